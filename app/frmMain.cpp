@@ -1,0 +1,221 @@
+#include "app/frmMain.h"
+
+#include "app/frmVerInfo.h"
+#include "app/globals.h"
+#include "app/mdlFileAccess.h"
+#include "db/mdlDB.h"
+#include "db/mdlSQL.h"
+#include "db/upgrade.h"
+#include "measure/hatchcache.h"
+#include "platform/application.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+using namespace vb;
+namespace files = platform::files;
+
+namespace {
+const QString kEditorName = QStringLiteral("frmEdit");
+const QString kDbTitle = QStringLiteral("ＭＤＢ異常！");
+
+QString upgradeQuestion()
+{
+    return QStringLiteral("ＭＤＢのシステム情報が古いバージョンです！") + vbCrLf
+        + QStringLiteral("アップデートしますか？") + vbCrLf
+        + QStringLiteral("＜注＞アップデートを実施すると、旧バージョンのねむのきⅡでは使用できなくなります！") + vbCrLf
+        + vbCrLf
+        + QStringLiteral("｢はい｣　　　 :アップデートを実施してプログラムを開始します。") + vbCrLf
+        + QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始します。") + vbCrLf
+        + QStringLiteral("　　　　　　　 ※ハッチングパターンで斜線の傾斜角が変更できません。") + vbCrLf
+        + QStringLiteral("｢キャンセル」：アプリケーションを終了します。") + vbCrLf;
+}
+}  // namespace
+
+frmMain::frmMain() : platform::Form(QStringLiteral("frmMain"))
+{
+    buildControls();
+    buildMenus();
+    // New, open, database and import replace the drawing record or the
+    // database under an open editor, so they wait until it closes.
+    connect(&platform::FormRegistry::instance(), &platform::FormRegistry::formLoaded, this,
+            [this](platform::Form*) { subSet_Commands(); });
+    connect(&platform::FormRegistry::instance(), &platform::FormRegistry::formUnloaded, this,
+            [this](platform::Form*) { subSet_Commands(); });
+}
+
+void frmMain::buildControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    const char* captions[] = {"図面新規作成", "図面を開く", "データベースの管理", "終了"};
+    const int tops[] = {240, 720, 1200, 1680};
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QPushButton(QString::fromUtf8(captions[i]), client);
+        button->setObjectName(QStringLiteral("cmdMenu_%1").arg(i));
+        button->setGeometry(platform::twipsToPixels(840), platform::twipsToPixels(tops[i]),
+                            platform::twipsToPixels(2535), platform::twipsToPixels(495));
+        connect(button, &QPushButton::clicked, this, [this, i] {
+            platform::dispatch(QStringLiteral("frmMain.cmdMenu_Click"), [this, i] { cmdMenu_Click(qint16(i)); });
+        });
+        cmdMenu << button;
+    }
+    client->setMinimumSize(platform::twipsToPixels(840 * 2 + 2535), platform::twipsToPixels(1680 + 495 + 240));
+}
+
+void frmMain::buildMenus()
+{
+    auto handler = [this](QAction* action, const char* name, void (frmMain::*method)()) {
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, name, method] {
+            platform::dispatch(QStringLiteral("frmMain.") + QString::fromLatin1(name) + QStringLiteral("_Click"),
+                               [this, method] { (this->*method)(); });
+        });
+        return action;
+    };
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuNew = handler(mnuFile->addAction(QStringLiteral("図面の新規作成")), "mnuNew", &frmMain::mnuNew_Click);
+    mnuOpen = handler(mnuFile->addAction(QStringLiteral("図面を開く")), "mnuOpen", &frmMain::mnuOpen_Click);
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSp2"));
+    mnuInPort = handler(mnuFile->addAction(QStringLiteral("旧ねむのきデータ・インポート")), "mnuInPort",
+                        &frmMain::mnuInPort_Click);
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuSp1"));
+    mnuEnd = handler(mnuFile->addAction(QStringLiteral("ねむのきⅡの終了(&X)")), "mnuEnd", &frmMain::mnuEnd_Click);
+
+    QMenu* mnuTool = menuBar()->addMenu(QStringLiteral("ﾂｰﾙ(&T)"));
+    mnuTool->setObjectName(QStringLiteral("mnuTool"));
+    mnuMDB = handler(mnuTool->addAction(QStringLiteral("データベースの管理")), "mnuMDB", &frmMain::mnuMDB_Click);
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuVerInfo = handler(mnuHelp->addAction(QStringLiteral("バージョン情報")), "mnuVerInfo", &frmMain::mnuVerInfo_Click);
+    mnuHelp->addSeparator()->setObjectName(QStringLiteral("HlpSp1"));
+    mnuMnInfo = handler(mnuHelp->addAction(QStringLiteral("ミナモ・ラボ　作品紹介")), "mnuMnInfo",
+                        &frmMain::mnuMnInfo_Click);
+    mnuMn_Hp = handler(mnuHelp->addAction(QStringLiteral("ミナモ・ラボ　ダウンロードページ")), "mnuMn_Hp",
+                       &frmMain::mnuMn_Hp_Click);
+}
+
+bool frmMain::editorOpen() const
+{
+    return platform::Form::findLoaded(kEditorName) != nullptr;
+}
+
+void frmMain::subSet_Commands()
+{
+    const bool free = !editorOpen();
+    for (int i = 0; i < 3 && i < cmdMenu.size(); ++i)
+        cmdMenu[i]->setEnabled(free);
+    for (QAction* action : {mnuNew, mnuOpen, mnuInPort, mnuMDB})
+        action->setEnabled(free);
+}
+
+void frmMain::Form_Load()
+{
+    setCaption(platform::app::title() + QStringLiteral(" Ver ") + QString::number(platform::app::major())
+               + QLatin1Char('.') + QString::number(platform::app::minor()) + QLatin1Char('.')
+               + QString::number(platform::app::revision()));
+
+    const QString dbPath = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
+    if (!files::fileExists(dbPath)) {
+        MsgBox(dbPath + vbCrLf + QStringLiteral("ＭＤＢが存在しません！") + vbCrLf
+                   + QStringLiteral("Init.ini ;データベース・フォルダ を確認してください。") + vbCrLf,
+               vbInformation + vbOKOnly, kDbTitle);
+        platform::End();
+    }
+    if (GE_booDbOpen)
+        mdlDB::fncDbClose();
+    if (mdlDB::fncDbOpen(dbPath) == -1) {
+        MsgBox(QStringLiteral("ＭＤＢのコネクションを開くことが出来ませんでした！"), vbInformation + vbOKOnly, kDbTitle);
+        platform::End();
+    }
+    if (mdlSQL::fncSQL_GetSystemTable(GE_tpSystem) == -1) {
+        MsgBox(QStringLiteral("ＭＤＢのシステム情報がありません！"), vbInformation + vbOKOnly, kDbTitle);
+        platform::End();
+    }
+    if (GE_tpSystem.System_Id < CurrentSystemId) {
+        switch (MsgBox(upgradeQuestion(), vbYesNoCancel + vbExclamation + vbDefaultButton3, kDbTitle)) {
+        case vbYes:
+            mdlSQL::subRun_Upgrade();
+            break;
+        case vbNo:
+            break;
+        default:
+            platform::End();
+        }
+    }
+    const QRect area = platform::app::workAreaTwips();
+    GE_lngWorkArea = {area.left(), area.top(), area.height(), area.width()};
+    subSet_Commands();
+}
+
+void frmMain::cmdMenu_Click(qint16 index)
+{
+    switch (index) {
+    case 0:  // new drawing: the new-drawing dialog, then the editor
+    case 1:  // open drawing: the drawing list, then the editor
+    case 2:  // database management
+        break;
+    case 3:
+        unload();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::mnuNew_Click() { cmdMenu_Click(0); }
+void frmMain::mnuOpen_Click() { cmdMenu_Click(1); }
+void frmMain::mnuMDB_Click() { cmdMenu_Click(2); }
+void frmMain::mnuEnd_Click() { unload(); }
+
+void frmMain::mnuVerInfo_Click()
+{
+    frmVerInfo& info = platform::Instance<frmVerInfo>::get();
+    info.lblCaption->setText(platform::app::title());
+    info.lblVerNo->setText(QStringLiteral("Ver ") + QString::number(platform::app::major()) + QLatin1Char('.')
+                           + QString::number(platform::app::minor()) + QLatin1Char('.')
+                           + QString::number(platform::app::revision()) + vbCrLf);
+    info.showForm(platform::vbModal);
+}
+
+void frmMain::mnuInPort_Click() {}
+void frmMain::mnuMnInfo_Click() {}
+void frmMain::mnuMn_Hp_Click() {}
+
+void frmMain::Form_Unload(int& cancel)
+{
+    // An open drawing is closed first with its own questions, so unsaved
+    // objects are never dropped without asking.
+    const QList<platform::Form*> others = platform::Form::loadedForms();
+    for (auto it = others.rbegin(); it != others.rend(); ++it) {
+        if (*it != this && (*it)->objectName() == kEditorName && !(*it)->unload()) {
+            cancel = 1;
+            return;
+        }
+    }
+
+    const QString iniPath = files::join(platform::app::path(), QStringLiteral("Init.ini"));
+    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Drive"), GE_strPict_Drive, iniPath);
+    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"), GE_strPict_Folda, iniPath);
+    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), GE_strDB_Folda_Path,
+                             iniPath);
+    if (GE_booDbOpen)
+        mdlDB::fncDbClose();
+    if (!GE_strTempPath.isEmpty() && !files::listFiles(GE_strTempPath, QStringLiteral("*.jpg")).isEmpty())
+        files::killPattern(GE_strTempPath, QStringLiteral("*.jpg"));
+    mdlFileAccess::subKill_Bin();
+
+    // Every other window closes with the start window, without its own close handling.
+    for (platform::Form* form : platform::Form::loadedForms()) {
+        if (form != this)
+            form->hide();
+    }
+    QCoreApplication::quit();
+}

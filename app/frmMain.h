@@ -1,0 +1,47 @@
+#pragma once
+// The start window: opens the database in use, offers the top-level
+// commands, and on closing writes the folders back and closes the database.
+
+#include "platform/form.h"
+
+#include <QList>
+
+class QAction;
+class QPushButton;
+
+class frmMain : public platform::Form {
+    Q_OBJECT
+public:
+    frmMain();
+
+    void cmdMenu_Click(qint16 index);
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuMDB_Click();
+    void mnuEnd_Click();
+    void mnuVerInfo_Click();
+    void mnuInPort_Click();
+    void mnuMnInfo_Click();
+    void mnuMn_Hp_Click();
+
+    // Controls, named as the program knows them.
+    QList<QPushButton*> cmdMenu;
+    QAction* mnuNew = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuInPort = nullptr;
+    QAction* mnuEnd = nullptr;
+    QAction* mnuMDB = nullptr;
+    QAction* mnuVerInfo = nullptr;
+    QAction* mnuMnInfo = nullptr;
+    QAction* mnuMn_Hp = nullptr;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void subSet_Commands();
+    bool editorOpen() const;
+};

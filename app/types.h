@@ -1,0 +1,53 @@
+#pragma once
+// The records shared across the program.
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+// The open drawing's record: the key fields of its tPrint row.
+struct typPrint {
+    qint32 Print_Id = 0;  // 0 new, -1 imported from the previous version, 1.. stored
+    QString strNo;        // management number, at most 10 characters
+    QString strName;
+    QString strPassWord;
+    bool booEdit = true;
+    bool booVisible = true;
+    QString strFileName;  // image file name
+    QString strPath;      // image folder
+    QDateTime datHizuke;  // created
+    QDateTime datRenew;   // last written
+};
+
+// The tSystem row; System_Id is the schema version.
+struct typSystem {
+    qint32 System_Id = 0;
+    QString strPassWord;
+    QString strUserId;
+    QString strComment;
+    QString strCopyRight;
+};
+
+struct typPointS {
+    float sngX = 0;
+    float sngY = 0;
+};
+
+struct typPointD {
+    double dblX = 0;
+    double dblY = 0;
+};
+
+struct typLonLat {
+    double dblLongitude = 0;  // seconds of arc
+    double dblLatitude = 0;
+};
+
+struct typDMS {
+    qint16 intDeg = 0;
+    qint16 intMin = 0;
+    float sngSec = 0;
+};
+
+// The schema version this program writes.
+constexpr qint32 CurrentSystemId = 200911;

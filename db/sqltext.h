@@ -1,0 +1,81 @@
+#pragma once
+// How every statement of mdlSQL is written and run: values written into the
+// text in the runtime's forms, changing statements that set the modified
+// flag only when they succeed, and one failure report for the whole unit.
+
+#include "platform/database.h"
+#include "platform/vberror.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace sqltext {
+
+// A text value between single quotes; an embedded quote is doubled, so no
+// text can end the value early and change the statement.
+QString quoted(const QString& text);
+// Numbers in the runtime's default text: integers in plain decimal, single
+// to 7 and double to 15 significant digits ("1.5E-07" when very small).
+QString number(qint16 value);
+QString number(qint32 value);
+QString number(float value);
+QString number(double value);
+// Truth values as the words True and False.
+QString truth(bool value);
+// A date as its default text between single quotes.
+QString date(const QDateTime& value);
+// The present time as a date value.
+QString now();
+
+// Column and value lists built side by side:
+// "INSERT INTO <table> (<columns>) VALUES (<values>) ".
+class Insert {
+public:
+    explicit Insert(QString table) : m_table(std::move(table)) {}
+    // A value already in statement form.
+    Insert& value(const QString& column, const QString& statementText);
+    // A text value, quoted (after trimming when asked); left out with its
+    // column when the text as passed is empty and the column may be left out.
+    Insert& text(const QString& column, const QString& text, bool trim, bool omitWhenEmpty);
+    QString statement() const;
+    int columnCount() const { return int(m_columns.size()); }
+
+private:
+    QString m_table;
+    QStringList m_columns;
+    QStringList m_values;
+};
+
+// "UPDATE <table> SET a = 1,b = NULL,... WHERE <condition>".
+class Update {
+public:
+    explicit Update(QString table) : m_table(std::move(table)) {}
+    Update& value(const QString& column, const QString& statementText);  // empty text writes NULL
+    Update& text(const QString& column, const QString& text, bool trim);  // empty text writes NULL
+    QString statement(const QString& where) const;
+
+private:
+    QString m_table;
+    QStringList m_assignments;
+};
+
+// The open connection; raises when no database is open.
+platform::db::Connection& connection();
+
+// The failure box of every mdlSQL procedure: the description, OK only, no
+// icon, title "mdlSQL:<procedure>() err.number = <number>".
+void report(const QString& procedure, const vb::Error& error);
+
+// Runs a changing statement; sets GE_booDbUpdate when it succeeds, reports
+// and returns false (the flag untouched) when it fails.
+bool change(const QString& procedure, const QString& sql);
+
+// Runs a procedure's body; a failure inside it is reported and gives false.
+bool guarded(const QString& procedure, const std::function<void()>& body);
+
+// The text of the last statement run through change() (for diagnosis).
+QString lastStatement();
+
+}  // namespace sqltext

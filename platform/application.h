@@ -1,0 +1,42 @@
+#pragma once
+// What the program knows of itself and of the machine: its folder, title,
+// version, whether another instance runs, and the screen's work area.
+
+#include <QRect>
+#include <QString>
+
+namespace platform::app {
+
+// The program folder: the executable's, unless a test set another.
+QString path();
+void setPath(const QString& folder);  // tests
+
+QString title();  // "ねむのきⅡ"
+int major();
+int minor();
+int revision();
+
+// The help file the editor's help command opens.
+QString helpFile();
+void setHelpFile(const QString& file);
+
+// True when another instance holds the program folder's lock. The first
+// call takes the lock for this process; the operating system releases it
+// when the process ends, however it ends.
+bool prevInstance();
+void releaseInstanceLock();  // tests
+
+// The platform identifier the program records: 2, as the NT family reports.
+long platformId();
+
+// The screen's work area (the screen less panels) in twips, 15 twips a pixel.
+QRect workAreaTwips();
+
+}  // namespace platform::app
+
+namespace platform {
+// The fixed logical screen: 96 dots per inch, 15 twips per pixel.
+constexpr int TwipsPerPixel = 15;
+constexpr int twipsToPixels(double twips) { return int(twips / TwipsPerPixel + (twips >= 0 ? 0.5 : -0.5)); }
+constexpr int pixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+}  // namespace platform

@@ -1,0 +1,465 @@
+#include "platform/database.h"
+
+#include "platform/events.h"
+#include "platform/vberror.h"
+#include "platform/vbruntime.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cfloat>
+#include <cmath>
+#include <optional>
+#include <set>
+#include <sqlite3.h>
+#include <vector>
+
+namespace platform::db {
+
+namespace {
+
+const QString PasswordTable = QStringLiteral("zz_layer_password");
+
+[[noreturn]] void raiseEngine(sqlite3* db)
+{
+    vb::raise(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+[[noreturn]] void raiseClosed()
+{
+    vb::raise(errObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+// --- reading values by declared type ---------------------------------------
+
+// Dates are stored as the text the statements write them in.
+QDateTime parseDate(const QString& text)
+{
+    static const char* const formats[] = {
+        "yyyy/M/d H:m:s", "yyyy-M-d H:m:s", "yyyy-M-dTH:m:s", "yyyy/M/d H:m", "yyyy-M-d H:m",
+        "yyyy/M/d",       "yyyy-M-d",
+    };
+    const QString t = text.trimmed();
+    for (const char* format : formats) {
+        QDateTime value = QDateTime::fromString(t, QLatin1String(format));
+        if (value.isValid())
+            return value;
+    }
+    return {};
+}
+
+std::optional<double> numberOf(const QVariant& raw)
+{
+    switch (raw.typeId()) {
+    case QMetaType::LongLong:
+        return double(raw.toLongLong());
+    case QMetaType::Double:
+        return raw.toDouble();
+    default:
+        return std::nullopt;
+    }
+}
+
+// The stored value as the declared type reads it; a value that type cannot
+// hold stays as stored, so the conversion that needs it raises the error.
+QVariant typedValue(FieldType type, const QVariant& raw)
+{
+    if (raw.isNull())
+        return raw;
+    const std::optional<double> number = numberOf(raw);
+    switch (type) {
+    case FieldType::Boolean:
+        if (number)
+            return QVariant(*number != 0);
+        if (raw.toString().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+            return QVariant(true);
+        if (raw.toString().compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+            return QVariant(false);
+        return raw;
+    case FieldType::Int16:
+    case FieldType::Int32: {
+        if (!number)
+            return raw;
+        const double r = std::nearbyint(*number);  // halves to even
+        if (type == FieldType::Int16 && r >= -32768 && r <= 32767)
+            return QVariant::fromValue(qint16(r));
+        if (type == FieldType::Int32 && r >= -2147483648.0 && r <= 2147483647.0)
+            return QVariant::fromValue(qint32(r));
+        return raw;
+    }
+    case FieldType::Single:
+        if (number && std::isfinite(*number) && std::fabs(*number) <= FLT_MAX)
+            return QVariant::fromValue(float(*number));
+        return raw;
+    case FieldType::Double:
+        return number ? QVariant(*number) : raw;
+    case FieldType::Date:
+        if (raw.typeId() == QMetaType::QString) {
+            const QDateTime value = parseDate(raw.toString());
+            if (value.isValid())
+                return value;
+        }
+        return raw;
+    case FieldType::Text:
+        if (raw.typeId() == QMetaType::QByteArray)
+            return QString::fromUtf8(raw.toByteArray());
+        return raw.toString();
+    case FieldType::Other:
+        break;
+    }
+    return raw;
+}
+
+QVariant columnValue(sqlite3_stmt* stmt, int i)
+{
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                 sqlite3_column_bytes(stmt, i));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)), sqlite3_column_bytes(stmt, i));
+    default:
+        return QVariant();
+    }
+}
+
+// --- password ------------------------------------------------------------------
+
+QString passwordHash(const QString& salt, const QString& password)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(salt.toUtf8());
+    hash.addData(password.toUtf8());
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+}  // namespace
+
+// --- connection string ---------------------------------------------------------
+
+ConnectionSettings parseConnectionString(const QString& connectionString)
+{
+    static const QStringList keys = {QStringLiteral("provider"), QStringLiteral("data source"),
+                                     QStringLiteral("user id"),
+                                     QStringLiteral("jet oledb:database password")};
+    QStringList values(keys.size());
+    int current = -1;
+    const QStringList segments = connectionString.split(QLatin1Char(';'));
+    for (int i = 0; i < segments.size(); ++i) {
+        const QString& segment = segments[i];
+        const int eq = segment.indexOf(QLatin1Char('='));
+        const int key = eq < 0 ? -1 : keys.indexOf(segment.left(eq).trimmed().toLower());
+        if (key >= 0) {
+            current = key;
+            values[key] = segment.mid(eq + 1);
+        } else if (current >= 0 && !(i == segments.size() - 1 && segment.trimmed().isEmpty())) {
+            // A ";" inside a value (a path may hold one): the segment continues it.
+            values[current] += QLatin1Char(';') + segment;
+        }
+    }
+    return {values[0].trimmed(), values[1].trimmed(), values[2].trimmed(), values[3].trimmed()};
+}
+
+// --- recordset -------------------------------------------------------------------
+
+// The rows are read when the statement runs: the statement is finished at
+// once, so no open reader ever holds up a commit, a rollback or a schema change.
+struct Recordset::Impl {
+    QStringList names;
+    std::vector<FieldType> types;
+    std::vector<std::vector<QVariant>> rows;
+    size_t position = 0;
+    bool open = true;
+};
+
+Recordset::Recordset() : d(std::make_unique<Impl>()) { d->open = false; }
+Recordset::~Recordset() = default;
+Recordset::Recordset(Recordset&&) noexcept = default;
+Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+
+bool Recordset::eof() const { return !d || !d->open || d->position >= d->rows.size(); }
+bool Recordset::bof() const { return !d || !d->open || d->rows.empty(); }
+
+void Recordset::moveNext()
+{
+    if (!d || !d->open)
+        raiseClosed();
+    if (eof())
+        vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                                     "Requested operation requires a current record."));
+    ++d->position;
+}
+
+Field Recordset::field(const QString& name) const
+{
+    if (!d || !d->open)
+        raiseClosed();
+    int index = -1;
+    for (int i = 0; i < d->names.size(); ++i) {
+        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0)
+        vb::raise(errItemNotFound,
+                  QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+    if (eof())
+        vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
+                                                     "Requested operation requires a current record."));
+    return Field(d->names[index], d->types[index], d->rows[d->position][index]);
+}
+
+int Recordset::fieldCount() const { return d ? int(d->names.size()) : 0; }
+QString Recordset::fieldName(int index) const { return d ? d->names.value(index) : QString(); }
+
+void Recordset::close()
+{
+    if (d) {
+        d->rows.clear();
+        d->open = false;
+    }
+}
+
+// --- connection ------------------------------------------------------------------
+
+namespace {
+
+struct Session {
+    sqlite3* db = nullptr;
+    QString path;
+
+    ~Session() { shut(); }
+    void shut();
+    void run(const QString& sql, long* changes);
+};
+
+// Every open connection, so that an immediate end drops them all uncommitted.
+// Never destroyed: a connection still held by a global closes after it.
+std::set<Session*>& openConnections()
+{
+    static auto* connections = new std::set<Session*>;
+    return *connections;
+}
+
+void registerConnection(Session* session)
+{
+    static bool cleanupAdded = false;
+    if (!cleanupAdded) {
+        cleanupAdded = true;
+        platform::addEndCleanup([] {
+            const std::set<Session*> connections = openConnections();
+            for (Session* c : connections)
+                c->shut();
+        });
+    }
+    openConnections().insert(session);
+}
+
+void Session::shut()
+{
+    if (!db)
+        return;
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+    db = nullptr;
+    openConnections().erase(this);
+}
+
+// Runs every statement of the text in order.
+void Session::run(const QString& sql, long* changes)
+{
+    if (!db)
+        raiseClosed();
+    const QByteArray text = sql.toUtf8();
+    const char* tail = text.constData();
+    const char* end = tail + text.size();
+    const long before = long(sqlite3_total_changes(db));
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, tail, int(end - tail), &stmt, &tail) != SQLITE_OK)
+            raiseEngine(db);
+        if (!stmt)  // only blanks or comments were left
+            break;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE) {
+            const vb::Error error(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+            sqlite3_finalize(stmt);
+            throw error;
+        }
+        sqlite3_finalize(stmt);
+    }
+    if (changes)
+        *changes = long(sqlite3_total_changes(db)) - before;
+}
+
+}  // namespace
+
+struct Connection::Impl : Session {};
+
+Connection::Connection() : d(std::make_unique<Impl>()) {}
+Connection::~Connection() = default;
+
+void Connection::open(const QString& connectionString)
+{
+    if (d->db)
+        vb::raise(errObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+    const ConnectionSettings settings = parseConnectionString(connectionString);
+    // The engine would open an empty name as a private temporary database.
+    if (settings.dataSource.isEmpty())
+        vb::raise(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        vb::raise(rc, message);
+    }
+    d->db = db;
+    d->path = settings.dataSource;
+    registerConnection(d.get());
+    try {
+        sqlite3_busy_timeout(db, 3000);
+        // The first read of the schema tells a database from any other file.
+        d->run(QStringLiteral("PRAGMA foreign_keys = OFF; SELECT count(*) FROM sqlite_master"), nullptr);
+        Recordset stored = openRecordset(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(PasswordTable));
+        QString salt, hash;
+        if (!stored.eof()) {
+            Recordset row = openRecordset(QStringLiteral("SELECT salt, hash FROM %1").arg(PasswordTable));
+            if (!row.eof()) {
+                salt = row[QStringLiteral("salt")].value().toString();
+                hash = row[QStringLiteral("hash")].value().toString();
+            }
+        }
+        const bool accepted = hash.isEmpty() ? settings.password.isEmpty()
+                                             : passwordHash(salt, settings.password) == hash;
+        if (!accepted)
+            vb::raise(errWrongPassword, QStringLiteral("Not a valid password."));
+    } catch (...) {
+        d->shut();
+        d->path.clear();
+        throw;
+    }
+}
+
+void Connection::close()
+{
+    d->shut();
+    d->path.clear();
+}
+
+bool Connection::isOpen() const { return d->db != nullptr; }
+QString Connection::path() const { return d->path; }
+
+void Connection::beginTrans() { d->run(QStringLiteral("BEGIN"), nullptr); }
+void Connection::commitTrans() { d->run(QStringLiteral("COMMIT"), nullptr); }
+void Connection::rollbackTrans() { d->run(QStringLiteral("ROLLBACK"), nullptr); }
+bool Connection::inTransaction() const { return d->db && !sqlite3_get_autocommit(d->db); }
+
+namespace {
+QString savepointName(const QString& name)
+{
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identifier.match(name).hasMatch())
+        vb::raise(vb::errInvalidCall, QStringLiteral("Invalid savepoint name: %1").arg(name));
+    return name;
+}
+}  // namespace
+
+void Connection::savepoint(const QString& name) { d->run(QStringLiteral("SAVEPOINT ") + savepointName(name), nullptr); }
+void Connection::releaseSavepoint(const QString& name)
+{
+    d->run(QStringLiteral("RELEASE ") + savepointName(name), nullptr);
+}
+void Connection::rollbackToSavepoint(const QString& name)
+{
+    const QString n = savepointName(name);
+    d->run(QStringLiteral("ROLLBACK TO ") + n + QStringLiteral("; RELEASE ") + n, nullptr);
+}
+
+long Connection::execute(const QString& sql)
+{
+    long changes = 0;
+    d->run(sql, &changes);
+    return changes;
+}
+
+Recordset Connection::openRecordset(const QString& sql)
+{
+    if (!d->db)
+        raiseClosed();
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(d->db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
+        raiseEngine(d->db);
+    if (!stmt)
+        vb::raise(vb::errInvalidCall, QStringLiteral("The statement is empty."));
+    Recordset result;
+    Recordset::Impl& r = *result.d;
+    r.open = true;
+    const int columns = sqlite3_column_count(stmt);
+    for (int i = 0; i < columns; ++i) {
+        r.names << QString::fromUtf8(sqlite3_column_name(stmt, i));
+        const char* declared = sqlite3_column_decltype(stmt, i);
+        r.types.push_back(declared ? fieldTypeOf(QString::fromUtf8(declared)) : FieldType::Other);
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        std::vector<QVariant> row;
+        row.reserve(size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            row.push_back(typedValue(r.types[size_t(i)], columnValue(stmt, i)));
+        r.rows.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        const vb::Error error(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));
+        sqlite3_finalize(stmt);
+        throw error;
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+// --- files and passwords ---------------------------------------------------------
+
+void createDatabase(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        vb::raise(vb::errFileExists);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        // An empty file becomes a database only once something is written.
+        if (sqlite3_exec(db, "PRAGMA user_version = 0; VACUUM", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            sqlite3_close_v2(db);
+            return;
+        }
+    }
+    const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const int code = db ? sqlite3_errcode(db) : rc;
+    sqlite3_close_v2(db);
+    vb::raise(code, message);
+}
+
+void setDatabasePassword(Connection& connection, const QString& password)
+{
+    if (password.isEmpty()) {
+        connection.execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(PasswordTable));
+        return;
+    }
+    const QString salt = QString::fromLatin1(QByteArray::number(QRandomGenerator::system()->generate64(), 16));
+    connection.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (salt TEXT, hash TEXT); DELETE FROM %1; "
+                                      "INSERT INTO %1 (salt, hash) VALUES ('%2', '%3')")
+                           .arg(PasswordTable, salt, passwordHash(salt, password)));
+}
+
+}  // namespace platform::db

@@ -1,0 +1,138 @@
+#pragma once
+// The database layer in place of ADO and Jet: one SQLite file, one long
+// transaction (with savepoints inside it), statements run as the program
+// writes them, forward-only recordsets read by column name.
+//
+// Failures raise vb::Error: the engine's result code becomes the number and
+// its message the description; the layer's own refusals use the numbers
+// below.
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace platform::db {
+
+// Numbers of the layer's own refusals (the engine's codes are below 100).
+enum LayerError : long {
+    errWrongPassword = 23,      // the engine's "not authorized"
+    errInvalidUseOfNull = 94,   // the runtime's number for a Null converted
+    errNoCurrentRecord = 3021,  // a field read at the end of a recordset
+    errItemNotFound = 3265,     // no column of that name
+    errObjectClosed = 3704,     // operation on a closed connection or recordset
+    errObjectOpen = 3705,       // open on an open connection
+};
+
+enum class FieldType { Boolean, Int16, Int32, Single, Double, Date, Text, Other };
+
+// One field of the current row: the value read back by the column's declared
+// type (SQLite's own typing is loose), with Null kept apart.
+class Field {
+public:
+    Field() = default;
+    Field(QString name, FieldType type, QVariant value);
+    const QString& name() const { return m_name; }
+    FieldType type() const { return m_type; }
+    bool isNull() const { return m_value.isNull(); }
+    const QVariant& value() const { return m_value; }
+    // Conversions as the runtime makes them; a Null raises errInvalidUseOfNull (94),
+    // an out-of-range value errOverflow, a text that is no number errTypeMismatch.
+    bool toBool() const;
+    qint16 toInt16() const;
+    qint32 toInt32() const;
+    float toSingle() const;
+    double toDouble() const;
+    QDateTime toDate() const;
+    QString toString() const;
+
+private:
+    double toNumber() const;  // bool as -1/0; raises for Null and non-numbers
+
+    QString m_name;
+    FieldType m_type = FieldType::Other;
+    QVariant m_value;
+};
+
+// Declared column type (as the schema writes it: "SHORT", "DATETIME",
+// "VARCHAR(50)" ...) to the field type it reads back as.
+FieldType fieldTypeOf(const QString& declaredType);
+
+class Recordset {
+public:
+    Recordset();
+    ~Recordset();
+    Recordset(Recordset&&) noexcept;
+    Recordset& operator=(Recordset&&) noexcept;
+
+    bool eof() const;
+    bool bof() const;  // true when the result had no row
+    void moveNext();
+    // Field by name, without regard to case; an unknown name raises error 3265.
+    Field field(const QString& name) const;
+    Field operator[](const QString& name) const { return field(name); }
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    void close();
+
+private:
+    friend class Connection;
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // "Provider=...; Data Source=<path>;User ID=Admin; Jet OLEDB:Database Password=<pw>;"
+    // The file must exist and be a database; a password is checked against
+    // the one the file carries (a file without one accepts only no password).
+    void open(const QString& connectionString);
+    void close();  // an open transaction is rolled back
+    bool isOpen() const;
+    QString path() const;
+
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    bool inTransaction() const;
+    // Named savepoints inside the transaction. Rolling back to one also
+    // releases it, so every savepoint is ended by exactly one of the two.
+    void savepoint(const QString& name);
+    void releaseSavepoint(const QString& name);
+    void rollbackToSavepoint(const QString& name);
+
+    // Runs changing statements (several, separated by ";", run in order);
+    // returns the rows changed.
+    long execute(const QString& sql);
+    // Runs a reading statement; the recordset reads forward only. Its rows
+    // are fetched at once, so it never holds up a commit or a schema change.
+    Recordset openRecordset(const QString& sql);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// The parts of a connection string, keys without regard to case.
+struct ConnectionSettings {
+    QString provider;
+    QString dataSource;
+    QString userId;
+    QString password;
+};
+ConnectionSettings parseConnectionString(const QString& connectionString);
+
+// Creates an empty database file; raises errFileExists when the path exists.
+void createDatabase(const QString& path);
+
+// Sets the database password the file carries from now on (stored salted
+// and hashed, never as text); the empty text removes it. Runs inside the
+// connection's transaction when one is open.
+void setDatabasePassword(Connection& connection, const QString& password);
+
+}  // namespace platform::db

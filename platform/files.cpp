@@ -1,0 +1,141 @@
+#include "platform/files.h"
+
+#include "platform/vberror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <algorithm>
+
+namespace platform::files {
+
+namespace {
+
+bool sameChar(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
+
+QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+// The failure for a target that cannot be written.
+[[noreturn]] void raiseTargetFailure(const QString& target)
+{
+    if (!dirExists(parentOf(target)))
+        vb::raise(vb::errPathNotFound);
+    vb::raise(vb::errPathFileAccess);
+}
+
+}  // namespace
+
+QString join(const QString& folder, const QString& name)
+{
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+bool exists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
+
+bool fileExists(const QString& path)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.exists() && !info.isDir();
+}
+
+bool dirExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+void makeDir(const QString& path)
+{
+    if (path.isEmpty() || exists(path))
+        vb::raise(vb::errPathFileAccess);
+    if (!dirExists(parentOf(path)))
+        vb::raise(vb::errPathNotFound);
+    if (!QDir().mkdir(path))
+        vb::raise(vb::errPathFileAccess);
+}
+
+void copyFile(const QString& source, const QString& target)
+{
+    if (!fileExists(source))
+        vb::raise(vb::errFileNotFound);
+    if (exists(target))
+        vb::raise(vb::errFileExists);
+    if (!QFile::copy(source, target))
+        raiseTargetFailure(target);
+}
+
+void renameFile(const QString& from, const QString& to)
+{
+    if (!exists(from))
+        vb::raise(vb::errFileNotFound);
+    if (exists(to))
+        vb::raise(vb::errFileExists);
+    if (!QDir().rename(from, to))
+        raiseTargetFailure(to);
+}
+
+bool matches(const QString& pattern, const QString& name)
+{
+    if (pattern == QStringLiteral("*.*"))
+        return true;
+    // Greedy matching with one point of return for the last "*".
+    qsizetype p = 0, n = 0, star = -1, resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern.at(p) == u'*') {
+            star = p++;
+            resume = n;
+        } else if (p < pattern.size() && (pattern.at(p) == u'?' || sameChar(pattern.at(p), name.at(n)))) {
+            ++p;
+            ++n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern.at(p) == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+QStringList listFiles(const QString& folder, const QString& pattern)
+{
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QString& name : all)
+        if (matches(pattern, name))
+            names << name;
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+int killPattern(const QString& folder, const QString& pattern)
+{
+    int deleted = 0;
+    for (const QString& name : listFiles(folder, pattern))
+        if (QFile::remove(join(folder, name)))
+            ++deleted;
+    return deleted;
+}
+
+QString driveOf(const QString& folder)
+{
+    if (folder.isEmpty())
+        return QString();
+    QString path = QFileInfo(folder).absoluteFilePath();
+    while (!QFileInfo::exists(path)) {
+        const QString parent = parentOf(path);
+        if (parent == path)
+            return QString();
+        path = parent;
+    }
+    const QStorageInfo storage(path);
+    return storage.isValid() ? storage.rootPath() : QString();
+}
+
+}  // namespace platform::files

@@ -1,0 +1,48 @@
+#pragma once
+// File and folder operations with the runtime's failures and Windows' name
+// matching. Paths use "/".
+
+#include <QString>
+#include <QStringList>
+
+namespace platform::files {
+
+// `folder` + "/" + `name`, without doubling the "/" when the folder already
+// ends with one (a program folder at the root "/").
+QString join(const QString& folder, const QString& name);
+
+bool exists(const QString& path);      // a file or a folder
+bool fileExists(const QString& path);  // a file (not a folder)
+bool dirExists(const QString& path);   // a folder
+
+// Creates one folder. Raises errPathNotFound (76) when the parent is missing,
+// errPathFileAccess (75) when the folder exists or cannot be made.
+void makeDir(const QString& path);
+
+// Copies a file, never over an existing one. Raises errFileNotFound (53) when
+// `source` is no file, errFileExists (58) when `target` exists, errPathNotFound
+// (76) when the target's folder is missing, errPathFileAccess (75) otherwise.
+void copyFile(const QString& source, const QString& target);
+
+// Renames or moves a file or folder, never over an existing one; the same
+// failures as copyFile.
+void renameFile(const QString& from, const QString& to);
+
+// True when `name` matches the wildcard `pattern` ("*" any run, "?" one
+// character) without regard to case; "*.*" matches every name.
+bool matches(const QString& pattern, const QString& name);
+
+// Deletes the files of `folder` whose names match `pattern`; files it cannot
+// delete stay silently. Returns how many were deleted. An empty folder name
+// names no folder and deletes nothing.
+int killPattern(const QString& folder, const QString& pattern);
+
+// Names (without folder) of the files of `folder` matching `pattern`, sorted
+// by name without regard to case.
+QStringList listFiles(const QString& folder, const QString& pattern = QStringLiteral("*"));
+
+// The mount point of the volume holding `folder` (or its nearest existing
+// parent); empty when none is found.
+QString driveOf(const QString& folder);
+
+}  // namespace platform::files

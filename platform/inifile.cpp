@@ -1,0 +1,243 @@
+#include "platform/inifile.h"
+
+#include "platform/encoding.h"
+
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+
+namespace platform::ini {
+
+namespace {
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+
+QString trimBlanks(const QString& s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(s.at(end - 1)))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+// Names compare as Windows compares them: ASCII letters without regard to
+// case, everything else exactly.
+bool sameName(const QString& a, const QString& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a.at(i).unicode();
+        char16_t y = b.at(i).unicode();
+        if (x >= u'A' && x <= u'Z')
+            x += u'a' - u'A';
+        if (y >= u'A' && y <= u'Z')
+            y += u'a' - u'A';
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// A file as lines of raw bytes. Each line keeps its own CR when it had one,
+// so that untouched lines are written back exactly as they were read.
+struct Document {
+    QList<QByteArray> lines;
+    bool finalEol = true;  // the last line ends with a line break
+    bool crlf = true;      // the style of line breaks added
+    bool bom = false;
+    bool cp932 = false;
+
+    QString decode(const QByteArray& raw) const
+    {
+        QByteArray bytes = raw;
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        return cp932 ? encoding::decodeCp932(bytes) : QString::fromUtf8(bytes);
+    }
+    QByteArray encode(const QString& text) const { return cp932 ? encoding::encodeCp932(text) : text.toUtf8(); }
+
+    void parse(QByteArray data)
+    {
+        bom = data.startsWith(Utf8Bom);
+        if (bom)
+            data.remove(0, Utf8Bom.size());
+        cp932 = !bom && !encoding::isValidUtf8(data);
+        const qsizetype firstLf = data.indexOf('\n');
+        crlf = firstLf < 0 || (firstLf > 0 && data.at(firstLf - 1) == '\r');
+        lines.clear();
+        if (data.isEmpty())
+            return;
+        lines = data.split('\n');
+        finalEol = data.endsWith('\n');
+        if (finalEol)
+            lines.removeLast();
+    }
+
+    QByteArray serialize() const
+    {
+        QByteArray data = bom ? Utf8Bom : QByteArray();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            data += lines.at(i);
+            if (i + 1 < lines.size() || finalEol)
+                data += '\n';
+        }
+        return data;
+    }
+
+    void insert(qsizetype at, const QString& text)
+    {
+        QByteArray raw = encode(text);
+        if (crlf)
+            raw += '\r';
+        if (at == lines.size() && !finalEol) {
+            // The old last line gets the line break it lacked.
+            if (crlf && !lines.isEmpty() && !lines.last().endsWith('\r'))
+                lines.last() += '\r';
+            finalEol = true;
+        }
+        lines.insert(at, raw);
+    }
+};
+
+// The parts of one line.
+struct Line {
+    enum Kind { Other, Section, Entry } kind = Other;
+    QString name;   // section name or key, trimmed
+    QString value;  // entry value, trimmed
+};
+
+Line parseLine(const QString& text)
+{
+    Line line;
+    const QString t = trimBlanks(text);
+    if (t.startsWith(u'[')) {
+        const qsizetype close = t.indexOf(u']');
+        line.kind = Line::Section;
+        line.name = trimBlanks(t.mid(1, close < 0 ? -1 : close - 1));
+    } else if (!t.startsWith(u';')) {
+        const qsizetype eq = t.indexOf(u'=');
+        if (eq > 0) {
+            line.kind = Line::Entry;
+            line.name = trimBlanks(t.left(eq));
+            line.value = trimBlanks(t.mid(eq + 1));
+        }
+    }
+    return line;
+}
+
+// Where a key stands in the document: the line of its section header (or -1),
+// the line of the entry (or -1) and the last entry line of the section.
+struct Place {
+    qsizetype section = -1;
+    qsizetype entry = -1;
+    qsizetype lastEntry = -1;
+    QString value;
+};
+
+Place locate(const Document& doc, const QString& section, const QString& key)
+{
+    Place place;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        const Line line = parseLine(doc.decode(doc.lines.at(i)));
+        if (line.kind == Line::Section) {
+            if (place.section >= 0)
+                break;  // only the first section of that name counts
+            if (sameName(line.name, section))
+                place.section = i;
+        } else if (line.kind == Line::Entry && place.section >= 0) {
+            place.lastEntry = i;
+            if (place.entry < 0 && sameName(line.name, key)) {
+                place.entry = i;
+                place.value = line.value;
+            }
+        }
+    }
+    return place;
+}
+
+bool load(const QString& path, Document& doc)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;  // an empty document
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    doc.parse(file.readAll());
+    return true;
+}
+
+QString unquoted(const QString& value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool hasLineBreak(const QString& s) { return s.contains(u'\r') || s.contains(u'\n'); }
+
+}  // namespace
+
+QString read(const QString& path, const QString& section, const QString& key, const QString& def, bool* found)
+{
+    if (found)
+        *found = false;
+    Document doc;
+    if (!load(path, doc))
+        return def;
+    const Place place = locate(doc, trimBlanks(section), trimBlanks(key));
+    if (place.entry < 0)
+        return def;
+    if (found)
+        *found = true;
+    return unquoted(place.value);
+}
+
+bool write(const QString& path, const QString& section, const QString& key, const QString& value)
+{
+    const QString sec = trimBlanks(section);
+    const QString k = trimBlanks(key);
+    QString v = value;
+    const qsizetype nul = v.indexOf(QChar(u'\0'));
+    if (nul >= 0)
+        v.truncate(nul);
+    if (sec.isEmpty() || k.isEmpty() || hasLineBreak(sec) || hasLineBreak(k) || hasLineBreak(v) ||
+        sec.contains(u']') || k.contains(u'=') || k.startsWith(u'[') || k.startsWith(u';'))
+        return false;
+
+    Document doc;
+    if (!load(path, doc))
+        return false;
+    const Place place = locate(doc, sec, k);
+    if (place.entry >= 0) {
+        // Keep the key as the file spells it, up to and including "=".
+        // "=" never occurs inside a CP932 double-byte character.
+        QByteArray& raw = doc.lines[place.entry];
+        const bool cr = raw.endsWith('\r');
+        raw = raw.left(raw.indexOf('=') + 1) + doc.encode(v);
+        if (cr)
+            raw += '\r';
+    } else if (place.section >= 0) {
+        doc.insert((place.lastEntry >= 0 ? place.lastEntry : place.section) + 1, k + u'=' + v);
+    } else {
+        doc.insert(doc.lines.size(), u'[' + sec + u']');
+        doc.insert(doc.lines.size(), k + u'=' + v);
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray data = doc.serialize();
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace platform::ini

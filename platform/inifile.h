@@ -1,0 +1,31 @@
+#pragma once
+// Ini files as Windows reads and writes them: "[section]" lines and
+// "key=value" lines, names matched without regard to ASCII case, the first
+// match winning, blanks and tabs around names and values ignored.
+//
+// A write changes only the one line concerned and keeps everything else of
+// the file byte for byte: comments, blank lines, order, line ends (CR LF or
+// LF) and encoding. A file that is valid UTF-8 is read and written as UTF-8
+// (a byte order mark is kept); any other file is read and written as CP932.
+// Values have no length limit.
+
+#include <QString>
+
+namespace platform::ini {
+
+// The value of `key` in `section`, or `def` when the file, the section or the
+// key is missing. A value wholly enclosed in matching single or double quotes
+// is returned without them. `found` tells whether the key was there.
+QString read(const QString& path, const QString& section, const QString& key, const QString& def = QString(),
+             bool* found = nullptr);
+
+// Sets `key` in `section` to `value`: in place when the key exists, else at
+// the end of the section (after its last entry), else in a new section at the
+// end of the file; a missing file is created (UTF-8, CR LF). The value is
+// taken up to its first NUL, as the platform takes it. The file is replaced
+// atomically. False when the file cannot be read or written, or when a name
+// or the value holds a line break, the section or key is empty, or the key
+// holds "=" (any of which would change other entries of the file).
+bool write(const QString& path, const QString& section, const QString& key, const QString& value);
+
+}  // namespace platform::ini

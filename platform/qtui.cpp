@@ -1,0 +1,190 @@
+// Message boxes and common dialogs on Qt widgets, with the Japanese buttons
+// and the answers of the runtime the program was designed for.
+
+#include "platform/colors.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+
+namespace platform {
+
+namespace {
+
+QWidget* activeParent()
+{
+    return QApplication::activeWindow();
+}
+
+// "Text files|*.txt;*.csv|All|*.*" -> "Text files (*.txt *.csv);;All (*.*)"
+QString toQtFilter(const QString& filter, int index, QString* selected)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
+    if (selected && index >= 1 && index <= filters.size())
+        *selected = filters[index - 1];
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString withDefaultExt(QString path, const QString& defaultExt)
+{
+    if (!path.isEmpty() && !defaultExt.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + defaultExt;
+    return path;
+}
+
+}  // namespace
+
+int QtUserInterface::messageBox(const QString& prompt, int style, const QString& title)
+{
+    QMessageBox box(activeParent());
+    box.setWindowTitle(title);
+    QString text = prompt;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(text);
+    switch (style & 0x70) {
+    case vb::vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case vb::vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case vb::vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case vb::vbInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    struct Choice {
+        const char* caption;
+        int answer;
+        QMessageBox::ButtonRole role;
+    };
+    QList<Choice> choices;
+    switch (style & 7) {
+    case vb::vbOKCancel:
+        choices = {{"OK", vb::vbOK, QMessageBox::AcceptRole}, {"キャンセル", vb::vbCancel, QMessageBox::RejectRole}};
+        break;
+    case vb::vbAbortRetryIgnore:
+        choices = {{"中止(&A)", vb::vbAbort, QMessageBox::RejectRole},
+                   {"再試行(&R)", vb::vbRetry, QMessageBox::AcceptRole},
+                   {"無視(&I)", vb::vbIgnore, QMessageBox::AcceptRole}};
+        break;
+    case vb::vbYesNoCancel:
+        choices = {{"はい(&Y)", vb::vbYes, QMessageBox::YesRole},
+                   {"いいえ(&N)", vb::vbNo, QMessageBox::NoRole},
+                   {"キャンセル", vb::vbCancel, QMessageBox::RejectRole}};
+        break;
+    case vb::vbYesNo:
+        choices = {{"はい(&Y)", vb::vbYes, QMessageBox::YesRole}, {"いいえ(&N)", vb::vbNo, QMessageBox::NoRole}};
+        break;
+    case vb::vbRetryCancel:
+        choices = {{"再試行(&R)", vb::vbRetry, QMessageBox::AcceptRole},
+                   {"キャンセル", vb::vbCancel, QMessageBox::RejectRole}};
+        break;
+    default: choices = {{"OK", vb::vbOK, QMessageBox::AcceptRole}}; break;
+    }
+    QList<QPushButton*> buttons;
+    for (const Choice& choice : choices)
+        buttons << box.addButton(QString::fromUtf8(choice.caption), choice.role);
+    const int defaultIndex = qBound(0, (style & 0x300) >> 8, int(buttons.size()) - 1);
+    box.setDefaultButton(buttons[defaultIndex]);
+    // Closing the box with its close box answers Cancel where there is one.
+    box.setEscapeButton(buttons.size() == 1 ? buttons[0] : buttons.last());
+    box.exec();
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (box.clickedButton() == buttons[i])
+            return choices[i].answer;
+    }
+    return choices.size() == 1 ? vb::vbOK : vb::vbCancel;
+}
+
+std::optional<QString> QtUserInterface::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText)
+{
+    QInputDialog dialog(activeParent());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+std::optional<QString> QtUserInterface::openFile(const FileDialogRequest& request)
+{
+    QString selected;
+    const QString filter = toQtFilter(request.filter, request.filterIndex, &selected);
+    const QString start = request.fileName.isEmpty() ? request.initDir
+                                                     : QDir(request.initDir).filePath(request.fileName);
+    const QString path = QFileDialog::getOpenFileName(activeParent(), request.title, start, filter, &selected);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtUserInterface::saveFile(const FileDialogRequest& request)
+{
+    QString selected;
+    const QString filter = toQtFilter(request.filter, request.filterIndex, &selected);
+    const QString start = request.fileName.isEmpty() ? request.initDir
+                                                     : QDir(request.initDir).filePath(request.fileName);
+    const QString path = QFileDialog::getSaveFileName(activeParent(), request.title, start, filter, &selected);
+    if (path.isEmpty())
+        return std::nullopt;
+    return withDefaultExt(path, request.defaultExt);
+}
+
+std::optional<qint32> QtUserInterface::chooseColor(qint32 initial)
+{
+    const QColor color = QColorDialog::getColor(toQColor(initial), activeParent());
+    if (!color.isValid())
+        return std::nullopt;
+    return fromQColor(color);
+}
+
+std::optional<FontChoice> QtUserInterface::chooseFont(const FontChoice& initial)
+{
+    QFont font(initial.name);
+    font.setPointSizeF(initial.size > 0 ? initial.size : 9);
+    font.setBold(initial.bold);
+    font.setItalic(initial.italic);
+    font.setUnderline(initial.underline);
+    font.setStrikeOut(initial.strikethrough);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, activeParent());
+    if (!ok)
+        return std::nullopt;
+    FontChoice result = initial;
+    result.name = chosen.family();
+    result.size = chosen.pointSizeF();
+    result.bold = chosen.bold();
+    result.italic = chosen.italic();
+    result.underline = chosen.underline();
+    result.strikethrough = chosen.strikeOut();
+    return result;
+}
+
+std::optional<QString> QtUserInterface::chooseFolder(const QString& title, const QString& root)
+{
+    const QString folder = QFileDialog::getExistingDirectory(activeParent(), title, root);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+bool QtUserInterface::openUrl(const QString& url)
+{
+    const QUrl target = url.contains(QStringLiteral("://")) ? QUrl(url) : QUrl::fromLocalFile(url);
+    return QDesktopServices::openUrl(target);
+}
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#include "platform/ui.h"
+
+#include "platform/application.h"
+
+namespace {
+platform::UserInterface* g_ui = nullptr;
+
+platform::UserInterface& fallbackUi()
+{
+    static platform::QtUserInterface qtUi;
+    return qtUi;
+}
+}  // namespace
+
+namespace vb {
+
+int MsgBox(const QString& prompt, int buttons, const QString& title)
+{
+    return platform::ui().messageBox(prompt, buttons, title.isEmpty() ? platform::defaultBoxTitle() : title);
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    return platform::ui()
+        .inputBox(prompt, title.isEmpty() ? platform::defaultBoxTitle() : title, defaultText)
+        .value_or(QString());
+}
+
+}  // namespace vb
+
+namespace platform {
+
+UserInterface& ui()
+{
+    return g_ui ? *g_ui : fallbackUi();
+}
+
+void setUi(UserInterface* ui)
+{
+    g_ui = ui;
+}
+
+QString defaultBoxTitle()
+{
+    return app::title();
+}
+
+// --- scripted interface for tests -------------------------------------------
+
+namespace {
+template <typename T>
+std::optional<T> takeFirst(QList<std::optional<T>>& list, bool& had)
+{
+    had = !list.isEmpty();
+    return had ? list.takeFirst() : std::nullopt;
+}
+}  // namespace
+
+void ScriptedUserInterface::answerMsgBox(int answer) { m_msg.append(answer); }
+void ScriptedUserInterface::answerInput(std::optional<QString> text) { m_input.append(std::move(text)); }
+void ScriptedUserInterface::answerFile(std::optional<QString> path) { m_file.append(std::move(path)); }
+void ScriptedUserInterface::answerColor(std::optional<qint32> color) { m_color.append(color); }
+void ScriptedUserInterface::answerFont(std::optional<FontChoice> font) { m_font.append(std::move(font)); }
+void ScriptedUserInterface::answerFolder(std::optional<QString> folder) { m_folder.append(std::move(folder)); }
+
+int ScriptedUserInterface::messageBox(const QString& prompt, int style, const QString& title)
+{
+    boxes.append({QStringLiteral("MsgBox"), prompt, style, title});
+    if (!m_msg.isEmpty())
+        return m_msg.takeFirst();
+    const int buttons = style & 7;
+    if (buttons == vb::vbOKOnly && autoOk)
+        return vb::vbOK;
+    unexpected.append(QStringLiteral("MsgBox[%1]: %2").arg(title, prompt));
+    return buttons == vb::vbYesNo ? vb::vbNo : vb::vbCancel;
+}
+
+std::optional<QString> ScriptedUserInterface::inputBox(const QString& prompt, const QString& title,
+                                                       const QString& defaultText)
+{
+    boxes.append({QStringLiteral("InputBox"), prompt, 0, title});
+    bool had = false;
+    auto answer = takeFirst(m_input, had);
+    if (!had)
+        unexpected.append(QStringLiteral("InputBox[%1]: %2 (%3)").arg(title, prompt, defaultText));
+    return answer;
+}
+
+std::optional<QString> ScriptedUserInterface::openFile(const FileDialogRequest& request)
+{
+    boxes.append({QStringLiteral("Open"), request.filter, 0, request.title});
+    bool had = false;
+    auto answer = takeFirst(m_file, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Open[%1]").arg(request.title));
+    return answer;
+}
+
+std::optional<QString> ScriptedUserInterface::saveFile(const FileDialogRequest& request)
+{
+    boxes.append({QStringLiteral("Save"), request.filter, 0, request.title});
+    bool had = false;
+    auto answer = takeFirst(m_file, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Save[%1]").arg(request.title));
+    return answer;
+}
+
+std::optional<qint32> ScriptedUserInterface::chooseColor(qint32 initial)
+{
+    boxes.append({QStringLiteral("Color"), QString::number(initial), 0, QString()});
+    bool had = false;
+    auto answer = takeFirst(m_color, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Color"));
+    return answer;
+}
+
+std::optional<FontChoice> ScriptedUserInterface::chooseFont(const FontChoice& initial)
+{
+    boxes.append({QStringLiteral("Font"), initial.name, 0, QString()});
+    bool had = false;
+    auto answer = takeFirst(m_font, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Font"));
+    return answer;
+}
+
+std::optional<QString> ScriptedUserInterface::chooseFolder(const QString& title, const QString& root)
+{
+    boxes.append({QStringLiteral("Folder"), root, 0, title});
+    bool had = false;
+    auto answer = takeFirst(m_folder, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Folder[%1]").arg(title));
+    return answer;
+}
+
+bool ScriptedUserInterface::openUrl(const QString& url)
+{
+    boxes.append({QStringLiteral("Url"), url, 0, QString()});
+    return true;
+}
+
+int ScriptedUserInterface::count(const QString& kind) const
+{
+    int n = 0;
+    for (const Box& box : boxes)
+        n += box.kind == kind ? 1 : 0;
+    return n;
+}
+
+bool ScriptedUserInterface::allAnswered() const
+{
+    return unexpected.isEmpty() && m_msg.isEmpty() && m_input.isEmpty() && m_file.isEmpty() && m_color.isEmpty()
+        && m_font.isEmpty() && m_folder.isEmpty();
+}
+
+ScopedScriptedUi::ScopedScriptedUi() : m_previous(g_ui)
+{
+    setUi(&m_ui);
+}
+
+ScopedScriptedUi::~ScopedScriptedUi()
+{
+    setUi(m_previous);
+}
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#pragma once
+// Failures carry a number and a description, as the runtime the program was
+// designed for reported them; message boxes show both.
+
+#include <QString>
+#include <exception>
+#include <string>
+
+namespace vb {
+
+// The runtime's numbers for the failures this program meets.
+enum ErrorNumber : long {
+    errInvalidCall = 5,
+    errOverflow = 6,
+    errOutOfMemory = 7,
+    errSubscript = 9,
+    errDivisionByZero = 11,
+    errTypeMismatch = 13,
+    errFileNotFound = 53,
+    errFileAlreadyOpen = 55,
+    errFileExists = 58,
+    errDiskFull = 61,
+    errBadFileName = 64,
+    errPermission = 70,
+    errPathFileAccess = 75,
+    errPathNotFound = 76,
+    errCancel = 32755,  // a common dialog cancelled while its CancelError is set
+};
+
+class Error : public std::exception {
+public:
+    Error(long number, QString description);
+    explicit Error(long number);  // with the runtime's own description for that number
+
+    long number() const noexcept { return m_number; }
+    const QString& description() const noexcept { return m_description; }
+    const char* what() const noexcept override { return m_what.c_str(); }
+
+private:
+    long m_number;
+    QString m_description;
+    std::string m_what;
+};
+
+// The runtime's description of its own error numbers ("Overflow", ...).
+QString errorDescription(long number);
+
+[[noreturn]] void raise(long number, const QString& description = QString());
+
+}  // namespace vb

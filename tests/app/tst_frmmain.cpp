@@ -1,0 +1,338 @@
+// The start window: opening the database, the upgrade question, the close
+// actions, the version window and the guard while a drawing is open.
+
+#include "app/frmMain.h"
+#include "app/frmVerInfo.h"
+#include "app/globals.h"
+#include "app/mdlFileAccess.h"
+#include "app/mdlSub.h"
+#include "db/mdlDB.h"
+#include "platform/application.h"
+#include "platform/database.h"
+#include "platform/events.h"
+#include "platform/ui.h"
+#include "tests/support/testsupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace vb;
+
+namespace {
+
+// Stands for the editor window: the start window only knows it by name.
+class FakeEditor : public platform::Form {
+public:
+    FakeEditor() : platform::Form(QStringLiteral("frmEdit")) {}
+    bool refuse = false;
+    int asked = 0;
+
+protected:
+    void Form_Unload(int& cancel) override
+    {
+        ++asked;
+        cancel = refuse ? 1 : 0;
+    }
+};
+
+QString connectionString(const QString& path)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=") + path
+        + QStringLiteral(";User ID=Admin; Jet OLEDB:Database Password=quillmoss;");
+}
+
+qint32 storedVersion(const QString& path)
+{
+    platform::db::Connection connection;
+    connection.open(connectionString(path));
+    platform::db::Recordset rs = connection.openRecordset(QStringLiteral("SELECT * FROM tSystem ORDER BY System_Id"));
+    return rs.field(QStringLiteral("System_Id")).toInt32();
+}
+
+}  // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testsupport::ProgramFolder> m_folder;
+    platform::EndHandler m_previousEnd;
+
+    QString dbPath() const { return m_folder->file(QStringLiteral("MDB/master.mdb")); }
+
+    // A database of the previous schema: no tHatching.iTilt, version 200810.
+    void makeOldDatabase()
+    {
+        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
+        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        platform::db::Connection connection;
+        connection.open(connectionString(dbPath()));
+        connection.execute(QStringLiteral("ALTER TABLE tHatching DROP COLUMN iTilt"));
+        connection.execute(QStringLiteral("UPDATE tSystem SET System_Id = 200810"));
+        connection.close();
+    }
+
+    bool startInterceptingEnd(platform::ScriptedUserInterface& ui)
+    {
+        Q_UNUSED(ui);
+        try {
+            mdlSub::Main();
+        } catch (const platform::ImmediateEnd&) {
+            return true;
+        }
+        return false;
+    }
+
+    void dropStart()
+    {
+        platform::Instance<frmMain>::release();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<testsupport::ProgramFolder>();
+        GE_strDB_Folda_Path.clear();
+        GE_strFile_Name.clear();
+        GE_strPict_Drive.clear();
+        GE_strPict_Folda.clear();
+        GE_booDbUpdate = false;
+        m_previousEnd = platform::setEndHandler([] { throw platform::ImmediateEnd{}; });
+    }
+
+    void cleanup()
+    {
+        if (auto* start = platform::Instance<frmMain>::pointer()) {
+            platform::ScopedScriptedUi quiet;
+            quiet->answerMsgBox(vbNo);
+            if (!start->unload())
+                dropStart();
+        }
+        dropStart();
+        if (GE_booDbOpen && GE_objConnection && GE_objConnection->isOpen()) {
+            platform::ScopedScriptedUi quiet;
+            quiet->answerMsgBox(vbNo);
+            mdlDB::fncDbClose();
+        }
+        GE_booDbOpen = false;
+        platform::setEndHandler(m_previousEnd);
+        platform::app::releaseInstanceLock();
+        m_folder.reset();
+    }
+
+    void captionButtonsAndMenus()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        frmMain& start = platform::Instance<frmMain>::get();
+        QCOMPARE(start.caption(), QStringLiteral("ねむのきⅡ Ver %1.%2.%3")
+                                      .arg(platform::app::major())
+                                      .arg(platform::app::minor())
+                                      .arg(platform::app::revision()));
+        QCOMPARE(start.cmdMenu.size(), 4);
+        QCOMPARE(start.cmdMenu[3]->text(), QStringLiteral("終了"));
+        QCOMPARE(start.cmdMenu[1]->geometry(), QRect(56, 48, 169, 33));
+        QCOMPARE(start.mnuEnd->text(), QStringLiteral("ねむのきⅡの終了(&X)"));
+        QVERIFY(GE_lngWorkArea[3] > 0);
+        QCOMPARE(GE_lngWorkArea[3] % 15, 0);
+        QCOMPARE(ui->count(), 0);
+    }
+
+    void vanishedDatabaseEndsAtOnce()
+    {
+        platform::ScopedScriptedUi ui;
+        // Init.ini names a file the start-up made sure of; it goes before the window loads.
+        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
+        GE_strDB_Folda_Path = m_folder->file(QStringLiteral("MDB"));
+        GE_strFile_Name = QStringLiteral("master.mdb");
+        QFile::remove(dbPath());
+        bool ended = false;
+        try {
+            platform::Instance<frmMain>::get();
+        } catch (const platform::ImmediateEnd&) {
+            ended = true;
+        }
+        QVERIFY(ended);
+        QCOMPARE(ui->last().prompt, dbPath() + QStringLiteral("\r\nＭＤＢが存在しません！\r\nInit.ini ;データベース・フォルダ を確認してください。\r\n"));
+        QCOMPARE(ui->last().title, QStringLiteral("ＭＤＢ異常！"));
+        QCOMPARE(ui->last().style, vbInformation + vbOKOnly);
+    }
+
+    void unopenableDatabaseEndsAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("not a database") << QByteArray("just some text, not a database file at all")
+                                        << QStringLiteral("ＭＤＢのコネクションを開くことが出来ませんでした！");
+    }
+
+    void unopenableDatabaseEndsAtOnce()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        QFile file(dbPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content.repeated(200));
+        file.close();
+        platform::ScopedScriptedUi ui;
+        QVERIFY(startInterceptingEnd(ui.get()));
+        QCOMPARE(ui->count(), 2);
+        QVERIFY(ui->boxes[0].title.startsWith(QStringLiteral("mdlDB:fncDbOpen() db コネクション error() err.number = ")));
+        QCOMPARE(ui->last().prompt, message);
+        QCOMPARE(ui->last().title, QStringLiteral("ＭＤＢ異常！"));
+    }
+
+    void databaseWithoutSystemRowEndsAtOnce()
+    {
+        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
+        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        {
+            platform::db::Connection connection;
+            connection.open(connectionString(dbPath()));
+            connection.execute(QStringLiteral("DELETE FROM tSystem"));
+        }
+        platform::ScopedScriptedUi ui;
+        QVERIFY(startInterceptingEnd(ui.get()));
+        QCOMPARE(ui->last().prompt, QStringLiteral("ＭＤＢのシステム情報がありません！"));
+    }
+
+    void upgradeAnsweredYesIsKeptWhenSaved()
+    {
+        makeOldDatabase();
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vbYes);
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->boxes[0].style, vbYesNoCancel + vbExclamation + vbDefaultButton3);
+        QCOMPARE(ui->boxes[0].title, QStringLiteral("ＭＤＢ異常！"));
+        QVERIFY(ui->boxes[0].prompt.startsWith(QStringLiteral("ＭＤＢのシステム情報が古いバージョンです！\r\nアップデートしますか？\r\n")));
+        QVERIFY(ui->boxes[0].prompt.endsWith(QStringLiteral("\r\n\r\n｢はい｣　　　 :アップデートを実施してプログラムを開始します。\r\n｢いいえ｣　　 ：アップデートせずにプログラムを開始します。\r\n　　　　　　　 ※ハッチングパターンで斜線の傾斜角が変更できません。\r\n｢キャンセル」：アプリケーションを終了します。\r\n")));
+        QCOMPARE(GE_tpSystem.System_Id, 200911);
+        QVERIFY(GE_booDbUpdate);
+        ui->answerMsgBox(vbYes);
+        QVERIFY(platform::Instance<frmMain>::get().unload());
+        QCOMPARE(ui->last().prompt, QStringLiteral("図面が更新されています。保存しますか？"));
+        QCOMPARE(storedVersion(dbPath()), 200911);
+    }
+
+    void upgradeThrownAwayAsksAgain()
+    {
+        makeOldDatabase();
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vbYes);
+        mdlSub::Main();
+        ui->answerMsgBox(vbNo);  // don't save at the close
+        QVERIFY(platform::Instance<frmMain>::get().unload());
+        dropStart();
+        QCOMPARE(storedVersion(dbPath()), 200810);
+    }
+
+    void upgradeAnsweredNoStartsWithTheOldVersion()
+    {
+        makeOldDatabase();
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vbNo);
+        mdlSub::Main();
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QCOMPARE(GE_tpSystem.System_Id, 200810);
+        QVERIFY(!GE_booDbUpdate);
+        QVERIFY(platform::Instance<frmMain>::get().unload());
+        QCOMPARE(ui->count(), 1);  // nothing written, so no save question
+    }
+
+    void upgradeCancelledEndsWithoutTouchingAnything()
+    {
+        makeOldDatabase();
+        const QString ini = m_folder->file(QStringLiteral("Init.ini"));
+        QFile before(ini);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray iniBefore = before.readAll();
+        before.close();
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vbCancel);
+        QVERIFY(startInterceptingEnd(ui.get()));
+        GE_booDbOpen = false;
+        QFile after(ini);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), iniBefore);
+        QCOMPARE(storedVersion(dbPath()), 200810);
+    }
+
+    void closeWritesTheFoldersAndAsksOnlyAfterAWrite()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        GE_strPict_Folda = QStringLiteral("/home/user/地図");
+        GE_strPict_Drive = QString();  // an empty value leaves its entry as it was
+        QFile jpeg(GE_strTempPath + QStringLiteral("/THUMB.JPG"));
+        QVERIFY(jpeg.open(QIODevice::WriteOnly));
+        jpeg.close();
+        QFile bin(GE_strTempPath + QStringLiteral("/123456.bin"));
+        QVERIFY(bin.open(QIODevice::WriteOnly));
+        bin.close();
+        QVERIFY(platform::Instance<frmMain>::get().unload());
+        QCOMPARE(ui->count(), 0);
+        const QString ini = m_folder->file(QStringLiteral("Init.ini"));
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"), ini),
+                 QStringLiteral("/home/user/地図"));
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini),
+                 m_folder->file(QStringLiteral("MDB")));
+        QVERIFY(!QFile::exists(jpeg.fileName()));
+        QVERIFY(!QFile::exists(bin.fileName()));
+        QVERIFY(!GE_booDbOpen);
+    }
+
+    void versionWindow()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        platform::ModalScript script;
+        QString caption, title, version;
+        bool pictureCovers = false;
+        script.push([&](platform::Form& form) {
+            auto& info = static_cast<frmVerInfo&>(form);
+            caption = info.caption();
+            title = info.lblCaption->text();
+            version = info.lblVerNo->text();
+            pictureCovers = info.imgPicture->isVisibleTo(&info)
+                && info.imgPicture->geometry() == info.centralWidget()->rect();
+            info.unload();
+        });
+        platform::Instance<frmMain>::get().mnuVerInfo_Click();
+        QVERIFY2(script.allUsed(), qPrintable(script.unexpected.join(QLatin1Char(','))));
+        QCOMPARE(caption, QStringLiteral("バージョン情報"));
+        QCOMPARE(title, QStringLiteral("ねむのきⅡ"));
+        QCOMPARE(version, QStringLiteral("Ver %1.%2.%3\r\n").arg(platform::app::major()).arg(platform::app::minor()).arg(platform::app::revision()));
+        QVERIFY(pictureCovers);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!platform::Instance<frmVerInfo>::exists());
+    }
+
+    void openEditorDisablesCommandsAndClosesFirst()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        frmMain& start = platform::Instance<frmMain>::get();
+        auto* editor = new FakeEditor;
+        editor->load();
+        QVERIFY(!start.cmdMenu[0]->isEnabled());
+        QVERIFY(!start.cmdMenu[2]->isEnabled());
+        QVERIFY(!start.mnuInPort->isEnabled());
+        QVERIFY(start.cmdMenu[3]->isEnabled());
+
+        editor->refuse = true;  // the user cancels the editor's own close question
+        QVERIFY(!start.unload());
+        QCOMPARE(editor->asked, 1);
+        QVERIFY(GE_booDbOpen);
+
+        editor->refuse = false;
+        QVERIFY(start.unload());
+        QCOMPARE(editor->asked, 2);
+        QVERIFY(!editor->isLoaded());
+        delete editor;
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,240 @@
+// The start-up checks of the entry procedure, each in a scratch program folder.
+
+#include "app/frmMain.h"
+#include "app/globals.h"
+#include "app/mdlFileAccess.h"
+#include "app/mdlSub.h"
+#include "db/mdlDB.h"
+#include "platform/application.h"
+#include "platform/events.h"
+#include "platform/ui.h"
+#include "tests/support/testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace vb;
+
+namespace {
+const QString kAdvice = QStringLiteral(
+    "「データベースの管理」で再設定してください。\r\n又は、ネットワークドライブ等の確認を行ってください。\r\n"
+    "その間サンプルデータベースを使用します。\r\n");
+}
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private:
+    // Closes whatever a start left open, answering no save question.
+    void closeStart()
+    {
+        if (auto* start = platform::Instance<frmMain>::pointer()) {
+            platform::ScopedScriptedUi quiet;
+            start->unload();
+        }
+        if (GE_booDbOpen) {
+            platform::ScopedScriptedUi quiet;
+            quiet->answerMsgBox(vbNo);
+            mdlDB::fncDbClose();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        platform::app::releaseInstanceLock();
+    }
+
+    void writeIni(const testsupport::ProgramFolder& folder, const QString& key, const QString& value)
+    {
+        const QString section = key == QLatin1String("File_Name") ? QStringLiteral("MDB") : QStringLiteral("フォルダPath");
+        QVERIFY(mdlFileAccess::fncPutIni(section, key, value, folder.file(QStringLiteral("Init.ini"))));
+    }
+
+private slots:
+    void init()
+    {
+        GE_strDB_Folda_Path.clear();
+        GE_strFile_Name.clear();
+        GE_strTempPath.clear();
+    }
+    void cleanup() { closeStart(); }
+
+    void missingIniEndsTheStart()
+    {
+        testsupport::ProgramFolder folder(true, true, false);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("初期設定ファイル異常"));
+        QCOMPARE(ui->last().prompt, QStringLiteral("初期設定ファイル\r\n") + folder.file(QStringLiteral("Init.ini"))
+                                        + QStringLiteral("\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n"));
+        QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
+        QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+
+    void missingTemplateEndsTheStart()
+    {
+        testsupport::ProgramFolder folder(true, false, true);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("template\\master.mdb が存在しません。再インストールしてください。"));
+        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
+        QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+
+    void missingSampleFolderEndsTheStart()
+    {
+        testsupport::ProgramFolder folder(false, true, true);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        // The empty setting names the missing sample folder, so its warning comes first.
+        QCOMPARE(ui->count(), 2);
+        QCOMPARE(ui->boxes[0].title, QStringLiteral("フォルダ異常"));
+        QCOMPARE(ui->last().prompt, folder.file(QStringLiteral("MDB")) + QStringLiteral(" が存在しません。再インストールしてください。"));
+        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
+    }
+
+    void emptySettingsUseTheSampleDatabaseSilently()
+    {
+        testsupport::ProgramFolder folder;
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        QCOMPARE(GE_strFile_Name, QStringLiteral("master.mdb"));
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
+        QVERIFY(QFileInfo(folder.file(QStringLiteral("TEMP"))).isDir());
+        QCOMPARE(platform::app::helpFile(), folder.file(QStringLiteral("help.html")));
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QVERIFY(GE_booDbOpen);
+        QCOMPARE(GE_lngPlatformId, 2);
+    }
+
+    void missingConfiguredFolderFallsBackAndIsWrittenBack()
+    {
+        testsupport::ProgramFolder folder;
+        const QString gone = folder.file(QStringLiteral("network/share"));
+        writeIni(folder, QStringLiteral("DB_Folda_Path"), gone);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+        QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
+        QCOMPARE(ui->last().prompt, gone + QStringLiteral("\r\n設定していたデータベースフォルダが存在しません。\r\n") + kAdvice);
+        QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        closeStart();
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"),
+                                          folder.file(QStringLiteral("Init.ini"))),
+                 folder.file(QStringLiteral("MDB")));
+    }
+
+    void configuredFolderWithoutTheFileFallsBack()
+    {
+        testsupport::ProgramFolder folder;
+        const QString other = folder.file(QStringLiteral("other"));
+        QDir().mkpath(other);
+        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        writeIni(folder, QStringLiteral("File_Name"), QStringLiteral("survey.mdb"));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt,
+                 other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
+        QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        QCOMPARE(GE_strFile_Name, QStringLiteral("survey.mdb"));
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/survey.mdb"))));
+        QVERIFY(GE_booDbOpen);
+    }
+
+    void configuredFolderWithItsFileIsUsed()
+    {
+        testsupport::ProgramFolder folder;
+        const QString other = folder.file(QStringLiteral("other"));
+        QDir().mkpath(other);
+        QVERIFY(QFile::copy(testsupport::templatePath(), other + QStringLiteral("/master.mdb")));
+        QFile::setPermissions(other + QStringLiteral("/master.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        QCOMPARE(GE_strDB_Folda_Path, other);
+        // The sample folder still gets its copy of the configured name.
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
+    }
+
+    void failedTemplateCopyEndsOnlyWhenTheDatabaseIsMissing()
+    {
+        // A folder where the copy should go makes the copy fail.
+        testsupport::ProgramFolder folder;
+        QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(!platform::Instance<frmMain>::exists());
+        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
+        QVERIFY(ui->last().prompt.startsWith(folder.file(QStringLiteral("MDB/master.mdb")) + QStringLiteral("\r\n")));
+    }
+
+    void failedTemplateCopyWarnsWhenTheConfiguredDatabaseIsThere()
+    {
+        testsupport::ProgramFolder folder;
+        QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
+        const QString other = folder.file(QStringLiteral("other"));
+        QDir().mkpath(other);
+        QVERIFY(QFile::copy(testsupport::templatePath(), other + QStringLiteral("/master.mdb")));
+        QFile::setPermissions(other + QStringLiteral("/master.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+        QVERIFY(platform::Instance<frmMain>::exists());
+    }
+
+    void uncreatableTempFolderEndsTheStart()
+    {
+        testsupport::ProgramFolder folder;
+        QFile blocker(folder.file(QStringLiteral("TEMP")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(!platform::Instance<frmMain>::exists());
+        QVERIFY(ui->last().prompt.startsWith(folder.file(QStringLiteral("TEMP")) + QStringLiteral("\r\n")));
+    }
+
+    void programFolderEndingInASlashDoublesNothing()
+    {
+        testsupport::ProgramFolder folder;
+        platform::app::setPath(folder.path() + QLatin1Char('/'));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        QCOMPARE(GE_strTempPath, folder.path() + QStringLiteral("/TEMP"));
+        QCOMPARE(GE_strDB_Folda_Path, folder.path() + QStringLiteral("/MDB"));
+        QCOMPARE(platform::app::helpFile(), folder.path() + QStringLiteral("/help.html"));
+    }
+
+    void secondInstanceIsRefused()
+    {
+        testsupport::ProgramFolder folder;
+        // Another process's lock, as the kernel sees it: a separate open file.
+        const QByteArray lockPath = QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock")));
+        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        ::close(fd);
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("このアプリケーションはすでに開かれています。"));
+        QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
+        QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
+        QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,143 @@
+#include "app/globals.h"
+#include "db/mdlDB.h"
+#include "db/sqltext.h"
+#include "platform/database.h"
+#include "platform/ui.h"
+#include "tests/support/testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using platform::ScopedScriptedUi;
+
+class TestMdlDB : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    QString copyOfTemplate()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count));
+        QFile::copy(testsupport::templatePath(), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    // The drawings stored in a file, read as another program would.
+    int drawingsIn(const QString& path)
+    {
+        platform::db::Connection c;
+        c.open(mdlDB::fncConnectionString(path));
+        return c.openRecordset(QStringLiteral("SELECT COUNT (*) as RecCount FROM tPrint"))[QStringLiteral("RecCount")]
+            .toInt32();
+    }
+
+    bool insertDrawing()
+    {
+        return sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo, booEdit) VALUES ('0001', True)"));
+    }
+
+private slots:
+    void init()
+    {
+        GE_objConnection.reset();
+        GE_booDbOpen = false;
+        GE_booDbUpdate = false;
+    }
+
+    void readOnlyCloseAsksNothing()
+    {
+        ScopedScriptedUi ui;
+        const QString path = copyOfTemplate();
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        QVERIFY(GE_booDbOpen);
+        QVERIFY(GE_objConnection && GE_objConnection->inTransaction());
+        QVERIFY(!GE_objConnection->openRecordset(QStringLiteral("SELECT * FROM tSystem")).eof());
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        QVERIFY(!GE_booDbOpen);
+        QVERIFY(!GE_objConnection);
+        QCOMPARE(ui->count(), 0);
+    }
+
+    void closeAsksWhenWritten_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("Yes commits") << int(vb::vbYes) << 1;
+        QTest::newRow("No rolls back") << int(vb::vbNo) << 0;
+    }
+    void closeAsksWhenWritten()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, kept);
+        ScopedScriptedUi ui;
+        const QString path = copyOfTemplate();
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        QVERIFY(insertDrawing());
+        QVERIFY(GE_booDbUpdate);
+        // Uncommitted rows stay inside the transaction.
+        QCOMPARE(drawingsIn(path), 0);
+        ui->answerMsgBox(answer);
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("図面が更新されています。保存しますか？"));
+        QCOMPARE(ui->last().title, QStringLiteral("図面更新"));
+        QCOMPARE(ui->last().style, int(vb::vbYesNo));
+        QVERIFY(!GE_booDbUpdate);  // also after No: nothing is left to save
+        QVERIFY(!GE_booDbOpen);
+        QCOMPARE(drawingsIn(path), kept);
+
+        // The next database of the run is closed without a question.
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        QCOMPARE(ui->count(), 1);
+        QVERIFY(ui->allAnswered());
+    }
+
+    void refusesFilesItCannotUse_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("missing") << "missing" << 14L << "unable to open database file";
+        QTest::newRow("not a database") << "text" << 26L << "file is not a database";
+        QTest::newRow("no tSystem") << "noSystem" << 1L << "no such table: tSystem";
+        QTest::newRow("other password") << "otherPassword" << long(platform::db::errWrongPassword)
+                                        << "Not a valid password.";
+    }
+    void refusesFilesItCannotUse()
+    {
+        QFETCH(QString, kind);
+        QFETCH(long, number);
+        QFETCH(QString, description);
+        const QString path = m_dir.filePath(kind + QStringLiteral(".mdb"));
+        if (kind == QLatin1String("text")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'M'));
+        } else if (kind != QLatin1String("missing")) {
+            platform::db::createDatabase(path);
+            platform::db::Connection c;
+            c.open(QStringLiteral("Data Source=") + path);
+            c.execute(QStringLiteral("CREATE TABLE tPrint (Print_Id INTEGER)"));
+            if (kind == QLatin1String("otherPassword"))
+                c.execute(QStringLiteral("CREATE TABLE tSystem (System_Id LONG)"));
+            platform::db::setDatabasePassword(
+                c, kind == QLatin1String("otherPassword") ? QStringLiteral("other") : mdlDB::DatabasePassword);
+        }
+        ScopedScriptedUi ui;
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(-1));
+        QVERIFY(!GE_booDbOpen);
+        QVERIFY(!GE_objConnection);
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, description);
+        QCOMPARE(ui->last().style, int(vb::vbOKOnly));
+        QCOMPARE(ui->last().title,
+                 QStringLiteral("mdlDB:fncDbOpen() db コネクション error() err.number = ") + QString::number(number));
+    }
+};
+
+QTEST_MAIN(TestMdlDB)
+#include "tst_mdldb.moc"

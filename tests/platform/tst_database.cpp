@@ -1,0 +1,360 @@
+#include "platform/database.h"
+#include "platform/events.h"
+#include "platform/vberror.h"
+#include "tests/support/testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <map>
+
+using namespace platform::db;
+
+namespace {
+
+QString connectionString(const QString& path, const QString& password)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=") + path +
+           QStringLiteral(";User ID=Admin; Jet OLEDB:Database Password=") + password + QStringLiteral(";");
+}
+
+// The error number a call raises, or 0.
+long errorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const vb::Error& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    // A fresh database without password holding table t with one column of
+    // every declared type.
+    QString freshDatabase()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("db%1.mdb").arg(++m_count));
+        createDatabase(path);
+        Connection c;
+        c.open(connectionString(path, QString()));
+        c.execute(QStringLiteral("CREATE TABLE t (id LONG, b BIT, s SHORT, l LONG, f SINGLE, d DOUBLE, "
+                                 "dt DATETIME, tx TEXT, v VARCHAR(20))"));
+        return path;
+    }
+
+    QStringList ids(const QString& path, const QString& password = QString())
+    {
+        Connection c;
+        c.open(connectionString(path, password));
+        QStringList result;
+        for (Recordset rs = c.openRecordset(QStringLiteral("SELECT id FROM t ORDER BY id")); !rs.eof(); rs.moveNext())
+            result << rs[QStringLiteral("id")].toString();
+        return result;
+    }
+
+private slots:
+    void parsesConnectionString_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("as the program writes it")
+            << connectionString(QStringLiteral("/db/a.mdb"), QStringLiteral("quillmoss")) << "/db/a.mdb"
+            << "quillmoss";
+        QTest::newRow("keys in any case and spacing")
+            << "provider=x;  DATA SOURCE =/db/b.mdb; jet oledb:database password=pw" << "/db/b.mdb" << "pw";
+        QTest::newRow("a path holding ; and =")
+            << connectionString(QStringLiteral("/db/a;b=c;d.mdb"), QStringLiteral("pw")) << "/db/a;b=c;d.mdb"
+            << "pw";
+        QTest::newRow("no password") << connectionString(QStringLiteral("/x.mdb"), QString()) << "/x.mdb" << "";
+    }
+    void parsesConnectionString()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, path);
+        QFETCH(QString, password);
+        const ConnectionSettings settings = parseConnectionString(text);
+        QCOMPARE(settings.dataSource, path);
+        QCOMPARE(settings.password, password);
+    }
+
+    void refusesToOpen_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<long>("number");
+        QTest::newRow("missing file") << "missing" << "quillmoss" << 14L;
+        QTest::newRow("no file named") << "noname" << "" << 14L;
+        QTest::newRow("not a database") << "text" << "quillmoss" << 26L;
+        QTest::newRow("wrong password") << "template" << "quillmos" << long(errWrongPassword);
+        QTest::newRow("no password for a protected file") << "template" << "" << long(errWrongPassword);
+        QTest::newRow("password for an unprotected file") << "plain" << "quillmoss" << long(errWrongPassword);
+    }
+    void refusesToOpen()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, password);
+        QFETCH(long, number);
+        QString path = m_dir.filePath(kind + QStringLiteral(".mdb"));
+        if (kind == QLatin1String("text")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(2048, 'x'));
+        } else if (kind == QLatin1String("template")) {
+            QFile::remove(path);
+            QVERIFY(QFile::copy(testsupport::templatePath(), path));
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        } else if (kind == QLatin1String("plain")) {
+            path = freshDatabase();
+        } else if (kind == QLatin1String("noname")) {
+            path.clear();
+        }
+        Connection c;
+        try {
+            c.open(connectionString(path, password));
+            QFAIL("opened");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), number);
+            QVERIFY(!error.description().isEmpty());
+        }
+        QVERIFY(!c.isOpen());
+        QVERIFY2(!QFile::exists(m_dir.filePath(QStringLiteral("missing.mdb"))), "open must not create a file");
+    }
+
+    void passwordIsCheckedAndNotStoredAsText()
+    {
+        const QString path = freshDatabase();
+        {
+            Connection c;
+            c.open(connectionString(path, QString()));
+            setDatabasePassword(c, QStringLiteral("secret-pw"));
+        }
+        QCOMPARE(errorOf([&] { Connection c; c.open(connectionString(path, QStringLiteral("secret-px"))); }),
+                 long(errWrongPassword));
+        QVERIFY(ids(path, QStringLiteral("secret-pw")).isEmpty());
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(!f.readAll().contains("secret-pw"));
+    }
+
+    void templateHoldsTheTables_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QString>("someColumns");
+        QTest::newRow("tSystem") << "tSystem" << 6 << "System_Id datReDate strCopyRight";
+        QTest::newRow("tPrint") << "tPrint" << 73 << "Print_Id tpPx00ToKei_dblLatitude datRenew tpKeIdo1_sngSec";
+        QTest::newRow("tLabel") << "tLabel" << 20 << "Print_ID strFontname booFontStrikethrough intBorderStyle";
+        QTest::newRow("tLine") << "tLine" << 12 << "strObjName y2 DrawMode";
+        QTest::newRow("tShape") << "tShape" << 17 << "sngLeft FillColor Shape";
+        QTest::newRow("tHatching") << "tHatching" << 11 << "iTilt iUbound BorderColor";
+        QTest::newRow("tPrinter") << "tPrinter" << 20 << "strFormName sngPaperWidth datReDate";
+    }
+    void templateHoldsTheTables()
+    {
+        QFETCH(QString, table);
+        QFETCH(int, columns);
+        QFETCH(QString, someColumns);
+        Connection c;
+        c.open(connectionString(testsupport::templatePath(), QStringLiteral("quillmoss")));
+        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM ") + table);
+        QCOMPARE(rs.fieldCount(), columns);
+        QStringList names;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            names << rs.fieldName(i);
+        for (const QString& name : someColumns.split(QLatin1Char(' ')))
+            QVERIFY2(names.contains(name), qPrintable(name));  // spelled exactly
+        if (table == QLatin1String("tSystem")) {
+            QVERIFY(!rs.eof());
+            QCOMPARE(rs[QStringLiteral("System_Id")].toInt32(), 200911);
+            rs.moveNext();
+            QVERIFY(rs.eof());
+        } else {
+            QVERIFY(rs.bof() && rs.eof());
+        }
+    }
+
+    void readsByDeclaredType()
+    {
+        const QString path = freshDatabase();
+        Connection c;
+        c.open(connectionString(path, QString()));
+        c.execute(QStringLiteral("INSERT INTO t (id, b, s, l, f, d, dt, tx, v) VALUES "
+                                 "(1, True, 2.5, 3.5, 0.1, 1.5E-07, '2009/11/01 12:34:56', '0012', 'a''b'), "
+                                 "(2, False, 3.5, -7, 10.5, 1E+15, '2009/11/02', '山田''s map', '')"));
+        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t ORDER BY id"));
+        QCOMPARE(rs[QStringLiteral("b")].type(), FieldType::Boolean);
+        QCOMPARE(rs[QStringLiteral("b")].value(), QVariant(true));
+        QCOMPARE(rs[QStringLiteral("s")].value().typeId(), int(QMetaType::Short));
+        QCOMPARE(rs[QStringLiteral("s")].toInt16(), qint16(2));  // halves to even
+        QCOMPARE(rs[QStringLiteral("l")].toInt32(), 4);
+        QCOMPARE(rs[QStringLiteral("f")].value().typeId(), int(QMetaType::Float));
+        QCOMPARE(rs[QStringLiteral("f")].toSingle(), 0.1f);
+        QCOMPARE(rs[QStringLiteral("f")].toDouble(), double(0.1f));  // rounded to a single on reading
+        QCOMPARE(rs[QStringLiteral("d")].toDouble(), 1.5e-07);
+        QCOMPARE(rs[QStringLiteral("dt")].toDate(), QDateTime(QDate(2009, 11, 1), QTime(12, 34, 56)));
+        QCOMPARE(rs[QStringLiteral("tx")].toString(), QStringLiteral("0012"));
+        QCOMPARE(rs[QStringLiteral("v")].toString(), QStringLiteral("a'b"));
+        QCOMPARE(rs[QStringLiteral("b")].toInt16(), qint16(-1));
+        rs.moveNext();
+        QCOMPARE(rs[QStringLiteral("b")].toBool(), false);
+        QCOMPARE(rs[QStringLiteral("s")].toInt16(), qint16(4));
+        QCOMPARE(rs[QStringLiteral("f")].toSingle(), 10.5f);
+        QCOMPARE(rs[QStringLiteral("d")].toDouble(), 1e15);
+        QCOMPARE(rs[QStringLiteral("dt")].toDate(), QDateTime(QDate(2009, 11, 2), QTime(0, 0)));
+        QCOMPARE(rs[QStringLiteral("tx")].toString(), QStringLiteral("山田's map"));
+        QVERIFY(!rs[QStringLiteral("v")].isNull());
+        QCOMPARE(rs[QStringLiteral("v")].toString(), QString());
+        rs.moveNext();
+        QVERIFY(rs.eof() && !rs.bof());
+    }
+
+    void conversionFailures_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("conversion");
+        QTest::addColumn<long>("number");
+        QTest::newRow("Null to number") << "l" << "NULL" << "int32" << 94L;
+        QTest::newRow("Null to text") << "tx" << "NULL" << "text" << 94L;
+        QTest::newRow("Null to truth") << "b" << "NULL" << "bool" << 94L;
+        QTest::newRow("Null to date") << "dt" << "NULL" << "date" << 94L;
+        QTest::newRow("beyond 16 bits") << "s" << "40000" << "int16" << 6L;
+        QTest::newRow("beyond 32 bits") << "l" << "3000000000" << "int32" << 6L;
+        QTest::newRow("beyond single") << "d" << "1E+300" << "single" << 6L;
+        QTest::newRow("no number") << "s" << "'abc'" << "int16" << 13L;
+        QTest::newRow("no date") << "dt" << "'soon'" << "date" << 13L;
+    }
+    void conversionFailures()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(QString, conversion);
+        QFETCH(long, number);
+        Connection c;
+        c.open(connectionString(freshDatabase(), QString()));
+        c.execute(QStringLiteral("INSERT INTO t (id, %1) VALUES (1, %2)").arg(column, stored));
+        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t"));
+        const Field f = rs[column];
+        QCOMPARE(f.isNull(), stored == QLatin1String("NULL"));
+        const std::map<QString, std::function<void()>> conversions = {
+            {QStringLiteral("int16"), [&] { f.toInt16(); }}, {QStringLiteral("int32"), [&] { f.toInt32(); }},
+            {QStringLiteral("single"), [&] { f.toSingle(); }}, {QStringLiteral("text"), [&] { f.toString(); }},
+            {QStringLiteral("bool"), [&] { f.toBool(); }},    {QStringLiteral("date"), [&] { f.toDate(); }},
+        };
+        QCOMPARE(errorOf(conversions.at(conversion)), number);
+    }
+
+    void fieldsByNameWithoutCase()
+    {
+        Connection c;
+        c.open(connectionString(freshDatabase(), QString()));
+        c.execute(QStringLiteral("INSERT INTO t (id, tx) VALUES (7, 'x')"));
+        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t"));
+        QCOMPARE(rs[QStringLiteral("ID")].toInt32(), 7);
+        QCOMPARE(rs[QStringLiteral("Tx")].toString(), QStringLiteral("x"));
+        QCOMPARE(errorOf([&] { rs[QStringLiteral("nothere")]; }), long(errItemNotFound));
+        rs.moveNext();
+        QCOMPARE(errorOf([&] { rs[QStringLiteral("id")]; }), long(errNoCurrentRecord));
+        Recordset count = c.openRecordset(QStringLiteral("SELECT COUNT (*) as RecCount FROM t"));
+        QCOMPARE(count[QStringLiteral("reccount")].toInt32(), 1);
+    }
+
+    void engineErrorsBecomeRuntimeErrors()
+    {
+        Connection c;
+        c.open(connectionString(freshDatabase(), QString()));
+        try {
+            c.execute(QStringLiteral("INSERT INTO t (id, tx) VALUES (1, 'it's')"));
+            QFAIL("ran");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), 1L);
+            QVERIFY2(error.description().contains(QLatin1String("syntax error")), qPrintable(error.description()));
+        }
+        QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT * FROM nowhere")); }), 1L);
+    }
+
+    void transactionsAndSavepoints_data()
+    {
+        QTest::addColumn<bool>("commit");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("commit") << true << QStringList{"1", "3", "4"};
+        QTest::newRow("rollback") << false << QStringList{};
+    }
+    void transactionsAndSavepoints()
+    {
+        QFETCH(bool, commit);
+        QFETCH(QStringList, kept);
+        const QString path = freshDatabase();
+        {
+            Connection c;
+            c.open(connectionString(path, QString()));
+            c.beginTrans();
+            QVERIFY(c.inTransaction());
+            QCOMPARE(c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)")), 1L);
+            c.savepoint(QStringLiteral("a"));
+            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
+            c.rollbackToSavepoint(QStringLiteral("a"));
+            QVERIFY(c.inTransaction());
+            c.savepoint(QStringLiteral("b"));
+            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (3); INSERT INTO t (id) VALUES (4)"));
+            c.releaseSavepoint(QStringLiteral("b"));
+            QCOMPARE(c.openRecordset(QStringLiteral("SELECT COUNT (*) as RecCount FROM t"))
+                         [QStringLiteral("RecCount")].toInt32(), 3);
+            if (commit)
+                c.commitTrans();
+            else
+                c.rollbackTrans();
+            QVERIFY(!c.inTransaction());
+        }
+        QCOMPARE(ids(path), kept);
+    }
+
+    void closingRollsBackAndSchemaChangesAreTransactional()
+    {
+        const QString path = freshDatabase();
+        {
+            Connection c;
+            c.open(connectionString(path, QString()));
+            c.beginTrans();
+            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+            c.execute(QStringLiteral("ALTER TABLE t ADD iTilt SHORT"));
+            c.execute(QStringLiteral("UPDATE t SET iTilt = 44.5"));
+            Recordset rs = c.openRecordset(QStringLiteral("SELECT iTilt FROM t"));
+            QCOMPARE(rs[QStringLiteral("iTilt")].type(), FieldType::Int16);
+            QCOMPARE(rs[QStringLiteral("iTilt")].toInt16(), qint16(44));
+            c.close();
+            QVERIFY(!c.isOpen());
+        }
+        QVERIFY(ids(path).isEmpty());
+        Connection c;
+        c.open(connectionString(path, QString()));
+        QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT iTilt FROM t")); }), 1L);
+    }
+
+    void immediateEndDropsConnectionsUncommitted()
+    {
+        const QString path = freshDatabase();
+        Connection c;
+        c.open(connectionString(path, QString()));
+        c.beginTrans();
+        c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+        const platform::EndHandler previous = platform::setEndHandler([] { throw platform::ImmediateEnd{}; });
+        QVERIFY_THROWS_EXCEPTION(platform::ImmediateEnd, platform::End());
+        platform::setEndHandler(previous);
+        QVERIFY(!c.isOpen());
+        QVERIFY(ids(path).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "tst_database.moc"

@@ -1,0 +1,199 @@
+#include "app/globals.h"
+#include "measure/hatchcache.h"
+#include "platform/files.h"
+#include "platform/vberror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace files = platform::files;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void touch(const QString& path, const QByteArray& content = "x")
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(content);
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The error number a call raises, or 0.
+template <typename F>
+long raised(F&& f)
+{
+    try {
+        f();
+    } catch (const vb::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+class TestFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void join_data();
+    void join();
+    void matches_data();
+    void matches();
+    void killPatternIgnoresCase();
+    void listFilesSortedWithoutCase();
+    void copyNeverOverwrites();
+    void renameNeverOverwrites();
+    void makeDirFailures();
+    void driveOfFolder();
+    void killBinLeavesOtherFiles();
+
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString file(const QString& name) const { return m_dir->filePath(name); }
+};
+
+void TestFiles::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+}
+
+void TestFiles::join_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("root") << u"/"_s << u"Init.ini"_s << u"/Init.ini"_s;
+    QTest::newRow("folder") << u"/opt/nemu"_s << u"Init.ini"_s << u"/opt/nemu/Init.ini"_s;
+    QTest::newRow("folder with slash") << u"/opt/nemu/"_s << u"TEMP"_s << u"/opt/nemu/TEMP"_s;
+    QTest::newRow("relative name") << u"/opt"_s << u"template/master.mdb"_s << u"/opt/template/master.mdb"_s;
+}
+
+void TestFiles::join()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    QFETCH(QString, path);
+    QCOMPARE(files::join(folder, name), path);
+}
+
+void TestFiles::matches_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("match");
+    QTest::newRow("extension") << u"*.bin"_s << u"123456.bin"_s << true;
+    QTest::newRow("extension upper") << u"*.bin"_s << u"123456.BIN"_s << true;
+    QTest::newRow("other extension") << u"*.bin"_s << u"123456.jpg"_s << false;
+    QTest::newRow("longer extension") << u"*.bin"_s << u"a.binx"_s << false;
+    QTest::newRow("extension only") << u"*.bin"_s << u".bin"_s << true;
+    QTest::newRow("question") << u"a?c.mdb"_s << u"ABC.MDB"_s << true;
+    QTest::newRow("question needs a char") << u"a?c"_s << u"ac"_s << false;
+    QTest::newRow("star in middle") << u"a*b*c"_s << u"aXbYbZc"_s << true;
+    QTest::newRow("star backtracks") << u"*ab"_s << u"aab"_s << true;
+    QTest::newRow("star star dot") << u"*.*"_s << u"noextension"_s << true;
+    QTest::newRow("japanese") << u"地図*.JPG"_s << u"地図1.jpg"_s << true;
+    QTest::newRow("brackets are plain") << u"[a].bin"_s << u"a.bin"_s << false;
+    QTest::newRow("exact name") << u"master.mdb"_s << u"Master.mdb"_s << true;
+}
+
+void TestFiles::matches()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, match);
+    QCOMPARE(files::matches(pattern, name), match);
+}
+
+void TestFiles::killPatternIgnoresCase()
+{
+    for (const char* name : {"a.jpg", "B.JPG", "c.Jpg", "d.jpeg", "e.bin", "f.jpg.txt"})
+        touch(file(QString::fromLatin1(name)));
+    QDir(m_dir->path()).mkdir(u"g.jpg"_s);  // a folder is no file
+    QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 3);
+    QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"d.jpeg"_s, u"e.bin"_s, u"f.jpg.txt"_s}));
+    QVERIFY(files::dirExists(file(u"g.jpg"_s)));
+    QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 0);
+    QCOMPARE(files::killPattern(file(u"missing"_s), u"*"_s), 0);
+}
+
+void TestFiles::listFilesSortedWithoutCase()
+{
+    for (const char* name : {"b.mdb", "A.mdb", "c.MDB", "a.txt"})
+        touch(file(QString::fromLatin1(name)));
+    QCOMPARE(files::listFiles(m_dir->path(), u"*.mdb"_s), (QStringList{u"A.mdb"_s, u"b.mdb"_s, u"c.MDB"_s}));
+}
+
+void TestFiles::copyNeverOverwrites()
+{
+    touch(file(u"src"_s), "source");
+    touch(file(u"dst"_s), "target");
+    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
+    QCOMPARE(contentOf(file(u"dst"_s)), QByteArray("target"));
+    QCOMPARE(raised([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
+    QVERIFY(!files::exists(file(u"new"_s)));
+    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
+    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
+    QCOMPARE(contentOf(file(u"new"_s)), QByteArray("source"));
+}
+
+void TestFiles::renameNeverOverwrites()
+{
+    touch(file(u"a"_s), "a");
+    touch(file(u"b"_s), "b");
+    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
+    QCOMPARE(contentOf(file(u"b"_s)), QByteArray("b"));
+    QCOMPARE(raised([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
+    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
+    QVERIFY(!files::exists(file(u"a"_s)));
+    QCOMPARE(contentOf(file(u"c"_s)), QByteArray("a"));
+}
+
+void TestFiles::makeDirFailures()
+{
+    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
+    QVERIFY(files::dirExists(file(u"TEMP"_s)));
+    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
+    QCOMPARE(raised([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
+}
+
+void TestFiles::driveOfFolder()
+{
+    const QString drive = files::driveOf(m_dir->path());
+    QVERIFY(!drive.isEmpty());
+    QVERIFY(m_dir->path().startsWith(drive));
+    QCOMPARE(files::driveOf(file(u"not/yet/made"_s)), drive);
+    QCOMPARE(files::driveOf(u"/"_s), u"/"_s);
+}
+
+void TestFiles::killBinLeavesOtherFiles()
+{
+    GE_strTempPath = m_dir->path();
+    for (const char* name : {"120000.bin", "130000.BIN", "140000.Bin", "thumb.jpg", "a.bin.bak", "binfile"})
+        touch(file(QString::fromLatin1(name)));
+    mdlFileAccess::subKill_Bin();
+    QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"a.bin.bak"_s, u"binfile"_s, u"thumb.jpg"_s}));
+    mdlFileAccess::subKill_Bin();  // nothing left to delete: silent
+
+    // A missing or unset work folder deletes nothing, anywhere.
+    GE_strTempPath = file(u"missing"_s);
+    mdlFileAccess::subKill_Bin();
+    GE_strTempPath.clear();
+    touch(QDir::current().filePath(u"tst_files_probe.bin"_s));
+    mdlFileAccess::subKill_Bin();
+    QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
+}
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"

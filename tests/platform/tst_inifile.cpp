@@ -1,0 +1,235 @@
+#include "platform/encoding.h"
+#include "platform/inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace ini = platform::ini;
+using namespace Qt::StringLiterals;
+using platform::encoding::encodeCp932;
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void read_data();
+    void read();
+    void write_data();
+    void write();
+    void cp932FileStaysCp932();
+    void longValueRoundTrips();
+    void missingFileIsCreated();
+    void refusedWritesLeaveFileAlone_data();
+    void refusedWritesLeaveFileAlone();
+    void unwritableTargetFails();
+    void permissionsKept();
+
+private:
+    QString put(const QByteArray& bytes);
+    QByteArray contents() const;
+
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+void TestIniFile::init()
+{
+    m_path = m_dir.filePath(QStringLiteral("test.ini"));
+    QFile::remove(m_path);
+}
+
+QString TestIniFile::put(const QByteArray& bytes)
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write the test file");
+    file.write(bytes);
+    return m_path;
+}
+
+QByteArray TestIniFile::contents() const
+{
+    QFile file(m_path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void TestIniFile::read_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("value");
+
+    const QByteArray basic = "[MDB]\r\nFile_Name=master.mdb\r\n";
+    QTest::newRow("exact") << basic << u"MDB"_s << u"File_Name"_s << true << u"master.mdb"_s;
+    QTest::newRow("ascii case ignored") << basic << u"mdb"_s << u"FILE_NAME"_s << true << u"master.mdb"_s;
+    QTest::newRow("missing key") << basic << u"MDB"_s << u"Other"_s << false << u"default"_s;
+    QTest::newRow("missing section") << basic << u"None"_s << u"File_Name"_s << false << u"default"_s;
+    QTest::newRow("blanks trimmed") << QByteArray(" [ MDB ] \n\t File_Name \t=  a b \t\n") << u"MDB"_s << u"File_Name"_s
+                                    << true << u"a b"_s;
+    QTest::newRow("empty value") << QByteArray("[s]\nk=\n") << u"s"_s << u"k"_s << true << u""_s;
+    QTest::newRow("first key wins") << QByteArray("[s]\nk=1\nK=2\n") << u"s"_s << u"k"_s << true << u"1"_s;
+    QTest::newRow("first section wins") << QByteArray("[s]\na=1\n[S]\nb=2\n") << u"s"_s << u"b"_s << false << u"default"_s;
+    QTest::newRow("value holds =") << QByteArray("[s]\nk=a=b\n") << u"s"_s << u"k"_s << true << u"a=b"_s;
+    QTest::newRow("quotes dropped") << QByteArray("[s]\nk=\" x \"\n") << u"s"_s << u"k"_s << true << u" x "_s;
+    QTest::newRow("unmatched quote kept") << QByteArray("[s]\nk=\"x\n") << u"s"_s << u"k"_s << true << u"\"x"_s;
+    QTest::newRow("comment is no key") << QByteArray("[s]\n;k=1\nk=2\n") << u"s"_s << u"k"_s << true << u"2"_s;
+    QTest::newRow("key before any section") << QByteArray("k=1\n[s]\n") << u"s"_s << u"k"_s << false << u"default"_s;
+    QTest::newRow("japanese names") << QStringLiteral("[距離単位]\nUnitDistance(10)=寸\n").toUtf8() << u"距離単位"_s
+                                    << u"unitdistance(10)"_s << true << u"寸"_s;
+    QTest::newRow("fullwidth letters compare exactly")
+        << QStringLiteral("[ＭＤＢ]\nk=1\n").toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
+    QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[s]\nk=v\n") << u"s"_s << u"k"_s << true << u"v"_s;
+    QTest::newRow("cp932 file") << encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/地図\r\n"))
+                                << u"フォルダPath"_s << u"Pict_Folda"_s << true << u"C:/地図"_s;
+    // "ソ" ends with the byte of "]" in CP932, "表" with that of "\".
+    QTest::newRow("cp932 trail bytes") << encodeCp932(QStringLiteral("[ソ表]\r\nk=ソ\r\n")) << u"ソ表"_s << u"k"_s << true
+                                       << u"ソ"_s;
+    QTest::newRow("no final line break") << QByteArray("[s]\nk=v") << u"s"_s << u"k"_s << true << u"v"_s;
+}
+
+void TestIniFile::read()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(bool, found);
+    QFETCH(QString, value);
+    bool wasFound = !found;
+    QCOMPARE(ini::read(put(file), section, key, QStringLiteral("default"), &wasFound), value);
+    QCOMPARE(wasFound, found);
+}
+
+void TestIniFile::write_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray file = "; settings\r\n"
+                            "[Folders]\r\n"
+                            "  Path = old  \r\n"
+                            "Drive=C:\r\n"
+                            "\r\n"
+                            "; the database\r\n"
+                            "[MDB]\r\n"
+                            "File_Name=master.mdb\r\n";
+    QTest::newRow("replace in place") << file << u"folders"_s << u"PATH"_s << u"/home/a b"_s
+                                      << QByteArray(file).replace("  Path = old  ", "  Path =/home/a b");
+    QTest::newRow("add at end of section")
+        << file << u"Folders"_s << u"New"_s << u"1"_s << QByteArray(file).replace("Drive=C:\r\n", "Drive=C:\r\nNew=1\r\n");
+    QTest::newRow("add to empty section") << QByteArray("[a]\n\n[b]\nx=1\n") << u"a"_s << u"k"_s << u"v"_s
+                                          << QByteArray("[a]\nk=v\n\n[b]\nx=1\n");
+    QTest::newRow("add section at end") << file << u"新"_s << u"k"_s << u"値"_s
+                                        << file + QStringLiteral("[新]\r\nk=値\r\n").toUtf8();
+    QTest::newRow("lf file stays lf") << QByteArray("[s]\nk=1\n") << u"t"_s << u"k"_s << u"2"_s
+                                      << QByteArray("[s]\nk=1\n[t]\nk=2\n");
+    QTest::newRow("no final line break") << QByteArray("[s]\r\nk=1") << u"s"_s << u"j"_s << u"2"_s
+                                         << QByteArray("[s]\r\nk=1\r\nj=2\r\n");
+    QTest::newRow("replace last line without break") << QByteArray("[s]\r\nk=1") << u"s"_s << u"k"_s << u"22"_s
+                                                     << QByteArray("[s]\r\nk=22");
+    QTest::newRow("first of duplicate keys") << QByteArray("[s]\nk=1\nk=2\n") << u"s"_s << u"k"_s << u"3"_s
+                                             << QByteArray("[s]\nk=3\nk=2\n");
+    QTest::newRow("bom kept") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << u"s"_s << u"k"_s << u"ü"_s
+                              << QByteArray("\xEF\xBB\xBF[s]\r\nk=\xC3\xBC\r\n");
+    QTest::newRow("empty file") << QByteArray() << u"s"_s << u"k"_s << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
+    QTest::newRow("value cut at nul") << QByteArray("[s]\nk=1\n") << u"s"_s << u"k"_s << QString::fromUtf16(u"ab\0cd", 5)
+                                      << QByteArray("[s]\nk=ab\n");
+}
+
+void TestIniFile::write()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, after);
+    QVERIFY(ini::write(put(before), section, key, value));
+    QCOMPARE(contents(), after);
+}
+
+void TestIniFile::cp932FileStaysCp932()
+{
+    const QByteArray before = encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/古い\r\n"));
+    QVERIFY(ini::write(put(before), QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"),
+                       QStringLiteral("D:/地図～№")));
+    QVERIFY(ini::write(m_path, QStringLiteral("距離単位"), QStringLiteral("UnitDistance(10)"), QStringLiteral("寸")));
+    QCOMPARE(contents(), encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=D:/地図～№\r\n"
+                                                    "[距離単位]\r\nUnitDistance(10)=寸\r\n")));
+    QCOMPARE(ini::read(m_path, QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda")),
+             QStringLiteral("D:/地図～№"));
+}
+
+void TestIniFile::longValueRoundTrips()
+{
+    const QString value = QStringLiteral("/データ/").repeated(40) + QStringLiteral("end");
+    QVERIFY(value.toUtf8().size() > 126);
+    put("[s]\n");
+    QVERIFY(ini::write(m_path, QStringLiteral("s"), QStringLiteral("k"), value));
+    QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k")), value);
+}
+
+void TestIniFile::missingFileIsCreated()
+{
+    QVERIFY(!QFile::exists(m_path));
+    bool found = true;
+    QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("d"), &found),
+             QStringLiteral("d"));
+    QVERIFY(!found);
+    QVERIFY(ini::write(m_path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));
+    QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("v"));
+}
+
+// Names or values that would add or hide other entries are refused.
+void TestIniFile::refusedWritesLeaveFileAlone_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("line break in value") << u"s"_s << u"k"_s << u"x\r\n[MDB]\r\nFile_Name=evil"_s;
+    QTest::newRow("line feed in key") << u"s"_s << u"a\nb"_s << u"1"_s;
+    QTest::newRow("line break in section") << u"s\nt"_s << u"k"_s << u"1"_s;
+    QTest::newRow("= in key") << u"s"_s << u"a=b"_s << u"1"_s;
+    QTest::newRow("] in section") << u"a]b"_s << u"k"_s << u"1"_s;
+    QTest::newRow("empty key") << u"s"_s << u""_s << u"1"_s;
+    QTest::newRow("empty section") << u""_s << u"k"_s << u"1"_s;
+}
+
+void TestIniFile::refusedWritesLeaveFileAlone()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const QByteArray before = "[s]\r\nk=1\r\n";
+    QVERIFY(!ini::write(put(before), section, key, value));
+    QCOMPARE(contents(), before);
+}
+
+void TestIniFile::unwritableTargetFails()
+{
+    QVERIFY(!ini::write(m_dir.filePath(QStringLiteral("missing/test.ini")), QStringLiteral("s"), QStringLiteral("k"),
+                        QStringLiteral("v")));
+    QVERIFY(!ini::write(m_dir.path(), QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));  // a folder
+    // No temporary file is left behind.
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// The replacement file takes the old one's permissions.
+void TestIniFile::permissionsKept()
+{
+    const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    put("[s]\nk=1\n");
+    QVERIFY(QFile::setPermissions(m_path, permissions));
+    QVERIFY(ini::write(m_path, u"s"_s, u"k"_s, u"2"_s));
+    const int ownerGroupOther = 0xF0FF;
+    QCOMPARE(int(QFile::permissions(m_path)) & ownerGroupOther, int(permissions) & ownerGroupOther);
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

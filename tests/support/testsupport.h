@@ -1,0 +1,31 @@
+#pragma once
+// Shared helpers for the tests: a scratch program folder laid out as the
+// build lays out the real one.
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+// The generated template database of this build.
+QString templatePath();
+// The repository's source folder (for resources).
+QString sourceDir();
+
+// A temporary program folder holding Init.ini (from resources), "MDB",
+// "template/master.mdb" and "help.html", installed as the program folder
+// (platform::app::setPath) for the life of the object.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withMdb = true, bool withTemplate = true, bool withIni = true);
+    ~ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    bool isValid() const { return m_dir.isValid(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+}  // namespace testsupport
