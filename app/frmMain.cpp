@@ -201,11 +201,11 @@ void frmMain::Form_Unload(int& cancel)
         }
     }
 
-    const QString iniPath = files::join(platform::app::path(), QStringLiteral("Init.ini"));
-    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Drive"), GE_strPict_Drive, iniPath);
-    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"), GE_strPict_Folda, iniPath);
-    mdlFileAccess::fncPutIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), GE_strDB_Folda_Path,
-                             iniPath);
+    using namespace mdlFileAccess;
+    const QString iniPath = fncInitIniPath();
+    fncPutIni(IniSecFolder, IniKeyPictDrive, GE_strPict_Drive, iniPath);
+    fncPutIni(IniSecFolder, IniKeyPictFolder, GE_strPict_Folda, iniPath);
+    fncPutIni(IniSecFolder, IniKeyDbFolder, GE_strDB_Folda_Path, iniPath);
     if (GE_booDbOpen)
         mdlDB::fncDbClose();
     if (!GE_strTempPath.isEmpty() && !files::listFiles(GE_strTempPath, QStringLiteral("*.jpg")).isEmpty())

@@ -41,3 +41,41 @@ inline typPrint GE_tpPrint;
 inline bool GE_booDlgOK = false;
 inline QString GE_strTableName;
 inline std::array<qint32, 4> GE_lngWorkArea{};  // left, top, height, width in twips
+
+// --- the open drawing's calibration and display settings -----------------------
+// Stored column for column in its tPrint row.
+inline bool GE_booModeDis = true;   // calibration by known distances
+inline bool GE_booModeKei = false;  // calibration by known longitude and latitude
+inline float GE_sngHojoLen = 0;     // extension-line length, millimetres
+inline float GE_sngScale = 0;       // drawing scale 1/n, 0 when not set
+inline bool GE_booSnap = false;     // polygons close by themselves
+inline bool GE_booPictAdj = false;  // the picture's aspect ratio is adjusted
+inline float GE_sngPictAdj = 0;     // aspect factor applied to the picture
+inline bool GE_booPrtCmt = false;   // print the comment line of result labels
+inline qint16 GE_intUnitDIndex = 0;
+inline float GE_sngKeisuD = 0;
+inline qint16 GE_intUnitSIndex = 0;
+inline float GE_sngKeisuS = 0;
+inline std::array<float, 4> GE_sngHosei{};   // tilt correction: the two picked points
+inline std::array<double, 4> GE_dblHosei{};  // angle in degrees, its negation, both in radians
+inline std::array<typPointS, 4> GE_tpPiccelD{};  // known-distance points (0-1 horizontal, 2-3 vertical)
+inline float GE_sngPiccelD_X = 0;
+inline float GE_sngPiccelD_Y = 0;
+inline float GE_sngDistanceD_X = 0;
+inline float GE_sngDistanceD_Y = 0;
+inline typPointD GE_tpPtoD_r;      // real length per straightened picture unit
+inline double GE_dblAspectM = 0;
+inline std::array<typPointS, 2> GE_tpPiccel{};  // longitude/latitude correspondence points
+inline std::array<typDMS, 2> GE_tpKeIdo{};      // their longitudes
+inline std::array<typDMS, 2> GE_tpIdo{};        // their latitudes
+inline std::array<double, 2> GE_dblKeido{};     // longitudes in seconds of arc
+inline std::array<double, 2> GE_dblIdo{};       // latitudes in seconds of arc
+inline typPointD GE_tpPtoK_r;      // picture unit to seconds of arc
+inline typPointD GE_tpKtoP_r;      // seconds of arc to picture unit
+inline typLonLat GE_tpPx00ToKei;   // longitude/latitude of picture point (0,0)
+inline typPointD GE_tpKI00ToPx;    // picture point of longitude/latitude (0,0)
+
+// --- display -----------------------------------------------------------------
+inline float GE_sngZoom = 1.0f;  // the map against the picture at its own size
+inline std::array<QString, 9> GE_strFormat;  // number formats by decimal places
+inline QString GE_strMapImage;   // picture file chosen or found
