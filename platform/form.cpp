@@ -164,10 +164,11 @@ void ModalScript::run(Form& form)
     QPointer<Form> guard(&form);
     if (m_steps.isEmpty()) {
         unexpected.append(form.objectName() + QStringLiteral(": no step"));
-    } else {
-        Step step = m_steps.takeFirst();
-        step(form);
+        form.unload();
+        return;
     }
+    Step step = m_steps.takeFirst();
+    step(form);
     if (guard && guard->isLoaded() && guard->isVisible()) {
         unexpected.append(form.objectName() + QStringLiteral(": left open"));
         guard->unload();

@@ -11,6 +11,10 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QUrl>
 
@@ -77,12 +81,12 @@ int QtUserInterface::messageBox(const QString& prompt, int style, const QString&
                    {"無視(&I)", vb::vbIgnore, QMessageBox::AcceptRole}};
         break;
     case vb::vbYesNoCancel:
-        choices = {{"はい(&Y)", vb::vbYes, QMessageBox::YesRole},
-                   {"いいえ(&N)", vb::vbNo, QMessageBox::NoRole},
+        choices = {{"はい", vb::vbYes, QMessageBox::YesRole},
+                   {"いいえ", vb::vbNo, QMessageBox::NoRole},
                    {"キャンセル", vb::vbCancel, QMessageBox::RejectRole}};
         break;
     case vb::vbYesNo:
-        choices = {{"はい(&Y)", vb::vbYes, QMessageBox::YesRole}, {"いいえ(&N)", vb::vbNo, QMessageBox::NoRole}};
+        choices = {{"はい", vb::vbYes, QMessageBox::YesRole}, {"いいえ", vb::vbNo, QMessageBox::NoRole}};
         break;
     case vb::vbRetryCancel:
         choices = {{"再試行(&R)", vb::vbRetry, QMessageBox::AcceptRole},
@@ -179,6 +183,29 @@ std::optional<QString> QtUserInterface::chooseFolder(const QString& title, const
     if (folder.isEmpty())
         return std::nullopt;
     return folder;
+}
+
+std::optional<PrinterChoice> QtUserInterface::printSetup(const PrinterChoice& initial)
+{
+    QPrinter printer;
+    if (!initial.deviceName.isEmpty())
+        printer.setPrinterName(initial.deviceName);
+    printer.setPageSize(QPageSize(QPageSize::id(initial.paperSize)));
+    printer.setPageOrientation(initial.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setColorMode(initial.colorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
+    printer.setCopyCount(qMax(1, initial.copies));
+    QPrintDialog dialog(&printer, activeParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PrinterChoice chosen = initial;
+    chosen.deviceName = printer.printerName();
+    chosen.formName = printer.pageLayout().pageSize().name();
+    chosen.paperSize = printer.pageLayout().pageSize().windowsId();
+    chosen.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    chosen.colorMode = printer.colorMode() == QPrinter::GrayScale ? 1 : 2;
+    chosen.duplex = printer.duplex() == QPrinter::DuplexNone ? 1 : 2;
+    chosen.copies = printer.copyCount();
+    return chosen;
 }
 
 bool QtUserInterface::openUrl(const QString& url)

@@ -62,6 +62,7 @@ void ScriptedUserInterface::answerFile(std::optional<QString> path) { m_file.app
 void ScriptedUserInterface::answerColor(std::optional<qint32> color) { m_color.append(color); }
 void ScriptedUserInterface::answerFont(std::optional<FontChoice> font) { m_font.append(std::move(font)); }
 void ScriptedUserInterface::answerFolder(std::optional<QString> folder) { m_folder.append(std::move(folder)); }
+void ScriptedUserInterface::answerPrinter(std::optional<PrinterChoice> printer) { m_printer.append(std::move(printer)); }
 
 int ScriptedUserInterface::messageBox(const QString& prompt, int style, const QString& title)
 {
@@ -136,6 +137,16 @@ std::optional<QString> ScriptedUserInterface::chooseFolder(const QString& title,
     return answer;
 }
 
+std::optional<PrinterChoice> ScriptedUserInterface::printSetup(const PrinterChoice& initial)
+{
+    boxes.append({QStringLiteral("Printer"), initial.deviceName, 0, QString()});
+    bool had = false;
+    auto answer = takeFirst(m_printer, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Printer"));
+    return answer;
+}
+
 bool ScriptedUserInterface::openUrl(const QString& url)
 {
     boxes.append({QStringLiteral("Url"), url, 0, QString()});
@@ -153,7 +164,7 @@ int ScriptedUserInterface::count(const QString& kind) const
 bool ScriptedUserInterface::allAnswered() const
 {
     return unexpected.isEmpty() && m_msg.isEmpty() && m_input.isEmpty() && m_file.isEmpty() && m_color.isEmpty()
-        && m_font.isEmpty() && m_folder.isEmpty();
+        && m_font.isEmpty() && m_folder.isEmpty() && m_printer.isEmpty();
 }
 
 ScopedScriptedUi::ScopedScriptedUi() : m_previous(g_ui)

@@ -62,6 +62,20 @@ struct FontChoice {
     qint32 color = 0;
 };
 
+// The print set-up dialog's choice, with the platform's paper size and
+// orientation codes (9 A4, 8 A3; orientation 1 portrait, 2 landscape).
+struct PrinterChoice {
+    QString deviceName;
+    QString driverName;
+    QString port;
+    QString formName;
+    int paperSize = 9;
+    int orientation = 1;
+    int colorMode = 2;  // 1 monochrome, 2 colour
+    int duplex = 1;
+    int copies = 1;
+};
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -74,6 +88,7 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
     // A folder chosen in the platform's folder chooser rooted at `root`.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& root) = 0;
+    virtual std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) = 0;
     // Opens a local file or address in the desktop's viewer or browser.
     virtual bool openUrl(const QString& url) = 0;
 };
@@ -95,6 +110,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
+    std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) override;
     bool openUrl(const QString& url) override;
 };
 
@@ -104,7 +120,7 @@ public:
 class ScriptedUserInterface : public UserInterface {
 public:
     struct Box {
-        QString kind;  // "MsgBox", "InputBox", "Open", "Save", "Color", "Font", "Folder", "Url"
+        QString kind;  // "MsgBox", "InputBox", "Open", "Save", "Color", "Font", "Folder", "Printer", "Url"
         QString prompt;
         int style = 0;
         QString title;
@@ -120,6 +136,7 @@ public:
     void answerColor(std::optional<qint32> color);
     void answerFont(std::optional<FontChoice> font);
     void answerFolder(std::optional<QString> folder);
+    void answerPrinter(std::optional<PrinterChoice> printer);
     // Boxes with only an OK button are answered OK without a script.
     bool autoOk = true;
 
@@ -130,6 +147,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
+    std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) override;
     bool openUrl(const QString& url) override;
 
     // The last box shown, or an empty box.
@@ -142,6 +160,7 @@ private:
     QList<std::optional<QString>> m_input, m_file, m_folder;
     QList<std::optional<qint32>> m_color;
     QList<std::optional<FontChoice>> m_font;
+    QList<std::optional<PrinterChoice>> m_printer;
 };
 
 // Installs a scripted interface for the life of the object (tests).

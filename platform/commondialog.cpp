@@ -1,0 +1,80 @@
+#include "platform/commondialog.h"
+
+#include "platform/vberror.h"
+
+namespace platform {
+
+FileDialogRequest CommonDialog::request() const
+{
+    FileDialogRequest r;
+    r.title = DialogTitle;
+    r.filter = Filter;
+    r.filterIndex = FilterIndex;
+    r.initDir = InitDir;
+    r.fileName = FileName;
+    r.defaultExt = DefaultExt;
+    return r;
+}
+
+void CommonDialog::cancelled()
+{
+    if (CancelError)
+        vb::raise(vb::errCancel);
+}
+
+void CommonDialog::ShowOpen()
+{
+    if (auto path = ui().openFile(request()))
+        FileName = *path;
+    else
+        cancelled();
+}
+
+void CommonDialog::ShowSave()
+{
+    if (auto path = ui().saveFile(request()))
+        FileName = *path;
+    else
+        cancelled();
+}
+
+void CommonDialog::ShowColor()
+{
+    if (auto color = ui().chooseColor(Color))
+        Color = *color;
+    else
+        cancelled();
+}
+
+void CommonDialog::ShowFont()
+{
+    FontChoice initial;
+    initial.name = FontName;
+    initial.size = FontSize;
+    initial.bold = FontBold;
+    initial.italic = FontItalic;
+    initial.underline = FontUnderline;
+    initial.strikethrough = FontStrikethru;
+    initial.color = Color;
+    auto chosen = ui().chooseFont(initial);
+    if (!chosen) {
+        cancelled();
+        return;
+    }
+    FontName = chosen->name;
+    FontSize = chosen->size;
+    FontBold = chosen->bold;
+    FontItalic = chosen->italic;
+    FontUnderline = chosen->underline;
+    FontStrikethru = chosen->strikethrough;
+}
+
+void CommonDialog::ShowPrinter()
+{
+    if (auto chosen = ui().printSetup(Printer))
+        Printer = *chosen;
+    else
+        cancelled();
+}
+
+}  // namespace platform

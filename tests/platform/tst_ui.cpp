@@ -1,0 +1,167 @@
+// Message boxes, the common dialog, the event dispatcher and windows.
+
+#include "platform/commondialog.h"
+#include "platform/events.h"
+#include "platform/form.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vb;
+
+namespace {
+
+class Window : public platform::Form {
+public:
+    Window() : platform::Form(QStringLiteral("frmTest")) {}
+    int loads = 0;
+    bool refuseUnload = false;
+
+protected:
+    void Form_Load() override { ++loads; }
+    void Form_Unload(int& cancel) override { cancel = refuseUnload; }
+};
+
+
+}  // namespace
+
+class TestUi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void qtMessageBoxAnswersWithTheRuntimeValues_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(vbYesNoCancel) << QStringLiteral("はい") << int(vbYes);
+        QTest::newRow("no") << int(vbYesNo) << QStringLiteral("いいえ") << int(vbNo);
+        QTest::newRow("cancel") << int(vbYesNoCancel) << QStringLiteral("キャンセル") << int(vbCancel);
+        QTest::newRow("ok") << int(vbOKOnly + vbCritical) << QStringLiteral("OK") << int(vbOK);
+    }
+
+    void qtMessageBoxAnswersWithTheRuntimeValues()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, click);
+        QFETCH(int, answer);
+        platform::QtUserInterface qtUi;
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* button : box->buttons())
+                seen << button->text();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == click)
+                    button->click();
+            }
+        });
+        QCOMPARE(qtUi.messageBox(QStringLiteral("図面が更新されています。保存しますか？"), style, QStringLiteral("図面更新")),
+                 answer);
+        QVERIFY(seen.contains(click));
+    }
+
+    void scriptedBoxesAreRecordedAndUnscriptedOnesReported()
+    {
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vbNo);
+        QCOMPARE(MsgBox(QStringLiteral("q"), vbYesNo, QStringLiteral("t")), int(vbNo));
+        QCOMPARE(MsgBox(QStringLiteral("info")), int(vbOK));  // OK-only needs no script
+        QCOMPARE(ui->last().title, QStringLiteral("ねむのきⅡ"));
+        QCOMPARE(MsgBox(QStringLiteral("again?"), vbYesNoCancel, QStringLiteral("t")), int(vbCancel));
+        QCOMPARE(ui->unexpected.size(), 1);
+        QVERIFY(!ui->allAnswered());
+    }
+
+    void commonDialogCancelRaisesWhenAsked()
+    {
+        platform::ScopedScriptedUi ui;
+        platform::CommonDialog dialog;
+        dialog.Color = 255;
+        ui->answerColor(std::nullopt);
+        dialog.ShowColor();  // no CancelError: nothing happens
+        QCOMPARE(dialog.Color, 255);
+        dialog.CancelError = true;
+        ui->answerColor(std::nullopt);
+        try {
+            dialog.ShowColor();
+            QFAIL("cancel did not raise");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), 32755L);
+        }
+        ui->answerFile(QStringLiteral("/tmp/a.csv"));
+        dialog.ShowSave();
+        QCOMPARE(dialog.FileName, QStringLiteral("/tmp/a.csv"));
+        QVERIFY(ui->allAnswered());
+    }
+
+    void dispatchShowsTheStandardBoxAndGoesOn()
+    {
+        platform::ScopedScriptedUi ui;
+        QWidget window;
+        platform::dispatch(QStringLiteral("cmdPrint_Click"), [&] {
+            platform::Hourglass wait(&window);
+            QVERIFY(!window.isEnabled());
+            vb::raise(53);
+        });
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("cmdPrint_Click():ｴﾗｰ番号 53 ｴﾗｰが発生しました。\r\nFile not found"));
+        QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
+        QVERIFY(window.isEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void immediateEndPassesThroughTheDispatcher()
+    {
+        platform::ScopedScriptedUi ui;
+        int cleanups = 0;
+        platform::addEndCleanup([&cleanups] { ++cleanups; });
+        auto previous = platform::setEndHandler([] { throw platform::ImmediateEnd{}; });
+        bool ended = false;
+        try {
+            platform::dispatch(QStringLiteral("Form_Load"), [] { platform::End(); });
+        } catch (const platform::ImmediateEnd&) {
+            ended = true;
+        }
+        platform::setEndHandler(previous);
+        QVERIFY(ended);
+        QCOMPARE(cleanups, 1);
+        QCOMPARE(ui->count(), 0);
+    }
+
+    void singleInstanceLoadsOnceAndUnloadReleasesIt()
+    {
+        Window& first = platform::Instance<Window>::get();
+        QCOMPARE(first.loads, 1);
+        QCOMPARE(&platform::Instance<Window>::get(), &first);
+        first.refuseUnload = true;
+        QVERIFY(!first.unload());
+        QVERIFY(platform::Instance<Window>::exists());
+        first.refuseUnload = false;
+        QVERIFY(first.unload());
+        QVERIFY(!platform::Instance<Window>::exists());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(platform::Instance<Window>::get().loads, 1);  // a new instance loads again
+        platform::Instance<Window>::get().unload();
+    }
+
+    void modalScriptActsOnTheWindowAndReportsLeftovers()
+    {
+        platform::ModalScript script;
+        script.push([](platform::Form& form) { form.unload(); });
+        platform::Instance<Window>::get().showForm(platform::vbModal);
+        QVERIFY(script.allUsed());
+        platform::Instance<Window>::get().showForm(platform::vbModal);  // no step left
+        QCOMPARE(script.unexpected.size(), 1);
+        QVERIFY(!platform::Instance<Window>::exists());
+        QCOMPARE(script.shown, QStringList({QStringLiteral("frmTest"), QStringLiteral("frmTest")}));
+    }
+};
+
+QTEST_MAIN(TestUi)
+#include "tst_ui.moc"
