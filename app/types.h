@@ -51,3 +51,28 @@ struct typDMS {
 
 // The schema version this program writes.
 constexpr qint32 CurrentSystemId = 200911;
+
+// --- hatching ---
+// The hatching of one area result, one per area label; the segments themselves
+// live in the area's cache file in TEMP.
+struct typHatching {
+    qint16 intIndex = 0;     // the area label the record belongs to
+    qint16 iUbound = 0;      // last index of the area's segment list
+    qint16 iStyle = 0;       // 0 no hatching, 1 to 6 the hatch styles
+    qint16 BorderStyle = 0;  // line style of the hatch lines
+    qint32 BorderColor = 0;
+    qint16 BorderWidth = 0;
+    qint16 DrawMode = 0;
+    qint16 iPitch = 0;       // millimetres between hatch lines
+    qint16 iTilt = 0;        // degrees
+    QString Tag;             // the area's key
+};
+
+// One hatch segment, from (X1, Y1) to (X2, Y2), unzoomed map coordinates.
+// The fields stand in their order in the cache file.
+struct typHatchLine {
+    float X1 = 0;
+    float X2 = 0;
+    float Y1 = 0;
+    float Y2 = 0;
+};

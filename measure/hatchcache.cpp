@@ -2,8 +2,88 @@
 
 #include "app/globals.h"
 #include "platform/files.h"
+#include "platform/vbruntime.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
 
 namespace mdlFileAccess {
+
+namespace {
+
+constexpr qint64 RecordSize = 16;
+
+// The area's file in TEMP, or "" when there is no work folder or the key's
+// tail holds a folder separator.
+QString binPath(const QString& key)
+{
+    const QString stem = vb::Right(key, 6);
+    if (GE_strTempPath.isEmpty() || stem.contains(u'/') || stem.contains(u'\\'))
+        return {};
+    return platform::files::join(GE_strTempPath, stem + QStringLiteral(".bin"));
+}
+
+void putRecord(char* out, const typHatchLine& line)
+{
+    qToLittleEndian<float>(line.X1, out);
+    qToLittleEndian<float>(line.X2, out + 4);
+    qToLittleEndian<float>(line.Y1, out + 8);
+    qToLittleEndian<float>(line.Y2, out + 12);
+}
+
+typHatchLine getRecord(const char* in)
+{
+    typHatchLine line;
+    line.X1 = qFromLittleEndian<float>(in);
+    line.X2 = qFromLittleEndian<float>(in + 4);
+    line.Y1 = qFromLittleEndian<float>(in + 8);
+    line.Y2 = qFromLittleEndian<float>(in + 12);
+    return line;
+}
+
+}  // namespace
+
+void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList<typHatchLine>& lines)
+{
+    const QString path = binPath(key);
+    if (path.isEmpty())
+        return;
+    QByteArray data(lines.size() * RecordSize, '\0');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        putRecord(data.data() + i * RecordSize, lines[i]);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return;
+    }
+    file.commit();  // renames over the old file; on failure the old file stays
+}
+
+bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)
+{
+    const QString path = binPath(key);
+    if (path.isEmpty() || !platform::files::fileExists(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+
+    const qsizetype count = qMax<qsizetype>(0, qsizetype(hatching.iUbound) + 1);
+    const qint64 wanted = qMin<qint64>(count, file.size() / RecordSize) * RecordSize;
+    const QByteArray data = file.read(wanted);
+    if (data.size() != wanted)
+        return false;
+
+    QList<typHatchLine> result(count);
+    for (qsizetype i = 0; i < data.size() / RecordSize; ++i)
+        result[i] = getRecord(data.constData() + i * RecordSize);
+    lines = std::move(result);
+    return true;
+}
 
 void subKill_Bin()
 {
