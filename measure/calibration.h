@@ -1,0 +1,61 @@
+#pragma once
+// Calibration arithmetic: the tilt angle, the longitude/latitude calibration
+// from two points, degrees/minutes/seconds, distances and bearings between
+// longitude/latitude points, picture units to real units and back, and the
+// end point of a preset distance.
+//
+// Longitudes and latitudes are in seconds of arc. Distances between them
+// use a flat approximation (1852 m per minute of arc, longitude scaled by
+// the cosine of the mean latitude), which is what every stored drawing was
+// calibrated with.
+
+#include "app/types.h"
+
+#include <QString>
+#include <QtGlobal>
+
+namespace mdlSub {
+
+// GE_dblHosei from the two tilt points GE_sngHosei: (0) the line's angle in
+// degrees, (1) its negation, (2) and (3) the same in radians. Straightening
+// a picture point is the rotation by (3) about the left tilt point.
+void subCalc_Hosei();
+
+// The longitude/latitude calibration from GE_tpPiccel, GE_dblKeido and
+// GE_dblIdo: sets GE_tpPtoK_r, GE_tpKtoP_r, GE_tpPx00ToKei, GE_tpKI00ToPx,
+// GE_tpPtoD_r (metres per picture unit) and GE_sngPictAdj. Leaves them
+// untouched when a longitude or latitude is 0 or the two points share an x,
+// a y, a longitude or a latitude after straightening.
+void subCalc_KeiIdo();
+
+// Seconds of arc as degrees-minutes-seconds text ("135-30-15.2500"); fills
+// `dms`. A negative angle gives a negative degree and positive minutes and
+// seconds.
+QString fncSec_ToDMS(double seconds, typDMS& dms);
+double fncDMS_ToSec(qint16 degrees, qint16 minutes, float seconds);
+
+// Metres between two longitude/latitude points.
+double fncGet_KeiIdoDistance(double lon1, double lat1, double lon2, double lat2);
+
+// The longitude/latitude d metres from point 1 toward point 2.
+typLonLat fncGet_KeiIdoAtDistance(double lon1, double lat1, double lon2, double lat2, float d);
+
+// Degrees clockwise from north, 0..360, from plain differences of seconds;
+// any coordinate exactly 0 gives 0.
+float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2);
+
+// Straightened picture units to real units by GE_tpPtoD_r, and back. The way
+// back raises errDivisionByZero (errOverflow for 0/0) on a zero ratio.
+typPointS fncCnv_PtoD(float x, float y);
+typPointS fncCnv_DtoP(const typPointS& point);
+
+// End point of a preset distance d from the start (x1, y1) toward the
+// pointer (x2, y2), measured after tilt correction, in the coordinates of
+// the inputs. `angleText` receives the status bar's angle readout: the
+// segment's signed angle ("##0.0###゜") in real units, or in the
+// longitude/latitude variant (d in metres) the bearing ("##0.0###").
+typPointS fncGet_PresetPoint(float x1, float y1, float x2, float y2, double d, QString& angleText);
+typPointS fncGet_PresetPointKeiIdo(float x1, float y1, float x2, float y2, float d,
+                                   QString& angleText);
+
+}  // namespace mdlSub

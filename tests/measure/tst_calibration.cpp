@@ -1,0 +1,217 @@
+#include "app/globals.h"
+#include "measure/calibration.h"
+#include "measure/geometry.h"
+#include "platform/vberror.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <functional>
+
+using namespace mdlSub;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+long errorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const vb::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+bool near(double actual, double expected, double tolerance = 1e-6)
+{
+    return std::fabs(actual - expected) <= tolerance * std::max(1.0, std::fabs(expected));
+}
+
+// No tilt; picture (100, 200) is lon 500000" lat 126000" (35 degrees), and
+// (300, 50) lies 20" east and 30" north of it.
+void setUpKnownPoints()
+{
+    GE_sngHosei = {0, 0, 0, 0};
+    GE_dblHosei = {0, 0, 0, 0};
+    GE_tpPiccel = {typPointS{100, 200}, typPointS{300, 50}};
+    GE_dblKeido = {500000, 500020};
+    GE_dblIdo = {126000, 126030};
+    GE_booPictAdj = false;
+    GE_sngPictAdj = 0;
+    GE_tpPtoK_r = GE_tpKtoP_r = GE_tpPtoD_r = GE_tpKI00ToPx = typPointD{-1, -1};
+}
+
+}  // namespace
+
+struct Arc {  // two points (or a point and a ratio) and the expected values
+    double a1 = 0, b1 = 0, a2 = 0, b2 = 0, e1 = 0, e2 = 0;
+};
+
+class TestCalibration : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tiltAngle()
+    {
+        GE_sngHosei = {10, 10, 100, 100};  // right point lower on the screen
+        subCalc_Hosei();
+        QVERIFY(near(GE_dblHosei[0], 45, 1e-12) && near(GE_dblHosei[1], -45, 1e-12));
+        QVERIFY(near(GE_dblHosei[2], measure::Pi / 4, 1e-12) && near(GE_dblHosei[3], -measure::Pi / 4, 1e-12));
+        QCOMPARE(fncRotate_Point({10, 10}, {100, 100}, GE_dblHosei[3]).sngY, 10.0f);  // straightened
+        GE_sngHosei = {10, 10, 10, 10};
+        subCalc_Hosei();
+        QCOMPARE(GE_dblHosei[0], 90.0);
+    }
+
+    void keiIdoCalibration()
+    {
+        setUpKnownPoints();
+        subCalc_KeiIdo();
+        QVERIFY(GE_tpPtoK_r.dblX == 0.1 && GE_tpPtoK_r.dblY == -0.2);
+        QVERIFY(GE_tpKtoP_r.dblX == 10 && GE_tpKtoP_r.dblY == -5);
+        QVERIFY(GE_tpPx00ToKei.dblLongitude == 499990 && GE_tpPx00ToKei.dblLatitude == 126040);
+        QVERIFY(GE_tpKI00ToPx.dblX == -4999900 && GE_tpKI00ToPx.dblY == 630200);
+        // 20" x 1852/60 m x cos 35 deg = 505.690 m over 200 units; 30" = 926 m over 150.
+        QVERIFY(near(GE_tpPtoD_r.dblX, 2.528449) && near(GE_tpPtoD_r.dblY, 6.173333));
+        QCOMPARE(GE_sngPictAdj, 1.0f);
+
+        setUpKnownPoints();
+        GE_booPictAdj = true;
+        subCalc_KeiIdo();
+        QVERIFY(near(GE_sngPictAdj, 6.173333 / 2.528449));
+        QCOMPARE(GE_tpPtoD_r.dblY, GE_tpPtoD_r.dblX);
+    }
+
+    void keiIdoRefusals()
+    {
+        const std::function<void()> spoilers[] = {
+            [] { GE_dblIdo[0] = 0; },
+            [] { GE_tpPiccel[1].sngX = 100; },
+            [] {  // the y values differ, but not once straightened
+                GE_sngHosei = {10, 10, 100, 100};
+                subCalc_Hosei();
+                GE_tpPiccel = {typPointS{10, 10}, typPointS{100, 100}};
+            }};
+        for (const auto& spoil : spoilers) {
+            setUpKnownPoints();
+            spoil();
+            subCalc_KeiIdo();
+            QVERIFY(GE_tpPtoK_r.dblX == -1 && GE_tpPtoD_r.dblX == -1 && GE_sngPictAdj == 0);
+        }
+    }
+
+    void secondsToDms_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<Arc>("dms");  // degree, minute, second in a1, b1, a2
+        QTest::newRow("worked example") << 487815.25 << "135-30-15.2500" << Arc{135, 30, 15.25};
+        QTest::newRow("one of each") << 3661.0 << "001-01-01.0000" << Arc{1, 1, 1};
+        QTest::newRow("negative") << -10.0 << "-001-59-50.0000" << Arc{-1, 59, 50};
+        QTest::newRow("four decimals") << 125.123456 << "000-02-05.1235" << Arc{0, 2, 5.123456};
+        QTest::newRow("carry into the degree") << 3599.99999 << "001-00-00.0000" << Arc{1, 0, 0};
+    }
+    void secondsToDms()
+    {
+        QFETCH(double, seconds);
+        QFETCH(QString, text);
+        QFETCH(Arc, dms);
+        typDMS out;
+        QCOMPARE(fncSec_ToDMS(seconds, out), text);
+        QVERIFY(out.intDeg == dms.a1 && out.intMin == dms.b1 && out.sngSec == float(dms.a2));
+    }
+
+    void arcDistances()
+    {
+        QCOMPARE(fncDMS_ToSec(135, 30, 15.25f), 487815.25);
+        // One second of latitude is 1852/60 m; of longitude at 60 degrees (216000") half that.
+        QVERIFY(near(fncGet_KeiIdoDistance(500000, 216000, 500000, 216001), 30.866667));
+        QVERIFY(near(fncGet_KeiIdoDistance(500000, 216000, 500001, 216000), 15.433333));
+    }
+
+    void keiIdoAtDistance_data()
+    {
+        // A mean latitude of 60 degrees halves a second of longitude.
+        QTest::addColumn<Arc>("c");
+        QTest::addColumn<float>("d");
+        QTest::newRow("north") << Arc{500, 216000, 500, 216010, 500, 216060} << 1852.0f;
+        QTest::newRow("west") << Arc{500, 216000, 490, 216000, 380, 216000} << 1852.0f;
+        // 80" east, 30" north: a 3-4-5 triangle in metres; 300" x 0.8 / 0.5 east, 300" x 0.6 north.
+        QTest::newRow("slanting") << Arc{1000, 215985, 1080, 216015, 1480, 216165} << 5 * 1852.0f;
+        QTest::newRow("slanting back") << Arc{1080, 216015, 1000, 215985, 600, 215835} << 5 * 1852.0f;
+    }
+    void keiIdoAtDistance()
+    {
+        QFETCH(Arc, c);
+        QFETCH(float, d);
+        const typLonLat p = fncGet_KeiIdoAtDistance(c.a1, c.b1, c.a2, c.b2, d);
+        QVERIFY(near(p.dblLongitude, c.e1, 1e-9) && near(p.dblLatitude, c.e2, 1e-9));
+    }
+
+    void bearing_data()
+    {
+        QTest::addColumn<Arc>("c");  // from (500, 120) to (a2, b2), degrees e1
+        QTest::newRow("north") << Arc{500, 120, 500, 130, 0};
+        QTest::newRow("west") << Arc{500, 120, 490, 120, 270};
+        QTest::newRow("north-east") << Arc{500, 120, 510, 130, 45};
+        QTest::newRow("south-west") << Arc{500, 120, 490, 110, 225};
+        QTest::newRow("same point") << Arc{500, 120, 500, 120, 180};
+        QTest::newRow("a coordinate of 0") << Arc{500, 120, 0, 130, 0};
+    }
+    void bearing()
+    {
+        QFETCH(Arc, c);
+        QCOMPARE(fncGet_Bearing(c.a1, c.b1, c.a2, c.b2), float(c.e1));
+    }
+
+    void zeroRatioRaises()
+    {
+        GE_dblHosei = {0, 0, 0, 0};
+        GE_tpPtoD_r = typPointD{0, 1};
+        QCOMPARE(errorOf([] { fncCnv_DtoP({5, 1}); }), long(vb::errDivisionByZero));
+        QString text;
+        QCOMPARE(errorOf([&] { fncGet_PresetPoint(0, 0, 10, 10, 5, text); }), long(vb::errOverflow));  // 0 / 0
+    }
+
+    void presetPoint()
+    {
+        GE_sngHosei = {0, 0, 0, 0};
+        GE_dblHosei = {0, 0, 0, 0};
+        GE_tpPtoD_r = typPointD{2, 2};
+        QString text;
+        typPointS p = fncGet_PresetPoint(50, 50, 50, 20, 10, text);  // 10 real units up the screen
+        QVERIFY(p.sngX == 50 && p.sngY == 45);
+        QCOMPARE(text, u"90.0゜"_s);
+        GE_tpPtoD_r = typPointD{1, 1};
+        p = fncGet_PresetPoint(50, 50, 20, 80, 10, text);
+        QVERIFY(p.sngX == 42.928932f && p.sngY == 57.071068f);
+        QCOMPARE(text, u"-135.0゜"_s);
+
+        // Toward the tilt line's right point, at that line's length: the end
+        // point, turned back into the tilted picture, is that point.
+        GE_sngHosei = {100, 200, 190, 290};
+        subCalc_Hosei();
+        p = fncGet_PresetPoint(100, 200, 190, 290, 90 * std::sqrt(2.0), text);
+        QVERIFY(near(p.sngX, 190) && near(p.sngY, 290));
+        QCOMPARE(text, u"0.0゜"_s);
+    }
+
+    void presetPointKeiIdo()
+    {
+        setUpKnownPoints();
+        subCalc_KeiIdo();
+        QString text;
+        // One minute of arc north is 60" = 300 picture units up.
+        typPointS p = fncGet_PresetPointKeiIdo(100, 200, 100, 150, 1852, text);
+        QVERIFY(near(p.sngX, 100) && near(p.sngY, -100));
+        QCOMPARE(text, u"0.0"_s);
+        // East along 35 degrees: 60" / cos 35 deg = 73.24648" = 732.4648 units.
+        p = fncGet_PresetPointKeiIdo(100, 200, 150, 200, 1852, text);
+        QVERIFY(near(p.sngX, 832.4648) && near(p.sngY, 200));
+        QCOMPARE(text, u"90.0"_s);
+    }
+};
+
+QTEST_MAIN(TestCalibration)
+#include "tst_calibration.moc"
