@@ -1,0 +1,498 @@
+// Painting one drawing command: pens and fills as the runtime's GDI drew
+// them (aliased, cosmetic widths, dash patterns only on thin pens, 8-pixel
+// hatches) and its sixteen raster operations.
+
+#include "platform/colors.h"
+#include "platform/surface.h"
+
+#include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QRegularExpression>
+
+#include <numbers>
+#include <optional>
+
+namespace platform {
+
+namespace {
+
+enum DrawStyleKind { styleSolid, styleDash, styleDot, styleDashDot, styleDashDotDot, styleNone, styleInside };
+
+double snap(double v)
+{
+    return std::floor(v + 0.5);
+}
+
+QPointF snap(const QPointF& p)
+{
+    return {snap(p.x()), snap(p.y())};
+}
+
+// The composition mode for a raster operation; none for the no-operation.
+std::optional<QPainter::CompositionMode> rasterOp(int drawMode)
+{
+    using CM = QPainter::CompositionMode;
+    switch (drawMode) {
+    case vbBlackness: return CM::RasterOp_ClearDestination;
+    case vbNotMergePen: return CM::RasterOp_NotSourceAndNotDestination;
+    case vbMaskNotPen: return CM::RasterOp_NotSourceAndDestination;
+    case vbNotCopyPen: return CM::RasterOp_NotSource;
+    case vbMaskPenNot: return CM::RasterOp_SourceAndNotDestination;
+    case vbInvert: return CM::RasterOp_NotDestination;
+    case vbXorPen: return CM::RasterOp_SourceXorDestination;
+    case vbNotMaskPen: return CM::RasterOp_NotSourceOrNotDestination;
+    case vbMaskPen: return CM::RasterOp_SourceAndDestination;
+    case vbNotXorPen: return CM::RasterOp_NotSourceXorDestination;
+    case vbNop: return std::nullopt;
+    case vbMergeNotPen: return CM::RasterOp_NotSourceOrDestination;
+    case vbMergePen: return CM::RasterOp_SourceOrDestination;
+    case vbMergePenNot: return CM::RasterOp_SourceOrNotDestination;
+    case vbWhiteness: return CM::RasterOp_SetDestination;
+    default: return CM::CompositionMode_SourceOver;  // the copy pen
+    }
+}
+
+int penPixels(const DrawCommand& c)
+{
+    return std::max(1, int(std::lround(c.penWidth)));
+}
+
+// Wide pens are solid with round ends and joins; a one-pixel pen (width 1
+// here) is drawn by ThinOutline, which carries the dash patterns.
+QPen makePen(const DrawCommand& c)
+{
+    if (c.drawStyle == styleNone)
+        return QPen(Qt::NoPen);
+    QPen pen(toQColor(c.color));
+    pen.setCosmetic(true);
+    pen.setWidth(penPixels(c));
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+// On and off runs in pixels; empty for a solid pen.
+std::vector<int> dashPattern(int drawStyle)
+{
+    switch (drawStyle) {
+    case styleDash: return {18, 6};
+    case styleDot: return {3, 3};
+    case styleDashDot: return {9, 6, 3, 6};
+    case styleDashDotDot: return {9, 3, 3, 3, 3, 3};
+    default: return {};
+    }
+}
+
+// A device point as a whole pixel; coordinates far beyond any device are
+// held back so that the integer arithmetic stays safe.
+QPoint pixel(const QPointF& p)
+{
+    constexpr double limit = 1e9;  // keeps 2 * steps * delta within 64 bits
+    return {int(std::clamp(snap(p.x()), -limit, limit)), int(std::clamp(snap(p.y()), -limit, limit))};
+}
+
+// a / b rounded down, b > 0.
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+// One-pixel outlines are rasterised here rather than by QPainter, whose
+// thin lines and dash phases change with the clip: so a tile shows the
+// pixels of the whole, every pixel is met once (raster operations), and a
+// segment leaves out its end pixel as GDI's line drawing does. Only the
+// steps inside `area` are visited, however long the line.
+class ThinOutline {
+public:
+    ThinOutline(std::vector<int> dashes, const QRect& area) : m_dashes(std::move(dashes)), m_area(area)
+    {
+        for (int d : m_dashes)
+            m_period += d;
+    }
+
+    // The line from a to b without b: one pixel per step along the major
+    // axis, the minor coordinate rounded to the nearest pixel.
+    void segment(const QPoint& a, const QPoint& b)
+    {
+        const qint64 dx = b.x() - a.x(), dy = b.y() - a.y();
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        const qint64 steps = std::max(std::abs(dx), std::abs(dy));
+        if (steps == 0)
+            return;
+        const qint64 major0 = xMajor ? a.x() : a.y(), minor0 = xMajor ? a.y() : a.x();
+        const qint64 minorDelta = xMajor ? dy : dx;
+        const int direction = (xMajor ? dx : dy) > 0 ? 1 : -1;
+        const qint64 low = xMajor ? m_area.left() : m_area.top(), high = xMajor ? m_area.right() : m_area.bottom();
+        qint64 first = direction > 0 ? low - major0 : major0 - high;
+        qint64 last = direction > 0 ? high - major0 : major0 - low;
+        first = std::max<qint64>(first, 0);
+        last = std::min(last, steps - 1);
+        for (qint64 i = first; i <= last; ++i) {
+            if (!penDown(m_step + i))
+                continue;
+            const int major = int(major0 + direction * i);
+            const int minor = int(minor0 + floorDiv(2 * i * minorDelta + steps, 2 * steps));
+            const QPoint p = xMajor ? QPoint(major, minor) : QPoint(minor, major);
+            if (m_area.contains(p))
+                m_pixels.push_back(p);
+        }
+        m_step += steps;
+    }
+
+    void path(const QPainterPath& path)
+    {
+        for (const QPolygonF& polygon : path.toSubpathPolygons()) {
+            for (qsizetype i = 1; i < polygon.size(); ++i)
+                segment(pixel(polygon[i - 1]), pixel(polygon[i]));
+        }
+    }
+
+    // Paints the pixels as row runs, each pixel once.
+    void paint(QPainter& painter, const QColor& color)
+    {
+        std::sort(m_pixels.begin(), m_pixels.end(),
+                  [](const QPoint& a, const QPoint& b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+        m_pixels.erase(std::unique(m_pixels.begin(), m_pixels.end()), m_pixels.end());
+        std::vector<QRect> runs;
+        for (const QPoint& p : m_pixels) {
+            if (!runs.empty() && runs.back().y() == p.y() && runs.back().right() + 1 == p.x())
+                runs.back().setRight(p.x());
+            else
+                runs.emplace_back(p, QSize(1, 1));
+        }
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawRects(runs.data(), int(runs.size()));
+    }
+
+private:
+    bool penDown(qint64 step) const
+    {
+        if (m_dashes.empty())
+            return true;
+        qint64 at = step % m_period;
+        for (size_t i = 0; i < m_dashes.size(); ++i) {
+            if (at < m_dashes[i])
+                return i % 2 == 0;
+            at -= m_dashes[i];
+        }
+        return true;
+    }
+
+    std::vector<int> m_dashes;
+    QRect m_area;
+    int m_period = 0;
+    qint64 m_step = 0;
+    std::vector<QPoint> m_pixels;
+};
+
+bool isPie(const DrawCommand& c)
+{
+    return c.startAngle < 0 && c.endAngle < 0;
+}
+
+bool isArc(const DrawCommand& c)
+{
+    return !std::isnan(c.startAngle) && !isPie(c);
+}
+
+QBrush makeBrush(const DrawCommand& c)
+{
+    if (c.kind == DrawCommand::Segment || (c.kind == DrawCommand::Ellipse && isArc(c)))
+        return Qt::NoBrush;
+    if (c.kind == DrawCommand::Box && c.filledWithPen)
+        return toQColor(c.color);
+    const QColor color = toQColor(c.fillColor);
+    switch (c.fillStyle) {
+    case 0: return QBrush(color, Qt::SolidPattern);
+    case 2: return QBrush(color, Qt::HorPattern);
+    case 3: return QBrush(color, Qt::VerPattern);
+    case 4: return QBrush(color, Qt::BDiagPattern);  // upward: bottom-left to top-right
+    case 5: return QBrush(color, Qt::FDiagPattern);
+    case 6: return QBrush(color, Qt::CrossPattern);
+    case 7: return QBrush(color, Qt::DiagCrossPattern);
+    default: return Qt::NoBrush;
+    }
+}
+
+bool insideFrame(const DrawCommand& c)
+{
+    return c.drawStyle == styleInside && penPixels(c) > 1;
+}
+
+// The box or ellipse rectangle on whole pixels; an inside-frame pen is moved
+// in so that its outer edge lies where a thin pen would draw.
+QRectF figureRect(const DrawCommand& c)
+{
+    QRectF r(snap(c.rect.topLeft()), snap(c.rect.bottomRight()));
+    r = r.normalized();
+    if (insideFrame(c)) {
+        const double inset = std::min({double(penPixels(c) / 2), std::floor(r.width() / 2),
+                                       std::floor(r.height() / 2)});
+        r.adjust(inset, inset, -inset, -inset);
+    }
+    return r;
+}
+
+// A wide inside-frame pen on a box: whole-pixel strips from the outline inwards.
+void paintInsideFrame(QPainter& painter, const DrawCommand& c, const QColor& color)
+{
+    const QRect outer = QRect(pixel(c.rect.topLeft()), pixel(c.rect.bottomRight())).normalized();
+    const int w = penPixels(c);
+    QRegion frame(outer);
+    frame -= outer.adjusted(w, w, -w, -w);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    for (const QRect& strip : frame)
+        painter.drawRect(strip);
+}
+
+QPainterPath ellipsePath(const DrawCommand& c)
+{
+    const QRectF r = figureRect(c);
+    QPainterPath path;
+    if (std::isnan(c.startAngle)) {
+        path.addEllipse(r);
+        return path;
+    }
+    const double start = std::abs(c.startAngle) * 180 / std::numbers::pi;
+    double span = std::abs(c.endAngle) * 180 / std::numbers::pi - start;
+    if (span <= 0)
+        span += 360;
+    if (c.startAngle < 0) {
+        path.moveTo(r.center());
+        path.arcTo(r, start, span);
+    } else {
+        path.arcMoveTo(r, start);
+        path.arcTo(r, start, span);
+    }
+    if (c.endAngle < 0)
+        path.lineTo(r.center());
+    if (isPie(c))
+        path.closeSubpath();
+    return path;
+}
+
+// Fill first, then the frame over it; `area` bounds the thin frame's pixels.
+void paintFigure(QPainter& painter, const DrawCommand& c, const QPen& pen, const QBrush& brush,
+                 const QRect& area)
+{
+    const bool thin = pen.style() != Qt::NoPen && pen.width() <= 1;
+    painter.setPen(thin ? QPen(Qt::NoPen) : pen);
+    painter.setBrush(brush);
+    ThinOutline outline(dashPattern(c.drawStyle), area);
+    switch (c.kind) {
+    case DrawCommand::Segment:
+        if (thin)
+            outline.segment(pixel(c.p1), pixel(c.p2));
+        else
+            painter.drawLine(snap(c.p1), snap(c.p2));
+        break;
+    case DrawCommand::Box: {
+        const QRectF r = figureRect(c);
+        if (insideFrame(c) && pen.style() != Qt::NoPen) {
+            painter.setPen(Qt::NoPen);
+            painter.drawRect(QRectF(snap(c.rect.topLeft()), snap(c.rect.bottomRight())).normalized());
+            paintInsideFrame(painter, c, pen.color());
+            break;
+        }
+        painter.drawRect(r);
+        QPainterPath frame;
+        frame.addRect(r);
+        outline.path(frame);
+        break;
+    }
+    case DrawCommand::Ellipse: {
+        const QPainterPath path = ellipsePath(c);
+        painter.drawPath(path);
+        outline.path(path);
+        break;
+    }
+    default: break;
+    }
+    if (thin)
+        outline.paint(painter, pen.color());
+}
+
+// The part of the painter's logical space that can receive pixels.
+QRectF exposedArea(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    QRectF area = painter.deviceTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (painter.hasClipping())
+        area = area.intersected(painter.clipBoundingRect());
+    return area;
+}
+
+// The pixels a figure image covers, as a clip.
+QRegion coveredRegion(const QImage& figure, const QPoint& at)
+{
+    std::vector<QRect> runs;
+    for (int y = 0; y < figure.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(figure.constScanLine(y));
+        for (int x = 0; x < figure.width();) {
+            if (qAlpha(line[x]) == 0) {
+                ++x;
+                continue;
+            }
+            const int begin = x;
+            while (x < figure.width() && qAlpha(line[x]) != 0)
+                ++x;
+            runs.emplace_back(at.x() + begin, at.y() + y, x - begin, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.data(), int(runs.size()));
+    return region;
+}
+
+void renderFigure(QPainter& painter, const DrawCommand& c)
+{
+    std::optional<QPainter::CompositionMode> op = rasterOp(c.drawMode);
+    if (!op)
+        return;
+    const QPaintEngine* engine = painter.paintEngine();
+    if (!engine || !engine->hasFeature(QPaintEngine::RasterOpModes))
+        op = QPainter::CompositionMode_SourceOver;
+    const QPen pen = makePen(c);
+    const QBrush brush = makeBrush(c);
+    const bool overlaps = pen.style() != Qt::NoPen && brush.style() != Qt::NoBrush;
+    if (*op == QPainter::CompositionMode_SourceOver || !overlaps) {
+        painter.setCompositionMode(*op);
+        paintFigure(painter, c, pen, brush, exposedArea(painter).toAlignedRect());
+        return;
+    }
+    // Fill and frame overlap; the operation must meet each pixel once, so the
+    // figure is first painted plainly and then applied through its own shape.
+    const QRect area = c.bounds().toAlignedRect().intersected(exposedArea(painter).toAlignedRect());
+    if (area.isEmpty())
+        return;
+    QImage figure(area.size(), QImage::Format_ARGB32_Premultiplied);
+    figure.fill(Qt::transparent);
+    {
+        QPainter plain(&figure);
+        plain.translate(-area.topLeft());
+        plain.setBrushOrigin(painter.brushOrigin());
+        plain.setCompositionMode(QPainter::CompositionMode_Source);
+        paintFigure(plain, c, pen, brush, area);
+    }
+    painter.setClipRegion(coveredRegion(figure, area.topLeft()), Qt::IntersectClip);
+    painter.setCompositionMode(*op);
+    painter.drawImage(area.topLeft(), figure);
+}
+
+// Text is always copied, whatever the raster operation, as GDI's text output.
+void renderText(QPainter& painter, const DrawCommand& c)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    const QFontMetricsF metrics(c.font);
+    painter.setFont(c.font);
+    painter.setPen(toQColor(c.color));
+    QPointF at = snap(c.rect.topLeft());
+    for (const QString& line : c.text.split(breaks)) {
+        if (!c.fontTransparent)
+            painter.fillRect(QRectF(at, QSizeF(metrics.horizontalAdvance(line), metrics.lineSpacing())),
+                             toQColor(c.backColor));
+        painter.drawText(at + QPointF(0, metrics.ascent()), line);
+        at.ry() += metrics.lineSpacing();
+    }
+}
+
+// For each device pixel from `first` on, the source pixel whose area holds
+// its centre under the whole mapping; -1 where the centre is off the target.
+std::vector<int> nearestIndices(int first, int count, double targetStart, double targetEnd, double sourceStart,
+                                double scale, int lowest, int highest)
+{
+    std::vector<int> indices(size_t(count), -1);
+    for (int i = 0; i < count; ++i) {
+        const double centre = first + i + 0.5;
+        if (centre >= targetStart && centre < targetEnd)
+            indices[size_t(i)] =
+                std::clamp(int(std::floor(sourceStart + (centre - targetStart) * scale)), lowest, highest);
+    }
+    return indices;
+}
+
+// Nearest neighbour, as the runtime's stretched copy. Only the exposed part is
+// scaled, each pixel from the whole mapping, so a tile shows exactly the
+// pixels of the whole (QPainter's own scaling steps in fixed point from the
+// rectangle it is given, which differs from tile to tile).
+void renderPicture(QPainter& painter, const DrawCommand& c)
+{
+    if (!c.picture || c.picture->isNull() || c.source.isEmpty() || c.rect.isEmpty())
+        return;
+    const QImage& image = *c.picture;
+    const QRectF target = c.rect;
+    const QRect visible = target.toAlignedRect().intersected(exposedArea(painter).toAlignedRect());
+    if (visible.isEmpty())
+        return;
+    const QRectF& source = c.source;
+    const std::vector<int> columns = nearestIndices(
+        visible.x(), visible.width(), target.left(), target.right(), source.left(),
+        source.width() / target.width(), std::max(0, int(std::floor(source.left()))),
+        std::min(image.width(), int(std::ceil(source.right()))) - 1);
+    const std::vector<int> rows = nearestIndices(
+        visible.y(), visible.height(), target.top(), target.bottom(), source.top(),
+        source.height() / target.height(), std::max(0, int(std::floor(source.top()))),
+        std::min(image.height(), int(std::ceil(source.bottom()))) - 1);
+
+    const QImage::Format format = image.format();
+    const bool direct = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+                        format == QImage::Format_ARGB32_Premultiplied;
+    QImage part(visible.size(),
+                format == QImage::Format_ARGB32 || !direct ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
+    part.fill(Qt::transparent);
+    for (int y = 0; y < part.height(); ++y) {
+        const int row = rows[size_t(y)];
+        if (row < 0)
+            continue;
+        auto* out = reinterpret_cast<QRgb*>(part.scanLine(y));
+        const auto* in = direct ? reinterpret_cast<const QRgb*>(image.constScanLine(row)) : nullptr;
+        for (int x = 0; x < part.width(); ++x) {
+            const int column = columns[size_t(x)];
+            if (column >= 0)
+                out[x] = in ? in[column] : image.pixel(column, row);
+        }
+    }
+    painter.drawImage(visible.topLeft(), part);
+}
+
+}  // namespace
+
+QRectF DrawCommand::bounds() const
+{
+    const double margin = penWidth / 2 + 2;
+    switch (kind) {
+    case Segment: return QRectF(p1, p2).normalized().adjusted(-margin, -margin, margin, margin);
+    case Box:
+    case Ellipse: return rect.normalized().adjusted(-margin, -margin, margin, margin);
+    case Text: {
+        // Italic and underlined glyphs may reach past the advance.
+        const double overhang = std::max(font.pixelSize(), 1) / 2.0 + 2;
+        return rect.normalized().adjusted(-overhang, -2, overhang, 2);
+    }
+    case Picture: return rect.normalized().adjusted(-1, -1, 1, 1);
+    case Clear: return QRectF();
+    }
+    return QRectF();
+}
+
+void renderCommand(QPainter& painter, const DrawCommand& command)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    switch (command.kind) {
+    case DrawCommand::Segment:
+    case DrawCommand::Box:
+    case DrawCommand::Ellipse: renderFigure(painter, command); break;
+    case DrawCommand::Text: renderText(painter, command); break;
+    case DrawCommand::Picture: renderPicture(painter, command); break;
+    case DrawCommand::Clear: break;
+    }
+    painter.restore();
+}
+
+}  // namespace platform
