@@ -111,13 +111,6 @@ void load(const Setting& setting, const Field& field)
         setting.global);
 }
 
-// A drawing whose creation time was never set gets Null rather than an
-// empty text, which no later read could take for a date.
-QString dateValue(const QDateTime& value)
-{
-    return value.isValid() ? sqltext::date(value) : QStringLiteral("NULL");
-}
-
 QString whereNumber(const QString& number) { return QStringLiteral("WHERE strNo = ") + sqltext::quoted(number); }
 
 QString sortColumn(qint16 sortKey)
@@ -222,7 +215,7 @@ qint16 fncSQL_InsertPrint(const typPrint& print)
         .value(QStringLiteral("booVisible"), sqltext::truth(print.booVisible));
     for (const Setting& s : settings())
         insert.value(s.column, statementText(s));
-    insert.value(QStringLiteral("datHizuke"), dateValue(print.datHizuke))
+    insert.value(QStringLiteral("datHizuke"), sqltext::date(print.datHizuke))
         .value(QStringLiteral("datRenew"), sqltext::now());
     return sqltext::change(QStringLiteral("fncSQL_InsertPrint"), insert.statement()) ? 0 : -1;
 }
@@ -239,7 +232,7 @@ qint16 fncSQL_Print_Update(const typPrint& print)
         .value(QStringLiteral("booVisible"), sqltext::truth(print.booVisible));
     for (const Setting& s : settings())
         update.value(s.column, statementText(s));
-    update.value(QStringLiteral("datHizuke"), dateValue(print.datHizuke))
+    update.value(QStringLiteral("datHizuke"), sqltext::date(print.datHizuke))
         .value(QStringLiteral("datReNew"), sqltext::now());
     return sqltext::change(QStringLiteral("fncSQL_Print_Update"),
                            update.statement(QStringLiteral("Print_Id = ") + sqltext::number(print.Print_Id)))

@@ -26,7 +26,13 @@ QString number(qint32 value) { return QString::number(value); }
 QString number(float value) { return vb::CStr(value); }
 QString number(double value) { return vb::CStr(value); }
 QString truth(bool value) { return vb::CStr(value); }
-QString date(const QDateTime& value) { return QLatin1Char('\'') + vb::DateText(value) + QLatin1Char('\''); }
+QString date(const QDateTime& value)
+{
+    // An unset date is Null: an empty text could never be read back as a date.
+    if (!value.isValid())
+        return QStringLiteral("NULL");
+    return QLatin1Char('\'') + vb::DateText(value) + QLatin1Char('\'');
+}
 QString now() { return date(vb::Now()); }
 
 Insert& Insert::value(const QString& column, const QString& statementText)

@@ -24,7 +24,7 @@ QString number(float value);
 QString number(double value);
 // Truth values as the words True and False.
 QString truth(bool value);
-// A date as its default text between single quotes.
+// A date as its default text between single quotes; NULL when unset.
 QString date(const QDateTime& value);
 // The present time as a date value.
 QString now();
