@@ -1,0 +1,159 @@
+#include "platform/controls_text.h"
+
+#include "platform/colors.h"
+
+#include <QLineEdit>
+#include <QValidator>
+
+namespace platform {
+
+// Refuses typing beyond the limit. Text the program put in may be longer;
+// the user can still shorten it, but not lengthen it.
+class MaxLengthValidator : public QValidator {
+public:
+    explicit MaxLengthValidator(QObject* parent) : QValidator(parent) {}
+    int maximum = 0;
+    int accepted = 0;  // length of the text as it stands
+
+    State validate(QString& input, int&) const override
+    {
+        if (maximum > 0 && input.size() > maximum && input.size() > accepted)
+            return Invalid;
+        return Acceptable;
+    }
+};
+
+TextBox::TextBox(const QString& name, QWidget* parent)
+    : Control(name, parent), m_edit(new QLineEdit(this)), m_validator(new MaxLengthValidator(this))
+{
+    setDefaultColors(vb::vbWindowText, vb::vbWindowBackground);
+    m_edit->setMaxLength(32767);
+    m_edit->setValidator(m_validator);
+    setInner(m_edit);
+    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_validator->accepted = int(text.size());
+        raise(Change, "Change");
+    });
+}
+
+TextBox::~TextBox() = default;
+
+QString TextBox::Text() const
+{
+    return m_edit->text();
+}
+
+void TextBox::setText(const QString& text)
+{
+    // The box checks its text as it takes it: a long text from the program
+    // must count as valid, or the typing limit would stop working.
+    m_validator->accepted = int(text.size());
+    m_edit->setText(text);
+}
+
+void TextBox::setMaxLength(int length)
+{
+    if (length < 0)
+        vb::raise(380, QStringLiteral("Invalid property value"));
+    m_maxLength = length;
+    m_validator->maximum = length;
+}
+
+int TextBox::SelStart() const
+{
+    return m_edit->hasSelectedText() ? m_edit->selectionStart() : m_edit->cursorPosition();
+}
+
+void TextBox::setSelStart(int start)
+{
+    if (start < 0)
+        vb::raise(380, QStringLiteral("Invalid property value"));
+    m_edit->setCursorPosition(qMin(start, int(m_edit->text().size())));
+}
+
+int TextBox::SelLength() const
+{
+    return int(m_edit->selectedText().size());
+}
+
+void TextBox::setSelLength(int length)
+{
+    if (length < 0)
+        vb::raise(380, QStringLiteral("Invalid property value"));
+    const int start = SelStart();
+    const int end = qMin(int(m_edit->text().size()), start + length);
+    if (end > start)
+        m_edit->setSelection(start, end - start);
+    else
+        m_edit->setCursorPosition(start);
+}
+
+QString TextBox::SelText() const
+{
+    return m_edit->selectedText();
+}
+
+void TextBox::setSelText(const QString& text)
+{
+    // Put in by the program: the typing limit does not apply.
+    const int maximum = m_validator->maximum;
+    m_validator->maximum = 0;
+    m_edit->insert(text);
+    m_validator->maximum = maximum;
+}
+
+bool TextBox::Locked() const
+{
+    return m_edit->isReadOnly();
+}
+
+void TextBox::setLocked(bool on)
+{
+    m_edit->setReadOnly(on);
+}
+
+void TextBox::setPasswordChar(const QString& character)
+{
+    m_passwordChar = character.left(1);
+    m_edit->setEchoMode(m_passwordChar.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+}
+
+void TextBox::setIMEMode(int mode)
+{
+    if (mode < 0)
+        vb::raise(380, QStringLiteral("Invalid property value"));
+    m_imeMode = mode;
+    const bool off = mode == 2 || mode == 3;
+    m_edit->setInputMethodHints(off ? Qt::ImhLatinOnly | Qt::ImhNoPredictiveText : Qt::ImhNone);
+    m_edit->setAttribute(Qt::WA_InputMethodEnabled, mode != 3);
+}
+
+int TextBox::Alignment() const
+{
+    const Qt::Alignment a = m_edit->alignment();
+    return a.testFlag(Qt::AlignRight) ? 1 : a.testFlag(Qt::AlignHCenter) ? 2 : 0;
+}
+
+void TextBox::setAlignment(int alignment)
+{
+    if (alignment < 0 || alignment > 2)
+        vb::raise(380, QStringLiteral("Invalid property value"));
+    const Qt::Alignment horizontal = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+    m_edit->setAlignment(horizontal | Qt::AlignVCenter);
+}
+
+void TextBox::copyFrom(const Control& model)
+{
+    Control::copyFrom(model);
+    if (auto* other = dynamic_cast<const TextBox*>(&model)) {
+        setMaxLength(other->m_maxLength);
+        setLocked(other->Locked());
+        setPasswordChar(other->m_passwordChar);
+        setIMEMode(other->m_imeMode);
+        setAlignment(other->Alignment());
+        setText(other->Text());
+        Change = other->Change;
+    }
+}
+
+}  // namespace platform
