@@ -1,0 +1,431 @@
+#include "platform/picturebox.h"
+
+#include "platform/colors.h"
+#include "platform/elements.h"
+#include "platform/vberror.h"
+
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QtWidgets/qdrawutil.h>
+
+namespace platform {
+
+namespace {
+
+constexpr long errInvalidPicture = 481;
+// Beyond this many rectangles an exposed region is composed as one.
+constexpr int kMaxExposedRects = 8;
+
+enum MouseKind { MouseDownKind, MouseMoveKind, MouseUpKind };
+
+PictureBox* parentBox(const QWidget* widget)
+{
+    return qobject_cast<PictureBox*>(widget->parentWidget());
+}
+
+int buttonCode(Qt::MouseButtons buttons)
+{
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+}  // namespace
+
+PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+    setMouseTracking(true);  // MouseMove with no button held
+    setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted: scrolling can blit
+    changed = [this](const QRectF& device) { invalidate(device); };
+    resetWindow();
+}
+
+PictureBox::~PictureBox()
+{
+    for (Element* element : m_elements)
+        element->m_container = nullptr;
+}
+
+void PictureBox::setPicture(const SharedImage& picture)
+{
+    m_picture = picture;
+    update();
+}
+
+int PictureBox::frameWidthPixels(int borderStyle)
+{
+    return borderStyle == 1 ? 2 : 0;
+}
+
+void PictureBox::setBorderStyle(int style)
+{
+    if (style == m_borderStyle)
+        return;
+    m_borderStyle = style;
+    sizeChanged();
+    update();
+}
+
+QPointF PictureBox::innerOrigin() const
+{
+    const int frame = frameWidthPixels(m_borderStyle);
+    return QPointF(frame, frame);
+}
+
+QSizeF PictureBox::deviceSize() const
+{
+    const int frame = 2 * frameWidthPixels(m_borderStyle);
+    return QSizeF(std::max(0, width() - frame), std::max(0, height() - frame));
+}
+
+void PictureBox::sizeChanged()
+{
+    if (ScaleMode() != vbUser)
+        resetWindow();
+}
+
+void PictureBox::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    sizeChanged();
+}
+
+// --- geometry in the parent's units ------------------------------------------
+
+double PictureBox::Left() const
+{
+    if (const PictureBox* p = parentBox(this))
+        return p->fromDevice(QPointF(pos()) - p->innerOrigin()).x();
+    return x();
+}
+
+double PictureBox::Top() const
+{
+    if (const PictureBox* p = parentBox(this))
+        return p->fromDevice(QPointF(pos()) - p->innerOrigin()).y();
+    return y();
+}
+
+double PictureBox::Width() const
+{
+    if (const PictureBox* p = parentBox(this))
+        return p->fromDevice(QPointF(width(), 0)).x() - p->fromDevice(QPointF(0, 0)).x();
+    return width();
+}
+
+double PictureBox::Height() const
+{
+    if (const PictureBox* p = parentBox(this))
+        return p->fromDevice(QPointF(0, height())).y() - p->fromDevice(QPointF(0, 0)).y();
+    return height();
+}
+
+void PictureBox::Move(double left, double top, double width, double height)
+{
+    QRect g = geometry();
+    if (const PictureBox* p = parentBox(this)) {
+        const QPointF at = p->toDevice(left, top);
+        g.moveTopLeft((at + p->innerOrigin()).toPoint());
+        if (width >= 0)
+            g.setWidth(qRound(p->toDevice(left + width, top).x() - at.x()));
+        if (height >= 0)
+            g.setHeight(qRound(p->toDevice(left, top + height).y() - at.y()));
+    } else {
+        g.moveTopLeft(QPoint(qRound(left), qRound(top)));
+        if (width >= 0)
+            g.setWidth(qRound(width));
+        if (height >= 0)
+            g.setHeight(qRound(height));
+    }
+    const QSize before = size();
+    setGeometry(g);
+    if (size() != before)
+        sizeChanged();  // a hidden box gets its resize event only when shown
+}
+
+void PictureBox::setBackColor(qint32 color)
+{
+    BackColor = color;
+    update();
+}
+
+// --- elements -------------------------------------------------------------------
+
+void PictureBox::addElement(Element* element)
+{
+    m_elements.append(element);
+}
+
+void PictureBox::removeElement(Element* element)
+{
+    m_elements.removeOne(element);
+    if (m_captured == element)
+        m_captured = nullptr;
+}
+
+LabelElement* PictureBox::labelAt(const QPointF& device) const
+{
+    for (auto it = m_elements.crbegin(); it != m_elements.crend(); ++it) {
+        Element* element = *it;
+        if (element->isLabel() && element->Visible) {
+            auto* label = static_cast<LabelElement*>(element);
+            if (label->deviceRect().contains(device))
+                return label;
+        }
+    }
+    return nullptr;
+}
+
+QRect PictureBox::visibleRect() const
+{
+    QRect visible = rect();
+    QPoint offset;
+    for (const QWidget* w = this; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
+        offset += w->pos();
+        visible &= w->parentWidget()->rect().translated(-offset);
+    }
+    return visible;
+}
+
+// The toolkit gathers repaint requests in a region whose cost grows with
+// every rectangle added, also for parts scrolled out of sight: requests are
+// cut to the visible part, and past a few dozen before the next paint the
+// whole visible part is repainted instead, which costs a few milliseconds.
+void PictureBox::invalidate(const QRectF& device)
+{
+    constexpr int kSeparateRequests = 48;
+    if (device.isEmpty() || m_wholeInvalid || !isVisible())
+        return;
+    const QRect visible = visibleRect();
+    const QRect r = device.translated(innerOrigin()).toAlignedRect().adjusted(-1, -1, 1, 1) & visible;
+    if (r.isEmpty())
+        return;
+    if (++m_invalidations > kSeparateRequests) {
+        m_wholeInvalid = true;
+        update(visible);
+    } else {
+        update(r);
+    }
+}
+
+// --- painting --------------------------------------------------------------------
+
+QImage PictureBox::renderArea(const QRect& area) const
+{
+    QImage image(area.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.setDotsPerMeterX(3780);  // 96 dpi, the scale the box measures in
+    image.setDotsPerMeterY(3780);
+    image.fill(toQColor(BackColor));
+    QPainter painter(&image);
+    painter.translate(-area.topLeft());
+    if (hasPicture()) {
+        const QRect part = area & m_picture->rect();
+        if (!part.isEmpty())
+            painter.drawImage(part.topLeft(), *m_picture, part);
+    }
+    render(painter, QRectF(area));
+    // Lines and shapes first, labels above them; later above earlier.
+    const QRectF areaF(area);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Element* element : m_elements) {
+            if (element->isLabel() != (pass == 1) || !element->Visible)
+                continue;
+            if (element->deviceBounds().intersects(areaF))
+                element->paint(painter);
+        }
+    }
+    return image;
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    m_invalidations = 0;
+    m_wholeInvalid = false;
+    QPainter painter(this);
+    const QRect inner(innerOrigin().toPoint(), deviceSize().toSize());
+    const QRegion& region = event->region();
+    auto compose = [&](const QRect& exposed) {
+        const QRect part = exposed & inner;
+        if (!part.isEmpty())
+            painter.drawImage(part.topLeft(), renderArea(part.translated(-inner.topLeft())));
+    };
+    if (region.rectCount() <= kMaxExposedRects) {
+        for (const QRect& exposed : region)
+            compose(exposed & rect());
+    } else {
+        compose(event->rect() & rect());
+    }
+    if (m_borderStyle == 1)
+        qDrawWinPanel(&painter, rect(), palette(), true);
+}
+
+// --- mouse -------------------------------------------------------------------------
+
+void PictureBox::fireMouse(int kind, QMouseEvent* event)
+{
+    const QPointF device = event->position() - innerOrigin();
+    const int shift = shiftCode(event->modifiers());
+    const int button = kind == MouseMoveKind ? buttonCode(event->buttons()) : buttonCode(event->button());
+    LabelElement* label = m_captured;
+    if (kind == MouseMoveKind && !label && !m_pressedOnBox && event->buttons() == Qt::NoButton)
+        label = labelAt(device);  // a label under a free pointer gets its moves
+    if (label) {
+        const QPointF at = device - label->deviceRect().topLeft();
+        const float x = float(at.x() * 1440.0 / dpiX());
+        const float y = float(at.y() * 1440.0 / dpiY());
+        const auto& handler = kind == MouseDownKind ? label->MouseDown : kind == MouseMoveKind ? label->MouseMove : label->MouseUp;
+        if (handler)
+            handler(label->Index, button, shift, x, y);
+        return;
+    }
+    const QPointF at = fromDevice(device);
+    const auto& handler = kind == MouseDownKind ? MouseDown : kind == MouseMoveKind ? MouseMove : MouseUp;
+    if (handler)
+        handler(button, shift, at.x(), at.y());
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    // A further button while one is held goes where the first went.
+    const bool firstButton = (event->buttons() & ~event->button()) == Qt::NoButton;
+    if (firstButton || (!m_captured && !m_pressedOnBox)) {
+        m_afterDblClick = false;
+        m_captured = labelAt(event->position() - innerOrigin());
+        m_pressedOnBox = !m_captured;
+    }
+    fireMouse(MouseDownKind, event);
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event)
+{
+    fireMouse(MouseMoveKind, event);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    LabelElement* label = m_captured;
+    const bool onBox = m_pressedOnBox;
+    if (!label && !onBox)
+        return;
+    fireMouse(MouseUpKind, event);
+    const QPointF device = event->position() - innerOrigin();
+    const bool last = event->buttons() == Qt::NoButton;
+    const bool click = !m_afterDblClick;
+    if (last) {
+        m_captured = nullptr;
+        m_pressedOnBox = false;
+        m_afterDblClick = false;
+    }
+    if (!click)
+        return;
+    // The handlers may have unloaded the label: look it up again.
+    if (label && m_elements.contains(label)) {
+        if (label->deviceRect().contains(device) && label->Click)
+            label->Click(label->Index);
+    } else if (onBox && rect().contains(event->position().toPoint()) && Click) {
+        Click();
+    }
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        mousePressEvent(event);
+        return;
+    }
+    m_captured = labelAt(event->position() - innerOrigin());
+    m_pressedOnBox = !m_captured;
+    m_afterDblClick = true;
+    if (m_captured) {
+        if (m_captured->DblClick)
+            m_captured->DblClick(m_captured->Index);
+    } else if (DblClick) {
+        DblClick();
+    }
+}
+
+bool PictureBox::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (LabelElement* label = labelAt(QPointF(help->pos()) - innerOrigin())) {
+            if (label->ToolTipText.get().isEmpty()) {
+                QToolTip::hideText();
+            } else {
+                const QRect area = label->deviceRect().translated(innerOrigin()).toAlignedRect();
+                QToolTip::showText(help->globalPos(), label->ToolTipText, this, area);
+            }
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+// --- pictures -----------------------------------------------------------------------
+
+SharedImage LoadPicture(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        vb::raise(vb::errFileNotFound, QStringLiteral("File not found: %1").arg(path));
+    auto tooLarge = [](const QSize& size) {
+        return QStringLiteral("The picture is %1 x %2 pixels; pictures of more than %3 pixels can't be shown")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(MaxPicturePixels);
+    };
+    // Large scans must load: allow the largest picture accepted, as 32-bit pixels.
+    QImageReader::setAllocationLimit(int((MaxPicturePixels * 4) >> 20) + 1);
+    QImageReader reader(path);
+    reader.setAutoTransform(false);  // stored coordinates refer to the picture as stored
+    const QSize announced = reader.size();
+    if (announced.isValid() && qint64(announced.width()) * announced.height() > MaxPicturePixels)
+        vb::raise(errInvalidPicture, tooLarge(announced));
+    QImage image;
+    if (!reader.read(&image))
+        vb::raise(errInvalidPicture, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reader.errorString()));
+    if (qint64(image.width()) * image.height() > MaxPicturePixels)
+        vb::raise(errInvalidPicture, tooLarge(image.size()));
+    if (image.format() != QImage::Format_RGB32) {
+        if (image.hasAlphaChannel()) {
+            // Transparent parts show white, as on paper.
+            QImage opaque(image.size(), QImage::Format_RGB32);
+            if (!opaque.isNull()) {
+                opaque.fill(Qt::white);
+                QPainter(&opaque).drawImage(0, 0, image);
+            }
+            image = std::move(opaque);
+        } else {
+            image = std::move(image).convertToFormat(QImage::Format_RGB32);
+        }
+        if (image.isNull())
+            vb::raise(vb::errOutOfMemory);
+    }
+    return SharedImage(new QImage(std::move(image)));
+}
+
+}  // namespace platform

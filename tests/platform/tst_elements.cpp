@@ -1,0 +1,209 @@
+#include "platform/elements.h"
+#include "platform/vberror.h"
+
+#include <QPaintEvent>
+#include <QtTest>
+
+using namespace platform;
+
+namespace {
+
+// A box that records what it was asked to repaint.
+class ProbeBox : public PictureBox {
+public:
+    ProbeBox() : PictureBox(QStringLiteral("pictMap"))
+    {
+        setScaleMode(vbMillimeters);
+        resize(400, 300);
+    }
+    QRegion painted;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        painted += event->region();
+        PictureBox::paintEvent(event);
+    }
+};
+
+long errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const vb::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+class TestElements : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadCopiesElementZeroAndStartsHidden()
+    {
+        PictureBox box(QStringLiteral("pictMap"));
+        box.setScaleMode(vbMillimeters);
+        ElementArray<LineElement> lines(QStringLiteral("lineDsSave"), &box);
+        QVERIFY(lines(0).Visible);  // a fresh element shows, as the runtime's default
+        lines(0).X2 = 12.5f;
+        lines(0).BorderColor = 65535;
+        lines(0).DrawMode = vbXorPen;
+        lines(0).Tag = QStringLiteral("X_240101120000");
+        lines.Load(1);
+        QCOMPARE(lines(1).X2.get(), 12.5f);
+        QCOMPARE(lines(1).BorderColor.get(), 65535);
+        QCOMPARE(lines(1).DrawMode.get(), int(vbXorPen));
+        QCOMPARE(lines(1).Tag, QStringLiteral("X_240101120000"));
+        QCOMPARE(lines(1).Name, QStringLiteral("lineDsSave"));
+        QCOMPARE(lines(1).Index, 1);
+        QVERIFY(!lines(1).Visible);
+
+        ElementArray<ShapeElement> shapes(QStringLiteral("shpSnpo"), &box);
+        shapes(0).Move(1, 2, 3, 4);
+        shapes(0).Shape = 3;
+        shapes(0).FillStyle = 0;
+        shapes.Load(1);
+        QCOMPARE(shapes(1).Width(), 3.0f);
+        QCOMPARE(shapes(1).Height(), 4.0f);
+        QCOMPARE(shapes(1).Shape.get(), 3);
+        QCOMPARE(shapes(1).FillStyle.get(), 0);
+        QVERIFY(!shapes(1).Visible);
+
+        ElementArray<LabelElement> labels(QStringLiteral("lblKyori"), &box);
+        labels(0).Caption = QStringLiteral("12.3m");
+        labels(0).FontSize = 10.5;
+        labels(0).FontName = QStringLiteral("Sans");
+        labels(0).ToolTipText = QStringLiteral("comment");
+        labels(0).Visible = false;
+        int created = 0;
+        labels.setOnCreate([&](LabelElement&) { ++created; });
+        QCOMPARE(created, 1);  // element 0 takes the handlers too
+        labels.Load(3);
+        QCOMPARE(created, 2);
+        QCOMPARE(labels(3).Caption.get(), QStringLiteral("12.3m"));
+        QCOMPARE(labels(3).FontSize.get(), 10.5);
+        QCOMPARE(labels(3).FontName.get(), QStringLiteral("Sans"));
+        QCOMPARE(labels(3).ToolTipText.get(), QStringLiteral("comment"));
+        QCOMPARE(labels.UBound(), 3);
+        QVERIFY(!labels.exists(2));
+    }
+
+    void arrayLifeAndItsErrors()
+    {
+        PictureBox box(QStringLiteral("pictMap"));
+        ElementArray<LineElement> lines(QStringLiteral("linePS"), &box);
+        lines.Load(1);
+        lines.Load(2);
+        QCOMPARE(errorOf([&] { lines.Load(2); }), 360L);
+        QCOMPARE(errorOf([&] { lines.Unload(0); }), 362L);
+        QCOMPARE(errorOf([&] { lines.Unload(5); }), 340L);
+        QCOMPARE(errorOf([&] { lines(5); }), 340L);
+        QCOMPARE(box.elements().size(), 3);
+        lines.Unload(2);
+        QCOMPARE(lines.UBound(), 1);
+        QCOMPARE(lines.Count(), 2);
+        QCOMPARE(box.elements().size(), 2);  // the unloaded element left the box
+        lines.Unload(1);
+        QCOMPARE(lines.UBound(), 0);
+        QVERIFY(lines.exists(0));
+
+        // A box that goes before its elements leaves them harmless.
+        auto* gone = new PictureBox(QStringLiteral("pictGone"));
+        ElementArray<LabelElement> labels(QStringLiteral("lblMoji"), gone);
+        delete gone;
+        labels.Load(1);
+        labels(1).Caption = QStringLiteral("x");
+        labels(1).Visible = true;
+        QCOMPARE(labels(1).deviceBounds(), QRectF());
+    }
+
+    void negativeSizeRaisesInvalidPropertyValue_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("shape width") << 0;
+        QTest::newRow("shape height") << 1;
+        QTest::newRow("shape move") << 2;
+        QTest::newRow("label width") << 3;
+    }
+    void negativeSizeRaisesInvalidPropertyValue()
+    {
+        QFETCH(int, which);
+        PictureBox box(QStringLiteral("pictMap"));
+        ShapeElement shape(&box);
+        LabelElement label(&box);
+        shape.Move(1, 1, 5, 6);
+        long number = 0;
+        QString description;
+        try {
+            switch (which) {
+            case 0: shape.setWidth(-1); break;
+            case 1: shape.setHeight(-0.5f); break;
+            case 2: shape.Move(2, 2, 4, -4); break;
+            default: label.setWidth(-3); break;
+            }
+        } catch (const vb::Error& e) {
+            number = e.number();
+            description = e.description();
+        }
+        QCOMPARE(number, 380L);
+        QCOMPARE(description, QStringLiteral("Invalid property value"));
+        // Nothing changed by the refused call.
+        QCOMPARE(shape.Left.get(), 1.0f);
+        QCOMPARE(shape.Width(), 5.0f);
+        QCOMPARE(shape.Height(), 6.0f);
+    }
+
+    void assignmentRepaintsOldAndNewPlace()
+    {
+        ProbeBox box;
+        LineElement line(&box);
+        line.X1 = 5;
+        line.Y1 = 5;
+        line.X2 = 20;
+        line.Y2 = 5;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCoreApplication::processEvents();
+        box.painted = QRegion();
+        const QPoint oldPlace = (box.toDevice(12, 5) + QPointF(2, 2)).toPoint();
+        line.Y1 = 40;
+        line.Y2 = 40;
+        QTRY_VERIFY(!box.painted.isEmpty());
+        QVERIFY(box.painted.contains(oldPlace));
+        QVERIFY(box.painted.contains((box.toDevice(12, 40) + QPointF(2, 2)).toPoint()));
+        QVERIFY(!box.painted.contains(QPoint(390, 290)));  // only what changed
+    }
+
+    void autoSizeFollowsCaptionAndFont()
+    {
+        PictureBox box(QStringLiteral("pictMap"));
+        box.setScaleMode(vbMillimeters);
+        box.resize(600, 400);
+        LabelElement label(&box);
+        label.AutoSize = true;
+        label.Caption = QStringLiteral("1,234.5 m");
+        const float narrow = label.Width();
+        const float lineHeight = label.Height();
+        QVERIFY(narrow > 0 && lineHeight > 0);
+        label.Caption = QStringLiteral("1,234.5 m and some more text");
+        QVERIFY(label.Width() > narrow);
+        label.FontSize = 18;
+        QVERIFY(label.Height() > lineHeight);
+        // WordWrap keeps the width and lets the height grow.
+        label.WordWrap = true;
+        label.FontSize = 9;
+        label.setWidth(narrow);
+        QCOMPARE(label.Width(), narrow);
+        QVERIFY(label.Height() > lineHeight * 1.5f);
+        // Without AutoSize the size is the one set.
+        label.AutoSize = false;
+        label.setHeight(3);
+        QCOMPARE(label.Height(), 3.0f);
+    }
+};
+
+QTEST_MAIN(TestElements)
+#include "tst_elements.moc"

@@ -1,0 +1,399 @@
+#include "platform/colors.h"
+#include "platform/elements.h"
+#include "platform/picturebox.h"
+#include "platform/vberror.h"
+
+#include <QHelpEvent>
+#include <QBuffer>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QToolTip>
+#include <QtTest>
+#include <sys/resource.h>
+
+using namespace platform;
+
+namespace {
+
+// The pixel at a device point, as the runtime's colour number.
+qint32 pixelAt(const PictureBox& box, QPoint device)
+{
+    return fromQColor(box.renderArea(QRect(device, QSize(1, 1))).pixelColor(0, 0));
+}
+
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A 400 x 300 pixel box in pixels, as the tests draw on it.
+struct PixelBox : PictureBox {
+    PixelBox() : PictureBox(QStringLiteral("pictTest"))
+    {
+        setBorderStyle(0);
+        resize(400, 300);
+        setScaleMode(vbPixels);
+    }
+};
+
+LineElement& addLine(ElementArray<LineElement>& lines, double x1, double y1, double x2, double y2)
+{
+    const int k = lines.UBound() + 1;
+    lines.Load(k);
+    LineElement& line = lines(k);
+    line.X1 = float(x1), line.Y1 = float(y1), line.X2 = float(x2), line.Y2 = float(y2);
+    line.Visible = true;
+    return line;
+}
+
+}  // namespace
+
+class TestPictureBox : public QObject {
+    Q_OBJECT
+
+    QStringList m_log;  // mouse events in the order they came
+
+    void wire(PictureBox& box, LabelElement& label)
+    {
+        box.MouseDown = [this](int b, int, double, double) { m_log << QStringLiteral("box down %1").arg(b); };
+        box.MouseUp = [this](int b, int, double, double) { m_log << QStringLiteral("box up %1").arg(b); };
+        box.Click = [this] { m_log << QStringLiteral("box click"); };
+        box.DblClick = [this] { m_log << QStringLiteral("box dblclick"); };
+        label.MouseDown = [this](int, int b, int, float, float) { m_log << QStringLiteral("label down %1").arg(b); };
+        label.MouseMove = [this](int, int b, int, float, float) { m_log << QStringLiteral("label move %1").arg(b); };
+        label.MouseUp = [this](int, int b, int, float, float) { m_log << QStringLiteral("label up %1").arg(b); };
+        label.Click = [this](int) { m_log << QStringLiteral("label click"); };
+        label.DblClick = [this](int) { m_log << QStringLiteral("label dblclick"); };
+    }
+
+    static void send(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+    {
+        QMouseEvent e(type, at, w.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      held, Qt::NoModifier);
+        QApplication::sendEvent(&w, &e);
+    }
+
+private slots:
+    void init() { m_log.clear(); }
+
+    void rasterOperations_data()
+    {
+        QTest::addColumn<int>("drawMode");
+        QTest::addColumn<qint32>("under");
+        QTest::addColumn<qint32>("expected");
+        QTest::newRow("xor yellow on white is blue") << int(vbXorPen) << vb::vbWhite << vb::vbBlue;
+        QTest::newRow("copy") << int(vbCopyPen) << vb::vbWhite << vb::vbYellow;
+        QTest::newRow("not copy") << int(vbNotCopyPen) << vb::vbWhite << vb::vbBlue;
+        QTest::newRow("not xor") << int(vbNotXorPen) << vb::vbWhite << vb::vbYellow;
+        QTest::newRow("invert") << int(vbInvert) << vb::vbWhite << vb::vbBlack;
+        QTest::newRow("mask") << int(vbMaskPen) << vb::vbCyan << vb::vbGreen;
+        QTest::newRow("merge") << int(vbMergePen) << vb::vbBlue << vb::vbWhite;
+        QTest::newRow("mask not pen") << int(vbMaskNotPen) << vb::vbWhite << vb::vbBlue;
+        QTest::newRow("blackness") << int(vbBlackness) << vb::vbWhite << vb::vbBlack;
+        QTest::newRow("whiteness") << int(vbWhiteness) << vb::vbBlack << vb::vbWhite;
+        QTest::newRow("nop") << int(vbNop) << vb::vbRed << vb::vbRed;
+    }
+    void rasterOperations()
+    {
+        QFETCH(int, drawMode);
+        QFETCH(qint32, under);
+        QFETCH(qint32, expected);
+        PixelBox box;
+        box.setBackColor(under);
+        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        lines(0).Visible = false;
+        LineElement& line = addLine(lines, 10, 50, 200, 50);
+        line.BorderColor = vb::vbYellow;
+        line.DrawMode = drawMode;
+        QCOMPARE(pixelAt(box, {100, 50}), expected);
+        QCOMPARE(pixelAt(box, {100, 60}), under);
+    }
+
+    void exclusiveOrTwiceLeavesNothing()
+    {
+        PixelBox box;
+        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        ElementArray<ShapeElement> shapes(QStringLiteral("shpTest"), &box);
+        lines(0).Visible = false;
+        shapes(0).Visible = false;
+        for (int copy = 0; copy < 2; ++copy) {
+            addLine(lines, 10, 10, 300, 200).DrawMode = vbXorPen;
+            shapes.Load(copy + 1);
+            ShapeElement& shape = shapes(copy + 1);
+            shape.Move(50, 50, 120, 80);
+            shape.Shape = 2;  // an oval with an opaque inside and a thick border
+            shape.BackStyle = 1;
+            shape.BackColor = vb::vbRed;
+            shape.BorderWidth = 3;
+            shape.DrawMode = vbXorPen;
+            shape.Visible = true;
+            if (copy == 0)
+                QCOMPARE(pixelAt(box, {110, 90}), vb::vbCyan);  // red inside, xor on white
+        }
+        const QImage image = box.renderArea(QRect(0, 0, 400, 300));
+        QImage white(image.size(), image.format());
+        white.fill(Qt::white);
+        QCOMPARE(image, white);
+    }
+
+    void compositionOrder()
+    {
+        PixelBox box;
+        QImage picture(100, 100, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        box.setPicture(SharedImage(new QImage(picture)));
+        box.FillStyle = 0;
+        box.FillColor = vb::vbRed;
+        box.Line(50, 0, 150, 100, vb::vbRed, LineBox::BF);  // the drawn layer over the picture
+        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
+        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        labels(0).Move(120, 40);  // made before the line, still shown above it
+        labels(0).setWidth(20);
+        labels(0).setHeight(20);
+        labels(0).BackColor = vb::vbCyan;
+        lines(0).X1 = 0, lines(0).Y1 = 50, lines(0).X2 = 200, lines(0).Y2 = 50;
+        lines(0).BorderColor = vb::vbBlue;
+        QCOMPARE(pixelAt(box, {20, 20}), vb::vbGreen);   // picture
+        QCOMPARE(pixelAt(box, {80, 20}), vb::vbRed);     // layer above the picture
+        QCOMPARE(pixelAt(box, {180, 20}), vb::vbWhite);  // BackColor beyond the picture
+        QCOMPARE(pixelAt(box, {80, 50}), vb::vbBlue);    // element above the layer
+        QCOMPARE(pixelAt(box, {130, 50}), vb::vbCyan);   // label above the line
+        lines(0).Visible = false;
+        QCOMPARE(pixelAt(box, {80, 50}), vb::vbRed);
+    }
+
+    void tilesEqualTheWhole()
+    {
+        PixelBox box;
+        QImage picture(300, 250, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+        box.setPicture(SharedImage(new QImage(picture)));
+        box.DrawWidth = 3;
+        box.Circle(150, 120, 80, vb::vbBlue);
+        box.CurrentX = 30, box.CurrentY = 200;
+        box.Print(QStringLiteral("layer text"));
+        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        ElementArray<ShapeElement> shapes(QStringLiteral("shpTest"), &box);
+        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
+        lines(0).X1 = 5, lines(0).Y1 = 290, lines(0).X2 = 395, lines(0).Y2 = 7;
+        lines(0).BorderStyle = 2;
+        lines(0).BorderColor = vb::vbYellow;
+        lines(0).DrawMode = vbXorPen;
+        shapes(0).Move(60, 60, 150, 90);
+        shapes(0).Shape = 4;
+        shapes(0).BorderStyle = 3;
+        shapes(0).FillStyle = 6;
+        shapes(0).FillColor = vb::vbMagenta;
+        labels(0).Move(170, 130);
+        labels(0).AutoSize = true;
+        labels(0).BorderStyle = 1;
+        labels(0).Caption = QStringLiteral("12,345.678 m");
+        const QImage whole = box.renderArea(QRect(0, 0, 400, 300));
+        QImage tiled(whole.size(), whole.format());
+        QPainter painter(&tiled);
+        for (int y = 0; y < 300; y += 70)
+            for (int x = 0; x < 400; x += 130) {
+                const QRect tile = QRect(x, y, 130, 70) & QRect(0, 0, 400, 300);
+                painter.drawImage(tile.topLeft(), box.renderArea(tile));
+            }
+        painter.end();
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+                if (tiled.pixel(x, y) != whole.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("differs at %1,%2").arg(x).arg(y)));
+    }
+
+    void onlyTheExposedPartIsComposed()
+    {
+        // A 2,000-pixel picture shown ten times enlarged: a 20,000-pixel map.
+        PictureBox viewport(QStringLiteral("pictWindow"));
+        viewport.setScaleMode(vbPixels);
+        viewport.resize(300, 200);
+        auto* map = new PictureBox(QStringLiteral("pictMap"), &viewport);
+        map->setScaleMode(vbMillimeters);
+        QImage picture(2000, 2000, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.setPixel(1005, 1005, qRgb(0, 0, 255));
+        const SharedImage shared(new QImage(picture));
+        map->setPicture(shared);
+        map->Move(-10000, -10000, 20004, 20004);
+        QCOMPARE(map->deviceSize(), QSizeF(20000, 20000));
+        const double side = map->ScaleX(20000, vbPixels, vbMillimeters);
+        map->PaintPicture(shared, 0, 0, side, side);
+        viewport.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewport));
+        const long before = peakKilobytes();
+        const QImage shown = viewport.grab().toImage();
+        QVERIFY(peakKilobytes() - before < 100 * 1024);  // a full map would take 1.6 GB
+        // Picture pixel 1005 covers map pixels 10050..10059: 52..61 in the viewport.
+        QCOMPARE(shown.pixelColor(2 + 57, 2 + 57), QColor(Qt::blue));
+        QCOMPARE(shown.pixelColor(2 + 40, 2 + 40), QColor(Qt::white));
+        QCOMPARE(map->renderArea(QRect(10000, 10000, 200, 200)).size(), QSize(200, 200));
+    }
+
+    void mouseGoesToTheTopmostVisibleLabel_data()
+    {
+        QTest::addColumn<bool>("labelVisible");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList toLabel{"label down 1", "label up 1", "label click"};
+        const QStringList toBox{"box down 1", "box up 1", "box click"};
+        QTest::newRow("label under a line") << true << QPoint(115, 52) << toLabel;
+        QTest::newRow("line over nothing") << true << QPoint(40, 52) << toBox;
+        QTest::newRow("hidden label") << false << QPoint(115, 52) << toBox;
+    }
+    void mouseGoesToTheTopmostVisibleLabel()
+    {
+        QFETCH(bool, labelVisible);
+        QFETCH(QPoint, at);
+        QFETCH(QStringList, expected);
+        PixelBox box;
+        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
+        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        labels(0).Move(100, 40);
+        labels(0).setWidth(40);
+        labels(0).setHeight(20);
+        labels(0).Visible = labelVisible;
+        lines(0).X1 = 0, lines(0).Y1 = 52, lines(0).X2 = 200, lines(0).Y2 = 52;
+        wire(box, labels(0));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::mouseClick(&box, Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(m_log, expected);
+    }
+
+    void positionsInTheirUnits()
+    {
+        PictureBox box(QStringLiteral("pictMap"));  // with its 2-pixel frame
+        box.setScaleMode(vbMillimeters);
+        box.resize(404, 304);
+        LabelElement label(&box);
+        label.Move(25.4f, 12.7f);  // 96 and 48 pixels
+        label.setWidth(20);
+        label.setHeight(10);
+        QPointF boxAt, labelAt;
+        int moveButtons = -1;
+        box.MouseMove = [&](int b, int, double x, double y) { moveButtons = b, boxAt = {x, y}; };
+        label.MouseDown = [&](int, int, int, float x, float y) { labelAt = {x, y}; };
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::mouseMove(&box, QPoint(2 + 96, 2 + 192));  // no button held
+        QTRY_COMPARE(moveButtons, 0);
+        QCOMPARE(boxAt.x(), 25.4);
+        QCOMPARE(boxAt.y(), 50.8);
+        const QPointF corner = label.deviceRect().topLeft() + QPointF(2, 2);
+        QTest::mousePress(&box, Qt::LeftButton, Qt::NoModifier, (corner + QPointF(6, 3)).toPoint());
+        QVERIFY(qAbs(labelAt.x() - 6 * 15.0) < 1);  // twips
+        QVERIFY(qAbs(labelAt.y() - 3 * 15.0) < 1);
+        QTest::mouseRelease(&box, Qt::LeftButton, Qt::NoModifier, (corner + QPointF(6, 3)).toPoint());
+    }
+
+    void doubleClickOrderAndCapture()
+    {
+        PixelBox box;
+        LabelElement label(&box);
+        label.Move(100, 40);
+        label.setWidth(40);
+        label.setHeight(20);
+        wire(box, label);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QPoint on(110, 50), off(300, 250);
+        send(box, QEvent::MouseButtonPress, on, Qt::LeftButton);
+        send(box, QEvent::MouseButtonRelease, on, Qt::NoButton);
+        send(box, QEvent::MouseButtonDblClick, on, Qt::LeftButton);
+        send(box, QEvent::MouseButtonRelease, on, Qt::NoButton);
+        QCOMPARE(m_log, QStringList({"label down 1", "label up 1", "label click", "label dblclick", "label up 1"}));
+        // Pressed on the label, released elsewhere: the label keeps the mouse, no click.
+        m_log.clear();
+        send(box, QEvent::MouseButtonPress, on, Qt::LeftButton);
+        send(box, QEvent::MouseMove, off, Qt::LeftButton);
+        send(box, QEvent::MouseButtonRelease, off, Qt::NoButton);
+        QCOMPARE(m_log, QStringList({"label down 1", "label move 1", "label up 1"}));
+        m_log.clear();
+        send(box, QEvent::MouseButtonPress, off, Qt::LeftButton);
+        send(box, QEvent::MouseButtonRelease, off, Qt::NoButton);
+        send(box, QEvent::MouseButtonDblClick, off, Qt::LeftButton);
+        send(box, QEvent::MouseButtonRelease, off, Qt::NoButton);
+        QCOMPARE(m_log, QStringList({"box down 1", "box up 1", "box click", "box dblclick", "box up 1"}));
+    }
+
+    void labelTooltip()
+    {
+        PixelBox box;
+        LabelElement label(&box);
+        label.Move(100, 40);
+        label.setWidth(40);
+        label.setHeight(20);
+        label.ToolTipText = QStringLiteral("区間 A-B");
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QHelpEvent help(QEvent::ToolTip, QPoint(110, 50), box.mapToGlobal(QPoint(110, 50)));
+        QApplication::sendEvent(&box, &help);
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("区間 A-B"));
+    }
+
+    void loadPicture()
+    {
+        QTemporaryDir dir;
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(dir.filePath("a.bmp")));
+        // A JPEG whose EXIF orientation says "turn 90 degrees".
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(image.save(&buffer, "JPEG"));
+        QByteArray jpeg = buffer.data();
+        jpeg.insert(2, QByteArray::fromHex("ffe10022457869660000" "4d4d002a00000008" "0001"
+                                           "011200030000000100060000" "00000000"));
+        QFile rotated(dir.filePath("a.jpg"));
+        QVERIFY(rotated.open(QIODevice::WriteOnly));
+        rotated.write(jpeg);
+        rotated.close();
+        for (const char* name : {"a.bmp", "a.jpg"}) {
+            const SharedImage loaded = LoadPicture(dir.filePath(name));
+            QCOMPARE(loaded->format(), QImage::Format_RGB32);
+            QCOMPARE(loaded->size(), QSize(40, 20));  // as stored, never turned
+        }
+        // A one-pixel red GIF (the toolkit writes none).
+        QFile gif(dir.filePath("a.gif"));
+        QVERIFY(gif.open(QIODevice::WriteOnly));
+        gif.write(QByteArray::fromHex("4749463837610100010080000" "0ff0000000000"
+                                      "2c00000000010001000002024401003b"));
+        gif.close();
+        const SharedImage fromGif = LoadPicture(gif.fileName());
+        QCOMPARE(fromGif->format(), QImage::Format_RGB32);
+        QCOMPARE(fromGif->pixelColor(0, 0), QColor(Qt::red));
+
+        // A GIF claiming 20,000 x 20,000 pixels is refused before decoding.
+        QFile huge(dir.filePath("huge.gif"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        huge.write(QByteArray::fromHex("474946383961204e204e800000ff0000000000"
+                                       "2c00000000204e204e0002024401003b"));
+        huge.close();
+        QFile junk(dir.filePath("junk.jpg"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a picture");
+        junk.close();
+        const struct { QString path; long number; } failures[] = {
+            {huge.fileName(), 481}, {junk.fileName(), 481}, {dir.filePath("none.bmp"), 53}};
+        for (const auto& f : failures) {
+            try {
+                LoadPicture(f.path);
+                QFAIL(qPrintable(f.path));
+            } catch (const vb::Error& e) {
+                QCOMPARE(e.number(), f.number);
+                QVERIFY(!e.description().isEmpty());
+                if (f.path == huge.fileName())
+                    QVERIFY2(e.description().contains("20000 x 20000"), qPrintable(e.description()));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestPictureBox)
+#include "tst_picturebox.moc"
