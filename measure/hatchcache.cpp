@@ -14,13 +14,20 @@ namespace {
 
 constexpr qint64 RecordSize = 16;
 
-// The area's file in TEMP, or "" when there is no work folder or the key's
-// tail holds a folder separator.
+// The area's file in TEMP, or "" when there is no work folder. The name is
+// the whole group id (the key's last 12 characters), so areas made at the
+// same time of day on different days keep apart; a key that is not all digits
+// (from a stored or imported tag) is spelled in hexadecimal, so no separator
+// or ".." reaches the path.
 QString binPath(const QString& key)
 {
-    const QString stem = vb::Right(key, 6);
-    if (GE_strTempPath.isEmpty() || stem.contains(u'/') || stem.contains(u'\\'))
+    if (GE_strTempPath.isEmpty())
         return {};
+    const QString id = vb::Right(key, 12);
+    bool digits = !id.isEmpty();
+    for (const QChar c : id)
+        digits = digits && c >= u'0' && c <= u'9';
+    const QString stem = digits ? id : QStringLiteral("x") + QString::fromLatin1(id.toUtf8().toHex());
     return platform::files::join(GE_strTempPath, stem + QStringLiteral(".bin"));
 }
 
@@ -83,6 +90,13 @@ bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchL
         result[i] = getRecord(data.constData() + i * RecordSize);
     lines = std::move(result);
     return true;
+}
+
+void subKill_BinOne(const QString& key)
+{
+    const QString path = binPath(key);
+    if (!path.isEmpty())
+        QFile::remove(path);
 }
 
 void subKill_Bin()

@@ -1,8 +1,8 @@
 #pragma once
 // The per-area hatch-segment cache files in the work folder TEMP.
 //
-// An area's file is named after the last six characters of its key (the
-// hour, minute and second of its group id) plus ".bin" and holds its segments
+// An area's file is named after its group id (the last 12 characters of its
+// key) plus ".bin" and holds its segments
 // as 16-byte records, four little-endian single-precision numbers in the order
 // X1, X2, Y1, Y2, with no header: the count is the hatching record's iUbound + 1.
 // None of these procedures shows a message; a failure ends them silently.
@@ -18,15 +18,16 @@ namespace mdlFileAccess {
 // its final name and renamed over it only when complete, so a failed write
 // leaves the previous file whole. An empty list writes an empty file (it reads
 // back as zero segments, or as zero records when iUbound says more). The
-// hatching record is not used. A key whose last six characters hold a folder
-// separator ("/" or a backslash) names no file of the work folder: nothing is
-// written and the read gives false.
+// hatching record is not used.
 void subPut_Bin(const QString& key, const typHatching& hatching, const QList<typHatchLine>& lines);
 
 // Reads the area's file into `lines` as iUbound + 1 records, from the start of
 // the file. Records the file does not hold (a short file) stay zero. False when
 // the file is missing or cannot be read; `lines` is then left as it was.
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines);
+
+// Deletes one area's file, when there is one (its hatching came out empty).
+void subKill_BinOne(const QString& key);
 
 // Deletes every "*.bin" file of the work folder (any case of the extension);
 // files that cannot be deleted stay, silently.

@@ -57,7 +57,7 @@ private slots:
     {
         QFETCH(int, count);
         put(QStringLiteral("000:0.000_240101123456"), makeLines(count));
-        QCOMPARE(QFileInfo(m_temp.filePath("123456.bin")).size(), qint64(count) * 16);
+        QCOMPARE(QFileInfo(m_temp.filePath("240101123456.bin")).size(), qint64(count) * 16);
         Lines got = makeLines(9, 100);
         QVERIFY(get(QStringLiteral("240101123456"), count - 1, got));
         QCOMPARE(got, makeLines(count));
@@ -65,21 +65,25 @@ private slots:
 
     void recordIsLittleEndianX1X2Y1Y2()
     {
-        put(QStringLiteral("123456"), {{1, 2, 3, 4}});
-        QFile f(m_temp.filePath("123456.bin"));
+        put(QStringLiteral("240101123456"), {{1, 2, 3, 4}});
+        QFile f(m_temp.filePath("240101123456.bin"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().toHex(), QByteArray("0000803f000000400000404000008040"));
     }
 
-    void sameTailSharesAndShorterListReplaces()
+    void sameTimeOfDayKeepsApartAndShorterListReplaces()
     {
+        // Two areas made at the same time of day on different days.
         put(QStringLiteral("000:0.000_240101123456"), makeLines(5));
         put(QStringLiteral("021:5_250303123456"), makeLines(1, 9));
-        QCOMPARE(files(), QStringList{"123456.bin"});
+        QCOMPARE(files(), (QStringList{"240101123456.bin", "250303123456.bin"}));
+        put(QStringLiteral("240101123456"), makeLines(1, 7));
         Lines got;
         QVERIFY(get(QStringLiteral("240101123456"), 0, got));
-        QCOMPARE(got, makeLines(1, 9));
-        QCOMPARE(QFileInfo(m_temp.filePath("123456.bin")).size(), qint64(16));
+        QCOMPARE(got, makeLines(1, 7));
+        QCOMPARE(QFileInfo(m_temp.filePath("240101123456.bin")).size(), qint64(16));
+        mdlFileAccess::subKill_BinOne(QStringLiteral("000:0.000_240101123456"));
+        QCOMPARE(files(), QStringList{"250303123456.bin"});
     }
 
     void missingFileLeavesListAlone()
@@ -91,35 +95,43 @@ private slots:
 
     void shortFileLeavesZeros()
     {
-        put(QStringLiteral("123456"), makeLines(2));  // two records and 4 stray bytes
-        QFile f(m_temp.filePath("123456.bin"));
+        put(QStringLiteral("240101123456"), makeLines(2));  // two records and 4 stray bytes
+        QFile f(m_temp.filePath("240101123456.bin"));
         QVERIFY(f.open(QIODevice::Append) && f.write("\1\2\3\4", 4) == 4);
         f.close();
         Lines got;
-        QVERIFY(get(QStringLiteral("123456"), 4, got));
+        QVERIFY(get(QStringLiteral("240101123456"), 4, got));
         QCOMPARE(got, makeLines(2) + Lines(3));
+        QVERIFY(get(QStringLiteral("240101123456"), -7, got));  // a negative count reads nothing
+        QCOMPARE(got, Lines());
     }
 
-    void keyOrFolderNamingNoCacheFile_data()
+    void foreignKeysStayInTheWorkFolder_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("noFolder");
-        QTest::newRow("slash in tail") << "000:0.000_2401/../xy" << false;
-        QTest::newRow("backslash in tail") << "2401\\..\\x" << false;
-        QTest::newRow("no work folder") << "240101123456" << true;
+        QTest::newRow("slash and dots") << "000:0.000_2401/../xy";
+        QTest::newRow("backslash") << "2401\\..\\x";
+        QTest::newRow("short") << "ab";
     }
-    void keyOrFolderNamingNoCacheFile()
+    void foreignKeysStayInTheWorkFolder()
     {
         QFETCH(QString, key);
-        QFETCH(bool, noFolder);
-        if (noFolder)
-            GE_strTempPath.clear();
         put(key, makeLines(1));
         Lines got;
-        QVERIFY(!get(key, 0, got));
-        QVERIFY(!QFile::exists(QStringLiteral("/123456.bin")));
-        QVERIFY(!QFile::exists(QFileInfo(m_temp.path()).dir().filePath(QStringLiteral("xy.bin"))));
-        QVERIFY(files().isEmpty());
+        QVERIFY(get(key, 0, got));
+        QCOMPARE(got, makeLines(1));
+        QCOMPARE(files().size(), 1);
+        QVERIFY(files().first().startsWith(u'x'));
+        QCOMPARE(files().first().count(u'.'), 1);  // only the one before "bin"
+    }
+
+    void noWorkFolderWritesNothing()
+    {
+        GE_strTempPath.clear();
+        put(QStringLiteral("240101123456"), makeLines(1));
+        Lines got;
+        QVERIFY(!get(QStringLiteral("240101123456"), 0, got));
+        QVERIFY(!QFile::exists(QStringLiteral("/240101123456.bin")));
     }
 
     void killRemovesBinFilesOnly()
