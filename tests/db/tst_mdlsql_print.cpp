@@ -82,9 +82,7 @@ class TestMdlSqlPrint : public QObject {
 
     bool openCopy()
     {
-        const QString path = m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count));
-        QFile::copy(testsupport::templatePath(), path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        const QString path = testsupport::copyTemplate(m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count)));
         return mdlDB::fncDbOpen(path) == 0;
     }
 

@@ -3,6 +3,8 @@
 #include "measure/geometry.h"
 #include "platform/vberror.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QtTest>
 
 #include <cmath>
@@ -13,15 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-long errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testsupport::errorOf;
 
 bool near(double actual, double expected, double tolerance = 1e-6)
 {

@@ -19,16 +19,7 @@ QString connectionString(const QString& path, const QString& password)
            QStringLiteral(";User ID=Admin; Jet OLEDB:Database Password=") + password + QStringLiteral(";");
 }
 
-// The error number a call raises, or 0.
-long errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const vb::Error& error) {
-        return error.number();
-    }
-    return 0;
-}
+using testsupport::errorOf;
 
 }  // namespace
 

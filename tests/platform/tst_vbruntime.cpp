@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include "tests/support/testsupport.h"
+
 #include <QtTest>
 
 #include <clocale>
@@ -11,16 +13,7 @@
 
 namespace {
 
-// The error number a call raises, 0 when it returns.
-long errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testsupport::errorOf;
 
 QDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {

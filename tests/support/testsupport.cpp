@@ -1,6 +1,7 @@
 #include "tests/support/testsupport.h"
 
 #include "platform/application.h"
+#include "platform/vberror.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,23 @@ QString templatePath()
 QString sourceDir()
 {
     return qEnvironmentVariable("NEMU_SOURCE_DIR");
+}
+
+QString copyTemplate(const QString& path)
+{
+    QFile::copy(templatePath(), path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+long errorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const vb::Error& error) {
+        return error.number();
+    }
+    return 0;
 }
 
 ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)

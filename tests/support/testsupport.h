@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace testsupport {
 
@@ -11,6 +12,12 @@ namespace testsupport {
 QString templatePath();
 // The repository's source folder (for resources).
 QString sourceDir();
+
+// Copies the template database to `path` (writable) and returns the path.
+QString copyTemplate(const QString& path);
+
+// The runtime error number a call raises, 0 when it returns.
+long errorOf(const std::function<void()>& call);
 
 // A temporary program folder holding Init.ini (from resources), "MDB",
 // "template/master.mdb" and "help.html", installed as the program folder
