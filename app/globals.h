@@ -4,6 +4,7 @@
 
 #include "app/types.h"
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <memory>
@@ -79,3 +80,19 @@ inline typPointD GE_tpKI00ToPx;    // picture point of longitude/latitude (0,0)
 inline float GE_sngZoom = 1.0f;  // the map against the picture at its own size
 inline std::array<QString, 9> GE_strFormat;  // number formats by decimal places
 inline QString GE_strMapImage;   // picture file chosen or found
+
+// --- drawing library ---
+inline QString GE_strPassWord;     // typed at the password prompt, or set in the password dialog
+inline bool GE_booEdit = true;     // the editable flag chosen in the password dialog
+inline bool GE_booVisible = true;  // the viewable flag chosen there
+
+// --- the editor's units and the picture folder chosen ---
+inline QString GE_strUnitD;       // distance unit name with its trailing blank
+inline qint16 GE_intDPointD = 0;  // decimal places of lengths (index into GE_strFormat)
+inline QString GE_strUnitS;       // area unit name with its trailing blank
+inline qint16 GE_intDPointS = 0;  // decimal places of areas
+inline QString GE_strFolder;      // the folder chosen in the folder chooser
+
+// --- objects ---
+inline typPrinter GE_tpPrinter;           // the open drawing's printer settings
+inline QList<typHatching> GE_tpHatching;  // record i belongs to area label i; one spare at the end

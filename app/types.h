@@ -76,3 +76,27 @@ struct typHatchLine {
     float Y1 = 0;
     float Y2 = 0;
 };
+
+// --- printer settings ---
+// A drawing's printer settings, kept with the drawing as its tPrinter row.
+struct typPrinter {
+    qint32 lngReserved = 0;  // leading field of the record; not stored
+    QString strDeviceName;
+    qint16 intPaperSize = 0;  // 256 a user-defined size
+    float sngPaperWidth = 0;
+    float sngPaperLength = 0;
+    float sngWidth = 0;        // page width, twips
+    float sngHeight = 0;       // page height, twips
+    float sngScaleWidth = 0;   // printable width, millimetres
+    float sngScaleHeight = 0;  // printable height, millimetres
+    qint16 intScaleMode = 0;
+    qint16 intPaperBin = 0;
+    qint16 intPrintQuality = 0;
+    qint16 intColorMode = 0;    // 1 monochrome, 2 colour
+    qint16 intDuplex = 0;       // 1 simplex, 2 vertical, 3 horizontal
+    qint16 intOrientation = 0;  // 1 portrait, 2 landscape
+    qint16 intZoom = 0;         // per cent
+    QString strDriverName;
+    QString strPort;
+    QString strFormName;
+};

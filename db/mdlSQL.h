@@ -5,6 +5,7 @@
 // result; every successful change sets GE_booDbUpdate.
 
 #include "app/types.h"
+#include "db/mdlSQL_objects.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -99,5 +100,30 @@ void subSQL_PutGrid_tPrint(platform::Grid& grid, qint16 sortKey, const QString& 
 
 // Deletes the drawing's row (the caller deletes its objects).
 void subSQL_PrintDeleteAll(qint32 printId);
+
+}  // namespace mdlSQL
+
+// =============================================================================
+// --- drawing library: a drawing's rows in the other tables, a number's holder --
+// A drawing is deleted row by row from every table: its tPrint row by
+// subSQL_PrintDeleteAll above, its objects, hatching and printer settings by
+// the statements below.
+
+namespace mdlSQL {
+
+// Each deletes the drawing's rows of its table (tLabel, tLine, tShape,
+// tHatching, tPrinter). Like every changing statement it sets GE_booDbUpdate
+// only when it succeeds; a failure is reported and leaves the flag as it was.
+void subSQL_LabelDeleteAll(qint32 printId);
+void subSQL_LineDeleteAll(qint32 printId);
+void subSQL_ShapeDeleteAll(qint32 printId);
+void subSQL_HatchingDeleteAll(qint32 printId);
+void subSQL_PrinterDeleteAll(qint32 printId);
+
+// Who holds a management number (as passed, not trimmed), without loading
+// anything else: Found with the holder's Print_Id, strName and datHizuke in
+// the record (each when not Null); NotFound or Failed (after the failure
+// box) with the record untouched. No global changes.
+PrintLookup fncSQL_GetPrintHolder(const QString& number, typPrint& holder);
 
 }  // namespace mdlSQL

@@ -1,0 +1,80 @@
+#pragma once
+// The statements on a drawing's objects: its labels, lines and shapes (one
+// row per visible element, tLabel, tLine, tShape), its hatching records
+// (tHatching) and its printer settings (tPrinter). Built, run and reported as
+// every statement of mdlSQL (db/mdlSQL.h); loads never set GE_booDbUpdate.
+
+#include "app/types.h"
+
+#include <QList>
+#include <QtGlobal>
+
+namespace platform {
+class LabelElement;
+class LineElement;
+class ShapeElement;
+template <class T>
+class ElementArray;
+}  // namespace platform
+
+namespace mdlSQL {
+
+// --- tLabel, tLine, tShape ----------------------------------------------------
+
+// Insert one element's row as number `index` of its array (the caller numbers
+// the visible elements 0, 1, 2 ...). An empty caption, comment or tag leaves
+// its column out; those texts are trimmed, the array and font names are not.
+// 0, or -1 after the failure box.
+qint16 fncSQL_InsertLabel(qint32 printId, const platform::LabelElement& label, qint16 index);
+qint16 fncSQL_InsertLine(qint32 printId, const platform::LineElement& line, qint16 index);
+qint16 fncSQL_InsertShape(qint32 printId, const platform::ShapeElement& shape, qint16 index);
+
+// Fills the array from the drawing's rows of the array's name in ascending
+// intIndex: the k-th row goes into element k (created when missing, taking
+// element 0's look), which is then shown. Stored gaps close up, so the shown
+// elements are always 0 to n-1. Null texts load as the empty text (a missing
+// font name leaves the element's). After the last row the arrays that keep a
+// spare (lblKyori, lblKeiroS, lblMensekiS, every line array, both shape
+// arrays) get one more element, hidden. Without rows nothing changes.
+// The last element filled; -1 when there is no row, or after the failure box
+// (the rows before the failing one stay loaded).
+qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<platform::LabelElement>& labels);
+qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<platform::LineElement>& lines);
+qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<platform::ShapeElement>& shapes);
+
+// --- tHatching ----------------------------------------------------------------
+
+// Insert a record as position `index` (not the record's own intIndex). iTilt
+// is written only from schema version 200911 on (GE_tpSystem). 0 or -1.
+qint16 fncSQL_InsertHatching(qint32 printId, const typHatching& hatching, qint16 index);
+
+// Puts each of the drawing's rows into the record at its intIndex; the array
+// grows as needed and keeps what it held at positions no row names, then
+// ends at last intIndex + 1 with an empty spare record there. iTilt reads 45
+// when the column is Null or the schema is older than 200911; a Null Tag is
+// the empty text. Rows with a negative intIndex name no area and are passed
+// over. The last intIndex read; -1 when no row was read (the array
+// untouched), or after the failure box.
+qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records);
+
+// --- tPrinter -----------------------------------------------------------------
+
+// Insert the settings as the drawing's row; an empty device, driver, port or
+// form name leaves its column out, the four names are trimmed. 0 or -1.
+qint16 fncSQL_InsertPrinter(qint32 printId, const typPrinter& printer);
+
+// Rewrites the drawing's row from the settings (empty names as Null); a
+// drawing that has no row yet gets one inserted, so kept settings are never
+// lost. 0 or -1.
+qint16 fncSQL_UpdateLabel(qint32 printId, const typPrinter& printer);
+
+// What fncSQL_LoadPrinter_Struct gives for a drawing without a printer row:
+// success, with the record left as it was.
+constexpr qint16 PrinterNoRow = 0;
+
+// Reads the drawing's first row into the record (Null names as the empty
+// text). 0 when read or when there is no row (the record untouched); -1 after
+// the failure box (the fields read before the failure stay read).
+qint16 fncSQL_LoadPrinter_Struct(qint32 printId, typPrinter& printer);
+
+}  // namespace mdlSQL
