@@ -2,10 +2,13 @@
 
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/metrics.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QPointer>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -105,6 +108,59 @@ bool Form::unload()
 void Form::moveTwips(double left, double top, double width, double height)
 {
     setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+namespace {
+
+// The menu row a window's client area starts below, as it is laid out now.
+int menuRowPixels(const QMainWindow& window)
+{
+    const QWidget* bar = window.menuWidget();
+    if (!bar || bar->isHidden())
+        return 0;
+    if (window.isVisible())
+        return bar->height();
+    const int forWidth = bar->heightForWidth(window.width());
+    return forWidth > 0 ? forWidth : bar->sizeHint().height();
+}
+
+// Title bar, top and bottom frames and the counted menu row, less the menu
+// row the window really has (that one lies inside the widget already).
+int outerExtraHeight(const QMainWindow& window)
+{
+    const int menu = menuRowPixels(window);
+    const int counted = menu > 0 ? metricPixels(Metric::MenuHeight) : 0;
+    return metricPixels(Metric::CaptionHeight) + 2 * metricPixels(Metric::FrameHeight) + counted - menu;
+}
+
+}  // namespace
+
+int Form::Left() const { return pixelsToTwips(x()); }
+int Form::Top() const { return pixelsToTwips(y()); }
+int Form::Width() const { return pixelsToTwips(width() + 2 * metricPixels(Metric::FrameWidth)); }
+int Form::Height() const { return pixelsToTwips(height() + outerExtraHeight(*this)); }
+
+void Form::setLeft(int twips) { move(twipsToPixels(twips), y()); }
+void Form::setTop(int twips) { move(x(), twipsToPixels(twips)); }
+
+void Form::setWidth(int twips)
+{
+    resize(std::max(0, twipsToPixels(twips) - 2 * metricPixels(Metric::FrameWidth)), height());
+}
+
+void Form::setHeight(int twips)
+{
+    resize(width(), std::max(0, twipsToPixels(twips) - outerExtraHeight(*this)));
+}
+
+int Form::WindowState() const
+{
+    const Qt::WindowStates state = windowState();
+    if (state & Qt::WindowMinimized)
+        return 1;
+    if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return 2;
+    return 0;
 }
 
 QList<Form*> Form::loadedForms()

@@ -37,6 +37,21 @@ public:
     // Geometry in twips (15 twips a pixel), as the layout formulas compute it.
     void moveTwips(double left, double top, double width, double height);
 
+    // The outer geometry in twips, as layout formulas count it: the client
+    // area with the side frames, the title bar and, when the window has a
+    // visible menu bar, one menu row (platform/metrics.h), so that the client
+    // height a formula derives is exactly the height below the menu bar.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void setLeft(int twips);
+    void setTop(int twips);
+    void setWidth(int twips);
+    void setHeight(int twips);
+    // 0 normal, 1 minimized, 2 maximized.
+    int WindowState() const;
+
     // The loaded windows, oldest first.
     static QList<Form*> loadedForms();
     static Form* findLoaded(const QString& name);

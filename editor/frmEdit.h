@@ -1,0 +1,210 @@
+#pragma once
+// The drawing editor: one drawing at a time, its picture in a scrollable
+// viewport at a zoom, the drawing objects as element arrays on the map, and
+// the menus, toolbar and status bars that act on them.
+//
+// Coordinates: the viewport pictWindow measures in pixels; the map pictMap
+// inside it and the hidden full-size holder pictOrg in millimetres. The
+// elements show stored values times GE_sngZoom.
+
+#include "platform/controls.h"
+#include "platform/elements.h"
+#include "platform/form.h"
+#include "platform/picturebox.h"
+
+#include <functional>
+
+class frmEdit : public platform::Form {
+    Q_OBJECT
+
+    // First, so that the controls below can be made on it.
+    QWidget* m_client = new QWidget(this);
+
+public:
+    frmEdit();
+    ~frmEdit() override;
+
+    // --- the view --------------------------------------------------------------
+    platform::PictureBox* pictWindow = new platform::PictureBox(QStringLiteral("pictWindow"), m_client);
+    platform::PictureBox* pictMap = new platform::PictureBox(QStringLiteral("pictMap"), pictWindow);
+    platform::PictureBox* pictOrg = new platform::PictureBox(QStringLiteral("pictOrg"), pictWindow);
+    platform::VScrollBar* vscY = nullptr;
+    platform::HScrollBar* hscX = nullptr;
+    platform::Toolbar* Toolbar1 = nullptr;
+    platform::StatusBar* stsBar = nullptr;  // 1 picture folder, 2 number, 3 name
+    platform::StatusBar* stsTip = nullptr;  // 1-5 readouts, 6 tool, 7 snap, 8 zoom
+
+    // --- style templates: new objects take their look ---------------------------
+    platform::LineElement linDefault{pictMap};
+    platform::ShapeElement shpDefault{pictMap};
+    platform::LabelElement lblDefault{pictMap};
+
+    // --- drawing objects; the highest element of most arrays is a hidden spare ---
+    platform::ElementArray<platform::LineElement> lineDsSave{QStringLiteral("lineDsSave"), pictMap};
+    platform::ElementArray<platform::LineElement> lineHojoSave{QStringLiteral("lineHojoSave"), pictMap};
+    platform::ElementArray<platform::LineElement> linePS{QStringLiteral("linePS"), pictMap};
+    platform::ElementArray<platform::LineElement> lineHikidashi{QStringLiteral("lineHikidashi"), pictMap};
+    platform::ElementArray<platform::ShapeElement> shpShape{QStringLiteral("shpShape"), pictMap};
+    platform::ElementArray<platform::ShapeElement> shpSnpo{QStringLiteral("shpSnpo"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblKyori{QStringLiteral("lblKyori"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblKeiroS{QStringLiteral("lblKeiroS"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblMensekiS{QStringLiteral("lblMensekiS"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblMoji{QStringLiteral("lblMoji"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblKeiIdoS{QStringLiteral("lblKeiIdoS"), pictMap};
+
+    // --- live display, never stored: above the objects --------------------------
+    platform::ElementArray<platform::LineElement> lineMenseki{QStringLiteral("lineMenseki"), pictMap};
+    platform::ElementArray<platform::LineElement> lineHojo{QStringLiteral("lineHojo"), pictMap};  // 0..3
+    platform::LineElement lineDistance{pictMap};
+    platform::LineElement lineCheck{pictMap};
+    platform::LineElement lineHintX{pictMap};
+    platform::LineElement lineHintY{pictMap};
+    platform::ElementArray<platform::ShapeElement> shpCheck{QStringLiteral("shpCheck"), pictMap};  // 0..1
+    platform::ShapeElement shpCircle{pictMap};
+    platform::ShapeElement shpZoom{pictMap};
+    platform::ShapeElement shpSnap{pictMap};
+    platform::ElementArray<platform::ShapeElement> shpPointer{QStringLiteral("shpPointer"), pictMap};  // 0..3
+    platform::LabelElement lblDistance{pictMap};
+    platform::LabelElement lblWidth{pictMap};
+    platform::LabelElement lblHeight{pictMap};
+    platform::LabelElement lblKeiIdo{pictMap};
+    platform::LabelElement lblMenseki{pictMap};
+    platform::LabelElement lblKeiro{pictMap};
+
+    // --- menus -------------------------------------------------------------------
+    using Menu = platform::Menu;
+    using MenuArray = platform::ControlArray<platform::Menu>;
+    Menu *mnuFile = nullptr, *mnuFileNewPrj = nullptr, *mnuFileSavePrj = nullptr, *mnuFileSaveAsPrj = nullptr;
+    Menu *mnuFileSaveAsImg = nullptr, *mnuFileSaveCsv = nullptr, *mnuFileSaveCsvSen = nullptr;
+    Menu *mnuFileSaveCsvKer = nullptr, *mnuFileSaveCsvMen = nullptr, *mnuFileSaveCsvIti = nullptr;
+    Menu *mnuFilePrint = nullptr, *mnuSetPrinter = nullptr, *mnuSetPrinterD = nullptr, *mnuFileEnd = nullptr;
+    Menu *mnuDisp = nullptr, *mnuMarker = nullptr, *mnuHint = nullptr, *mnuDispObj = nullptr;
+    Menu *mnuDspDefault = nullptr, *mnuPropaty = nullptr, *mnuDispEandRP = nullptr, *mnuDispEnlarge = nullptr;
+    Menu *mnuDispAll = nullptr, *mnuDispOrg = nullptr, *mnuPaperSize = nullptr;
+    Menu *mnuTool = nullptr, *mnuSnapP = nullptr, *mnuToolOpt = nullptr, *mnuHelp = nullptr, *mnuHelpHlp = nullptr;
+    MenuArray mnuDispEandR{QStringLiteral("mnuDispEandR")};  // 0..7: 200 % down to 25 %
+    MenuArray mnuSnap{QStringLiteral("mnuSnap")};            // 0 off, 1 markers, 2 hints
+
+    // Context menus, kept off the menu bar.
+    Menu *popMes = nullptr, *popMesLine = nullptr, *popMesRenzoku = nullptr, *popMesCir = nullptr;
+    Menu *popMesInput = nullptr, *popMesPutSen = nullptr, *popMesPutMen = nullptr, *popMesPutIti = nullptr;
+    Menu *popHatchingP = nullptr, *popMesMenCal = nullptr, *popMesDisCal = nullptr, *popMesHjP = nullptr;
+    Menu *popMesHj05 = nullptr, *popMesHj10 = nullptr, *popMesHj15 = nullptr, *popMesHj20 = nullptr;
+    Menu *popMesHj25 = nullptr, *popMesHj30 = nullptr, *popMesObjDel = nullptr;
+    MenuArray popHatching{QStringLiteral("popHatching")};  // 0..6
+    Menu *popDis = nullptr, *popDisX = nullptr, *popDisY = nullptr;
+    Menu *popHosei = nullptr, *popHoseiL = nullptr, *popHoseiR = nullptr;
+    Menu *popTaiou = nullptr, *popTaiou1 = nullptr, *popTaiou2 = nullptr;
+    Menu *popEdit = nullptr, *popPropaty = nullptr, *popEditRev = nullptr, *popEditUnitDistance = nullptr;
+    Menu *popEditUnitSquea = nullptr, *popEditDesiPoint = nullptr, *popEditCSV = nullptr, *popEditDpp = nullptr;
+    Menu* popEditDelP = nullptr;
+    MenuArray popEditUnitD{QStringLiteral("popEditUnitD")};    // 0..13
+    MenuArray popEditUnitS{QStringLiteral("popEditUnitS")};    // 0..13
+    MenuArray popEditDPoint{QStringLiteral("popEditDPoint")};  // 0..8, 7 and 8 never enabled
+    MenuArray popEditDel{QStringLiteral("popEditDel")};        // 0 all, 1 side distances
+    Menu *popMoji = nullptr, *popMojiPpty = nullptr, *popMojiDpp = nullptr, *popHedda = nullptr;
+    Menu *popRenInit = nullptr, *popFutta = nullptr, *popMojiClr = nullptr, *popMojiAllClr = nullptr;
+    Menu *popHikidashi = nullptr, *popHkdSenPpty = nullptr, *popHkdSenDpp = nullptr, *popHkdSenClr = nullptr;
+    Menu* popHkdSenAllClr = nullptr;
+    Menu *popShape = nullptr, *popShapePpty = nullptr, *popShapDpp = nullptr, *popShapeClr = nullptr;
+    Menu* popShapeAllClr = nullptr;
+
+    // --- form-level state ------------------------------------------------------------
+    bool booDrawChange = false;  // objects changed since the last save
+    bool booPrtChange = false;   // printer settings changed since the last save
+    qint16 intHatchCnt = 0;      // hatch segments last generated
+    float sngZoomPrev = 1.0f;    // the zoom the objects are laid out at
+    // The one-line input dialog's answer.
+    QString strDlgText;
+    QString strDlgNum;  // the answer when numeric, else ""
+    bool booDlgCancel = false;
+    // Measuring.
+    qint16 intHatchStyle = 0;  // hatching of the next kept area, 0..6
+    double dblPresetDis = 0;   // the preset distance
+    bool booRenzoku = false;   // a polyline has its first vertex
+    // Selection and the context menu's target: "" and -1 for none.
+    QString strSelObjName;
+    qint16 intSelIndex = -1;
+    QString strPopObjName;
+    qint16 intPopIndex = -1;
+    // What the map's mouse-down grabbed: -1 for nothing (text labels: 0).
+    qint16 intHitDsSave = -1, intHitPS = -1, intHitHikidashi = -1, intHitShape = -1, intHitMoji = 0;
+    qint16 intHitKyori = -1, intHitMenseki = -1, intHitKeiro = -1, intHitCheck = -1, intHojoKyori = -1;
+    // Numbering of new text and position labels: header, number, footer.
+    QString strMojiHead, strMojiFoot;
+    qint16 intMojiNo = 0;
+    QString strKeiIdoHead, strKeiIdoFoot;
+    qint16 intKeiIdoNo = 0;
+
+    // --- the input dialog hands its answer over through these --------------------------
+    void propLetDlgNum(const QString& value);
+    void propLetDlgText(const QString& value);
+    void propLetDlgCancel(bool value);
+
+    // --- picture, zoom and scrolling --------------------------------------------------
+    void subPictDraw(const QString& path);
+    void subFind_Picture(const QString& path, bool& found);
+    void subPictOrg_CopyAdj(float zoom);
+    void subPictOrg_Copy(float zoom);
+    void sZoom(float zoom);
+    void sZoom_NoAdj(float zoom);
+    void subSet_Scroll();
+    void subReset_ViewMode();
+    void Form_Resize() override;
+
+    // --- helpers on arrays --------------------------------------------------------------
+    void sub_mnuCheck_False(MenuArray& items);
+    template <class T>
+    void subVisible_Array(platform::ElementArray<T>& elements, bool visible)
+    {
+        for (int k = 0; k <= elements.UBound(); ++k) {
+            if (elements.exists(k))
+                elements(k).Visible = visible;
+        }
+    }
+
+    // --- event handlers -------------------------------------------------------------------
+    void Toolbar1_ButtonClick(platform::ToolbarButton& button);
+    void mnuDispEandR_Click(int index);
+    void mnuSnap_Click(int index);
+    void mnuMarker_Click();
+    void mnuHint_Click();
+    void mnuDspDefault_Click();
+    void mnuToolOpt_Click();
+    void mnuPaperSize_Click();
+    void mnuHelpHlp_Click();
+    void vscY_Change();
+    void hscX_Change();
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    // Construction, by part of the window.
+    void buildView();
+    void buildToolbar();
+    void buildStatusBars();
+    void buildElements();
+    void buildMenus();
+    void buildFileMenu();
+    void buildViewMenu();
+    void buildPopups();
+    void buildMeasuringPopup();
+    void buildEditPopup();
+
+    // The load's cases.
+    bool loadStored();
+    void loadImported();
+
+    // Defaults and start state of every load.
+    void subInit_Settings();
+    void subInit_Menu();
+    void subInit_Toolbar();
+    void subInit_Window();
+    void subInit_StatusBar();
+
+    void copyPicture(float zoom, bool adjusted);
+    void zoomTo(float zoom, bool adjusted);
+    void setScrollMaxima();
+};

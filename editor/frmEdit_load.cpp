@@ -1,0 +1,167 @@
+// Opening a drawing in the editor (stored, brought in from the previous
+// version's data, or new), the layout on every resize, the close, and the
+// input dialog's answer.
+
+#include "editor/frmEdit.h"
+
+#include "app/globals.h"
+#include "db/mdlSQL.h"
+#include "db/mdlSQL_objects.h"
+#include "platform/application.h"
+#include "platform/files.h"
+#include "platform/metrics.h"
+#include "platform/ui.h"
+#include "platform/vbruntime.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+using namespace platform;
+using namespace vb;
+namespace files = platform::files;
+
+void frmEdit::Form_Load()
+{
+    subInit_Settings();
+    subInit_Menu();
+    subInit_Toolbar();
+    subInit_Window();
+
+    if (GE_tpPrint.Print_Id > 0) {
+        if (!loadStored())
+            return;  // the empty view with the initial menus
+    } else if (GE_tpPrint.Print_Id < 0) {
+        loadImported();
+    }
+    // A drawing without stored printer settings takes the current printer's
+    // here, and the options window is loaded afresh from the settings, once
+    // those parts of the program exist.
+
+    intHatchCnt = 0;
+    Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
+    subInit_StatusBar();
+    // The page frames are laid out and shown here once they exist.
+}
+
+// A stored drawing: its record, its picture (looked for when missing) at 100 %.
+// False when the drawing can't be read or names no picture: the load ends.
+bool frmEdit::loadStored()
+{
+    // A failed read ends the load as "not found" does: nothing half-read is shown.
+    if (mdlSQL::fncSQL_GetPrint(GE_tpPrint.strNo, GE_tpPrint))
+        return false;
+    if (GE_tpPrint.strFileName.isEmpty() || GE_tpPrint.strPath.isEmpty())
+        return false;
+    bool found = false;
+    subFind_Picture(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName), found);
+    // The search may have changed the record's folder and file.
+    if (found)
+        subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
+    for (Menu* command : {mnuFileSavePrj, mnuFileSaveAsImg, mnuFileSaveCsv, mnuFileNewPrj})
+        command->setEnabled(true);
+    // The objects and their hatching are read here once their loaders exist.
+    mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, GE_tpPrinter);
+    sZoom(1.0f);
+    return true;
+}
+
+// The previous version's data: the start window has put the old settings
+// file into the record and the chosen picture folder into GE_strFolder. The
+// drawing becomes an unsaved new one.
+void frmEdit::loadImported()
+{
+    const QString settingsFile = files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName);
+    // The old settings, picture name and objects are read, and their tags and
+    // links repaired, here once the reader exists.
+    GE_sngPictAdj = 1.0f;
+    GE_sngScale = 0;
+    GE_booPictAdj = false;
+    GE_tpPrint.Print_Id = 0;
+    GE_tpPrint.strFileName = GE_strMapImage;
+    GE_tpPrint.strPath = GE_strFolder;
+    GE_tpPrint.datHizuke = vb::FileDateTime(settingsFile);
+    mnuFileSavePrj->setEnabled(true);
+    subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
+    sZoom(1.0f);
+    mnuFileSaveAsPrj->setEnabled(true);
+    GE_sngZoom = 1.0f;
+    sngZoomPrev = 1.0f;
+    mnuFileSaveCsv->setEnabled(true);
+}
+
+void frmEdit::Form_Resize()
+{
+    constexpr double tpp = TwipsPerPixel;
+    const int state = WindowState();
+    if (state != 1 && state != 2) {
+        if (Width() / tpp < 320)
+            setWidth(TwipsPerPixel * 320);
+        if (Height() / tpp < 240)
+            setHeight(TwipsPerPixel * 240);
+    }
+    if (state == 1)
+        return;
+    const double w = Width() / tpp;
+    const double h = Height() / tpp;
+    const int scrollWidth = metricPixels(Metric::VScrollWidth);
+    const int scrollHeight = metricPixels(Metric::HScrollHeight);
+    const double viewWidth = w - scrollWidth - 2 * metricPixels(Metric::FrameWidth);
+    const double viewHeight = h - scrollHeight - metricPixels(Metric::CaptionHeight) - metricPixels(Metric::MenuHeight)
+        - 2 * metricPixels(Metric::FrameHeight) - 90;
+    pictWindow->Move(0, 45, std::max(0.0, viewWidth), std::max(0.0, viewHeight));
+    const int left = int(pictWindow->Left()), top = int(pictWindow->Top());
+    const int width = int(pictWindow->Width()), height = int(pictWindow->Height());
+    vscY->setGeometry(left + width, top, scrollWidth, height);
+    vscY->setSmallChange(10);
+    vscY->setLargeChange(50);
+    hscX->setGeometry(left, top + height, width, scrollHeight);
+    hscX->setSmallChange(10);
+    hscX->setLargeChange(50);
+    setScrollMaxima();
+    subSet_Scroll();
+    pictWindow->setScaleMode(vbPixels);
+}
+
+// The scroll range: the map's outer size beyond the viewport's inner size.
+// The bars count in 32 bits, so a large picture at a high zoom still fits;
+// a map smaller than the viewport gives 0, as Min stays 0.
+void frmEdit::setScrollMaxima()
+{
+    const auto range = [](double excess) {
+        return int(std::clamp(std::round(excess), 0.0, double(INT_MAX)));
+    };
+    hscX->setMax(range(pictMap->Width() - pictWindow->Width() + 4));
+    vscY->setMax(range(pictMap->Height() - pictWindow->Height() + 4));
+}
+
+// The editor never refuses to close. Nothing is committed here: what is
+// written stays in the database's transaction.
+void frmEdit::Form_Unload(int& cancel)
+{
+    (void)cancel;
+    if (pictMap->hasPicture() && GE_tpPrint.booEdit) {
+        // Changed objects are offered for saving here once the save command exists.
+        if (GE_tpPrint.Print_Id > 0 && booPrtChange
+            && MsgBox(QStringLiteral("プリンタの設定を保存しますか？"), vbYesNo + vbInformation,
+                      QStringLiteral("設定の保存")) == vbYes)
+            mdlSQL::fncSQL_UpdateLabel(GE_tpPrint.Print_Id, GE_tpPrinter);
+    }
+    // The thumbnail window and the property sheet close with the editor once
+    // they exist.
+}
+
+void frmEdit::propLetDlgNum(const QString& value)
+{
+    strDlgNum = vb::IsNumeric(value) ? value : QString();
+}
+
+void frmEdit::propLetDlgText(const QString& value)
+{
+    strDlgText = value;
+}
+
+void frmEdit::propLetDlgCancel(bool value)
+{
+    booDlgCancel = value;
+}

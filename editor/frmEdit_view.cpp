@@ -1,0 +1,204 @@
+// The picture and its working copies, the search for a missing picture,
+// zooming and scrolling.
+
+#include "editor/frmEdit.h"
+
+#include "app/globals.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "platform/vbruntime.h"
+
+using namespace platform;
+using namespace vb;
+
+namespace {
+
+const QString kNoCopy = QStringLiteral("画像が読み込まれていないか、拡大縮小の不可能な画像、または設定です。");
+
+// The zoom presets of the View menu, largest first.
+constexpr float kPresets[] = {2.0f, 1.75f, 1.5f, 1.25f, 1.0f, 0.75f, 0.5f, 0.25f};
+
+// A picture box sized to its picture, as a box that sizes itself does.
+void fitToPicture(PictureBox& box)
+{
+    const int frame = 2 * PictureBox::frameWidthPixels(box.BorderStyle());
+    const QSize size = box.picture()->size() + QSize(frame, frame);
+    const PictureBox* parent = qobject_cast<const PictureBox*>(box.parentWidget());
+    const double width = parent ? parent->ScaleX(size.width(), vbPixels, parent->ScaleMode()) : size.width();
+    const double height = parent ? parent->ScaleY(size.height(), vbPixels, parent->ScaleMode()) : size.height();
+    box.Move(box.Left(), box.Top(), width, height);
+}
+
+}  // namespace
+
+void frmEdit::subPictDraw(const QString& path)
+{
+    try {
+        {
+            Hourglass busy(this);
+            // Decoded once: the map and the full-size holder share the pixels.
+            const SharedImage picture = LoadPicture(path);
+            pictMap->setPicture(picture);
+            fitToPicture(*pictMap);
+            pictOrg->setPicture(picture);
+            fitToPicture(*pictOrg);
+        }
+        Form_Resize();
+    } catch (const vb::Error& error) {
+        MsgBox(QStringLiteral("subPictDraw()") + vbCr + error.description(), vbOKOnly,
+               QStringLiteral("ピクチャーボックスに像ロード時エラー"));
+    }
+}
+
+void frmEdit::subFind_Picture(const QString& path, bool& found)
+{
+    found = false;
+    if (files::fileExists(path)) {
+        found = true;
+        return;
+    }
+    const QString prompt = path + vbCrLf + QStringLiteral("画像ファイルが、見つかりませんでした・・・") + vbCrLf
+        + QStringLiteral("自分で探しますか？");
+    if (MsgBox(prompt, vbYesNo + vbExclamation, QStringLiteral("画像ファイル無し")) != vbYes)
+        return;
+    // Cleared first, so that a search given up leaves no name from an earlier
+    // choice to be taken as this one's.
+    GE_strMapImage.clear();
+    // The folder chooser and the thumbnail window, and the record's new folder
+    // and file from their choice, join here once those windows exist; until
+    // then the search finds nothing.
+}
+
+void frmEdit::subPictOrg_CopyAdj(float zoom)
+{
+    copyPicture(zoom, true);
+}
+
+void frmEdit::subPictOrg_Copy(float zoom)
+{
+    copyPicture(zoom, false);
+}
+
+// Repaints the map from the full-size picture at `zoom`; with `adjusted` the
+// drawn layer is cleared first and the picture's height takes the aspect
+// factor. The box keeps the unadjusted size.
+void frmEdit::copyPicture(float zoom, bool adjusted)
+{
+    if (!pictMap->hasPicture())
+        return;
+    bool failed = false;
+    QString failure;
+    {
+        Hourglass busy(this);
+        // The map's outer size is read and set in millimetres meanwhile.
+        pictWindow->setScaleMode(vbMillimeters);
+        try {
+            const float width = float(pictOrg->ScaleWidth()) * zoom;
+            float height = float(pictOrg->ScaleHeight()) * zoom;
+            if (adjusted)
+                height *= GE_sngPictAdj;
+            const double boxWidth = pictOrg->Width();
+            const double boxHeight = pictOrg->Height();
+            if (adjusted)
+                pictMap->Cls();
+            pictMap->setHeight(boxHeight * zoom - (pictMap->Height() - pictMap->ScaleHeight()));
+            pictMap->setWidth(boxWidth * zoom - (pictMap->Width() - pictMap->ScaleWidth()));
+            if (height < pictMap->ScaleHeight()) {
+                // Below a picture drawn shorter than the box lies a blank band,
+                // not the picture as loaded.
+                const int mode = pictMap->DrawMode;
+                pictMap->DrawMode = vbCopyPen;
+                pictMap->Line(0, height, pictMap->ScaleWidth(), pictMap->ScaleHeight(), pictMap->BackColor,
+                              LineBox::BF);
+                pictMap->DrawMode = mode;
+            }
+            pictMap->PaintPicture(pictOrg->picture(), 0, 0, width, height);
+        } catch (const vb::Error& error) {
+            failed = true;
+            failure = error.description();
+        }
+        pictWindow->setScaleMode(vbPixels);
+    }
+    if (failed) {
+        const QString title = adjusted ? QStringLiteral("subPictOrg_CopyAdj() 画像コピー時エラー")
+                                       : QStringLiteral("subPictOrg_Copy() 画像コピー時エラー");
+        MsgBox(kNoCopy + vbCr + failure, vbOKOnly, title);
+    }
+}
+
+void frmEdit::sZoom(float zoom)
+{
+    zoomTo(zoom, true);
+}
+
+void frmEdit::sZoom_NoAdj(float zoom)
+{
+    zoomTo(zoom, false);
+}
+
+// Each step reports its own failure and the next step still runs.
+void frmEdit::zoomTo(float zoom, bool adjusted)
+{
+    const auto step = [](const std::function<void()>& work) {
+        try {
+            work();
+        } catch (const vb::Error& error) {
+            MsgBox(kNoCopy + vbCr + error.description(), vbOKOnly, QStringLiteral("sZoom() 拡大縮小時エラー"));
+        }
+    };
+    step([&] { copyPicture(zoom, adjusted); });
+    step([&] { Form_Resize(); });
+    // The objects are re-laid at the new zoom, and the page frames with them,
+    // here once those parts exist.
+    step([&] { stsTip->Panels(8).setText(Format(zoom, QStringLiteral("##0%"))); });
+}
+
+void frmEdit::mnuDispEandR_Click(int index)
+{
+    subReset_ViewMode();
+    GE_sngZoom = kPresets[index];
+    mnuDispEandR(index).setChecked(true);
+    sZoom(GE_sngZoom);
+}
+
+void frmEdit::subSet_Scroll()
+{
+    vscY->setVisible(pictWindow->Height() < pictMap->Height());
+    hscX->setVisible(pictWindow->Width() < pictMap->Width());
+    setScrollMaxima();
+}
+
+void frmEdit::subReset_ViewMode()
+{
+    mnuDispEnlarge->setChecked(false);
+    sub_mnuCheck_False(mnuDispEandR);
+    mnuDispAll->setChecked(false);
+    // The radius circle and the live extension lines are hidden, and the
+    // polygon in progress cleared, here once their routines exist.
+    lblDistance.Visible = false;
+    lineDistance.Visible = false;
+    booRenzoku = false;
+}
+
+// The templates keep about 10 mm from the visible top-left corner; a screen
+// pixel is 0.2645 mm.
+void frmEdit::vscY_Change()
+{
+    const int v = vscY->Value();
+    pictMap->setTop(-v);
+    lblDefault.Top = float(v * 0.2645 + 10);
+    linDefault.Y1 = lblDefault.Top + 4;
+    linDefault.Y2 = lblDefault.Top + 4;
+    shpDefault.Top = lblDefault.Top + 8;
+}
+
+void frmEdit::hscX_Change()
+{
+    const int v = hscX->Value();
+    pictMap->setLeft(-v);
+    lblDefault.Left = float(v * 0.2645 + 10);
+    linDefault.X1 = lblDefault.Left;
+    linDefault.X2 = linDefault.X1 + lblDefault.Width();
+    shpDefault.Left = lblDefault.Left;
+}

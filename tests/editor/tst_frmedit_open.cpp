@@ -1,0 +1,245 @@
+// Opening a drawing in the editor: a stored one with its picture, a missing
+// picture, a number the database doesn't hold, a new drawing's defaults;
+// an unreadable picture; the minimum window size; the close and its question.
+
+#include "tests/editor/editorfixture.h"
+
+#include "db/mdlSQL_objects.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace editortest;
+using platform::ScopedScriptedUi;
+
+class TestFrmEditOpen : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> m_fx;
+    // No real box ever waits for an answer; tests install their own to look.
+    std::unique_ptr<ScopedScriptedUi> m_quiet;
+
+    QString picture(const QString& name = QStringLiteral("map.bmp"), QSize size = QSize(200, 150))
+    {
+        return writePicture(m_fx->dir.path(), name, size);
+    }
+
+private slots:
+    void init()
+    {
+        m_quiet = std::make_unique<ScopedScriptedUi>();
+        m_fx = std::make_unique<Fixture>();
+        QVERIFY(m_fx->openDatabase());
+        QCOMPARE((*m_quiet)->boxes.size(), 0);
+    }
+
+    void cleanup()
+    {
+        Fixture::closeEditor();
+        Fixture::closeDatabase();
+        m_fx.reset();
+        m_quiet.reset();
+    }
+
+    void storedDrawingOpensWithItsRecordAndPicture()
+    {
+        picture();
+        const qint32 id = m_fx->storeDrawing(QStringLiteral("A-1"), m_fx->dir.path(), QStringLiteral("map.bmp"));
+        QVERIFY(id > 0);
+        typPrinter printer;
+        printer.strDeviceName = QStringLiteral("測量室プリンタ");
+        printer.sngScaleWidth = 190;
+        QCOMPARE(mdlSQL::fncSQL_InsertPrinter(id, printer), qint16(0));
+        GE_tpPrinter = typPrinter{};
+        GE_sngZoom = 0.5f;
+        ScopedScriptedUi ui;
+        frmEdit& e = Fixture::open();
+        QCOMPARE(ui->boxes.size(), 0);
+        QCOMPARE(GE_tpPrint.strName, QStringLiteral("試験図面"));
+        QCOMPARE(e.stsBar->Panels(2).Text(), QStringLiteral("A-1"));
+        QCOMPARE(e.stsBar->Panels(3).Text(), QStringLiteral("試験図面"));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("測量室プリンタ"));
+        QCOMPARE(GE_tpPrinter.sngScaleWidth, 190.0f);
+        QCOMPARE(GE_sngZoom, 1.0f);
+        QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
+        QVERIFY(e.mnuFileSavePrj->Enabled());
+        QVERIFY(e.mnuFileNewPrj->Enabled());
+        // One decoded picture for both boxes.
+        QVERIFY(e.pictMap->hasPicture());
+        QCOMPARE(e.pictOrg->picture().data(), e.pictMap->picture().data());
+        for (const QPoint p : {QPoint(10, 10), QPoint(150, 20), QPoint(60, 140)})
+            QCOMPARE(mapPixel(e, p.x(), p.y()), expectedColor(p.x(), p.y(), QSize(200, 150)));
+    }
+
+    void missingPictureAsksAndOpensWithout_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no") << int(vb::vbNo);
+        QTest::newRow("yes, nothing chosen") << int(vb::vbYes);
+    }
+
+    void missingPictureAsksAndOpensWithout()
+    {
+        QFETCH(int, answer);
+        QVERIFY(m_fx->storeDrawing(QStringLiteral("A-2"), m_fx->dir.path(), QStringLiteral("gone.bmp")) > 0);
+        GE_strMapImage = QStringLiteral("chosen-earlier.bmp");
+        ScopedScriptedUi ui;
+        ui->answerMsgBox(answer);
+        frmEdit& e = Fixture::open();
+        QCOMPARE(ui->count(), 1);
+        const QString path = m_fx->dir.path() + QStringLiteral("/gone.bmp");
+        QCOMPARE(ui->last().prompt, path + vb::vbCrLf + QStringLiteral("画像ファイルが、見つかりませんでした・・・")
+                                        + vb::vbCrLf + QStringLiteral("自分で探しますか？"));
+        QCOMPARE(ui->last().title, QStringLiteral("画像ファイル無し"));
+        QCOMPARE(ui->last().style, 52);
+        QVERIFY(ui->allAnswered());
+        QVERIFY(!e.pictMap->hasPicture());
+        // The drawing still opens: its commands and the zoom readout.
+        QVERIFY(e.mnuFileSavePrj->Enabled());
+        QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
+        // A search given up keeps no stale name, and the record is unchanged.
+        QCOMPARE(GE_strMapImage.isEmpty(), answer == vb::vbYes);
+        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("gone.bmp"));
+    }
+
+    void unknownNumberEndsTheLoad()
+    {
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.Print_Id = 7;
+        GE_tpPrint.strNo = QStringLiteral("none");
+        ScopedScriptedUi ui;
+        frmEdit& e = Fixture::open();
+        QCOMPARE(ui->boxes.size(), 0);
+        QVERIFY(!e.pictMap->hasPicture());
+        QVERIFY(!e.mnuFileSavePrj->Enabled());
+        QVERIFY(!e.mnuFileSaveCsv->Enabled());
+    }
+
+    void newDrawingStartsFromTheDefaults()
+    {
+        // What a drawing opened before left behind.
+        GE_dblHosei = {3, -3, 0.05, -0.05};
+        GE_sngScale = 500;
+        GE_tpPtoK_r = {1.5, 2.5};
+        GE_tpKtoP_r = {0.5, 0.4};
+        GE_tpPx00ToKei = {480000, 120000};
+        GE_tpKI00ToPx = {-10, 20};
+        GE_sngHojoLen = 30;
+        GE_booModeKei = true;
+        GE_tpPrint = typPrint{};
+        ScopedScriptedUi ui;
+        frmEdit& e = Fixture::open();
+        for (double v : GE_dblHosei)
+            QCOMPARE(v, 0.0);
+        QCOMPARE(GE_sngScale, 0.0f);
+        for (double v : {GE_tpPtoK_r.dblX, GE_tpPtoK_r.dblY, GE_tpKtoP_r.dblX, GE_tpKtoP_r.dblY,
+                         GE_tpPx00ToKei.dblLongitude, GE_tpPx00ToKei.dblLatitude, GE_tpKI00ToPx.dblX,
+                         GE_tpKI00ToPx.dblY})
+            QCOMPARE(v, 0.0);
+        QCOMPARE(GE_sngHojoLen, 15.0f);
+        QVERIFY(GE_booModeDis && !GE_booModeKei);
+        QCOMPARE(GE_strUnitD, QStringLiteral("m "));
+        QCOMPARE(GE_strFormat[3], QStringLiteral(" #,##0.000 "));
+        QCOMPARE(e.popMesInput->Caption(), QStringLiteral("50 m "));
+        QCOMPARE(e.strMojiHead, QStringLiteral("New "));
+        QCOMPARE(e.intSelIndex, qint16(-1));
+        // No picture yet, nothing to save; the position tool waits for the
+        // longitude/latitude mode; the context menus are off the bar.
+        QVERIFY(!e.pictMap->hasPicture());
+        QVERIFY(!e.mnuFileSavePrj->Enabled() && !e.mnuFileSaveAsImg->Enabled());
+        QVERIFY(!e.Toolbar1->Buttons(13).Enabled());
+        QVERIFY(!e.popMes->Visible() && !e.popEdit->Visible());
+        QVERIFY(e.mnuSnap(0).Checked() && e.popDisX->Checked() && e.popMesLine->Checked());
+        QCOMPARE(e.stsTip->Panels(7).Text(), QStringLiteral("OFF"));
+        QCOMPARE(e.stsTip->Panels(4).ToolTipText(), QStringLiteral("角度"));
+        QVERIFY(e.caption().contains(QStringLiteral(" [ ねむのきⅡ ] Ver ")));
+        QCOMPARE(ui->boxes.size(), 0);
+    }
+
+    void smallWindowSnapsBackToTheMinimum()
+    {
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        e.resize(100, 60);
+        QCoreApplication::processEvents();
+        QCOMPARE(e.Width() / platform::TwipsPerPixel, 320);
+        QCOMPARE(e.Height() / platform::TwipsPerPixel, 240);
+        // The viewport fills the client area between toolbar and status bars.
+        const int client = e.centralWidget()->height();
+        QCOMPARE(int(e.pictWindow->Top() + e.pictWindow->Height()) + e.hscX->height() + 45, client);
+        QVERIFY(e.stsTip->geometry().top() >= e.hscX->geometry().bottom());
+    }
+
+    void closingAnUnchangedDrawingAsksNothing()
+    {
+        picture();
+        QVERIFY(m_fx->storeDrawing(QStringLiteral("A-3"), m_fx->dir.path(), QStringLiteral("map.bmp")) > 0);
+        frmEdit& e = Fixture::open();
+        ScopedScriptedUi ui;
+        QVERIFY(e.unload());
+        QCOMPARE(ui->boxes.size(), 0);
+        QVERIFY(!platform::Instance<frmEdit>::exists());
+    }
+
+    void closeOffersChangedPrinterSettings_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<int>("answer");  // 0: not asked
+        QTest::addColumn<bool>("written");
+        QTest::newRow("changed, yes") << true << true << int(vb::vbYes) << true;
+        QTest::newRow("changed, no") << true << true << int(vb::vbNo) << false;
+        QTest::newRow("unchanged") << false << true << 0 << false;
+        QTest::newRow("read-only drawing") << true << false << 0 << false;
+    }
+
+    void closeOffersChangedPrinterSettings()
+    {
+        QFETCH(bool, changed);
+        QFETCH(bool, editable);
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        picture();
+        const qint32 id = m_fx->storeDrawing(QStringLiteral("A-5"), m_fx->dir.path(), QStringLiteral("map.bmp"));
+        frmEdit& e = Fixture::open();
+        GE_tpPrint.booEdit = editable;
+        GE_tpPrinter = typPrinter{};
+        GE_tpPrinter.strDeviceName = QStringLiteral("新しいプリンタ");
+        e.booPrtChange = changed;
+        ScopedScriptedUi ui;
+        if (answer != 0)
+            ui->answerMsgBox(answer);
+        QVERIFY(e.unload());
+        QVERIFY(ui->allAnswered());
+        if (answer != 0) {
+            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタの設定を保存しますか？"));
+            QCOMPARE(ui->last().title, QStringLiteral("設定の保存"));
+            QCOMPARE(ui->last().style, 68);
+        }
+        typPrinter stored;
+        QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(id, stored), qint16(0));
+        QCOMPARE(stored.strDeviceName == QStringLiteral("新しいプリンタ"), written);
+    }
+
+    void unreadablePictureIsReportedAndTheDrawingOpensWithout()
+    {
+        QFile bad(m_fx->dir.filePath(QStringLiteral("bad.bmp")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a picture");
+        bad.close();
+        QVERIFY(m_fx->storeDrawing(QStringLiteral("A-4"), m_fx->dir.path(), QStringLiteral("bad.bmp")) > 0);
+        ScopedScriptedUi ui;
+        frmEdit& e = Fixture::open();
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("ピクチャーボックスに像ロード時エラー"));
+        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("subPictDraw()") + vb::vbCr));
+        QVERIFY(!e.pictMap->hasPicture());
+        QVERIFY(e.isEnabled());
+        QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
+    }
+};
+
+QTEST_MAIN(TestFrmEditOpen)
+#include "tst_frmedit_open.moc"

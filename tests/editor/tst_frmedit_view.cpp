@@ -1,0 +1,261 @@
+// The editor's view: zoom presets and steps, the true-scale zoom, the
+// aspect factor, the scroll bars, and the toggles of the View and Tools menus.
+
+#include "tests/editor/editorfixture.h"
+#include "platform/vbruntime.h"
+
+#include <QAction>
+#include <QtTest>
+
+using namespace editortest;
+using platform::ScopedScriptedUi;
+
+class TestFrmEditView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Fixture> m_fx;
+    // No real box ever waits for an answer; tests install their own to look.
+    std::unique_ptr<ScopedScriptedUi> m_quiet;
+    const QSize m_size{200, 150};
+
+    // A stored drawing with the test picture, opened at 100 %.
+    frmEdit& openDrawing(QSize size = QSize(200, 150))
+    {
+        writePicture(m_fx->dir.path(), QStringLiteral("map.bmp"), size);
+        if (m_fx->storeDrawing(QStringLiteral("V-1"), m_fx->dir.path(), QStringLiteral("map.bmp")) <= 0)
+            qFatal("no drawing stored");
+        return Fixture::open();
+    }
+
+    static void press(frmEdit& e, const char* key)
+    {
+        e.Toolbar1->Buttons(QString::fromLatin1(key)).action()->trigger();
+    }
+
+private slots:
+    void init()
+    {
+        m_quiet = std::make_unique<ScopedScriptedUi>();
+        m_fx = std::make_unique<Fixture>();
+        QVERIFY(m_fx->openDatabase());
+        QCOMPARE((*m_quiet)->boxes.size(), 0);
+    }
+
+    void cleanup()
+    {
+        Fixture::closeEditor();
+        Fixture::closeDatabase();
+        m_fx.reset();
+        m_quiet.reset();
+    }
+
+    void zoomPresets_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<QString>("panel");
+        QTest::newRow("200%") << 0 << 2.0f << QStringLiteral("200%");
+        QTest::newRow("175%") << 1 << 1.75f << QStringLiteral("175%");
+        QTest::newRow("50%") << 6 << 0.5f << QStringLiteral("50%");
+    }
+
+    void zoomPresets()
+    {
+        QFETCH(int, index);
+        QFETCH(float, zoom);
+        QFETCH(QString, panel);
+        frmEdit& e = openDrawing();
+        e.mnuDispEandR(index).choose();
+        QCOMPARE(GE_sngZoom, zoom);
+        QCOMPARE(e.stsTip->Panels(8).Text(), panel);
+        QVERIFY(e.mnuDispEandR(index).Checked());
+        // The box follows the zoom (within its frames) and shows the scaled picture.
+        QVERIFY(qAbs(e.pictMap->deviceSize().width() - m_size.width() * zoom) <= 8);
+        QVERIFY(qAbs(e.pictMap->deviceSize().height() - m_size.height() * zoom) <= 8);
+        for (const QPoint p : {QPoint(20, 20), QPoint(160, 60), QPoint(40, 135)}) {
+            const QPoint shown(qRound(p.x() * zoom), qRound(p.y() * zoom));
+            QCOMPARE(mapPixel(e, shown.x(), shown.y()), expectedColor(p.x(), p.y(), m_size));
+        }
+        // Another preset or any toolbar button takes the check away.
+        e.mnuDispEandR(4).choose();
+        QVERIFY(!e.mnuDispEandR(index).Checked());
+        press(e, "select");
+        QVERIFY(!e.mnuDispEandR(4).Checked());
+    }
+
+    void zoomSteps_data()
+    {
+        QTest::addColumn<float>("from");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<float>("to");
+        QTest::newRow("reduce 1.0") << 1.0f << QStringLiteral("reduce") << 0.9f;
+        QTest::newRow("reduce 0.15") << 0.15f << QStringLiteral("reduce") << 0.1f;
+        QTest::newRow("reduce 0.1") << 0.1f << QStringLiteral("reduce") << 0.1f;
+        QTest::newRow("magnify 1.95") << 1.95f << QStringLiteral("magnify") << 2.0f;
+        QTest::newRow("magnify 2.0") << 2.0f << QStringLiteral("magnify") << 2.0f;
+        QTest::newRow("back to 100%") << 1.75f << QStringLiteral("modosu") << 1.0f;
+    }
+
+    void zoomSteps()
+    {
+        QFETCH(float, from);
+        QFETCH(QString, key);
+        QFETCH(float, to);
+        frmEdit& e = openDrawing();
+        GE_sngZoom = from;
+        press(e, key.toLatin1().constData());
+        QCOMPARE(GE_sngZoom, to);
+        QCOMPARE(e.stsTip->Panels(8).Text(), vb::Format(to, QStringLiteral("##0%")));
+    }
+
+    void trueScaleZoom_data()
+    {
+        QTest::addColumn<float>("distance");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<float>("pixels");
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("1:500") << 100.0f << 500.0f << 400.0f << 0.5f;
+        QTest::newRow("negative scale") << 100.0f << -500.0f << 400.0f << 1.25f;
+        QTest::newRow("no known distance") << 0.0f << 500.0f << 400.0f << 1.25f;
+        QTest::newRow("no picture length") << 100.0f << 500.0f << 0.0f << 1.25f;
+    }
+
+    void trueScaleZoom()
+    {
+        QFETCH(float, distance);
+        QFETCH(float, scale);
+        QFETCH(float, pixels);
+        QFETCH(float, zoom);
+        frmEdit& e = openDrawing();
+        e.mnuDispEandR(3).choose();  // 125 %
+        GE_sngDistanceD_X = distance;
+        GE_sngScale = scale;
+        GE_sngPiccelD_X = pixels;
+        GE_intUnitDIndex = 2;
+        GE_dblChgMMToO[2] = 1000;
+        ScopedScriptedUi ui;
+        press(e, "org");
+        QCOMPARE(GE_sngZoom, zoom);
+        QCOMPARE(e.stsTip->Panels(8).Text(), vb::Format(zoom, QStringLiteral("##0%")));
+        QCOMPARE(ui->boxes.size(), 0);
+    }
+
+    void trueScaleZoomWithoutScaleSaysSo()
+    {
+        frmEdit& e = openDrawing();
+        GE_sngScale = 0;
+        ScopedScriptedUi ui;
+        press(e, "org");
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("ﾂｰﾙ(T)→ｵﾌﾟｼｮﾝ(O)で、図面スケールを設定してください。"));
+        QCOMPARE(ui->last().title, QStringLiteral("図面スケール未設定"));
+        QCOMPARE(ui->last().style, int(vb::vbExclamation));
+        QCOMPARE(GE_sngZoom, 1.0f);
+    }
+
+    void aspectFactorStretchesThePictureNotTheBox_data()
+    {
+        QTest::addColumn<float>("factor");
+        QTest::addColumn<int>("row");  // a row of the shown picture
+        QTest::addColumn<QColor>("shown");
+        QTest::newRow("1.2: lower rows pushed out") << 1.2f << 120 << QColor(Qt::red);
+        QTest::newRow("0.8: a blank band below") << 0.8f << 130 << QColor(Qt::white);
+    }
+
+    void aspectFactorStretchesThePictureNotTheBox()
+    {
+        QFETCH(float, factor);
+        QFETCH(int, row);
+        QFETCH(QColor, shown);
+        frmEdit& e = openDrawing();
+        const QSizeF box = e.pictMap->deviceSize();
+        GE_sngPictAdj = factor;
+        e.sZoom(1.0f);
+        QCOMPARE(e.pictMap->deviceSize(), box);
+        QCOMPARE(mapPixel(e, 10, row), shown);
+    }
+
+    void scrollBarsOnlyForALargerPicture()
+    {
+        frmEdit& e = openDrawing(QSize(1600, 1200));
+        e.setWidth(platform::pixelsToTwips(640));
+        e.setHeight(platform::pixelsToTwips(480));
+        e.Form_Resize();
+        QVERIFY(e.vscY->Visible() && e.hscX->Visible());
+        QCOMPARE(e.hscX->Max(), int(e.pictMap->Width() - e.pictWindow->Width() + 4));
+        QCOMPARE(e.vscY->Max(), int(e.pictMap->Height() - e.pictWindow->Height() + 4));
+
+        // Scrolling moves the map and keeps the templates near the visible corner.
+        e.hscX->setValue(100);
+        e.vscY->setValue(40);
+        QCOMPARE(e.pictMap->Left(), -100.0);
+        QCOMPARE(e.pictMap->Top(), -40.0);
+        QCOMPARE(e.lblDefault.Left.get(), float(100 * 0.2645 + 10));
+        QCOMPARE(e.shpDefault.Top.get(), float(40 * 0.2645 + 10) + 8);
+        QCOMPARE(e.linDefault.X2.get(), e.linDefault.X1.get() + e.lblDefault.Width());
+
+        // At 200 % the range is the larger map's.
+        GE_sngZoom = 2.0f;
+        e.sZoom(GE_sngZoom);
+        QVERIFY(e.hscX->Max() > 2500);
+
+        // Smaller than the viewport: no bars, and the map back at the corner.
+        e.mnuDispEandR(7).choose();
+        QVERIFY(!e.vscY->Visible() && !e.hscX->Visible());
+        QCOMPARE(e.pictMap->Left(), 0.0);
+        QCOMPARE(e.pictMap->Top(), 0.0);
+    }
+
+    void optionsShowThePictureAt100()
+    {
+        frmEdit& e = openDrawing();
+        e.mnuDispEandR(0).choose();
+        e.mnuToolOpt->choose();
+        QCOMPARE(GE_sngZoom, 1.0f);
+        QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
+        QCOMPARE(e.stsTip->Panels(1).Text(), QStringLiteral("各項目を設定してください。"));
+        QCOMPARE(mapPixel(e, 150, 20), QColor(Qt::green));
+    }
+
+    void snapMenuAndMarkers()
+    {
+        frmEdit& e = openDrawing();
+        e.mnuSnap(1).choose();
+        QVERIFY(e.mnuSnap(1).Checked() && !e.mnuSnap(0).Checked());
+        QVERIFY(e.mnuMarker->Checked());
+        QCOMPARE(e.stsTip->Panels(7).Text(), QStringLiteral("ﾏｰｶｰ"));
+        e.shpSnap.Visible = true;
+        e.mnuMarker->choose();
+        QVERIFY(!e.mnuMarker->Checked() && !e.mnuSnap(1).Checked());
+        QVERIFY(!e.shpSnap.Visible);
+        e.mnuSnap(2).choose();
+        QVERIFY(e.mnuHint->Checked());
+        QCOMPARE(e.stsTip->Panels(7).Text(), QStringLiteral("ﾋﾝﾄ"));
+        e.mnuDspDefault->choose();
+        QVERIFY(e.lblDefault.Visible && e.linDefault.Visible && e.shpDefault.Visible);
+        e.mnuDspDefault->choose();
+        QVERIFY(!e.lblDefault.Visible);
+    }
+
+    void toolButtonsNameTheTool()
+    {
+        frmEdit& e = openDrawing();
+        e.lblDistance.Visible = true;
+        e.shpPointer(2).Visible = true;
+        press(e, "shape");
+        QCOMPARE(e.stsTip->Panels(6).Text(), QStringLiteral("図形"));
+        QVERIFY(!e.mnuToolOpt->Enabled());
+        QVERIFY(!e.lblDistance.Visible && !e.shpPointer(2).Visible);
+        press(e, "select");
+        QCOMPARE(e.stsTip->Panels(6).Text(), QStringLiteral("選択モード"));
+        QVERIFY(e.mnuToolOpt->Enabled());
+        platform::app::setHelpFile(QStringLiteral("/opt/nemu/help.html"));
+        ScopedScriptedUi ui;
+        press(e, "Help");
+        QCOMPARE(ui->last().kind, QStringLiteral("Url"));
+        QCOMPARE(ui->last().prompt, QStringLiteral("/opt/nemu/help.html"));
+    }
+};
+
+QTEST_MAIN(TestFrmEditView)
+#include "tst_frmedit_view.moc"
