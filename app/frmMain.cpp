@@ -6,11 +6,15 @@
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/upgrade.h"
+#include "editor/frmEdit.h"
+#include "library/dlgDB.h"
+#include "library/frmNew.h"
 #include "measure/hatchcache.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "platform/vbruntime.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -158,8 +162,31 @@ void frmMain::Form_Load()
 void frmMain::cmdMenu_Click(qint16 index)
 {
     switch (index) {
-    case 0:  // new drawing: the new-drawing dialog, then the editor
-    case 1:  // open drawing: the drawing list, then the editor
+    case 0: {  // new drawing: the new-drawing dialog, then the editor
+        if (editorOpen())
+            return;
+        frmNew& dialog = platform::Instance<frmNew>::get();
+        dialog.setCaption(QStringLiteral("図面・新規作成 ") + GE_strFile_Name);
+        dialog.txtNo->setText(Format(Now(), QStringLiteral("mmdd-hhnn")));
+        dialog.txtName->setText(QStringLiteral("新しい図面"));
+        dialog.showForm(platform::vbModal);
+        if (!GE_booDlgOK)
+            return;
+        subShow_Editor(true);
+        break;
+    }
+    case 1: {  // open drawing: the drawing list, then the editor
+        if (editorOpen())
+            return;
+        GE_strTableName = QStringLiteral("tPrint");
+        dlgDB& list = platform::Instance<dlgDB>::get();
+        list.setCaption(QStringLiteral("図面を開く ") + GE_strFile_Name);
+        list.showForm(platform::vbModal);
+        if (GE_tpPrint.Print_Id < 1)
+            return;
+        subShow_Editor(false);
+        break;
+    }
     case 2:  // database management
         break;
     case 3:
@@ -168,6 +195,15 @@ void frmMain::cmdMenu_Click(qint16 index)
     default:
         break;
     }
+}
+
+void frmMain::subShow_Editor(bool newDrawing)
+{
+    // The editor's load opens the drawing that the dialog left in GE_tpPrint.
+    frmEdit& editor = platform::Instance<frmEdit>::get();
+    if (newDrawing)
+        editor.stsTip->Panels(1).setText(QStringLiteral("メニュー「ﾌｧｲﾙ」→「画像の取込」を選択してください。"));
+    editor.showForm(platform::vbModeless);
 }
 
 void frmMain::mnuNew_Click() { cmdMenu_Click(0); }

@@ -44,4 +44,5 @@ private:
     void buildMenus();
     void subSet_Commands();
     bool editorOpen() const;
+    void subShow_Editor(bool newDrawing);
 };

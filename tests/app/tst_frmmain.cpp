@@ -7,6 +7,8 @@
 #include "app/mdlFileAccess.h"
 #include "app/mdlSub.h"
 #include "db/mdlDB.h"
+#include "editor/frmEdit.h"
+#include "library/frmNew.h"
 #include "platform/application.h"
 #include "platform/database.h"
 #include "platform/events.h"
@@ -307,6 +309,43 @@ private slots:
         QVERIFY(pictureCovers);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!platform::Instance<frmVerInfo>::exists());
+    }
+
+    void newDrawingOpensTheEditorWithItsHint()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        platform::ModalScript script;
+        QString suggested;
+        script.push([&](platform::Form& form) {
+            auto& dialog = static_cast<frmNew&>(form);
+            suggested = dialog.txtNo->Text();
+            dialog.cmdOK->button()->click();
+        });
+        platform::Instance<frmMain>::get().cmdMenu_Click(0);
+        QVERIFY2(script.allUsed(), qPrintable(script.unexpected.join(u',')));
+        QCOMPARE(suggested.size(), 9);  // "mmdd-hhnn"
+        QCOMPARE(GE_tpPrint.Print_Id, 0);
+        QVERIFY(platform::Instance<frmEdit>::exists());
+        frmEdit& editor = platform::Instance<frmEdit>::get();
+        QCOMPARE(editor.stsTip->Panels(1).Text(), QStringLiteral("メニュー「ﾌｧｲﾙ」→「画像の取込」を選択してください。"));
+        QVERIFY(!platform::Instance<frmMain>::get().cmdMenu[0]->isEnabled());
+        QVERIFY(platform::Instance<frmMain>::get().unload());  // closes the editor first, asking nothing
+        QVERIFY(!platform::Instance<frmEdit>::exists());
+    }
+
+    void cancelledDialogsOpenNoEditor()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        platform::ModalScript script;
+        script.push([](platform::Form& form) { static_cast<frmNew&>(form).cmdCancel->button()->click(); });
+        script.push([](platform::Form& form) { form.unload(); });  // the drawing list closed by its close box
+        platform::Instance<frmMain>::get().cmdMenu_Click(0);
+        platform::Instance<frmMain>::get().cmdMenu_Click(1);
+        QVERIFY2(script.allUsed(), qPrintable(script.unexpected.join(u',')));
+        QCOMPARE(script.shown, (QStringList{QStringLiteral("frmNew"), QStringLiteral("dlgDB")}));
+        QVERIFY(!platform::Instance<frmEdit>::exists());
     }
 
     void openEditorDisablesCommandsAndClosesFirst()
