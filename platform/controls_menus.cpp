@@ -50,7 +50,8 @@ Menu::Menu(const QString& name, const QString& caption, Menu* parent) : QObject(
 {
     setObjectName(name);
     QMenu* container = parent->menu();
-    m_action = new QAction(caption, container);
+    // A separator shows no text: some styles would draw its "-".
+    m_action = new QAction(caption == kSeparator ? QString() : caption, container);
     m_action->setSeparator(caption == kSeparator);
     container->addAction(m_action);
     connectAction();
@@ -114,13 +115,14 @@ Menu* Menu::of(const QAction* action)
 
 QString Menu::Caption() const
 {
-    return m_action->text();
+    return m_action->isSeparator() ? kSeparator : m_action->text();
 }
 
 void Menu::setCaption(const QString& caption)
 {
-    m_action->setText(caption);
-    m_action->setSeparator(m_parent && caption == kSeparator);
+    const bool separator = m_parent && caption == kSeparator;
+    m_action->setText(separator ? QString() : caption);
+    m_action->setSeparator(separator);
     if (m_menu)
         m_menu->setTitle(caption);
 }
