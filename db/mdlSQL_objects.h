@@ -69,12 +69,12 @@ qint16 fncSQL_InsertPrinter(qint32 printId, const typPrinter& printer);
 qint16 fncSQL_UpdateLabel(qint32 printId, const typPrinter& printer);
 
 // What fncSQL_LoadPrinter_Struct gives for a drawing without a printer row:
-// success, with the record left as it was.
-constexpr qint16 PrinterNoRow = 0;
+// the record is left as it was, and the caller takes the default printer's.
+constexpr qint16 PrinterNoRow = 1;
 
 // Reads the drawing's first row into the record (Null names as the empty
-// text). 0 when read or when there is no row (the record untouched); -1 after
-// the failure box (the fields read before the failure stay read).
+// text). 0 when read; PrinterNoRow; -1 after the failure box (the fields
+// read before the failure stay read).
 qint16 fncSQL_LoadPrinter_Struct(qint32 printId, typPrinter& printer);
 
 }  // namespace mdlSQL
