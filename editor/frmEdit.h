@@ -163,6 +163,15 @@ public:
         }
     }
 
+    // --- readouts, area and route results ----------------------------------------------
+    // (readouts block)
+
+    // --- objects: saving, loading, clearing, file commands -----------------------------
+    // (objects block)
+
+    // --- hatching display and chains of sides ----------------------------------------------
+    // (hatching block)
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
