@@ -218,8 +218,9 @@ private slots:
             QCOMPARE(ui->last().title, QStringLiteral("設定の保存"));
             QCOMPARE(ui->last().style, 68);
         }
+        // The drawing had no printer row: only a kept answer makes one.
         typPrinter stored;
-        QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(id, stored), qint16(0));
+        QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(id, stored), written ? qint16(0) : mdlSQL::PrinterNoRow);
         QCOMPARE(stored.strDeviceName == QStringLiteral("新しいプリンタ"), written);
     }
 
