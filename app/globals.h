@@ -96,3 +96,9 @@ inline QString GE_strFolder;      // the folder chosen in the folder chooser
 // --- objects ---
 inline typPrinter GE_tpPrinter;           // the open drawing's printer settings
 inline QList<typHatching> GE_tpHatching;  // record i belongs to area label i; one spare at the end
+
+// --- picture pickers ---
+inline QString GE_strDrive;           // drive chosen in the drive-and-folder dialog, "" otherwise
+inline QString GE_strInDrive;         // start drive handed to the folder picker, or ""
+inline QString GE_strInFolder;        // start folder handed to the folder picker, or ""
+inline bool GE_booThumbnail = false;  // the thumbnail browser is loaded

@@ -1,0 +1,134 @@
+// Filling the thumbnail browser's cells: each picture decoded at the cell's
+// size, JPEG files from their EXIF thumbnail cached in TEMP.
+
+#include "library/frmThumbnail.h"
+
+#include "app/globals.h"
+#include "library/exif.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "platform/vbruntime.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QScopeGuard>
+
+using namespace platform;
+namespace files = platform::files;
+
+namespace {
+constexpr long kInvalidPicture = 481;
+}  // namespace
+
+void frmThumbnail::subDisp(const QString& folder)
+{
+    if (fileList->ListCount() == 0)
+        return;
+    bool failed = false;
+    long number = 0;
+    QString description;
+    {
+        // The pointer and the progress bar come back on every path, also
+        // when a picture stops the loading.
+        Hourglass wait(this);
+        pgsBar->setMin(0);
+        pgsBar->setMax(fileList->ListCount());
+        pgsBar->show();
+        static_cast<QWidget*>(pgsBar)->raise();  // above the buttons
+        const auto hideBar = qScopeGuard([this] { pgsBar->hide(); });
+        try {
+            subLoad_Cells(folder);
+        } catch (const vb::Error& e) {
+            failed = true;
+            number = e.number();
+            description = e.description();
+        }
+    }
+    if (failed) {
+        vb::MsgBox(QStringLiteral("subDisp():ｴﾗｰ番号 ") + vb::Str(qint32(number)) + QStringLiteral(" ｴﾗｰが発生しました。")
+                       + vb::vbCr + description,
+                   vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
+        return;
+    }
+    fileList->setListIndex(0);
+}
+
+// Creates a cell per file and fills them in list order; a picture that
+// can't be read raises and leaves the cells after it empty.
+void frmThumbnail::subLoad_Cells(const QString& folder)
+{
+    const int n = fileList->ListCount();
+    for (int i = int(imgPictureS.size()); i < n; ++i)
+        newCell(i);
+    for (int i = 0; i < n; ++i) {
+        fileList->setListIndex(i);
+        const QString name = fileList->FileName();
+        stsBar->Panels(2).setText(name);
+        imgPictureS[i]->setPicture(subLoad_Cell(files::join(folder, name)));
+        imgPictureS[i]->setToolTip(name);
+        pgsBar->setValue(i);
+        pgsBar->repaint();
+    }
+}
+
+// The cached EXIF thumbnail, else one taken now, else the picture itself.
+SharedImage frmThumbnail::subLoad_Cell(const QString& picturePath) const
+{
+    const QSize size = imgPictureS[0]->size();
+    const QString cache = thumbnailCachePath(picturePath);
+    const bool cached = files::fileExists(cache) || mdlFileAccess::fncGet_ExifThumbnail(picturePath, cache);
+    if (cached) {
+        try {
+            return loadPictureAt(cache, size);
+        } catch (const vb::Error&) {
+            // a thumbnail that doesn't decode: the picture itself serves
+        }
+    }
+    return loadPictureAt(picturePath, size);
+}
+
+QString frmThumbnail::thumbnailCachePath(const QString& picturePath)
+{
+    const QFileInfo info(picturePath);
+    const QString key = info.absoluteFilePath() + QLatin1Char('\n') + QString::number(info.size()) + QLatin1Char('\n')
+        + QString::number(info.lastModified().toMSecsSinceEpoch());
+    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex();
+    // The ".jpg" ending puts it among the files TEMP is emptied of at the end.
+    return files::join(GE_strTempPath, QStringLiteral("thumb_") + QString::fromLatin1(hash) + QStringLiteral(".jpg"));
+}
+
+SharedImage frmThumbnail::loadPictureAt(const QString& path, const QSize& size)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (!QFileInfo(path).isFile())
+        vb::raise(vb::errFileNotFound, QStringLiteral("File not found: %1").arg(path));
+    if (size.isEmpty())
+        vb::raise(kInvalidPicture, QStringLiteral("%1: nothing to show it in").arg(name));
+    QImageReader::setAllocationLimit(int((MaxPicturePixels * 4) >> 20) + 1);
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QSize stored = reader.size();
+    if (stored.isValid() && qint64(stored.width()) * stored.height() > MaxPicturePixels)
+        vb::raise(kInvalidPicture, QStringLiteral("The picture is %1 x %2 pixels; pictures of more than %3 pixels can't be shown")
+                                       .arg(stored.width())
+                                       .arg(stored.height())
+                                       .arg(MaxPicturePixels));
+    // Decoded at the size shown: a JPEG decoder scales while it decodes.
+    reader.setScaledSize(size);
+    QImage image;
+    if (!reader.read(&image))
+        vb::raise(kInvalidPicture, QStringLiteral("%1: %2").arg(name, reader.errorString()));
+    if (image.size() != size)
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Transparent parts show white, as on paper.
+    QImage opaque(size, QImage::Format_RGB32);
+    if (opaque.isNull())
+        vb::raise(vb::errOutOfMemory);
+    opaque.fill(Qt::white);
+    QPainter(&opaque).drawImage(0, 0, image);
+    return SharedImage(new QImage(std::move(opaque)));
+}
