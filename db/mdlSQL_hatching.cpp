@@ -35,7 +35,7 @@ qint16 fncSQL_InsertHatching(qint32 printId, const typHatching& hatching, qint16
         row.value(QStringLiteral("iTilt"), number(hatching.iTilt));
     row.value(QStringLiteral("iUbound"), number(hatching.iUbound))
         .value(QStringLiteral("BorderColor"), number(hatching.BorderColor));
-    return sqltext::change(QStringLiteral("fncSQL_InsertHatching"), row.statement()) ? 0 : -1;
+    return sqltext::change(QStringLiteral("fncSQL_InsertHatching"), row) ? 0 : -1;
 }
 
 qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records)

@@ -125,7 +125,7 @@ qint16 load(const QString& procedure, const QString& table, qint32 printId, plat
 
 qint16 insert(const QString& procedure, const sqltext::Insert& statement)
 {
-    return sqltext::change(procedure, statement.statement()) ? 0 : -1;
+    return sqltext::change(procedure, statement) ? 0 : -1;
 }
 
 }  // namespace

@@ -4,14 +4,52 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
+#include <optional>
+
 namespace sqltext {
 
 namespace {
-QString& lastText()
+
+// The last statement run through change(): its text, or the insert it was
+// built from (made into text only when asked for).
+struct LastStatement {
+    QString text;
+    std::optional<Insert> insert;
+};
+LastStatement& last()
 {
-    static QString text;
-    return text;
+    static LastStatement statement;
+    return statement;
 }
+
+// A value as the engine reads it from the statement's text.
+bool parameter(const QString& text, QVariant& value)
+{
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('\'')) && text.endsWith(QLatin1Char('\''))) {
+        QString unquoted = text.mid(1, text.size() - 2);
+        value = unquoted.replace(QLatin1String("''"), QLatin1String("'"));
+        return true;
+    }
+    if (text == QLatin1String("NULL")) {
+        value = QVariant();
+        return true;
+    }
+    if (text == QLatin1String("True") || text == QLatin1String("False")) {
+        value = qlonglong(text == QLatin1String("True") ? 1 : 0);
+        return true;
+    }
+    bool ok = false;
+    const qlonglong whole = text.toLongLong(&ok);
+    if (ok) {
+        value = whole;
+        return true;
+    }
+    const double fraction = text.toDouble(&ok);
+    if (ok)
+        value = fraction;
+    return ok;
+}
+
 }  // namespace
 
 QString quoted(const QString& text)
@@ -39,21 +77,63 @@ Insert& Insert::value(const QString& column, const QString& statementText)
 {
     m_columns << column;
     m_values << statementText;
+    m_isText << false;
     return *this;
 }
 
+// Texts are quoted only when the statement is made as text.
 Insert& Insert::text(const QString& column, const QString& text, bool trim, bool omitWhenEmpty)
 {
     if (omitWhenEmpty && text.isEmpty())
         return *this;
-    return value(column, quoted(trim ? vb::Trim(text) : text));
+    m_columns << column;
+    m_values << (trim ? vb::Trim(text) : text);
+    m_isText << true;
+    return *this;
 }
 
 QString Insert::statement() const
 {
+    QStringList values = m_values;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (m_isText[i])
+            values[i] = quoted(values[i]);
+    }
     return QStringLiteral("INSERT INTO ") + m_table + QLatin1Char(' ') + QLatin1Char('(') +
            m_columns.join(QLatin1Char(',')) + QStringLiteral(") ") + QStringLiteral("VALUES ") + QLatin1Char('(') +
-           m_values.join(QLatin1Char(',')) + QStringLiteral(") ");
+           values.join(QLatin1Char(',')) + QStringLiteral(") ");
+}
+
+QString Insert::shape() const
+{
+    // Rows of one table come one after another with the same columns: their
+    // shape is made once and handed on as the same shared text.
+    static QString lastTable;
+    static QStringList lastColumns;
+    static QString lastShape;
+    if (m_table == lastTable && m_columns == lastColumns)
+        return lastShape;
+    QString marks(2 * m_values.size() - 1, QLatin1Char(','));
+    for (qsizetype i = 0; i < marks.size(); i += 2)
+        marks[i] = QLatin1Char('?');
+    lastTable = m_table;
+    lastColumns = m_columns;
+    lastShape = QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (") + m_columns.join(QLatin1Char(','))
+        + QStringLiteral(") VALUES (") + marks + QStringLiteral(") ");
+    return lastShape;
+}
+
+bool Insert::parameters(QVariantList& values) const
+{
+    values.clear();
+    values.reserve(m_values.size());
+    for (qsizetype i = 0; i < m_values.size(); ++i) {
+        QVariant value = m_values[i];
+        if (!m_isText[i] && !parameter(m_values[i], value))
+            return false;
+        values << value;
+    }
+    return true;
 }
 
 Update& Update::value(const QString& column, const QString& statementText)
@@ -90,9 +170,26 @@ void report(const QString& procedure, const vb::Error& error)
 
 bool change(const QString& procedure, const QString& sql)
 {
-    lastText() = sql;
+    last().text = sql;
+    last().insert.reset();
     try {
         connection().execute(sql);
+    } catch (const vb::Error& error) {
+        report(procedure, error);
+        return false;
+    }
+    GE_booDbUpdate = true;
+    return true;
+}
+
+bool change(const QString& procedure, const Insert& statement)
+{
+    QVariantList values;
+    if (!statement.parameters(values))
+        return change(procedure, statement.statement());
+    last().insert = statement;
+    try {
+        connection().execute(statement.shape(), values);
     } catch (const vb::Error& error) {
         report(procedure, error);
         return false;
@@ -112,6 +209,6 @@ bool guarded(const QString& procedure, const std::function<void()>& body)
     return true;
 }
 
-QString lastStatement() { return lastText(); }
+QString lastStatement() { return last().insert ? last().insert->statement() : last().text; }
 
 }  // namespace sqltext

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 
 namespace sqltext {
@@ -41,11 +42,17 @@ public:
     Insert& text(const QString& column, const QString& text, bool trim, bool omitWhenEmpty);
     QString statement() const;
     int columnCount() const { return int(m_columns.size()); }
+    // The same statement with "?" for each value, and the values it stands
+    // for as the engine reads them from the text; false when a value has no
+    // such form (the statement then runs as text).
+    QString shape() const;
+    bool parameters(QVariantList& values) const;
 
 private:
     QString m_table;
     QStringList m_columns;
-    QStringList m_values;
+    QStringList m_values;  // statement forms; texts unquoted
+    QList<bool> m_isText;
 };
 
 // "UPDATE <table> SET a = 1,b = NULL,... WHERE <condition>".
@@ -71,6 +78,11 @@ void report(const QString& procedure, const vb::Error& error);
 // Runs a changing statement; sets GE_booDbUpdate when it succeeds, reports
 // and returns false (the flag untouched) when it fails.
 bool change(const QString& procedure, const QString& sql);
+
+// The same for an insert, run as a statement prepared once per shape (the
+// columns it names) with its values bound: the rows stored are those its
+// text stores.
+bool change(const QString& procedure, const Insert& statement);
 
 // Runs a procedure's body; a failure inside it is reported and gives false.
 bool guarded(const QString& procedure, const std::function<void()>& body);

@@ -164,13 +164,106 @@ public:
     }
 
     // --- readouts, area and route results ----------------------------------------------
-    // (readouts block)
+    // Which length method the readouts use; the measuring code copies them
+    // from GE_booModeDis and GE_booModeKei. With both set the second wins.
+    bool booCalcDis = false;
+    bool booCalcKei = false;
+    // The last position fncPix_KeiIdoText converted, for the position labels.
+    QString strKeiIdoDMS;  // longitude and latitude as degrees-minutes-seconds, joined by ","
+    QString strKeiIdoSec;  // both in seconds of arc, joined by ","
+    // Points are at zoom 1.0 unless they are named screen points.
+    QString fncPix_KeiIdoText(float x, float y);
+    void fncPix_KeiIdo(float x, float y, QString& longitude, QString& latitude);
+    void fncPix_MM(float x, float y, double& outX, double& outY);
+    // Lengths with the angle (or bearing) into status panel 4.
+    double fncLen_Dis(float x1, float y1, float x2, float y2);
+    double fncLen_KeiIdo(float x1, float y1, float x2, float y2);
+    // The floating length label, its caption also into status panel 5.
+    void subDisp_LineDistance(platform::LineElement& line, platform::LabelElement& label);
+    void subDisp_DistanceAt(float x1, float y1, float x2, float y2, double length);  // screen points
+    void subDisp_DistanceLine();
+    void fncObj_Bounds(const platform::Element& element);  // a label or shape
+    void subHojo_Visible(bool visible);
+    void subCircle_Hide();
+    // The label commands: a result label in another unit or with other decimals.
+    void subChg_UnitDistance(platform::LabelElement& label, qint16 unit);
+    void subChg_UnitArea(platform::LabelElement& label, qint16 unit);
+    void subChg_DecimalPoint(platform::LabelElement& label, qint16 decimals, bool area);
+    // Area and route of the polygon buffer lineMenseki; the recomputations
+    // ignore `side` and do nothing for a negative label index.
+    void subPut_AreaResult();
+    void subReCalc_AreaResult(qint16 side, qint16 index);
+    void subPut_RouteResult(bool closed);
+    void subReCalc_RouteResult(qint16 side, qint16 index);
+    void subCnv_PSToMenseki(qint16 side, bool visible);
+    qint16 fncFind_MensekiVertex(float x, float y);  // screen point; -1 for none
+    void subReset_ResultLabel(platform::LabelElement& distance, platform::LabelElement& width,
+                              platform::LabelElement& height, platform::LineElement& line, float x, float y);
+    void fncHit_LineBox(platform::ElementArray<platform::LineElement>& lines, float x, float y, qint16& kind,
+                        qint16& index);
+    void subAllClr_LineMenseki();
 
     // --- objects: saving, loading, clearing, file commands -----------------------------
-    // (objects block)
+    // Saving, at zoom 1.0: each saver deletes the drawing's rows of its table
+    // and writes the visible elements again, array by array, numbered 0, 1,
+    // 2 ... per array (hidden elements get no row); the hatching saver writes
+    // one row per visible area label in the same order. False at the first
+    // statement that fails (it has shown its own message).
+    bool subSave_Label(qint32 printId);
+    bool subSave_Line(qint32 printId);
+    bool subSave_Shape(qint32 printId);
+    bool subSave_Hatching(qint32 printId);
+    // The drawing record, its objects and its printer settings, all or
+    // nothing; GE_tpPrint.Print_Id becomes the stored id. False after a
+    // failure, the stored copy then as it was before.
+    bool fncSave_Drawing();
+    // Loading into a freshly opened window at zoom 1.0: each array's rows go
+    // into elements 0 to n-1 in stored order, followed by the hidden spare.
+    void subLoad_Label(qint32 printId);
+    void subLoad_Line(qint32 printId);
+    void subLoad_Shape(qint32 printId);
+    // The hatching records (one per area label, plus the spare), then every
+    // hatched area's segments generated again into its cache file.
+    void subLoad_Hatching(qint32 printId);
+    void subLoad_HatchingRecords(qint32 printId);
+    void subReMake_HatchBins();
+    // Clearing whole kinds of objects: element 0 stays, hidden.
+    void subAllClr_MesObj();
+    void subAllClr_Hikidashi();
+    void subAllClr_Shape();
+    void subAllClr_Moji();
+    void subAllClr_KeiIdo();
+    // The File menu.
+    void mnuFileNewPrj_Click();
+    void mnuFileSavePrj_Click();
+    void mnuFileSaveAsPrj_Click();
+    void mnuFileEnd_Click();
 
     // --- hatching display and chains of sides ----------------------------------------------
-    // (hatching block)
+    // Regenerates area i's hatching from its sides (the linePS elements with
+    // its key) and rewrites its cache file, without drawing; the record's
+    // iUbound follows what was written, and nothing generated leaves no file.
+    // Answers the number of segments, or -1 when the area is not hatched or
+    // has no sides (its record and file then stay as they were).
+    qsizetype fncMake_HatchBin(int index);
+    // Regenerates area i, then repaints the map and draws every area's hatching.
+    void subReDraw_Hathing(int index);
+    // Draws area i's hatching from its cache file, without repainting.
+    void subDisp_TempH(int index);
+    // Repaints the map from the picture, then draws every hatched area.
+    void subAllDisp_TempH();
+    // Draws every hatched area without repainting (the map was just repainted).
+    void subAllDisp_TempH_Clr();
+    // Chains of sides and lookups by key: an index, or -1.
+    int fncFind_PrevLine(const platform::ElementArray<platform::LineElement>& lines, int i) const;
+    int fncFind_NextLine(const platform::ElementArray<platform::LineElement>& lines, int i) const;
+    int fncFind_LinkLine(const platform::ElementArray<platform::LineElement>& lines,
+                         const platform::LineElement& line, int first) const;
+    int fncFind_LinkLine2(const platform::ElementArray<platform::LineElement>& lines,
+                          const platform::LineElement& line) const;
+    int fncFind_LinePS(const QString& key) const;
+    int fncFind_MensekiS(const QString& key) const;
+    int fncFind_KeiroS(const QString& key) const;
 
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);

@@ -33,9 +33,14 @@ void frmEdit::Toolbar1_ButtonClick(ToolbarButton& button)
     subVisible_Array(shpPointer, false);
     subReset_ViewMode();
     const QString key = button.Key();
-    // The open, save and print commands run here, while their menu items are
-    // enabled, once those commands exist.
-    if (key == QLatin1String("modosu")) {
+    // The print command runs here, while its menu item is enabled, once it exists.
+    if (key == QLatin1String("open")) {
+        if (mnuFileNewPrj->Enabled())
+            mnuFileNewPrj_Click();
+    } else if (key == QLatin1String("save")) {
+        if (mnuFileSavePrj->Enabled())
+            mnuFileSavePrj_Click();
+    } else if (key == QLatin1String("modosu")) {
         GE_sngZoom = 1.0f;
         sZoom(GE_sngZoom);
     } else if (key == QLatin1String("reduce")) {

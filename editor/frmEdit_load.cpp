@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
+#include "output/mdlPrinter.h"
 #include "platform/application.h"
 #include "platform/files.h"
 #include "platform/metrics.h"
@@ -28,15 +29,17 @@ void frmEdit::Form_Load()
     subInit_Toolbar();
     subInit_Window();
 
+    // No drawing inherits the hatching records of the one opened before.
+    GE_tpHatching = {typHatching()};
     if (GE_tpPrint.Print_Id > 0) {
         if (!loadStored())
             return;  // the empty view with the initial menus
     } else if (GE_tpPrint.Print_Id < 0) {
         loadImported();
     }
-    // A drawing without stored printer settings takes the current printer's
-    // here, and the options window is loaded afresh from the settings, once
-    // those parts of the program exist.
+    if (GE_tpPrint.Print_Id == 0)
+        mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
+    // The options window is loaded afresh from the settings here once it exists.
 
     intHatchCnt = 0;
     Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
@@ -60,8 +63,14 @@ bool frmEdit::loadStored()
         subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
     for (Menu* command : {mnuFileSavePrj, mnuFileSaveAsImg, mnuFileSaveCsv, mnuFileNewPrj})
         command->setEnabled(true);
-    // The objects and their hatching are read here once their loaders exist.
-    mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, GE_tpPrinter);
+    subLoad_Label(GE_tpPrint.Print_Id);
+    subLoad_Line(GE_tpPrint.Print_Id);
+    subLoad_Shape(GE_tpPrint.Print_Id);
+    subLoad_Hatching(GE_tpPrint.Print_Id);
+    // Without settings of its own (or when they can't be read) the drawing
+    // takes the current printer's, never those of the drawing opened before.
+    if (mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, GE_tpPrinter) != 0)
+        mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
     sZoom(1.0f);
     return true;
 }
@@ -141,7 +150,8 @@ void frmEdit::Form_Unload(int& cancel)
 {
     (void)cancel;
     if (pictMap->hasPicture() && GE_tpPrint.booEdit) {
-        // Changed objects are offered for saving here once the save command exists.
+        if (booDrawChange)
+            mnuFileSavePrj_Click();
         if (GE_tpPrint.Print_Id > 0 && booPrtChange
             && MsgBox(QStringLiteral("プリンタの設定を保存しますか？"), vbYesNo + vbInformation,
                       QStringLiteral("設定の保存")) == vbYes)

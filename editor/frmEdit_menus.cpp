@@ -67,6 +67,11 @@ void frmEdit::buildFileMenu()
     mnuSetPrinterD = item(mnuFile, "mnuSetPrinterD", QStringLiteral("規定のプリンタ設定..."));
     separator(mnuFile, "mnuFileSp3");
     mnuFileEnd = item(mnuFile, "mnuFileEnd", QStringLiteral("終了(&X)"));
+
+    mnuFileNewPrj->Click = [this] { mnuFileNewPrj_Click(); };
+    mnuFileSavePrj->Click = [this] { mnuFileSavePrj_Click(); };
+    mnuFileSaveAsPrj->Click = [this] { mnuFileSaveAsPrj_Click(); };
+    mnuFileEnd->Click = [this] { mnuFileEnd_Click(); };
 }
 
 void frmEdit::buildViewMenu()

@@ -151,6 +151,10 @@ void frmEdit::zoomTo(float zoom, bool adjusted)
     step([&] { Form_Resize(); });
     // The objects are re-laid at the new zoom, and the page frames with them,
     // here once those parts exist.
+    // The repaint wiped the hatching; the objects' re-lay ends by drawing it
+    // again, and until that exists this step does (once: an exclusive-or pen
+    // drawn twice would cancel out).
+    step([&] { subAllDisp_TempH_Clr(); });
     step([&] { stsTip->Panels(8).setText(Format(zoom, QStringLiteral("##0%"))); });
 }
 
@@ -174,10 +178,11 @@ void frmEdit::subReset_ViewMode()
     mnuDispEnlarge->setChecked(false);
     sub_mnuCheck_False(mnuDispEandR);
     mnuDispAll->setChecked(false);
-    // The radius circle and the live extension lines are hidden, and the
-    // polygon in progress cleared, here once their routines exist.
+    subCircle_Hide();
     lblDistance.Visible = false;
     lineDistance.Visible = false;
+    subHojo_Visible(false);
+    subAllClr_LineMenseki();
     booRenzoku = false;
 }
 

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cfloat>
@@ -233,10 +234,17 @@ namespace {
 struct Session {
     sqlite3* db = nullptr;
     QString path;
+    // Statements with parameters, prepared once per text; the last one used
+    // is found again without hashing when its text is passed again.
+    QHash<QString, sqlite3_stmt*> prepared;
+    QString lastSql;
+    sqlite3_stmt* lastStmt = nullptr;
 
     ~Session() { shut(); }
     void shut();
     void run(const QString& sql, long* changes);
+    sqlite3_stmt* statement(const QString& sql);
+    sqlite3_stmt* prepare(const QString& sql);
 };
 
 // Every open connection, so that an immediate end drops them all uncommitted.
@@ -265,6 +273,11 @@ void Session::shut()
 {
     if (!db)
         return;
+    for (sqlite3_stmt* stmt : std::as_const(prepared))
+        sqlite3_finalize(stmt);
+    prepared.clear();
+    lastSql.clear();
+    lastStmt = nullptr;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
@@ -299,6 +312,58 @@ void Session::run(const QString& sql, long* changes)
     }
     if (changes)
         *changes = long(sqlite3_total_changes(db)) - before;
+}
+
+sqlite3_stmt* Session::statement(const QString& sql)
+{
+    if (!db)
+        raiseClosed();
+    // The same shared text (kept alive by lastSql) is the same statement.
+    if (lastStmt && sql.constData() == lastSql.constData() && sql.size() == lastSql.size())
+        return lastStmt;
+    sqlite3_stmt* stmt = prepared.value(sql);
+    if (!stmt)
+        stmt = prepare(sql);
+    lastSql = sql;
+    lastStmt = stmt;
+    return stmt;
+}
+
+sqlite3_stmt* Session::prepare(const QString& sql)
+{
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v3(db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr)
+        != SQLITE_OK)
+        raiseEngine(db);
+    if (!stmt)
+        vb::raise(vb::errInvalidCall, QStringLiteral("No statement to run."));
+    prepared.insert(sql, stmt);
+    return stmt;
+}
+
+void bind(sqlite3_stmt* stmt, int index, const QVariant& value)
+{
+    switch (value.isNull() ? QMetaType::UnknownType : value.typeId()) {
+    case QMetaType::UnknownType:
+        sqlite3_bind_null(stmt, index);
+        break;
+    case QMetaType::Bool:
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(stmt, index, value.toLongLong());
+        break;
+    case QMetaType::Float:
+    case QMetaType::Double:
+        sqlite3_bind_double(stmt, index, value.toDouble());
+        break;
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
 }
 
 }  // namespace
@@ -391,6 +456,23 @@ long Connection::execute(const QString& sql)
     long changes = 0;
     d->run(sql, &changes);
     return changes;
+}
+
+long Connection::execute(const QString& sql, const QVariantList& parameters)
+{
+    sqlite3_stmt* stmt = d->statement(sql);
+    const long before = long(sqlite3_total_changes(d->db));
+    for (int i = 0; i < parameters.size(); ++i)
+        bind(stmt, i + 1, parameters[i]);
+    const int rc = sqlite3_step(stmt);
+    std::optional<vb::Error> error;
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        error.emplace(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (error)
+        throw *error;
+    return long(sqlite3_total_changes(d->db)) - before;
 }
 
 Recordset Connection::openRecordset(const QString& sql)

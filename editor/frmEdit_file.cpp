@@ -1,0 +1,152 @@
+// The File menu's drawing commands: bringing a picture in, saving the
+// drawing with its objects and printer settings, and ending the editor.
+// What is saved becomes permanent only when the database is closed with
+// the user's agreement.
+
+#include "editor/frmEdit.h"
+
+#include "app/globals.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/frmThumbnail.h"
+#include "measure/hatchcache.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "platform/vberror.h"
+
+using namespace platform;
+using namespace vb;
+
+namespace {
+
+const QString kSaveTitle = QStringLiteral("オブジェクトの保存");
+
+// Every distance, route and area with their hatching records and cache
+// files, and the polygon in progress; the next area is the drawing's first.
+void clearMeasurements(frmEdit& e)
+{
+    e.subCircle_Hide();
+    e.subAllClr_MesObj();
+    e.lblDistance.Visible = false;
+    e.lineDistance.Visible = false;
+    e.subHojo_Visible(false);
+    e.subAllClr_LineMenseki();
+    e.booRenzoku = false;
+    mdlFileAccess::subKill_Bin();
+    e.intHatchCnt = 0;
+    GE_tpHatching = {typHatching()};
+}
+
+}  // namespace
+
+void frmEdit::mnuFileNewPrj_Click()
+{
+    if (GE_booThumbnail)
+        return;
+    try {
+        // A cancelled pick must not bring in a name chosen earlier in the run.
+        GE_strMapImage.clear();
+        dlgBrowesForFolder& chooser = Instance<dlgBrowesForFolder>::get();
+        chooser.setCaption(QStringLiteral("画像取り込み"));
+        chooser.lblComment->setCaption(QStringLiteral("画像ファイルが存在するフォルダを、ダブルクリックしてください。"));
+        chooser.stsBar->Panels(1).setText(GE_strPict_Folda);
+        GE_strInDrive = GE_strPict_Drive;
+        GE_strInFolder = GE_strPict_Folda;
+        chooser.showForm(vbModal);
+        if (!GE_booDlgOK)
+            return;
+
+        stsBar->Panels(1).setText(GE_strFolder);
+        GE_strPict_Drive = GE_strDrive;
+        GE_strPict_Folda = GE_strFolder;
+        frmThumbnail& thumbnails = Instance<frmThumbnail>::get();
+        thumbnails.lblMesage->setCaption(QStringLiteral("画像又は、ファイル名をクリックして「ＯＫ」を押すか、")
+                                         + QStringLiteral("ダブルクリックしてください。") + vbCrLf
+                                         + QStringLiteral("右クリックで画像を拡大表示します。"));
+        thumbnails.showForm(vbModal);
+        if (GE_strMapImage.isEmpty())
+            return;
+
+        // The picture first: one that can't be read leaves the drawing as it was.
+        const SharedImage before = pictMap->picture();
+        subPictDraw(files::join(GE_strFolder, GE_strMapImage));
+        if (!pictMap->hasPicture() || pictMap->picture() == before)
+            return;
+        GE_tpPrint.strFileName = GE_strMapImage;
+        GE_tpPrint.strPath = GE_strFolder;
+        clearMeasurements(*this);
+        subAllClr_Hikidashi();
+        subAllClr_Moji();
+        subAllClr_KeiIdo();
+        // The objects were changed: closing offers the save.
+        booDrawChange = true;
+        mnuFileSavePrj->setEnabled(true);
+        mnuFileSaveAsPrj->setEnabled(true);
+        mnuFileSaveCsv->setEnabled(true);
+        // The picture shows at its own size. The shapes, which stay, are
+        // brought to it too, so that they are stored where they are seen.
+        const bool zoomed = GE_sngZoom != 1.0f;
+        GE_sngZoom = 1.0f;
+        if (zoomed)
+            sZoom(GE_sngZoom);
+        sngZoomPrev = 1.0f;
+        stsTip->Panels(1).setText(QStringLiteral("メニュー「ﾂｰﾙ(T)」→「ｵﾌﾟｼｮﾝ(O)」を選択してください。"));
+    } catch (const vb::Error& error) {
+        if (error.number() == errCancel)
+            return;  // a common dialog cancelled: nothing to tell
+        MsgBox(QStringLiteral("mnuFileOpenMap_Click():ｴﾗｰ番号 ") + QString::number(error.number())
+                   + QStringLiteral(" ｴﾗｰが発生しました。") + vbCr + error.description(),
+               vbOKOnly, QStringLiteral("ｴﾗｰ"));
+    }
+}
+
+// Saves at 100 %, so that every object is written unzoomed, and returns to
+// the zoom it was at. A save that fails keeps both change flags: the editor
+// still knows the drawing is unsaved.
+void frmEdit::mnuFileSavePrj_Click()
+{
+    if (MsgBox(QStringLiteral("オブジェクトを上書きしますか？"), vbYesNo + vbQuestion + vbDefaultButton2, kSaveTitle)
+        != vbYes)
+        return;
+    const bool drawChange = booDrawChange;
+    booDrawChange = false;
+    if (!GE_tpPrint.booEdit) {
+        MsgBox(QStringLiteral("この図面は、ユーザーにより編集不可に設定されています。"), vbExclamation,
+               QStringLiteral("編集不可"));
+        return;
+    }
+    bool saved = false;
+    {
+        Hourglass busy(this);
+        const float zoom = GE_sngZoom;
+        const bool zoomed = zoom != 1.0f;
+        if (zoomed)
+            mnuDispEandR_Click(4);  // １００％
+        saved = fncSave_Drawing();
+        if (zoomed) {
+            GE_sngZoom = zoom;
+            sZoom(GE_sngZoom);
+            subReset_ViewMode();
+        }
+    }
+    if (saved) {
+        booPrtChange = false;
+        return;
+    }
+    booDrawChange = drawChange;
+    MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"),
+           vbExclamation, kSaveTitle);
+}
+
+void frmEdit::mnuFileSaveAsPrj_Click()
+{
+    if (GE_booThumbnail) {
+        if (frmThumbnail* thumbnails = Instance<frmThumbnail>::pointer())
+            thumbnails->unload();
+    }
+}
+
+void frmEdit::mnuFileEnd_Click()
+{
+    unload();
+}

@@ -1,0 +1,291 @@
+// The File menu's drawing commands: the save's question and refusal, the
+// toolbar's open and save buttons, the close's offer to save, and bringing a
+// picture in through the folder picker and the thumbnail window.
+
+#include "tests/editor/editorfixture.h"
+
+#include "library/dlgBrowesForFolder.h"
+#include "library/frmThumbnail.h"
+#include "measure/hatchcache.h"
+#include "platform/form.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+using namespace editortest;
+using platform::Form;
+using platform::ModalScript;
+using platform::ScopedScriptedUi;
+
+namespace {
+
+const QString kQuestion = QStringLiteral("オブジェクトを上書きしますか？");
+const QString kSaveTitle = QStringLiteral("オブジェクトの保存");
+
+dlgBrowesForFolder& picker(Form& form) { return static_cast<dlgBrowesForFolder&>(form); }
+frmThumbnail& browser(Form& form) { return static_cast<frmThumbnail&>(form); }
+
+template <class T>
+T& shown(platform::ElementArray<T>& a, int k)
+{
+    if (!a.exists(k))
+        a.Load(k);
+    a(k).Visible = true;
+    return a(k);
+}
+
+// One object of every kind the import clears or keeps, and an area's hatching.
+void fillObjects(frmEdit& e)
+{
+    shown(e.lblKyori, 0).Tag = QStringLiteral("021:1_200102030401");
+    shown(e.lineDsSave, 0);
+    shown(e.lineHojoSave, 1);
+    shown(e.shpSnpo, 1);
+    shown(e.lblMensekiS, 0).Tag = QStringLiteral("020:5_200102030402");
+    shown(e.linePS, 2);
+    shown(e.lblKeiroS, 0);
+    shown(e.lblMoji, 1);
+    shown(e.lblKeiIdoS, 0);
+    shown(e.lineHikidashi, 1);
+    shown(e.shpShape, 0);
+    shown(e.shpShape, 1);
+    e.intMojiNo = 5;
+    e.intKeiIdoNo = 3;
+    typHatching h;
+    h.iStyle = 1;
+    h.Tag = QStringLiteral("200102030402");
+    GE_tpHatching = {h, typHatching()};
+    mdlFileAccess::subPut_Bin(h.Tag, h, {typHatchLine{1, 2, 3, 4}});
+}
+
+template <class T>
+bool emptied(const platform::ElementArray<T>& a)
+{
+    return a.UBound() == 0 && !a(0).Visible;
+}
+
+}  // namespace
+
+class TestFrmEditFile : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScopedScriptedUi> m_quiet;
+    std::unique_ptr<Fixture> m_fx;
+    QString m_pictures;
+    qint32 m_id = 0;
+
+    frmEdit& openStored()
+    {
+        m_id = m_fx->storeDrawing(QStringLiteral("F-1"), m_fx->dir.path(), QStringLiteral("map.bmp"));
+        GE_booDbUpdate = false;  // from here on, only what the commands write
+        return Fixture::open();
+    }
+
+    static int labelRows()
+    {
+        auto rs = GE_objConnection->openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tLabel"));
+        return rs[QStringLiteral("n")].toInt32();
+    }
+
+    ScopedScriptedUi& ui() { return *m_quiet; }
+
+private slots:
+    void init()
+    {
+        m_quiet = std::make_unique<ScopedScriptedUi>();
+        m_fx = std::make_unique<Fixture>();
+        QVERIFY(m_fx->openDatabase());
+        writePicture(m_fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
+        m_pictures = m_fx->dir.filePath(QStringLiteral("pictures"));
+        QDir().mkpath(m_pictures);
+        writePicture(m_pictures, QStringLiteral("new.bmp"), QSize(120, 90));
+        QFile broken(m_pictures + QStringLiteral("/broken.bmp"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("no picture here");
+        broken.close();
+        GE_strTempPath = m_fx->dir.filePath(QStringLiteral("TEMP"));
+        QDir().mkpath(GE_strTempPath);
+        GE_booThumbnail = false;
+        GE_strPict_Folda = m_pictures;
+    }
+
+    void cleanup()
+    {
+        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
+            e->booDrawChange = e->booPrtChange = false;
+        Fixture::closeEditor();
+        Fixture::closeDatabase();
+        m_fx.reset();
+        QVERIFY2(ui()->unexpected.isEmpty(), qPrintable(ui()->unexpected.join(QLatin1Char('|'))));
+        m_quiet.reset();
+    }
+
+    // Nothing is written when the answer is No, nor for a drawing its owner
+    // made read-only (whose change flag is then dropped, so the close asks nothing).
+    void saveWritesNothingWhenRefused_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<QString>("lastBox");
+        QTest::addColumn<int>("lastStyle");
+        QTest::newRow("no") << int(vb::vbNo) << true << kQuestion << 292;
+        QTest::newRow("read-only")
+            << int(vb::vbYes) << false << QStringLiteral("この図面は、ユーザーにより編集不可に設定されています。") << 48;
+    }
+
+    void saveWritesNothingWhenRefused()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, editable);
+        QFETCH(QString, lastBox);
+        QFETCH(int, lastStyle);
+        frmEdit& e = openStored();
+        shown(e.lblMoji, 0);
+        e.booDrawChange = true;
+        GE_tpPrint.booEdit = editable;
+        ui()->answerMsgBox(answer);
+        e.mnuFileSavePrj->choose();
+        QCOMPARE(ui()->boxes.first().title, kSaveTitle);
+        QCOMPARE(ui()->last().prompt, lastBox);
+        QCOMPARE(ui()->last().style, lastStyle);
+        QCOMPARE(e.booDrawChange, editable);
+        QVERIFY(!GE_booDbUpdate);
+        QCOMPARE(labelRows(), 0);
+    }
+
+    // The buttons run their commands only while the menu items are enabled.
+    void toolbarButtonsFollowTheirMenuItems()
+    {
+        ModalScript script;  // any window the open button showed would be reported
+        frmEdit& e = openStored();
+        e.mnuFileSavePrj->setEnabled(false);
+        e.mnuFileNewPrj->setEnabled(false);
+        e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(QStringLiteral("save")));
+        e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(QStringLiteral("open")));
+        QCOMPARE(ui()->count(), 0);
+        QVERIFY(script.shown.isEmpty());
+
+        e.mnuFileSavePrj->setEnabled(true);
+        ui()->answerMsgBox(vb::vbNo);
+        e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(QStringLiteral("save")));
+        QCOMPARE(ui()->last().prompt, kQuestion);
+
+        e.mnuFileNewPrj->setEnabled(true);
+        script.push([](Form& form) { picker(form).CancelButton->setValue(true); });
+        e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(QStringLiteral("open")));
+        QVERIFY(script.allUsed());
+        QCOMPARE(script.shown, QStringList{QStringLiteral("dlgBrowesForFolder")});
+    }
+
+    void closingWithChangedObjectsOffersTheSave()
+    {
+        frmEdit& e = openStored();
+        shown(e.lblMoji, 0).Caption = QStringLiteral("kept");
+        e.booDrawChange = true;
+        ui()->answerMsgBox(vb::vbYes);
+        Fixture::closeEditor();
+        QCOMPARE(ui()->count(), 1);
+        QCOMPARE(ui()->last().prompt, kQuestion);
+        QVERIFY(GE_booDbUpdate);
+        QCOMPARE(labelRows(), 1);
+    }
+
+    void importReplacesThePictureAndClearsTheObjects()
+    {
+        frmEdit& e = openStored();
+        fillObjects(e);
+        e.mnuDispEandR_Click(2);  // 150 %
+        ModalScript script;
+        script.push([this](Form& form) {
+            QCOMPARE(form.caption(), QStringLiteral("画像取り込み"));
+            QCOMPARE(picker(form).lblComment->Caption(),
+                     QStringLiteral("画像ファイルが存在するフォルダを、ダブルクリックしてください。"));
+            QCOMPARE(picker(form).stsBar->Panels(1).Text(), m_pictures);
+            picker(form).OKButton->setValue(true);
+        });
+        script.push([](Form& form) {
+            QVERIFY(browser(form).lblMesage->Caption().endsWith(QStringLiteral("右クリックで画像を拡大表示します。")));
+            browser(form).stsBar->Panels(2).setText(QStringLiteral("new.bmp"));
+            browser(form).cmdOK->setValue(true);
+        });
+        e.mnuFileNewPrj->choose();
+        QVERIFY(script.allUsed());
+        QCOMPARE(ui()->count(), 0);
+
+        QCOMPARE(e.pictMap->picture()->size(), QSize(120, 90));
+        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("new.bmp"));
+        QCOMPARE(GE_tpPrint.strPath, m_pictures);
+        QCOMPARE(GE_tpPrint.strNo, QStringLiteral("F-1"));
+        QCOMPARE(GE_tpPrint.Print_Id, m_id);
+        QCOMPARE(GE_strPict_Folda, m_pictures);
+        QCOMPARE(e.stsBar->Panels(1).Text(), m_pictures);
+        QVERIFY(emptied(e.lblKyori) && emptied(e.lineDsSave) && emptied(e.lineHojoSave) && emptied(e.shpSnpo));
+        QVERIFY(emptied(e.lblMensekiS) && emptied(e.lblKeiroS) && emptied(e.linePS));
+        QVERIFY(emptied(e.lblMoji) && emptied(e.lblKeiIdoS) && emptied(e.lineHikidashi));
+        QCOMPARE(e.intMojiNo, qint16(0));
+        QCOMPARE(e.intKeiIdoNo, qint16(0));
+        QCOMPARE(e.shpShape.UBound(), 1);  // user shapes stay
+        QVERIFY(e.shpShape(1).Visible);
+        QCOMPARE(GE_tpHatching.size(), 1);
+        QCOMPARE(GE_tpHatching[0].Tag, QString());
+        QVERIFY(QDir(GE_strTempPath).entryList({QStringLiteral("*.bin")}, QDir::Files).isEmpty());
+        QCOMPARE(GE_sngZoom, 1.0f);
+        QCOMPARE(e.sngZoomPrev, 1.0f);
+        QVERIFY(e.mnuFileSavePrj->Enabled() && e.mnuFileSaveCsv->Enabled());
+        QCOMPARE(e.stsTip->Panels(1).Text(), QStringLiteral("メニュー「ﾂｰﾙ(T)」→「ｵﾌﾟｼｮﾝ(O)」を選択してください。"));
+        QVERIFY(e.booDrawChange);
+    }
+
+    void importThatBringsNoPictureChangesNothing_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("folder cancelled") << 0;
+        QTest::newRow("thumbnails closed") << 1;
+        QTest::newRow("unreadable picture") << 2;
+    }
+
+    void importThatBringsNoPictureChangesNothing()
+    {
+        QFETCH(int, how);
+        frmEdit& e = openStored();
+        fillObjects(e);
+        const platform::SharedImage picture = e.pictMap->picture();
+        GE_strMapImage = QStringLiteral("new.bmp");  // an earlier choice must not be taken
+        ModalScript script;
+        if (how == 0) {
+            script.push([](Form& form) { picker(form).CancelButton->setValue(true); });
+        } else {
+            script.push([](Form& form) { picker(form).OKButton->setValue(true); });
+            script.push([how](Form& form) {
+                if (how == 1) {
+                    browser(form).cmdCloase->setValue(true);
+                    return;
+                }
+                browser(form).stsBar->Panels(2).setText(QStringLiteral("broken.bmp"));
+                browser(form).cmdOK->setValue(true);
+            });
+        }
+        e.mnuFileNewPrj_Click();
+        QVERIFY(script.allUsed());
+        QCOMPARE(ui()->count(), how == 2 ? 1 : 0);  // the picture's own load error
+        QCOMPARE(e.pictMap->picture(), picture);
+        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("map.bmp"));
+        QVERIFY(e.lblMoji(1).Visible && e.lblKyori(0).Visible && e.lineHikidashi(1).Visible);
+        QCOMPARE(GE_tpHatching.size(), 2);
+        QVERIFY(!e.booDrawChange);
+    }
+
+    void importWhileThumbnailsAreOpenDoesNothing()
+    {
+        frmEdit& e = openStored();
+        GE_booThumbnail = true;
+        ModalScript script;
+        e.mnuFileNewPrj_Click();
+        GE_booThumbnail = false;
+        QVERIFY(script.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmEditFile)
+#include "tst_frmedit_file.moc"
