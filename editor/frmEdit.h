@@ -295,6 +295,9 @@ private:
     void buildMeasuringPopup();
     void buildEditPopup();
 
+    // The folder chooser, then the thumbnails: true when a picture was chosen.
+    bool fncPick_Picture(const QString& caption);
+
     // The load's cases.
     bool loadStored();
     void loadImported();

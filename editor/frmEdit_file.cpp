@@ -39,32 +39,39 @@ void clearMeasurements(frmEdit& e)
 
 }  // namespace
 
+// The folder chooser and then the thumbnails of that folder: true when a
+// picture was chosen (GE_strFolder and GE_strMapImage name it). A cancelled
+// pick never brings in a name chosen earlier in the run.
+bool frmEdit::fncPick_Picture(const QString& caption)
+{
+    GE_strMapImage.clear();
+    dlgBrowesForFolder& chooser = Instance<dlgBrowesForFolder>::get();
+    chooser.setCaption(caption);
+    chooser.lblComment->setCaption(QStringLiteral("画像ファイルが存在するフォルダを、ダブルクリックしてください。"));
+    chooser.stsBar->Panels(1).setText(GE_strPict_Folda);
+    GE_strInDrive = GE_strPict_Drive;
+    GE_strInFolder = GE_strPict_Folda;
+    chooser.showForm(vbModal);
+    if (!GE_booDlgOK)
+        return false;
+
+    stsBar->Panels(1).setText(GE_strFolder);
+    GE_strPict_Drive = GE_strDrive;
+    GE_strPict_Folda = GE_strFolder;
+    frmThumbnail& thumbnails = Instance<frmThumbnail>::get();
+    thumbnails.lblMesage->setCaption(QStringLiteral("画像又は、ファイル名をクリックして「ＯＫ」を押すか、")
+                                     + QStringLiteral("ダブルクリックしてください。") + vbCrLf
+                                     + QStringLiteral("右クリックで画像を拡大表示します。"));
+    thumbnails.showForm(vbModal);
+    return !GE_strMapImage.isEmpty();
+}
+
 void frmEdit::mnuFileNewPrj_Click()
 {
     if (GE_booThumbnail)
         return;
     try {
-        // A cancelled pick must not bring in a name chosen earlier in the run.
-        GE_strMapImage.clear();
-        dlgBrowesForFolder& chooser = Instance<dlgBrowesForFolder>::get();
-        chooser.setCaption(QStringLiteral("画像取り込み"));
-        chooser.lblComment->setCaption(QStringLiteral("画像ファイルが存在するフォルダを、ダブルクリックしてください。"));
-        chooser.stsBar->Panels(1).setText(GE_strPict_Folda);
-        GE_strInDrive = GE_strPict_Drive;
-        GE_strInFolder = GE_strPict_Folda;
-        chooser.showForm(vbModal);
-        if (!GE_booDlgOK)
-            return;
-
-        stsBar->Panels(1).setText(GE_strFolder);
-        GE_strPict_Drive = GE_strDrive;
-        GE_strPict_Folda = GE_strFolder;
-        frmThumbnail& thumbnails = Instance<frmThumbnail>::get();
-        thumbnails.lblMesage->setCaption(QStringLiteral("画像又は、ファイル名をクリックして「ＯＫ」を押すか、")
-                                         + QStringLiteral("ダブルクリックしてください。") + vbCrLf
-                                         + QStringLiteral("右クリックで画像を拡大表示します。"));
-        thumbnails.showForm(vbModal);
-        if (GE_strMapImage.isEmpty())
+        if (!fncPick_Picture(QStringLiteral("画像取り込み")))
             return;
 
         // The picture first: one that can't be read leaves the drawing as it was.

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
+#include "library/frmThumbnail.h"
 #include "output/mdlPrinter.h"
 #include "platform/application.h"
 #include "platform/files.h"
@@ -157,8 +158,11 @@ void frmEdit::Form_Unload(int& cancel)
                       QStringLiteral("設定の保存")) == vbYes)
             mdlSQL::fncSQL_UpdateLabel(GE_tpPrint.Print_Id, GE_tpPrinter);
     }
-    // The thumbnail window and the property sheet close with the editor once
-    // they exist.
+    if (GE_booThumbnail) {
+        if (frmThumbnail* thumbnails = platform::Instance<frmThumbnail>::pointer())
+            thumbnails->unload();
+    }
+    // The property sheet, once it exists, closes here too.
 }
 
 void frmEdit::propLetDlgNum(const QString& value)

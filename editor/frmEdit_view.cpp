@@ -4,6 +4,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "db/mdlSQL.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -62,12 +63,14 @@ void frmEdit::subFind_Picture(const QString& path, bool& found)
         + QStringLiteral("自分で探しますか？");
     if (MsgBox(prompt, vbYesNo + vbExclamation, QStringLiteral("画像ファイル無し")) != vbYes)
         return;
-    // Cleared first, so that a search given up leaves no name from an earlier
-    // choice to be taken as this one's.
-    GE_strMapImage.clear();
-    // The folder chooser and the thumbnail window, and the record's new folder
-    // and file from their choice, join here once those windows exist; until
-    // then the search finds nothing.
+    if (!fncPick_Picture(QStringLiteral("画像検索")))
+        return;
+    GE_tpPrint.strFileName = GE_strMapImage;
+    GE_tpPrint.strPath = GE_strFolder;
+    mdlSQL::fncSQL_Print_UpdateText(GE_tpPrint.Print_Id, QStringLiteral("strPath"), GE_tpPrint.strPath);
+    mdlSQL::fncSQL_Print_UpdateText(GE_tpPrint.Print_Id, QStringLiteral("strFileName"), GE_tpPrint.strFileName);
+    GE_booDbUpdate = true;
+    found = true;
 }
 
 void frmEdit::subPictOrg_CopyAdj(float zoom)

@@ -191,6 +191,33 @@ private slots:
         QCOMPARE(labelRows(), 1);
     }
 
+    void missingPictureFoundElsewhereIsStoredAtOnce()
+    {
+        m_id = m_fx->storeDrawing(QStringLiteral("F-2"), m_fx->dir.path(), QStringLiteral("moved.bmp"));
+        GE_booDbUpdate = false;
+        ui()->answerMsgBox(vb::vbYes);
+        ModalScript script;
+        script.push([](Form& form) {
+            QCOMPARE(form.caption(), QStringLiteral("画像検索"));
+            picker(form).OKButton->setValue(true);
+        });
+        script.push([](Form& form) {
+            browser(form).stsBar->Panels(2).setText(QStringLiteral("new.bmp"));
+            browser(form).cmdOK->setValue(true);
+        });
+        frmEdit& e = Fixture::open();
+        QVERIFY2(script.allUsed(), qPrintable(script.unexpected.join(u',')));
+        QCOMPARE(e.pictMap->picture()->size(), QSize(120, 90));
+        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("new.bmp"));
+        QCOMPARE(GE_tpPrint.strPath, m_pictures);
+        QVERIFY(GE_booDbUpdate);
+        // Written into the stored record at once, inside the open transaction.
+        auto rs = GE_objConnection->openRecordset(
+            QStringLiteral("SELECT strPath, strFileName FROM tPrint WHERE Print_Id = %1").arg(m_id));
+        QCOMPARE(rs[QStringLiteral("strFileName")].toString(), QStringLiteral("new.bmp"));
+        QCOMPARE(rs[QStringLiteral("strPath")].toString(), m_pictures);
+    }
+
     void importReplacesThePictureAndClearsTheObjects()
     {
         frmEdit& e = openStored();

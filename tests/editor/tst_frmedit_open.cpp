@@ -85,7 +85,11 @@ private slots:
         GE_strMapImage = QStringLiteral("chosen-earlier.bmp");
         ScopedScriptedUi ui;
         ui->answerMsgBox(answer);
+        platform::ModalScript script;
+        if (answer == vb::vbYes)
+            script.push([](platform::Form& chooser) { chooser.unload(); });  // closed without a folder
         frmEdit& e = Fixture::open();
+        QVERIFY(script.allUsed());
         QCOMPARE(ui->count(), 1);
         const QString path = m_fx->dir.path() + QStringLiteral("/gone.bmp");
         QCOMPARE(ui->last().prompt, path + vb::vbCrLf + QStringLiteral("画像ファイルが、見つかりませんでした・・・")
