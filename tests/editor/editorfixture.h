@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace editortest {
 
 // The test picture: left half red, right half green, the lowest fifth blue.
@@ -98,6 +100,27 @@ public:
         platform::ScopedScriptedUi quiet;
         quiet->answerMsgBox(vb::vbNo);
         mdlDB::fncDbClose();
+    }
+};
+
+// One test function's scripted boxes and database, begun in init() and
+// ended in cleanup(): the editor and the database close in that order.
+struct Session {
+    std::unique_ptr<platform::ScopedScriptedUi> quiet;
+    std::unique_ptr<Fixture> fx;
+
+    bool begin()
+    {
+        quiet = std::make_unique<platform::ScopedScriptedUi>();
+        fx = std::make_unique<Fixture>();
+        return fx->openDatabase();
+    }
+    void end()
+    {
+        Fixture::closeEditor();
+        Fixture::closeDatabase();
+        fx.reset();
+        quiet.reset();
     }
 };
 

@@ -15,9 +15,10 @@ using platform::ScopedScriptedUi;
 class TestFrmEditOpen : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> m_fx;
     // No real box ever waits for an answer; tests install their own to look.
-    std::unique_ptr<ScopedScriptedUi> m_quiet;
+    editortest::Session m_session;
+    std::unique_ptr<Fixture>& m_fx = m_session.fx;
+    std::unique_ptr<platform::ScopedScriptedUi>& m_quiet = m_session.quiet;
 
     QString picture(const QString& name = QStringLiteral("map.bmp"), QSize size = QSize(200, 150))
     {
@@ -27,18 +28,13 @@ class TestFrmEditOpen : public QObject {
 private slots:
     void init()
     {
-        m_quiet = std::make_unique<ScopedScriptedUi>();
-        m_fx = std::make_unique<Fixture>();
-        QVERIFY(m_fx->openDatabase());
+        QVERIFY(m_session.begin());
         QCOMPARE((*m_quiet)->boxes.size(), 0);
     }
 
     void cleanup()
     {
-        Fixture::closeEditor();
-        Fixture::closeDatabase();
-        m_fx.reset();
-        m_quiet.reset();
+        m_session.end();
     }
 
     void storedDrawingOpensWithItsRecordAndPicture()

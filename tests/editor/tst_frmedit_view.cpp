@@ -13,9 +13,10 @@ using platform::ScopedScriptedUi;
 class TestFrmEditView : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> m_fx;
     // No real box ever waits for an answer; tests install their own to look.
-    std::unique_ptr<ScopedScriptedUi> m_quiet;
+    editortest::Session m_session;
+    std::unique_ptr<Fixture>& m_fx = m_session.fx;
+    std::unique_ptr<platform::ScopedScriptedUi>& m_quiet = m_session.quiet;
     const QSize m_size{200, 150};
 
     // A stored drawing with the test picture, opened at 100 %.
@@ -35,18 +36,13 @@ class TestFrmEditView : public QObject {
 private slots:
     void init()
     {
-        m_quiet = std::make_unique<ScopedScriptedUi>();
-        m_fx = std::make_unique<Fixture>();
-        QVERIFY(m_fx->openDatabase());
+        QVERIFY(m_session.begin());
         QCOMPARE((*m_quiet)->boxes.size(), 0);
     }
 
     void cleanup()
     {
-        Fixture::closeEditor();
-        Fixture::closeDatabase();
-        m_fx.reset();
-        m_quiet.reset();
+        m_session.end();
     }
 
     void zoomPresets_data()

@@ -19,8 +19,9 @@ const QString Id = QStringLiteral("240305060708");
 class TestReadouts : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> m_fx;
-    std::unique_ptr<platform::ScopedScriptedUi> m_quiet;
+    editortest::Session m_session;
+    std::unique_ptr<Fixture>& m_fx = m_session.fx;
+    std::unique_ptr<platform::ScopedScriptedUi>& m_quiet = m_session.quiet;
 
     // A new drawing without picture: known distances, metres, two decimals,
     // no tilt; picture (0, 0) lies at (lon, lat), one second of arc per
@@ -42,16 +43,11 @@ private slots:
     }
     void init()
     {
-        m_quiet = std::make_unique<platform::ScopedScriptedUi>();
-        m_fx = std::make_unique<Fixture>();
-        QVERIFY(m_fx->openDatabase());
+        QVERIFY(m_session.begin());
     }
     void cleanup()
     {
-        Fixture::closeEditor();
-        Fixture::closeDatabase();
-        m_fx.reset();
-        m_quiet.reset();
+        m_session.end();
     }
 
     void lengthByKnownDistance_data()

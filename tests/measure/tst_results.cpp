@@ -39,8 +39,9 @@ qint16 areaUnit(const QString& name) { return unit(GE_strUnitArea, name); }
 class TestResults : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Fixture> m_fx;
-    std::unique_ptr<platform::ScopedScriptedUi> m_quiet;
+    editortest::Session m_session;
+    std::unique_ptr<Fixture>& m_fx = m_session.fx;
+    std::unique_ptr<platform::ScopedScriptedUi>& m_quiet = m_session.quiet;
 
     // A new drawing: known distances, m and m2, two decimals, ratios 1.
     static frmEdit& openEditor()
@@ -71,16 +72,11 @@ private slots:
     }
     void init()
     {
-        m_quiet = std::make_unique<platform::ScopedScriptedUi>();
-        m_fx = std::make_unique<Fixture>();
-        QVERIFY(m_fx->openDatabase());
+        QVERIFY(m_session.begin());
     }
     void cleanup()
     {
-        Fixture::closeEditor();
-        Fixture::closeDatabase();
-        m_fx.reset();
-        m_quiet.reset();
+        m_session.end();
     }
 
     void areaAndRouteLabels_data()
