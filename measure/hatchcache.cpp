@@ -5,8 +5,9 @@
 #include "platform/vbruntime.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
+
+#include <cstdio>
 
 namespace mdlFileAccess {
 
@@ -60,14 +61,18 @@ void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList
     for (qsizetype i = 0; i < lines.size(); ++i)
         putRecord(data.data() + i * RecordSize, lines[i]);
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside its final name and renamed over it only when complete,
+    // so a failed write leaves the previous file whole. The files are rebuilt
+    // at every load, so they are not forced to disk.
+    const QString temporary = path + QStringLiteral(".part");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return;
-    }
-    file.commit();  // renames over the old file; on failure the old file stays
+    const bool written = file.write(data) == data.size();
+    file.close();
+    // rename() replaces the old file in one step.
+    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
+        QFile::remove(temporary);
 }
 
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)

@@ -129,6 +129,48 @@ QVariant columnValue(sqlite3_stmt* stmt, int i)
     }
 }
 
+// typedValue(type, columnValue(stmt, i)) without the stored value's own
+// variant on the way for the cases a drawing's rows are made of: Null,
+// numbers read as numbers and texts read as texts.
+QVariant typedColumn(sqlite3_stmt* stmt, int i, FieldType type)
+{
+    const int stored = sqlite3_column_type(stmt, i);
+    if (stored == SQLITE_NULL)
+        return QVariant();
+    if (stored == SQLITE_TEXT && type == FieldType::Text)
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)),
+                                 sqlite3_column_bytes(stmt, i));
+    if (stored != SQLITE_INTEGER && stored != SQLITE_FLOAT)
+        return typedValue(type, columnValue(stmt, i));
+    const double number = stored == SQLITE_INTEGER ? double(sqlite3_column_int64(stmt, i))
+                                                   : sqlite3_column_double(stmt, i);
+    switch (type) {
+    case FieldType::Boolean:
+        return QVariant(number != 0);
+    case FieldType::Int16: {
+        const double r = std::nearbyint(number);
+        if (r >= -32768 && r <= 32767)
+            return QVariant::fromValue(qint16(r));
+        break;
+    }
+    case FieldType::Int32: {
+        const double r = std::nearbyint(number);
+        if (r >= -2147483648.0 && r <= 2147483647.0)
+            return QVariant::fromValue(qint32(r));
+        break;
+    }
+    case FieldType::Single:
+        if (std::isfinite(number) && std::fabs(number) <= FLT_MAX)
+            return QVariant::fromValue(float(number));
+        break;
+    case FieldType::Double:
+        return QVariant(number);
+    default:
+        break;
+    }
+    return typedValue(type, columnValue(stmt, i));
+}
+
 // --- password ------------------------------------------------------------------
 
 QString passwordHash(const QString& salt, const QString& password)
@@ -173,18 +215,48 @@ ConnectionSettings parseConnectionString(const QString& connectionString)
 struct Recordset::Impl {
     QStringList names;
     std::vector<FieldType> types;
-    std::vector<std::vector<QVariant>> rows;
+    std::vector<QVariant> cells;  // row after row, names.size() to a row
+    size_t rowCount = 0;
     size_t position = 0;
     bool open = true;
+    // The column of each name asked for, as it was spelt, in the order
+    // asked: a load reads the same names in the same order on every row, so
+    // the next name is nearly always the one after the last.
+    struct Asked {
+        QString name;
+        int column;
+    };
+    mutable std::vector<Asked> asked;
+    mutable size_t nextAsked = 0;
+    int column(const QString& name) const;
 };
+
+int Recordset::Impl::column(const QString& name) const
+{
+    for (size_t n = 0; n < asked.size(); ++n) {
+        const size_t at = (nextAsked + n) % asked.size();
+        if (asked[at].name == name) {
+            nextAsked = at + 1;
+            return asked[at].column;
+        }
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0) {
+            asked.push_back({name, i});
+            nextAsked = asked.size();
+            return i;
+        }
+    }
+    return -1;
+}
 
 Recordset::Recordset() : d(std::make_unique<Impl>()) { d->open = false; }
 Recordset::~Recordset() = default;
 Recordset::Recordset(Recordset&&) noexcept = default;
 Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 
-bool Recordset::eof() const { return !d || !d->open || d->position >= d->rows.size(); }
-bool Recordset::bof() const { return !d || !d->open || d->rows.empty(); }
+bool Recordset::eof() const { return !d || !d->open || d->position >= d->rowCount; }
+bool Recordset::bof() const { return !d || !d->open || d->rowCount == 0; }
 
 void Recordset::moveNext()
 {
@@ -200,20 +272,14 @@ Field Recordset::field(const QString& name) const
 {
     if (!d || !d->open)
         raiseClosed();
-    int index = -1;
-    for (int i = 0; i < d->names.size(); ++i) {
-        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0) {
-            index = i;
-            break;
-        }
-    }
+    const int index = d->column(name);
     if (index < 0)
         vb::raise(errItemNotFound,
                   QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     if (eof())
         vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
                                                      "Requested operation requires a current record."));
-    return Field(d->names[index], d->types[index], d->rows[d->position][index]);
+    return Field(d->names[index], d->types[size_t(index)], d->cells[d->position * d->names.size() + size_t(index)]);
 }
 
 int Recordset::fieldCount() const { return d ? int(d->names.size()) : 0; }
@@ -222,7 +288,9 @@ QString Recordset::fieldName(int index) const { return d ? d->names.value(index)
 void Recordset::close()
 {
     if (d) {
-        d->rows.clear();
+        d->cells = {};
+        d->rowCount = 0;
+        d->asked.clear();
         d->open = false;
     }
 }
@@ -496,11 +564,9 @@ Recordset Connection::openRecordset(const QString& sql)
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        std::vector<QVariant> row;
-        row.reserve(size_t(columns));
         for (int i = 0; i < columns; ++i)
-            row.push_back(typedValue(r.types[size_t(i)], columnValue(stmt, i)));
-        r.rows.push_back(std::move(row));
+            r.cells.push_back(typedColumn(stmt, i, r.types[size_t(i)]));
+        ++r.rowCount;
     }
     if (rc != SQLITE_DONE) {
         const vb::Error error(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));

@@ -88,8 +88,12 @@ bool Field::toBool() const
     return toNumber() != 0;
 }
 
+// A value already of the asked type (as a column of that type reads back)
+// is taken as it is: the conversion would give it unchanged.
 qint16 Field::toInt16() const
 {
+    if (m_value.typeId() == QMetaType::Short)
+        return *static_cast<const qint16*>(m_value.constData());
     if (isText(m_value))
         return vb::CInt(m_value.toString());
     return vb::CInt(toNumber());
@@ -97,6 +101,8 @@ qint16 Field::toInt16() const
 
 qint32 Field::toInt32() const
 {
+    if (m_value.typeId() == QMetaType::Int)
+        return *static_cast<const qint32*>(m_value.constData());
     if (isText(m_value))
         return vb::CLng(m_value.toString());
     return vb::CLng(toNumber());
@@ -105,12 +111,14 @@ qint32 Field::toInt32() const
 float Field::toSingle() const
 {
     if (m_value.typeId() == QMetaType::Float)
-        return m_value.value<float>();
+        return *static_cast<const float*>(m_value.constData());
     return vb::CSng(toNumber());
 }
 
 double Field::toDouble() const
 {
+    if (m_value.typeId() == QMetaType::Double)
+        return *static_cast<const double*>(m_value.constData());
     return toNumber();
 }
 

@@ -199,7 +199,9 @@ Element::Element(PictureBox* container) : m_container(container), m_sequence(nex
 Element::~Element()
 {
     if (m_container) {
-        m_container->invalidate(m_lastBounds);
+        // A stale element's place is covered by the paint still to come.
+        if (!m_boundsStale)
+            m_container->invalidate(m_lastBounds);
         m_container->removeElement(this);
     }
 }
@@ -209,6 +211,20 @@ void Element::changed()
     propertiesChanged();
     if (!m_container)
         return;
+    if (!m_container->takesRepaints()) {
+        if (!m_boundsStale) {
+            m_boundsStale = true;
+            m_container->markStale();
+        }
+        return;
+    }
+    if (m_boundsStale) {
+        // Changed before while nothing could be repainted: the paint that
+        // is pending since then covers the old place.
+        m_boundsStale = false;
+        m_container->unmarkStale();
+        m_lastBounds = QRectF();
+    }
     const QRectF now = Visible ? deviceBounds() : QRectF();
     if (!m_lastBounds.isEmpty())
         m_container->invalidate(m_lastBounds);

@@ -13,8 +13,8 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <map>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -61,7 +61,10 @@ public:
     virtual void copyFrom(const Element& other) = 0;
     quint64 sequence() const { return m_sequence; }  // creation order
 
-    void changed();  // repaint old and new bounds
+    // Repaints old and new bounds. While the container takes no repaints
+    // (not shown, or wholly waiting for its paint) the bounds are left to
+    // its next paint, so a drawing loaded unseen measures nothing.
+    void changed();
 
 protected:
     friend class PictureBox;  // clears m_container when the box goes first
@@ -70,6 +73,8 @@ protected:
     PictureBox* m_container;
     QRectF m_lastBounds;
     quint64 m_sequence;
+    int m_slot = -1;             // place in the container's list
+    bool m_boundsStale = false;  // changed while the container took no repaints
 };
 
 class LineElement : public Element {
@@ -164,19 +169,23 @@ private:
     mutable QSizeF m_autoSize;
 };
 
-// An element array: element 0 always exists.
+// An element array: element 0 always exists. Indices run from 0 to 32767,
+// so the elements sit in a vector by index, absent ones as null.
 template <class T>
 class ElementArray {
 public:
     ElementArray(const QString& name, PictureBox* container);
+    ~ElementArray();
+    ElementArray(const ElementArray&) = delete;
+    ElementArray& operator=(const ElementArray&) = delete;
     T& operator()(int k);
     const T& operator()(int k) const;
-    int UBound() const { return m_elements.empty() ? 0 : m_elements.rbegin()->first; }
-    bool exists(int k) const { return m_elements.count(k) != 0; }
+    int UBound() const { return int(m_elements.size()) - 1; }  // the last slot is never empty
+    bool exists(int k) const { return k >= 0 && size_t(k) < m_elements.size() && m_elements[size_t(k)]; }
     void Load(int k);    // raises 360 "Object already loaded" when k exists
     void Unload(int k);  // raises 362 for k = 0, 340 for a missing k
     const QString& Name() const { return m_name; }
-    int Count() const { return int(m_elements.size()); }
+    int Count() const { return m_count; }
     // Handlers copied onto every element the array creates (labels).
     std::function<void(T&)> onCreate;
     // Sets onCreate and runs it on the elements that exist already (element 0).
@@ -185,7 +194,8 @@ public:
 private:
     QString m_name;
     QPointer<PictureBox> m_container;  // a box deleted first leaves new elements without one
-    std::map<int, std::unique_ptr<T>> m_elements;
+    std::vector<std::unique_ptr<T>> m_elements;
+    int m_count = 0;
 };
 
 }  // namespace platform

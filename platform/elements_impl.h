@@ -30,25 +30,32 @@ ElementArray<T>::ElementArray(const QString& name, PictureBox* container)
     auto first = std::make_unique<T>(container);
     first->Name = name;
     first->Index = 0;
-    m_elements.emplace(0, std::move(first));
+    m_elements.push_back(std::move(first));
+    m_count = 1;
+}
+
+// The highest index goes first, as elements are unloaded.
+template <class T>
+ElementArray<T>::~ElementArray()
+{
+    while (!m_elements.empty())
+        m_elements.pop_back();
 }
 
 template <class T>
 T& ElementArray<T>::operator()(int k)
 {
-    auto it = m_elements.find(k);
-    if (it == m_elements.end())
+    if (!exists(k))
         elementerrors::noSuchElement(m_name, k);
-    return *it->second;
+    return *m_elements[size_t(k)];
 }
 
 template <class T>
 const T& ElementArray<T>::operator()(int k) const
 {
-    auto it = m_elements.find(k);
-    if (it == m_elements.end())
+    if (!exists(k))
         elementerrors::noSuchElement(m_name, k);
-    return *it->second;
+    return *m_elements[size_t(k)];
 }
 
 template <class T>
@@ -61,13 +68,16 @@ void ElementArray<T>::Load(int k)
     auto element = std::make_unique<T>(m_container);
     // Hidden before the copy, so that taking element 0's look paints nothing.
     element->Visible = false;
-    element->copyFrom(*m_elements.at(0));
+    element->copyFrom(*m_elements[0]);
     element->Visible = false;
     element->Name = m_name;
     element->Index = k;
     if (onCreate)
         onCreate(*element);
-    m_elements.emplace(k, std::move(element));
+    if (size_t(k) >= m_elements.size())
+        m_elements.resize(size_t(k) + 1);
+    m_elements[size_t(k)] = std::move(element);
+    ++m_count;
 }
 
 template <class T>
@@ -75,10 +85,12 @@ void ElementArray<T>::Unload(int k)
 {
     if (k == 0)
         elementerrors::designTimeElement();
-    auto it = m_elements.find(k);
-    if (it == m_elements.end())
+    if (!exists(k))
         elementerrors::noSuchElement(m_name, k);
-    m_elements.erase(it);
+    m_elements[size_t(k)].reset();
+    --m_count;
+    while (!m_elements.back())
+        m_elements.pop_back();
 }
 
 template <class T>
@@ -86,8 +98,9 @@ void ElementArray<T>::setOnCreate(std::function<void(T&)> handler)
 {
     onCreate = std::move(handler);
     if (onCreate)
-        for (auto& [index, element] : m_elements)
-            onCreate(*element);
+        for (auto& element : m_elements)
+            if (element)
+                onCreate(*element);
 }
 
 }  // namespace platform

@@ -65,8 +65,10 @@ PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent)
 
 PictureBox::~PictureBox()
 {
-    for (Element* element : m_elements)
-        element->m_container = nullptr;
+    for (Element* element : std::as_const(m_elements)) {
+        if (element)
+            element->m_container = nullptr;
+    }
 }
 
 void PictureBox::setPicture(const SharedImage& picture)
@@ -176,21 +178,67 @@ void PictureBox::setBackColor(qint32 color)
 
 void PictureBox::addElement(Element* element)
 {
+    element->m_slot = int(m_elements.size());
     m_elements.append(element);
 }
 
+// A drawing holds tens of thousands of elements and clearing it removes them
+// one by one: the slot is emptied at once, and the list is compacted only
+// when holes make up half of it, so removal costs the same at any size.
 void PictureBox::removeElement(Element* element)
 {
-    m_elements.removeOne(element);
+    const int slot = element->m_slot;
+    if (slot >= 0 && slot < m_elements.size() && m_elements[slot] == element) {
+        m_elements[slot] = nullptr;
+        ++m_holes;
+    } else {
+        m_elements.removeOne(element);
+        compactElements();
+    }
+    element->m_slot = -1;
+    if (element->m_boundsStale && m_stale > 0)
+        --m_stale;
     if (m_captured == element)
         m_captured = nullptr;
+    if (m_holes > 64 && m_holes * 2 > m_elements.size())
+        compactElements();
+}
+
+void PictureBox::compactElements() const
+{
+    m_elements.removeAll(nullptr);
+    for (int i = 0; i < m_elements.size(); ++i)
+        m_elements[i]->m_slot = i;
+    m_holes = 0;
+}
+
+const QList<Element*>& PictureBox::elements() const
+{
+    if (m_holes)
+        compactElements();
+    return m_elements;
+}
+
+// Elements changed while the box took no repaints are painted now as they
+// are: from here on their old place is where this paint puts them.
+void PictureBox::refreshStaleBounds()
+{
+    if (m_stale == 0)
+        return;
+    for (Element* element : std::as_const(m_elements)) {
+        if (element && element->m_boundsStale) {
+            element->m_lastBounds = element->Visible ? element->deviceBounds() : QRectF();
+            element->m_boundsStale = false;
+        }
+    }
+    m_stale = 0;
 }
 
 LabelElement* PictureBox::labelAt(const QPointF& device) const
 {
     for (auto it = m_elements.crbegin(); it != m_elements.crend(); ++it) {
         Element* element = *it;
-        if (element->isLabel() && element->Visible) {
+        if (element && element->isLabel() && element->Visible) {
             auto* label = static_cast<LabelElement*>(element);
             if (label->deviceRect().contains(device))
                 return label;
@@ -252,8 +300,8 @@ QImage PictureBox::renderArea(const QRect& area) const
     // Lines and shapes first, labels above them; later above earlier.
     const QRectF areaF(area);
     for (int pass = 0; pass < 2; ++pass) {
-        for (const Element* element : m_elements) {
-            if (element->isLabel() != (pass == 1) || !element->Visible)
+        for (const Element* element : std::as_const(m_elements)) {
+            if (!element || element->isLabel() != (pass == 1) || !element->Visible)
                 continue;
             if (element->deviceBounds().intersects(areaF))
                 element->paint(painter);
@@ -266,6 +314,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
 {
     m_invalidations = 0;
     m_wholeInvalid = false;
+    refreshStaleBounds();
     QPainter painter(this);
     const QRect inner(innerOrigin().toPoint(), deviceSize().toSize());
     const QRegion& region = event->region();

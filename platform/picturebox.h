@@ -13,6 +13,7 @@
 #include "platform/surface.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <functional>
 
 namespace platform {
@@ -58,7 +59,7 @@ public:
     // itself with its container and leaves when it is destroyed).
     void addElement(Element* element);
     void removeElement(Element* element);
-    const QList<Element*>& elements() const { return m_elements; }
+    const QList<Element*>& elements() const;
     // The topmost visible label at a point (device pixels), or nullptr.
     LabelElement* labelAt(const QPointF& device) const;
     // Repaint the part of the box an element covers (device pixels).
@@ -82,13 +83,28 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class Element;
+    // False while no repaint request would be kept: the box is not shown, or
+    // its whole visible part already waits for its paint. Elements changed
+    // meanwhile need not work out where they lie until the next paint.
+    bool takesRepaints() const { return !m_wholeInvalid && isVisible(); }
+    // An element that changed while no repaints were taken: its place is
+    // worked out again at the next paint.
+    void markStale() { ++m_stale; }
+    void unmarkStale() { m_stale = std::max(0, m_stale - 1); }
     QPointF innerOrigin() const;  // inner top-left in widget pixels
     QRect visibleRect() const;    // the part not cut off by the parents (widget pixels)
     void sizeChanged();           // a standard scale follows the new inner size
     void fireMouse(int kind, QMouseEvent* event);
+    void compactElements() const;
+    void refreshStaleBounds();
     SharedImage m_picture;
     int m_borderStyle = 1;
-    QList<Element*> m_elements;
+    // In creation order; a removed element leaves a null slot until the
+    // list is compacted, so that removal never shifts the whole list.
+    mutable QList<Element*> m_elements;
+    mutable int m_holes = 0;
+    int m_stale = 0;                // elements waiting for their bounds since the last paint
     LabelElement* m_captured = nullptr;  // the label that took the mouse-down
     bool m_pressedOnBox = false;
     bool m_afterDblClick = false;  // the release that ends a double click is no click

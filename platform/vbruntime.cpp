@@ -70,13 +70,13 @@ QString generalText(double value, int precision)
     if (x >= precision || (x < 0 && -x - 1 + n > precision)) {
         out += d.digits[0];
         if (n > 1)
-            out += "." + d.digits.substr(1);
+            out.append(".").append(d.digits, 1, std::string::npos);
         std::string e = std::to_string(std::abs(x));
         if (e.size() < 2)
             e.insert(0, 1, '0');
-        out += (x < 0 ? "E-" : "E+") + e;
+        out.append(x < 0 ? "E-" : "E+").append(e);
     } else if (x < 0) {
-        out += "0." + std::string(std::size_t(-x - 1), '0') + d.digits;
+        out.append("0.").append(std::size_t(-x - 1), '0').append(d.digits);
     } else if (n <= x + 1) {
         out += d.digits + std::string(std::size_t(x + 1 - n), '0');
     } else {

@@ -1,0 +1,90 @@
+// Reading a recordset's fields by name row after row: whatever order and
+// spelling the names come in, each gives its own column of the current row.
+
+#include "platform/database.h"
+#include "tests/support/testsupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace platform::db;
+using testsupport::errorOf;
+
+class TestRecordsetReads : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    Connection m_c;
+
+private slots:
+    void initTestCase()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("reads.mdb"));
+        createDatabase(path);
+        m_c.open(QStringLiteral("Data Source=") + path + QStringLiteral(";"));
+        m_c.execute(QStringLiteral("CREATE TABLE t (id LONG, X1 SINGLE, X2 SINGLE, Y1 SINGLE, y2 SINGLE, tx TEXT, "
+                                   "b BIT, s SHORT)"));
+        for (int id = 1; id <= 4; ++id) {
+            m_c.execute(QStringLiteral("INSERT INTO t VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+                        {id, id + 0.25, id + 0.5, id + 0.75, id == 3 ? QVariant() : QVariant(id + 0.125),
+                         id == 3 ? QVariant() : QVariant(QStringLiteral("row %1").arg(id)), id % 2 == 1, 11 * id});
+        }
+    }
+
+    // Each row asks in another order and spelling, as different callers do,
+    // with a name that is no column in between. Names alike (X1, X2, Y1, y2)
+    // must never be taken for one another.
+    void namesInAnyOrderAndSpelling()
+    {
+        const QStringList orders[] = {{"id", "X1", "X2", "Y1", "y2", "tx", "b", "s"},
+                                      {"x2", "TX", "b", "ID", "S", "x1", "Y2", "y1"},
+                                      {"id", "nothere", "s", "Tx", "tx", "Y1", "X1", "y1", "X2"},
+                                      {"b", "b", "Y2", "Y2", "X1", "s", "id"}};
+        Recordset rs = m_c.openRecordset(QStringLiteral("SELECT * FROM t ORDER BY id"));
+        for (int row = 0; row < 4; ++row, rs.moveNext()) {
+            const int id = row + 1;
+            for (const QString& name : orders[row]) {
+                const QString column = name.toLower();
+                if (column == QLatin1String("nothere")) {
+                    QCOMPARE(errorOf([&] { rs[name]; }), long(errItemNotFound));
+                    continue;
+                }
+                const Field f = rs[name];
+                QCOMPARE(f.name().toLower(), column);
+                QCOMPARE(f.isNull(), id == 3 && (column == QLatin1String("y2") || column == QLatin1String("tx")));
+                if (f.isNull())
+                    continue;
+                if (column == QLatin1String("id"))
+                    QCOMPARE(f.toInt32(), id);
+                else if (column == QLatin1String("s"))
+                    QCOMPARE(f.toInt16(), qint16(11 * id));
+                else if (column == QLatin1String("x1"))
+                    QCOMPARE(f.toSingle(), float(id) + 0.25f);
+                else if (column == QLatin1String("x2"))
+                    QCOMPARE(f.toSingle(), float(id) + 0.5f);
+                else if (column == QLatin1String("y1"))
+                    QCOMPARE(f.toSingle(), float(id) + 0.75f);
+                else if (column == QLatin1String("y2"))
+                    QCOMPARE(f.toSingle(), float(id) + 0.125f);
+                else if (column == QLatin1String("tx"))
+                    QCOMPARE(f.toString(), QStringLiteral("row %1").arg(id));
+                else
+                    QCOMPARE(f.toBool(), id % 2 == 1);
+            }
+        }
+        QVERIFY(rs.eof());
+    }
+
+    // Two columns of one name: the name gives the first, in every row.
+    void aRepeatedNameGivesTheFirstColumn()
+    {
+        Recordset rs = m_c.openRecordset(QStringLiteral("SELECT s AS x, id AS X FROM t ORDER BY id"));
+        for (int id = 1; !rs.eof(); ++id, rs.moveNext()) {
+            QCOMPARE(rs[QStringLiteral("X")].toInt32(), 11 * id);
+            QCOMPARE(rs[QStringLiteral("x")].toInt32(), 11 * id);
+        }
+    }
+};
+
+QTEST_MAIN(TestRecordsetReads)
+#include "tst_recordset_reads.moc"
