@@ -11,7 +11,6 @@ namespace mdlSub {
 
 using measure::DegToRad;
 using measure::RadToDeg;
-using measure::quotient;
 
 namespace {
 
@@ -50,12 +49,12 @@ void subCalc_KeiIdo()
     if (x1 == x0 || y1 == y0 || lon1 == lon0 || lat1 == lat0)
         return;
 
-    GE_tpPtoK_r.dblX = quotient(lon1 - lon0, x1 - x0);
-    GE_tpPtoK_r.dblY = quotient(lat1 - lat0, y1 - y0);
+    GE_tpPtoK_r.dblX = vb::Divide(lon1 - lon0, x1 - x0);
+    GE_tpPtoK_r.dblY = vb::Divide(lat1 - lat0, y1 - y0);
     GE_tpPx00ToKei.dblLongitude = lon0 - x0 * GE_tpPtoK_r.dblX;
     GE_tpPx00ToKei.dblLatitude = lat0 - y0 * GE_tpPtoK_r.dblY;
-    GE_tpKtoP_r.dblX = quotient(x1 - x0, lon1 - lon0);
-    GE_tpKtoP_r.dblY = quotient(y1 - y0, lat1 - lat0);
+    GE_tpKtoP_r.dblX = vb::Divide(x1 - x0, lon1 - lon0);
+    GE_tpKtoP_r.dblY = vb::Divide(y1 - y0, lat1 - lat0);
     GE_tpKI00ToPx.dblX = x0 - GE_tpKtoP_r.dblX * lon0;
     GE_tpKI00ToPx.dblY = y0 - GE_tpKtoP_r.dblY * lat0;
 
@@ -63,14 +62,14 @@ void subCalc_KeiIdo()
     // north-south span along lon0, both spans held in single precision.
     const float metresX = vb::CSng(fncGet_KeiIdoDistance(lon0, lat0, lon1, lat0));
     const float spanX = std::fabs(p0.sngX - p1.sngX);
-    GE_tpPtoD_r.dblX = quotient(metresX, spanX);
+    GE_tpPtoD_r.dblX = vb::Divide(metresX, spanX);
     const float metresY = vb::CSng(fncGet_KeiIdoDistance(lon0, lat0, lon0, lat1));
     const float spanY = std::fabs(p0.sngY - p1.sngY);
-    GE_tpPtoD_r.dblY = quotient(metresY, spanY);
+    GE_tpPtoD_r.dblY = vb::Divide(metresY, spanY);
 
     if (GE_booPictAdj) {
         // The picture is stretched so that one unit is as long in y as in x.
-        GE_sngPictAdj = vb::CSng(quotient(vb::CSng(GE_tpPtoD_r.dblY), vb::CSng(GE_tpPtoD_r.dblX)));
+        GE_sngPictAdj = vb::CSng(vb::Divide(vb::CSng(GE_tpPtoD_r.dblY), vb::CSng(GE_tpPtoD_r.dblX)));
         GE_tpPtoD_r.dblY = GE_tpPtoD_r.dblX;
     } else {
         GE_sngPictAdj = 1.0f;
@@ -128,9 +127,9 @@ typLonLat fncGet_KeiIdoAtDistance(double lon1, double lat1, double lon2, double 
     if (dLon == 0)
         return typLonLat{lon1, lat1 < lat2 ? lat1 + s : lat1 - s};
     if (dLat == 0)
-        return typLonLat{lon1 < lon2 ? lon1 + quotient(s, m) : lon1 - quotient(s, m), lat1};
-    const double a = std::atan(quotient(dLat, m * dLon));
-    const double east = quotient(s * std::cos(a), m);
+        return typLonLat{lon1 < lon2 ? lon1 + vb::Divide(s, m) : lon1 - vb::Divide(s, m), lat1};
+    const double a = std::atan(vb::Divide(dLat, m * dLon));
+    const double east = vb::Divide(s * std::cos(a), m);
     const double north = s * std::sin(a);
     if (lon1 < lon2)
         return typLonLat{lon1 + east, lat1 + north};
@@ -147,7 +146,7 @@ float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2)
         return dy > 0 ? 0 : 180;
     if (dy == 0)
         return dx < 0 ? 270 : 90;
-    const double a = std::atan(quotient(dy, dx)) * RadToDeg;
+    const double a = std::atan(vb::Divide(dy, dx)) * RadToDeg;
     return vb::CSng(dx > 0 ? 90 - a : 270 - a);
 }
 
@@ -158,8 +157,8 @@ typPointS fncCnv_PtoD(float x, float y)
 
 typPointS fncCnv_DtoP(const typPointS& point)
 {
-    return typPointS{vb::CSng(quotient(point.sngX, GE_tpPtoD_r.dblX)),
-                     vb::CSng(quotient(point.sngY, GE_tpPtoD_r.dblY))};
+    return typPointS{vb::CSng(vb::Divide(point.sngX, GE_tpPtoD_r.dblX)),
+                     vb::CSng(vb::Divide(point.sngY, GE_tpPtoD_r.dblY))};
 }
 
 typPointS fncGet_PresetPoint(float x1, float y1, float x2, float y2, double d, QString& angleText)

@@ -6,25 +6,10 @@
 #include <QWidget>
 #include <cmath>
 
-namespace measure {
-
-double quotient(double a, double b)
-{
-    if (b == 0)
-        vb::raise(a == 0 || std::isnan(a) ? vb::errOverflow : vb::errDivisionByZero);
-    const double q = a / b;
-    if (std::isinf(q))
-        vb::raise(vb::errOverflow);
-    return q;
-}
-
-}  // namespace measure
-
 namespace mdlSub {
 
 using measure::DegToRad;
 using measure::RadToDeg;
-using measure::quotient;
 
 typPointS fncRotate_Point(const typPointS& centre, const typPointS& point, double angle)
 {
@@ -51,7 +36,7 @@ double fncGet_LineAngle(float x1, float y1, float x2, float y2, qint16 inDegrees
         return inDegrees != 0 ? 90.0 : DegToRad * 90;
     if (dy == 0)
         return 0;
-    const double a = std::atan(quotient(dy, dx));
+    const double a = std::atan(vb::Divide(dy, dx));
     return inDegrees != 0 ? a * RadToDeg : a;
 }
 
@@ -90,7 +75,7 @@ typPointS fncGet_PointAtDistance(float x1, float y1, float x2, float y2, double 
     } else if (dy == 0) {
         x = x1 < x2 ? x + d : x - d;
     } else {
-        const double a = std::atan(quotient(dy, dx));
+        const double a = std::atan(vb::Divide(dy, dx));
         if (x1 < x2) {
             x += d * std::cos(a);
             y += d * std::sin(a);
@@ -112,7 +97,7 @@ float fncGet_SignedAngle(double x1, double y1, double x2, double y2)
         return dy > 0 ? 90 : -90;
     if (dy == 0)
         return dx > 0 ? 0 : 180;
-    const double a = std::atan(quotient(dy, dx)) * RadToDeg;
+    const double a = std::atan(vb::Divide(dy, dx)) * RadToDeg;
     if (dx > 0)
         return vb::CSng(a);
     return vb::CSng(dy >= 0 ? a + 180 : a - 180);

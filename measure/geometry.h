@@ -5,6 +5,7 @@
 // reads settings; floating-point faults reach the caller as vb::Error.
 
 #include "app/types.h"
+#include "platform/vbruntime.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -19,11 +20,6 @@ namespace measure {
 constexpr double Pi = 3.14159265358979;
 constexpr double DegToRad = Pi / 180;
 constexpr double RadToDeg = 180 / Pi;
-
-// a / b as the program's arithmetic divides: a zero divisor raises
-// errDivisionByZero (errOverflow for 0 / 0) and a quotient beyond the
-// double range raises errOverflow, so no infinity or NaN slips through.
-double quotient(double a, double b);
 
 }  // namespace measure
 

@@ -69,7 +69,7 @@ typReadout fncReadout_KeiIdo(float x1, float y1, float x2, float y2)
 
 float fncUnzoom(float screen)
 {
-    return vb::CSng(measure::quotient(screen, GE_sngZoom));
+    return vb::CSng(vb::Divide(screen, GE_sngZoom));
 }
 
 QString fncLength_Caption(double length)

@@ -106,7 +106,7 @@ qint16 fncHit_LineBody(const typSide& line, float x, float y)
     const float xb = firstLeft ? line.X2 : line.X1, yb = firstLeft ? line.Y2 : line.Y1;
     if (x < xa || x > xb || y < minY || y > maxY)
         return -1;
-    const double slope = quotient(double(yb) - ya, double(xb) - xa);
+    const double slope = vb::Divide(double(yb) - ya, double(xb) - xa);
     const double offset = ya - xa * slope;
     // Abscissae every 0.001 across the tolerance, counted with an integer:
     // from 32768 on a single cannot add 0.001 to itself, and a loop that

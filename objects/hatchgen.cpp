@@ -44,7 +44,7 @@ float checked(float v)
     return v;
 }
 
-float divide(float a, float b) { return vb::CSng(measure::quotient(a, b)); }
+float divide(float a, float b) { return vb::CSng(vb::Divide(a, b)); }
 
 // Slope and intercept of a side that is neither vertical nor horizontal.
 void slope(const HatchSide& s, float& m, float& b)
@@ -249,7 +249,7 @@ void subHatchingS(Scan& scan, Corner lo, Corner hi, float pitch, int tilt)
             end = divide(lo.y - cB, t);
         }
         const float product = vb::CSng(pitch * std::tan((90 - tilt) * measure::Pi / 180));
-        const float step = vb::CSng(std::fabs(measure::quotient(product, std::cos(rad))));
+        const float step = vb::CSng(std::fabs(vb::Divide(product, std::cos(rad))));
 
         CrossList list;
         scanLines(scan, start, end, step, [&](float x0) {

@@ -616,4 +616,14 @@ QString Trim(const QString& s)
     return s.mid(begin, end - begin);
 }
 
+double Divide(double a, double b)
+{
+    if (b == 0)
+        raise(a == 0 || std::isnan(a) ? errOverflow : errDivisionByZero);
+    const double q = a / b;
+    if (std::isinf(q))
+        raise(errOverflow);
+    return q;
+}
+
 }  // namespace vb

@@ -72,6 +72,11 @@ QDateTime Now();
 // Modification date of a file, to the second; raises errFileNotFound.
 QDateTime FileDateTime(const QString& path);
 
+// a / b as the runtime divides: a zero divisor raises errDivisionByZero
+// (errOverflow for 0 / 0) and a quotient beyond the double range raises
+// errOverflow, so no infinity or NaN slips through.
+double Divide(double a, double b);
+
 // Text helpers with the runtime's meaning.
 inline QString Left(const QString& s, int n) { return s.left(qMax(0, n)); }
 inline QString Right(const QString& s, int n) { return s.right(qMax(0, n)); }
