@@ -13,8 +13,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QPainter>
 #include <QScopeGuard>
 
 using namespace platform;
@@ -103,32 +101,7 @@ QString frmThumbnail::thumbnailCachePath(const QString& picturePath)
 
 SharedImage frmThumbnail::loadPictureAt(const QString& path, const QSize& size)
 {
-    const QString name = QFileInfo(path).fileName();
-    if (!QFileInfo(path).isFile())
-        vb::raise(vb::errFileNotFound, QStringLiteral("File not found: %1").arg(path));
-    if (size.isEmpty())
-        vb::raise(kInvalidPicture, QStringLiteral("%1: nothing to show it in").arg(name));
-    QImageReader::setAllocationLimit(int((MaxPicturePixels * 4) >> 20) + 1);
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QSize stored = reader.size();
-    if (stored.isValid() && qint64(stored.width()) * stored.height() > MaxPicturePixels)
-        vb::raise(kInvalidPicture, QStringLiteral("The picture is %1 x %2 pixels; pictures of more than %3 pixels can't be shown")
-                                       .arg(stored.width())
-                                       .arg(stored.height())
-                                       .arg(MaxPicturePixels));
-    // Decoded at the size shown: a JPEG decoder scales while it decodes.
-    reader.setScaledSize(size);
-    QImage image;
-    if (!reader.read(&image))
-        vb::raise(kInvalidPicture, QStringLiteral("%1: %2").arg(name, reader.errorString()));
-    if (image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // Transparent parts show white, as on paper.
-    QImage opaque(size, QImage::Format_RGB32);
-    if (opaque.isNull())
-        vb::raise(vb::errOutOfMemory);
-    opaque.fill(Qt::white);
-    QPainter(&opaque).drawImage(0, 0, image);
-    return SharedImage(new QImage(std::move(opaque)));
+    if (size.isEmpty() && QFileInfo(path).isFile())
+        vb::raise(kInvalidPicture, QStringLiteral("%1: nothing to show it in").arg(QFileInfo(path).fileName()));
+    return LoadPicture(path, size);
 }

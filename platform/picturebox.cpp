@@ -437,7 +437,7 @@ bool PictureBox::event(QEvent* event)
 
 // --- pictures -----------------------------------------------------------------------
 
-SharedImage LoadPicture(const QString& path)
+SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
 {
     if (!QFileInfo(path).isFile())
         vb::raise(vb::errFileNotFound, QStringLiteral("File not found: %1").arg(path));
@@ -454,11 +454,15 @@ SharedImage LoadPicture(const QString& path)
     const QSize announced = reader.size();
     if (announced.isValid() && qint64(announced.width()) * announced.height() > MaxPicturePixels)
         vb::raise(errInvalidPicture, tooLarge(announced));
+    if (scaledTo.isValid())
+        reader.setScaledSize(scaledTo);
     QImage image;
     if (!reader.read(&image))
         vb::raise(errInvalidPicture, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reader.errorString()));
     if (qint64(image.width()) * image.height() > MaxPicturePixels)
         vb::raise(errInvalidPicture, tooLarge(image.size()));
+    if (scaledTo.isValid() && image.size() != scaledTo)
+        image = image.scaled(scaledTo, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (image.format() != QImage::Format_RGB32) {
         if (image.hasAlphaChannel()) {
             // Transparent parts show white, as on paper.

@@ -114,8 +114,9 @@ private:
 
 // Loads BMP, JPEG or GIF as stored (no EXIF rotation). Raises vb::Error with
 // the reader's description for an unreadable file and for a picture beyond
-// MaxPicturePixels.
-SharedImage LoadPicture(const QString& path);
+// MaxPicturePixels. With `scaledTo` the picture is decoded at that size (a
+// JPEG decoder scales while it decodes), never at full size first.
+SharedImage LoadPicture(const QString& path, const QSize& scaledTo = QSize());
 constexpr qint64 MaxPicturePixels = 16384LL * 16384LL;
 
 }  // namespace platform
