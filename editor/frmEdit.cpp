@@ -190,7 +190,7 @@ void frmEdit::buildElements()
     }
     markShape(shpCheck(0), 0, 2.0f);
     shpCheck.Load(1);
-    markShape(shpPointer(0), 0, 1.5f);
+    markShape(shpPointer(0), 0, float(105 * 25.4 / 1440));  // 105 twips
     for (int k = 1; k <= 3; ++k)
         shpPointer.Load(k);
     shpCircle.Name = QStringLiteral("shpCircle");
