@@ -109,6 +109,23 @@ private slots:
         QCOMPARE(grip, qint16(1));
         wide.Move(30, 40, 20, 5);
         QCOMPARE(e.fncHit_ShapeGrip(e.shpShape, 28.5f, 38.5f, grip), -1);
+        // A calibration marker is large enough to be taken in its middle.
+        ShapeElement& marker = e.shpCheck(1);
+        marker.Left = 60 - marker.Width() / 2;
+        marker.Top = 70 - marker.Height() / 2;
+        marker.Visible = true;
+        QCOMPARE(e.fncHit_Rect(e.shpCheck, 60, 70, grip), 1);
+        QCOMPARE(grip, qint16(0));
+    }
+
+    void extensionLinesAcrossASlope()
+    {
+        frmEdit& e = openEditor();
+        e.subHojo_Start(e.lineHojo, 0, 0);
+        e.subHojo_Layout(e.lineHojo, 0, 0, 30, 40, 15);
+        const QList<QPointF> ends{{12, -9}, {42, 31}, {-12, 9}, {18, 49}};
+        for (int k = 0; k <= 3; ++k)
+            QVERIFY(at(QPointF(e.lineHojo(k).X2, e.lineHojo(k).Y2), ends[k].x(), ends[k].y()));
     }
 
     void shiftComesFromTheKeyboard()
