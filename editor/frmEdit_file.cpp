@@ -122,6 +122,12 @@ void frmEdit::mnuFileSavePrj_Click()
                QStringLiteral("編集不可"));
         return;
     }
+    // Writing back only what was loaded would delete the rows that were not.
+    if (!strUnreadRows.isEmpty()) {
+        MsgBox(QStringLiteral("この図面には読み込めなかったデータがあるため、上書き保存できません。"), vbExclamation,
+               QStringLiteral("保存不可"));
+        return;
+    }
     bool saved = false;
     {
         Hourglass busy(this);

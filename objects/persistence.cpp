@@ -194,23 +194,39 @@ bool frmEdit::fncSave_Drawing()
 
 // --- loading ----------------------------------------------------------------------
 
+// A table whose rows were not all loaded is named in strUnreadRows with how
+// many were left, so that the drawing is never overwritten without them.
+void frmEdit::subNote_Unread(const QString& table, const mdlSQL::Unread& unread)
+{
+    if (!unread.any())
+        return;
+    strUnreadRows << table + QStringLiteral(" : ")
+            + (unread.failed ? QStringLiteral("件数不明（読込エラー）") : QString::number(unread.rows) + QStringLiteral(" 行"));
+}
+
 void frmEdit::subLoad_Label(qint32 printId)
 {
+    mdlSQL::Unread unread;
     for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS, &lblMoji, &lblKeiIdoS})
-        mdlSQL::fncSQL_LoadLabel(printId, *labels);
+        mdlSQL::fncSQL_LoadLabel(printId, *labels, &unread);
+    subNote_Unread(QStringLiteral("tLabel"), unread);
 }
 
 void frmEdit::subLoad_Line(qint32 printId)
 {
+    mdlSQL::Unread unread;
     for (auto* lines : {&lineHikidashi, &lineHojoSave, &lineDsSave, &linePS})
-        mdlSQL::fncSQL_LoadLine(printId, *lines);
+        mdlSQL::fncSQL_LoadLine(printId, *lines, &unread);
+    subNote_Unread(QStringLiteral("tLine"), unread);
 }
 
 // The end markers first, as they have always been read.
 void frmEdit::subLoad_Shape(qint32 printId)
 {
-    mdlSQL::fncSQL_LoadShape(printId, shpSnpo);
-    mdlSQL::fncSQL_LoadShape(printId, shpShape);
+    mdlSQL::Unread unread;
+    mdlSQL::fncSQL_LoadShape(printId, shpSnpo, &unread);
+    mdlSQL::fncSQL_LoadShape(printId, shpShape, &unread);
+    subNote_Unread(QStringLiteral("tShape"), unread);
 }
 
 void frmEdit::subLoad_Hatching(qint32 printId)
@@ -230,7 +246,9 @@ void frmEdit::subLoad_HatchingRecords(qint32 printId)
     typHatching unnamed;
     unnamed.intIndex = -1;
     QList<typHatching> rows(last + 1, unnamed);
-    mdlSQL::fncSQL_LoadHatching_Struct(printId, rows);
+    mdlSQL::Unread unread;
+    mdlSQL::fncSQL_LoadHatching_Struct(printId, rows, &unread);
+    subNote_Unread(QStringLiteral("tHatching"), unread);
 
     GE_tpHatching.clear();
     for (int k = 0; k <= last; ++k) {

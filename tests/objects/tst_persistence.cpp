@@ -459,6 +459,57 @@ private slots:
         QCOMPARE(GE_tpHatching.size(), 3);
     }
 
+    // A row that cannot be read costs only itself: the rows around it load,
+    // the user is told once, and no save can delete what was not loaded.
+    void damagedRowsCostOnlyThemselves_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("lost");  // the message's line
+        QTest::addColumn<int>("unread");    // object rows not shown
+        QTest::newRow("Null coordinate") << "UPDATE tLine SET Y1 = NULL WHERE strObjName = 'linePS' AND intIndex = 1"
+                                         << "tLine : 1 行" << 1;
+        QTest::newRow("text in a number") << "UPDATE tShape SET Width = 'wide' WHERE strObjName = 'shpSnpo' AND intIndex = 0"
+                                          << "tShape : 1 行" << 1;
+        // 2 rows stored and 32767 more: 32767 fit beside the spare.
+        QTest::newRow("past the array's end")
+            << "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 32768) "
+               "INSERT INTO tLine (strObjName, Print_ID, intIndex, X1, Y1, X2, y2, BorderColor, BorderStyle, "
+               "BorderWidth, DrawMode) SELECT 'lineHikidashi', %1, i, 0, 0, 1, 1, 0, 1, 1, 13 FROM n"
+            << "tLine : 2 行" << 2;
+        QTest::newRow("hatching") << "UPDATE tHatching SET iStyle = 'x' WHERE intIndex = 0" << "tHatching : 1 行" << 0;
+    }
+    void damagedRowsCostOnlyThemselves()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, lost);
+        QFETCH(int, unread);
+        fillDrawing(openDrawing(QStringLiteral("P-1")));
+        save(platform::Instance<frmEdit>::get());
+        closeEditorQuietly();
+        GE_objConnection->execute(damage.arg(m_id));
+        const QStringList tables{"tLabel", "tLine", "tShape", "tHatching", "tPrinter"};
+        QList<int> stored;
+        for (const QString& table : tables)
+            stored << rows(table, m_id);
+
+        const int boxes = ui()->count();
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        QCOMPARE(ui()->count(), boxes + 1);
+        QCOMPARE(ui()->last().title, QStringLiteral("図面の読込"));
+        QVERIFY(ui()->last().prompt.contains(QStringLiteral("\r\n") + lost + QStringLiteral("\r\n")));
+        int shownObjects = 0;
+        for (const QList<Props>& array : snapshot(e))
+            shownObjects += int(array.size());
+        QCOMPARE(shownObjects, stored[0] + stored[1] + stored[2] - unread);
+
+        e.booDrawChange = true;
+        save(e);
+        QCOMPARE(ui()->last().title, QStringLiteral("保存不可"));
+        QCOMPARE(ui()->last().style, int(vb::vbExclamation));
+        for (int t = 0; t < tables.size(); ++t)
+            QCOMPARE(rows(tables[t], m_id), stored[t]);
+    }
+
     void printerSettingsWithoutARowComeFromTheCurrentPrinter()
     {
         GE_tpPrinter = typPrinter{};
