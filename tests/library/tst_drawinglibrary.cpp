@@ -185,7 +185,8 @@ private slots:
         QTest::newRow("blanks only") << "    " << "管理番号未入力" << empty;
         QTest::newRow("in use, holder named") << " B " << "管理番号重複"
             << "管理番号 : B\r\n図面名 : い\r\n作成日時 : 2014/01/04 09:05:07\r\n\r\n 既に、登録されています。違う管理番号を入力してください。";
-        QTest::newRow("lookup failed") << "D" << "mdlSQL:fncSQL_GetPrintHolder() err.number = 1" << "no such table: tPrint";
+        QTest::newRow("in use in another case") << "b" << "管理番号重複" << "管理番号 : b\r\n図面名 : い\r\n";
+        QTest::newRow("lookup failed") << "D" << "mdlSQL:fncSQL_GetPrint() err.number = 1" << "no such table: tPrint";
     }
     void numberRefused()
     {
