@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 namespace mdlSQL {
 
 namespace {
@@ -95,25 +97,30 @@ void fill(ShapeElement& shape, const Recordset& rs)
 // The highest element an array can hold.
 constexpr int LastElement = 32767;
 
-// Reads one row into element k (created when missing) and shows it. The row
-// is read into a detached copy first, so a row that fails part way leaves the
-// array as it was: false then.
+// Reads one row into element k (created when missing) and shows it. A row
+// that fails part way leaves the array as it was (a new element goes again,
+// an existing one gets its properties back): false then.
 template <class T>
 bool place(const Recordset& rs, platform::ElementArray<T>& elements, int k)
 {
-    T row(nullptr);
-    row.copyFrom(elements.exists(k) ? elements(k) : elements(0));
+    std::unique_ptr<T> before;
+    if (elements.exists(k)) {
+        before = std::make_unique<T>(nullptr);
+        before->copyFrom(elements(k));
+    } else {
+        elements.Load(k);
+    }
+    T& element = elements(k);
     try {
         rs[QStringLiteral("intIndex")].toInt16();  // a row without its number is damaged
-        fill(row, rs);
+        fill(element, rs);
     } catch (const vb::Error&) {
+        if (before)
+            element.copyFrom(*before);
+        else
+            elements.Unload(k);
         return false;
     }
-    if (!elements.exists(k))
-        elements.Load(k);
-    T& element = elements(k);
-    row.Visible = false;
-    element.copyFrom(row);
     element.Visible = true;
     return true;
 }
