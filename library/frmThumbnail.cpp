@@ -207,13 +207,7 @@ void frmThumbnail::cmdOK_Click()
     // A file that can't be shown can't be opened as a drawing's picture
     // either: choosing it is choosing nothing.
     const QString name = stsBar->Panels(2).Text();
-    const int count = loadedFiles();
-    bool choosable = false;
-    for (int i = 0; i < count; ++i) {
-        if (imgPictureS[i]->toolTip() == name)
-            choosable = imgPictureS[i]->hasPicture();
-    }
-    GE_strMapImage = choosable ? name : QString();
+    GE_strMapImage = m_undecodable.contains(name) ? QString() : name;
     unload();
 }
 

@@ -56,9 +56,11 @@ void frmThumbnail::subLoad_Cells(const QString& folder)
         try {
             cell->setPicture(subLoad_Cell(files::join(folder, name)));
             cell->setBorderStyle(0);
+            m_undecodable.remove(name);
         } catch (const vb::Error&) {
             cell->setPicture(SharedImage());
             cell->setBorderStyle(1);
+            m_undecodable.insert(name);
         }
         pgsBar->setValue(i);
         pgsBar->repaint();
