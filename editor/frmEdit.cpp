@@ -142,6 +142,10 @@ void frmEdit::buildStatusBars()
         else
             stsTip->Panels(i).setWidth(widths[i - 1]);
     }
+    // Panel 1 tells the next step in a whole sentence: it widens to its
+    // text, never below its laid-out width.
+    stsTip->Panels(1).setMinWidth(widths[0]);
+    stsTip->Panels(1).setAutoSize(StatusPanel::sbrContents);
     stsTip->Panels(6).setText(QStringLiteral("選択モード"));
     stsTip->Panels(7).setText(QStringLiteral("OFF"));
     stsTip->Panels(8).setText(QStringLiteral("100%"));

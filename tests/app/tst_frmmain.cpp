@@ -23,6 +23,13 @@ using namespace vb;
 
 namespace {
 
+// The label's whole text, as its font lays it out, lies inside the label.
+bool showsWhole(const QLabel* label)
+{
+    const QRect inside = label->contentsRect();
+    return inside.contains(label->fontMetrics().boundingRect(inside, int(label->alignment()), label->text()));
+}
+
 // Stands for the editor window: the start window only knows it by name.
 class FakeEditor : public platform::Form {
 public:
@@ -291,12 +298,13 @@ private slots:
         mdlSub::Main();
         platform::ModalScript script;
         QString caption, title, version;
-        bool pictureCovers = false;
+        bool pictureCovers = false, wholeTexts = false;
         script.push([&](platform::Form& form) {
             auto& info = static_cast<frmVerInfo&>(form);
             caption = info.caption();
             title = info.lblCaption->text();
             version = info.lblVerNo->text();
+            wholeTexts = showsWhole(info.lblCaption) && showsWhole(info.lblVerNo) && showsWhole(info.Label1);
             pictureCovers = info.imgPicture->isVisibleTo(&info)
                 && info.imgPicture->geometry() == info.centralWidget()->rect();
             info.unload();
@@ -306,7 +314,7 @@ private slots:
         QCOMPARE(caption, QStringLiteral("バージョン情報"));
         QCOMPARE(title, QStringLiteral("ねむのきⅡ"));
         QCOMPARE(version, QStringLiteral("Ver %1.%2.%3\r\n").arg(platform::app::major()).arg(platform::app::minor()).arg(platform::app::revision()));
-        QVERIFY(pictureCovers);
+        QVERIFY(pictureCovers && wholeTexts);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!platform::Instance<frmVerInfo>::exists());
     }
@@ -329,6 +337,7 @@ private slots:
         QVERIFY(platform::Instance<frmEdit>::exists());
         frmEdit& editor = platform::Instance<frmEdit>::get();
         QCOMPARE(editor.stsTip->Panels(1).Text(), QStringLiteral("メニュー「ﾌｧｲﾙ」→「画像の取込」を選択してください。"));
+        QVERIFY(showsWhole(editor.stsTip->Panels(1).label()));
         QVERIFY(!platform::Instance<frmMain>::get().cmdMenu[0]->isEnabled());
         QVERIFY(platform::Instance<frmMain>::get().unload());  // closes the editor first, asking nothing
         QVERIFY(!platform::Instance<frmEdit>::exists());
