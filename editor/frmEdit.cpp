@@ -1,5 +1,6 @@
 #include "editor/frmEdit.h"
 
+#include "db/mdlDB.h"
 #include "platform/application.h"
 
 #include <QStyle>
@@ -63,6 +64,9 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     buildElements();
     buildMenus();
     buildPopups();
+    // The objects on the map are all that is left of a drawing whose saves
+    // went with a lost transaction: the next save must write them again.
+    mdlDB::subWatch_Loss(this, [this] { booDrawChange = true; });
 }
 
 frmEdit::~frmEdit() = default;
