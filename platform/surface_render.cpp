@@ -480,8 +480,21 @@ QRectF DrawCommand::bounds() const
     return QRectF();
 }
 
+namespace {
+
+// A figure at undefined or infinite coordinates has no pixels to paint.
+bool definedPlace(const DrawCommand& c)
+{
+    const auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+    return finite(c.p1) && finite(c.p2) && finite(c.rect.topLeft()) && finite(c.rect.bottomRight());
+}
+
+}  // namespace
+
 void renderCommand(QPainter& painter, const DrawCommand& command)
 {
+    if (!definedPlace(command))
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     switch (command.kind) {
