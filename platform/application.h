@@ -20,9 +20,11 @@ int revision();
 QString helpFile();
 void setHelpFile(const QString& file);
 
-// True when another instance holds the program folder's lock. The first
-// call takes the lock for this process; the operating system releases it
-// when the process ends, however it ends.
+// True when another instance holds the program folder's lock (a file of the
+// program folder, or of the user's runtime or TEMP folder when the program
+// folder allows no new file). The first call takes the lock for this
+// process; the operating system releases it when the process ends, however
+// it ends.
 bool prevInstance();
 void releaseInstanceLock();  // tests
 

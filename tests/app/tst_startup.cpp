@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -277,6 +278,35 @@ private slots:
         QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
         QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
         QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+
+    // A program folder that allows no lock file keeps the lock in the
+    // user's runtime folder, and a second start is still refused.
+    void lockMovesToTheRuntimeFolder()
+    {
+        testsupport::ProgramFolder folder;
+        QTemporaryDir runtime;
+        const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        bool refused = false;
+        {
+            testsupport::ReadOnlyFolder readOnly(folder.path());
+            QVERIFY(!platform::app::prevInstance());
+            const QStringList locks = QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(locks.size(), 1);
+            // Another process's attempt, as the kernel sees it: a separate open file.
+            const int fd = ::open(QFile::encodeName(runtime.filePath(locks[0])).constData(), O_RDONLY);
+            QVERIFY(fd >= 0);
+            QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) != 0);
+            platform::app::releaseInstanceLock();
+            QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+            refused = platform::app::prevInstance();
+            ::close(fd);
+        }
+        hadRuntime ? qputenv("XDG_RUNTIME_DIR", previous) : qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(refused);
+        QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
     }
 };
 
