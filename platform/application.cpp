@@ -1,12 +1,17 @@
 #include "platform/application.h"
 
+#include "platform/ui.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -69,6 +74,16 @@ void setHelpFile(const QString& file)
     helpFilePath() = file;
 }
 
+void showHelp()
+{
+    const QString file = helpFile();
+    if (ui().openUrl(file))
+        return;
+    vb::MsgBox(file + vb::vbCrLf + QStringLiteral("ヘルプを表示できませんでした。") + vb::vbCrLf
+                   + QStringLiteral("このファイルをブラウザで開いてください。"),
+               vb::vbExclamation + vb::vbOKOnly, QStringLiteral("ヘルプ"));
+}
+
 namespace {
 
 int openLockFile(const QString& folder, const QString& name)
@@ -121,6 +136,24 @@ void releaseInstanceLock()
         ::close(lockDescriptor());
         lockDescriptor() = -1;
     }
+}
+
+bool loadQtTranslations()
+{
+    static QPointer<QTranslator> installed;
+    if (installed)
+        return true;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return false;
+    auto* translator = new QTranslator(application);
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
 }
 
 long platformId()

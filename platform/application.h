@@ -16,9 +16,13 @@ int major();
 int minor();
 int revision();
 
-// The help file the editor's help command opens.
+// The help file the help commands open.
 QString helpFile();
 void setHelpFile(const QString& file);
+
+// Opens the help file in the desktop's viewer. Where the desktop cannot
+// show it (no browser, no file), a box names the file instead.
+void showHelp();
 
 // True when another instance holds the program folder's lock (a file of the
 // program folder, or of the user's runtime or TEMP folder when the program
@@ -27,6 +31,11 @@ void setHelpFile(const QString& file);
 // it ends.
 bool prevInstance();
 void releaseInstanceLock();  // tests
+
+// Loads Qt's own Japanese texts, so that its standard dialogs and buttons
+// speak the program's language; false when they are not installed (they
+// then stay English). Needs the application object.
+bool loadQtTranslations();
 
 // The platform identifier the program records: 2, as the NT family reports.
 long platformId();
