@@ -267,6 +267,14 @@ private slots:
         press(e, "Help");
         QCOMPARE(ui->last().kind, QStringLiteral("Url"));
         QCOMPARE(ui->last().prompt, QStringLiteral("/opt/nemu/help.html"));
+        // A desktop that cannot show the page: the user is told where it is.
+        ui->answerUrl(false);
+        e.mnuHelpHlp->choose();
+        QCOMPARE(ui->count(QStringLiteral("Url")), 2);
+        QCOMPARE(ui->last().prompt, QStringLiteral("/opt/nemu/help.html\r\nヘルプを表示できませんでした。\r\n"
+                                                   "このファイルをブラウザで開いてください。"));
+        QCOMPARE(ui->last().title, QStringLiteral("ヘルプ"));
+        QCOMPARE(ui->last().style, vb::vbExclamation + vb::vbOKOnly);
     }
 };
 
