@@ -16,10 +16,10 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 
 using namespace vb;
 namespace files = platform::files;
@@ -237,21 +237,27 @@ void frmMain::Form_Unload(int& cancel)
         }
     }
 
+    // Until the database is closed a failure keeps the start window, with
+    // the work it holds; once it is closed the program ends whatever fails,
+    // never running on without a window.
+    cancel = 1;
     using namespace mdlFileAccess;
     const QString iniPath = fncInitIniPath();
     fncPutIni(IniSecFolder, IniKeyPictDrive, GE_strPict_Drive, iniPath);
     fncPutIni(IniSecFolder, IniKeyPictFolder, GE_strPict_Folda, iniPath);
     fncPutIni(IniSecFolder, IniKeyDbFolder, GE_strDB_Folda_Path, iniPath);
-    if (GE_booDbOpen)
-        mdlDB::fncDbClose();
+    if (GE_booDbOpen && mdlDB::fncDbClose() != 0)
+        return;  // the user went back to the program with the changes kept
+    cancel = 0;
+    const auto end = qScopeGuard([this] {
+        // Every other window closes with the start window, without its own close handling.
+        for (platform::Form* form : platform::Form::loadedForms()) {
+            if (form != this)
+                form->hide();
+        }
+        platform::Quit();
+    });
     if (!GE_strTempPath.isEmpty() && !files::listFiles(GE_strTempPath, QStringLiteral("*.jpg")).isEmpty())
         files::killPattern(GE_strTempPath, QStringLiteral("*.jpg"));
     mdlFileAccess::subKill_Bin();
-
-    // Every other window closes with the start window, without its own close handling.
-    for (platform::Form* form : platform::Form::loadedForms()) {
-        if (form != this)
-            form->hide();
-    }
-    QCoreApplication::quit();
 }

@@ -4,6 +4,9 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPixmap>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +32,25 @@ QPixmap versionPicture(const QSize& size)
     return pixmap;
 }
 
+// Places a label at (left, top), as wide as the window allows and high
+// enough for `lines` lines of its own font, the text from its top: the
+// version's text ends with a line break, which must not push its first
+// line out of sight.
+void placeLabel(QLabel* label, int left, int top, int lines)
+{
+    label->ensurePolished();  // the style sheet's font
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Latin and Japanese letters: the Japanese ones may come from a taller font.
+    QStringList sample;
+    for (int i = 0; i < lines; ++i)
+        sample << QStringLiteral("Ver 0.0.0 ねむのきⅡ地図・図面");
+    const int width = label->parentWidget()->width() - 2 * left;
+    const QRect needed = QFontMetrics(label->font())
+                             .boundingRect(QRect(0, 0, width, 1000), Qt::AlignLeft | Qt::AlignTop,
+                                           sample.join(QLatin1Char('\n')));
+    label->setGeometry(left, top, width, needed.height() + 2);
+}
+
 }  // namespace
 
 frmVerInfo::frmVerInfo() : platform::Form(QStringLiteral("frmVerInfo"))
@@ -40,14 +62,14 @@ frmVerInfo::frmVerInfo() : platform::Form(QStringLiteral("frmVerInfo"))
     imgPicture = new QLabel(client);
     imgPicture->setVisible(false);
     lblCaption = new QLabel(client);
-    lblCaption->setGeometry(24, 24, 300, 36);
     lblCaption->setStyleSheet(QStringLiteral("color: white; font-size: 20pt; font-weight: bold;"));
+    placeLabel(lblCaption, 24, 24, 1);
     lblVerNo = new QLabel(client);
-    lblVerNo->setGeometry(24, 66, 300, 24);
     lblVerNo->setStyleSheet(QStringLiteral("color: white; font-size: 11pt;"));
+    placeLabel(lblVerNo, 24, lblCaption->geometry().bottom() + 6, 2);
     Label1 = new QLabel(QStringLiteral("地図・図面の計測ソフト"), client);
-    Label1->setGeometry(24, 130, 220, 24);
     Label1->setStyleSheet(QStringLiteral("color: white;"));
+    placeLabel(Label1, 24, std::max(130, lblVerNo->geometry().bottom() + 6), 1);
     setWindowFlag(Qt::WindowMinMaxButtonsHint, false);
 }
 

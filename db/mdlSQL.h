@@ -57,6 +57,8 @@ private:
     Outcome m_outcome;
 };
 
+// Numbers are compared without regard to case; where a file holds two
+// spellings of one number, the exact one is taken.
 // Loads the drawing with that number (as passed, not trimmed): Print_Id,
 // strName, datHizuke, strFileName, strPath and strPassWord into the record
 // when not Null, booEdit and booVisible, and every settings column into its
@@ -88,8 +90,8 @@ qint16 fncSQL_Print_UpdateNum(qint32 printId, const QString& column, const QStri
 qint16 fncSQL_Print_UpdateText(qint32 printId, const QString& column, const QString& text);
 
 // Fills the drawing list: row 0 is the caller's title row, then one row per
-// drawing ordered by sort key (1 strNo, 2 strName, 3 datHizuke, 4 datRenew,
-// any other Print_Id) and order ("ASC" or "DESC", empty for ASC): cells 0-7
+// drawing ordered by sort key (1 strNo, 2 strName, both without regard to
+// case, 3 datHizuke, 4 datRenew, any other Print_Id) and order ("ASC" or "DESC", empty for ASC): cells 0-7
 // Print_Id, strNo, strName, datHizuke, datRenew ("yy/mm/dd hh:nn:ss"),
 // booEdit, booVisible (True/False), strPassWord; a Null leaves its cell as it
 // was. Cells 1-5 are black on the window colour, grey text for a drawing
@@ -120,10 +122,11 @@ void subSQL_ShapeDeleteAll(qint32 printId);
 void subSQL_HatchingDeleteAll(qint32 printId);
 void subSQL_PrinterDeleteAll(qint32 printId);
 
-// Who holds a management number (as passed, not trimmed), without loading
-// anything else: Found with the holder's Print_Id, strName and datHizuke in
+// Who holds a management number (as passed, not trimmed, any case), without
+// loading anything else: Found with the holder's Print_Id, strName and datHizuke in
 // the record (each when not Null); NotFound or Failed (after the failure
-// box) with the record untouched. No global changes.
+// box, titled as fncSQL_GetPrint's) with the record untouched. No global
+// changes.
 PrintLookup fncSQL_GetPrintHolder(const QString& number, typPrint& holder);
 
 }  // namespace mdlSQL

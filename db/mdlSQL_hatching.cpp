@@ -18,6 +18,29 @@ constexpr qint16 DefaultTilt = 45;
 
 bool schemaHasTilt() { return GE_tpSystem.System_Id >= CurrentSystemId; }
 
+// One row as a record; raises when a column needed cannot be read.
+typHatching readRecord(const platform::db::Recordset& rs, qint16 index, bool withTilt)
+{
+    typHatching h;
+    const Field tag = rs[QStringLiteral("Tag")];
+    h.Tag = tag.isNull() ? QString() : tag.toString();
+    h.BorderStyle = rs[QStringLiteral("BorderStyle")].toInt16();
+    h.BorderWidth = rs[QStringLiteral("BorderWidth")].toInt16();
+    h.DrawMode = rs[QStringLiteral("DrawMode")].toInt16();
+    h.intIndex = index;
+    h.iPitch = rs[QStringLiteral("iPitch")].toInt16();
+    h.iStyle = rs[QStringLiteral("iStyle")].toInt16();
+    h.iTilt = DefaultTilt;
+    if (withTilt) {
+        const Field tilt = rs[QStringLiteral("iTilt")];
+        if (!tilt.isNull())
+            h.iTilt = tilt.toInt16();
+    }
+    h.iUbound = rs[QStringLiteral("iUbound")].toInt16();
+    h.BorderColor = rs[QStringLiteral("BorderColor")].toInt32();
+    return h;
+}
+
 }  // namespace
 
 qint16 fncSQL_InsertHatching(qint32 printId, const typHatching& hatching, qint16 index)
@@ -38,7 +61,7 @@ qint16 fncSQL_InsertHatching(qint32 printId, const typHatching& hatching, qint16
     return sqltext::change(QStringLiteral("fncSQL_InsertHatching"), row) ? 0 : -1;
 }
 
-qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records)
+qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records, Unread* unread)
 {
     qint16 last = -1;
     const bool ok = sqltext::guarded(QStringLiteral("fncSQL_LoadHatching_Struct"), [&] {
@@ -47,30 +70,22 @@ qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records)
             QStringLiteral(" ORDER BY intIndex"));
         const bool withTilt = schemaHasTilt();
         for (; !rs.eof(); rs.moveNext()) {
-            const qint16 index = rs[QStringLiteral("intIndex")].toInt16();
-            if (index < 0)
-                continue;  // names no area label
-            // Grow only: positions that no row names keep what they held.
-            if (records.size() <= index)
-                records.resize(index + 1);
-            typHatching& h = records[index];
-            const Field tag = rs[QStringLiteral("Tag")];
-            h.Tag = tag.isNull() ? QString() : tag.toString();
-            h.BorderStyle = rs[QStringLiteral("BorderStyle")].toInt16();
-            h.BorderWidth = rs[QStringLiteral("BorderWidth")].toInt16();
-            h.DrawMode = rs[QStringLiteral("DrawMode")].toInt16();
-            h.intIndex = index;
-            h.iPitch = rs[QStringLiteral("iPitch")].toInt16();
-            h.iStyle = rs[QStringLiteral("iStyle")].toInt16();
-            h.iTilt = DefaultTilt;
-            if (withTilt) {
-                const Field tilt = rs[QStringLiteral("iTilt")];
-                if (!tilt.isNull())
-                    h.iTilt = tilt.toInt16();
+            typHatching h;
+            try {
+                const qint16 index = rs[QStringLiteral("intIndex")].toInt16();
+                if (index < 0)
+                    continue;  // names no area label
+                h = readRecord(rs, index, withTilt);
+            } catch (const vb::Error&) {
+                if (unread)
+                    ++unread->rows;
+                continue;
             }
-            h.iUbound = rs[QStringLiteral("iUbound")].toInt16();
-            h.BorderColor = rs[QStringLiteral("BorderColor")].toInt32();
-            last = index;
+            // Grow only: positions that no row names keep what they held.
+            if (records.size() <= h.intIndex)
+                records.resize(h.intIndex + 1);
+            records[h.intIndex] = h;
+            last = h.intIndex;
         }
         rs.close();
         if (last < 0)
@@ -80,6 +95,8 @@ qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records)
         records.resize(last + 2);
         records[last + 1] = typHatching();
     });
+    if (!ok && unread)
+        unread->failed = true;
     return ok ? last : -1;
 }
 

@@ -7,6 +7,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 namespace mdlSQL {
 
 namespace {
@@ -92,26 +94,59 @@ void fill(ShapeElement& shape, const Recordset& rs)
     shape.DrawMode = rs[QStringLiteral("DrawMode")].toInt16();
 }
 
+// The highest element an array can hold.
+constexpr int LastElement = 32767;
+
+// Reads one row into element k (created when missing) and shows it. A row
+// that fails part way leaves the array as it was (a new element goes again,
+// an existing one gets its properties back): false then.
+template <class T>
+bool place(const Recordset& rs, platform::ElementArray<T>& elements, int k)
+{
+    std::unique_ptr<T> before;
+    if (elements.exists(k)) {
+        before = std::make_unique<T>(nullptr);
+        before->copyFrom(elements(k));
+    } else {
+        elements.Load(k);
+    }
+    T& element = elements(k);
+    try {
+        rs[QStringLiteral("intIndex")].toInt16();  // a row without its number is damaged
+        fill(element, rs);
+    } catch (const vb::Error&) {
+        if (before)
+            element.copyFrom(*before);
+        else
+            elements.Unload(k);
+        return false;
+    }
+    element.Visible = true;
+    return true;
+}
+
 // The load of every array. Rows go into elements 0, 1, 2 ... in their
 // stored order whatever their intIndex says, so a gap or a negative index in
 // a damaged file can never leave a hole in the array or point outside it.
+// A row that cannot be read is counted and its element goes to the next row;
+// so are the rows for which the array has no room left (a spare included).
 template <class T>
-qint16 load(const QString& procedure, const QString& table, qint32 printId, platform::ElementArray<T>& elements)
+qint16 load(const QString& procedure, const QString& table, qint32 printId, platform::ElementArray<T>& elements,
+            Unread* unread)
 {
     qint16 last = -1;
+    const int room = keepsSpare(elements.Name()) ? LastElement - 1 : LastElement;
     const bool ok = sqltext::guarded(procedure, [&] {
         Recordset rs = sqltext::connection().openRecordset(
             QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE strObjName = ") +
             sqltext::quoted(elements.Name()) + QStringLiteral(" AND Print_ID = ") + number(printId) +
             QStringLiteral(" ORDER BY intIndex"));
-        for (int k = 0; !rs.eof(); ++k, rs.moveNext()) {
-            rs[QStringLiteral("intIndex")].toInt16();  // a row without its number is damaged: fail on it
-            if (!elements.exists(k))
-                elements.Load(k);
-            T& element = elements(k);
-            fill(element, rs);
-            element.Visible = true;
-            last = qint16(k);
+        for (; !rs.eof(); rs.moveNext()) {
+            const int k = last + 1;
+            if (k <= room && place(rs, elements, k))
+                last = qint16(k);
+            else if (unread)
+                ++unread->rows;
         }
         rs.close();
         if (last < 0 || !keepsSpare(elements.Name()))
@@ -120,6 +155,8 @@ qint16 load(const QString& procedure, const QString& table, qint32 printId, plat
             elements.Load(last + 1);
         elements(last + 1).Visible = false;
     });
+    if (!ok && unread)
+        unread->failed = true;
     return ok ? last : -1;
 }
 
@@ -197,19 +234,19 @@ qint16 fncSQL_InsertShape(qint32 printId, const ShapeElement& shape, qint16 inde
     return insert(QStringLiteral("fncSQL_InsertShape"), row);
 }
 
-qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<LabelElement>& labels)
+qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<LabelElement>& labels, Unread* unread)
 {
-    return load(QStringLiteral("fncSQL_LoadLabel"), QStringLiteral("tLabel"), printId, labels);
+    return load(QStringLiteral("fncSQL_LoadLabel"), QStringLiteral("tLabel"), printId, labels, unread);
 }
 
-qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<LineElement>& lines)
+qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<LineElement>& lines, Unread* unread)
 {
-    return load(QStringLiteral("fncSQL_LoadLine"), QStringLiteral("tLine"), printId, lines);
+    return load(QStringLiteral("fncSQL_LoadLine"), QStringLiteral("tLine"), printId, lines, unread);
 }
 
-qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<ShapeElement>& shapes)
+qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<ShapeElement>& shapes, Unread* unread)
 {
-    return load(QStringLiteral("fncSQL_LoadShape"), QStringLiteral("tShape"), printId, shapes);
+    return load(QStringLiteral("fncSQL_LoadShape"), QStringLiteral("tShape"), printId, shapes, unread);
 }
 
 }  // namespace mdlSQL

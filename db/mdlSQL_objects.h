@@ -19,6 +19,16 @@ class ElementArray;
 
 namespace mdlSQL {
 
+// What a load left unread in the database: the rows it passed over because
+// they could not be read (a Null or a text where a number belongs, a row past
+// the array's last element), and whether the statement itself failed (its
+// box shown), leaving an unknown number of rows unread.
+struct Unread {
+    qint32 rows = 0;
+    bool failed = false;
+    bool any() const { return rows > 0 || failed; }
+};
+
 // --- tLabel, tLine, tShape ----------------------------------------------------
 
 // Insert one element's row as number `index` of its array (the caller numbers
@@ -36,11 +46,17 @@ qint16 fncSQL_InsertShape(qint32 printId, const platform::ShapeElement& shape, q
 // font name leaves the element's). After the last row the arrays that keep a
 // spare (lblKyori, lblKeiroS, lblMensekiS, every line array, both shape
 // arrays) get one more element, hidden. Without rows nothing changes.
-// The last element filled; -1 when there is no row, or after the failure box
-// (the rows before the failing one stay loaded).
-qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<platform::LabelElement>& labels);
-qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<platform::LineElement>& lines);
-qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<platform::ShapeElement>& shapes);
+// A row that cannot be read is passed over without a box (the next row takes
+// its element) and counted in `unread`, as are the rows past the array's
+// last element (32767, less the spare). The last element filled; -1 when no
+// row was loaded, or after the failure box of the statement (the rows before
+// the failing one stay loaded).
+qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<platform::LabelElement>& labels,
+                        Unread* unread = nullptr);
+qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<platform::LineElement>& lines,
+                       Unread* unread = nullptr);
+qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<platform::ShapeElement>& shapes,
+                        Unread* unread = nullptr);
 
 // --- tHatching ----------------------------------------------------------------
 
@@ -53,9 +69,10 @@ qint16 fncSQL_InsertHatching(qint32 printId, const typHatching& hatching, qint16
 // ends at last intIndex + 1 with an empty spare record there. iTilt reads 45
 // when the column is Null or the schema is older than 200911; a Null Tag is
 // the empty text. Rows with a negative intIndex name no area and are passed
-// over. The last intIndex read; -1 when no row was read (the array
-// untouched), or after the failure box.
-qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records);
+// over; a row that cannot be read is passed over too (its record untouched)
+// and counted in `unread`. The last intIndex read; -1 when no row was read
+// (the array untouched), or after the failure box.
+qint16 fncSQL_LoadHatching_Struct(qint32 printId, QList<typHatching>& records, Unread* unread = nullptr);
 
 // --- tPrinter -----------------------------------------------------------------
 

@@ -111,15 +111,23 @@ void load(const Setting& setting, const Field& field)
         setting.global);
 }
 
-QString whereNumber(const QString& number) { return QStringLiteral("WHERE strNo = ") + sqltext::quoted(number); }
+// Numbers match without regard to case, as the drawing list has always
+// compared them ("a001" is "A001"). Should a file hold both spellings, the
+// exact one comes first.
+QString whereNumber(const QString& number)
+{
+    const QString quoted = sqltext::quoted(number);
+    return QStringLiteral("WHERE strNo = ") + quoted + QStringLiteral(" COLLATE NOCASE ORDER BY strNo = ") + quoted
+        + QStringLiteral(" DESC");
+}
 
 QString sortColumn(qint16 sortKey)
 {
     switch (sortKey) {
     case 1:
-        return QStringLiteral("strNo");
+        return QStringLiteral("strNo COLLATE NOCASE");
     case 2:
-        return QStringLiteral("strName");
+        return QStringLiteral("strName COLLATE NOCASE");
     case 3:
         return QStringLiteral("datHizuke");
     case 4:

@@ -1,5 +1,6 @@
 #include "editor/frmEdit.h"
 
+#include "db/mdlDB.h"
 #include "platform/application.h"
 
 #include <QStyle>
@@ -63,6 +64,9 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     buildElements();
     buildMenus();
     buildPopups();
+    // The objects on the map are all that is left of a drawing whose saves
+    // went with a lost transaction: the next save must write them again.
+    mdlDB::subWatch_Loss(this, [this] { booDrawChange = true; });
 }
 
 frmEdit::~frmEdit() = default;
@@ -142,6 +146,10 @@ void frmEdit::buildStatusBars()
         else
             stsTip->Panels(i).setWidth(widths[i - 1]);
     }
+    // Panel 1 tells the next step in a whole sentence: it widens to its
+    // text, never below its laid-out width.
+    stsTip->Panels(1).setMinWidth(widths[0]);
+    stsTip->Panels(1).setAutoSize(StatusPanel::sbrContents);
     stsTip->Panels(6).setText(QStringLiteral("選択モード"));
     stsTip->Panels(7).setText(QStringLiteral("OFF"));
     stsTip->Panels(8).setText(QStringLiteral("100%"));

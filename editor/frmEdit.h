@@ -12,7 +12,12 @@
 #include "platform/form.h"
 #include "platform/picturebox.h"
 
+#include <QStringList>
 #include <functional>
+
+namespace mdlSQL {
+struct Unread;
+}
 
 class frmEdit : public platform::Form {
     Q_OBJECT
@@ -274,6 +279,11 @@ public:
     void subLoad_Hatching(qint32 printId);
     void subLoad_HatchingRecords(qint32 printId);
     void subReMake_HatchBins();
+    // Rows a load could not bring in, one line per table ("tLine : 2 行");
+    // while it holds any, the drawing is not overwritten, so that no save
+    // deletes stored rows the editor does not hold.
+    QStringList strUnreadRows;
+    void subNote_Unread(const QString& table, const mdlSQL::Unread& unread);
     // Clearing whole kinds of objects: element 0 stays, hidden.
     void subAllClr_MesObj();
     void subAllClr_Hikidashi();

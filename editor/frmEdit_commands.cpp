@@ -172,5 +172,5 @@ void frmEdit::mnuPaperSize_Click()
 
 void frmEdit::mnuHelpHlp_Click()
 {
-    ui().openUrl(app::helpFile());
+    app::showHelp();
 }

@@ -32,6 +32,7 @@ void frmEdit::Form_Load()
 
     // No drawing inherits the hatching records of the one opened before.
     GE_tpHatching = {typHatching()};
+    strUnreadRows.clear();
     if (GE_tpPrint.Print_Id > 0) {
         if (!loadStored())
             return;  // the empty view with the initial menus
@@ -68,6 +69,12 @@ bool frmEdit::loadStored()
     subLoad_Line(GE_tpPrint.Print_Id);
     subLoad_Shape(GE_tpPrint.Print_Id);
     subLoad_Hatching(GE_tpPrint.Print_Id);
+    // Once for the whole drawing, whichever tables lost rows.
+    if (!strUnreadRows.isEmpty())
+        MsgBox(QStringLiteral("この図面の次のデータは、読み込めなかったため表示していません。") + vbCrLf
+                   + strUnreadRows.join(vbCrLf) + vbCrLf + vbCrLf
+                   + QStringLiteral("保存されているデータを失わないよう、この図面は上書き保存できません。"),
+               vbExclamation, QStringLiteral("図面の読込"));
     // Without settings of its own (or when they can't be read) the drawing
     // takes the current printer's, never those of the drawing opened before.
     if (mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, GE_tpPrinter) != 0)

@@ -8,7 +8,11 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
+#include <QStyle>
+#include <QTableView>
 #include <QWidget>
+
+#include <algorithm>
 
 using namespace vb;
 
@@ -36,7 +40,7 @@ QDateTime dateOf(const QString& text)
 dlgDB::dlgDB() : platform::Form(QStringLiteral("dlgDB"))
 {
     using namespace platform;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedDialogBorder();
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->setFixedSize(twipsToPixels(9240), twipsToPixels(5040));
@@ -110,12 +114,33 @@ void dlgDB::subSet_GridTitle()
     fgrdDB->setFixedCols(1);
     fgrdDB->setCols(ColumnCount);
     const int width = platform::pixelsToTwips(fgrdDB->width());
+    qint32 widths[ColumnCount];
+    for (int col = 0; col < ColumnCount; ++col)
+        widths[col] = CLng(kColumns[col].share * width);
+    // A date shows with its time: its column is at least as wide as such a
+    // text needs at the grid's font, and the name column gives way.
+    const qint32 dateWidth = fncDateColumnWidth();
+    for (const int col : {colHizuke, colRenew}) {
+        const qint32 extra = std::max(0, dateWidth - widths[col]);
+        widths[col] += extra;
+        widths[colName] = std::max(0, widths[colName] - extra);
+    }
     for (int col = 0; col < ColumnCount; ++col) {
         fgrdDB->setTextMatrix(0, col, QString::fromUtf8(kColumns[col].title));
         if (col <= colRenew)
             fgrdDB->setColAlignment(col, platform::flexAlignCenterTop);
-        fgrdDB->setColWidth(col, CLng(kColumns[col].share * width));
+        fgrdDB->setColWidth(col, widths[col]);
     }
+}
+
+// Twips that a cell needs to show a date and time ("yy/mm/dd hh:nn:ss")
+// whole: the text at the grid's font, the cell's margins and its grid line.
+qint32 dlgDB::fncDateColumnWidth() const
+{
+    const QTableView* view = fgrdDB->view();
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int text = view->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00 00:00:00"));
+    return platform::pixelsToTwips(text + 2 * margin + 2);
 }
 
 // Every fill starts from an emptied grid, so no cell keeps a value of an

@@ -24,7 +24,7 @@ void subSet_PasswordBox(platform::TextBox& box)
 
 dlgPassInput::dlgPassInput() : platform::Form(QStringLiteral("dlgPassInput"))
 {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedDialogBorder();
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->setFixedSize(platform::twipsToPixels(5400), platform::twipsToPixels(1800));

@@ -11,7 +11,7 @@
 dlgPassWord::dlgPassWord() : platform::Form(QStringLiteral("dlgPassWord"))
 {
     using namespace platform;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedDialogBorder();
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->setFixedSize(twipsToPixels(5400), twipsToPixels(3960));

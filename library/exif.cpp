@@ -4,7 +4,9 @@
 
 #include <QFile>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <limits>
 
@@ -16,6 +18,7 @@ constexpr quint8 kMarker = 0xFF;
 constexpr quint8 kStartOfImage = 0xD8;
 constexpr quint8 kApp1 = 0xE1;
 constexpr quint8 kStartOfScan = 0xDA;
+constexpr quint8 kEndOfImage = 0xD9;
 constexpr int kTiffMagic = 42;
 constexpr qint16 kTagCompression = 0x0103;
 constexpr qint16 kTagThumbnailOffset = 0x0201;
@@ -60,42 +63,112 @@ bool startsWithSoi(const QByteArray& bytes)
     return bytes.size() >= 2 && quint8(bytes[0]) == kMarker && quint8(bytes[1]) == kStartOfImage;
 }
 
+// The picture file read forward through a buffer: the scan wants a few bytes
+// at a time, mostly close to the last ones, and never the image data.
+class ByteReader {
+public:
+    explicit ByteReader(QFile& file) : m_file(file), m_size(file.size()) {}
+
+    qint64 size() const { return m_size; }
+
+    // The byte at `pos`, or -1 past the end of the file (or a failed read).
+    int at(qint64 pos)
+    {
+        if (!load(pos, 1, kSmallChunk))
+            return -1;
+        return quint8(m_buffer[pos - m_start]);
+    }
+
+    // `length` bytes at `pos`, fewer where the file ends first.
+    QByteArray bytes(qint64 pos, qint64 length)
+    {
+        if (pos < 0 || length <= 0 || pos >= m_size)
+            return QByteArray();
+        length = std::min(length, m_size - pos);
+        if (length > kLargeChunk)
+            return m_file.seek(pos) ? m_file.read(length) : QByteArray();
+        return load(pos, length, kSmallChunk) ? m_buffer.mid(pos - m_start, length) : QByteArray();
+    }
+
+    // The position of the first 0xFF at or after `pos`, or -1 when none is
+    // left: stray data between segments is searched a chunk at a time.
+    qint64 nextMarkerByte(qint64 pos)
+    {
+        while (pos < m_size) {
+            if (!load(pos, 1, kLargeChunk))
+                return -1;
+            const qint64 offset = pos - m_start;
+            const char* first = m_buffer.constData() + offset;
+            const void* hit = std::memchr(first, kMarker, size_t(m_buffer.size() - offset));
+            if (hit)
+                return pos + (static_cast<const char*>(hit) - first);
+            pos = m_start + m_buffer.size();
+        }
+        return -1;
+    }
+
+private:
+    static constexpr qint64 kSmallChunk = 4096;
+    static constexpr qint64 kLargeChunk = 65536;
+
+    // Makes the buffer hold [pos, pos + length) (as far as the file goes),
+    // reading `chunk` bytes from `pos` when it doesn't yet.
+    bool load(qint64 pos, qint64 length, qint64 chunk)
+    {
+        if (pos < 0 || pos >= m_size)
+            return false;
+        length = std::min(length, m_size - pos);
+        if (pos >= m_start && pos - m_start + length <= m_buffer.size())
+            return true;
+        m_start = pos;
+        m_buffer = m_file.seek(pos) ? m_file.read(std::max(chunk, length)) : QByteArray();
+        return m_buffer.size() >= length;
+    }
+
+    QFile& m_file;
+    const qint64 m_size;
+    QByteArray m_buffer;
+    qint64 m_start = 0;
+};
+
 int scanFile(const QString& picturePath, const QString& outputPath)
 {
     QFile file(picturePath);
     if (!file.open(QIODevice::ReadOnly))
         return ExifNotJpeg;
-    const qint64 size = file.size();
-    auto readAt = [&file](qint64 pos, qint64 length) {
-        return file.seek(pos) ? file.read(length) : QByteArray();
-    };
-    if (!startsWithSoi(readAt(0, 2)))
+    ByteReader reader(file);
+    if (!startsWithSoi(reader.bytes(0, 2)))
         return ExifNotJpeg;
 
-    // Only the marker and length fields are read on the way, and the scan
-    // stops at the compressed image data, so a photograph is never read whole.
+    // Only marker and length fields are read on the way, and the scan stops
+    // where the compressed image data (or the image) begins: the thumbnail
+    // lies before it, so a photograph is never read whole.
     qint64 pos = 2;
-    while (pos + 2 <= size) {
-        const QByteArray marker = readAt(pos, 2);
-        if (marker.size() < 2)
-            break;
-        if (quint8(marker[0]) != kMarker) {
-            ++pos;  // fill or stray data: step over it a byte at a time
+    while (pos + 2 <= reader.size()) {
+        if (reader.at(pos) != kMarker) {
+            // Fill or stray data: on to the next byte that may start a marker.
+            pos = reader.nextMarkerByte(pos);
+            if (pos < 0)
+                break;
             continue;
         }
-        const quint8 code = quint8(marker[1]);
-        if (code == kStartOfScan)
+        const int code = reader.at(pos + 1);
+        if (code < 0 || code == kStartOfScan || code == kEndOfImage)
             break;
-        const QByteArray lengthField = readAt(pos + 2, 2);
+        const QByteArray lengthField = reader.bytes(pos + 2, 2);
         if (lengthField.size() < 2)
             break;
         const qint64 length = mdlKyotu::fncBytesToLng(lengthField, true);  // counts itself
+        if (length < 2) {
+            // No segment can be that short: step over the marker and look
+            // for the next one (the EXIF segment may still follow).
+            pos += 2;
+            continue;
+        }
         if (code == kApp1) {
-            if (length < 2)
-                return ExifNone;
             // A segment cut short by the end of the file is kept as far as it goes.
             QByteArray thumbnail;
-            const std::optional<int> result = fncParse_ExifSegment(readAt(pos + 4, length - 2), thumbnail);
+            const std::optional<int> result = fncParse_ExifSegment(reader.bytes(pos + 4, length - 2), thumbnail);
             if (result) {
                 if (*result != ExifWritten)
                     return *result;

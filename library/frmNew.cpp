@@ -18,7 +18,7 @@ constexpr int NumberLength = 10;
 frmNew::frmNew() : platform::Form(QStringLiteral("frmNew"))
 {
     using namespace platform;
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedDialogBorder();
     auto* client = new QWidget(this);
     setCentralWidget(client);
     client->setFixedSize(twipsToPixels(6000), twipsToPixels(1920));
@@ -66,6 +66,19 @@ void frmNew::Form_Load()
 {
     // Only OK accepts: Cancel and the close box leave this False.
     GE_booDlgOK = false;
+}
+
+void frmNew::Form_Activate()
+{
+    // The window's first focus comes with its activation, which is no
+    // GotFocus of the number box: select the proposed number here, once,
+    // so that typing replaces it.
+    if (m_entered)
+        return;
+    m_entered = true;
+    txtNo->SetFocus();
+    txtNo->setSelStart(0);
+    txtNo->setSelLength(NumberLength);
 }
 
 void frmNew::cmdOK_Click()

@@ -26,4 +26,8 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_Activate() override;
+
+private:
+    bool m_entered = false;  // the first activation has selected the number
 };

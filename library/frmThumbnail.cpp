@@ -204,7 +204,10 @@ void frmThumbnail::imgPictureS_DblClick(int)
 
 void frmThumbnail::cmdOK_Click()
 {
-    GE_strMapImage = stsBar->Panels(2).Text();
+    // A file that can't be shown can't be opened as a drawing's picture
+    // either: choosing it is choosing nothing.
+    const QString name = stsBar->Panels(2).Text();
+    GE_strMapImage = m_undecodable.contains(name) ? QString() : name;
     unload();
 }
 

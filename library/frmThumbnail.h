@@ -14,6 +14,7 @@
 #include "platform/picturebox.h"
 
 #include <QList>
+#include <QSet>
 #include <memory>
 
 class frmThumbnail : public platform::Form {
@@ -83,4 +84,5 @@ private:
     bool m_booActivated = false;
     int m_previewCell = -1;      // the cell the preview shows
     bool m_previewWhole = false;  // the whole file (right click), not the cell's thumbnail
+    QSet<QString> m_undecodable;  // names of the files that can't be shown, so can't be chosen
 };

@@ -7,8 +7,7 @@
 #include "library/exif.h"
 #include "platform/events.h"
 #include "platform/files.h"
-#include "platform/ui.h"
-#include "platform/vbruntime.h"
+#include "platform/vberror.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -26,37 +25,23 @@ void frmThumbnail::subDisp(const QString& folder)
 {
     if (fileList->ListCount() == 0)
         return;
-    bool failed = false;
-    long number = 0;
-    QString description;
     {
-        // The pointer and the progress bar come back on every path, also
-        // when a picture stops the loading.
+        // The pointer and the progress bar come back on every path.
         Hourglass wait(this);
         pgsBar->setMin(0);
         pgsBar->setMax(fileList->ListCount());
         pgsBar->show();
         static_cast<QWidget*>(pgsBar)->raise();  // above the buttons
         const auto hideBar = qScopeGuard([this] { pgsBar->hide(); });
-        try {
-            subLoad_Cells(folder);
-        } catch (const vb::Error& e) {
-            failed = true;
-            number = e.number();
-            description = e.description();
-        }
-    }
-    if (failed) {
-        vb::MsgBox(QStringLiteral("subDisp():ｴﾗｰ番号 ") + vb::Str(qint32(number)) + QStringLiteral(" ｴﾗｰが発生しました。")
-                       + vb::vbCr + description,
-                   vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
-        return;
+        subLoad_Cells(folder);
     }
     fileList->setListIndex(0);
 }
 
-// Creates a cell per file and fills them in list order; a picture that
-// can't be read raises and leaves the cells after it empty.
+// Creates a cell per file and fills them in list order. A file that can't
+// be read as a picture (damaged, cut short, not a picture at all) keeps an
+// empty framed cell and the loading goes on: one bad file in a folder must
+// not hide the pictures after it.
 void frmThumbnail::subLoad_Cells(const QString& folder)
 {
     const int n = fileList->ListCount();
@@ -66,8 +51,17 @@ void frmThumbnail::subLoad_Cells(const QString& folder)
         fileList->setListIndex(i);
         const QString name = fileList->FileName();
         stsBar->Panels(2).setText(name);
-        imgPictureS[i]->setPicture(subLoad_Cell(files::join(folder, name)));
-        imgPictureS[i]->setToolTip(name);
+        PictureBox* cell = imgPictureS[i];
+        cell->setToolTip(name);
+        try {
+            cell->setPicture(subLoad_Cell(files::join(folder, name)));
+            cell->setBorderStyle(0);
+            m_undecodable.remove(name);
+        } catch (const vb::Error&) {
+            cell->setPicture(SharedImage());
+            cell->setBorderStyle(1);
+            m_undecodable.insert(name);
+        }
         pgsBar->setValue(i);
         pgsBar->repaint();
     }

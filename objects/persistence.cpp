@@ -9,6 +9,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
 #include "db/sqltext.h"
@@ -158,17 +159,20 @@ bool frmEdit::subSave_Hatching(qint32 printId)
 // objects kind by kind and its printer settings. It runs under a savepoint
 // inside the database's long transaction: the first statement that fails
 // (having shown its own message) rolls everything back to the copy stored
-// before, and the modified flag to what it was.
+// before, and the modified flag to what it was. A failure that cost the
+// whole transaction took the savepoint with it: nothing is left to roll back.
 bool frmEdit::fncSave_Drawing()
 {
     const QString savepoint = QStringLiteral("drawing_save");
     const auto failure = [](const vb::Error& error) {
-        vb::MsgBox(QStringLiteral("fncSave_Drawing():ｴﾗｰ番号 ") + QString::number(error.number())
-                       + QStringLiteral(" ｴﾗｰが発生しました。") + vb::vbCr + error.description(),
-                   vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
+        if (error.number() != platform::db::errTransactionLost)  // already told
+            vb::MsgBox(QStringLiteral("fncSave_Drawing():ｴﾗｰ番号 ") + QString::number(error.number())
+                           + QStringLiteral(" ｴﾗｰが発生しました。") + vb::vbCr + error.description(),
+                       vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
         return false;
     };
     const bool modified = GE_booDbUpdate;
+    const long losses = mdlDB::fncLossCount();
     try {
         sqltext::connection().savepoint(savepoint);
     } catch (const vb::Error& error) {
@@ -177,6 +181,10 @@ bool frmEdit::fncSave_Drawing()
     const qint32 id = saveRecord();
     const bool saved = id > 0 && subSave_Label(id) && subSave_Line(id) && subSave_Shape(id) && subSave_Hatching(id)
         && deleted(mdlSQL::subSQL_PrinterDeleteAll, id) && mdlSQL::fncSQL_InsertPrinter(id, GE_tpPrinter) == 0;
+    if (mdlDB::fncLossCount() != losses) {
+        GE_booDbUpdate = false;  // the transaction begun anew holds nothing
+        return false;
+    }
     try {
         if (saved) {
             sqltext::connection().releaseSavepoint(savepoint);
@@ -194,23 +202,39 @@ bool frmEdit::fncSave_Drawing()
 
 // --- loading ----------------------------------------------------------------------
 
+// A table whose rows were not all loaded is named in strUnreadRows with how
+// many were left, so that the drawing is never overwritten without them.
+void frmEdit::subNote_Unread(const QString& table, const mdlSQL::Unread& unread)
+{
+    if (!unread.any())
+        return;
+    strUnreadRows << table + QStringLiteral(" : ")
+            + (unread.failed ? QStringLiteral("件数不明（読込エラー）") : QString::number(unread.rows) + QStringLiteral(" 行"));
+}
+
 void frmEdit::subLoad_Label(qint32 printId)
 {
+    mdlSQL::Unread unread;
     for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS, &lblMoji, &lblKeiIdoS})
-        mdlSQL::fncSQL_LoadLabel(printId, *labels);
+        mdlSQL::fncSQL_LoadLabel(printId, *labels, &unread);
+    subNote_Unread(QStringLiteral("tLabel"), unread);
 }
 
 void frmEdit::subLoad_Line(qint32 printId)
 {
+    mdlSQL::Unread unread;
     for (auto* lines : {&lineHikidashi, &lineHojoSave, &lineDsSave, &linePS})
-        mdlSQL::fncSQL_LoadLine(printId, *lines);
+        mdlSQL::fncSQL_LoadLine(printId, *lines, &unread);
+    subNote_Unread(QStringLiteral("tLine"), unread);
 }
 
 // The end markers first, as they have always been read.
 void frmEdit::subLoad_Shape(qint32 printId)
 {
-    mdlSQL::fncSQL_LoadShape(printId, shpSnpo);
-    mdlSQL::fncSQL_LoadShape(printId, shpShape);
+    mdlSQL::Unread unread;
+    mdlSQL::fncSQL_LoadShape(printId, shpSnpo, &unread);
+    mdlSQL::fncSQL_LoadShape(printId, shpShape, &unread);
+    subNote_Unread(QStringLiteral("tShape"), unread);
 }
 
 void frmEdit::subLoad_Hatching(qint32 printId)
@@ -230,7 +254,9 @@ void frmEdit::subLoad_HatchingRecords(qint32 printId)
     typHatching unnamed;
     unnamed.intIndex = -1;
     QList<typHatching> rows(last + 1, unnamed);
-    mdlSQL::fncSQL_LoadHatching_Struct(printId, rows);
+    mdlSQL::Unread unread;
+    mdlSQL::fncSQL_LoadHatching_Struct(printId, rows, &unread);
+    subNote_Unread(QStringLiteral("tHatching"), unread);
 
     GE_tpHatching.clear();
     for (int k = 0; k <= last; ++k) {

@@ -2,10 +2,46 @@
 
 #include "platform/colors.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QLineEdit>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QValidator>
 
 namespace platform {
+
+namespace {
+
+// The program's style, except that a password box masks with its own
+// character where the style would show a bullet.
+class MaskingStyle : public QProxyStyle {
+public:
+    MaskingStyle(QChar mask, QStyle* base) : QProxyStyle(base), m_mask(mask) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return m_mask.unicode();
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+
+private:
+    QChar m_mask;
+};
+
+// One style per mask character, kept for the program's run (a widget does
+// not own the style it is given).
+QStyle* maskingStyle(QChar mask)
+{
+    static auto* styles = new QHash<QChar, QStyle*>;
+    QStyle*& style = (*styles)[mask];
+    if (!style)
+        style = new MaskingStyle(mask, QStyleFactory::create(QApplication::style()->name()));
+    return style;
+}
+
+}  // namespace
 
 // Refuses typing beyond the limit. Text the program put in may be longer;
 // the user can still shorten it, but not lengthen it.
@@ -115,6 +151,7 @@ void TextBox::setLocked(bool on)
 void TextBox::setPasswordChar(const QString& character)
 {
     m_passwordChar = character.left(1);
+    m_edit->setStyle(m_passwordChar.isEmpty() ? nullptr : maskingStyle(m_passwordChar.at(0)));
     m_edit->setEchoMode(m_passwordChar.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
 }
 

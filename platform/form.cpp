@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QLayout>
 #include <QPointer>
 
 #include <algorithm>
@@ -103,6 +104,16 @@ bool Form::unload()
     if (releaseInstance)
         releaseInstance();
     return true;
+}
+
+void Form::setFixedDialogBorder()
+{
+    const bool topMost = windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | (topMost ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()));
+    // Equal least and largest sizes: a window manager then offers no
+    // maximise either, whatever it makes of the flags.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void Form::moveTwips(double left, double top, double width, double height)

@@ -31,6 +31,11 @@ public:
     // instance is released. Returns false when the unload was cancelled.
     bool unload();
 
+    // The fixed dialog border: a title bar with only the close box (no
+    // minimise or maximise) and a size that follows the client area, which
+    // the user can't change.
+    void setFixedDialogBorder();
+
     void setCaption(const QString& caption) { setWindowTitle(caption); }
     QString caption() const { return windowTitle(); }
 

@@ -7,6 +7,7 @@
 #include "app/mdlFileAccess.h"
 #include "app/mdlSub.h"
 #include "db/mdlDB.h"
+#include "db/sqltext.h"
 #include "editor/frmEdit.h"
 #include "library/frmNew.h"
 #include "platform/application.h"
@@ -17,11 +18,19 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace vb;
 
 namespace {
+
+// The label's whole text, as its font lays it out, lies inside the label.
+bool showsWhole(const QLabel* label)
+{
+    const QRect inside = label->contentsRect();
+    return inside.contains(label->fontMetrics().boundingRect(inside, int(label->alignment()), label->text()));
+}
 
 // Stands for the editor window: the start window only knows it by name.
 class FakeEditor : public platform::Form {
@@ -35,6 +44,19 @@ protected:
     {
         ++asked;
         cancel = refuse ? 1 : 0;
+    }
+};
+
+// Answers as scripted, first doing what the test wants done while a
+// retry box is up.
+class ActingUi : public platform::ScriptedUserInterface {
+public:
+    std::function<void()> whileRetryShown;
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if ((style & 7) == vbRetryCancel && whileRetryShown)
+            whileRetryShown();
+        return ScriptedUserInterface::messageBox(prompt, style, title);
     }
 };
 
@@ -285,18 +307,65 @@ private slots:
         QVERIFY(!GE_booDbOpen);
     }
 
+    // Another program reading the file holds up the commit at quit: after
+    // the busy wait the user is asked. Retrying once the reader ended
+    // commits and ends the program; going back keeps the start window, the
+    // transaction and its rows, never committed.
+    void failingCommitAtQuit_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("retry") << int(vbRetry);
+        QTest::newRow("back to the program") << int(vbCancel);
+    }
+    void failingCommitAtQuit()
+    {
+        QFETCH(int, answer);
+        ActingUi ui;
+        platform::UserInterface* previousUi = &platform::ui();
+        platform::setUi(&ui);
+        bool quit = false;
+        const platform::QuitHandler previousQuit = platform::setQuitHandler([&quit] { quit = true; });
+        const auto restore = qScopeGuard([&] {
+            platform::setUi(previousUi);
+            platform::setQuitHandler(previousQuit);
+        });
+        mdlSub::Main();
+        frmMain& start = platform::Instance<frmMain>::get();
+        QVERIFY(sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('Q-1')")));
+        platform::db::Connection reader;
+        reader.open(connectionString(dbPath()));
+        reader.beginTrans();
+        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM tPrint");
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 0);
+        ui.whileRetryShown = [&reader] { reader.rollbackTrans(); };
+        ui.answerMsgBox(vbYes);
+        ui.answerMsgBox(answer);
+        QCOMPARE(start.unload(), answer == vbRetry);
+        QCOMPARE(ui.last().style, vbRetryCancel + vbExclamation);
+        QVERIFY(ui.last().prompt.contains(QLatin1String("database is locked")));
+        QCOMPARE(quit, answer == vbRetry);
+        if (answer == vbCancel) {
+            QVERIFY(start.isVisible() && GE_booDbOpen && GE_objConnection->inTransaction());
+            QCOMPARE(GE_objConnection->openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+            ui.answerMsgBox(vbNo);  // thrown away now: it was never committed
+            QVERIFY(start.unload() && quit);
+        }
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), answer == vbRetry ? 1 : 0);
+    }
+
     void versionWindow()
     {
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         platform::ModalScript script;
         QString caption, title, version;
-        bool pictureCovers = false;
+        bool pictureCovers = false, wholeTexts = false;
         script.push([&](platform::Form& form) {
             auto& info = static_cast<frmVerInfo&>(form);
             caption = info.caption();
             title = info.lblCaption->text();
             version = info.lblVerNo->text();
+            wholeTexts = showsWhole(info.lblCaption) && showsWhole(info.lblVerNo) && showsWhole(info.Label1);
             pictureCovers = info.imgPicture->isVisibleTo(&info)
                 && info.imgPicture->geometry() == info.centralWidget()->rect();
             info.unload();
@@ -306,7 +375,7 @@ private slots:
         QCOMPARE(caption, QStringLiteral("バージョン情報"));
         QCOMPARE(title, QStringLiteral("ねむのきⅡ"));
         QCOMPARE(version, QStringLiteral("Ver %1.%2.%3\r\n").arg(platform::app::major()).arg(platform::app::minor()).arg(platform::app::revision()));
-        QVERIFY(pictureCovers);
+        QVERIFY(pictureCovers && wholeTexts);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!platform::Instance<frmVerInfo>::exists());
     }
@@ -329,6 +398,7 @@ private slots:
         QVERIFY(platform::Instance<frmEdit>::exists());
         frmEdit& editor = platform::Instance<frmEdit>::get();
         QCOMPARE(editor.stsTip->Panels(1).Text(), QStringLiteral("メニュー「ﾌｧｲﾙ」→「画像の取込」を選択してください。"));
+        QVERIFY(showsWhole(editor.stsTip->Panels(1).label()));
         QVERIFY(!platform::Instance<frmMain>::get().cmdMenu[0]->isEnabled());
         QVERIFY(platform::Instance<frmMain>::get().unload());  // closes the editor first, asking nothing
         QVERIFY(!platform::Instance<frmEdit>::exists());

@@ -286,27 +286,31 @@ private slots:
         QCOMPARE(ui->count(), 0);
     }
 
-    void failuresAreReportedAndStopTheLoad()
+    // A row that cannot be read is passed over silently and counted; the
+    // rows after it still load, into the next elements. A failing statement
+    // is reported and counted as a failure.
+    void unreadableRowsArePassedOverAndFailuresReported()
     {
         ScopedScriptedUi ui;
         QVERIFY(openCopy());
         ElementArray<LineElement> source(QStringLiteral("lineHojoSave"), &m_box);
-        for (qint16 i = 0; i < 3; ++i) {
+        for (qint16 i = 0; i < 4; ++i) {
             source(0).Tag = QString::number(i);
             source(0).X1 = i;
             QCOMPARE(mdlSQL::fncSQL_InsertLine(Drawing, source(0), i), qint16(0));
         }
-        GE_objConnection->execute(QStringLiteral("UPDATE tLine SET Y1 = NULL WHERE intIndex = 1"));
+        GE_objConnection->execute(QStringLiteral("UPDATE tLine SET Y1 = NULL WHERE intIndex = 1;"
+                                                 "UPDATE tLine SET DrawMode = 'x' WHERE intIndex = 2"));
         GE_booDbUpdate = false;
         ElementArray<LineElement> loaded(QStringLiteral("lineHojoSave"), &m_box);
-        QCOMPARE(mdlSQL::fncSQL_LoadLine(Drawing, loaded), qint16(-1));
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().title, QStringLiteral("mdlSQL:fncSQL_LoadLine() err.number = 94"));
-        QCOMPARE(loaded.UBound(), 1);  // stopped at the failing row: no further row, no spare
-        QVERIFY(loaded(0).Visible);
-        QCOMPARE(loaded(1).Tag, QStringLiteral("1"));  // set before the failure
-        QCOMPARE(loaded(1).X1.get(), 1.0f);
-        QVERIFY(!loaded(1).Visible);
+        mdlSQL::Unread unread;
+        QCOMPARE(mdlSQL::fncSQL_LoadLine(Drawing, loaded, &unread), qint16(1));
+        QCOMPARE(ui->count(), 0);
+        QVERIFY(unread.rows == 2 && !unread.failed);
+        QCOMPARE(loaded.UBound(), 2);
+        QCOMPARE(loaded(1).Tag, QStringLiteral("3"));
+        QCOMPARE(loaded(1).X1.get(), 3.0f);
+        QVERIFY(loaded(1).Visible && !loaded(2).Visible);
 
         GE_objConnection->execute(QStringLiteral("DROP TABLE tLabel; DROP TABLE tShape"));
         GE_booDbUpdate = false;
@@ -318,9 +322,10 @@ private slots:
         QCOMPARE(ui->last().title, QStringLiteral("mdlSQL:fncSQL_InsertShape() err.number = 1"));
         QCOMPARE(ui->last().prompt, QStringLiteral("no such table: tShape"));
         QVERIFY(!GE_booDbUpdate);
-        QCOMPARE(mdlSQL::fncSQL_LoadLabel(Drawing, labels), qint16(-1));
+        QCOMPARE(mdlSQL::fncSQL_LoadLabel(Drawing, labels, &unread), qint16(-1));
         QCOMPARE(ui->last().title, QStringLiteral("mdlSQL:fncSQL_LoadLabel() err.number = 1"));
         QCOMPARE(labels.Count(), 1);
+        QVERIFY(unread.failed);
     }
 };
 

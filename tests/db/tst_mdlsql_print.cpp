@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <tuple>
+
 using platform::ScopedScriptedUi;
 using Lookup = mdlSQL::PrintLookup;
 
@@ -244,6 +246,23 @@ private slots:
         QCOMPARE(GE_tpPiccelD[3].sngY, 240.25f);
     }
 
+    // A number is found in any case; a file holding two spellings gives the exact one.
+    void numbersMatchWithoutCase()
+    {
+        ScopedScriptedUi ui;
+        QVERIFY(openCopy());
+        QCOMPARE(mdlSQL::fncSQL_InsertPrint(drawing(QStringLiteral("K1"), QStringLiteral("upper"))), qint16(0));
+        QCOMPARE(mdlSQL::fncSQL_GetPrintID(QStringLiteral("k1")), qint32(1));
+        QCOMPARE(mdlSQL::fncSQL_InsertPrint(drawing(QStringLiteral("k1"), QStringLiteral("lower"))), qint16(0));
+        for (const auto& [number, id, name] : {std::tuple{"K1", 1, "upper"}, std::tuple{"k1", 2, "lower"}}) {
+            QCOMPARE(mdlSQL::fncSQL_GetPrintID(QLatin1String(number)), qint32(id));
+            typPrint read;
+            QCOMPARE(mdlSQL::fncSQL_GetPrint(QLatin1String(number), read).outcome(), Lookup::Found);
+            QCOMPARE(read.strName, QLatin1String(name));
+        }
+        QCOMPARE(ui->count(), 0);
+    }
+
     void quotesAreStoredIntact_data()
     {
         QTest::addColumn<QString>("text");
@@ -288,7 +307,8 @@ private slots:
         QFETCH(QStringList, ids);
         ScopedScriptedUi ui;
         QVERIFY(openCopy());
-        const QStringList numbers{"0002", "0003", "0001"}, names{"c", "a", "b"};
+        // Letters sort without regard to case: "B" between "a" and "c".
+        const QStringList numbers{"x2", "X3", "x1"}, names{"c", "a", "B"};
         const int created[] = {2011, 2013, 2012}, renewed[] = {2020, 2019, 2021};
         for (int i = 0; i < 3; ++i) {
             typPrint p = drawing(numbers[i], names[i]);

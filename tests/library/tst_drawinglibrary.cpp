@@ -162,7 +162,9 @@ private slots:
         ModalScript script;
         script.push([&](Form& f) {
             auto& d = static_cast<frmNew&>(f);
-            seen << d.caption() << d.txtNo->Text() << d.txtName->Text() << d.stsBar->Panels(1).Text();
+            f.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&f));
+            seen << d.caption() << d.txtNo->SelText() << d.txtName->Text() << d.stsBar->Panels(1).Text();
             newDrawing(QStringLiteral(" 123456789012"), QString())(f);  // an opener's long number
         });
         const QDateTime now = Now();
@@ -185,7 +187,8 @@ private slots:
         QTest::newRow("blanks only") << "    " << "管理番号未入力" << empty;
         QTest::newRow("in use, holder named") << " B " << "管理番号重複"
             << "管理番号 : B\r\n図面名 : い\r\n作成日時 : 2014/01/04 09:05:07\r\n\r\n 既に、登録されています。違う管理番号を入力してください。";
-        QTest::newRow("lookup failed") << "D" << "mdlSQL:fncSQL_GetPrintHolder() err.number = 1" << "no such table: tPrint";
+        QTest::newRow("in use in another case") << "b" << "管理番号重複" << "管理番号 : b\r\n図面名 : い\r\n";
+        QTest::newRow("lookup failed") << "D" << "mdlSQL:fncSQL_GetPrint() err.number = 1" << "no such table: tPrint";
     }
     void numberRefused()
     {
@@ -216,11 +219,21 @@ private slots:
         platform::Grid& g = *d.fgrdDB;
         QCOMPARE(ids(d), (QList<qint32>{1, 2, 3}));
         const QStringList titles{"ＩＤ", "管理番号", "名称", "作成日", "更新日", "", "", ""};
+        // Shares of the grid's width; the dates widen to show their time, at the name's cost.
         const QList<int> widths{540, 900, 4050, 1530, 1530, 0, 0, 0};
+        int total = 0;
         for (int c = 0; c < 8; ++c) {
             QCOMPARE(g.textMatrix(0, c), titles[c]);
-            QCOMPARE(g.colWidth(c), widths[c]);
+            if (c != dlgDB::colName && c != dlgDB::colHizuke && c != dlgDB::colRenew)
+                QCOMPARE(g.colWidth(c), widths[c]);
+            total += g.colWidth(c);
             QCOMPARE(g.colAlignment(c) == platform::flexAlignCenterTop, c <= 4);
+        }
+        QCOMPARE(total, 8550);
+        for (const int c : {dlgDB::colHizuke, dlgDB::colRenew}) {
+            const int laidOut = g.view()->columnWidth(c);
+            g.view()->resizeColumnToContents(c);
+            QVERIFY(g.colWidth(c) >= 1530 && laidOut >= g.view()->columnWidth(c));
         }
         QCOMPARE(g.textMatrix(3, dlgDB::colHizuke), QStringLiteral("13/08/04 09:05:07"));
         QCOMPARE(g.textMatrix(3, dlgDB::colEdit), QStringLiteral("False"));
@@ -404,6 +417,7 @@ private slots:
             p.txtInput->SetFocus();
             QTest::keyClicks(p.txtInput->lineEdit(), QStringLiteral("Abcdefghij"));
             QCOMPARE(p.txtInput->lineEdit()->echoMode(), QLineEdit::Password);
+            QCOMPARE(p.txtInput->lineEdit()->displayText(), QStringLiteral("********"));
             QTest::keyClick(p.txtInput->lineEdit(), Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), p.OKButton->button());
             QTest::keyClick(p.OKButton->button(), Qt::Key_Return);
@@ -411,6 +425,22 @@ private slots:
         platform::Instance<dlgPassInput>::get().showForm(platform::vbModal);
         QVERIFY(script.allUsed() && GE_booDlgOK);
         QCOMPARE(GE_strPassWord, QStringLiteral("Abcdefgh"));
+    }
+
+    // A fixed border: the close box only, and a size the user can't change.
+    void fixedDialogsCanNeitherMinimiseNorMaximise()
+    {
+        platform::ScopedScriptedUi ui;
+        for (Form* f : QList<Form*>{&platform::Instance<frmNew>::get(), &platform::Instance<dlgDB>::get(),
+                                    &platform::Instance<dlgPassInput>::get(), &platform::Instance<dlgPassWord>::get()}) {
+            f->show();
+            const Qt::WindowFlags flags = f->windowFlags();
+            QVERIFY2(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint))
+                         && (flags & Qt::WindowCloseButtonHint), qPrintable(f->objectName()));
+            QVERIFY2(f->minimumSize() == f->maximumSize() && f->size() == f->minimumSize()
+                         && f->centralWidget()->size() == f->centralWidget()->minimumSize(),
+                     qPrintable(f->objectName()));
+        }
     }
 
     void openThroughTheStartWindowUnlessADrawingIsOpen()

@@ -1,6 +1,6 @@
 // The thumbnail browser: the layout from the system metrics, the cells in
-// rows with their scrolling, the EXIF thumbnail cache, the preview, and a
-// picture that stops the loading.
+// rows with their scrolling, the EXIF thumbnail cache, the preview, and
+// files that are no pictures.
 
 #include "app/globals.h"
 #include "library/frmThumbnail.h"
@@ -266,27 +266,49 @@ private slots:
         QCOMPARE(ui->count(), 0);
     }
 
-    void aPictureThatDoesNotDecodeStopsTheLoading()
+    // A file that doesn't decode keeps an empty framed cell and can't be
+    // chosen; the pictures after it are loaded and can.
+    void undecodableFilesAreSkipped()
     {
         ScopedScriptedUi ui;
         const QString broken = folder(QStringLiteral("broken"));
         QVERIFY(QDir().mkpath(broken));
+        const QByteArray good = jpegBytes(QSize(80, 60), Qt::blue);
         writeBmp(broken + QStringLiteral("/a.bmp"), Qt::green);
-        writeFile(broken + QStringLiteral("/b.jpg"), "not a picture at all");
-        writeFile(broken + QStringLiteral("/c.gif"), tinyGif());
+        writeFile(broken + QStringLiteral("/b.jpg"), good.left(good.indexOf("\xFF\xDA")));  // cut before its image data
+        writeFile(broken + QStringLiteral("/c.jpg"), "not a picture at all");
+        writeFile(broken + QStringLiteral("/d.jpg"), good);
 
-        frmThumbnail& browser = open(broken);
-        QCOMPARE(ui->count(), 1);
-        QVERIFY2(ui->last().prompt.startsWith(QStringLiteral("subDisp():ｴﾗｰ番号  481 ｴﾗｰが発生しました。\rb.jpg: ")),
-                 qPrintable(ui->last().prompt));
-        QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
-        QCOMPARE(ui->last().style, int(vb::vbOKOnly));
+        frmThumbnail* browser = &open(broken);
+        QCOMPARE(ui->count(), 0);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QVERIFY(browser.pgsBar->isHidden());
-        QVERIFY(browser.isEnabled());
-        QVERIFY(looksLike(browser.imgPictureS[0], Qt::green));
-        QVERIFY(!browser.imgPictureS[2]->hasPicture());  // left empty
-        QVERIFY(browser.imgPictureS[2]->isVisible());
+        QVERIFY(browser->pgsBar->isHidden());
+        QCOMPARE(browser->imgPictureS.size(), 4);
+        const QStringList names = {"a.bmp", "b.jpg", "c.jpg", "d.jpg"};
+        for (int i = 0; i < 4; ++i) {
+            const PictureBox* cell = browser->imgPictureS[i];
+            const bool decodes = i == 0 || i == 3;
+            QCOMPARE(cell->toolTip(), names[i]);
+            QVERIFY(cell->isVisible());
+            QCOMPARE(cell->hasPicture(), decodes);
+            QCOMPARE(cell->BorderStyle(), decodes ? 0 : 1);
+        }
+        QVERIFY(looksLike(browser->imgPictureS[0], Qt::green));
+        QVERIFY(looksLike(browser->imgPictureS[3], Qt::blue));
+
+        browser->fileList->setListIndex(3);
+        browser->cmdOK->setValue(true);
+        QCOMPARE(GE_strMapImage, QStringLiteral("d.jpg"));
+
+        for (const int index : {1, 2}) {
+            browser = &open(broken);
+            QTest::mouseClick(browser->imgPictureS[index], Qt::LeftButton, {}, QPoint(5, 5));
+            QCOMPARE(browser->stsBar->Panels(2).Text(), names[index]);
+            browser->cmdOK->setValue(true);
+            QCOMPARE(GE_strMapImage, QString());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        QCOMPARE(ui->count(), 0);
     }
 
     void thePreviewShowsTheWholePicture()

@@ -459,6 +459,88 @@ private slots:
         QCOMPARE(GE_tpHatching.size(), 3);
     }
 
+    // A row that cannot be read costs only itself: the rows around it load,
+    // the user is told once, and no save can delete what was not loaded.
+    void damagedRowsCostOnlyThemselves_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("lost");  // the message's line
+        QTest::addColumn<int>("unread");    // object rows not shown
+        QTest::newRow("Null coordinate") << "UPDATE tLine SET Y1 = NULL WHERE strObjName = 'linePS' AND intIndex = 1"
+                                         << "tLine : 1 行" << 1;
+        QTest::newRow("text in a number") << "UPDATE tShape SET Width = 'wide' WHERE strObjName = 'shpSnpo' AND intIndex = 0"
+                                          << "tShape : 1 行" << 1;
+        // 2 rows stored and 32767 more: 32767 fit beside the spare.
+        QTest::newRow("past the array's end")
+            << "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 32768) "
+               "INSERT INTO tLine (strObjName, Print_ID, intIndex, X1, Y1, X2, y2, BorderColor, BorderStyle, "
+               "BorderWidth, DrawMode) SELECT 'lineHikidashi', %1, i, 0, 0, 1, 1, 0, 1, 1, 13 FROM n"
+            << "tLine : 2 行" << 2;
+        QTest::newRow("hatching") << "UPDATE tHatching SET iStyle = 'x' WHERE intIndex = 0" << "tHatching : 1 行" << 0;
+    }
+    void damagedRowsCostOnlyThemselves()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, lost);
+        QFETCH(int, unread);
+        fillDrawing(openDrawing(QStringLiteral("P-1")));
+        save(platform::Instance<frmEdit>::get());
+        closeEditorQuietly();
+        GE_objConnection->execute(damage.arg(m_id));
+        const QStringList tables{"tLabel", "tLine", "tShape", "tHatching", "tPrinter"};
+        QList<int> stored;
+        for (const QString& table : tables)
+            stored << rows(table, m_id);
+
+        const int boxes = ui()->count();
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        QCOMPARE(ui()->count(), boxes + 1);
+        QCOMPARE(ui()->last().title, QStringLiteral("図面の読込"));
+        QVERIFY(ui()->last().prompt.contains(QStringLiteral("\r\n") + lost + QStringLiteral("\r\n")));
+        int shownObjects = 0;
+        for (const QList<Props>& array : snapshot(e))
+            shownObjects += int(array.size());
+        QCOMPARE(shownObjects, stored[0] + stored[1] + stored[2] - unread);
+
+        e.booDrawChange = true;
+        save(e);
+        QCOMPARE(ui()->last().title, QStringLiteral("保存不可"));
+        QCOMPARE(ui()->last().style, int(vb::vbExclamation));
+        for (int t = 0; t < tables.size(); ++t)
+            QCOMPARE(rows(tables[t], m_id), stored[t]);
+    }
+
+    // A disk that fills during a save costs the whole transaction, with the
+    // save made before it: told once and truly, without a second error box;
+    // the objects stay marked unsaved and, with room again, are saved anew;
+    // "いいえ" at the close leaves the file as it was opened.
+    void saveThatLosesTheTransaction()
+    {
+        fillDrawing(openDrawing(QStringLiteral("P-1")));
+        save(platform::Instance<frmEdit>::get());
+        frmEdit& e = reopen();
+        const Snapshot stored = snapshot(e);
+        e.lblMoji(0).Caption = QStringLiteral("changed");
+        save(e);
+        const QString pages = GE_objConnection->openRecordset(QStringLiteral("PRAGMA page_count"))
+                                  [QStringLiteral("page_count")].toString();
+        GE_objConnection->execute(QStringLiteral("PRAGMA max_page_count = ") + pages);
+        const QString device = GE_tpPrinter.strDeviceName;
+        GE_tpPrinter.strDeviceName = QString(20000, QLatin1Char('x'));  // the save's last row
+        const int boxes = ui()->count();
+        save(e);
+        QCOMPARE(ui()->count(), boxes + 3);  // the question, the loss, the save's failure
+        QCOMPARE(ui()->boxes[boxes + 1].title, QStringLiteral("データベース書き込みエラー"));
+        QVERIFY(ui()->last().prompt.contains(QStringLiteral("このファイルを開いてから保存した内容も")));
+        QVERIFY(e.booDrawChange && !GE_booDbUpdate && GE_objConnection->inTransaction());
+
+        GE_objConnection->execute(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        GE_tpPrinter.strDeviceName = device;
+        save(e);
+        QVERIFY(!e.booDrawChange && GE_booDbUpdate);
+        QCOMPARE(snapshot(reopen(vb::vbNo)), stored);
+    }
+
     void printerSettingsWithoutARowComeFromTheCurrentPrinter()
     {
         GE_tpPrinter = typPrinter{};

@@ -63,6 +63,7 @@ struct Tiff {
     QByteArray thumbnail = fakeThumbnail();
     std::optional<quint32> offset;  // default: where the thumbnail lies
     std::optional<quint32> length;  // default: its size
+    std::optional<quint16> count1;  // IFD1's entry count; default: the entries written
 };
 
 inline QByteArray tiffData(const Tiff& t)
@@ -81,7 +82,7 @@ inline QByteArray tiffData(const Tiff& t)
     put32(b, t.next.value_or(t.withIfd1 ? ifd1 : 0), big);
     if (!t.withIfd1)
         return b;
-    put16(b, entries, big);
+    put16(b, t.count1.value_or(entries), big);
     if (t.withCompression)
         putEntry(b, 0x0103, 3, t.compression, big);
     putEntry(b, 0x0201, 4, t.offset.value_or(thumbAt), big);
@@ -189,6 +190,10 @@ inline QList<Sample> samples()
         {"bad_byte_order", jpeg({exifSegment(tiff([](Tiff& t) { t.order = "IM"; }))}), 0, {}},
         {"bad_magic", jpeg({exifSegment(tiff([](Tiff& t) { t.magic = 43; }))}), 0, {}},
         {"app1_length_below_2", QByteArray::fromHex("FFD8FFE10001") + QByteArray(8, char(0)), 0, {}},
+        {"app1_length_below_2_then_exif", jpeg({QByteArray::fromHex("FFE10000"), exifSegment(le)}), 1, thumb},
+        {"ifd1_entries_past_segment", jpeg({exifSegment(tiff([](Tiff& t) { t.count1 = 40; }))}), 0, {}},
+        // Read as a segment header, the end-of-image marker would lead on to the EXIF segment.
+        {"end_of_image_before_exif", QByteArray::fromHex("FFD8FFD90002") + jpeg({exifSegment(le)}).mid(2), 0, {}},
         {"bmp", QByteArray("BM") + QByteArray(60, char(0)), -2, {}},
         {"gif", QByteArray("GIF89a") + QByteArray(20, char(0)), -2, {}},
         {"ff_not_d8", QByteArray::fromHex("FFD9") + whole.mid(2), -2, {}},
