@@ -3,7 +3,6 @@
 
 #include "interaction/drag.h"
 #include "interaction/endmark.h"
-#include "interaction/grips.h"
 #include "interaction/hittest.h"
 #include "interaction/shift.h"
 
@@ -88,54 +87,6 @@ private slots:
         float outX = -1, outY = -1;
         subShift_Rule(100, 100, 150, 109, outX, outY);
         QVERIFY(outX == -1 && outY == 100);
-    }
-
-    void shiftCorners()
-    {
-        QCOMPARE(fncShift_SquareStart(125, 100, 50), 75.0f);  // a tie: the far side
-        QCOMPARE(fncShift_SquareStart(110, 100, 50), 110.0f);
-        QCOMPARE(fncShift_LabelStart(300, 40, 10), 310.0f);
-        QCOMPARE(fncShift_LabelStart(300, 40, 20), 280.0f);  // half counts as the far half
-    }
-
-    void gripLayouts()
-    {
-        const typRect label{30, 40, 20, 5};
-        const auto corners = fncGrip_LabelCorners(label);
-        const QList<QPointF> expected{{28, 39}, {28, 45}, {50, 39}, {50, 45}};
-        for (int k = 0; k < 4; ++k)
-            QCOMPARE(QPointF(corners[size_t(k)].sngX, corners[size_t(k)].sngY), expected[k]);
-        const auto centres = fncGrip_ShapeCentres(label);
-        const QList<QPointF> shape{{30, 40}, {30, 45}, {50, 45}, {50, 40}};
-        for (int k = 0; k < 4; ++k)
-            QCOMPARE(QPointF(centres[size_t(k)].sngX, centres[size_t(k)].sngY), shape[k]);
-    }
-
-    void grabs()
-    {
-        const typRect r{20, 20, 10, 6};
-        struct Case {
-            qint16 code;
-            float x, y;
-            typRect e;
-        };
-        const Case cases[] = {
-            {5, 20.5f, 23, {20.5f, 20, 10, 6}},  // the left side moves the box
-            {6, 30.5f, 23, {20, 20, 10.5f, 6}},  // the right side widens it
-            {1, 19.5f, 19.5f, {19.5f, 19.5f, 10, 6}},
-            {4, 29.5f, 26.5f, {20, 20, 9.5f, 6.5f}},
-            {0, 25, 25, r},
-            {9, 25, 25, r},
-        };
-        for (const Case& c : cases) {
-            const typRect g = fncGrab_Rect(c.code, r, c.x, c.y);
-            QVERIFY2(close(g.Left, c.e.Left) && close(g.Top, c.e.Top) && close(g.Width, c.e.Width)
-                         && close(g.Height, c.e.Height),
-                     qPrintable(QString::number(c.code) + ": " + text(g)));
-        }
-        QCOMPARE(fncGrip_Grabbed(0, r).count, 0);
-        QCOMPARE(fncGrip_Grabbed(7, r).count, 2);
-        QCOMPARE(fncGrip_Grabbed(7, r).at[1].sngX, 30.0f);
     }
 
     void resizes()
