@@ -3,6 +3,7 @@
 #include "interaction/drag.h"
 
 #include "editor/frmEdit.h"
+#include "interaction/elementbox.h"
 #include "interaction/grips.h"
 #include "interaction/shift.h"
 
@@ -86,30 +87,6 @@ typRect fncResize_Rect(qint16 code, const typRect& r, float x, float y, float dx
 
 namespace {
 
-void centre(ShapeElement& grip, float x, float y)
-{
-    grip.Left = x - grip.Width() / 2;
-    grip.Top = y - grip.Height() / 2;
-}
-
-template <class T>
-interaction::typRect rectOf(const T& element)
-{
-    return {element.Left, element.Top, element.Width(), element.Height()};
-}
-
-void apply(ShapeElement& shape, const interaction::typRect& r)
-{
-    shape.Move(r.Left, r.Top, r.Width, r.Height);
-}
-
-void apply(LabelElement& label, const interaction::typRect& r)
-{
-    label.Move(r.Left, r.Top);
-    label.setWidth(r.Width);
-    label.setHeight(r.Height);
-}
-
 // The corner that stays put while `code` drags the other.
 typPointS oppositeCorner(qint16 code, const interaction::typRect& r)
 {
@@ -131,7 +108,7 @@ void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& g
               float& x, float& y, bool& drag)
 {
     using namespace interaction;
-    const typRect r = rectOf(element);
+    const typRect r = interaction::fncBox_Of(element);
     if (code == gripInside) {
         // The grips are looked up before anything moves.
         ShapeElement* shown[4] = {&grips(0), &grips(1), &grips(2), &grips(3)};
@@ -139,9 +116,9 @@ void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& g
         subLock_Move(fncShift_Held(), drag, e.intLockRect, dx, dy);
         element.Left = r.Left + dx;
         element.Top = r.Top + dy;
-        const auto centres = fncGrip_ShapeCentres(rectOf(element));
+        const auto centres = fncGrip_ShapeCentres(interaction::fncBox_Of(element));
         for (int k = 0; k <= 3; ++k) {
-            centre(*shown[k], centres[size_t(k)].sngX, centres[size_t(k)].sngY);
+            interaction::subGrip_Centre(*shown[k], centres[size_t(k)].sngX, centres[size_t(k)].sngY);
             shown[k]->Visible = true;
         }
         return;
@@ -154,10 +131,10 @@ void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& g
         e.subShift_Point(anchor.sngX, anchor.sngY, x, y, x, y);
     }
     const typRect resized = fncResize_Rect(code, r, x, y, x - prevX, y - prevY);
-    apply(element, resized);
+    interaction::subBox_Apply(element, resized);
     const typGripCentres g = fncGrip_Grabbed(code, resized);
     for (int k = 0; k < g.count; ++k) {
-        centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
+        interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
         if (fncGrip_IsSide(code))
             shown[k]->Visible = true;
     }
@@ -194,8 +171,8 @@ void frmEdit::subDrag_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         line.X2 = line.X2 + dx;
         line.Y1 = line.Y1 + dy;
         line.Y2 = line.Y2 + dy;
-        centre(first, line.X1, line.Y1);
-        centre(second, line.X2, line.Y2);
+        interaction::subGrip_Centre(first, line.X1, line.Y1);
+        interaction::subGrip_Centre(second, line.X2, line.Y2);
         prevX = x;
         prevY = y;
         break;
@@ -205,7 +182,7 @@ void frmEdit::subDrag_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         subShift_Point(line.X2, line.Y2, x, y, x, y);
         line.X1 = x;
         line.Y1 = y;
-        centre(grip, x, y);
+        interaction::subGrip_Centre(grip, x, y);
         break;
     }
     case gripSecondEnd: {
@@ -213,7 +190,7 @@ void frmEdit::subDrag_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         subShift_Point(line.X1, line.Y1, x, y, x, y);
         line.X2 = x;
         line.Y2 = y;
-        centre(grip, x, y);
+        interaction::subGrip_Centre(grip, x, y);
         break;
     }
     default:

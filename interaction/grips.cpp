@@ -4,6 +4,7 @@
 #include "interaction/grips.h"
 
 #include "editor/frmEdit.h"
+#include "interaction/elementbox.h"
 
 #include <algorithm>
 
@@ -63,43 +64,19 @@ typGripCentres fncGrip_Grabbed(qint16 code, const typRect& r)
 
 namespace {
 
-void centre(ShapeElement& grip, float x, float y)
-{
-    grip.Left = x - grip.Width() / 2;
-    grip.Top = y - grip.Height() / 2;
-}
-
-template <class T>
-interaction::typRect rectOf(const T& element)
-{
-    return {element.Left, element.Top, element.Width(), element.Height()};
-}
-
-void apply(ShapeElement& shape, const interaction::typRect& r)
-{
-    shape.Move(r.Left, r.Top, r.Width, r.Height);
-}
-
-void apply(LabelElement& label, const interaction::typRect& r)
-{
-    label.Move(r.Left, r.Top);
-    label.setWidth(r.Width);
-    label.setHeight(r.Height);
-}
-
 template <class T>
 void grabRect(qint16 code, T& element, ElementArray<ShapeElement>& grips, float x, float y)
 {
-    const interaction::typGripCentres before = interaction::fncGrip_Grabbed(code, rectOf(element));
+    const interaction::typGripCentres before = interaction::fncGrip_Grabbed(code, interaction::fncBox_Of(element));
     if (before.count == 0)
         return;
     // Every grip the grab shows is looked up before the element changes.
     ShapeElement* shown[2] = {&grips(0), before.count > 1 ? &grips(1) : nullptr};
-    const interaction::typRect r = interaction::fncGrab_Rect(code, rectOf(element), x, y);
-    apply(element, r);
+    const interaction::typRect r = interaction::fncGrab_Rect(code, interaction::fncBox_Of(element), x, y);
+    interaction::subBox_Apply(element, r);
     const interaction::typGripCentres g = interaction::fncGrip_Grabbed(code, r);
     for (int k = 0; k < g.count; ++k) {
-        centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
+        interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
         shown[k]->Visible = true;
     }
 }
@@ -122,8 +99,8 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
     case interaction::gripBodyToo: {
         ShapeElement& first = grips(0);
         ShapeElement& second = grips(1);
-        centre(first, line.X1, line.Y1);
-        centre(second, line.X2, line.Y2);
+        interaction::subGrip_Centre(first, line.X1, line.Y1);
+        interaction::subGrip_Centre(second, line.X2, line.Y2);
         first.Visible = true;
         second.Visible = true;
         break;
@@ -132,7 +109,7 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         ShapeElement& grip = grips(0);
         line.X1 = x;
         line.Y1 = y;
-        centre(grip, x, y);
+        interaction::subGrip_Centre(grip, x, y);
         grip.Visible = true;
         break;
     }
@@ -140,7 +117,7 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         ShapeElement& grip = grips(1);
         line.X2 = x;
         line.Y2 = y;
-        centre(grip, x, y);
+        interaction::subGrip_Centre(grip, x, y);
         grip.Visible = true;
         break;
     }
@@ -151,17 +128,17 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
 
 void frmEdit::subGrip_Shape(ShapeElement& shape, ElementArray<ShapeElement>& grips)
 {
-    const auto centres = interaction::fncGrip_ShapeCentres(rectOf(shape));
+    const auto centres = interaction::fncGrip_ShapeCentres(interaction::fncBox_Of(shape));
     for (int k = 0; k <= 3; ++k) {
         ShapeElement& grip = grips(k);
-        centre(grip, centres[size_t(k)].sngX, centres[size_t(k)].sngY);
+        interaction::subGrip_Centre(grip, centres[size_t(k)].sngX, centres[size_t(k)].sngY);
         grip.Visible = true;
     }
 }
 
 void frmEdit::subGrip_Label(LabelElement& label, ElementArray<ShapeElement>& grips)
 {
-    const auto corners = interaction::fncGrip_LabelCorners(rectOf(label));
+    const auto corners = interaction::fncGrip_LabelCorners(interaction::fncBox_Of(label));
     for (int k = 0; k <= 3; ++k) {
         ShapeElement& grip = grips(k);
         grip.Left = corners[size_t(k)].sngX;

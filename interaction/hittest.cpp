@@ -4,6 +4,7 @@
 #include "interaction/hittest.h"
 
 #include "editor/frmEdit.h"
+#include "interaction/elementbox.h"
 
 using namespace platform;
 
@@ -89,12 +90,6 @@ qint16 fncHit_Grip(const typRect& r, float x, float y, float t)
 
 namespace {
 
-template <class T>
-interaction::typRect rectOf(const T& element)
-{
-    return {element.Left, element.Top, element.Width(), element.Height()};
-}
-
 // The first visible element of the array that `test` answers a grip code
 // other than -1 for; elements that were never loaded are passed over.
 template <class T, class Test>
@@ -129,7 +124,7 @@ int frmEdit::fncHit_LineEnd(ElementArray<LineElement>& lines, float x, float y, 
 int frmEdit::fncHit_Rect(ElementArray<ShapeElement>& shapes, float x, float y, qint16& grip)
 {
     return firstHit(shapes, grip, [x, y](const ShapeElement& s) {
-        return interaction::fncHit_Inside(rectOf(s), x, y) ? qint16(interaction::gripInside)
+        return interaction::fncHit_Inside(interaction::fncBox_Of(s), x, y) ? qint16(interaction::gripInside)
                                                             : qint16(interaction::gripNone);
     });
 }
@@ -137,13 +132,13 @@ int frmEdit::fncHit_Rect(ElementArray<ShapeElement>& shapes, float x, float y, q
 int frmEdit::fncHit_ShapeGrip(ElementArray<ShapeElement>& shapes, float x, float y, qint16& grip)
 {
     return firstHit(shapes, grip, [x, y](const ShapeElement& s) {
-        return interaction::fncHit_Grip(rectOf(s), x, y, interaction::kShapeTolerance);
+        return interaction::fncHit_Grip(interaction::fncBox_Of(s), x, y, interaction::kShapeTolerance);
     });
 }
 
 int frmEdit::fncHit_LabelGrip(ElementArray<LabelElement>& labels, float x, float y, qint16& grip)
 {
     return firstHit(labels, grip, [x, y](const LabelElement& l) {
-        return interaction::fncHit_Grip(rectOf(l), x, y, interaction::kLabelTolerance);
+        return interaction::fncHit_Grip(interaction::fncBox_Of(l), x, y, interaction::kLabelTolerance);
     });
 }

@@ -14,7 +14,10 @@ namespace {
 
 bool close(float a, double b) { return qAbs(double(a) - b) <= 0.001; }
 
-QString text(const typRect& r) { return QStringLiteral("%1,%2 %3x%4").arg(r.Left).arg(r.Top).arg(r.Width).arg(r.Height); }
+QString text(const typRect& r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.Left).arg(r.Top).arg(r.Width).arg(r.Height);
+}
 
 }  // namespace
 
@@ -65,7 +68,8 @@ private slots:
         };
         for (const Case& c : cases) {
             QVERIFY2(fncHit_Inside(c.r, c.x, c.y) == c.inside, qPrintable(text(c.r)));
-            QVERIFY2(fncHit_Grip(c.r, c.x, c.y, c.t) == c.grip, qPrintable(QStringLiteral("%1 at %2,%3").arg(text(c.r)).arg(c.x).arg(c.y)));
+            const QString where = QStringLiteral("%1 at %2,%3").arg(text(c.r)).arg(c.x).arg(c.y);
+            QVERIFY2(fncHit_Grip(c.r, c.x, c.y, c.t) == c.grip, qPrintable(where));
         }
     }
 
