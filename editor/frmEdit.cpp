@@ -188,7 +188,8 @@ void frmEdit::buildElements()
         line->Name = QString::fromLatin1(name);
         markLine(*line, line == &lineHintX || line == &lineHintY ? 3 : 1);
     }
-    markShape(shpCheck(0), 0, 2.0f);
+    // Large enough to be grabbed: the hit test wants the pointer well inside.
+    markShape(shpCheck(0), 0, 4.0f);
     shpCheck.Load(1);
     markShape(shpPointer(0), 0, 1.5f);
     for (int k = 1; k <= 3; ++k)
