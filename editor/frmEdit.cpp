@@ -63,6 +63,7 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     buildElements();
     buildMenus();
     buildPopups();
+    buildCalibration();
 }
 
 frmEdit::~frmEdit() = default;
