@@ -285,7 +285,7 @@ TextBox& frmOption::angleBox(int row, int index)
     return (*rows[row])(index);
 }
 
-frmEdit* fncEditor()
+frmEdit* frmOption::fncEditor()
 {
     return Instance<frmEdit>::pointer();
 }

@@ -125,6 +125,8 @@ private:
     void setTabsForMode();
     void setSetting(float& setting, float value);  // marks the drawing changed when it differs
     void markChanged();
+    // The editor, when it is open; the window never opens one itself.
+    static frmEdit* fncEditor();
 
     bool m_loading = false;      // Form_Load runs: the controls follow the settings
     bool m_discard = false;      // released without writing back
@@ -133,6 +135,3 @@ private:
     bool m_saveEnabled = false;   // their state before
     bool m_zoomEnabled = false;
 };
-
-// The editor, when it is open.
-frmEdit* fncEditor();

@@ -115,8 +115,7 @@ void frmOption::Form_Unload(int& cancel)
         GE_sngZoom = 1.0f;
         e->sZoom(1.0f);
     }
-    if (e)
-        SSTab->setTab(0);
+    SSTab->setTab(0);
     const bool tiltBack = GE_sngHosei != sngHoseiBak || GE_dblHosei != dblHoseiBak;
     GE_sngHosei = sngHoseiBak;
     GE_dblHosei = dblHoseiBak;

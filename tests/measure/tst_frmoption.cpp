@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -379,6 +380,12 @@ private slots:
         QCOMPARE(GE_sngScale, 250.0f);
         QCOMPARE(o.txtScale->Text(), QStringLiteral("250"));
         QVERIFY(focused() == static_cast<QWidget*>(o.optUnitD(0).radioButton()));
+        // Any key on a unit goes to "閉じる".
+        QTest::keyClick(o.optUnitD(0).radioButton(), Qt::Key_X);
+        QVERIFY(focused() == static_cast<QWidget*>(o.cmdOK->button()));
+        typeEnter(*o.txtHojoLen, QStringLiteral("12.5mm"));
+        QVERIFY(focused() == static_cast<QWidget*>(o.chkSnap->checkBox()));
+        QCOMPARE(o.txtHojoLen->Text(), QStringLiteral("15"));
         o.optMOde(1).setValue(true);
         o.SSTab->setTab(3);
         o.txtKeido1(0).SetFocus();
