@@ -169,12 +169,12 @@ void frmOption::buildKnownDistance(QWidget* page)
         for (int i = 0; i <= 3; ++i)
             box(txtXY, xy, first + i, f, 1000 + 1200 * (i % 2), 480 + 420 * (i / 2), 1100);
         label(f, QStringLiteral("距離・寸法"), 120, 1740, 900);
-        label(f, QStringLiteral("画面上"), 1000, 1380, 900);
-        label(f, QStringLiteral("図面上"), 2600, 1380, 900);
-        box(txtXY, xy, first + 4, f, 1000, 1680, 1100);
-        label(f, QStringLiteral("mm"), 2140, 1740, 400);
-        box(txtXY, xy, first + 5, f, 2600, 1680, 1100);
-        lblUnit.add(pair, new Label(QStringLiteral("lblUnit"), f)).Move(3740, 1740, 700, 255);
+        label(f, QStringLiteral("画面上"), 1200, 1380, 900);
+        label(f, QStringLiteral("図面上"), 2760, 1380, 900);
+        box(txtXY, xy, first + 4, f, 1200, 1680, 1000);
+        label(f, QStringLiteral("mm"), 2240, 1740, 400);
+        box(txtXY, xy, first + 5, f, 2760, 1680, 1000);
+        lblUnit.add(pair, new Label(QStringLiteral("lblUnit"), f)).Move(3800, 1740, 700, 255);
         label(f, QStringLiteral("縮尺 1/"), 4500, 1740, 800);
         lblRecio.add(pair, new Label(QStringLiteral("lblRecio"), f)).Move(5300, 1740, 1200, 255);
     }
