@@ -97,9 +97,9 @@ void frmOption::subDiscard()
 void frmOption::Form_Unload(int& cancel)
 {
     (void)cancel;
+    GE_booPickHosei = GE_booPickDistance = GE_booPickKeiIdo = false;
     if (m_discard)
         return;
-    GE_booPickHosei = GE_booPickDistance = GE_booPickKeiIdo = false;
     frmEdit* e = fncEditor();
     if (e) {
         e->subSet_ModeText(QString());

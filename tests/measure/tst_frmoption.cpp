@@ -413,7 +413,11 @@ private slots:
         show(a);
         Fixture::closeEditor();
         QVERIFY(!Instance<frmOption>::exists());
-        openDrawing(QStringLiteral("B"), {10, 10, 100, 10});
+        // Should one be left with A's copies, B's load drops it unheard.
+        Instance<frmOption>::get();
+        GE_sngHosei = {10, 10, 100, 10};
+        QVERIFY(m_session.fx->storeDrawing(QStringLiteral("B"), m_session.fx->dir.path(), QStringLiteral("map.bmp")) > 0);
+        Fixture::open();
         QCOMPARE(GE_sngHosei, (std::array<float, 4>{10, 10, 100, 10}));
         QCOMPARE(Instance<frmOption>::get().sngHoseiBak, (std::array<float, 4>{10, 10, 100, 10}));
     }
