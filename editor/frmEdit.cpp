@@ -67,6 +67,7 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     // The objects on the map are all that is left of a drawing whose saves
     // went with a lost transaction: the next save must write them again.
     mdlDB::subWatch_Loss(this, [this] { booDrawChange = true; });
+    buildCalibration();
 }
 
 frmEdit::~frmEdit() = default;
@@ -196,7 +197,8 @@ void frmEdit::buildElements()
         line->Name = QString::fromLatin1(name);
         markLine(*line, line == &lineHintX || line == &lineHintY ? 3 : 1);
     }
-    markShape(shpCheck(0), 0, 2.0f);
+    // Large enough to be grabbed: the hit test wants the pointer well inside.
+    markShape(shpCheck(0), 0, 4.0f);
     shpCheck.Load(1);
     markShape(shpPointer(0), 0, 1.5f);
     for (int k = 1; k <= 3; ++k)
