@@ -67,6 +67,7 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     // The objects on the map are all that is left of a drawing whose saves
     // went with a lost transaction: the next save must write them again.
     mdlDB::subWatch_Loss(this, [this] { booDrawChange = true; });
+    buildCalibration();
 }
 
 frmEdit::~frmEdit() = default;

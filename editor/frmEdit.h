@@ -86,7 +86,7 @@ public:
     Menu *mnuDisp = nullptr, *mnuMarker = nullptr, *mnuHint = nullptr, *mnuDispObj = nullptr;
     Menu *mnuDspDefault = nullptr, *mnuPropaty = nullptr, *mnuDispEandRP = nullptr, *mnuDispEnlarge = nullptr;
     Menu *mnuDispAll = nullptr, *mnuDispOrg = nullptr, *mnuPaperSize = nullptr;
-    Menu *mnuTool = nullptr, *mnuSnapP = nullptr, *mnuToolOpt = nullptr, *mnuHelp = nullptr, *mnuHelpHlp = nullptr;
+    Menu *mnuEditSet = nullptr, *mnuSnapP = nullptr, *mnuToolOpt = nullptr, *mnuHelp = nullptr, *mnuHelpHlp = nullptr;
     MenuArray mnuDispEandR{QStringLiteral("mnuDispEandR")};  // 0..7: 200 % down to 25 %
     MenuArray mnuSnap{QStringLiteral("mnuSnap")};            // 0 off, 1 markers, 2 hints
 
@@ -255,6 +255,27 @@ public:
                         qint16& index);
     void subAllClr_LineMenseki();
 
+    // --- calibration picks and the map's mode text (measure/) ---------------------------
+    // Which point or pair the next pick on the map sets: each pair checks
+    // the item chosen and unchecks its partner.
+    void popHoseiL_Click();
+    void popHoseiR_Click();
+    void popTaiou1_Click();
+    void popTaiou2_Click();
+    void popDisX_Click();  // also lays the pair's check line and enables its boxes
+    void popDisY_Click();
+    // Picked points into the options window's boxes (nothing is stored).
+    void subOpt_HoseiPoint();
+    void subOpt_HoseiAngle();
+    void subOpt_KnownDistance(float length, const platform::LineElement& line);
+    void subOpt_TaiouPoint();
+    // Enables the six known-distance boxes of the checked direction only.
+    void subOpt_DisXYEnable();
+    // What the map's clicks pick, shown in the map's visible corner; "" for none.
+    platform::Label* lblModeText = nullptr;
+    void subSet_ModeText(const QString& text);
+    QString fncModeText() const;
+
     // --- objects: saving, loading, clearing, file commands -----------------------------
     // Saving, at zoom 1.0: each saver deletes the drawing's rows of its table
     // and writes the visible elements again, array by array, numbered 0, 1,
@@ -360,6 +381,7 @@ private:
     void buildPopups();
     void buildMeasuringPopup();
     void buildEditPopup();
+    void buildCalibration();
 
     // The folder chooser, then the thumbnails: true when a picture was chosen.
     bool fncPick_Picture(const QString& caption);

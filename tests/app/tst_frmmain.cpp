@@ -307,6 +307,25 @@ private slots:
         QVERIFY(!GE_booDbOpen);
     }
 
+    // Folders that cannot be written back are told once; the program still ends.
+    void closeTellsAnUnwritableInitIni()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        GE_strPict_Folda = QStringLiteral("/home/user/地図");
+        const QString ini = m_folder->file(QStringLiteral("Init.ini"));
+        QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        {
+            testsupport::ReadOnlyFolder locked(m_folder->path());
+            QVERIFY(platform::Instance<frmMain>::get().unload());
+        }
+        QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("初期設定ファイル異常"));
+        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("初期設定ファイル\r\n") + ini));
+        QVERIFY(!GE_booDbOpen);
+    }
+
     // Another program reading the file holds up the commit at quit: after
     // the busy wait the user is asked. Retrying once the reader ended
     // commits and ends the program; going back keeps the start window, the
