@@ -265,6 +265,15 @@ public:
     int fncFind_MensekiS(const QString& key) const;
     int fncFind_KeiroS(const QString& key) const;
 
+    // --- interaction: measuring and editing on the map ----------------------------------
+    // The extension lines of a line in progress, elements 0..3 of `lines`:
+    // 0 and 2 start at the first point (subHojo_Start), 1 and 3 at the
+    // second; 0 and 1 point to one side, 2 and 3 to the other. Only the
+    // coordinates change; `length` is in map units as shown.
+    void subHojo_Start(platform::ElementArray<platform::LineElement>& lines, float x, float y);
+    void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
+                        float length);
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
