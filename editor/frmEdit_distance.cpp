@@ -56,6 +56,8 @@ void loadLineSpare(ElementArray<LineElement>& lines, int k)
 void loadShapeSpare(ElementArray<ShapeElement>& shapes, int k)
 {
     shapes.Load(k);
+    // Element 0 may be an object with its tag: a spare is empty.
+    shapes(k).Tag.clear();
     shapes(k).Visible = false;
 }
 
