@@ -3,7 +3,6 @@
 // menu toggle, the left-out mark, and a layout that can't be made.
 
 #include "tests/editor/editorfixture.h"
-#include "editor/pagegrid.h"
 
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmThumbnail.h"
@@ -72,39 +71,6 @@ class TestPages : public QObject {
 private slots:
     void init() { QVERIFY(m_session.begin()); }
     void cleanup() { m_session.end(); }
-
-    void grid_data()
-    {
-        QTest::addColumn<double>("ratio");
-        QTest::addColumn<int>("pages");
-        QTest::newRow("fraction: the next page") << 1.5 << 2;
-        QTest::newRow("whole: one more") << 2.0 << 3;
-        QTest::newRow("below one") << 0.8 << 1;
-        QTest::newRow("nothing") << 0.0 << 1;
-    }
-    void grid()
-    {
-        QFETCH(double, ratio);
-        QFETCH(int, pages);
-        QCOMPARE(PageGrid::fncPages_Along(ratio * 190, 190), qint16(pages));
-        const PageGrid::Grid g{2, 3};
-        QVERIFY(PageGrid::fncPage_Column(4, g) == 1 && PageGrid::fncPage_Row(4, g) == 0);
-    }
-
-    void gridLimits()
-    {
-        const auto error = [](auto work) {
-            try {
-                work();
-            } catch (const vb::Error& e) {
-                return e.number();
-            }
-            return 0L;
-        };
-        QCOMPARE(error([] { PageGrid::fncPage_Grid(100, 100, 0, 10); }), long(vb::errDivisionByZero));
-        QCOMPARE(error([] { PageGrid::fncPage_Grid(181.4, 180.4, 1, 1); }), long(vb::errOverflow));
-        QCOMPARE(error([] { PageGrid::fncPage_Grid(180.4, 179.9, 1, 1); }), 0L);  // 181 x 180
-    }
 
     void openingShowsBothGrids()
     {
