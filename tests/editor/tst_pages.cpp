@@ -18,11 +18,10 @@ using platform::ModalScript;
 class TestPages : public QObject {
     Q_OBJECT
     editortest::Session m_session;
-    float m_mapWidth = 0, m_mapHeight = 0;  // the stored drawing's map at 100 %
-    QSizeF m_mapExtent;
+    QSizeF m_map;  // the stored drawing's map at 100 %
 
-    // The largest sheet size that is at most `extent` / `ratio`: a whole ratio
-    // stays whole (or above) in single precision.
+    // The largest sheet size at most extent / ratio: a whole ratio stays whole
+    // (or above) in single precision.
     static float sheetFor(double extent, double ratio)
     {
         float f = float(extent / ratio);
@@ -31,41 +30,35 @@ class TestPages : public QObject {
         return f;
     }
 
-    // The stored drawing opened with printable area width / across, height / down.
+    // The stored drawing, opened with a printable area of its map's width /
+    // across and height / down.
     frmEdit& openDrawing(double across, double down)
     {
         Fixture& fx = *m_session.fx;
         writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(484, 244));
         const qint32 id = fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
-        frmEdit* e = &Fixture::open();
-        m_mapWidth = float(e->pictMap->ScaleWidth());
-        m_mapHeight = float(e->pictMap->ScaleHeight());
-        m_mapExtent = {e->pictMap->ScaleWidth(), e->pictMap->ScaleHeight()};
+        m_map = {Fixture::open().pictMap->ScaleWidth(), Fixture::open().pictMap->ScaleHeight()};
         Fixture::closeEditor();
         typPrinter printer;
         printer.strFormName = QStringLiteral("A4");
-        printer.sngScaleWidth = float(m_mapWidth / across);
-        printer.sngScaleHeight = float(m_mapHeight / down);
+        printer.sngScaleWidth = float(m_map.width() / across);
+        printer.sngScaleHeight = float(m_map.height() / down);
         if (mdlSQL::fncSQL_InsertPrinter(id, printer) != 0)
             qFatal("no printer stored");
         GE_tpPrint.Print_Id = id;
         return Fixture::open();
     }
 
+    // Both grids laid with so many pages, all shown and numbered.
     static bool shown(const frmEdit& e, int pages, int pagesR)
     {
-        if (e.shpPrintWaku.UBound() != pages || e.lblPage.UBound() != pages || e.shpPrintWakuR.UBound() != pagesR
-            || e.lblPageR.UBound() != pagesR)
-            return false;
-        for (int k = 1; k <= pages; ++k) {
-            if (!e.shpPrintWaku(k).Visible || !e.lblPage(k).Visible || e.lblPage(k).Caption.get() != QString::number(k))
-                return false;
+        bool ok = e.shpPrintWaku.UBound() == pages && e.lblPage.UBound() == pages
+            && e.shpPrintWakuR.UBound() == pagesR && e.lblPageR.UBound() == pagesR;
+        for (int k = 1; ok && k <= std::max(pages, pagesR); ++k) {
+            ok = (k > pages || (e.shpPrintWaku(k).Visible && e.lblPage(k).Caption.get() == QString::number(k)))
+                && (k > pagesR || (e.shpPrintWakuR(k).Visible && e.lblPageR(k).Visible));
         }
-        for (int k = 1; k <= pagesR; ++k) {
-            if (!e.shpPrintWakuR(k).Visible || !e.lblPageR(k).Visible)
-                return false;
-        }
-        return true;
+        return ok;
     }
 
 private slots:
@@ -87,13 +80,13 @@ private slots:
         QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
 
         // Half the width, the full height: the extra pages of whole ratios.
-        GE_tpPrinter.sngScaleWidth = sheetFor(m_mapExtent.width(), 2);
-        GE_tpPrinter.sngScaleHeight = sheetFor(m_mapExtent.height(), 1);
+        GE_tpPrinter.sngScaleWidth = sheetFor(m_map.width(), 2);
+        GE_tpPrinter.sngScaleHeight = sheetFor(m_map.height(), 1);
         e.subSetup_Page();
         QCOMPARE(e.shpPrintWaku.UBound(), 6);
         // Fewer pages: the frames and labels above are gone.
-        GE_tpPrinter.sngScaleWidth = m_mapWidth / 1.4f;
-        GE_tpPrinter.sngScaleHeight = m_mapHeight / 0.8f;
+        GE_tpPrinter.sngScaleWidth = float(m_map.width() / 1.4);
+        GE_tpPrinter.sngScaleHeight = float(m_map.height() / 0.8);
         e.subSetup_Page();
         QVERIFY(e.shpPrintWaku.UBound() == 2 && e.lblPage.UBound() == 2);
         QCOMPARE((*m_session.quiet)->boxes.size(), 0);
