@@ -224,6 +224,7 @@ void fillDrawing(frmEdit& e)
     GE_tpPrinter.intDuplex = 3;
     GE_tpPrinter.intZoom = 90;
     GE_tpPrinter.sngScaleWidth = 400.5f;
+    GE_tpPrinter.sngScaleHeight = 277.25f;
     GE_tpPrinter.sngWidth = 23811;
 }
 
