@@ -338,6 +338,15 @@ private:
     void buildPopups();
     void buildMeasuringPopup();
     void buildEditPopup();
+
+    // The folder chooser, then the thumbnails: true when a picture was chosen.
+    bool fncPick_Picture(const QString& caption);
+
+    // The load's cases.
+    bool loadStored();
+    void loadImported();
+
+    // The printed pages' frames and numbers, made with the window.
     void buildPaperFrames();
 
     // A dimension's common start: the measuring line and lineHojo laid for
@@ -346,13 +355,6 @@ private:
     void readDimensionLength(float x1, float y1, float x2, float y2, bool byDistance, bool byKeiIdo);
     // The objects' values at zoom 1.0, made at the first re-layout.
     std::shared_ptr<ZoomLayout::Bases> zoomBases;
-
-    // The folder chooser, then the thumbnails: true when a picture was chosen.
-    bool fncPick_Picture(const QString& caption);
-
-    // The load's cases.
-    bool loadStored();
-    void loadImported();
 
     // Defaults and start state of every load.
     void subInit_Settings();
