@@ -208,6 +208,8 @@ private slots:
         GE_tpPrint.booEdit = editable;
         GE_tpPrinter = typPrinter{};
         GE_tpPrinter.strDeviceName = QStringLiteral("新しいプリンタ");
+        GE_tpPrinter.sngScaleWidth = 190;  // a zoom on the way out lays the pages out
+        GE_tpPrinter.sngScaleHeight = 277;
         e.booPrtChange = changed;
         ScopedScriptedUi ui;
         if (answer != 0)
