@@ -250,6 +250,30 @@ public:
     void mnuFileSaveAsPrj_Click();
     void mnuFileEnd_Click();
 
+    // --- distance objects, re-layout at a zoom, printed pages (editor) ------------------
+    // The two extension lines of the distance object whose extension line
+    // was grabbed (lineHojoSave indices, the grabbed one second).
+    qint16 intHojoIndex1 = 0;
+    qint16 intHojoIndex2 = 0;
+    float sngZoomPaper = 0;  // the zoom the 100 % pages were last scaled at
+    // A finished measurement kept as a distance object from lineHojo and
+    // lblDistance; the re-lay of object `index` after its extension lines
+    // moved (into lineHojo 0 and 1). An array that can't take the object
+    // raises the overflow error before anything changes.
+    void subPut_DistanceObject();
+    void subLayout_Kyori(qint16 index);
+    // One side of an area as a distance object tagged `tag`; the latest
+    // object's end laid onto the exact closing side. Screen coordinates.
+    void subDraw_AreaDimension(float x1, float y1, float x2, float y2, const QString& tag);
+    void subDraw_LineDimension(float x1, float y1, float x2, float y2);
+    // Every drawing object shown at GE_sngZoom, from its values at zoom 1.0.
+    void subDisp_Object();
+    // The page grids from the map's size and the printable area, and their display.
+    void subSetup_Page();
+    void subSetup_PageR();
+    void subDisp_Paper(float zoom, bool show);
+    void subDisp_PaperR(bool show);
+
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with
     // its key) and rewrites its cache file, without drawing; the record's
@@ -275,30 +299,6 @@ public:
     int fncFind_LinePS(const QString& key) const;
     int fncFind_MensekiS(const QString& key) const;
     int fncFind_KeiroS(const QString& key) const;
-
-    // --- distance objects, re-layout at a zoom, printed pages (editor) ------------------
-    // The two extension lines of the distance object whose extension line
-    // was grabbed (lineHojoSave indices, the grabbed one second).
-    qint16 intHojoIndex1 = 0;
-    qint16 intHojoIndex2 = 0;
-    float sngZoomPaper = 0;  // the zoom the 100 % pages were last scaled at
-    // A finished measurement kept as a distance object from lineHojo and
-    // lblDistance; the re-lay of object `index` after its extension lines
-    // moved (into lineHojo 0 and 1). An array that can't take the object
-    // raises the overflow error before anything changes.
-    void subPut_DistanceObject();
-    void subLayout_Kyori(qint16 index);
-    // One side of an area as a distance object tagged `tag`; the latest
-    // object's end laid onto the exact closing side. Screen coordinates.
-    void subDraw_AreaDimension(float x1, float y1, float x2, float y2, const QString& tag);
-    void subDraw_LineDimension(float x1, float y1, float x2, float y2);
-    // Every drawing object shown at GE_sngZoom, from its values at zoom 1.0.
-    void subDisp_Object();
-    // The page grids from the map's size and the printable area, and their display.
-    void subSetup_Page();
-    void subSetup_PageR();
-    void subDisp_Paper(float zoom, bool show);
-    void subDisp_PaperR(bool show);
 
     // --- interaction: measuring and editing on the map ----------------------------------
     // The extension lines of a line in progress, elements 0..3 of `lines`:
