@@ -14,6 +14,11 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+namespace ZoomLayout {
+class Bases;
+}
 
 namespace mdlSQL {
 struct Unread;
@@ -36,7 +41,7 @@ public:
     platform::VScrollBar* vscY = nullptr;
     platform::HScrollBar* hscX = nullptr;
     platform::Toolbar* Toolbar1 = nullptr;
-    platform::StatusBar* stsBar = nullptr;  // 1 picture folder, 2 number, 3 name
+    platform::StatusBar* stsBar = nullptr;  // 1 picture folder, 2 number, 3 name, 4 paper
     platform::StatusBar* stsTip = nullptr;  // 1-5 readouts, 6 tool, 7 snap, 8 zoom
 
     // --- style templates: new objects take their look ---------------------------
@@ -75,6 +80,12 @@ public:
     platform::LabelElement lblKeiIdo{pictMap};
     platform::LabelElement lblMenseki{pictMap};
     platform::LabelElement lblKeiro{pictMap};
+
+    // --- printed pages over the map; page k is element k, element 0 stays hidden ---
+    platform::ElementArray<platform::ShapeElement> shpPrintWaku{QStringLiteral("shpPrintWaku"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblPage{QStringLiteral("lblPage"), pictMap};
+    platform::ElementArray<platform::ShapeElement> shpPrintWakuR{QStringLiteral("shpPrintWakuR"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblPageR{QStringLiteral("lblPageR"), pictMap};
 
     // --- menus -------------------------------------------------------------------
     using Menu = platform::Menu;
@@ -317,6 +328,30 @@ public:
     void mnuFileSaveAsPrj_Click();
     void mnuFileEnd_Click();
 
+    // --- distance objects, re-layout at a zoom, printed pages (editor) ------------------
+    // The two extension lines of the distance object whose extension line
+    // was grabbed (lineHojoSave indices, the grabbed one second).
+    qint16 intHojoIndex1 = 0;
+    qint16 intHojoIndex2 = 0;
+    float sngZoomPaper = 0;  // the zoom the 100 % pages were last scaled at
+    // A finished measurement kept as a distance object from lineHojo and
+    // lblDistance; the re-lay of object `index` after its extension lines
+    // moved (into lineHojo 0 and 1). An array that can't take the object
+    // raises the overflow error before anything changes.
+    void subPut_DistanceObject();
+    void subLayout_Kyori(qint16 index);
+    // One side of an area as a distance object tagged `tag`; the latest
+    // object's end laid onto the exact closing side. Screen coordinates.
+    void subDraw_AreaDimension(float x1, float y1, float x2, float y2, const QString& tag);
+    void subDraw_LineDimension(float x1, float y1, float x2, float y2);
+    // Every drawing object shown at GE_sngZoom, from its values at zoom 1.0.
+    void subDisp_Object();
+    // The page grids from the map's size and the printable area, and their display.
+    void subSetup_Page();
+    void subSetup_PageR();
+    void subDisp_Paper(float zoom, bool show);
+    void subDisp_PaperR(bool show);
+
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with
     // its key) and rewrites its cache file, without drawing; the record's
@@ -389,6 +424,16 @@ private:
     // The load's cases.
     bool loadStored();
     void loadImported();
+
+    // The printed pages' frames and numbers, made with the window.
+    void buildPaperFrames();
+
+    // A dimension's common start: the measuring line and lineHojo laid for
+    // the side; then its length into lblDistance by the flags given.
+    void layDimensionSide(float x1, float y1, float x2, float y2);
+    void readDimensionLength(float x1, float y1, float x2, float y2, bool byDistance, bool byKeiIdo);
+    // The objects' values at zoom 1.0, made at the first re-layout.
+    std::shared_ptr<ZoomLayout::Bases> zoomBases;
 
     // Defaults and start state of every load.
     void subInit_Settings();

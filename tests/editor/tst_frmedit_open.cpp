@@ -45,6 +45,7 @@ private slots:
         typPrinter printer;
         printer.strDeviceName = QStringLiteral("測量室プリンタ");
         printer.sngScaleWidth = 190;
+        printer.sngScaleHeight = 277;
         QCOMPARE(mdlSQL::fncSQL_InsertPrinter(id, printer), qint16(0));
         GE_tpPrinter = typPrinter{};
         GE_sngZoom = 0.5f;
@@ -207,6 +208,8 @@ private slots:
         GE_tpPrint.booEdit = editable;
         GE_tpPrinter = typPrinter{};
         GE_tpPrinter.strDeviceName = QStringLiteral("新しいプリンタ");
+        GE_tpPrinter.sngScaleWidth = 190;  // a zoom on the way out lays the pages out
+        GE_tpPrinter.sngScaleHeight = 277;
         e.booPrtChange = changed;
         ScopedScriptedUi ui;
         if (answer != 0)
