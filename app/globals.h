@@ -102,3 +102,6 @@ inline QString GE_strDrive;           // drive chosen in the drive-and-folder di
 inline QString GE_strInDrive;         // start drive handed to the folder picker, or ""
 inline QString GE_strInFolder;        // start folder handed to the folder picker, or ""
 inline bool GE_booThumbnail = false;  // the thumbnail browser is loaded
+
+// --- property sheet ---
+inline bool GE_booPropaty = false;  // the property sheet is loaded

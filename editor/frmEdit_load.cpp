@@ -9,6 +9,7 @@
 #include "db/mdlSQL_objects.h"
 #include "library/frmThumbnail.h"
 #include "output/mdlPrinter.h"
+#include "properties/frmPropaty.h"
 #include "platform/application.h"
 #include "platform/files.h"
 #include "platform/metrics.h"
@@ -169,7 +170,10 @@ void frmEdit::Form_Unload(int& cancel)
         if (frmThumbnail* thumbnails = platform::Instance<frmThumbnail>::pointer())
             thumbnails->unload();
     }
-    // The property sheet, once it exists, closes here too.
+    if (GE_booPropaty) {
+        if (frmPropaty* sheet = platform::Instance<frmPropaty>::pointer())
+            sheet->unload();
+    }
 }
 
 void frmEdit::propLetDlgNum(const QString& value)

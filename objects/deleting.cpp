@@ -1,5 +1,9 @@
 #include "objects/deleting.h"
 
+#include "app/globals.h"
+#include "editor/frmEdit.h"
+#include "properties/frmPropaty.h"
+
 #include <algorithm>
 
 using platform::ElementArray;
@@ -186,3 +190,44 @@ void subDel_Keiro(ObjectArrays& a, int i, int mode)
 }
 
 }  // namespace mdlDelete
+
+// --- the editor's deletions ------------------------------------------------------------
+
+
+void frmEdit::subDel_Kyori(int i)
+{
+    ObjectArrays arrays = objectArrays();
+    mdlDelete::subDel_Kyori(arrays, i);
+}
+
+void frmEdit::subDel_Menseki(int i, int mode)
+{
+    ObjectArrays arrays = objectArrays();
+    mdlDelete::subDel_Menseki(arrays, GE_tpHatching, i, mode);
+}
+
+void frmEdit::subDel_Keiro(int i, int mode)
+{
+    ObjectArrays arrays = objectArrays();
+    mdlDelete::subDel_Keiro(arrays, i, mode);
+}
+
+void frmEdit::subDel_Moji(int i) { mdlDelete::subDel_One(lblMoji, i); }
+void frmEdit::subDel_KeiIdo(int i) { mdlDelete::subDel_One(lblKeiIdoS, i); }
+void frmEdit::subDel_Shape(int i) { mdlDelete::subDel_One(shpShape, i); }
+void frmEdit::subDel_Hikidashi(int i) { mdlDelete::subDel_One(lineHikidashi, i); }
+
+// The selected index may now name another object, or none.
+void frmEdit::subClear_Selection()
+{
+    strSelObjName.clear();
+    intSelIndex = -1;
+    subVisible_Array(shpPointer, false);
+    if (GE_booPropaty) {
+        if (frmPropaty* sheet = platform::Instance<frmPropaty>::pointer()) {
+            sheet->txtIndex->setText(QString());
+            sheet->txtObjName->setText(QString());
+            sheet->lblCaption->setCaption(QString());
+        }
+    }
+}
