@@ -5,10 +5,12 @@
 // itself takes to insert and read back the same rows with prepared
 // statements in one transaction, measured in the same run. Then one large
 // area, 1,000 sides over an A0 sheet, is hatched at a pitch of 1 mm and
-// stored in its cache file.
+// stored in its cache file. Last, the loaded drawing at a zoom
+// (bench/objects_zoom.h).
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "app/globals.h"
+#include "bench/objects_zoom.h"
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "editor/frmEdit.h"
@@ -443,6 +445,8 @@ int main(int argc, char** argv)
                 kLargeSides, double(kSheetWidth), double(kSheetHeight), kRuns);
     std::printf("  %-44s %9.1f ms  %lld segments\n", "hatched and stored (fncHatching_Store)", hatch,
                 static_cast<long long>(segments));
+
+    objectszoom::run(loaded, folder.path());
 
     freshEditor().unload();
     GE_booDbUpdate = false;

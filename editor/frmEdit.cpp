@@ -61,6 +61,7 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     buildToolbar();
     buildStatusBars();
     buildElements();
+    buildPaperFrames();
     buildMenus();
     buildPopups();
 }
@@ -128,9 +129,11 @@ void frmEdit::buildStatusBars()
     stsBar = new StatusBar(QStringLiteral("stsBar"), m_client);
     stsBar->AddPanel();
     stsBar->AddPanel();
+    stsBar->AddPanel();
     stsBar->Panels(1).setAutoSize(StatusPanel::sbrSpring);
     stsBar->Panels(2).setWidth(1800);
     stsBar->Panels(3).setWidth(3600);
+    stsBar->Panels(4).setWidth(2400);  // the paper
 
     stsTip = new StatusBar(QStringLiteral("stsTip"), m_client);
     const int widths[] = {3000, 1400, 1400, 1400, 0, 1400, 900, 900};

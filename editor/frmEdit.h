@@ -14,6 +14,11 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+namespace ZoomLayout {
+class Bases;
+}
 
 namespace mdlSQL {
 struct Unread;
@@ -37,7 +42,7 @@ public:
     platform::VScrollBar* vscY = nullptr;
     platform::HScrollBar* hscX = nullptr;
     platform::Toolbar* Toolbar1 = nullptr;
-    platform::StatusBar* stsBar = nullptr;  // 1 picture folder, 2 number, 3 name
+    platform::StatusBar* stsBar = nullptr;  // 1 picture folder, 2 number, 3 name, 4 paper
     platform::StatusBar* stsTip = nullptr;  // 1-5 readouts, 6 tool, 7 snap, 8 zoom
 
     // --- style templates: new objects take their look ---------------------------
@@ -76,6 +81,12 @@ public:
     platform::LabelElement lblKeiIdo{pictMap};
     platform::LabelElement lblMenseki{pictMap};
     platform::LabelElement lblKeiro{pictMap};
+
+    // --- printed pages over the map; page k is element k, element 0 stays hidden ---
+    platform::ElementArray<platform::ShapeElement> shpPrintWaku{QStringLiteral("shpPrintWaku"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblPage{QStringLiteral("lblPage"), pictMap};
+    platform::ElementArray<platform::ShapeElement> shpPrintWakuR{QStringLiteral("shpPrintWakuR"), pictMap};
+    platform::ElementArray<platform::LabelElement> lblPageR{QStringLiteral("lblPageR"), pictMap};
 
     // --- menus -------------------------------------------------------------------
     using Menu = platform::Menu;
@@ -369,6 +380,39 @@ public:
     int fncFind_MensekiS(const QString& key) const;
     int fncFind_KeiroS(const QString& key) const;
 
+    // --- distance objects, re-layout at a zoom, printed pages (editor) ------------------
+    // The two extension lines of the distance object whose extension line
+    // was grabbed (lineHojoSave indices, the grabbed one second).
+    qint16 intHojoIndex1 = 0;
+    qint16 intHojoIndex2 = 0;
+    float sngZoomPaper = 0;  // the zoom the 100 % pages were last scaled at
+    // A finished measurement kept as a distance object from lineHojo and
+    // lblDistance; the re-lay of object `index` after its extension lines
+    // moved (into lineHojo 0 and 1). An array that can't take the object
+    // raises the overflow error before anything changes.
+    void subPut_DistanceObject();
+    void subLayout_Kyori(qint16 index);
+    // One side of an area as a distance object tagged `tag`; the latest
+    // object's end laid onto the exact closing side. Screen coordinates.
+    void subDraw_AreaDimension(float x1, float y1, float x2, float y2, const QString& tag);
+    void subDraw_LineDimension(float x1, float y1, float x2, float y2);
+    // Every drawing object shown at GE_sngZoom, from its values at zoom 1.0.
+    void subDisp_Object();
+    // The page grids from the map's size and the printable area, and their display.
+    void subSetup_Page();
+    void subSetup_PageR();
+    void subDisp_Paper(float zoom, bool show);
+    void subDisp_PaperR(bool show);
+
+    // --- interaction: measuring and editing on the map ----------------------------------
+    // The extension lines of a line in progress, elements 0..3 of `lines`:
+    // 0 and 2 start at the first point (subHojo_Start), 1 and 3 at the
+    // second; 0 and 1 point to one side, 2 and 3 to the other. Only the
+    // coordinates change; `length` is in map units as shown.
+    void subHojo_Start(platform::ElementArray<platform::LineElement>& lines, float x, float y);
+    void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
+                        float length);
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
@@ -400,6 +444,14 @@ private:
     void buildEditPopup();
     void connectObjectCommands();
     void connectLabelTexts();
+    void buildPaperFrames();
+
+    // A dimension's common start: the measuring line and lineHojo laid for
+    // the side; then its length into lblDistance by the flags given.
+    void layDimensionSide(float x1, float y1, float x2, float y2);
+    void readDimensionLength(float x1, float y1, float x2, float y2, bool byDistance, bool byKeiIdo);
+    // The objects' values at zoom 1.0, made at the first re-layout.
+    std::shared_ptr<ZoomLayout::Bases> zoomBases;
 
     // The folder chooser, then the thumbnails: true when a picture was chosen.
     bool fncPick_Picture(const QString& caption);

@@ -166,8 +166,10 @@ void frmEdit::mnuToolOpt_Click()
 
 void frmEdit::mnuPaperSize_Click()
 {
-    // The page frames are shown or hidden with the check once they exist.
-    mnuPaperSize->setChecked(!mnuPaperSize->Checked());
+    const bool show = !mnuPaperSize->Checked();
+    subDisp_Paper(GE_sngZoom, show);
+    subDisp_PaperR(show);
+    mnuPaperSize->setChecked(show);
 }
 
 void frmEdit::mnuHelpHlp_Click()

@@ -97,6 +97,11 @@ void frmEdit::mnuFileNewPrj_Click()
         if (zoomed)
             sZoom(GE_sngZoom);
         sngZoomPrev = 1.0f;
+        // The pages follow the new picture's size, not the previous one's.
+        subSetup_Page();
+        subSetup_PageR();
+        subDisp_Paper(GE_sngZoom, true);
+        subDisp_PaperR(true);
         stsTip->Panels(1).setText(QStringLiteral("メニュー「ﾂｰﾙ(T)」→「ｵﾌﾟｼｮﾝ(O)」を選択してください。"));
     } catch (const vb::Error& error) {
         if (error.number() == errCancel)

@@ -47,7 +47,10 @@ void frmEdit::Form_Load()
     intHatchCnt = 0;
     Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
     subInit_StatusBar();
-    // The page frames are laid out and shown here once they exist.
+    subSetup_Page();
+    subSetup_PageR();
+    subDisp_Paper(GE_sngZoom, true);
+    subDisp_PaperR(true);
 }
 
 // A stored drawing: its record, its picture (looked for when missing) at 100 %.

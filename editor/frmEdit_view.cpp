@@ -152,12 +152,14 @@ void frmEdit::zoomTo(float zoom, bool adjusted)
     };
     step([&] { copyPicture(zoom, adjusted); });
     step([&] { Form_Resize(); });
-    // The objects are re-laid at the new zoom, and the page frames with them,
-    // here once those parts exist.
-    // The repaint wiped the hatching; the objects' re-lay ends by drawing it
-    // again, and until that exists this step does (once: an exclusive-or pen
-    // drawn twice would cancel out).
-    step([&] { subAllDisp_TempH_Clr(); });
+    // The re-lay ends by drawing the hatching the repaint wiped (once: an
+    // exclusive-or pen drawn twice would cancel out).
+    step([&] { subDisp_Object(); });
+    step([&] {
+        subSetup_PageR();
+        subDisp_Paper(zoom, true);
+        subDisp_PaperR(true);
+    });
     step([&] { stsTip->Panels(8).setText(Format(zoom, QStringLiteral("##0%"))); });
 }
 

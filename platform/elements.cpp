@@ -443,7 +443,14 @@ QSizeF LabelElement::autoSizePixels() const
 {
     if (m_measured)
         return m_autoSize;
-    const QFontMetricsF metrics(pixelFont(font()));
+    m_autoSize = measurePixels(font());
+    m_measured = true;
+    return m_autoSize;
+}
+
+QSizeF LabelElement::measurePixels(const QFont& textFont) const
+{
+    const QFontMetricsF metrics(pixelFont(textFont));
     const int border = borderPixels();
     double textWidth = 0;
     double textHeight = 0;
@@ -457,9 +464,21 @@ QSizeF LabelElement::autoSizePixels() const
         textHeight = r.height();
     }
     textHeight = std::ceil(std::max(textHeight, metrics.height()));
-    m_autoSize = QSizeF(textWidth + 2 * border, textHeight + 2 * border);
-    m_measured = true;
-    return m_autoSize;
+    return QSizeF(textWidth + 2 * border, textHeight + 2 * border);
+}
+
+QSizeF LabelElement::sizeAtFontSize(double size) const
+{
+    QFont f = font();
+    f.setPointSizeF(size > 0 ? size : 9.0);
+    QSizeF result(m_width, m_height);
+    if (AutoSize && m_container) {
+        const QSizeF measured = measurePixels(f);
+        if (!WordWrap)
+            result.setWidth(toUnitsX(m_container, measured.width()));
+        result.setHeight(toUnitsY(m_container, measured.height()));
+    }
+    return QSizeF(float(result.width()), float(result.height()));
 }
 
 float LabelElement::Width() const

@@ -145,6 +145,9 @@ public:
     void setHeight(float h);
     void Move(float left, float top);
     QFont font() const;
+    // Width and Height the label would have at another font size, measured
+    // without changing it.
+    QSizeF sizeAtFontSize(double size) const;
 
     bool isLabel() const override { return true; }
     QRectF deviceBounds() const override;
@@ -164,6 +167,7 @@ protected:
 private:
     int borderPixels() const;
     QSizeF autoSizePixels() const;  // caption and font measured, border included
+    QSizeF measurePixels(const QFont& textFont) const;
     float m_width = 0, m_height = 0;
     mutable bool m_measured = false;
     mutable QSizeF m_autoSize;

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 namespace editortest {
 
@@ -39,10 +40,24 @@ inline QString writePicture(const QString& folder, const QString& name, QSize si
     return path;
 }
 
-// The map's pixel at an inner device point.
-inline QColor mapPixel(const frmEdit& editor, int x, int y)
+// The map's pixel at an inner device point: the picture as shown, without
+// the printed pages' frames and numbers that lie over its edges.
+inline QColor mapPixel(frmEdit& editor, int x, int y)
 {
-    return editor.pictMap->renderArea(QRect(x, y, 1, 1)).pixelColor(0, 0);
+    std::vector<platform::Element*> hidden;
+    const auto hide = [&hidden](auto& elements) {
+        for (int k = 0; k <= elements.UBound(); ++k) {
+            if (elements.exists(k) && elements(k).Visible) {
+                elements(k).Visible = false;
+                hidden.push_back(&elements(k));
+            }
+        }
+    };
+    hide(editor.shpPrintWaku), hide(editor.lblPage), hide(editor.shpPrintWakuR), hide(editor.lblPageR);
+    const QColor colour = editor.pictMap->renderArea(QRect(x, y, 1, 1)).pixelColor(0, 0);
+    for (platform::Element* element : hidden)
+        element->Visible = true;
+    return colour;
 }
 
 class Fixture {

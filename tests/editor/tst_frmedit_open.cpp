@@ -45,6 +45,7 @@ private slots:
         typPrinter printer;
         printer.strDeviceName = QStringLiteral("測量室プリンタ");
         printer.sngScaleWidth = 190;
+        printer.sngScaleHeight = 277;
         QCOMPARE(mdlSQL::fncSQL_InsertPrinter(id, printer), qint16(0));
         GE_tpPrinter = typPrinter{};
         GE_sngZoom = 0.5f;

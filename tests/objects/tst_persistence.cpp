@@ -171,6 +171,14 @@ void fillDrawing(frmEdit& e)
             fill(at(e.shpSnpo, j), j, id);
         }
     }
+    // The markers sit centred on their dimension line's ends, where every
+    // re-layout (the load's included) puts them.
+    for (int j = 0; j <= 3; ++j) {
+        const LineElement& d = e.lineDsSave(j / 2);
+        ShapeElement& m = e.shpSnpo(j);
+        m.Left = (j % 2 ? d.X2 : d.X1) - m.Width() / 2;
+        m.Top = (j % 2 ? d.Y2 : d.Y1) - m.Height() / 2;
+    }
     e.lblKyori(1).ToolTipText = QString();  // no column: must not come back as element 0's
     e.lblKyori(1).Tag = QString();
     at(e.lblKyori, 2, false), at(e.lineDsSave, 2, false), at(e.lineHojoSave, 4, false), at(e.shpSnpo, 4, false);
@@ -216,6 +224,7 @@ void fillDrawing(frmEdit& e)
     GE_tpPrinter.intDuplex = 3;
     GE_tpPrinter.intZoom = 90;
     GE_tpPrinter.sngScaleWidth = 400.5f;
+    GE_tpPrinter.sngScaleHeight = 277.25f;
     GE_tpPrinter.sngWidth = 23811;
 }
 
