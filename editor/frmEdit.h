@@ -352,6 +352,8 @@ public:
     void lblKeiroS_DblClick(int index);
     void lblMoji_DblClick(int index);
     void lblKeiIdoS_DblClick(int index);
+    // Page `index` of the tiled print left out (its frame filled blue) or taken in again.
+    void lblPageR_Click(int index);
 
 
     // --- hatching display and chains of sides ----------------------------------------------
@@ -444,6 +446,7 @@ private:
     void buildEditPopup();
     void connectObjectCommands();
     void connectLabelTexts();
+    void connectPageToggle();
     void buildPaperFrames();
 
     // A dimension's common start: the measuring line and lineHojo laid for

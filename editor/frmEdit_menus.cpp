@@ -147,6 +147,7 @@ void frmEdit::buildPopups()
 
     connectObjectCommands();
     connectLabelTexts();
+    connectPageToggle();
 }
 
 void frmEdit::buildMeasuringPopup()

@@ -249,6 +249,47 @@ private slots:
         QVERIFY(!GE_booPropaty);
     }
 
+    // Area A (three sides out of order, one side distance) before the
+    // hatched area B: after A's deletion B is area 0 with its own record,
+    // and only B's hatching is drawn.
+    void deleteAreaBeforeAnother()
+    {
+        frmEdit& e = openDrawing();
+        const QString b = QStringLiteral("240101094500");
+        element(e.lblMensekiS, 0, QStringLiteral("202:6_") + Area);
+        element(e.lblMensekiS, 1, QStringLiteral("202:4_") + b);
+        spare(e.lblMensekiS);
+        const float sq[4][2] = {{50, 50}, {70, 50}, {70, 70}, {50, 70}};
+        side(e, 0, 0, 0, 30, 0, Area);
+        for (int k = 0; k < 4; ++k)
+            side(e, k + 1, sq[k][0], sq[k][1], sq[(k + 1) % 4][0], sq[(k + 1) % 4][1], b);
+        side(e, 5, 30, 40, 0, 0, Area);
+        side(e, 6, 30, 0, 30, 40, Area);
+        spare(e.linePS);
+        distance(e, 0, 0, 30, 0, -5, Area);
+        distanceSpares(e);
+        typHatching ha, hb;
+        ha.Tag = Area;
+        hb.iStyle = 1, hb.iPitch = 4, hb.BorderColor = 0x00FF00, hb.BorderWidth = 1, hb.DrawMode = 13, hb.Tag = b;
+        GE_tpHatching = {ha, hb, typHatching()};
+        QVERIFY(e.fncMake_HatchBin(1) > 0);
+        e.strPopObjName = QStringLiteral("lblMensekiS");
+        e.intPopIndex = 0;
+        e.popEditDel_Click(0);
+        QCOMPARE(e.lblMensekiS.UBound(), 1);
+        QCOMPARE(e.lblMensekiS(0).Tag.right(12), b);
+        QCOMPARE(GE_tpHatching.size(), 2);
+        QCOMPARE(GE_tpHatching[0].Tag, b);
+        QCOMPARE(e.linePS.UBound(), 4);
+        for (int k = 0; k < 4; ++k)
+            QVERIFY(e.linePS(k).Visible && e.linePS(k).Tag.endsWith(b));
+        QCOMPARE(e.lblKyori.UBound(), 0);
+        int hatch = 0;
+        for (const platform::DrawCommand& c : e.pictMap->commands())
+            hatch += c.kind == platform::DrawCommand::Segment && c.color == 0x00FF00;
+        QCOMPARE(hatch, 5);
+    }
+
     void flipTwiceReturns()
     {
         frmEdit& e = openDrawing();
@@ -420,6 +461,25 @@ private slots:
         QCOMPARE((*m_s.quiet)->last().title, QStringLiteral("X:1,Y:2 位置情報入力"));
         QCOMPARE(p.Caption.get(), QStringLiteral("P2 "));
         QCOMPARE(p.Tag, QStringLiteral("1,2"));
+    }
+
+    void pageToggle()
+    {
+        frmEdit& e = openDrawing();
+        for (int k = 1; k <= 3; ++k) {
+            if (!e.shpPrintWakuR.exists(k))
+                e.shpPrintWakuR.Load(k);
+            if (!e.lblPageR.exists(k))
+                e.lblPageR.Load(k);
+        }
+        e.booDrawChange = false;
+        e.lblPageR(3).Click(3);
+        QCOMPARE(e.shpPrintWakuR(3).BackStyle.get(), 1);
+        QCOMPARE(e.shpPrintWakuR(3).BackColor.get(), 16711680);
+        QCOMPARE(e.shpPrintWakuR(2).BackStyle.get(), 0);
+        e.lblPageR_Click(3);
+        QCOMPARE(e.shpPrintWakuR(3).BackStyle.get(), 0);
+        QVERIFY(!e.booDrawChange);
     }
 
     void propertySheetHandOver()
