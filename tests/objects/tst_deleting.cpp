@@ -12,7 +12,6 @@ using namespace objectstest;
 namespace {
 
 const QString A = QStringLiteral("240506100000");
-const QString B = QStringLiteral("240506110000");
 const QString R = QStringLiteral("240506120000");
 
 void spares(Drawing& d)
@@ -103,47 +102,6 @@ private slots:
         QVERIFY(!d.lineHojoSave(0).Visible && !d.shpSnpo(0).Visible);
     }
 
-    // Area A (label 0, three sides among B's, one side distance between two
-    // others) before area B (label 1, four sides).
-    void areaBeforeAnother()
-    {
-        Drawing d;
-        put(d.lblMensekiS, 0, QStringLiteral("002:12_") + A);
-        put(d.lblMensekiS, 1, QStringLiteral("002:20_") + B);
-        spare(d.lblMensekiS);
-        const QString side[] = {B, A, B, A, B, B, A};
-        for (int k = 0; k < 7; ++k)
-            line(d.linePS, k, float(k), 0, float(k), 1, QStringLiteral("_") + side[k]);
-        spare(d.linePS);
-        distance(d, 0, 0, 0, 1, 0, R);
-        distance(d, 1, 1, 0, 2, 0, A);
-        distance(d, 2, 2, 0, 3, 0, B);
-        spares(d);
-        typHatching ha, hb;
-        ha.Tag = A, ha.iStyle = 1;
-        hb.Tag = B, hb.iStyle = 3;
-        QList<typHatching> records{ha, hb, typHatching()};
-
-        ObjectArrays a = d.arrays();
-        mdlDelete::subDel_Menseki(a, records, 0, 1);  // side distances only
-        QCOMPARE(d.lblMensekiS.UBound(), 2);
-        QCOMPARE(d.linePS.UBound(), 7);
-        QCOMPARE(d.lblKyori.UBound(), 2);
-        QCOMPARE(key(d.lblKyori(1).Tag), B);
-
-        mdlDelete::subDel_Menseki(a, records, 0, 0);
-        QCOMPARE(d.lblMensekiS.UBound(), 1);
-        QCOMPARE(key(d.lblMensekiS(0).Tag), B);
-        QVERIFY(!d.lblMensekiS(1).Visible);
-        QCOMPARE(records.size(), 2);
-        QCOMPARE(records[0].Tag, B);
-        QCOMPARE(records[0].iStyle, qint16(3));
-        QCOMPARE(d.linePS.UBound(), 4);
-        for (int k = 0; k < 4; ++k)
-            QCOMPARE(key(d.linePS(k).Tag), B);
-        QVERIFY(!d.linePS(4).Visible);
-    }
-
     // A route label kept with an area's key stands on the area's outline.
     void sharedOutline()
     {
@@ -190,7 +148,7 @@ private slots:
     // the arrays exactly as deleting them one by one does.
     void compactionAsOneByOne()
     {
-        const QString keys[] = {A, R, A, B, A, R};
+        const QString keys[] = {A, R, A, QStringLiteral("240506110000"), A, R};
         Drawing fast, slow;
         for (Drawing* d : {&fast, &slow}) {
             for (int k = 0; k < 6; ++k)

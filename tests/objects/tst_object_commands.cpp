@@ -163,8 +163,9 @@ private slots:
         QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(1).Tag, GE_tpHatching[1], copy));
         QCOMPARE(copy.size(), source.size());
         for (qsizetype k = 0; k < copy.size(); ++k) {
-            QVERIFY(qAbs(copy[k].X1 - source[k].X1 - 5) < 1e-4 && qAbs(copy[k].Y1 - source[k].Y1 - 5) < 1e-4);
-            QVERIFY(qAbs(copy[k].X2 - source[k].X2 - 5) < 1e-4 && qAbs(copy[k].Y2 - source[k].Y2 - 5) < 1e-4);
+            for (float v : {copy[k].X1 - source[k].X1, copy[k].Y1 - source[k].Y1, copy[k].X2 - source[k].X2,
+                            copy[k].Y2 - source[k].Y2})
+                QVERIFY(qAbs(v - 5) < 1e-4);
         }
         // Within the same second the next copy still gets a key of its own.
         e.popEditDpp_Click();
@@ -215,6 +216,8 @@ private slots:
         e.intPopIndex = 0;
         e.popEditDel_Click(1);
         QCOMPARE(e.lblKyori.UBound(), 0);
+        QVERIFY(e.lblMensekiS(0).Visible);  // only the side distance went
+        QCOMPARE(e.linePS.UBound(), 3);
         e.popEditDpp_Click();
         QCOMPARE(e.lineHojoSave.UBound(), 2 * e.lblKyori.UBound());
         QCOMPARE(e.shpSnpo.UBound(), 2 * e.lblKyori.UBound());
@@ -312,6 +315,12 @@ private slots:
         e.popEditRev_Click();
         QCOMPARE(e.lineHojoSave(0).Y2.get(), -5.0f);
         QCOMPARE(e.lineDsSave(0).Y1.get(), -5.0f);
+        // An area unit is no distance's; a distance unit is.
+        e.booDrawChange = false;
+        e.popEditUnitS_Click(2);
+        QVERIFY(!e.booDrawChange);
+        e.popEditUnitD_Click(0);
+        QVERIFY(e.booDrawChange);
     }
 
     void moveAreaWithItsKey()
