@@ -108,3 +108,6 @@ inline qint16 GE_intOptionTab = 0;        // the tab it last showed
 inline bool GE_booPickHosei = false;      // a click on the map picks a tilt point
 inline bool GE_booPickDistance = false;   // ... a known-distance point
 inline bool GE_booPickKeiIdo = false;     // ... a correspondence point
+
+// --- property sheet ---
+inline bool GE_booPropaty = false;  // the property sheet is loaded

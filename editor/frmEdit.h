@@ -23,6 +23,7 @@ class Bases;
 namespace mdlSQL {
 struct Unread;
 }
+struct ObjectArrays;
 
 class frmEdit : public platform::Form {
     Q_OBJECT
@@ -236,6 +237,10 @@ public:
     QString strKeiIdoSec;  // both in seconds of arc, joined by ","
     // Points are at zoom 1.0 unless they are named screen points.
     QString fncPix_KeiIdoText(float x, float y);
+    // The readouts of the point (x, y) at zoom 1.0 in status panels 1 to 3,
+    // and the position texts above: in known-distance mode "X:…,Y:…" and
+    // the two numbers, in longitude/latitude mode through fncPix_KeiIdoText.
+    void subDisp_Position(float x, float y);
     void fncPix_KeiIdo(float x, float y, QString& longitude, QString& latitude);
     void fncPix_MM(float x, float y, double& outX, double& outY);
     // Lengths with the angle (or bearing) into status panel 4.
@@ -352,6 +357,97 @@ public:
     void subDisp_Paper(float zoom, bool show);
     void subDisp_PaperR(bool show);
 
+    // --- objects: repairs of imported data, deleting -------------------------------------
+    // The arrays that hold the drawing's objects, for the procedures on them.
+    ObjectArrays objectArrays();
+    // The repairs of a drawing brought in from the previous version's data,
+    // all six in order (the import day from the clock), right after its
+    // objects are read.
+    void subRepair_Imported();
+    void subChk_OldTag();
+    void subChk_KeiroLink();
+    void subChk_SameLinePS();
+    void subChk_HojoLink();
+    void subChk_KyoriTag();
+    void subMake_Hatching();
+    int fncFind_SameLinePS(int i) const;
+    // Deleting one object; the arrays stay dense and keep their spares.
+    // Area and route: mode 0 all of it, mode 1 only its side distances.
+    void subDel_LinePS(int i);
+    void subDel_Kyori(int i);
+    void subDel_Menseki(int i, int mode);
+    void subDel_Keiro(int i, int mode);
+    void subDel_Moji(int i);
+    void subDel_KeiIdo(int i);
+    void subDel_Shape(int i);
+    void subDel_Hikidashi(int i);
+    // After a delete or clear: nothing selected, no grips, an open sheet without target.
+    void subClear_Selection();
+
+    // --- objects: duplicating, moving, flipping ------------------------------------------
+    // A new key for an object or measurement: the clock's "yymmddhhnnss",
+    // moved on by whole seconds while an element or hatching record of the
+    // drawing carries it, so that no two copies share one.
+    QString fncNew_GroupId();
+    // One visible copy 5 shown units right of and below element i, keyed
+    // `key`: into the array's spare followed by a new one (`spare` True), or
+    // appended (labels, `spare` False).
+    void subDpp_Line(platform::ElementArray<platform::LineElement>& lines, int i, bool spare, const QString& key);
+    void subDpp_Shape(platform::ElementArray<platform::ShapeElement>& shapes, int i, bool spare, const QString& key);
+    void subDpp_Label(platform::ElementArray<platform::LabelElement>& labels, int i, bool spare,
+                      const QString& key);
+    // A whole area or route with its sides, side distances and hatching.
+    void subDpp_Measure(platform::ElementArray<platform::LabelElement>& labels, int i);
+    // Distance i's dimension to the other side of its measured points.
+    void subRev_Kyori(int i);
+    // Everything keyed like the area or route label, by (-dx, -dy) shown
+    // units; a hatched area's hatching made anew.
+    void subMove_MensekiKeiro(platform::LabelElement& label, int index, float dx, float dy);
+    void subMove_LineMenseki(float dx, float dy);
+
+    // --- objects: context menus, the property sheet, the input dialog ----------------------
+    void popMojiPpty_Click();
+    void popHkdSenPpty_Click();
+    void popShapePpty_Click();
+    void popPropaty_Click();
+    void popMojiDpp_Click();
+    void popHkdSenDpp_Click();
+    void popShapDpp_Click();
+    void popEditDpp_Click();
+    void popMojiClr_Click();
+    void popHkdSenClr_Click();
+    void popShapeClr_Click();
+    void popMojiAllClr_Click();
+    void popHkdSenAllClr_Click();
+    void popShapeAllClr_Click();
+    void popEditDel_Click(int index);
+    void popEditRev_Click();
+    void popEditUnitD_Click(int index);
+    void popEditUnitS_Click(int index);
+    void popEditDPoint_Click(int index);
+    void popHedda_Click();
+    void popRenInit_Click();
+    void popFutta_Click();
+    void popEditCSV_Click();
+    void subEdit_UnitD(int unit);
+    void subEdit_UnitS(int unit);
+    void subEdit_DPoint(float places);
+    // Hands the selection to the property sheet and shows it.
+    void mnuPropaty_Click();
+    // Shows the input dialog with these texts; the answer is in strDlgText,
+    // strDlgNum and booDlgCancel afterwards.
+    void subAsk_Input(const QString& answer, const QString& caption, const QString& prompt, const QString& unit);
+
+    // --- interaction: label texts, page toggle ----------------------------------------------
+    void lblKyori_DblClick(int index);
+    void lblMensekiS_DblClick(int index);
+    void lblKeiroS_DblClick(int index);
+    void lblMoji_DblClick(int index);
+    void lblKeiIdoS_DblClick(int index);
+    // Page `index` of the tiled print left out (its frame filled blue) or taken in again.
+    void lblPageR_Click(int index);
+
+
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with
     // its key) and rewrites its cache file, without drawing; the record's
@@ -417,6 +513,9 @@ private:
     void buildMeasuringPopup();
     void buildEditPopup();
     void buildCalibration();
+    void connectObjectCommands();
+    void connectLabelTexts();
+    void connectPageToggle();
 
     // The folder chooser, then the thumbnails: true when a picture was chosen.
     bool fncPick_Picture(const QString& caption);

@@ -10,6 +10,7 @@
 #include "library/frmThumbnail.h"
 #include "measure/frmOption.h"
 #include "output/mdlPrinter.h"
+#include "properties/frmPropaty.h"
 #include "platform/application.h"
 #include "platform/files.h"
 #include "platform/metrics.h"
@@ -181,7 +182,10 @@ void frmEdit::Form_Unload(int& cancel)
         if (frmThumbnail* thumbnails = platform::Instance<frmThumbnail>::pointer())
             thumbnails->unload();
     }
-    // The property sheet, once it exists, closes here too.
+    if (GE_booPropaty) {
+        if (frmPropaty* sheet = platform::Instance<frmPropaty>::pointer())
+            sheet->unload();
+    }
 }
 
 void frmEdit::propLetDlgNum(const QString& value)

@@ -144,6 +144,10 @@ void frmEdit::buildPopups()
     separator(popShape, "popShapeSp1");
     popShapeClr = item(popShape, "popShapeClr", QStringLiteral("消去"));
     popShapeAllClr = item(popShape, "popShapeAllClr", QStringLiteral("図形の全消去"));
+
+    connectObjectCommands();
+    connectLabelTexts();
+    connectPageToggle();
 }
 
 void frmEdit::buildMeasuringPopup()
