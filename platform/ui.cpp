@@ -150,7 +150,7 @@ std::optional<PrinterChoice> ScriptedUserInterface::printSetup(const PrinterChoi
 bool ScriptedUserInterface::openUrl(const QString& url)
 {
     boxes.append({QStringLiteral("Url"), url, 0, QString()});
-    return true;
+    return !refuseUrls;
 }
 
 int ScriptedUserInterface::count(const QString& kind) const

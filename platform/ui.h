@@ -139,6 +139,8 @@ public:
     void answerPrinter(std::optional<PrinterChoice> printer);
     // Boxes with only an OK button are answered OK without a script.
     bool autoOk = true;
+    // Addresses are recorded and reported opened unless this is set.
+    bool refuseUrls = false;
 
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
