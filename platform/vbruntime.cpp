@@ -595,21 +595,7 @@ QDateTime CDate(const QString& text)
 
 bool IsDate(const QString& text) { return parseDateTime(text).has_value(); }
 
-namespace {
-std::function<QDateTime()>& clockFunction()
-{
-    static std::function<QDateTime()> clock;
-    return clock;
-}
-}  // namespace
-
-QDateTime Now()
-{
-    const std::function<QDateTime()>& clock = clockFunction();
-    return toTheSecond(clock ? clock() : QDateTime::currentDateTime());
-}
-
-void setClock(std::function<QDateTime()> clock) { clockFunction() = std::move(clock); }
+QDateTime Now() { return toTheSecond(QDateTime::currentDateTime()); }
 
 QDateTime FileDateTime(const QString& path)
 {

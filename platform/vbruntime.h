@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QtGlobal>
-#include <functional>
 
 namespace vb {
 
@@ -69,8 +68,6 @@ bool IsDate(const QString& text);
 
 // The clock's present date and time, to the second.
 QDateTime Now();
-// Tests set the clock that Now reads; an empty function is the system's.
-void setClock(std::function<QDateTime()> clock);
 
 // Modification date of a file, to the second; raises errFileNotFound.
 QDateTime FileDateTime(const QString& path);
