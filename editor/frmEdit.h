@@ -18,6 +18,7 @@
 namespace mdlSQL {
 struct Unread;
 }
+struct ObjectArrays;
 
 class frmEdit : public platform::Form {
     Q_OBJECT
@@ -248,6 +249,23 @@ public:
     void mnuFileSavePrj_Click();
     void mnuFileSaveAsPrj_Click();
     void mnuFileEnd_Click();
+
+    // --- objects: repairs of imported data, deleting -------------------------------------
+    // The arrays that hold the drawing's objects, for the procedures on them.
+    ObjectArrays objectArrays();
+    // The repairs of a drawing brought in from the previous version's data,
+    // all six in order (the import day from the clock), right after its
+    // objects are read.
+    void subRepair_Imported();
+    void subChk_OldTag();
+    void subChk_KeiroLink();
+    void subChk_SameLinePS();
+    void subChk_HojoLink();
+    void subChk_KyoriTag();
+    void subMake_Hatching();
+    int fncFind_SameLinePS(int i) const;
+    // Deleting one object; the arrays stay dense and keep their spares.
+    void subDel_LinePS(int i);
 
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with

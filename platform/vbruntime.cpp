@@ -595,7 +595,13 @@ QDateTime CDate(const QString& text)
 
 bool IsDate(const QString& text) { return parseDateTime(text).has_value(); }
 
-QDateTime Now() { return toTheSecond(QDateTime::currentDateTime()); }
+namespace {
+QDateTime g_heldClock;  // invalid while the clock runs
+}
+
+QDateTime Now() { return toTheSecond(g_heldClock.isValid() ? g_heldClock : QDateTime::currentDateTime()); }
+
+void SetClock(const QDateTime& moment) { g_heldClock = moment; }
 
 QDateTime FileDateTime(const QString& path)
 {

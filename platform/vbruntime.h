@@ -68,6 +68,9 @@ bool IsDate(const QString& text);
 
 // The clock's present date and time, to the second.
 QDateTime Now();
+// Holds the clock at `moment` (to the second) until called with an invalid
+// value, which lets it run again; for tests of what depends on the time.
+void SetClock(const QDateTime& moment);
 
 // Modification date of a file, to the second; raises errFileNotFound.
 QDateTime FileDateTime(const QString& path);
