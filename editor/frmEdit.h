@@ -14,6 +14,9 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
+
+#include "platform/vberror.h"
 
 namespace mdlSQL {
 struct Unread;
@@ -267,6 +270,11 @@ public:
     // Deleting one object; the arrays stay dense and keep their spares.
     void subDel_LinePS(int i);
 
+    // --- library: a drawing of the previous version's data ------------------------------
+    // Why the load could not bring the data set in; the load then stops
+    // there and its opener unloads the window.
+    std::optional<vb::Error> errImport;
+
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with
     // its key) and rewrites its cache file, without drawing; the record's
@@ -328,7 +336,7 @@ private:
 
     // The load's cases.
     bool loadStored();
-    void loadImported();
+    bool loadImported();
 
     // Defaults and start state of every load.
     void subInit_Settings();

@@ -1,0 +1,208 @@
+// The previous version's data format without windows: runs and their ends,
+// conversions, the values each element refuses, where a damaged file is
+// reported, and the settings file.
+
+#include "app/globals.h"
+#include "library/oldformat.h"
+#include "platform/vberror.h"
+#include "tests/library/olddataset.h"
+#include "tests/support/testsupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace mdlFileAccess;
+
+namespace {
+
+template <class R>
+QString letters(const typOldRun<R>& run)
+{
+    QString s;
+    for (const R& r : run.records)
+        s += r.Visible ? u'V' : u'H';
+    return run.added ? s + u'+' : s;
+}
+
+}  // namespace
+
+class TestOldFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textRuns_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("runs");  // lblKyori, lblKeiroS, lblMensekiS, lblMoji, lblKeiIdoS
+        QTest::newRow("hidden first distance ends its run") << "HVH" << QStringList{"H", "VH", "", "", ""};
+        QTest::newRow("hidden first text label goes on") << "HHHHVH" << QStringList{"H", "H", "H", "HV", ""};
+        QTest::newRow("text labels end hidden at 3") << "HHHVVVHVH" << QStringList{"H", "H", "H", "VVV", "V"};
+        QTest::newRow("end of file inside a run") << "VV" << QStringList{"VV+", "", "", "", ""};
+        QTest::newRow("end of file in the text labels") << "HHHV" << QStringList{"H", "H", "H", "V", ""};
+    }
+
+    void textRuns()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, runs);
+        const typOldTextBin bin = fncParse_TextBin(olddata::bytes(olddata::pattern(file, &olddata::label)), "T.txt");
+        QStringList got;
+        for (const auto& run : bin)
+            got << letters(run);
+        QCOMPARE(got, runs);
+    }
+
+    void lineAndShapeRuns()
+    {
+        // Lines after the last run are never read, whatever they hold.
+        QByteArray file = olddata::bytes(olddata::pattern("HVHVVHVH", &olddata::line)) + "garbage\r\n";
+        const typOldLineBin lines = fncParse_LineBin(file, "L.txt");
+        QCOMPARE(letters(lines[runHikidashi]) + "|" + letters(lines[runHojoSave]) + "|" + letters(lines[runDsSave])
+                     + "|" + letters(lines[runPS]),
+                 QStringLiteral("H|VH|VVH|VH"));
+        QCOMPARE(lines[runPS].upperBound(), 1);
+        QCOMPARE(letters(fncParse_ShapeBin(olddata::bytes(olddata::pattern("VVH", &olddata::shape)), "S.txt")),
+                 QStringLiteral("VVH"));
+    }
+
+    void valuesAsConverted()
+    {
+        const QList<QStringList> records = {
+            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {13, "-2147483633"}, {17, "1"}, {15, "10.5"}}),
+            olddata::label(false)};
+        const typOldLabel l = fncParse_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
+        QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
+        QCOMPARE(l.Alignment, qint16(2));
+        QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
+        QVERIFY(l.FontBold);
+        QCOMPARE(l.FontSize, 10.5f);
+        QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
+        // A number line reads a word as 0; an LF alone stays in a text line.
+        QByteArray file = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}})});
+        file.replace("\r\n", "\r");
+        const typOldLine ln = fncParse_LineBin(file, "L.txt")[runHikidashi].records[0];
+        QCOMPARE(ln.X1, 0.0f);
+        QCOMPARE(ln.Y1, 12.0f);
+        QVERIFY(fncOld_Truth("TRUE") && !fncOld_Truth("false") && fncOld_Truth("-1") && !fncOld_Truth("0"));
+    }
+
+    void damage_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("kind");  // 0 labels, 1 lines, 2 shapes
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("description");
+        QByteArray cut = olddata::bytes({olddata::line(true), olddata::line(true).mid(0, 6)});
+        QTest::newRow("line record cut short") << cut << 1 << 62L << "L.txt 16行目: Input past end of file";
+        QTest::newRow("truth value no word") << olddata::bytes({olddata::label(true, {{17, "maybe"}})}) << 0 << 13L
+                                             << "T.txt 17行目: Type mismatch";
+        QTest::newRow("alignment 3.5 is 4") << olddata::bytes({olddata::label(true, {{9, "3.5"}})}) << 0 << 380L
+                                            << "T.txt 9行目: Invalid property value";
+        QTest::newRow("width beyond Integer") << olddata::bytes({olddata::line(true, {{8, "40000"}})}) << 1 << 6L
+                                              << "L.txt 8行目: Overflow";
+        QTest::newRow("width below 1") << olddata::bytes({olddata::line(true, {{8, "0"}})}) << 1 << 380L
+                                       << "L.txt 8行目: Invalid property value";
+        QTest::newRow("draw mode 17") << olddata::bytes({olddata::line(true, {{10, "17"}})}) << 1 << 380L
+                                      << "L.txt 10行目: Invalid property value";
+        QTest::newRow("colour beyond RGB") << olddata::bytes({olddata::line(true, {{7, "16777216"}})}) << 1 << 380L
+                                           << "L.txt 7行目: Invalid property value";
+        QTest::newRow("font size 0") << olddata::bytes({olddata::label(true, {{15, "0"}})}) << 0 << 380L
+                                     << "T.txt 15行目: Invalid property value";
+        QTest::newRow("negative label width") << olddata::bytes({olddata::label(true, {{7, "-1"}})}) << 0 << 380L
+                                              << "T.txt 7行目: Invalid property value";
+        QTest::newRow("shape 6") << olddata::bytes({olddata::shape(true), olddata::shape(true, {{14, "6"}})}) << 2
+                                 << 380L << "S.txt 29行目: Invalid property value";
+        QTest::newRow("fill style 8") << olddata::bytes({olddata::shape(true, {{15, "8"}})}) << 2 << 380L
+                                      << "S.txt 15行目: Invalid property value";
+        QTest::newRow("shape height negative") << olddata::bytes({olddata::shape(true, {{6, "-2"}})}) << 2 << 380L
+                                               << "S.txt 6行目: Invalid property value";
+    }
+
+    void damage()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, kind);
+        QFETCH(long, number);
+        QFETCH(QString, description);
+        try {
+            if (kind == 0)
+                fncParse_TextBin(content, "T.txt");
+            else if (kind == 1)
+                fncParse_LineBin(content, "L.txt");
+            else
+                fncParse_ShapeBin(content, "S.txt");
+            QFAIL("no failure");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), number);
+            QCOMPARE(error.description(), description);
+        }
+    }
+
+    void moreThan32768Elements()
+    {
+        const QByteArray one = olddata::bytes({olddata::line(true)});
+        QCOMPARE(testsupport::errorOf([&] { fncParse_LineBin(one.repeated(32768), "L.txt"); }), 6L);
+        QCOMPARE(fncParse_LineBin(one.repeated(32767) + olddata::bytes({olddata::line(false)}), "L.txt")[0].upperBound(),
+                 32767);
+    }
+
+    void settings_data()
+    {
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<int>("unit");
+        const QString rest = "GE_booModeKei=False\r\nGE_booSnap=TRUE\r\nGE_booPrtCmt=0\r\n";
+        QTest::newRow("half to even") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=2.5\r\n" << 0L << 2;
+        QTest::newRow("beyond the units") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=20\r\n" << 0L << 2;
+        QTest::newRow("a unit") << "GE_booModeDis=1\r\n" + rest + "GE_intUnitDIndex=5\r\n" << 0L << 5;
+        QTest::newRow("truth value absent") << rest << 13L << 7;
+        QTest::newRow("Integer overflow") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=99999\r\n" << 6L << 7;
+    }
+
+    void settings()
+    {
+        QFETCH(QString, general);
+        QFETCH(long, number);
+        QFETCH(int, unit);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("site01.ini");
+        QVERIFY(olddata::write(ini, platform::encoding::encodeCp932(
+                                        "[全般]\r\nGE_sngHojoLen=15mm\r\n" + general
+                                        + "[既知距離]\r\nGE_tpPtoD_r_X=2.5\r\nGE_tpPiccelD(3).sngY=7\r\n")));
+        GE_intUnitDIndex = 7;
+        GE_booSnap = false;
+        GE_dblAspectM = 1.0;
+        GE_tpPtoD_r = {1.0, 1.0};
+        GE_sngHojoLen = 3;
+        const long got = testsupport::errorOf([&] { subReadOld_Settings(ini); });
+        QCOMPARE(got, number);
+        QCOMPARE(int(GE_intUnitDIndex), unit);
+        if (number != 0) {
+            QCOMPARE(GE_sngHojoLen, 3.0f);  // nothing stored
+            QVERIFY(!GE_booSnap);
+            return;
+        }
+        QCOMPARE(GE_sngHojoLen, 15.0f);
+        QVERIFY(GE_booSnap && !GE_booPrtCmt && GE_booModeDis && !GE_booModeKei);
+        QCOMPARE(GE_tpPtoD_r.dblX, 2.5);
+        QCOMPARE(GE_tpPtoD_r.dblY, 1.0);  // absent: kept
+        QCOMPARE(GE_dblAspectM, 1.0);
+        QCOMPARE(GE_tpPiccelD[3].sngY, 7.0f);
+    }
+
+    void settingsFailureNamesTheKey()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("site01.ini");
+        QVERIFY(olddata::write(ini, "[\x91\x53\x94\xca]\r\nGE_booModeDis=perhaps\r\n"));  // [全般] in CP932
+        try {
+            subReadOld_Settings(ini);
+            QFAIL("no failure");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.description(), QStringLiteral("site01.ini GE_booModeDis: Type mismatch"));
+        }
+    }
+};
+
+QTEST_MAIN(TestOldFormat)
+#include "tst_oldformat.moc"
