@@ -150,39 +150,25 @@ private slots:
         QVERIFY(ui->allAnswered());
     }
 
-    void addTakesTheNextFreeNumber()
+    void addAndRename()
     {
         db(QStringLiteral("New_3.mdb"));
-        ScopedScriptedUi ui;
-        ui->answerMsgBox(vbYes);
-        manager().cmdAdd_Click();
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().title, QStringLiteral("データ・ベース追加"));
-        QCOMPARE(bytesOf(file(QStringLiteral("New_4.mdb"))), bytesOf(testsupport::templatePath()));
-        QCOMPARE(manager().fileList->ListCount(), 3);
-    }
-
-    void renameKeepsTheAnswerInTheFolder()
-    {
-        db(QStringLiteral("b.mdb"));
         db(QStringLiteral("c.mdb"));
         ScopedScriptedUi ui;
-        select(QStringLiteral("b.mdb"));
         ui->answerMsgBox(vbYes);
-        ui->answerInput(QStringLiteral("abc.mdb"));
-        manager().popReNmae_Click();
-        QVERIFY(QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
-        QVERIFY(!QFile::exists(file(QStringLiteral("b.mdb"))));
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
-
-        select(QStringLiteral("c.mdb"));
-        ui->answerMsgBox(vbYes);
-        ui->answerInput(QStringLiteral("../x"));
-        manager().popReNmae_Click();
+        manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_4.mdb, not a second New_3.mdb
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(bytesOf(file(QStringLiteral("New_4.mdb"))), bytesOf(testsupport::templatePath()));
+        for (const auto& [row, answer] : {std::pair{"New_4.mdb", "abc.mdb"}, std::pair{"c.mdb", "../x"}}) {
+            select(QString::fromLatin1(row));
+            ui->answerMsgBox(vbYes);
+            ui->answerInput(QString::fromLatin1(answer));
+            manager().popReNmae_Click();
+            QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        }
+        QVERIFY(QFile::exists(file(QStringLiteral("abc.mdb.mdb"))) && QFile::exists(file(QStringLiteral("c.mdb"))));
         QCOMPARE(ui->last().prompt, QStringLiteral("入力された名前はファイル名に使用できません！"));
         QCOMPARE(ui->last().title, QStringLiteral("../x.mdb"));
-        QVERIFY(QFile::exists(file(QStringLiteral("c.mdb"))));
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
         QVERIFY(ui->allAnswered());
     }
 
