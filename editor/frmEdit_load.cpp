@@ -99,14 +99,14 @@ bool frmEdit::loadImported()
         ObjectArrays arrays = objectArrays();
         missing = mdlFileAccess::subReadOld_Drawing(arrays, GE_tpPrint.strPath, settingsFile);
         GE_tpPrint.datHizuke = vb::FileDateTime(settingsFile);
+        GE_sngPictAdj = 1.0f;
+        GE_sngScale = 0;
+        GE_booPictAdj = false;
+        subRepair_Imported();
     } catch (const vb::Error& error) {
         errImport = error;
         return false;
     }
-    GE_sngPictAdj = 1.0f;
-    GE_sngScale = 0;
-    GE_booPictAdj = false;
-    subRepair_Imported();
     mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
     GE_tpPrint.Print_Id = 0;
     GE_tpPrint.strFileName = GE_strMapImage;

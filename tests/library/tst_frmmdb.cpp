@@ -167,8 +167,13 @@ private slots:
             QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
         }
         QVERIFY(QFile::exists(file(QStringLiteral("abc.mdb.mdb"))) && QFile::exists(file(QStringLiteral("c.mdb"))));
-        QCOMPARE(ui->last().prompt, QStringLiteral("入力された名前はファイル名に使用できません！"));
-        QCOMPARE(ui->last().title, QStringLiteral("../x.mdb"));
+        select(QStringLiteral("abc.mdb.mdb"));
+        ui->answerMsgBox(vbYes);
+        manager().mnuDel_Click();
+        QVERIFY(!QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
+        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(ui->boxes[5].prompt, QStringLiteral("入力された名前はファイル名に使用できません！"));
+        QCOMPARE(ui->boxes[5].title, QStringLiteral("../x.mdb"));
         QVERIFY(ui->allAnswered());
     }
 
@@ -204,6 +209,9 @@ private slots:
         QVERIFY(!QFile::exists(x + QStringLiteral(".Tmp")));
         QCOMPARE(countRows(x), rows);
         QVERIFY(QFileInfo(x).size() < before);
+        // The copy keeps the file's password.
+        const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
+        QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));
         QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
     }
 
@@ -297,11 +305,16 @@ private slots:
         QCOMPARE(bytesOf(ini), iniBefore);
     }
 
-    void webLinksOpenTheirPages()
+    void startWindowCommands()
     {
         ScopedScriptedUi ui;
         app::setHelpFile(m_program->file(QStringLiteral("help.html")));
         frmMain start;
+        ModalScript script;
+        script.push([](Form& form) { static_cast<frmMDB&>(form).cmdCloase->setValue(true); });
+        start.cmdMenu_Click(2);
+        QCOMPARE(script.shown, QStringList{QStringLiteral("frmMDB")});
+        QVERIFY(script.allUsed());
         QCOMPARE(start.mnuMn_Hp->text(), QStringLiteral("ミナモ・ラボ　配布サイトＨＰ"));
         start.mnuMnInfo_Click();
         start.mnuMn_Hp_Click();
