@@ -17,10 +17,12 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
+
+#include <utility>
 
 using namespace vb;
 namespace files = platform::files;
@@ -215,21 +217,37 @@ void frmMain::Form_Unload(int& cancel)
         }
     }
 
+    // Until the database is closed a failure keeps the start window, with
+    // the work it holds; once it is closed the program ends whatever fails,
+    // never running on without a window.
+    cancel = 1;
     using namespace mdlFileAccess;
     const QString iniPath = fncInitIniPath();
-    fncPutIni(IniSecFolder, IniKeyPictDrive, GE_strPict_Drive, iniPath);
-    fncPutIni(IniSecFolder, IniKeyPictFolder, GE_strPict_Folda, iniPath);
-    fncPutIni(IniSecFolder, IniKeyDbFolder, GE_strDB_Folda_Path, iniPath);
-    if (GE_booDbOpen)
-        mdlDB::fncDbClose();
+    // An empty value is left out on purpose; any other that cannot be
+    // written is told, so the user knows the folders will not be kept.
+    bool iniKept = true;
+    for (const auto& [key, value] : {std::pair{IniKeyPictDrive, GE_strPict_Drive},
+                                     std::pair{IniKeyPictFolder, GE_strPict_Folda},
+                                     std::pair{IniKeyDbFolder, GE_strDB_Folda_Path}}) {
+        if (!fncPutIni(IniSecFolder, key, value, iniPath) && !value.isEmpty())
+            iniKept = false;
+    }
+    if (!iniKept)
+        MsgBox(QStringLiteral("初期設定ファイル") + vbCrLf + iniPath + vbCrLf
+                   + QStringLiteral("にフォルダの設定を書き込めませんでした。次回の起動では前回の設定が使われます。"),
+               vbExclamation + vbOKOnly, QStringLiteral("初期設定ファイル異常"));
+    if (GE_booDbOpen && mdlDB::fncDbClose() != 0)
+        return;  // the user went back to the program with the changes kept
+    cancel = 0;
+    const auto end = qScopeGuard([this] {
+        // Every other window closes with the start window, without its own close handling.
+        for (platform::Form* form : platform::Form::loadedForms()) {
+            if (form != this)
+                form->hide();
+        }
+        platform::Quit();
+    });
     if (!GE_strTempPath.isEmpty() && !files::listFiles(GE_strTempPath, QStringLiteral("*.jpg")).isEmpty())
         files::killPattern(GE_strTempPath, QStringLiteral("*.jpg"));
     mdlFileAccess::subKill_Bin();
-
-    // Every other window closes with the start window, without its own close handling.
-    for (platform::Form* form : platform::Form::loadedForms()) {
-        if (form != this)
-            form->hide();
-    }
-    QCoreApplication::quit();
 }

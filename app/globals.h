@@ -102,3 +102,9 @@ inline QString GE_strDrive;           // drive chosen in the drive-and-folder di
 inline QString GE_strInDrive;         // start drive handed to the folder picker, or ""
 inline QString GE_strInFolder;        // start folder handed to the folder picker, or ""
 inline bool GE_booThumbnail = false;  // the thumbnail browser is loaded
+
+// --- the options window ---
+inline qint16 GE_intOptionTab = 0;        // the tab it last showed
+inline bool GE_booPickHosei = false;      // a click on the map picks a tilt point
+inline bool GE_booPickDistance = false;   // ... a known-distance point
+inline bool GE_booPickKeiIdo = false;     // ... a correspondence point

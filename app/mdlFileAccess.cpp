@@ -5,7 +5,10 @@
 #include "platform/files.h"
 #include "platform/inifile.h"
 #include "platform/ui.h"
+#include "platform/vberror.h"
 #include "platform/vbruntime.h"
+
+#include <algorithm>
 
 namespace mdlFileAccess {
 
@@ -13,9 +16,53 @@ namespace {
 
 QString indexedKey(const char* stem, int i) { return QString::fromLatin1(stem) + QString::number(i) + u')'; }
 
-double factor(const QString& section, const char* stem, int i, const QString& iniPath)
+// The platform hands a value out up to its first NUL.
+QString cutAtNul(QString value)
 {
-    return vb::Val(fncGetIni(section, indexedKey(stem, i), iniPath));
+    const qsizetype nul = value.indexOf(QChar(u'\0'));
+    if (nul >= 0)
+        value.truncate(nul);
+    return value;
+}
+
+// A factor that is no number or too large for one reads as a missing one: 0.
+double factor(const platform::ini::Snapshot& ini, const QString& section, const char* stem, int i)
+{
+    try {
+        return vb::Val(cutAtNul(ini.value(section, indexedKey(stem, i))));
+    } catch (const vb::Error&) {
+        return 0;
+    }
+}
+
+// With a factor of 0 a table turns every length or area into 0 or a
+// division error, so the user is told once which sections to mend.
+void subCheck_Factors(const QString& path)
+{
+    struct Table {
+        const QString& section;
+        std::initializer_list<const std::array<double, UnitCount>*> factors;
+    };
+    const Table tables[] = {
+        {IniSecFactorMM, {&GE_dblChgMMToO}},
+        {IniSecFactorDistance, {&GE_dblChgOToMD, &GE_dblChgMToOD}},
+        {IniSecFactorArea, {&GE_dblChgOToMS, &GE_dblChgMToOS}},
+    };
+    QString damaged;
+    for (const Table& table : tables) {
+        bool zero = false;
+        for (const auto* factors : table.factors)
+            zero = zero || std::find(factors->begin(), factors->end(), 0.0) != factors->end();
+        if (zero)
+            damaged += u'[' + table.section + u']' + vb::vbCrLf;
+    }
+    if (damaged.isEmpty())
+        return;
+    vb::MsgBox(QStringLiteral("初期設定ファイル") + vb::vbCrLf + path + vb::vbCrLf
+                   + QStringLiteral("の次のセクションに、正しくない換算係数（数値でない、または 0）があります。") + vb::vbCrLf + damaged
+                   + QStringLiteral("その単位では長さや面積を正しく計算できません。") + vb::vbCrLf
+                   + QStringLiteral("インストールをやり直してください。") + vb::vbCrLf,
+               vb::vbExclamation + vb::vbOKOnly, QStringLiteral("初期設定ファイル異常"));
 }
 
 }  // namespace
@@ -24,11 +71,7 @@ QString fncInitIniPath() { return platform::files::join(platform::app::path(), I
 
 QString fncGetIni(const QString& section, const QString& key, const QString& iniPath)
 {
-    QString value = platform::ini::read(iniPath, section, key, QString());
-    const qsizetype nul = value.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        value.truncate(nul);
-    return value;
+    return cutAtNul(platform::ini::read(iniPath, section, key, QString()));
 }
 
 bool fncPutIni(const QString& section, const QString& key, const QString& value, const QString& iniPath)
@@ -49,23 +92,27 @@ bool fncReadInitIni()
         return false;
     }
 
-    GE_strDB_Folda_Path = fncGetIni(IniSecFolder, IniKeyDbFolder, path);
-    GE_strPict_Drive = fncGetIni(IniSecFolder, IniKeyPictDrive, path);
-    GE_strPict_Folda = fncGetIni(IniSecFolder, IniKeyPictFolder, path);
-    GE_strFile_Name = fncGetIni(IniSecMdb, IniKeyFileName, path);
+    // One reading of the file answers every key.
+    const platform::ini::Snapshot ini(path);
+    auto text = [&ini](const QString& section, const QString& key) { return cutAtNul(ini.value(section, key)); };
+    GE_strDB_Folda_Path = text(IniSecFolder, IniKeyDbFolder);
+    GE_strPict_Drive = text(IniSecFolder, IniKeyPictDrive);
+    GE_strPict_Folda = text(IniSecFolder, IniKeyPictFolder);
+    GE_strFile_Name = text(IniSecMdb, IniKeyFileName);
 
     for (int i = 0; i < UnitCount; ++i) {
-        GE_strUnitDistance[i] = fncGetIni(IniSecUnitDistance, indexedKey("UnitDistance(", i), path) + u' ';
-        GE_strUnitArea[i] = fncGetIni(IniSecUnitArea, indexedKey("UnitArea(", i), path) + u' ';
+        GE_strUnitDistance[i] = text(IniSecUnitDistance, indexedKey("UnitDistance(", i)) + u' ';
+        GE_strUnitArea[i] = text(IniSecUnitArea, indexedKey("UnitArea(", i)) + u' ';
     }
     for (int i = 0; i < UnitCount; ++i)
-        GE_dblChgMMToO[i] = factor(IniSecFactorMM, "GE_dblChgMMToO(", i, path);
+        GE_dblChgMMToO[i] = factor(ini, IniSecFactorMM, "GE_dblChgMMToO(", i);
     for (int i = 0; i < UnitCount; ++i) {
-        GE_dblChgOToMD[i] = factor(IniSecFactorDistance, "GE_dblChgOToMD(", i, path);
-        GE_dblChgMToOD[i] = factor(IniSecFactorDistance, "GE_dblChgMToOD(", i, path);
-        GE_dblChgOToMS[i] = factor(IniSecFactorArea, "GE_dblChgOToMS(", i, path);
-        GE_dblChgMToOS[i] = factor(IniSecFactorArea, "GE_dblChgMToOS(", i, path);
+        GE_dblChgOToMD[i] = factor(ini, IniSecFactorDistance, "GE_dblChgOToMD(", i);
+        GE_dblChgMToOD[i] = factor(ini, IniSecFactorDistance, "GE_dblChgMToOD(", i);
+        GE_dblChgOToMS[i] = factor(ini, IniSecFactorArea, "GE_dblChgOToMS(", i);
+        GE_dblChgMToOS[i] = factor(ini, IniSecFactorArea, "GE_dblChgMToOS(", i);
     }
+    subCheck_Factors(path);
     return true;
 }
 

@@ -32,8 +32,10 @@ QString fncGetIni(const QString& section, const QString& key, const QString& ini
 // an entry is never emptied this way.
 bool fncPutIni(const QString& section, const QString& key, const QString& value, const QString& iniPath);
 
-// Loads every setting of Init.ini into the GE_ settings. False, after telling
-// the user, when Init.ini is missing.
+// Loads every setting of Init.ini into the GE_ settings, reading the file
+// once. A factor that is no number (or too large for one) reads as 0; a
+// factor section holding a 0 is named to the user in one warning, and the
+// start goes on. False, after telling the user, when Init.ini is missing.
 bool fncReadInitIni();
 
 }  // namespace mdlFileAccess

@@ -134,6 +134,7 @@ int run(QApplication& application)
     static platform::QtUserInterface qtUi;
     platform::setUi(&qtUi);
     QApplication::setApplicationName(platform::app::title());
+    platform::app::loadQtTranslations();
     QApplication::setQuitOnLastWindowClosed(false);
     Main();
     if (!platform::Instance<frmMain>::exists())

@@ -4,7 +4,85 @@
 #include "platform/ui.h"
 #include "platform/vberror.h"
 
+#include <QPointer>
+
+#include <vector>
+
+using namespace vb;
+
 namespace mdlDB {
+
+namespace {
+
+const QString kSaveTitle = QStringLiteral("図面更新");
+
+struct LossWatcher {
+    QPointer<QObject> owner;
+    std::function<void()> listener;
+};
+std::vector<LossWatcher>& watchers()
+{
+    static std::vector<LossWatcher> list;
+    return list;
+}
+long losses = 0;
+
+// Everything written since the file was opened went with the transaction;
+// the objects still shown can be saved again once there is room.
+void subTransaction_Lost(const Error& cause)
+{
+    ++losses;
+    GE_booDbUpdate = false;  // the new transaction holds nothing yet
+    std::erase_if(watchers(), [](const LossWatcher& w) { return w.owner.isNull(); });
+    const std::vector<LossWatcher> current = watchers();
+    for (const LossWatcher& w : current) {
+        if (w.owner)
+            w.listener();
+    }
+    MsgBox(QStringLiteral("データベースファイルに書き込めませんでした。") + vbCrLf + QStringLiteral("（")
+               + cause.description() + QStringLiteral("）") + vbCrLf + vbCrLf
+               + QStringLiteral("このファイルを開いてから書き込んだ変更は、ファイルに残せませんでした。") + vbCrLf
+               + QStringLiteral("開いている図面は画面に残っています。") + vbCrLf
+               + QStringLiteral("ディスクの空き容量を確保してから、図面をもう一度保存してください。"),
+           vbExclamation, QStringLiteral("データベース書き込みエラー"));
+}
+
+// Commits, offering the commit again while it fails: false when the user
+// goes back to the program with the transaction as it was.
+bool fncCommit()
+{
+    for (;;) {
+        try {
+            GE_objConnection->commitTrans();
+            GE_booDbUpdate = false;
+            return true;
+        } catch (const Error& error) {
+            // A commit the engine rolled back leaves nothing to keep; the
+            // user has been told.
+            if (error.number() == platform::db::errTransactionLost)
+                return true;
+            const QString text = QStringLiteral("図面の変更をデータベースファイルに保存できませんでした。") + vbCrLf
+                + QStringLiteral("（") + error.description() + QStringLiteral("）") + vbCrLf + vbCrLf
+                + QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
+                + QStringLiteral("ディスクがいっぱいか、フォルダに書き込めなくなっています。") + vbCrLf + vbCrLf
+                + QStringLiteral("｢再試行｣　　：もう一度保存します。") + vbCrLf
+                + QStringLiteral("｢キャンセル｣：変更を残したまま、プログラムに戻ります。");
+            if (MsgBox(text, vbRetryCancel + vbExclamation, kSaveTitle) != vbRetry)
+                return false;
+        }
+    }
+}
+
+void subRollback()
+{
+    try {
+        GE_objConnection->rollbackTrans();
+    } catch (const Error&) {
+        // Closing the connection drops the transaction all the same.
+    }
+}
+
+}  // namespace
 
 QString fncConnectionString(const QString& path)
 {
@@ -22,12 +100,13 @@ qint16 fncDbOpen(const QString& path)
         // A file without tSystem is not one of ours.
         GE_objConnection->openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
         GE_objConnection->beginTrans();
-    } catch (const vb::Error& error) {
+        GE_objConnection->setLossHandler(subTransaction_Lost);
+    } catch (const Error& error) {
         // A connection that failed half way is not left holding the file.
         GE_objConnection.reset();
-        vb::MsgBox(error.description(), vb::vbOKOnly,
-                   QStringLiteral("mdlDB:fncDbOpen() db コネクション error() err.number = ") +
-                       QString::number(error.number()));
+        MsgBox(error.description(), vbOKOnly,
+               QStringLiteral("mdlDB:fncDbOpen() db コネクション error() err.number = ") +
+                   QString::number(error.number()));
         return -1;
     }
     GE_booDbOpen = true;
@@ -38,13 +117,12 @@ qint16 fncDbClose()
 {
     if (GE_objConnection && GE_objConnection->inTransaction()) {
         if (!GE_booDbUpdate) {
-            GE_objConnection->rollbackTrans();
-        } else if (vb::MsgBox(QStringLiteral("図面が更新されています。保存しますか？"), vb::vbYesNo,
-                              QStringLiteral("図面更新")) == vb::vbYes) {
-            GE_objConnection->commitTrans();
-            GE_booDbUpdate = false;
+            subRollback();
+        } else if (MsgBox(QStringLiteral("図面が更新されています。保存しますか？"), vbYesNo, kSaveTitle) == vbYes) {
+            if (!fncCommit())
+                return -1;
         } else {
-            GE_objConnection->rollbackTrans();
+            subRollback();
             // The changes are gone: the next close must not ask about them.
             GE_booDbUpdate = false;
         }
@@ -55,5 +133,12 @@ qint16 fncDbClose()
     GE_booDbOpen = false;
     return 0;
 }
+
+void subWatch_Loss(QObject* owner, std::function<void()> listener)
+{
+    watchers().push_back({owner, std::move(listener)});
+}
+
+long fncLossCount() { return losses; }
 
 }  // namespace mdlDB

@@ -3,8 +3,10 @@
 // opened with the file, ended when the file is closed, committed only when
 // the user agrees to save.
 
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 namespace mdlDB {
 
@@ -19,7 +21,16 @@ QString fncConnectionString(const QString& path);
 qint16 fncDbOpen(const QString& path);
 
 // Ends the transaction (commits only when something was written and the user
-// says so), closes and releases the connection; always 0.
+// says so), closes and releases the connection: 0. A commit that fails is
+// offered again; when the user goes back to the program instead, -1, and
+// the connection and its transaction stand as they were.
 qint16 fncDbClose();
+
+// When a failed write made the engine drop the whole transaction, the user
+// is told once and a new transaction stands. Windows whose work lived in the
+// lost one hear of it through `listener` (until `owner` is destroyed).
+void subWatch_Loss(QObject* owner, std::function<void()> listener);
+// How many transactions were lost so far in this run.
+long fncLossCount();
 
 }  // namespace mdlDB

@@ -163,6 +163,9 @@ platform::db::Connection& connection()
 
 void report(const QString& procedure, const vb::Error& error)
 {
+    // A lost transaction was told to the user as it happened.
+    if (error.number() == platform::db::errTransactionLost)
+        return;
     vb::MsgBox(error.description(), vb::vbOKOnly,
                QStringLiteral("mdlSQL:") + procedure + QStringLiteral("() err.number = ") +
                    QString::number(error.number()));

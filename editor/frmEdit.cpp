@@ -1,5 +1,6 @@
 #include "editor/frmEdit.h"
 
+#include "db/mdlDB.h"
 #include "platform/application.h"
 
 #include <QStyle>
@@ -63,6 +64,10 @@ frmEdit::frmEdit() : Form(QStringLiteral("frmEdit"))
     buildElements();
     buildMenus();
     buildPopups();
+    // The objects on the map are all that is left of a drawing whose saves
+    // went with a lost transaction: the next save must write them again.
+    mdlDB::subWatch_Loss(this, [this] { booDrawChange = true; });
+    buildCalibration();
 }
 
 frmEdit::~frmEdit() = default;
@@ -192,9 +197,10 @@ void frmEdit::buildElements()
         line->Name = QString::fromLatin1(name);
         markLine(*line, line == &lineHintX || line == &lineHintY ? 3 : 1);
     }
-    markShape(shpCheck(0), 0, 2.0f);
+    // Large enough to be grabbed: the hit test wants the pointer well inside.
+    markShape(shpCheck(0), 0, 4.0f);
     shpCheck.Load(1);
-    markShape(shpPointer(0), 0, 1.5f);
+    markShape(shpPointer(0), 0, float(105 * 25.4 / 1440));  // 105 twips
     for (int k = 1; k <= 3; ++k)
         shpPointer.Load(k);
     shpCircle.Name = QStringLiteral("shpCircle");

@@ -90,7 +90,7 @@ public:
     Menu *mnuDisp = nullptr, *mnuMarker = nullptr, *mnuHint = nullptr, *mnuDispObj = nullptr;
     Menu *mnuDspDefault = nullptr, *mnuPropaty = nullptr, *mnuDispEandRP = nullptr, *mnuDispEnlarge = nullptr;
     Menu *mnuDispAll = nullptr, *mnuDispOrg = nullptr, *mnuPaperSize = nullptr;
-    Menu *mnuTool = nullptr, *mnuSnapP = nullptr, *mnuToolOpt = nullptr, *mnuHelp = nullptr, *mnuHelpHlp = nullptr;
+    Menu *mnuEditSet = nullptr, *mnuSnapP = nullptr, *mnuToolOpt = nullptr, *mnuHelp = nullptr, *mnuHelpHlp = nullptr;
     MenuArray mnuDispEandR{QStringLiteral("mnuDispEandR")};  // 0..7: 200 % down to 25 %
     MenuArray mnuSnap{QStringLiteral("mnuSnap")};            // 0 off, 1 markers, 2 hints
 
@@ -172,6 +172,53 @@ public:
         }
     }
 
+    // --- interaction: hit tests, Shift, grips and drags ------------------------------
+    // Grip codes of what the map's press took: a line's body (0, 3) or end
+    // (1, 2); a shape's or label's inside (0), corner (1-4) or side (5-8).
+    qint16 intGripLine = -1, intGripShape = -1, intGripLabel = -1;
+    bool booDrag = false;  // the drag's Shift axis is decided; cleared by every mouse-up
+    // Each drag routine's remembered lock, kept from one drag to the next.
+    qint16 intLockLine = 0;  // 0 none, 1 vertical only, 2 horizontal only
+    qint16 intLockRect = 0;  // as intLockLine
+    qint16 intLockAxis = 0;  // labels: 0 none, 1 horizontal, 2 vertical
+    // Index of the first visible element under the map point (x, y), -1 for
+    // none; `grip` gets the part taken (-1 for none).
+    int fncHit_LineEnd(platform::ElementArray<platform::LineElement>& lines, float x, float y, qint16& grip);
+    int fncHit_Rect(platform::ElementArray<platform::ShapeElement>& shapes, float x, float y, qint16& grip);
+    int fncHit_ShapeGrip(platform::ElementArray<platform::ShapeElement>& shapes, float x, float y, qint16& grip);
+    int fncHit_LabelGrip(platform::ElementArray<platform::LabelElement>& labels, float x, float y, qint16& grip);
+    // Shift read from the keyboard at the call; flags other than 0 do nothing.
+    // subShift_LabelDown takes the press relative to the label, in map units.
+    void subShift_Point(float x0, float y0, float x, float y, float& outX, float& outY);
+    void subShift_Square(platform::ShapeElement& shape, qint16 flag, float x, float y);
+    void subShift_LabelDown(platform::LabelElement& label, qint16 flag, float x, float y);
+    // The grip squares (shpPointer): filled (0) while held, hollow (1) after.
+    void subFill_Shape(platform::ElementArray<platform::ShapeElement>& grips, qint16 fillStyle);
+    void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips,
+                      float x, float y);
+    void subGrip_Shape(platform::ShapeElement& shape, platform::ElementArray<platform::ShapeElement>& grips);
+    void subGrip_Label(platform::LabelElement& label, platform::ElementArray<platform::ShapeElement>& grips);
+    void subGrip_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
+                      platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
+    void subGrip_Rect(qint16 code, platform::ElementArray<platform::LabelElement>& labels, int index,
+                      platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
+    // One drag step from (prevX, prevY) to (x, y); the pointer may come back
+    // Shift-constrained. `drag` is booDrag.
+    void subDrag_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips,
+                      float& prevX, float& prevY, float& x, float& y, bool& drag);
+    void subDrag_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
+                      platform::ElementArray<platform::ShapeElement>& grips, float& prevX, float& prevY, float& x,
+                      float& y, bool& drag);
+    void subDrag_Rect(qint16 code, platform::ElementArray<platform::LabelElement>& labels, int index,
+                      platform::ElementArray<platform::ShapeElement>& grips, float& prevX, float& prevY, float& x,
+                      float& y, bool& drag);
+    qint16 fncShift_Axis(float dx, float dy, bool& drag);
+    // End marks of a segment into lines idx and idx + 1; the distance object i
+    // of side k re-laid on its side (a missing element raises 340 first).
+    void subEndMark_Line(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
+                         float length, int idx);
+    void subEndMark_Kyori(int k, int i);
+
     // --- readouts, area and route results ----------------------------------------------
     // Which length method the readouts use; the measuring code copies them
     // from GE_booModeDis and GE_booModeKei. With both set the second wins.
@@ -211,6 +258,27 @@ public:
     void fncHit_LineBox(platform::ElementArray<platform::LineElement>& lines, float x, float y, qint16& kind,
                         qint16& index);
     void subAllClr_LineMenseki();
+
+    // --- calibration picks and the map's mode text (measure/) ---------------------------
+    // Which point or pair the next pick on the map sets: each pair checks
+    // the item chosen and unchecks its partner.
+    void popHoseiL_Click();
+    void popHoseiR_Click();
+    void popTaiou1_Click();
+    void popTaiou2_Click();
+    void popDisX_Click();  // also lays the pair's check line and enables its boxes
+    void popDisY_Click();
+    // Picked points into the options window's boxes (nothing is stored).
+    void subOpt_HoseiPoint();
+    void subOpt_HoseiAngle();
+    void subOpt_KnownDistance(float length, const platform::LineElement& line);
+    void subOpt_TaiouPoint();
+    // Enables the six known-distance boxes of the checked direction only.
+    void subOpt_DisXYEnable();
+    // What the map's clicks pick, shown in the map's visible corner; "" for none.
+    platform::Label* lblModeText = nullptr;
+    void subSet_ModeText(const QString& text);
+    QString fncModeText() const;
 
     // --- objects: saving, loading, clearing, file commands -----------------------------
     // Saving, at zoom 1.0: each saver deletes the drawing's rows of its table
@@ -301,6 +369,15 @@ public:
     int fncFind_MensekiS(const QString& key) const;
     int fncFind_KeiroS(const QString& key) const;
 
+    // --- interaction: measuring and editing on the map ----------------------------------
+    // The extension lines of a line in progress, elements 0..3 of `lines`:
+    // 0 and 2 start at the first point (subHojo_Start), 1 and 3 at the
+    // second; 0 and 1 point to one side, 2 and 3 to the other. Only the
+    // coordinates change; `length` is in map units as shown.
+    void subHojo_Start(platform::ElementArray<platform::LineElement>& lines, float x, float y);
+    void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
+                        float length);
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
@@ -330,6 +407,7 @@ private:
     void buildPopups();
     void buildMeasuringPopup();
     void buildEditPopup();
+    void buildCalibration();
 
     // The folder chooser, then the thumbnails: true when a picture was chosen.
     bool fncPick_Picture(const QString& caption);

@@ -4,6 +4,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "measure/frmOption.h"
 #include "platform/application.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
@@ -154,13 +155,12 @@ void frmEdit::mnuDspDefault_Click()
 
 void frmEdit::mnuToolOpt_Click()
 {
-    // The known-distance boxes follow the chosen pair here once the options
-    // window exists.
+    subOpt_DisXYEnable();
     // The options window shows the picture at 100 %; the zoom says so too,
     // so that objects, lengths and picture agree.
     GE_sngZoom = 1.0f;
     sZoom_NoAdj(1.0f);
-    // The options window is shown here, modeless, once it exists.
+    platform::Instance<frmOption>::get().showForm(vbModeless);
     stsTip->Panels(1).setText(QStringLiteral("各項目を設定してください。"));
 }
 
@@ -172,5 +172,5 @@ void frmEdit::mnuPaperSize_Click()
 
 void frmEdit::mnuHelpHlp_Click()
 {
-    ui().openUrl(app::helpFile());
+    app::showHelp();
 }

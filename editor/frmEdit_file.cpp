@@ -6,6 +6,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "db/mdlDB.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmThumbnail.h"
 #include "measure/hatchcache.h"
@@ -109,7 +110,9 @@ void frmEdit::mnuFileNewPrj_Click()
 
 // Saves at 100 %, so that every object is written unzoomed, and returns to
 // the zoom it was at. A save that fails keeps both change flags: the editor
-// still knows the drawing is unsaved.
+// still knows the drawing is unsaved. When the failure cost the database's
+// transaction, what was saved before it since the file was opened is gone
+// too, and the message says so.
 void frmEdit::mnuFileSavePrj_Click()
 {
     if (MsgBox(QStringLiteral("オブジェクトを上書きしますか？"), vbYesNo + vbQuestion + vbDefaultButton2, kSaveTitle)
@@ -129,6 +132,8 @@ void frmEdit::mnuFileSavePrj_Click()
         return;
     }
     bool saved = false;
+    const bool written = GE_booDbUpdate;
+    const long losses = mdlDB::fncLossCount();
     {
         Hourglass busy(this);
         const float zoom = GE_sngZoom;
@@ -146,9 +151,14 @@ void frmEdit::mnuFileSavePrj_Click()
         booPrtChange = false;
         return;
     }
-    booDrawChange = drawChange;
-    MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"),
-           vbExclamation, kSaveTitle);
+    booDrawChange = drawChange || booDrawChange;  // a lost transaction marks it changed
+    if (written && mdlDB::fncLossCount() != losses)
+        MsgBox(QStringLiteral("図面を保存できませんでした。このファイルを開いてから保存した内容も、ファイルに残せませんでした。")
+                   + vbCrLf + QStringLiteral("ディスクの空き容量を確保してから、もう一度保存してください。"),
+               vbExclamation, kSaveTitle);
+    else
+        MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"),
+               vbExclamation, kSaveTitle);
 }
 
 void frmEdit::mnuFileSaveAsPrj_Click()

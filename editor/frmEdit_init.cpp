@@ -5,6 +5,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "measure/checkline.h"
 #include "measure/resulttag.h"
 #include "platform/application.h"
 
@@ -24,8 +25,7 @@ void frmEdit::subInit_Settings()
     GE_sngZoom = 1.0f;
     sngZoomPrev = 1.0f;
     GE_sngHosei = {10, 10, 100, 10};
-    // The calibration check line is placed on these points here once its
-    // routine exists.
+    mdlSub::subSet_CheckLine(10, 10, 100, 10);
     GE_tpPiccelD = {typPointS{5, 5}, typPointS{55, 5}, typPointS{55, 5}, typPointS{55, 55}};
     GE_sngPiccelD_X = 100;
     GE_sngPiccelD_Y = 100;

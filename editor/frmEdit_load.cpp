@@ -9,6 +9,7 @@
 #include "db/mdlSQL_objects.h"
 #include "library/frmThumbnail.h"
 #include "library/oldimport.h"
+#include "measure/frmOption.h"
 #include "objects/objectarrays.h"
 #include "output/mdlPrinter.h"
 #include "platform/application.h"
@@ -45,7 +46,11 @@ void frmEdit::Form_Load()
     } else {
         mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
     }
-    // The options window is loaded afresh from the settings here once it exists.
+    // The options window starts afresh from this drawing's settings, hidden;
+    // one left from another drawing writes nothing back into them.
+    if (frmOption* left = platform::Instance<frmOption>::pointer())
+        left->subDiscard();
+    platform::Instance<frmOption>::get();
 
     intHatchCnt = 0;
     Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
@@ -175,6 +180,10 @@ void frmEdit::setScrollMaxima()
 void frmEdit::Form_Unload(int& cancel)
 {
     (void)cancel;
+    // The options window puts its unconfirmed points back first, so that
+    // they stay within this drawing and the save keeps the confirmed ones.
+    if (frmOption* options = platform::Instance<frmOption>::pointer())
+        options->unload();
     if (pictMap->hasPicture() && GE_tpPrint.booEdit) {
         if (booDrawChange)
             mnuFileSavePrj_Click();

@@ -32,12 +32,12 @@ void frmEdit::buildMenus()
     buildFileMenu();
     buildViewMenu();
 
-    mnuTool = new Menu(QStringLiteral("mnuTool"), QStringLiteral("ﾂｰﾙ(&T)"), menuBar());
-    mnuSnapP = item(mnuTool, "mnuSnapP", QStringLiteral("スナップ設定"));
+    mnuEditSet = new Menu(QStringLiteral("mnuEditSet"), QStringLiteral("ﾂｰﾙ(&T)"), menuBar());
+    mnuSnapP = item(mnuEditSet, "mnuSnapP", QStringLiteral("スナップ設定"));
     items(mnuSnap, "mnuSnap", mnuSnapP,
           {QStringLiteral("スナップＯＦＦ"), QStringLiteral("マーカーにスナップ"), QStringLiteral("ヒントにスナップ")});
-    separator(mnuTool, "mnuToolSp1");
-    mnuToolOpt = item(mnuTool, "mnuToolOpt", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)...."));
+    separator(mnuEditSet, "mnuToolSp1");
+    mnuToolOpt = item(mnuEditSet, "mnuToolOpt", QStringLiteral("ｵﾌﾟｼｮﾝ(&O)...."));
 
     mnuHelp = new Menu(QStringLiteral("mnuHelp"), QStringLiteral("ヘルプ(&H)"), menuBar());
     mnuHelpHlp = item(mnuHelp, "mnuHelpHlp", QStringLiteral("ヘルプ"));

@@ -10,6 +10,9 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace platform;
 using namespace vb;
 
@@ -29,6 +32,21 @@ void fitToPicture(PictureBox& box)
     const double width = parent ? parent->ScaleX(size.width(), vbPixels, parent->ScaleMode()) : size.width();
     const double height = parent ? parent->ScaleY(size.height(), vbPixels, parent->ScaleMode()) : size.height();
     box.Move(box.Left(), box.Top(), width, height);
+}
+
+// The map's inside made exactly as large as the copy painted into it: the
+// picture's pixels times the zoom (the height also times the aspect
+// factor), so that its last column and row can be seen and picked at every
+// zoom. A pixel belongs to the box when its centre lies on the copy.
+void fitToCopy(PictureBox& map, const PictureBox& window, float zoom, float aspect)
+{
+    const QSize picture = map.picture()->size();
+    const auto pixels = [](double extent) { return std::max(1.0, std::ceil(extent - 0.5)); };
+    const int frame = 2 * PictureBox::frameWidthPixels(map.BorderStyle());
+    const double width = pixels(picture.width() * double(zoom)) + frame;
+    const double height = pixels(picture.height() * double(zoom) * aspect) + frame;
+    map.Move(map.Left(), map.Top(), window.ScaleX(width, vbPixels, window.ScaleMode()),
+             window.ScaleY(height, vbPixels, window.ScaleMode()));
 }
 
 }  // namespace
@@ -85,7 +103,7 @@ void frmEdit::subPictOrg_Copy(float zoom)
 
 // Repaints the map from the full-size picture at `zoom`; with `adjusted` the
 // drawn layer is cleared first and the picture's height takes the aspect
-// factor. The box keeps the unadjusted size.
+// factor. The box takes the size of the copy.
 void frmEdit::copyPicture(float zoom, bool adjusted)
 {
     if (!pictMap->hasPicture())
@@ -101,12 +119,9 @@ void frmEdit::copyPicture(float zoom, bool adjusted)
             float height = float(pictOrg->ScaleHeight()) * zoom;
             if (adjusted)
                 height *= GE_sngPictAdj;
-            const double boxWidth = pictOrg->Width();
-            const double boxHeight = pictOrg->Height();
             if (adjusted)
                 pictMap->Cls();
-            pictMap->setHeight(boxHeight * zoom - (pictMap->Height() - pictMap->ScaleHeight()));
-            pictMap->setWidth(boxWidth * zoom - (pictMap->Width() - pictMap->ScaleWidth()));
+            fitToCopy(*pictMap, *pictWindow, zoom, adjusted ? GE_sngPictAdj : 1.0f);
             if (height < pictMap->ScaleHeight()) {
                 // Below a picture drawn shorter than the box lies a blank band,
                 // not the picture as loaded.

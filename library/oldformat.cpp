@@ -113,7 +113,7 @@ private:
     QStringList m_lines;
 };
 
-typOldLabel labelRec(LineReader& reader)
+typOldLabel fncReadOld_LabelRec(LineReader& reader)
 {
     const Record r(reader, 19);
     typOldLabel l;
@@ -139,7 +139,7 @@ typOldLabel labelRec(LineReader& reader)
     return l;
 }
 
-typOldLine lineRec(LineReader& reader)
+typOldLine fncReadOld_LineRec(LineReader& reader)
 {
     const Record r(reader, 10);
     typOldLine l;
@@ -156,7 +156,7 @@ typOldLine lineRec(LineReader& reader)
     return l;
 }
 
-typOldShape shapeRec(LineReader& reader)
+typOldShape fncReadOld_ShapeRec(LineReader& reader)
 {
     const Record r(reader, 15);
     typOldShape s;
@@ -218,28 +218,28 @@ bool fncOld_Truth(const QString& text)
     raise(errTypeMismatch);
 }
 
-typOldTextBin fncParse_TextBin(const QByteArray& bytes, const QString& fileName)
+typOldTextBin fncReadOld_TextBin(const QByteArray& bytes, const QString& fileName)
 {
     LineReader reader(bytes, fileName);
     typOldTextBin runs;
     for (int k = 0; k < int(runs.size()); ++k)
-        runs[size_t(k)] = readRun(reader, &labelRec, k == runMoji || k == runKeiIdoS);
+        runs[size_t(k)] = readRun(reader, &fncReadOld_LabelRec, k == runMoji || k == runKeiIdoS);
     return runs;
 }
 
-typOldLineBin fncParse_LineBin(const QByteArray& bytes, const QString& fileName)
+typOldLineBin fncReadOld_LineBin(const QByteArray& bytes, const QString& fileName)
 {
     LineReader reader(bytes, fileName);
     typOldLineBin runs;
     for (auto& run : runs)
-        run = readRun(reader, &lineRec, false);
+        run = readRun(reader, &fncReadOld_LineRec, false);
     return runs;
 }
 
-typOldShapeBin fncParse_ShapeBin(const QByteArray& bytes, const QString& fileName)
+typOldShapeBin fncReadOld_ShapeBin(const QByteArray& bytes, const QString& fileName)
 {
     LineReader reader(bytes, fileName);
-    return readRun(reader, &shapeRec, false);
+    return readRun(reader, &fncReadOld_ShapeRec, false);
 }
 
 void subReadOld_Settings(const QString& iniPath)

@@ -69,9 +69,9 @@ using typOldLineBin = std::array<typOldRun<typOldLine>, 4>;
 using typOldShapeBin = typOldRun<typOldShape>;  // shpSnpo
 
 // A record file's bytes; `fileName` names it in failures.
-typOldTextBin fncParse_TextBin(const QByteArray& bytes, const QString& fileName);
-typOldLineBin fncParse_LineBin(const QByteArray& bytes, const QString& fileName);
-typOldShapeBin fncParse_ShapeBin(const QByteArray& bytes, const QString& fileName);
+typOldTextBin fncReadOld_TextBin(const QByteArray& bytes, const QString& fileName);
+typOldLineBin fncReadOld_LineBin(const QByteArray& bytes, const QString& fileName);
+typOldShapeBin fncReadOld_ShapeBin(const QByteArray& bytes, const QString& fileName);
 
 // The conversions of the data set: "True"/"False" in any case or a number
 // (else error 13), and the leading number of a text.

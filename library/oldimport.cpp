@@ -148,9 +148,9 @@ QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, cons
     const QByteArray textBytes = recordFile(OldKeyTextBin, textName);
     const QByteArray lineBytes = recordFile(OldKeyLineBin, lineName);
     const QByteArray shapeBytes = recordFile(OldKeyShapeBin, shapeName);
-    const typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncParse_TextBin(textBytes, textName);
-    const typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncParse_LineBin(lineBytes, lineName);
-    const typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncParse_ShapeBin(shapeBytes, shapeName);
+    const typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncReadOld_TextBin(textBytes, textName);
+    const typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncReadOld_LineBin(lineBytes, lineName);
+    const typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncReadOld_ShapeBin(shapeBytes, shapeName);
 
     // Each distance has one label and one line, and two extension lines
     // with two end markers; the repairs index them by these pairs.

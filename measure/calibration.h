@@ -40,8 +40,9 @@ double fncGet_KeiIdoDistance(double lon1, double lat1, double lon2, double lat2)
 // The longitude/latitude d metres from point 1 toward point 2.
 typLonLat fncGet_KeiIdoAtDistance(double lon1, double lat1, double lon2, double lat2, float d);
 
-// Degrees clockwise from north, 0..360, from plain differences of seconds;
-// any coordinate exactly 0 gives 0.
+// Degrees clockwise from north, 0..360, the longitude difference scaled by
+// the cosine of the mean latitude as in the distance; any coordinate exactly
+// 0 gives 0.
 float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2);
 
 // Straightened picture units to real units by GE_tpPtoD_r, and back. The way

@@ -11,6 +11,7 @@
 #include "measure/resulttag.h"
 #include "objects/hatchgen.h"
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -37,6 +38,19 @@ QList<mdlHatching::HatchSide> areaSides(const frmEdit& editor, const QString& ke
     return sides;
 }
 
+// Far beyond any map (stored units): a cache file holding such a coordinate
+// is damaged, and the segment is left out rather than drawn.
+constexpr float kSaneExtent = 1e6f;
+
+bool sane(const typHatchLine& line)
+{
+    for (const float v : {line.X1, line.Y1, line.X2, line.Y2}) {
+        if (!(std::fabs(v) <= kSaneExtent))  // also false for NaN
+            return false;
+    }
+    return true;
+}
+
 // Paints area i's segments from its cache file with the record's pen; an area
 // without a file, or not hatched, paints nothing.
 void drawArea(frmEdit& editor, int i)
@@ -54,8 +68,10 @@ void drawArea(frmEdit& editor, int i)
     map.DrawStyle = record.BorderStyle;  // a line style value, used as it is
     map.DrawWidth = record.BorderWidth;
     const float zoom = GE_sngZoom;
-    for (const typHatchLine& line : lines)
-        map.Line(line.X1 * zoom, line.Y1 * zoom, line.X2 * zoom, line.Y2 * zoom, record.BorderColor);
+    for (const typHatchLine& line : lines) {
+        if (sane(line))
+            map.Line(line.X1 * zoom, line.Y1 * zoom, line.X2 * zoom, line.Y2 * zoom, record.BorderColor);
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
 #include "db/sqltext.h"
@@ -158,17 +159,20 @@ bool frmEdit::subSave_Hatching(qint32 printId)
 // objects kind by kind and its printer settings. It runs under a savepoint
 // inside the database's long transaction: the first statement that fails
 // (having shown its own message) rolls everything back to the copy stored
-// before, and the modified flag to what it was.
+// before, and the modified flag to what it was. A failure that cost the
+// whole transaction took the savepoint with it: nothing is left to roll back.
 bool frmEdit::fncSave_Drawing()
 {
     const QString savepoint = QStringLiteral("drawing_save");
     const auto failure = [](const vb::Error& error) {
-        vb::MsgBox(QStringLiteral("fncSave_Drawing():ｴﾗｰ番号 ") + QString::number(error.number())
-                       + QStringLiteral(" ｴﾗｰが発生しました。") + vb::vbCr + error.description(),
-                   vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
+        if (error.number() != platform::db::errTransactionLost)  // already told
+            vb::MsgBox(QStringLiteral("fncSave_Drawing():ｴﾗｰ番号 ") + QString::number(error.number())
+                           + QStringLiteral(" ｴﾗｰが発生しました。") + vb::vbCr + error.description(),
+                       vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
         return false;
     };
     const bool modified = GE_booDbUpdate;
+    const long losses = mdlDB::fncLossCount();
     try {
         sqltext::connection().savepoint(savepoint);
     } catch (const vb::Error& error) {
@@ -177,6 +181,10 @@ bool frmEdit::fncSave_Drawing()
     const qint32 id = saveRecord();
     const bool saved = id > 0 && subSave_Label(id) && subSave_Line(id) && subSave_Shape(id) && subSave_Hatching(id)
         && deleted(mdlSQL::subSQL_PrinterDeleteAll, id) && mdlSQL::fncSQL_InsertPrinter(id, GE_tpPrinter) == 0;
+    if (mdlDB::fncLossCount() != losses) {
+        GE_booDbUpdate = false;  // the transaction begun anew holds nothing
+        return false;
+    }
     try {
         if (saved) {
             sqltext::connection().releaseSavepoint(savepoint);

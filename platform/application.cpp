@@ -1,10 +1,17 @@
 #include "platform/application.h"
 
+#include "platform/ui.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -67,16 +74,54 @@ void setHelpFile(const QString& file)
     helpFilePath() = file;
 }
 
+void showHelp()
+{
+    const QString file = helpFile();
+    if (ui().openUrl(file))
+        return;
+    vb::MsgBox(file + vb::vbCrLf + QStringLiteral("ヘルプを表示できませんでした。") + vb::vbCrLf
+                   + QStringLiteral("このファイルをブラウザで開いてください。"),
+               vb::vbExclamation + vb::vbOKOnly, QStringLiteral("ヘルプ"));
+}
+
+namespace {
+
+int openLockFile(const QString& folder, const QString& name)
+{
+    const QByteArray file = QFile::encodeName(QDir(folder).filePath(name));
+    const int fd = ::open(file.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    // Another user's file in a shared folder may refuse O_CREAT yet open.
+    return fd >= 0 ? fd : ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+}
+
+// The lock file: in the program folder; where that allows no new file (an
+// installation the user may not write), in the user's runtime folder, else
+// TEMP, named after the program folder so that each installation keeps its
+// own lock.
+int openInstanceLock()
+{
+    const int fd = openLockFile(path(), QStringLiteral(".nemunoki2.lock"));
+    if (fd >= 0)
+        return fd;
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::tempPath();
+    const QByteArray id = QCryptographicHash::hash(QFile::encodeName(QDir(path()).absolutePath()),
+                                                   QCryptographicHash::Sha1).toHex().left(16);
+    return openLockFile(folder, QStringLiteral(".nemunoki2-%1.lock").arg(QString::fromLatin1(id)));
+}
+
+}  // namespace
+
 bool prevInstance()
 {
     if (lockDescriptor() >= 0)
         return false;
-    // An advisory lock on a file of the program folder: the kernel drops it
-    // when the process dies, so a crash never blocks the next start.
-    const QByteArray lockPath = QFile::encodeName(QDir(path()).filePath(QStringLiteral(".nemunoki2.lock")));
-    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // An advisory lock: the kernel drops it when the process dies, so a
+    // crash never blocks the next start.
+    const int fd = openInstanceLock();
     if (fd < 0)
-        return false;  // a read-only program folder must not stop the program
+        return false;  // no folder for a lock must not stop the program
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return true;
@@ -91,6 +136,24 @@ void releaseInstanceLock()
         ::close(lockDescriptor());
         lockDescriptor() = -1;
     }
+}
+
+bool loadQtTranslations()
+{
+    static QPointer<QTranslator> installed;
+    if (installed)
+        return true;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application)
+        return false;
+    auto* translator = new QTranslator(application);
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
 }
 
 long platformId()

@@ -16,15 +16,26 @@ int major();
 int minor();
 int revision();
 
-// The help file the editor's help command opens.
+// The help file the help commands open.
 QString helpFile();
 void setHelpFile(const QString& file);
 
-// True when another instance holds the program folder's lock. The first
-// call takes the lock for this process; the operating system releases it
-// when the process ends, however it ends.
+// Opens the help file in the desktop's viewer. Where the desktop cannot
+// show it (no browser, no file), a box names the file instead.
+void showHelp();
+
+// True when another instance holds the program folder's lock (a file of the
+// program folder, or of the user's runtime or TEMP folder when the program
+// folder allows no new file). The first call takes the lock for this
+// process; the operating system releases it when the process ends, however
+// it ends.
 bool prevInstance();
 void releaseInstanceLock();  // tests
+
+// Loads Qt's own Japanese texts, so that its standard dialogs and buttons
+// speak the program's language; false when they are not installed (they
+// then stay English). Needs the application object.
+bool loadQtTranslations();
 
 // The platform identifier the program records: 2, as the NT family reports.
 long platformId();

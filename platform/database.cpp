@@ -22,11 +22,6 @@ namespace {
 
 const QString PasswordTable = QStringLiteral("zz_layer_password");
 
-[[noreturn]] void raiseEngine(sqlite3* db)
-{
-    vb::raise(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
-}
-
 [[noreturn]] void raiseClosed()
 {
     vb::raise(errObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
@@ -307,9 +302,15 @@ struct Session {
     QHash<QString, sqlite3_stmt*> prepared;
     QString lastSql;
     sqlite3_stmt* lastStmt = nullptr;
+    // The long transaction: begun by the program and not yet ended by it.
+    bool longTransaction = false;
+    std::function<void(const vb::Error&)> onLoss;
 
     ~Session() { shut(); }
     void shut();
+    // Raises the failure of the statement just run (reset or finalized).
+    [[noreturn]] void fail(const vb::Error& error);
+    [[noreturn]] void fail() { fail(vb::Error(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)))); }
     void run(const QString& sql, long* changes);
     sqlite3_stmt* statement(const QString& sql);
     sqlite3_stmt* prepare(const QString& sql);
@@ -346,11 +347,25 @@ void Session::shut()
     prepared.clear();
     lastSql.clear();
     lastStmt = nullptr;
+    longTransaction = false;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
     db = nullptr;
     openConnections().erase(this);
+}
+
+void Session::fail(const vb::Error& error)
+{
+    if (!db || !longTransaction || !sqlite3_get_autocommit(db))
+        throw error;
+    // The engine rolled the whole transaction back. It begins again before
+    // anything else runs: a later write must never become permanent alone.
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    const vb::Error lost(errTransactionLost, error.description());
+    if (onLoss)
+        onLoss(lost);
+    throw lost;
 }
 
 // Runs every statement of the text in order.
@@ -365,7 +380,7 @@ void Session::run(const QString& sql, long* changes)
     while (tail < end) {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, tail, int(end - tail), &stmt, &tail) != SQLITE_OK)
-            raiseEngine(db);
+            fail();
         if (!stmt)  // only blanks or comments were left
             break;
         int rc;
@@ -374,7 +389,7 @@ void Session::run(const QString& sql, long* changes)
         if (rc != SQLITE_DONE) {
             const vb::Error error(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
             sqlite3_finalize(stmt);
-            throw error;
+            fail(error);
         }
         sqlite3_finalize(stmt);
     }
@@ -403,7 +418,7 @@ sqlite3_stmt* Session::prepare(const QString& sql)
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v3(db, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt, nullptr)
         != SQLITE_OK)
-        raiseEngine(db);
+        fail();
     if (!stmt)
         vb::raise(vb::errInvalidCall, QStringLiteral("No statement to run."));
     prepared.insert(sql, stmt);
@@ -461,8 +476,12 @@ void Connection::open(const QString& connectionString)
     registerConnection(d.get());
     try {
         sqlite3_busy_timeout(db, 3000);
-        // The first read of the schema tells a database from any other file.
+        // The first read of the schema tells a database from any other file;
+        // the engine would take an empty file for a new database.
         d->run(QStringLiteral("PRAGMA foreign_keys = OFF; SELECT count(*) FROM sqlite_master"), nullptr);
+        if (openRecordset(QStringLiteral("PRAGMA page_count")).field(QStringLiteral("page_count")).value().toLongLong()
+            == 0)
+            vb::raise(SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
         Recordset stored = openRecordset(
             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(PasswordTable));
         QString salt, hash;
@@ -493,10 +512,27 @@ void Connection::close()
 bool Connection::isOpen() const { return d->db != nullptr; }
 QString Connection::path() const { return d->path; }
 
-void Connection::beginTrans() { d->run(QStringLiteral("BEGIN"), nullptr); }
-void Connection::commitTrans() { d->run(QStringLiteral("COMMIT"), nullptr); }
-void Connection::rollbackTrans() { d->run(QStringLiteral("ROLLBACK"), nullptr); }
+void Connection::beginTrans()
+{
+    d->run(QStringLiteral("BEGIN"), nullptr);
+    d->longTransaction = true;
+}
+
+void Connection::commitTrans()
+{
+    d->run(QStringLiteral("COMMIT"), nullptr);
+    d->longTransaction = false;
+}
+
+void Connection::rollbackTrans()
+{
+    d->longTransaction = false;
+    d->run(QStringLiteral("ROLLBACK"), nullptr);
+}
+
 bool Connection::inTransaction() const { return d->db && !sqlite3_get_autocommit(d->db); }
+
+void Connection::setLossHandler(std::function<void(const vb::Error&)> handler) { d->onLoss = std::move(handler); }
 
 namespace {
 QString savepointName(const QString& name)
@@ -539,7 +575,7 @@ long Connection::execute(const QString& sql, const QVariantList& parameters)
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (error)
-        throw *error;
+        d->fail(*error);
     return long(sqlite3_total_changes(d->db)) - before;
 }
 
@@ -550,7 +586,7 @@ Recordset Connection::openRecordset(const QString& sql)
     const QByteArray text = sql.toUtf8();
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(d->db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
-        raiseEngine(d->db);
+        d->fail();
     if (!stmt)
         vb::raise(vb::errInvalidCall, QStringLiteral("The statement is empty."));
     Recordset result;
@@ -571,7 +607,7 @@ Recordset Connection::openRecordset(const QString& sql)
     if (rc != SQLITE_DONE) {
         const vb::Error error(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));
         sqlite3_finalize(stmt);
-        throw error;
+        d->fail(error);
     }
     sqlite3_finalize(stmt);
     return result;

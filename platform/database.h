@@ -7,9 +7,12 @@
 // its message the description; the layer's own refusals use the numbers
 // below.
 
+#include "platform/vberror.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace platform::db {
@@ -19,6 +22,7 @@ enum LayerError : long {
     errWrongPassword = 23,      // the engine's "not authorized"
     errInvalidUseOfNull = 94,   // the runtime's number for a Null converted
     errNoCurrentRecord = 3021,  // a field read at the end of a recordset
+    errTransactionLost = 3034,  // the engine ended the long transaction itself
     errItemNotFound = 3265,     // no column of that name
     errObjectClosed = 3704,     // operation on a closed connection or recordset
     errObjectOpen = 3705,       // open on an open connection
@@ -89,17 +93,25 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // "Provider=...; Data Source=<path>;User ID=Admin; Jet OLEDB:Database Password=<pw>;"
-    // The file must exist and be a database; a password is checked against
-    // the one the file carries (a file without one accepts only no password).
+    // The file must exist and be a database (an empty file is none); a
+    // password is checked against the one the file carries (a file without
+    // one accepts only no password).
     void open(const QString& connectionString);
     void close();  // an open transaction is rolled back
     bool isOpen() const;
     QString path() const;
 
     void beginTrans();
-    void commitTrans();
+    void commitTrans();  // a commit refused (a reader holds the file) leaves the transaction open
     void rollbackTrans();
     bool inTransaction() const;
+    // Some failures make the engine roll the whole transaction back on its
+    // own (disk full, I/O error, out of memory, a failed commit). A transaction
+    // begun here is then begun again at once, so no later write becomes
+    // permanent by itself; the handler hears of the loss (the cause's
+    // description, number errTransactionLost), and the failed statement
+    // raises that error.
+    void setLossHandler(std::function<void(const vb::Error&)> handler);
     // Named savepoints inside the transaction. Rolling back to one also
     // releases it, so every savepoint is ended by exactly one of the two.
     void savepoint(const QString& name);

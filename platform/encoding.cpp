@@ -138,14 +138,19 @@ QString decodeCp932(const QByteArray& bytes)
     return text;
 }
 
-QByteArray encodeCp932(const QString& text)
+namespace {
+
+QByteArray encode(const QString& text, bool& lossless)
 {
+    lossless = true;
     const QByteArray utf8 = text.toUtf8();
     QByteArray out;
     Converter converter("CP932", "UTF-8");
     if (!converter.ok()) {
-        for (QChar c : text)
+        for (QChar c : text) {
             out += c.unicode() < 0x80 ? char(c.unicode()) : '?';
+            lossless = lossless && c.unicode() < 0x80;
+        }
         return out;
     }
     const char* in = utf8.constData();
@@ -157,11 +162,27 @@ QByteArray encodeCp932(const QString& text)
         for (const SingleByte& s : SingleBytes)
             if (c.size() == 1 && c.at(0).unicode() == s.unicode)
                 replacement = char(s.byte);
+        lossless = lossless && replacement != '?';
         out += replacement;
         in += len;
         left -= len;
     }
     return out;
+}
+
+}  // namespace
+
+QByteArray encodeCp932(const QString& text)
+{
+    bool lossless = true;
+    return encode(text, lossless);
+}
+
+bool fitsCp932(const QString& text)
+{
+    bool lossless = true;
+    encode(text, lossless);
+    return lossless;
 }
 
 }  // namespace platform::encoding

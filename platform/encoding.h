@@ -22,4 +22,7 @@ QString decodeCp932(const QByteArray& bytes);
 // gives "?".
 QByteArray encodeCp932(const QString& text);
 
+// True when every character of the text has a CP932 form.
+bool fitsCp932(const QString& text);
+
 }  // namespace platform::encoding

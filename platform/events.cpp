@@ -21,6 +21,12 @@ EndHandler& endHandler()
     return handler;
 }
 
+QuitHandler& quitHandler()
+{
+    static QuitHandler handler = [] { QCoreApplication::quit(); };
+    return handler;
+}
+
 QList<std::function<void()>>& endCleanups()
 {
     static QList<std::function<void()>> cleanups;
@@ -60,6 +66,18 @@ EndHandler setEndHandler(EndHandler handler)
 void addEndCleanup(std::function<void()> cleanup)
 {
     endCleanups().append(std::move(cleanup));
+}
+
+void Quit()
+{
+    quitHandler()();
+}
+
+QuitHandler setQuitHandler(QuitHandler handler)
+{
+    QuitHandler previous = quitHandler();
+    quitHandler() = handler ? std::move(handler) : QuitHandler([] { QCoreApplication::quit(); });
+    return previous;
 }
 
 void dispatch(const QString& procedure, const std::function<void()>& handler)

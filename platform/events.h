@@ -28,6 +28,12 @@ EndHandler setEndHandler(EndHandler handler);
 // its connections without committing).
 void addEndCleanup(std::function<void()> cleanup);
 
+// The orderly end once the start window has closed: the event loop ends.
+// Tests replace the handler to see it happen.
+using QuitHandler = std::function<void()>;
+void Quit();
+QuitHandler setQuitHandler(QuitHandler handler);
+
 // Runs one event handler. ImmediateEnd passes through; every other failure
 // is shown with the handler's name.
 void dispatch(const QString& procedure, const std::function<void()>& handler);

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QList>
 #include <QSaveFile>
+#include <QStringTokenizer>
+
+#include <unistd.h>
 
 namespace platform::ini {
 
@@ -27,22 +30,17 @@ QString trimBlanks(const QString& s)
 
 // Names compare as Windows compares them: ASCII letters without regard to
 // case, everything else exactly.
-bool sameName(const QString& a, const QString& b)
+QString folded(const QString& name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a.at(i).unicode();
-        char16_t y = b.at(i).unicode();
-        if (x >= u'A' && x <= u'Z')
-            x += u'a' - u'A';
-        if (y >= u'A' && y <= u'Z')
-            y += u'a' - u'A';
-        if (x != y)
-            return false;
+    QString f = name;
+    for (QChar& c : f) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
     }
-    return true;
+    return f;
 }
+
+bool sameName(const QString& a, const QString& b) { return a.size() == b.size() && folded(a) == folded(b); }
 
 // A file as lines of raw bytes. Each line keeps its own CR when it had one,
 // so that untouched lines are written back exactly as they were read.
@@ -61,6 +59,21 @@ struct Document {
         return cp932 ? encoding::decodeCp932(bytes) : QString::fromUtf8(bytes);
     }
     QByteArray encode(const QString& text) const { return cp932 ? encoding::encodeCp932(text) : text.toUtf8(); }
+
+    // A CP932 file that is to hold text CP932 has no form for becomes UTF-8
+    // as a whole, so nothing written turns into "?".
+    void makeRoomFor(const QString& text)
+    {
+        if (!cp932 || encoding::fitsCp932(text))
+            return;
+        for (QByteArray& line : lines) {
+            const bool cr = line.endsWith('\r');
+            line = decode(line).toUtf8();
+            if (cr)
+                line += '\r';
+        }
+        cp932 = false;
+    }
 
     void parse(QByteArray data)
     {
@@ -179,23 +192,76 @@ QString unquoted(const QString& value)
     return value;
 }
 
+// For a file that may be written while its folder may not (no new file can
+// be made beside it): the bytes are replaced in the file itself, and on a
+// failure the old bytes are put back as far as the disk allows.
+bool writeInPlace(const QString& path, const QByteArray& data, const QByteArray& original)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const bool written = file.write(data) == data.size() && file.resize(data.size()) && file.flush()
+        && ::fsync(file.handle()) == 0;
+    if (!written && file.seek(0) && file.write(original) == original.size())
+        file.resize(original.size());
+    return written;
+}
+
 bool hasLineBreak(const QString& s) { return s.contains(u'\r') || s.contains(u'\n'); }
 
 }  // namespace
 
-QString read(const QString& path, const QString& section, const QString& key, const QString& def, bool* found)
+Snapshot::Snapshot(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    Document doc;
+    doc.parse(file.readAll());
+    // One decoding of the whole file: "\n" is never part of a CP932 character.
+    QByteArray data;
+    for (const QByteArray& line : doc.lines)
+        data += line + '\n';
+    const QString text = doc.cp932 ? encoding::decodeCp932(data) : QString::fromUtf8(data);
+
+    QString current;
+    bool collecting = false;  // only the first section of a name counts
+    for (QStringView raw : QStringTokenizer(text, u'\n')) {
+        if (raw.endsWith(u'\r'))
+            raw.chop(1);
+        const Line line = parseLine(raw.toString());
+        if (line.kind == Line::Section) {
+            current = folded(line.name);
+            collecting = !m_sections.contains(current);
+            if (collecting)
+                m_sections.insert(current, {});
+        } else if (line.kind == Line::Entry && collecting) {
+            QHash<QString, QString>& entries = m_sections[current];
+            const QString key = folded(line.name);
+            if (!entries.contains(key))
+                entries.insert(key, line.value);  // the first of a name wins
+        }
+    }
+}
+
+QString Snapshot::value(const QString& section, const QString& key, const QString& def, bool* found) const
 {
     if (found)
         *found = false;
-    Document doc;
-    if (!load(path, doc))
+    const auto sec = m_sections.constFind(folded(trimBlanks(section)));
+    if (sec == m_sections.constEnd())
         return def;
-    const Place place = locate(doc, trimBlanks(section), trimBlanks(key));
-    if (place.entry < 0)
+    const auto entry = sec->constFind(folded(trimBlanks(key)));
+    if (entry == sec->constEnd())
         return def;
     if (found)
         *found = true;
-    return unquoted(place.value);
+    return unquoted(*entry);
+}
+
+QString read(const QString& path, const QString& section, const QString& key, const QString& def, bool* found)
+{
+    return Snapshot(path).value(section, key, def, found);
 }
 
 bool write(const QString& path, const QString& section, const QString& key, const QString& value)
@@ -213,7 +279,9 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     Document doc;
     if (!load(path, doc))
         return false;
+    const QByteArray original = doc.serialize();
     const Place place = locate(doc, sec, k);
+    doc.makeRoomFor(place.section >= 0 ? k + v : sec + k + v);
     if (place.entry >= 0) {
         // Keep the key as the file spells it, up to and including "=".
         // "=" never occurs inside a CP932 double-byte character.
@@ -229,10 +297,10 @@ bool write(const QString& path, const QString& section, const QString& key, cons
         doc.insert(doc.lines.size(), k + u'=' + v);
     }
 
+    const QByteArray data = doc.serialize();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = doc.serialize();
+        return QFile::exists(path) && writeInPlace(path, data, original);
     if (file.write(data) != data.size()) {
         file.cancelWriting();
         return false;

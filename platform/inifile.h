@@ -6,12 +6,27 @@
 // A write changes only the one line concerned and keeps everything else of
 // the file byte for byte: comments, blank lines, order, line ends (CR LF or
 // LF) and encoding. A file that is valid UTF-8 is read and written as UTF-8
-// (a byte order mark is kept); any other file is read and written as CP932.
-// Values have no length limit.
+// (a byte order mark is kept); any other file is read and written as CP932
+// until it is to hold a character CP932 has no form for: then the whole file
+// is written as UTF-8. Values have no length limit.
 
+#include <QHash>
 #include <QString>
 
 namespace platform::ini {
+
+// A file read once for many lookups, each answered as `read` answers it.
+// A missing or unreadable file answers every lookup with its default.
+class Snapshot {
+public:
+    explicit Snapshot(const QString& path);
+    QString value(const QString& section, const QString& key, const QString& def = QString(),
+                  bool* found = nullptr) const;
+
+private:
+    // Section -> key -> value, names folded to lower case.
+    QHash<QString, QHash<QString, QString>> m_sections;
+};
 
 // The value of `key` in `section`, or `def` when the file, the section or the
 // key is missing. A value wholly enclosed in matching single or double quotes
@@ -23,7 +38,8 @@ QString read(const QString& path, const QString& section, const QString& key, co
 // the end of the section (after its last entry), else in a new section at the
 // end of the file; a missing file is created (UTF-8, CR LF). The value is
 // taken up to its first NUL, as the platform takes it. The file is replaced
-// atomically. False when the file cannot be read or written, or when a name
+// atomically; where its folder allows no new file, the file is rewritten in
+// place. False when the file cannot be read or written, or when a name
 // or the value holds a line break, the section or key is empty, or the key
 // holds "=" (any of which would change other entries of the file).
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);

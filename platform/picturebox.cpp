@@ -13,6 +13,8 @@
 #include <QToolTip>
 #include <QtWidgets/qdrawutil.h>
 
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -268,7 +270,15 @@ void PictureBox::invalidate(const QRectF& device)
     if (device.isEmpty() || m_wholeInvalid || !isVisible())
         return;
     const QRect visible = visibleRect();
-    const QRect r = device.translated(innerOrigin()).toAlignedRect().adjusted(-1, -1, 1, 1) & visible;
+    // Only the box itself can need a repaint: a request reaching far beyond
+    // it (or undefined) is cut to it before it becomes whole pixels.
+    const QRectF box = QRectF(QPointF(0, 0), deviceSize()).adjusted(-2, -2, 2, 2);
+    const bool finite = std::isfinite(device.x()) && std::isfinite(device.y()) && std::isfinite(device.width())
+        && std::isfinite(device.height());
+    const QRectF part = finite ? device.normalized().intersected(box) : box;
+    if (part.isEmpty())
+        return;
+    const QRect r = part.translated(innerOrigin()).toAlignedRect().adjusted(-1, -1, 1, 1) & visible;
     if (r.isEmpty())
         return;
     if (++m_invalidations > kSeparateRequests) {

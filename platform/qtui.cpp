@@ -8,6 +8,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -15,7 +16,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -210,8 +213,30 @@ std::optional<PrinterChoice> QtUserInterface::printSetup(const PrinterChoice& in
 
 bool QtUserInterface::openUrl(const QString& url)
 {
-    const QUrl target = url.contains(QStringLiteral("://")) ? QUrl(url) : QUrl::fromLocalFile(url);
-    return QDesktopServices::openUrl(target);
+    const bool remote = url.contains(QStringLiteral("://"));
+    if (!remote && !QFileInfo::exists(url))
+        return false;
+    const QUrl target = remote ? QUrl(url) : QUrl::fromLocalFile(url);
+    // The desktop's opener tells by its exit status whether anything could
+    // show the file; QDesktopServices only tells whether the opener started.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(target);
+    auto* process = new QProcess;
+    process->start(opener, {target.toString()});
+    if (!process->waitForStarted()) {
+        delete process;
+        return QDesktopServices::openUrl(target);
+    }
+    if (process->waitForFinished(3000)) {
+        const bool shown = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        delete process;
+        return shown;
+    }
+    // Still running: a browser started in the opener's foreground, so the
+    // page is being shown; the process is let go when it ends.
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
 }
 
 }  // namespace platform

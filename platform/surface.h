@@ -156,7 +156,8 @@ public:
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
     // Target in the current window; source in picture pixels (sw/sh < 0: whole).
-    // Nearest-neighbour scaling; a reversed target is not mirrored. Raises
+    // Nearest-neighbour scaling when enlarging or at the same size, area
+    // averages when reducing; a reversed target is not mirrored. Raises
     // error 5 without a picture.
     void PaintPicture(const SharedImage& picture, double x, double y, double width, double height,
                       double sx = 0, double sy = 0, double sw = -1, double sh = -1);

@@ -12,8 +12,11 @@
 #include <QRegion>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cmath>
 #include <numbers>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -401,60 +404,204 @@ void renderText(QPainter& painter, const DrawCommand& c)
     }
 }
 
-// For each device pixel from `first` on, the source pixel whose area holds
-// its centre under the whole mapping; -1 where the centre is off the target.
-std::vector<int> nearestIndices(int first, int count, double targetStart, double targetEnd, double sourceStart,
-                                double scale, int lowest, int highest)
+// The source pixels that make up each device pixel along one axis, under
+// the whole mapping, so a tile shows exactly the pixels of the whole. When
+// enlarging (or at the same size) a device pixel takes the one source pixel
+// whose area holds its centre, as the runtime's stretched copy; when reducing
+// it takes the average of the source area it covers, each source pixel
+// weighted by its share. A device pixel whose centre is off the target takes
+// none.
+struct Taps {
+    std::vector<int> begin;  // per device pixel, into index/weight; one more at the end
+    std::vector<int> index;
+    std::vector<quint32> weight;  // in 256ths; a device pixel's weights add up to 256
+    bool single = true;  // no device pixel takes more than one source pixel
+    bool empty(size_t i) const { return begin[i] == begin[i + 1]; }
+};
+
+// Scales this close to a whole factor are that factor: the target's size
+// passes through single-precision millimetres.
+constexpr double kSameSize = 1e-5;
+
+Taps axisTaps(int first, int count, double targetStart, double targetEnd, double sourceStart, double sourceEnd,
+              int lowest, int highest)
 {
-    std::vector<int> indices(size_t(count), -1);
+    const double scale = (sourceEnd - sourceStart) / (targetEnd - targetStart);
+    Taps taps;
+    taps.begin.reserve(size_t(count) + 1);
     for (int i = 0; i < count; ++i) {
+        taps.begin.push_back(int(taps.index.size()));
         const double centre = first + i + 0.5;
-        if (centre >= targetStart && centre < targetEnd)
-            indices[size_t(i)] =
-                std::clamp(int(std::floor(sourceStart + (centre - targetStart) * scale)), lowest, highest);
+        if (!(centre >= targetStart && centre < targetEnd))
+            continue;
+        const int nearest = std::clamp(int(std::floor(sourceStart + (centre - targetStart) * scale)), lowest, highest);
+        const double from = std::max({sourceStart + (first + i - targetStart) * scale, sourceStart, double(lowest)});
+        const double to = std::min({from + scale, sourceEnd, double(highest) + 1});
+        if (scale <= 1 + kSameSize || to <= from) {
+            taps.index.push_back(nearest);
+            taps.weight.push_back(256);
+            continue;
+        }
+        // Whole 256ths from the running share, so that they add up to 256.
+        quint32 given = 0;
+        for (int s = int(std::floor(from)); s < to; ++s) {
+            const double covered = std::min(to, s + 1.0) - from;
+            const auto upTo = quint32(std::lround(256 * covered / (to - from)));
+            if (upTo > given) {
+                taps.index.push_back(s);
+                taps.weight.push_back(upTo - given);
+                given = upTo;
+            }
+        }
+        taps.single = taps.single && taps.index.size() - size_t(taps.begin.back()) <= 1;
     }
-    return indices;
+    taps.begin.push_back(int(taps.index.size()));
+    return taps;
 }
 
-// Nearest neighbour, as the runtime's stretched copy. Only the exposed part is
-// scaled, each pixel from the whole mapping, so a tile shows exactly the
-// pixels of the whole (QPainter's own scaling steps in fixed point from the
-// rectangle it is given, which differs from tile to tile).
+bool directFormat(const QImage& image)
+{
+    const QImage::Format format = image.format();
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// The picture at half the size, each pixel the average of the 2 x 2 it covers.
+QImage halved(const QImage& image)
+{
+    QImage half((image.width() + 1) / 2, (image.height() + 1) / 2, image.format());
+    if (half.isNull())
+        return half;
+    const int right = image.width() - 1, bottom = image.height() - 1;
+    for (int y = 0; y < half.height(); ++y) {
+        const auto* upper = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
+        const auto* lower = reinterpret_cast<const QRgb*>(image.constScanLine(std::min(2 * y + 1, bottom)));
+        auto* out = reinterpret_cast<QRgb*>(half.scanLine(y));
+        for (int x = 0; x < half.width(); ++x) {
+            const int a = 2 * x, b = std::min(a + 1, right);
+            const QRgb p[4] = {upper[a], upper[b], lower[a], lower[b]};
+            const auto mean = [&p](int shift) {
+                return ((((p[0] >> shift) & 255) + ((p[1] >> shift) & 255) + ((p[2] >> shift) & 255) +
+                         ((p[3] >> shift) & 255) + 2) / 4) << shift;
+            };
+            out[x] = mean(24) | mean(16) | mean(8) | mean(0);
+        }
+    }
+    return half;
+}
+
+// Halved copies of the last picture reduced, made when first needed, so a
+// strong reduction averages a few pixels of a smaller copy instead of every
+// pixel of the picture. Dropped when another picture is reduced, or after
+// the picture itself is gone.
+struct Reductions {
+    QWeakPointer<const QImage> of;
+    std::vector<QImage> halves;  // halves[k]: the picture reduced by 2^(k+1)
+};
+
+// The picture reduced by 2^level, or by less when the copies cannot be made;
+// `level` tells which.
+const QImage& reduced(const SharedImage& picture, int& level)
+{
+    static Reductions cache;
+    if (cache.of.toStrongRef() != picture) {
+        cache.halves.clear();
+        cache.of = picture.toWeakRef();
+    }
+    while (int(cache.halves.size()) < level) {
+        QImage half = halved(cache.halves.empty() ? *picture : cache.halves.back());
+        if (half.isNull())
+            break;
+        cache.halves.push_back(std::move(half));
+    }
+    level = std::min(level, int(cache.halves.size()));
+    return level == 0 ? *picture : cache.halves[size_t(level - 1)];
+}
+
+// Only the exposed part is scaled, each pixel from the whole mapping (QPainter's
+// own scaling steps in fixed point from the rectangle it is given, which
+// differs from tile to tile). Reduced pixels are area averages, so a scan's
+// fine grid and lettering do not turn into moire; at 100 % and above every
+// pixel is a picture pixel.
 void renderPicture(QPainter& painter, const DrawCommand& c)
 {
     if (!c.picture || c.picture->isNull() || c.source.isEmpty() || c.rect.isEmpty())
         return;
-    const QImage& image = *c.picture;
     const QRectF target = c.rect;
     const QRect visible = target.toAlignedRect().intersected(exposedArea(painter).toAlignedRect());
     if (visible.isEmpty())
         return;
-    const QRectF& source = c.source;
-    const std::vector<int> columns = nearestIndices(
-        visible.x(), visible.width(), target.left(), target.right(), source.left(),
-        source.width() / target.width(), std::max(0, int(std::floor(source.left()))),
-        std::min(image.width(), int(std::ceil(source.right()))) - 1);
-    const std::vector<int> rows = nearestIndices(
-        visible.y(), visible.height(), target.top(), target.bottom(), source.top(),
-        source.height() / target.height(), std::max(0, int(std::floor(source.top()))),
-        std::min(image.height(), int(std::ceil(source.bottom()))) - 1);
+    QRectF source = c.source;
+    // A strong reduction starts from a halved copy: the largest one that is
+    // still at least as large as the target.
+    int level = 0;
+    const double reduction = std::min(source.width() / target.width(), source.height() / target.height());
+    if (directFormat(*c.picture) && reduction >= 2 - kSameSize)
+        level = int(std::floor(std::log2(reduction) + kSameSize));
+    const QImage& image = level > 0 ? reduced(c.picture, level) : *c.picture;
+    if (level > 0) {
+        const double k = std::ldexp(1.0, -level);
+        source = QRectF(source.x() * k, source.y() * k, source.width() * k, source.height() * k);
+    }
+    const Taps columns = axisTaps(visible.x(), visible.width(), target.left(), target.right(), source.left(),
+                                  source.right(), std::max(0, int(std::floor(source.left()))),
+                                  std::min(image.width(), int(std::ceil(source.right()))) - 1);
+    const Taps rows = axisTaps(visible.y(), visible.height(), target.top(), target.bottom(), source.top(),
+                               source.bottom(), std::max(0, int(std::floor(source.top()))),
+                               std::min(image.height(), int(std::ceil(source.bottom()))) - 1);
 
     const QImage::Format format = image.format();
-    const bool direct = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
-                        format == QImage::Format_ARGB32_Premultiplied;
+    const bool direct = directFormat(image);
     QImage part(visible.size(),
                 format == QImage::Format_ARGB32 || !direct ? QImage::Format_ARGB32 : QImage::Format_ARGB32_Premultiplied);
     part.fill(Qt::transparent);
+    // Averages in whole 256ths, two channels at a time: 0x00RR00BB and
+    // 0x00AA00GG times at most 256 keep each channel within its 16 bits.
+    constexpr quint32 kPair = 0x00FF00FF, kHalf = 0x00800080;
+    const auto average = [](quint32 rb, quint32 ag) {
+        return QRgb((((rb + kHalf) >> 8) & kPair) | ((((ag + kHalf) >> 8) & kPair) << 8));
+    };
+    std::vector<quint32> sumRB(size_t(part.width())), sumAG(size_t(part.width()));
     for (int y = 0; y < part.height(); ++y) {
-        const int row = rows[size_t(y)];
-        if (row < 0)
+        if (rows.empty(size_t(y)))
             continue;
         auto* out = reinterpret_cast<QRgb*>(part.scanLine(y));
-        const auto* in = direct ? reinterpret_cast<const QRgb*>(image.constScanLine(row)) : nullptr;
-        for (int x = 0; x < part.width(); ++x) {
-            const int column = columns[size_t(x)];
-            if (column >= 0)
+        const int rowFirst = rows.begin[size_t(y)], rowEnd = rows.begin[size_t(y) + 1];
+        if (rowEnd - rowFirst == 1 && columns.single) {
+            // Not reduced either way: the picture's pixels themselves.
+            const int row = rows.index[size_t(rowFirst)];
+            const auto* in = direct ? reinterpret_cast<const QRgb*>(image.constScanLine(row)) : nullptr;
+            for (int x = 0; x < part.width(); ++x) {
+                if (columns.empty(size_t(x)))
+                    continue;
+                const int column = columns.index[size_t(columns.begin[size_t(x)])];
                 out[x] = in ? in[column] : image.pixel(column, row);
+            }
+            continue;
+        }
+        std::fill(sumRB.begin(), sumRB.end(), 0);
+        std::fill(sumAG.begin(), sumAG.end(), 0);
+        for (int t = rowFirst; t < rowEnd; ++t) {
+            const int row = rows.index[size_t(t)];
+            const quint32 rowWeight = rows.weight[size_t(t)];
+            const auto* in = direct ? reinterpret_cast<const QRgb*>(image.constScanLine(row)) : nullptr;
+            for (int x = 0; x < part.width(); ++x) {
+                quint32 rb = 0, ag = 0;
+                for (int u = columns.begin[size_t(x)]; u < columns.begin[size_t(x) + 1]; ++u) {
+                    const int column = columns.index[size_t(u)];
+                    const quint32 p = in ? in[column] : image.pixel(column, row);
+                    const quint32 w = columns.weight[size_t(u)];
+                    rb += (p & kPair) * w;
+                    ag += ((p >> 8) & kPair) * w;
+                }
+                const quint32 a = average(rb, ag);
+                sumRB[size_t(x)] += (a & kPair) * rowWeight;
+                sumAG[size_t(x)] += ((a >> 8) & kPair) * rowWeight;
+            }
+        }
+        for (int x = 0; x < part.width(); ++x) {
+            if (!columns.empty(size_t(x)))
+                out[x] = average(sumRB[size_t(x)], sumAG[size_t(x)]);
         }
     }
     painter.drawImage(visible.topLeft(), part);
@@ -480,8 +627,21 @@ QRectF DrawCommand::bounds() const
     return QRectF();
 }
 
+namespace {
+
+// A figure at undefined or infinite coordinates has no pixels to paint.
+bool definedPlace(const DrawCommand& c)
+{
+    const auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+    return finite(c.p1) && finite(c.p2) && finite(c.rect.topLeft()) && finite(c.rect.bottomRight());
+}
+
+}  // namespace
+
 void renderCommand(QPainter& painter, const DrawCommand& command)
 {
+    if (!definedPlace(command))
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     switch (command.kind) {

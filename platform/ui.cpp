@@ -147,10 +147,12 @@ std::optional<PrinterChoice> ScriptedUserInterface::printSetup(const PrinterChoi
     return answer;
 }
 
+void ScriptedUserInterface::answerUrl(bool opened) { m_url.append(opened); }
+
 bool ScriptedUserInterface::openUrl(const QString& url)
 {
     boxes.append({QStringLiteral("Url"), url, 0, QString()});
-    return !refuseUrls;
+    return m_url.isEmpty() || m_url.takeFirst();
 }
 
 int ScriptedUserInterface::count(const QString& kind) const
@@ -164,7 +166,7 @@ int ScriptedUserInterface::count(const QString& kind) const
 bool ScriptedUserInterface::allAnswered() const
 {
     return unexpected.isEmpty() && m_msg.isEmpty() && m_input.isEmpty() && m_file.isEmpty() && m_color.isEmpty()
-        && m_font.isEmpty() && m_folder.isEmpty() && m_printer.isEmpty();
+        && m_font.isEmpty() && m_folder.isEmpty() && m_printer.isEmpty() && m_url.isEmpty();
 }
 
 ScopedScriptedUi::ScopedScriptedUi() : m_previous(g_ui)

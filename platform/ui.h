@@ -89,7 +89,8 @@ public:
     // A folder chosen in the platform's folder chooser rooted at `root`.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& root) = 0;
     virtual std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) = 0;
-    // Opens a local file or address in the desktop's viewer or browser.
+    // Opens a local file or address in the desktop's viewer or browser;
+    // false when nothing could show it.
     virtual bool openUrl(const QString& url) = 0;
 };
 
@@ -137,10 +138,11 @@ public:
     void answerFont(std::optional<FontChoice> font);
     void answerFolder(std::optional<QString> folder);
     void answerPrinter(std::optional<PrinterChoice> printer);
+    // Whether the next request to open a file or address succeeds (it does
+    // when nothing was scripted).
+    void answerUrl(bool opened);
     // Boxes with only an OK button are answered OK without a script.
     bool autoOk = true;
-    // Addresses are recorded and reported opened unless this is set.
-    bool refuseUrls = false;
 
     int messageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -163,6 +165,7 @@ private:
     QList<std::optional<qint32>> m_color;
     QList<std::optional<FontChoice>> m_font;
     QList<std::optional<PrinterChoice>> m_printer;
+    QList<bool> m_url;
 };
 
 // Installs a scripted interface for the life of the object (tests).

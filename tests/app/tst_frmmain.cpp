@@ -7,6 +7,7 @@
 #include "app/mdlFileAccess.h"
 #include "app/mdlSub.h"
 #include "db/mdlDB.h"
+#include "db/sqltext.h"
 #include "editor/frmEdit.h"
 #include "library/frmNew.h"
 #include "platform/application.h"
@@ -17,6 +18,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace vb;
@@ -42,6 +44,19 @@ protected:
     {
         ++asked;
         cancel = refuse ? 1 : 0;
+    }
+};
+
+// Answers as scripted, first doing what the test wants done while a
+// retry box is up.
+class ActingUi : public platform::ScriptedUserInterface {
+public:
+    std::function<void()> whileRetryShown;
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if ((style & 7) == vbRetryCancel && whileRetryShown)
+            whileRetryShown();
+        return ScriptedUserInterface::messageBox(prompt, style, title);
     }
 };
 
@@ -290,6 +305,71 @@ private slots:
         QVERIFY(!QFile::exists(jpeg.fileName()));
         QVERIFY(!QFile::exists(bin.fileName()));
         QVERIFY(!GE_booDbOpen);
+    }
+
+    // Folders that cannot be written back are told once; the program still ends.
+    void closeTellsAnUnwritableInitIni()
+    {
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        GE_strPict_Folda = QStringLiteral("/home/user/地図");
+        const QString ini = m_folder->file(QStringLiteral("Init.ini"));
+        QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        {
+            testsupport::ReadOnlyFolder locked(m_folder->path());
+            QVERIFY(platform::Instance<frmMain>::get().unload());
+        }
+        QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("初期設定ファイル異常"));
+        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("初期設定ファイル\r\n") + ini));
+        QVERIFY(!GE_booDbOpen);
+    }
+
+    // Another program reading the file holds up the commit at quit: after
+    // the busy wait the user is asked. Retrying once the reader ended
+    // commits and ends the program; going back keeps the start window, the
+    // transaction and its rows, never committed.
+    void failingCommitAtQuit_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("retry") << int(vbRetry);
+        QTest::newRow("back to the program") << int(vbCancel);
+    }
+    void failingCommitAtQuit()
+    {
+        QFETCH(int, answer);
+        ActingUi ui;
+        platform::UserInterface* previousUi = &platform::ui();
+        platform::setUi(&ui);
+        bool quit = false;
+        const platform::QuitHandler previousQuit = platform::setQuitHandler([&quit] { quit = true; });
+        const auto restore = qScopeGuard([&] {
+            platform::setUi(previousUi);
+            platform::setQuitHandler(previousQuit);
+        });
+        mdlSub::Main();
+        frmMain& start = platform::Instance<frmMain>::get();
+        QVERIFY(sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('Q-1')")));
+        platform::db::Connection reader;
+        reader.open(connectionString(dbPath()));
+        reader.beginTrans();
+        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM tPrint");
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 0);
+        ui.whileRetryShown = [&reader] { reader.rollbackTrans(); };
+        ui.answerMsgBox(vbYes);
+        ui.answerMsgBox(answer);
+        QCOMPARE(start.unload(), answer == vbRetry);
+        QCOMPARE(ui.last().style, vbRetryCancel + vbExclamation);
+        QVERIFY(ui.last().prompt.contains(QLatin1String("database is locked")));
+        QCOMPARE(quit, answer == vbRetry);
+        if (answer == vbCancel) {
+            QVERIFY(start.isVisible() && GE_booDbOpen && GE_objConnection->inTransaction());
+            QCOMPARE(GE_objConnection->openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+            ui.answerMsgBox(vbNo);  // thrown away now: it was never committed
+            QVERIFY(start.unload() && quit);
+        }
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), answer == vbRetry ? 1 : 0);
     }
 
     void versionWindow()

@@ -152,6 +152,7 @@ void TestInitIni::factorsIgnoreLocale()
     const std::string previousC = std::setlocale(LC_ALL, nullptr);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     std::setlocale(LC_ALL, "de_DE.UTF-8");  // when the system has it
+    platform::ScopedScriptedUi ui;
     const bool ok = fncReadInitIni();
     QLocale::setDefault(previous);
     std::setlocale(LC_ALL, previousC.c_str());
@@ -160,6 +161,14 @@ void TestInitIni::factorsIgnoreLocale()
     QCOMPARE(GE_dblChgMMToO[0], 1.0);
     QCOMPARE(GE_dblChgMMToO[1], 1.5);
     QCOMPARE(GE_dblChgMMToO[2], 0.0);
+    // The factor that is no number is named once, by its section.
+    QCOMPARE(ui->count(), 1);
+    QCOMPARE(ui->last().title, u"初期設定ファイル異常"_s);
+    QCOMPARE(ui->last().prompt, u"初期設定ファイル\r\n"_s + ini
+                                    + u"\r\nの次のセクションに、正しくない換算係数（数値でない、または 0）があります。\r\n"
+                                      "[距離換算係数mm]\r\nその単位では長さや面積を正しく計算できません。\r\n"
+                                      "インストールをやり直してください。\r\n"_s);
+    QCOMPARE(ui->last().style, int(vb::vbExclamation | vb::vbOKOnly));
     QCOMPARE(GE_strUnitArea[3], u"ａ "_s);
     QCOMPARE(GE_dblChgMMToO[3], 1000000.0);  // the neighbours are untouched
 }

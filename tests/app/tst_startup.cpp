@@ -7,11 +7,13 @@
 #include "db/mdlDB.h"
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/inifile.h"
 #include "platform/ui.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -72,6 +74,49 @@ private slots:
                                         + QStringLiteral("\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n"));
         QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
         QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+
+    // A number that overflows reads as a missing one: the start goes on
+    // and names the damaged section once.
+    void overflowingFactorsStillStart_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("1e400") << QStringLiteral("距離換算係数mm") << QStringLiteral("GE_dblChgMMToO(3)") << QStringLiteral("1e400");
+        QTest::newRow("9e308") << QStringLiteral("面積換算係数") << QStringLiteral("GE_dblChgOToMS(5)") << QStringLiteral("9e308");
+        QTest::newRow("400 nines") << QStringLiteral("距離換算係数") << QStringLiteral("GE_dblChgMToOD(0)")
+                                   << QString(400, QLatin1Char('9'));
+        QTest::newRow("long hex") << QStringLiteral("距離換算係数") << QStringLiteral("GE_dblChgOToMD(13)")
+                                  << QStringLiteral("&HFFFFFFFFFFFFFFFFFF");
+    }
+
+    void overflowingFactorsStillStart()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        testsupport::ProgramFolder folder;
+        QVERIFY(mdlFileAccess::fncPutIni(section, key, value, folder.file(QStringLiteral("Init.ini"))));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("初期設定ファイル異常"));
+        QVERIFY(ui->last().prompt.contains(QStringLiteral("\r\n[") + section + QStringLiteral("]\r\nその単位")));
+    }
+
+    void emptyFileNameOpensMasterMdb()
+    {
+        testsupport::ProgramFolder folder;
+        QVERIFY(platform::ini::write(folder.file(QStringLiteral("Init.ini")), QStringLiteral("MDB"),
+                                     QStringLiteral("File_Name"), QString()));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        QCOMPARE(GE_strFile_Name, QStringLiteral("master.mdb"));
+        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
+        QVERIFY(GE_booDbOpen);
     }
 
     void missingTemplateEndsTheStart()
@@ -233,6 +278,35 @@ private slots:
         QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
         QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
         QVERIFY(!platform::Instance<frmMain>::exists());
+    }
+
+    // A program folder that allows no lock file keeps the lock in the
+    // user's runtime folder, and a second start is still refused.
+    void lockMovesToTheRuntimeFolder()
+    {
+        testsupport::ProgramFolder folder;
+        QTemporaryDir runtime;
+        const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        bool refused = false;
+        {
+            testsupport::ReadOnlyFolder readOnly(folder.path());
+            QVERIFY(!platform::app::prevInstance());
+            const QStringList locks = QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(locks.size(), 1);
+            // Another process's attempt, as the kernel sees it: a separate open file.
+            const int fd = ::open(QFile::encodeName(runtime.filePath(locks[0])).constData(), O_RDONLY);
+            QVERIFY(fd >= 0);
+            QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) != 0);
+            platform::app::releaseInstanceLock();
+            QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+            refused = platform::app::prevInstance();
+            ::close(fd);
+        }
+        hadRuntime ? qputenv("XDG_RUNTIME_DIR", previous) : qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(refused);
+        QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
     }
 };
 

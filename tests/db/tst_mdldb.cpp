@@ -34,9 +34,11 @@ class TestMdlDB : public QObject {
             .toInt32();
     }
 
-    bool insertDrawing()
+    bool insertDrawing(const QString& number = QStringLiteral("0001"), const QString& name = QString())
     {
-        return sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo, booEdit) VALUES ('0001', True)"));
+        return sqltext::change(QStringLiteral("test"),
+                               QStringLiteral("INSERT INTO tPrint (strNo, strName, booEdit) VALUES ('%1', '%2', True)")
+                                   .arg(number, name));
     }
 
 private slots:
@@ -94,6 +96,35 @@ private slots:
         QCOMPARE(mdlDB::fncDbClose(), qint16(0));
         QCOMPARE(ui->count(), 1);
         QVERIFY(ui->allAnswered());
+    }
+
+    // With no room left the engine drops the whole transaction: the user
+    // hears it once, a new transaction stands at once, and the close still
+    // decides what becomes permanent (Yes keeps only the later write).
+    void lostTransactionIsToldOnceAndBegunAgain_data() { closeAsksWhenWritten_data(); }
+    void lostTransactionIsToldOnceAndBegunAgain()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, kept);
+        ScopedScriptedUi ui;
+        const QString path = copyOfTemplate();
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        QVERIFY(insertDrawing(QStringLiteral("0001")) && insertDrawing(QStringLiteral("0002")));
+        const QString pages = GE_objConnection->openRecordset(QStringLiteral("PRAGMA page_count"))
+                                  [QStringLiteral("page_count")].toString();
+        GE_objConnection->execute(QStringLiteral("PRAGMA max_page_count = ") + pages);
+        QVERIFY(!insertDrawing(QStringLiteral("0003"), QString(20000, QLatin1Char('x'))));
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("データベース書き込みエラー"));
+        QVERIFY(ui->last().prompt.contains(QLatin1String("database or disk is full")));
+        QVERIFY(!GE_booDbUpdate && GE_objConnection->inTransaction());
+
+        QVERIFY(insertDrawing(QStringLiteral("0004")));
+        QCOMPARE(drawingsIn(path), 0);  // not permanent on its own
+        ui->answerMsgBox(answer);
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        QCOMPARE(ui->last().prompt, QStringLiteral("図面が更新されています。保存しますか？"));
+        QCOMPARE(drawingsIn(path), kept);
     }
 
     void refusesFilesItCannotUse_data()

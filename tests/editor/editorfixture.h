@@ -31,8 +31,9 @@ inline QString writePicture(const QString& folder, const QString& name, QSize si
 {
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x)
-            image.setPixelColor(x, y, expectedColor(x, y, size));
+            line[x] = expectedColor(x, y, size).rgb();
     }
     const QString path = folder + QLatin1Char('/') + name;
     image.save(path, "BMP");

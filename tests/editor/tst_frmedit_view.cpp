@@ -149,26 +149,43 @@ private slots:
         QCOMPARE(GE_sngZoom, 1.0f);
     }
 
-    void aspectFactorStretchesThePictureNotTheBox_data()
+    // The box's inside is the picture times the zoom and the aspect factor,
+    // so its last column and row show (and are picked) at every zoom.
+    void boxFitsTheCopy_data()
     {
+        QTest::addColumn<float>("zoom");
         QTest::addColumn<float>("factor");
-        QTest::addColumn<int>("row");  // a row of the shown picture
-        QTest::addColumn<QColor>("shown");
-        QTest::newRow("1.2: lower rows pushed out") << 1.2f << 120 << QColor(Qt::red);
-        QTest::newRow("0.8: a blank band below") << 0.8f << 130 << QColor(Qt::white);
+        QTest::newRow("100%") << 1.0f << 1.0f;
+        QTest::newRow("25%") << 0.25f << 1.0f;
+        QTest::newRow("200%") << 2.0f << 1.0f;
+        QTest::newRow("aspect 1.2") << 1.0f << 1.2f;
+        QTest::newRow("aspect 0.8 at 50%") << 0.5f << 0.8f;
     }
 
-    void aspectFactorStretchesThePictureNotTheBox()
+    void boxFitsTheCopy()
     {
+        QFETCH(float, zoom);
         QFETCH(float, factor);
-        QFETCH(int, row);
-        QFETCH(QColor, shown);
-        frmEdit& e = openDrawing();
-        const QSizeF box = e.pictMap->deviceSize();
+        const QSize picture(4000, 3000);
+        frmEdit& e = openDrawing(picture);
         GE_sngPictAdj = factor;
-        e.sZoom(1.0f);
-        QCOMPARE(e.pictMap->deviceSize(), box);
-        QCOMPARE(mapPixel(e, 10, row), shown);
+        GE_sngZoom = zoom;
+        e.sZoom(GE_sngZoom);
+        const QSize inner(qRound(picture.width() * zoom), qRound(picture.height() * zoom * factor));
+        QCOMPARE(e.pictMap->deviceSize(), QSizeF(inner));
+        const int right = inner.width() - 1, bottom = inner.height() - 1;
+        QCOMPARE(mapPixel(e, right, 0), QColor(Qt::green));
+        QCOMPARE(mapPixel(e, 0, bottom), QColor(Qt::blue));
+        if (zoom < 1 || factor != 1)
+            return;
+        // A press on the last picture pixel reads where it lies, in millimetres at 100 %.
+        QPointF at(-1, -1);
+        e.pictMap->MouseDown = [&](int, int, double x, double y) { at = QPointF(x, y) / zoom; };
+        const QPoint origin(2, 2);  // the frame
+        QTest::mousePress(e.pictMap, Qt::LeftButton, Qt::NoModifier, origin + QPoint(right, bottom));
+        QTest::mouseRelease(e.pictMap, Qt::LeftButton, Qt::NoModifier, origin + QPoint(right, bottom));
+        QVERIFY2(at.x() >= 1058.0 && at.x() < 1058.34 && at.y() >= 793.4 && at.y() < 793.75,
+                 qPrintable(QStringLiteral("%1, %2").arg(at.x()).arg(at.y())));
     }
 
     void scrollBarsOnlyForALargerPicture()
@@ -250,6 +267,14 @@ private slots:
         press(e, "Help");
         QCOMPARE(ui->last().kind, QStringLiteral("Url"));
         QCOMPARE(ui->last().prompt, QStringLiteral("/opt/nemu/help.html"));
+        // A desktop that cannot show the page: the user is told where it is.
+        ui->answerUrl(false);
+        e.mnuHelpHlp->choose();
+        QCOMPARE(ui->count(QStringLiteral("Url")), 2);
+        QCOMPARE(ui->last().prompt, QStringLiteral("/opt/nemu/help.html\r\nヘルプを表示できませんでした。\r\n"
+                                                   "このファイルをブラウザで開いてください。"));
+        QCOMPARE(ui->last().title, QStringLiteral("ヘルプ"));
+        QCOMPARE(ui->last().style, vb::vbExclamation + vb::vbOKOnly);
     }
 };
 

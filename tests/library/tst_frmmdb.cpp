@@ -321,7 +321,7 @@ private slots:
         QCOMPARE(ui->count(QStringLiteral("Url")), 2);
         QCOMPARE(ui->boxes[0].prompt, QUrl::fromLocalFile(app::helpFile()).toString() + QStringLiteral("#works"));
         QCOMPARE(ui->boxes[1].prompt, QUrl::fromLocalFile(app::helpFile()).toString() + QStringLiteral("#home"));
-        ui->refuseUrls = true;
+        ui->answerUrl(false);
         start.mnuMn_Hp_Click();
         QCOMPARE(ui->last().prompt, QStringLiteral("ブラウザを起動できませんでした。\r\n") + ui->boxes[1].prompt);
         QCOMPARE(ui->last().title, QStringLiteral("ミナモ・ラボ　配布サイトＨＰ"));

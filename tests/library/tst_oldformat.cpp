@@ -45,7 +45,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QStringList, runs);
-        const typOldTextBin bin = fncParse_TextBin(olddata::bytes(olddata::pattern(file, &olddata::label)), "T.txt");
+        const typOldTextBin bin = fncReadOld_TextBin(olddata::bytes(olddata::pattern(file, &olddata::label)), "T.txt");
         QStringList got;
         for (const auto& run : bin)
             got << letters(run);
@@ -56,12 +56,12 @@ private slots:
     {
         // Lines after the last run are never read, whatever they hold.
         QByteArray file = olddata::bytes(olddata::pattern("HVHVVHVH", &olddata::line)) + "garbage\r\n";
-        const typOldLineBin lines = fncParse_LineBin(file, "L.txt");
+        const typOldLineBin lines = fncReadOld_LineBin(file, "L.txt");
         QCOMPARE(letters(lines[runHikidashi]) + "|" + letters(lines[runHojoSave]) + "|" + letters(lines[runDsSave])
                      + "|" + letters(lines[runPS]),
                  QStringLiteral("H|VH|VVH|VH"));
         QCOMPARE(lines[runPS].upperBound(), 1);
-        QCOMPARE(letters(fncParse_ShapeBin(olddata::bytes(olddata::pattern("VVH", &olddata::shape)), "S.txt")),
+        QCOMPARE(letters(fncReadOld_ShapeBin(olddata::bytes(olddata::pattern("VVH", &olddata::shape)), "S.txt")),
                  QStringLiteral("VVH"));
     }
 
@@ -70,7 +70,7 @@ private slots:
         const QList<QStringList> records = {
             olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {13, "-2147483633"}, {17, "1"}, {15, "10.5"}}),
             olddata::label(false)};
-        const typOldLabel l = fncParse_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
+        const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
         QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
         QCOMPARE(l.Alignment, qint16(2));
         QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
@@ -80,7 +80,7 @@ private slots:
         // A number line reads a word as 0; an LF alone stays in a text line.
         QByteArray file = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}})});
         file.replace("\r\n", "\r");
-        const typOldLine ln = fncParse_LineBin(file, "L.txt")[runHikidashi].records[0];
+        const typOldLine ln = fncReadOld_LineBin(file, "L.txt")[runHikidashi].records[0];
         QCOMPARE(ln.X1, 0.0f);
         QCOMPARE(ln.Y1, 12.0f);
         QVERIFY(fncOld_Truth("TRUE") && !fncOld_Truth("false") && fncOld_Truth("-1") && !fncOld_Truth("0"));
@@ -119,11 +119,11 @@ private slots:
         QFETCH(QString, description);
         try {
             if (kind == 0)
-                fncParse_TextBin(content, "T.txt");
+                fncReadOld_TextBin(content, "T.txt");
             else if (kind == 1)
-                fncParse_LineBin(content, "L.txt");
+                fncReadOld_LineBin(content, "L.txt");
             else
-                fncParse_ShapeBin(content, "S.txt");
+                fncReadOld_ShapeBin(content, "S.txt");
             QFAIL("no failure");
         } catch (const vb::Error& error) {
             QCOMPARE(error.number(), number);
@@ -134,8 +134,8 @@ private slots:
     void moreThan32768Elements()
     {
         const QByteArray one = olddata::bytes({olddata::line(true)});
-        QCOMPARE(testsupport::errorOf([&] { fncParse_LineBin(one.repeated(32768), "L.txt"); }), 6L);
-        QCOMPARE(fncParse_LineBin(one.repeated(32767) + olddata::bytes({olddata::line(false)}), "L.txt")[0].upperBound(),
+        QCOMPARE(testsupport::errorOf([&] { fncReadOld_LineBin(one.repeated(32768), "L.txt"); }), 6L);
+        QCOMPARE(fncReadOld_LineBin(one.repeated(32767) + olddata::bytes({olddata::line(false)}), "L.txt")[0].upperBound(),
                  32767);
     }
 

@@ -159,6 +159,22 @@ private slots:
         QCOMPARE(fncGet_Bearing(c.a1, c.b1, c.a2, c.b2), float(c.e1));
     }
 
+    void bearingAtMidLatitude_data()
+    {
+        // Mean latitude 35 deg 40' (128400"): 40" of longitude are
+        // 40 x cos 35.6667 deg = 32.49692" of latitude's length, so the plane
+        // bearing of 40" east and 30" north is atan(32.49692 / 30).
+        QTest::addColumn<Arc>("c");
+        QTest::newRow("north-east") << Arc{503100, 128385, 503140, 128415, 47.287899};
+        QTest::newRow("south-west") << Arc{503140, 128415, 503100, 128385, 227.287899};
+        QTest::newRow("north-west") << Arc{503140, 128385, 503100, 128415, 312.712101};
+    }
+    void bearingAtMidLatitude()
+    {
+        QFETCH(Arc, c);
+        QVERIFY(qAbs(fncGet_Bearing(c.a1, c.b1, c.a2, c.b2) - c.e1) < 0.001);
+    }
+
     void zeroRatioRaises()
     {
         GE_dblHosei = {0, 0, 0, 0};

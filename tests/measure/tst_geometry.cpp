@@ -34,6 +34,8 @@ private slots:
         QTest::newRow("falling") << Seg{0, 10, 10, 0, -45.000000000000043, -std::atan(1.0)};
         QTest::newRow("single point") << Seg{3, 3, 3, 3, 90, 1.570796326794895};
         QTest::newRow("horizontal") << Seg{1, 7, 9, 7, 0, 0};
+        // Single-precision differences; from doubles the eighth digit differs (0.14893890318...).
+        QTest::newRow("single differences") << Seg{0.1, 0.7, 1000.3, 3.3, 0.14893889613129727, 0.0025994741217769796};
     }
     void lineAngle()
     {

@@ -144,6 +144,9 @@ private slots:
         QTest::newRow("tilt 90 leaves horizontal alone") << square() << 1 << 4 << 90 << qsizetype(3);
         QTest::newRow("negative pitch horizontal") << square() << 1 << -4 << 45 << qsizetype(0);
         QTest::newRow("negative pitch slanted") << square() << 4 << -4 << 45 << qsizetype(3);
+        // The top is rounded to 10 and the scan line on it still counts: 0, 5, 10.
+        QTest::newRow("top 10.3 at pitch 5")
+            << polygon({{0, 0}, {10, 0}, {10, 10.3}, {0, 10.3}}) << 1 << 5 << 45 << qsizetype(3);
         QTest::newRow("style 0") << square() << 0 << 4 << 45 << qsizetype(0);
         QTest::newRow("style 7") << square() << 7 << 4 << 45 << qsizetype(0);
         QTest::newRow("two sides") << square().mid(0, 2) << 1 << 4 << 45 << qsizetype(0);

@@ -178,6 +178,24 @@ private slots:
         QVERIFY(pixel(35, 14) != QColor(Qt::yellow));
     }
 
+    // A damaged cache file (huge, infinite or undefined coordinates) draws
+    // only its sane segments, and repainting the shown map stays safe.
+    void damagedCacheFile()
+    {
+        frmEdit& e = openDrawing();
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        makeArea(e, record(1));
+        e.subReDraw_Hathing(0);
+        const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+        const QList<typHatchLine> damaged{{3e38f, -3e38f, 12, 12}, {10, 2e9f, 14, 14}, {inf, 30, 16, 16},
+                                          {10, 30, nan, 18}, {30, 10, 22, 22}};
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, GE_tpHatching[0], damaged);
+        e.subAllDisp_TempH();
+        QVERIFY(same(drawn(e), {shown(e, 1, 30, 22, 10, 22)}));
+        e.pictWindow->grab();
+    }
+
     // The zoom repaints the map from the picture and draws the hatching again.
     void redrawAfterZoom()
     {

@@ -510,6 +510,37 @@ private slots:
             QCOMPARE(rows(tables[t], m_id), stored[t]);
     }
 
+    // A disk that fills during a save costs the whole transaction, with the
+    // save made before it: told once and truly, without a second error box;
+    // the objects stay marked unsaved and, with room again, are saved anew;
+    // "いいえ" at the close leaves the file as it was opened.
+    void saveThatLosesTheTransaction()
+    {
+        fillDrawing(openDrawing(QStringLiteral("P-1")));
+        save(platform::Instance<frmEdit>::get());
+        frmEdit& e = reopen();
+        const Snapshot stored = snapshot(e);
+        e.lblMoji(0).Caption = QStringLiteral("changed");
+        save(e);
+        const QString pages = GE_objConnection->openRecordset(QStringLiteral("PRAGMA page_count"))
+                                  [QStringLiteral("page_count")].toString();
+        GE_objConnection->execute(QStringLiteral("PRAGMA max_page_count = ") + pages);
+        const QString device = GE_tpPrinter.strDeviceName;
+        GE_tpPrinter.strDeviceName = QString(20000, QLatin1Char('x'));  // the save's last row
+        const int boxes = ui()->count();
+        save(e);
+        QCOMPARE(ui()->count(), boxes + 3);  // the question, the loss, the save's failure
+        QCOMPARE(ui()->boxes[boxes + 1].title, QStringLiteral("データベース書き込みエラー"));
+        QVERIFY(ui()->last().prompt.contains(QStringLiteral("このファイルを開いてから保存した内容も")));
+        QVERIFY(e.booDrawChange && !GE_booDbUpdate && GE_objConnection->inTransaction());
+
+        GE_objConnection->execute(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        GE_tpPrinter.strDeviceName = device;
+        save(e);
+        QVERIFY(!e.booDrawChange && GE_booDbUpdate);
+        QCOMPARE(snapshot(reopen(vb::vbNo)), stored);
+    }
+
     void printerSettingsWithoutARowComeFromTheCurrentPrinter()
     {
         GE_tpPrinter = typPrinter{};

@@ -86,6 +86,7 @@ private slots:
         QTest::newRow("missing file") << "missing" << "quillmoss" << 14L;
         QTest::newRow("no file named") << "noname" << "" << 14L;
         QTest::newRow("not a database") << "text" << "quillmoss" << 26L;
+        QTest::newRow("empty file") << "empty" << "quillmoss" << 26L;
         QTest::newRow("wrong password") << "template" << "quillmos" << long(errWrongPassword);
         QTest::newRow("no password for a protected file") << "template" << "" << long(errWrongPassword);
         QTest::newRow("password for an unprotected file") << "plain" << "quillmoss" << long(errWrongPassword);
@@ -100,6 +101,9 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(2048, 'x'));
+        } else if (kind == QLatin1String("empty")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
         } else if (kind == QLatin1String("template")) {
             QFile::remove(path);
             QVERIFY(QFile::copy(testsupport::templatePath(), path));

@@ -1,5 +1,6 @@
 #include "platform/encoding.h"
 #include "platform/inifile.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,11 +21,13 @@ private slots:
     void write_data();
     void write();
     void cp932FileStaysCp932();
+    void cp932FileTurnsUtf8ForOtherCharacters();
     void longValueRoundTrips();
     void missingFileIsCreated();
     void refusedWritesLeaveFileAlone_data();
     void refusedWritesLeaveFileAlone();
     void unwritableTargetFails();
+    void readOnlyFolderWritesInPlace();
     void permissionsKept();
 
 private:
@@ -76,6 +79,13 @@ void TestIniFile::read_data()
     QTest::newRow("first section wins") << QByteArray("[s]\na=1\n[S]\nb=2\n") << u"s"_s << u"b"_s << false << u"default"_s;
     QTest::newRow("value holds =") << QByteArray("[s]\nk=a=b\n") << u"s"_s << u"k"_s << true << u"a=b"_s;
     QTest::newRow("quotes dropped") << QByteArray("[s]\nk=\" x \"\n") << u"s"_s << u"k"_s << true << u" x "_s;
+    QTest::newRow("single quotes dropped") << QByteArray("[s]\nk=' x '\n") << u"s"_s << u"k"_s << true << u" x "_s;
+    QTest::newRow("mixed quotes kept") << QByteArray("[s]\nk='x\"\n") << u"s"_s << u"k"_s << true << u"'x\""_s;
+    const QString upper = u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s;
+    const QByteArray upperFile = "[" + upper.toLatin1() + "]\n" + upper.toLatin1() + "=1\n";
+    const QByteArray lowerFile = upperFile.toLower();
+    QTest::newRow("whole alphabet, upper in file") << upperFile << upper.toLower() << upper.toLower() << true << u"1"_s;
+    QTest::newRow("whole alphabet, lower in file") << lowerFile << upper << upper << true << u"1"_s;
     QTest::newRow("unmatched quote kept") << QByteArray("[s]\nk=\"x\n") << u"s"_s << u"k"_s << true << u"\"x"_s;
     QTest::newRow("comment is no key") << QByteArray("[s]\n;k=1\nk=2\n") << u"s"_s << u"k"_s << true << u"2"_s;
     QTest::newRow("key before any section") << QByteArray("k=1\n[s]\n") << u"s"_s << u"k"_s << false << u"default"_s;
@@ -166,6 +176,17 @@ void TestIniFile::cp932FileStaysCp932()
              QStringLiteral("D:/地図～№"));
 }
 
+// "Café" has no CP932 form: the file becomes UTF-8 instead of losing the é.
+void TestIniFile::cp932FileTurnsUtf8ForOtherCharacters()
+{
+    const QString before = QStringLiteral("; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\n");
+    put(encodeCp932(before));
+    QVERIFY(ini::write(m_path, u"フォルダPath"_s, u"Pict_Drive"_s, u"Café"_s));
+    QCOMPARE(contents(), QStringLiteral("; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\nPict_Drive=Café\r\n").toUtf8());
+    QCOMPARE(ini::read(m_path, u"フォルダPath"_s, u"Pict_Drive"_s), u"Café"_s);
+    QCOMPARE(ini::read(m_path, u"フォルダPath"_s, u"Pict_Folda"_s), u"C:/地図"_s);
+}
+
 void TestIniFile::longValueRoundTrips()
 {
     const QString value = QStringLiteral("/データ/").repeated(40) + QStringLiteral("end");
@@ -218,6 +239,24 @@ void TestIniFile::unwritableTargetFails()
     QVERIFY(!ini::write(m_dir.path(), QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));  // a folder
     // No temporary file is left behind.
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// A writable file in a folder that allows no new file is rewritten in place;
+// a file that is not writable either still fails and stays as it was.
+void TestIniFile::readOnlyFolderWritesInPlace()
+{
+    const QByteArray before = "[s]\r\nk=1\r\nj=2\r\n";
+    put(before);
+    testsupport::ReadOnlyFolder folder(m_dir.path());
+    QVERIFY(!QFile(m_dir.filePath(u"probe"_s)).open(QIODevice::WriteOnly));
+    QVERIFY(ini::write(m_path, u"s"_s, u"k"_s, u"a longer value"_s));
+    QCOMPARE(contents(), QByteArray("[s]\r\nk=a longer value\r\nj=2\r\n"));
+    QVERIFY(ini::write(m_path, u"s"_s, u"k"_s, u"3"_s));
+    QCOMPARE(contents(), QByteArray("[s]\r\nk=3\r\nj=2\r\n"));
+    QVERIFY(QFile::setPermissions(m_path, QFile::ReadOwner));
+    QVERIFY(!ini::write(m_path, u"s"_s, u"k"_s, u"4"_s));
+    QCOMPARE(contents(), QByteArray("[s]\r\nk=3\r\nj=2\r\n"));
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 // The replacement file takes the old one's permissions.

@@ -235,6 +235,19 @@ private slots:
         QCOMPARE(map->renderArea(QRect(10000, 10000, 200, 200)).size(), QSize(200, 200));
     }
 
+    // Drawing far beyond any device (or at undefined coordinates) on a shown
+    // box repaints only the box, in integers that cannot overflow.
+    void farDrawingRepaintsSafely()
+    {
+        PixelBox box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.Line(-1e30, 5, 1e30, 5, vb::vbRed);
+        box.Line(std::numeric_limits<double>::quiet_NaN(), 0, 5, 5);
+        box.Line(10, 10, 1e12, 3e12, vb::vbRed, LineBox::B);
+        QCOMPARE(fromQColor(box.grab().toImage().pixelColor(200, 5)), vb::vbRed);
+    }
+
     void mouseGoesToTheTopmostVisibleLabel_data()
     {
         QTest::addColumn<bool>("labelVisible");

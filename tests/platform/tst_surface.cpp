@@ -80,6 +80,8 @@ private slots:
     void penStyles();
     void paintPictureTiles_data();
     void paintPictureTiles();
+    void reducedPictureIsAveraged_data();
+    void reducedPictureIsAveraged();
     void printAdvances();
     void clsClears();
 };
@@ -360,6 +362,8 @@ void TestSurface::paintPictureTiles_data()
     QTest::addColumn<double>("zoom");
     QTest::newRow("200%") << 2.0;
     QTest::newRow("125%") << 1.25;
+    QTest::newRow("70%") << 0.7;
+    QTest::newRow("30%: from a halved copy") << 0.3;
 }
 
 void TestSurface::paintPictureTiles()
@@ -395,8 +399,48 @@ void TestSurface::paintPictureTiles()
     const QList<QRect> tiles{{7, 5, 13, 9}, {31, 17, 40, 23}, {0, 0, 64, 64},
                              {50, 3, 17, 60}, {whole.width() - 21, whole.height() - 11, 21, 11}};
     for (const QRect& tile : tiles)
-        QVERIFY2(layer.rendered(vb::vbWhite, tile) == whole.copy(tile),
+        QVERIFY2(layer.rendered(vb::vbWhite, tile & whole.rect()) == whole.copy(tile & whole.rect()),
                  qPrintable(QStringLiteral("tile %1,%2").arg(tile.x()).arg(tile.y())));
+}
+
+void TestSurface::reducedPictureIsAveraged_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("lowest");  // the range of every shown pixel's grey
+    QTest::addColumn<int>("highest");
+    QTest::newRow("100%: the pixels themselves") << 1.0 << 0 << 255;
+    QTest::newRow("50%") << 0.5 << 127 << 128;
+    QTest::newRow("33%") << 1 / 3.0 << 113 << 142;
+    QTest::newRow("25%") << 0.25 << 127 << 128;
+    QTest::newRow("10%") << 0.1 << 120 << 135;
+}
+
+// A one-pixel checkerboard reduced is grey throughout, not a moire of black
+// and white; at 100 % it stays exactly the picture.
+void TestSurface::reducedPictureIsAveraged()
+{
+    QFETCH(double, zoom);
+    QFETCH(int, lowest);
+    QFETCH(int, highest);
+    QImage board(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < board.height(); ++y)
+        for (int x = 0; x < board.width(); ++x)
+            board.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const SharedImage picture = SharedImage::create(board);
+    const QSize shown(qRound(400 * zoom), qRound(300 * zoom));
+    Layer layer{QSizeF(shown)};
+    layer.PaintPicture(picture, 0, 0, 400 * zoom, 300 * zoom);
+    const QImage image = layer.rendered(vb::vbRed);
+    if (zoom == 1.0) {
+        QCOMPARE(image, board);
+        return;
+    }
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            if (qRed(p) < lowest || qRed(p) > highest || qGreen(p) != qRed(p))
+                QFAIL(qPrintable(QStringLiteral("%1 at %2,%3").arg(qRed(p)).arg(x).arg(y)));
+        }
 }
 
 void TestSurface::printAdvances()

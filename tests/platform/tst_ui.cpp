@@ -1,5 +1,6 @@
 // Message boxes, the common dialog, the event dispatcher and windows.
 
+#include "platform/application.h"
 #include "platform/commondialog.h"
 #include "platform/events.h"
 #include "platform/form.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -160,6 +162,50 @@ private slots:
         QCOMPARE(script.unexpected.size(), 1);
         QVERIFY(!platform::Instance<Window>::exists());
         QCOMPARE(script.shown, QStringList({QStringLiteral("frmTest"), QStringLiteral("frmTest")}));
+    }
+
+    // Qt's own dialogs and buttons speak the program's language.
+    void qtDialogsSpeakJapanese()
+    {
+        QVERIFY(platform::app::loadQtTranslations());
+        QVERIFY(platform::app::loadQtTranslations());  // once is enough
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "&Choose"), QStringLiteral("選択(&C)"));
+    }
+
+    // Whether the desktop showed a file is the opener's exit status.
+    void qtOpenUrlTellsWhetherTheDesktopCouldShowIt_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("file");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("shown") << QStringLiteral("exit 0") << true << true;
+        QTest::newRow("no browser") << QStringLiteral("exit 3") << true << false;
+        QTest::newRow("no file") << QStringLiteral("exit 0") << false << false;
+    }
+
+    void qtOpenUrlTellsWhetherTheDesktopCouldShowIt()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, file);
+        QFETCH(bool, shown);
+        QTemporaryDir dir;
+        QFile opener(dir.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\n" + script.toLatin1() + "\n");
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString page = dir.filePath(QStringLiteral("help.html"));
+        if (file) {
+            QFile html(page);
+            QVERIFY(html.open(QIODevice::WriteOnly));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.path()));
+        platform::QtUserInterface qtUi;
+        const bool result = qtUi.openUrl(page);
+        qputenv("PATH", path);
+        QCOMPARE(result, shown);
     }
 };
 

@@ -38,6 +38,8 @@ private slots:
     void clng_data();
     void clng();
     void csngOverflow();
+    void divide_data();
+    void divide();
     void cstrDouble_data();
     void cstrDouble();
     void cstrSingle_data();
@@ -201,6 +203,31 @@ void TestVbRuntime::csngOverflow()
     QCOMPARE(vb::CSng(0.1), 0.1f);
     QCOMPARE(errorOf([] { vb::CSng(1e39); }), long(vb::errOverflow));
     QCOMPARE(errorOf([] { vb::CSng(-1e39); }), long(vb::errOverflow));
+}
+
+void TestVbRuntime::divide_data()
+{
+    QTest::addColumn<double>("a");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("quotient");
+    QTest::addColumn<int>("error");
+    QTest::newRow("plain") << 7.0 << -2.0 << -3.5 << 0;
+    QTest::newRow("by zero") << 1.0 << 0.0 << 0.0 << int(vb::errDivisionByZero);
+    QTest::newRow("negative by zero") << -1.0 << 0.0 << 0.0 << int(vb::errDivisionByZero);
+    QTest::newRow("zero by zero") << 0.0 << 0.0 << 0.0 << int(vb::errOverflow);
+    QTest::newRow("beyond the range") << 1e300 << 1e-10 << 0.0 << int(vb::errOverflow);
+    QTest::newRow("underflow is zero") << 1e-300 << 1e300 << 0.0 << 0;
+}
+
+void TestVbRuntime::divide()
+{
+    QFETCH(double, a);
+    QFETCH(double, b);
+    QFETCH(double, quotient);
+    QFETCH(int, error);
+    double result = 0;
+    QCOMPARE(errorOf([&] { result = vb::Divide(a, b); }), long(error));
+    QCOMPARE(result, quotient);
 }
 
 void TestVbRuntime::cstrDouble_data()

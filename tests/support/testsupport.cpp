@@ -6,6 +6,11 @@
 #include <QDir>
 #include <QFile>
 
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 QString templatePath()
@@ -58,6 +63,41 @@ ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)
 ProgramFolder::~ProgramFolder()
 {
     platform::app::setPath(m_previous);
+}
+
+namespace {
+
+// Switches the effective right to override file permissions; returns
+// whether the process had it.
+bool setPermissionOverride(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const quint32 bit = 1u << CAP_DAC_OVERRIDE;
+    const bool had = data[0].effective & bit;
+    data[0].effective = on ? data[0].effective | (bit & data[0].permitted) : data[0].effective & ~bit;
+    ::syscall(SYS_capset, &header, data);
+    return had;
+}
+
+}  // namespace
+
+ReadOnlyFolder::ReadOnlyFolder(const QString& path) : m_path(path)
+{
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    m_mode = int(st.st_mode & 07777);
+    ::chmod(QFile::encodeName(path).constData(), 0555);
+    m_hadOverride = setPermissionOverride(false);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    if (m_hadOverride)
+        setPermissionOverride(true);
+    ::chmod(QFile::encodeName(m_path).constData(), mode_t(m_mode));
 }
 
 }  // namespace testsupport

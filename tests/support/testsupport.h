@@ -35,4 +35,20 @@ private:
     QString m_previous;
 };
 
+// Makes a folder one in which no file can be made, for the life of the
+// object, even for root: the process gives up overriding file permissions
+// meanwhile. Files already in it stay writable.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString m_path;
+    int m_mode = 0;
+    bool m_hadOverride = false;
+};
+
 }  // namespace testsupport

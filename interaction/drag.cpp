@@ -1,0 +1,204 @@
+// Dragging lines, shapes and labels on the map, a step per mouse move.
+
+#include "interaction/drag.h"
+
+#include "editor/frmEdit.h"
+#include "interaction/elementbox.h"
+#include "interaction/grips.h"
+#include "interaction/shift.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace platform;
+
+namespace interaction {
+
+namespace {
+constexpr qint16 kVerticalOnly = 1;
+constexpr qint16 kHorizontalOnly = 2;
+constexpr qint16 kAxisHorizontal = 1;
+constexpr qint16 kAxisVertical = 2;
+}  // namespace
+
+void subLock_Move(bool shift, bool& decided, qint16& lock, float& dx, float& dy)
+{
+    if (!shift)
+        return;
+    if (!decided) {
+        decided = true;
+        lock = 0;
+        const float ax = std::fabs(dx), ay = std::fabs(dy);
+        if (ay > ax)
+            lock = kVerticalOnly;
+        else if (ay < ax)
+            lock = kHorizontalOnly;
+    }
+    if (lock == kVerticalOnly)
+        dx = 0;
+    else if (lock == kHorizontalOnly)
+        dy = 0;
+}
+
+qint16 fncShift_AxisRule(bool shift, float dx, float dy, bool& decided, qint16& lock)
+{
+    if (!shift) {
+        lock = 0;
+        return 0;
+    }
+    if (!decided) {
+        decided = true;
+        const float ax = std::fabs(dx), ay = std::fabs(dy);
+        if (ay > ax)
+            lock = kAxisVertical;
+        else if (ay < ax)
+            lock = kAxisHorizontal;
+    }
+    return lock;
+}
+
+typRect fncResize_Rect(qint16 code, const typRect& r, float x, float y, float dx, float dy)
+{
+    typRect out = r;
+    if (!fncGrip_IsCorner(code) && !fncGrip_IsSide(code))
+        return out;
+    if (dx != 0) {
+        if (fncGrip_MovesLeft(code)) {
+            const float right = r.Left + r.Width;
+            out.Left = std::min(x, right);
+            out.Width = right - out.Left;
+        } else if (fncGrip_MovesRight(code)) {
+            out.Width = std::max(0.0f, x - r.Left);
+        }
+    }
+    if (dy != 0) {
+        if (fncGrip_MovesTop(code)) {
+            const float bottom = r.Top + r.Height;
+            out.Top = std::min(y, bottom);
+            out.Height = bottom - out.Top;
+        } else if (fncGrip_MovesBottom(code)) {
+            out.Height = std::max(0.0f, y - r.Top);
+        }
+    }
+    return out;
+}
+
+}  // namespace interaction
+
+namespace {
+
+// The corner that stays put while `code` drags the other.
+typPointS oppositeCorner(qint16 code, const interaction::typRect& r)
+{
+    const float right = r.Left + r.Width, bottom = r.Top + r.Height;
+    switch (code) {
+    case interaction::gripTopLeft:
+        return {right, bottom};
+    case interaction::gripBottomLeft:
+        return {right, r.Top};
+    case interaction::gripTopRight:
+        return {r.Left, bottom};
+    default:
+        return {r.Left, r.Top};
+    }
+}
+
+template <class T>
+void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& grips, float& prevX, float& prevY,
+              float& x, float& y, bool& drag)
+{
+    using namespace interaction;
+    const typRect r = interaction::fncBox_Of(element);
+    if (code == gripInside) {
+        // The grips are looked up before anything moves.
+        ShapeElement* shown[4] = {&grips(0), &grips(1), &grips(2), &grips(3)};
+        float dx = x - prevX, dy = y - prevY;
+        subLock_Move(fncShift_Held(), drag, e.intLockRect, dx, dy);
+        element.Left = r.Left + dx;
+        element.Top = r.Top + dy;
+        const auto centres = fncGrip_ShapeCentres(interaction::fncBox_Of(element));
+        for (int k = 0; k <= 3; ++k) {
+            interaction::subGrip_Centre(*shown[k], centres[size_t(k)].sngX, centres[size_t(k)].sngY);
+            shown[k]->Visible = true;
+        }
+        return;
+    }
+    if (!fncGrip_IsCorner(code) && !fncGrip_IsSide(code))
+        return;
+    ShapeElement* shown[2] = {&grips(0), fncGrip_IsSide(code) ? &grips(1) : nullptr};
+    if (fncGrip_IsCorner(code)) {
+        const typPointS anchor = oppositeCorner(code, r);
+        e.subShift_Point(anchor.sngX, anchor.sngY, x, y, x, y);
+    }
+    const typRect resized = fncResize_Rect(code, r, x, y, x - prevX, y - prevY);
+    interaction::subBox_Apply(element, resized);
+    const typGripCentres g = fncGrip_Grabbed(code, resized);
+    for (int k = 0; k < g.count; ++k) {
+        interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
+        if (fncGrip_IsSide(code))
+            shown[k]->Visible = true;
+    }
+}
+
+}  // namespace
+
+void frmEdit::subDrag_Rect(qint16 code, ElementArray<ShapeElement>& shapes, int index,
+                           ElementArray<ShapeElement>& grips, float& prevX, float& prevY, float& x, float& y,
+                           bool& drag)
+{
+    dragRect(*this, code, shapes(index), grips, prevX, prevY, x, y, drag);
+}
+
+void frmEdit::subDrag_Rect(qint16 code, ElementArray<LabelElement>& labels, int index,
+                           ElementArray<ShapeElement>& grips, float& prevX, float& prevY, float& x, float& y,
+                           bool& drag)
+{
+    dragRect(*this, code, labels(index), grips, prevX, prevY, x, y, drag);
+}
+
+void frmEdit::subDrag_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips, float& prevX,
+                           float& prevY, float& x, float& y, bool& drag)
+{
+    using namespace interaction;
+    switch (code) {
+    case gripBody:
+    case gripBodyToo: {
+        ShapeElement& first = grips(0);
+        ShapeElement& second = grips(1);
+        float dx = x - prevX, dy = y - prevY;
+        subLock_Move(fncShift_Held(), drag, intLockLine, dx, dy);
+        line.X1 = line.X1 + dx;
+        line.X2 = line.X2 + dx;
+        line.Y1 = line.Y1 + dy;
+        line.Y2 = line.Y2 + dy;
+        interaction::subGrip_Centre(first, line.X1, line.Y1);
+        interaction::subGrip_Centre(second, line.X2, line.Y2);
+        prevX = x;
+        prevY = y;
+        break;
+    }
+    case gripFirstEnd: {
+        ShapeElement& grip = grips(0);
+        subShift_Point(line.X2, line.Y2, x, y, x, y);
+        line.X1 = x;
+        line.Y1 = y;
+        interaction::subGrip_Centre(grip, x, y);
+        break;
+    }
+    case gripSecondEnd: {
+        ShapeElement& grip = grips(1);
+        subShift_Point(line.X1, line.Y1, x, y, x, y);
+        line.X2 = x;
+        line.Y2 = y;
+        interaction::subGrip_Centre(grip, x, y);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+qint16 frmEdit::fncShift_Axis(float dx, float dy, bool& drag)
+{
+    return interaction::fncShift_AxisRule(interaction::fncShift_Held(), dx, dy, drag, intLockAxis);
+}

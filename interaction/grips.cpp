@@ -1,0 +1,161 @@
+// The grip squares of the selected line, shape or label: placing them,
+// filling them while the object is held, and the grab of a box's edge.
+
+#include "interaction/grips.h"
+
+#include "editor/frmEdit.h"
+#include "interaction/elementbox.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+namespace interaction {
+
+std::array<typPointS, 4> fncGrip_ShapeCentres(const typRect& r)
+{
+    const float right = r.Left + r.Width, bottom = r.Top + r.Height;
+    return {{{r.Left, r.Top}, {r.Left, bottom}, {right, bottom}, {right, r.Top}}};
+}
+
+std::array<typPointS, 4> fncGrip_LabelCorners(const typRect& r)
+{
+    const float left = r.Left - 2.0f, top = r.Top - 1.0f;
+    const float right = r.Left + r.Width, bottom = r.Top + r.Height;
+    return {{{left, top}, {left, bottom}, {right, top}, {right, bottom}}};
+}
+
+typRect fncGrab_Rect(qint16 code, const typRect& r, float x, float y)
+{
+    typRect out = r;
+    if (code < gripTopLeft || code > gripBottom)
+        return out;
+    if (fncGrip_MovesLeft(code))
+        out.Left = x;
+    if (fncGrip_MovesTop(code))
+        out.Top = y;
+    if (fncGrip_MovesRight(code))
+        out.Width = std::max(0.0f, x - out.Left);
+    if (fncGrip_MovesBottom(code))
+        out.Height = std::max(0.0f, y - out.Top);
+    return out;
+}
+
+typGripCentres fncGrip_Grabbed(qint16 code, const typRect& r)
+{
+    const float right = r.Left + r.Width, bottom = r.Top + r.Height;
+    const float x = fncGrip_MovesRight(code) ? right : r.Left;
+    const float y = fncGrip_MovesBottom(code) ? bottom : r.Top;
+    typGripCentres g;
+    if (fncGrip_IsCorner(code)) {
+        g.count = 1;
+        g.at[0] = {x, y};
+    } else if (code == gripLeft || code == gripRight) {
+        g.count = 2;
+        g.at = {{{x, r.Top}, {x, bottom}}};
+    } else if (code == gripTop || code == gripBottom) {
+        g.count = 2;
+        g.at = {{{r.Left, y}, {right, y}}};
+    }
+    return g;
+}
+
+}  // namespace interaction
+
+namespace {
+
+template <class T>
+void grabRect(qint16 code, T& element, ElementArray<ShapeElement>& grips, float x, float y)
+{
+    const interaction::typGripCentres before = interaction::fncGrip_Grabbed(code, interaction::fncBox_Of(element));
+    if (before.count == 0)
+        return;
+    // Every grip the grab shows is looked up before the element changes.
+    ShapeElement* shown[2] = {&grips(0), before.count > 1 ? &grips(1) : nullptr};
+    const interaction::typRect r = interaction::fncGrab_Rect(code, interaction::fncBox_Of(element), x, y);
+    interaction::subBox_Apply(element, r);
+    const interaction::typGripCentres g = interaction::fncGrip_Grabbed(code, r);
+    for (int k = 0; k < g.count; ++k) {
+        interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
+        shown[k]->Visible = true;
+    }
+}
+
+}  // namespace
+
+void frmEdit::subFill_Shape(ElementArray<ShapeElement>& grips, qint16 fillStyle)
+{
+    for (int k = 0; k <= grips.UBound(); ++k) {
+        ShapeElement& grip = grips(k);
+        grip.FillStyle = fillStyle;
+        grip.FillColor = grip.BorderColor.get();
+    }
+}
+
+void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips, float x, float y)
+{
+    switch (code) {
+    case interaction::gripBody:
+    case interaction::gripBodyToo: {
+        ShapeElement& first = grips(0);
+        ShapeElement& second = grips(1);
+        interaction::subGrip_Centre(first, line.X1, line.Y1);
+        interaction::subGrip_Centre(second, line.X2, line.Y2);
+        first.Visible = true;
+        second.Visible = true;
+        break;
+    }
+    case interaction::gripFirstEnd: {
+        ShapeElement& grip = grips(0);
+        line.X1 = x;
+        line.Y1 = y;
+        interaction::subGrip_Centre(grip, x, y);
+        grip.Visible = true;
+        break;
+    }
+    case interaction::gripSecondEnd: {
+        ShapeElement& grip = grips(1);
+        line.X2 = x;
+        line.Y2 = y;
+        interaction::subGrip_Centre(grip, x, y);
+        grip.Visible = true;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void frmEdit::subGrip_Shape(ShapeElement& shape, ElementArray<ShapeElement>& grips)
+{
+    const auto centres = interaction::fncGrip_ShapeCentres(interaction::fncBox_Of(shape));
+    for (int k = 0; k <= 3; ++k) {
+        ShapeElement& grip = grips(k);
+        interaction::subGrip_Centre(grip, centres[size_t(k)].sngX, centres[size_t(k)].sngY);
+        grip.Visible = true;
+    }
+}
+
+void frmEdit::subGrip_Label(LabelElement& label, ElementArray<ShapeElement>& grips)
+{
+    const auto corners = interaction::fncGrip_LabelCorners(interaction::fncBox_Of(label));
+    for (int k = 0; k <= 3; ++k) {
+        ShapeElement& grip = grips(k);
+        grip.Left = corners[size_t(k)].sngX;
+        grip.Top = corners[size_t(k)].sngY;
+    }
+}
+
+void frmEdit::subGrip_Rect(qint16 code, ElementArray<ShapeElement>& shapes, int index,
+                           ElementArray<ShapeElement>& grips, float x, float y)
+{
+    if (interaction::fncGrip_IsCorner(code) || interaction::fncGrip_IsSide(code))
+        grabRect(code, shapes(index), grips, x, y);
+}
+
+void frmEdit::subGrip_Rect(qint16 code, ElementArray<LabelElement>& labels, int index,
+                           ElementArray<ShapeElement>& grips, float x, float y)
+{
+    if (interaction::fncGrip_IsCorner(code) || interaction::fncGrip_IsSide(code))
+        grabRect(code, labels(index), grips, x, y);
+}

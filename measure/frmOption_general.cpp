@@ -1,0 +1,283 @@
+// The options window as a whole (load, activation, close, the tab switch)
+// and its tab "全般".
+
+#include "measure/frmOption.h"
+
+#include "app/globals.h"
+#include "editor/frmEdit.h"
+#include "measure/calibration.h"
+#include "measure/geometry.h"
+#include "measure/optionrules.h"
+#include "platform/vbruntime.h"
+
+#include <cfloat>
+#include <cmath>
+
+using namespace platform;
+using namespace vb;
+
+void frmOption::Form_Load()
+{
+    m_loading = true;
+    optMOde(GE_booModeDis ? 0 : 1).setValue(true);
+    setTabsForMode();
+    chkSnap->setValue(GE_booSnap ? 1 : 0);
+    chkPictAdj->setValue(GE_booPictAdj ? 1 : 0);
+    txtHojoLen->setText(CStr(GE_sngHojoLen));
+    txtScale->setText(CStr(GE_sngScale));
+    for (int i = 0; i < UnitCount; ++i) {
+        optUnitD(i).setCaption(GE_strUnitDistance[size_t(i)]);
+        optUnitS(i).setCaption(GE_strUnitArea[size_t(i)]);
+    }
+    if (GE_intUnitDIndex >= 0 && GE_intUnitDIndex < UnitCount)
+        optUnitD(GE_intUnitDIndex).setValue(true);
+    if (GE_intUnitSIndex >= 0 && GE_intUnitSIndex < UnitCount)
+        optUnitS(GE_intUnitSIndex).setValue(true);
+    vscDPointD->setValue(qBound(0, int(GE_intDPointD), 8));
+    vscDPointS->setValue(qBound(0, int(GE_intDPointS), 8));
+    lblDPointD->setCaption(CStr(qint32(vscDPointD->Value())));
+    lblDPointS->setCaption(CStr(qint32(vscDPointS->Value())));
+
+    sngHoseiBak = GE_sngHosei;
+    dblHoseiBak = GE_dblHosei;
+    subDisp_HoseiAngle();
+
+    const auto& d = GE_tpPiccelD;
+    const float xy[12] = {d[0].sngX, d[0].sngY, d[1].sngX, d[1].sngY, GE_sngPiccelD_X, GE_sngDistanceD_X,
+                          d[2].sngX, d[2].sngY, d[3].sngX, d[3].sngY, GE_sngPiccelD_Y, GE_sngDistanceD_Y};
+    for (int i = 0; i < 12; ++i)
+        txtXY(i).setText(CStr(xy[i]));
+    for (int i = 0; i <= 2; ++i)
+        lblRecio(i).setCaption(QString());
+    subDisp_Rato();
+    subDisp_Unit();
+
+    tpPiccelBak = GE_tpPiccel;
+    subDisp_Para();
+    txtPict_mm1(0).setText(CStr(GE_tpPiccel[0].sngX));
+    txtPict_mm1(1).setText(CStr(GE_tpPiccel[0].sngY));
+    txtPict_mm2(0).setText(CStr(GE_tpPiccel[1].sngX));
+    txtPict_mm2(1).setText(CStr(GE_tpPiccel[1].sngY));
+    const typDMS* angles[] = {&GE_tpKeIdo[0], &GE_tpIdo[0], &GE_tpKeIdo[1], &GE_tpIdo[1]};
+    const double seconds[] = {GE_dblKeido[0], GE_dblIdo[0], GE_dblKeido[1], GE_dblIdo[1]};
+    for (int row = 0; row <= 3; ++row) {
+        angleBox(row, 0).setText(CStr(angles[row]->intDeg));
+        angleBox(row, 1).setText(CStr(angles[row]->intMin));
+        angleBox(row, 2).setText(CStr(angles[row]->sngSec));
+        angleBox(row, 3).setText(CStr(seconds[row]));
+    }
+    m_loading = false;
+}
+
+void frmOption::Form_Activate()
+{
+    if (frmEdit* e = fncEditor()) {
+        // Saving would store points that the close puts back, and a zoom would
+        // put picks in zoomed coordinates: both wait while the window is open.
+        if (!m_editorLocked) {
+            m_saveEnabled = e->mnuFileSavePrj->Enabled();
+            m_zoomEnabled = e->mnuDispEandRP->Enabled();
+            m_editorLocked = true;
+        }
+        for (Menu* item : {e->mnuEditSet, e->mnuFileNewPrj, e->mnuFileSavePrj, e->mnuDispEandRP})
+            item->setEnabled(false);
+        e->Toolbar1->setEnabled(false);
+    }
+    mdlSub::subSet_TopMost(*this);
+    if (GE_intOptionTab >= 0 && GE_intOptionTab < SSTab->Tabs())
+        SSTab->setTab(GE_intOptionTab);
+}
+
+void frmOption::subDiscard()
+{
+    m_discard = true;
+    unload();
+}
+
+void frmOption::Form_Unload(int& cancel)
+{
+    (void)cancel;
+    GE_booPickHosei = GE_booPickDistance = GE_booPickKeiIdo = false;
+    if (m_discard)
+        return;
+    frmEdit* e = fncEditor();
+    if (e) {
+        e->subSet_ModeText(QString());
+        for (Menu* item : {e->mnuEditSet, e->mnuFileNewPrj})
+            item->setEnabled(true);
+        e->Toolbar1->setEnabled(true);
+        if (m_editorLocked) {
+            e->mnuFileSavePrj->setEnabled(m_saveEnabled);
+            e->mnuDispEandRP->setEnabled(m_zoomEnabled);
+            m_editorLocked = false;
+        }
+        // The zoom says what the map shows.
+        GE_sngZoom = 1.0f;
+        e->sZoom(1.0f);
+    }
+    SSTab->setTab(0);
+    const bool tiltBack = GE_sngHosei != sngHoseiBak || GE_dblHosei != dblHoseiBak;
+    GE_sngHosei = sngHoseiBak;
+    GE_dblHosei = dblHoseiBak;
+    GE_tpPiccel = tpPiccelBak;
+    // Positions calibrated against a tilt that is now taken back would all
+    // be off: calibrate again against the tilt the drawing keeps.
+    if (tiltBack && m_cnvRan)
+        mdlSub::subCalc_KeiIdo();
+}
+
+void frmOption::cmdOK_Click()
+{
+    unload();
+}
+
+void frmOption::SSTab_Click(int previousTab)
+{
+    (void)previousTab;
+    // Disabling the tab in front at the load moves the tab bar on by itself;
+    // the load chooses no tab.
+    if (m_loading)
+        return;
+    qint16 tab = qint16(SSTab->Tab());
+    subSet_TabMode(tab);
+    GE_intOptionTab = qint16(SSTab->Tab());
+}
+
+void frmOption::setTabsForMode()
+{
+    SSTab->setTabEnabled(1, GE_booModeKei);
+    SSTab->setTabEnabled(2, !GE_booModeKei);
+    SSTab->setTabEnabled(3, GE_booModeKei);
+}
+
+void frmOption::optMOde_Click(int index)
+{
+    const bool wasDis = GE_booModeDis, wasKei = GE_booModeKei;
+    GE_booModeDis = index == 0;
+    GE_booModeKei = index != 0;
+    setTabsForMode();
+    if (frmEdit* e = fncEditor())
+        e->Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
+    if (GE_booModeDis != wasDis || GE_booModeKei != wasKei)
+        markChanged();
+}
+
+void frmOption::optUnitD_Click(int index)
+{
+    const qint16 old = GE_intUnitDIndex;
+    // The load selects the unit in force: its name stays the drawing's.
+    if (!(m_loading && old == index))
+        GE_strUnitD = optUnitD(index).Caption();
+    GE_intUnitDIndex = qint16(index);
+    lblUnit(0).setCaption(GE_strUnitD);
+    lblUnit(1).setCaption(GE_strUnitD);
+    if (m_loading || old == index || old < 0 || old >= UnitCount)
+        return;
+    // The known lengths and the ratios were taken in the old unit; lengths
+    // are shown and tagged in the new one.
+    const double factor = GE_dblChgOToMD[size_t(old)] * GE_dblChgMToOD[size_t(index)];
+    const auto rescaled = [factor](float v) {
+        const double r = double(v) * factor;
+        return std::fabs(r) <= double(FLT_MAX) ? float(r) : v;
+    };
+    GE_sngDistanceD_X = rescaled(GE_sngDistanceD_X);
+    GE_sngDistanceD_Y = rescaled(GE_sngDistanceD_Y);
+    txtXY(5).setText(measure::fncRescale_Text(txtXY(5).Text(), factor));
+    txtXY(11).setText(measure::fncRescale_Text(txtXY(11).Text(), factor));
+    // The longitude/latitude calibration keeps its ratios in metres.
+    if (GE_booModeDis) {
+        GE_tpPtoD_r.dblX *= factor;
+        GE_tpPtoD_r.dblY *= factor;
+    }
+    markChanged();
+}
+
+void frmOption::optUnitD_KeyPress(int index, int& keyAscii)
+{
+    (void)index;
+    (void)keyAscii;
+    cmdOK->SetFocus();
+}
+
+void frmOption::optUnitS_Click(int index)
+{
+    const qint16 old = GE_intUnitSIndex;
+    if (!(m_loading && old == index))
+        GE_strUnitS = optUnitS(index).Caption();
+    GE_intUnitSIndex = qint16(index);
+    if (!m_loading && old != index)
+        markChanged();
+}
+
+void frmOption::vscDPointD_Change()
+{
+    lblDPointD->setCaption(CStr(qint32(vscDPointD->Value())));
+    const qint16 old = GE_intDPointD;
+    GE_intDPointD = qint16(vscDPointD->Value());
+    if (!m_loading && old != GE_intDPointD)
+        markChanged();
+}
+
+void frmOption::vscDPointS_Change()
+{
+    lblDPointS->setCaption(CStr(qint32(vscDPointS->Value())));
+    const qint16 old = GE_intDPointS;
+    GE_intDPointS = qint16(vscDPointS->Value());
+    if (!m_loading && old != GE_intDPointS)
+        markChanged();
+}
+
+// Enter stores a numeric text and moves on; any other key is the box's.
+void frmOption::txtNumber_KeyPress(TextBox& box, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    float& setting = &box == txtScale ? GE_sngScale : GE_sngHojoLen;
+    if (measure::fncBox_Single(box.Text()))
+        setSetting(setting, measure::fncVal_Single(box.Text()));
+    if (&box == txtScale)
+        optUnitD(0).SetFocus();
+    else
+        chkSnap->SetFocus();
+}
+
+void frmOption::txtNumber_LostFocus(TextBox& box)
+{
+    float& setting = &box == txtScale ? GE_sngScale : GE_sngHojoLen;
+    if (measure::fncBox_Single(box.Text()))
+        setSetting(setting, measure::fncVal_Single(box.Text()));
+    else
+        box.setText(CStr(setting));
+}
+
+void frmOption::chkSnap_Click()
+{
+    const bool value = chkSnap->Value() != 0;
+    if (!m_loading && value != GE_booSnap)
+        markChanged();
+    GE_booSnap = value;
+}
+
+void frmOption::chkPictAdj_Click()
+{
+    const bool value = chkPictAdj->Value() != 0;
+    if (!m_loading && value != GE_booPictAdj)
+        markChanged();
+    GE_booPictAdj = value;
+}
+
+void frmOption::setSetting(float& setting, float value)
+{
+    if (value != setting)
+        markChanged();
+    setting = value;
+}
+
+void frmOption::markChanged()
+{
+    if (m_loading)
+        return;
+    if (frmEdit* e = fncEditor())
+        e->booDrawChange = true;
+}

@@ -1,0 +1,270 @@
+// The calibration tabs of the options window: the tilt from two points, the
+// known distances and the known longitudes and latitudes.
+
+#include "measure/frmOption.h"
+
+#include "app/globals.h"
+#include "editor/frmEdit.h"
+#include "measure/calibration.h"
+#include "measure/checkline.h"
+#include "measure/geometry.h"
+#include "measure/optionrules.h"
+#include "platform/vbruntime.h"
+
+using namespace platform;
+using namespace vb;
+using measure::fncBox_Single;
+using measure::fncVal_Single;
+
+namespace {
+
+bool numeric(const TextBox& box)
+{
+    return fncBox_Single(box.Text()).has_value();
+}
+
+// A box's number as its field takes it; what is not a number counts 0 (the
+// box's own rules have answered such text when it was left).
+float single(const TextBox& box)
+{
+    return fncBox_Single(box.Text()).value_or(0);
+}
+
+}  // namespace
+
+// --- 傾き補正 --------------------------------------------------------------------------
+
+void frmOption::txtHosei_KeyPress(int index, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    if (!numeric(txtHosei(index)))
+        return;
+    txtHosei(index <= 2 ? index + 1 : 0).SetFocus();
+}
+
+void frmOption::txtHosei_LostFocus(int index)
+{
+    if (SSTab->Tab() != 1 || index > 3)
+        return;
+    const std::optional<float> v = fncBox_Single(txtHosei(index).Text());
+    if (!v) {
+        txtHosei(index).setText(CStr(GE_sngHosei[size_t(index)]));
+        return;
+    }
+    GE_sngHosei[size_t(index)] = *v;
+    const auto& h = GE_sngHosei;
+    mdlSub::subSet_CheckLine(h[0], h[1], h[2], h[3]);
+    mdlSub::subSet_HojoLines(h[0], h[1], h[2], h[3], GE_sngHojoLen);
+}
+
+void frmOption::cmdAngSet_Click()
+{
+    for (int i = 0; i <= 3; ++i)
+        sngHoseiBak[size_t(i)] = fncBox_Single(txtHosei(i).Text()).value_or(GE_sngHosei[size_t(i)]);
+    mdlSub::subCalc_Hosei();
+    subDisp_HoseiAngle();
+    // What the drawing keeps is the angle as shown, to five decimals.
+    for (int i = 0; i <= 3; ++i)
+        dblHoseiBak[size_t(i)] = measure::fncBox_Double(txtHosei(4 + i).Text()).value_or(GE_dblHosei[size_t(i)]);
+    markChanged();
+}
+
+// --- 既知の距離設定 ------------------------------------------------------------------------
+
+void frmOption::txtXY_KeyPress(int index, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    if (!numeric(txtXY(index)))
+        return;
+    txtXY(index == 5 ? 0 : index == 11 ? 6 : index + 1).SetFocus();
+}
+
+void frmOption::txtXY_LostFocus(int index)
+{
+    if (SSTab->Tab() != 2)
+        return;
+    if (!numeric(txtXY(index))) {
+        txtXY(index).setText(QStringLiteral("0"));
+        return;
+    }
+    if (index == 4 || index == 5 || index >= 10)
+        return;
+    const int first = index <= 3 ? 0 : 6;
+    const float x1 = single(txtXY(first)), y1 = single(txtXY(first + 1));
+    const float x2 = single(txtXY(first + 2)), y2 = single(txtXY(first + 3));
+    txtXY(first + 4).setText(CStr(mdlSub::fncGet_Distance(x1, y1, x2, y2)));
+    if (first == 0) {
+        // In this mode the tilt points follow the stored horizontal pair.
+        GE_sngHosei = {GE_tpPiccelD[0].sngX, GE_tpPiccelD[0].sngY, GE_tpPiccelD[1].sngX, GE_tpPiccelD[1].sngY};
+    }
+    mdlSub::subSet_CheckMarker(x1, y1, x2, y2);
+    mdlSub::subSet_HojoLines(x1, y1, x2, y2, GE_sngHojoLen);
+}
+
+void frmOption::cmdSettei_Click()
+{
+    GE_sngPiccelD_X = fncVal_Single(txtXY(4).Text());
+    GE_sngDistanceD_X = fncVal_Single(txtXY(5).Text());
+    GE_sngPiccelD_Y = fncVal_Single(txtXY(10).Text());
+    GE_sngDistanceD_Y = fncVal_Single(txtXY(11).Text());
+    const measure::typScaleSetting s = measure::fncCalc_Scale(
+        GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y, GE_sngDistanceD_Y, GE_tpPtoD_r, GE_booPictAdj,
+        GE_sngPictAdj);
+    GE_tpPtoD_r = s.ratio;
+    GE_sngPictAdj = s.pictAdj;
+    GE_dblAspectM = s.aspect;
+    for (int k = 0; k <= 3; ++k) {
+        const int box = k <= 1 ? 2 * k : 2 * k + 2;
+        GE_tpPiccelD[size_t(k)] = typPointS{fncVal_Single(txtXY(box).Text()), fncVal_Single(txtXY(box + 1).Text())};
+    }
+    mdlSub::subCalc_Hosei();
+    subDisp_Rato();
+    markChanged();
+}
+
+double frmOption::fncGet_Aspect(double& x, double& y)
+{
+    return measure::fncGet_Aspect(x, y);
+}
+
+// --- 既知の経緯度設定 -----------------------------------------------------------------------
+
+void frmOption::txtPict_KeyPress(int point, int index, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    ControlArray<TextBox>& boxes = point == 0 ? txtPict_mm1 : txtPict_mm2;
+    if (!numeric(boxes(index)))
+        return;
+    // The ring: point 1 X, Y, point 2 X, Y, back to point 1 X.
+    if (index == 0)
+        boxes(1).SetFocus();
+    else
+        (point == 0 ? txtPict_mm2 : txtPict_mm1)(0).SetFocus();
+}
+
+void frmOption::txtPict_LostFocus(int point, int index)
+{
+    if (SSTab->Tab() != 3)
+        return;
+    TextBox& box = (point == 0 ? txtPict_mm1 : txtPict_mm2)(index);
+    typPointS& stored = GE_tpPiccel[size_t(point)];
+    float& coordinate = index == 0 ? stored.sngX : stored.sngY;
+    const std::optional<float> v = fncBox_Single(box.Text());
+    if (!v) {
+        box.setText(CStr(coordinate));
+        return;
+    }
+    coordinate = *v;
+    const float x1 = single(txtPict_mm1(0)), y1 = single(txtPict_mm1(1));
+    const float x2 = single(txtPict_mm2(0)), y2 = single(txtPict_mm2(1));
+    mdlSub::subSet_CheckLine(x1, y1, x2, y2);
+    mdlSub::subSet_HojoLines(x1, y1, x2, y2, GE_sngHojoLen);
+}
+
+namespace {
+
+// Whether a degree/minute/second box holds a number its field can take.
+bool angleFits(int index, const QString& text)
+{
+    if (index <= 1)
+        return measure::fncBox_Int16(text).has_value();
+    if (index == 2)
+        return fncBox_Single(text).has_value();
+    return measure::fncBox_Double(text).has_value();
+}
+
+}  // namespace
+
+void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    TextBox& box = angleBox(row, index);
+    if (!angleFits(index, box.Text())) {
+        box.setText(QStringLiteral("0"));
+        return;
+    }
+    typDMS dms;
+    dms.intDeg = measure::fncBox_Int16(angleBox(row, 0).Text()).value_or(0);
+    dms.intMin = measure::fncBox_Int16(angleBox(row, 1).Text()).value_or(0);
+    dms.sngSec = single(angleBox(row, 2));
+    qint16 i = qint16(index);
+    const double r = fncChk_DMS(i, box, dms);
+    if (!(r > 0))
+        return;
+    // The rows: longitude 1, latitude 1, longitude 2, latitude 2, and round.
+    const int next = (row + 1) % 4;
+    switch (index) {
+    case 0:
+    case 1:
+        angleBox(row, 3).setText(CStr(r));
+        angleBox(row, index + 1).SetFocus();
+        break;
+    case 2:
+        angleBox(row, 3).setText(CStr(r));
+        angleBox(next, 0).SetFocus();
+        break;
+    default:
+        angleBox(row, 0).setText(CStr(dms.intDeg));
+        angleBox(row, 1).setText(CStr(dms.intMin));
+        angleBox(row, 2).setText(CStr(dms.sngSec));
+        angleBox(next, 3).SetFocus();
+        break;
+    }
+}
+
+void frmOption::txtAngle_LostFocus(int row, int index)
+{
+    TextBox& box = angleBox(row, index);
+    if (!angleFits(index, box.Text()))
+        box.setText(QStringLiteral("0"));
+}
+
+double frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS& dms)
+{
+    const std::optional<double> r = measure::fncCheck_DMS(index, box.Text(), dms);
+    if (r)
+        return *r;
+    box.setSelStart(0);
+    box.setSelLength(99);
+    return 0;
+}
+
+void frmOption::cmdCnv_Click()
+{
+    tpPiccelBak[0] = typPointS{fncVal_Single(txtPict_mm1(0).Text()), fncVal_Single(txtPict_mm1(1).Text())};
+    tpPiccelBak[1] = typPointS{fncVal_Single(txtPict_mm2(0).Text()), fncVal_Single(txtPict_mm2(1).Text())};
+    // The degree, minute and second boxes win over whole seconds typed alone.
+    for (int row : {0, 2, 1, 3}) {
+        const qint16 degrees = measure::fncVal_Int16(angleBox(row, 0).Text());
+        const qint16 minutes = measure::fncVal_Int16(angleBox(row, 1).Text());
+        const float seconds = fncVal_Single(angleBox(row, 2).Text());
+        angleBox(row, 3).setText(CStr(mdlSub::fncDMS_ToSec(degrees, minutes, seconds)));
+    }
+    subDisp_Taiou();
+    mdlSub::subCalc_KeiIdo();
+    subDisp_Para();
+    m_cnvRan = true;
+    markChanged();
+}
+
+void frmOption::subDisp_Taiou()
+{
+    GE_tpPiccel[0] = typPointS{fncVal_Single(txtPict_mm1(0).Text()), fncVal_Single(txtPict_mm1(1).Text())};
+    GE_tpPiccel[1] = typPointS{fncVal_Single(txtPict_mm2(0).Text()), fncVal_Single(txtPict_mm2(1).Text())};
+    typDMS* angles[] = {&GE_tpKeIdo[0], &GE_tpIdo[0], &GE_tpKeIdo[1], &GE_tpIdo[1]};
+    double* seconds[] = {&GE_dblKeido[0], &GE_dblIdo[0], &GE_dblKeido[1], &GE_dblIdo[1]};
+    for (int row = 0; row <= 3; ++row) {
+        angles[row]->intDeg = measure::fncVal_Int16(angleBox(row, 0).Text());
+        angles[row]->intMin = measure::fncVal_Int16(angleBox(row, 1).Text());
+        angles[row]->sngSec = fncVal_Single(angleBox(row, 2).Text());
+        *seconds[row] = measure::fncBox_Double(angleBox(row, 3).Text()).value_or(0);
+    }
+}

@@ -1,0 +1,152 @@
+#include "measure/optionrules.h"
+
+#include "measure/calibration.h"
+#include "platform/vberror.h"
+#include "platform/vbruntime.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace measure {
+
+namespace {
+
+bool fitsSingle(double v)
+{
+    return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX);
+}
+
+bool fitsInt16(double v)
+{
+    const double r = std::nearbyint(v);
+    return r >= -32768.0 && r <= 32767.0;
+}
+
+// Val without its overflow error: a number beyond the double range is none.
+double safeVal(const QString& text)
+{
+    try {
+        return vb::Val(text);
+    } catch (const vb::Error&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+std::optional<double> fncBox_Double(const QString& text)
+{
+    if (!vb::IsNumeric(text))
+        return std::nullopt;
+    const double v = safeVal(text);
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<float> fncBox_Single(const QString& text)
+{
+    const std::optional<double> v = fncBox_Double(text);
+    if (!v || !fitsSingle(*v))
+        return std::nullopt;
+    return float(*v);
+}
+
+std::optional<qint16> fncBox_Int16(const QString& text)
+{
+    const std::optional<double> v = fncBox_Double(text);
+    if (!v || !fitsInt16(*v))
+        return std::nullopt;
+    return vb::CInt(*v);
+}
+
+float fncVal_Single(const QString& text)
+{
+    const double v = safeVal(text);
+    return fitsSingle(v) ? float(v) : 0.0f;
+}
+
+qint16 fncVal_Int16(const QString& text)
+{
+    const double v = safeVal(text);
+    return fitsInt16(v) ? vb::CInt(v) : qint16(0);
+}
+
+std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms)
+{
+    const std::optional<float> v = fncBox_Single(text);
+    if (!v)
+        return std::nullopt;
+    const float limit = index == 0 ? 360 : 60;
+    if (index >= 0 && index <= 2) {
+        if (*v >= 0 && *v < limit)
+            return mdlSub::fncDMS_ToSec(dms.intDeg, dms.intMin, dms.sngSec);
+        return std::nullopt;
+    }
+    if (index != 3)
+        return std::nullopt;
+    const double seconds = *fncBox_Double(text);
+    // The degree field is 16-bit: a larger angle has no place in the row.
+    if (*v < 0 || std::floor(seconds / 3600) > 32767)
+        return std::nullopt;
+    mdlSub::fncSec_ToDMS(seconds, dms);
+    return double(*v);
+}
+
+typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
+                              const typPointD& previous, bool adjust, float previousAdj)
+{
+    typScaleSetting s;
+    s.ratio = previous;
+    if (pictureX > 0 && realX > 0)
+        s.ratio.dblX = double(realX) / double(pictureX);
+    if (pictureY > 0 && realY > 0)
+        s.ratio.dblY = double(realY) / double(pictureY);
+    if (adjust) {
+        const float x = float(s.ratio.dblX);
+        const float y = float(s.ratio.dblY);
+        // A ratio of 0 (stored or computed elsewhere) gives no stretch to take.
+        s.pictAdj = x > 0 && y > 0 && fitsSingle(double(y / x)) ? y / x : previousAdj;
+        s.ratio.dblY = s.ratio.dblX;
+    } else {
+        s.pictAdj = 1.0f;
+    }
+    s.aspect = fncGet_Aspect(s.ratio.dblX, s.ratio.dblY);
+    return s;
+}
+
+double fncGet_Aspect(double x, double y)
+{
+    return x > 0 && y > 0 ? y / x : 1.0;
+}
+
+QString fncScale_Caption(const QString& picture, const QString& real, double unitMillimetres, double& ratio)
+{
+    ratio = 0;
+    const float a = fncVal_Single(picture);
+    const float b = fncVal_Single(real);
+    if (!(a > 0) || !(b > 0))
+        return QString();
+    ratio = double(b) / double(a);
+    return vb::Format(ratio * unitMillimetres, QStringLiteral("#######.0#"));
+}
+
+QString fncAspect_Caption(double ratioX, double ratioY)
+{
+    return vb::Format(fncGet_Aspect(ratioX, ratioY), QStringLiteral("#.0##"));
+}
+
+QString fncAngle_Text(double angle)
+{
+    return vb::Format(angle, QStringLiteral("##0.0####"));
+}
+
+QString fncRescale_Text(const QString& text, double factor)
+{
+    const std::optional<double> v = fncBox_Double(text);
+    if (!v || !fitsSingle(*v * factor))
+        return text;
+    return vb::CStr(float(*v * factor));
+}
+
+}  // namespace measure

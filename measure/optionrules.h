@@ -1,0 +1,70 @@
+#pragma once
+// The rules behind the options window's boxes, free of widgets: which texts
+// a box takes, the conversions of box texts to the settings' types, the
+// degree/minute/second check, the known-distance scale computation, the
+// scale labels and the rescaling of lengths when the distance unit changes.
+//
+// A text that is numeric to the runtime but does not fit the field it is
+// meant for (beyond the single range, a degree beyond 16 bits) counts as
+// not numeric, so every box answers it by its own rule for bad text and no
+// overflow ever reaches the user.
+
+#include "app/types.h"
+
+#include <QString>
+#include <optional>
+
+namespace measure {
+
+// The whole text as a number of the field's type, or nothing when the text
+// is not numeric or the number does not fit (16-bit fields round halves to
+// the even neighbour).
+std::optional<float> fncBox_Single(const QString& text);
+std::optional<double> fncBox_Double(const QString& text);
+std::optional<qint16> fncBox_Int16(const QString& text);
+
+// The leading number of a text (as Val reads it) in single precision; 0
+// when there is none or it does not fit.
+float fncVal_Single(const QString& text);
+// The same rounded to 16 bits; 0 when it does not fit.
+qint16 fncVal_Int16(const QString& text);
+
+// The check of one degree/minute/second box. `index` 0 degrees (0 to below
+// 360), 1 minutes and 2 seconds (0 to below 60): accepted entries answer the
+// row's angle in seconds from `dms` (the row's three boxes as read). 3 whole
+// seconds (0 or more, its degree within 16 bits): answers the value and
+// fills `dms` from it. A refused entry, or another index, answers nothing
+// and leaves `dms` as it was.
+std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms);
+
+// What the known-distance "設定" computes from the four stored lengths.
+struct typScaleSetting {
+    typPointD ratio;        // real length per picture unit
+    float pictAdj = 1.0f;   // the picture's height stretch
+    double aspect = 1.0;    // Y ratio to X ratio after the stretch
+};
+// A pair whose lengths are not both above 0 keeps its ratio from `previous`.
+// With `adjust` the stretch is the Y ratio over the X ratio (single
+// precision) and Y takes X's ratio; when either ratio is not above 0 the
+// stretch keeps `previousAdj`.
+typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
+                              const typPointD& previous, bool adjust, float previousAdj);
+
+// dblY / dblX when both are above 0, else 1.0.
+double fncGet_Aspect(double x, double y);
+
+// A scale label from a picture-length and a real-length box: the
+// denominator real / picture × the unit's millimetres ("#######.0#"), or ""
+// when either is not above 0; `ratio` gets real / picture, or 0.
+QString fncScale_Caption(const QString& picture, const QString& real, double unitMillimetres, double& ratio);
+// The aspect label ("#.0##").
+QString fncAspect_Caption(double ratioX, double ratioY);
+
+// A tilt angle as its box shows it ("##0.0####").
+QString fncAngle_Text(double angle);
+
+// A real length typed in unit `from`, rewritten for unit `to` (metres
+// between); a text that is not a number stays as it is.
+QString fncRescale_Text(const QString& text, double factor);
+
+}  // namespace measure

@@ -1,0 +1,454 @@
+// The options window driven as a user drives it: typed boxes, Enter, focus,
+// "設定", tabs and the editor's popups; picks on the map are made as the
+// map's handlers make them (popup item, point, markers, the editor's
+// procedure that fills the boxes).
+
+#include "tests/editor/editorfixture.h"
+
+#include "app/mdlFileAccess.h"
+#include "db/mdlSQL.h"
+#include "measure/checkline.h"
+#include "measure/frmOption.h"
+#include "measure/readouts.h"
+#include "measure/results.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace editortest;
+using platform::Instance;
+using platform::TextBox;
+
+namespace {
+
+bool near(double a, double b, double tolerance)
+{
+    return qAbs(a - b) <= tolerance;
+}
+
+QWidget* focused()
+{
+    return QApplication::focusWidget();
+}
+
+}  // namespace
+
+class TestFrmOption : public QObject {
+    Q_OBJECT
+    Session m_session;
+    std::unique_ptr<testsupport::ProgramFolder> m_program;
+
+    // A stored drawing with the editor's default settings and `tilt` as its
+    // tilt points, opened in the editor.
+    frmEdit& openDrawing(const QString& number = QStringLiteral("O-1"), std::array<float, 4> tilt = {10, 10, 100, 10})
+    {
+        GE_tpPrint = typPrint{};
+        Fixture::open();  // a new drawing: the defaults
+        Fixture::closeEditor();
+        GE_sngHosei = tilt;
+        writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
+        if (m_session.fx->storeDrawing(number, m_session.fx->dir.path(), QStringLiteral("map.bmp")) <= 0)
+            qFatal("no drawing stored");
+        return Fixture::open();
+    }
+
+    static frmOption& show(frmEdit& e)
+    {
+        e.mnuToolOpt->choose();
+        frmOption& o = Instance<frmOption>::get();
+        if (!QTest::qWaitForWindowActive(&o))
+            qWarning("options window not active");
+        return o;
+    }
+
+    static void type(TextBox& box, const QString& text)
+    {
+        box.SetFocus();
+        box.setText(text);
+    }
+    static void enter(TextBox& box) { QTest::keyClick(box.lineEdit(), Qt::Key_Return); }
+    static void typeEnter(TextBox& box, const QString& text)
+    {
+        type(box, text);
+        enter(box);
+    }
+    static void click(platform::CommandButton* button) { QTest::mouseClick(button->button(), Qt::LeftButton); }
+    static void close(frmOption& o)
+    {
+        click(o.cmdOK);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    static bool hasFocus(TextBox& box) { return focused() == box.lineEdit(); }
+
+    // A pick of a tilt point as the map's handler makes it.
+    static void pickTilt(frmEdit& e, platform::Menu* item, float x, float y)
+    {
+        item->choose();
+        const size_t k = item == e.popHoseiL ? 0 : 2;
+        GE_sngHosei[k] = x;
+        GE_sngHosei[k + 1] = y;
+        mdlSub::subSet_CheckMarker(GE_sngHosei[0], GE_sngHosei[1], GE_sngHosei[2], GE_sngHosei[3]);
+        e.subOpt_HoseiPoint();
+    }
+
+    static void typeRow(frmOption& o, int row, const QString& deg, const QString& min, const QString& sec)
+    {
+        type(o.angleBox(row, 0), deg);
+        type(o.angleBox(row, 1), min);
+        typeEnter(o.angleBox(row, 2), sec);
+    }
+
+    // The position calibration of the tests: points (20, 50) and (220, 310).
+    static void calibratePositions(frmOption& o)
+    {
+        o.SSTab->setTab(3);
+        typeEnter(o.txtPict_mm1(0), QStringLiteral("20"));
+        typeEnter(o.txtPict_mm1(1), QStringLiteral("50"));
+        typeEnter(o.txtPict_mm2(0), QStringLiteral("220"));
+        typeEnter(o.txtPict_mm2(1), QStringLiteral("310"));
+        typeRow(o, 0, QStringLiteral("139"), QStringLiteral("45"), QStringLiteral("0"));
+        typeRow(o, 1, QStringLiteral("35"), QStringLiteral("41"), QStringLiteral("0"));
+        typeRow(o, 2, QStringLiteral("139"), QStringLiteral("46"), QStringLiteral("0"));
+        typeRow(o, 3, QStringLiteral("35"), QStringLiteral("40"), QStringLiteral("0"));
+    }
+
+    // Longitude/latitude mode with the tilt (20, 50)-(120, 55) confirmed.
+    frmEdit& tiltedDrawing()
+    {
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        o.optMOde(1).setValue(true);
+        o.SSTab->setTab(1);
+        pickTilt(e, e.popHoseiL, 20, 50);
+        pickTilt(e, e.popHoseiR, 120, 55);
+        click(o.cmdAngSet);
+        close(o);
+        return e;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_program = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(mdlFileAccess::fncReadInitIni());
+    }
+    void init() { QVERIFY(m_session.begin()); }
+    void cleanup() { m_session.end(); }
+
+    void knownDistancesSetTheScale_data()
+    {
+        QTest::addColumn<bool>("aspect");
+        QTest::newRow("aspect off") << false;
+        QTest::newRow("aspect on") << true;
+    }
+
+    void knownDistancesSetTheScale()
+    {
+        QFETCH(bool, aspect);
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        o.chkPictAdj->setValue(aspect ? 1 : 0);
+        o.SSTab->setTab(2);
+        QVERIFY(o.txtXY(0).Enabled() && !o.txtXY(6).Enabled());
+        typeEnter(o.txtXY(0), QStringLiteral("20"));
+        QVERIFY(hasFocus(o.txtXY(1)));
+        typeEnter(o.txtXY(1), QStringLiteral("30"));
+        typeEnter(o.txtXY(2), QStringLiteral("140"));
+        typeEnter(o.txtXY(3), QStringLiteral("80"));
+        QCOMPARE(o.txtXY(4).Text(), QStringLiteral("130"));
+        QCOMPARE(float(e.lineCheck.X1), 20.0f);
+        QCOMPARE(float(e.lineCheck.Y2), 80.0f);
+        QCOMPARE(float(e.shpCheck(1).Left), 138.0f);
+        QVERIFY(e.lineHojo(3).Visible);
+        typeEnter(o.txtXY(5), QStringLiteral("26"));
+        QVERIFY(hasFocus(o.txtXY(0)));
+        e.popDisY->choose();
+        for (int i = 0; i <= 11; ++i)
+            QCOMPARE(o.txtXY(i).Enabled(), i >= 6);
+        typeEnter(o.txtXY(6), QStringLiteral("60"));
+        typeEnter(o.txtXY(7), QStringLiteral("20"));
+        typeEnter(o.txtXY(8), QStringLiteral("60"));
+        typeEnter(o.txtXY(9), QStringLiteral("180"));
+        QCOMPARE(o.txtXY(10).Text(), QStringLiteral("160"));
+        typeEnter(o.txtXY(11), QStringLiteral("40"));
+        QVERIFY(hasFocus(o.txtXY(6)));
+        click(o.cmdSettei);
+        QCOMPARE(o.lblRecio(0).Caption(), QStringLiteral("200.0"));
+        QCOMPARE(o.lblRecio(1).Caption(), QStringLiteral("250.0"));
+        QCOMPARE(o.lblRecio(2).Caption(), QStringLiteral("1.25"));
+        QVERIFY(e.booDrawChange);
+        if (aspect) {
+            QVERIFY(near(GE_tpPtoD_r.dblX, 0.2, 1e-12) && near(GE_tpPtoD_r.dblY, 0.2, 1e-12));
+            QCOMPARE(GE_sngPictAdj, 1.25f);
+            QCOMPARE(GE_dblAspectM, 1.0);
+            QVERIFY(near(e.fncLen_Dis(10, 10, 40, 50), 10, 1e-6));
+            return;
+        }
+        QVERIFY(near(GE_tpPtoD_r.dblX, 0.2, 1e-12) && near(GE_tpPtoD_r.dblY, 0.25, 1e-12));
+        QCOMPARE(GE_sngPictAdj, 1.0f);
+        QVERIFY(near(GE_dblAspectM, 1.25, 1e-12));
+        QVERIFY(near(e.fncLen_Dis(10, 10, 40, 50), 11.6619038, 1e-6));
+        QCOMPARE(measure::fncLength_Caption(e.fncLen_Dis(10, 10, 40, 50)), QStringLiteral(" 11.66 m "));
+
+        // Centimetres: the lengths and ratios follow the unit, areas stay.
+        o.SSTab->setTab(0);
+        o.optUnitD(1).setValue(true);
+        QVERIFY(near(GE_tpPtoD_r.dblX, 20, 1e-9) && near(GE_tpPtoD_r.dblY, 25, 1e-9));
+        QCOMPARE(GE_sngDistanceD_X, 2600.0f);
+        QCOMPARE(GE_sngDistanceD_Y, 4000.0f);
+        QCOMPARE(o.txtXY(5).Text(), QStringLiteral("2600"));
+        QCOMPARE(o.txtXY(11).Text(), QStringLiteral("4000"));
+        QCOMPARE(o.lblUnit(0).Caption(), QStringLiteral("cm "));
+        QVERIFY(near(e.fncLen_Dis(10, 10, 40, 50), 1166.19038, 1e-4));
+        QCOMPARE(measure::fncLength_Caption(e.fncLen_Dis(10, 10, 40, 50)), QStringLiteral(" 1,166.19 cm "));
+        const measure::typSide square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
+        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(square)), QStringLiteral(" 500.00 m2 "));
+        typeEnter(*o.txtScale, QStringLiteral("500"));
+        QCOMPARE(GE_sngScale, 500.0f);
+        o.SSTab->setTab(2);
+        click(o.cmdSettei);
+        QCOMPARE(o.lblRecio(0).Caption(), QStringLiteral("200.0"));
+        close(o);
+        e.Toolbar1->Buttons(QStringLiteral("org")).action()->trigger();
+        QVERIFY(near(GE_sngZoom, 0.4, 1e-6));
+    }
+
+    void tiltAndPositions_data()
+    {
+        QTest::addColumn<bool>("unconfirmedTilt");
+        QTest::newRow("tilt as confirmed") << false;
+        QTest::newRow("tilt typed, not confirmed") << true;
+    }
+
+    void tiltAndPositions()
+    {
+        QFETCH(bool, unconfirmedTilt);
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        o.optMOde(1).setValue(true);
+        o.SSTab->setTab(1);
+        const QStringList angles{o.txtHosei(4).Text(), o.txtHosei(5).Text()};
+        pickTilt(e, e.popHoseiL, 20, 50);
+        pickTilt(e, e.popHoseiR, 120, 55);
+        QCOMPARE(o.txtHosei(2).Text(), QStringLiteral("120"));
+        QCOMPARE(o.txtHosei(1).Text(), QStringLiteral("50"));
+        QCOMPARE((QStringList{o.txtHosei(4).Text(), o.txtHosei(5).Text()}), angles);
+        click(o.cmdAngSet);
+        const QStringList shown{QStringLiteral("2.86241"), QStringLiteral("-2.86241"), QStringLiteral("0.04996"),
+                                QStringLiteral("-0.04996")};
+        for (int i = 0; i <= 3; ++i)
+            QCOMPARE(o.txtHosei(4 + i).Text(), shown[i]);
+        close(o);
+        for (int i = 0; i <= 3; ++i)
+            QCOMPARE(GE_dblHosei[size_t(i)], shown[i].toDouble());
+        QVERIFY(near(measure::fncStraighten(120, 55).sngY, 50, 0.001));
+
+        frmOption& again = show(e);
+        QCOMPARE(again.SSTab->Tab(), 0);
+        if (unconfirmedTilt) {
+            again.SSTab->setTab(1);
+            typeEnter(again.txtHosei(0), QStringLiteral("60"));
+            typeEnter(again.txtHosei(1), QStringLiteral("90"));
+            QCOMPARE(GE_sngHosei[1], 90.0f);
+        }
+        calibratePositions(again);
+        const QStringList whole{QStringLiteral("503100"), QStringLiteral("128460"), QStringLiteral("503160"),
+                                QStringLiteral("128400")};
+        for (int row = 0; row <= 3; ++row)
+            QCOMPARE(again.angleBox(row, 3).Text(), whole[row]);
+        click(again.cmdCnv);
+        close(again);
+        QCOMPARE(GE_sngHosei, (std::array<float, 4>{20, 50, 120, 55}));
+        QVERIFY(near(GE_tpPtoK_r.dblX, 0.282042, 0.282042e-5));
+        QVERIFY(near(GE_tpPtoK_r.dblY, -0.240300, 0.2403e-5));
+        QVERIFY(near(GE_tpPtoD_r.dblX, 7.07122, 7.07122e-5));
+        QVERIFY(near(GE_tpPtoD_r.dblY, 7.41726, 7.41726e-5));
+        const double expected[][4] = {{20, 50, 503100, 128460}, {220, 310, 503160, 128400}, {120, 180, 503130, 128430}};
+        for (const auto& p : expected) {
+            const typLonLat at = measure::fncPix_LonLat(float(p[0]), float(p[1]));
+            QVERIFY2(near(at.dblLongitude, p[2], 0.0005) && near(at.dblLatitude, p[3], 0.0005),
+                     qPrintable(QStringLiteral("%1 %2").arg(at.dblLongitude, 0, 'f', 5).arg(at.dblLatitude, 0, 'f', 5)));
+        }
+        QVERIFY(near(e.fncLen_KeiIdo(20, 50, 220, 310), 2386.06, 0.01));
+    }
+
+    void closingPutsBackWhatWasNotConfirmed()
+    {
+        frmEdit& e = tiltedDrawing();
+        const std::array<double, 4> angles = GE_dblHosei;
+        const std::array<typPointS, 2> points = GE_tpPiccel;
+        frmOption& o = show(e);
+        o.SSTab->setTab(1);
+        pickTilt(e, e.popHoseiR, 150, 70);
+        o.SSTab->setTab(3);
+        typeEnter(o.txtPict_mm1(0), QStringLiteral("77"));
+        QCOMPARE(GE_tpPiccel[0].sngX, 77.0f);
+        close(o);
+        QCOMPARE(GE_sngHosei, (std::array<float, 4>{20, 50, 120, 55}));
+        QCOMPARE(GE_dblHosei, angles);
+        QCOMPARE(GE_tpPiccel[0].sngX, points[0].sngX);
+        QCOMPARE(show(e).SSTab->Tab(), 0);
+    }
+
+    void tabsSetThePickMode()
+    {
+        frmEdit& e = openDrawing();
+        const bool saveWas = e.mnuFileSavePrj->Enabled();
+        GE_sngZoom = 1.5f;
+        frmOption& o = show(e);
+        QCOMPARE(GE_sngZoom, 1.0f);
+        for (platform::Menu* item : {e.mnuEditSet, e.mnuFileNewPrj, e.mnuFileSavePrj, e.mnuDispEandRP})
+            QVERIFY(!item->Enabled());
+        QVERIFY(!e.Toolbar1->Enabled());
+        // Known distances: the vertical pair when it is the one chosen.
+        e.popDisY->choose();
+        o.SSTab->setTab(2);
+        QVERIFY(GE_booPickDistance && !GE_booPickHosei && !GE_booPickKeiIdo);
+        QCOMPARE(e.fncModeText(), QStringLiteral("既知の距離入力"));
+        QCOMPARE(float(e.lineCheck.Y2), GE_tpPiccelD[3].sngY);
+        QCOMPARE(float(e.lineCheck.Y1), GE_tpPiccelD[2].sngY);
+        QVERIFY(e.lineCheck.Visible && e.shpCheck(1).Visible);
+        // The mode follows the option at once.
+        o.SSTab->setTab(0);
+        QVERIFY(!e.lineCheck.Visible && !GE_booPickDistance);
+        QCOMPARE(e.fncModeText(), QString());
+        o.optMOde(1).setValue(true);
+        QVERIFY(o.SSTab->TabEnabled(1) && !o.SSTab->TabEnabled(2) && o.SSTab->TabEnabled(3));
+        QVERIFY(e.Toolbar1->Buttons(13).Enabled());
+        o.SSTab->setTab(1);
+        QVERIFY(GE_booPickHosei && !GE_booPickDistance);
+        QCOMPARE(e.fncModeText(), QStringLiteral("傾き補正"));
+        QVERIFY(hasFocus(o.txtHosei(0)));
+        QCOMPARE(float(e.lineCheck.X2), GE_sngHosei[2]);
+        QVERIFY(e.shpCheck(0).Visible && !e.lineHojo(0).Visible);
+        o.SSTab->setTab(3);
+        QVERIFY(GE_booPickKeiIdo && !GE_booPickHosei);
+        QCOMPARE(e.fncModeText(), QStringLiteral("既知の経緯度入力"));
+        QVERIFY(hasFocus(o.txtKeido1(0)));
+        o.optMOde(0).setValue(true);
+        QVERIFY(!e.Toolbar1->Buttons(13).Enabled() && o.SSTab->TabEnabled(2));
+        close(o);
+        QVERIFY(!GE_booPickHosei && !GE_booPickDistance && !GE_booPickKeiIdo);
+        QCOMPARE(e.fncModeText(), QString());
+        QVERIFY(!e.lineCheck.Visible);
+        QVERIFY(e.mnuEditSet->Enabled() && e.Toolbar1->Enabled() && e.mnuDispEandRP->Enabled());
+        QCOMPARE(e.mnuFileSavePrj->Enabled(), saveWas);
+        QCOMPARE(GE_sngZoom, 1.0f);
+        QVERIFY(!Instance<frmOption>::exists());
+    }
+
+    void degreeMinuteSecondBoxes()
+    {
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        o.optMOde(1).setValue(true);
+        o.SSTab->setTab(3);
+        QCOMPARE(o.txtKeido1(0).MaxLength(), 3);
+        QCOMPARE(o.txtIdo1(0).MaxLength(), 2);
+        typeEnter(o.txtKeido1(0), QStringLiteral("139"));
+        QCOMPARE(o.txtKeido1(3).Text(), QStringLiteral("500400"));
+        QVERIFY(hasFocus(o.txtKeido1(1)));
+        typeEnter(o.txtKeido1(1), QStringLiteral("60"));
+        QVERIFY(hasFocus(o.txtKeido1(1)));
+        QCOMPARE(o.txtKeido1(1).SelLength(), 2);
+        typeEnter(o.txtKeido1(3), QStringLiteral("7200"));
+        QCOMPARE((QStringList{o.txtKeido1(0).Text(), o.txtKeido1(1).Text(), o.txtKeido1(2).Text()}),
+                 (QStringList{"2", "0", "0"}));
+        QVERIFY(hasFocus(o.txtIdo1(3)));
+        typeEnter(o.txtIdo1(2), QStringLiteral("abc"));
+        QCOMPARE(o.txtIdo1(2).Text(), QStringLiteral("0"));
+        QVERIFY(hasFocus(o.txtIdo1(2)));
+        typeEnter(o.txtIdo2(3), QStringLiteral("999999999"));
+        QVERIFY(hasFocus(o.txtIdo2(3)));
+        QCOMPARE(o.txtIdo2(3).SelLength(), 9);
+        // The seconds box of the last row goes round to the first row.
+        typeEnter(o.txtIdo2(2), QStringLiteral("1"));
+        QVERIFY(hasFocus(o.txtKeido1(0)));
+    }
+
+    void numbersBeyondTheirFieldsAreRefused()
+    {
+        platform::ScopedScriptedUi ui;
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        GE_sngScale = 250;
+        typeEnter(*o.txtScale, QStringLiteral("1e39"));
+        QCOMPARE(GE_sngScale, 250.0f);
+        QCOMPARE(o.txtScale->Text(), QStringLiteral("250"));
+        QVERIFY(focused() == static_cast<QWidget*>(o.optUnitD(0).radioButton()));
+        // Any key on a unit goes to "閉じる".
+        QTest::keyClick(o.optUnitD(0).radioButton(), Qt::Key_X);
+        QVERIFY(focused() == static_cast<QWidget*>(o.cmdOK->button()));
+        typeEnter(*o.txtHojoLen, QStringLiteral("12.5mm"));
+        QVERIFY(focused() == static_cast<QWidget*>(o.chkSnap->checkBox()));
+        QCOMPARE(o.txtHojoLen->Text(), QStringLiteral("15"));
+        o.optMOde(1).setValue(true);
+        o.SSTab->setTab(3);
+        o.txtKeido1(0).SetFocus();
+        QTest::keyClicks(o.txtKeido1(0).lineEdit(), QStringLiteral("40000"));
+        QCOMPARE(o.txtKeido1(0).Text(), QStringLiteral("400"));
+        type(o.txtKeido1(0), QStringLiteral("1e5"));
+        o.txtKeido1(1).SetFocus();
+        QCOMPARE(o.txtKeido1(0).Text(), QStringLiteral("0"));
+        // A stored X ratio of 0 gives no stretch to take.
+        o.optMOde(0).setValue(true);
+        o.chkPictAdj->setValue(1);
+        GE_tpPtoD_r = {0, 0.5};
+        GE_sngPictAdj = 1.5f;
+        o.SSTab->setTab(2);
+        o.txtXY(4).setText(QStringLiteral("0"));
+        click(o.cmdSettei);
+        QCOMPARE(GE_sngPictAdj, 1.5f);
+        QCOMPARE(ui->boxes.size(), 0);
+    }
+
+    void aLeftOverWindowWritesNothingIntoTheNextDrawing()
+    {
+        frmEdit& a = openDrawing(QStringLiteral("A"), {30, 40, 200, 45});
+        QCOMPARE(GE_sngHosei, (std::array<float, 4>{30, 40, 200, 45}));
+        show(a);
+        Fixture::closeEditor();
+        QVERIFY(!Instance<frmOption>::exists());
+        // Should one be left with A's copies, B's load drops it unheard.
+        Instance<frmOption>::get();
+        GE_sngHosei = {10, 10, 100, 10};
+        QVERIFY(m_session.fx->storeDrawing(QStringLiteral("B"), m_session.fx->dir.path(), QStringLiteral("map.bmp")) > 0);
+        Fixture::open();
+        QCOMPARE(GE_sngHosei, (std::array<float, 4>{10, 10, 100, 10}));
+        QCOMPARE(Instance<frmOption>::get().sngHoseiBak, (std::array<float, 4>{10, 10, 100, 10}));
+    }
+
+    void calibrationIsKeptWithTheDrawing()
+    {
+        frmEdit& e = openDrawing();
+        QVERIFY(!e.booDrawChange);
+        frmOption& o = show(e);
+        QVERIFY(!e.booDrawChange);
+        o.optUnitD(1).setValue(true);
+        QVERIFY(e.booDrawChange);
+        e.booDrawChange = false;
+        o.SSTab->setTab(2);
+        type(o.txtXY(5), QStringLiteral("50"));
+        click(o.cmdSettei);
+        QVERIFY(e.booDrawChange);
+        close(o);
+        platform::ScopedScriptedUi ui;
+        ui->answerMsgBox(vb::vbYes);
+        Fixture::closeEditor();
+        QCOMPARE(ui->boxes.size(), 1);
+        QCOMPARE(ui->boxes[0].prompt, QStringLiteral("オブジェクトを上書きしますか？"));
+        GE_tpPtoD_r = {};
+        GE_intUnitDIndex = 0;
+        typPrint print;
+        QVERIFY(!mdlSQL::fncSQL_GetPrint(QStringLiteral("O-1"), print));
+        QCOMPARE(GE_intUnitDIndex, qint16(1));
+        QVERIFY(near(GE_tpPtoD_r.dblX, 0.5, 1e-9));
+    }
+};
+
+QTEST_MAIN(TestFrmOption)
+#include "tst_frmoption.moc"
