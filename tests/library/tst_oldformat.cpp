@@ -98,9 +98,6 @@ private slots:
         };
         row("line record cut short", bytes({olddata::line(true), olddata::line(true).mid(0, 6)}), 1, 62,
             "L.txt 16行目: Input past end of file");
-        row("truth value no word", bytes({olddata::label(true, {{17, "maybe"}})}), 0, 13, "T.txt 17行目: Type mismatch");
-        row("alignment 3.5 is 4", bytes({olddata::label(true, {{9, "3.5"}})}), 0, 380, "T.txt 9行目: Invalid property value");
-        row("width beyond Integer", bytes({olddata::line(true, {{8, "40000"}})}), 1, 6, "L.txt 8行目: Overflow");
         row("width below 1", bytes({olddata::line(true, {{8, "0"}})}), 1, 380, "L.txt 8行目: Invalid property value");
         row("draw mode 17", bytes({olddata::line(true, {{10, "17"}})}), 1, 380, "L.txt 10行目: Invalid property value");
         row("colour beyond RGB", bytes({olddata::line(true, {{7, "16777216"}})}), 1, 380, "L.txt 7行目: Invalid property value");
@@ -145,9 +142,7 @@ private slots:
         QTest::addColumn<long>("number");
         QTest::addColumn<int>("unit");
         const QString rest = "GE_booModeKei=False\r\nGE_booSnap=TRUE\r\nGE_booPrtCmt=0\r\n";
-        QTest::newRow("half to even") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=2.5\r\n" << 0L << 2;
         QTest::newRow("beyond the units") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=20\r\n" << 0L << 2;
-        QTest::newRow("a unit") << "GE_booModeDis=1\r\n" + rest + "GE_intUnitDIndex=5\r\n" << 0L << 5;
         QTest::newRow("truth value absent") << rest << 13L << 7;
         QTest::newRow("Integer overflow") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=99999\r\n" << 6L << 7;
     }

@@ -175,35 +175,29 @@ private slots:
 
     void damageStopsTheImport_data()
     {
+        using Recs = QList<QStringList>;
         QTest::addColumn<QString>("general");
-        QTest::addColumn<QList<QStringList>>("lines");
-        QTest::addColumn<QList<QStringList>>("labels");
-        QTest::addColumn<QList<QStringList>>("markers");
+        QTest::addColumn<Recs>("lines");
+        QTest::addColumn<Recs>("labels");
+        QTest::addColumn<Recs>("markers");
         QTest::addColumn<long>("number");
-        QList<QStringList> cut = siteLines();
+        Recs cut = siteLines(), wide = siteLines();
         cut[4] = cut[4].mid(0, 6);
-        QTest::newRow("line record cut") << kGeneral << cut << QList<QStringList>{} << QList<QStringList>{} << 62L;
-        const QList<QStringList> hidden = {olddata::label(false), olddata::label(false)};
-        QTest::newRow("truth value maybe") << kGeneral << siteLines()
-                                           << QList<QStringList>{olddata::label(true, {{17, "maybe"}})}
-                                           << QList<QStringList>{} << 13L;
-        QTest::newRow("alignment 3.5") << kGeneral << siteLines()
-                                       << QList<QStringList>{olddata::label(true, {{9, "3.5"}})}
-                                       << QList<QStringList>{} << 380L;
-        QList<QStringList> wide = siteLines();
         wide[0][7] = "40000";
-        QTest::newRow("border width 40000") << kGeneral << wide << QList<QStringList>{} << QList<QStringList>{} << 6L;
-        // One distance: two extension lines, but one end marker.
-        const QList<QStringList> distance = {olddata::line(false), olddata::line(true), olddata::line(true),
-                                             olddata::line(false), olddata::line(true), olddata::line(false),
-                                             olddata::line(false)};
-        QTest::newRow("markers fewer than extension lines")
-            << kGeneral << distance << QList<QStringList>{olddata::label(true), olddata::label(false)}
-            << QList<QStringList>{olddata::shape(true), olddata::shape(false)} << 9L;
         QString noModeDis = kGeneral;
         noModeDis.remove("GE_booModeDis=True\r\n");
-        QTest::newRow("no GE_booModeDis") << noModeDis << siteLines() << QList<QStringList>{} << QList<QStringList>{}
-                                          << 13L;
+        const Recs none;
+        QTest::newRow("line record cut") << kGeneral << cut << none << none << 62L;
+        QTest::newRow("truth value maybe") << kGeneral << siteLines() << Recs{olddata::label(true, {{17, "maybe"}})}
+                                           << none << 13L;
+        QTest::newRow("alignment 3.5") << kGeneral << siteLines() << Recs{olddata::label(true, {{9, "3.5"}})} << none
+                                       << 380L;
+        QTest::newRow("border width 40000") << kGeneral << wide << none << none << 6L;
+        // One distance: two extension lines, but one end marker.
+        QTest::newRow("markers fewer than extension lines")
+            << kGeneral << olddata::pattern("HVVHVHH", &olddata::line) << olddata::pattern("VH", &olddata::label)
+            << olddata::pattern("VH", &olddata::shape) << 9L;
+        QTest::newRow("no GE_booModeDis") << noModeDis << siteLines() << none << none << 13L;
     }
 
     void damageStopsTheImport()
@@ -227,6 +221,8 @@ private slots:
         QVERIFY2(ui->last().prompt.startsWith(QStringLiteral("mnuInPort_Click():ｴﾗｰ番号  %1 ｴﾗｰが発生しました。\r").arg(number)),
                  qPrintable(ui->last().prompt));
         QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
+        if (number == 62)
+            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("\rL.txt 46行目: Input past end of file")));
         QVERIFY(!Instance<frmEdit>::exists());
         QCOMPARE(GE_tpPrint.Print_Id, 0);
         QCOMPARE(printRows(), before);
