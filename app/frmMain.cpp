@@ -8,6 +8,7 @@
 #include "db/upgrade.h"
 #include "editor/frmEdit.h"
 #include "library/dlgDB.h"
+#include "library/frmMDB.h"
 #include "library/frmNew.h"
 #include "measure/hatchcache.h"
 #include "platform/application.h"
@@ -29,18 +30,6 @@ namespace files = platform::files;
 namespace {
 const QString kEditorName = QStringLiteral("frmEdit");
 const QString kDbTitle = QStringLiteral("ＭＤＢ異常！");
-
-QString upgradeQuestion()
-{
-    return QStringLiteral("ＭＤＢのシステム情報が古いバージョンです！") + vbCrLf
-        + QStringLiteral("アップデートしますか？") + vbCrLf
-        + QStringLiteral("＜注＞アップデートを実施すると、旧バージョンのねむのきⅡでは使用できなくなります！") + vbCrLf
-        + vbCrLf
-        + QStringLiteral("｢はい｣　　　 :アップデートを実施してプログラムを開始します。") + vbCrLf
-        + QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始します。") + vbCrLf
-        + QStringLiteral("　　　　　　　 ※ハッチングパターンで斜線の傾斜角が変更できません。") + vbCrLf
-        + QStringLiteral("｢キャンセル」：アプリケーションを終了します。") + vbCrLf;
-}
 }  // namespace
 
 frmMain::frmMain() : platform::Form(QStringLiteral("frmMain"))
@@ -104,7 +93,7 @@ void frmMain::buildMenus()
     mnuHelp->addSeparator()->setObjectName(QStringLiteral("HlpSp1"));
     mnuMnInfo = handler(mnuHelp->addAction(QStringLiteral("ミナモ・ラボ　作品紹介")), "mnuMnInfo",
                         &frmMain::mnuMnInfo_Click);
-    mnuMn_Hp = handler(mnuHelp->addAction(QStringLiteral("ミナモ・ラボ　ダウンロードページ")), "mnuMn_Hp",
+    mnuMn_Hp = handler(mnuHelp->addAction(kMn_HpCaption), "mnuMn_Hp",
                        &frmMain::mnuMn_Hp_Click);
 }
 
@@ -145,17 +134,7 @@ void frmMain::Form_Load()
         MsgBox(QStringLiteral("ＭＤＢのシステム情報がありません！"), vbInformation + vbOKOnly, kDbTitle);
         platform::End();
     }
-    if (GE_tpSystem.System_Id < CurrentSystemId) {
-        switch (MsgBox(upgradeQuestion(), vbYesNoCancel + vbExclamation + vbDefaultButton3, kDbTitle)) {
-        case vbYes:
-            mdlSQL::subRun_Upgrade();
-            break;
-        case vbNo:
-            break;
-        default:
-            platform::End();
-        }
-    }
+    mdlSQL::subOffer_Upgrade();
     const QRect area = platform::app::workAreaTwips();
     GE_lngWorkArea = {area.left(), area.top(), area.height(), area.width()};
     subSet_Commands();
@@ -190,6 +169,9 @@ void frmMain::cmdMenu_Click(qint16 index)
         break;
     }
     case 2:  // database management
+        if (editorOpen())
+            return;
+        platform::Instance<frmMDB>::get().showForm(platform::vbModal);
         break;
     case 3:
         unload();
@@ -222,10 +204,6 @@ void frmMain::mnuVerInfo_Click()
                            + QString::number(platform::app::revision()) + vbCrLf);
     info.showForm(platform::vbModal);
 }
-
-void frmMain::mnuInPort_Click() {}
-void frmMain::mnuMnInfo_Click() {}
-void frmMain::mnuMn_Hp_Click() {}
 
 void frmMain::Form_Unload(int& cancel)
 {

@@ -2,6 +2,7 @@
 // The start window: opens the database in use, offers the top-level
 // commands, and on closing writes the folders back and closes the database.
 
+#include "platform/commondialog.h"
 #include "platform/form.h"
 
 #include <QList>
@@ -34,6 +35,12 @@ public:
     QAction* mnuVerInfo = nullptr;
     QAction* mnuMnInfo = nullptr;
     QAction* mnuMn_Hp = nullptr;
+    platform::CommonDialog dlgFile;
+
+    // The web links' captions and addresses (the help page's sections).
+    static const QString kMn_HpCaption;
+    static QString fncMnInfo_Address();
+    static QString fncMn_Hp_Address();
 
 protected:
     void Form_Load() override;
@@ -45,4 +52,5 @@ private:
     void subSet_Commands();
     bool editorOpen() const;
     void subShow_Editor(bool newDrawing);
+    void subOpen_Page(const QString& address, const QString& caption);
 };

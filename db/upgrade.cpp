@@ -2,8 +2,43 @@
 
 #include "app/globals.h"
 #include "db/mdlSQL.h"
+#include "platform/events.h"
+#include "platform/ui.h"
 
 namespace mdlSQL {
+
+namespace {
+
+QString upgradeQuestion()
+{
+    using vb::vbCrLf;
+    return QStringLiteral("ＭＤＢのシステム情報が古いバージョンです！") + vbCrLf
+        + QStringLiteral("アップデートしますか？") + vbCrLf
+        + QStringLiteral("＜注＞アップデートを実施すると、旧バージョンのねむのきⅡでは使用できなくなります！") + vbCrLf
+        + vbCrLf
+        + QStringLiteral("｢はい｣　　　 :アップデートを実施してプログラムを開始します。") + vbCrLf
+        + QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始します。") + vbCrLf
+        + QStringLiteral("　　　　　　　 ※ハッチングパターンで斜線の傾斜角が変更できません。") + vbCrLf
+        + QStringLiteral("｢キャンセル」：アプリケーションを終了します。") + vbCrLf;
+}
+
+}  // namespace
+
+void subOffer_Upgrade()
+{
+    if (GE_tpSystem.System_Id >= CurrentSystemId)
+        return;
+    switch (vb::MsgBox(upgradeQuestion(), vb::vbYesNoCancel + vb::vbExclamation + vb::vbDefaultButton3,
+                       QStringLiteral("ＭＤＢ異常！"))) {
+    case vb::vbYes:
+        subRun_Upgrade();
+        break;
+    case vb::vbNo:
+        break;
+    default:
+        platform::End();
+    }
+}
 
 bool subRun_Upgrade()
 {

@@ -9,4 +9,9 @@ namespace mdlSQL {
 // program goes on with the old version.
 bool subRun_Upgrade();
 
+// The upgrade offer of an open database older than the current version:
+// Yes upgrades (and reads tSystem again), No goes on with the old version,
+// Cancel ends the program at once. Nothing is asked of a current database.
+void subOffer_Upgrade();
+
 }  // namespace mdlSQL

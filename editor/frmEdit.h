@@ -15,6 +15,9 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "platform/vberror.h"
 
 namespace ZoomLayout {
 class Bases;
@@ -448,6 +451,11 @@ public:
     void lblPageR_Click(int index);
 
 
+    // --- library: a drawing of the previous version's data ------------------------------
+    // Why the load could not bring the data set in; the load then stops
+    // there and its opener unloads the window.
+    std::optional<vb::Error> errImport;
+
     // --- hatching display and chains of sides ----------------------------------------------
     // Regenerates area i's hatching from its sides (the linePS elements with
     // its key) and rewrites its cache file, without drawing; the record's
@@ -522,7 +530,7 @@ private:
 
     // The load's cases.
     bool loadStored();
-    void loadImported();
+    bool loadImported();
 
     // The printed pages' frames and numbers, made with the window.
     void buildPaperFrames();

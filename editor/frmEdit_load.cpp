@@ -8,7 +8,9 @@
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
 #include "library/frmThumbnail.h"
+#include "library/oldimport.h"
 #include "measure/frmOption.h"
+#include "objects/objectarrays.h"
 #include "output/mdlPrinter.h"
 #include "properties/frmPropaty.h"
 #include "platform/application.h"
@@ -39,10 +41,12 @@ void frmEdit::Form_Load()
         if (!loadStored())
             return;  // the empty view with the initial menus
     } else if (GE_tpPrint.Print_Id < 0) {
-        loadImported();
-    }
-    if (GE_tpPrint.Print_Id == 0)
+        errImport.reset();
+        if (!loadImported())
+            return;  // the opener unloads the window
+    } else {
         mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
+    }
     // The options window starts afresh from this drawing's settings, hidden;
     // one left from another drawing writes nothing back into them.
     if (frmOption* left = platform::Instance<frmOption>::pointer())
@@ -94,26 +98,40 @@ bool frmEdit::loadStored()
 
 // The previous version's data: the start window has put the old settings
 // file into the record and the chosen picture folder into GE_strFolder. The
-// drawing becomes an unsaved new one.
-void frmEdit::loadImported()
+// drawing becomes an unsaved new one. False, with errImport set, when the
+// data set could not be read: nothing of it is shown.
+bool frmEdit::loadImported()
 {
     const QString settingsFile = files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName);
-    // The old settings, picture name and objects are read, and their tags and
-    // links repaired, here once the reader exists.
-    GE_sngPictAdj = 1.0f;
-    GE_sngScale = 0;
-    GE_booPictAdj = false;
+    QStringList missing;
+    try {
+        ObjectArrays arrays = objectArrays();
+        missing = mdlFileAccess::subReadOld_Drawing(arrays, GE_tpPrint.strPath, settingsFile);
+        GE_tpPrint.datHizuke = vb::FileDateTime(settingsFile);
+        GE_sngPictAdj = 1.0f;
+        GE_sngScale = 0;
+        GE_booPictAdj = false;
+        subRepair_Imported();
+    } catch (const vb::Error& error) {
+        errImport = error;
+        return false;
+    }
+    mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
     GE_tpPrint.Print_Id = 0;
     GE_tpPrint.strFileName = GE_strMapImage;
     GE_tpPrint.strPath = GE_strFolder;
-    GE_tpPrint.datHizuke = vb::FileDateTime(settingsFile);
     mnuFileSavePrj->setEnabled(true);
+    mnuFileSaveAsPrj->setEnabled(true);
+    mnuFileSaveCsv->setEnabled(true);
     subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
     sZoom(1.0f);
-    mnuFileSaveAsPrj->setEnabled(true);
     GE_sngZoom = 1.0f;
     sngZoomPrev = 1.0f;
-    mnuFileSaveCsv->setEnabled(true);
+    if (!missing.isEmpty())
+        MsgBox(QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。") + vbCrLf
+                   + missing.join(vbCrLf),
+               vbOKOnly + vbInformation, QStringLiteral("旧ねむのき・図面データ"));
+    return true;
 }
 
 void frmEdit::Form_Resize()

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cstdio>
 
 namespace platform::files {
 
@@ -71,6 +72,46 @@ void renameFile(const QString& from, const QString& to)
         vb::raise(vb::errFileExists);
     if (!QDir().rename(from, to))
         raiseTargetFailure(to);
+}
+
+void deleteFile(const QString& path)
+{
+    if (!fileExists(path))
+        vb::raise(vb::errFileNotFound);
+    if (!QFile::remove(path))
+        vb::raise(vb::errPathFileAccess);
+}
+
+void replaceFile(const QString& from, const QString& to)
+{
+    if (!fileExists(from))
+        vb::raise(vb::errFileNotFound);
+    // rename(2) replaces the target atomically: a reader sees the old file
+    // or the new one, never neither.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        raiseTargetFailure(to);
+}
+
+QString findFileName(const QString& folder, const QString& name)
+{
+    if (name.isEmpty())
+        return QString();
+    if (fileExists(join(folder, name)))
+        return name;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& candidate : names) {
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0
+            || candidate.toCaseFolded() == name.toCaseFolded())
+            return candidate;
+    }
+    return QString();
+}
+
+QString canonicalPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
 }
 
 bool matches(const QString& pattern, const QString& name)

@@ -28,6 +28,26 @@ void copyFile(const QString& source, const QString& target);
 // failures as copyFile.
 void renameFile(const QString& from, const QString& to);
 
+// Deletes one file. Raises errFileNotFound (53) when it is no file,
+// errPathFileAccess (75) when it cannot be deleted.
+void deleteFile(const QString& path);
+
+// Puts `from` in the place of the file `to` in one atomic step (the old
+// `to`, if any, is gone only once `from` has its name); both in one folder.
+// Raises errFileNotFound (53) when `from` is no file, errPathFileAccess (75)
+// otherwise.
+void replaceFile(const QString& from, const QString& to);
+
+// The name of the file of `folder` that Windows would open for `name`: the
+// exact name when it exists, else the first name that differs only in
+// letter case; "" when there is none.
+QString findFileName(const QString& folder, const QString& name);
+
+// The full path with "." and ".." resolved and links followed, so that two
+// names of one file compare equal; an absent file gives its cleaned
+// absolute path.
+QString canonicalPath(const QString& path);
+
 // True when `name` matches the wildcard `pattern` ("*" any run, "?" one
 // character) without regard to case; "*.*" matches every name.
 bool matches(const QString& pattern, const QString& name);

@@ -1,0 +1,212 @@
+// The database-file manager: its window, the list and its popup, and the
+// close that hands the file in use to the program.
+
+#include "library/frmMDB.h"
+
+#include "app/globals.h"
+#include "app/mdlFileAccess.h"
+#include "db/mdlDB.h"
+#include "db/mdlSQL.h"
+#include "db/upgrade.h"
+#include "platform/application.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTimer>
+
+using namespace platform;
+using namespace vb;
+namespace files = platform::files;
+
+namespace {
+const QString kDbTitle = QStringLiteral("ＭＤＢ異常！");
+}  // namespace
+
+bool frmMDB::fncOpen_Checked(const QString& path)
+{
+    if (mdlDB::fncDbOpen(path) == -1) {
+        MsgBox(QStringLiteral("ＭＤＢのコネクションを開くことが出来ませんでした！"), vbInformation + vbOKOnly, kDbTitle);
+        return false;
+    }
+    if (mdlSQL::fncSQL_GetSystemTable(GE_tpSystem) == -1) {
+        MsgBox(QStringLiteral("ＭＤＢのシステム情報がありません！"), vbInformation + vbOKOnly, kDbTitle);
+        mdlDB::fncDbClose();
+        return false;
+    }
+    return true;
+}
+
+frmMDB::frmMDB() : Form(QStringLiteral("frmMDB"))
+{
+    setFixedDialogBorder();
+    setCaption(QStringLiteral("データ・ベースの管理"));
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(twipsToPixels(5400), twipsToPixels(4560));
+
+    lblPath = new Label(QStringLiteral("lblPath"), client);
+    lblPath->Move(120, 120, 5160, 255);
+    lblPath->setToolTipText(QStringLiteral("データベースが保存されているフォルダ"));
+    fileList = new FileListBox(QStringLiteral("fileList"), client);
+    fileList->Move(120, 480, 3480, 3240);
+    fileList->setPattern(QStringLiteral("*.mdb"));
+    fileList->setToolTipText(QStringLiteral("左クリックで選択後、右クリックでポップアップ表示"));
+    fileList->listWidget()->viewport()->installEventFilter(this);
+    const auto button = [client](const char* name, const char* caption, const char* tip, int top) {
+        auto* b = new CommandButton(QString::fromLatin1(name), client);
+        b->Move(3840, top, 1440, 435);
+        b->setCaption(QString::fromUtf8(caption));
+        b->setToolTipText(QString::fromUtf8(tip));
+        return b;
+    };
+    cmdAdd = button("cmdAdd", "追加", "新しいデータベースを追加します", 480);
+    cmdSelect = button("cmdSelect", "フォルダ変更", "データベース・フォルダを変更します", 1080);
+    cmdCloase = button("cmdCloase", "閉じる", "画面を閉じます", 3285);
+    stsBar = new StatusBar(QStringLiteral("stsBar"), client);
+    stsBar->setAlign(2);
+    stsBar->Panels(1).setText(QStringLiteral("使用中のデータ・ベース"));
+    stsBar->Panels(1).setAutoSize(StatusPanel::sbrContents);
+    stsBar->AddPanel().setAutoSize(StatusPanel::sbrSpring);
+
+    popMDB = new Menu(QStringLiteral("popMDB"), QStringLiteral("popMDB"), this);
+    mnuUse = new Menu(QStringLiteral("mnuUse"), QString(), popMDB);
+    mnuSp1 = new Menu(QStringLiteral("mnuSp1"), QStringLiteral("-"), popMDB);
+    mnuCompact = new Menu(QStringLiteral("mnuCompact"), QString(), popMDB);
+    popReNmae = new Menu(QStringLiteral("popReNmae"), QString(), popMDB);
+    mnuDel = new Menu(QStringLiteral("mnuDel"), QString(), popMDB);
+
+    cmdAdd->Click = [this] { cmdAdd_Click(); };
+    cmdSelect->Click = [this] { cmdSelect_Click(); };
+    cmdCloase->Click = [this] { cmdCloase_Click(); };
+    mnuUse->Click = [this] { mnuUse_Click(); };
+    mnuCompact->Click = [this] { mnuCompact_Click(); };
+    popReNmae->Click = [this] { popReNmae_Click(); };
+    mnuDel->Click = [this] { mnuDel_Click(); };
+}
+
+bool frmMDB::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        const int button = press->button() == Qt::RightButton ? 2 : press->button() == Qt::LeftButton ? 1 : 4;
+        const int shift = (press->modifiers() & Qt::ShiftModifier ? 1 : 0)
+            | (press->modifiers() & Qt::ControlModifier ? 2 : 0) | (press->modifiers() & Qt::AltModifier ? 4 : 0);
+        const QPointF at = press->position() * TwipsPerPixel;
+        // The handler sees the row the press selected; a right press selects nothing.
+        QTimer::singleShot(0, this, [this, button, shift, at] {
+            dispatch(QStringLiteral("fileList_MouseDown"),
+                     [&] { fileList_MouseDown(button, shift, float(at.x()), float(at.y())); });
+        });
+        if (button == 2)
+            return true;
+    }
+    return Form::eventFilter(watched, event);
+}
+
+QString frmMDB::fncPath(const QString& name) const { return files::join(strMdbFolder, name); }
+
+void frmMDB::subFailure(const QString& description) { MsgBox(description, vbOKOnly); }
+
+bool frmMDB::subRefresh_List()
+{
+    try {
+        fileList->setPath(strMdbFolder);
+        fileList->Refresh();
+        return true;
+    } catch (const vb::Error& error) {
+        subFailure(strMdbFolder + vbCrLf + error.description());
+        return false;
+    }
+}
+
+void frmMDB::Form_Load()
+{
+    strMdbName = GE_strFile_Name;
+    strMdbFolder = GE_strDB_Folda_Path;
+    lblPath->setCaption(strMdbFolder);
+    subRefresh_List();
+    stsBar->Panels(2).setText(strMdbName);
+}
+
+void frmMDB::fileList_MouseDown(int button, int shift, float x, float y)
+{
+    (void)shift;
+    (void)x;
+    (void)y;
+    intSelIndex = fileList->ListIndex();
+    if (button != 2 || intSelIndex < 0)
+        return;
+    const QString row = fileList->List(intSelIndex);
+    mnuUse->setCaption(row + QStringLiteral(" を使用する"));
+    mnuCompact->setCaption(row + QStringLiteral(" を最適化する"));
+    popReNmae->setCaption(row + QStringLiteral(" の名前を変更する"));
+    mnuDel->setCaption(row + QStringLiteral(" を削除する"));
+    PopupMenu(*popMDB);
+}
+
+QString frmMDB::fncTake_Row(bool guardPrevious)
+{
+    if (intSelIndex < 0 || intSelIndex >= fileList->ListCount())
+        return QString();
+    const QString name = fileList->List(intSelIndex);
+    // Full paths: after a folder change the bare name says nothing.
+    const QString path = files::canonicalPath(fncPath(name));
+    bool inUse = !strMdbName.isEmpty() && files::canonicalPath(fncPath(strMdbName)) == path;
+    if (!inUse && guardPrevious && strMdbName.isEmpty())
+        inUse = files::canonicalPath(files::join(GE_strDB_Folda_Path, GE_strFile_Name)) == path;
+    if (inUse) {
+        MsgBox(QStringLiteral("現在このデータ・ベースを使用中です！"), vbOKOnly + vbInformation, name);
+        return QString();
+    }
+    return name;
+}
+
+bool frmMDB::subOpen_Mdb()
+{
+    if (GE_booDbOpen)
+        mdlDB::fncDbClose();
+    if (!fncOpen_Checked(fncPath(strMdbName)))
+        return false;
+    mdlSQL::subOffer_Upgrade();
+    return true;
+}
+
+void frmMDB::subReopen_InUse()
+{
+    if (strMdbName.isEmpty() || GE_booDbOpen)
+        return;
+    if (!fncOpen_Checked(fncPath(strMdbName)))
+        platform::End();
+}
+
+void frmMDB::cmdCloase_Click() { unload(); }
+
+void frmMDB::Form_Unload(int& cancel)
+{
+    if (!strMdbName.isEmpty()) {
+        GE_strFile_Name = strMdbName;
+        GE_strDB_Folda_Path = strMdbFolder;
+        mdlFileAccess::fncPutIni(mdlFileAccess::IniSecMdb, mdlFileAccess::IniKeyFileName, strMdbName,
+                                 mdlFileAccess::fncInitIniPath());
+        return;
+    }
+    const QString question = QStringLiteral("データベースが選択されていません。選択しますか？") + vbCrLf
+        + QStringLiteral("「はい」　：選択する") + vbCrLf
+        + QStringLiteral("「いいえ」：選択しない（今までのＭＤＢを使用します）") + vbCrLf + vbCrLf
+        + QStringLiteral("【選択方法】ファイルリストより使用したいデータベースをいったん左クリックして、右クリックします。")
+        + vbCrLf;
+    if (MsgBox(question, vbYesNo + vbExclamation + vbDefaultButton2, QStringLiteral("データベース未選択")) == vbYes) {
+        cancel = 1;
+        return;
+    }
+    if (!GE_booDbOpen) {
+        strMdbName = GE_strFile_Name;
+        strMdbFolder = GE_strDB_Folda_Path;
+        // The file used before was checked when it was taken into use.
+        if (!fncOpen_Checked(fncPath(strMdbName)))
+            platform::End();
+    }
+}

@@ -1,0 +1,176 @@
+// The database-file manager's commands: use, add, folder change, compact,
+// rename and delete. A failed file operation shows the failure box and
+// leaves the files as they were; a command that closed the shared
+// connection opens the file in use again.
+
+#include "library/frmMDB.h"
+
+#include "app/globals.h"
+#include "db/mdlDB.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/mdlMdbFile.h"
+#include "platform/application.h"
+#include "platform/events.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+
+using namespace platform;
+using namespace vb;
+namespace files = platform::files;
+
+namespace {
+bool fncAsk(const QString& question, const QString& title)
+{
+    return MsgBox(question, vbYesNo + vbQuestion + vbDefaultButton2, title) == vbYes;
+}
+
+void subClose_Shared()
+{
+    if (GE_booDbOpen)
+        mdlDB::fncDbClose();
+}
+}  // namespace
+
+void frmMDB::mnuUse_Click()
+{
+    const QString name = fncTake_Row(false);
+    if (name.isEmpty() || !fncAsk(QStringLiteral("このデータ・ベースを使用しますか？"), name))
+        return;
+    const QString before = strMdbName;
+    strMdbName = name;
+    stsBar->Panels(2).setText(name);
+    if (subOpen_Mdb())
+        return;
+    // Not a database of ours: back to the file used before, the window stays.
+    strMdbName = before;
+    stsBar->Panels(2).setText(before);
+    const QString previous = before.isEmpty() ? files::join(GE_strDB_Folda_Path, GE_strFile_Name) : fncPath(before);
+    if (!fncOpen_Checked(previous))
+        platform::End();
+}
+
+void frmMDB::cmdAdd_Click()
+{
+    if (!fncAsk(QStringLiteral("データ・ベースを追加しますか？"), QStringLiteral("データ・ベース追加")))
+        return;
+    // The first free number from the list's count on: an existing file is never the target.
+    const QString name = mdlMdbFile::fncNew_Name(strMdbFolder, fileList->ListCount() + 1);
+    const QString templatePath = files::join(files::join(app::path(), QStringLiteral("template")),
+                                             QStringLiteral("master.mdb"));
+    try {
+        files::copyFile(templatePath, fncPath(name));
+    } catch (const vb::Error& error) {
+        subFailure(fncPath(name) + vbCrLf + error.description());
+        return;
+    }
+    subRefresh_List();
+}
+
+void frmMDB::cmdSelect_Click()
+{
+    if (!fncAsk(QStringLiteral("フォルダを変更しますか？"), QStringLiteral("データベース・フォルダ変更")))
+        return;
+    dlgBrowesForFolder& picker = Instance<dlgBrowesForFolder>::get();
+    picker.setCaption(QStringLiteral("データベース・フォルダ選択"));
+    picker.lblComment->setCaption(QStringLiteral("データベースが保存されているフォルダを選択してください。"));
+    picker.stsBar->Panels(1).setText(strMdbFolder);
+    GE_strInDrive.clear();
+    GE_strInFolder = strMdbFolder;
+    picker.showForm(vbModal);
+    if (!GE_booDlgOK)
+        return;
+    const QString folder = GE_strFolder;
+    const QString previous = strMdbFolder;
+    strMdbFolder = folder;
+    if (!subRefresh_List()) {
+        // A folder that can't be listed changes nothing.
+        strMdbFolder = previous;
+        subRefresh_List();
+        return;
+    }
+    stsBar->Panels(1).setToolTipText(folder);
+    lblPath->setCaption(folder);
+    strMdbName.clear();
+    stsBar->Panels(2).setText(QString());
+    subClose_Shared();
+}
+
+void frmMDB::mnuCompact_Click()
+{
+    const QString name = fncTake_Row(false);
+    if (name.isEmpty() || !fncAsk(QStringLiteral("このデータ・ベースを最適化しますか？"), name))
+        return;
+    subClose_Shared();
+    subCompact_Mdb(fncPath(name));
+    subReopen_InUse();
+}
+
+void frmMDB::subCompact_Mdb(const QString& path)
+{
+    {
+        Hourglass wait(this);
+        try {
+            mdlMdbFile::subCompact(path);
+        } catch (const vb::Error& error) {
+            subFailure(error.description());
+            return;
+        }
+    }
+    MsgBox(QStringLiteral("最適化が終了しました。「閉じる」前に、データベースを選択してください。"),
+           vbOKOnly + vbExclamation, QStringLiteral("最適化"));
+}
+
+void frmMDB::mnuDel_Click()
+{
+    const QString name = fncTake_Row(true);
+    if (name.isEmpty())
+        return;
+    const QString path = fncPath(name);
+    if (!fncAsk(path + vbCrLf + QStringLiteral("このデータ・ベースを削除しますか？") + vbCrLf
+                    + QStringLiteral("※削除後の取り消しは出来ません！"),
+                name))
+        return;
+    subClose_Shared();
+    try {
+        files::deleteFile(path);
+    } catch (const vb::Error& error) {
+        subFailure(path + vbCrLf + error.description());
+    }
+    subRefresh_List();
+    subReopen_InUse();
+}
+
+void frmMDB::popReNmae_Click()
+{
+    const QString name = fncTake_Row(true);
+    if (name.isEmpty())
+        return;
+    const QString path = fncPath(name);
+    if (!fncAsk(path + vbCrLf + QStringLiteral("名前を変更しますか？") + vbCrLf
+                    + QStringLiteral("※変更後の取り消しは出来ません！"),
+                name))
+        return;
+    const QString answer = InputBox(QStringLiteral("名前を入力してください。") + vbCrLf + QStringLiteral(".MDB は入力しない。"),
+                                    QStringLiteral("名前変更"), QString());
+    if (answer.isEmpty())
+        return;
+    const QString newName = answer + QStringLiteral(".mdb");
+    // The answer names a file of this folder, never one elsewhere.
+    if (!mdlMdbFile::fncName_Allowed(answer)) {
+        MsgBox(QStringLiteral("入力された名前はファイル名に使用できません！"), vbOKOnly + vbInformation, newName);
+        return;
+    }
+    subClose_Shared();
+    const QString target = fncPath(newName);
+    if (files::exists(target)) {
+        MsgBox(QStringLiteral("入力されたデータ・ベースは既に存在します！"), vbOKOnly + vbInformation, newName);
+    } else {
+        try {
+            files::renameFile(path, target);
+        } catch (const vb::Error& error) {
+            subFailure(path + vbCrLf + error.description());
+        }
+        subRefresh_List();
+    }
+    subReopen_InUse();
+}

@@ -1,0 +1,69 @@
+#include "library/mdlMdbFile.h"
+
+#include "db/mdlDB.h"
+#include "platform/compact.h"
+#include "platform/database.h"
+#include "platform/files.h"
+#include "platform/vberror.h"
+
+#include <QFile>
+
+namespace files = platform::files;
+
+namespace mdlMdbFile {
+
+QString fncNew_Name(const QString& folder, int first)
+{
+    for (int n = qMax(first, 1);; ++n) {
+        const QString name = QStringLiteral("New_") + QString::number(n) + QStringLiteral(".mdb");
+        if (files::findFileName(folder, name).isEmpty())
+            return name;
+    }
+}
+
+bool fncName_Allowed(const QString& answer)
+{
+    return !answer.contains(QLatin1Char('/')) && !answer.contains(QLatin1Char('\\'))
+        && !answer.startsWith(QLatin1Char('.'));
+}
+
+bool fncIs_Database(const QString& path)
+{
+    if (!files::fileExists(path))
+        return false;
+    try {
+        platform::db::Connection connection;
+        connection.open(mdlDB::fncConnectionString(path));
+        connection.openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
+        connection.close();
+        return true;
+    } catch (const vb::Error&) {
+        return false;
+    }
+}
+
+void subCompact(const QString& path)
+{
+    const QString tmp = path + QStringLiteral(".Tmp");
+    if (files::exists(tmp)) {
+        if (!fncIs_Database(path))
+            vb::raise(vb::errPathFileAccess,
+                      path + QStringLiteral(" をデータベースとして開けません。") + QStringLiteral("\r\n")
+                          + QStringLiteral("前回の最適化で残った ") + tmp
+                          + QStringLiteral(" が正しい写しかもしれないため、どちらのファイルも変更しませんでした。"));
+        files::deleteFile(tmp);
+    }
+    platform::db::compactDatabase(mdlDB::fncConnectionString(path), tmp);
+    if (!fncIs_Database(tmp)) {
+        QFile::remove(tmp);
+        vb::raise(vb::errPathFileAccess, QStringLiteral("最適化したファイルを開けませんでした。元のファイルはそのままです。"));
+    }
+    try {
+        files::replaceFile(tmp, path);
+    } catch (const vb::Error&) {
+        QFile::remove(tmp);
+        throw;
+    }
+}
+
+}  // namespace mdlMdbFile

@@ -1,0 +1,172 @@
+#include "library/oldimport.h"
+
+#include "app/globals.h"
+#include "app/mdlFileAccess.h"
+#include "objects/objectarrays.h"
+#include "platform/files.h"
+#include "platform/vberror.h"
+
+#include <QFile>
+
+using namespace platform;
+namespace files = platform::files;
+
+namespace mdlFileAccess {
+
+namespace {
+
+void apply(LabelElement& e, const typOldLabel& r)
+{
+    e.Caption = r.Caption;
+    e.ToolTipText = r.ToolTipText;
+    e.Tag = r.Tag;
+    e.Move(r.Left, r.Top);
+    e.setWidth(r.Width);
+    e.setHeight(r.Height);
+    e.Alignment = r.Alignment;
+    e.BackStyle = r.BackStyle;
+    e.BorderStyle = r.BorderStyle;
+    e.BackColor = r.BackColor;
+    e.ForeColor = r.ForeColor;
+    e.FontName = r.FontName;
+    e.FontSize = double(r.FontSize);
+    e.FontItalic = r.FontItalic;
+    e.FontBold = r.FontBold;
+    e.FontStrikethrough = r.FontStrikethru;
+    e.FontUnderline = r.FontUnderline;
+    e.Visible = r.Visible;
+}
+
+void apply(LineElement& e, const typOldLine& r)
+{
+    e.Visible = r.Visible;
+    e.Tag = r.Tag;
+    e.X1 = r.X1;
+    e.Y1 = r.Y1;
+    e.X2 = r.X2;
+    e.Y2 = r.Y2;
+    e.BorderColor = r.BorderColor;
+    e.BorderWidth = r.BorderWidth;
+    e.BorderStyle = r.BorderStyle;
+    e.DrawMode = r.DrawMode;
+}
+
+void apply(ShapeElement& e, const typOldShape& r)
+{
+    e.Visible = r.Visible;
+    e.Tag = r.Tag;
+    e.Move(r.Left, r.Top, r.Width, r.Height);
+    e.BackColor = r.BackColor;
+    e.FillColor = r.FillColor;
+    e.BorderColor = r.BorderColor;
+    e.BorderWidth = r.BorderWidth;
+    e.BackStyle = r.BackStyle;
+    e.BorderStyle = r.BorderStyle;
+    e.DrawMode = r.DrawMode;
+    e.Shape = r.Shape;
+    e.FillStyle = r.FillStyle;
+}
+
+template <class T, class R>
+void applyRun(ElementArray<T>& elements, const typOldRun<R>& run)
+{
+    const int n = int(run.records.size());
+    for (int k = 0; k < n + (run.added && n > 0 ? 1 : 0); ++k) {
+        if (!elements.exists(k))
+            elements.Load(k);
+        if (k < n)
+            apply(elements(k), run.records[k]);
+    }
+}
+
+// The file's bytes; a file that is there but can't be read stops the import.
+QByteArray readAll(const QString& path, const QString& name)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        vb::raise(vb::errPathFileAccess, name + QStringLiteral(": ") + vb::errorDescription(vb::errPathFileAccess));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        vb::raise(vb::errPathFileAccess, name + QStringLiteral(": ") + vb::errorDescription(vb::errPathFileAccess));
+    return bytes;
+}
+
+}  // namespace
+
+bool fncOld_NameAllowed(const QString& name)
+{
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+void subApply_TextBin(ObjectArrays& a, const typOldTextBin& runs)
+{
+    applyRun(a.lblKyori, runs[runKyori]);
+    applyRun(a.lblKeiroS, runs[runKeiroS]);
+    applyRun(a.lblMensekiS, runs[runMensekiS]);
+    applyRun(a.lblMoji, runs[runMoji]);
+    applyRun(a.lblKeiIdoS, runs[runKeiIdoS]);
+}
+
+void subApply_LineBin(ObjectArrays& a, const typOldLineBin& runs)
+{
+    applyRun(a.lineHikidashi, runs[runHikidashi]);
+    applyRun(a.lineHojoSave, runs[runHojoSave]);
+    applyRun(a.lineDsSave, runs[runDsSave]);
+    applyRun(a.linePS, runs[runPS]);
+}
+
+void subApply_ShapeBin(ObjectArrays& a, const typOldShapeBin& run) { applyRun(a.shpSnpo, run); }
+
+QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, const QString& iniPath)
+{
+    const auto named = [&](const QString& key) {
+        const QString name = fncGetIni(OldSecFiles, key, iniPath);
+        if (!fncOld_NameAllowed(name))
+            vb::raise(vb::errBadFileName, key + QStringLiteral(" = ") + name + QStringLiteral(": ")
+                                              + vb::errorDescription(vb::errBadFileName));
+        return name;
+    };
+    const QString mapImage = named(OldKeyMapImage);
+    const QString onDisk = files::findFileName(GE_strFolder, mapImage);
+    QStringList missing;
+    // "" when the key is empty or the file is not there (then noted as missing).
+    const auto recordFile = [&](const QString& key, QString& name) {
+        name = named(key);
+        if (name.isEmpty())
+            return QByteArray();
+        const QString found = files::findFileName(folder, name);
+        if (found.isEmpty()) {
+            missing.append(files::join(folder, name));
+            name.clear();
+            return QByteArray();
+        }
+        name = found;
+        return readAll(files::join(folder, found), found);
+    };
+
+    QString textName, lineName, shapeName;
+    const QByteArray textBytes = recordFile(OldKeyTextBin, textName);
+    const QByteArray lineBytes = recordFile(OldKeyLineBin, lineName);
+    const QByteArray shapeBytes = recordFile(OldKeyShapeBin, shapeName);
+    const typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncReadOld_TextBin(textBytes, textName);
+    const typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncReadOld_LineBin(lineBytes, lineName);
+    const typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncReadOld_ShapeBin(shapeBytes, shapeName);
+
+    // Each distance has one label and one line, and two extension lines
+    // with two end markers; the repairs index them by these pairs.
+    const int kyori = text[runKyori].upperBound(), ds = lines[runDsSave].upperBound();
+    const int hojo = lines[runHojoSave].upperBound(), snpo = markers.upperBound();
+    if (hojo != snpo || hojo != 2 * kyori || hojo != 2 * ds)
+        vb::raise(vb::errSubscript, QStringLiteral("lblKyori %1, lineDsSave %2, lineHojoSave %3, shpSnpo %4: "
+                                                   "距離の線と端点の数が合いません")
+                                        .arg(kyori).arg(ds).arg(hojo).arg(snpo));
+
+    subReadOld_Settings(iniPath);
+    GE_strMapImage = onDisk.isEmpty() ? mapImage : onDisk;
+    subApply_TextBin(arrays, text);
+    subApply_LineBin(arrays, lines);
+    subApply_ShapeBin(arrays, markers);
+    return missing;
+}
+
+}  // namespace mdlFileAccess

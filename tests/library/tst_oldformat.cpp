@@ -1,0 +1,188 @@
+// The previous version's data format without windows: runs and their ends,
+// conversions, the values each element refuses, where a damaged file is
+// reported, and the settings file.
+
+#include "app/globals.h"
+#include "library/oldformat.h"
+#include "platform/vberror.h"
+#include "tests/library/olddataset.h"
+#include "tests/support/testsupport.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace mdlFileAccess;
+
+namespace {
+
+template <class R>
+QString letters(const typOldRun<R>& run)
+{
+    QString s;
+    for (const R& r : run.records)
+        s += r.Visible ? u'V' : u'H';
+    return run.added ? s + u'+' : s;
+}
+
+}  // namespace
+
+class TestOldFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textRuns_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("runs");  // lblKyori, lblKeiroS, lblMensekiS, lblMoji, lblKeiIdoS
+        QTest::newRow("hidden first distance ends its run") << "HVH" << QStringList{"H", "VH", "", "", ""};
+        QTest::newRow("hidden first text label goes on") << "HHHHVH" << QStringList{"H", "H", "H", "HV", ""};
+        QTest::newRow("text labels end hidden at 3") << "HHHVVVHVH" << QStringList{"H", "H", "H", "VVV", "V"};
+        QTest::newRow("end of file inside a run") << "VV" << QStringList{"VV+", "", "", "", ""};
+        QTest::newRow("end of file in the text labels") << "HHHV" << QStringList{"H", "H", "H", "V", ""};
+    }
+
+    void textRuns()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, runs);
+        const typOldTextBin bin = fncReadOld_TextBin(olddata::bytes(olddata::pattern(file, &olddata::label)), "T.txt");
+        QStringList got;
+        for (const auto& run : bin)
+            got << letters(run);
+        QCOMPARE(got, runs);
+    }
+
+    void lineAndShapeRuns()
+    {
+        // Lines after the last run are never read, whatever they hold.
+        QByteArray file = olddata::bytes(olddata::pattern("HVHVVHVH", &olddata::line)) + "garbage\r\n";
+        const typOldLineBin lines = fncReadOld_LineBin(file, "L.txt");
+        QCOMPARE(letters(lines[runHikidashi]) + "|" + letters(lines[runHojoSave]) + "|" + letters(lines[runDsSave])
+                     + "|" + letters(lines[runPS]),
+                 QStringLiteral("H|VH|VVH|VH"));
+        QCOMPARE(lines[runPS].upperBound(), 1);
+        QCOMPARE(letters(fncReadOld_ShapeBin(olddata::bytes(olddata::pattern("VVH", &olddata::shape)), "S.txt")),
+                 QStringLiteral("VVH"));
+    }
+
+    void valuesAsConverted()
+    {
+        const QList<QStringList> records = {
+            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {13, "-2147483633"}, {17, "1"}, {15, "10.5"}}),
+            olddata::label(false)};
+        const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
+        QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
+        QCOMPARE(l.Alignment, qint16(2));
+        QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
+        QVERIFY(l.FontBold);
+        QCOMPARE(l.FontSize, 10.5f);
+        QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
+        // A number line reads a word as 0; an LF alone stays in a text line.
+        QByteArray file = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}})});
+        file.replace("\r\n", "\r");
+        const typOldLine ln = fncReadOld_LineBin(file, "L.txt")[runHikidashi].records[0];
+        QCOMPARE(ln.X1, 0.0f);
+        QCOMPARE(ln.Y1, 12.0f);
+        QVERIFY(fncOld_Truth("TRUE") && !fncOld_Truth("false") && fncOld_Truth("-1") && !fncOld_Truth("0"));
+    }
+
+    void damage_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("kind");  // 0 labels, 1 lines, 2 shapes
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("description");
+        using olddata::bytes;
+        const auto row = [](const char* name, const QByteArray& content, int kind, long number, const char* where) {
+            QTest::newRow(name) << content << kind << number << QString::fromUtf8(where);
+        };
+        row("line record cut short", bytes({olddata::line(true), olddata::line(true).mid(0, 6)}), 1, 62,
+            "L.txt 16行目: Input past end of file");
+        row("width below 1", bytes({olddata::line(true, {{8, "0"}})}), 1, 380, "L.txt 8行目: Invalid property value");
+        row("draw mode 17", bytes({olddata::line(true, {{10, "17"}})}), 1, 380, "L.txt 10行目: Invalid property value");
+        row("colour beyond RGB", bytes({olddata::line(true, {{7, "16777216"}})}), 1, 380, "L.txt 7行目: Invalid property value");
+        row("font size 0", bytes({olddata::label(true, {{15, "0"}})}), 0, 380, "T.txt 15行目: Invalid property value");
+        row("shape 6", bytes({olddata::shape(true), olddata::shape(true, {{14, "6"}})}), 2, 380,
+            "S.txt 29行目: Invalid property value");
+        row("fill style 8", bytes({olddata::shape(true, {{15, "8"}})}), 2, 380, "S.txt 15行目: Invalid property value");
+        row("negative height", bytes({olddata::shape(true, {{6, "-2"}})}), 2, 380, "S.txt 6行目: Invalid property value");
+    }
+
+    void damage()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, kind);
+        QFETCH(long, number);
+        QFETCH(QString, description);
+        try {
+            if (kind == 0)
+                fncReadOld_TextBin(content, "T.txt");
+            else if (kind == 1)
+                fncReadOld_LineBin(content, "L.txt");
+            else
+                fncReadOld_ShapeBin(content, "S.txt");
+            QFAIL("no failure");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), number);
+            QCOMPARE(error.description(), description);
+        }
+    }
+
+    void moreThan32768Elements()
+    {
+        const QByteArray one = olddata::bytes({olddata::line(true)});
+        QCOMPARE(testsupport::errorOf([&] { fncReadOld_LineBin(one.repeated(32768), "L.txt"); }), 6L);
+        QCOMPARE(fncReadOld_LineBin(one.repeated(32767) + olddata::bytes({olddata::line(false)}), "L.txt")[0].upperBound(),
+                 32767);
+    }
+
+    void settings_data()
+    {
+        QTest::addColumn<QString>("general");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<int>("unit");
+        const QString rest = "GE_booModeKei=False\r\nGE_booSnap=TRUE\r\nGE_booPrtCmt=0\r\n";
+        QTest::newRow("beyond the units") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=20\r\n" << 0L << 2;
+        QTest::newRow("truth value absent") << rest << 13L << 7;
+        QTest::newRow("Integer overflow") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=99999\r\n" << 6L << 7;
+    }
+
+    void settings()
+    {
+        QFETCH(QString, general);
+        QFETCH(long, number);
+        QFETCH(int, unit);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("site01.ini");
+        QVERIFY(olddata::write(ini, platform::encoding::encodeCp932(
+                                        "[全般]\r\nGE_sngHojoLen=15mm\r\n" + general
+                                        + "[既知距離]\r\nGE_tpPtoD_r_X=2.5\r\nGE_tpPiccelD(3).sngY=7\r\n")));
+        GE_intUnitDIndex = 7;
+        GE_booSnap = false;
+        GE_dblAspectM = 1.0;
+        GE_tpPtoD_r = {1.0, 1.0};
+        GE_sngHojoLen = 3;
+        try {
+            subReadOld_Settings(ini);
+            QCOMPARE(0L, number);
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), number);
+            QVERIFY(error.description().startsWith("site01.ini GE_"));  // the key that failed
+        }
+        QCOMPARE(int(GE_intUnitDIndex), unit);
+        if (number != 0) {
+            QCOMPARE(GE_sngHojoLen, 3.0f);  // nothing stored
+            QVERIFY(!GE_booSnap);
+            return;
+        }
+        QCOMPARE(GE_sngHojoLen, 15.0f);
+        QVERIFY(GE_booSnap && !GE_booPrtCmt && GE_booModeDis && !GE_booModeKei);
+        QCOMPARE(GE_tpPtoD_r.dblX, 2.5);
+        QCOMPARE(GE_tpPtoD_r.dblY, 1.0);  // absent: kept
+        QCOMPARE(GE_dblAspectM, 1.0);
+        QCOMPARE(GE_tpPiccelD[3].sngY, 7.0f);
+    }
+};
+
+QTEST_MAIN(TestOldFormat)
+#include "tst_oldformat.moc"
