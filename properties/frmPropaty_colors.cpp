@@ -8,6 +8,7 @@
 #include "editor/frmEdit.h"
 #include "objects/objectarrays.h"
 #include "platform/ui.h"
+#include "platform/vbruntime.h"
 #include "properties/samekey.h"
 
 using platform::LabelElement;
@@ -16,7 +17,7 @@ namespace {
 
 void showError(const char* procedure, const vb::Error& error)
 {
-    vb::MsgBox(QString::fromLatin1(procedure) + QStringLiteral("():ｴﾗｰ番号 ") + QString::number(error.number())
+    vb::MsgBox(QString::fromLatin1(procedure) + QStringLiteral("():ｴﾗｰ番号 ") + vb::Str(qint32(error.number()))
                    + QStringLiteral(" ｴﾗｰが発生しました。") + vb::vbCr + error.description(),
                vb::vbOKOnly, QStringLiteral("ｴﾗｰ"));
 }
