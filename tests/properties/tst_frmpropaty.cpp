@@ -258,6 +258,12 @@ private slots:
         s.cmbTilt->setListIndex(0);
         QCOMPARE(GE_tpHatching[1].iTilt, qint16(15));
         QVERIFY(e.booDrawChange);
+        // A stored width outside the list selects nothing; the next choice applies.
+        l.BorderWidth = 300;
+        clickLabel(s, QStringLiteral("lineHikidashi"), 0);
+        QCOMPARE(s.cmbBorderWidth(0).Text(), QStringLiteral("境界の幅"));
+        s.cmbBorderWidth(0).setListIndex(4);
+        QCOMPARE(l.BorderWidth.get(), 5);
     }
 
     void distanceRouteAreaAndTextAppliers()
