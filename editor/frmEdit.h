@@ -491,6 +491,14 @@ public:
     void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
                         float length);
 
+    // --- output: the picture burnt with its objects, bitmap and CSV exports -----------------
+    // One shape or a label's sunken frame onto a picture, pen and fill set by the caller.
+    void subWright_ShapeBox(platform::PictureBox& picture, const platform::ShapeElement& shape, float x1, float y1,
+                            float x2, float y2);
+    void subWright_ShapeCircle(platform::PictureBox& picture, const platform::ShapeElement& shape, float cx,
+                               float cy, float r, float aspect);
+    void subWright_LabelFrame(platform::PictureBox& picture, float x1, float y1, float x2, float y2);
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
