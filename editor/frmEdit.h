@@ -499,6 +499,13 @@ public:
                                float cy, float r, float aspect);
     void subWright_LabelFrame(platform::PictureBox& picture, float x1, float y1, float x2, float y2);
 
+    // --- output: printing and the printer's settings ----------------------------------------
+    void mnuFilePrint_Click();
+    void mnuSetPrinter_Click();
+    void mnuSetPrinterD_Click();
+    // The page frames again after the paper changed, laid out at 100 %.
+    void subReSetup_Page();
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);

@@ -72,6 +72,9 @@ void frmEdit::buildFileMenu()
     mnuFileSavePrj->Click = [this] { mnuFileSavePrj_Click(); };
     mnuFileSaveAsPrj->Click = [this] { mnuFileSaveAsPrj_Click(); };
     mnuFileEnd->Click = [this] { mnuFileEnd_Click(); };
+    mnuFilePrint->Click = [this] { mnuFilePrint_Click(); };
+    mnuSetPrinter->Click = [this] { mnuSetPrinter_Click(); };
+    mnuSetPrinterD->Click = [this] { mnuSetPrinterD_Click(); };
 }
 
 void frmEdit::buildViewMenu()
