@@ -282,10 +282,12 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
         attempt([&] { devMode.dmPaperLength = vb::CInt(upright.height() * 100); });
     }
     devMode.dmFormName = name32(size.name(), false);
-    devMode.dmColor = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
-    devMode.dmDuplex = device.duplex() == QPrinter::DuplexNone        ? 1
-                       : device.duplex() == QPrinter::DuplexShortSide ? 3
-                                                                       : 2;
+    if (device.colorMode() != offered->colorMode())
+        devMode.dmColor = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
+    if (device.duplex() != offered->duplex())
+        devMode.dmDuplex = device.duplex() == QPrinter::DuplexNone        ? 1
+                           : device.duplex() == QPrinter::DuplexShortSide ? 3
+                                                                           : 2;
     if (device.resolution() != offered->resolution())
         devMode.dmPrintQuality = qint16(qBound(1, device.resolution(), 32767));
     if (device.paperSource() != offered->paperSource())

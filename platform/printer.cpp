@@ -128,6 +128,7 @@ void Printer::select(const QString& name)
     m_name = known ? name : m_device->printerName();
     m_bin.reset();
     m_quality.reset();
+    m_duplex.reset();
     m_zoom = 100;
     m_custom = false;
     resetWindow();
@@ -281,6 +282,8 @@ void Printer::setColorMode(int mode)
 
 int Printer::Duplex() const
 {
+    if (m_duplex)
+        return *m_duplex;
     switch (m_device->duplex()) {
     case QPrinter::DuplexNone: return 1;
     case QPrinter::DuplexShortSide: return 3;
@@ -294,6 +297,7 @@ void Printer::setDuplex(int mode)
         refuse();
     m_device->setDuplex(mode == 1 ? QPrinter::DuplexNone : mode == 2 ? QPrinter::DuplexLongSide
                                                                       : QPrinter::DuplexShortSide);
+    m_duplex = mode;  // a device printing one side only keeps it as set
 }
 
 int Printer::Orientation() const

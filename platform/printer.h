@@ -81,8 +81,8 @@ public:
     double Height() const;
     void setWidth(double twips);
     void setHeight(double twips);
-    // What the device cannot apply (a bin it lacks, a negative quality, the
-    // zoom) is kept as set and read back so.
+    // What the device cannot apply (a bin it lacks, a negative quality, a
+    // duplex mode, the zoom) is kept as set and read back so.
     int PaperBin() const;
     void setPaperBin(int code);
     int PrintQuality() const;
@@ -123,7 +123,7 @@ private:
     std::unique_ptr<QPainter> m_painter;
     QString m_name;
     int m_pendingPages = 0;
-    std::optional<int> m_bin, m_quality;
+    std::optional<int> m_bin, m_quality, m_duplex;
     int m_zoom = 100;
     bool m_custom = false;
     std::vector<std::vector<DrawCommand>> m_sheets;
