@@ -357,6 +357,8 @@ void Printer::execute(const DrawCommand& command)
 {
     if (command.kind == DrawCommand::Clear || command.drawMode == vbNop)
         return;
+    if (beforeDraw)
+        beforeDraw();
     beginPage();
     m_sheets.back().push_back(command);
     renderCommand(*m_painter, command);

@@ -15,6 +15,7 @@
 #include <QList>
 #include <QPageSize>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -108,6 +109,10 @@ public:
     const std::vector<std::vector<DrawCommand>>& sheets() const { return m_sheets; }
     QPrinter& device() { return *m_device; }
     const QPrinter& device() const { return *m_device; }
+
+    // Runs before each drawing call reaches the sheet (tests make a print
+    // fail midway with it).
+    std::function<void()> beforeDraw;
 
     QSizeF deviceSize() const override;
     double dpiX() const override;
