@@ -12,6 +12,7 @@
 #include "platform/form.h"
 #include "platform/picturebox.h"
 
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -498,6 +499,15 @@ public:
     void subWright_ShapeCircle(platform::PictureBox& picture, const platform::ShapeElement& shape, float cx,
                                float cy, float r, float aspect);
     void subWright_LabelFrame(platform::PictureBox& picture, float x1, float y1, float x2, float y2);
+    // Burns every object into the picture: lines, end marks, shapes, hatching,
+    // then labels. During an export only the elements visible as it began
+    // are painted (exportVisible); otherwise the visible ones.
+    void subWrightImage(platform::PictureBox& picture);
+    std::shared_ptr<const QSet<const platform::Element*>> exportVisible;
+    // The map with its objects burnt in, saved as a BMP; the objects' visibility
+    // comes back as it was on every path.
+    void subSave_Bitmap(const QString& path);
+    void subDisp_ObjVisible(bool visible);
 
     // --- output: printing and the printer's settings ----------------------------------------
     void mnuFilePrint_Click();

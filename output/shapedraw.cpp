@@ -68,4 +68,27 @@ void subDraw_LabelFrame(platform::DrawSurface& surface, double x1, double y1, do
     surface.Line(x2, y1, x2, y2, 0xFFFFFF);
 }
 
+Corners squareIn(double left, double top, double w, double h)
+{
+    if (w > h) {
+        const double x1 = left + (w - h) / 2;
+        return {x1, top, x1 + h, top + h};
+    }
+    const double y1 = top + (h - w) / 2;
+    return {left, y1, left + w, y1 + w};
+}
+
+bool ovalIn(double left, double top, double w, double h, Ellipse& out)
+{
+    if (w == 0)
+        return false;
+    out = {left + w / 2, top + h / 2, w > h ? w / 2 : h / 2, h / w};
+    return true;
+}
+
+Ellipse circleIn(double left, double top, double w, double h)
+{
+    return {left + w / 2, top + h / 2, w > h ? h / 2 : w / 2, 1.0};
+}
+
 }  // namespace mdlShapeDraw

@@ -39,4 +39,17 @@ void subDraw_ShapeCircle(platform::DrawSurface& surface, const ShapeLook& shape,
 // left edges, eight segments with the surface's current pen.
 void subDraw_LabelFrame(platform::DrawSurface& surface, double x1, double y1, double x2, double y2, double outer);
 
+// The square of side min(w, h) centred in a shape's box.
+struct Corners {
+    double x1, y1, x2, y2;
+};
+Corners squareIn(double left, double top, double w, double h);
+// An ellipse filling a shape's box (oval), or the circle of its smaller
+// side; false for an oval of width 0, which has no aspect.
+struct Ellipse {
+    double cx, cy, r, aspect;
+};
+bool ovalIn(double left, double top, double w, double h, Ellipse& out);
+Ellipse circleIn(double left, double top, double w, double h);
+
 }  // namespace mdlShapeDraw
