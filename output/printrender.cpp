@@ -151,12 +151,12 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
         const typHatching& record = GE_tpHatching[i];
         if (record.iStyle <= 0)
             continue;
-        if (!mdlFileAccess::fncGet_Bin(e.lblMensekiS(i).Tag, record, tpHatchLine))
+        if (!mdlFileAccess::fncGet_BinHeld(e.lblMensekiS(i).Tag, record, tpHatchLine))
             continue;
         printer.DrawMode = record.DrawMode;
         printer.DrawStyle = record.BorderStyle;
         printer.DrawWidth = record.BorderWidth;
-        for (int j = 0; j <= record.iUbound && j < tpHatchLine.size(); ++j) {
+        for (int j = 0; j < tpHatchLine.size(); ++j) {
             const typHatchLine& s = tpHatchLine[j];
             const double x1 = s.X1 * sx * z, y1 = s.Y1 * sy * z, x2 = s.X2 * sx * z, y2 = s.Y2 * sy * z;
             if (window.touches(x1, y1, x2, y2))

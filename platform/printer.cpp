@@ -391,8 +391,8 @@ void Printer::KillDoc()
     if (open && m_device->outputFormat() == QPrinter::NativeFormat)
         m_device->abort();
     closeDocument();
+    m_sheets.clear();
     if (open) {
-        m_sheets.clear();
         if (m_device->outputFormat() == QPrinter::PdfFormat && !m_device->outputFileName().isEmpty())
             QFile::remove(m_device->outputFileName());
     }

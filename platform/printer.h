@@ -99,7 +99,7 @@ public:
 
     void NewPage();
     void EndDoc();
-    void KillDoc();  // a partial PDF is removed
+    void KillDoc();  // a partial PDF is removed; the recorded sheets are dropped
     // Starts the document and any pending page as a drawing call would,
     // drawing nothing: keeps a sheet whose drawing was all left out.
     void beginPage();

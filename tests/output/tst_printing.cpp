@@ -6,6 +6,7 @@
 
 #include "tests/editor/editorfixture.h"
 
+#include "measure/hatchcache.h"
 #include "output/dlgPrinter.h"
 #include "output/printlayout.h"
 #include "platform/printer.h"
@@ -103,7 +104,11 @@ private slots:
         if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
             d->unload();
         QVERIFY((*m_session.quiet)->allAnswered());
+        // The editor closes without saving what a test drew.
+        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
+            e->booDrawChange = e->booPrtChange = false;
         m_session.end();
+        QVERIFY(!platform::Instance<frmEdit>::exists());
         platform::Printers::clearTestPrinters();
     }
 
@@ -261,6 +266,35 @@ private slots:
                 QVERIFY(c.text != QStringLiteral("文字列") && c.text != QStringLiteral("位置1"));
         // Every sheet's markers take their line's colour, also after a shape.
         QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
+    }
+
+    // Hatching from the area's cache file at the zoom; an area without a
+    // record is passed by, not an error.
+    void hatchingPrintsItsSegments()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        GE_strTempPath = m_session.fx->dir.path();
+        e.mnuDispEandR_Click(0);  // 200 %
+        e.lblMensekiS.Load(1);
+        e.lblMensekiS.Load(2);
+        e.lblMensekiS(0).Tag = QStringLiteral("M_200101010101");
+        e.lblMensekiS(1).Tag = QStringLiteral("M_200101010102");
+        typHatching record;
+        record.iStyle = 1;
+        record.iUbound = 1;
+        record.BorderWidth = 2;
+        record.BorderColor = 0x00FF00;
+        record.DrawMode = platform::vbCopyPen;
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, record, {{10, 20, 10, 10}, {10, 20, 30, 30}});
+        GE_tpHatching = {record};
+        print(dialog(0, false));
+        const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(segments.size(), size_t(2));
+        QCOMPARE(segments[1].color, 0x00FF00);
+        const double f = 190 / 1016.0;  // the map at 200 %
+        QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
+        GE_tpHatching.clear();
+        GE_strTempPath.clear();
     }
 
     void failedFittedPrintLeavesNoFile()
