@@ -46,9 +46,10 @@ dlgPrinter::dlgPrinter() : platform::Form(QStringLiteral("dlgPrinter"))
         OptionButton& o = optHouhou.add(i, new OptionButton(QStringLiteral("optHouhou"), Frame4));
         o.Move(240, 300 + 360 * i, 3840, 300);
         o.setCaption(methods[i]);
-        o.Click = [this](int index) { optHouhou_Click(index); };
     }
     optHouhou(0).setValue(true);
+    for (int i = 0; i < 2; ++i)
+        optHouhou(i).Click = [this](int index) { optHouhou_Click(index); };
 
     Frame1 = new Frame(QStringLiteral("Frame1"), client);
     Frame1->Move(120, 1320, 4200, 735);

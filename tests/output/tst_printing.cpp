@@ -11,6 +11,8 @@
 #include "output/printlayout.h"
 #include "platform/printer.h"
 
+#include "db/mdlSQL_objects.h"
+
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
@@ -91,6 +93,7 @@ private slots:
         platform::TestPrinter a;
         a.name = QStringLiteral("Plotter-A");
         a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        a.customPaper = true;
         a.outputFile = m_pdf;
         platform::Printers::addTestPrinter(a);
         GE_tpDevMode = typDEVMODE{};
@@ -184,7 +187,11 @@ private slots:
         frmEdit& e = openWith(QSize(1077, 1570));  // four pages
         QCOMPARE(e.lblPageR.UBound(), 4);
         e.lblPageR_Click(3);
-        dlgPrinter& d = dialog(1);
+        dlgPrinter& d = dialog(0);
+        QVERIFY(!d.txtPage(0).Enabled() && !d.txtPage(1).Enabled());
+        dialog(1);
+        QVERIFY(d.txtPage(0).Enabled() && d.txtPage(1).Enabled());
+        QCOMPARE((*m_session.quiet)->count(), 0);
         print(d);
         QCOMPARE(sheets().size(), size_t(3));  // 1, 2, 4 and no blank after
         QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
@@ -295,6 +302,61 @@ private slots:
         QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
         GE_tpHatching.clear();
         GE_strTempPath.clear();
+    }
+
+    // The printer chosen in the print dialog is saved with the drawing and
+    // the dialog opens there again; a user-defined paper survives too.
+    void settingsTravelWithTheDrawing_data()
+    {
+        QTest::addColumn<QPageSize>("paper");
+        QTest::addColumn<int>("code");
+        QTest::newRow("A3") << QPageSize(QPageSize::A3) << 8;
+        QTest::newRow("user") << QPageSize(QSizeF(200, 300), QPageSize::Millimeter, QString(), QPageSize::ExactMatch)
+                              << 256;
+    }
+
+    void settingsTravelWithTheDrawing()
+    {
+        QFETCH(QPageSize, paper);
+        QFETCH(int, code);
+        frmEdit& e = openWith(QSize(1920, 960));
+        auto& ui = *m_session.quiet;
+        print(dialog(0), [paper](QPrinter& device, QString& name) {
+            name = QStringLiteral("plotter-a");
+            device.setPageSize(paper);
+            device.setPageOrientation(QPageLayout::Landscape);
+        });
+        QVERIFY(e.booPrtChange);
+        platform::Instance<dlgPrinter>::get().unload();
+        ui->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        typPrinter row;
+        QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, row), qint16(0));
+        QCOMPARE(row.strDeviceName, QStringLiteral("Plotter-A"));
+        QVERIFY(row.intPaperSize == code && row.intOrientation == 2 && row.intScaleMode == 6);
+        if (code == 8) {
+            QVERIFY(row.sngScaleWidth == 400.0f && row.sngScaleHeight == 277.0f);
+            QCOMPARE(row.sngWidth, 23811.02f);
+            QCOMPARE(row.sngHeight, 16837.7949f);
+        }
+
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        GE_tpPrinter = typPrinter{};
+        CurrentPrinter().select(QStringLiteral("Plotter-A"));  // back to A4 portrait
+        Fixture::open();
+        const int boxes = ui->count();
+        QSizeF opened;
+        QPageLayout::Orientation orientation{};
+        print(dialog(0), [&](QPrinter& device, QString& name) {
+            QCOMPARE(name, QStringLiteral("Plotter-A"));
+            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+            orientation = device.pageLayout().orientation();
+        });
+        QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
+        QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
+        QCOMPARE(orientation, QPageLayout::Landscape);
+        QCOMPARE(CurrentPrinter().PaperSize(), code);
     }
 
     void failedFittedPrintLeavesNoFile()
