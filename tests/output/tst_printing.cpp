@@ -35,6 +35,20 @@ std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawComma
     return found;
 }
 
+// One page of the PDF as pdftoppm rasters it at 300 dpi without smoothing.
+QImage rasterPage(const QString& path, int page)
+{
+    QProcess p;
+    const QString stem = path + QStringLiteral(".page");
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-aa"),
+                                         QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                         QString::number(page), QStringLiteral("-singlefile"), path, stem});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QImage();
+    return QImage(stem + QStringLiteral(".ppm"));
+}
+
 // pdfinfo's page count and the first page's size in points.
 QString pdfinfo(const QString& path)
 {
@@ -154,6 +168,13 @@ private slots:
         QCOMPARE(third.size(), size_t(1));
         QCOMPARE(qRound(third[0].rect.width() / PxPerMm), 128);  // blank beyond the picture
         QCOMPARE(qRound(third[0].rect.height() / PxPerMm), 254);
+        // On paper: the picture's right half (green) up to 128 mm, white beyond.
+        const QImage sheet = rasterPage(m_pdf, 3);
+        QVERIFY(!sheet.isNull());
+        const int y = qRound((10 + 100) * PxPerMm);
+        const QColor inside = sheet.pixelColor(qRound((10 + 120) * PxPerMm), y);
+        QVERIFY(inside.green() > 240 && inside.red() < 16 && inside.blue() < 16);
+        QCOMPARE(sheet.pixelColor(qRound((10 + 140) * PxPerMm), y), QColor(Qt::white));
     }
 
     void tiledPrintOfAnA0Plan()
