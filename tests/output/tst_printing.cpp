@@ -416,6 +416,25 @@ private slots:
         QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
     }
 
+    // A drawing whose picture is missing still prints its objects to the
+    // map's extent.
+    void fittedPrintWithoutPicture()
+    {
+        m_session.fx->storeDrawing(QStringLiteral("P-2"), m_session.fx->dir.path(), QStringLiteral("gone.bmp"));
+        (*m_session.quiet)->answerMsgBox(vb::vbNo);
+        frmEdit& e = Fixture::open();
+        QVERIFY(!e.pictMap->hasPicture());
+        line(e, 50, 50, 150, 50);
+        print(dialog(0));
+        QCOMPARE(sheets().size(), size_t(1));
+        QVERIFY(ofKind(sheets()[0], DrawCommand::Picture).empty());
+        const double f = PrintLayout::fncFit_Factor(190, 277, e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight());
+        QVERIFY(f > 0);
+        const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
+        QCOMPARE(qRound((segments[0].p2.x() - segments[0].p1.x()) / PxPerMm * 100), qRound(100 * f * 100));
+    }
+
     void printerSetUpRebuildsTheFramesAtTheZoom()
     {
         frmEdit& e = openWith(QSize(1920, 960));
