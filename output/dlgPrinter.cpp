@@ -191,8 +191,15 @@ void dlgPrinter::cmdPrint_Click()
         // The page frames follow the paper chosen, so that page numbers name
         // the tiles that print.
         if (before.sngScaleWidth != GE_tpPrinter.sngScaleWidth
-            || before.sngScaleHeight != GE_tpPrinter.sngScaleHeight)
+            || before.sngScaleHeight != GE_tpPrinter.sngScaleHeight) {
+            // A range that ran to the last page still does.
+            const bool toLast = intPage[1] == editor().lblPageR.UBound();
             editor().subReSetup_Page();
+            if (toLast) {
+                intPage[1] = qint16(editor().lblPageR.UBound());
+                txtPage(1).setText(QString::number(intPage[1]));
+            }
+        }
         printer.KillDoc();
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
