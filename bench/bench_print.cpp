@@ -226,6 +226,7 @@ int main(int argc, char** argv)
     editor.lblKyori.Load(editor.lblKyori.UBound() + 1);
     editor.lineHojoSave.Load(editor.lineHojoSave.UBound() + 1);
 
+    const double opened = peakMegabytes();
     std::printf("\nprinting %d x %d px with %d elements to PDF (A4, 300 dpi)\n", kSide, kSide, kDistances * 6);
     for (int method : {1, 0}) {
         showObjects(editor, false);
@@ -239,6 +240,7 @@ int main(int argc, char** argv)
         std::printf("  %-46s %10.2f MB / %.2f MB\n", "PDF with objects / picture alone", full.mb, alone.mb);
         report("PDF size ratio", full.mb / alone.mb, "x", kSizeGoal);
     }
+    std::printf("  %-46s %10.2f x\n", "peak memory before printing / decoded picture", opened / decodedMb);
     report("peak memory / decoded picture", peakMegabytes() / decodedMb, "x", kMemoryGoal);
     Instance<dlgPrinter>::get().unload();
     editor.booDrawChange = editor.booPrtChange = false;
