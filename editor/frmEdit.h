@@ -7,6 +7,7 @@
 // inside it and the hidden full-size holder pictOrg in millimetres. The
 // elements show stored values times GE_sngZoom.
 
+#include "platform/commondialog.h"
 #include "platform/controls.h"
 #include "platform/elements.h"
 #include "platform/form.h"
@@ -508,6 +509,23 @@ public:
     // comes back as it was on every path.
     void subSave_Bitmap(const QString& path);
     void subDisp_ObjVisible(bool visible);
+    // The CSV lists of the drawing's results and the detail of one area or
+    // route; each file appears whole or not at all.
+    void subCsvOut_Kyori(const QString& path);
+    void subCsvOut_Keiro(const QString& path);
+    void subCsvOut_Menseki(const QString& path);
+    void subCsvOut_KeiIdo(const QString& path, const QString& header);
+    void subCsvOut_MensekiDetail(const QString& path, int index);
+    void subCsvOut_KeiroDetail(const QString& path, int index);
+    float fncGet_PointDistance(float x1, float y1, float x2, float y2) const;
+    // The export commands; the save dialog keeps the name chosen last.
+    platform::CommonDialog dlgFile;
+    QString fncDlgFile(const QString& title, const QString& defaultExt, const QString& filter);
+    void mnuFileSaveAsImg_Click();
+    void mnuFileSaveCsvSen_Click();
+    void mnuFileSaveCsvKer_Click();
+    void mnuFileSaveCsvMen_Click();
+    void mnuFileSaveCsvIti_Click();
 
     // --- output: printing and the printer's settings ----------------------------------------
     void mnuFilePrint_Click();

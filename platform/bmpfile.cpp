@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
@@ -92,20 +93,15 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
     QByteArray rows;
     for (int bottom = height; bottom > 0; bottom -= stripRows) {
         const int top = qMax(0, bottom - stripRows);
-        const QImage strip = box.renderArea(QRect(0, top, width, bottom - top), false);
+        QImage strip = box.renderArea(QRect(0, top, width, bottom - top), false);
         if (strip.isNull())
             vb::raise(vb::errOutOfMemory);
+        // Blue, green, red in that order: the bitmap's own byte order.
+        strip.convertTo(QImage::Format_BGR888);
         rows.fill('\0', stride * (bottom - top));
         char* out = rows.data();
-        for (int y = bottom - top - 1; y >= 0; --y, out += stride) {
-            const QRgb* line = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
-            char* p = out;
-            for (int x = 0; x < width; ++x) {
-                *p++ = char(qBlue(line[x]));
-                *p++ = char(qGreen(line[x]));
-                *p++ = char(qRed(line[x]));
-            }
-        }
+        for (int y = bottom - top - 1; y >= 0; --y, out += stride)
+            std::memcpy(out, strip.constScanLine(y), size_t(width) * 3);
         if (file.write(rows) != rows.size())
             raiseFor(file, path);
     }

@@ -5,6 +5,7 @@
 #include "tests/editor/editorfixture.h"
 
 #include <QFile>
+#include <QFileDialog>
 #include <QtTest>
 
 using namespace editortest;
@@ -227,6 +228,41 @@ private slots:
         QCOMPARE(readAll(path), QByteArray("an older bitmap"));
         QVERIFY(e.lblKeiIdoS(0).Visible && !e.lblMoji(0).Visible);
         QCOMPARE(QDir(m_temp.filePath(QStringLiteral("fail"))).entryList(QDir::Files), QStringList{QStringLiteral("old.bmp")});
+    }
+
+    void command()
+    {
+        frmEdit& e = openOn(QSize(100, 80));
+        platform::ScriptedUserInterface& ui = s.quiet->get();
+        ui.answerFile(std::nullopt);
+        e.mnuFileSaveAsImg_Click();
+        QCOMPARE(ui.count(), 0);
+        QVERIFY(e.isEnabled());
+        // A failure while burning: the box names the command, the old file stays.
+        QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("cmd")));
+        const QString path = m_temp.filePath(QStringLiteral("cmd/map.bmp"));
+        e.subSave_Bitmap(path);
+        const QByteArray old = readAll(path);
+        e.lblMoji(0).Visible = true;
+        mdlImageExport::failAt = [] { vb::raise(vb::errOverflow); };
+        ui.answerFile(path);
+        e.mnuFileSaveAsImg_Click();
+        QCOMPARE(readAll(path), old);
+        QVERIFY(ui.last().prompt.startsWith(QStringLiteral("mnuFileSaveAsImg_Click():ｴﾗｰ番号 6 ")));
+        QVERIFY(e.isEnabled() && e.lblMoji(0).Visible);
+        QVERIFY(ui.unexpected.isEmpty());
+    }
+
+    void saveDialogAsksForTheFinalName()
+    {
+        platform::FileDialogRequest request;
+        request.title = QStringLiteral("ビットマップファイル保存");
+        request.filter = QStringLiteral("(*.bmp)|*.bmp");
+        request.defaultExt = QStringLiteral("bmp");
+        const auto dialog = platform::saveDialogFor(request);
+        QCOMPARE(dialog->defaultSuffix(), QStringLiteral("bmp"));
+        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
     }
 };
 
