@@ -95,6 +95,8 @@ inline QString GE_strFolder;      // the folder chosen in the folder chooser
 
 // --- objects ---
 inline typPrinter GE_tpPrinter;           // the open drawing's printer settings
+inline typDEVMODE GE_tpDevMode;           // the print dialogs' device-mode block
+inline typDEVNAMES GE_tpDevNames;         // and device-name block
 inline QList<typHatching> GE_tpHatching;  // record i belongs to area label i; one spare at the end
 
 // --- picture pickers ---

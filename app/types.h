@@ -100,3 +100,41 @@ struct typPrinter {
     QString strPort;
     QString strFormName;
 };
+
+// The platform's device-mode block as the print dialogs exchanged it: its
+// fields and rules, held as values (no byte image is built). The two names
+// are 32 characters, cut or blank-padded.
+struct typDEVMODE {
+    QString dmDeviceName;
+    qint16 dmSpecVersion = 0;
+    qint16 dmDriverVersion = 0;
+    qint16 dmSize = 0;
+    qint16 dmDriverExtra = 0;
+    qint32 dmFields = 0;  // which of the fields below hold a setting
+    qint16 dmOrientation = 0;
+    qint16 dmPaperSize = 0;
+    qint16 dmPaperLength = 0;  // user-defined paper only, hundredths of a millimetre, portrait
+    qint16 dmPaperWidth = 0;
+    qint16 dmScale = 0;
+    qint16 dmCopies = 0;
+    qint16 dmDefaultSource = 0;
+    qint16 dmPrintQuality = 0;
+    qint16 dmColor = 0;
+    qint16 dmDuplex = 0;
+    qint16 dmYResolution = 0;
+    qint16 dmTTOption = 0;
+    qint16 dmCollate = 0;
+    QString dmFormName;
+};
+
+// The platform's device-name block: offsets counted in bytes of the
+// single-byte code page from the block's start (the text area starts at 8),
+// and the text area with the driver, device and port names, each ended by a
+// NUL.
+struct typDEVNAMES {
+    qint16 wDriverOffset = 0;
+    qint16 wDeviceOffset = 0;
+    qint16 wOutputOffset = 0;
+    qint16 wDefault = 0;
+    QString strText;
+};

@@ -593,6 +593,13 @@ public:
     void mnuFileSaveCsvMen_Click();
     void mnuFileSaveCsvIti_Click();
 
+    // --- output: printing and the printer's settings ----------------------------------------
+    void mnuFilePrint_Click();
+    void mnuSetPrinter_Click();
+    void mnuSetPrinterD_Click();
+    // The page frames again after the paper changed, laid out at 100 %.
+    void subReSetup_Page();
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);

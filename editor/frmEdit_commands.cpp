@@ -34,8 +34,10 @@ void frmEdit::Toolbar1_ButtonClick(ToolbarButton& button)
     subVisible_Array(shpPointer, false);
     subReset_ViewMode();
     const QString key = button.Key();
-    // The print command runs here, while its menu item is enabled, once it exists.
-    if (key == QLatin1String("open")) {
+    if (key == QLatin1String("print")) {
+        if (mnuFilePrint->Enabled())
+            mnuFilePrint_Click();
+    } else if (key == QLatin1String("open")) {
         if (mnuFileNewPrj->Enabled())
             mnuFileNewPrj_Click();
     } else if (key == QLatin1String("save")) {

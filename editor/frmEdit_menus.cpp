@@ -77,6 +77,9 @@ void frmEdit::buildFileMenu()
     mnuFileSaveCsvKer->Click = [this] { mnuFileSaveCsvKer_Click(); };
     mnuFileSaveCsvMen->Click = [this] { mnuFileSaveCsvMen_Click(); };
     mnuFileSaveCsvIti->Click = [this] { mnuFileSaveCsvIti_Click(); };
+    mnuFilePrint->Click = [this] { mnuFilePrint_Click(); };
+    mnuSetPrinter->Click = [this] { mnuSetPrinter_Click(); };
+    mnuSetPrinterD->Click = [this] { mnuSetPrinterD_Click(); };
 }
 
 void frmEdit::buildViewMenu()

@@ -1,94 +1,344 @@
 #include "output/mdlPrinter.h"
 
+#include "app/globals.h"
+#include "platform/commondialog.h"
+#include "platform/encoding.h"
+#include "platform/events.h"
+#include "platform/printer.h"
+#include "platform/ui.h"
+#include "platform/vberror.h"
+#include "platform/vbruntime.h"
+
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <QPrinterInfo>
+
+using platform::CurrentPrinter;
+using platform::Printer;
 
 namespace mdlPrinter {
 
 namespace {
 
-constexpr qint16 ScaleMillimetres = 6;
-constexpr qint16 UserPaperSize = 256;  // a size the paper list doesn't name
+constexpr qint16 UserPaperSize = 256;
 constexpr double TwipsPerMillimetre = 1440 / 25.4;
 
-// The paper size codes the stored settings use are the platform's own.
-qint16 paperSizeCode(const QPageSize& size)
+// dmFields bits.
+constexpr qint32 DM_ORIENTATION = 0x1, DM_PAPERSIZE = 0x2, DM_PAPERLENGTH = 0x4, DM_PAPERWIDTH = 0x8,
+                 DM_SCALE = 0x10, DM_DEFAULTSOURCE = 0x200, DM_PRINTQUALITY = 0x400, DM_COLOR = 0x800,
+                 DM_DUPLEX = 0x1000;
+
+QString name32(const QString& name, bool pad)
 {
-    const int code = size.id() == QPageSize::Custom ? 0 : size.windowsId();
-    return code > 0 && code < UserPaperSize ? qint16(code) : UserPaperSize;
+    const QString cut = name.left(32);
+    return pad ? cut.leftJustified(32, QLatin1Char(' ')) : cut;
 }
 
-// Bin codes: "only one" is 1, then in the device's own order; the cassette
-// and form-source bins have codes of their own.
-qint16 paperBinCode(QPrinter::PaperSource source)
+// Runs one step of building or applying a block; a refused value is skipped.
+template <typename F>
+bool attempt(F&& step)
 {
-    switch (source) {
-    case QPrinter::Cassette:
-        return 14;
-    case QPrinter::FormSource:
-        return 15;
-    case QPrinter::CustomSource:
-        return 256;
-    default:
-        return qint16(int(source) + 1);
+    try {
+        step();
+        return true;
+    } catch (const vb::Error&) {
+        return false;
     }
 }
 
-// 1 simplex, 2 bound on the long edge (vertical), 3 on the short edge.
-qint16 duplexCode(QPrinter::DuplexMode mode)
+void layoutNames(typDEVNAMES& devNames, const QString& driver, const QString& device, const QString& port)
 {
-    switch (mode) {
-    case QPrinter::DuplexNone:
-        return 1;
-    case QPrinter::DuplexShortSide:
-        return 3;
-    default:
-        return 2;
+    using platform::encoding::encodeCp932;
+    devNames.wDriverOffset = 8;
+    devNames.wDeviceOffset = qint16(8 + encodeCp932(driver).size() + 1);
+    devNames.wOutputOffset = qint16(devNames.wDeviceOffset + encodeCp932(device).size() + 1);
+    devNames.wDefault = 0;
+    const QString text = driver + QChar(0) + device + QChar(0) + port + QChar(0);
+    const qsizetype bytes = encodeCp932(text).size();
+    devNames.strText = bytes < 256 ? text + QString(256 - bytes, QLatin1Char(' ')) : text;
+}
+
+// A user-defined sheet's portrait width and length in hundredths of a
+// millimetre, from its size in twips as it lies.
+void userPaper(double widthTwips, double heightTwips, int orientation, typDEVMODE& devMode)
+{
+    double w = widthTwips / TwipsPerMillimetre * 100, h = heightTwips / TwipsPerMillimetre * 100;
+    if (orientation == 2)
+        std::swap(w, h);
+    attempt([&] { devMode.dmPaperWidth = vb::CInt(w); });
+    attempt([&] { devMode.dmPaperLength = vb::CInt(h); });
+}
+
+QString installedName(const QString& name)
+{
+    for (const QString& installed : platform::Printers::names())
+        if (installed.compare(name, Qt::CaseInsensitive) == 0)
+            return installed;
+    return QString();
+}
+
+qint16 binOf(QPrinter::PaperSource source)
+{
+    switch (source) {
+    case QPrinter::Cassette: return 14;
+    case QPrinter::FormSource: return 15;
+    case QPrinter::CustomSource: return 256;
+    default: return qint16(int(source) + 1);
     }
 }
 
 }  // namespace
 
-void subGet_PrinterRec(typPrinter& record)
+void subSet_DevModeRec(const typPrinter& record, typDEVMODE& devMode)
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    const QPrinter device = info.isNull() ? QPrinter(QPrinter::HighResolution)
-                                          : QPrinter(info, QPrinter::HighResolution);
-    subGet_PrinterRec(record, device);
+    devMode.dmSize = 124;
+    devMode.dmSpecVersion = devMode.dmDriverVersion = devMode.dmDriverExtra = 0;
+    devMode.dmFields = 0;
+    devMode.dmDeviceName = name32(record.strDeviceName, true);
+    if (record.intPaperSize == UserPaperSize) {
+        devMode.dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH;
+        devMode.dmPaperSize = UserPaperSize;
+        userPaper(record.sngWidth, record.sngHeight, record.intOrientation, devMode);
+    } else {
+        devMode.dmFields |= DM_PAPERSIZE;
+        devMode.dmPaperSize = record.intPaperSize;
+        devMode.dmPaperWidth = devMode.dmPaperLength = 0;
+    }
+    devMode.dmDefaultSource = record.intPaperBin;
+    devMode.dmPrintQuality = record.intPrintQuality;
+    devMode.dmColor = record.intColorMode;
+    devMode.dmDuplex = record.intDuplex;
+    devMode.dmOrientation = record.intOrientation;
+    devMode.dmScale = record.intZoom;
+    devMode.dmFields |= DM_DEFAULTSOURCE | DM_PRINTQUALITY | DM_COLOR | DM_DUPLEX | DM_ORIENTATION | DM_SCALE;
 }
 
-void subGet_PrinterRec(typPrinter& record, const QPrinter& device)
+void subSet_DevNamesRec(const typPrinter& record, typDEVNAMES& devNames)
 {
-    const QPageLayout layout = device.pageLayout();
-    record.strFormName = layout.pageSize().name();
-    record.intColorMode = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
-    record.intDuplex = duplexCode(device.duplex());
-    record.intOrientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
-    record.intPaperBin = paperBinCode(device.paperSource());
-    record.intPaperSize = paperSizeCode(layout.pageSize());
-    record.intPrintQuality = qint16(qBound(0, device.resolution(), 32767));
-    record.intScaleMode = ScaleMillimetres;
-    record.intZoom = 100;  // the device prints at its own size
+    layoutNames(devNames, record.strDriverName, record.strDeviceName, record.strPort);
+}
 
-    // The sheet as the page lies (turned with the orientation), in twips;
-    // what can be printed on it in millimetres.
-    const QRectF sheet = layout.fullRect(QPageLayout::Millimeter);
-    const QRectF printable = layout.paintRect(QPageLayout::Millimeter);
-    record.sngWidth = float(sheet.width() * TwipsPerMillimetre);
-    record.sngHeight = float(sheet.height() * TwipsPerMillimetre);
-    record.sngScaleWidth = float(printable.width());
-    record.sngScaleHeight = float(printable.height());
-    // The paper's width and length as the stored settings have always held
-    // them: the twips taken as millimetres, in hundredths of a millimetre.
+typDEVMODE subSet_DevModePrt()
+{
+    Printer& printer = CurrentPrinter();
+    typDEVMODE devMode;
+    devMode.dmSize = 124;
+    devMode.dmDeviceName = name32(printer.DeviceName(), true);
+    const int paper = printer.PaperSize();
+    devMode.dmPaperSize = qint16(paper);
+    devMode.dmFields |= DM_PAPERSIZE;
+    if (paper == UserPaperSize) {
+        devMode.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
+        userPaper(printer.Width(), printer.Height(), printer.Orientation(), devMode);
+    }
+    const auto field = [&](qint16& target, qint32 bit, auto read) {
+        if (attempt([&] { target = vb::CInt(read()); }))
+            devMode.dmFields |= bit;
+    };
+    field(devMode.dmDefaultSource, DM_DEFAULTSOURCE, [&] { return printer.PaperBin(); });
+    field(devMode.dmPrintQuality, DM_PRINTQUALITY, [&] { return printer.PrintQuality(); });
+    field(devMode.dmColor, DM_COLOR, [&] { return printer.ColorMode(); });
+    field(devMode.dmDuplex, DM_DUPLEX, [&] { return printer.Duplex(); });
+    field(devMode.dmOrientation, DM_ORIENTATION, [&] { return printer.Orientation(); });
+    field(devMode.dmScale, DM_SCALE, [&] { return printer.Zoom(); });
+    return devMode;
+}
+
+void subSet_DevNamesPrt(typDEVNAMES& devNames)
+{
+    Printer& printer = CurrentPrinter();
+    layoutNames(devNames, printer.DriverName(), printer.DeviceName(), printer.Port());
+}
+
+QString fncDevNames_Part(const typDEVNAMES& devNames, qint16 offset)
+{
+    const QByteArray area = platform::encoding::encodeCp932(devNames.strText);
+    const qsizetype start = offset - 8;
+    if (start < 0 || start > area.size())
+        return QString();
+    qsizetype end = area.indexOf('\0', start);
+    if (end < 0)
+        end = area.size();
+    return platform::encoding::decodeCp932(area.mid(start, end - start));
+}
+
+void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames)
+{
+    Printer& printer = CurrentPrinter();
+    bool failed = !attempt([&] {
+        const QString name = installedName(fncDevNames_Part(devNames, devNames.wDeviceOffset).trimmed());
+        if (!name.isEmpty())
+            printer.select(name);
+    });
+    failed = !attempt([&] {
+        if (devMode.dmPaperSize != UserPaperSize) {
+            printer.setPaperSize(devMode.dmPaperSize);
+            return;
+        }
+        // The size is given upright; the orientation follows below.
+        attempt([&] { printer.setOrientation(1); });
+        printer.setPaperSize(UserPaperSize);
+        printer.setWidth(devMode.dmPaperWidth / 100.0 * TwipsPerMillimetre);
+        printer.setHeight(devMode.dmPaperLength / 100.0 * TwipsPerMillimetre);
+    }) || failed;
+    if (failed)
+        vb::MsgBox(QStringLiteral("指定された用紙サイズが不正です"), vb::vbOKOnly, QStringLiteral("プリンタの設定"));
+    attempt([&] { printer.setPaperBin(devMode.dmDefaultSource); });
+    attempt([&] { printer.setPrintQuality(devMode.dmPrintQuality); });
+    attempt([&] { printer.setColorMode(devMode.dmColor); });
+    attempt([&] { printer.setDuplex(devMode.dmDuplex); });
+    attempt([&] { printer.setOrientation(devMode.dmOrientation); });
+    attempt([&] { printer.setZoom(devMode.dmScale); });
+}
+
+void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
+{
+    Printer& printer = CurrentPrinter();
+    record.strFormName = QString(devMode.dmFormName).remove(QChar(0));
+    // A block no dialog has filled names no form: the paper's own name.
+    if (record.strFormName.isEmpty())
+        record.strFormName = printer.device().pageLayout().pageSize().name();
+    printer.setScaleMode(platform::vbMillimeters);
+    record.intColorMode = qint16(printer.ColorMode());
+    record.intDuplex = qint16(printer.Duplex());
+    record.intOrientation = qint16(printer.Orientation());
+    record.intPaperBin = qint16(printer.PaperBin());
+    record.intPaperSize = qint16(printer.PaperSize());
+    record.intPrintQuality = qint16(printer.PrintQuality());
+    record.intScaleMode = qint16(printer.ScaleMode());
+    record.intZoom = vb::CInt(printer.Zoom());
+    record.sngHeight = float(printer.Height());
+    record.sngWidth = float(printer.Width());
+    record.sngScaleHeight = float(printer.ScaleHeight());
+    record.sngScaleWidth = float(printer.ScaleWidth());
+    // The stored paper width and length have always been the twips taken as
+    // millimetres, in hundredths.
     record.sngPaperWidth = record.sngWidth * 100;
     record.sngPaperLength = record.sngHeight * 100;
+    record.strDeviceName = printer.DeviceName();
+    record.strDriverName = printer.DriverName();
+    record.strPort = printer.Port();
+}
 
-    const QPrinterInfo info = QPrinterInfo::printerInfo(device.printerName());
-    record.strDeviceName = device.printerName();
-    record.strDriverName = info.isNull() ? QString() : info.makeAndModel();
-    record.strPort = info.isNull() ? QString() : info.location();
+void subGet_PrinterRec(typPrinter& record)
+{
+    subGet_PrinterRec(record, GE_tpDevMode);
+}
+
+std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
+                                               QString& deviceName)
+{
+    deviceName = installedName(fncDevNames_Part(devNames, devNames.wDeviceOffset).trimmed());
+    if (deviceName.isEmpty())
+        deviceName = CurrentPrinter().DeviceName();
+    auto device = platform::Printers::makeDevice(deviceName);
+    const QMarginsF margins = device->pageLayout().margins(QPageLayout::Millimeter);
+    if (devMode.dmPaperSize == UserPaperSize && devMode.dmPaperWidth > 0 && devMode.dmPaperLength > 0)
+        device->setPageSize(QPageSize(QSizeF(devMode.dmPaperWidth / 100.0, devMode.dmPaperLength / 100.0),
+                                      QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    else if (QPageSize::id(devMode.dmPaperSize) != QPageSize::Custom)
+        device->setPageSize(QPageSize(QPageSize::id(devMode.dmPaperSize)));
+    device->setPageOrientation(devMode.dmOrientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    device->setPageMargins(margins, QPageLayout::Millimeter);
+    if (devMode.dmColor == 1 || devMode.dmColor == 2)
+        device->setColorMode(devMode.dmColor == 1 ? QPrinter::GrayScale : QPrinter::Color);
+    if (devMode.dmDuplex >= 1 && devMode.dmDuplex <= 3)
+        device->setDuplex(devMode.dmDuplex == 1   ? QPrinter::DuplexNone
+                          : devMode.dmDuplex == 2 ? QPrinter::DuplexLongSide
+                                                  : QPrinter::DuplexShortSide);
+    if (devMode.dmPrintQuality > 0)
+        device->setResolution(devMode.dmPrintQuality);
+    if (devMode.dmDefaultSource >= 1 && devMode.dmDefaultSource <= 11)
+        device->setPaperSource(QPrinter::PaperSource(devMode.dmDefaultSource - 1));
+    else if (devMode.dmDefaultSource == 14 || devMode.dmDefaultSource == 15)
+        device->setPaperSource(devMode.dmDefaultSource == 14 ? QPrinter::Cassette : QPrinter::FormSource);
+    if (devMode.dmCopies > 0)
+        device->setCopyCount(devMode.dmCopies);
+    return device;
+}
+
+void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typDEVMODE& devMode,
+                          typDEVNAMES& devNames)
+{
+    // The device as the blocks made it, to tell what the user changed.
+    QString before;
+    const auto offered = fncDevice_FromBlocks(devMode, devNames, before);
+    const QPageLayout layout = device.pageLayout();
+    const QPageSize size = layout.pageSize();
+    devMode.dmSize = 124;
+    devMode.dmDeviceName = name32(deviceName, true);
+    const int code = size.id() == QPageSize::Custom ? 0 : size.windowsId();
+    devMode.dmOrientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+    devMode.dmPaperWidth = devMode.dmPaperLength = 0;
+    devMode.dmFields = DM_PAPERSIZE | DM_ORIENTATION | DM_COLOR | DM_DUPLEX | DM_DEFAULTSOURCE | DM_PRINTQUALITY |
+                       DM_SCALE;
+    if (code > 0 && code < UserPaperSize) {
+        devMode.dmPaperSize = qint16(code);
+    } else {
+        devMode.dmPaperSize = UserPaperSize;
+        devMode.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
+        const QSizeF upright = size.size(QPageSize::Millimeter);
+        attempt([&] { devMode.dmPaperWidth = vb::CInt(upright.width() * 100); });
+        attempt([&] { devMode.dmPaperLength = vb::CInt(upright.height() * 100); });
+    }
+    devMode.dmFormName = name32(size.name(), false);
+    if (device.colorMode() != offered->colorMode())
+        devMode.dmColor = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
+    if (device.duplex() != offered->duplex())
+        devMode.dmDuplex = device.duplex() == QPrinter::DuplexNone        ? 1
+                           : device.duplex() == QPrinter::DuplexShortSide ? 3
+                                                                           : 2;
+    if (device.resolution() != offered->resolution())
+        devMode.dmPrintQuality = qint16(qBound(1, device.resolution(), 32767));
+    if (device.paperSource() != offered->paperSource())
+        devMode.dmDefaultSource = binOf(device.paperSource());
+    devMode.dmCopies = qint16(qBound(1, device.copyCount(), 32767));
+    layoutNames(devNames, platform::Printers::driverOf(deviceName), deviceName,
+                platform::Printers::portOf(deviceName));
+}
+
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames)
+{
+    QString name;
+    const auto device = fncDevice_FromBlocks(devMode, devNames, name);
+    platform::CommonDialog dialog;
+    dialog.PrinterDevice = device.get();
+    dialog.PrinterName = name;
+    dialog.Flags = setup ? platform::CommonDialog::cdlPDPrintSetup : 0;
+    dialog.CancelError = true;
+    try {
+        dialog.ShowPrinter();
+    } catch (const vb::Error& e) {
+        if (e.number() == vb::errCancel)
+            return false;
+        throw;
+    }
+    subBlocks_FromDevice(*device, dialog.PrinterName, devMode, devNames);
+    return true;
+}
+
+bool fncSetUp_Printer(QWidget* /*owner*/)
+{
+    try {
+        // Blocks no dialog has built yet start from the drawing's settings;
+        // a cancel leaves the blocks as they were.
+        typDEVMODE devMode = GE_tpDevMode;
+        typDEVNAMES devNames = GE_tpDevNames;
+        if (devMode.dmSize == 0) {
+            subSet_DevModeRec(GE_tpPrinter, devMode);
+            subSet_DevNamesRec(GE_tpPrinter, devNames);
+        }
+        if (!fncPrintDialog(true, devMode, devNames))
+            return false;
+        GE_tpDevMode = devMode;
+        GE_tpDevNames = devNames;
+        subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
+        return true;
+    } catch (const vb::Error& e) {
+        platform::showStandardError(QStringLiteral("dmdlPrinter:fncSetUp_Printer"), e.number(), e.description());
+        return false;
+    }
 }
 
 }  // namespace mdlPrinter

@@ -1,22 +1,56 @@
 #pragma once
 // The printer settings a drawing keeps (typPrinter, stored as its tPrinter
-// row) and the printer device of the system they come from.
+// row), the device blocks the print dialogs exchange, and the current
+// printer they are applied to.
 
 #include "app/types.h"
 
+#include <memory>
+
 class QPrinter;
+class QWidget;
 
 namespace mdlPrinter {
 
-// The system's default printer (or, where none is installed, the printer
-// device the program prints through) into the record: device, driver and
-// port names, paper size code and form name, page size in twips, printable
-// area in millimetres (the scale mode is millimetres, 6), bin, quality,
-// colour mode, duplex, orientation and zoom. A drawing without printer
-// settings of its own starts from these.
+// The print set-up dialog over the device blocks: on OK the choice is
+// applied to the printer and read back into GE_tpPrinter (true); Cancel or a
+// failure (reported) changes nothing (false).
+bool fncSetUp_Printer(QWidget* owner);
+
+// Record -> device-mode block. For a user-defined paper the size comes from
+// the sheet's twips (turned back to portrait), as the block's 16-bit fields
+// can't hold the stored paper width and length.
+void subSet_DevModeRec(const typPrinter& record, typDEVMODE& devMode);
+// Record -> device-name block.
+void subSet_DevNamesRec(const typPrinter& record, typDEVNAMES& devNames);
+// The current printer -> a fresh device-mode block.
+typDEVMODE subSet_DevModePrt();
+// The current printer's driver, device and port -> device-name block.
+void subSet_DevNamesPrt(typDEVNAMES& devNames);
+// Both blocks -> the printer: the named printer (any case) becomes current
+// when installed, then paper (a refused paper is told), bin, quality,
+// colour, duplex, orientation and zoom (refused values skipped silently).
+void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames);
+// The current printer and the block's form name -> record (scale mode
+// millimetres, the printable area in millimetres).
+void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode);
+// The same with GE_tpDevMode.
 void subGet_PrinterRec(typPrinter& record);
 
-// The same from a given printer device.
-void subGet_PrinterRec(typPrinter& record, const QPrinter& device);
+// --- the blocks around a dialog ---
+// The name of the block's device, its driver and its port.
+QString fncDevNames_Part(const typDEVNAMES& devNames, qint16 offset);
+// A printer device set up from the blocks, for a print dialog.
+std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
+                                               QString& deviceName);
+// The dialog's choice back into the blocks; what the device can't express
+// (zoom, a negative quality, a bin it lacks) stays as the block held it
+// unless the choice changed it.
+void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typDEVMODE& devMode,
+                          typDEVNAMES& devNames);
+
+// The platform's print dialog (or, with `setup`, the set-up dialog) on the
+// blocks; false when cancelled (the blocks unchanged).
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames);
 
 }  // namespace mdlPrinter

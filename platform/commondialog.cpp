@@ -71,9 +71,10 @@ void CommonDialog::ShowFont()
 
 void CommonDialog::ShowPrinter()
 {
-    if (auto chosen = ui().printSetup(Printer))
-        Printer = *chosen;
-    else
+    if (!PrinterDevice)
+        vb::raise(vb::errInvalidCall);
+    const auto kind = (Flags & cdlPDPrintSetup) ? PrintDialogKind::Setup : PrintDialogKind::Print;
+    if (!ui().printDialog(*PrinterDevice, PrinterName, kind))
         cancelled();
 }
 

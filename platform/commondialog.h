@@ -26,7 +26,12 @@ public:
     bool FontItalic = false;
     bool FontUnderline = false;
     bool FontStrikethru = false;
-    PrinterChoice Printer;
+    // The print dialogs work on a device: it opens with the device's settings
+    // and keeps the choice; PrinterName names the printer chosen. Flags with
+    // cdlPDPrintSetup show the set-up dialog.
+    QPrinter* PrinterDevice = nullptr;
+    QString PrinterName;
+    static constexpr long cdlPDPrintSetup = 0x40;
 
     void ShowOpen();
     void ShowSave();

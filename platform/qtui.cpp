@@ -205,27 +205,20 @@ std::optional<QString> QtUserInterface::chooseFolder(const QString& title, const
     return folder;
 }
 
-std::optional<PrinterChoice> QtUserInterface::printSetup(const PrinterChoice& initial)
+bool QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
-    QPrinter printer;
-    if (!initial.deviceName.isEmpty())
-        printer.setPrinterName(initial.deviceName);
-    printer.setPageSize(QPageSize(QPageSize::id(initial.paperSize)));
-    printer.setPageOrientation(initial.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setColorMode(initial.colorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
-    printer.setCopyCount(qMax(1, initial.copies));
-    QPrintDialog dialog(&printer, activeParent());
+    QPrintDialog dialog(&device, activeParent());
+    if (kind == PrintDialogKind::Setup) {
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+        dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    }
     if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    PrinterChoice chosen = initial;
-    chosen.deviceName = printer.printerName();
-    chosen.formName = printer.pageLayout().pageSize().name();
-    chosen.paperSize = printer.pageLayout().pageSize().windowsId();
-    chosen.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
-    chosen.colorMode = printer.colorMode() == QPrinter::GrayScale ? 1 : 2;
-    chosen.duplex = printer.duplex() == QPrinter::DuplexNone ? 1 : 2;
-    chosen.copies = printer.copyCount();
-    return chosen;
+        return false;
+    if (!device.printerName().isEmpty())
+        deviceName = device.printerName();
+    return true;
 }
 
 bool QtUserInterface::openUrl(const QString& url)

@@ -62,7 +62,10 @@ void ScriptedUserInterface::answerFile(std::optional<QString> path) { m_file.app
 void ScriptedUserInterface::answerColor(std::optional<qint32> color) { m_color.append(color); }
 void ScriptedUserInterface::answerFont(std::optional<FontChoice> font) { m_font.append(std::move(font)); }
 void ScriptedUserInterface::answerFolder(std::optional<QString> folder) { m_folder.append(std::move(folder)); }
-void ScriptedUserInterface::answerPrinter(std::optional<PrinterChoice> printer) { m_printer.append(std::move(printer)); }
+void ScriptedUserInterface::answerPrinter(std::optional<PrintDialogAnswer> answer)
+{
+    m_printer.append(std::move(answer));
+}
 
 int ScriptedUserInterface::messageBox(const QString& prompt, int style, const QString& title)
 {
@@ -137,14 +140,18 @@ std::optional<QString> ScriptedUserInterface::chooseFolder(const QString& title,
     return answer;
 }
 
-std::optional<PrinterChoice> ScriptedUserInterface::printSetup(const PrinterChoice& initial)
+bool ScriptedUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
-    boxes.append({QStringLiteral("Printer"), initial.deviceName, 0, QString()});
+    boxes.append({QStringLiteral("Printer"), deviceName, kind == PrintDialogKind::Setup ? 1 : 0, QString()});
     bool had = false;
     auto answer = takeFirst(m_printer, had);
     if (!had)
         unexpected.append(QStringLiteral("Printer"));
-    return answer;
+    if (!answer)
+        return false;
+    if (*answer)
+        (*answer)(device, deviceName);
+    return true;
 }
 
 void ScriptedUserInterface::answerUrl(bool opened) { m_url.append(opened); }

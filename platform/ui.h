@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class QPrinter;
+
 namespace vb {
 
 // Message box styles and answers, with the runtime's values.
@@ -66,19 +68,11 @@ struct FontChoice {
     qint32 color = 0;
 };
 
-// The print set-up dialog's choice, with the platform's paper size and
-// orientation codes (9 A4, 8 A3; orientation 1 portrait, 2 landscape).
-struct PrinterChoice {
-    QString deviceName;
-    QString driverName;
-    QString port;
-    QString formName;
-    int paperSize = 9;
-    int orientation = 1;
-    int colorMode = 2;  // 1 monochrome, 2 colour
-    int duplex = 1;
-    int copies = 1;
-};
+// The print dialog works on a printer device: it opens with the device's
+// settings and leaves the user's choice on it. `deviceName` names the printer
+// chosen (the device itself may be a test printer Qt doesn't know by name).
+// The set-up dialog offers no page range and no copies.
+enum class PrintDialogKind { Print, Setup };
 
 class UserInterface {
 public:
@@ -92,7 +86,8 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
     // A folder chosen in the platform's folder chooser rooted at `root`.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& root) = 0;
-    virtual std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) = 0;
+    // False when cancelled (the device is then as it was).
+    virtual bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) = 0;
     // Opens a local file or address in the desktop's viewer or browser;
     // false when nothing could show it.
     virtual bool openUrl(const QString& url) = 0;
@@ -115,7 +110,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
-    std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) override;
+    bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
     bool openUrl(const QString& url) override;
 };
 
@@ -144,7 +139,11 @@ public:
     void answerColor(std::optional<qint32> color);
     void answerFont(std::optional<FontChoice> font);
     void answerFolder(std::optional<QString> folder);
-    void answerPrinter(std::optional<PrinterChoice> printer);
+    // A print dialog's answer: the change the user makes (printer name and
+    // device), or nullopt for Cancel. Recorded as kind "Printer" with the
+    // printer's name and style 1 for the set-up dialog.
+    using PrintDialogAnswer = std::function<void(QPrinter& device, QString& deviceName)>;
+    void answerPrinter(std::optional<PrintDialogAnswer> answer);
     // Whether the next request to open a file or address succeeds (it does
     // when nothing was scripted).
     void answerUrl(bool opened);
@@ -158,7 +157,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
-    std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) override;
+    bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
     bool openUrl(const QString& url) override;
 
     // The last box shown, or an empty box.
@@ -171,7 +170,7 @@ private:
     QList<std::optional<QString>> m_input, m_file, m_folder;
     QList<std::optional<qint32>> m_color;
     QList<std::optional<FontChoice>> m_font;
-    QList<std::optional<PrinterChoice>> m_printer;
+    QList<std::optional<PrintDialogAnswer>> m_printer;
     QList<bool> m_url;
 };
 

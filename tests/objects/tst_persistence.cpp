@@ -10,10 +10,11 @@
 #include "measure/hatchcache.h"
 #include "measure/resulttag.h"
 #include "output/mdlPrinter.h"
+#include "platform/printer.h"
 #include "platform/vbruntime.h"
 
 #include <QDir>
-#include <QPrinter>
+#include <QPageSize>
 #include <QtTest>
 
 #include <array>
@@ -561,20 +562,23 @@ private slots:
         QVERIFY(samePrinter(GE_tpPrinter, current));
         QVERIFY(GE_tpPrinter.intZoom == 100 && GE_tpPrinter.intScaleMode == 6 && GE_tpPrinter.sngScaleWidth > 0);
 
-        QPrinter device(QPrinter::HighResolution);
-        device.setOutputFormat(QPrinter::PdfFormat);
-        device.setPageSize(QPageSize(QPageSize::A3));
-        device.setPageOrientation(QPageLayout::Landscape);
-        device.setPageMargins(QMarginsF(10, 15, 10, 15), QPageLayout::Millimeter);
-        device.setColorMode(QPrinter::GrayScale);
+        platform::TestPrinter a3;
+        a3.name = QStringLiteral("Plotter-A");
+        a3.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        platform::Printers::addTestPrinter(a3);
+        auto& device = platform::CurrentPrinter();
+        device.setPaperSize(8);
+        device.setOrientation(2);
+        device.setColorMode(1);
         typPrinter r;
-        mdlPrinter::subGet_PrinterRec(r, device);
+        mdlPrinter::subGet_PrinterRec(r, typDEVMODE{});
+        platform::Printers::clearTestPrinters();
         QVERIFY(r.intPaperSize == 8 && r.strFormName == QStringLiteral("A3"));
         QVERIFY(r.intOrientation == 2 && r.intColorMode == 1 && r.intScaleMode == 6);
         QCOMPARE(qRound(r.sngWidth), qRound(420 / 25.4 * 1440));  // twips, the sheet as it lies
         QCOMPARE(qRound(r.sngHeight), qRound(297 / 25.4 * 1440));
         QCOMPARE(qRound(r.sngScaleWidth), 400);  // millimetres inside the margins
-        QCOMPARE(qRound(r.sngScaleHeight), 267);
+        QCOMPARE(qRound(r.sngScaleHeight), 277);
         QCOMPARE(r.sngPaperWidth, r.sngWidth * 100);
     }
 };

@@ -1,0 +1,268 @@
+#include "output/dlgPrinter.h"
+
+#include "app/globals.h"
+#include "editor/frmEdit.h"
+#include "editor/pagegrid.h"
+#include "output/mdlPrinter.h"
+#include "output/printlayout.h"
+#include "platform/application.h"
+#include "platform/events.h"
+#include "platform/printer.h"
+#include "platform/vberror.h"
+#include "platform/vbruntime.h"
+
+#include <QWidget>
+#include <tuple>
+
+using platform::CurrentPrinter;
+
+namespace {
+
+auto fields(const typPrinter& p)
+{
+    return std::tie(p.strDeviceName, p.intPaperSize, p.sngPaperWidth, p.sngPaperLength, p.sngWidth, p.sngHeight,
+                    p.sngScaleWidth, p.sngScaleHeight, p.intScaleMode, p.intPaperBin, p.intPrintQuality,
+                    p.intColorMode, p.intDuplex, p.intOrientation, p.intZoom, p.strDriverName, p.strPort,
+                    p.strFormName);
+}
+
+}  // namespace
+
+dlgPrinter::dlgPrinter() : platform::Form(QStringLiteral("dlgPrinter"))
+{
+    using namespace platform;
+    setFixedDialogBorder();
+    setCaption(QStringLiteral("印刷"));
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(twipsToPixels(6240), twipsToPixels(3000));
+
+    Frame4 = new Frame(QStringLiteral("Frame4"), client);
+    Frame4->Move(120, 120, 4200, 1095);
+    Frame4->setCaption(QStringLiteral("印刷方法"));
+    const QString methods[] = {QStringLiteral("用紙サイズ（横）に合わせて印刷"),
+                               QStringLiteral("画像サイズに合わせて印刷")};
+    for (int i = 0; i < 2; ++i) {
+        OptionButton& o = optHouhou.add(i, new OptionButton(QStringLiteral("optHouhou"), Frame4));
+        o.Move(240, 300 + 360 * i, 3840, 300);
+        o.setCaption(methods[i]);
+    }
+    optHouhou(0).setValue(true);
+    for (int i = 0; i < 2; ++i)
+        optHouhou(i).Click = [this](int index) { optHouhou_Click(index); };
+
+    Frame1 = new Frame(QStringLiteral("Frame1"), client);
+    Frame1->Move(120, 1320, 4200, 735);
+    Frame1->setCaption(QStringLiteral("印刷頁"));
+    for (int i = 0; i < 2; ++i) {
+        TextBox& t = txtPage.add(i, new TextBox(QStringLiteral("txtPage"), Frame1));
+        t.Move(240 + 2040 * i, 300, 1200, 315);
+        t.setText(QStringLiteral("1"));
+        t.GotFocus = [this](int index) { txtPage_GotFocus(index); };
+        t.KeyPress = [this](int index, int& key) { txtPage_KeyPress(index, key); };
+        t.LostFocus = [this](int index) { txtPage_LostFocus(index); };
+    }
+    Label1 = new Label(QStringLiteral("Label1"), Frame1);
+    Label1->Move(1680, 340, 360, 255);
+    Label1->setCaption(QStringLiteral("～"));
+
+    chkPictPrt = new CheckBox(QStringLiteral("chkPictPrt"), client);
+    chkPictPrt->Move(240, 2160, 2400, 300);
+    chkPictPrt->setCaption(QStringLiteral("画像を印刷する"));
+    chkPictPrt->setValue(1);
+    chkComent = new CheckBox(QStringLiteral("chkComent"), client);
+    chkComent->Move(240, 2520, 2400, 300);
+    chkComent->setCaption(QStringLiteral("コメントを印刷する"));
+    chkComent->Click = [this] { chkComent_Click(); };
+
+    const auto button = [client](const char* name, const QString& caption, int top) {
+        auto* b = new CommandButton(QString::fromLatin1(name), client);
+        b->Move(4560, top, 1560, 375);
+        b->setCaption(caption);
+        return b;
+    };
+    cmdPrint = button("cmdPrint", QStringLiteral("印刷実行"), 240);
+    CancelButton = button("CancelButton", QStringLiteral("閉じる"), 720);
+    cmdPropaty = button("cmdPropaty", QStringLiteral("プリンタの設定"), 1320);
+    cmdDirectPrt = button("cmdDirectPrt", QStringLiteral("規定のﾌﾟﾘﾝﾀ設定"), 1800);
+    cmdDirectPrt->setToolTipText(QStringLiteral("通常使うプリンタの設定を変えて印刷します"));
+    cmdPrint->Click = [this] { cmdPrint_Click(); };
+    CancelButton->Click = [this] { CancelButton_Click(); };
+}
+
+frmEdit& dlgPrinter::editor() const
+{
+    return platform::Instance<frmEdit>::get();
+}
+
+void dlgPrinter::Form_Load()
+{
+    {
+        platform::Hourglass busy(this);
+        mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
+        mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
+    }
+    chkComent->setValue(GE_booPrtCmt ? 1 : 0);
+    txtPage(0).setEnabled(false);
+    txtPage(1).setEnabled(false);
+    optHouhou(0).setToolTipText(
+        QStringLiteral("用紙サイズ（横）に合うように拡大縮小して印刷します。※画面の拡大縮小は反映されません。"));
+    optHouhou(1).setToolTipText(
+        QStringLiteral("画像の拡大縮小どおりに印刷します。黄色枠の用紙サイズで複数枚印刷されます。"));
+    intPage[0] = 1;
+    intPage[1] = qint16(qMax(1, editor().lblPageR.UBound()));
+    txtPage(0).setText(QString::number(intPage[0]));
+    txtPage(1).setText(QString::number(intPage[1]));
+    // Neither button has anything to do here.
+    cmdPropaty->setEnabled(false);
+    cmdDirectPrt->setEnabled(false);
+}
+
+void dlgPrinter::chkComent_Click()
+{
+    GE_booPrtCmt = chkComent->Value() == 1;
+}
+
+void dlgPrinter::optHouhou_Click(int index)
+{
+    if (index == 0 || index == 1) {
+        txtPage(0).setEnabled(index == 1);
+        txtPage(1).setEnabled(index == 1);
+    }
+}
+
+void dlgPrinter::txtPage_GotFocus(int index)
+{
+    txtPage(index).setSelStart(0);
+    txtPage(index).setSelLength(99);
+}
+
+void dlgPrinter::txtPage_KeyPress(int index, int& keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    keyAscii = 0;
+    if (const auto number = PrintLayout::fncPage_Number(txtPage(index).Text()))
+        intPage[size_t(index)] = *number;
+    else if (vb::IsNumeric(txtPage(index).Text()))
+        txtPage(index).setText(QString::number(intPage[size_t(index)]));
+    if (index == 1) {
+        cmdPrint->SetFocus();
+    } else {
+        intPage[1] = intPage[0];
+        txtPage(1).setText(txtPage(0).Text());
+        txtPage(1).SetFocus();
+    }
+}
+
+void dlgPrinter::txtPage_LostFocus(int index)
+{
+    if (const auto number = PrintLayout::fncPage_Number(txtPage(index).Text()))
+        intPage[size_t(index)] = *number;
+    else
+        txtPage(index).setText(QString::number(intPage[size_t(index)]));
+    if (index == 0) {
+        intPage[1] = intPage[0];
+        txtPage(1).setText(txtPage(0).Text());
+        txtPage(1).SetFocus();
+    }
+}
+
+void dlgPrinter::CancelButton_Click()
+{
+    unload();
+}
+
+void dlgPrinter::cmdPrint_Click()
+{
+    platform::Printer& printer = CurrentPrinter();
+    try {
+        typDEVMODE devMode = GE_tpDevMode;
+        typDEVNAMES devNames = GE_tpDevNames;
+        if (!mdlPrinter::fncPrintDialog(false, devMode, devNames))
+            return;
+        GE_tpDevMode = devMode;
+        GE_tpDevNames = devNames;
+        const typPrinter before = GE_tpPrinter;
+        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        mdlPrinter::subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
+        if (fields(before) != fields(GE_tpPrinter))
+            editor().booPrtChange = true;
+        // The page frames follow the paper chosen, so that page numbers name
+        // the tiles that print.
+        if (before.sngScaleWidth != GE_tpPrinter.sngScaleWidth
+            || before.sngScaleHeight != GE_tpPrinter.sngScaleHeight) {
+            // A range that ran to the last page still does.
+            const bool toLast = intPage[1] == editor().lblPageR.UBound();
+            editor().subReSetup_Page();
+            if (toLast) {
+                intPage[1] = qint16(editor().lblPageR.UBound());
+                txtPage(1).setText(QString::number(intPage[1]));
+            }
+        }
+        printer.KillDoc();
+        platform::Hourglass busy(this);
+        if (optHouhou(0).Value())
+            subPrintFit();
+        else if (optHouhou(1).Value())
+            subPrintS();
+        printer.EndDoc();
+    } catch (const vb::Error& error) {
+        // Nothing of a failed print comes out later.
+        printer.KillDoc();
+        platform::showStandardError(QStringLiteral("dlgPrinter:cmdPrint_Click"), error.number(),
+                                    error.description());
+    }
+}
+
+void dlgPrinter::subPrintFit()
+{
+    platform::Printer& printer = CurrentPrinter();
+    frmEdit& e = editor();
+    printer.setScaleMode(platform::vbMillimeters);
+    // The factor comes from the map's extent, with or without its picture;
+    // an empty extent prints nothing.
+    const double factor = PrintLayout::fncFit_Factor(printer.ScaleWidth(), printer.ScaleHeight(),
+                                                     e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight());
+    if (factor == 0)
+        return;
+    if (e.pictOrg->hasPicture() && chkPictPrt->Value() == 1) {
+        // The picture as the map shows it: its height with the aspect factor.
+        const double z = GE_sngZoom;
+        printer.PaintPicture(e.pictOrg->picture(), 0, 0, e.pictOrg->ScaleWidth() * z * factor,
+                             e.pictOrg->ScaleHeight() * z * GE_sngPictAdj * factor);
+    }
+    subPrint_Object(float(factor), float(factor));
+    printer.EndDoc();
+}
+
+void dlgPrinter::subPrintS()
+{
+    platform::Printer& printer = CurrentPrinter();
+    frmEdit& e = editor();
+    try {
+        printer.setScaleMode(platform::vbMillimeters);
+        const double pw = printer.ScaleWidth(), ph = printer.ScaleHeight();
+        const PageGrid::Grid grid = PageGrid::fncPage_Grid(e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight(),
+                                                           GE_tpPrinter.sngScaleWidth, GE_tpPrinter.sngScaleHeight);
+        const auto printed = [&e](int k) {
+            return k <= e.shpPrintWakuR.UBound() && e.shpPrintWakuR(k).BackStyle == 0;
+        };
+        const auto tiles = PrintLayout::fncTiles(grid, pw, ph, intPage[0], intPage[1], printed);
+        for (const PrintLayout::Tile& tile : tiles) {
+            if (chkPictPrt->Value() == 1 && e.pictOrg->hasPicture()) {
+                printer.Scale(0, 0, pw, ph);
+                const QRectF source = PrintLayout::fncTile_Source(tile, pw, ph, GE_sngZoom, GE_sngPictAdj);
+                printer.PaintPicture(e.pictOrg->picture(), 0, 0, pw, ph, source.x(), source.y(), source.width(),
+                                     source.height());
+            }
+            printer.Scale(tile.x, tile.y, tile.x + pw, tile.y + ph);
+            subPrint_Object(1, 1);
+            printer.NewPage();
+        }
+        if (!tiles.empty())
+            printer.EndDoc();
+    } catch (const vb::Error& error) {
+        platform::showStandardError(QStringLiteral("dlgPrinter:subPrintS"), error.number(), error.description());
+    }
+}

@@ -1,0 +1,78 @@
+// The editor's print and printer commands, and the page frames after a
+// change of paper.
+#include "editor/frmEdit.h"
+
+#include "app/globals.h"
+#include "output/dlgPrinter.h"
+#include "output/mdlPrinter.h"
+#include "platform/events.h"
+#include "platform/printer.h"
+#include "platform/ui.h"
+#include "platform/vberror.h"
+
+using namespace vb;
+
+void frmEdit::mnuFilePrint_Click()
+{
+    platform::Instance<dlgPrinter>::get().showForm(platform::vbModal);
+}
+
+void frmEdit::mnuSetPrinter_Click()
+{
+    booPrtChange = mdlPrinter::fncSetUp_Printer(this);
+    if (booPrtChange)
+        subReSetup_Page();
+}
+
+// The driver's own document settings are, here, the print dialog of the
+// current printer; what it sets lasts for the run and reaches the drawing
+// with its save.
+void frmEdit::mnuSetPrinterD_Click()
+{
+    const QString prompt =
+        QStringLiteral("※「プリンタの設定」で、変更できなかった項目を変更する場合にのみ、実施してください。") + vbCrLf
+        + QStringLiteral("＜重要＞この操作では、ﾌﾟﾘﾝﾀ用のレジストりーを更新します。") + vbCrLf
+        + QStringLiteral("＜重要＞本アプリケーション終了後も、プリンタの設定が保持されます。") + vbCrLf
+        + QStringLiteral("＜注意＞元の設定に戻すには、再度、本設定を実施してください。") + vbCrLf
+        + QStringLiteral("設定を実施しますか？");
+    if (MsgBox(prompt, vbYesNo + vbInformation + vbDefaultButton2, QStringLiteral("規定のプリンタ設定")) != vbYes)
+        return;
+    if (GE_lngPlatformId != 1 && GE_lngPlatformId != 2) {
+        MsgBox(QStringLiteral("OSが特定できない為、印刷設定を行うことが出来ません。"), vbOKOnly,
+               QStringLiteral("ｴﾗｰ"));
+        return;
+    }
+    try {
+        typDEVMODE devMode = mdlPrinter::subSet_DevModePrt();
+        typDEVNAMES devNames;
+        mdlPrinter::subSet_DevNamesPrt(devNames);
+        if (!mdlPrinter::fncPrintDialog(true, devMode, devNames))
+            return;
+        booDrawChange = true;
+        GE_tpDevMode = devMode;
+        GE_tpDevNames = devNames;
+        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        mdlPrinter::subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
+        subReSetup_Page();
+    } catch (const vb::Error& error) {
+        platform::showStandardError(QStringLiteral("mnuSetPrinterD_Click"), error.number(), error.description());
+    }
+}
+
+void frmEdit::subReSetup_Page()
+{
+    float zoom = 0;
+    if (GE_sngZoom != 1.0f) {
+        zoom = GE_sngZoom;
+        mnuDispEandR_Click(4);
+    }
+    subSetup_Page();
+    subSetup_PageR();
+    subDisp_Paper(GE_sngZoom, true);
+    subDisp_PaperR(true);
+    if (zoom != 0) {
+        GE_sngZoom = zoom;
+        sZoom(zoom);
+        subReset_ViewMode();
+    }
+}

@@ -1,0 +1,411 @@
+#include "platform/printer.h"
+
+#include "platform/vberror.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace platform {
+
+namespace {
+
+QList<TestPrinter>& testPrinters()
+{
+    static QList<TestPrinter> list;
+    return list;
+}
+
+const TestPrinter* findTest(const QString& name)
+{
+    for (const TestPrinter& p : testPrinters())
+        if (p.name == name)
+            return &p;
+    return nullptr;
+}
+
+constexpr double TwipsPerMillimetre = 1440 / 25.4;
+
+[[noreturn]] void refuse()
+{
+    vb::raise(errInvalidPropertyValue, QStringLiteral("Invalid property value"));
+}
+
+}  // namespace
+
+namespace Printers {
+
+void addTestPrinter(const TestPrinter& printer)
+{
+    testPrinters().append(printer);
+    if (testPrinters().size() == 1)
+        CurrentPrinter().select(printer.name);
+}
+
+void clearTestPrinters()
+{
+    testPrinters().clear();
+    CurrentPrinter().select(defaultName());
+}
+
+QStringList names()
+{
+    QStringList list;
+    if (!testPrinters().isEmpty()) {
+        for (const TestPrinter& p : testPrinters())
+            list.append(p.name);
+        return list;
+    }
+    return QPrinterInfo::availablePrinterNames();
+}
+
+QString defaultName()
+{
+    if (!testPrinters().isEmpty())
+        return testPrinters().first().name;
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (!name.isEmpty())
+        return name;
+    const QStringList all = QPrinterInfo::availablePrinterNames();
+    return all.isEmpty() ? QString() : all.first();
+}
+
+std::unique_ptr<QPrinter> makeDevice(const QString& name)
+{
+    if (const TestPrinter* test = findTest(name)) {
+        auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        device->setOutputFormat(QPrinter::PdfFormat);
+        device->setOutputFileName(test->outputFile);
+        device->setResolution(test->resolution);
+        device->setPageSize(test->papers.value(0, QPageSize(QPageSize::A4)));
+        device->setPageMargins(QMarginsF(test->margin, test->margin, test->margin, test->margin),
+                               QPageLayout::Millimeter);
+        return device;
+    }
+    if (testPrinters().isEmpty()) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        if (!info.isNull())
+            return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    }
+    return std::make_unique<QPrinter>(QPrinter::HighResolution);
+}
+
+QString driverOf(const QString& name)
+{
+    if (const TestPrinter* test = findTest(name))
+        return test->driver;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    return info.isNull() ? QString() : info.makeAndModel();
+}
+
+QString portOf(const QString& name)
+{
+    if (const TestPrinter* test = findTest(name))
+        return test->port;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    return info.isNull() ? QString() : info.location();
+}
+
+}  // namespace Printers
+
+Printer::Printer()
+{
+    m_device = Printers::makeDevice(QString());
+}
+
+Printer::~Printer()
+{
+    if (m_painter)
+        m_painter->end();
+}
+
+void Printer::select(const QString& name)
+{
+    KillDoc();
+    m_device = Printers::makeDevice(name);
+    const bool known = findTest(name) || (testPrinters().isEmpty() && !QPrinterInfo::printerInfo(name).isNull());
+    m_name = known ? name : m_device->printerName();
+    m_bin.reset();
+    m_quality.reset();
+    m_duplex.reset();
+    m_zoom = 100;
+    m_custom = false;
+    resetWindow();
+}
+
+QString Printer::DriverName() const
+{
+    return Printers::driverOf(m_name);
+}
+
+QString Printer::Port() const
+{
+    return Printers::portOf(m_name);
+}
+
+void Printer::applyMargins()
+{
+    if (const TestPrinter* test = findTest(m_name))
+        m_device->setPageMargins(QMarginsF(test->margin, test->margin, test->margin, test->margin),
+                                 QPageLayout::Millimeter);
+    resetWindow();
+}
+
+int Printer::PaperSize() const
+{
+    if (m_custom)
+        return 256;
+    const QPageSize size = m_device->pageLayout().pageSize();
+    const int code = size.id() == QPageSize::Custom ? 0 : size.windowsId();
+    return code > 0 && code < 256 ? code : 256;
+}
+
+void Printer::setPaperSize(int code)
+{
+    const TestPrinter* test = findTest(m_name);
+    if (code == 256) {
+        const bool allowed = test ? test->customPaper
+                                  : QPrinterInfo::printerInfo(m_name).isNull() ||
+                                        QPrinterInfo::printerInfo(m_name).supportsCustomPageSizes();
+        if (!allowed)
+            refuse();
+        m_custom = true;
+        return;
+    }
+    const QPageSize::PageSizeId id = QPageSize::id(code);
+    if (code <= 0 || id == QPageSize::Custom)
+        refuse();
+    QList<QPageSize> offered;
+    if (test)
+        offered = test->papers;
+    else if (!QPrinterInfo::printerInfo(m_name).isNull())
+        offered = QPrinterInfo::printerInfo(m_name).supportedPageSizes();
+    bool found = offered.isEmpty();
+    for (const QPageSize& size : offered)
+        found = found || size.id() == id;
+    if (!found || !m_device->setPageSize(QPageSize(id)))
+        refuse();
+    m_custom = false;
+    applyMargins();
+}
+
+double Printer::Width() const
+{
+    return m_device->pageLayout().fullRect(QPageLayout::Millimeter).width() * TwipsPerMillimetre;
+}
+
+double Printer::Height() const
+{
+    return m_device->pageLayout().fullRect(QPageLayout::Millimeter).height() * TwipsPerMillimetre;
+}
+
+namespace {
+// A user-defined sheet given as it lies, in twips.
+QPageSize customSheet(double width, double height, bool landscape)
+{
+    const QSizeF portrait = landscape ? QSizeF(height, width) : QSizeF(width, height);
+    return QPageSize(portrait / TwipsPerMillimetre, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+}
+}  // namespace
+
+void Printer::setWidth(double twips)
+{
+    if (!(twips > 0))
+        refuse();
+    setPaperSize(256);
+    const bool landscape = Orientation() == 2;
+    if (!m_device->setPageSize(customSheet(twips, Height(), landscape)))
+        refuse();
+    applyMargins();
+}
+
+void Printer::setHeight(double twips)
+{
+    if (!(twips > 0))
+        refuse();
+    setPaperSize(256);
+    const bool landscape = Orientation() == 2;
+    if (!m_device->setPageSize(customSheet(Width(), twips, landscape)))
+        refuse();
+    applyMargins();
+}
+
+int Printer::PaperBin() const
+{
+    if (m_bin)
+        return *m_bin;
+    switch (m_device->paperSource()) {
+    case QPrinter::Cassette: return 14;
+    case QPrinter::FormSource: return 15;
+    case QPrinter::CustomSource: return 256;
+    default: return int(m_device->paperSource()) + 1;
+    }
+}
+
+void Printer::setPaperBin(int code)
+{
+    if (code >= 1 && code <= 11)
+        m_device->setPaperSource(QPrinter::PaperSource(code - 1));
+    else if (code == 14)
+        m_device->setPaperSource(QPrinter::Cassette);
+    else if (code == 15)
+        m_device->setPaperSource(QPrinter::FormSource);
+    m_bin = code;
+}
+
+int Printer::PrintQuality() const
+{
+    return m_quality.value_or(m_device->resolution());
+}
+
+void Printer::setPrintQuality(int quality)
+{
+    if (quality > 0) {
+        m_device->setResolution(quality);
+        resetWindow();
+    }
+    m_quality = quality;
+}
+
+int Printer::ColorMode() const
+{
+    return m_device->colorMode() == QPrinter::GrayScale ? 1 : 2;
+}
+
+void Printer::setColorMode(int mode)
+{
+    if (mode != 1 && mode != 2)
+        refuse();
+    m_device->setColorMode(mode == 1 ? QPrinter::GrayScale : QPrinter::Color);
+}
+
+int Printer::Duplex() const
+{
+    if (m_duplex)
+        return *m_duplex;
+    switch (m_device->duplex()) {
+    case QPrinter::DuplexNone: return 1;
+    case QPrinter::DuplexShortSide: return 3;
+    default: return 2;
+    }
+}
+
+void Printer::setDuplex(int mode)
+{
+    if (mode < 1 || mode > 3)
+        refuse();
+    m_device->setDuplex(mode == 1 ? QPrinter::DuplexNone : mode == 2 ? QPrinter::DuplexLongSide
+                                                                      : QPrinter::DuplexShortSide);
+    m_duplex = mode;  // a device printing one side only keeps it as set
+}
+
+int Printer::Orientation() const
+{
+    return m_device->pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+}
+
+void Printer::setOrientation(int orientation)
+{
+    if (orientation != 1 && orientation != 2)
+        refuse();
+    m_device->setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    applyMargins();
+}
+
+void Printer::setZoom(int percent)
+{
+    if (percent <= 0)
+        refuse();
+    m_zoom = percent;
+}
+
+QSizeF Printer::deviceSize() const
+{
+    const QRectF paint = m_device->pageLayout().paintRect(QPageLayout::Millimeter);
+    return paint.size() * (m_device->resolution() / 25.4);
+}
+
+double Printer::dpiX() const
+{
+    return m_device->resolution();
+}
+
+double Printer::dpiY() const
+{
+    return m_device->resolution();
+}
+
+void Printer::beginPage()
+{
+    if (!m_painter) {
+        auto painter = std::make_unique<QPainter>();
+        if (!painter->begin(m_device.get()))
+            vb::raise(errPrinterError, QStringLiteral("Printer error"));
+        m_painter = std::move(painter);
+        m_sheets.clear();
+        m_sheets.emplace_back();
+    }
+    for (; m_pendingPages > 0; --m_pendingPages) {
+        m_device->newPage();
+        m_sheets.emplace_back();
+    }
+    m_painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
+}
+
+void Printer::execute(const DrawCommand& command)
+{
+    if (command.kind == DrawCommand::Clear || command.drawMode == vbNop)
+        return;
+    if (beforeDraw)
+        beforeDraw();
+    beginPage();
+    m_sheets.back().push_back(command);
+    renderCommand(*m_painter, command);
+}
+
+void Printer::NewPage()
+{
+    ++m_pendingPages;
+    CurrentX = 0;
+    CurrentY = 0;
+}
+
+void Printer::closeDocument()
+{
+    if (m_painter) {
+        m_painter->end();
+        m_painter.reset();
+    }
+    m_pendingPages = 0;
+}
+
+void Printer::EndDoc()
+{
+    closeDocument();
+}
+
+void Printer::KillDoc()
+{
+    const bool open = m_painter != nullptr;
+    if (open && m_device->outputFormat() == QPrinter::NativeFormat)
+        m_device->abort();
+    closeDocument();
+    m_sheets.clear();
+    if (open) {
+        if (m_device->outputFormat() == QPrinter::PdfFormat && !m_device->outputFileName().isEmpty())
+            QFile::remove(m_device->outputFileName());
+    }
+}
+
+Printer& CurrentPrinter()
+{
+    static Printer* printer = [] {
+        auto* p = new Printer;  // lives for the run
+        p->select(Printers::defaultName());
+        return p;
+    }();
+    return *printer;
+}
+
+}  // namespace platform

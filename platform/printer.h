@@ -1,0 +1,140 @@
+#pragma once
+// The printer as the runtime offered it: one current printer per run, a
+// drawing surface over a QPrinter with the device properties (paper, bin,
+// quality, colour, duplex, orientation, zoom) and the document calls
+// NewPage, EndDoc and KillDoc; and the collection of installed printers.
+//
+// The document begins at the first drawing call, and NewPage takes effect at
+// the next one, so EndDoc after a NewPage adds no blank sheet and a print
+// that draws nothing makes no document at all. Raster operation 11 (no
+// operation) draws nothing on paper; the other operations draw as the copy
+// pen.
+
+#include "platform/surface.h"
+
+#include <QList>
+#include <QPageSize>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+namespace platform {
+
+// The runtime's numbers for a refused property value and a printer failure.
+constexpr long errInvalidPropertyValue = 380;
+constexpr long errPrinterError = 482;
+
+// A printer that exists only for this run and prints to a PDF file, so
+// printing is tested without a print server. The first paper is the default.
+struct TestPrinter {
+    QString name;
+    QList<QPageSize> papers{QPageSize(QPageSize::A4)};
+    bool customPaper = false;  // takes a user-defined size
+    int resolution = 300;      // dots per inch
+    double margin = 10;        // unprintable edge on every side, millimetres
+    QString driver;            // make and model
+    QString port;              // location
+    QString outputFile;        // where a document goes
+};
+
+// The installed printers, in their collection order. With test printers
+// registered they are the only ones and the first is the default.
+namespace Printers {
+void addTestPrinter(const TestPrinter& printer);
+void clearTestPrinters();  // also returns the current printer to the default
+QStringList names();
+QString defaultName();
+// A device set up for the named printer (its default paper); an unknown
+// name gives the printer the runtime prints through when none is installed.
+std::unique_ptr<QPrinter> makeDevice(const QString& name);
+// Make and model, and location, of a printer ("" when unknown).
+QString driverOf(const QString& name);
+QString portOf(const QString& name);
+}  // namespace Printers
+
+class Printer : public DrawSurface {
+public:
+    Printer();
+    ~Printer() override;
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    // Makes the named printer current with its default settings (any
+    // document open on the previous one is killed).
+    void select(const QString& name);
+
+    QString DeviceName() const { return m_name; }
+    QString DriverName() const;
+    QString Port() const;
+
+    // The platform's paper codes (9 A4, 8 A3 ...); 256 a user-defined size,
+    // whose size Width and Height then set. A paper the device lacks raises
+    // error 380.
+    int PaperSize() const;
+    void setPaperSize(int code);
+    // The sheet as it lies, in twips.
+    double Width() const;
+    double Height() const;
+    void setWidth(double twips);
+    void setHeight(double twips);
+    // What the device cannot apply (a bin it lacks, a negative quality, a
+    // duplex mode, the zoom) is kept as set and read back so.
+    int PaperBin() const;
+    void setPaperBin(int code);
+    int PrintQuality() const;
+    void setPrintQuality(int quality);
+    int ColorMode() const;  // 1 monochrome, 2 colour
+    void setColorMode(int mode);
+    int Duplex() const;  // 1 none, 2 long side, 3 short side
+    void setDuplex(int mode);
+    int Orientation() const;  // 1 portrait, 2 landscape
+    void setOrientation(int orientation);
+    int Zoom() const { return m_zoom; }
+    void setZoom(int percent);
+
+    void NewPage();
+    void EndDoc();
+    void KillDoc();  // a partial PDF is removed; the recorded sheets are dropped
+    // Starts the document and any pending page as a drawing call would,
+    // drawing nothing: keeps a sheet whose drawing was all left out.
+    void beginPage();
+    bool documentOpen() const { return m_painter != nullptr; }
+
+    // The commands of each sheet of the last document, in device pixels.
+    const std::vector<std::vector<DrawCommand>>& sheets() const { return m_sheets; }
+    QPrinter& device() { return *m_device; }
+    const QPrinter& device() const { return *m_device; }
+
+    // Runs before each drawing call reaches the sheet (tests make a print
+    // fail midway with it).
+    std::function<void()> beforeDraw;
+
+    QSizeF deviceSize() const override;
+    double dpiX() const override;
+    double dpiY() const override;
+
+protected:
+    void execute(const DrawCommand& command) override;
+
+private:
+    void applyMargins();
+    void closeDocument();
+    std::unique_ptr<QPrinter> m_device;
+    std::unique_ptr<QPainter> m_painter;
+    QString m_name;
+    int m_pendingPages = 0;
+    std::optional<int> m_bin, m_quality, m_duplex;
+    int m_zoom = 100;
+    bool m_custom = false;
+    std::vector<std::vector<DrawCommand>> m_sheets;
+};
+
+// The current printer of the run.
+Printer& CurrentPrinter();
+
+}  // namespace platform

@@ -1,0 +1,200 @@
+// The printer settings: the device blocks built from a record and from the
+// printer, applied to the printer and read back, around the set-up dialog.
+
+#include "app/globals.h"
+#include "output/mdlPrinter.h"
+#include "platform/printer.h"
+#include "platform/ui.h"
+
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using platform::CurrentPrinter;
+using platform::ScopedScriptedUi;
+
+class TestMdlPrinter : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void init()
+    {
+        platform::TestPrinter a;
+        a.name = QStringLiteral("Plotter-A");
+        a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        a.customPaper = true;
+        a.driver = QStringLiteral("Test Driver 14");
+        a.port = QStringLiteral("LPT1:");
+        a.outputFile = m_dir.filePath(QStringLiteral("a.pdf"));
+        platform::TestPrinter b = a;
+        b.name = QStringLiteral("Plotter-B");
+        b.papers = {QPageSize(QPageSize::A4)};
+        b.customPaper = false;
+        platform::Printers::addTestPrinter(a);
+        platform::Printers::addTestPrinter(b);
+        GE_tpDevMode = typDEVMODE{};
+        GE_tpDevNames = typDEVNAMES{};
+    }
+
+    void cleanup() { platform::Printers::clearTestPrinters(); }
+
+    void deviceNamesCountBytesOfTheCodePage_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QList<int>>("offsets");
+        QTest::newRow("ascii") << "Test Driver 14" << "Plotter-A" << QList<int>{8, 23, 33};
+        QTest::newRow("double-byte") << "日本語" << "P" << QList<int>{8, 15, 17};
+    }
+
+    void deviceNamesCountBytesOfTheCodePage()
+    {
+        QFETCH(QString, driver);
+        QFETCH(QString, device);
+        QFETCH(QList<int>, offsets);
+        typPrinter r;
+        r.strDriverName = driver;
+        r.strDeviceName = device;
+        r.strPort = QStringLiteral("LPT1:");
+        typDEVNAMES names;
+        mdlPrinter::subSet_DevNamesRec(r, names);
+        QCOMPARE((QList<int>{names.wDriverOffset, names.wDeviceOffset, names.wOutputOffset}), offsets);
+        QCOMPARE(mdlPrinter::fncDevNames_Part(names, names.wDeviceOffset), device);
+        QCOMPARE(mdlPrinter::fncDevNames_Part(names, names.wDriverOffset), driver);
+        QCOMPARE(mdlPrinter::fncDevNames_Part(names, names.wOutputOffset), QStringLiteral("LPT1:"));
+    }
+
+    void deviceModeFromARecord()
+    {
+        typPrinter r;
+        r.strDeviceName = QStringLiteral("Plotter-A");
+        r.intPaperSize = 8;
+        r.intOrientation = 2;
+        r.intZoom = 75;
+        typDEVMODE dm;
+        dm.dmPaperWidth = 5;
+        mdlPrinter::subSet_DevModeRec(r, dm);
+        QCOMPARE(dm.dmSize, qint16(124));
+        QCOMPARE(dm.dmDeviceName.size(), 32);
+        QVERIFY(dm.dmFields & 0x2);
+        QVERIFY(!(dm.dmFields & 0x4) && !(dm.dmFields & 0x8));
+        QVERIFY(dm.dmPaperWidth == 0 && dm.dmPaperLength == 0);
+        QVERIFY(dm.dmScale == 75 && dm.dmOrientation == 2 && (dm.dmFields & 0x10));
+    }
+
+    void settingsAreAppliedAndReadBack()
+    {
+        // Plotter-A, A3, landscape, as a dialog chose them.
+        typPrinter r;
+        r.strDeviceName = QStringLiteral("plotter-a");  // any case
+        r.intPaperSize = 8;
+        r.intOrientation = 2;
+        r.intColorMode = 2;
+        r.intDuplex = 3;
+        r.intZoom = 80;
+        r.intPrintQuality = -3;  // a draft code the device can't apply
+        r.intPaperBin = 9;
+        ScopedScriptedUi ui;
+        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
+        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
+        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        QCOMPARE(ui->boxes.size(), 0);
+        typPrinter back;
+        mdlPrinter::subGet_PrinterRec(back, GE_tpDevMode);
+        QCOMPARE(back.strDeviceName, QStringLiteral("Plotter-A"));
+        QCOMPARE(back.strDriverName, QStringLiteral("Test Driver 14"));
+        QVERIFY(back.intPaperSize == 8 && back.intOrientation == 2 && back.intScaleMode == 6);
+        QCOMPARE(back.sngScaleWidth, 400.0f);
+        QCOMPARE(back.sngScaleHeight, 277.0f);
+        QCOMPARE(back.sngWidth, 23811.02f);
+        QCOMPARE(back.sngHeight, 16837.7949f);
+        QCOMPARE(back.sngPaperWidth, back.sngWidth * 100);
+        // What the device can't express stays as set.
+        QVERIFY(back.intZoom == 80 && back.intPrintQuality == -3 && back.intPaperBin == 9 && back.intDuplex == 3);
+    }
+
+    void unknownPrinterStaysAndRefusedPaperIsTold()
+    {
+        ScopedScriptedUi ui;
+        typPrinter r;
+        r.strDeviceName = QStringLiteral("Gone");
+        r.intPaperSize = 9;
+        r.intOrientation = 1;
+        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
+        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
+        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        QCOMPARE(ui->boxes.size(), 0);
+        QCOMPARE(CurrentPrinter().DeviceName(), QStringLiteral("Plotter-A"));
+
+        r.strDeviceName = QStringLiteral("Plotter-B");
+        r.intPaperSize = 8;
+        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
+        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
+        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        QCOMPARE(ui->boxes.size(), 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("指定された用紙サイズが不正です"));
+        QCOMPARE(ui->last().title, QStringLiteral("プリンタの設定"));
+        QCOMPARE(CurrentPrinter().DeviceName(), QStringLiteral("Plotter-B"));
+        QCOMPARE(CurrentPrinter().PaperSize(), 9);
+    }
+
+    // A user-defined paper comes back from its stored row (the stored paper
+    // width and length are beyond the block's fields).
+    void userPaperSurvivesTheRecord()
+    {
+        ScopedScriptedUi ui;
+        platform::Printer& p = CurrentPrinter();
+        p.setPaperSize(256);
+        p.setWidth(200 * 1440 / 25.4);
+        p.setHeight(300 * 1440 / 25.4);
+        p.setOrientation(2);
+        typPrinter stored;
+        mdlPrinter::subGet_PrinterRec(stored, GE_tpDevMode);
+        QCOMPARE(stored.intPaperSize, qint16(256));
+        QVERIFY(stored.sngPaperWidth > 32767);
+        p.select(QStringLiteral("Plotter-B"));
+        mdlPrinter::subSet_DevModeRec(stored, GE_tpDevMode);
+        mdlPrinter::subSet_DevNamesRec(stored, GE_tpDevNames);
+        QCOMPARE(GE_tpDevMode.dmPaperWidth, qint16(20000));
+        QCOMPARE(GE_tpDevMode.dmPaperLength, qint16(30000));
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        QVERIFY(mdlPrinter::fncSetUp_Printer(nullptr));
+        QCOMPARE(ui->boxes.size(), 1);  // the dialog, no paper box
+        QCOMPARE(ui->boxes[0].style, 1);
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(256));
+        QCOMPARE(qRound(GE_tpPrinter.sngWidth), qRound(300 * 1440 / 25.4));
+        QCOMPARE(qRound(GE_tpPrinter.sngHeight), qRound(200 * 1440 / 25.4));
+        QCOMPARE(GE_tpPrinter.intOrientation, qint16(2));
+    }
+
+    void setUpDialogAcceptedOrCancelled()
+    {
+        typPrinter r;
+        mdlPrinter::subGet_PrinterRec(r, GE_tpDevMode);
+        r.intZoom = 90;
+        r.intDuplex = 3;
+        GE_tpPrinter = r;
+        ScopedScriptedUi ui;
+        ui->answerPrinter(std::nullopt);
+        QVERIFY(!mdlPrinter::fncSetUp_Printer(nullptr));
+        QCOMPARE(GE_tpDevMode.dmSize, qint16(0));
+        QCOMPARE(GE_tpPrinter.intZoom, qint16(90));
+        QCOMPARE(CurrentPrinter().PaperSize(), 9);
+
+        ui->answerPrinter([](QPrinter& device, QString& name) {
+            name = QStringLiteral("Plotter-A");
+            device.setPageSize(QPageSize(QPageSize::A3));
+        });
+        QVERIFY(mdlPrinter::fncSetUp_Printer(nullptr));
+        QVERIFY(ui->allAnswered());
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
+        QCOMPARE(GE_tpPrinter.strFormName, QStringLiteral("A3"));
+        // What the dialog can't show survives it.
+        QVERIFY(GE_tpPrinter.intZoom == 90 && GE_tpPrinter.intDuplex == 3);
+    }
+};
+
+QTEST_MAIN(TestMdlPrinter)
+#include "tst_mdlprinter.moc"

@@ -1,0 +1,481 @@
+// Printing a drawing from the editor on test PDF printers (300 dpi, 10 mm
+// margins: A4 prints 190 x 277 mm): the fitted and the tiled print, the page
+// range, the renderer's pens, labels and shapes, failures, and the editor's
+// printer commands. Geometry is read from each sheet's recorded commands;
+// a few checks read the PDF back with pdfinfo.
+
+#include "tests/editor/editorfixture.h"
+
+#include "measure/hatchcache.h"
+#include "output/dlgPrinter.h"
+#include "output/printlayout.h"
+#include "platform/printer.h"
+
+#include "db/mdlSQL_objects.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QtTest>
+
+using namespace editortest;
+using platform::CurrentPrinter;
+using platform::DrawCommand;
+
+namespace {
+
+constexpr double PxPerMm = 300 / 25.4;
+
+std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawCommand::Kind kind)
+{
+    std::vector<DrawCommand> found;
+    for (const DrawCommand& c : sheet)
+        if (c.kind == kind)
+            found.push_back(c);
+    return found;
+}
+
+// One page of the PDF as pdftoppm rasters it at 300 dpi without smoothing.
+QImage rasterPage(const QString& path, int page)
+{
+    QProcess p;
+    const QString stem = path + QStringLiteral(".page");
+    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-aa"),
+                                         QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                         QString::number(page), QStringLiteral("-singlefile"), path, stem});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QImage();
+    return QImage(stem + QStringLiteral(".ppm"));
+}
+
+// pdfinfo's page count and the first page's size in points.
+QString pdfinfo(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestPrinting : public QObject {
+    Q_OBJECT
+
+    editortest::Session m_session;
+    QString m_pdf;
+
+    frmEdit& openWith(QSize pixels)
+    {
+        writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), pixels);
+        m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
+        return Fixture::open();
+    }
+
+    dlgPrinter& dialog(int method, bool picture = true)
+    {
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        d.optHouhou(method).setValue(true);
+        d.chkPictPrt->setValue(picture ? 1 : 0);
+        return d;
+    }
+
+    // One print with the print dialog accepted as it opens (or changed).
+    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {})
+    {
+        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+    }
+
+    const std::vector<std::vector<DrawCommand>>& sheets() { return CurrentPrinter().sheets(); }
+
+    platform::LineElement& line(frmEdit& e, float x1, float y1, float x2, float y2)
+    {
+        platform::LineElement& l = e.lineHikidashi(0);
+        l.X1 = x1, l.Y1 = y1, l.X2 = x2, l.Y2 = y2;
+        l.Visible = true;
+        return l;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_session.begin());
+        m_pdf = m_session.fx->dir.filePath(QStringLiteral("out.pdf"));
+        platform::TestPrinter a;
+        a.name = QStringLiteral("Plotter-A");
+        a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        a.customPaper = true;
+        a.outputFile = m_pdf;
+        platform::Printers::addTestPrinter(a);
+        GE_tpDevMode = typDEVMODE{};
+        GE_tpDevNames = typDEVNAMES{};
+        GE_sngZoom = 1.0f;
+    }
+
+    void cleanup()
+    {
+        CurrentPrinter().beforeDraw = nullptr;
+        if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
+            d->unload();
+        QVERIFY((*m_session.quiet)->allAnswered());
+        // The editor closes without saving what a test drew.
+        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
+            e->booDrawChange = e->booPrtChange = false;
+        m_session.end();
+        QVERIFY(!platform::Instance<frmEdit>::exists());
+        platform::Printers::clearTestPrinters();
+    }
+
+    void fittedPrintIsOneSheetAtAnyZoom()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));  // 508 x 254 mm
+        line(e, 50, 50, 150, 50);
+        for (const float zoom : {1.0f, 2.0f}) {
+            e.mnuDispEandR_Click(zoom == 1.0f ? 4 : 0);
+            if (zoom != 1.0f)
+                line(e, 100, 100, 300, 100);  // the same line at 200 %
+            QFile::remove(m_pdf);
+            print(dialog(0));
+            QCOMPARE(sheets().size(), size_t(1));
+            const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+            QCOMPARE(segments.size(), size_t(1));
+            // 10 mm margin + 50 x 190 / 508 = 28.70 mm from the sheet's edge.
+            QCOMPARE(qRound((10 + segments[0].p1.x() / PxPerMm) * 100), 2870);
+            QCOMPARE(qRound((10 + segments[0].p2.x() / PxPerMm) * 100), 6610);
+            QCOMPARE(qRound((10 + segments[0].p1.y() / PxPerMm) * 100), 2870);
+            const auto pictures = ofKind(sheets()[0], DrawCommand::Picture);
+            QCOMPARE(pictures.size(), size_t(1));
+            QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm), 190);
+            QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm), 95);
+            QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+        }
+    }
+
+    void tiledPrintFollowsTheFramesAtTheDisplayedScale()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        line(e, 50, 50, 150, 50);
+        print(dialog(1));
+        QCOMPARE(sheets().size(), size_t(3));  // X = 0, 190, 380
+        const auto first = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(first.size(), size_t(1));
+        QCOMPARE(qRound((first[0].p2.x() - first[0].p1.x()) / PxPerMm * 10), 1000);
+        QVERIFY(ofKind(sheets()[1], DrawCommand::Segment).empty());
+        const auto third = ofKind(sheets()[2], DrawCommand::Picture);
+        QCOMPARE(third.size(), size_t(1));
+        QCOMPARE(qRound(third[0].rect.width() / PxPerMm), 128);  // blank beyond the picture
+        QCOMPARE(qRound(third[0].rect.height() / PxPerMm), 254);
+        // On paper: the picture's right half (green) up to 128 mm, white beyond.
+        const QImage sheet = rasterPage(m_pdf, 3);
+        QVERIFY(!sheet.isNull());
+        const int y = qRound((10 + 100) * PxPerMm);
+        const QColor inside = sheet.pixelColor(qRound((10 + 120) * PxPerMm), y);
+        QVERIFY(inside.green() > 240 && inside.red() < 16 && inside.blue() < 16);
+        QCOMPARE(sheet.pixelColor(qRound((10 + 140) * PxPerMm), y), QColor(Qt::white));
+    }
+
+    void tiledPrintOfAnA0Plan()
+    {
+        frmEdit& e = openWith(QSize(3179, 4494));  // 841.1 x 1189.0 mm
+        line(e, 200, 280, 210, 280);
+        dlgPrinter& d = dialog(1, false);
+        QCOMPARE(d.intPage[1], qint16(25));
+        print(d);
+        QCOMPARE(sheets().size(), size_t(25));
+        const auto seventh = ofKind(sheets()[6], DrawCommand::Segment);
+        QCOMPARE(seventh.size(), size_t(1));  // page 7's corner is (190, 277)
+        QCOMPARE(qRound(seventh[0].p1.x() / PxPerMm), 10);
+        QCOMPARE(qRound(seventh[0].p1.y() / PxPerMm), 3);
+        const QString info = pdfinfo(m_pdf);
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+25\\n"))), qPrintable(info));
+        // Qt's writer gives the sheet in whole points.
+        QVERIFY2(info.contains(QStringLiteral("595 x 842 pts")), qPrintable(info));
+
+        // Landscape chosen in the dialog: the frames follow before the print.
+        print(d, [](QPrinter& device, QString&) { device.setPageOrientation(QPageLayout::Landscape); });
+        QCOMPARE(sheets().size(), size_t(28));
+        QCOMPARE(e.lblPageR.UBound(), 28);
+        QCOMPARE(d.txtPage(1).Text(), QStringLiteral("28"));
+        QVERIFY(e.booPrtChange);
+    }
+
+    void pageRangeAndLeftOutPages()
+    {
+        frmEdit& e = openWith(QSize(1077, 1570));  // four pages
+        QCOMPARE(e.lblPageR.UBound(), 4);
+        e.lblPageR_Click(3);
+        dlgPrinter& d = dialog(0);
+        QVERIFY(!d.txtPage(0).Enabled() && !d.txtPage(1).Enabled());
+        dialog(1);
+        QVERIFY(d.txtPage(0).Enabled() && d.txtPage(1).Enabled());
+        QCOMPARE((*m_session.quiet)->count(), 0);
+        print(d);
+        QCOMPARE(sheets().size(), size_t(3));  // 1, 2, 4 and no blank after
+        QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\n"))));
+
+        QFile::remove(m_pdf);
+        d.txtPage(0).setText(QStringLiteral("3"));
+        int enter = 13;
+        d.txtPage_KeyPress(0, enter);
+        QCOMPARE(enter, 0);
+        QVERIFY(d.intPage[0] == 3 && d.intPage[1] == 3 && d.txtPage(1).Text() == QStringLiteral("3"));
+        print(d);
+        QVERIFY(!QFile::exists(m_pdf));
+
+        // Beyond the 16-bit range, or not a number: the box shows its number again.
+        for (const QString text : {QStringLiteral("99999"), QStringLiteral("abc")}) {
+            d.txtPage(1).setText(text);
+            d.txtPage_LostFocus(1);
+            QCOMPARE(d.txtPage(1).Text(), QStringLiteral("3"));
+            QCOMPARE(d.intPage[1], qint16(3));
+        }
+    }
+
+    void rendererPensLabelsAndShapes()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        // Dimension lines of widths 1 and 3 with their markers.
+        e.shpSnpo(0).setWidth(2);
+        e.lineDsSave.Load(1);
+        e.lineDsSave.Load(2);
+        for (int i = 0; i < 2; ++i) {
+            platform::LineElement& l = e.lineDsSave(i);
+            l.X1 = 20, l.Y1 = 20 + 10 * i, l.X2 = 60, l.Y2 = 20 + 10 * i;
+            l.BorderWidth = 1 + 2 * i;
+            l.BorderColor = 0x0000FF * (i + 1);
+            l.Visible = true;
+        }
+        // A wide oval with a border of 3.
+        e.shpShape.Load(1);
+        platform::ShapeElement& oval = e.shpShape(0);
+        oval.Shape = 2;
+        oval.Move(100, 100, 40, 20);
+        oval.BorderWidth = 3;
+        oval.Visible = true;
+        // A 14-pt result label with a comment; the hidden default text label.
+        e.lblKyori.Load(1);
+        platform::LabelElement& label = e.lblKyori(0);
+        label.Move(30, 12);
+        label.FontSize = 14;
+        label.Caption = QStringLiteral("50.00 m");
+        label.ToolTipText = QStringLiteral("境界");
+        label.BackStyle = 0;
+        label.Visible = true;
+        e.lblKeiIdoS(0).Caption = QStringLiteral("位置1");
+        e.lblKeiIdoS(0).Visible = true;
+        GE_booPrtCmt = true;
+        print(dialog(1, false));
+        GE_booPrtCmt = false;
+        QCOMPARE(sheets().size(), size_t(3));
+        const auto& sheet = sheets()[0];
+        const auto segments = ofKind(sheet, DrawCommand::Segment);
+        QCOMPARE(segments.size(), size_t(2));
+        QCOMPARE(segments[0].penWidth, 1.0);
+        QCOMPARE(segments[1].penWidth, 12.0);
+        const auto ellipses = ofKind(sheet, DrawCommand::Ellipse);
+        QCOMPARE(ellipses.size(), size_t(5));
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(ellipses[size_t(i)].fillStyle, 0);
+            QCOMPARE(ellipses[size_t(i)].fillColor, ellipses[size_t(i)].color);
+        }
+        QCOMPARE(ellipses[4].penWidth, 3.0);
+        QCOMPARE(qRound(ellipses[4].rect.width() / PxPerMm), 40);
+        QCOMPARE(qRound(ellipses[4].rect.height() / PxPerMm), 20);
+        const auto texts = ofKind(sheet, DrawCommand::Text);
+        QCOMPARE(texts.size(), size_t(2));  // caption and comment; no position, no "文字列"
+        QCOMPARE(texts[1].text, QStringLiteral("境界"));
+        QCOMPARE(qRound(texts[1].rect.top() / PxPerMm * 10000), 169389);
+        for (const auto& s : sheets())
+            for (const DrawCommand& c : ofKind(s, DrawCommand::Text))
+                QVERIFY(c.text != QStringLiteral("文字列") && c.text != QStringLiteral("位置1"));
+        // Every sheet's markers take their line's colour, also after a shape.
+        QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
+    }
+
+    // Hatching from the area's cache file at the zoom; an area without a
+    // record is passed by, not an error.
+    void hatchingPrintsItsSegments()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        GE_strTempPath = m_session.fx->dir.path();
+        e.mnuDispEandR_Click(0);  // 200 %
+        e.lblMensekiS.Load(1);
+        e.lblMensekiS.Load(2);
+        e.lblMensekiS(0).Tag = QStringLiteral("M_200101010101");
+        e.lblMensekiS(1).Tag = QStringLiteral("M_200101010102");
+        typHatching record;
+        record.iStyle = 1;
+        record.iUbound = 1;
+        record.BorderWidth = 2;
+        record.BorderColor = 0x00FF00;
+        record.DrawMode = platform::vbCopyPen;
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, record, {{10, 20, 10, 10}, {10, 20, 30, 30}});
+        GE_tpHatching = {record};
+        print(dialog(0, false));
+        const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(segments.size(), size_t(2));
+        QCOMPARE(segments[1].color, 0x00FF00);
+        const double f = 190 / 1016.0;  // the map at 200 %
+        QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
+        GE_tpHatching.clear();
+        GE_strTempPath.clear();
+    }
+
+    // The printer chosen in the print dialog is saved with the drawing and
+    // the dialog opens there again; a user-defined paper survives too.
+    void settingsTravelWithTheDrawing_data()
+    {
+        QTest::addColumn<QPageSize>("paper");
+        QTest::addColumn<int>("code");
+        QTest::newRow("A3") << QPageSize(QPageSize::A3) << 8;
+        QTest::newRow("user") << QPageSize(QSizeF(200, 300), QPageSize::Millimeter, QString(), QPageSize::ExactMatch)
+                              << 256;
+    }
+
+    void settingsTravelWithTheDrawing()
+    {
+        QFETCH(QPageSize, paper);
+        QFETCH(int, code);
+        frmEdit& e = openWith(QSize(1920, 960));
+        auto& ui = *m_session.quiet;
+        print(dialog(0), [paper](QPrinter& device, QString& name) {
+            name = QStringLiteral("plotter-a");
+            device.setPageSize(paper);
+            device.setPageOrientation(QPageLayout::Landscape);
+        });
+        QVERIFY(e.booPrtChange);
+        platform::Instance<dlgPrinter>::get().unload();
+        ui->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        typPrinter row;
+        QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, row), qint16(0));
+        QCOMPARE(row.strDeviceName, QStringLiteral("Plotter-A"));
+        QVERIFY(row.intPaperSize == code && row.intOrientation == 2 && row.intScaleMode == 6);
+        if (code == 8) {
+            QVERIFY(row.sngScaleWidth == 400.0f && row.sngScaleHeight == 277.0f);
+            QCOMPARE(row.sngWidth, 23811.02f);
+            QCOMPARE(row.sngHeight, 16837.7949f);
+        }
+
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        GE_tpPrinter = typPrinter{};
+        CurrentPrinter().select(QStringLiteral("Plotter-A"));  // back to A4 portrait
+        Fixture::open();
+        const int boxes = ui->count();
+        QSizeF opened;
+        QPageLayout::Orientation orientation{};
+        print(dialog(0), [&](QPrinter& device, QString& name) {
+            QCOMPARE(name, QStringLiteral("Plotter-A"));
+            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+            orientation = device.pageLayout().orientation();
+        });
+        QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
+        QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
+        QCOMPARE(orientation, QPageLayout::Landscape);
+        QCOMPARE(CurrentPrinter().PaperSize(), code);
+    }
+
+    void failedFittedPrintLeavesNoFile()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        line(e, 50, 50, 150, 50);
+        int calls = 0;
+        CurrentPrinter().beforeDraw = [&calls] {
+            if (++calls == 2)
+                vb::raise(vb::errOverflow);
+        };
+        print(dialog(0));
+        QVERIFY(!QFile::exists(m_pdf));
+        QVERIFY(!CurrentPrinter().documentOpen());
+        QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(
+            QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。")));
+    }
+
+    void fittedPrintWithoutPictureOrWithAspect()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        line(e, 50, 50, 150, 50);
+        GE_sngPictAdj = 1.5f;
+        e.sZoom(1.0f);
+        print(dialog(0));
+        GE_sngPictAdj = 1.0f;
+        const auto pictures = ofKind(sheets()[0], DrawCommand::Picture);
+        QCOMPARE(pictures.size(), size_t(1));
+        // The map is 508 x 381 mm: the picture as it shows there.
+        QCOMPARE(e.pictMap->ScaleHeight(), 381.0);
+        const double f = 190 / 508.0;
+        QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm), 190);
+        QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm * 10), qRound(381 * f * 10));
+        const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
+    }
+
+    // A drawing whose picture is missing still prints its objects to the
+    // map's extent.
+    void fittedPrintWithoutPicture()
+    {
+        m_session.fx->storeDrawing(QStringLiteral("P-2"), m_session.fx->dir.path(), QStringLiteral("gone.bmp"));
+        (*m_session.quiet)->answerMsgBox(vb::vbNo);
+        frmEdit& e = Fixture::open();
+        QVERIFY(!e.pictMap->hasPicture());
+        line(e, 50, 50, 150, 50);
+        print(dialog(0));
+        QCOMPARE(sheets().size(), size_t(1));
+        QVERIFY(ofKind(sheets()[0], DrawCommand::Picture).empty());
+        const double f = PrintLayout::fncFit_Factor(190, 277, e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight());
+        QVERIFY(f > 0);
+        const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
+        QCOMPARE(qRound((segments[0].p2.x() - segments[0].p1.x()) / PxPerMm * 100), qRound(100 * f * 100));
+    }
+
+    void printerSetUpRebuildsTheFramesAtTheZoom()
+    {
+        frmEdit& e = openWith(QSize(1920, 960));
+        e.mnuDispEandR_Click(6);  // 50 %
+        auto& ui = *m_session.quiet;
+        ui->answerPrinter(std::nullopt);
+        e.mnuSetPrinter_Click();
+        QVERIFY(!e.booPrtChange);
+        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A3)); });
+        e.mnuSetPrinter_Click();
+        QVERIFY(e.booPrtChange);
+        QCOMPARE(GE_sngZoom, 0.5f);
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
+        QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
+        QVERIFY(!e.mnuDispEandR(6).Checked());
+
+        // The driver's defaults: No changes nothing; an unknown system is told.
+        e.booDrawChange = false;
+        ui->answerMsgBox(vb::vbNo);
+        e.mnuSetPrinterD_Click();
+        QVERIFY(!e.booDrawChange);
+        const qint32 id = GE_lngPlatformId;
+        GE_lngPlatformId = 3;
+        ui->answerMsgBox(vb::vbYes);
+        e.mnuSetPrinterD_Click();
+        GE_lngPlatformId = id;
+        QCOMPARE(ui->last().prompt, QStringLiteral("OSが特定できない為、印刷設定を行うことが出来ません。"));
+        QVERIFY(!e.booDrawChange);
+        GE_lngPlatformId = 2;
+        ui->answerMsgBox(vb::vbYes);
+        ui->answerPrinter(std::nullopt);
+        e.mnuSetPrinterD_Click();
+        QVERIFY(!e.booDrawChange);
+        ui->answerMsgBox(vb::vbYes);
+        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A4)); });
+        e.mnuSetPrinterD_Click();
+        GE_lngPlatformId = id;
+        QVERIFY(e.booDrawChange);
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(9));
+        QCOMPARE(e.lblPageR.UBound(), 2);  // 254 x 127 mm at 50 %
+    }
+};
+
+QTEST_MAIN(TestPrinting)
+#include "tst_printing.moc"

@@ -1,0 +1,87 @@
+// The printer device: its document begins at the first drawing and a page
+// break acts at the next one; a killed document leaves no file; papers the
+// device lacks are refused; settings it can't apply are kept as set.
+
+#include "platform/printer.h"
+#include "platform/vberror.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace platform;
+
+class TestPrinterDevice : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_pdf;
+
+private slots:
+    void init()
+    {
+        m_pdf = m_dir.filePath(QStringLiteral("p.pdf"));
+        QFile::remove(m_pdf);
+        platform::TestPrinter t;
+        t.name = QStringLiteral("Plotter-A");
+        t.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        t.outputFile = m_pdf;
+        Printers::addTestPrinter(t);
+    }
+
+    void cleanup() { Printers::clearTestPrinters(); }
+
+    void documentBeginsAtTheFirstDrawing()
+    {
+        Printer& p = CurrentPrinter();
+        p.setScaleMode(vbMillimeters);
+        QCOMPARE(p.ScaleWidth(), 190.0);
+        QCOMPARE(p.ScaleHeight(), 277.0);
+        p.NewPage();
+        p.EndDoc();
+        QVERIFY(!QFile::exists(m_pdf));  // nothing drawn, no document
+
+        p.Line(0, 0, 10, 10);
+        p.NewPage();
+        p.DrawMode = vbNop;  // nothing on paper
+        p.Line(0, 0, 10, 10);
+        p.DrawMode = vbCopyPen;
+        p.NewPage();
+        p.beginPage();  // a sheet whose drawing was all left out
+        p.NewPage();
+        p.EndDoc();  // no blank sheet for the last break
+        QCOMPARE(p.sheets().size(), size_t(3));  // a break with nothing drawn is a blank sheet
+        QCOMPARE(p.sheets()[0].size(), size_t(1));
+        QVERIFY(p.sheets()[1].empty() && p.sheets()[2].empty());
+        QVERIFY(QFile::exists(m_pdf));
+
+        QFile::remove(m_pdf);
+        p.Line(0, 0, 10, 10);
+        QVERIFY(p.documentOpen());
+        p.KillDoc();
+        QVERIFY(!p.documentOpen() && !QFile::exists(m_pdf));
+    }
+
+    void paperAndKeptSettings()
+    {
+        Printer& p = CurrentPrinter();
+        p.setPaperSize(8);
+        p.setOrientation(2);
+        QCOMPARE(qRound(p.Width() * 100), 2381102);  // 420 mm in twips
+        QVERIFY_THROWS_EXCEPTION(vb::Error, p.setPaperSize(5));  // legal: not offered
+        QVERIFY_THROWS_EXCEPTION(vb::Error, p.setPaperSize(256));  // no user size
+        QCOMPARE(p.PaperSize(), 8);
+        p.setZoom(70);
+        p.setPrintQuality(-2);
+        p.setPaperBin(12);
+        p.setDuplex(3);
+        QVERIFY(p.Zoom() == 70 && p.PrintQuality() == -2 && p.PaperBin() == 12 && p.Duplex() == 3);
+        p.setPrintQuality(600);
+        QCOMPARE(p.dpiX(), 600.0);
+        p.select(QStringLiteral("Plotter-A"));
+        QVERIFY(p.Zoom() == 100 && p.PaperSize() == 9);
+    }
+};
+
+QTEST_MAIN(TestPrinterDevice)
+#include "tst_printer.moc"
