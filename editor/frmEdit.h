@@ -491,6 +491,52 @@ public:
     void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
                         float length);
 
+    // --- interaction: snapping and live readouts ---------------------------------------
+    // The pointer (x, y) pulled onto the marker or hint the searches find
+    // (the aids shpSnap, lineHintX, lineHintY show them); unchanged with
+    // Esc held or neither snap item. `index` is the edited element's, which
+    // is no target when its array is strSelObjName. The routines under it
+    // share the working pair (sx, sy).
+    void subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
+                       bool snapHint, qint16 index);
+    void subSnapH_Line(platform::ElementArray<platform::LineElement>& lines, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::LineElement& hintX,
+                        platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx, float& sy);
+    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx, float& sy);
+    bool fncSnapH_ShapeY(platform::ShapeElement& shape, platform::LineElement& hintX, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_ShapeX(platform::ShapeElement& shape, platform::LineElement& hintY, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_MojiY(platform::LabelElement& label, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_MojiX(platform::LabelElement& label, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
+    void subSnapM_Line(platform::ElementArray<platform::LineElement>& lines, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::ShapeElement& marker,
+                        float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    bool fncSnapM_LineChk(platform::LineElement& line, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    bool fncSnapM_ShapeChk(platform::ShapeElement& shape, platform::ShapeElement& marker, float x, float y, float& sx,
+                           float& sy);
+    bool fncSnapM_MojiChk(platform::LabelElement& label, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    // Live readouts by the calibration mode: a segment's length centred on
+    // it (SegTip numbered "(n) " and into status panel 5); a shape's width
+    // and height beside it; SizeOn shows all of them with the diagonal.
+    void subDisp_SegLabel(platform::LineElement& segment, platform::LabelElement& label);
+    void subDisp_SegTip(platform::LineElement& segment, int number, platform::LabelElement& label);
+    void subDisp_ShapeSize(platform::ShapeElement& shape, platform::LabelElement& width,
+                           platform::LabelElement& height);
+    void subDisp_SizeOn(platform::LabelElement& length, platform::LabelElement& width, platform::LabelElement& height,
+                        platform::LineElement& diagonal, platform::ShapeElement& shape, int number);
+
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);
     void mnuDispEandR_Click(int index);
