@@ -520,17 +520,6 @@ public:
     double subDrag_Check(float& sx, float& sy);  // the check line's length at 100 %
     // The rubber band of the measuring mode checked: false when none is.
     bool subRubber_Band(float& sx, float& sy, float& ux, float& uy, bool keiIdo);
-    // The snapped point of (x, y): markers and hints, the element `index` skipped.
-    void subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
-                       bool snapHint, bool grid, float gridSize, float zoom, int index);
-    // Live readouts of a line, a shape and its size.
-    void subDisp_SegTip(platform::LineElement& line, platform::LabelElement& label, int n, float zoom);
-    void subDisp_SegLabel(platform::LineElement& line, platform::LabelElement& label, float zoom);
-    void subDisp_SizeOn(platform::LabelElement& distance, platform::LabelElement& width,
-                        platform::LabelElement& height, platform::LineElement& line, platform::ShapeElement& shape,
-                        int index, float zoom);
-    void subDisp_ShapeSize(platform::ShapeElement& shape, platform::LabelElement& width,
-                           platform::LabelElement& height, float zoom);
     // Distance objects following a moved dimension line or side.
     void subSet_SnpoMark(platform::ElementArray<platform::LineElement>& lines, int i);
     void subMove_KyoriMark(int i);
