@@ -523,6 +523,18 @@ public:
     // Distance objects following a moved dimension line or side.
     void subSet_SnpoMark(platform::ElementArray<platform::LineElement>& lines, int i);
     void subMove_KyoriMark(int i);
+    // Once a side's move is over: its area's hatching regenerated (and the
+    // map redisplayed), the area or route result recomputed.
+    void subMove_MensekiHatch();
+    // The mouse-up's steps: an edit or tool finished (true when it was), a
+    // calibration marker released (true when a pick took it), a measured
+    // segment ended, a polyline closed; the tidying that always follows.
+    bool subMouseUp_Edit(float sx, float sy);
+    bool subMouseUp_Check(float x, float y);
+    void subMouseUp_Steps(int button, float x, float y);
+    void subMouseUp_Segment(float sx, float sy);
+    void subMouseUp_Close(float x, float y);
+    void subMouseUp_End();
     // The measuring menu.
     void popMesLine_Click();
     void popMesRenzoku_Click();

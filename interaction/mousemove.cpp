@@ -154,6 +154,8 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
     if (intHitPS > -1) {
         booMesMoveD = booMesDownD;
         booMesMoveK = booMesDownK;
+        booCalcDis = booMesMoveD;  // the side distances re-laid below
+        booCalcKei = booMesMoveK;
         subDrag_Line(intGripLine, linePS(intHitPS), shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
         step();
         subMove_KyoriMark(intHitPS);
