@@ -289,6 +289,47 @@ private slots:
         QVERIFY(!e.booMesDownD && !e.booDrag);
     }
 
+    void distanceEdited()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        click(e, 10, 10);
+        move(e, 40, 50);
+        click(e, 40, 50);
+        // The dimension line dragged by its body: markers and far ends follow.
+        down(e, 28, 9), move(e, 38, 9, 1), up(e, 38, 9);
+        QVERIFY(ends(e.lineDsSave(0), 32, 1, 62, 41));
+        QVERIFY(ends(e.lineHojoSave(0), 10, 10, 32, 1) && ends(e.lineHojoSave(1), 40, 50, 62, 41));
+        const ShapeElement& m1 = e.shpSnpo(1);
+        QVERIFY(near(m1.Left + m1.Width() / 2, 62) && near(m1.Top + m1.Height() / 2, 41));
+        QVERIFY(e.booDrawChange && !e.booDrag);
+        // Extension line 1 taken at its start and moved: the distance measured again.
+        down(e, 40, 50), move(e, 40, 10, 1), up(e, 40, 10);
+        QVERIFY(near(value(e.lblKyori(0)), 15));
+        QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
+    }
+
+    void routeAndPlainAreaMoved()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        polyline(e, {{10, 10}, {40, 10}, {40, 40}});
+        e.popMesDisCal_Click();
+        QVERIFY(near(value(e.lblKeiroS(0)), 30));
+        // A route's side: only the route label follows.
+        down(e, 40, 25), move(e, 50, 25, 1), up(e, 50, 25);
+        QVERIFY(near(value(e.lblKeiroS(0)), 35));
+        QCOMPARE(e.lblMensekiS.UBound(), 0);
+        // An area without hatching: its value, and no file.
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(0);
+        polyline(e, {{110, 10}, {140, 10}, {140, 40}, {110, 40}});
+        closeAt(e, 110, 10);
+        const QString k = key(e.lblMensekiS(0));
+        down(e, 140, 25), move(e, 150, 25, 1), up(e, 150, 25);
+        QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
+    }
+
     void calibration()
     {
         frmEdit& e = openEditor(m_session.fx->dir);
