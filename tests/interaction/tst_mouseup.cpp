@@ -330,6 +330,87 @@ private slots:
         QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
     }
 
+    void roundTripAtZoom2()
+    {
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
+        QVERIFY(fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) > 0);
+        GE_tpSystem.System_Id = CurrentSystemId;
+        frmEdit& e = openEditor(fx.dir);
+        e.mnuDispEandR_Click(0);
+        QCOMPARE(GE_sngZoom, 2.0f);
+        GE_booSnap = true;
+        click(e, 20, 20);
+        move(e, 80, 100);
+        click(e, 80, 100);
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(5);
+        polyline(e, {{200, 20}, {260, 20}, {260, 100}});
+        closeAt(e, 200, 20);
+        e.popMesRenzoku_Click();
+        polyline(e, {{20, 200}, {80, 200}, {80, 280}});
+        e.popMesDisCal_Click();
+        e.Toolbar1->Buttons(10).setValue(1);
+        down(e, 300, 300), up(e, 340, 300);
+        e.Toolbar1->Buttons(11).setValue(1);
+        down(e, 300, 400), up(e, 320, 440);
+        QCOMPARE(e.lblKyori.UBound(), 6);  // one distance, three area sides, two route sides
+        struct Kept {
+            QString tag;
+            QList<float> stored;  // coordinates at zoom 1
+        };
+        const auto line = [](const LineElement& l, float z) {
+            return Kept{l.Tag, {l.X1 / z, l.Y1 / z, l.X2 / z, l.Y2 / z}};
+        };
+        const auto shape = [](const ShapeElement& s, float z) {
+            return Kept{s.Tag, {s.Left / z, s.Top / z, s.Width() / z, s.Height() / z}};
+        };
+        const auto label = [](const LabelElement& l) { return Kept{l.Tag, {}}; };
+        const auto take = [&](frmEdit& f, float z) {
+            QList<Kept> all;
+            for (int k = 0; k < f.lineDsSave.UBound(); ++k)
+                all << line(f.lineDsSave(k), z) << line(f.lineHojoSave(2 * k), z) << label(f.lblKyori(k));
+            for (int k = 0; k < f.linePS.UBound(); ++k)
+                all << line(f.linePS(k), z);
+            all << line(f.lineHikidashi(0), z) << shape(f.shpShape(0), z) << label(f.lblMensekiS(0))
+                << label(f.lblKeiroS(0));
+            return all;
+        };
+        const QList<Kept> before = take(e, 2.0f);
+        QVERIFY(near(before[1].stored[0], 10) && near(before[1].stored[1], 10) && near(value(e.lblKyori(0)), 25));
+        const QString area = key(e.lblMensekiS(0));
+        QFile file(bin(area).filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray segments = file.readAll();
+        file.close();
+        QVERIFY(!segments.isEmpty());
+
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        const QString db = fx.dir.filePath(QStringLiteral("test.mdb"));
+        mdlDB::fncDbClose();
+        QCOMPARE(mdlDB::fncDbOpen(db), 0);
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.strNo = QStringLiteral("R-1");
+        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+        QFile::remove(bin(area).filePath());
+        frmEdit& r = Fixture::open();
+        const QList<Kept> after = take(r, GE_sngZoom);
+        QCOMPARE(after.size(), before.size());
+        for (int k = 0; k < before.size(); ++k) {
+            QCOMPARE(after[k].tag, before[k].tag);
+            for (int c = 0; c < before[k].stored.size(); ++c)
+                QVERIFY2(near(after[k].stored[c], before[k].stored[c]), qPrintable(before[k].tag));
+        }
+        QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
+        QCOMPARE(GE_tpHatching[0].Tag, area);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), segments);
+    }
+
     void calibration()
     {
         frmEdit& e = openEditor(m_session.fx->dir);
