@@ -1,4 +1,4 @@
-// Snapping on the map: the marker and hint searches over the target arrays
+// Snapping on the map (the tests of one object in snap.h): the marker and hint searches over the target arrays
 // (extension lines, lead-out lines, user shapes, text labels, in this order)
 // and the aids that show what they found (shpSnap, lineHintX, lineHintY).
 
@@ -74,15 +74,22 @@ int firstMoji(const LabelArray& labels)
     return labels(0).Visible ? 0 : 1;
 }
 
-// One hint pass (`Y` or X) over elements first..last, ending at the first match.
-template <class Array, class Test>
-void hintPass(Array& elements, int first, int last, int skip, Test test)
+// The Y pass and the X pass over elements first..last, in one walk: each
+// axis takes its first match and is skipped while its guide line shows.
+// The two tests read only the pointer, so one walk finds what two would.
+template <class Array, class TestY, class TestX>
+void hintPasses(Array& elements, int first, int last, int skip, const LineElement& hintX,
+                const LineElement& hintY, TestY testY, TestX testX)
 {
-    for (int k = first; k <= last; ++k) {
+    bool needY = !hintX.Visible, needX = !hintY.Visible;
+    for (int k = first; k <= last && (needY || needX); ++k) {
         if (k == skip || !elements.exists(k))
             continue;
-        if (test(elements(k)))
-            return;
+        auto& element = elements(k);
+        if (needY && testY(element))
+            needY = false;
+        if (needX && testX(element))
+            needX = false;
     }
 }
 
@@ -129,10 +136,9 @@ void frmEdit::subSnapH_Line(LineArray& lines, LineElement& hintX, LineElement& h
 {
     const int skip = skippedIndex(lines, strSelObjName, index);
     const int last = lines.UBound() - 1;  // the spare is no target
-    if (!hintX.Visible)
-        hintPass(lines, 0, last, skip, [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(lines, 0, last, skip, [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); });
+    hintPasses(
+        lines, 0, last, skip, hintX, hintY, [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); },
+        [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); });
 }
 
 void frmEdit::subSnapH_Shape(ShapeArray& shapes, LineElement& hintX, LineElement& hintY, float x, float y, float& sx,
@@ -140,10 +146,9 @@ void frmEdit::subSnapH_Shape(ShapeArray& shapes, LineElement& hintX, LineElement
 {
     const int skip = skippedIndex(shapes, strSelObjName, index);
     const int last = shapes.UBound() - 1;
-    if (!hintX.Visible)
-        hintPass(shapes, 0, last, skip, [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(shapes, 0, last, skip, [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); });
+    hintPasses(
+        shapes, 0, last, skip, hintX, hintY, [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); },
+        [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); });
 }
 
 void frmEdit::subSnapH_Moji(LabelArray& labels, LineElement& hintX, LineElement& hintY, float x, float y, float& sx,
@@ -151,10 +156,9 @@ void frmEdit::subSnapH_Moji(LabelArray& labels, LineElement& hintX, LineElement&
 {
     const int skip = skippedIndex(labels, strSelObjName, index);
     const int first = firstMoji(labels), last = labels.UBound();
-    if (!hintX.Visible)
-        hintPass(labels, first, last, skip, [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(labels, first, last, skip, [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); });
+    hintPasses(
+        labels, first, last, skip, hintX, hintY, [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); },
+        [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); });
 }
 
 bool frmEdit::fncSnapM_LineChk(LineElement& line, ShapeElement& marker, float x, float y, float& sx, float& sy)
