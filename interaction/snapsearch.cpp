@@ -24,30 +24,32 @@ SnapPoint bottomRight(const LabelElement& s) { return {s.Left + s.Width(), s.Top
 
 // The guide line of a matching y from the point to the pointer's x, or of
 // a matching x to the pointer's y; shown exactly when something matched.
+// A test runs only while its guide line is hidden, so a miss leaves it be
+// (no property write for each of thousands of targets).
 bool layHintY(const std::optional<SnapPoint>& p, LineElement& hint, float x, float& snappedY)
 {
-    if (p) {
-        snappedY = p->y;
-        hint.X1 = p->x;
-        hint.Y1 = p->y;
-        hint.X2 = x;
-        hint.Y2 = p->y;
-    }
-    hint.Visible = p.has_value();
-    return p.has_value();
+    if (!p)
+        return false;
+    snappedY = p->y;
+    hint.X1 = p->x;
+    hint.Y1 = p->y;
+    hint.X2 = x;
+    hint.Y2 = p->y;
+    hint.Visible = true;
+    return true;
 }
 
 bool layHintX(const std::optional<SnapPoint>& p, LineElement& hint, float y, float& snappedX)
 {
-    if (p) {
-        snappedX = p->x;
-        hint.X1 = p->x;
-        hint.Y1 = p->y;
-        hint.X2 = p->x;
-        hint.Y2 = y;
-    }
-    hint.Visible = p.has_value();
-    return p.has_value();
+    if (!p)
+        return false;
+    snappedX = p->x;
+    hint.X1 = p->x;
+    hint.Y1 = p->y;
+    hint.X2 = p->x;
+    hint.Y2 = y;
+    hint.Visible = true;
+    return true;
 }
 
 bool placeMarker(const std::optional<SnapPoint>& p, ShapeElement& marker, float& snappedX, float& snappedY)
