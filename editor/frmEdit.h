@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/vberror.h"
 
@@ -594,6 +595,10 @@ public:
                            float& sy);
     bool fncSnapM_MojiChk(platform::LabelElement& label, platform::ShapeElement& marker, float x, float y, float& sx,
                           float& sy);
+    // The elements of the array last walked for hints that have a y in
+    // reach (`pSnapNearOf`, null when none): the only ones a marker can take.
+    std::vector<int> intSnapNear;
+    const void* pSnapNearOf = nullptr;
     // Live readouts by the calibration mode: a segment's length centred on
     // it (SegTip numbered "(n) " and into status panel 5); a shape's width
     // and height beside it; SizeOn shows all of them with the diagonal.
