@@ -387,7 +387,8 @@ int main(int argc, char** argv)
         QStringLiteral("<= 1 ms and <= 3 x floor (%1 x): %2")
             .arg(f[1].snap / f[1].snapFloor, 0, 'f', 2)
             .arg(met(f[1].snap <= 1 && f[1].snap <= 3 * f[1].snapFloor)));
-    row("map move measuring, snapping on", &Figures::snapMove, QStringLiteral("<= 2 ms: %1").arg(met(f[1].snapMove <= 2)));
+    row("map move measuring, snapping on", &Figures::snapMove,
+        QStringLiteral("<= 2 ms: %1").arg(met(f[1].snapMove <= 2)));
     row("mouse-up keeping a distance", &Figures::keepUp, QStringLiteral("<= 2 ms: %1").arg(met(f[1].keepUp <= 2)));
     row("side of a 200-sided hatched area released", &Figures::sideRelease,
         QStringLiteral("<= 100 ms: %1").arg(met(f[1].sideRelease <= 100)));

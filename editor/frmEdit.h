@@ -573,8 +573,10 @@ public:
                         platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
     void subSnapH_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::LineElement& hintX,
                        platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
-    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx, float& sy);
-    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx, float& sy);
+    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
     bool fncSnapH_ShapeY(platform::ShapeElement& shape, platform::LineElement& hintX, float x, float y, float& sx,
                          float& sy);
     bool fncSnapH_ShapeX(platform::ShapeElement& shape, platform::LineElement& hintY, float x, float y, float& sx,

@@ -184,9 +184,9 @@ void frmEdit::subSnapH_Line(LineArray& lines, LineElement& hintX, LineElement& h
 {
     const int skip = skippedIndex(lines, strSelObjName, index);
     const int last = lines.UBound() - 1;  // the spare is no target
-    hintPasses(
-        lines, 0, last, skip, x, y, hintX, hintY, intSnapNear, [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); },
-        [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); });
+    const auto testY = [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); };
+    const auto testX = [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); };
+    hintPasses(lines, 0, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
     pSnapNearOf = &lines;
 }
 
@@ -195,9 +195,9 @@ void frmEdit::subSnapH_Shape(ShapeArray& shapes, LineElement& hintX, LineElement
 {
     const int skip = skippedIndex(shapes, strSelObjName, index);
     const int last = shapes.UBound() - 1;
-    hintPasses(
-        shapes, 0, last, skip, x, y, hintX, hintY, intSnapNear, [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); },
-        [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); });
+    const auto testY = [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); };
+    const auto testX = [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); };
+    hintPasses(shapes, 0, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
     pSnapNearOf = &shapes;
 }
 
@@ -206,9 +206,9 @@ void frmEdit::subSnapH_Moji(LabelArray& labels, LineElement& hintX, LineElement&
 {
     const int skip = skippedIndex(labels, strSelObjName, index);
     const int first = firstMoji(labels), last = labels.UBound();
-    hintPasses(
-        labels, first, last, skip, x, y, hintX, hintY, intSnapNear, [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); },
-        [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); });
+    const auto testY = [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); };
+    const auto testX = [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); };
+    hintPasses(labels, first, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
     pSnapNearOf = &labels;
 }
 
