@@ -69,6 +69,7 @@ void frmEdit::mnuFileNewPrj_Click()
         subAllClr_Hikidashi();
         subAllClr_Moji();
         subAllClr_KeiIdo();
+        subClear_Selection();  // the sheet must not keep an index of the cleared arrays
         // The objects were changed: closing offers the save.
         booDrawChange = true;
         mnuFileSavePrj->setEnabled(true);

@@ -4,41 +4,39 @@
 #include "editor/frmEdit.h"
 #include "platform/application.h"
 #include "platform/metrics.h"
+#include "properties/sheetrules.h"
 
 #include <QWidget>
+#include <cmath>
+
+using platform::ComboBox;
+using platform::CommandButton;
 
 namespace {
 
-// The tag of element k of the editor's array `name`, or nothing when there is none.
-std::optional<QString> elementTag(const QString& name, int k)
+ComboBox* combo(const char* name, QWidget* frame, int top, const char* text, const char* tip)
 {
-    frmEdit* e = platform::Instance<frmEdit>::pointer();
-    if (!e)
-        return std::nullopt;
-    auto tagOf = [k](const auto& elements) -> std::optional<QString> {
-        if (!elements.exists(k))
-            return std::nullopt;
-        return elements(k).Tag;
-    };
-    if (name == QLatin1String("lblKyori"))
-        return tagOf(e->lblKyori);
-    if (name == QLatin1String("lblKeiroS"))
-        return tagOf(e->lblKeiroS);
-    if (name == QLatin1String("lblMensekiS"))
-        return tagOf(e->lblMensekiS);
-    if (name == QLatin1String("lblMoji"))
-        return tagOf(e->lblMoji);
-    if (name == QLatin1String("lblKeiIdoS"))
-        return tagOf(e->lblKeiIdoS);
-    if (name == QLatin1String("lineHikidashi"))
-        return tagOf(e->lineHikidashi);
-    if (name == QLatin1String("lineDsSave"))
-        return tagOf(e->lineDsSave);
-    if (name == QLatin1String("linePS"))
-        return tagOf(e->linePS);
-    if (name == QLatin1String("shpShape"))
-        return tagOf(e->shpShape);
-    return std::nullopt;
+    auto* box = new ComboBox(QString::fromLatin1(name), frame);
+    box->Move(240, top, 1575, 300);
+    box->setText(QString::fromUtf8(text));
+    box->setToolTipText(QString::fromUtf8(tip));
+    return box;
+}
+
+CommandButton* button(const char* name, QWidget* frame, int top, const char* caption)
+{
+    auto* b = new CommandButton(QString::fromLatin1(name), frame);
+    b->Move(240, top, 1575, 375);
+    b->setCaption(QString::fromUtf8(caption));
+    return b;
+}
+
+platform::Frame* frame(const char* name, QWidget* client, const char* caption, int left, int top, int height)
+{
+    auto* f = new platform::Frame(QString::fromLatin1(name), client);
+    f->Move(left, top, 2055, height);
+    f->setCaption(QString::fromUtf8(caption));
+    return f;
 }
 
 }  // namespace
@@ -46,29 +44,135 @@ std::optional<QString> elementTag(const QString& name, int k)
 frmPropaty::frmPropaty() : platform::Form(QStringLiteral("frmPropaty"))
 {
     setFixedDialogBorder();
+    setCaption(QStringLiteral("プロパティ"));
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    client->setFixedSize(platform::twipsToPixels(4800), platform::twipsToPixels(1200));
-    txtObjName = new platform::TextBox(QStringLiteral("txtObjName"), client);
-    txtObjName->setVisible(false);
-    txtIndex = new platform::TextBox(QStringLiteral("txtIndex"), client);
-    txtIndex->setVisible(false);
+    client->setFixedSize(platform::twipsToPixels(4695), platform::twipsToPixels(8535));
     lblCaption = new platform::Label(QStringLiteral("lblCaption"), client);
-    lblCaption->Move(120, 120, 4560, 315);
+    lblCaption->Move(240, 0, 4215, 255);
+    buildFrames();
+    txtObjName = new platform::TextBox(QStringLiteral("txtObjName"), client);
+    txtObjName->Move(2880, 5040, 855, 270);
+    txtIndex = new platform::TextBox(QStringLiteral("txtIndex"), client);
+    txtIndex->Move(2880, 5400, 855, 270);
     stsBar = new platform::StatusBar(QStringLiteral("stsBar"), client);
     stsBar->AddPanel();
-    stsBar->Move(0, 840, 4800, 360);
+    stsBar->Move(0, 8160, 4695, 375);
+    dlgFile.CancelError = true;
+    connectHandlers();
+}
+
+void frmPropaty::buildFrames()
+{
+    QWidget* client = centralWidget();
+    Frame2 = frame("Frame2", client, "線分・図形", 240, 360, 3975);
+    cmbDrawMode.add(0, combo("cmbDrawMode", Frame2, 360, "ドローモード", "ドローモード"));
+    cmbBorderStyle.add(0, combo("cmbBorderStyle", Frame2, 720, "境界のスタイル", "境界のスタイル"));
+    cmbBorderWidth.add(0, combo("cmbBorderWidth", Frame2, 1080, "境界線の幅", "線の幅"));
+    cmbFillStyle = combo("cmbFillStyle", Frame2, 1440, "塗りつぶしスタイル", "塗りつぶしスタイル");
+    cmbBackStyle.add(0, combo("cmbBackStyle", Frame2, 1800, "背景スタイル", "背景スタイル"));
+    cmbShape = combo("cmbShape", Frame2, 2160, "シェイプ", "シェイプ");
+    cmdColor.add(0, button("cmdColor", Frame2, 2640, "線の色..."));
+    cmdColor.add(1, button("cmdColor", Frame2, 3000, "塗りつぶし色..."));
+    cmdColor.add(2, button("cmdColor", Frame2, 3360, "背景色..."));
+
+    Frame3 = frame("Frame3", client, "文字", 2400, 360, 3975);
+    cmbAlign = combo("cmbAlign", Frame3, 360, "配置", "配置");
+    cmbApper = combo("cmbApper", Frame3, 720, "立体", "立体");
+    cmbBorderStyle.add(2, combo("cmbBorderStyle", Frame3, 1080, "境界のスタイル", "境界のスタイル"));
+    cmbBackStyle.add(1, combo("cmbBackStyle", Frame3, 1440, "背景スタイル", "背景スタイル"));
+    cmdFont = button("cmdFont", Frame3, 2640, "フォント...");
+    cmdColor.add(4, button("cmdColor", Frame3, 3000, "前景色..."));
+    cmdColor.add(5, button("cmdColor", Frame3, 3360, "背景色..."));
+
+    Frame1 = frame("Frame1", client, "ハッチング", 240, 4440, 3135);
+    cmbDrawMode.add(1, combo("cmbDrawMode", Frame1, 240, "ドローモード", "ドローモード"));
+    cmbBorderStyle.add(1, combo("cmbBorderStyle", Frame1, 600, "境界のスタイル", "境界のスタイル"));
+    cmbBorderWidth.add(1, combo("cmbBorderWidth", Frame1, 960, "境界線の幅", "線の幅"));
+    cmbHatchStyle = combo("cmbHatchStyle", Frame1, 1320, "スタイル", "ハッチングスタイル");
+    cmbPitch = combo("cmbPitch", Frame1, 1680, "ピッチ [mm]", "ピッチ [mm]");
+    cmbTilt = combo("cmbTilt", Frame1, 2040, "傾斜角度", "斜線の角度");
+    cmdColor.add(3, button("cmdColor", Frame1, 2520, "線の色..."));
+}
+
+void frmPropaty::connectHandlers()
+{
     txtObjName->Change = [this] { txtObjName_Change(); };
     txtIndex->Change = [this] { txtIndex_Change(); };
+    const auto swallow = [](int& keyAscii) { keyAscii = 0; };
+    for (int i = 0; i <= 1; ++i) {
+        cmbDrawMode(i).Click = [this](int index) { cmbDrawMode_Click(index); };
+        cmbDrawMode(i).KeyPress = swallow;
+        cmbBorderWidth(i).Click = [this](int index) { cmbBorderWidth_Click(index); };
+        cmbBorderWidth(i).KeyPress = [this](int index, int& keyAscii) { cmbBorderWidth_KeyPress(index, keyAscii); };
+        cmbBackStyle(i).Click = [this](int index) { cmbBackStyle_Click(index); };
+        cmbBackStyle(i).KeyPress = swallow;
+    }
+    for (int i = 0; i <= 2; ++i) {
+        cmbBorderStyle(i).Click = [this](int index) { cmbBorderStyle_Click(index); };
+        cmbBorderStyle(i).KeyPress = swallow;
+    }
+    cmbFillStyle->Click = [this] { cmbFillStyle_Click(); };
+    cmbShape->Click = [this] { cmbShape_Click(); };
+    cmbAlign->Click = [this] { cmbAlign_Click(); };
+    cmbApper->Click = [this] { cmbApper_Click(); };
+    cmbHatchStyle->Click = [this] { cmbHatchStyle_Click(); };
+    for (ComboBox* box : {cmbFillStyle, cmbShape, cmbAlign, cmbApper, cmbHatchStyle})
+        box->KeyPress = swallow;
+    cmbPitch->Click = [this] { cmbPitch_Click(); };
+    cmbPitch->KeyPress = [this](int& keyAscii) { cmbPitch_KeyPress(keyAscii); };
+    cmbPitch->LostFocus = [this] { cmbPitch_LostFocus(); };
+    cmbPitch->Change = [this] {
+        if (!intOwnStep)
+            typedPitch = target();
+    };
+    cmbTilt->Click = [this] { cmbTilt_Click(); };
+    cmbTilt->KeyPress = [this](int& keyAscii) { cmbTilt_KeyPress(keyAscii); };
+    cmbTilt->LostFocus = [this] { cmbTilt_LostFocus(); };
+    cmbTilt->Change = [this] {
+        if (!intOwnStep)
+            typedTilt = target();
+    };
+    for (int i = 0; i <= 5; ++i)
+        cmdColor(i).Click = [this](int index) { cmdColor_Click(index); };
+    cmdFont->Click = [this] { cmdFont_Click(); };
 }
 
 void frmPropaty::Form_Load()
 {
-    booLoading = true;
-    setCaption(QStringLiteral("プロパティ"));
-    platform::setTopMost(this, true);
+    booFormLoad = true;
     GE_booPropaty = true;
-    booLoading = false;
+    txtObjName->setVisible(false);
+    txtIndex->setVisible(false);
+    fillLists();
+    platform::setTopMost(this, true);
+    booFormLoad = false;
+}
+
+void frmPropaty::fillLists()
+{
+    ++intOwnStep;
+    const auto fill = [](ComboBox& box, const QStringList& entries) {
+        for (const QString& entry : entries)
+            box.AddItem(entry);
+    };
+    for (int i = 0; i <= 1; ++i)
+        fill(cmbDrawMode(i), sheetrules::drawModes());
+    fill(cmbBorderStyle(0), sheetrules::lineStyles());
+    fill(cmbBorderStyle(1), sheetrules::hatchLineStyles());
+    fill(cmbBorderStyle(2), sheetrules::labelBorderStyles());
+    fill(cmbBackStyle(0), sheetrules::backStyles());
+    fill(cmbBackStyle(1), sheetrules::backStyles());
+    fill(*cmbFillStyle, sheetrules::fillStyles());
+    fill(*cmbShape, sheetrules::shapes());
+    fill(cmbBorderWidth(0), sheetrules::numbers(1, 128));
+    fill(cmbBorderWidth(1), sheetrules::numbers(1, 128));
+    fill(*cmbHatchStyle, sheetrules::hatchStyles());
+    fill(*cmbPitch, sheetrules::numbers(1, 100));
+    fill(*cmbTilt, sheetrules::numbers(15, 80, 15));
+    fill(*cmbAlign, sheetrules::alignments());
+    fill(*cmbApper, sheetrules::appearances());
+    --intOwnStep;
 }
 
 void frmPropaty::Form_Unload(int& cancel)
@@ -77,26 +181,78 @@ void frmPropaty::Form_Unload(int& cancel)
     GE_booPropaty = false;
 }
 
-void frmPropaty::txtObjName_Change()
+frmEdit* frmPropaty::editor() const { return platform::Instance<frmEdit>::pointer(); }
+
+void frmPropaty::changed()
 {
-    stsBar->Panels(1).setText(QString());
-    stsBar->Panels(2).setText(QString());
-    if (booLoading)
-        return;
-    setCaption(QStringLiteral("プロパティ［") + txtObjName->Text() + QStringLiteral("］"));
+    if (frmEdit* e = editor())
+        e->booDrawChange = true;
 }
 
-void frmPropaty::txtIndex_Change()
+frmPropaty::Target frmPropaty::target() const
 {
-    if (booLoading)
-        return;
+    Target t;
+    t.kind = txtObjName->Text();
     bool ok = false;
-    const int index = txtIndex->Text().toInt(&ok);
-    if (!ok || index < 0)
-        return;
-    const std::optional<QString> tag = elementTag(txtObjName->Text(), index);
-    if (!tag)
-        return;
-    stsBar->Panels(1).setText(*tag);
-    stsBar->Panels(2).setText(QString::number(index));
+    const double n = txtIndex->Text().trimmed().toDouble(&ok);
+    if (ok && n >= 0 && n <= 32767)
+        t.index = int(std::nearbyint(n));
+    return t;
+}
+
+bool frmPropaty::fncExists(const Target& t) const
+{
+    frmEdit* e = editor();
+    if (!e || t.index < 0)
+        return false;
+    const int i = t.index;
+    const QString& k = t.kind;
+    if (k == QLatin1String("lineHikidashi"))
+        return e->lineHikidashi.exists(i);
+    if (k == QLatin1String("lineDsSave"))
+        return e->lineDsSave.exists(i);
+    if (k == QLatin1String("linePS"))
+        return e->linePS.exists(i);
+    if (k == QLatin1String("shpShape"))
+        return e->shpShape.exists(i);
+    if (k == QLatin1String("lblKyori"))
+        return e->lblKyori.exists(i) && e->lineDsSave.exists(i) && e->lineHojoSave.exists(2 * i)
+               && e->lineHojoSave.exists(2 * i + 1) && e->shpSnpo.exists(2 * i) && e->shpSnpo.exists(2 * i + 1);
+    if (k == QLatin1String("lblMensekiS"))
+        return e->lblMensekiS.exists(i) && i < GE_tpHatching.size();
+    if (k == QLatin1String("lblKeiroS"))
+        return e->lblKeiroS.exists(i);
+    if (k == QLatin1String("lblMoji"))
+        return e->lblMoji.exists(i);
+    if (k == QLatin1String("lblKeiIdoS"))
+        return e->lblKeiIdoS.exists(i);
+    return false;
+}
+
+void frmPropaty::setBoxText(ComboBox& box, const QString& text)
+{
+    ++intOwnStep;
+    box.setText(text);
+    --intOwnStep;
+}
+
+void frmPropaty::select(ComboBox& box, int position)
+{
+    ++intOwnStep;
+    box.Tag = QStringLiteral("Change");
+    if (position >= 0 && position < box.ListCount())
+        box.setListIndex(position);
+    // A value outside the list selects nothing, and no Click comes to take
+    // the mark: it must not swallow the user's next choice.
+    box.Tag.clear();
+    --intOwnStep;
+}
+
+bool frmPropaty::consumeMark(ComboBox& box)
+{
+    if (box.Tag == QLatin1String("Change")) {
+        box.Tag.clear();
+        return true;
+    }
+    return false;
 }

@@ -507,7 +507,7 @@ private slots:
         QCOMPARE(sheet.txtObjName->Text(), QStringLiteral("lblMoji"));
         QCOMPARE(sheet.txtIndex->Text(), QStringLiteral("0"));
         QCOMPARE(sheet.lblCaption->ToolTipText(), QStringLiteral("注"));
-        QCOMPARE(sheet.caption(), QStringLiteral("プロパティ［lblMoji］"));
+        QCOMPARE(sheet.caption(), QStringLiteral("プロパティ［文字］"));
         QCOMPARE(sheet.stsBar->Panels(1).Text(), QStringLiteral("A"));
         t.Tag = QStringLiteral("B");
         e.mnuPropaty_Click();  // the same element again: read anew
