@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/vberror.h"
 
@@ -522,20 +523,21 @@ public:
     double subDrag_Check(float& sx, float& sy);  // the check line's length at 100 %
     // The rubber band of the measuring mode checked: false when none is.
     bool subRubber_Band(float& sx, float& sy, float& ux, float& uy, bool keiIdo);
-    // The snapped point of (x, y): markers and hints, the element `index` skipped.
-    void subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
-                       bool snapHint, bool grid, float gridSize, float zoom, int index);
-    // Live readouts of a line, a shape and its size.
-    void subDisp_SegTip(platform::LineElement& line, platform::LabelElement& label, int n, float zoom);
-    void subDisp_SegLabel(platform::LineElement& line, platform::LabelElement& label, float zoom);
-    void subDisp_SizeOn(platform::LabelElement& distance, platform::LabelElement& width,
-                        platform::LabelElement& height, platform::LineElement& line, platform::ShapeElement& shape,
-                        int index, float zoom);
-    void subDisp_ShapeSize(platform::ShapeElement& shape, platform::LabelElement& width,
-                           platform::LabelElement& height, float zoom);
     // Distance objects following a moved dimension line or side.
     void subSet_SnpoMark(platform::ElementArray<platform::LineElement>& lines, int i);
     void subMove_KyoriMark(int i);
+    // Once a side's move is over: its area's hatching regenerated (and the
+    // map redisplayed), the area or route result recomputed.
+    void subMove_MensekiHatch();
+    // The mouse-up's steps: an edit or tool finished (true when it was), a
+    // calibration marker released (true when a pick took it), a measured
+    // segment ended, a polyline closed; the tidying that always follows.
+    bool subMouseUp_Edit(float sx, float sy);
+    bool subMouseUp_Check(float x, float y);
+    void subMouseUp_Steps(int button, float x, float y);
+    void subMouseUp_Segment(float sx, float sy);
+    void subMouseUp_Close(float x, float y);
+    void subMouseUp_End();
     // The measuring menu.
     void popMesLine_Click();
     void popMesRenzoku_Click();
@@ -558,6 +560,58 @@ public:
     void subChkClr_PopMesHj();
     void subAllClr_MesData();
     void connectMeasuring();
+
+    // --- interaction: snapping and live readouts ---------------------------------------
+    // The pointer (x, y) pulled onto the marker or hint the searches find
+    // (the aids shpSnap, lineHintX, lineHintY show them); unchanged with
+    // Esc held or neither snap item. `index` is the edited element's, which
+    // is no target when its array is strSelObjName. The routines under it
+    // share the working pair (sx, sy).
+    void subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
+                       bool snapHint, qint16 index);
+    void subSnapH_Line(platform::ElementArray<platform::LineElement>& lines, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::LineElement& hintX,
+                        platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_ShapeY(platform::ShapeElement& shape, platform::LineElement& hintX, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_ShapeX(platform::ShapeElement& shape, platform::LineElement& hintY, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_MojiY(platform::LabelElement& label, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_MojiX(platform::LabelElement& label, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
+    void subSnapM_Line(platform::ElementArray<platform::LineElement>& lines, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::ShapeElement& marker,
+                        float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    bool fncSnapM_LineChk(platform::LineElement& line, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    bool fncSnapM_ShapeChk(platform::ShapeElement& shape, platform::ShapeElement& marker, float x, float y, float& sx,
+                           float& sy);
+    bool fncSnapM_MojiChk(platform::LabelElement& label, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    // The elements of the array last walked for hints that have a y in
+    // reach (`pSnapNearOf`, null when none): the only ones a marker can take.
+    std::vector<int> intSnapNear;
+    const void* pSnapNearOf = nullptr;
+    // Live readouts by the calibration mode: a segment's length centred on
+    // it (SegTip numbered "(n) " and into status panel 5); a shape's width
+    // and height beside it; SizeOn shows all of them with the diagonal.
+    void subDisp_SegLabel(platform::LineElement& segment, platform::LabelElement& label);
+    void subDisp_SegTip(platform::LineElement& segment, int number, platform::LabelElement& label);
+    void subDisp_ShapeSize(platform::ShapeElement& shape, platform::LabelElement& width,
+                           platform::LabelElement& height);
+    void subDisp_SizeOn(platform::LabelElement& length, platform::LabelElement& width, platform::LabelElement& height,
+                        platform::LineElement& diagonal, platform::ShapeElement& shape, int number);
 
     // --- output: the picture burnt with its objects, bitmap and CSV exports -----------------
     // One shape or a label's sunken frame onto a picture, pen and fill set by the caller.

@@ -53,7 +53,7 @@ void frmEdit::pictMap_MouseDown(int button, int /*shift*/, float x, float y)
     subVisible_Array(shpPointer, false);
     float sx = x, sy = y;
     subSnap_Point(sx, sy, x, y, mnuHint->Checked(), mnuMarker->Checked(), mnuSnap(1).Checked(),
-                  mnuSnap(2).Checked(), false, 0, GE_sngZoom, intSelIndex);
+                  mnuSnap(2).Checked(), intSelIndex);
 
     if (button == 1) {
         const bool free = !keyIsDown(vb::vbKeyEscape) && !booMesDownD && !booMesDownK;
@@ -198,7 +198,7 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
             subGrip_Rect(intGripRect, shpShape, i, shpPointer, sx, sy);
         }
         grips();
-        subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shpShape(i), i, GE_sngZoom);
+        subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shpShape(i), i);
         down();
         return true;
     }

@@ -30,7 +30,7 @@ void frmEdit::pictMap_MouseMove(int button, int /*shift*/, float x, float y)
     float ux = 0, uy = 0;
     try {
         subSnap_Point(sx, sy, x, y, mnuHint->Checked(), mnuMarker->Checked(), mnuSnap(1).Checked(),
-                      mnuSnap(2).Checked(), false, 0, GE_sngZoom, intSelIndex);
+                      mnuSnap(2).Checked(), intSelIndex);
         ux = sx / GE_sngZoom;
         uy = sy / GE_sngZoom;
         if (button == 1) {
@@ -123,7 +123,7 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         const int i = intHitHikidashi;
         subDrag_Line(intGripLine, lineHikidashi(i), shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
         step();
-        subDisp_SegTip(lineHikidashi(i), lblDistance, i, GE_sngZoom);
+        subDisp_SegTip(lineHikidashi(i), i, lblDistance);
         return;
     }
     struct LabelRow {
@@ -142,7 +142,7 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         const int i = intHitShape;
         subDrag_Rect(intGripRect, shpShape, i, shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
         step();
-        subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shpShape(i), i, GE_sngZoom);
+        subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shpShape(i), i);
         return;
     }
     if (intHitDsSave > -1) {
@@ -154,6 +154,8 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
     if (intHitPS > -1) {
         booMesMoveD = booMesDownD;
         booMesMoveK = booMesDownK;
+        booCalcDis = booMesMoveD;  // the side distances re-laid below
+        booCalcKei = booMesMoveK;
         subDrag_Line(intGripLine, linePS(intHitPS), shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
         step();
         subMove_KyoriMark(intHitPS);
@@ -196,7 +198,7 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         const int n = lineHikidashi.UBound();
         LineElement& line = lineHikidashi(n);
         subShift_Point(line.X1, line.Y1, sx, sy, sx, sy);
-        subDisp_SegTip(line, lblDistance, n, GE_sngZoom);
+        subDisp_SegTip(line, n, lblDistance);
         line.X2 = sx;
         line.Y2 = sy;
     } else if (Toolbar1->Buttons(11).Value() == 1) {
@@ -208,10 +210,10 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
             shape.setWidth(sx - shape.Left);
         if (shape.Top < sy)
             shape.setHeight(sy - shape.Top);
-        subDisp_SegTip(lineDistance, lblDistance, n, GE_sngZoom);
-        subDisp_ShapeSize(shape, lblWidth, lblHeight, GE_sngZoom);
+        subDisp_SegTip(lineDistance, n, lblDistance);
+        subDisp_ShapeSize(shape, lblWidth, lblHeight);
     } else {
-        subDisp_SegLabel(lineDistance, lblDistance, GE_sngZoom);
+        subDisp_SegLabel(lineDistance, lblDistance);
     }
 }
 
