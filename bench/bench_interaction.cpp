@@ -89,7 +89,44 @@ double floorRead(frmEdit& e)
 
 struct Figures {
     double firstPress = 0, floor = 0, press = 0, cornerStep = 0, bodyStep = 0, endMark = 0;
+    // Through the map's handlers: a press that grabs nothing and starts a
+    // straight measurement, a move during it, a drag step of a dimension
+    // line with its markers, at zoom 1 and 2; then a press and a move each
+    // with the repaint it causes, until painted.
+    double mapPress[2] = {}, mapMove[2] = {}, dimensionStep[2] = {}, painted = 0;
 };
+
+// The handlers' figures at `zoom`: one index of the arrays above.
+void measureHandlers(frmEdit& e, Figures& f, int z)
+{
+    GE_sngZoom = z == 0 ? 1.0f : 2.0f;
+    e.Toolbar1->Buttons(9).setValue(1);
+    e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(9));
+    f.mapPress[z] = best(200, [&] {
+        e.booMesDownD = false;
+        e.pictMap_MouseDown(1, 0, kNowhereX, kNowhereY);
+    });
+    int step = 0;
+    f.mapMove[z] = best(2000, [&] {
+        const float d = (step++ % 2) ? 20.0f : 30.0f;
+        e.pictMap_MouseMove(0, 0, kNowhereX + d, kNowhereY + d);
+    });
+    e.subReset_ViewMode();
+    e.Toolbar1->Buttons(8).setValue(1);
+    e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(8));
+    // The middle of a dimension line grabs it; each step pulls it to and fro.
+    const LineElement& d = e.lineDsSave(e.lineDsSave.UBound() / 2);
+    float x = (d.X1 + d.X2) / 2, y = (d.Y1 + d.Y2) / 2;
+    e.pictMap_MouseDown(1, 0, x, y);
+    if (e.intHitDsSave < 0)
+        qFatal("no dimension line grabbed");
+    f.dimensionStep[z] = best(2000, [&] {
+        const float dd = (step++ % 2) ? -0.5f : 0.5f;
+        e.pictMap_MouseMove(1, 0, x + dd, y + dd);
+    });
+    e.intHitDsSave = -1;
+    GE_sngZoom = 1.0f;
+}
 
 frmEdit& freshEditor()
 {
@@ -144,6 +181,19 @@ Figures measure(int distances)
         px = x, py = y;
     });
 
+    measureHandlers(e, f, 0);
+    measureHandlers(e, f, 1);
+    e.Toolbar1->Buttons(9).setValue(1);
+    e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(9));
+    f.painted = best(50, [&] {
+        e.booMesDownD = false;
+        e.pictMap_MouseDown(1, 0, 40, 40);
+        QCoreApplication::processEvents();
+        e.pictMap_MouseMove(0, 0, 60 + float(step++ % 2), 70);
+        QCoreApplication::processEvents();
+    }) / 2;
+    e.subReset_ViewMode();
+
     // Side k's distance object is object k.
     GE_sngHojoLen = 10;
     e.booCalcDis = true;
@@ -193,6 +243,18 @@ int main(int argc, char** argv)
         QStringLiteral("<= 0.05 ms: %1").arg(met(f[1].cornerStep <= 0.05)));
     row("drag step: line body", &Figures::bodyStep, QStringLiteral("<= 0.05 ms: %1").arg(met(f[1].bodyStep <= 0.05)));
     row("subEndMark_Kyori", &Figures::endMark, QStringLiteral("<= 0.1 ms: %1").arg(met(f[1].endMark <= 0.1)));
+    const auto handler = [&](const char* what, double(Figures::*field)[2], int z) {
+        std::printf("  %-40s %9.4f ms %9.4f ms %9.4f ms   %s\n", what, (f[0].*field)[z], (f[1].*field)[z],
+                    (f[2].*field)[z], qPrintable(QStringLiteral("<= 2 ms: %1").arg(met((f[1].*field)[z] <= 2))));
+    };
+    handler("map press starting a measurement, zoom 1", &Figures::mapPress, 0);
+    handler("map press starting a measurement, zoom 2", &Figures::mapPress, 1);
+    handler("map move during it, zoom 1", &Figures::mapMove, 0);
+    handler("map move during it, zoom 2", &Figures::mapMove, 1);
+    handler("map drag step of a dimension, zoom 1", &Figures::dimensionStep, 0);
+    handler("map drag step of a dimension, zoom 2", &Figures::dimensionStep, 1);
+    row("press or move with its repaint", &Figures::painted,
+        QStringLiteral("<= 16 ms: %1").arg(met(f[1].painted <= 16)));
 
     std::printf("\nratios against 1,000 distance objects (objects x10 and x16; linear or better is at most that)\n");
     const auto ratio = [&](const char* what, double Figures::*field) {
@@ -204,5 +266,10 @@ int main(int argc, char** argv)
     ratio("drag step: shape corner", &Figures::cornerStep);
     ratio("drag step: line body", &Figures::bodyStep);
     ratio("subEndMark_Kyori", &Figures::endMark);
+    std::printf("  %-40s x%8.2f    x%8.2f\n", "map press, zoom 1", f[1].mapPress[0] / f[0].mapPress[0],
+                f[2].mapPress[0] / f[0].mapPress[0]);
+    std::printf("  %-40s x%8.2f    x%8.2f\n", "map move, zoom 1", f[1].mapMove[0] / f[0].mapMove[0],
+                f[2].mapMove[0] / f[0].mapMove[0]);
+    ratio("press or move with its repaint", &Figures::painted);
     return 0;
 }

@@ -147,8 +147,8 @@ public:
     qint16 intSelIndex = -1;
     QString strPopObjName;
     qint16 intPopIndex = -1;
-    // What the map's mouse-down grabbed: -1 for nothing (text labels: 0).
-    qint16 intHitDsSave = -1, intHitPS = -1, intHitHikidashi = -1, intHitShape = -1, intHitMoji = 0;
+    // What the map's mouse-down grabbed: -1 for nothing.
+    qint16 intHitDsSave = -1, intHitPS = -1, intHitHikidashi = -1, intHitShape = -1, intHitMoji = -1;
     qint16 intHitKyori = -1, intHitMenseki = -1, intHitKeiro = -1, intHitCheck = -1, intHojoKyori = -1;
     // Numbering of new text and position labels: header, number, footer.
     QString strMojiHead, strMojiFoot;
@@ -186,7 +186,7 @@ public:
     // --- interaction: hit tests, Shift, grips and drags ------------------------------
     // Grip codes of what the map's press took: a line's body (0, 3) or end
     // (1, 2); a shape's or label's inside (0), corner (1-4) or side (5-8).
-    qint16 intGripLine = -1, intGripShape = -1, intGripLabel = -1;
+    qint16 intGripLine = -1, intGripRect = -1, intGripLabel = -1;
     bool booDrag = false;  // the drag's Shift axis is decided; cleared by every mouse-up
     // Each drag routine's remembered lock, kept from one drag to the next.
     qint16 intLockLine = 0;  // 0 none, 1 vertical only, 2 horizontal only
@@ -490,6 +490,119 @@ public:
     void subHojo_Start(platform::ElementArray<platform::LineElement>& lines, float x, float y);
     void subHojo_Layout(platform::ElementArray<platform::LineElement>& lines, float x1, float y1, float x2, float y2,
                         float length);
+    // The map's mouse handlers and what they hand one another. A measurement
+    // under way with the button down, in the mode copied at its press; moved
+    // since; finished by the last mouse-up (known distance D, longitude and
+    // latitude K).
+    bool booMesDownD = false, booMesDownK = false;
+    bool booMesMoveD = false, booMesMoveK = false;
+    bool booMesEndD = false, booMesEndK = false;
+    float sngDownX = 0, sngDownY = 0;  // the snapped press point, advanced by each drag step
+    // A grabbed side of a route or area: the sides after and before it in
+    // its chain, the first extension line of its side distance and that
+    // index / 2 minus the side's index; then the distance objects of the
+    // side, the next and the previous side (-1 for none).
+    qint16 intNextPS = -1, intPrevPS = -1, intPSHojo = -1, intPSKyoriOfs = 0;
+    qint16 intPSKyori = -1, intNextPSKyori = -1, intPrevPSKyori = -1;
+    void pictMap_MouseDown(int button, int shift, float x, float y);
+    void pictMap_MouseMove(int button, int shift, float x, float y);
+    void pictMap_MouseUp(int button, int shift, float x, float y);
+    // The hit cascade at the press (x, y), snapped (sx, sy): true when an
+    // object was grabbed; a grabbed side of a route or area, an extension line.
+    bool subHit_Cascade(float x, float y, float sx, float sy);
+    void subGrab_Side(int j, float sx, float sy);
+    void subGrab_Hojo(int j);
+    // The current tool started at the press (x, y) and its snapped point (sx, sy).
+    void subStart_Tool(float x, float y, float sx, float sy);
+    void subStart_Polyline(float x, float y, float sx, float sy);
+    // One left-button drag step; `d` gets the check line's length.
+    void subDrag_Map(float& sx, float& sy, float x, float y, double& d);
+    double subDrag_Check(float& sx, float& sy);  // the check line's length at 100 %
+    // The rubber band of the measuring mode checked: false when none is.
+    bool subRubber_Band(float& sx, float& sy, float& ux, float& uy, bool keiIdo);
+    // Distance objects following a moved dimension line or side.
+    void subSet_SnpoMark(platform::ElementArray<platform::LineElement>& lines, int i);
+    void subMove_KyoriMark(int i);
+    // Once a side's move is over: its area's hatching regenerated (and the
+    // map redisplayed), the area or route result recomputed.
+    void subMove_MensekiHatch();
+    // The mouse-up's steps: an edit or tool finished (true when it was), a
+    // calibration marker released (true when a pick took it), a measured
+    // segment ended, a polyline closed; the tidying that always follows.
+    bool subMouseUp_Edit(float sx, float sy);
+    bool subMouseUp_Check(float x, float y);
+    void subMouseUp_Steps(int button, float x, float y);
+    void subMouseUp_Segment(float sx, float sy);
+    void subMouseUp_Close(float x, float y);
+    void subMouseUp_End();
+    // The measuring menu.
+    void popMesLine_Click();
+    void popMesRenzoku_Click();
+    void popMesCir_Click();
+    void popMesInput_Click();
+    void popMesPutSen_Click();
+    void popMesPutMen_Click();
+    void popHatching_Click(int index);
+    void popMesHj05_Click();
+    void popMesHj10_Click();
+    void popMesHj15_Click();
+    void popMesHj20_Click();
+    void popMesHj25_Click();
+    void popMesHj30_Click();
+    void subSet_HojoLen(platform::Menu* item, float length);  // what the six length items share
+    void popMesObjDel_Click();
+    void popMesMenCal_Click();
+    void popMesDisCal_Click();
+    void subChkClr_PopMes();
+    void subChkClr_PopMesHj();
+    void subAllClr_MesData();
+    void connectMeasuring();
+
+    // --- interaction: snapping and live readouts ---------------------------------------
+    // The pointer (x, y) pulled onto the marker or hint the searches find
+    // (the aids shpSnap, lineHintX, lineHintY show them); unchanged with
+    // Esc held or neither snap item. `index` is the edited element's, which
+    // is no target when its array is strSelObjName. The routines under it
+    // share the working pair (sx, sy).
+    void subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
+                       bool snapHint, qint16 index);
+    void subSnapH_Line(platform::ElementArray<platform::LineElement>& lines, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::LineElement& hintX,
+                        platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapH_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::LineElement& hintX,
+                       platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
+    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx, float& sy);
+    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx, float& sy);
+    bool fncSnapH_ShapeY(platform::ShapeElement& shape, platform::LineElement& hintX, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_ShapeX(platform::ShapeElement& shape, platform::LineElement& hintY, float x, float y, float& sx,
+                         float& sy);
+    bool fncSnapH_MojiY(platform::LabelElement& label, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_MojiX(platform::LabelElement& label, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
+    void subSnapM_Line(platform::ElementArray<platform::LineElement>& lines, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Shape(platform::ElementArray<platform::ShapeElement>& shapes, platform::ShapeElement& marker,
+                        float x, float y, float& sx, float& sy, qint16 index);
+    void subSnapM_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::ShapeElement& marker, float x,
+                       float y, float& sx, float& sy, qint16 index);
+    bool fncSnapM_LineChk(platform::LineElement& line, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    bool fncSnapM_ShapeChk(platform::ShapeElement& shape, platform::ShapeElement& marker, float x, float y, float& sx,
+                           float& sy);
+    bool fncSnapM_MojiChk(platform::LabelElement& label, platform::ShapeElement& marker, float x, float y, float& sx,
+                          float& sy);
+    // Live readouts by the calibration mode: a segment's length centred on
+    // it (SegTip numbered "(n) " and into status panel 5); a shape's width
+    // and height beside it; SizeOn shows all of them with the diagonal.
+    void subDisp_SegLabel(platform::LineElement& segment, platform::LabelElement& label);
+    void subDisp_SegTip(platform::LineElement& segment, int number, platform::LabelElement& label);
+    void subDisp_ShapeSize(platform::ShapeElement& shape, platform::LabelElement& width,
+                           platform::LabelElement& height);
+    void subDisp_SizeOn(platform::LabelElement& length, platform::LabelElement& width, platform::LabelElement& height,
+                        platform::LineElement& diagonal, platform::ShapeElement& shape, int number);
 
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);

@@ -73,8 +73,7 @@ void frmEdit::Toolbar1_ButtonClick(ToolbarButton& button)
     } else if (key == QLatin1String("scale")) {
         mnuToolOpt->setEnabled(false);
         stsTip->Panels(6).setText(QStringLiteral("測定"));
-        // The measuring mode returns to the straight line here once the
-        // measuring menu's commands exist.
+        popMesLine_Click();
     } else if (key == QLatin1String("Line")) {
         mnuToolOpt->setEnabled(false);
         stsTip->Panels(6).setText(QStringLiteral("引き出し線"));

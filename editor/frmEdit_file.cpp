@@ -9,7 +9,6 @@
 #include "db/mdlDB.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmThumbnail.h"
-#include "measure/hatchcache.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -21,22 +20,6 @@ using namespace vb;
 namespace {
 
 const QString kSaveTitle = QStringLiteral("オブジェクトの保存");
-
-// Every distance, route and area with their hatching records and cache
-// files, and the polygon in progress; the next area is the drawing's first.
-void clearMeasurements(frmEdit& e)
-{
-    e.subCircle_Hide();
-    e.subAllClr_MesObj();
-    e.lblDistance.Visible = false;
-    e.lineDistance.Visible = false;
-    e.subHojo_Visible(false);
-    e.subAllClr_LineMenseki();
-    e.booRenzoku = false;
-    mdlFileAccess::subKill_Bin();
-    e.intHatchCnt = 0;
-    GE_tpHatching = {typHatching()};
-}
 
 }  // namespace
 
@@ -82,7 +65,7 @@ void frmEdit::mnuFileNewPrj_Click()
             return;
         GE_tpPrint.strFileName = GE_strMapImage;
         GE_tpPrint.strPath = GE_strFolder;
-        clearMeasurements(*this);
+        subAllClr_MesData();
         subAllClr_Hikidashi();
         subAllClr_Moji();
         subAllClr_KeiIdo();

@@ -74,7 +74,7 @@ void frmEdit::subInit_Settings()
     intSelIndex = intPopIndex = -1;
     intHitDsSave = intHitPS = intHitHikidashi = intHitShape = -1;
     intHitKyori = intHitMenseki = intHitKeiro = intHitCheck = intHojoKyori = -1;
-    intHitMoji = 0;
+    intHitMoji = -1;
 }
 
 void frmEdit::subInit_Menu()

@@ -148,6 +148,7 @@ void frmEdit::buildPopups()
     connectObjectCommands();
     connectLabelTexts();
     connectPageToggle();
+    connectMeasuring();
 }
 
 void frmEdit::buildMeasuringPopup()

@@ -204,6 +204,9 @@ void frmEdit::subReset_ViewMode()
     subHojo_Visible(false);
     subAllClr_LineMenseki();
     booRenzoku = false;
+    // A line begun at another zoom is not finished at this one.
+    booMesDownD = booMesDownK = false;
+    booMesMoveD = booMesMoveK = false;
 }
 
 // The templates keep about 10 mm from the visible top-left corner; a screen

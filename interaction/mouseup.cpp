@@ -1,0 +1,269 @@
+// The map's mouse-up: the end of a drag or resize, a lead-out line or shape
+// kept, calibration points handed to the options window, a measured segment
+// kept as a distance object, a polyline closed into an area with its
+// hatching; and always the tidying of the live readouts.
+
+#include "editor/frmEdit.h"
+
+#include "app/globals.h"
+#include "interaction/closing.h"
+#include "measure/checkline.h"
+#include "measure/geometry.h"
+#include "measure/resulttag.h"
+
+using namespace platform;
+
+namespace {
+
+// Lead-out lines and shapes this small are not kept.
+constexpr float kSmallest = 2.0f;
+
+void copySide(LineElement& to, const LineElement& from)
+{
+    to.X1 = from.X1.get();
+    to.Y1 = from.Y1.get();
+    to.X2 = from.X2.get();
+    to.Y2 = from.Y2.get();
+    to.Tag = from.Tag;
+    to.BorderStyle = from.BorderStyle.get();
+    to.BorderWidth = from.BorderWidth.get();
+    to.BorderColor = from.BorderColor.get();
+    to.DrawMode = from.DrawMode.get();
+    to.Visible = from.Visible.get();
+}
+
+}  // namespace
+
+void frmEdit::pictMap_MouseUp(int button, int /*shift*/, float x, float y)
+{
+    // The tidying runs however the steps end; a failure then goes on to
+    // the dispatcher's box with the map no longer measuring.
+    try {
+        subMouseUp_Steps(button, x, y);
+    } catch (...) {
+        subMouseUp_End();
+        throw;
+    }
+    subMouseUp_End();
+}
+
+void frmEdit::subMouseUp_Steps(int button, float x, float y)
+{
+    float sx = x, sy = y;
+    subSnap_Point(sx, sy, x, y, mnuHint->Checked(), mnuMarker->Checked(), mnuSnap(1).Checked(),
+                  mnuSnap(2).Checked(), intSelIndex);
+    if (button == 1 && subMouseUp_Edit(sx, sy))
+        return;
+    if (intHitCheck >= 0 && subMouseUp_Check(x, y))
+        return;
+    const bool moved = booMesMoveD || booMesMoveK;
+    if (booMesMoveD) {
+        booMesDownD = false;
+        booMesEndD = true;
+    } else if (booMesMoveK) {
+        booMesDownK = false;
+        booMesEndK = true;
+    }
+    if (moved)
+        subMouseUp_Segment(sx, sy);
+    if (moved && popMesRenzoku->Checked())
+        subMouseUp_Close(x, y);
+}
+
+bool frmEdit::subMouseUp_Edit(float sx, float sy)
+{
+    if (intHitHikidashi >= 0 || intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0
+        || intHitShape >= 0 || intHitDsSave >= 0) {
+        booDrawChange = true;
+        return true;
+    }
+    if (intHitPS >= 0) {
+        booDrawChange = true;
+        subMove_MensekiHatch();
+        booMesDownD = false;
+        booMesDownK = false;
+        return true;
+    }
+    if (intHojoKyori >= 0) {
+        subLayout_Kyori(intHojoKyori);
+        return true;
+    }
+    if (Toolbar1->Buttons(10).Value() == 1) {
+        const int n = lineHikidashi.UBound();
+        LineElement& line = lineHikidashi(n);
+        subShift_Point(line.X1, line.Y1, sx, sy, sx, sy);
+        line.X2 = sx;
+        line.Y2 = sy;
+        if (mdlSub::fncGet_Distance(line.X1, line.Y1, line.X2, line.Y2) <= kSmallest) {
+            // Still the spare: hidden, so that no grab or save finds it.
+            line.Visible = false;
+            line.Tag = QString();
+            return true;
+        }
+        lineHikidashi.Load(n + 1);
+        LineElement& spare = lineHikidashi(n + 1);
+        spare.Tag = QString();
+        spare.Visible = false;
+        spare.BorderStyle = linDefault.BorderStyle.get();
+        spare.BorderWidth = linDefault.BorderWidth.get();
+        spare.BorderColor = linDefault.BorderColor.get();
+        spare.DrawMode = linDefault.DrawMode.get();
+        booDrawChange = true;
+        return true;
+    }
+    if (Toolbar1->Buttons(11).Value() == 1) {
+        const int n = shpShape.UBound();
+        ShapeElement& shape = shpShape(n);
+        subShift_Point(shape.Left, shape.Top, sx, sy, sx, sy);
+        if (shape.Left < sx)
+            shape.setWidth(sx - shape.Left);
+        if (shape.Top < sy)
+            shape.setHeight(sy - shape.Top);
+        shape.DrawMode = shpDefault.DrawMode.get();
+        if (shape.Width() > kSmallest && shape.Height() > kSmallest) {
+            shpShape.Load(n + 1);
+            ShapeElement& spare = shpShape(n + 1);
+            spare.Tag = QString();
+            spare.Visible = false;
+            spare.BorderStyle = 1;
+            spare.BorderWidth = 1;
+            booDrawChange = true;
+        } else {
+            shape.Visible = false;
+            shape.Tag = QString();
+        }
+        return true;
+    }
+    return false;
+}
+
+bool frmEdit::subMouseUp_Check(float x, float y)
+{
+    if (GE_booPickDistance) {
+        GE_sngHosei = {lineCheck.X1, lineCheck.Y1, lineCheck.X2, lineCheck.Y2};
+        mdlSub::subSet_CheckMarker(GE_sngHosei[0], GE_sngHosei[1], GE_sngHosei[2], GE_sngHosei[3]);
+        if (popDisX->Checked()) {
+            subOpt_HoseiPoint();
+            subOpt_HoseiAngle();
+        }
+        return true;
+    }
+    if (popHoseiL->Checked()) {
+        GE_sngHosei[0] = x;
+        GE_sngHosei[1] = y;
+        mdlSub::subSet_CheckMarker(x, y, GE_sngHosei[2], GE_sngHosei[3]);
+        subOpt_HoseiPoint();
+    } else if (popHoseiR->Checked()) {
+        GE_sngHosei[2] = x;
+        GE_sngHosei[3] = y;
+        mdlSub::subSet_CheckMarker(GE_sngHosei[0], GE_sngHosei[1], x, y);
+        subOpt_HoseiPoint();
+    }
+    if (GE_booPickHosei) {
+        popHoseiL->setChecked(false);
+        popHoseiR->setChecked(false);
+        subOpt_HoseiAngle();
+        return true;
+    }
+    if (popTaiou1->Checked()) {
+        GE_tpPiccel[0] = typPointS{x, y};
+        mdlSub::subSet_CheckMarker(x, y, GE_tpPiccel[1].sngX, GE_tpPiccel[1].sngY);
+        subOpt_TaiouPoint();
+    } else if (popTaiou2->Checked()) {
+        GE_tpPiccel[1] = typPointS{x, y};
+        mdlSub::subSet_CheckMarker(GE_tpPiccel[0].sngX, GE_tpPiccel[0].sngY, x, y);
+        subOpt_TaiouPoint();
+    }
+    if (GE_booPickKeiIdo) {
+        popTaiou1->setChecked(false);
+        popTaiou2->setChecked(false);
+        return true;
+    }
+    return false;
+}
+
+void frmEdit::subMouseUp_Segment(float sx, float sy)
+{
+    // A radius keeps the end the last move gave it.
+    if (!popMesCir->Checked()) {
+        subShift_Point(lineDistance.X1, lineDistance.Y1, sx, sy, sx, sy);
+        lineDistance.X2 = sx;
+        lineDistance.Y2 = sy;
+    }
+    if (popMesPutSen->Checked()) {
+        subPut_DistanceObject();
+        booDrawChange = true;
+    }
+    if (popMesRenzoku->Checked()) {
+        const int n = lineMenseki.UBound();
+        lineMenseki(n).BorderStyle = 2;
+        lineMenseki.Load(n + 1);
+        LineElement& next = lineMenseki(n + 1);
+        next.Tag = QString();
+        next.Visible = false;
+        next.BorderStyle = 1;
+        next.BorderWidth = 1;
+    }
+}
+
+void frmEdit::subMouseUp_Close(float x, float y)
+{
+    // n is the side just drawn; the hidden next side follows it.
+    const int n = lineMenseki.UBound() - 1;
+    const int v = fncFind_MensekiVertex(x, y);
+    if (!interaction::fncCloses_Onto(v, n)) {
+        // One vertex further than the move marks: the polyline stays open.
+        shpSnap.Visible = false;
+        return;
+    }
+    lineMenseki.Unload(n + 1);
+    lineMenseki(n).X2 = lineMenseki(v).X1.get();
+    lineMenseki(n).Y2 = lineMenseki(v).Y1.get();
+    // The loop alone is the area: the tail drawn before vertex v is dropped
+    // (its side distances stay).
+    const int last = n - v;
+    for (int k = 0; k <= last && v > 0; ++k)
+        copySide(lineMenseki(k), lineMenseki(k + v));
+    for (int k = n; k > last; --k)
+        lineMenseki.Unload(k);
+    const LineElement& closing = lineMenseki(last);
+    if (popMesPutSen->Checked()) {
+        subDraw_LineDimension(closing.X1, closing.Y1, closing.X2, closing.Y2);
+        booDrawChange = true;
+    }
+    const bool keepArea = popMesPutMen->Checked();
+    if (keepArea) {
+        booDrawChange = true;
+        const int k = lblMensekiS.UBound();
+        GE_tpHatching.resize(k + 1);
+        GE_tpHatching[k] = interaction::fncNew_HatchRecord(GE_tpHatching, k, linDefault.BorderColor,
+                                                           intHatchStyle, ResultTag::fncTag_Key(lblMenseki.Tag));
+    }
+    subPut_AreaResult();
+    shpSnap.Visible = false;
+    subPut_RouteResult(true);
+    const int k2 = lblMensekiS.UBound();
+    GE_tpHatching.resize(k2 + 1);
+    // The segments are generated from the kept sides once the label exists,
+    // so the record counts what its file holds.
+    if (keepArea && intHatchStyle > 0 && k2 > 0 && fncMake_HatchBin(k2 - 1) > 0)
+        subDisp_TempH(k2 - 1);
+}
+
+void frmEdit::subMouseUp_End()
+{
+    lblWidth.Visible = false;
+    lblHeight.Visible = false;
+    if (!booMesDownK && !booMesDownD && intHitCheck < 0) {
+        lineDistance.Visible = false;
+        lblDistance.Visible = false;
+        subHojo_Visible(false);
+    }
+    subFill_Shape(shpPointer, 1);
+    booMesMoveD = false;
+    booMesMoveK = false;
+    booDrag = false;
+    booCalcDis = false;
+    booCalcKei = false;
+    stsTip->Panels(5).setText(lblDistance.Caption);
+}

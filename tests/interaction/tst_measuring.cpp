@@ -1,0 +1,305 @@
+// Measuring on the map: the measuring menu, the rubber band of each mode,
+// the polyline closed as an area or a route, and clearing every measurement.
+
+#include "tests/interaction/mapmouse.h"
+
+#include "interaction/measuring.h"
+#include "measure/hatchcache.h"
+#include "measure/resulttag.h"
+#include "objects/dlgInput.h"
+#include "platform/files.h"
+
+#include <QPushButton>
+
+using namespace editortest;
+using namespace mapmouse;
+using namespace platform;
+
+namespace {
+
+double valueOf(const QString& tag)
+{
+    qint16 unit = 0, decimals = 0;
+    double value = 0;
+    ResultTag::subParse_ResultTag(tag, unit, decimals, value);
+    return value;
+}
+
+// Answers the next input dialog: the text, then OK or cancel.
+void answer(ModalScript& script, const QString& text, bool ok)
+{
+    script.push([text, ok](Form& f) {
+        auto& d = static_cast<dlgInput&>(f);
+        d.txtInput->setText(text);
+        (ok ? d.OKButton : d.CancelButton)->button()->click();
+    });
+}
+
+// Sides (10, 10)-(40, 10)-(40, 50) as the mouse-up leaves them: fixed, then
+// the hidden next side.
+void laySides(frmEdit& e)
+{
+    auto side = [&](int k, float x1, float y1, float x2, float y2) {
+        if (!e.lineMenseki.exists(k))
+            e.lineMenseki.Load(k);
+        LineElement& l = e.lineMenseki(k);
+        l.X1 = x1, l.Y1 = y1, l.X2 = x2, l.Y2 = y2;
+        l.BorderStyle = 1;
+        l.Visible = true;
+    };
+    side(0, 10, 10, 40, 10);
+    side(1, 40, 10, 40, 50);
+    e.lineMenseki.Load(2);
+    e.lineMenseki(2).Visible = false;
+    e.lineMenseki(2).Tag = QString();
+}
+
+template <class T>
+int countKeyed(const ElementArray<T>& a, const QString& key)
+{
+    int n = 0;
+    for (int k = 0; k <= a.UBound(); ++k)
+        n += a.exists(k) && a(k).Visible && ResultTag::fncTag_Key(a(k).Tag) == key;
+    return n;
+}
+
+}  // namespace
+
+class TestMeasuring : public QObject {
+    Q_OBJECT
+
+    Session m_s;
+    QTemporaryDir m_temp;
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::ProgramFolder folder(false, false, true);
+        QVERIFY(mdlFileAccess::fncReadInitIni());
+    }
+    void init()
+    {
+        QVERIFY(m_s.begin());
+        vb::SetClock(QDateTime(QDate(2024, 5, 6), QTime(10, 15, 30)));
+        clearForcedKeys();
+    }
+    void cleanup()
+    {
+        clearForcedKeys();
+        vb::SetClock(QDateTime());
+        QCOMPARE((*m_s.quiet)->unexpected, QStringList());
+        m_s.end();
+        GE_tpHatching.clear();
+        GE_sngZoom = 1.0f;
+        mdlFileAccess::subKill_Bin();
+    }
+
+    void presetEntryRules_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("current");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<double>("value");
+        QTest::newRow("typed") << "120" << 0.0 << true << 120.0;
+        QTest::newRow("cancel, none yet: the caption's") << "" << 0.0 << true << 50.0;
+        QTest::newRow("cancel keeps") << "" << 30.0 << false << 0.0;
+        QTest::newRow("negative is a cancel") << "-5" << 30.0 << false << 0.0;
+        QTest::newRow("zero, none yet") << "0" << 0.0 << true << 50.0;
+    }
+    void presetEntryRules()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, current);
+        QFETCH(bool, accepted);
+        QFETCH(double, value);
+        const interaction::typPresetEntry entry = interaction::fncPreset_Entry(typed, current, QStringLiteral("50 m "));
+        QCOMPARE(entry.accepted, accepted);
+        QCOMPARE(entry.value, value);
+        QCOMPARE(interaction::fncCaption_Number(QStringLiteral("12.5m")), 0.0f);
+        const interaction::typRect c = interaction::fncCircle_Box(50, 50, 60, 1.5);
+        QVERIFY(c.Height == 20 && c.Width == 30 && c.Top == 40 && c.Left == 35);
+    }
+
+    void menuModesAndPreset()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        e.popMesRenzoku_Click();
+        QVERIFY(e.popMesPutMen->Enabled() && e.popMesPutMen->Checked());
+        tool(e, 9);
+        QVERIFY(e.popMesLine->Checked() && !e.popMesRenzoku->Checked() && !e.popMesPutMen->Enabled());
+        e.popMesPutMen->setChecked(false);
+        e.popMesPutMen_Click();
+        QVERIFY(!e.popMesPutMen->Checked());
+        {
+            ModalScript script;
+            answer(script, QString(), false);  // no preset yet: the caption's 50
+            e.popMesInput_Click();
+            QCOMPARE(e.dblPresetDis, 50.0);
+            answer(script, QStringLiteral("120"), true);
+            e.popMesInput_Click();
+            QCOMPARE(e.popMesInput->Caption(), QStringLiteral("120 m "));
+            QCOMPARE(e.stsTip->Panels(6).Text(), QStringLiteral("測定:規定の距離"));
+            for (const QString& typed : {QString(), QStringLiteral("-5")}) {
+                answer(script, typed, typed.isEmpty() ? false : true);
+                e.popMesInput_Click();
+                QVERIFY(e.dblPresetDis == 120 && e.popMesInput->Caption() == QStringLiteral("120 m "));
+                QVERIFY(e.popMesInput->Checked());
+            }
+        }
+        // A real change of the stored length marks the drawing.
+        e.popMesHj15_Click();
+        QVERIFY(!e.booDrawChange);
+        e.popMesHj20_Click();
+        QVERIFY(e.booDrawChange && GE_sngHojoLen == 20 && e.popMesHj20->Checked() && !e.popMesHj15->Checked());
+    }
+
+    void rubberBands()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 9);
+        e.pictMap_MouseDown(1, 0, 10, 10);
+        QVERIFY(e.booMesDownD && e.lineHojo(0).Visible);
+        e.pictMap_MouseMove(0, 0, 40, 50);
+        e.pictMap_MouseMove(0, 0, 40, 50);  // centred with the width of its new caption
+        QVERIFY(at(e.lineDistance, 10, 10, 40, 50));
+        const QList<QPointF> ends{{22, 1}, {52, 41}, {-2, 19}, {28, 59}};
+        for (int k = 0; k <= 3; ++k)
+            QVERIFY(near(e.lineHojo(k).X2, ends[k].x()) && near(e.lineHojo(k).Y2, ends[k].y()));
+        QVERIFY(near(valueOf(e.lblDistance.Tag), 25));
+        QVERIFY(near(centre(e.lblDistance).x(), 25) && near(centre(e.lblDistance).y(), 30));
+        shift(true);
+        e.pictMap_MouseMove(0, 0, 45, 15);
+        shift(false);
+        QVERIFY(at(e.lineDistance, 10, 10, 45, 10) && near(valueOf(e.lblDistance.Tag), 17.5));
+
+        // A zoom ends the measurement under way.
+        GE_sngZoom = 2.0f;
+        e.subReset_ViewMode();
+        QVERIFY(!e.booMesDownD && !e.booMesMoveD);
+        e.pictMap_MouseDown(1, 0, 20, 20);
+        e.pictMap_MouseMove(0, 0, 80, 100);
+        QVERIFY(near(valueOf(e.lblDistance.Tag), 25));
+        QCOMPARE(e.stsTip->Panels(2).Text(), QStringLiteral("X:") + vb::Format(40.0, QStringLiteral("#####0.###0")));
+        QCOMPARE(e.stsTip->Panels(3).Text(), QStringLiteral("Y:") + vb::Format(50.0, QStringLiteral("#####0.###0")));
+        GE_sngZoom = 1.0f;
+        e.subReset_ViewMode();
+
+        e.popMesCir_Click();
+        e.pictMap_MouseDown(1, 0, 50, 50);
+        QVERIFY(e.shpCircle.Visible);
+        for (float x : {80.0f, 90.0f}) {
+            e.pictMap_MouseMove(0, 0, x, 60);
+            QVERIFY(e.shpCircle.Height() == 20 && e.shpCircle.Width() == 20);
+            QVERIFY(e.shpCircle.Top == 40 && e.shpCircle.Left == 40);
+        }
+        e.subReset_ViewMode();
+
+        e.dblPresetDis = 25;
+        e.popMesLine->setChecked(false), e.popMesCir->setChecked(false), e.popMesInput->setChecked(true);
+        e.pictMap_MouseDown(1, 0, 10, 10);
+        e.pictMap_MouseMove(0, 0, 70, 90);
+        e.pictMap_MouseMove(0, 0, 70, 90);
+        QVERIFY(at(e.lineDistance, 10, 10, 70, 90) && near(valueOf(e.lblDistance.Tag), 25));
+        QVERIFY(near(centre(e.lblDistance).x(), 25) && near(centre(e.lblDistance).y(), 30));
+        QVERIFY(near(e.lineHojo(0).X1, 10) && near(e.lineHojo(1).X1, 40) && near(e.lineHojo(1).Y1, 50));
+    }
+
+    void pressesThroughThePlatform()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 9);
+        const QPointF p = mouse(e, Press, 10, 10);
+        QVERIFY(near(p.x(), 10, 0.2) && near(p.y(), 10, 0.2));
+        QVERIFY(near(e.lineDistance.X1, p.x()) && e.booMesDownD);
+        const QPointF m = mouse(e, Move, 40, 50, Qt::NoButton);
+        QVERIFY(near(e.lineDistance.X2, m.x()) && near(e.lineDistance.Y2, m.y()));
+        // The right button shows the measuring menu; not while measuring.
+        {
+            PopupScript popups;
+            popups.dismiss();
+            e.booMesDownD = false;
+            mouse(e, Press, 60, 60, Qt::RightButton);
+            mouse(e, Release, 60, 60, Qt::RightButton);
+            QCOMPARE(popups.shown, QStringList{QStringLiteral("popMes")});
+            e.booMesDownD = true;
+            e.pictMap_MouseDown(2, 0, 60, 60);
+            QCOMPARE(popups.shown.size(), 1);
+        }
+    }
+
+    void polylineClosedAsAreaAndRoute()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 9);
+        e.popMesRenzoku_Click();
+        e.pictMap_MouseDown(1, 0, 10, 10);
+        QVERIFY(at(e.lineMenseki(0), 10, 10, 10, 10) && e.lineMenseki(0).BorderStyle == 3 && e.lineMenseki(0).Visible);
+        const QString tag = e.lblDistance.Tag;
+        QVERIFY(e.lblMenseki.Tag == tag && e.lblKeiro.Tag == tag && e.booRenzoku);
+        const QString key = ResultTag::fncTag_Key(tag);
+
+        e.booMesDownD = false;  // as the mouse-up leaves it
+        laySides(e);
+        e.popHatching_Click(1);
+        e.popMesMenCal_Click();
+        QVERIFY(e.booDrawChange && !e.booRenzoku);
+        const int m = e.lblMensekiS.UBound() - 1;
+        QVERIFY2(near(valueOf(e.lblMensekiS(m).Tag), 150), qPrintable(e.lblMensekiS(m).Tag));
+        QCOMPARE(countKeyed(e.linePS, key), 3);
+        const int r = e.lblKeiroS.UBound() - 1;
+        QVERIFY(near(valueOf(e.lblKeiroS(r).Tag), 60) && ResultTag::fncTag_Key(e.lblKeiroS(r).Tag) == key);
+        QVERIFY(near(valueOf(e.lblKyori(e.lblKyori.UBound() - 1).Tag), 25));
+        QCOMPARE(GE_tpHatching.size(), m + 2);
+        const typHatching h = GE_tpHatching[m];
+        QVERIFY(h.iStyle == 1 && h.iPitch == 4 && h.iTilt == 45 && h.BorderWidth == 1 && h.DrawMode == 13);
+        QVERIFY(h.BorderColor == e.linDefault.BorderColor && h.BorderStyle == 0 && h.Tag == key);
+        QCOMPARE(QFileInfo(m_temp.filePath(key + QStringLiteral(".bin"))).size(), qint64(h.iUbound + 1) * 16);
+
+        // The next polyline, begun in the same second (away from the sides), has a key of its own;
+        // its area copies the first record but style and tag.
+        e.popHatching_Click(0);
+        e.pictMap_MouseDown(1, 0, 150, 150);
+        const QString second = ResultTag::fncTag_Key(e.lblMenseki.Tag);
+        QVERIFY(second != key);
+        e.booMesDownD = false;
+        laySides(e);
+        GE_tpHatching[m].iPitch = 7;
+        e.popMesMenCal_Click();
+        QVERIFY(GE_tpHatching[m + 1].iPitch == 7 && GE_tpHatching[m + 1].iStyle == 0);
+        QVERIFY(GE_tpHatching[m + 1].Tag == second);
+        QVERIFY(!QFile::exists(m_temp.filePath(second + QStringLiteral(".bin"))));
+
+        // A route of one side.
+        e.pictMap_MouseDown(1, 0, 150, 150);
+        const QString third = ResultTag::fncTag_Key(e.lblKeiro.Tag);
+        e.booMesDownD = false;
+        e.lineMenseki(0).X2 = 40;
+        e.lineMenseki.Load(1);
+        e.booDrawChange = false;
+        e.popMesDisCal_Click();
+        QVERIFY(e.booDrawChange && countKeyed(e.linePS, third) == 1);
+
+        // Cleared mid-polyline: the next press starts again, without an error.
+        e.pictMap_MouseDown(1, 0, 150, 150);
+        e.booMesDownD = false;
+        e.subAllClr_LineMenseki();
+        e.pictMap_MouseDown(1, 0, 160, 160);
+        QVERIFY(at(e.lineMenseki(0), 160, 160, 160, 160) && e.booRenzoku);
+        QCOMPARE((*m_s.quiet)->count(), 0);
+
+        // Clearing every measurement: other objects stay, the selection goes.
+        e.lblMoji(0).Visible = true;
+        e.strSelObjName = QStringLiteral("lblKyori"), e.intSelIndex = 0;
+        e.booDrawChange = false;
+        e.popMesObjDel_Click();
+        QVERIFY(e.booDrawChange && e.strSelObjName.isEmpty() && e.intSelIndex == -1);
+        QVERIFY(countKeyed(e.linePS, key) == 0 && countKeyed(e.lblKyori, key) == 0 && e.lblMoji(0).Visible);
+        QVERIFY(countKeyed(e.lblKeiroS, third) == 0 && countKeyed(e.lblMensekiS, key) == 0);
+        QCOMPARE(GE_tpHatching.size(), 1);
+        QVERIFY(GE_tpHatching[0].Tag.isEmpty() && GE_tpHatching[0].iStyle == 0);
+        QVERIFY(!QFile::exists(m_temp.filePath(key + QStringLiteral(".bin"))));
+    }
+};
+
+QTEST_MAIN(TestMeasuring)
+#include "tst_measuring.moc"

@@ -1,0 +1,460 @@
+// Finishing mouse actions on the map: distances, lead-out lines and shapes
+// kept, polylines closed into hatched areas, moved sides re-laid, the
+// calibration picks, and the tidying after a failure.
+
+#include "tests/editor/editorfixture.h"
+
+#include "app/mdlFileAccess.h"
+#include "measure/resulttag.h"
+#include "platform/keyboard.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtTest>
+
+using namespace editortest;
+using namespace platform;
+
+namespace {
+
+bool near(double a, double b) { return qAbs(a - b) <= 0.01; }
+
+bool ends(const LineElement& l, double x1, double y1, double x2, double y2)
+{
+    return near(l.X1, x1) && near(l.Y1, y1) && near(l.X2, x2) && near(l.Y2, y2);
+}
+
+double value(const LabelElement& label)
+{
+    qint16 unit = 0, decimals = 0;
+    double v = 0;
+    ResultTag::subParse_ResultTag(label.Tag, unit, decimals, v);
+    return v;
+}
+
+QString key(const Element& e) { return ResultTag::fncTag_Key(e.Tag); }
+
+}  // namespace
+
+class TestMouseUp : public QObject {
+    Q_OBJECT
+    editortest::Session m_session;
+
+    static frmEdit& openEditor(QTemporaryDir& dir)
+    {
+        GE_sngZoom = 1.0f;
+        frmEdit& e = Fixture::open();
+        GE_booModeDis = true, GE_booModeKei = false;
+        GE_booPickDistance = GE_booPickHosei = GE_booPickKeiIdo = false;
+        GE_tpPtoD_r = {0.5, 0.5};
+        GE_sngHosei = {};
+        GE_dblHosei = {};
+        GE_intDPointD = 2;
+        GE_strUnitD = QStringLiteral("m ");
+        GE_sngHojoLen = 15;
+        GE_dblAspectM = 1;
+        GE_booSnap = false;
+        GE_strTempPath = dir.filePath(QStringLiteral("TEMP"));
+        QDir().mkpath(GE_strTempPath);
+        for (int k = 0; k <= 2; ++k)
+            e.mnuSnap(k).setChecked(false);
+        e.mnuMarker->setChecked(false);
+        e.mnuHint->setChecked(false);
+        e.Toolbar1->Buttons(9).setValue(1);
+        return e;
+    }
+    static void down(frmEdit& e, float x, float y, int button = 1) { e.pictMap->MouseDown(button, 0, x, y); }
+    static void move(frmEdit& e, float x, float y, int button = 0) { e.pictMap->MouseMove(button, 0, x, y); }
+    static void up(frmEdit& e, float x, float y, int button = 1) { e.pictMap->MouseUp(button, 0, x, y); }
+    static void click(frmEdit& e, float x, float y)
+    {
+        down(e, x, y);
+        up(e, x, y);
+    }
+    // A polyline through the points: each side is begun by a press at its
+    // far end (a press on the last vertex would take the extension line
+    // kept there) and ended by a click after a move.
+    static void polyline(frmEdit& e, std::initializer_list<QPointF> points, bool more = false)
+    {
+        bool first = !more;
+        for (const QPointF& p : points) {
+            const float x = float(p.x()), y = float(p.y());
+            if (!first)
+                click(e, x, y);
+            move(e, x, y);
+            click(e, x, y);
+            first = false;
+        }
+    }
+    // The last side, begun beside the point, closed by a move and a click there.
+    static void closeAt(frmEdit& e, float x, float y)
+    {
+        click(e, x + 1.5f, y + 1.5f);
+        move(e, x, y);
+        click(e, x, y);
+    }
+    static QFileInfo bin(const QString& k) { return QFileInfo(GE_strTempPath + QStringLiteral("/") + k + ".bin"); }
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::ProgramFolder folder(false, false, true);
+        QVERIFY(mdlFileAccess::fncReadInitIni());
+    }
+    void init() { QVERIFY(m_session.begin()); }
+    void cleanup()
+    {
+        platform::clearForcedKeys();
+        m_session.end();
+    }
+
+    void distance()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        click(e, 10, 10);
+        QVERIFY(e.booMesDownD);  // a click without a move ends nothing
+        move(e, 40, 50);
+        click(e, 40, 50);
+        const LabelElement& label = e.lblKyori(0);
+        const QString k = key(label);
+        QCOMPARE(label.Tag, QStringLiteral("022:25_") + k);
+        QVERIFY(ends(e.lineHojoSave(0), 10, 10, 22, 1) && ends(e.lineHojoSave(1), 40, 50, 52, 41));
+        QVERIFY(ends(e.lineDsSave(0), 22, 1, 52, 41));
+        const ShapeElement& m0 = e.shpSnpo(0);
+        QVERIFY(near(m0.Left + m0.Width() / 2, 22) && near(m0.Top + m0.Height() / 2, 1));
+        for (const Element* el : {static_cast<const Element*>(&label), static_cast<const Element*>(&e.lineDsSave(0)),
+                                  static_cast<const Element*>(&e.lineHojoSave(0)),
+                                  static_cast<const Element*>(&e.lineHojoSave(1)),
+                                  static_cast<const Element*>(&e.shpSnpo(0)),
+                                  static_cast<const Element*>(&e.shpSnpo(1))})
+            QVERIFY(el->Visible && key(*el) == k);
+        QVERIFY(!e.lblKyori(1).Visible && !e.lineDsSave(1).Visible && !e.lineHojoSave(2).Visible);
+        QVERIFY(e.booDrawChange && !e.booMesDownD && e.booMesEndD);
+        QVERIFY(!e.lineDistance.Visible && !e.lblDistance.Visible && !e.lineHojo(0).Visible);
+        QCOMPARE(e.stsTip->Panels(5).Text(), e.lblDistance.Caption.get());
+        // A right-button release ends a moved segment; Shift keeps it level.
+        click(e, 100, 100);
+        platform::setKeyDown(vb::vbKeyShift, true);
+        move(e, 135, 105);
+        up(e, 135, 105, 2);
+        platform::setKeyDown(vb::vbKeyShift, false);
+        QVERIFY(ends(e.lineDistance, 100, 100, 135, 100));
+        QVERIFY(near(value(e.lblKyori(1)), 17.5));
+    }
+
+    void radiusAndPreset()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        e.popMesCir_Click();
+        click(e, 50, 50);
+        move(e, 80, 60);
+        click(e, 90, 70);
+        QVERIFY(near(value(e.lblKyori(0)), 5));
+        e.dblPresetDis = 25;
+        e.popMesInput->setChecked(true), e.popMesCir->setChecked(false);
+        click(e, 10, 10);
+        move(e, 70, 90);
+        click(e, 70, 90);
+        QVERIFY(near(value(e.lblKyori(1)), 25));
+        QVERIFY(near(e.lineHojoSave(2).X1, 10) && near(e.lineHojoSave(3).X1, 40) && near(e.lineHojoSave(3).Y1, 50));
+    }
+
+    void leadOutAndShape()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        e.Toolbar1->Buttons(10).setValue(1);
+        down(e, 10, 10), move(e, 12, 10, 1), up(e, 12, 10);
+        QVERIFY(!e.lineHikidashi(0).Visible && e.lineHikidashi.UBound() == 0 && !e.booDrawChange);
+        e.linDefault.BorderStyle = 3;
+        e.linDefault.DrawMode = 7;
+        down(e, 10, 10), move(e, 12.01f, 10, 1), up(e, 12.01f, 10);
+        QVERIFY(e.lineHikidashi(0).Visible && e.lineHikidashi.UBound() == 1 && e.booDrawChange);
+        const LineElement& spare = e.lineHikidashi(1);
+        QVERIFY(!spare.Visible && spare.Tag.isEmpty() && spare.BorderStyle == 3 && spare.DrawMode == 7);
+        platform::setKeyDown(vb::vbKeyShift, true);
+        down(e, 100, 100), up(e, 140, 105);
+        platform::setKeyDown(vb::vbKeyShift, false);
+        QVERIFY(ends(e.lineHikidashi(1), 100, 100, 140, 100));
+
+        e.Toolbar1->Buttons(11).setValue(1);
+        down(e, 200, 200), up(e, 203, 202);
+        QVERIFY(!e.shpShape(0).Visible && e.shpShape.UBound() == 0);
+        down(e, 200, 200), up(e, 203, 202.01f);
+        QVERIFY(e.shpShape(0).Visible && e.shpShape.UBound() == 1);
+        QVERIFY(e.shpShape(1).BorderStyle == 1 && e.shpShape(1).BorderWidth == 1 && !e.shpShape(1).Visible);
+    }
+
+    void closingArea()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(1);
+        e.linDefault.BorderColor = 0x123456;
+        polyline(e, {{10, 10}, {40, 10}, {40, 50}});
+        closeAt(e, 11, 11);
+        const LabelElement& area = e.lblMensekiS(0);
+        const QString k = key(area);
+        QVERIFY(near(value(area), 150));
+        QVERIFY(near(value(e.lblKeiroS(0)), 60));
+        QCOMPARE(e.linePS.UBound(), 3);
+        for (int s = 0; s < 3; ++s)
+            QCOMPARE(key(e.linePS(s)), k);
+        QVERIFY(near(value(e.lblKyori(0)), 15) && near(value(e.lblKyori(1)), 20) && near(value(e.lblKyori(2)), 25));
+        QVERIFY(near(e.lineHojoSave(4).X1, 40) && near(e.lineHojoSave(5).X1, 10) && near(e.lineHojoSave(5).Y1, 10));
+        QVERIFY(!e.shpSnap.Visible && !e.booRenzoku);
+        const typHatching& r = GE_tpHatching[0];
+        QVERIFY(r.iPitch == 4 && r.iTilt == 45 && r.BorderWidth == 1 && r.DrawMode == 13 && r.BorderStyle == 0);
+        QVERIFY(r.BorderColor == 0x123456 && r.iStyle == 1 && r.Tag == k);
+        QCOMPARE(bin(k).size(), qint64(r.iUbound + 1) * 16);
+        QCOMPARE(GE_tpHatching.size(), 2);
+        // Style 0: no file; the record copies the one before but style and tag.
+        e.popHatching_Click(0);
+        GE_tpHatching[0].iPitch = 7;
+        polyline(e, {{110, 10}, {140, 10}, {140, 50}});
+        closeAt(e, 111, 11);
+        const QString k1 = key(e.lblMensekiS(1));
+        QVERIFY(k1 != k && !bin(k1).exists());
+        QVERIFY(GE_tpHatching[1].iPitch == 7 && GE_tpHatching[1].iStyle == 0 && GE_tpHatching[1].Tag == k1);
+    }
+
+    void closingLoopOnly()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        // A click near the previous side's start leaves the polyline open.
+        polyline(e, {{10, 110}, {40, 110}, {40, 150}});
+        closeAt(e, 41, 111);
+        QVERIFY(e.lblMensekiS.UBound() == 0 && e.lineMenseki.UBound() == 3);
+        e.popMesRenzoku_Click();
+        // A tail, then a square closed onto the tail's end: the square alone.
+        polyline(e, {{0, 0}, {20, 0}, {20, 10}, {50, 10}, {50, 40}, {20, 40}});
+        closeAt(e, 20, 10);
+        QVERIFY(near(value(e.lblMensekiS(0)), 225));
+        QVERIFY(near(value(e.lblKeiroS(0)), 60));
+        const QString k = key(e.lblMensekiS(0));
+        int sides = 0;
+        for (int s = 0; s < e.linePS.UBound(); ++s)
+            sides += key(e.linePS(s)) == k;
+        QCOMPARE(sides, 4);
+    }
+
+    void sideMoved_data()
+    {
+        QTest::addColumn<bool>("skipSecond");
+        QTest::newRow("every side measured") << false;
+        QTest::newRow("second side without distance") << true;
+    }
+    void sideMoved()
+    {
+        QFETCH(bool, skipSecond);
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(1);
+        polyline(e, {{10, 10}, {40, 10}});
+        e.popMesPutSen->setChecked(!skipSecond);
+        polyline(e, {{40, 40}}, true);
+        e.popMesPutSen->setChecked(true);
+        polyline(e, {{10, 40}}, true);
+        closeAt(e, 10, 10);
+        const QString k = key(e.lblMensekiS(0));
+        const auto bytes = [&] {
+            QFile file(bin(k).filePath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = bytes();
+        QVERIFY(near(value(e.lblMensekiS(0)), 225));
+        if (!skipSecond) {
+            // The right side dragged 10 right by its body.
+            down(e, 40, 20);
+            move(e, 50, 20, 1), up(e, 50, 20);
+            QVERIFY(ends(e.linePS(0), 10, 10, 50, 10) && ends(e.linePS(2), 50, 40, 10, 40));
+            QVERIFY(near(value(e.lblMensekiS(0)), 300));
+            QVERIFY(near(value(e.lblKyori(0)), 20) && near(value(e.lblKyori(1)), 15)
+                    && near(value(e.lblKyori(2)), 20));
+            QVERIFY(near(qAbs(e.lineDsSave(1).X1 - 50), 15));
+            QVERIFY(!before.isEmpty() && bytes() != before);
+        } else {
+            // The third side dragged down: the first side's distance stays.
+            const QLineF first(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
+            down(e, 25, 40);
+            move(e, 25, 50, 1), up(e, 25, 50);
+            QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), first);
+            QVERIFY(near(value(e.lblKyori(0)), 15) && near(value(e.lblKyori(1)), 15)
+                    && near(value(e.lblKyori(2)), 20));
+            QVERIFY(near(value(e.lblMensekiS(0)), 300));
+        }
+        QVERIFY(!e.booMesDownD && !e.booDrag);
+    }
+
+    void distanceEdited()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        click(e, 10, 10);
+        move(e, 40, 50);
+        click(e, 40, 50);
+        // The dimension line dragged by its body: markers and far ends follow.
+        down(e, 28, 9), move(e, 38, 9, 1), up(e, 38, 9);
+        QVERIFY(ends(e.lineDsSave(0), 32, 1, 62, 41));
+        QVERIFY(ends(e.lineHojoSave(0), 10, 10, 32, 1) && ends(e.lineHojoSave(1), 40, 50, 62, 41));
+        const ShapeElement& m1 = e.shpSnpo(1);
+        QVERIFY(near(m1.Left + m1.Width() / 2, 62) && near(m1.Top + m1.Height() / 2, 41));
+        QVERIFY(e.booDrawChange && !e.booDrag);
+        // Extension line 1 taken at its start and moved: the distance measured again.
+        down(e, 40, 50), move(e, 40, 10, 1), up(e, 40, 10);
+        QVERIFY(near(value(e.lblKyori(0)), 15));
+        QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
+    }
+
+    void routeAndPlainAreaMoved()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        polyline(e, {{10, 10}, {40, 10}, {40, 40}});
+        e.popMesDisCal_Click();
+        QVERIFY(near(value(e.lblKeiroS(0)), 30));
+        // A route's side: only the route label follows.
+        down(e, 40, 25), move(e, 50, 25, 1), up(e, 50, 25);
+        QVERIFY(near(value(e.lblKeiroS(0)), 35));
+        QCOMPARE(e.lblMensekiS.UBound(), 0);
+        // An area without hatching: its value, and no file.
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(0);
+        polyline(e, {{110, 10}, {140, 10}, {140, 40}, {110, 40}});
+        closeAt(e, 110, 10);
+        const QString k = key(e.lblMensekiS(0));
+        down(e, 140, 25), move(e, 150, 25, 1), up(e, 150, 25);
+        QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
+    }
+
+    void roundTripAtZoom2()
+    {
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
+        QVERIFY(fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) > 0);
+        GE_tpSystem.System_Id = CurrentSystemId;
+        frmEdit& e = openEditor(fx.dir);
+        e.mnuDispEandR_Click(0);
+        QCOMPARE(GE_sngZoom, 2.0f);
+        GE_booSnap = true;
+        click(e, 20, 20);
+        move(e, 80, 100);
+        click(e, 80, 100);
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(5);
+        polyline(e, {{200, 20}, {260, 20}, {260, 100}});
+        closeAt(e, 200, 20);
+        e.popMesRenzoku_Click();
+        polyline(e, {{20, 200}, {80, 200}, {80, 280}});
+        e.popMesDisCal_Click();
+        e.Toolbar1->Buttons(10).setValue(1);
+        down(e, 300, 300), up(e, 340, 300);
+        e.Toolbar1->Buttons(11).setValue(1);
+        down(e, 300, 400), up(e, 320, 440);
+        QCOMPARE(e.lblKyori.UBound(), 6);  // one distance, three area sides, two route sides
+        struct Kept {
+            QString tag;
+            QList<float> stored;  // coordinates at zoom 1
+        };
+        const auto line = [](const LineElement& l, float z) {
+            return Kept{l.Tag, {l.X1 / z, l.Y1 / z, l.X2 / z, l.Y2 / z}};
+        };
+        const auto shape = [](const ShapeElement& s, float z) {
+            return Kept{s.Tag, {s.Left / z, s.Top / z, s.Width() / z, s.Height() / z}};
+        };
+        const auto label = [](const LabelElement& l) { return Kept{l.Tag, {}}; };
+        const auto take = [&](frmEdit& f, float z) {
+            QList<Kept> all;
+            for (int k = 0; k < f.lineDsSave.UBound(); ++k)
+                all << line(f.lineDsSave(k), z) << line(f.lineHojoSave(2 * k), z) << label(f.lblKyori(k));
+            for (int k = 0; k < f.linePS.UBound(); ++k)
+                all << line(f.linePS(k), z);
+            all << line(f.lineHikidashi(0), z) << shape(f.shpShape(0), z) << label(f.lblMensekiS(0))
+                << label(f.lblKeiroS(0));
+            return all;
+        };
+        const QList<Kept> before = take(e, 2.0f);
+        QVERIFY(near(before[1].stored[0], 10) && near(before[1].stored[1], 10) && near(value(e.lblKyori(0)), 25));
+        const QString area = key(e.lblMensekiS(0));
+        QFile file(bin(area).filePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray segments = file.readAll();
+        file.close();
+        QVERIFY(!segments.isEmpty());
+
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        const QString db = fx.dir.filePath(QStringLiteral("test.mdb"));
+        mdlDB::fncDbClose();
+        QCOMPARE(mdlDB::fncDbOpen(db), 0);
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.strNo = QStringLiteral("R-1");
+        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+        QFile::remove(bin(area).filePath());
+        frmEdit& r = Fixture::open();
+        const QList<Kept> after = take(r, GE_sngZoom);
+        QCOMPARE(after.size(), before.size());
+        for (int k = 0; k < before.size(); ++k) {
+            QCOMPARE(after[k].tag, before[k].tag);
+            for (int c = 0; c < before[k].stored.size(); ++c)
+                QVERIFY2(near(after[k].stored[c], before[k].stored[c]), qPrintable(before[k].tag));
+        }
+        QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
+        QCOMPARE(GE_tpHatching[0].Tag, area);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), segments);
+    }
+
+    void calibration()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booPickHosei = true;
+        e.intHitCheck = 0;
+        e.popHoseiL->setChecked(true);
+        up(e, 33, 44);
+        QVERIFY(GE_sngHosei[0] == 33 && GE_sngHosei[1] == 44);
+        QVERIFY(!e.popHoseiL->Checked() && !e.popHoseiR->Checked());
+        GE_booPickHosei = false, GE_booPickKeiIdo = true;
+        e.intHitCheck = 1;
+        e.popTaiou2->setChecked(true);
+        up(e, 55, 66);
+        QVERIFY(GE_tpPiccel[1].sngX == 55 && GE_tpPiccel[1].sngY == 66 && !e.popTaiou2->Checked());
+        GE_booPickKeiIdo = false, GE_booPickDistance = true;
+        e.lineCheck.X1 = 1, e.lineCheck.Y1 = 2, e.lineCheck.X2 = 3, e.lineCheck.Y2 = 4;
+        up(e, 9, 9);
+        QVERIFY((GE_sngHosei == std::array<float, 4>{1, 2, 3, 4}));
+        const ShapeElement& m1 = e.shpCheck(1);
+        QVERIFY(near(m1.Left + m1.Width() / 2, 3) && near(m1.Top + m1.Height() / 2, 4));
+        GE_booPickDistance = false;
+    }
+
+    void failureTidies()
+    {
+        frmEdit& e = openEditor(m_session.fx->dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        polyline(e, {{10, 10}, {40, 10}, {40, 50}});
+        GE_intDPointS = 20;  // the area caption fails
+        auto& ui = *m_session.quiet;
+        const qsizetype boxes = ui->boxes.size();
+        closeAt(e, 11, 11);
+        GE_intDPointS = 2;
+        QCOMPARE(ui->boxes.size(), boxes + 1);
+        QVERIFY(!e.booMesMoveD && !e.booMesMoveK && !e.booMesDownD && !e.booDrag);
+        QCOMPARE(e.shpPointer(0).FillStyle.get(), 1);
+        QVERIFY(!e.lineDistance.Visible);
+        const int kept = e.lblKyori.UBound();
+        click(e, 60, 60);
+        click(e, 60, 60);
+        QCOMPARE(e.lblKyori.UBound(), kept);
+    }
+};
+
+QTEST_MAIN(TestMouseUp)
+#include "tst_mouseup.moc"
