@@ -149,6 +149,8 @@ void frmEdit::buildPopups()
     connectLabelTexts();
     connectPageToggle();
     connectMeasuring();
+    connectLabelMouse();
+    connectKeys();
 }
 
 void frmEdit::buildMeasuringPopup()
