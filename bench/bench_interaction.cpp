@@ -6,7 +6,11 @@
 // Each figure is per call, the best of several runs, at 1,000, 10,000 and
 // 16,000 distance objects, with the ratios between the sizes. (An element
 // array ends at index 32767, so a drawing holds at most 16,383 distance
-// objects: their extension lines are two to an object.)
+// objects: their extension lines are two to an object.) With markers, hints
+// and snapping to markers on: the snap search against its own floor (one
+// pass reading every target's coordinates), a move during a measurement, a
+// mouse-up keeping a distance, and the release of a side drag of a hatched
+// 200-sided area.
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "bench/interaction_drawing.h"
@@ -18,6 +22,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cmath>
 
 #include <algorithm>
 #include <cstdio>
@@ -94,7 +101,122 @@ struct Figures {
     // line with its markers, at zoom 1 and 2; then a press and a move each
     // with the repaint it causes, until painted.
     double mapPress[2] = {}, mapMove[2] = {}, dimensionStep[2] = {}, painted = 0;
+    // Snapping on: the search, its floor, a move during a measurement, a
+    // mouse-up keeping a distance, a hatched area's side released.
+    double snap = 0, snapFloor = 0, snapMove = 0, keepUp = 0, sideRelease = 0;
 };
+
+// Every snap target's coordinates read once, as the search reads them.
+double snapFloorRead(frmEdit& e)
+{
+    double sink = 0;
+    for (auto* lines : {&e.lineHojoSave, &e.lineHikidashi}) {
+        for (int k = 0; k < lines->UBound(); ++k) {
+            const LineElement& l = (*lines)(k);
+            sink += l.X1 + l.Y1 + l.X2 + l.Y2;
+        }
+    }
+    for (int k = 0; k < e.shpShape.UBound(); ++k) {
+        const ShapeElement& s = e.shpShape(k);
+        sink += s.Left + s.Top + s.Width() + s.Height();
+    }
+    for (int k = 1; k <= e.lblMoji.UBound(); ++k) {
+        const LabelElement& l = e.lblMoji(k);
+        sink += l.Left + l.Top + l.Width() + l.Height();
+    }
+    return sink;
+}
+
+// A hatched area of 200 sides below the drawing, its label 0 and record 0.
+int buildArea(frmEdit& e)
+{
+    const QString key = benchdrawing::groupId(99999999);
+    const QString tag = QStringLiteral("042:100_") + key;
+    const int first = e.linePS.UBound();  // the spare becomes the first side
+    constexpr int n = 200;
+    constexpr double pi = 3.14159265358979;
+    const auto at = [](int k) {
+        const double a = 2 * pi * k / n;
+        return QPointF(1000 + 100 * std::cos(a), 2800 + 100 * std::sin(a));
+    };
+    for (int k = 0; k < n; ++k) {
+        const QPointF p = at(k), q = at(k + 1);
+        benchdrawing::line(benchdrawing::next(e.linePS, first + k), float(p.x()), float(p.y()), float(q.x()),
+                           float(q.y()), tag);
+    }
+    benchdrawing::spare(e.linePS, first + n);
+    LabelElement& label = benchdrawing::next(e.lblMensekiS, 0);
+    label.Tag = tag;
+    label.Caption = QStringLiteral("1.00 m2 ");
+    benchdrawing::spare(e.lblMensekiS, 1);
+    typHatching record;
+    record.iStyle = 5;
+    record.iPitch = 4;
+    record.iTilt = 45;
+    record.BorderWidth = 1;
+    record.DrawMode = 13;
+    record.Tag = key;
+    GE_tpHatching = {record, typHatching{}};
+    e.fncMake_HatchBin(0);
+    return first;
+}
+
+void measureFinishing(frmEdit& e, Figures& f)
+{
+    e.mnuMarker->setChecked(true);
+    e.mnuHint->setChecked(true);
+    e.mnuSnap(1).setChecked(true);
+    volatile double sink = 0;
+    float sx = 0, sy = 0;
+    f.snapFloor = best(20, [&] { sink = sink + snapFloorRead(e); });
+    f.snap = best(20, [&] { e.subSnap_Point(sx, sy, kNowhereX, kNowhereY, true, true, true, false, -1); });
+
+    e.Toolbar1->Buttons(9).setValue(1);
+    e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(9));
+    e.booMesDownD = false;
+    e.pictMap_MouseDown(1, 0, kNowhereX, kNowhereY);
+    int step = 0;
+    f.snapMove = best(500, [&] {
+        const float d = (step++ % 2) ? 20.0f : 30.0f;
+        e.pictMap_MouseMove(0, 0, kNowhereX + d, kNowhereY + d);
+    });
+    e.pictMap_MouseUp(1, 0, kNowhereX + 20, kNowhereY + 20);
+
+    // A distance kept at each mouse-up: only the release is timed (the
+    // element arrays hold a few hundred more at the largest size).
+    f.keepUp = 1e300;
+    for (int r = 0; r < kRuns; ++r) {
+        qint64 spent = 0;
+        constexpr int calls = 40;
+        for (int c = 0; c < calls; ++c) {
+            e.pictMap_MouseDown(1, 0, kNowhereX, kNowhereY);
+            e.pictMap_MouseMove(0, 0, kNowhereX + 20 + float(c % 2), kNowhereY + 20);
+            QElapsedTimer t;
+            t.start();
+            e.pictMap_MouseUp(1, 0, kNowhereX + 20 + float(c % 2), kNowhereY + 20);
+            spent += t.nsecsElapsed();
+        }
+        f.keepUp = std::min(f.keepUp, spent / 1e6 / calls);
+        QCoreApplication::processEvents();
+    }
+
+    // One side of the hatched area dragged out and back, each release timed.
+    const int side = buildArea(e);
+    e.Toolbar1->Buttons(8).setValue(1);
+    e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(8));
+    f.sideRelease = best(3, [&] {
+        const LineElement& l = e.linePS(side);
+        const float x = (l.X1 + l.X2) / 2, y = (l.Y1 + l.Y2) / 2;
+        e.pictMap_MouseDown(1, 0, x, y);
+        if (e.intHitPS != side)
+            qFatal("no side grabbed");
+        e.pictMap_MouseMove(1, 0, x + 0.5f * float(step++ % 2 ? -1 : 1), y);
+        e.pictMap_MouseUp(1, 0, x, y);
+    });
+    e.mnuMarker->setChecked(false);
+    e.mnuHint->setChecked(false);
+    e.mnuSnap(1).setChecked(false);
+}
 
 // The handlers' figures at `zoom`: one index of the arrays above.
 void measureHandlers(frmEdit& e, Figures& f, int z)
@@ -193,6 +315,7 @@ Figures measure(int distances)
         QCoreApplication::processEvents();
     }) / 2;
     e.subReset_ViewMode();
+    measureFinishing(e, f);
 
     // Side k's distance object is object k.
     GE_sngHojoLen = 10;
@@ -219,6 +342,10 @@ int main(int argc, char** argv)
     GE_strFormat[2] = QStringLiteral(" #,###,##0.00 ");
     GE_intDPointD = 2;
     GE_strUnitD = QStringLiteral("m ");
+    GE_intDPointS = 2;
+    GE_strUnitS = QStringLiteral("m2 ");
+    QTemporaryDir temp;
+    GE_strTempPath = temp.path();
 
     const int sizes[] = {1000, 10000, 16000};
     Figures f[3];
@@ -255,6 +382,16 @@ int main(int argc, char** argv)
     handler("map drag step of a dimension, zoom 2", &Figures::dimensionStep, 1);
     row("press or move with its repaint", &Figures::painted,
         QStringLiteral("<= 16 ms: %1").arg(met(f[1].painted <= 16)));
+    row("snap floor: every target read", &Figures::snapFloor, QString());
+    row("subSnap_Point, markers and hints", &Figures::snap,
+        QStringLiteral("<= 1 ms and <= 3 x floor (%1 x): %2")
+            .arg(f[1].snap / f[1].snapFloor, 0, 'f', 2)
+            .arg(met(f[1].snap <= 1 && f[1].snap <= 3 * f[1].snapFloor)));
+    row("map move measuring, snapping on", &Figures::snapMove,
+        QStringLiteral("<= 2 ms: %1").arg(met(f[1].snapMove <= 2)));
+    row("mouse-up keeping a distance", &Figures::keepUp, QStringLiteral("<= 2 ms: %1").arg(met(f[1].keepUp <= 2)));
+    row("side of a 200-sided hatched area released", &Figures::sideRelease,
+        QStringLiteral("<= 100 ms: %1").arg(met(f[1].sideRelease <= 100)));
 
     std::printf("\nratios against 1,000 distance objects (objects x10 and x16; linear or better is at most that)\n");
     const auto ratio = [&](const char* what, double Figures::*field) {
@@ -271,5 +408,10 @@ int main(int argc, char** argv)
     std::printf("  %-40s x%8.2f    x%8.2f\n", "map move, zoom 1", f[1].mapMove[0] / f[0].mapMove[0],
                 f[2].mapMove[0] / f[0].mapMove[0]);
     ratio("press or move with its repaint", &Figures::painted);
+    ratio("snap floor", &Figures::snapFloor);
+    ratio("subSnap_Point", &Figures::snap);
+    ratio("map move measuring, snapping on", &Figures::snapMove);
+    ratio("mouse-up keeping a distance (flat)", &Figures::keepUp);
+    ratio("side of a hatched area released", &Figures::sideRelease);
     return 0;
 }

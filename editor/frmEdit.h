@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/vberror.h"
 
@@ -572,8 +573,10 @@ public:
                         platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
     void subSnapH_Moji(platform::ElementArray<platform::LabelElement>& labels, platform::LineElement& hintX,
                        platform::LineElement& hintY, float x, float y, float& sx, float& sy, qint16 index);
-    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx, float& sy);
-    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx, float& sy);
+    bool fncSnapH_LineY(platform::LineElement& line, platform::LineElement& hintX, float x, float y, float& sx,
+                        float& sy);
+    bool fncSnapH_LineX(platform::LineElement& line, platform::LineElement& hintY, float x, float y, float& sx,
+                        float& sy);
     bool fncSnapH_ShapeY(platform::ShapeElement& shape, platform::LineElement& hintX, float x, float y, float& sx,
                          float& sy);
     bool fncSnapH_ShapeX(platform::ShapeElement& shape, platform::LineElement& hintY, float x, float y, float& sx,
@@ -594,6 +597,10 @@ public:
                            float& sy);
     bool fncSnapM_MojiChk(platform::LabelElement& label, platform::ShapeElement& marker, float x, float y, float& sx,
                           float& sy);
+    // The elements of the array last walked for hints that have a y in
+    // reach (`pSnapNearOf`, null when none): the only ones a marker can take.
+    std::vector<int> intSnapNear;
+    const void* pSnapNearOf = nullptr;
     // Live readouts by the calibration mode: a segment's length centred on
     // it (SegTip numbered "(n) " and into status panel 5); a shape's width
     // and height beside it; SizeOn shows all of them with the diagonal.

@@ -1,10 +1,12 @@
-// Snapping on the map: the marker and hint searches over the target arrays
+// Snapping on the map (the tests of one object in snap.h): the marker and hint searches over the target arrays
 // (extension lines, lead-out lines, user shapes, text labels, in this order)
 // and the aids that show what they found (shpSnap, lineHintX, lineHintY).
 
 #include "editor/frmEdit.h"
 #include "interaction/snap.h"
 #include "platform/keyboard.h"
+
+#include <vector>
 
 using namespace platform;
 using interaction::SnapPoint;
@@ -24,30 +26,32 @@ SnapPoint bottomRight(const LabelElement& s) { return {s.Left + s.Width(), s.Top
 
 // The guide line of a matching y from the point to the pointer's x, or of
 // a matching x to the pointer's y; shown exactly when something matched.
+// A test runs only while its guide line is hidden, so a miss leaves it be
+// (no property write for each of thousands of targets).
 bool layHintY(const std::optional<SnapPoint>& p, LineElement& hint, float x, float& snappedY)
 {
-    if (p) {
-        snappedY = p->y;
-        hint.X1 = p->x;
-        hint.Y1 = p->y;
-        hint.X2 = x;
-        hint.Y2 = p->y;
-    }
-    hint.Visible = p.has_value();
-    return p.has_value();
+    if (!p)
+        return false;
+    snappedY = p->y;
+    hint.X1 = p->x;
+    hint.Y1 = p->y;
+    hint.X2 = x;
+    hint.Y2 = p->y;
+    hint.Visible = true;
+    return true;
 }
 
 bool layHintX(const std::optional<SnapPoint>& p, LineElement& hint, float y, float& snappedX)
 {
-    if (p) {
-        snappedX = p->x;
-        hint.X1 = p->x;
-        hint.Y1 = p->y;
-        hint.X2 = p->x;
-        hint.Y2 = y;
-    }
-    hint.Visible = p.has_value();
-    return p.has_value();
+    if (!p)
+        return false;
+    snappedX = p->x;
+    hint.X1 = p->x;
+    hint.Y1 = p->y;
+    hint.X2 = p->x;
+    hint.Y2 = y;
+    hint.Visible = true;
+    return true;
 }
 
 bool placeMarker(const std::optional<SnapPoint>& p, ShapeElement& marker, float& snappedX, float& snappedY)
@@ -74,14 +78,65 @@ int firstMoji(const LabelArray& labels)
     return labels(0).Visible ? 0 : 1;
 }
 
-// One hint pass (`Y` or X) over elements first..last, ending at the first match.
-template <class Array, class Test>
-void hintPass(Array& elements, int first, int last, int skip, Test test)
+// The two points a hint of the element may come from.
+struct Pair {
+    SnapPoint a, b;
+};
+Pair pointsOf(const LineElement& l) { return {end1(l), end2(l)}; }
+Pair pointsOf(const ShapeElement& s) { return {topLeft(s), bottomRight(s)}; }
+Pair pointsOf(const LabelElement& l) { return {topLeft(l), bottomRight(l)}; }
+
+// The Y pass and the X pass over elements first..last, in one walk: each
+// axis takes its first match and is skipped while its guide line shows.
+// The two tests read only the pointer, so one walk finds what two would;
+// an element is put to a test only when one of its coordinates is in reach.
+// Every element with a y in reach goes into `near`: only those can give a
+// marker, so the marker search of the array need not walk it again.
+template <class Array, class TestY, class TestX>
+void hintPasses(Array& elements, int first, int last, int skip, float x, float y, const LineElement& hintX,
+                const LineElement& hintY, std::vector<int>& near, TestY testY, TestX testX)
 {
+    using interaction::fncSnap_Near;
+    bool needY = !hintX.Visible, needX = !hintY.Visible;
+    near.clear();
     for (int k = first; k <= last; ++k) {
         if (k == skip || !elements.exists(k))
             continue;
-        if (test(elements(k)))
+        auto& element = elements(k);
+        const Pair p = pointsOf(element);
+        if (fncSnap_Near(p.a.y, y) || fncSnap_Near(p.b.y, y)) {
+            near.push_back(k);
+            if (needY && testY(element))
+                needY = false;
+        }
+        if (needX && (fncSnap_Near(p.a.x, x) || fncSnap_Near(p.b.x, x)) && testX(element))
+            needX = false;
+    }
+}
+
+// The marker search over elements first..last, or over the hint walk's
+// elements in reach when it made them for this array: each element that
+// passes `test` shows the marker; the first ends the search unless the
+// last is to win.
+template <class Array, class Test>
+void markerSearch(Array& elements, int first, int last, int skip, const std::vector<int>* near, bool lastWins,
+                  ShapeElement& marker, Test test)
+{
+    const auto one = [&](int k) {
+        if (k == skip || !elements.exists(k) || !test(elements(k)))
+            return false;
+        marker.Visible = true;
+        return !lastWins;
+    };
+    if (near) {
+        for (const int k : *near) {
+            if (one(k))
+                return;
+        }
+        return;
+    }
+    for (int k = first; k <= last; ++k) {
+        if (one(k))
             return;
     }
 }
@@ -129,10 +184,10 @@ void frmEdit::subSnapH_Line(LineArray& lines, LineElement& hintX, LineElement& h
 {
     const int skip = skippedIndex(lines, strSelObjName, index);
     const int last = lines.UBound() - 1;  // the spare is no target
-    if (!hintX.Visible)
-        hintPass(lines, 0, last, skip, [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(lines, 0, last, skip, [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); });
+    const auto testY = [&](LineElement& l) { return fncSnapH_LineY(l, hintX, x, y, sx, sy); };
+    const auto testX = [&](LineElement& l) { return fncSnapH_LineX(l, hintY, x, y, sx, sy); };
+    hintPasses(lines, 0, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
+    pSnapNearOf = &lines;
 }
 
 void frmEdit::subSnapH_Shape(ShapeArray& shapes, LineElement& hintX, LineElement& hintY, float x, float y, float& sx,
@@ -140,10 +195,10 @@ void frmEdit::subSnapH_Shape(ShapeArray& shapes, LineElement& hintX, LineElement
 {
     const int skip = skippedIndex(shapes, strSelObjName, index);
     const int last = shapes.UBound() - 1;
-    if (!hintX.Visible)
-        hintPass(shapes, 0, last, skip, [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(shapes, 0, last, skip, [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); });
+    const auto testY = [&](ShapeElement& s) { return fncSnapH_ShapeY(s, hintX, x, y, sx, sy); };
+    const auto testX = [&](ShapeElement& s) { return fncSnapH_ShapeX(s, hintY, x, y, sx, sy); };
+    hintPasses(shapes, 0, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
+    pSnapNearOf = &shapes;
 }
 
 void frmEdit::subSnapH_Moji(LabelArray& labels, LineElement& hintX, LineElement& hintY, float x, float y, float& sx,
@@ -151,10 +206,10 @@ void frmEdit::subSnapH_Moji(LabelArray& labels, LineElement& hintX, LineElement&
 {
     const int skip = skippedIndex(labels, strSelObjName, index);
     const int first = firstMoji(labels), last = labels.UBound();
-    if (!hintX.Visible)
-        hintPass(labels, first, last, skip, [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); });
-    if (!hintY.Visible)
-        hintPass(labels, first, last, skip, [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); });
+    const auto testY = [&](LabelElement& l) { return fncSnapH_MojiY(l, hintX, x, y, sx, sy); };
+    const auto testX = [&](LabelElement& l) { return fncSnapH_MojiX(l, hintY, x, y, sx, sy); };
+    hintPasses(labels, first, last, skip, x, y, hintX, hintY, intSnapNear, testY, testX);
+    pSnapNearOf = &labels;
 }
 
 bool frmEdit::fncSnapM_LineChk(LineElement& line, ShapeElement& marker, float x, float y, float& sx, float& sy)
@@ -177,42 +232,26 @@ bool frmEdit::fncSnapM_MojiChk(LabelElement& label, ShapeElement& marker, float 
 void frmEdit::subSnapM_Line(LineArray& lines, ShapeElement& marker, float x, float y, float& sx, float& sy,
                             qint16 index)
 {
-    const int skip = skippedIndex(lines, strSelObjName, index);
-    for (int k = 0; k <= lines.UBound() - 1; ++k) {
-        if (k == skip || !lines.exists(k))
-            continue;
-        if (fncSnapM_LineChk(lines(k), marker, x, y, sx, sy)) {
-            marker.Visible = true;
-            return;
-        }
-    }
+    const std::vector<int>* near = pSnapNearOf == &lines ? &intSnapNear : nullptr;
+    markerSearch(lines, 0, lines.UBound() - 1, skippedIndex(lines, strSelObjName, index), near, false, marker,
+                 [&](LineElement& l) { return fncSnapM_LineChk(l, marker, x, y, sx, sy); });
 }
 
 void frmEdit::subSnapM_Shape(ShapeArray& shapes, ShapeElement& marker, float x, float y, float& sx, float& sy,
                              qint16 index)
 {
     // Every shape is tried: among shapes the last one that matches wins.
-    const int skip = skippedIndex(shapes, strSelObjName, index);
-    for (int k = 0; k <= shapes.UBound() - 1; ++k) {
-        if (k == skip || !shapes.exists(k))
-            continue;
-        if (fncSnapM_ShapeChk(shapes(k), marker, x, y, sx, sy))
-            marker.Visible = true;
-    }
+    const std::vector<int>* near = pSnapNearOf == &shapes ? &intSnapNear : nullptr;
+    markerSearch(shapes, 0, shapes.UBound() - 1, skippedIndex(shapes, strSelObjName, index), near, true, marker,
+                 [&](ShapeElement& s) { return fncSnapM_ShapeChk(s, marker, x, y, sx, sy); });
 }
 
 void frmEdit::subSnapM_Moji(LabelArray& labels, ShapeElement& marker, float x, float y, float& sx, float& sy,
                             qint16 index)
 {
-    const int skip = skippedIndex(labels, strSelObjName, index);
-    for (int k = firstMoji(labels); k <= labels.UBound(); ++k) {
-        if (k == skip || !labels.exists(k))
-            continue;
-        if (fncSnapM_MojiChk(labels(k), marker, x, y, sx, sy)) {
-            marker.Visible = true;
-            return;
-        }
-    }
+    const std::vector<int>* near = pSnapNearOf == &labels ? &intSnapNear : nullptr;
+    markerSearch(labels, firstMoji(labels), labels.UBound(), skippedIndex(labels, strSelObjName, index), near, false,
+                 marker, [&](LabelElement& l) { return fncSnapM_MojiChk(l, marker, x, y, sx, sy); });
 }
 
 void frmEdit::subSnap_Point(float& outX, float& outY, float x, float y, bool hint, bool marker, bool snapMarker,
@@ -223,26 +262,36 @@ void frmEdit::subSnap_Point(float& outX, float& outY, float x, float y, bool hin
     // Esc held suspends snapping; the aids keep what the last call showed.
     if (keyIsDown(vb::vbKeyEscape))
         return;
-    float sx = x, sy = y;
+    // Hints per axis, then a marker over both: each array's marker search
+    // follows its hint walk (over the elements that walk found in reach)
+    // into a pair of its own, which replaces the hints' once all ran.
+    float sx = x, sy = y, mx = x, my = y;
     if (hint) {
         lineHintX.Visible = false;
         lineHintY.Visible = false;
-        subSnapH_Line(lineHojoSave, lineHintX, lineHintY, x, y, sx, sy, index);
-        subSnapH_Line(lineHikidashi, lineHintX, lineHintY, x, y, sx, sy, index);
-        subSnapH_Shape(shpShape, lineHintX, lineHintY, x, y, sx, sy, index);
-        subSnapH_Moji(lblMoji, lineHintX, lineHintY, x, y, sx, sy, index);
     }
-    if (marker) {
-        // Against the pointer, not the hints; a marker overrides both axes.
+    if (marker)
         shpSnap.Visible = false;
-        if (!shpSnap.Visible)
-            subSnapM_Line(lineHojoSave, shpSnap, x, y, sx, sy, index);
-        if (!shpSnap.Visible)
-            subSnapM_Line(lineHikidashi, shpSnap, x, y, sx, sy, index);
-        if (!shpSnap.Visible)
-            subSnapM_Shape(shpShape, shpSnap, x, y, sx, sy, index);
-        if (!shpSnap.Visible)
-            subSnapM_Moji(lblMoji, shpSnap, x, y, sx, sy, index);
+    const auto markerAfter = [&](auto search) {
+        if (marker && !shpSnap.Visible)
+            search();
+        pSnapNearOf = nullptr;
+    };
+    if (hint)
+        subSnapH_Line(lineHojoSave, lineHintX, lineHintY, x, y, sx, sy, index);
+    markerAfter([&] { subSnapM_Line(lineHojoSave, shpSnap, x, y, mx, my, index); });
+    if (hint)
+        subSnapH_Line(lineHikidashi, lineHintX, lineHintY, x, y, sx, sy, index);
+    markerAfter([&] { subSnapM_Line(lineHikidashi, shpSnap, x, y, mx, my, index); });
+    if (hint)
+        subSnapH_Shape(shpShape, lineHintX, lineHintY, x, y, sx, sy, index);
+    markerAfter([&] { subSnapM_Shape(shpShape, shpSnap, x, y, mx, my, index); });
+    if (hint)
+        subSnapH_Moji(lblMoji, lineHintX, lineHintY, x, y, sx, sy, index);
+    markerAfter([&] { subSnapM_Moji(lblMoji, shpSnap, x, y, mx, my, index); });
+    if (marker && shpSnap.Visible) {
+        sx = mx;
+        sy = my;
     }
     if (snapMarker || snapHint) {
         outX = sx;

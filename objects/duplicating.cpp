@@ -10,7 +10,6 @@
 #include "measure/resulttag.h"
 #include "objects/objectarrays.h"
 
-#include <QSet>
 
 using platform::ElementArray;
 using platform::LabelElement;
@@ -30,13 +29,19 @@ QString copyTag(const QString& tag, const QString& key)
     return key;
 }
 
+// Whether an element of the array carries the key `id`: a walk with no
+// copies, as a press asks it for every new measurement.
 template <class T>
-void addKeys(QSet<QString>& keys, const ElementArray<T>& elements)
+bool carries(const ElementArray<T>& elements, const QString& id)
 {
     for (int k = 0; k <= elements.UBound(); ++k) {
-        if (elements.exists(k))
-            keys.insert(mdlObjects::fncKey(elements(k)));
+        if (!elements.exists(k))
+            continue;
+        const QString& tag = elements(k).Tag;
+        if (tag.size() >= 12 ? QStringView(tag).right(12) == id : tag == id)
+            return true;
     }
+    return false;
 }
 
 template <class T>
@@ -51,16 +56,18 @@ void newSpare(ElementArray<T>& elements, int t)
 
 QString frmEdit::fncNew_GroupId()
 {
-    QSet<QString> keys;
     const ObjectArrays a = objectArrays();
-    addKeys(keys, a.lblKyori), addKeys(keys, a.lblKeiroS), addKeys(keys, a.lblMensekiS);
-    addKeys(keys, a.lblMoji), addKeys(keys, a.lblKeiIdoS);
-    addKeys(keys, a.lineDsSave), addKeys(keys, a.lineHojoSave), addKeys(keys, a.linePS);
-    addKeys(keys, a.lineHikidashi), addKeys(keys, a.shpShape), addKeys(keys, a.shpSnpo);
-    for (const typHatching& record : GE_tpHatching)
-        keys.insert(ResultTag::fncTag_Key(record.Tag));
-    keys.remove(QString());
-    return ResultTag::fncFree_GroupId(vb::Now(), [&keys](const QString& id) { return keys.contains(id); });
+    const auto taken = [&a](const QString& id) {
+        for (const typHatching& record : GE_tpHatching) {
+            if (ResultTag::fncTag_Key(record.Tag) == id)
+                return true;
+        }
+        return carries(a.lblKyori, id) || carries(a.lblKeiroS, id) || carries(a.lblMensekiS, id)
+            || carries(a.lblMoji, id) || carries(a.lblKeiIdoS, id) || carries(a.lineDsSave, id)
+            || carries(a.lineHojoSave, id) || carries(a.linePS, id) || carries(a.lineHikidashi, id)
+            || carries(a.shpShape, id) || carries(a.shpSnpo, id);
+    };
+    return ResultTag::fncFree_GroupId(vb::Now(), taken);
 }
 
 void frmEdit::subDpp_Line(ElementArray<LineElement>& lines, int i, bool spare, const QString& key)

@@ -5,6 +5,7 @@
 #include "tests/editor/editorfixture.h"
 
 #include "app/mdlFileAccess.h"
+#include "measure/frmOption.h"
 #include "measure/resulttag.h"
 #include "platform/keyboard.h"
 
@@ -352,6 +353,7 @@ private slots:
         e.popMesDisCal_Click();
         e.Toolbar1->Buttons(10).setValue(1);
         down(e, 300, 300), up(e, 340, 300);
+        down(e, 300, 350), up(e, 302, 350);  // too small: no row
         e.Toolbar1->Buttons(11).setValue(1);
         down(e, 300, 400), up(e, 320, 440);
         QCOMPARE(e.lblKyori.UBound(), 6);  // one distance, three area sides, two route sides
@@ -405,6 +407,7 @@ private slots:
             for (int c = 0; c < before[k].stored.size(); ++c)
                 QVERIFY2(near(after[k].stored[c], before[k].stored[c]), qPrintable(before[k].tag));
         }
+        QCOMPARE(r.lineHikidashi.UBound(), 1);
         QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
         QCOMPARE(GE_tpHatching[0].Tag, area);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -425,13 +428,24 @@ private slots:
         e.popTaiou2->setChecked(true);
         up(e, 55, 66);
         QVERIFY(GE_tpPiccel[1].sngX == 55 && GE_tpPiccel[1].sngY == 66 && !e.popTaiou2->Checked());
+        // Known distances: the check line's ends, whichever pair; only the
+        // horizontal pair rewrites the options window's tilt points.
         GE_booPickKeiIdo = false, GE_booPickDistance = true;
+        frmOption& o = Instance<frmOption>::get();
+        o.txtHosei(0).setText(QStringLiteral("x"));
+        e.popDisX->setChecked(false), e.popDisY->setChecked(true);
         e.lineCheck.X1 = 1, e.lineCheck.Y1 = 2, e.lineCheck.X2 = 3, e.lineCheck.Y2 = 4;
         up(e, 9, 9);
         QVERIFY((GE_sngHosei == std::array<float, 4>{1, 2, 3, 4}));
         const ShapeElement& m1 = e.shpCheck(1);
         QVERIFY(near(m1.Left + m1.Width() / 2, 3) && near(m1.Top + m1.Height() / 2, 4));
+        QCOMPARE(o.txtHosei(0).Text(), QStringLiteral("x"));
+        e.popDisX->setChecked(true), e.popDisY->setChecked(false);
+        up(e, 9, 9);
+        QCOMPARE(o.txtHosei(0).Text(), QStringLiteral("1"));
+        QCOMPARE(o.txtHosei(3).Text(), QStringLiteral("4"));
         GE_booPickDistance = false;
+        o.unload();
     }
 
     void failureTidies()
