@@ -225,7 +225,8 @@ void frmEdit::subKeyDown_Move(qint16 keyCode, qint16 /*shift*/)
             marks();
         }
         ShapeElement& shape = shpShape(i);
-        interaction::subBox_Apply(shape, interaction::fncNudge_Rect(intGripRect, interaction::fncBox_Of(shape), dx, dy));
+        const interaction::typRect r = interaction::fncNudge_Rect(intGripRect, interaction::fncBox_Of(shape), dx, dy);
+        interaction::subBox_Apply(shape, r);
         subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shape, i);
     } else if (name == QLatin1String("lineHojoSave")) {
         if (first) {

@@ -176,7 +176,7 @@ private slots:
                         e.popEditDelP})
             QVERIFY(!m->Enabled());
         QVERIFY(e.popEditCSV->Enabled() && e.popPropaty->Enabled());
-        QCOMPARE(popups.shown, QStringList({QStringLiteral("popEdit"), QStringLiteral("popEdit"), QStringLiteral("popEdit")}));
+        QCOMPARE(popups.shown, QStringList(3, QStringLiteral("popEdit")));
         QVERIFY(popups.allUsed());
 
         // The sheet takes the pressed label while it is open, and only then.
@@ -190,7 +190,8 @@ private slots:
         e.mnuPropaty_Click();
         frmPropaty& sheet = Instance<frmPropaty>::get();
         send(result, Down, 3, 3);
-        QVERIFY(sheet.txtObjName->Text() == QLatin1String("lblMensekiS") && sheet.txtIndex->Text() == QLatin1String("1"));
+        QCOMPARE(sheet.txtObjName->Text(), QStringLiteral("lblMensekiS"));
+        QCOMPARE(sheet.txtIndex->Text(), QStringLiteral("1"));
         QCOMPARE(sheet.lblCaption->Caption(), QStringLiteral("7.00 m2 "));
         send(result, Up, 3, 3);
     }

@@ -245,8 +245,9 @@ private slots:
         QVERIFY(near(p.Left, 20.02, 1e-4));
         QCOMPARE(QString(p.Tag), QStringLiteral("10.01,15"));
         const float x = p.Left / 2.0f;
-        QCOMPARE(QString(p.ToolTipText), QStringLiteral("X:") + vb::Format(x, QStringLiteral("#####0.###0"))
-                                             + QStringLiteral(",Y:") + vb::Format(15.0f, QStringLiteral("#####0.###0")));
+        const QString form = QStringLiteral("#####0.###0");
+        QCOMPARE(QString(p.ToolTipText),
+                 QStringLiteral("X:") + vb::Format(x, form) + QStringLiteral(",Y:") + vb::Format(15.0f, form));
     }
 
     void calibrationMarkers()
