@@ -7,11 +7,13 @@
 // inside it and the hidden full-size holder pictOrg in millimetres. The
 // elements show stored values times GE_sngZoom.
 
+#include "platform/commondialog.h"
 #include "platform/controls.h"
 #include "platform/elements.h"
 #include "platform/form.h"
 #include "platform/picturebox.h"
 
+#include <QSet>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -647,6 +649,40 @@ public:
     void subKeyUp_Check();
     void connectLabelMouse();
     void connectKeys();
+
+    // --- output: the picture burnt with its objects, bitmap and CSV exports -----------------
+    // One shape or a label's sunken frame onto a picture, pen and fill set by the caller.
+    void subWright_ShapeBox(platform::PictureBox& picture, const platform::ShapeElement& shape, float x1, float y1,
+                            float x2, float y2);
+    void subWright_ShapeCircle(platform::PictureBox& picture, const platform::ShapeElement& shape, float cx,
+                               float cy, float r, float aspect);
+    void subWright_LabelFrame(platform::PictureBox& picture, float x1, float y1, float x2, float y2);
+    // Burns every object into the picture: lines, end marks, shapes, hatching,
+    // then labels. During an export only the elements visible as it began
+    // are painted (exportVisible); otherwise the visible ones.
+    void subWrightImage(platform::PictureBox& picture);
+    std::shared_ptr<const QSet<const platform::Element*>> exportVisible;
+    // The map with its objects burnt in, saved as a BMP; the objects' visibility
+    // comes back as it was on every path.
+    void subSave_Bitmap(const QString& path);
+    void subDisp_ObjVisible(bool visible);
+    // The CSV lists of the drawing's results and the detail of one area or
+    // route; each file appears whole or not at all.
+    void subCsvOut_Kyori(const QString& path);
+    void subCsvOut_Keiro(const QString& path);
+    void subCsvOut_Menseki(const QString& path);
+    void subCsvOut_KeiIdo(const QString& path, const QString& header);
+    void subCsvOut_MensekiDetail(const QString& path, int index);
+    void subCsvOut_KeiroDetail(const QString& path, int index);
+    float fncGet_PointDistance(float x1, float y1, float x2, float y2) const;
+    // The export commands; the save dialog keeps the name chosen last.
+    platform::CommonDialog dlgFile;
+    QString fncDlgFile(const QString& title, const QString& defaultExt, const QString& filter);
+    void mnuFileSaveAsImg_Click();
+    void mnuFileSaveCsvSen_Click();
+    void mnuFileSaveCsvKer_Click();
+    void mnuFileSaveCsvMen_Click();
+    void mnuFileSaveCsvIti_Click();
 
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);

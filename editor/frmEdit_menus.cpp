@@ -72,6 +72,11 @@ void frmEdit::buildFileMenu()
     mnuFileSavePrj->Click = [this] { mnuFileSavePrj_Click(); };
     mnuFileSaveAsPrj->Click = [this] { mnuFileSaveAsPrj_Click(); };
     mnuFileEnd->Click = [this] { mnuFileEnd_Click(); };
+    mnuFileSaveAsImg->Click = [this] { mnuFileSaveAsImg_Click(); };
+    mnuFileSaveCsvSen->Click = [this] { mnuFileSaveCsvSen_Click(); };
+    mnuFileSaveCsvKer->Click = [this] { mnuFileSaveCsvKer_Click(); };
+    mnuFileSaveCsvMen->Click = [this] { mnuFileSaveCsvMen_Click(); };
+    mnuFileSaveCsvIti->Click = [this] { mnuFileSaveCsvIti_Click(); };
 }
 
 void frmEdit::buildViewMenu()

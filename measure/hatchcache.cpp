@@ -5,6 +5,7 @@
 #include "platform/vbruntime.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <cstdio>
@@ -94,6 +95,20 @@ bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchL
     for (qsizetype i = 0; i < data.size() / RecordSize; ++i)
         result[i] = getRecord(data.constData() + i * RecordSize);
     lines = std::move(result);
+    return true;
+}
+
+bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)
+{
+    const QString path = binPath(key);
+    if (path.isEmpty() || !platform::files::fileExists(path))
+        return false;
+    QList<typHatchLine> all;
+    if (!fncGet_Bin(key, hatching, all))
+        return false;
+    const qsizetype held = qMin<qsizetype>(all.size(), QFileInfo(path).size() / RecordSize);
+    all.resize(held);
+    lines = std::move(all);
     return true;
 }
 

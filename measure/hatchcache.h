@@ -26,6 +26,10 @@ void subPut_Bin(const QString& key, const typHatching& hatching, const QList<typ
 // the file is missing or cannot be read; `lines` is then left as it was.
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines);
 
+// As fncGet_Bin, but only the records the file holds: min(iUbound + 1,
+// file size / 16), never zero records standing in for missing ones.
+bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines);
+
 // Deletes one area's file, when there is one (its hatching came out empty).
 void subKill_BinOne(const QString& key);
 

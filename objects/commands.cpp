@@ -271,11 +271,6 @@ void frmEdit::subEdit_DPoint(float places)
     booDrawChange = true;
 }
 
-void frmEdit::popEditCSV_Click()
-{
-    // The detail export of areas and routes comes with the exports.
-}
-
 // --- numbering of new text and position labels ------------------------------------------------------
 
 void frmEdit::subAsk_Input(const QString& answer, const QString& caption, const QString& prompt,

@@ -291,7 +291,7 @@ void PictureBox::invalidate(const QRectF& device)
 
 // --- painting --------------------------------------------------------------------
 
-QImage PictureBox::renderArea(const QRect& area) const
+QImage PictureBox::renderArea(const QRect& area, bool withElements) const
 {
     QImage image(area.size(), QImage::Format_RGB32);
     if (image.isNull())
@@ -307,6 +307,8 @@ QImage PictureBox::renderArea(const QRect& area) const
             painter.drawImage(part.topLeft(), *m_picture, part);
     }
     render(painter, QRectF(area));
+    if (!withElements)
+        return image;
     // Lines and shapes first, labels above them; later above earlier.
     const QRectF areaF(area);
     for (int pass = 0; pass < 2; ++pass) {

@@ -70,8 +70,9 @@ public:
     std::function<void(int button, int shift, double x, double y)> MouseDown, MouseMove, MouseUp;
     std::function<void()> Click, DblClick;
 
-    // Renders the box as it shows, for the bitmap export and tests.
-    QImage renderArea(const QRect& devicePixels) const;
+    // Renders the box as it shows, for the bitmap export and tests; without
+    // the elements, only the picture and the drawn layer.
+    QImage renderArea(const QRect& devicePixels, bool withElements = true) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

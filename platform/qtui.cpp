@@ -21,6 +21,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <memory>
+
 namespace platform {
 
 namespace {
@@ -138,13 +140,28 @@ std::optional<QString> QtUserInterface::openFile(const FileDialogRequest& reques
     return path;
 }
 
-std::optional<QString> QtUserInterface::saveFile(const FileDialogRequest& request)
+std::unique_ptr<QFileDialog> saveDialogFor(const FileDialogRequest& request, QWidget* parent)
 {
     QString selected;
     const QString filter = toQtFilter(request.filter, request.filterIndex, &selected);
     const QString start = request.fileName.isEmpty() ? request.initDir
                                                      : QDir(request.initDir).filePath(request.fileName);
-    const QString path = QFileDialog::getSaveFileName(activeParent(), request.title, start, filter, &selected);
+    auto dialog = std::make_unique<QFileDialog>(parent, request.title, start, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the extension itself, so its overwrite question
+    // covers the name the file will really have.
+    dialog->setDefaultSuffix(request.defaultExt);
+    if (!selected.isEmpty())
+        dialog->selectNameFilter(selected);
+    return dialog;
+}
+
+std::optional<QString> QtUserInterface::saveFile(const FileDialogRequest& request)
+{
+    const auto dialog = saveDialogFor(request, activeParent());
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog->selectedFiles().constFirst();
     if (path.isEmpty())
         return std::nullopt;
     return withDefaultExt(path, request.defaultExt);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QtGlobal>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace vb {
@@ -38,6 +39,9 @@ int MsgBox(const QString& prompt, int buttons = vbOKOnly, const QString& title =
 QString InputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString());
 
 }  // namespace vb
+
+class QFileDialog;
+class QWidget;
 
 namespace platform {
 
@@ -114,6 +118,9 @@ public:
     std::optional<PrinterChoice> printSetup(const PrinterChoice& initial) override;
     bool openUrl(const QString& url) override;
 };
+
+// The save dialog QtUserInterface shows for a request (for tests to inspect).
+std::unique_ptr<QFileDialog> saveDialogFor(const FileDialogRequest& request, QWidget* parent = nullptr);
 
 // For tests: records every box and answers from a script. A box for which
 // no answer was scripted is recorded in `unexpected` and answered with

@@ -1,0 +1,152 @@
+// The help page: it parses, its links land, and every caption it quotes in
+// 「」 is one the program shows in a menu, on a button or on a tab, so the
+// guide cannot drift from the windows it describes.
+
+#include "app/frmMain.h"
+#include "app/frmVerInfo.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/dlgDB.h"
+#include "library/dlgFolder.h"
+#include "library/dlgPassInput.h"
+#include "library/dlgPassWord.h"
+#include "library/frmMDB.h"
+#include "library/frmNew.h"
+#include "library/frmThumbnail.h"
+#include "measure/frmOption.h"
+#include "objects/dlgInput.h"
+#include "properties/frmPropaty.h"
+#include "tests/editor/editorfixture.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTabBar>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace editortest;
+
+namespace {
+
+// A caption as the user reads it: without its access key "(&F)" or "&".
+QString readable(QString text)
+{
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
+    text.remove(accessKey);
+    text.remove(QLatin1Char('&'));
+    return text.trimmed();
+}
+
+void collect(QObject* window, QSet<QString>& captions)
+{
+    // "画像の取込(&N)..." is quoted as 「画像の取込」 as well.
+    const auto add = [&captions](const QString& text) {
+        QString caption = readable(text);
+        captions.insert(caption);
+        while (caption.endsWith(QLatin1Char('.')))
+            caption.chop(1);
+        captions.insert(caption);
+    };
+    for (QAction* action : window->findChildren<QAction*>()) {
+        add(action->text());
+        add(action->toolTip());
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        add(button->text());
+    for (QGroupBox* box : window->findChildren<QGroupBox*>())
+        add(box->title());
+    for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
+        for (int k = 0; k < tabs->count(); ++k)
+            add(tabs->tabText(k));
+    }
+}
+
+QByteArray page()
+{
+    QFile file(testsupport::sourceDir() + QStringLiteral("/resources/help.html"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("help.html not readable");
+    return file.readAll();
+}
+
+}  // namespace
+
+class TestHelpPage : public QObject {
+    Q_OBJECT
+    Session m_session;
+
+private slots:
+    void init() { QVERIFY(m_session.begin()); }
+    void cleanup() { m_session.end(); }
+
+    // Well-formed, self-contained, and each "#x" names an id on the page;
+    // the start window's two links need theirs.
+    void parsesAndLinksLand()
+    {
+        QXmlStreamReader xml(page());
+        QSet<QString> ids;
+        QStringList targets;
+        int sections = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QXmlStreamAttributes attributes = xml.attributes();
+            QVERIFY2(xml.name() != QLatin1String("script") && !attributes.hasAttribute(QStringLiteral("src")),
+                     "the page loads nothing");
+            if (attributes.hasAttribute(QStringLiteral("id")))
+                QVERIFY2(!ids.contains(attributes.value(QStringLiteral("id")).toString()), "an id twice");
+            ids.insert(attributes.value(QStringLiteral("id")).toString());
+            if (xml.name() == QLatin1String("h2"))
+                ++sections;
+            const QString href = attributes.value(QStringLiteral("href")).toString();
+            if (attributes.hasAttribute(QStringLiteral("href"))) {
+                QVERIFY2(href.startsWith(QLatin1Char('#')), qPrintable(href));
+                targets << href.mid(1);
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString() + QStringLiteral(" at line %1").arg(xml.lineNumber())));
+        QVERIFY(sections >= 11);
+        QVERIFY(targets.size() >= sections);
+        for (const QString& target : targets)
+            QVERIFY2(ids.contains(target), qPrintable(target));
+        QVERIFY(ids.contains(QStringLiteral("works")) && ids.contains(QStringLiteral("home")));
+    }
+
+    void quotedCaptionsExist()
+    {
+        GE_tpPrint = typPrint{};
+        QSet<QString> captions;
+        collect(&Fixture::open(), captions);
+        frmMain start;
+        collect(&start, captions);
+        const auto add = [&captions](auto window) { collect(window.get(), captions); };
+        add(std::make_unique<frmOption>());
+        add(std::make_unique<frmPropaty>());
+        add(std::make_unique<frmMDB>());
+        add(std::make_unique<frmNew>());
+        add(std::make_unique<dlgDB>());
+        add(std::make_unique<frmThumbnail>());
+        add(std::make_unique<frmVerInfo>());
+        add(std::make_unique<dlgInput>());
+        add(std::make_unique<dlgPassWord>());
+        add(std::make_unique<dlgPassInput>());
+        add(std::make_unique<dlgFolder>());
+        add(std::make_unique<dlgBrowesForFolder>());
+
+        static const QRegularExpression quoted(QStringLiteral("「([^」]*)」"));
+        const QString text = QString::fromUtf8(page());
+        QStringList missing;
+        for (auto match = quoted.globalMatch(text); match.hasNext();) {
+            const QString caption = match.next().captured(1);
+            if (!captions.contains(caption) && !missing.contains(caption))
+                missing << caption;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+};
+
+QTEST_MAIN(TestHelpPage)
+#include "tst_helppage.moc"

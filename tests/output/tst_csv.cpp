@@ -1,0 +1,231 @@
+// The CSV lists, details and export commands, compared as decoded bytes.
+#include "measure/hatchcache.h"
+#include "output/csvtext.h"
+#include "platform/encoding.h"
+#include "tests/editor/editorfixture.h"
+
+#include <QFile>
+#include <QtTest>
+
+using namespace editortest;
+using platform::encoding::decodeCp932;
+
+namespace {
+
+const QString Key = QStringLiteral("150102030405");
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString textOf(const QString& path)
+{
+    return decodeCp932(bytesOf(path));
+}
+
+template <class T>
+T& at(platform::ElementArray<T>& a, int k, bool visible = true)
+{
+    if (!a.exists(k))
+        a.Load(k);
+    a(k).Visible = visible;
+    return a(k);
+}
+
+}  // namespace
+
+class TestCsv : public QObject {
+    Q_OBJECT
+    Session s;
+    QTemporaryDir m_temp;
+
+    frmEdit& openDrawing()
+    {
+        writePicture(s.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
+        if (s.fx->storeDrawing(QStringLiteral("C-1"), s.fx->dir.path(), QStringLiteral("map.bmp")) <= 0)
+            qFatal("no drawing stored");
+        GE_strTempPath = m_temp.path();
+        frmEdit& e = Fixture::open();
+        GE_booModeDis = true;
+        GE_booModeKei = false;
+        GE_tpPtoD_r.dblX = 0.25;
+        GE_tpPtoD_r.dblY = 0.25;
+        GE_strUnitD = QStringLiteral("m ");
+        GE_strUnitDistance[3] = QStringLiteral("km ");
+        GE_strUnitArea[11] = QStringLiteral("坪 ");
+        return e;
+    }
+
+    // Stored values (zoom 1.0) laid out at `zoom`.
+    static void fill(frmEdit& e, float zoom)
+    {
+        auto& line = at(e.lineDsSave, 0);
+        line.X1 = 40 * zoom, line.Y1 = 30 * zoom, line.X2 = 100 * zoom, line.Y2 = 110 * zoom;
+        at(e.lineDsSave, 1, false);
+        at(e.lblKyori, 0).ToolTipText = QStringLiteral("北側,\"旧道\"");
+        at(e.lblKyori, 1, false);
+        at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
+        at(e.lblKeiroS, 1, false);
+        auto& area = at(e.lblMensekiS, 0);
+        area.Tag = QStringLiteral("112:30.25_") + Key;
+        area.ToolTipText = QStringLiteral("区画Ｂ");
+        at(e.lblMensekiS, 1, false);
+        // Two position labels placed in a fresh drawing: element 0 stays empty.
+        for (int k : {1, 2}) {
+            auto& p = at(e.lblKeiIdoS, k);
+            p.Caption = k == 1 ? QStringLiteral(" 東,西") : QStringLiteral("南");
+            p.ToolTipText = QStringLiteral("X:1.5,Y:2");
+            p.Tag = QStringLiteral("6,8");
+        }
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(s.begin());
+        GE_sngZoom = 1.0f;
+    }
+    void cleanup()
+    {
+        s.end();
+        GE_sngZoom = 1.0f;
+        GE_tpHatching.clear();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void fields_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << QStringLiteral("区画 A") << QStringLiteral("区画 A");
+        QTest::newRow("comma") << QStringLiteral("a,b") << QStringLiteral("\"a,b\"");
+        QTest::newRow("quote") << QStringLiteral("say \"x\"") << QStringLiteral("\"say \"\"x\"\"\"");
+        QTest::newRow("line break") << QStringLiteral("a\r\nb") << QStringLiteral("\"a\r\nb\"");
+    }
+    void fields()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QCOMPARE(mdlCsv::field(text), written);
+    }
+
+    void listsAtAnyZoomAndLocale()
+    {
+        frmEdit& e = openDrawing();
+        fill(e, 1);
+        const QString kyori = m_temp.filePath(QStringLiteral("kyori.csv"));
+        e.subCsvOut_Kyori(kyori);
+        const QByteArray bytes = bytesOf(kyori);
+        QVERIFY(bytes.startsWith("\x87\x82,"));  // "№" in CP932
+        QCOMPARE(textOf(kyori),
+                 QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
+                                "1,\"北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
+        const QString keiro = m_temp.filePath(QStringLiteral("keiro.csv"));
+        e.subCsvOut_Keiro(keiro);
+        QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,,1.375,km \r\n"));
+        const QString menseki = m_temp.filePath(QStringLiteral("menseki.csv"));
+        e.subCsvOut_Menseki(menseki);
+        QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,区画Ｂ,30.25,坪 \r\n"));
+        const QString ido = m_temp.filePath(QStringLiteral("ido.csv"));
+        e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
+        QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,6,8\r\n"
+                                             "2,南,X:1.5,Y:2,6,8\r\n"));
+
+        // At 200 % and under a decimal-comma locale the files are the same.
+        QMap<QString, QByteArray> before;
+        for (const QString& f : {kyori, keiro, menseki, ido})
+            before[f] = bytesOf(f);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        GE_sngZoom = 2.0f;
+        fill(e, 2);
+        e.subCsvOut_Kyori(kyori);
+        e.subCsvOut_Keiro(keiro);
+        e.subCsvOut_Menseki(menseki);
+        e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
+        for (const QString& f : {kyori, keiro, menseki, ido})
+            QCOMPARE(bytesOf(f), before[f]);
+    }
+
+    void details()
+    {
+        frmEdit& e = openDrawing();
+        fill(e, 1);
+        // A triangle's sides; the first has a side distance starting at its start.
+        const float p[3][2] = {{0, 0}, {40, 0}, {40, 30}};
+        for (int k = 0; k < 3; ++k) {
+            auto& side = at(e.linePS, k);
+            side.X1 = p[k][0], side.Y1 = p[k][1], side.X2 = p[(k + 1) % 3][0], side.Y2 = p[(k + 1) % 3][1];
+            side.Tag = Key;
+        }
+        at(e.linePS, 3, false);
+        auto& hojo = at(e.lineHojoSave, 0);
+        hojo.X1 = 0.1f, hojo.Y1 = 0;
+        at(e.lineHojoSave, 1);
+        at(e.lineHojoSave, 2, false);
+        typHatching h;
+        h.iStyle = 1;
+        h.iUbound = 3;  // the file holds two
+        h.Tag = Key;
+        GE_tpHatching = {h, typHatching{}};
+        mdlFileAccess::subPut_Bin(Key, h, {typHatchLine{4, 8, 2, 2}, typHatchLine{4, 8, 6, 6}});
+        const QString path = m_temp.filePath(QStringLiteral("detail.csv"));
+        e.subCsvOut_MensekiDetail(path, 0);
+        QStringList lines = textOf(path).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.takeLast(), QString());
+        QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
+        QCOMPARE(lines[1], QStringLiteral("区画Ｂ,30.25,坪 "));
+        QCOMPARE(lines[3], QStringLiteral("1,\"北側,\"\"旧道\"\"\",0,0,10,0,10,0,0,40,0,40"));
+        QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
+        QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
+        QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));
+        QCOMPARE(lines[9], QStringLiteral("2,1,1.5,2,1.5,4,6,8,6"));
+        // Without the cache file the detail ends after the sides.
+        mdlFileAccess::subKill_Bin();
+        e.subCsvOut_MensekiDetail(path, 0);
+        QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 6);
+        // A route of two segments: 5 lines.
+        e.linePS(2).Tag = QString();
+        at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
+        e.subCsvOut_KeiroDetail(path, 0);
+        QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 5);
+    }
+
+    void commands()
+    {
+        frmEdit& e = openDrawing();
+        fill(e, 1);
+        platform::ScriptedUserInterface& ui = s.quiet->get();
+        // Cancelled: nothing written or shown, the window enabled.
+        ui.answerFile(std::nullopt);
+        e.mnuFileSaveCsvSen_Click();
+        QCOMPARE(ui.count(), 0);
+        QVERIFY(e.isEnabled());
+        // The detail of a distance label opens no dialog.
+        e.strPopObjName = QStringLiteral("lblKyori");
+        e.intPopIndex = 0;
+        const int dialogs = ui.count(QStringLiteral("Save"));
+        e.popEditCSV_Click();
+        QCOMPARE(ui.count(QStringLiteral("Save")), dialogs);
+        // The position list with neither mode writes nothing.
+        GE_booModeDis = GE_booModeKei = false;
+        const QString ido = m_temp.filePath(QStringLiteral("none.csv"));
+        ui.answerFile(ido);
+        e.mnuFileSaveCsvIti_Click();
+        QVERIFY(!QFile::exists(ido));
+        GE_booModeDis = true;
+        // A folder that is a file: the standard box, no file.
+        const QString blocker = m_temp.filePath(QStringLiteral("blocker"));
+        QFile(blocker).open(QIODevice::WriteOnly);
+        ui.answerFile(blocker + QStringLiteral("/list.csv"));
+        e.mnuFileSaveCsvSen_Click();
+        QCOMPARE(ui.last().title, QStringLiteral("ｴﾗｰ"));
+        QVERIFY(ui.last().prompt.startsWith(QStringLiteral("mnuFileSaveCsvSen_Click():ｴﾗｰ番号 76 ")));
+        QVERIFY(e.isEnabled());
+        QVERIFY(ui.unexpected.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestCsv)
+#include "tst_csv.moc"
