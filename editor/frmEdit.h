@@ -613,6 +613,43 @@ public:
     void subDisp_SizeOn(platform::LabelElement& length, platform::LabelElement& width, platform::LabelElement& height,
                         platform::LineElement& diagonal, platform::ShapeElement& shape, int number);
 
+    // --- interaction: labels under the mouse, objects under the arrow keys ---------------
+    // A label drag: the press inside the label (map units); an area's or
+    // route's label where it was pressed and where the last step left it.
+    float sngDragX = 0, sngDragY = 0;
+    float sngOrgLeft = 0, sngOrgTop = 0;
+    float sngPrevLeft = 0, sngPrevTop = 0;
+    // An arrow-key nudge under way: since when (seconds of the clock), and
+    // where the nudged area's or route label stood at its first key.
+    bool booKeyMove = false;
+    qint64 lngKeyStart = 0;
+    float sngKeyLeft = 0, sngKeyTop = 0;
+    void lblKyori_MouseDown(int index, int button, int shift, float x, float y);
+    void lblMensekiS_MouseDown(int index, int button, int shift, float x, float y);
+    void lblKeiroS_MouseDown(int index, int button, int shift, float x, float y);
+    void lblMoji_MouseDown(int index, int button, int shift, float x, float y);
+    void lblKeiIdoS_MouseDown(int index, int button, int shift, float x, float y);
+    void lblKyori_MouseMove(int index, int button, int shift, float x, float y);
+    void lblMensekiS_MouseMove(int index, int button, int shift, float x, float y);
+    void lblKeiroS_MouseMove(int index, int button, int shift, float x, float y);
+    void lblMoji_MouseMove(int index, int button, int shift, float x, float y);
+    void lblKeiIdoS_MouseMove(int index, int button, int shift, float x, float y);
+    void lblKyori_MouseUp(int index, int button, int shift, float x, float y);
+    void lblMensekiS_MouseUp(int index, int button, int shift, float x, float y);
+    void lblKeiroS_MouseUp(int index, int button, int shift, float x, float y);
+    void lblMoji_MouseUp(int index, int button, int shift, float x, float y);
+    void lblKeiIdoS_MouseUp(int index, int button, int shift, float x, float y);
+    void lblDefault_MouseDown(int button, int shift, float x, float y);
+    // The window's keys, seen before its controls; a nudge is committed
+    // when its key is released or the window loses activation.
+    void Form_KeyDown(int& keyCode, int shift);
+    void Form_KeyUp(int& keyCode, int shift);
+    void subKeyDown_Move(qint16 keyCode, qint16 shift);
+    void subKeyUp_Move(qint16 keyCode, qint16 shift);
+    void subKeyUp_Check();
+    void connectLabelMouse();
+    void connectKeys();
+
     // --- output: the picture burnt with its objects, bitmap and CSV exports -----------------
     // One shape or a label's sunken frame onto a picture, pen and fill set by the caller.
     void subWright_ShapeBox(platform::PictureBox& picture, const platform::ShapeElement& shape, float x1, float y1,

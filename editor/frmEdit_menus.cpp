@@ -157,6 +157,8 @@ void frmEdit::buildPopups()
     connectLabelTexts();
     connectPageToggle();
     connectMeasuring();
+    connectLabelMouse();
+    connectKeys();
 }
 
 void frmEdit::buildMeasuringPopup()
