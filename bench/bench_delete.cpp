@@ -7,9 +7,11 @@
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "app/types.h"
+#include "bench/benchsupport.h"
 #include "objects/deleting.h"
 #include "objects/objectarrays.h"
 #include "platform/elements.h"
+#include "tests/objects/objectsfixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,6 +24,9 @@ using namespace platform;
 
 namespace {
 
+using objectstest::put;
+using bench::milliseconds;
+
 constexpr int kDistances = 10000;
 constexpr int kSides = 1000;
 constexpr int kRuns = 3;
@@ -31,71 +36,42 @@ const QString kArea = QStringLiteral("240101000000");
 
 QString groupId(int n) { return QStringLiteral("2402%1").arg(n, 8, 10, QLatin1Char('0')); }
 
-template <class T>
-T& next(ElementArray<T>& a, int k, const QString& tag, bool visible = true)
-{
-    if (!a.exists(k))
-        a.Load(k);
-    a(k).Tag = tag;
-    a(k).Visible = visible;
-    return a(k);
-}
-
-struct Drawing {
-    PictureBox map{QStringLiteral("pictMap")};
-    ElementArray<LabelElement> lblKyori{QStringLiteral("lblKyori"), &map};
-    ElementArray<LabelElement> lblKeiroS{QStringLiteral("lblKeiroS"), &map};
-    ElementArray<LabelElement> lblMensekiS{QStringLiteral("lblMensekiS"), &map};
-    ElementArray<LabelElement> lblMoji{QStringLiteral("lblMoji"), &map};
-    ElementArray<LabelElement> lblKeiIdoS{QStringLiteral("lblKeiIdoS"), &map};
-    ElementArray<LineElement> lineDsSave{QStringLiteral("lineDsSave"), &map};
-    ElementArray<LineElement> lineHojoSave{QStringLiteral("lineHojoSave"), &map};
-    ElementArray<LineElement> linePS{QStringLiteral("linePS"), &map};
-    ElementArray<LineElement> lineHikidashi{QStringLiteral("lineHikidashi"), &map};
-    ElementArray<ShapeElement> shpShape{QStringLiteral("shpShape"), &map};
-    ElementArray<ShapeElement> shpSnpo{QStringLiteral("shpSnpo"), &map};
+// The object arrays as the object tests lay them out, plus the hatching list.
+struct Drawing : objectstest::Drawing {
     QList<typHatching> hatching;
-
-    ObjectArrays arrays()
-    {
-        return {lblKyori, lblKeiroS, lblMensekiS, lblMoji, lblKeiIdoS, lineDsSave,
-                lineHojoSave, linePS, lineHikidashi, shpShape, shpSnpo};
-    }
 
     Drawing()
     {
         for (int i = 0; i < kDistances; ++i) {
             const QString id = i < kSides ? kArea : groupId(i);
             const float x = float(i % 100) * 10, y = float(i / 100) * 10;
-            LabelElement& l = next(lblKyori, i, QStringLiteral("021:%1.25_").arg(i) + id);
+            LabelElement& l = put(lblKyori, i, QStringLiteral("021:%1.25_").arg(i) + id);
             l.Caption = QStringLiteral("%1.25 m ").arg(i);
             l.Left = x, l.Top = y;
-            LineElement& d = next(lineDsSave, i, id);
+            LineElement& d = put(lineDsSave, i, id);
             d.X1 = x, d.Y1 = y + 3, d.X2 = x + 8, d.Y2 = y + 3;
             for (int j = 2 * i; j <= 2 * i + 1; ++j) {
-                LineElement& h = next(lineHojoSave, j, id);
+                LineElement& h = put(lineHojoSave, j, id);
                 h.X1 = h.X2 = x + float(j % 2) * 8, h.Y1 = y, h.Y2 = y + 4;
-                next(shpSnpo, j, id).Move(h.X2 - 0.75f, y + 3.25f, 1.5f, 1.5f);
+                put(shpSnpo, j, id).Move(h.X2 - 0.75f, y + 3.25f, 1.5f, 1.5f);
             }
         }
-        next(lblKyori, kDistances, QString(), false);
-        next(lineDsSave, kDistances, QString(), false);
-        next(lineHojoSave, 2 * kDistances, QString(), false);
-        next(shpSnpo, 2 * kDistances, QString(), false);
-        next(lblMensekiS, 0, QStringLiteral("020:5_") + kArea).Caption = QStringLiteral("5 m2 ");
-        next(lblMensekiS, 1, QString(), false);
+        put(lblKyori, kDistances, QString(), false);
+        put(lineDsSave, kDistances, QString(), false);
+        put(lineHojoSave, 2 * kDistances, QString(), false);
+        put(shpSnpo, 2 * kDistances, QString(), false);
+        put(lblMensekiS, 0, QStringLiteral("020:5_") + kArea).Caption = QStringLiteral("5 m2 ");
+        put(lblMensekiS, 1, QString(), false);
         for (int s = 0; s < kSides; ++s) {
-            LineElement& side = next(linePS, s, QStringLiteral("_") + kArea);
+            LineElement& side = put(linePS, s, QStringLiteral("_") + kArea);
             side.X1 = float(s), side.Y1 = 0, side.X2 = float(s + 1), side.Y2 = 0;
         }
-        next(linePS, kSides, QString(), false);
+        put(linePS, kSides, QString(), false);
         typHatching h;
         h.Tag = kArea;
         hatching = {h, typHatching()};
     }
 };
-
-double milliseconds(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
 
 template <class T>
 void takeAll(ElementArray<T>& a)

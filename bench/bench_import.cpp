@@ -7,6 +7,7 @@
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "app/globals.h"
+#include "bench/benchsupport.h"
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "editor/frmEdit.h"
@@ -28,6 +29,8 @@
 using namespace platform;
 
 namespace {
+
+using namespace bench;
 
 constexpr int kDistances = 10000;
 constexpr int kAreas = 200;
@@ -140,42 +143,17 @@ void writeDataSet(const QString& folder)
     shapes.save(folder + QStringLiteral("/S.txt"));
 }
 
-frmEdit& freshEditor()
-{
-    if (frmEdit* old = Instance<frmEdit>::pointer()) {
-        old->booDrawChange = old->booPrtChange = false;
-        old->unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return Instance<frmEdit>::get();
-}
-
-double best(const std::function<double()>& run)
-{
-    double fastest = 1e300;
-    for (int i = 0; i < kRuns; ++i)
-        fastest = std::min(fastest, run());
-    return fastest;
-}
+double best(const std::function<double()>& run) { return fastest(kRuns, run); }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ScriptedUserInterface quiet;
-    setUi(&quiet);
-    QTemporaryDir folder;
-    const QString templ = QCoreApplication::applicationDirPath() + QStringLiteral("/../program/template/master.mdb");
-    const QString dbPath = folder.filePath(QStringLiteral("bench.mdb"));
-    if (!QFile::copy(templ, dbPath))
-        qFatal("no template at %s (build the program first)", qPrintable(templ));
-    QFile::setPermissions(dbPath, QFile::ReadOwner | QFile::WriteOwner);
-    GE_strTempPath = folder.filePath(QStringLiteral("TEMP"));
-    QDir().mkpath(GE_strTempPath);
-    GE_tpSystem.System_Id = CurrentSystemId;
-    GE_lngWorkArea = {0, 0, 760 * TwipsPerPixel, 1000 * TwipsPerPixel};
+    Session session(argc, argv);
+    ScriptedUserInterface& quiet = session.quiet;
+    const QTemporaryDir& folder = session.folder;
+    const QString dbPath = copyTemplate(folder, QStringLiteral("bench.mdb"));
+    editorSettings(folder);
     QImage(400, 300, QImage::Format_RGB32).save(folder.filePath(QStringLiteral("map.bmp")), "BMP");
     writeDataSet(folder.path());
     if (mdlDB::fncDbOpen(dbPath) != 0)

@@ -13,6 +13,7 @@
 // 200-sided area.
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
+#include "bench/benchsupport.h"
 #include "bench/interaction_drawing.h"
 
 #include "app/globals.h"
@@ -34,21 +35,21 @@ using namespace platform;
 
 namespace {
 
+using namespace bench;
+
 constexpr int kRuns = 5;
 constexpr float kNowhereX = -50, kNowhereY = -50;
 
 double best(int calls, const std::function<void()>& call)
 {
-    double fastest = 1e300;
-    for (int r = 0; r < kRuns; ++r) {
-        QElapsedTimer t;
-        t.start();
-        for (int c = 0; c < calls; ++c)
-            call();
-        fastest = std::min(fastest, t.nsecsElapsed() / 1e6 / calls);
+    return fastest(kRuns, [&] {
+        const double ms = timed([&] {
+            for (int c = 0; c < calls; ++c)
+                call();
+        });
         QCoreApplication::processEvents();  // the repaints the steps asked for, outside the timing
-    }
-    return fastest;
+        return ms / calls;
+    });
 }
 
 // The press's cascade of hit tests, as mouse-down asks it with no
@@ -250,16 +251,6 @@ void measureHandlers(frmEdit& e, Figures& f, int z)
     GE_sngZoom = 1.0f;
 }
 
-frmEdit& freshEditor()
-{
-    if (frmEdit* old = Instance<frmEdit>::pointer()) {
-        old->booDrawChange = old->booPrtChange = false;
-        old->unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return Instance<frmEdit>::get();
-}
-
 Figures measure(int distances)
 {
     frmEdit& e = freshEditor();
@@ -332,10 +323,7 @@ Figures measure(int distances)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ScriptedUserInterface quiet;
-    setUi(&quiet);
+    Session session(argc, argv);
     GE_lngWorkArea = {0, 0, 760 * TwipsPerPixel, 1000 * TwipsPerPixel};
     GE_sngZoom = 1.0f;
     GE_tpPtoD_r = {0.1, 0.1};
@@ -344,8 +332,7 @@ int main(int argc, char** argv)
     GE_strUnitD = QStringLiteral("m ");
     GE_intDPointS = 2;
     GE_strUnitS = QStringLiteral("m2 ");
-    QTemporaryDir temp;
-    GE_strTempPath = temp.path();
+    GE_strTempPath = session.folder.path();
 
     const int sizes[] = {1000, 10000, 16000};
     Figures f[3];

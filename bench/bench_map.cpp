@@ -3,133 +3,23 @@
 // picture, and the peak memory against the decoded picture's size.
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
-#include "app/globals.h"
-#include "db/mdlDB.h"
-#include "db/mdlSQL.h"
-#include "editor/frmEdit.h"
-#include "platform/application.h"
-#include "platform/elements.h"
+#include "bench/mapscene.h"
 #include "platform/picturebox.h"
-#include "platform/ui.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QPainter>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <sys/resource.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <vector>
 
 using namespace platform;
 
 namespace {
 
-constexpr int kSide = 10000;     // picture pixels each way
+using namespace bench;
+using namespace mapscene;
+
 constexpr int kDistances = 1000;  // each: 1 label, 1 line, 2 extension lines, 2 markers
 constexpr double kOpenGoal = 1.3, kRepaintGoalMs = 30, kMemoryGoal = 2.5;
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-double milliseconds(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// A scan-like picture: paper, blocks, streets and lettering.
-QString makeScan(const QString& folder)
-{
-    QImage scan(kSide, kSide, QImage::Format_RGB32);
-    scan.fill(QColor(248, 246, 238));
-    QPainter p(&scan);
-    QRandomGenerator random(7);
-    for (int i = 0; i < 4000; ++i)
-        p.fillRect(random.bounded(kSide), random.bounded(kSide), 40 + random.bounded(200), 40 + random.bounded(200),
-                   QColor(200 + random.bounded(40), 200 + random.bounded(40), 190 + random.bounded(40)));
-    p.setPen(QPen(QColor(90, 90, 90), 3));
-    for (int v = 0; v < kSide; v += 173) {
-        p.drawLine(v, 0, v + 300, kSide);
-        p.drawLine(0, v, kSide, v - 200);
-    }
-    p.setFont(QFont(QString(), 18));
-    for (int i = 0; i < 3000; ++i)
-        p.drawText(random.bounded(kSide), random.bounded(kSide), QStringLiteral("地番 %1-%2").arg(i).arg(i % 37));
-    p.end();
-    const QString path = folder + QStringLiteral("/scan.jpg");
-    QImageWriter writer(path);
-    writer.setQuality(85);
-    if (!writer.write(scan))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-// The editor's arrays that hold distance objects.
-struct Objects {
-    explicit Objects(frmEdit& editor)
-        : labels(editor.lblKyori), dimensions(editor.lineDsSave), extensions(editor.lineHojoSave),
-          markers(editor.shpSnpo)
-    {
-    }
-    ElementArray<LabelElement>& labels;
-    ElementArray<LineElement>&dimensions, &extensions;
-    ElementArray<ShapeElement>& markers;
-};
-
-// Lays out distance i as the editor keeps one: label, dimension line, two
-// extension lines and two end markers, spread over the whole map (mm).
-void placeDistance(Objects& o, int i, QRandomGenerator& random, double extentMm)
-{
-    const double x = random.bounded(extentMm - 60), y = 10 + random.bounded(extentMm - 60);
-    const double length = 10 + random.bounded(40.0);
-    if (!o.labels.exists(i))
-        o.labels.Load(i);
-    if (!o.dimensions.exists(i))
-        o.dimensions.Load(i);
-    for (int k = 2 * i; k <= 2 * i + 1; ++k) {
-        if (!o.extensions.exists(k))
-            o.extensions.Load(k);
-        if (!o.markers.exists(k))
-            o.markers.Load(k);
-    }
-    LineElement& d = o.dimensions(i);
-    d.X1 = float(x), d.Y1 = float(y - 5), d.X2 = float(x + length), d.Y2 = float(y - 5);
-    d.BorderColor = 255;
-    d.Visible = true;
-    for (int end = 0; end < 2; ++end) {
-        const double ex = end == 0 ? x : x + length;
-        LineElement& h = o.extensions(2 * i + end);
-        h.X1 = float(ex), h.Y1 = float(y), h.X2 = float(ex), h.Y2 = float(y - 7);
-        h.Visible = true;
-        ShapeElement& m = o.markers(2 * i + end);
-        m.Move(float(ex - 0.75), float(y - 0.75), 1.5f, 1.5f);
-        m.Shape = 3;
-        m.FillStyle = 0;
-        m.Visible = true;
-    }
-    LabelElement& l = o.labels(i);
-    l.AutoSize = true;
-    l.BackStyle = 0;
-    l.FontSize = 9;
-    l.Caption = QStringLiteral("%1 m").arg(length * 100, 0, 'f', 3);
-    l.Tag = QStringLiteral("000:%1_240101120000").arg(length * 100);
-    l.Move(float(x + length / 4), float(y - 11));
-    l.Visible = true;
-}
 
 // The editor's re-layout at a new zoom: every position and size by the ratio.
 void relay(Objects& o, float ratio)
@@ -153,45 +43,13 @@ void relay(Objects& o, float ratio)
     }
 }
 
-void report(const char* what, double value, const char* unit, double goal, bool atMost = true)
-{
-    const bool met = atMost ? value <= goal : value >= goal;
-    std::printf("  %-46s %10.2f %-3s (goal %s %.2f: %s)\n", what, value, unit, atMost ? "<=" : ">=", goal,
-                met ? "met" : "NOT MET");
-}
-
-// A drawing database beside the picture, holding one drawing that names it.
-void storeDrawing(const QString& folder)
-{
-    const QString templ = QCoreApplication::applicationDirPath() + QStringLiteral("/../program/template/master.mdb");
-    const QString db = folder + QStringLiteral("/bench.mdb");
-    if (!QFile::copy(templ, db))
-        qFatal("no template at %s (build the program first)", qPrintable(templ));
-    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
-    if (mdlDB::fncDbOpen(db) != 0)
-        qFatal("cannot open %s", qPrintable(db));
-    typPrint print;
-    print.strNo = QStringLiteral("BENCH");
-    print.strName = QStringLiteral("大判スキャン");
-    print.strPath = folder;
-    print.strFileName = QStringLiteral("scan.jpg");
-    print.datHizuke = QDateTime::currentDateTime();
-    GE_sngPictAdj = 1.0f;
-    if (mdlSQL::fncSQL_InsertPrint(print) != 0)
-        qFatal("cannot store the drawing");
-    GE_tpPrint = print;
-    GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(print.strNo);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ScriptedUserInterface quiet;  // no box may wait for an answer here
-    setUi(&quiet);
-    QTemporaryDir folder;
+    Session session(argc, argv);
+    ScriptedUserInterface& quiet = session.quiet;
+    const QTemporaryDir& folder = session.folder;
     QElapsedTimer timer;
 
     timer.start();
@@ -202,24 +60,23 @@ int main(int argc, char** argv)
 
     // The bare decode, best of two.
     QImageReader::setAllocationLimit(2048);
-    double bare = 1e300;
-    for (int run = 0; run < 2; ++run) {
+    const double bare = fastest(2, [&] {
         timer.restart();
         QImageReader reader(path);
         reader.setAutoTransform(false);
         const QImage decoded = reader.read();
-        bare = std::min(bare, milliseconds(timer));
+        const double ms = milliseconds(timer);
         if (decoded.isNull())
             qFatal("decode failed: %s", qPrintable(reader.errorString()));
-    }
+        return ms;
+    });
 
-    storeDrawing(folder.path());
+    storeDrawing(folder);
     GE_lngWorkArea = {0, 0, 760 * TwipsPerPixel, 1000 * TwipsPerPixel};  // left, top, height, width
 
     // Open: the editor's load (record, picture, copy at 100 %) and its first
     // paint; best of two.
-    double open = 1e300;
-    for (int run = 0; run < 2; ++run) {
+    const double open = fastest(2, [&] {
         if (frmEdit* old = Instance<frmEdit>::pointer()) {
             old->unload();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -228,18 +85,15 @@ int main(int argc, char** argv)
         frmEdit& editor = Instance<frmEdit>::get();
         editor.showForm(vbModeless);
         editor.pictWindow->grab();
-        open = std::min(open, milliseconds(timer));
-    }
+        return milliseconds(timer);
+    });
     frmEdit& editor = Instance<frmEdit>::get();
     if (!editor.pictMap->hasPicture())
         qFatal("the editor opened without its picture: %s", qPrintable(quiet.last().prompt));
 
     Objects objects(editor);
-    QRandomGenerator random(11);
-    const double extentMm = editor.pictMap->ScaleX(kSide, vbPixels, vbMillimeters);
     timer.restart();
-    for (int i = 0; i < kDistances; ++i)
-        placeDistance(objects, i, random, extentMm);
+    placeDistances(editor, kDistances);
     const double placing = milliseconds(timer);
 
     // Zoom steps 100 % -> 125 % (and back, to repeat), each shown.
@@ -321,6 +175,5 @@ int main(int argc, char** argv)
     Instance<frmEdit>::get().unload();
     quiet.answerMsgBox(vb::vbNo);
     mdlDB::fncDbClose();
-    setUi(nullptr);
     return 0;
 }

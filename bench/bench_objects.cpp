@@ -10,6 +10,7 @@
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "app/globals.h"
+#include "bench/interaction_drawing.h"
 #include "bench/objects_zoom.h"
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
@@ -38,32 +39,19 @@ using namespace platform;
 
 namespace {
 
+using namespace bench;
+
 constexpr int kDistances = 10000;
 constexpr int kAreas = 200;
 constexpr int kTexts = 500;
 constexpr int kRuns = 3;
 constexpr double kGoal = 3.0;
 
-double milliseconds(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
+double best(const std::function<double()>& run) { return fastest(kRuns, run); }
 
-double best(const std::function<double()>& run)
-{
-    double fastest = 1e300;
-    for (int i = 0; i < kRuns; ++i)
-        fastest = std::min(fastest, run());
-    return fastest;
-}
-
-template <class T>
-T& next(ElementArray<T>& a, int k)
-{
-    if (!a.exists(k))
-        a.Load(k);
-    a(k).Visible = true;
-    return a(k);
-}
-
-QString groupId(int n) { return QStringLiteral("2401%1").arg(n, 8, 10, QLatin1Char('0')); }
+using benchdrawing::groupId;
+using benchdrawing::line;
+using benchdrawing::next;
 
 void label(LabelElement& l, int n, const QString& caption, const QString& tag)
 {
@@ -74,15 +62,6 @@ void label(LabelElement& l, int n, const QString& caption, const QString& tag)
     l.Top = float(n / 400) * 4.25f;
     l.FontName = QStringLiteral("ＭＳ Ｐゴシック");
     l.FontSize = 9;
-}
-
-void line(LineElement& l, float x1, float y1, float x2, float y2, const QString& tag)
-{
-    l.X1 = x1;
-    l.Y1 = y1;
-    l.X2 = x2;
-    l.Y2 = y2;
-    l.Tag = tag;
 }
 
 // The drawing, built in the editor's arrays as the measuring tools leave it.
@@ -312,16 +291,6 @@ std::vector<mdlHatching::HatchSide> largeArea()
     return sides;
 }
 
-frmEdit& freshEditor()
-{
-    if (frmEdit* old = Instance<frmEdit>::pointer()) {
-        old->booDrawChange = old->booPrtChange = false;
-        old->unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return Instance<frmEdit>::get();
-}
-
 void report(const char* what, double ms, double floor)
 {
     std::printf("  %-44s %9.1f ms  %5.2f x floor  (goal <= %.0f x: %s)\n", what, ms, ms / floor, kGoal,
@@ -332,22 +301,12 @@ void report(const char* what, double ms, double floor)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ScriptedUserInterface quiet;
-    setUi(&quiet);
-    QTemporaryDir folder;
-    const QString templ = QCoreApplication::applicationDirPath() + QStringLiteral("/../program/template/master.mdb");
-    const QString dbPath = folder.filePath(QStringLiteral("bench.mdb"));
-    const QString floorPath = folder.filePath(QStringLiteral("floor.mdb"));
-    if (!QFile::copy(templ, dbPath) || !QFile::copy(templ, floorPath))
-        qFatal("no template at %s (build the program first)", qPrintable(templ));
-    for (const QString& p : {dbPath, floorPath})
-        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
-    GE_strTempPath = folder.filePath(QStringLiteral("TEMP"));
-    QDir().mkpath(GE_strTempPath);
-    GE_tpSystem.System_Id = CurrentSystemId;
-    GE_lngWorkArea = {0, 0, 760 * TwipsPerPixel, 1000 * TwipsPerPixel};
+    Session session(argc, argv);
+    ScriptedUserInterface& quiet = session.quiet;
+    const QTemporaryDir& folder = session.folder;
+    const QString dbPath = copyTemplate(folder, QStringLiteral("bench.mdb"));
+    const QString floorPath = copyTemplate(folder, QStringLiteral("floor.mdb"));
+    editorSettings(folder);
     QImage(400, 300, QImage::Format_RGB32).save(folder.filePath(QStringLiteral("map.bmp")), "BMP");
 
     if (mdlDB::fncDbOpen(dbPath) != 0)

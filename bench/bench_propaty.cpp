@@ -8,6 +8,7 @@
 // Run with QT_QPA_PLATFORM=offscreen from the build folder.
 
 #include "app/globals.h"
+#include "bench/benchsupport.h"
 #include "editor/frmEdit.h"
 #include "objects/objectarrays.h"
 #include "platform/application.h"
@@ -30,6 +31,8 @@ using namespace platform;
 
 namespace {
 
+using namespace bench;
+
 constexpr int kDistances = 10000;
 constexpr int kAreas = 200;
 constexpr int kSides = 40;
@@ -37,14 +40,7 @@ constexpr int kRuns = 5;
 
 double best(const std::function<void()>& run)
 {
-    double fastest = 1e300;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run();
-        fastest = std::min(fastest, t.nsecsElapsed() / 1e6);
-    }
-    return fastest;
+    return fastest(kRuns, [&] { return timed(run); });
 }
 
 template <class T>
@@ -123,15 +119,10 @@ void report(const char* what, double ms, double floor, double goal)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    ScriptedUserInterface quiet;
-    setUi(&quiet);
-    QTemporaryDir folder;
-    GE_strTempPath = folder.filePath(QStringLiteral("TEMP"));
-    QDir().mkpath(GE_strTempPath);
-    GE_tpSystem.System_Id = 200911;
-    GE_lngWorkArea = {0, 0, 760 * TwipsPerPixel, 1000 * TwipsPerPixel};
+    Session session(argc, argv);
+    ScriptedUserInterface& quiet = session.quiet;
+    const QTemporaryDir& folder = session.folder;
+    editorSettings(folder);
     GE_sngZoom = 1.0f;
     const QString map = folder.filePath(QStringLiteral("map.bmp"));
     QImage(1000, 1500, QImage::Format_RGB32).save(map, "BMP");

@@ -5,48 +5,15 @@
 // re-layout's floor, measured in the same run: the same new values computed
 // from plain float arrays plus one text measurement per label at its new size.
 
-#include "app/globals.h"
-#include "editor/frmEdit.h"
+#include "bench/mapscene.h"
 
-#include <QElapsedTimer>
 #include <QFontMetricsF>
-#include <QImageWriter>
-#include <QPainter>
-
-#include <algorithm>
-#include <cstdio>
-#include <vector>
 
 namespace objectszoom {
 
-inline double ms(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
-
-inline double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// A scanned-looking map as bench_map makes it, 10,000 pixels each way.
-inline QString makeScan(const QString& folder)
-{
-    constexpr int side = 10000;
-    QImage scan(side, side, QImage::Format_RGB32);
-    scan.fill(QColor(248, 246, 238));
-    QPainter p(&scan);
-    p.setPen(QPen(QColor(90, 90, 90), 3));
-    for (int v = 0; v < side; v += 173) {
-        p.drawLine(v, 0, v + 300, side);
-        p.drawLine(0, v, side, v - 200);
-    }
-    p.end();
-    const QString path = folder + QStringLiteral("/scan.jpg");
-    QImageWriter writer(path);
-    writer.setQuality(85);
-    if (!writer.write(scan))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
+using bench::median;
+using bench::milliseconds;
+using mapscene::makeScan;
 
 // The floor: every re-laid value of the same elements, from plain arrays.
 struct Floor {
@@ -92,14 +59,14 @@ struct Floor {
             l.left = l.left * f + float(r.width() / 2);
             l.top = l.top * f - float(r.height() / 24);
         }
-        return ms(t);
+        return milliseconds(t);
     }
 };
 
 inline void run(frmEdit& e, const QString& folder)
 {
     e.showForm(platform::vbModeless);
-    e.subPictDraw(makeScan(folder));
+    e.subPictDraw(makeScan(folder, true));
     GE_tpPrinter.strFormName = QStringLiteral("A4");
     GE_tpPrinter.sngScaleWidth = 190;
     GE_tpPrinter.sngScaleHeight = 277;
@@ -119,10 +86,10 @@ inline void run(frmEdit& e, const QString& folder)
     for (int i = 0; i < 5; ++i) {
         t.restart();
         zoomTo(1.25f);
-        up.push_back(ms(t));
+        up.push_back(milliseconds(t));
         t.restart();
         zoomTo(1.0f);
-        down.push_back(ms(t));
+        down.push_back(milliseconds(t));
     }
     // The re-layout alone, its hatching left out.
     const QList<typHatching> hatching = GE_tpHatching;
@@ -134,7 +101,7 @@ inline void run(frmEdit& e, const QString& folder)
             t.restart();
             e.subDisp_Object();
             if (z != 1.0f)
-                relay.push_back(ms(t));
+                relay.push_back(milliseconds(t));
         }
     }
     GE_tpHatching = hatching;
@@ -147,7 +114,7 @@ inline void run(frmEdit& e, const QString& folder)
     for (int i = 0; i < 5; ++i) {
         t.restart();
         e.subSetup_PageR();
-        pages.push_back(ms(t));
+        pages.push_back(milliseconds(t));
     }
     std::printf("\nthe drawing over a 10,000 px map, A4 pages (%d 100 %% and %d real at 200 %%); medians of 5\n",
                 e.shpPrintWaku.UBound(), e.shpPrintWakuR.UBound());

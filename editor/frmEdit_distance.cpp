@@ -8,6 +8,7 @@
 #include "app/globals.h"
 #include "measure/readouts.h"
 #include "measure/resulttag.h"
+#include "objects/objectarrays.h"
 #include "platform/vberror.h"
 
 using namespace platform;
@@ -114,18 +115,7 @@ void frmEdit::subPut_DistanceObject()
     label.ToolTipText = stsTip->Panels(4).Text();
     // Centred by the size it has before the template's font.
     centreLabel(label, lineHojo(a).X2, lineHojo(a).Y2, lineHojo(b).X2, lineHojo(b).Y2);
-    label.Alignment = lblDefault.Alignment;
-    label.Appearance = lblDefault.Appearance;
-    label.ForeColor = lblDefault.ForeColor;
-    label.BackColor = lblDefault.BackColor;
-    label.BackStyle = lblDefault.BackStyle;
-    label.BorderStyle = lblDefault.BorderStyle;
-    label.FontBold = lblDefault.FontBold;
-    label.FontItalic = lblDefault.FontItalic;
-    label.FontName = lblDefault.FontName;
-    label.FontSize = lblDefault.FontSize * GE_sngZoom;
-    label.FontStrikethrough = lblDefault.FontStrikethrough;
-    label.FontUnderline = lblDefault.FontUnderline;
+    mdlObjects::subTake_Look(label, lblDefault);
     label.Visible = true;
     ++k;
     loadLabelSpare(lblKyori, k);

@@ -10,6 +10,7 @@
 #include "measure/checkline.h"
 #include "measure/geometry.h"
 #include "measure/resulttag.h"
+#include "objects/objectarrays.h"
 
 using namespace platform;
 
@@ -17,20 +18,6 @@ namespace {
 
 // Lead-out lines and shapes this small are not kept.
 constexpr float kSmallest = 2.0f;
-
-void copySide(LineElement& to, const LineElement& from)
-{
-    to.X1 = from.X1.get();
-    to.Y1 = from.Y1.get();
-    to.X2 = from.X2.get();
-    to.Y2 = from.Y2.get();
-    to.Tag = from.Tag;
-    to.BorderStyle = from.BorderStyle.get();
-    to.BorderWidth = from.BorderWidth.get();
-    to.BorderColor = from.BorderColor.get();
-    to.DrawMode = from.DrawMode.get();
-    to.Visible = from.Visible.get();
-}
 
 }  // namespace
 
@@ -223,7 +210,7 @@ void frmEdit::subMouseUp_Close(float x, float y)
     // (its side distances stay).
     const int last = n - v;
     for (int k = 0; k <= last && v > 0; ++k)
-        copySide(lineMenseki(k), lineMenseki(k + v));
+        mdlObjects::subTake(lineMenseki(k), lineMenseki(k + v));
     for (int k = n; k > last; --k)
         lineMenseki.Unload(k);
     const LineElement& closing = lineMenseki(last);

@@ -9,6 +9,7 @@
 #include "measure/geometry.h"
 #include "measure/readouts.h"
 #include "measure/resulttag.h"
+#include "objects/objectarrays.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
@@ -166,19 +167,7 @@ void keepLabel(frmEdit& e, ElementArray<LabelElement>& stored, const LabelElemen
 {
     const int s = stored.UBound();
     LabelElement& kept = stored(s);
-    const LabelElement& look = e.lblDefault;
-    kept.Alignment = look.Alignment;
-    kept.Appearance = look.Appearance;
-    kept.ForeColor = look.ForeColor;
-    kept.BackColor = look.BackColor;
-    kept.BackStyle = look.BackStyle;
-    kept.BorderStyle = look.BorderStyle;
-    kept.FontBold = look.FontBold;
-    kept.FontItalic = look.FontItalic;
-    kept.FontName = look.FontName;
-    kept.FontSize = look.FontSize * GE_sngZoom;
-    kept.FontStrikethrough = look.FontStrikethrough;
-    kept.FontUnderline = look.FontUnderline;
+    mdlObjects::subTake_Look(kept, e.lblDefault);
     kept.Caption = live.Caption;
     kept.Tag = live.Tag;
     kept.Top = live.Top;

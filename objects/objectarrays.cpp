@@ -1,5 +1,6 @@
 #include "objects/objectarrays.h"
 
+#include "app/globals.h"
 #include "measure/resulttag.h"
 
 namespace mdlObjects {
@@ -46,6 +47,22 @@ void subTake(platform::LineElement& to, const platform::LineElement& from)
     to.DrawMode = from.DrawMode.get();
     to.Tag = from.Tag;
     to.Visible = from.Visible.get();
+}
+
+void subTake_Look(platform::LabelElement& label, const platform::LabelElement& look)
+{
+    label.Alignment = look.Alignment;
+    label.Appearance = look.Appearance;
+    label.ForeColor = look.ForeColor;
+    label.BackColor = look.BackColor;
+    label.BackStyle = look.BackStyle;
+    label.BorderStyle = look.BorderStyle;
+    label.FontBold = look.FontBold;
+    label.FontItalic = look.FontItalic;
+    label.FontName = look.FontName;
+    label.FontSize = look.FontSize * GE_sngZoom;
+    label.FontStrikethrough = look.FontStrikethrough;
+    label.FontUnderline = look.FontUnderline;
 }
 
 void subTake(platform::ShapeElement& to, const platform::ShapeElement& from)

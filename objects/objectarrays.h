@@ -34,6 +34,10 @@ void subTake(platform::LabelElement& to, const platform::LabelElement& from);
 void subTake(platform::LineElement& to, const platform::LineElement& from);
 void subTake(platform::ShapeElement& to, const platform::ShapeElement& from);
 
+// A kept result label takes the template label's look (alignment, colours,
+// frame, font), its font size scaled to the current zoom.
+void subTake_Look(platform::LabelElement& label, const platform::LabelElement& look);
+
 // Whether element k exists and shows.
 template <class T>
 bool fncShown(const platform::ElementArray<T>& elements, int k)

@@ -2,9 +2,9 @@
 
 #include "platform/encoding.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 #include "platform/vbruntime.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 
 namespace mdlCsv {
@@ -59,16 +59,7 @@ void writeFile(const QString& path, const QStringList& lines)
     ok = ok && file.commit();
     if (ok)
         return;
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        vb::raise(vb::errPathNotFound);
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        vb::raise(vb::errPermission);
-    case QFileDevice::ResourceError:
-        vb::raise(vb::errDiskFull);
-    default:
-        vb::raise(vb::errPathFileAccess);
-    }
+    vb::raiseWriteError(file, path);
 }
 
 }  // namespace mdlCsv

@@ -2,8 +2,8 @@
 
 #include "platform/picturebox.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
@@ -52,20 +52,6 @@ QByteArray header(int width, int height)
     return out;
 }
 
-[[noreturn]] void raiseFor(const QSaveFile& file, const QString& path)
-{
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        vb::raise(vb::errPathNotFound);
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        vb::raise(vb::errPermission);
-    case QFileDevice::ResourceError:
-        vb::raise(vb::errDiskFull);
-    default:
-        vb::raise(vb::errPathFileAccess);
-    }
-}
-
 }  // namespace
 
 qint64 bmpFileSize(qint64 width, qint64 height)
@@ -86,10 +72,10 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        raiseFor(file, path);
+        vb::raiseWriteError(file, path);
     const QByteArray head = header(width, height);
     if (file.write(head) != head.size())
-        raiseFor(file, path);
+        vb::raiseWriteError(file, path);
     QByteArray rows;
     for (int bottom = height; bottom > 0; bottom -= stripRows) {
         const int top = qMax(0, bottom - stripRows);
@@ -103,10 +89,10 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
         for (int y = bottom - top - 1; y >= 0; --y, out += stride)
             std::memcpy(out, strip.constScanLine(y), size_t(width) * 3);
         if (file.write(rows) != rows.size())
-            raiseFor(file, path);
+            vb::raiseWriteError(file, path);
     }
     if (!file.commit())
-        raiseFor(file, path);
+        vb::raiseWriteError(file, path);
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 #include "measure/hatchcache.h"
 #include "platform/files.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,8 @@ private slots:
     void makeDirFailures();
     void driveOfFolder();
     void killBinLeavesOtherFiles();
+    void writeError_data();
+    void writeError();
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
@@ -193,6 +196,24 @@ void TestFiles::killBinLeavesOtherFiles()
     touch(QDir::current().filePath(u"tst_files_probe.bin"_s));
     mdlFileAccess::subKill_Bin();
     QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
+}
+
+void TestFiles::writeError_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<long>("number");
+    QTest::newRow("missing folder") << u"no/out.csv"_s << long(vb::errPathNotFound);
+    QTest::newRow("a folder in the way") << u"TEMP"_s << long(vb::errPathFileAccess);
+}
+
+void TestFiles::writeError()
+{
+    QFETCH(QString, name);
+    QFETCH(long, number);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"TEMP"_s));
+    QFile failed(file(name));
+    QVERIFY(!failed.open(QIODevice::WriteOnly));
+    QCOMPARE(raised([&] { vb::raiseWriteError(failed, file(name)); }), number);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -1,0 +1,116 @@
+#pragma once
+// What the benchmarks share: an offscreen application whose boxes are
+// answered by script, a temporary folder with a copy of the template
+// database, the editor opened afresh, timers and the lines that report a
+// figure against its goal.
+
+#include "app/globals.h"
+#include "editor/frmEdit.h"
+#include "platform/application.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace bench {
+
+// Offscreen unless the caller asked for a platform.
+inline int& offscreen(int& argc)
+{
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
+}
+
+struct Session {
+    Session(int& argc, char** argv) : app(offscreen(argc), argv) { platform::setUi(&quiet); }
+    ~Session() { platform::setUi(nullptr); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    QApplication app;
+    platform::ScriptedUserInterface quiet;  // no box may wait for an answer here
+    QTemporaryDir folder;
+};
+
+// A writable copy of the program's empty database in the folder.
+inline QString copyTemplate(const QTemporaryDir& folder, const QString& name)
+{
+    const QString templ = QCoreApplication::applicationDirPath() + QStringLiteral("/../program/template/master.mdb");
+    const QString db = folder.filePath(name);
+    if (!QFile::copy(templ, db))
+        qFatal("no template at %s (build the program first)", qPrintable(templ));
+    QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+    return db;
+}
+
+// The settings the editor reads at start: its temporary folder inside the
+// benchmark's, this system, and a 1000 x 760 pixel work area.
+inline void editorSettings(const QTemporaryDir& folder)
+{
+    GE_strTempPath = folder.filePath(QStringLiteral("TEMP"));
+    QDir().mkpath(GE_strTempPath);
+    GE_tpSystem.System_Id = CurrentSystemId;
+    GE_lngWorkArea = {0, 0, 760 * platform::TwipsPerPixel, 1000 * platform::TwipsPerPixel};
+}
+
+// The editor unloaded without asking to save and opened again.
+inline frmEdit& freshEditor()
+{
+    if (frmEdit* old = platform::Instance<frmEdit>::pointer()) {
+        old->booDrawChange = old->booPrtChange = false;
+        old->unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return platform::Instance<frmEdit>::get();
+}
+
+inline double milliseconds(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
+
+inline double timed(const std::function<void()>& run)
+{
+    QElapsedTimer timer;
+    timer.start();
+    run();
+    return milliseconds(timer);
+}
+
+// The fastest of several runs, each timing itself.
+inline double fastest(int runs, const std::function<double()>& run)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i)
+        best = std::min(best, run());
+    return best;
+}
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+inline double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+inline void report(const char* what, double value, const char* unit, double goal, bool atMost = true)
+{
+    const bool met = atMost ? value <= goal : value >= goal;
+    std::printf("  %-46s %10.2f %-3s (goal %s %.2f: %s)\n", what, value, unit, atMost ? "<=" : ">=", goal,
+                met ? "met" : "NOT MET");
+}
+
+}  // namespace bench

@@ -1,0 +1,14 @@
+#pragma once
+// The runtime's error for a file that could not be written.
+
+#include <QString>
+
+class QFileDevice;
+
+namespace vb {
+
+// Raises 76 when the folder of `path` does not exist, 70 when access is
+// refused, 61 when the disk is full, 75 otherwise.
+[[noreturn]] void raiseWriteError(const QFileDevice& file, const QString& path);
+
+}  // namespace vb
