@@ -14,6 +14,7 @@
 #include "library/frmThumbnail.h"
 #include "measure/frmOption.h"
 #include "objects/dlgInput.h"
+#include "output/dlgPrinter.h"
 #include "properties/frmPropaty.h"
 #include "tests/editor/editorfixture.h"
 
@@ -135,6 +136,7 @@ private slots:
         add(std::make_unique<dlgPassInput>());
         add(std::make_unique<dlgFolder>());
         add(std::make_unique<dlgBrowesForFolder>());
+        add(std::make_unique<dlgPrinter>());
 
         static const QRegularExpression quoted(QStringLiteral("「([^」]*)」"));
         const QString text = QString::fromUtf8(page());
