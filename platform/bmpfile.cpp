@@ -8,6 +8,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
+#include <future>
 
 namespace platform {
 
@@ -52,6 +53,18 @@ QByteArray header(int width, int height)
     return out;
 }
 
+// RGB32 pixels in memory are blue, green, red, 0xFF on a little-endian machine.
+void packRow(const uchar* in, char* out, int width)
+{
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
+    int x = 0;
+    // Four bytes at a time, the fourth overwritten by the next pixel.
+    for (; x + 1 < width; ++x, in += 4, out += 3)
+        std::memcpy(out, in, 4);
+    for (; x < width; ++x, in += 4, out += 3)
+        std::memcpy(out, in, 3);
+}
+
 }  // namespace
 
 qint64 bmpFileSize(qint64 width, qint64 height)
@@ -76,21 +89,40 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
     const QByteArray head = header(width, height);
     if (file.write(head) != head.size())
         vb::raiseWriteError(file, path);
-    QByteArray rows;
-    for (int bottom = height; bottom > 0; bottom -= stripRows) {
-        const int top = qMax(0, bottom - stripRows);
-        QImage strip = box.renderArea(QRect(0, top, width, bottom - top), false);
-        if (strip.isNull())
+    // One strip buffer and two row buffers serve every strip: while one
+    // strip's rows go to the file on a worker, the next strip renders. The
+    // padding bytes at the rows' ends stay zero from here on.
+    QImage buffer;
+    QByteArray rows[2];
+    if (height > 0) {
+        buffer = QImage(width, qMin(stripRows, height), QImage::Format_RGB32);
+        if (buffer.isNull())
             vb::raise(vb::errOutOfMemory);
-        // Blue, green, red in that order: the bitmap's own byte order.
-        strip.convertTo(QImage::Format_BGR888);
-        rows.fill('\0', stride * (bottom - top));
-        char* out = rows.data();
-        for (int y = bottom - top - 1; y >= 0; --y, out += stride)
-            std::memcpy(out, strip.constScanLine(y), size_t(width) * 3);
-        if (file.write(rows) != rows.size())
-            vb::raiseWriteError(file, path);
+        for (QByteArray& half : rows)
+            half = QByteArray(stride * buffer.height(), '\0');
     }
+    // Declared after the buffers, so a raise waits for the write in flight.
+    std::future<bool> writing;
+    auto written = [&] { return !writing.valid() || writing.get(); };
+    int which = 0;
+    for (int bottom = height; bottom > 0; bottom -= stripRows, which ^= 1) {
+        const int top = qMax(0, bottom - stripRows);
+        const int count = bottom - top;
+        QImage strip(buffer.bits(), width, count, buffer.bytesPerLine(), QImage::Format_RGB32);
+        box.renderInto(strip, QPoint(0, top), false);
+        // Blue, green, red in that order, as the opaque 32-bit pixels keep
+        // them in memory: each pixel's first three bytes, the last row first.
+        char* out = rows[which].data();
+        for (int y = count - 1; y >= 0; --y, out += stride)
+            packRow(strip.constScanLine(y), out, width);
+        if (!written())
+            vb::raiseWriteError(file, path);
+        writing = std::async(std::launch::async, [&file, data = rows[which].constData(), bytes = stride * count] {
+            return file.write(data, bytes) == bytes;
+        });
+    }
+    if (!written())
+        vb::raiseWriteError(file, path);
     if (!file.commit())
         vb::raiseWriteError(file, path);
 }

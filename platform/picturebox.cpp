@@ -294,21 +294,27 @@ void PictureBox::invalidate(const QRectF& device)
 QImage PictureBox::renderArea(const QRect& area, bool withElements) const
 {
     QImage image(area.size(), QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
+    if (!image.isNull())
+        renderInto(image, area.topLeft(), withElements);
+    return image;
+}
+
+void PictureBox::renderInto(QImage& image, const QPoint& deviceOrigin, bool withElements) const
+{
+    const QRect area(deviceOrigin, image.size());
     image.setDotsPerMeterX(3780);  // 96 dpi, the scale the box measures in
     image.setDotsPerMeterY(3780);
-    image.fill(toQColor(BackColor));
+    const QRect part = hasPicture() ? area & m_picture->rect() : QRect();
+    // Where an opaque picture covers the whole area the background never shows.
+    if (!hasPicture() || part != area || m_picture->hasAlphaChannel())
+        image.fill(toQColor(BackColor));
     QPainter painter(&image);
     painter.translate(-area.topLeft());
-    if (hasPicture()) {
-        const QRect part = area & m_picture->rect();
-        if (!part.isEmpty())
-            painter.drawImage(part.topLeft(), *m_picture, part);
-    }
+    if (!part.isEmpty())
+        painter.drawImage(part.topLeft(), *m_picture, part);
     render(painter, QRectF(area));
     if (!withElements)
-        return image;
+        return;
     // Lines and shapes first, labels above them; later above earlier.
     const QRectF areaF(area);
     for (int pass = 0; pass < 2; ++pass) {
@@ -319,7 +325,6 @@ QImage PictureBox::renderArea(const QRect& area, bool withElements) const
                 element->paint(painter);
         }
     }
-    return image;
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)

@@ -73,6 +73,9 @@ public:
     // Renders the box as it shows, for the bitmap export and tests; without
     // the elements, only the picture and the drawn layer.
     QImage renderArea(const QRect& devicePixels, bool withElements = true) const;
+    // The same into a caller's RGB32 image of the area's size, so a long run
+    // of strips reuses one buffer.
+    void renderInto(QImage& image, const QPoint& deviceOrigin, bool withElements = true) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

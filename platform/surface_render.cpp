@@ -133,11 +133,36 @@ public:
         qint64 last = direction > 0 ? high - major0 : major0 - low;
         first = std::max<qint64>(first, 0);
         last = std::min(last, steps - 1);
+        auto minorAt = [&](qint64 i) { return minor0 + floorDiv(2 * i * minorDelta + steps, 2 * steps); };
+        // The minor coordinate moves one way only, so the steps inside the
+        // area's minor range are one run: find its ends by halving.
+        const qint64 minorLow = xMajor ? m_area.top() : m_area.left();
+        const qint64 minorHigh = xMajor ? m_area.bottom() : m_area.right();
+        auto entered = [&](qint64 i) { return minorDelta >= 0 ? minorAt(i) >= minorLow : minorAt(i) <= minorHigh; };
+        auto notLeft = [&](qint64 i) { return minorDelta >= 0 ? minorAt(i) <= minorHigh : minorAt(i) >= minorLow; };
+        qint64 lo = first, hi = last + 1;
+        while (lo < hi) {  // the first step inside
+            const qint64 mid = lo + (hi - lo) / 2;
+            if (entered(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        first = lo;
+        hi = last + 1;
+        while (lo < hi) {  // the first step beyond
+            const qint64 mid = lo + (hi - lo) / 2;
+            if (notLeft(mid))
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        last = lo - 1;
         for (qint64 i = first; i <= last; ++i) {
             if (!penDown(m_step + i))
                 continue;
             const int major = int(major0 + direction * i);
-            const int minor = int(minor0 + floorDiv(2 * i * minorDelta + steps, 2 * steps));
+            const int minor = int(minorAt(i));
             const QPoint p = xMajor ? QPoint(major, minor) : QPoint(minor, major);
             if (m_area.contains(p))
                 m_pixels.push_back(p);
