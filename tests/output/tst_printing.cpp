@@ -226,7 +226,7 @@ private slots:
         QVERIFY(!QFile::exists(m_pdf));
 
         // Beyond the 16-bit range, or not a number: the box shows its number again.
-        for (const QString text : {QStringLiteral("99999"), QStringLiteral("abc")}) {
+        for (const QString& text : {QStringLiteral("99999"), QStringLiteral("abc")}) {
             d.txtPage(1).setText(text);
             d.txtPage_LostFocus(1);
             QCOMPARE(d.txtPage(1).Text(), QStringLiteral("3"));
