@@ -71,6 +71,14 @@ void distanceSpares(frmEdit& e)
     spare(e.lblKyori), spare(e.lineDsSave), spare(e.lineHojoSave), spare(e.shpSnpo);
 }
 
+// An outline's hatching record as the editor keeps it.
+typHatching hatching(int style, int color, const QString& tag)
+{
+    typHatching h;
+    h.iStyle = qint16(style), h.iPitch = 4, h.BorderColor = color, h.BorderWidth = 1, h.DrawMode = 13, h.Tag = tag;
+    return h;
+}
+
 // The triangle area 0 of the duplicate case, with its record.
 void triangle(frmEdit& e, int style)
 {
@@ -80,9 +88,8 @@ void triangle(frmEdit& e, int style)
     side(e, 1, 30, 0, 30, 40, Area);
     side(e, 2, 30, 40, 0, 0, Area);
     spare(e.linePS);
-    typHatching h;
-    h.iStyle = qint16(style), h.iPitch = 4, h.iTilt = 30, h.BorderColor = 255, h.BorderWidth = 1, h.DrawMode = 13;
-    h.Tag = Area;
+    typHatching h = hatching(style, 255, Area);
+    h.iTilt = 30;
     GE_tpHatching = {h, typHatching()};
 }
 
@@ -139,8 +146,7 @@ private slots:
         QVERIFY(e.fncMake_HatchBin(0) > 0);
         QList<typHatchLine> source;
         QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(0).Tag, GE_tpHatching[0], source));
-        e.strPopObjName = QStringLiteral("lblMensekiS");
-        e.intPopIndex = 0;
+        e.strPopObjName = QStringLiteral("lblMensekiS"), e.intPopIndex = 0;
         e.popEditDpp_Click();
         QVERIFY(e.booDrawChange);
         QCOMPARE(e.lblMensekiS(1).Tag, QStringLiteral("202:600_240506101530"));
@@ -182,8 +188,7 @@ private slots:
         }
         e.lblMoji(2).ToolTipText = QStringLiteral("コメント");
         e.lblMoji(2).Left = 10, e.lblMoji(2).Top = 20;
-        e.strSelObjName = QStringLiteral("lblMoji");
-        e.intPopIndex = 2;
+        e.strSelObjName = QStringLiteral("lblMoji"), e.intPopIndex = 2;
         GE_sngZoom = 2.0f;  // the shown size is already the zoomed one
         e.popMojiDpp_Click();
         QCOMPARE(e.lblMoji.UBound(), 5);
@@ -197,8 +202,7 @@ private slots:
         GE_booModeDis = true, GE_booModeKei = false;
         LabelElement& p = element(e.lblKeiIdoS, 0, QStringLiteral("10,20"));
         p.Left = 10, p.Top = 20, p.ToolTipText = QStringLiteral("X:10.0000,Y:20.0000");
-        e.strSelObjName = QStringLiteral("lblKeiIdoS");
-        e.intPopIndex = 0;
+        e.strSelObjName = QStringLiteral("lblKeiIdoS"), e.intPopIndex = 0;
         e.popMojiDpp_Click();
         QCOMPARE(e.lblKeiIdoS(1).Tag, QStringLiteral("15,25"));
         QCOMPARE(e.lblKeiIdoS(1).ToolTipText.get(), QStringLiteral("X:15.0000,Y:25.0000"));
@@ -212,8 +216,7 @@ private slots:
         triangle(e, 0);
         distance(e, 0, 0, 30, 0, -5, Area);
         distanceSpares(e);
-        e.strPopObjName = QStringLiteral("lblMensekiS");
-        e.intPopIndex = 0;
+        e.strPopObjName = QStringLiteral("lblMensekiS"), e.intPopIndex = 0;
         e.popEditDel_Click(1);
         QCOMPARE(e.lblKyori.UBound(), 0);
         QVERIFY(e.lblMensekiS(0).Visible);  // only the side distance went
@@ -232,10 +235,8 @@ private slots:
             distance(e, k, float(10 * k), float(10 * k + 5), 50, -5, QStringLiteral("24010110000%1").arg(k));
         distanceSpares(e);
         e.mnuPropaty_Click();
-        e.strSelObjName = QStringLiteral("lblKyori");
-        e.intSelIndex = 1;
-        e.strPopObjName = QStringLiteral("lblkyori");
-        e.intPopIndex = 1;
+        e.strSelObjName = QStringLiteral("lblKyori"), e.intSelIndex = 1;
+        e.strPopObjName = QStringLiteral("lblkyori"), e.intPopIndex = 1;
         e.shpPointer(0).Visible = true;
         e.popEditDel_Click(0);
         QCOMPARE(e.lblKyori.UBound(), 2);
@@ -271,13 +272,11 @@ private slots:
         spare(e.linePS);
         distance(e, 0, 0, 30, 0, -5, Area);
         distanceSpares(e);
-        typHatching ha, hb;
+        typHatching ha;
         ha.Tag = Area;
-        hb.iStyle = 1, hb.iPitch = 4, hb.BorderColor = 0x00FF00, hb.BorderWidth = 1, hb.DrawMode = 13, hb.Tag = b;
-        GE_tpHatching = {ha, hb, typHatching()};
+        GE_tpHatching = {ha, hatching(1, 0x00FF00, b), typHatching()};
         QVERIFY(e.fncMake_HatchBin(1) > 0);
-        e.strPopObjName = QStringLiteral("lblMensekiS");
-        e.intPopIndex = 0;
+        e.strPopObjName = QStringLiteral("lblMensekiS"), e.intPopIndex = 0;
         e.popEditDel_Click(0);
         QCOMPARE(e.lblMensekiS.UBound(), 1);
         QCOMPARE(e.lblMensekiS(0).Tag.right(12), b);
@@ -298,13 +297,11 @@ private slots:
         frmEdit& e = openDrawing();
         distance(e, 0, 0, 10, 0, -5, Area);
         distanceSpares(e);
-        e.strPopObjName = QStringLiteral("lblkyori");
-        e.intPopIndex = 0;
+        e.strPopObjName = QStringLiteral("lblkyori"), e.intPopIndex = 0;
         e.popEditRev_Click();
         QVERIFY(e.booDrawChange);
         QCOMPARE(e.lineHojoSave(0).Y2.get(), 5.0f);
-        QCOMPARE(e.lineHojoSave(1).X2.get(), 10.0f);
-        QCOMPARE(e.lineHojoSave(1).Y2.get(), 5.0f);
+        QCOMPARE(QPointF(e.lineHojoSave(1).X2, e.lineHojoSave(1).Y2), QPointF(10, 5));
         const LineElement& d = e.lineDsSave(0);
         QCOMPARE(QLineF(d.X1, d.Y1, d.X2, d.Y2), QLineF(0, 5, 10, 5));
         const LabelElement& l = e.lblKyori(0);
@@ -352,9 +349,7 @@ private slots:
         side(e, 1, 5, 3.4f, 10, 0.6f, Area);
         side(e, 2, 10, 0.6f, 0, 0.6f, Area);
         spare(e.linePS);
-        typHatching h;
-        h.iStyle = 1, h.iPitch = 4, h.BorderColor = 255, h.BorderWidth = 1, h.DrawMode = 13, h.Tag = Area;
-        GE_tpHatching = {h, typHatching()};
+        GE_tpHatching = {hatching(1, 255, Area), typHatching()};
         e.lineMenseki(0).Visible = true;
         e.booRenzoku = true;  // a polygon in progress is left alone
         e.subMove_MensekiKeiro(e.lblMensekiS(0), 0, 0, 0);
@@ -501,8 +496,7 @@ private slots:
         QCOMPARE(sheet.txtIndex->Text(), QString());
         LabelElement& t = element(e.lblMoji, 0, QStringLiteral("A"));
         t.Caption = QStringLiteral("文字"), t.ToolTipText = QStringLiteral("注");
-        e.strPopObjName = QStringLiteral("lblMoji");
-        e.intPopIndex = 0;
+        e.strPopObjName = QStringLiteral("lblMoji"), e.intPopIndex = 0;
         e.popMojiPpty_Click();
         QCOMPARE(sheet.txtObjName->Text(), QStringLiteral("lblMoji"));
         QCOMPARE(sheet.txtIndex->Text(), QStringLiteral("0"));
