@@ -61,19 +61,27 @@ private slots:
         QVERIFY(!only.lblMoji(0).Visible);
     }
 
-    void distanceZeroOfThree()
+    void firstDistance_data()
     {
+        QTest::addColumn<int>("count");
+        QTest::newRow("first of three") << 3;
+        QTest::newRow("the only one") << 1;
+    }
+    void firstDistance()
+    {
+        QFETCH(int, count);
         Drawing d;
-        for (int k = 0; k < 3; ++k)
+        for (int k = 0; k < count; ++k)
             distance(d, k, float(10 * k), 0, float(10 * k + 5), 0, QStringLiteral("24050610000%1").arg(k));
         spares(d);
         ObjectArrays a = d.arrays();
         mdlDelete::subDel_Kyori(a, 0);
-        QCOMPARE(d.lblKyori.UBound(), 2);
-        QCOMPARE(d.lineDsSave.UBound(), 2);
-        QCOMPARE(d.lineHojoSave.UBound(), 4);
-        QCOMPARE(d.shpSnpo.UBound(), 4);
-        for (int k = 0; k < 2; ++k) {
+        const int n = count - 1;  // the distances left, the spare after them
+        QCOMPARE(d.lblKyori.UBound(), n);
+        QCOMPARE(d.lineDsSave.UBound(), n);
+        QCOMPARE(d.lineHojoSave.UBound(), 2 * n);
+        QCOMPARE(d.shpSnpo.UBound(), 2 * n);
+        for (int k = 0; k < n; ++k) {
             const QString id = QStringLiteral("24050610000%1").arg(k + 1);
             QCOMPARE(key(d.lblKyori(k).Tag), id);
             QCOMPARE(d.lineDsSave(k).Tag, id);
@@ -83,23 +91,8 @@ private slots:
                 QVERIFY(d.lineHojoSave(j).Visible && d.shpSnpo(j).Visible);
             }
         }
-        QVERIFY(!d.lblKyori(2).Visible && !d.lineDsSave(2).Visible);
-        QVERIFY(!d.lineHojoSave(4).Visible && !d.shpSnpo(4).Visible);
-    }
-
-    void onlyDistance()
-    {
-        Drawing d;
-        distance(d, 0, 0, 0, 5, 0, A);
-        spares(d);
-        ObjectArrays a = d.arrays();
-        mdlDelete::subDel_Kyori(a, 0);
-        QCOMPARE(d.lblKyori.UBound(), 0);
-        QCOMPARE(d.lineDsSave.UBound(), 0);
-        QCOMPARE(d.lineHojoSave.UBound(), 0);
-        QCOMPARE(d.shpSnpo.UBound(), 0);
-        QVERIFY(!d.lblKyori(0).Visible && !d.lineDsSave(0).Visible);
-        QVERIFY(!d.lineHojoSave(0).Visible && !d.shpSnpo(0).Visible);
+        QVERIFY(!d.lblKyori(n).Visible && !d.lineDsSave(n).Visible);
+        QVERIFY(!d.lineHojoSave(2 * n).Visible && !d.shpSnpo(2 * n).Visible);
     }
 
     // A route label kept with an area's key stands on the area's outline.
