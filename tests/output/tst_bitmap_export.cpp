@@ -76,19 +76,17 @@ private slots:
     void shapesMarksAndHatching()
     {
         frmEdit& e = openOn(QSize(400, 300));
-        platform::ShapeElement& square = e.shpShape(0);
-        square.Move(60, 40, 24, 8);
-        square.Shape = 1;
-        square.Visible = true;
-        e.shpShape.Load(1);
-        e.shpShape(1).Move(10, 10, 30, 12);
-        e.shpShape(1).Shape = 2;
-        e.shpShape(1).Visible = true;
-        e.shpShape.Load(2);
-        e.shpShape(2).Move(0, 0, 0, 12);  // an oval of width 0 is left out
-        e.shpShape(2).Shape = 2;
-        e.shpShape(2).Visible = true;
-        e.shpShape.Load(3);  // the spare
+        // A square, an oval, an oval of width 0 (left out), then the spare.
+        const int boxes[3][5] = {{60, 40, 24, 8, 1}, {10, 10, 30, 12, 2}, {0, 0, 0, 12, 2}};
+        for (int k = 0; k <= 3; ++k) {
+            if (k > 0)
+                e.shpShape.Load(k);
+            if (k < 3) {
+                e.shpShape(k).Move(boxes[k][0], boxes[k][1], boxes[k][2], boxes[k][3]);
+                e.shpShape(k).Shape = boxes[k][4];
+                e.shpShape(k).Visible = true;
+            }
+        }
         auto cmds = drawn(e);
         QCOMPARE(int(cmds.size()), 2);
         QVERIFY(near(cmds[0].rect.topLeft() / kPx, {68, 40}) && near(cmds[0].rect.bottomRight() / kPx, {76, 48}));

@@ -115,21 +115,21 @@ private slots:
     {
         frmEdit& e = openDrawing();
         fill(e, 1);
-        const QString kyori = m_temp.filePath(QStringLiteral("kyori.csv"));
-        e.subCsvOut_Kyori(kyori);
-        const QByteArray bytes = bytesOf(kyori);
-        QVERIFY(bytes.startsWith("\x87\x82,"));  // "№" in CP932
+        const QString kyori = m_temp.filePath(QStringLiteral("kyori.csv")), keiro = m_temp.filePath(QStringLiteral("keiro.csv"));
+        const QString menseki = m_temp.filePath(QStringLiteral("menseki.csv")), ido = m_temp.filePath(QStringLiteral("ido.csv"));
+        const auto writeAll = [&] {
+            e.subCsvOut_Kyori(kyori);
+            e.subCsvOut_Keiro(keiro);
+            e.subCsvOut_Menseki(menseki);
+            e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
+        };
+        writeAll();
+        QVERIFY(bytesOf(kyori).startsWith("\x87\x82,"));  // "№" in CP932
         QCOMPARE(textOf(kyori),
                  QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
                                 "1,\"北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
-        const QString keiro = m_temp.filePath(QStringLiteral("keiro.csv"));
-        e.subCsvOut_Keiro(keiro);
         QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,,1.375,km \r\n"));
-        const QString menseki = m_temp.filePath(QStringLiteral("menseki.csv"));
-        e.subCsvOut_Menseki(menseki);
         QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,区画Ｂ,30.25,坪 \r\n"));
-        const QString ido = m_temp.filePath(QStringLiteral("ido.csv"));
-        e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
         QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,6,8\r\n"
                                              "2,南,X:1.5,Y:2,6,8\r\n"));
 
@@ -140,10 +140,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         GE_sngZoom = 2.0f;
         fill(e, 2);
-        e.subCsvOut_Kyori(kyori);
-        e.subCsvOut_Keiro(keiro);
-        e.subCsvOut_Menseki(menseki);
-        e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
+        writeAll();
         for (const QString& f : {kyori, keiro, menseki, ido})
             QCOMPARE(bytesOf(f), before[f]);
     }
