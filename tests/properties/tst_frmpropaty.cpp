@@ -137,6 +137,12 @@ class TestFrmPropaty : public QObject {
         return platform::Instance<frmPropaty>::get();
     }
 
+    std::pair<frmEdit&, frmPropaty&> sheet()
+    {
+        frmEdit& e = openDrawing();
+        return {e, sheetOn(e)};
+    }
+
 private slots:
     void init()
     {
@@ -203,8 +209,7 @@ private slots:
     void layoutByKind()
     {
         QFETCH(QString, kind);
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.txtObjName->setText(QStringLiteral("shpShape"));
         s.txtObjName->setText(kind);
         QTEST(s.caption(), "caption");
@@ -218,8 +223,7 @@ private slots:
     void olderSchemaShowsTheTiltDisabled()
     {
         GE_tpSystem.System_Id = 200910;
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         GE_tpHatching[1].iTilt = 30;
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         QVERIFY(!s.cmbTilt->isEnabled() && s.cmbPitch->isEnabled());
@@ -235,8 +239,7 @@ private slots:
 
     void valuesShowWithoutChangingAnything()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         LineElement& l = e.lineHikidashi(0);
         l.DrawMode = 9, l.BorderStyle = 4, l.BorderWidth = 17;
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
@@ -268,8 +271,7 @@ private slots:
 
     void distanceRouteAreaAndTextAppliers()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         clickLabel(s, QStringLiteral("lblKyori"), 2);
         s.cmbBorderStyle(0).setListIndex(3);
         QCOMPARE(s.cmbBorderStyle(0).ToolTipText(), QStringLiteral("境界のスタイル : 3 - 点線"));
@@ -317,8 +319,7 @@ private slots:
 
     void typedHatchingNumbers()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&s));
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
@@ -343,8 +344,7 @@ private slots:
 
     void coloursAndFonts()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         platform::ScriptedUserInterface& ui = m_s.quiet->get();
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
         ui.answerColor(255);
@@ -417,8 +417,7 @@ private slots:
 
     void staleHandOverChangesNothing()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         e.strPopObjName = QStringLiteral("lblMensekiS");
         e.intPopIndex = 0;
@@ -438,8 +437,7 @@ private slots:
 
     void typedPitchStaysWithItsArea()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&s));
         clickLabel(s, QStringLiteral("lblMensekiS"), 0);
