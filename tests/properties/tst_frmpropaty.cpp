@@ -277,8 +277,8 @@ private slots:
         QCOMPARE(s.cmbBorderStyle(0).ToolTipText(), QStringLiteral("境界のスタイル : 3 - 点線"));
         for (const LineElement* l : {&e.lineDsSave(2), &e.lineHojoSave(4), &e.lineHojoSave(5), &e.linDefault})
             QCOMPARE(l->BorderStyle.get(), 3);
-        QCOMPARE(e.shpSnpo(4).BorderStyle.get(), 3);
-        QCOMPARE(e.shpSnpo(5).BorderStyle.get(), 3);
+        for (int j : {4, 5})
+            QCOMPARE(e.shpSnpo(j).BorderStyle.get(), 3);
         QCOMPARE(e.lineDsSave(1).BorderStyle.get(), 1);
         type(s.cmbBorderWidth(0), QStringLiteral("6"));
         for (const LineElement* l : {&e.lineDsSave(2), &e.lineHojoSave(4), &e.lineHojoSave(5), &e.linDefault})
@@ -289,11 +289,9 @@ private slots:
         clickLabel(s, QStringLiteral("lblKeiroS"), 0);
         type(s.cmbBorderWidth(0), QStringLiteral("7.5"));
         QCOMPARE(s.cmbBorderWidth(0).Text(), QStringLiteral("8"));
-        for (int k = 10; k < 13; ++k)
-            QCOMPARE(e.linePS(k).BorderWidth.get(), 8);
+        for (const LineElement* l : {&e.linePS(10), &e.linePS(11), &e.linePS(12), &e.lineDsSave(3), &e.lineHojoSave(7)})
+            QCOMPARE(l->BorderWidth.get(), 8);
         QCOMPARE(e.linePS(1).BorderWidth.get(), 1);
-        QCOMPARE(e.lineDsSave(3).BorderWidth.get(), 8);
-        QCOMPARE(e.lineHojoSave(7).BorderWidth.get(), 8);
         QCOMPARE(e.shpSnpo(7).BorderWidth.get(), 8);
         QCOMPARE(e.lineDsSave(4).BorderWidth.get(), 1);  // "x" + key
 
@@ -394,8 +392,7 @@ private slots:
         clickLabel(s, QStringLiteral("lblMoji"), 0);
         ui.answerFont(font);
         s.cmdFont->button()->click();
-        QCOMPARE(e.lblMoji(0).FontSize.get(), 20.0);
-        QCOMPARE(e.lblDefault.FontSize.get(), 20.0);
+        QVERIFY(e.lblMoji(0).FontSize == 20.0 && e.lblDefault.FontSize == 20.0);
         QCOMPARE(e.lblKyori(3).FontSize.get(), 15.0);
     }
 
