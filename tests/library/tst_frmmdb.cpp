@@ -40,6 +40,13 @@ qint64 countRows(const QString& path)
 
 QString openPath() { return GE_booDbOpen && GE_objConnection ? files::canonicalPath(GE_objConnection->path()) : QString(); }
 
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
 }  // namespace
 
 class TestFrmMdb : public QObject {
@@ -53,6 +60,7 @@ class TestFrmMdb : public QObject {
     QString db(const QString& name) { return testsupport::copyTemplate(file(name)); }
 
     frmMDB& manager() { return Instance<frmMDB>::get(); }
+    QString firstFile() const { return files::canonicalPath(file(QStringLiteral("a.mdb"))); }
 
     // The row selected by the left button, as the commands take it.
     void select(const QString& name)
@@ -152,14 +160,14 @@ private slots:
             ui->answerMsgBox(vbYes);
             ui->answerInput(QString::fromLatin1(answer));
             manager().popReNmae_Click();
-            QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+            QCOMPARE(openPath(), firstFile());
         }
         QVERIFY(QFile::exists(file(QStringLiteral("abc.mdb.mdb"))) && QFile::exists(file(QStringLiteral("c.mdb"))));
         select(QStringLiteral("abc.mdb.mdb"));
         ui->answerMsgBox(vbYes);
         manager().mnuDel_Click();
         QVERIFY(!QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(openPath(), firstFile());
         QCOMPARE(ui->boxes[5].prompt, QStringLiteral("入力された名前はファイル名に使用できません！"));
         QCOMPARE(ui->boxes[5].title, QStringLiteral("../x.mdb"));
         QVERIFY(ui->allAnswered());
@@ -180,10 +188,7 @@ private slots:
         }
         const qint64 rows = countRows(x);
         const qint64 before = QFileInfo(x).size();
-        QFile leftover(x + QStringLiteral(".Tmp"));
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.write("left over");
-        leftover.close();
+        writeBytes(x + QStringLiteral(".Tmp"), "left over");
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
@@ -200,16 +205,13 @@ private slots:
         // The copy keeps the file's password.
         const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
         QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(openPath(), firstFile());
     }
 
     void compactionKeepsALeftoverBesideABadFile()
     {
         const QString y = file(QStringLiteral("y.mdb"));
-        QFile bad(y);
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(QByteArray("not a database").repeated(100));
-        bad.close();
+        writeBytes(y, QByteArray("not a database").repeated(100));
         testsupport::copyTemplate(y + QStringLiteral(".Tmp"));
         const QByteArray badBytes = bytesOf(y), goodBytes = bytesOf(y + QStringLiteral(".Tmp"));
 
@@ -223,7 +225,7 @@ private slots:
         QVERIFY(ui->last().prompt.contains(y));
         QCOMPARE(bytesOf(y), badBytes);
         QCOMPARE(bytesOf(y + QStringLiteral(".Tmp")), goodBytes);
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(openPath(), firstFile());
     }
 
     void useAsksToSaveAndUpgradesAtOnce()
@@ -260,10 +262,7 @@ private slots:
 
     void badFileGoesBackToTheFileUsedBefore()
     {
-        QFile bad(file(QStringLiteral("bad.mdb")));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write(QByteArray("garbage").repeated(300));
-        bad.close();
+        writeBytes(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300));
         ScopedScriptedUi ui;
         ui->answerMsgBox(vbYes);
         select(QStringLiteral("bad.mdb"));
@@ -271,7 +270,7 @@ private slots:
         QCOMPARE(ui->count(), 3);
         QVERIFY(ui->boxes[1].title.startsWith(QStringLiteral("mdlDB:fncDbOpen()")));
         QCOMPARE(ui->last().prompt, QStringLiteral("ＭＤＢのコネクションを開くことが出来ませんでした！"));
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(openPath(), firstFile());
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
         QVERIFY(Instance<frmMDB>::exists());
     }
@@ -288,7 +287,7 @@ private slots:
         QCOMPARE(ui->last().title, QStringLiteral("データベース未選択"));
         QCOMPARE(ui->last().style, vbYesNo + vbExclamation + vbDefaultButton2);
         QVERIFY(!Instance<frmMDB>::exists());
-        QCOMPARE(openPath(), files::canonicalPath(file(QStringLiteral("a.mdb"))));
+        QCOMPARE(openPath(), firstFile());
         QCOMPARE(GE_strFile_Name, QStringLiteral("a.mdb"));
         QCOMPARE(bytesOf(ini), iniBefore);
     }

@@ -95,11 +95,11 @@ class TestFrmOption : public QObject {
         e.subOpt_HoseiPoint();
     }
 
-    static void typeRow(frmOption& o, int row, const QString& deg, const QString& min, const QString& sec)
+    // Known-distance boxes first, first + 1, ... each typed and entered.
+    static void typeXY(frmOption& o, int first, const QStringList& texts)
     {
-        type(o.angleBox(row, 0), deg);
-        type(o.angleBox(row, 1), min);
-        typeEnter(o.angleBox(row, 2), sec);
+        for (int i = 0; i < texts.size(); ++i)
+            typeEnter(o.txtXY(first + i), texts[i]);
     }
 
     // The position calibration of the tests: points (20, 50) and (220, 310).
@@ -110,10 +110,12 @@ class TestFrmOption : public QObject {
         typeEnter(o.txtPict_mm1(1), QStringLiteral("50"));
         typeEnter(o.txtPict_mm2(0), QStringLiteral("220"));
         typeEnter(o.txtPict_mm2(1), QStringLiteral("310"));
-        typeRow(o, 0, QStringLiteral("139"), QStringLiteral("45"), QStringLiteral("0"));
-        typeRow(o, 1, QStringLiteral("35"), QStringLiteral("41"), QStringLiteral("0"));
-        typeRow(o, 2, QStringLiteral("139"), QStringLiteral("46"), QStringLiteral("0"));
-        typeRow(o, 3, QStringLiteral("35"), QStringLiteral("40"), QStringLiteral("0"));
+        const char* rows[4][3] = {{"139", "45", "0"}, {"35", "41", "0"}, {"139", "46", "0"}, {"35", "40", "0"}};
+        for (int row = 0; row < 4; ++row) {
+            type(o.angleBox(row, 0), QString::fromLatin1(rows[row][0]));
+            type(o.angleBox(row, 1), QString::fromLatin1(rows[row][1]));
+            typeEnter(o.angleBox(row, 2), QString::fromLatin1(rows[row][2]));
+        }
     }
 
     // Longitude/latitude mode with the tilt (20, 50)-(120, 55) confirmed.
@@ -156,9 +158,7 @@ private slots:
         QVERIFY(o.txtXY(0).Enabled() && !o.txtXY(6).Enabled());
         typeEnter(o.txtXY(0), QStringLiteral("20"));
         QVERIFY(hasFocus(o.txtXY(1)));
-        typeEnter(o.txtXY(1), QStringLiteral("30"));
-        typeEnter(o.txtXY(2), QStringLiteral("140"));
-        typeEnter(o.txtXY(3), QStringLiteral("80"));
+        typeXY(o, 1, {"30", "140", "80"});
         QCOMPARE(o.txtXY(4).Text(), QStringLiteral("130"));
         QCOMPARE(float(e.lineCheck.X1), 20.0f);
         QCOMPARE(float(e.lineCheck.Y2), 80.0f);
@@ -169,10 +169,7 @@ private slots:
         e.popDisY->choose();
         for (int i = 0; i <= 11; ++i)
             QCOMPARE(o.txtXY(i).Enabled(), i >= 6);
-        typeEnter(o.txtXY(6), QStringLiteral("60"));
-        typeEnter(o.txtXY(7), QStringLiteral("20"));
-        typeEnter(o.txtXY(8), QStringLiteral("60"));
-        typeEnter(o.txtXY(9), QStringLiteral("180"));
+        typeXY(o, 6, {"60", "20", "60", "180"});
         QCOMPARE(o.txtXY(10).Text(), QStringLiteral("160"));
         typeEnter(o.txtXY(11), QStringLiteral("40"));
         QVERIFY(hasFocus(o.txtXY(6)));

@@ -137,6 +137,12 @@ class TestFrmPropaty : public QObject {
         return platform::Instance<frmPropaty>::get();
     }
 
+    std::pair<frmEdit&, frmPropaty&> sheet()
+    {
+        frmEdit& e = openDrawing();
+        return {e, sheetOn(e)};
+    }
+
 private slots:
     void init()
     {
@@ -203,8 +209,7 @@ private slots:
     void layoutByKind()
     {
         QFETCH(QString, kind);
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.txtObjName->setText(QStringLiteral("shpShape"));
         s.txtObjName->setText(kind);
         QTEST(s.caption(), "caption");
@@ -218,8 +223,7 @@ private slots:
     void olderSchemaShowsTheTiltDisabled()
     {
         GE_tpSystem.System_Id = 200910;
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         GE_tpHatching[1].iTilt = 30;
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         QVERIFY(!s.cmbTilt->isEnabled() && s.cmbPitch->isEnabled());
@@ -235,8 +239,7 @@ private slots:
 
     void valuesShowWithoutChangingAnything()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         LineElement& l = e.lineHikidashi(0);
         l.DrawMode = 9, l.BorderStyle = 4, l.BorderWidth = 17;
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
@@ -268,15 +271,14 @@ private slots:
 
     void distanceRouteAreaAndTextAppliers()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         clickLabel(s, QStringLiteral("lblKyori"), 2);
         s.cmbBorderStyle(0).setListIndex(3);
         QCOMPARE(s.cmbBorderStyle(0).ToolTipText(), QStringLiteral("境界のスタイル : 3 - 点線"));
         for (const LineElement* l : {&e.lineDsSave(2), &e.lineHojoSave(4), &e.lineHojoSave(5), &e.linDefault})
             QCOMPARE(l->BorderStyle.get(), 3);
-        QCOMPARE(e.shpSnpo(4).BorderStyle.get(), 3);
-        QCOMPARE(e.shpSnpo(5).BorderStyle.get(), 3);
+        for (int j : {4, 5})
+            QCOMPARE(e.shpSnpo(j).BorderStyle.get(), 3);
         QCOMPARE(e.lineDsSave(1).BorderStyle.get(), 1);
         type(s.cmbBorderWidth(0), QStringLiteral("6"));
         for (const LineElement* l : {&e.lineDsSave(2), &e.lineHojoSave(4), &e.lineHojoSave(5), &e.linDefault})
@@ -287,11 +289,9 @@ private slots:
         clickLabel(s, QStringLiteral("lblKeiroS"), 0);
         type(s.cmbBorderWidth(0), QStringLiteral("7.5"));
         QCOMPARE(s.cmbBorderWidth(0).Text(), QStringLiteral("8"));
-        for (int k = 10; k < 13; ++k)
-            QCOMPARE(e.linePS(k).BorderWidth.get(), 8);
+        for (const LineElement* l : {&e.linePS(10), &e.linePS(11), &e.linePS(12), &e.lineDsSave(3), &e.lineHojoSave(7)})
+            QCOMPARE(l->BorderWidth.get(), 8);
         QCOMPARE(e.linePS(1).BorderWidth.get(), 1);
-        QCOMPARE(e.lineDsSave(3).BorderWidth.get(), 8);
-        QCOMPARE(e.lineHojoSave(7).BorderWidth.get(), 8);
         QCOMPARE(e.shpSnpo(7).BorderWidth.get(), 8);
         QCOMPARE(e.lineDsSave(4).BorderWidth.get(), 1);  // "x" + key
 
@@ -317,8 +317,7 @@ private slots:
 
     void typedHatchingNumbers()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&s));
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
@@ -343,8 +342,7 @@ private slots:
 
     void coloursAndFonts()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         platform::ScriptedUserInterface& ui = m_s.quiet->get();
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
         ui.answerColor(255);
@@ -394,8 +392,7 @@ private slots:
         clickLabel(s, QStringLiteral("lblMoji"), 0);
         ui.answerFont(font);
         s.cmdFont->button()->click();
-        QCOMPARE(e.lblMoji(0).FontSize.get(), 20.0);
-        QCOMPARE(e.lblDefault.FontSize.get(), 20.0);
+        QVERIFY(e.lblMoji(0).FontSize == 20.0 && e.lblDefault.FontSize == 20.0);
         QCOMPARE(e.lblKyori(3).FontSize.get(), 15.0);
     }
 
@@ -417,8 +414,7 @@ private slots:
 
     void staleHandOverChangesNothing()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         e.strPopObjName = QStringLiteral("lblMensekiS");
         e.intPopIndex = 0;
@@ -438,8 +434,7 @@ private slots:
 
     void typedPitchStaysWithItsArea()
     {
-        frmEdit& e = openDrawing();
-        frmPropaty& s = sheetOn(e);
+        auto [e, s] = sheet();
         s.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&s));
         clickLabel(s, QStringLiteral("lblMensekiS"), 0);
