@@ -73,5 +73,6 @@ inline void select(frmEdit& e, const char* name, int index)
 
 inline void press(frmEdit& e, Qt::Key key) { QTest::keyPress(&e, key); }
 inline void release(frmEdit& e, Qt::Key key) { QTest::keyRelease(&e, key); }
+inline void tap(frmEdit& e, Qt::Key key) { press(e, key), release(e, key); }
 
 }  // namespace labelkeys

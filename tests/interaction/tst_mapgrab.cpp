@@ -2,35 +2,16 @@
 // the left button, the right button's menus, the labels placed by one
 // click, the calibration markers, and the move handler's error box.
 
-#include "tests/interaction/mapmouse.h"
+#include "tests/interaction/labelkeys.h"
 
 #include "measure/resulttag.h"
 
 using namespace editortest;
+using namespace labelkeys;
 using namespace mapmouse;
 using namespace platform;
 
 namespace {
-
-const QString Key = QStringLiteral("240101090000");
-
-template <class T>
-T& shown(ElementArray<T>& a, int k)
-{
-    if (!a.exists(k))
-        a.Load(k);
-    a(k).Visible = true;
-    return a(k);
-}
-
-LineElement& line(ElementArray<LineElement>& a, int k, float x1, float y1, float x2, float y2,
-                  const QString& tag = QString())
-{
-    LineElement& l = shown(a, k);
-    l.X1 = x1, l.Y1 = y1, l.X2 = x2, l.Y2 = y2;
-    l.Tag = tag;
-    return l;
-}
 
 // A route of three sides round (10, 100), (50, 100), (50, 140); only the
 // second side has a distance object (0), with its extension lines 15 long.

@@ -67,10 +67,23 @@ class TestMouseUp : public QObject {
     static void down(frmEdit& e, float x, float y, int button = 1) { e.pictMap->MouseDown(button, 0, x, y); }
     static void move(frmEdit& e, float x, float y, int button = 0) { e.pictMap->MouseMove(button, 0, x, y); }
     static void up(frmEdit& e, float x, float y, int button = 1) { e.pictMap->MouseUp(button, 0, x, y); }
-    static void click(frmEdit& e, float x, float y)
+    static void click(frmEdit& e, float x, float y) { down(e, x, y), up(e, x, y); }
+    static void drag(frmEdit& e, float x1, float y1, float x2, float y2)
     {
-        down(e, x, y);
-        up(e, x, y);
+        down(e, x1, y1), move(e, x2, y2, 1), up(e, x2, y2);
+    }
+    // A distance measured from the first point to the second.
+    static void measure(frmEdit& e, float x1, float y1, float x2, float y2)
+    {
+        click(e, x1, y1), move(e, x2, y2), click(e, x2, y2);
+    }
+    // The editor in the polyline mode with snapping on.
+    static frmEdit& openPolyline(QTemporaryDir& dir)
+    {
+        frmEdit& e = openEditor(dir);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        return e;
     }
     // A polyline through the points: each side is begun by a press at its
     // far end (a press on the last vertex would take the extension line
@@ -88,12 +101,7 @@ class TestMouseUp : public QObject {
         }
     }
     // The last side, begun beside the point, closed by a move and a click there.
-    static void closeAt(frmEdit& e, float x, float y)
-    {
-        click(e, x + 1.5f, y + 1.5f);
-        move(e, x, y);
-        click(e, x, y);
-    }
+    static void closeAt(frmEdit& e, float x, float y) { measure(e, x + 1.5f, y + 1.5f, x, y); }
     static QFileInfo bin(const QString& k) { return QFileInfo(GE_strTempPath + QStringLiteral("/") + k + ".bin"); }
 
 private slots:
@@ -123,11 +131,9 @@ private slots:
         QVERIFY(ends(e.lineDsSave(0), 22, 1, 52, 41));
         const ShapeElement& m0 = e.shpSnpo(0);
         QVERIFY(near(m0.Left + m0.Width() / 2, 22) && near(m0.Top + m0.Height() / 2, 1));
-        for (const Element* el : {static_cast<const Element*>(&label), static_cast<const Element*>(&e.lineDsSave(0)),
-                                  static_cast<const Element*>(&e.lineHojoSave(0)),
-                                  static_cast<const Element*>(&e.lineHojoSave(1)),
-                                  static_cast<const Element*>(&e.shpSnpo(0)),
-                                  static_cast<const Element*>(&e.shpSnpo(1))})
+        const std::initializer_list<const Element*> kept{&label,           &e.lineDsSave(0), &e.lineHojoSave(0),
+                                                         &e.lineHojoSave(1), &e.shpSnpo(0),    &e.shpSnpo(1)};
+        for (const Element* el : kept)
             QVERIFY(el->Visible && key(*el) == k);
         QVERIFY(!e.lblKyori(1).Visible && !e.lineDsSave(1).Visible && !e.lineHojoSave(2).Visible);
         QVERIFY(e.booDrawChange && !e.booMesDownD && e.booMesEndD);
@@ -153,9 +159,7 @@ private slots:
         QVERIFY(near(value(e.lblKyori(0)), 5));
         e.dblPresetDis = 25;
         e.popMesInput->setChecked(true), e.popMesCir->setChecked(false);
-        click(e, 10, 10);
-        move(e, 70, 90);
-        click(e, 70, 90);
+        measure(e, 10, 10, 70, 90);
         QVERIFY(near(value(e.lblKyori(1)), 25));
         QVERIFY(near(e.lineHojoSave(2).X1, 10) && near(e.lineHojoSave(3).X1, 40) && near(e.lineHojoSave(3).Y1, 50));
     }
@@ -164,11 +168,11 @@ private slots:
     {
         frmEdit& e = openEditor(m_session.fx->dir);
         e.Toolbar1->Buttons(10).setValue(1);
-        down(e, 10, 10), move(e, 12, 10, 1), up(e, 12, 10);
+        drag(e, 10, 10, 12, 10);
         QVERIFY(!e.lineHikidashi(0).Visible && e.lineHikidashi.UBound() == 0 && !e.booDrawChange);
         e.linDefault.BorderStyle = 3;
         e.linDefault.DrawMode = 7;
-        down(e, 10, 10), move(e, 12.01f, 10, 1), up(e, 12.01f, 10);
+        drag(e, 10, 10, 12.01f, 10);
         QVERIFY(e.lineHikidashi(0).Visible && e.lineHikidashi.UBound() == 1 && e.booDrawChange);
         const LineElement& spare = e.lineHikidashi(1);
         QVERIFY(!spare.Visible && spare.Tag.isEmpty() && spare.BorderStyle == 3 && spare.DrawMode == 7);
@@ -187,9 +191,7 @@ private slots:
 
     void closingArea()
     {
-        frmEdit& e = openEditor(m_session.fx->dir);
-        GE_booSnap = true;
-        e.popMesRenzoku_Click();
+        frmEdit& e = openPolyline(m_session.fx->dir);
         e.popHatching_Click(1);
         e.linDefault.BorderColor = 0x123456;
         polyline(e, {{10, 10}, {40, 10}, {40, 50}});
@@ -221,9 +223,7 @@ private slots:
 
     void closingLoopOnly()
     {
-        frmEdit& e = openEditor(m_session.fx->dir);
-        GE_booSnap = true;
-        e.popMesRenzoku_Click();
+        frmEdit& e = openPolyline(m_session.fx->dir);
         // A click near the previous side's start leaves the polyline open.
         polyline(e, {{10, 110}, {40, 110}, {40, 150}});
         closeAt(e, 41, 111);
@@ -250,9 +250,7 @@ private slots:
     void sideMoved()
     {
         QFETCH(bool, skipSecond);
-        frmEdit& e = openEditor(m_session.fx->dir);
-        GE_booSnap = true;
-        e.popMesRenzoku_Click();
+        frmEdit& e = openPolyline(m_session.fx->dir);
         e.popHatching_Click(1);
         polyline(e, {{10, 10}, {40, 10}});
         e.popMesPutSen->setChecked(!skipSecond);
@@ -269,8 +267,7 @@ private slots:
         QVERIFY(near(value(e.lblMensekiS(0)), 225));
         if (!skipSecond) {
             // The right side dragged 10 right by its body.
-            down(e, 40, 20);
-            move(e, 50, 20, 1), up(e, 50, 20);
+            drag(e, 40, 20, 50, 20);
             QVERIFY(ends(e.linePS(0), 10, 10, 50, 10) && ends(e.linePS(2), 50, 40, 10, 40));
             QVERIFY(near(value(e.lblMensekiS(0)), 300));
             QVERIFY(near(value(e.lblKyori(0)), 20) && near(value(e.lblKyori(1)), 15)
@@ -280,8 +277,7 @@ private slots:
         } else {
             // The third side dragged down: the first side's distance stays.
             const QLineF first(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
-            down(e, 25, 40);
-            move(e, 25, 50, 1), up(e, 25, 50);
+            drag(e, 25, 40, 25, 50);
             QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), first);
             QVERIFY(near(value(e.lblKyori(0)), 15) && near(value(e.lblKyori(1)), 15)
                     && near(value(e.lblKyori(2)), 20));
@@ -293,32 +289,28 @@ private slots:
     void distanceEdited()
     {
         frmEdit& e = openEditor(m_session.fx->dir);
-        click(e, 10, 10);
-        move(e, 40, 50);
-        click(e, 40, 50);
+        measure(e, 10, 10, 40, 50);
         // The dimension line dragged by its body: markers and far ends follow.
-        down(e, 28, 9), move(e, 38, 9, 1), up(e, 38, 9);
+        drag(e, 28, 9, 38, 9);
         QVERIFY(ends(e.lineDsSave(0), 32, 1, 62, 41));
         QVERIFY(ends(e.lineHojoSave(0), 10, 10, 32, 1) && ends(e.lineHojoSave(1), 40, 50, 62, 41));
         const ShapeElement& m1 = e.shpSnpo(1);
         QVERIFY(near(m1.Left + m1.Width() / 2, 62) && near(m1.Top + m1.Height() / 2, 41));
         QVERIFY(e.booDrawChange && !e.booDrag);
         // Extension line 1 taken at its start and moved: the distance measured again.
-        down(e, 40, 50), move(e, 40, 10, 1), up(e, 40, 10);
+        drag(e, 40, 50, 40, 10);
         QVERIFY(near(value(e.lblKyori(0)), 15));
         QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
     }
 
     void routeAndPlainAreaMoved()
     {
-        frmEdit& e = openEditor(m_session.fx->dir);
-        GE_booSnap = true;
-        e.popMesRenzoku_Click();
+        frmEdit& e = openPolyline(m_session.fx->dir);
         polyline(e, {{10, 10}, {40, 10}, {40, 40}});
         e.popMesDisCal_Click();
         QVERIFY(near(value(e.lblKeiroS(0)), 30));
         // A route's side: only the route label follows.
-        down(e, 40, 25), move(e, 50, 25, 1), up(e, 50, 25);
+        drag(e, 40, 25, 50, 25);
         QVERIFY(near(value(e.lblKeiroS(0)), 35));
         QCOMPARE(e.lblMensekiS.UBound(), 0);
         // An area without hatching: its value, and no file.
@@ -327,7 +319,7 @@ private slots:
         polyline(e, {{110, 10}, {140, 10}, {140, 40}, {110, 40}});
         closeAt(e, 110, 10);
         const QString k = key(e.lblMensekiS(0));
-        down(e, 140, 25), move(e, 150, 25, 1), up(e, 150, 25);
+        drag(e, 140, 25, 150, 25);
         QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
     }
 
@@ -341,9 +333,7 @@ private slots:
         e.mnuDispEandR_Click(0);
         QCOMPARE(GE_sngZoom, 2.0f);
         GE_booSnap = true;
-        click(e, 20, 20);
-        move(e, 80, 100);
-        click(e, 80, 100);
+        measure(e, 20, 20, 80, 100);
         e.popMesRenzoku_Click();
         e.popHatching_Click(5);
         polyline(e, {{200, 20}, {260, 20}, {260, 100}});
@@ -450,9 +440,7 @@ private slots:
 
     void failureTidies()
     {
-        frmEdit& e = openEditor(m_session.fx->dir);
-        GE_booSnap = true;
-        e.popMesRenzoku_Click();
+        frmEdit& e = openPolyline(m_session.fx->dir);
         polyline(e, {{10, 10}, {40, 10}, {40, 50}});
         GE_intDPointS = 20;  // the area caption fails
         auto& ui = *m_session.quiet;

@@ -96,8 +96,7 @@ private slots:
         press(e, Qt::Key_Right);
         press(e, Qt::Key_Left);
         press(e, Qt::Key_Left);
-        press(e, Qt::Key_Up);
-        release(e, Qt::Key_Up);
+        tap(e, Qt::Key_Up);
         QVERIFY(near(t.Left, left - 0.02, 1e-3) && near(t.Top, 29.98, 1e-3));
 
         // Keys that nudge nothing, no selection, a selection that has gone.
@@ -117,14 +116,12 @@ private slots:
     {
         frmEdit& e = openMeasuring(m_s, m_temp.path());
         area(e);
-        for (int k : {0, 1})
-            shown(e.shpSnpo, k);
+        shown(e.shpSnpo, 0), shown(e.shpSnpo, 1);
         spare(e.shpSnpo);
         clockAt(0);
         // A distance's label alone.
         select(e, "lblKyori", 0);
-        press(e, Qt::Key_Right);
-        release(e, Qt::Key_Right);
+        tap(e, Qt::Key_Right);
         QVERIFY(near(e.lblKyori(0).Left, 25.01) && at(e.lineDsSave(0), 10, 85, 50, 85));
         QVERIFY(e.booDrawChange && e.shpPointer(0).Left == e.lblKyori(0).Left - 2);
         // Its dimension line whole: markers and far ends follow, measured ends stay.
@@ -207,8 +204,7 @@ private slots:
         select(e, "lblMensekiS", 0);
         clockAt(0);
         press(e, Qt::Key_Up);
-        press(e, Qt::Key_Up);
-        release(e, Qt::Key_Up);
+        tap(e, Qt::Key_Up);
         QVERIFY(at(e.lineMenseki(0), 200, 200, 250, 210) && e.lineMenseki(0).Visible && e.booRenzoku);
         QVERIFY(at(e.linePS(0), 10, 99.98, 50, 99.98) && near(e.lblMensekiS(0).Top, 59.98));
     }
@@ -222,8 +218,7 @@ private slots:
         spare(e.lineHojoSave);
         line(e.lineDsSave, 0, 10, 185, 50, 185, Key);
         box(e.lblKyori, 0, 25, 180, QStringLiteral("022:40_") + Key);
-        for (int k : {0, 1})
-            shown(e.shpSnpo, k);
+        shown(e.shpSnpo, 0), shown(e.shpSnpo, 1);
         e.pictMap_MouseDown(1, 0, 50, 200);  // the second extension line's measured end
         e.pictMap_MouseUp(1, 0, 50, 200);
         QVERIFY(e.strSelObjName == QLatin1String("lineHojoSave") && e.intHojoKyori == 0);
@@ -240,8 +235,7 @@ private slots:
         GE_sngZoom = 2;
         LabelElement& p = box(e.lblKeiIdoS, 0, 20, 30);
         select(e, "lblKeiIdoS", 0);
-        press(e, Qt::Key_Right);
-        release(e, Qt::Key_Right);
+        tap(e, Qt::Key_Right);
         QVERIFY(near(p.Left, 20.02, 1e-4));
         QCOMPARE(QString(p.Tag), QStringLiteral("10.01,15"));
         const float x = p.Left / 2.0f;
@@ -253,8 +247,7 @@ private slots:
     void calibrationMarkers()
     {
         frmEdit& e = openMeasuring(m_s, m_temp.path());
-        for (int k : {0, 1})
-            shown(e.shpCheck, k);
+        shown(e.shpCheck, 0), shown(e.shpCheck, 1);
         const auto reset = [&] {
             e.lineCheck.X1 = 5, e.lineCheck.Y1 = 5, e.lineCheck.X2 = 55, e.lineCheck.Y2 = 5;
             GE_sngHosei = {5, 5, 55, 5};
@@ -268,8 +261,7 @@ private slots:
         GE_booPickHosei = true;
         press(e, Qt::Key_Down);
         QVERIFY(GE_sngHosei[2] == 55 && near(GE_sngHosei[3], 5.01) && GE_dblHosei[0] != 0);
-        press(e, Qt::Key_Down);
-        release(e, Qt::Key_Down);
+        tap(e, Qt::Key_Down);
         QVERIFY(near(GE_sngHosei[3], 5.02) && near(centreOf(e.shpCheck(1)).y(), 5.02) && !e.booDrawChange);
         GE_booPickHosei = false;
 
@@ -278,8 +270,7 @@ private slots:
         GE_booPickDistance = true;
         e.popDisX->setChecked(true);
         e.popDisY->setChecked(false);
-        press(e, Qt::Key_Down);
-        release(e, Qt::Key_Down);
+        tap(e, Qt::Key_Down);
         QVERIFY(near(GE_sngHosei[3], 5.01) && GE_dblHosei[0] != 0);
         frmOption& o = Instance<frmOption>::get();
         QCOMPARE(o.txtXY(3).Text(), vb::CStr(e.lineCheck.Y2.get()));
@@ -287,8 +278,7 @@ private slots:
         reset();
         e.popDisX->setChecked(false);
         e.popDisY->setChecked(true);
-        press(e, Qt::Key_Right);
-        release(e, Qt::Key_Right);
+        tap(e, Qt::Key_Right);
         QVERIFY(near(GE_sngHosei[2], 55.01) && GE_dblHosei[0] == 0 && near(centreOf(e.shpCheck(1)).x(), 55.01));
     }
 };
