@@ -119,8 +119,6 @@ public:
 
     // The commands of each sheet of the last document, in device pixels.
     const std::vector<std::vector<DrawCommand>>& sheets() const { return m_sheets; }
-    QPrinter& device() { return *m_device; }
-    const QPrinter& device() const { return *m_device; }
 
     // Runs before each drawing call reaches the sheet (tests make a print
     // fail midway with it).
