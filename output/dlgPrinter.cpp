@@ -8,6 +8,7 @@
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
@@ -179,7 +180,8 @@ void dlgPrinter::cmdPrint_Click()
     try {
         typDEVMODE devMode = GE_tpDevMode;
         typDEVNAMES devNames = GE_tpDevNames;
-        if (!mdlPrinter::fncPrintDialog(false, devMode, devNames))
+        QString pdfFile;
+        if (!mdlPrinter::fncPrintDialog(false, devMode, devNames, &pdfFile))
             return;
         GE_tpDevMode = devMode;
         GE_tpDevNames = devNames;
@@ -201,6 +203,16 @@ void dlgPrinter::cmdPrint_Click()
             }
         }
         printer.KillDoc();
+        // The dialog's choice is what prints: the file the user named, else
+        // the printer chosen.
+        printer.setOutputFile(pdfFile);
+        printer.setDocumentName(GE_tpPrint.strName);
+        if (!printer.hasOutput()) {
+            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。\n"
+                                      "印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
+                       vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+            return;
+        }
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
             subPrintFit();

@@ -194,10 +194,8 @@ void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames)
 void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
 {
     Printer& printer = CurrentPrinter();
+    // A block no dialog has filled names no form, and the record keeps none.
     record.strFormName = QString(devMode.dmFormName).remove(QChar(0));
-    // A block no dialog has filled names no form: the paper's own name.
-    if (record.strFormName.isEmpty())
-        record.strFormName = printer.device().pageLayout().pageSize().name();
     printer.setScaleMode(platform::vbMillimeters);
     record.intColorMode = qint16(printer.ColorMode());
     record.intDuplex = qint16(printer.Duplex());
@@ -297,10 +295,13 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
                 platform::Printers::portOf(deviceName));
 }
 
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames)
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile)
 {
     QString name;
     const auto device = fncDevice_FromBlocks(devMode, devNames, name);
+    device->setDocName(GE_tpPrint.strName);  // the file name the dialog proposes
+    // A printer that itself writes a file (a test printer) offers it.
+    const QString offered = device->outputFormat() == QPrinter::PdfFormat ? device->outputFileName() : QString();
     platform::CommonDialog dialog;
     dialog.PrinterDevice = device.get();
     dialog.PrinterName = name;
@@ -314,6 +315,10 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames)
         throw;
     }
     subBlocks_FromDevice(*device, dialog.PrinterName, devMode, devNames);
+    if (pdfFile) {
+        const bool toFile = device->outputFormat() == QPrinter::PdfFormat && device->outputFileName() != offered;
+        *pdfFile = toFile ? device->outputFileName() : QString();
+    }
     return true;
 }
 

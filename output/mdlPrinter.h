@@ -50,7 +50,8 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
                           typDEVNAMES& devNames);
 
 // The platform's print dialog (or, with `setup`, the set-up dialog) on the
-// blocks; false when cancelled (the blocks unchanged).
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames);
+// blocks; false when cancelled (the blocks unchanged). `pdfFile` receives
+// the PDF file the user chose to print to, "" for the printer itself.
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile = nullptr);
 
 }  // namespace mdlPrinter

@@ -1,11 +1,17 @@
 #include "platform/printer.h"
 
+#include "platform/files.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRandomGenerator>
+#include <QStorageInfo>
 
 namespace platform {
 
@@ -32,7 +38,88 @@ constexpr double TwipsPerMillimetre = 1440 / 25.4;
     vb::raise(errInvalidPropertyValue, QStringLiteral("Invalid property value"));
 }
 
+[[noreturn]] void printerFailed()
+{
+    vb::raise(errPrinterError, QStringLiteral("Printer error"));
+}
+
+// A new empty file beside `target`, named after it, created with the
+// folder's usual permissions; a folder that takes no file raises its error.
+QString createBeside(const QString& target)
+{
+    for (int attempt = 0;; ++attempt) {
+        const QString name =
+            target + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        if (!QFileInfo::exists(name) || attempt == 15)
+            vb::raiseWriteError(file, target);
+    }
+}
+
+// Whether a PDF was written to its end: it closes with "%%EOF" and its
+// cross-reference table stands where the trailer says, so no bytes are
+// missing before it.
+bool wholePdf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 32)
+        return false;
+    file.seek(qMax<qint64>(0, file.size() - 64));
+    const QByteArray tail = file.readAll();
+    if (!tail.trimmed().endsWith("%%EOF"))
+        return false;
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (at < 0)
+        return false;
+    bool number = false;
+    const qint64 xref = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&number);
+    return number && xref >= 0 && file.seek(xref) && file.read(4) == "xref";
+}
+
 }  // namespace
+
+// The document's own PDF device, set up as the printer is, writing to a
+// file beside the target.
+struct Printer::PdfFile {
+    QString target;
+    QString written;
+    QPrinter device{QPrinter::HighResolution};
+
+    PdfFile(const QString& path, const QPrinter& settings, const QString& title)
+        : target(path), written(createBeside(path))
+    {
+        device.setOutputFormat(QPrinter::PdfFormat);
+        device.setOutputFileName(written);
+        device.setResolution(settings.resolution());
+        device.setFullPage(settings.fullPage());
+        device.setPageLayout(settings.pageLayout());
+        device.setColorMode(settings.colorMode());
+        device.setDocName(title);
+    }
+
+    void discard() const { QFile::remove(written); }
+
+    // The file takes the target's name, with the permissions of the file it
+    // replaces; a file cut short is removed and raises the failure.
+    void keep() const
+    {
+        if (!wholePdf(written)) {
+            discard();
+            const bool full = QStorageInfo(QFileInfo(target).absolutePath()).bytesAvailable() < (1 << 20);
+            vb::raise(full ? vb::errDiskFull : vb::errPathFileAccess);
+        }
+        if (QFileInfo::exists(target))
+            QFile::setPermissions(written, QFile::permissions(target));
+        try {
+            files::replaceFile(written, target);
+        } catch (const vb::Error&) {
+            discard();
+            throw;
+        }
+    }
+};
 
 namespace Printers {
 
@@ -118,6 +205,8 @@ Printer::~Printer()
 {
     if (m_painter)
         m_painter->end();
+    if (m_pdf)
+        m_pdf->discard();
 }
 
 void Printer::select(const QString& name)
@@ -126,6 +215,7 @@ void Printer::select(const QString& name)
     m_device = Printers::makeDevice(name);
     const bool known = findTest(name) || (testPrinters().isEmpty() && !QPrinterInfo::printerInfo(name).isNull());
     m_name = known ? name : m_device->printerName();
+    m_outputFile.clear();
     m_bin.reset();
     m_quality.reset();
     m_duplex.reset();
@@ -336,18 +426,44 @@ double Printer::dpiY() const
     return m_device->resolution();
 }
 
+QString Printer::pdfTarget() const
+{
+    if (!m_outputFile.isEmpty())
+        return m_outputFile;
+    return m_device->outputFormat() == QPrinter::PdfFormat ? m_device->outputFileName() : QString();
+}
+
+bool Printer::hasOutput() const
+{
+    return !pdfTarget().isEmpty()
+           || (m_device->outputFormat() == QPrinter::NativeFormat && !m_device->printerName().isEmpty());
+}
+
+QPrinter& Printer::document() const
+{
+    return m_pdf ? m_pdf->device : *m_device;
+}
+
 void Printer::beginPage()
 {
     if (!m_painter) {
+        if (!hasOutput())
+            printerFailed();
+        if (const QString pdf = pdfTarget(); !pdf.isEmpty())
+            m_pdf = std::make_unique<PdfFile>(pdf, *m_device, m_docName);
+        else
+            m_device->setDocName(m_docName);
         auto painter = std::make_unique<QPainter>();
-        if (!painter->begin(m_device.get()))
-            vb::raise(errPrinterError, QStringLiteral("Printer error"));
+        if (!painter->begin(&document())) {
+            KillDoc();
+            printerFailed();
+        }
         m_painter = std::move(painter);
         m_sheets.clear();
         m_sheets.emplace_back();
     }
     for (; m_pendingPages > 0; --m_pendingPages) {
-        m_device->newPage();
+        document().newPage();
         m_sheets.emplace_back();
     }
     m_painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
@@ -371,31 +487,33 @@ void Printer::NewPage()
     CurrentY = 0;
 }
 
-void Printer::closeDocument()
-{
-    if (m_painter) {
-        m_painter->end();
-        m_painter.reset();
-    }
-    m_pendingPages = 0;
-}
-
 void Printer::EndDoc()
 {
-    closeDocument();
+    const bool ended = !m_painter || m_painter->end();
+    m_painter.reset();
+    m_pendingPages = 0;
+    const std::unique_ptr<PdfFile> pdf = std::move(m_pdf);
+    if (!ended) {
+        if (pdf)
+            pdf->discard();
+        printerFailed();
+    }
+    if (pdf)
+        pdf->keep();
 }
 
 void Printer::KillDoc()
 {
-    const bool open = m_painter != nullptr;
-    if (open && m_device->outputFormat() == QPrinter::NativeFormat)
+    if (m_painter && !m_pdf && m_device->outputFormat() == QPrinter::NativeFormat)
         m_device->abort();
-    closeDocument();
+    if (m_painter)
+        m_painter->end();
+    m_painter.reset();
+    m_pendingPages = 0;
+    if (m_pdf)
+        m_pdf->discard();
+    m_pdf.reset();
     m_sheets.clear();
-    if (open) {
-        if (m_device->outputFormat() == QPrinter::PdfFormat && !m_device->outputFileName().isEmpty())
-            QFile::remove(m_device->outputFileName());
-    }
 }
 
 Printer& CurrentPrinter()

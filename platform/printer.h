@@ -8,7 +8,9 @@
 // the next one, so EndDoc after a NewPage adds no blank sheet and a print
 // that draws nothing makes no document at all. Raster operation 11 (no
 // operation) draws nothing on paper; the other operations draw as the copy
-// pen.
+// pen. A PDF is written beside its target under a name of its own and takes
+// the target's name only once it is whole, so a failed or killed print
+// leaves the old file as it was.
 
 #include "platform/surface.h"
 
@@ -97,7 +99,17 @@ public:
     int Zoom() const { return m_zoom; }
     void setZoom(int percent);
 
+    // Where the document goes: a PDF file instead of the printer's own
+    // output ("" gives that back; a new printer starts without one).
+    void setOutputFile(const QString& path) { m_outputFile = path; }
+    // Whether a document has anywhere to go: a PDF file or a print queue.
+    bool hasOutput() const;
+    // The title of the next document (the print job's name).
+    void setDocumentName(const QString& name) { m_docName = name; }
+
     void NewPage();
+    // Raises 482 when the printer refuses the document, and the file errors
+    // (61, 75 ...) when a PDF can't be written whole.
     void EndDoc();
     void KillDoc();  // a partial PDF is removed; the recorded sheets are dropped
     // Starts the document and any pending page as a drawing call would,
@@ -107,8 +119,6 @@ public:
 
     // The commands of each sheet of the last document, in device pixels.
     const std::vector<std::vector<DrawCommand>>& sheets() const { return m_sheets; }
-    QPrinter& device() { return *m_device; }
-    const QPrinter& device() const { return *m_device; }
 
     // Runs before each drawing call reaches the sheet (tests make a print
     // fail midway with it).
@@ -122,11 +132,16 @@ protected:
     void execute(const DrawCommand& command) override;
 
 private:
+    struct PdfFile;
     void applyMargins();
-    void closeDocument();
+    QString pdfTarget() const;
+    QPrinter& document() const;
     std::unique_ptr<QPrinter> m_device;
+    std::unique_ptr<PdfFile> m_pdf;  // the document's file while one is open
     std::unique_ptr<QPainter> m_painter;
     QString m_name;
+    QString m_outputFile;
+    QString m_docName;
     int m_pendingPages = 0;
     std::optional<int> m_bin, m_quality, m_duplex;
     int m_zoom = 100;

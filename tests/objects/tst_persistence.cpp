@@ -571,9 +571,11 @@ private slots:
         device.setOrientation(2);
         device.setColorMode(1);
         typPrinter r;
-        mdlPrinter::subGet_PrinterRec(r, typDEVMODE{});
+        typDEVMODE blank;
+        blank.dmFormName = QString(32, QChar(0));  // no dialog has named a form
+        mdlPrinter::subGet_PrinterRec(r, blank);
         platform::Printers::clearTestPrinters();
-        QVERIFY(r.intPaperSize == 8 && r.strFormName == QStringLiteral("A3"));
+        QVERIFY(r.intPaperSize == 8 && r.strFormName.isEmpty());
         QVERIFY(r.intOrientation == 2 && r.intColorMode == 1 && r.intScaleMode == 6);
         QCOMPARE(qRound(r.sngWidth), qRound(420 / 25.4 * 1440));  // twips, the sheet as it lies
         QCOMPARE(qRound(r.sngHeight), qRound(297 / 25.4 * 1440));

@@ -49,6 +49,17 @@ QImage rasterPage(const QString& path, int page)
     return QImage(stem + QStringLiteral(".ppm"));
 }
 
+// The extent across of what is drawn on a rastered page, in millimetres.
+double inkWidth(const QImage& page)
+{
+    int left = page.width(), right = -1;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                left = std::min(left, x), right = std::max(right, x);
+    return right < left ? 0 : (right - left + 1) / PxPerMm;
+}
+
 // pdfinfo's page count and the first page's size in points.
 QString pdfinfo(const QString& path)
 {
@@ -377,6 +388,55 @@ private slots:
         QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
         QCOMPARE(orientation, QPageLayout::Landscape);
         QCOMPARE(CurrentPrinter().PaperSize(), code);
+    }
+
+    // The user's way with no print queue: Qt's print dialog leaves its
+    // device set to a PDF file, and that file is what prints, on the paper
+    // chosen, titled with the drawing's name, at the print's scale.
+    void printToThePdfFileChosenInTheDialog_data()
+    {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<QString>("sheets");
+        QTest::newRow("fitted") << 0 << int(QPageSize::A4) << QStringLiteral("Pages:\\s+1\\n");
+        QTest::newRow("tiled") << 1 << int(QPageSize::A3) << QStringLiteral("Pages:\\s+2\\n");
+    }
+
+    void printToThePdfFileChosenInTheDialog()
+    {
+        QFETCH(int, method);
+        QFETCH(int, paper);
+        QFETCH(QString, sheets);
+        platform::Printers::clearTestPrinters();
+        frmEdit& e = openWith(QSize(1920, 960));  // 508 x 254 mm
+        line(e, 50, 50, 150, 50);
+        const QString chosen = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
+        dlgPrinter& d = dialog(method, false);
+        print(d, [&](QPrinter& device, QString&) {
+            device.setOutputFormat(QPrinter::PdfFormat);
+            device.setOutputFileName(chosen);
+            device.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+            device.setPageOrientation(method == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+        });
+        QCOMPARE((*m_session.quiet)->last().kind, QStringLiteral("Printer"));
+        const QString info = pdfinfo(chosen);
+        QVERIFY2(info.contains(QRegularExpression(sheets)), qPrintable(info));
+        QVERIFY2(info.contains(method == 0 ? QStringLiteral("595 x 842 pts") : QStringLiteral("1191 x 842 pts")),
+                 qPrintable(info));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Title:\\s+試験図面\\n"))), qPrintable(info));
+        // The 100 mm line: at the displayed scale on a tile, fitted to the
+        // printable width otherwise.
+        const double expected = method == 1 ? 100 : 100 * GE_tpPrinter.sngScaleWidth / 508;
+        const double measured = inkWidth(rasterPage(chosen, 1));
+        QVERIFY2(qAbs(measured - expected) < 0.5, qPrintable(QStringLiteral("%1 mm").arg(measured)));
+
+        // Neither a file nor a print queue: said so, nothing printed.
+        if (platform::Printers::names().isEmpty()) {
+            QFile::remove(chosen);
+            print(d);
+            QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷できるプリンタがありません。")));
+            QVERIFY(!QFile::exists(chosen));
+        }
     }
 
     void failedFittedPrintLeavesNoFile()

@@ -1,13 +1,19 @@
 // The printer device: its document begins at the first drawing and a page
-// break acts at the next one; a killed document leaves no file; papers the
-// device lacks are refused; settings it can't apply are kept as set.
+// break acts at the next one; a killed document leaves no file, one cut
+// short leaves the old file; papers the device lacks are refused; settings
+// it can't apply are kept as set.
 
 #include "platform/printer.h"
 #include "platform/vberror.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace platform;
 
@@ -60,6 +66,45 @@ private slots:
         QVERIFY(p.documentOpen());
         p.KillDoc();
         QVERIFY(!p.documentOpen() && !QFile::exists(m_pdf));
+    }
+
+    // A PDF cut short by the file-size limit, as by a full disk, raises and
+    // leaves the old file as it was and nothing beside it. The print runs in
+    // a child process of this program under the limit.
+    void pdfCutShortLeavesTheOldFile()
+    {
+        const QString target = qEnvironmentVariable("NEMU_CUT_PDF");
+        Printer& p = CurrentPrinter();
+        if (!target.isEmpty()) {
+            p.setOutputFile(target);
+            p.Print(QStringLiteral("境界 50.00 m"));
+            p.Line(0, 0, 1000, 1000);
+            QVERIFY_THROWS_EXCEPTION(vb::Error, p.EndDoc());
+            QVERIFY(!p.documentOpen());
+            return;
+        }
+        const QString old = m_dir.filePath(QStringLiteral("old.pdf"));
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray before = "%PDF-1.4 the earlier print\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
+        file.write(before);
+        file.close();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("NEMU_CUT_PDF"), old);
+        child.setProcessEnvironment(env);
+        child.setChildProcessModifier([] {
+            const rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);
+        });
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("pdfCutShortLeavesTheOldFile")});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.pdf*")}, QDir::Files),
+                 QStringList{QStringLiteral("old.pdf")});
     }
 
     void paperAndKeptSettings()
