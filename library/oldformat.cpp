@@ -20,21 +20,23 @@ constexpr long errPastEnd = 62;
 constexpr long errBadValue = 380;
 constexpr int MaxIndex = 32767;
 
-// The lines of a record file: each ends at CR, an LF right after it
-// belongs to the line end.
+// The lines of a record file: each ends at CR LF, CR or LF, so a file that
+// went through an editor of another system reads the same. A UTF-8 byte
+// order mark is passed over, and the text after it read as UTF-8 when it is.
 class LineReader {
 public:
     LineReader(const QByteArray& bytes, const QString& fileName) : m_file(fileName)
     {
-        const QString text = platform::encoding::decodeCp932(bytes);
+        const QString text = decoded(bytes);
         qsizetype start = 0;
         while (start < text.size()) {
-            qsizetype cr = text.indexOf(QLatin1Char('\r'), start);
-            if (cr < 0)
-                cr = text.size();
-            m_lines.append(text.mid(start, cr - start));
-            start = cr + 1;
-            if (start < text.size() && text.at(start) == QLatin1Char('\n'))
+            qsizetype end = start;
+            while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+                ++end;
+            m_lines.append(text.mid(start, end - start));
+            start = end + 1;
+            if (end < text.size() && text.at(end) == QLatin1Char('\r') && start < text.size()
+                && text.at(start) == QLatin1Char('\n'))
                 ++start;
         }
     }
@@ -52,6 +54,14 @@ public:
     }
 
 private:
+    static QString decoded(const QByteArray& bytes)
+    {
+        static const QByteArray mark("\xEF\xBB\xBF");
+        if (!bytes.startsWith(mark))
+            return platform::encoding::decodeCp932(bytes);
+        const QByteArray rest = bytes.mid(mark.size());
+        return platform::encoding::isValidUtf8(rest) ? QString::fromUtf8(rest) : platform::encoding::decodeCp932(rest);
+    }
     QString m_file;
     QStringList m_lines;
     qsizetype m_next = 0;
@@ -244,12 +254,14 @@ typOldShapeBin fncReadOld_ShapeBin(const QByteArray& bytes, const QString& fileN
 
 void subReadOld_Settings(const QString& iniPath)
 {
-    const QString file = QFileInfo(iniPath).fileName();
+    subReadOld_Settings(platform::ini::Snapshot(iniPath), QFileInfo(iniPath).fileName());
+}
+
+void subReadOld_Settings(const platform::ini::Snapshot& ini, const QString& file)
+{
     QList<std::function<void()>> stores;  // applied once every key has been read
     QString section;
-    const auto value = [&](const QString& key, bool& found) {
-        return platform::ini::read(iniPath, section, key, QString(), &found);
-    };
+    const auto value = [&](const QString& key, bool& found) { return ini.value(section, key, QString(), &found); };
     const auto converted = [&](const QString& key, const std::function<void(const QString&)>& take) {
         bool found = false;
         const QString text = value(key, found);

@@ -1,7 +1,8 @@
 #pragma once
 // The previous version's drawing data, read without windows: its settings
 // file into the drawing settings, and its three record files (CP932 text,
-// one property a line, lines ending at CR) into records, run by run.
+// one property a line, lines ending at CR, LF or CR LF) into records, run
+// by run.
 //
 // Every value is checked as the element it is meant for would check it; a
 // damaged file raises vb::Error whose description names the file and the
@@ -13,6 +14,10 @@
 #include <QString>
 #include <QtGlobal>
 #include <array>
+
+namespace platform::ini {
+class Snapshot;
+}
 
 namespace mdlFileAccess {
 
@@ -80,7 +85,9 @@ bool fncOld_Truth(const QString& text);
 // Reads the 60 settings keys into the drawing settings, all or none: a key
 // that is absent keeps the value it has; a truth value absent or unreadable
 // and a number beyond its type raise, naming the file and key. A unit index
-// outside the 14 units becomes 2 (metres, square metres).
+// outside the 14 units becomes 2 (metres, square metres). The file is read
+// once; `file` is its name in failures.
 void subReadOld_Settings(const QString& iniPath);
+void subReadOld_Settings(const platform::ini::Snapshot& ini, const QString& file);
 
 }  // namespace mdlFileAccess

@@ -1,12 +1,15 @@
 #include "library/oldimport.h"
 
 #include "app/globals.h"
-#include "app/mdlFileAccess.h"
 #include "objects/objectarrays.h"
 #include "platform/files.h"
+#include "platform/inifile.h"
 #include "platform/vberror.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 
 using namespace platform;
 namespace files = platform::files;
@@ -91,6 +94,33 @@ QByteArray readAll(const QString& path, const QString& name)
     return bytes;
 }
 
+// The run without its elements from `count` on; the element at `count`
+// becomes the run's hidden end.
+template <class R>
+void keepFirst(typOldRun<R>& run, int count)
+{
+    if (run.upperBound() <= count)
+        return;
+    run.records.resize(count);
+    run.added = true;
+}
+
+// Each distance is a label and a line with two extension lines and two end
+// markers, paired by index; the editor relies on it. A data set whose record
+// file is missing or whose counts disagree keeps the distances that are
+// whole: the pieces beyond them have lost their partners and are dropped.
+// Every element below a run's upper bound is visible, so the upper bound
+// counts the pieces.
+void subPair_Distances(typOldRun<typOldLabel>& kyori, typOldRun<typOldLine>& ds, typOldRun<typOldLine>& hojo,
+                       typOldRun<typOldShape>& snpo)
+{
+    const int whole = std::min({kyori.upperBound(), ds.upperBound(), hojo.upperBound() / 2, snpo.upperBound() / 2});
+    keepFirst(kyori, whole);
+    keepFirst(ds, whole);
+    keepFirst(hojo, 2 * whole);
+    keepFirst(snpo, 2 * whole);
+}
+
 }  // namespace
 
 bool fncOld_NameAllowed(const QString& name)
@@ -119,8 +149,10 @@ void subApply_ShapeBin(ObjectArrays& a, const typOldShapeBin& run) { applyRun(a.
 
 QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, const QString& iniPath)
 {
+    const platform::ini::Snapshot ini(iniPath);  // one reading for every key, however large the file
     const auto named = [&](const QString& key) {
-        const QString name = fncGetIni(OldSecFiles, key, iniPath);
+        QString name = ini.value(OldSecFiles, key);
+        name = name.left(name.indexOf(QChar(u'\0')));  // up to a NUL, as the platform reads it
         if (!fncOld_NameAllowed(name))
             vb::raise(vb::errBadFileName, key + QStringLiteral(" = ") + name + QStringLiteral(": ")
                                               + vb::errorDescription(vb::errBadFileName));
@@ -148,20 +180,12 @@ QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, cons
     const QByteArray textBytes = recordFile(OldKeyTextBin, textName);
     const QByteArray lineBytes = recordFile(OldKeyLineBin, lineName);
     const QByteArray shapeBytes = recordFile(OldKeyShapeBin, shapeName);
-    const typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncReadOld_TextBin(textBytes, textName);
-    const typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncReadOld_LineBin(lineBytes, lineName);
-    const typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncReadOld_ShapeBin(shapeBytes, shapeName);
+    typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncReadOld_TextBin(textBytes, textName);
+    typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncReadOld_LineBin(lineBytes, lineName);
+    typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncReadOld_ShapeBin(shapeBytes, shapeName);
+    subPair_Distances(text[runKyori], lines[runDsSave], lines[runHojoSave], markers);
 
-    // Each distance has one label and one line, and two extension lines
-    // with two end markers; the repairs index them by these pairs.
-    const int kyori = text[runKyori].upperBound(), ds = lines[runDsSave].upperBound();
-    const int hojo = lines[runHojoSave].upperBound(), snpo = markers.upperBound();
-    if (hojo != snpo || hojo != 2 * kyori || hojo != 2 * ds)
-        vb::raise(vb::errSubscript, QStringLiteral("lblKyori %1, lineDsSave %2, lineHojoSave %3, shpSnpo %4: "
-                                                   "距離の線と端点の数が合いません")
-                                        .arg(kyori).arg(ds).arg(hojo).arg(snpo));
-
-    subReadOld_Settings(iniPath);
+    subReadOld_Settings(ini, QFileInfo(iniPath).fileName());
     GE_strMapImage = onDisk.isEmpty() ? mapImage : onDisk;
     subApply_TextBin(arrays, text);
     subApply_LineBin(arrays, lines);

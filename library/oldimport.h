@@ -21,7 +21,9 @@ void subApply_ShapeBin(ObjectArrays& arrays, const typOldShapeBin& run);
 // checked before anything is applied, so a failure (raised, naming the
 // file) leaves the settings and arrays as they were. Names are looked up
 // without regard to case; a named record file that is not there is passed
-// over, and the names passed over are returned for one notice.
+// over, and the names passed over are returned for one notice. A distance
+// that lacks any of its pieces (its file missing, its counts disagreeing)
+// is left out whole, and the drawing comes in without it.
 QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, const QString& iniPath);
 
 // A data set's file name is a name within its folder.

@@ -80,7 +80,7 @@ struct Document {
         bom = data.startsWith(Utf8Bom);
         if (bom)
             data.remove(0, Utf8Bom.size());
-        cp932 = !bom && !encoding::isValidUtf8(data);
+        cp932 = !encoding::isValidUtf8(data);  // a mark written before CP932 text is passed over too
         const qsizetype firstLf = data.indexOf('\n');
         crlf = firstLf < 0 || (firstLf > 0 && data.at(firstLf - 1) == '\r');
         lines.clear();

@@ -68,21 +68,27 @@ private slots:
     void valuesAsConverted()
     {
         const QList<QStringList> records = {
-            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {13, "-2147483633"}, {17, "1"}, {15, "10.5"}}),
+            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
+                                  {15, "10.5"}}),
             olddata::label(false)};
         const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
         QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
         QCOMPARE(l.Alignment, qint16(2));
         QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
+        QCOMPARE(l.BackColor, qint32(0x80000018));  // the last one
         QVERIFY(l.FontBold);
         QCOMPARE(l.FontSize, 10.5f);
         QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
-        // A number line reads a word as 0; an LF alone stays in a text line.
-        QByteArray file = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}})});
-        file.replace("\r\n", "\r");
-        const typOldLine ln = fncReadOld_LineBin(file, "L.txt")[runHikidashi].records[0];
-        QCOMPARE(ln.X1, 0.0f);
-        QCOMPARE(ln.Y1, 12.0f);
+        // A number line reads a word as 0. Lines end at CR alone or LF alone
+        // too, and a byte order mark is passed over.
+        const QByteArray crlf = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}, {10, "7"}})});
+        for (const QByteArray& file : {QByteArray(crlf).replace("\r\n", "\r"),
+                                       "\xEF\xBB\xBF" + QByteArray(crlf).replace("\r\n", "\n")}) {
+            const typOldLine ln = fncReadOld_LineBin(file, "L.txt")[runHikidashi].records[0];
+            QCOMPARE(ln.X1, 0.0f);
+            QCOMPARE(ln.Y1, 12.0f);
+            QCOMPARE(ln.DrawMode, qint16(7));
+        }
         QVERIFY(fncOld_Truth("TRUE") && !fncOld_Truth("false") && fncOld_Truth("-1") && !fncOld_Truth("0"));
     }
 
@@ -101,6 +107,8 @@ private slots:
         row("width below 1", bytes({olddata::line(true, {{8, "0"}})}), 1, 380, "L.txt 8行目: Invalid property value");
         row("draw mode 17", bytes({olddata::line(true, {{10, "17"}})}), 1, 380, "L.txt 10行目: Invalid property value");
         row("colour beyond RGB", bytes({olddata::line(true, {{7, "16777216"}})}), 1, 380, "L.txt 7行目: Invalid property value");
+        row("colour past the system colours", bytes({olddata::line(true, {{7, "&H80000019&"}})}), 1, 380,
+            "L.txt 7行目: Invalid property value");
         row("font size 0", bytes({olddata::label(true, {{15, "0"}})}), 0, 380, "T.txt 15行目: Invalid property value");
         row("shape 6", bytes({olddata::shape(true), olddata::shape(true, {{14, "6"}})}), 2, 380,
             "S.txt 29行目: Invalid property value");
@@ -143,6 +151,7 @@ private slots:
         QTest::addColumn<int>("unit");
         const QString rest = "GE_booModeKei=False\r\nGE_booSnap=TRUE\r\nGE_booPrtCmt=0\r\n";
         QTest::newRow("beyond the units") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=20\r\n" << 0L << 2;
+        QTest::newRow("one past the units") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=14\r\n" << 0L << 2;
         QTest::newRow("truth value absent") << rest << 13L << 7;
         QTest::newRow("Integer overflow") << "GE_booModeDis=True\r\n" + rest + "GE_intUnitDIndex=99999\r\n" << 6L << 7;
     }

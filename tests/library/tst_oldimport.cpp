@@ -1,6 +1,7 @@
 // The start window's import of a previous-version drawing, end to end:
-// the dialogs, the editor's load with the repairs, the first saves, and
-// the damaged data sets that stop it with no editor left.
+// the dialogs, the editor's load with the repairs, the first saves, the
+// damaged data sets that stop it with no editor left, and the distances
+// left out for want of their pieces.
 
 #include "app/frmMain.h"
 #include "app/globals.h"
@@ -193,10 +194,6 @@ private slots:
         QTest::newRow("alignment 3.5") << kGeneral << siteLines() << Recs{olddata::label(true, {{9, "3.5"}})}
                                        << noMarkers << 380L;
         QTest::newRow("border width 40000") << kGeneral << wide << none << noMarkers << 6L;
-        // One distance: two extension lines, but one end marker.
-        QTest::newRow("markers fewer than extension lines")
-            << kGeneral << olddata::pattern("HVVHVHH", &olddata::line) << olddata::pattern("VH", &olddata::label)
-            << olddata::pattern("VH", &olddata::shape) << 9L;
         QTest::newRow("no GE_booModeDis") << noModeDis << siteLines() << none << noMarkers << 13L;
     }
 
@@ -225,17 +222,53 @@ private slots:
         QVERIFY(m_start->cmdMenu[0]->isEnabled() && m_start->mnuInPort->isEnabled());
     }
 
-    void missingShapeFileIsTold()
+    // A distance is a label, a line, two extension lines and two end
+    // markers; one that lacks any of them is left out and the drawing opens.
+    void distancesWithoutTheirPiecesLeftOut_data()
     {
-        writeDataSet("Line_Bin=l.TXT\r\nShape_Bin=S.txt\r\n", kGeneral, siteLines());
+        using Recs = QList<QStringList>;
+        QTest::addColumn<QString>("files");
+        QTest::addColumn<Recs>("lines");
+        QTest::addColumn<Recs>("labels");
+        QTest::addColumn<Recs>("markers");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<QString>("missing");  // named in the notice
+        const QString all = "Text_Bin=T.txt\r\nLine_Bin=l.TXT\r\nShape_Bin=S.txt\r\n";
+        // Runs: lead-out lines, extension lines, dimension lines, sides.
+        const Recs one = olddata::pattern("HVVHVHVH", &olddata::line);
+        const Recs label = olddata::pattern("VH", &olddata::label), markers = olddata::pattern("VVH", &olddata::shape);
+        QTest::newRow("no shape file") << all << one << label << Recs() << 0 << "S.txt";
+        QTest::newRow("empty Text_Bin") << "Text_Bin=\r\nLine_Bin=L.txt\r\nShape_Bin=S.txt\r\n" << one << Recs()
+                                        << markers << 0 << "";
+        QTest::newRow("markers fewer than extension lines")
+            << all << one << label << olddata::pattern("VH", &olddata::shape) << 0 << "";
+        QTest::newRow("distance lines fewer than extension lines")
+            << all << olddata::pattern("HVVVVHVHVH", &olddata::line) << olddata::pattern("VVH", &olddata::label)
+            << olddata::pattern("VVVVH", &olddata::shape) << 1 << "";
+    }
+
+    void distancesWithoutTheirPiecesLeftOut()
+    {
+        QFETCH(QString, files);
+        QFETCH(QList<QStringList>, lines);
+        QFETCH(QList<QStringList>, labels);
+        QFETCH(QList<QStringList>, markers);
+        QFETCH(int, kept);
+        QFETCH(QString, missing);
+        writeDataSet(files, kGeneral, lines, labels, markers);
         ScopedScriptedUi ui;
         ModalScript script;
         runImport(ui.get(), script);
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().prompt, QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。\r\n") + data("S.txt"));
+        QCOMPARE(ui->count(), missing.isEmpty() ? 0 : 1);
+        if (!missing.isEmpty())
+            QCOMPARE(ui->last().prompt, QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。\r\n") + data(missing));
         frmEdit* editor = Instance<frmEdit>::pointer();
         QVERIFY(editor && editor->isVisible());
-        QCOMPARE(editor->shpSnpo.UBound(), 0);
+        QCOMPARE(QList<int>({editor->lblKyori.UBound(), editor->lineDsSave.UBound(), editor->lineHojoSave.UBound(),
+                             editor->shpSnpo.UBound()}),
+                 QList<int>({kept, kept, 2 * kept, 2 * kept}));
+        QVERIFY(!editor->lblKyori(kept).Visible && !editor->shpSnpo(2 * kept).Visible);  // the spares
+        QVERIFY(kept == 0 || (editor->lineDsSave(0).Visible && editor->shpSnpo(1).Visible));
         QVERIFY(editor->linePS(0).Visible);  // l.TXT found as L.txt
     }
 

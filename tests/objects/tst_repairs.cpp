@@ -60,6 +60,10 @@ private slots:
         for (int k : {1, 4, 7})
             line(d.linePS, k, 1, 1, 2, 2, QStringLiteral("_S%1").arg(k));
         line(d.linePS, 8, 1, 1, 2, 2, QString(), false);  // the spare, a copy too
+        // One start, the ends swapped in x and y: two sides.
+        line(d.linePS, 2, 5, 5, 6, 8, QStringLiteral("_A2"));
+        line(d.linePS, 3, 5, 5, 8, 6, QStringLiteral("_A3"));
+        QCOMPARE(mdlRepair::fncFind_SameLinePS(d.linePS, 2), -1);
         QCOMPARE(mdlRepair::fncFind_SameLinePS(d.linePS, 1), 4);
         QCOMPARE(mdlRepair::fncFind_SameLinePS(d.linePS, 7), 8);  // hidden ones count
         ObjectArrays a = d.arrays();

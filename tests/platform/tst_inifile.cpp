@@ -94,6 +94,8 @@ void TestIniFile::read_data()
     QTest::newRow("fullwidth letters compare exactly")
         << QStringLiteral("[ＭＤＢ]\nk=1\n").toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[s]\nk=v\n") << u"s"_s << u"k"_s << true << u"v"_s;
+    QTest::newRow("bom before cp932") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\r\nk=地図.jpg\r\n"))
+                                      << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
     QTest::newRow("cp932 file") << encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/地図\r\n"))
                                 << u"フォルダPath"_s << u"Pict_Folda"_s << true << u"C:/地図"_s;
     // "ソ" ends with the byte of "]" in CP932, "表" with that of "\".
