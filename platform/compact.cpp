@@ -5,6 +5,7 @@
 #include "platform/vberror.h"
 
 #include <QFile>
+#include <sqlite3.h>
 
 namespace platform::db {
 
@@ -19,6 +20,15 @@ void compactDatabase(const QString& sourceConnection, const QString& target)
     try {
         // The copy holds every table, the layer's password table included.
         source.execute(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
+    } catch (const vb::Error& error) {
+        QFile::remove(target);
+        // What failed is the copy being written (full disk, a folder that
+        // takes no new file), so the box names it rather than the source.
+        if (error.number() > 0 && error.number() < 100)
+            throw vb::Error(error.number(),
+                            describeEngineFailure(int(error.number()), target,
+                                                  QString::fromUtf8(sqlite3_errstr(int(error.number())))));
+        throw;
     } catch (...) {
         QFile::remove(target);
         throw;

@@ -341,7 +341,7 @@ void Printer::beginPage()
     if (!m_painter) {
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(m_device.get()))
-            vb::raise(errPrinterError, QStringLiteral("Printer error"));
+            vb::raise(errPrinterError);
         m_painter = std::move(painter);
         m_sheets.clear();
         m_sheets.emplace_back();
