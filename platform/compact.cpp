@@ -24,11 +24,14 @@ void compactDatabase(const QString& sourceConnection, const QString& target)
         QFile::remove(target);
         // What failed is the copy being written (full disk, a folder that
         // takes no new file), so the box names it rather than the source.
-        if (error.number() > 0 && error.number() < 100)
-            throw vb::Error(error.number(),
-                            describeEngineFailure(int(error.number()), target,
-                                                  QString::fromUtf8(sqlite3_errstr(int(error.number())))));
-        throw;
+        const int code = int(error.number());
+        if (code <= 0 || code >= 100)
+            throw;
+        const QString engineText = QString::fromUtf8(sqlite3_errstr(code));
+        if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)
+            throw vb::Error(code, target + QStringLiteral(" を作成できませんでした。フォルダに書き込めません。（")
+                                      + engineText + QStringLiteral("）"));
+        throw vb::Error(code, describeEngineFailure(code, target, engineText));
     } catch (...) {
         QFile::remove(target);
         throw;
