@@ -134,7 +134,7 @@ void frmMain::Form_Load()
         MsgBox(QStringLiteral("ＭＤＢのシステム情報がありません！"), vbInformation + vbOKOnly, kDbTitle);
         platform::End();
     }
-    mdlSQL::subOffer_Upgrade();
+    mdlSQL::subOffer_Upgrade(mdlSQL::UpgradeOffer::StartWindow);
     const QRect area = platform::app::workAreaTwips();
     GE_lngWorkArea = {area.left(), area.top(), area.height(), area.width()};
     subSet_Commands();

@@ -39,8 +39,7 @@ void subTransaction_Lost(const Error& cause)
         if (w.owner)
             w.listener();
     }
-    MsgBox(QStringLiteral("データベースファイルに書き込めませんでした。") + vbCrLf + QStringLiteral("（")
-               + cause.description() + QStringLiteral("）") + vbCrLf + vbCrLf
+    MsgBox(QStringLiteral("データベースファイルに書き込めませんでした。") + vbCrLf + cause.description() + vbCrLf + vbCrLf
                + QStringLiteral("このファイルを開いてから書き込んだ変更は、ファイルに残せませんでした。") + vbCrLf
                + QStringLiteral("開いている図面は画面に残っています。") + vbCrLf
                + QStringLiteral("ディスクの空き容量を確保してから、図面をもう一度保存してください。"),
@@ -62,7 +61,7 @@ bool fncCommit()
             if (error.number() == platform::db::errTransactionLost)
                 return true;
             const QString text = QStringLiteral("図面の変更をデータベースファイルに保存できませんでした。") + vbCrLf
-                + QStringLiteral("（") + error.description() + QStringLiteral("）") + vbCrLf + vbCrLf
+                + error.description() + vbCrLf + vbCrLf
                 + QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
                 + QStringLiteral("ディスクがいっぱいか、フォルダに書き込めなくなっています。") + vbCrLf + vbCrLf
                 + QStringLiteral("｢再試行｣　　：もう一度保存します。") + vbCrLf
@@ -86,8 +85,11 @@ void subRollback()
 
 QString fncConnectionString(const QString& path)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; ") + QStringLiteral("Data Source=") + path +
-           QStringLiteral(";") + QStringLiteral("User ID=Admin; ") + QStringLiteral("Jet OLEDB:Database Password=") +
+    // Quoted, so that no ";" or "=" in a file's name can name another file.
+    QString quoted = path;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; ") + QStringLiteral("Data Source=\"") + quoted +
+           QStringLiteral("\";") + QStringLiteral("User ID=Admin; ") + QStringLiteral("Jet OLEDB:Database Password=") +
            DatabasePassword + QStringLiteral(";");
 }
 

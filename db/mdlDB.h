@@ -13,7 +13,8 @@ namespace mdlDB {
 // Every database file of the program carries this password.
 inline const QString DatabasePassword = QStringLiteral("quillmoss");
 
-// The connection string for a database file (also used to compact a file).
+// The connection string for a database file (also used to compact a file);
+// the path stands in quotes, so any name reaches the engine as it is.
 QString fncConnectionString(const QString& path);
 
 // Opens the file into GE_objConnection and begins its transaction: 0, or -1

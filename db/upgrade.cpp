@@ -9,7 +9,7 @@ namespace mdlSQL {
 
 namespace {
 
-QString upgradeQuestion()
+QString upgradeQuestion(UpgradeOffer who)
 {
     using vb::vbCrLf;
     return QStringLiteral("ＭＤＢのシステム情報が古いバージョンです！") + vbCrLf
@@ -17,18 +17,21 @@ QString upgradeQuestion()
         + QStringLiteral("＜注＞アップデートを実施すると、旧バージョンのねむのきⅡでは使用できなくなります！") + vbCrLf
         + vbCrLf
         + QStringLiteral("｢はい｣　　　 :アップデートを実施してプログラムを開始します。") + vbCrLf
-        + QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始します。") + vbCrLf
+        + (who == UpgradeOffer::Manager
+               ? QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始しますが、保存は出来ません！")
+               : QStringLiteral("｢いいえ｣　　 ：アップデートせずにプログラムを開始します。"))
+        + vbCrLf
         + QStringLiteral("　　　　　　　 ※ハッチングパターンで斜線の傾斜角が変更できません。") + vbCrLf
         + QStringLiteral("｢キャンセル」：アプリケーションを終了します。") + vbCrLf;
 }
 
 }  // namespace
 
-void subOffer_Upgrade()
+void subOffer_Upgrade(UpgradeOffer who)
 {
     if (GE_tpSystem.System_Id >= CurrentSystemId)
         return;
-    switch (vb::MsgBox(upgradeQuestion(), vb::vbYesNoCancel + vb::vbExclamation + vb::vbDefaultButton3,
+    switch (vb::MsgBox(upgradeQuestion(who), vb::vbYesNoCancel + vb::vbExclamation + vb::vbDefaultButton3,
                        QStringLiteral("ＭＤＢ異常！"))) {
     case vb::vbYes:
         subRun_Upgrade();

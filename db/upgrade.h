@@ -9,9 +9,13 @@ namespace mdlSQL {
 // program goes on with the old version.
 bool subRun_Upgrade();
 
+// Who offers the upgrade: the start window's No goes on with the old
+// version; the manager's No also warns that nothing can be saved.
+enum class UpgradeOffer { StartWindow, Manager };
+
 // The upgrade offer of an open database older than the current version:
 // Yes upgrades (and reads tSystem again), No goes on with the old version,
 // Cancel ends the program at once. Nothing is asked of a current database.
-void subOffer_Upgrade();
+void subOffer_Upgrade(UpgradeOffer who);
 
 }  // namespace mdlSQL

@@ -164,14 +164,14 @@ QString frmMDB::fncTake_Row(bool guardPrevious)
     return name;
 }
 
-bool frmMDB::subOpen_Mdb()
+frmMDB::OpenResult frmMDB::subOpen_Mdb()
 {
-    if (GE_booDbOpen)
-        mdlDB::fncDbClose();
+    if (GE_booDbOpen && mdlDB::fncDbClose() == -1)
+        return OpenResult::Kept;
     if (!fncOpen_Checked(fncPath(strMdbName)))
-        return false;
-    mdlSQL::subOffer_Upgrade();
-    return true;
+        return OpenResult::Failed;
+    mdlSQL::subOffer_Upgrade(mdlSQL::UpgradeOffer::Manager);
+    return OpenResult::Opened;
 }
 
 void frmMDB::subReopen_InUse()

@@ -50,9 +50,12 @@ private:
     // The file in use is refused by its full path; with `guardPrevious` also
     // the file used before a folder change, which the close may reopen.
     QString fncTake_Row(bool guardPrevious);
-    // Opens strMdbFolder/strMdbName with the version check and upgrade
-    // offer. False when it could not be opened (after its notices).
-    bool subOpen_Mdb();
+    enum class OpenResult { Opened, Failed, Kept };
+    // Closes the file in use and opens strMdbFolder/strMdbName with the
+    // version check and upgrade offer. Failed when it could not be opened
+    // (after its notices); Kept when the user went back to the program from
+    // the close's failed commit: the file in use stays open, nothing else is.
+    OpenResult subOpen_Mdb();
     // The file in use, open again after a command closed it: no question.
     void subReopen_InUse();
     void subCompact_Mdb(const QString& path);

@@ -24,10 +24,11 @@ bool fncAsk(const QString& question, const QString& title)
     return MsgBox(question, vbYesNo + vbQuestion + vbDefaultButton2, title) == vbYes;
 }
 
-void subClose_Shared()
+// False when the user went back to the program from a failed commit: the
+// file in use stays open with its changes and the command must end.
+bool fncClose_Shared()
 {
-    if (GE_booDbOpen)
-        mdlDB::fncDbClose();
+    return !GE_booDbOpen || mdlDB::fncDbClose() == 0;
 }
 }  // namespace
 
@@ -39,11 +40,15 @@ void frmMDB::mnuUse_Click()
     const QString before = strMdbName;
     strMdbName = name;
     stsBar->Panels(2).setText(name);
-    if (subOpen_Mdb())
+    const OpenResult opened = subOpen_Mdb();
+    if (opened == OpenResult::Opened)
         return;
-    // Not a database of ours: back to the file used before, the window stays.
+    // Not a database of ours, or the user kept the changes of the file in
+    // use: back to the file used before, the window stays.
     strMdbName = before;
     stsBar->Panels(2).setText(before);
+    if (opened == OpenResult::Kept)
+        return;
     const QString previous = before.isEmpty() ? files::join(GE_strDB_Folda_Path, GE_strFile_Name) : fncPath(before);
     if (!fncOpen_Checked(previous))
         platform::End();
@@ -88,11 +93,16 @@ void frmMDB::cmdSelect_Click()
         subRefresh_List();
         return;
     }
+    if (!fncClose_Shared()) {
+        // The file in use stays open with its changes: the previous folder too.
+        strMdbFolder = previous;
+        subRefresh_List();
+        return;
+    }
     stsBar->Panels(1).setToolTipText(folder);
     lblPath->setCaption(folder);
     strMdbName.clear();
     stsBar->Panels(2).setText(QString());
-    subClose_Shared();
 }
 
 void frmMDB::mnuCompact_Click()
@@ -100,7 +110,8 @@ void frmMDB::mnuCompact_Click()
     const QString name = fncTake_Row(false);
     if (name.isEmpty() || !fncAsk(QStringLiteral("このデータ・ベースを最適化しますか？"), name))
         return;
-    subClose_Shared();
+    if (!fncClose_Shared())
+        return;
     subCompact_Mdb(fncPath(name));
     subReopen_InUse();
 }
@@ -130,7 +141,8 @@ void frmMDB::mnuDel_Click()
                     + QStringLiteral("※削除後の取り消しは出来ません！"),
                 name))
         return;
-    subClose_Shared();
+    if (!fncClose_Shared())
+        return;
     try {
         files::deleteFile(path);
     } catch (const vb::Error& error) {
@@ -160,7 +172,8 @@ void frmMDB::popReNmae_Click()
         MsgBox(QStringLiteral("入力された名前はファイル名に使用できません！"), vbOKOnly + vbInformation, newName);
         return;
     }
-    subClose_Shared();
+    if (!fncClose_Shared())
+        return;
     const QString target = fncPath(newName);
     if (files::exists(target)) {
         MsgBox(QStringLiteral("入力されたデータ・ベースは既に存在します！"), vbOKOnly + vbInformation, newName);

@@ -45,24 +45,27 @@ bool fncIs_Database(const QString& path)
 void subCompact(const QString& path)
 {
     const QString tmp = path + QStringLiteral(".Tmp");
-    if (files::exists(tmp)) {
-        if (!fncIs_Database(path))
-            vb::raise(vb::errPathFileAccess,
-                      path + QStringLiteral(" をデータベースとして開けません。") + QStringLiteral("\r\n")
-                          + QStringLiteral("前回の最適化で残った ") + tmp
-                          + QStringLiteral(" が正しい写しかもしれないため、どちらのファイルも変更しませんでした。"));
-        files::deleteFile(tmp);
-    }
-    platform::db::compactDatabase(mdlDB::fncConnectionString(path), tmp);
-    if (!fncIs_Database(tmp)) {
-        QFile::remove(tmp);
-        vb::raise(vb::errPathFileAccess, QStringLiteral("最適化したファイルを開けませんでした。元のファイルはそのままです。"));
-    }
+    const QString unchanged = path + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。")
+        + QStringLiteral("\r\n");
+    if (files::dirExists(tmp))
+        vb::raise(vb::errPathFileAccess,
+                  unchanged + tmp + QStringLiteral(" はフォルダです。最適化の写しに使う名前なので、")
+                      + QStringLiteral("移動するか名前を変更してから、もう一度最適化してください。"));
+    if (files::exists(tmp) && !fncIs_Database(path))
+        vb::raise(vb::errPathFileAccess,
+                  path + QStringLiteral(" をデータベースとして開けません。") + QStringLiteral("\r\n")
+                      + QStringLiteral("前回の最適化で残った ") + tmp
+                      + QStringLiteral(" が正しい写しかもしれないため、どちらのファイルも変更しませんでした。"));
     try {
+        if (files::exists(tmp))
+            files::deleteFile(tmp);
+        platform::db::compactDatabase(mdlDB::fncConnectionString(path), tmp);
+        if (!fncIs_Database(tmp))
+            vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
         files::replaceFile(tmp, path);
-    } catch (const vb::Error&) {
+    } catch (const vb::Error& error) {
         QFile::remove(tmp);
-        throw;
+        throw vb::Error(error.number(), unchanged + error.description());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/vberror.h"
 
 #include <QFile>
+#include <sqlite3.h>
 
 namespace platform::db {
 
@@ -19,6 +20,18 @@ void compactDatabase(const QString& sourceConnection, const QString& target)
     try {
         // The copy holds every table, the layer's password table included.
         source.execute(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
+    } catch (const vb::Error& error) {
+        QFile::remove(target);
+        // What failed is the copy being written (full disk, a folder that
+        // takes no new file), so the box names it rather than the source.
+        const int code = int(error.number());
+        if (code <= 0 || code >= 100)
+            throw;
+        const QString engineText = QString::fromUtf8(sqlite3_errstr(code));
+        if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)
+            throw vb::Error(code, target + QStringLiteral(" を作成できませんでした。フォルダに書き込めません。（")
+                                      + engineText + QStringLiteral("）"));
+        throw vb::Error(code, describeEngineFailure(code, target, engineText));
     } catch (...) {
         QFile::remove(target);
         throw;

@@ -78,7 +78,7 @@ void DriveListBox::setDrive(const QString& drive)
             return;
         }
     }
-    vb::raise(68, QStringLiteral("Device unavailable"));
+    vb::raise(vb::errDeviceUnavailable);
 }
 
 int DriveListBox::ListCount() const

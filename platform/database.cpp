@@ -22,6 +22,12 @@ namespace {
 
 const QString PasswordTable = QStringLiteral("zz_layer_password");
 
+// The engine's failure on `file`, numbered with the engine's code.
+vb::Error engineError(int code, const QString& engineText, const QString& file)
+{
+    return vb::Error(code, describeEngineFailure(code, file, engineText));
+}
+
 [[noreturn]] void raiseClosed()
 {
     vb::raise(errObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
@@ -178,6 +184,37 @@ QString passwordHash(const QString& salt, const QString& password)
 
 }  // namespace
 
+// --- failures ---------------------------------------------------------------------
+
+QString describeEngineFailure(int code, const QString& file, const QString& engineText)
+{
+    QString sentence;
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        sentence = QStringLiteral("ディスクの空き容量が足りないため、データベースファイル %1 に書き込めませんでした。");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        sentence = QStringLiteral("データベースファイル %1 は、ほかのプログラムが使用中です。");
+        break;
+    case SQLITE_READONLY:
+        sentence = QStringLiteral("データベースファイル %1 は読み取り専用のため、書き込めません。");
+        break;
+    case SQLITE_NOTADB:
+        sentence = QStringLiteral("%1 はデータベースファイルではありません。");
+        break;
+    case SQLITE_IOERR:
+        sentence = QStringLiteral("データベースファイル %1 の読み書きでエラーが発生しました。");
+        break;
+    case SQLITE_CANTOPEN:
+        sentence = QStringLiteral("データベースファイル %1 を開けませんでした。");
+        break;
+    default:
+        return engineText;
+    }
+    return sentence.arg(file) + QStringLiteral("（") + engineText + QStringLiteral("）");
+}
+
 // --- connection string ---------------------------------------------------------
 
 ConnectionSettings parseConnectionString(const QString& connectionString)
@@ -186,21 +223,58 @@ ConnectionSettings parseConnectionString(const QString& connectionString)
                                      QStringLiteral("user id"),
                                      QStringLiteral("jet oledb:database password")};
     QStringList values(keys.size());
-    int current = -1;
-    const QStringList segments = connectionString.split(QLatin1Char(';'));
-    for (int i = 0; i < segments.size(); ++i) {
-        const QString& segment = segments[i];
-        const int eq = segment.indexOf(QLatin1Char('='));
-        const int key = eq < 0 ? -1 : keys.indexOf(segment.left(eq).trimmed().toLower());
-        if (key >= 0) {
+    std::vector<bool> quoted(keys.size(), false);
+    const QString& text = connectionString;
+    const qsizetype n = text.size();
+    int current = -1;  // the unquoted value a ";" may continue
+    for (qsizetype at = 0; at < n;) {
+        qsizetype end = text.indexOf(QLatin1Char(';'), at);
+        if (end < 0)
+            end = n;
+        const QString segment = text.mid(at, end - at);
+        const qsizetype eq = segment.indexOf(QLatin1Char('='));
+        const int key = eq < 0 ? -1 : int(keys.indexOf(segment.left(eq).trimmed().toLower()));
+        qsizetype start = at + eq + 1;
+        while (key >= 0 && start < n && text[start] == QLatin1Char(' '))
+            ++start;
+        if (key >= 0 && start < n && (text[start] == QLatin1Char('"') || text[start] == QLatin1Char('\''))) {
+            // A quoted value is taken whole, ";" and "=" included; a doubled
+            // quote stands for one.
+            const QChar quote = text[start];
+            QString value;
+            qsizetype i = start + 1;
+            for (; i < n; ++i) {
+                if (text[i] == quote) {
+                    if (i + 1 < n && text[i + 1] == quote) {
+                        value += quote;
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                value += text[i];
+            }
+            values[key] = value;
+            quoted[size_t(key)] = true;
+            current = -1;
+            end = text.indexOf(QLatin1Char(';'), i);
+            if (end < 0)
+                end = n;
+        } else if (key >= 0) {
             current = key;
             values[key] = segment.mid(eq + 1);
-        } else if (current >= 0 && !(i == segments.size() - 1 && segment.trimmed().isEmpty())) {
-            // A ";" inside a value (a path may hold one): the segment continues it.
+            quoted[size_t(key)] = false;
+        } else if (current >= 0 && !(end == n && segment.trimmed().isEmpty())) {
+            // A ";" inside an unquoted value (a path may hold one): the segment continues it.
             values[current] += QLatin1Char(';') + segment;
         }
+        at = end + 1;
     }
-    return {values[0].trimmed(), values[1].trimmed(), values[2].trimmed(), values[3].trimmed()};
+    for (int k = 0; k < keys.size(); ++k) {
+        if (!quoted[size_t(k)])
+            values[k] = values[k].trimmed();
+    }
+    return {values[0], values[1], values[2], values[3]};
 }
 
 // --- recordset -------------------------------------------------------------------
@@ -310,7 +384,11 @@ struct Session {
     void shut();
     // Raises the failure of the statement just run (reset or finalized).
     [[noreturn]] void fail(const vb::Error& error);
-    [[noreturn]] void fail() { fail(vb::Error(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)))); }
+    [[noreturn]] void fail() { fail(lastError()); }
+    vb::Error lastError() const
+    {
+        return engineError(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), path);
+    }
     void run(const QString& sql, long* changes);
     sqlite3_stmt* statement(const QString& sql);
     sqlite3_stmt* prepare(const QString& sql);
@@ -387,7 +465,7 @@ void Session::run(const QString& sql, long* changes)
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         }
         if (rc != SQLITE_DONE) {
-            const vb::Error error(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
+            const vb::Error error = lastError();
             sqlite3_finalize(stmt);
             fail(error);
         }
@@ -469,7 +547,7 @@ void Connection::open(const QString& connectionString)
     if (rc != SQLITE_OK) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        vb::raise(rc, message);
+        throw engineError(rc, message, settings.dataSource);
     }
     d->db = db;
     d->path = settings.dataSource;
@@ -481,7 +559,7 @@ void Connection::open(const QString& connectionString)
         d->run(QStringLiteral("PRAGMA foreign_keys = OFF; SELECT count(*) FROM sqlite_master"), nullptr);
         if (openRecordset(QStringLiteral("PRAGMA page_count")).field(QStringLiteral("page_count")).value().toLongLong()
             == 0)
-            vb::raise(SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)));
+            throw engineError(SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)), d->path);
         Recordset stored = openRecordset(
             QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = '%1'").arg(PasswordTable));
         QString salt, hash;
@@ -495,7 +573,7 @@ void Connection::open(const QString& connectionString)
         const bool accepted = hash.isEmpty() ? settings.password.isEmpty()
                                              : passwordHash(salt, settings.password) == hash;
         if (!accepted)
-            vb::raise(errWrongPassword, QStringLiteral("Not a valid password."));
+            vb::raise(errWrongPassword, QStringLiteral("パスワードが無効です。"));
     } catch (...) {
         d->shut();
         d->path.clear();
@@ -571,7 +649,7 @@ long Connection::execute(const QString& sql, const QVariantList& parameters)
     const int rc = sqlite3_step(stmt);
     std::optional<vb::Error> error;
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        error.emplace(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));
+        error.emplace(d->lastError());
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     if (error)
@@ -605,7 +683,7 @@ Recordset Connection::openRecordset(const QString& sql)
         ++r.rowCount;
     }
     if (rc != SQLITE_DONE) {
-        const vb::Error error(sqlite3_errcode(d->db), QString::fromUtf8(sqlite3_errmsg(d->db)));
+        const vb::Error error = d->lastError();
         sqlite3_finalize(stmt);
         d->fail(error);
     }
@@ -631,7 +709,7 @@ void createDatabase(const QString& path)
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int code = db ? sqlite3_errcode(db) : rc;
     sqlite3_close_v2(db);
-    vb::raise(code, message);
+    throw engineError(code, message, path);
 }
 
 void setDatabasePassword(Connection& connection, const QString& password)

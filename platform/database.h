@@ -4,8 +4,8 @@
 // writes them, forward-only recordsets read by column name.
 //
 // Failures raise vb::Error: the engine's result code becomes the number and
-// its message the description; the layer's own refusals use the numbers
-// below.
+// its message the description (after a sentence naming the file, see
+// describeEngineFailure); the layer's own refusals use the numbers below.
 
 #include "platform/vberror.h"
 
@@ -136,7 +136,9 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// The parts of a connection string, keys without regard to case.
+// The parts of a connection string, keys without regard to case. A value in
+// double (or single) quotes is taken whole, a doubled quote standing for
+// one; an unquoted value is trimmed and runs on over a ";" that starts no key.
 struct ConnectionSettings {
     QString provider;
     QString dataSource;
@@ -144,6 +146,12 @@ struct ConnectionSettings {
     QString password;
 };
 ConnectionSettings parseConnectionString(const QString& connectionString);
+
+// The description of the engine's failure `code` on `file`: for the
+// failures a user can act on (full disk, locked or busy, read-only, not a
+// database, I/O error, can't open) a sentence naming the file, followed by
+// the engine's own text in brackets; for any other the engine's text alone.
+QString describeEngineFailure(int code, const QString& file, const QString& engineText);
 
 // Creates an empty database file; raises errFileExists when the path exists.
 void createDatabase(const QString& path);

@@ -42,7 +42,7 @@ namespace {
 
 [[noreturn]] void raiseNull()
 {
-    vb::raise(errInvalidUseOfNull, QStringLiteral("Invalid use of Null"));
+    vb::raise(errInvalidUseOfNull);
 }
 
 bool isText(const QVariant& v) { return v.typeId() == QMetaType::QString; }

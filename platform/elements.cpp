@@ -26,7 +26,7 @@ void designTimeElement()
     vb::raise(362, QStringLiteral("Can't unload controls created at design time"));
 }
 
-void badIndex(int k) { vb::raise(vb::errSubscript, QStringLiteral("Subscript out of range (%1)").arg(k)); }
+void badIndex(int k) { vb::raise(vb::errSubscript, vb::errorDescription(vb::errSubscript) + QStringLiteral(" (%1)").arg(k)); }
 
 }  // namespace elementerrors
 

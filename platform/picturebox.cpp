@@ -457,7 +457,7 @@ bool PictureBox::event(QEvent* event)
 SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
 {
     if (!QFileInfo(path).isFile())
-        vb::raise(vb::errFileNotFound, QStringLiteral("File not found: %1").arg(path));
+        vb::raise(vb::errFileNotFound, vb::errorDescription(vb::errFileNotFound) + QLatin1Char(' ') + path);
     auto tooLarge = [](const QSize& size) {
         return QStringLiteral("The picture is %1 x %2 pixels; pictures of more than %3 pixels can't be shown")
             .arg(size.width())

@@ -13,23 +13,28 @@ Error::Error(long number) : Error(number, QString()) {}
 
 QString errorDescription(long number)
 {
+    // Worded as the runtime words them on a Japanese system (94: a Null
+    // converted; 482: the printer failed).
     switch (number) {
-    case errInvalidCall: return QStringLiteral("Invalid procedure call or argument");
-    case errOverflow: return QStringLiteral("Overflow");
-    case errOutOfMemory: return QStringLiteral("Out of memory");
-    case errSubscript: return QStringLiteral("Subscript out of range");
-    case errDivisionByZero: return QStringLiteral("Division by zero");
-    case errTypeMismatch: return QStringLiteral("Type mismatch");
-    case errFileNotFound: return QStringLiteral("File not found");
-    case errFileAlreadyOpen: return QStringLiteral("File already open");
-    case errFileExists: return QStringLiteral("File already exists");
-    case errDiskFull: return QStringLiteral("Disk full");
-    case errBadFileName: return QStringLiteral("Bad file name");
-    case errPermission: return QStringLiteral("Permission denied");
-    case errPathFileAccess: return QStringLiteral("Path/File access error");
-    case errPathNotFound: return QStringLiteral("Path not found");
-    case errCancel: return QStringLiteral("Cancel was selected.");
-    default: return QStringLiteral("Application-defined or object-defined error");
+    case errInvalidCall: return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
+    case errOverflow: return QStringLiteral("オーバーフローしました。");
+    case errOutOfMemory: return QStringLiteral("メモリが不足しています。");
+    case errSubscript: return QStringLiteral("インデックスが有効範囲にありません。");
+    case errDivisionByZero: return QStringLiteral("0 で除算しました。");
+    case errTypeMismatch: return QStringLiteral("型が一致しません。");
+    case errFileNotFound: return QStringLiteral("ファイルが見つかりません。");
+    case errFileAlreadyOpen: return QStringLiteral("ファイルは既に開かれています。");
+    case errFileExists: return QStringLiteral("既に同名のファイルが存在しています。");
+    case errDiskFull: return QStringLiteral("ディスクの空き容量が不足しています。");
+    case errBadFileName: return QStringLiteral("ファイル名が不正です。");
+    case errDeviceUnavailable: return QStringLiteral("デバイスが準備されていません。");
+    case errPermission: return QStringLiteral("書き込みできません。");
+    case errPathFileAccess: return QStringLiteral("パス名が無効です。");
+    case errPathNotFound: return QStringLiteral("パスが見つかりません。");
+    case 94: return QStringLiteral("Null の使い方が不正です。");
+    case 482: return QStringLiteral("プリンタ エラーです。");
+    case errCancel: return QStringLiteral("[キャンセル] が選択されました。");
+    default: return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
     }
 }
 

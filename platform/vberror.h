@@ -21,6 +21,7 @@ enum ErrorNumber : long {
     errFileExists = 58,
     errDiskFull = 61,
     errBadFileName = 64,
+    errDeviceUnavailable = 68,
     errPermission = 70,
     errPathFileAccess = 75,
     errPathNotFound = 76,
@@ -42,7 +43,8 @@ private:
     std::string m_what;
 };
 
-// The runtime's description of its own error numbers ("Overflow", ...).
+// The runtime's description of its own error numbers, in the words of a
+// Japanese system ("オーバーフローしました。", ...).
 QString errorDescription(long number);
 
 [[noreturn]] void raise(long number, const QString& description = QString());

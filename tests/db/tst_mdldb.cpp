@@ -8,8 +8,57 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sqlite3.h>
 
 using platform::ScopedScriptedUi;
+
+namespace {
+
+// The engine's file system, with the next `failedWrites` writes to a
+// database file refused as a full disk refuses them (its journal is written
+// as usual, so the engine can roll back).
+namespace fulldisk {
+int failedWrites = 0;
+sqlite3_vfs* base = nullptr;
+sqlite3_vfs shim;
+sqlite3_io_methods patched;
+const sqlite3_io_methods* original = nullptr;
+
+int write(sqlite3_file* file, const void* data, int size, sqlite3_int64 offset)
+{
+    if (failedWrites > 0) {
+        --failedWrites;
+        return SQLITE_FULL;
+    }
+    return original->xWrite(file, data, size, offset);
+}
+
+int open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* outFlags)
+{
+    const int rc = base->xOpen(base, name, file, flags, outFlags);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && file->pMethods) {
+        original = file->pMethods;
+        patched = *original;
+        patched.xWrite = write;
+        file->pMethods = &patched;
+    }
+    return rc;
+}
+
+void install()
+{
+    if (base)
+        return;
+    base = sqlite3_vfs_find(nullptr);
+    shim = *base;
+    shim.pNext = nullptr;
+    shim.zName = "fulldisk";
+    shim.xOpen = open;
+    sqlite3_vfs_register(&shim, 1);
+}
+}  // namespace fulldisk
+
+}  // namespace
 
 class TestMdlDB : public QObject {
     Q_OBJECT
@@ -100,12 +149,23 @@ private slots:
 
     // With no room left the engine drops the whole transaction: the user
     // hears it once, a new transaction stands at once, and the close still
-    // decides what becomes permanent (Yes keeps only the later write).
-    void lostTransactionIsToldOnceAndBegunAgain_data() { closeAsksWhenWritten_data(); }
+    // decides what becomes permanent (Yes keeps only the later write). A
+    // commit the engine rolls back is told once too, and the close goes on.
+    void lostTransactionIsToldOnceAndBegunAgain_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<bool>("commitLost");
+        QTest::newRow("Yes commits") << int(vb::vbYes) << 1 << false;
+        QTest::newRow("No rolls back") << int(vb::vbNo) << 0 << false;
+        QTest::newRow("commit rolled back by the engine") << int(vb::vbYes) << 0 << true;
+    }
     void lostTransactionIsToldOnceAndBegunAgain()
     {
         QFETCH(int, answer);
         QFETCH(int, kept);
+        QFETCH(bool, commitLost);
+        fulldisk::install();
         ScopedScriptedUi ui;
         const QString path = copyOfTemplate();
         QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
@@ -122,8 +182,13 @@ private slots:
         QVERIFY(insertDrawing(QStringLiteral("0004")));
         QCOMPARE(drawingsIn(path), 0);  // not permanent on its own
         ui->answerMsgBox(answer);
+        fulldisk::failedWrites = commitLost ? 1 : 0;
         QCOMPARE(mdlDB::fncDbClose(), qint16(0));
-        QCOMPARE(ui->last().prompt, QStringLiteral("図面が更新されています。保存しますか？"));
+        fulldisk::failedWrites = 0;
+        QCOMPARE(ui->count(), commitLost ? 3 : 2);
+        QCOMPARE(ui->boxes[1].prompt, QStringLiteral("図面が更新されています。保存しますか？"));
+        QCOMPARE(ui->last().title, commitLost ? QStringLiteral("データベース書き込みエラー") : QStringLiteral("図面更新"));
+        QVERIFY(!GE_booDbOpen);
         QCOMPARE(drawingsIn(path), kept);
     }
 
@@ -132,11 +197,14 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<long>("number");
         QTest::addColumn<QString>("description");
-        QTest::newRow("missing") << "missing" << 14L << "unable to open database file";
-        QTest::newRow("not a database") << "text" << 26L << "file is not a database";
+        // %1 stands for the file's path.
+        QTest::newRow("missing") << "missing" << 14L
+                                 << "データベースファイル %1 を開けませんでした。（unable to open database file）";
+        QTest::newRow("not a database") << "text" << 26L
+                                        << "%1 はデータベースファイルではありません。（file is not a database）";
         QTest::newRow("no tSystem") << "noSystem" << 1L << "no such table: tSystem";
         QTest::newRow("other password") << "otherPassword" << long(platform::db::errWrongPassword)
-                                        << "Not a valid password.";
+                                        << "パスワードが無効です。";
     }
     void refusesFilesItCannotUse()
     {
@@ -163,7 +231,7 @@ private slots:
         QVERIFY(!GE_booDbOpen);
         QVERIFY(!GE_objConnection);
         QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().prompt, description);
+        QCOMPARE(ui->last().prompt, description.replace(QStringLiteral("%1"), path));
         QCOMPARE(ui->last().style, int(vb::vbOKOnly));
         QCOMPARE(ui->last().title,
                  QStringLiteral("mdlDB:fncDbOpen() db コネクション error() err.number = ") + QString::number(number));

@@ -7,6 +7,7 @@
 #include "app/mdlFileAccess.h"
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
+#include "db/sqltext.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmMDB.h"
 #include "platform/application.h"
@@ -75,14 +76,26 @@ class TestFrmMdb : public QObject {
         m.fileList_MouseDown(1, 0, 0, 0);
     }
 
-    void changeFolderToSame(ScriptedUserInterface& ui)
+    // The folder change to `folder` (the folder listed when empty); the
+    // answers after the first question are queued by the caller.
+    void changeFolder(ScriptedUserInterface& ui, const QString& folder = QString(), bool queued = false)
     {
         ModalScript script;
-        script.push([](Form& form) { static_cast<dlgBrowesForFolder&>(form).OKButton->setValue(true); });
-        ui.answerMsgBox(vbYes);
+        script.push([folder](Form& form) {
+            auto& picker = static_cast<dlgBrowesForFolder&>(form);
+            if (!folder.isEmpty())
+                picker.stsBar->Panels(1).setText(folder);
+            picker.OKButton->setValue(true);
+        });
+        if (!queued)
+            ui.answerMsgBox(vbYes);
         manager().cmdSelect_Click();
         QVERIFY(script.allUsed());
     }
+    void changeFolderToSame(ScriptedUserInterface& ui) { changeFolder(ui); }
+
+    // The names in the folder, sorted.
+    QStringList folderFiles() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
 
 private slots:
     void init()
@@ -155,21 +168,33 @@ private slots:
         manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_4.mdb, not a second New_3.mdb
         QCOMPARE(ui->count(), 1);
         QCOMPARE(bytesOf(file(QStringLiteral("New_4.mdb"))), bytesOf(testsupport::templatePath()));
-        for (const auto& [row, answer] : {std::pair{"New_4.mdb", "abc.mdb"}, std::pair{"c.mdb", "../x"}}) {
-            select(QString::fromLatin1(row));
+        // The row, the answer and the notice that refuses it ("" when renamed).
+        struct Rename {
+            const char* row;
+            const char* answer;
+            const char* refusal;
+        };
+        const QString badName = QStringLiteral("入力された名前はファイル名に使用できません！");
+        for (const Rename& r : {Rename{"New_4.mdb", "abc.mdb", ""}, Rename{"c.mdb", "../x", "bad"},
+                                Rename{"c.mdb", ".x", "bad"}, Rename{"c.mdb", "abc.mdb", "入力されたデータ・ベースは既に存在します！"}}) {
+            select(QString::fromLatin1(r.row));
             ui->answerMsgBox(vbYes);
-            ui->answerInput(QString::fromLatin1(answer));
+            ui->answerInput(QString::fromLatin1(r.answer));
             manager().popReNmae_Click();
             QCOMPARE(openPath(), firstFile());
+            const QString refusal = qstrcmp(r.refusal, "bad") == 0 ? badName : QString::fromUtf8(r.refusal);
+            if (!refusal.isEmpty()) {
+                QCOMPARE(ui->last().prompt, refusal);
+                QCOMPARE(ui->last().title, QString::fromLatin1(r.answer) + QStringLiteral(".mdb"));
+            }
         }
-        QVERIFY(QFile::exists(file(QStringLiteral("abc.mdb.mdb"))) && QFile::exists(file(QStringLiteral("c.mdb"))));
+        QCOMPARE(folderFiles(), (QStringList{QStringLiteral("New_3.mdb"), QStringLiteral("a.mdb"),
+                                             QStringLiteral("abc.mdb.mdb"), QStringLiteral("c.mdb")}));
         select(QStringLiteral("abc.mdb.mdb"));
         ui->answerMsgBox(vbYes);
         manager().mnuDel_Click();
         QVERIFY(!QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
         QCOMPARE(openPath(), firstFile());
-        QCOMPARE(ui->boxes[5].prompt, QStringLiteral("入力された名前はファイル名に使用できません！"));
-        QCOMPARE(ui->boxes[5].title, QStringLiteral("../x.mdb"));
         QVERIFY(ui->allAnswered());
     }
 
@@ -208,12 +233,49 @@ private slots:
         QCOMPARE(openPath(), firstFile());
     }
 
-    void compactionKeepsALeftoverBesideABadFile()
+    // A compaction that fails names the file, changes nothing and leaves no
+    // copy of its own; a leftover that may be the only good copy, or a
+    // folder of the copy's name, stays as it was.
+    void failedCompactionChangesNothing_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("leftover beside a bad file")
+            << "leftover" << " が正しい写しかもしれないため、どちらのファイルも変更しませんでした。";
+        QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
+        QTest::newRow("damaged file") << "damaged"
+                                      << " を最適化できませんでした。元のファイルはそのままです。\r\ndatabase disk image is malformed";
+    }
+    void failedCompactionChangesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, told);
         const QString y = file(QStringLiteral("y.mdb"));
-        writeBytes(y, QByteArray("not a database").repeated(100));
-        testsupport::copyTemplate(y + QStringLiteral(".Tmp"));
-        const QByteArray badBytes = bytesOf(y), goodBytes = bytesOf(y + QStringLiteral(".Tmp"));
+        const QString tmp = y + QStringLiteral(".Tmp");
+        if (kind == QLatin1String("leftover")) {
+            writeBytes(y, QByteArray("not a database").repeated(100));
+            testsupport::copyTemplate(tmp);
+        } else {
+            db(QStringLiteral("y.mdb"));
+            if (kind == QLatin1String("folder"))
+                QVERIFY(QDir().mkdir(tmp));
+        }
+        if (kind == QLatin1String("damaged")) {
+            {
+                db::Connection c;
+                c.open(mdlDB::fncConnectionString(y));
+                c.beginTrans();
+                for (int i = 0; i < 200; ++i)
+                    c.execute(QStringLiteral("INSERT INTO tPrint (strName) VALUES ('%1')").arg(QString(300, QLatin1Char('n'))));
+                c.commitTrans();
+            }
+            // A page of tPrint's rows overwritten: the file opens, its copy can't be read.
+            QFile f(y);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(f.size() - 3 * 4096);
+            f.write(QByteArray(4096, 'Z'));
+        }
+        const QByteArray badBytes = bytesOf(y), goodBytes = bytesOf(tmp);
 
         ScopedScriptedUi ui;
         ui->answerMsgBox(vbYes);
@@ -222,9 +284,11 @@ private slots:
         QCOMPARE(ui->count(), 2);
         QCOMPARE(ui->last().style, int(vbOKOnly));
         QCOMPARE(ui->last().title, app::title());
-        QVERIFY(ui->last().prompt.contains(y));
+        QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told), qPrintable(ui->last().prompt));
         QCOMPARE(bytesOf(y), badBytes);
-        QCOMPARE(bytesOf(y + QStringLiteral(".Tmp")), goodBytes);
+        QCOMPARE(bytesOf(tmp), goodBytes);
+        QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
+        QCOMPARE(QFile::exists(tmp), kind != QLatin1String("damaged"));
         QCOMPARE(openPath(), firstFile());
     }
 
@@ -246,6 +310,8 @@ private slots:
         manager().mnuUse_Click();
         QCOMPARE(ui->boxes[1].title, QStringLiteral("図面更新"));
         QCOMPARE(ui->boxes[2].title, QStringLiteral("ＭＤＢ異常！"));
+        QVERIFY(ui->boxes[2].prompt.contains(
+            QStringLiteral("\r\n｢いいえ｣　　 ：アップデートせずにプログラムを開始しますが、保存は出来ません！\r\n")));
         QCOMPARE(GE_tpSystem.System_Id, qint32(200911));
         QCOMPARE(openPath(), files::canonicalPath(b));
         GE_objConnection->openRecordset(QStringLiteral("SELECT iTilt FROM tHatching")).close();
@@ -257,6 +323,109 @@ private slots:
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("MDB"), QStringLiteral("File_Name"),
                                           mdlFileAccess::fncInitIniPath()),
                  QStringLiteral("b.mdb"));
+        QVERIFY(ui->allAnswered());
+    }
+
+    // The save at the switch fails while another program reads the file in
+    // use; the user goes back with the changes kept: nothing changes, no
+    // other box follows. Once the reader is gone the same command commits.
+    void keptChangesStopTheSwitch_data()
+    {
+        QTest::addColumn<bool>("folderChange");
+        QTest::newRow("use") << false;
+        QTest::newRow("folder change") << true;
+    }
+    void keptChangesStopTheSwitch()
+    {
+        QFETCH(bool, folderChange);
+        const QString b = db(QStringLiteral("b.mdb"));
+        QVERIFY(sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('K-1')")));
+        db::Connection reader;
+        reader.open(mdlDB::fncConnectionString(file(QStringLiteral("a.mdb"))));
+        reader.beginTrans();
+        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM tPrint");
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 0);
+        ScopedScriptedUi ui;
+        const auto command = [&](int saveAnswer) {
+            ui->answerMsgBox(vbYes);  // use? / change the folder?
+            ui->answerMsgBox(vbYes);  // save?
+            if (saveAnswer)
+                ui->answerMsgBox(saveAnswer);
+            if (folderChange) {
+                changeFolder(ui.get(), QString(), true);
+            } else {
+                select(QStringLiteral("b.mdb"));
+                manager().mnuUse_Click();
+            }
+        };
+        command(vbCancel);
+        QCOMPARE(ui->count(), 3);
+        QCOMPARE(ui->last().style, vbRetryCancel + vbExclamation);
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("データベースファイル ") + GE_objConnection->path()
+                                            + QStringLiteral(" は、ほかのプログラムが使用中です。（database is locked）")),
+                 qPrintable(ui->last().prompt));
+        QCOMPARE(openPath(), firstFile());
+        QVERIFY(GE_booDbUpdate && GE_objConnection->inTransaction());
+        QCOMPARE(GE_objConnection->openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
+
+        reader.rollbackTrans();
+        command(0);
+        QCOMPARE(ui->count(), 5);
+        QCOMPARE(openPath(), folderChange ? QString() : files::canonicalPath(b));
+        QCOMPARE(manager().stsBar->Panels(2).Text(), folderChange ? QString() : QStringLiteral("b.mdb"));
+        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QVERIFY(!GE_booDbUpdate && ui->allAnswered());
+    }
+
+    // Whatever a name holds, the manager works on the listed file and no
+    // other (y.mdb stands by for a name that would point at it).
+    void namesReachTheListedFile_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("; and =") << "x;Data Source=y";
+        QTest::newRow("quotes") << "q\";Data Source=y.mdb;'";
+        QTest::newRow("spaces, one trailing") << "a = b ";
+    }
+    void namesReachTheListedFile()
+    {
+        QFETCH(QString, answer);
+        const QString name = answer + QStringLiteral(".mdb");
+        db(QStringLiteral("plain.mdb"));
+        db(QStringLiteral("y.mdb"));
+        const auto holds = [this](const QStringList& names) {
+            QStringList sorted = names;
+            sorted.sort();
+            QCOMPARE(folderFiles(), sorted);
+        };
+        ScopedScriptedUi ui;
+        select(QStringLiteral("plain.mdb"));
+        ui->answerMsgBox(vbYes);
+        ui->answerInput(answer);
+        manager().popReNmae_Click();
+        holds({QStringLiteral("a.mdb"), name, QStringLiteral("y.mdb")});
+        // Its saves go to it.
+        select(name);
+        ui->answerMsgBox(vbYes);
+        manager().mnuUse_Click();
+        QCOMPARE(openPath(), files::canonicalPath(file(name)));
+        QVERIFY(sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('N-1')")));
+        select(QStringLiteral("a.mdb"));
+        ui->answerMsgBox(vbYes);
+        ui->answerMsgBox(vbYes);
+        manager().mnuUse_Click();
+        QCOMPARE(countRows(file(name)), 1);
+        QCOMPARE(countRows(file(QStringLiteral("y.mdb"))), 0);
+        select(name);
+        ui->answerMsgBox(vbYes);
+        manager().mnuCompact_Click();
+        QCOMPARE(ui->last().title, QStringLiteral("最適化"));
+        QCOMPARE(countRows(file(name)), 1);
+        holds({QStringLiteral("a.mdb"), name, QStringLiteral("y.mdb")});
+        select(name);
+        ui->answerMsgBox(vbYes);
+        manager().mnuDel_Click();
+        holds({QStringLiteral("a.mdb"), QStringLiteral("y.mdb")});
         QVERIFY(ui->allAnswered());
     }
 
@@ -280,6 +449,14 @@ private slots:
         const QString ini = mdlFileAccess::fncInitIniPath();
         const QByteArray iniBefore = bytesOf(ini);
         ScopedScriptedUi ui;
+        // A folder that can't be listed leaves the manager as it was.
+        const QString gone = file(QStringLiteral("gone"));
+        changeFolder(ui.get(), gone);
+        QCOMPARE(ui->last().prompt, gone + QStringLiteral("\r\nパスが見つかりません。"));
+        QCOMPARE(manager().lblPath->Caption(), m_dir->path());
+        QCOMPARE(manager().fileList->ListCount(), 1);
+        QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
+        QCOMPARE(openPath(), firstFile());
         changeFolderToSame(ui.get());
         QCOMPARE(manager().stsBar->Panels(2).Text(), QString());
         ui->answerMsgBox(vbNo);

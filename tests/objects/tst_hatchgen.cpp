@@ -183,7 +183,7 @@ private slots:
         QCOMPARE(ui->count(), 1);
         QCOMPARE(ui->last().title, QStringLiteral("マウス移動時エラー"));
         QCOMPARE(ui->last().prompt,
-                 "frmEdit:" + procedure + QStringLiteral("():ｴﾗｰ番号  6 ｴﾗｰが発生しました。\rOverflow"));
+                 "frmEdit:" + procedure + QStringLiteral("():ｴﾗｰ番号  6 ｴﾗｰが発生しました。\rオーバーフローしました。"));
     }
 
     void storeWritesTheCacheAndItsCount_data()

@@ -67,6 +67,9 @@ private slots:
             << connectionString(QStringLiteral("/db/a;b=c;d.mdb"), QStringLiteral("pw")) << "/db/a;b=c;d.mdb"
             << "pw";
         QTest::newRow("no password") << connectionString(QStringLiteral("/x.mdb"), QString()) << "/x.mdb" << "";
+        QTest::newRow("a quoted path, taken whole")
+            << "Data Source=\"/db/x;Data Source=y\"\" .mdb \";User ID=Admin; Jet OLEDB:Database Password=pw;"
+            << "/db/x;Data Source=y\" .mdb " << "pw";
     }
     void parsesConnectionString()
     {

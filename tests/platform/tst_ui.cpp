@@ -112,7 +112,7 @@ private slots:
             vb::raise(53);
         });
         QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().prompt, QStringLiteral("cmdPrint_Click():ｴﾗｰ番号 53 ｴﾗｰが発生しました。\r\nFile not found"));
+        QCOMPARE(ui->last().prompt, QStringLiteral("cmdPrint_Click():ｴﾗｰ番号 53 ｴﾗｰが発生しました。\r\nファイルが見つかりません。"));
         QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
         QVERIFY(window.isEnabled());
         QVERIFY(!QApplication::overrideCursor());
