@@ -537,6 +537,9 @@ public:
     void subMouseUp_Steps(int button, float x, float y);
     void subMouseUp_Segment(float sx, float sy);
     void subMouseUp_Close(float x, float y);
+    // The distance with `key` kept on a polyline's side (its extension lines
+    // start at the side's ends), or -1.
+    int fncFind_SideDistance(const platform::LineElement& side, const QString& key) const;
     void subMouseUp_End();
     // The measuring menu.
     void popMesLine_Click();

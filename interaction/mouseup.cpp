@@ -8,9 +8,12 @@
 #include "app/globals.h"
 #include "interaction/closing.h"
 #include "measure/checkline.h"
+#include "objects/chains.h"
 #include "measure/geometry.h"
 #include "measure/resulttag.h"
 #include "objects/objectarrays.h"
+
+#include <cmath>
 
 using namespace platform;
 
@@ -206,8 +209,14 @@ void frmEdit::subMouseUp_Close(float x, float y)
     lineMenseki.Unload(n + 1);
     lineMenseki(n).X2 = lineMenseki(v).X1.get();
     lineMenseki(n).Y2 = lineMenseki(v).Y1.get();
-    // The loop alone is the area: the tail drawn before vertex v is dropped
-    // (its side distances stay).
+    // The loop alone is the area: the tail drawn before vertex v is dropped,
+    // and the distances kept on its sides go with it.
+    const QString key = ResultTag::fncTag_Key(lblMenseki.Tag);
+    for (int k = 0; k < v; ++k) {
+        const int i = fncFind_SideDistance(lineMenseki(k), key);
+        if (i >= 0)
+            subDel_Kyori(i);
+    }
     const int last = n - v;
     for (int k = 0; k <= last && v > 0; ++k)
         mdlObjects::subTake(lineMenseki(k), lineMenseki(k + v));
@@ -235,6 +244,23 @@ void frmEdit::subMouseUp_Close(float x, float y)
     // so the record counts what its file holds.
     if (keepArea && intHatchStyle > 0 && k2 > 0 && fncMake_HatchBin(k2 - 1) > 0)
         subDisp_TempH(k2 - 1);
+}
+
+int frmEdit::fncFind_SideDistance(const LineElement& side, const QString& key) const
+{
+    const auto startsAt = [](const LineElement& line, float x, float y) {
+        return std::fabs(line.X1 - x) < mdlChain::LinkTolerance && std::fabs(line.Y1 - y) < mdlChain::LinkTolerance;
+    };
+    // The first found is the earliest kept: a later side laid over the same
+    // ends keeps its own.
+    for (int i = 0; i < lblKyori.UBound(); ++i) {
+        if (!mdlObjects::fncShown(lblKyori, i) || mdlObjects::fncKey(lblKyori(i)) != key
+            || !lineHojoSave.exists(2 * i + 1))
+            continue;
+        if (startsAt(lineHojoSave(2 * i), side.X1, side.Y1) && startsAt(lineHojoSave(2 * i + 1), side.X2, side.Y2))
+            return i;
+    }
+    return -1;
 }
 
 void frmEdit::subMouseUp_End()

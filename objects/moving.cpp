@@ -62,10 +62,13 @@ void frmEdit::subMove_MensekiKeiro(LabelElement& label, int index, float dx, flo
     forKeyed(lineHojoSave, key, [&](LineElement& l, int) { shift(l, dx, dy); });
     forKeyed(shpSnpo, key, [&](platform::ShapeElement& s, int) { shiftBox(s, dx, dy); });
     forKeyed(lblKyori, key, [&](LabelElement& l, int) { shiftBox(l, dx, dy); });
-    // The hatching follows the moved sides; where they yield none, the old
-    // file goes, so nothing stays drawn at the old place.
-    if (area && index >= 0 && index < GE_tpHatching.size() && GE_tpHatching[index].iStyle >= 1) {
-        fncMake_HatchBin(index);
+    // The hatching follows the moved sides, whichever of the two labels was
+    // moved: a route label carries the key of the area closed with it. Where
+    // the sides yield none, the old file goes, so nothing stays drawn at the
+    // old place.
+    const int hatched = area ? index : fncFind_MensekiS(key);
+    if (hatched >= 0 && hatched < GE_tpHatching.size() && GE_tpHatching[hatched].iStyle >= 1) {
+        fncMake_HatchBin(hatched);
         subAllDisp_TempH();
     }
     // A polygon being drawn is the user's work, not the move's copy.

@@ -239,6 +239,16 @@ private slots:
         for (int s = 0; s < e.linePS.UBound(); ++s)
             sides += key(e.linePS(s)) == k;
         QCOMPARE(sides, 4);
+        // The tail's distances went with it: each left lies on the square.
+        int distances = 0;
+        for (int i = 0; i < e.lblKyori.UBound(); ++i) {
+            if (key(e.lblKyori(i)) != k)
+                continue;
+            ++distances;
+            for (int j : {2 * i, 2 * i + 1})
+                QVERIFY(e.lineHojoSave(j).X1 > 19.99f && e.lineHojoSave(j).Y1 > 9.99f);
+        }
+        QCOMPARE(distances, 4);
     }
 
     void sideMoved_data()

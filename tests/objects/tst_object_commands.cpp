@@ -79,6 +79,21 @@ typHatching hatching(int style, int color, const QString& tag)
     return h;
 }
 
+// Whether (x, y) lies on one of the visible sides.
+bool onSides(const frmEdit& e, float x, float y)
+{
+    for (int k = 0; k < e.linePS.UBound(); ++k) {
+        const LineElement& s = e.linePS(k);
+        const QPointF a(s.X1, s.Y1), b(s.X2, s.Y2), p(x, y);
+        const QPointF d = b - a;
+        const double t = qBound(0.0, QPointF::dotProduct(p - a, d) / QPointF::dotProduct(d, d), 1.0);
+        const QPointF off = p - (a + t * d);
+        if (s.Visible && QPointF::dotProduct(off, off) < 1e-4)
+            return true;
+    }
+    return false;
+}
+
 // The triangle area 0 of the duplicate case, with its record.
 void triangle(frmEdit& e, int style)
 {
@@ -143,6 +158,7 @@ private slots:
     {
         frmEdit& e = openDrawing();
         triangle(e, 1);
+        e.linePS(1).Tag = Area;  // a side may carry the bare key
         QVERIFY(e.fncMake_HatchBin(0) > 0);
         QList<typHatchLine> source;
         QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(0).Tag, GE_tpHatching[0], source));
@@ -157,7 +173,7 @@ private slots:
         for (int k = 0; k < 3; ++k) {
             QCOMPARE(e.linePS(k + 3).X1.get(), e.linePS(k).X1 + 5);
             QCOMPARE(e.linePS(k + 3).Y2.get(), e.linePS(k).Y2 + 5);
-            QCOMPARE(e.linePS(k + 3).Tag, QStringLiteral("_240506101530"));
+            QCOMPARE(e.linePS(k + 3).Tag, QString(k == 1 ? "240506101530" : "_240506101530"));
         }
         QVERIFY(!e.linePS(6).Visible);
         QCOMPARE(GE_tpHatching.size(), 3);
@@ -206,6 +222,38 @@ private slots:
         e.popMojiDpp_Click();
         QCOMPARE(e.lblKeiIdoS(1).Tag, QStringLiteral("15,25"));
         QCOMPARE(e.lblKeiIdoS(1).ToolTipText.get(), QStringLiteral("X:15.0000,Y:25.0000"));
+    }
+
+    // A lead-out line and a shape, copied from their menus: the new bare key
+    // and their source's look and size.
+    void duplicateLineAndShape()
+    {
+        frmEdit& e = openDrawing();
+        LineElement& line = element(e.lineHikidashi, 0, QString());
+        line.X1 = 10, line.Y1 = 20, line.X2 = 40, line.Y2 = 25;
+        line.BorderStyle = 3, line.BorderWidth = 2, line.BorderColor = 0x00FF00, line.DrawMode = 7;
+        spare(e.lineHikidashi);
+        platform::ShapeElement& shape = element(e.shpShape, 0, QString());
+        shape.Left = 50, shape.Top = 60, shape.Shape = 2, shape.BorderStyle = 2, shape.FillStyle = 4;
+        shape.setWidth(30), shape.setHeight(12);
+        spare(e.shpShape);
+        e.intPopIndex = 0;
+        e.popHkdSenDpp_Click();
+        e.popShapDpp_Click();
+        const QRegularExpression bareKey(QStringLiteral("^\\d{12}$"));
+        const LineElement& l = e.lineHikidashi(1);
+        QVERIFY(bareKey.match(l.Tag).hasMatch());
+        QVERIFY(l.Visible);
+        QCOMPARE(QLineF(l.X1, l.Y1, l.X2, l.Y2), QLineF(15, 25, 45, 30));
+        QVERIFY(l.BorderStyle == 3 && l.BorderWidth == 2 && l.BorderColor == 0x00FF00 && l.DrawMode == 7);
+        QVERIFY(!e.lineHikidashi(2).Visible && e.lineHikidashi(2).Tag.isEmpty());
+        const platform::ShapeElement& c = e.shpShape(1);
+        QVERIFY(bareKey.match(c.Tag).hasMatch());
+        QVERIFY(c.Visible);
+        QCOMPARE(QRectF(c.Left, c.Top, c.Width(), c.Height()), QRectF(55, 65, 30, 12));
+        QVERIFY(c.Shape == 2 && c.BorderStyle == 2 && c.FillStyle == 4);
+        QVERIFY(!e.shpShape(2).Visible && e.shpShape(2).Tag.isEmpty());
+        QVERIFY(e.booDrawChange);
     }
 
     // Deleting an area's only side distance leaves a hidden spare with the
@@ -320,24 +368,41 @@ private slots:
         QVERIFY(e.booDrawChange);
     }
 
+    void moveAreaWithItsKey_data()
+    {
+        QTest::addColumn<bool>("byRoute");
+        QTest::newRow("by the area label") << false;
+        QTest::newRow("by the route label") << true;
+    }
     void moveAreaWithItsKey()
     {
+        QFETCH(bool, byRoute);
         frmEdit& e = openDrawing();
-        triangle(e, 0);
+        triangle(e, 1);
+        QVERIFY(e.fncMake_HatchBin(0) > 0);
         element(e.lblKeiroS, 0, QStringLiteral("001:90_") + Area).Left = 7;
         spare(e.lblKeiroS);
         distance(e, 0, 0, 30, 0, -5, Area);
         distance(e, 1, 0, 30, 0, 5, Route);  // another measurement on a side
         distanceSpares(e);
-        e.subMove_MensekiKeiro(e.lblMensekiS(0), 0, -2, 3);
+        LabelElement& moved = byRoute ? e.lblKeiroS(0) : e.lblMensekiS(0);
+        LabelElement& other = byRoute ? e.lblMensekiS(0) : e.lblKeiroS(0);
+        const float movedLeft = moved.Left, otherLeft = other.Left;
+        e.subMove_MensekiKeiro(moved, 0, -2, 3);
         QCOMPARE(e.linePS(1).X1.get(), 32.0f);
         QCOMPARE(e.linePS(1).Y2.get(), 37.0f);
-        QCOMPARE(e.lblKeiroS(0).Left.get(), 9.0f);
+        QCOMPARE(other.Left.get(), otherLeft + 2);
         QCOMPARE(e.lineHojoSave(1).X1.get(), 32.0f);
         QCOMPARE(e.lineDsSave(0).Y1.get(), -8.0f);
         QCOMPARE(e.lblKyori(0).Top.get(), -3.0f);
         QCOMPARE(e.lineHojoSave(3).X1.get(), 30.0f);  // another key stays
-        QCOMPARE(e.lblMensekiS(0).Left.get(), 0.0f);  // the label is its caller's
+        QCOMPARE(moved.Left.get(), movedLeft);        // the label is its caller's
+        // The hatching went with the sides, whichever label took them along.
+        QList<typHatchLine> lines;
+        QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(0).Tag, GE_tpHatching[0], lines));
+        QVERIFY(!lines.isEmpty());
+        for (const typHatchLine& l : lines)
+            QVERIFY(onSides(e, l.X1, l.Y1) && onSides(e, l.X2, l.Y2));
     }
 
     void movedHatchingRenewed()
