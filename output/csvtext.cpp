@@ -23,6 +23,14 @@ QString field(const QString& text)
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
+QString text(const QString& text)
+{
+    static const QString formulaStart = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStart.contains(text.front()))
+        return field(QLatin1Char('\'') + text);
+    return field(text);
+}
+
 QString num(double value)
 {
     return vb::CStr(value);
