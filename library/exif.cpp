@@ -1,11 +1,10 @@
 #include "library/exif.h"
 
 #include "library/mdlKyotu.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
-#include <QTemporaryFile>
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <limits>
@@ -285,18 +284,9 @@ std::optional<qint32> subRead_IfdEntry(const QByteArray& entry, bool bigEndian)
 
 int fncWrite_Thumbnail(const QByteArray& bytes, const QString& outputPath)
 {
-    // Written beside the target and renamed over it: a reader of the cache
-    // never sees a half-written thumbnail, and a failure leaves none behind.
-    QTemporaryFile temporary(outputPath + QStringLiteral(".XXXXXX"));
-    if (!temporary.open())
-        return 1;
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return 2;
-    temporary.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(outputPath).constData()) != 0)
-        return 3;
-    temporary.setAutoRemove(false);  // it has become the output file
-    return 0;
+    // Replaced whole: a reader of the cache never sees a half-written
+    // thumbnail, and a failure leaves none behind.
+    return platform::writeWholeFile(outputPath, bytes) ? 0 : 1;
 }
 
 }  // namespace mdlFileAccess

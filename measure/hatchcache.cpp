@@ -2,13 +2,12 @@
 
 #include "app/globals.h"
 #include "platform/files.h"
+#include "platform/wholefile.h"
 #include "platform/vbruntime.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
-
-#include <cstdio>
 
 namespace mdlFileAccess {
 
@@ -62,18 +61,9 @@ void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList
     for (qsizetype i = 0; i < lines.size(); ++i)
         putRecord(data.data() + i * RecordSize, lines[i]);
 
-    // Written beside its final name and renamed over it only when complete,
-    // so a failed write leaves the previous file whole. The files are rebuilt
-    // at every load, so they are not forced to disk.
-    const QString temporary = path + QStringLiteral(".part");
-    QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
-    const bool written = file.write(data) == data.size();
-    file.close();
-    // rename() replaces the old file in one step.
-    if (!written || std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
-        QFile::remove(temporary);
+    // A failed write leaves the previous file whole; the caller is told
+    // nothing, as a missing cache file only costs its recomputation.
+    platform::writeWholeFile(path, data);
 }
 
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)

@@ -1,11 +1,8 @@
 #include "output/csvtext.h"
 
 #include "platform/encoding.h"
-#include "platform/vberror.h"
-#include "platform/writeerror.h"
+#include "platform/wholefile.h"
 #include "platform/vbruntime.h"
-
-#include <QSaveFile>
 
 namespace mdlCsv {
 
@@ -24,6 +21,14 @@ QString field(const QString& text)
     QString out = text;
     out.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+QString text(const QString& text)
+{
+    static const QString formulaStart = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStart.contains(text.front()))
+        return field(QLatin1Char('\'') + text);
+    return field(text);
 }
 
 QString num(double value)
@@ -53,13 +58,7 @@ void writeFile(const QString& path, const QStringList& lines)
         bytes += platform::encoding::encodeCp932(line);
         bytes += "\r\n";
     }
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(bytes) == bytes.size();
-    ok = ok && file.commit();
-    if (ok)
-        return;
-    vb::raiseWriteError(file, path);
+    platform::writeWholeFileOrRaise(path, bytes);
 }
 
 }  // namespace mdlCsv

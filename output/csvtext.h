@@ -13,6 +13,11 @@
 namespace mdlCsv {
 
 QString field(const QString& text);
+// A comment or caption as a field. One that begins with "=", "+", "-", "@",
+// a tab or a carriage return gets a leading apostrophe, so a spreadsheet
+// opening the list shows it as text instead of running it as a formula
+// (such text can come from a shared database file or an imported data set).
+QString text(const QString& text);
 QString num(double value);  // up to 15 significant digits
 QString num(float value);   // up to 7
 QString num(qint32 value);  // a counter

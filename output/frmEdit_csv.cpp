@@ -11,6 +11,7 @@
 
 using mdlCsv::field;
 using mdlCsv::num;
+using mdlCsv::text;
 
 namespace {
 
@@ -79,7 +80,7 @@ QStringList resultList(platform::ElementArray<platform::LabelElement>& labels, c
         qint16 unit = 0, decimals = 0;
         double value = 0;
         ResultTag::subParse_ResultTag(labels(i).Tag, unit, decimals, value);
-        lines << mdlCsv::row({num(qint32(i + 1)), field(labels(i).ToolTipText), num(value), unitName(units, unit)});
+        lines << mdlCsv::row({num(qint32(i + 1)), text(labels(i).ToolTipText), num(value), unitName(units, unit)});
     }
     return lines;
 }
@@ -91,7 +92,7 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
     qint16 unit = 0, decimals = 0;
     double value = 0;
     ResultTag::subParse_ResultTag(label.Tag, unit, decimals, value);
-    QStringList lines{first, mdlCsv::row({field(label.ToolTipText), num(value), unitName(units, unit)}),
+    QStringList lines{first, mdlCsv::row({text(label.ToolTipText), num(value), unitName(units, unit)}),
                       kyoriHeader()};
     const QString key = ResultTag::fncTag_Key(label.Tag);
     int n = 0;
@@ -99,7 +100,7 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
         if (!e.linePS.exists(j) || !e.linePS(j).Tag.endsWith(key))
             continue;
         const int k = e.fncFind_LinkLine2(e.lineHojoSave, e.linePS(j));
-        const QString comment = k >= 0 && e.lblKyori.exists(k / 2) ? field(e.lblKyori(k / 2).ToolTipText)
+        const QString comment = k >= 0 && e.lblKyori.exists(k / 2) ? text(e.lblKyori(k / 2).ToolTipText)
                                                                     : QStringLiteral("-----");
         lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j)));
     }
@@ -112,7 +113,7 @@ void frmEdit::subCsvOut_Kyori(const QString& path)
 {
     QStringList lines{kyoriHeader()};
     for (int i = 0; i < lineDsSave.UBound(); ++i) {
-        const QString comment = lblKyori.exists(i) ? field(lblKyori(i).ToolTipText) : QString();
+        const QString comment = lblKyori.exists(i) ? text(lblKyori(i).ToolTipText) : QString();
         lines << mdlCsv::row(QStringList{num(qint32(i + 1)), comment} + segmentColumns(*this, lineDsSave(i)));
     }
     mdlCsv::writeFile(path, lines);
@@ -145,7 +146,7 @@ void frmEdit::subCsvOut_KeiIdo(const QString& path, const QString& header)
         const QStringList tag = label.Tag.split(QLatin1Char(','));
         if (tag.size() < 2)
             vb::raise(vb::errSubscript);
-        lines << mdlCsv::row({num(qint32(++n)), field(label.Caption), field(tip1), field(tip2), tag[0], tag[1]});
+        lines << mdlCsv::row({num(qint32(++n)), text(label.Caption), field(tip1), field(tip2), tag[0], tag[1]});
     }
     mdlCsv::writeFile(path, lines);
 }

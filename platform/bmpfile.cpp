@@ -2,9 +2,8 @@
 
 #include "platform/picturebox.h"
 #include "platform/vberror.h"
-#include "platform/writeerror.h"
+#include "platform/wholefile.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -83,12 +82,9 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
     if (stripRows <= 0)
         stripRows = int(std::clamp<qint64>(kStripBytes / qMax<qint64>(1, qint64(width) * 4), 1, qMax(1, height)));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        vb::raiseWriteError(file, path);
-    const QByteArray head = header(width, height);
-    if (file.write(head) != head.size())
-        vb::raiseWriteError(file, path);
+    WholeFile file(path);
+    if (!file.open() || !file.write(header(width, height)))
+        file.raiseError();
     // One strip buffer and two row buffers serve every strip: while one
     // strip's rows go to the file on a worker, the next strip renders. The
     // padding bytes at the rows' ends stay zero from here on.
@@ -116,15 +112,13 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
         for (int y = count - 1; y >= 0; --y, out += stride)
             packRow(strip.constScanLine(y), out, width);
         if (!written())
-            vb::raiseWriteError(file, path);
+            file.raiseError();
         writing = std::async(std::launch::async, [&file, data = rows[which].constData(), bytes = stride * count] {
-            return file.write(data, bytes) == bytes;
+            return file.write(data, bytes);
         });
     }
-    if (!written())
-        vb::raiseWriteError(file, path);
-    if (!file.commit())
-        vb::raiseWriteError(file, path);
+    if (!written() || !file.commit())
+        file.raiseError();
 }
 
 }  // namespace platform

@@ -1,10 +1,10 @@
 #include "platform/inifile.h"
 
 #include "platform/encoding.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QStringTokenizer>
 
 #include <unistd.h>
@@ -298,14 +298,10 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     }
 
     const QByteArray data = doc.serialize();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    WholeFile file(path);
+    if (!file.open())
         return QFile::exists(path) && writeInPlace(path, data, original);
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return file.write(data) && file.commit();
 }
 
 }  // namespace platform::ini

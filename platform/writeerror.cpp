@@ -2,16 +2,15 @@
 
 #include "platform/vberror.h"
 
-#include <QFileDevice>
 #include <QFileInfo>
 
 namespace vb {
 
-void raiseWriteError(const QFileDevice& file, const QString& path)
+void raiseWriteError(QFileDevice::FileError error, const QString& path)
 {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
         raise(errPathNotFound);
-    switch (file.error()) {
+    switch (error) {
     case QFileDevice::PermissionsError:
         raise(errPermission);
     case QFileDevice::ResourceError:

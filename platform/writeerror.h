@@ -1,14 +1,13 @@
 #pragma once
 // The runtime's error for a file that could not be written.
 
+#include <QFileDevice>
 #include <QString>
-
-class QFileDevice;
 
 namespace vb {
 
 // Raises 76 when the folder of `path` does not exist, 70 when access is
 // refused, 61 when the disk is full, 75 otherwise.
-[[noreturn]] void raiseWriteError(const QFileDevice& file, const QString& path);
+[[noreturn]] void raiseWriteError(QFileDevice::FileError error, const QString& path);
 
 }  // namespace vb

@@ -6,6 +6,7 @@
 #include "library/mdlKyotu.h"
 #include "platform/vberror.h"
 #include "tests/library/exif_corpus/exif_samples.h"
+#include "tests/support/testsupport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -229,6 +230,27 @@ private slots:
         QCOMPARE(fncReadExifThumbnail(picture(), m_dir.filePath(QStringLiteral("out"))), -4);
         QVERIFY(!fncGet_ExifThumbnail(picture(), m_dir.filePath(QStringLiteral("missing/thumb.jpg"))));
         QCOMPARE(fncReadExifThumbnail(m_dir.filePath(QStringLiteral("no such picture.jpg")), output()), -2);
+        // A disk that takes only part of the thumbnail (larger than Qt's
+        // buffer, or held in it until the final flush): the old one stays.
+        QImage noise(160, 160, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb(x * 37 ^ y * 11, x * y, x + y * 91));
+        QBuffer large;
+        large.open(QIODevice::WriteOnly);
+        noise.save(&large, "JPG", 100);
+        QVERIFY(large.size() > 2 * testsupport::QtBufferSize);
+        const QByteArray small = exifsamples::samples().first().thumbnail;
+        for (const QByteArray& thumbnail : {large.data(), small}) {
+            writeFile(picture(), exifsamples::withExif(encodedJpeg(QSize(40, 30), Qt::blue), thumbnail));
+            writeFile(output(), "an older thumbnail");
+            QCOMPARE(testsupport::withFileSizeLimit(thumbnail.size() / 2, [&] {
+                         return -fncReadExifThumbnail(picture(), output());
+                     }), 4);
+            QCOMPARE(readFile(output()), QByteArray("an older thumbnail"));
+            QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+                     QStringList{QStringLiteral("thumb.jpg")});
+        }
     }
 };
 

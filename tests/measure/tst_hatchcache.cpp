@@ -1,5 +1,6 @@
 #include "app/globals.h"
 #include "measure/hatchcache.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,6 +85,31 @@ private slots:
         QCOMPARE(QFileInfo(m_temp.filePath("240101123456.bin")).size(), qint64(16));
         mdlFileAccess::subKill_BinOne(QStringLiteral("000:0.000_240101123456"));
         QCOMPARE(files(), QStringList{"250303123456.bin"});
+    }
+
+    // A disk that takes only part of the new list (larger than Qt's buffer,
+    // or held in it until the final flush) leaves the old file whole.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<qint64>("limit");
+        QTest::newRow("limit below the file") << 2048 << testsupport::QtBufferSize;
+        QTest::newRow("limit below Qt's buffer") << 100 << 800LL;
+    }
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(int, count);
+        QFETCH(qint64, limit);
+        put(QStringLiteral("240101123456"), makeLines(5));
+        QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
+                     put(QStringLiteral("240101123456"), makeLines(count, 3));
+                     return 0;
+                 }), 0);
+        Lines got;
+        QVERIFY(get(QStringLiteral("240101123456"), 4, got));
+        QCOMPARE(got, makeLines(5));
+        QCOMPARE(files(), QStringList{"240101123456.bin"});
+        QCOMPARE(QFileInfo(m_temp.filePath("240101123456.bin")).size(), qint64(5 * 16));
     }
 
     void missingFileLeavesListAlone()

@@ -3,6 +3,7 @@
 #include "output/csvtext.h"
 #include "platform/encoding.h"
 #include "tests/editor/editorfixture.h"
+#include "tests/support/testsupport.h"
 
 #include <QFile>
 #include <QtTest>
@@ -64,19 +65,22 @@ class TestCsv : public QObject {
         auto& line = at(e.lineDsSave, 0);
         line.X1 = 40 * zoom, line.Y1 = 30 * zoom, line.X2 = 100 * zoom, line.Y2 = 110 * zoom;
         at(e.lineDsSave, 1, false);
-        at(e.lblKyori, 0).ToolTipText = QStringLiteral("北側,\"旧道\"");
+        // Comments and captions that a spreadsheet would run, one of each
+        // lead character per list.
+        at(e.lblKyori, 0).ToolTipText = QStringLiteral("@北側,\"旧道\"");
         at(e.lblKyori, 1, false);
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
+        e.lblKeiroS(0).ToolTipText = QStringLiteral("=HYPERLINK(\"http://x\",\"y\")");
         at(e.lblKeiroS, 1, false);
         auto& area = at(e.lblMensekiS, 0);
         area.Tag = QStringLiteral("112:30.25_") + Key;
-        area.ToolTipText = QStringLiteral("区画Ｂ");
+        area.ToolTipText = QStringLiteral("+区画Ｂ");
         at(e.lblMensekiS, 1, false);
         // Two position labels placed in a fresh drawing: element 0 stays empty.
         for (int k : {1, 2}) {
             auto& p = at(e.lblKeiIdoS, k);
-            p.Caption = k == 1 ? QStringLiteral(" 東,西") : QStringLiteral("南");
-            p.ToolTipText = QStringLiteral("X:1.5,Y:2");
+            p.Caption = k == 1 ? QStringLiteral(" 東,西") : QStringLiteral("-南");
+            p.ToolTipText = k == 1 ? QStringLiteral("X:1.5,Y:2") : QStringLiteral("-1.5,-2");
             p.Tag = QStringLiteral("6,8");
         }
     }
@@ -99,16 +103,29 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << QStringLiteral("区画 A") << QStringLiteral("区画 A");
-        QTest::newRow("comma") << QStringLiteral("a,b") << QStringLiteral("\"a,b\"");
-        QTest::newRow("quote") << QStringLiteral("say \"x\"") << QStringLiteral("\"say \"\"x\"\"\"");
-        QTest::newRow("line break") << QStringLiteral("a\r\nb") << QStringLiteral("\"a\r\nb\"");
+        QTest::addColumn<QString>("asText");  // as a comment or caption
+        const auto same = [](const char* name, const QString& text, const QString& written) {
+            QTest::newRow(name) << text << written << written;
+        };
+        same("plain", QStringLiteral("区画 A"), QStringLiteral("区画 A"));
+        same("comma", QStringLiteral("a,b"), QStringLiteral("\"a,b\""));
+        same("quote", QStringLiteral("say \"x\""), QStringLiteral("\"say \"\"x\"\"\""));
+        same("line break", QStringLiteral("a\r\nb"), QStringLiteral("\"a\r\nb\""));
+        same("formula character inside", QStringLiteral("a=b-c"), QStringLiteral("a=b-c"));
+        QTest::newRow("=") << QStringLiteral("=1+1") << QStringLiteral("=1+1") << QStringLiteral("'=1+1");
+        QTest::newRow("+") << QStringLiteral("+SUM(A1:A2)") << QStringLiteral("+SUM(A1:A2)") << QStringLiteral("'+SUM(A1:A2)");
+        QTest::newRow("-") << QStringLiteral("-2") << QStringLiteral("-2") << QStringLiteral("'-2");
+        QTest::newRow("@") << QStringLiteral("@x") << QStringLiteral("@x") << QStringLiteral("'@x");
+        QTest::newRow("tab") << QStringLiteral("\tx") << QStringLiteral("\tx") << QStringLiteral("'\tx");
+        QTest::newRow("carriage return") << QStringLiteral("\r=1") << QStringLiteral("\"\r=1\"") << QStringLiteral("\"'\r=1\"");
     }
     void fields()
     {
         QFETCH(QString, text);
         QFETCH(QString, written);
+        QFETCH(QString, asText);
         QCOMPARE(mdlCsv::field(text), written);
+        QCOMPARE(mdlCsv::text(text), asText);
     }
 
     void listsAtAnyZoomAndLocale()
@@ -127,11 +144,12 @@ private slots:
         QVERIFY(bytesOf(kyori).startsWith("\x87\x82,"));  // "№" in CP932
         QCOMPARE(textOf(kyori),
                  QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
-                                "1,\"北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
-        QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,,1.375,km \r\n"));
-        QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,区画Ｂ,30.25,坪 \r\n"));
+                                "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
+        QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",1.375,km \r\n"));
+        QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,'+区画Ｂ,30.25,坪 \r\n"));
+        // The coordinate columns are numbers: their sign stays as it is.
         QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,6,8\r\n"
-                                             "2,南,X:1.5,Y:2,6,8\r\n"));
+                                             "2,'-南,-1.5,-2,6,8\r\n"));
 
         // At 200 % and under a decimal-comma locale the files are the same.
         QMap<QString, QByteArray> before;
@@ -172,8 +190,8 @@ private slots:
         QStringList lines = textOf(path).split(QStringLiteral("\r\n"));
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
-        QCOMPARE(lines[1], QStringLiteral("区画Ｂ,30.25,坪 "));
-        QCOMPARE(lines[3], QStringLiteral("1,\"北側,\"\"旧道\"\"\",0,0,10,0,10,0,0,40,0,40"));
+        QCOMPARE(lines[1], QStringLiteral("'+区画Ｂ,30.25,坪 "));
+        QCOMPARE(lines[3], QStringLiteral("1,\"'@北側,\"\"旧道\"\"\",0,0,10,0,10,0,0,40,0,40"));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
         QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
         QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));
@@ -187,6 +205,38 @@ private slots:
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.subCsvOut_KeiroDetail(path, 0);
         QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 5);
+    }
+
+    // A disk that takes only part of the list (larger than Qt's buffer, or
+    // held in it until the final flush): the runtime's error, the old list whole.
+    void failedWriteKeepsTheOldList_data()
+    {
+        QTest::addColumn<int>("comment");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("error");
+        const qint64 buffer = testsupport::QtBufferSize;
+        QTest::newRow("no limit") << 2000 << -1LL << 0;
+        QTest::newRow("limit below the file") << int(2 * buffer) << buffer << int(vb::errPathFileAccess);
+        QTest::newRow("limit below Qt's buffer") << 2000 << 1000LL << int(vb::errPathFileAccess);
+    }
+    void failedWriteKeepsTheOldList()
+    {
+        QFETCH(int, comment);
+        QFETCH(qint64, limit);
+        QFETCH(int, error);
+        frmEdit& e = openDrawing();
+        fill(e, 1);
+        e.lblKyori(0).ToolTipText = QString(comment, u'c');
+        QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("full")));
+        const QString path = m_temp.filePath(QStringLiteral("full/list.csv"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older list") == 13);
+        old.close();
+        QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
+                     return int(testsupport::errorOf([&] { e.subCsvOut_Kyori(path); }));
+                 }), error);
+        QCOMPARE(bytesOf(path) == "an older list", error != 0);
+        QCOMPARE(QDir(m_temp.filePath(QStringLiteral("full"))).entryList(QDir::Files), QStringList{QStringLiteral("list.csv")});
     }
 
     void commands()

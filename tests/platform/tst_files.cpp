@@ -213,7 +213,7 @@ void TestFiles::writeError()
     QVERIFY(QDir(m_dir->path()).mkdir(u"TEMP"_s));
     QFile failed(file(name));
     QVERIFY(!failed.open(QIODevice::WriteOnly));
-    QCOMPARE(raised([&] { vb::raiseWriteError(failed, file(name)); }), number);
+    QCOMPARE(raised([&] { vb::raiseWriteError(failed.error(), file(name)); }), number);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -6,8 +6,13 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -38,6 +43,35 @@ long errorOf(const std::function<void()>& call)
         return error.number();
     }
     return 0;
+}
+
+int withFileSizeLimit(qint64 limit, const std::function<int()>& body)
+{
+    std::fflush(nullptr);  // nothing buffered is written twice
+    const pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit fsize{};
+        ::getrlimit(RLIMIT_FSIZE, &fsize);
+        if (limit >= 0)
+            fsize.rlim_cur = rlim_t(limit);
+        int result = 255;
+        if (::setrlimit(RLIMIT_FSIZE, &fsize) == 0) {
+            try {
+                result = body();
+            } catch (...) {
+                result = 254;
+            }
+        }
+        std::fflush(nullptr);
+        ::_exit(result & 0xFF);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)

@@ -19,6 +19,17 @@ QString copyTemplate(const QString& path);
 // The runtime error number a call raises, 0 when it returns.
 long errorOf(const std::function<void()>& call);
 
+// Qt's write buffer: a write of fewer bytes only fills it, and the file
+// system sees the bytes at the final flush.
+constexpr qint64 QtBufferSize = 16384;
+
+// Runs `body` in a child process whose file-size limit is `limit` bytes (none
+// when negative), with SIGXFSZ ignored, so a write past the limit fails as on
+// a full disk; root is held to the limit too. Returns the body's result
+// (0..255), or -1 when the child did not exit normally. What the body
+// changes in memory stays in the child.
+int withFileSizeLimit(qint64 limit, const std::function<int()>& body);
+
 // A temporary program folder holding Init.ini (from resources), "MDB",
 // "template/master.mdb" and "help.html", installed as the program folder
 // (platform::app::setPath) for the life of the object.

@@ -1,0 +1,47 @@
+#pragma once
+// A file written whole or not at all: the one way the program writes a file
+// of its own (Init.ini, the CSV lists, the bitmap, the work folder's caches).
+//
+// The bytes go to a new file beside the target, which takes the target's
+// name only when every byte has reached the device: Qt's buffer is flushed,
+// the device's error checked and the file forced to disk first, because
+// QSaveFile::commit() reports success when its own final flush fails (a full
+// disk, a file-size limit) and a short write may only have filled the
+// buffer. On any failure the new file is removed and the old one stays byte
+// for byte.
+
+#include <QSaveFile>
+#include <QString>
+
+namespace platform {
+
+class WholeFile {
+public:
+    explicit WholeFile(const QString& path);
+    WholeFile(const WholeFile&) = delete;
+    WholeFile& operator=(const WholeFile&) = delete;
+
+    bool open();
+    // Appends; false once anything failed. One call at a time, from any thread.
+    bool write(const char* data, qint64 size);
+    bool write(const QByteArray& data) { return write(data.constData(), data.size()); }
+    // Flushes, checks, syncs and puts the file in place; false on any failure.
+    bool commit();
+    // The runtime's error for the failure (vb::raiseWriteError).
+    [[noreturn]] void raiseError() const;
+
+private:
+    bool fail(QFileDevice::FileError error);
+
+    QSaveFile m_file;
+    QString m_path;
+    bool m_failed = false;
+    QFileDevice::FileError m_error = QFileDevice::NoError;
+};
+
+// Writes `data` as the whole file; false on any failure.
+bool writeWholeFile(const QString& path, const QByteArray& data);
+// The same, raising the runtime's error on a failure.
+void writeWholeFileOrRaise(const QString& path, const QByteArray& data);
+
+}  // namespace platform
