@@ -54,7 +54,7 @@ QString createBeside(const QString& target)
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return name;
         if (!QFileInfo::exists(name) || attempt == 15)
-            vb::raiseWriteError(file, target);
+            vb::raiseWriteError(file.error(), target);
     }
 }
 
