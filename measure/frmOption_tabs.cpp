@@ -10,6 +10,7 @@
 #include "measure/geometry.h"
 #include "measure/optionrules.h"
 #include "platform/ui.h"
+#include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
 using namespace platform;
@@ -97,7 +98,15 @@ void frmOption::txtXY_LostFocus(int index)
     const int first = index <= 3 ? 0 : 6;
     const float x1 = single(txtXY(first)), y1 = single(txtXY(first + 1));
     const float x2 = single(txtXY(first + 2)), y2 = single(txtXY(first + 3));
-    txtXY(first + 4).setText(CStr(mdlSub::fncGet_Distance(x1, y1, x2, y2)));
+    float length = 0;
+    try {
+        length = mdlSub::fncGet_Distance(x1, y1, x2, y2);
+    } catch (const vb::Error&) {
+        // Points so far apart that no length holds their distance.
+        txtXY(index).setText(QStringLiteral("0"));
+        return;
+    }
+    txtXY(first + 4).setText(CStr(length));
     if (first == 0) {
         // In this mode the tilt points follow the stored horizontal pair.
         GE_sngHosei = {GE_tpPiccelD[0].sngX, GE_tpPiccelD[0].sngY, GE_tpPiccelD[1].sngX, GE_tpPiccelD[1].sngY};

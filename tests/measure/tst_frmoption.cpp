@@ -463,6 +463,9 @@ private slots:
         GE_tpPtoD_r = {0, 0.5};
         GE_sngPictAdj = 1.5f;
         o.SSTab->setTab(2);
+        // Points whose distance is beyond any length: the last one is refused.
+        typeXY(o, 0, {"0", "0", "3.4e38", "3.4e38", "1"});
+        QCOMPARE(o.txtXY(3).Text(), QStringLiteral("0"));
         o.txtXY(4).setText(QStringLiteral("0"));
         click(o.cmdSettei);
         QCOMPARE(GE_sngPictAdj, 1.5f);
