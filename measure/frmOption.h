@@ -17,6 +17,7 @@
 #include "platform/form.h"
 
 #include <array>
+#include <optional>
 
 class frmEdit;
 
@@ -130,7 +131,17 @@ private:
 
     bool m_loading = false;      // Form_Load runs: the controls follow the settings
     bool m_discard = false;      // released without writing back
-    bool m_cnvRan = false;       // the position calibration ran since the load
+    // The tilt points and angles the position calibration last ran with,
+    // since the load.
+    struct typTilt {
+        std::array<float, 4> points;
+        std::array<double, 4> angles;
+        bool operator==(const typTilt&) const = default;
+    };
+    std::optional<typTilt> m_cnvTilt;
+    // The ratios and stretch in force are the position calibration's (its
+    // "設定" ran after the known-distance one).
+    bool m_ratioFromCnv = false;
     bool m_editorLocked = false;  // the editor's commands are disabled by this window
     bool m_saveEnabled = false;   // their state before
     bool m_zoomEnabled = false;

@@ -16,6 +16,27 @@
 using namespace platform;
 using namespace vb;
 
+namespace {
+
+// A known-distance scale is held in the distance unit, the position
+// calibration's in metres: the factor from metres to the distance unit
+// (`toUnit`) or back, 1 for a unit outside the tables.
+double metresFactor(bool toUnit)
+{
+    if (GE_intUnitDIndex < 0 || GE_intUnitDIndex >= UnitCount)
+        return 1;
+    const size_t unit = size_t(GE_intUnitDIndex);
+    return toUnit ? GE_dblChgMToOD[unit] : GE_dblChgOToMD[unit];
+}
+
+void rescaleRatio(double factor)
+{
+    GE_tpPtoD_r.dblX *= factor;
+    GE_tpPtoD_r.dblY *= factor;
+}
+
+}  // namespace
+
 void frmOption::Form_Load()
 {
     m_loading = true;
@@ -116,14 +137,24 @@ void frmOption::Form_Unload(int& cancel)
         e->sZoom(1.0f);
     }
     SSTab->setTab(0);
-    const bool tiltBack = GE_sngHosei != sngHoseiBak || GE_dblHosei != dblHoseiBak;
+    const bool recalibrate = m_cnvTilt && *m_cnvTilt != typTilt{sngHoseiBak, dblHoseiBak};
     GE_sngHosei = sngHoseiBak;
     GE_dblHosei = dblHoseiBak;
     GE_tpPiccel = tpPiccelBak;
+    if (!recalibrate)
+        return;
     // Positions calibrated against a tilt that is now taken back would all
-    // be off: calibrate again against the tilt the drawing keeps.
-    if (tiltBack && m_cnvRan)
-        mdlSub::subCalc_KeiIdo();
+    // be off: calibrate again against the tilt the drawing keeps. A
+    // known-distance scale set after them is not theirs to replace.
+    const typPointD ratio = GE_tpPtoD_r;
+    const float stretch = GE_sngPictAdj;
+    mdlSub::subCalc_KeiIdo();
+    if (!m_ratioFromCnv) {
+        GE_tpPtoD_r = ratio;
+        GE_sngPictAdj = stretch;
+    } else if (GE_booModeDis) {
+        rescaleRatio(metresFactor(true));
+    }
 }
 
 void frmOption::cmdOK_Click()
@@ -158,6 +189,9 @@ void frmOption::optMOde_Click(int index)
     setTabsForMode();
     if (frmEdit* e = fncEditor())
         e->Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
+    // The scale in force keeps measuring the same lengths in the new mode.
+    if (GE_booModeDis != wasDis)
+        rescaleRatio(metresFactor(GE_booModeDis));
     if (GE_booModeDis != wasDis || GE_booModeKei != wasKei)
         markChanged();
 }
@@ -184,11 +218,9 @@ void frmOption::optUnitD_Click(int index)
     GE_sngDistanceD_Y = rescaled(GE_sngDistanceD_Y);
     txtXY(5).setText(measure::fncRescale_Text(txtXY(5).Text(), factor));
     txtXY(11).setText(measure::fncRescale_Text(txtXY(11).Text(), factor));
-    // The longitude/latitude calibration keeps its ratios in metres.
-    if (GE_booModeDis) {
-        GE_tpPtoD_r.dblX *= factor;
-        GE_tpPtoD_r.dblY *= factor;
-    }
+    // In the longitude/latitude mode the ratios are held in metres.
+    if (GE_booModeDis)
+        rescaleRatio(factor);
     markChanged();
 }
 

@@ -9,6 +9,8 @@
 #include "measure/checkline.h"
 #include "measure/geometry.h"
 #include "measure/optionrules.h"
+#include "platform/ui.h"
+#include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
 using namespace platform;
@@ -96,7 +98,15 @@ void frmOption::txtXY_LostFocus(int index)
     const int first = index <= 3 ? 0 : 6;
     const float x1 = single(txtXY(first)), y1 = single(txtXY(first + 1));
     const float x2 = single(txtXY(first + 2)), y2 = single(txtXY(first + 3));
-    txtXY(first + 4).setText(CStr(mdlSub::fncGet_Distance(x1, y1, x2, y2)));
+    float length = 0;
+    try {
+        length = mdlSub::fncGet_Distance(x1, y1, x2, y2);
+    } catch (const vb::Error&) {
+        // Points so far apart that no length holds their distance.
+        txtXY(index).setText(QStringLiteral("0"));
+        return;
+    }
+    txtXY(first + 4).setText(CStr(length));
     if (first == 0) {
         // In this mode the tilt points follow the stored horizontal pair.
         GE_sngHosei = {GE_tpPiccelD[0].sngX, GE_tpPiccelD[0].sngY, GE_tpPiccelD[1].sngX, GE_tpPiccelD[1].sngY};
@@ -107,14 +117,23 @@ void frmOption::txtXY_LostFocus(int index)
 
 void frmOption::cmdSettei_Click()
 {
-    GE_sngPiccelD_X = fncVal_Single(txtXY(4).Text());
-    GE_sngDistanceD_X = fncVal_Single(txtXY(5).Text());
-    GE_sngPiccelD_Y = fncVal_Single(txtXY(10).Text());
-    GE_sngDistanceD_Y = fncVal_Single(txtXY(11).Text());
-    const measure::typScaleSetting s = measure::fncCalc_Scale(
-        GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y, GE_sngDistanceD_Y, GE_tpPtoD_r, GE_booPictAdj,
-        GE_sngPictAdj);
+    const float pictureX = fncVal_Single(txtXY(4).Text()), realX = fncVal_Single(txtXY(5).Text());
+    const float pictureY = fncVal_Single(txtXY(10).Text()), realY = fncVal_Single(txtXY(11).Text());
+    const measure::typScaleSetting s = measure::fncCalc_Scale(pictureX, realX, pictureY, realY, GE_tpPtoD_r,
+                                                              GE_booPictAdj, GE_sngPictAdj);
+    if (!s.fits) {
+        // The drawing keeps the scale it had; the boxes keep what was typed.
+        MsgBox(QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。") + vbCrLf
+                   + QStringLiteral("画面上と図面上の距離を確かめてください。"),
+               vbExclamation, QStringLiteral("既知の距離設定"));
+        return;
+    }
+    GE_sngPiccelD_X = pictureX;
+    GE_sngDistanceD_X = realX;
+    GE_sngPiccelD_Y = pictureY;
+    GE_sngDistanceD_Y = realY;
     GE_tpPtoD_r = s.ratio;
+    m_ratioFromCnv = false;
     GE_sngPictAdj = s.pictAdj;
     GE_dblAspectM = s.aspect;
     for (int k = 0; k <= 3; ++k) {
@@ -251,7 +270,8 @@ void frmOption::cmdCnv_Click()
     subDisp_Taiou();
     mdlSub::subCalc_KeiIdo();
     subDisp_Para();
-    m_cnvRan = true;
+    m_cnvTilt = typTilt{GE_sngHosei, GE_dblHosei};
+    m_ratioFromCnv = true;
     markChanged();
 }
 

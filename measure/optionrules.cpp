@@ -98,15 +98,25 @@ typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float
 {
     typScaleSetting s;
     s.ratio = previous;
-    if (pictureX > 0 && realX > 0)
-        s.ratio.dblX = double(realX) / double(pictureX);
-    if (pictureY > 0 && realY > 0)
-        s.ratio.dblY = double(realY) / double(pictureY);
+    const auto take = [&s](float picture, float real, double& ratio) {
+        if (!(picture > 0 && real > 0))
+            return;
+        ratio = double(real) / double(picture);
+        if (!(ratio >= 1e-12 && ratio <= 1e12))
+            s.fits = false;
+    };
+    take(pictureX, realX, s.ratio.dblX);
+    take(pictureY, realY, s.ratio.dblY);
     if (adjust) {
-        const float x = float(s.ratio.dblX);
-        const float y = float(s.ratio.dblY);
+        s.pictAdj = previousAdj;
         // A ratio of 0 (stored or computed elsewhere) gives no stretch to take.
-        s.pictAdj = x > 0 && y > 0 && fitsSingle(double(y / x)) ? y / x : previousAdj;
+        if (fitsSingle(s.ratio.dblX) && fitsSingle(s.ratio.dblY) && s.ratio.dblX > 0 && s.ratio.dblY > 0) {
+            const float stretch = float(s.ratio.dblY) / float(s.ratio.dblX);
+            if (stretch >= 0.1f && stretch <= 10.0f)
+                s.pictAdj = stretch;
+            else
+                s.fits = false;
+        }
         s.ratio.dblY = s.ratio.dblX;
     } else {
         s.pictAdj = 1.0f;

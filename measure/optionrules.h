@@ -42,11 +42,14 @@ struct typScaleSetting {
     typPointD ratio;        // real length per picture unit
     float pictAdj = 1.0f;   // the picture's height stretch
     double aspect = 1.0;    // Y ratio to X ratio after the stretch
+    bool fits = true;       // false: nothing of it may be taken
 };
 // A pair whose lengths are not both above 0 keeps its ratio from `previous`.
 // With `adjust` the stretch is the Y ratio over the X ratio (single
 // precision) and Y takes X's ratio; when either ratio is not above 0 the
-// stretch keeps `previousAdj`.
+// stretch keeps `previousAdj`. A new ratio outside 1e-12 to 1e12, or a new
+// stretch outside 0.1 to 10, does not fit: no scanned picture needs it, and
+// lengths or the stretched map would leave the ranges they are held in.
 typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
                               const typPointD& previous, bool adjust, float previousAdj);
 

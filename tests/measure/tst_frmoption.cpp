@@ -118,6 +118,18 @@ class TestFrmOption : public QObject {
         }
     }
 
+    // The known distances of the tests: 130 picture units are 26 across,
+    // 160 are 40 down.
+    static void calibrateDistances(frmEdit& e, frmOption& o)
+    {
+        o.SSTab->setTab(2);
+        e.popDisX->choose();
+        typeXY(o, 0, {"20", "30", "140", "80", "130", "26"});
+        e.popDisY->choose();
+        typeXY(o, 6, {"60", "20", "60", "180", "160", "40"});
+        click(o.cmdSettei);
+    }
+
     // Longitude/latitude mode with the tilt (20, 50)-(120, 55) confirmed.
     frmEdit& tiltedDrawing()
     {
@@ -273,6 +285,60 @@ private slots:
         QVERIFY(near(e.fncLen_KeiIdo(20, 50, 220, 310), 2386.06, 0.01));
     }
 
+    void scalesOutliveModeAndUnitChanges_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("length");  // (10, 10)-(40, 50) in the mode at the end
+        QTest::addColumn<QString>("area");    // the square of side 100
+        const QString known = QStringLiteral(" 11.66 m "), knownArea = QStringLiteral(" 500.00 m2 ");
+        QTest::newRow("distances after positions")
+            << QStringList{"positions", "distance mode", "distances"} << known << knownArea;
+        QTest::newRow("distances after positions on a typed tilt")
+            << QStringList{"typed tilt", "positions", "distance mode", "distances"} << known << knownArea;
+        QTest::newRow("unit changed in the position mode")
+            << QStringList{"distances", "position mode", "cm", "distance mode"} << " 1,166.19 cm " << knownArea;
+        QTest::newRow("unit changed, then the mode")
+            << QStringList{"distances", "cm", "position mode", "distance mode"} << " 1,166.19 cm " << knownArea;
+        QTest::newRow("positions, unit changed")
+            << QStringList{"positions", "cm"} << " 36,344.84 cm " << " 535,759.73 m2 ";
+        QTest::newRow("positions, unit changed, distance mode")
+            << QStringList{"positions", "cm", "distance mode"} << " 36,345.06 cm " << " 535,759.73 m2 ";
+    }
+
+    // Every calibration reads the same ground in the unit shown, whatever
+    // the order of mode switches, unit changes and the closing.
+    void scalesOutliveModeAndUnitChanges()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, length);
+        QFETCH(QString, area);
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        for (const QString& step : steps) {
+            if (step == QLatin1String("positions")) {
+                o.optMOde(1).setValue(true);
+                calibratePositions(o);
+                click(o.cmdCnv);
+            } else if (step == QLatin1String("distances")) {
+                calibrateDistances(e, o);
+            } else if (step == QLatin1String("typed tilt")) {
+                o.optMOde(1).setValue(true);
+                o.SSTab->setTab(1);
+                typeEnter(o.txtHosei(1), QStringLiteral("20"));
+            } else if (step == QLatin1String("cm")) {
+                o.SSTab->setTab(0);
+                o.optUnitD(1).setValue(true);
+            } else {
+                o.optMOde(step == QLatin1String("distance mode") ? 0 : 1).setValue(true);
+            }
+        }
+        close(o);
+        const double len = GE_booModeDis ? e.fncLen_Dis(10, 10, 40, 50) : e.fncLen_KeiIdo(10, 10, 40, 50);
+        const measure::typSide square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
+        QCOMPARE(measure::fncLength_Caption(len), length);
+        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(square)), area);
+    }
+
     void closingPutsBackWhatWasNotConfirmed()
     {
         frmEdit& e = tiltedDrawing();
@@ -397,10 +463,28 @@ private slots:
         GE_tpPtoD_r = {0, 0.5};
         GE_sngPictAdj = 1.5f;
         o.SSTab->setTab(2);
+        // Points whose distance is beyond any length: the last one is refused.
+        typeXY(o, 0, {"0", "0", "3.4e38", "3.4e38", "1"});
+        QCOMPARE(o.txtXY(3).Text(), QStringLiteral("0"));
         o.txtXY(4).setText(QStringLiteral("0"));
         click(o.cmdSettei);
         QCOMPARE(GE_sngPictAdj, 1.5f);
         QCOMPARE(ui->boxes.size(), 0);
+        // A scale the map cannot show is refused as a whole.
+        const QString lengths[] = {"130", "1E-30", "160", "40"};
+        for (int i = 0; i < 4; ++i)
+            o.txtXY(i < 2 ? 4 + i : 8 + i).setText(lengths[i]);
+        const float realX = GE_sngDistanceD_X;
+        const typPointD ratio = GE_tpPtoD_r;
+        click(o.cmdSettei);
+        QCOMPARE(ui->boxes.size(), 1);
+        QCOMPARE(ui->boxes[0].prompt, QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。\r\n"
+                                                     "画面上と図面上の距離を確かめてください。"));
+        QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の距離設定"));
+        QCOMPARE(GE_sngPictAdj, 1.5f);
+        QVERIFY(GE_tpPtoD_r.dblX == ratio.dblX && GE_tpPtoD_r.dblY == ratio.dblY);
+        QCOMPARE(GE_sngDistanceD_X, realX);
+        close(o);
     }
 
     void aLeftOverWindowWritesNothingIntoTheNextDrawing()

@@ -26,6 +26,7 @@ private slots:
         QTest::newRow("beyond 16 bits") << "40000" << true << 40000.0 << false;
         QTest::newRow("exponent") << "1e5" << true << 100000.0 << false;
         QTest::newRow("negative") << "-3" << true << -3.0 << true;
+        QTest::newRow("16-bit limit") << "32767" << true << 32767.0 << true;
     }
 
     void boxTexts()
@@ -109,6 +110,11 @@ private slots:
                                           << QList<double>{0.3, 0.12, 1, 0.4};
         QTest::newRow("stored X 0 keeps the stretch") << QList<double>{0, 0, 400, 48} << true
                                                       << QList<double>{0, 1, 1.5} << QList<double>{0, 0, 1.5, 1};
+        // Refused: nothing expected.
+        QTest::newRow("stretch beyond 10") << QList<double>{130, 26, 160, 400} << true << none << QList<double>{};
+        QTest::newRow("real X 1e-30") << QList<double>{130, 1e-30, 160, 40} << true << none << QList<double>{};
+        QTest::newRow("real X 3.4e38") << QList<double>{130, 3.4e38, 160, 40} << false << none << QList<double>{};
+        QTest::newRow("picture X 1e-45") << QList<double>{1e-45, 26, 160, 40} << true << none << QList<double>{};
     }
 
     void scaleSetting()
@@ -120,6 +126,9 @@ private slots:
         const typScaleSetting s = fncCalc_Scale(float(lengths[0]), float(lengths[1]), float(lengths[2]),
                                                 float(lengths[3]), typPointD{previous[0], previous[1]}, adjust,
                                                 float(previous[2]));
+        QCOMPARE(s.fits, !expected.isEmpty());
+        if (!s.fits)
+            return;
         QVERIFY(qAbs(s.ratio.dblX - expected[0]) < 1e-12);
         QVERIFY(qAbs(s.ratio.dblY - expected[1]) < 1e-12);
         QCOMPARE(s.pictAdj, float(expected[2]));
