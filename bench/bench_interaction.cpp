@@ -390,8 +390,9 @@ int main(int argc, char** argv)
     ratio("drag step: shape corner", &Figures::cornerStep);
     ratio("drag step: line body", &Figures::bodyStep);
     ratio("subEndMark_Kyori", &Figures::endMark);
-    std::printf("  %-40s x%8.2f    x%8.2f\n", "map press, zoom 1", f[1].mapPress[0] / f[0].mapPress[0],
-                f[2].mapPress[0] / f[0].mapPress[0]);
+    for (int z = 0; z < 2; ++z)
+        std::printf("  %-40s x%8.2f    x%8.2f\n", z == 0 ? "map press, zoom 1" : "map press, zoom 2",
+                    f[1].mapPress[z] / f[0].mapPress[z], f[2].mapPress[z] / f[0].mapPress[z]);
     std::printf("  %-40s x%8.2f    x%8.2f\n", "map move, zoom 1", f[1].mapMove[0] / f[0].mapMove[0],
                 f[2].mapMove[0] / f[0].mapMove[0]);
     ratio("press or move with its repaint", &Figures::painted);

@@ -7,6 +7,7 @@
 // inside it and the hidden full-size holder pictOrg in millimetres. The
 // elements show stored values times GE_sngZoom.
 
+#include "objects/groupids.h"
 #include "platform/commondialog.h"
 #include "platform/controls.h"
 #include "platform/elements.h"
@@ -392,9 +393,11 @@ public:
 
     // --- objects: duplicating, moving, flipping ------------------------------------------
     // A new key for an object or measurement: the clock's "yymmddhhnnss",
-    // moved on by whole seconds while an element or hatching record of the
-    // drawing carries it, so that no two copies share one.
+    // moved on by whole seconds past the keys handed out before and those an
+    // element or hatching record of the drawing carries, so that no two
+    // copies share one.
     QString fncNew_GroupId();
+    GroupIds groupIds;
     // One visible copy 5 shown units right of and below element i, keyed
     // `key`: into the array's spare followed by a new one (`spare` True), or
     // appended (labels, `spare` False).

@@ -73,6 +73,15 @@ void enableEdit(frmEdit& e, const ElementArray<LabelElement>* labels)
     e.popEditDelP->setEnabled(result);
 }
 
+// A position label tells where its corner lies, as the map's readout tells it.
+void followPosition(frmEdit& e, LabelElement& label)
+{
+    e.subDisp_Position(label.Left / GE_sngZoom, label.Top / GE_sngZoom);
+    label.ToolTipText = e.strKeiIdoDMS;
+    label.Tag = e.strKeiIdoSec;
+    e.fncObj_Bounds(label);
+}
+
 void labelDown(frmEdit& e, ElementArray<LabelElement>& labels, int index, int button, float x, float y)
 {
     const LabelRole role = roleOf(e, labels);
@@ -93,7 +102,15 @@ void labelDown(frmEdit& e, ElementArray<LabelElement>& labels, int index, int bu
     e.strSelObjName = role.selName;
     e.intGripLabel = 0;
     if (button == 1) {
+        const float left = label.Left, top = label.Top;
         e.subShift_LabelDown(label, 0, px, py);
+        // The corner jump moves the label: a change to save, and a position
+        // label's texts follow it.
+        if (label.Left != left || label.Top != top) {
+            e.booDrawChange = true;
+            if (role.position)
+                followPosition(e, label);
+        }
         if (interaction::fncShift_Held()) {
             // The corner now under the pointer is where the label is held.
             px = label.Width() / 2 > px ? 0 : label.Width();
@@ -141,13 +158,8 @@ void labelMove(frmEdit& e, ElementArray<LabelElement>& labels, int index, int bu
         e.sngPrevLeft = label.Left;
         e.sngPrevTop = label.Top;
     }
-    if (role.position) {
-        // Where its corner lies, as the map's readout tells it.
-        e.subDisp_Position(label.Left / GE_sngZoom, label.Top / GE_sngZoom);
-        label.ToolTipText = e.strKeiIdoDMS;
-        label.Tag = e.strKeiIdoSec;
-        e.fncObj_Bounds(label);
-    }
+    if (role.position)
+        followPosition(e, label);
     e.booDrawChange = true;
 }
 

@@ -6,27 +6,14 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
-#include "measure/resulttag.h"
 
 using namespace platform;
 
 namespace {
 
 // A fresh tag for a measurement: a key of its own, never one in the drawing
-// nor the one of the measurement shown before it.
-QString freshTag(frmEdit& e)
-{
-    const QString live = ResultTag::fncTag_Key(e.lblDistance.Tag);
-    const QString polyline = ResultTag::fncTag_Key(e.lblMenseki.Tag);
-    QString key = e.fncNew_GroupId();
-    if (key == live || key == polyline) {
-        const QString taken = key;
-        key = ResultTag::fncFree_GroupId(vb::Now(), [&](const QString& id) {
-            return id == live || id == polyline || id == taken;
-        });
-    }
-    return QStringLiteral("000:0.000_") + key;
-}
+// nor one handed out before (the measurement shown before it included).
+QString freshTag(frmEdit& e) { return QStringLiteral("000:0.000_") + e.fncNew_GroupId(); }
 
 void styleLabel(LabelElement& label, const LabelElement& model)
 {

@@ -77,16 +77,6 @@ typRelabel changeUnit(const QString& tag, qint16 unit, bool area)
 
 QString fncGroupId(const QDateTime& moment) { return vb::Format(moment, QStringLiteral("yymmddhhnnss")); }
 
-QString fncFree_GroupId(QDateTime moment, const std::function<bool(const QString&)>& taken)
-{
-    QString id = fncGroupId(moment);
-    while (taken(id)) {
-        moment = moment.addSecs(1);
-        id = fncGroupId(moment);
-    }
-    return id;
-}
-
 QString fncNew_ResultTag(const QDateTime& moment) { return QStringLiteral("000:0.000_") + fncGroupId(moment); }
 
 QString fncMake_ResultTag(qint16 unit, qint16 decimals, double value, const QString& oldTag)

@@ -15,7 +15,6 @@
 
 #include <QDateTime>
 #include <QString>
-#include <functional>
 
 #include "platform/vbruntime.h"
 
@@ -26,11 +25,6 @@ constexpr qint16 MaxDecimals = 8;
 
 // The group id of a moment: "yymmddhhnnss".
 QString fncGroupId(const QDateTime& moment);
-
-// The group id of `moment`, or of the first whole second after it whose id
-// is not `taken`: two objects made within one second still get keys of
-// their own.
-QString fncFree_GroupId(QDateTime moment, const std::function<bool(const QString&)>& taken);
 
 // A fresh tag: unit 0, no decimals, value 0, and the group id of `moment`.
 QString fncNew_ResultTag(const QDateTime& moment = vb::Now());

@@ -29,21 +29,6 @@ QString copyTag(const QString& tag, const QString& key)
     return key;
 }
 
-// Whether an element of the array carries the key `id`: a walk with no
-// copies, as a press asks it for every new measurement.
-template <class T>
-bool carries(const ElementArray<T>& elements, const QString& id)
-{
-    for (int k = 0; k <= elements.UBound(); ++k) {
-        if (!elements.exists(k))
-            continue;
-        const QString& tag = elements(k).Tag;
-        if (tag.size() >= 12 ? QStringView(tag).right(12) == id : tag == id)
-            return true;
-    }
-    return false;
-}
-
 template <class T>
 void newSpare(ElementArray<T>& elements, int t)
 {
@@ -54,21 +39,7 @@ void newSpare(ElementArray<T>& elements, int t)
 
 }  // namespace
 
-QString frmEdit::fncNew_GroupId()
-{
-    const ObjectArrays a = objectArrays();
-    const auto taken = [&a](const QString& id) {
-        for (const typHatching& record : GE_tpHatching) {
-            if (ResultTag::fncTag_Key(record.Tag) == id)
-                return true;
-        }
-        return carries(a.lblKyori, id) || carries(a.lblKeiroS, id) || carries(a.lblMensekiS, id)
-            || carries(a.lblMoji, id) || carries(a.lblKeiIdoS, id) || carries(a.lineDsSave, id)
-            || carries(a.lineHojoSave, id) || carries(a.linePS, id) || carries(a.lineHikidashi, id)
-            || carries(a.shpShape, id) || carries(a.shpSnpo, id);
-    };
-    return ResultTag::fncFree_GroupId(vb::Now(), taken);
-}
+QString frmEdit::fncNew_GroupId() { return groupIds.fncNext(objectArrays(), GE_tpHatching, vb::Now()); }
 
 void frmEdit::subDpp_Line(ElementArray<LineElement>& lines, int i, bool spare, const QString& key)
 {

@@ -491,56 +491,107 @@ bool directFormat(const QImage& image)
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-// The picture at half the size, each pixel the average of the 2 x 2 it covers.
-QImage halved(const QImage& image)
+// One row of a level halved: each pixel the average of the 2 x 2 it covers
+// in rows `upper` and `lower` of `width` pixels; an odd size's last column
+// is taken twice.
+void halveRow(const QRgb* upper, const QRgb* lower, int width, QRgb* out, int outWidth)
 {
-    QImage half((image.width() + 1) / 2, (image.height() + 1) / 2, image.format());
-    if (half.isNull())
-        return half;
-    const int right = image.width() - 1, bottom = image.height() - 1;
-    for (int y = 0; y < half.height(); ++y) {
-        const auto* upper = reinterpret_cast<const QRgb*>(image.constScanLine(2 * y));
-        const auto* lower = reinterpret_cast<const QRgb*>(image.constScanLine(std::min(2 * y + 1, bottom)));
-        auto* out = reinterpret_cast<QRgb*>(half.scanLine(y));
-        for (int x = 0; x < half.width(); ++x) {
-            const int a = 2 * x, b = std::min(a + 1, right);
-            const QRgb p[4] = {upper[a], upper[b], lower[a], lower[b]};
-            const auto mean = [&p](int shift) {
-                return ((((p[0] >> shift) & 255) + ((p[1] >> shift) & 255) + ((p[2] >> shift) & 255) +
-                         ((p[3] >> shift) & 255) + 2) / 4) << shift;
-            };
-            out[x] = mean(24) | mean(16) | mean(8) | mean(0);
-        }
+    const int right = width - 1;
+    for (int x = 0; x < outWidth; ++x) {
+        const int a = 2 * x, b = std::min(a + 1, right);
+        const QRgb p[4] = {upper[a], upper[b], lower[a], lower[b]};
+        const auto mean = [&p](int shift) {
+            return ((((p[0] >> shift) & 255) + ((p[1] >> shift) & 255) + ((p[2] >> shift) & 255) +
+                     ((p[3] >> shift) & 255) + 2) / 4) << shift;
+        };
+        out[x] = mean(24) | mean(16) | mean(8) | mean(0);
     }
-    return half;
 }
 
-// Halved copies of the last picture reduced, made when first needed, so a
-// strong reduction averages a few pixels of a smaller copy instead of every
-// pixel of the picture. Dropped when another picture is reduced, or after
-// the picture itself is gone.
-struct Reductions {
-    QWeakPointer<const QImage> of;
-    std::vector<QImage> halves;  // halves[k]: the picture reduced by 2^(k+1)
+// An image halved `levels` times in turn, made row by row: each row of a
+// level comes from two rows of the level above, so no whole copy of a level
+// between is kept, only two rows of each. An odd size's last row is taken
+// twice.
+class Halving {
+public:
+    Halving(const QImage& image, int levels) : m_image(image), m_sizes(size_t(levels) + 1)
+    {
+        m_sizes[0] = image.size();
+        for (size_t k = 1; k < m_sizes.size(); ++k)
+            m_sizes[k] = QSize((m_sizes[k - 1].width() + 1) / 2, (m_sizes[k - 1].height() + 1) / 2);
+        for (size_t k = 1; k + 1 < m_sizes.size(); ++k)
+            m_rows.emplace_back(size_t(2 * m_sizes[k].width()));
+    }
+
+    QImage result()
+    {
+        const int levels = int(m_sizes.size()) - 1;
+        QImage out(m_sizes.back(), m_image.format());
+        for (int y = 0; y < out.height(); ++y)
+            row(levels, y, reinterpret_cast<QRgb*>(out.scanLine(y)));
+        return out;
+    }
+
+private:
+    // Row y of level k (k >= 1) into `out`.
+    void row(int k, int y, QRgb* out)
+    {
+        const QSize above = m_sizes[size_t(k - 1)];
+        const int first = 2 * y, second = std::min(first + 1, above.height() - 1);
+        const QRgb *upper, *lower;
+        if (k == 1) {
+            upper = reinterpret_cast<const QRgb*>(m_image.constScanLine(first));
+            lower = reinterpret_cast<const QRgb*>(m_image.constScanLine(second));
+        } else {
+            QRgb* rows = m_rows[size_t(k - 2)].data();
+            row(k - 1, first, rows);
+            row(k - 1, second, rows + above.width());
+            upper = rows;
+            lower = rows + above.width();
+        }
+        halveRow(upper, lower, above.width(), out, m_sizes[size_t(k)].width());
+    }
+
+    const QImage& m_image;
+    std::vector<QSize> m_sizes;               // m_sizes[k]: level k, the image itself at 0
+    std::vector<std::vector<QRgb>> m_rows;    // m_rows[k - 1]: two rows of level k, between the ends
 };
 
-// The picture reduced by 2^level, or by less when the copies cannot be made;
-// `level` tells which.
+// Reduced copies of the last picture reduced, each made when first needed
+// and only at the reduction asked for (a print reduces once and keeps one
+// small copy, not every halving above it), so a strong reduction averages a
+// few pixels of a smaller copy instead of every pixel of the picture.
+// Dropped when another picture is reduced, or after the picture itself is
+// gone.
+struct Reductions {
+    QWeakPointer<const QImage> of;
+    std::vector<QImage> levels;  // levels[k - 1]: the picture reduced by 2^k, or null
+};
+
+// The picture reduced by 2^level, or the picture itself (`level` 0) when the
+// copy cannot be made.
 const QImage& reduced(const SharedImage& picture, int& level)
 {
     static Reductions cache;
     if (cache.of.toStrongRef() != picture) {
-        cache.halves.clear();
+        cache.levels.clear();
         cache.of = picture.toWeakRef();
     }
-    while (int(cache.halves.size()) < level) {
-        QImage half = halved(cache.halves.empty() ? *picture : cache.halves.back());
-        if (half.isNull())
-            break;
-        cache.halves.push_back(std::move(half));
+    if (int(cache.levels.size()) < level)
+        cache.levels.resize(size_t(level));
+    QImage& wanted = cache.levels[size_t(level - 1)];
+    if (wanted.isNull()) {
+        // From the smallest copy made already that is still larger.
+        int from = level - 1;
+        while (from > 0 && cache.levels[size_t(from - 1)].isNull())
+            --from;
+        wanted = Halving(from == 0 ? *picture : cache.levels[size_t(from - 1)], level - from).result();
     }
-    level = std::min(level, int(cache.halves.size()));
-    return level == 0 ? *picture : cache.halves[size_t(level - 1)];
+    if (wanted.isNull()) {
+        level = 0;
+        return *picture;
+    }
+    return wanted;
 }
 
 // Only the exposed part is scaled, each pixel from the whole mapping (QPainter's

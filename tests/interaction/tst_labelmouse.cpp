@@ -91,12 +91,14 @@ private slots:
         shift(true);
         send(t, Down, 10, 5);  // the middle counts as the right and lower half
         QVERIFY(t.Left + t.Width() == 110 && t.Top + t.Height() == 105 && e.sngDragX == 20 && e.sngDragY == 10);
+        QVERIFY(e.booDrawChange);  // the jump is a move, whatever the release finds
         send(t, Drag, 25, 12);  // |dx| 5, |dy| 2: horizontal only
         QVERIFY(t.Left == 95 && t.Top == 95);
         send(t, Drag, 20, 20);
         QVERIFY(t.Left == 95 && t.Top == 95);
+        e.booDrawChange = false;
         send(t, Up, 23, 20);
-        QVERIFY(t.Left == 98 && t.Top == 95 && !e.booDrag);
+        QVERIFY(t.Left == 98 && t.Top == 95 && !e.booDrag && e.booDrawChange);
         // Shift let go mid-drag frees both axes; pressed again it locks nothing.
         shift(false);
         send(t, Down, 10, 5);
@@ -110,6 +112,11 @@ private slots:
         send(t, Drag, 11, 9);
         QVERIFY(t.Left == 109 && t.Top == 103);
         send(t, Up, 10, 5);
+        // A position label's texts follow its jump.
+        LabelElement& p = box(e.lblKeiIdoS, 0, 100, 100, QStringLiteral("50,50"));
+        send(p, Down, 10, 5);
+        QCOMPARE(p.Tag, QStringLiteral("90,95"));
+        send(p, Up, 10, 5);
     }
 
     void ctrlMovesTheWholeArea()

@@ -146,6 +146,10 @@ private slots:
         dx = 0, dy = 4;
         subLock_Move(true, decided, lock, dx, dy);
         QVERIFY(lock == 0 && dy == 4);
+        decided = false;
+        dx = 1, dy = -3;  // mostly vertical: vertical only
+        subLock_Move(true, decided, lock, dx, dy);
+        QVERIFY(lock == 1 && dx == 0 && dy == -3);
     }
 
     void labelAxis()
@@ -162,6 +166,9 @@ private slots:
         lock = 2;
         decided = false;
         QCOMPARE(fncShift_AxisRule(true, 3, 3, decided, lock), qint16(2));
+        lock = 1;
+        decided = false;
+        QCOMPARE(fncShift_AxisRule(true, -2, 5, decided, lock), qint16(2));  // mostly vertical
     }
 
     void endMarks()

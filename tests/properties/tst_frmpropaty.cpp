@@ -261,6 +261,21 @@ private slots:
         s.cmbTilt->setListIndex(0);
         QCOMPARE(GE_tpHatching[1].iTilt, qint16(15));
         QVERIFY(e.booDrawChange);
+        // So do the hatching pen's draw mode, line style and width.
+        const struct {
+            ComboBox& box;
+            int entry;
+            qint16 typHatching::*field;
+            qint16 value;
+        } pens[] = {{s.cmbDrawMode(1), 6, &typHatching::DrawMode, 7},
+                    {s.cmbBorderStyle(1), 2, &typHatching::BorderStyle, 2},
+                    {s.cmbBorderWidth(1), 4, &typHatching::BorderWidth, 5}};
+        for (const auto& pen : pens) {
+            e.booDrawChange = false;
+            pen.box.setListIndex(pen.entry);
+            QCOMPARE(GE_tpHatching[1].*pen.field, pen.value);
+            QVERIFY(e.booDrawChange);
+        }
         // A stored width outside the list selects nothing; the next choice applies.
         l.BorderWidth = 300;
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
