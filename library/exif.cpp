@@ -286,7 +286,7 @@ int fncWrite_Thumbnail(const QByteArray& bytes, const QString& outputPath)
 {
     // Replaced whole: a reader of the cache never sees a half-written
     // thumbnail, and a failure leaves none behind.
-    return platform::writeWholeFile(outputPath, bytes) ? 0 : 1;
+    return platform::writeWholeFile(outputPath, bytes, platform::Durability::Cache) ? 0 : 1;
 }
 
 }  // namespace mdlFileAccess

@@ -63,7 +63,7 @@ void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList
 
     // A failed write leaves the previous file whole; the caller is told
     // nothing, as a missing cache file only costs its recomputation.
-    platform::writeWholeFile(path, data);
+    platform::writeWholeFile(path, data, platform::Durability::Cache);
 }
 
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)

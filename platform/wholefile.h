@@ -9,15 +9,23 @@
 // disk, a file-size limit) and a short write may only have filled the
 // buffer. On any failure the new file is removed and the old one stays byte
 // for byte.
+//
+// The work folder's caches (hatch segments, thumbnails) are rebuilt from the
+// drawing at every load and emptied at the end, so they skip the forcing to
+// disk: a load writing hundreds of them would otherwise wait on the disk for
+// each one. They keep every other check.
 
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
 namespace platform {
 
+enum class Durability { Synced, Cache };
+
 class WholeFile {
 public:
-    explicit WholeFile(const QString& path);
+    explicit WholeFile(const QString& path, Durability durability = Durability::Synced);
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
@@ -32,15 +40,19 @@ public:
 
 private:
     bool fail(QFileDevice::FileError error);
+    QFileDevice& device();
+    bool putInPlace();
 
     QSaveFile m_file;
+    QFile m_cache;  // the unsynced cache's new file, beside the target
     QString m_path;
+    Durability m_durability;
     bool m_failed = false;
     QFileDevice::FileError m_error = QFileDevice::NoError;
 };
 
 // Writes `data` as the whole file; false on any failure.
-bool writeWholeFile(const QString& path, const QByteArray& data);
+bool writeWholeFile(const QString& path, const QByteArray& data, Durability durability = Durability::Synced);
 // The same, raising the runtime's error on a failure.
 void writeWholeFileOrRaise(const QString& path, const QByteArray& data);
 
