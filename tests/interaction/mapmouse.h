@@ -8,6 +8,8 @@
 #include "app/mdlFileAccess.h"
 #include "platform/keyboard.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QtTest>
 
 namespace mapmouse {
@@ -45,8 +47,8 @@ inline void tool(frmEdit& e, int button)
     e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(button));
 }
 
-// A platform event at the pixel nearest to the map point; the millimetres
-// the handler received.
+// A platform event at the pixel nearest to the map point (a move with the
+// buttons given held); the millimetres the handler received.
 enum Kind { Press, Move, Release };
 inline QPointF mouse(frmEdit& e, Kind kind, float x, float y, Qt::MouseButton button = Qt::LeftButton)
 {
@@ -62,8 +64,13 @@ inline QPointF mouse(frmEdit& e, Kind kind, float x, float y, Qt::MouseButton bu
         QTest::mousePress(e.pictMap, button, Qt::NoModifier, pixel);
     else if (kind == Release)
         QTest::mouseRelease(e.pictMap, button, Qt::NoModifier, pixel);
-    else
-        QTest::mouseMove(e.pictMap, pixel);
+    else {
+        // Sent as the window system would, also with no button held (the
+        // test library moves the cursor instead, which a hidden window misses).
+        const Qt::MouseButtons held = button == Qt::NoButton ? Qt::MouseButtons() : Qt::MouseButtons(button);
+        QMouseEvent move(QEvent::MouseMove, pixel, e.pictMap->mapToGlobal(pixel), Qt::NoButton, held, Qt::NoModifier);
+        QApplication::sendEvent(e.pictMap, &move);
+    }
     slot = handler;
     return received;
 }

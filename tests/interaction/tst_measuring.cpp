@@ -54,6 +54,17 @@ void laySides(frmEdit& e)
     e.lineMenseki(2).Tag = QString();
 }
 
+// A click of the left button at a map point, as the user gives it; the
+// point the press reached.
+QPointF click(frmEdit& e, const QPointF& p)
+{
+    const QPointF at = mouse(e, Press, float(p.x()), float(p.y()));
+    mouse(e, Release, float(p.x()), float(p.y()));
+    return at;
+}
+
+QPointF moveTo(frmEdit& e, const QPointF& p) { return mouse(e, Move, float(p.x()), float(p.y()), Qt::NoButton); }
+
 template <class T>
 int countKeyed(const ElementArray<T>& a, const QString& key)
 {
@@ -225,6 +236,68 @@ private slots:
             e.pictMap_MouseDown(2, 0, 60, 60);
             QCOMPARE(popups.shown.size(), 1);
         }
+    }
+
+    // The gestures a user is taught, with real events on the map (points on
+    // whole pixels: 48 px = 12.7 mm): a straight distance is a click, a move
+    // with no button held and a click.
+    void straightByClickMoveClick()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 9);
+        const int spare = e.lblKyori.UBound();
+        const QPointF a = click(e, {12.7, 12.7});
+        moveTo(e, {88.9, 76.2});
+        QCOMPARE(e.lblKyori.UBound(), spare);  // the first click only starts it
+        const QPointF b = click(e, {88.9, 76.2});
+        QCOMPARE(e.lblKyori.UBound(), spare + 1);
+        QVERIFY(near(valueOf(e.lblKyori(spare).Tag), 0.5 * QLineF(a, b).length(), 0.01));
+    }
+
+    // A rectangle: a click on the first corner; each side then ends with a
+    // move and a click on its corner, and every side after the first is
+    // begun by a click beside its corner (away from what the last one
+    // left); the side ended on the first corner closes the area.
+    void rectangleClosedAsArea()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        GE_booSnap = true;
+        tool(e, 9);
+        e.popMesRenzoku_Click();
+        const QPointF corners[] = {{12.7, 12.7}, {88.9, 12.7}, {88.9, 76.2}, {12.7, 76.2}, {12.7, 12.7}};
+        const QPointF beside[] = {{}, {}, {85, 70}, {18, 73}, {16, 18}};
+        const int spare = e.lblMensekiS.UBound();
+        click(e, corners[0]);
+        for (int k = 1; k <= 4; ++k) {
+            if (k > 1)
+                click(e, beside[k]);
+            moveTo(e, corners[k]);
+            click(e, corners[k]);
+        }
+        QCOMPARE(e.lblMensekiS.UBound(), spare + 1);
+        QVERIFY2(near(valueOf(e.lblMensekiS(spare).Tag), 38.1 * 31.75, 0.05), qPrintable(e.lblMensekiS(spare).Tag));
+        QVERIFY(!e.booRenzoku);
+    }
+
+    // A press on a kept distance's end takes its extension line; with Esc
+    // held it starts the next measurement there instead.
+    void escStartsOnAnObject()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 9);
+        click(e, {12.7, 12.7});
+        moveTo(e, {88.9, 12.7});
+        click(e, {88.9, 12.7});
+        const int spare = e.lblKyori.UBound();
+        setKeyDown(vb::vbKeyEscape, true);
+        const QPointF b = click(e, {88.9, 12.7});
+        setKeyDown(vb::vbKeyEscape, false);
+        QVERIFY(e.strSelObjName.isEmpty() && e.booMesDownD);
+        moveTo(e, {88.9, 76.2});
+        const QPointF c = click(e, {88.9, 76.2});
+        QCOMPARE(e.lblKyori.UBound(), spare + 1);
+        QVERIFY(near(valueOf(e.lblKyori(spare).Tag), 0.5 * QLineF(b, c).length(), 0.01));
+        QVERIFY(near(valueOf(e.lblKyori(spare - 1).Tag), 38.1, 0.01));
     }
 
     void polylineClosedAsAreaAndRoute()
