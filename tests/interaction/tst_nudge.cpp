@@ -264,12 +264,13 @@ private slots:
         tap(e, Qt::Key_Down);
         QVERIFY(near(GE_sngHosei[3], 5.02) && near(centreOf(e.shpCheck(1)).y(), 5.02) && !e.booDrawChange);
         GE_booPickHosei = false;
-        // Correspondence pick: the second point follows, the first stays.
+        // Correspondence pick: the second point follows at the key-down, the first stays.
         reset();
         GE_tpPiccel = {typPointS{1, 2}, typPointS{}};
         GE_booPickKeiIdo = true;
-        tap(e, Qt::Key_Down);
+        press(e, Qt::Key_Down);
         QVERIFY(GE_tpPiccel[0].sngX == 1 && GE_tpPiccel[1].sngX == 55 && near(GE_tpPiccel[1].sngY, 5.01));
+        release(e, Qt::Key_Down);
         GE_booPickKeiIdo = false;
 
         // Known distance, horizontal: the ends are the tilt points, angle and length shown.
