@@ -150,7 +150,7 @@ private slots:
         press(e, Qt::Key_Right);
         QVERIFY(near(s.Width(), 5.01) && s.Left == 10 && s.Top == 10 && e.lblWidth.Visible);
         release(e, Qt::Key_Right);
-        QVERIFY(!e.lblWidth.Visible && !e.lineDistance.Visible);
+        QVERIFY(!e.lblWidth.Visible && !e.lblHeight.Visible && !e.lineDistance.Visible);
         s.Move(10, 10, 0.015f, 5);
         e.intGripRect = 1;
         press(e, Qt::Key_Right);
@@ -264,6 +264,14 @@ private slots:
         tap(e, Qt::Key_Down);
         QVERIFY(near(GE_sngHosei[3], 5.02) && near(centreOf(e.shpCheck(1)).y(), 5.02) && !e.booDrawChange);
         GE_booPickHosei = false;
+        // Correspondence pick: the second point follows at the key-down, the first stays.
+        reset();
+        GE_tpPiccel = {typPointS{1, 2}, typPointS{}};
+        GE_booPickKeiIdo = true;
+        press(e, Qt::Key_Down);
+        QVERIFY(GE_tpPiccel[0].sngX == 1 && GE_tpPiccel[1].sngX == 55 && near(GE_tpPiccel[1].sngY, 5.01));
+        release(e, Qt::Key_Down);
+        GE_booPickKeiIdo = false;
 
         // Known distance, horizontal: the ends are the tilt points, angle and length shown.
         reset();
@@ -278,8 +286,10 @@ private slots:
         reset();
         e.popDisX->setChecked(false);
         e.popDisY->setChecked(true);
+        o.txtXY(9).setText(QString());
         tap(e, Qt::Key_Right);
         QVERIFY(near(GE_sngHosei[2], 55.01) && GE_dblHosei[0] == 0 && near(centreOf(e.shpCheck(1)).x(), 55.01));
+        QCOMPARE(o.txtXY(9).Text(), vb::CStr(e.lineCheck.Y2.get()));  // the vertical pair's last box
     }
 };
 

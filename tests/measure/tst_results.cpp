@@ -250,6 +250,7 @@ private slots:
         QTest::newRow("sloping") << QLineF(20, 10, 0, 0) << QPointF(10, 5.8) << 3;
         QTest::newRow("sloping, too far") << QLineF(0, 0, 20, 10) << QPointF(10, 7) << -1;
         QTest::newRow("sloping, outside its box") << QLineF(0, 0, 20, 10) << QPointF(21, 10) << -1;
+        QTest::newRow("sloping, above its left end") << QLineF(0, 0, 20, 10) << QPointF(0, 0.5) << 3;
         QTest::newRow("at 32768") << QLineF(32768, 0, 32868, 100) << QPointF(32800, 33) << 3;
         QTest::newRow("large, hit") << QLineF(40000, 40000, 40100, 40050) << QPointF(40050, 40025.5) << 3;
         QTest::newRow("large, a miss ends") << QLineF(40000, 40000, 40100, 40050) << QPointF(40050, 40030) << -1;

@@ -164,6 +164,21 @@ private slots:
         QCOMPARE(fast.lineHojoSave(6).X1.get(), 5.0f);
         QVERIFY(!fast.lineHojoSave(6).Visible);
         QCOMPARE(fast.shpSnpo(5).Left.get(), 11.0f);
+
+        // Arrays out of step (no spare extension lines or markers) are
+        // deleted one by one all the same.
+        Drawing bare, single;
+        for (Drawing* d : {&bare, &single}) {
+            for (int k = 0; k < 3; ++k)
+                distance(*d, k, float(k), float(k), float(k + 1), 0, keys[k]);
+            spare(d->lblKyori), spare(d->lineDsSave);
+        }
+        ObjectArrays b = bare.arrays();
+        mdlDelete::subDel_KyoriKeyed(b, A);
+        ObjectArrays o = single.arrays();
+        mdlDelete::subDel_Kyori(o, 0);
+        mdlDelete::subDel_Kyori(o, 1);
+        QCOMPARE(state(bare), state(single));
     }
 };
 

@@ -433,6 +433,7 @@ private slots:
     {
         QTest::addColumn<QString>("trigger");
         QTest::newRow("label delete") << "BEFORE DELETE ON tLabel";
+        QTest::newRow("line delete") << "BEFORE DELETE ON tLine";
         QTest::newRow("line insert") << "BEFORE INSERT ON tLine";
         QTest::newRow("hatching insert") << "BEFORE INSERT ON tHatching";
         QTest::newRow("printer insert") << "BEFORE INSERT ON tPrinter";

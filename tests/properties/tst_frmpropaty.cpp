@@ -307,6 +307,9 @@ private slots:
         for (const LineElement* l : {&e.linePS(10), &e.linePS(11), &e.linePS(12), &e.lineDsSave(3), &e.lineHojoSave(7)})
             QCOMPARE(l->BorderWidth.get(), 8);
         QCOMPARE(e.linePS(1).BorderWidth.get(), 1);
+        clickLabel(s, QStringLiteral("linePS"), 1);  // a segment alone
+        type(s.cmbBorderWidth(0), QStringLiteral("2"));
+        QCOMPARE(e.linePS(1).BorderWidth.get(), 2);
         QCOMPARE(e.shpSnpo(7).BorderWidth.get(), 8);
         QCOMPARE(e.lineDsSave(4).BorderWidth.get(), 1);  // "x" + key
 
@@ -327,6 +330,10 @@ private slots:
             QVERIFY(l->Appearance == 1 && l->BorderStyle == 1);
         s.cmbApper->setListIndex(0);
         QVERIFY(e.lblMoji(0).Appearance == 0 && e.lblMoji(0).BorderStyle == 1);
+        for (int back : {1, 0}) {
+            s.cmbBackStyle(1).setListIndex(back);
+            QVERIFY(e.lblMoji(0).BackStyle == back && e.lblDefault.BackStyle == back);
+        }
         QCOMPARE(s.cmbApper->ToolTipText(), QStringLiteral("描画スタイル : 3-D 効果なしでコントロールおよびフォームを描画します"));
     }
 
