@@ -13,6 +13,16 @@ WholeFile::WholeFile(const QString& path, Durability durability)
 {
 }
 
+// A file left without its commit is not put in place (QSaveFile discards
+// its own new file the same way).
+WholeFile::~WholeFile()
+{
+    if (m_cache.isOpen()) {
+        m_cache.close();
+        QFile::remove(m_cache.fileName());
+    }
+}
+
 QFileDevice& WholeFile::device()
 {
     if (m_durability == Durability::Cache)

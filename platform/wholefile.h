@@ -26,6 +26,7 @@ enum class Durability { Synced, Cache };
 class WholeFile {
 public:
     explicit WholeFile(const QString& path, Durability durability = Durability::Synced);
+    ~WholeFile();
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
