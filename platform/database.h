@@ -20,7 +20,6 @@ namespace platform::db {
 // Numbers of the layer's own refusals (the engine's codes are below 100).
 enum LayerError : long {
     errWrongPassword = 23,      // the engine's "not authorized"
-    errInvalidUseOfNull = 94,   // the runtime's number for a Null converted
     errNoCurrentRecord = 3021,  // a field read at the end of a recordset
     errTransactionLost = 3034,  // the engine ended the long transaction itself
     errItemNotFound = 3265,     // no column of that name
@@ -40,7 +39,7 @@ public:
     FieldType type() const { return m_type; }
     bool isNull() const { return m_value.isNull(); }
     const QVariant& value() const { return m_value; }
-    // Conversions as the runtime makes them; a Null raises errInvalidUseOfNull (94),
+    // Conversions as the runtime makes them; a Null raises vb::errInvalidUseOfNull (94),
     // an out-of-range value errOverflow, a text that is no number errTypeMismatch.
     bool toBool() const;
     qint16 toInt16() const;

@@ -42,7 +42,7 @@ namespace {
 
 [[noreturn]] void raiseNull()
 {
-    vb::raise(errInvalidUseOfNull);
+    vb::raise(vb::errInvalidUseOfNull);
 }
 
 bool isText(const QVariant& v) { return v.typeId() == QMetaType::QString; }

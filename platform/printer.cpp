@@ -40,7 +40,7 @@ constexpr double TwipsPerMillimetre = 1440 / 25.4;
 
 [[noreturn]] void printerFailed()
 {
-    vb::raise(errPrinterError);
+    vb::raise(vb::errPrinterError);
 }
 
 // A new empty file beside `target`, named after it, created with the

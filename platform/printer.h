@@ -27,9 +27,8 @@ class QPrinter;
 
 namespace platform {
 
-// The runtime's numbers for a refused property value and a printer failure.
+// The runtime's number for a refused property value.
 constexpr long errInvalidPropertyValue = 380;
-constexpr long errPrinterError = 482;
 
 // A printer that exists only for this run and prints to a PDF file, so
 // printing is tested without a print server. The first paper is the default.

@@ -13,8 +13,7 @@ Error::Error(long number) : Error(number, QString()) {}
 
 QString errorDescription(long number)
 {
-    // Worded as the runtime words them on a Japanese system (94: a Null
-    // converted; 482: the printer failed).
+    // Worded as the runtime words them on a Japanese system.
     switch (number) {
     case errInvalidCall: return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
     case errOverflow: return QStringLiteral("オーバーフローしました。");
@@ -31,8 +30,8 @@ QString errorDescription(long number)
     case errPermission: return QStringLiteral("書き込みできません。");
     case errPathFileAccess: return QStringLiteral("パス名が無効です。");
     case errPathNotFound: return QStringLiteral("パスが見つかりません。");
-    case 94: return QStringLiteral("Null の使い方が不正です。");
-    case 482: return QStringLiteral("プリンタ エラーです。");
+    case errInvalidUseOfNull: return QStringLiteral("Null の使い方が不正です。");
+    case errPrinterError: return QStringLiteral("プリンタ エラーです。");
     case errCancel: return QStringLiteral("[キャンセル] が選択されました。");
     default: return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
     }

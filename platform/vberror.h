@@ -25,6 +25,8 @@ enum ErrorNumber : long {
     errPermission = 70,
     errPathFileAccess = 75,
     errPathNotFound = 76,
+    errInvalidUseOfNull = 94,  // a Null converted
+    errPrinterError = 482,
     errCancel = 32755,  // a common dialog cancelled while its CancelError is set
 };
 
