@@ -2,93 +2,86 @@
 
 #include "platform/writeerror.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
 namespace platform {
 
+namespace {
+
+// A link is written through: its target takes the new file.
+QString target(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
+}  // namespace
+
 WholeFile::WholeFile(const QString& path, Durability durability)
-    : m_file(path), m_cache(path + QStringLiteral(".part")), m_path(path), m_durability(durability)
+    : m_path(target(path)), m_new(m_path + QStringLiteral(".part")), m_durability(durability)
 {
 }
 
-// A file left without its commit is not put in place (QSaveFile discards
-// its own new file the same way).
 WholeFile::~WholeFile()
 {
-    if (m_cache.isOpen()) {
-        m_cache.close();
-        QFile::remove(m_cache.fileName());
+    if (m_new.isOpen()) {
+        m_new.close();
+        QFile::remove(m_new.fileName());
     }
-}
-
-QFileDevice& WholeFile::device()
-{
-    if (m_durability == Durability::Cache)
-        return m_cache;
-    return m_file;
 }
 
 bool WholeFile::open()
 {
-    if (m_durability == Durability::Cache)
-        return m_cache.open(QIODevice::WriteOnly | QIODevice::Truncate) || fail(m_cache.error());
-    return m_file.open(QIODevice::WriteOnly) || fail(m_file.error());
+    if (!m_new.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fail(m_new.error());
+    // The file it replaces keeps its permissions.
+    if (QFile::exists(m_path))
+        m_new.setPermissions(QFile::permissions(m_path));
+    return true;
 }
 
 bool WholeFile::write(const char* data, qint64 size)
 {
     if (m_failed)
         return false;
-    return device().write(data, size) == size || fail(device().error());
+    return m_new.write(data, size) == size || fail(m_new.error());
 }
 
 bool WholeFile::commit()
 {
-    QFileDevice& file = device();
-    if (m_failed || !file.isOpen())
-        return fail(file.error());
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return fail(file.error());
-    if (m_durability == Durability::Synced && ::fsync(file.handle()) != 0)
+    if (m_failed || !m_new.isOpen())
+        return fail(m_new.error());
+    if (!m_new.flush() || m_new.error() != QFileDevice::NoError)
+        return fail(m_new.error());
+    if (m_durability == Durability::Synced && ::fsync(m_new.handle()) != 0)
         return fail(errno == ENOSPC || errno == EDQUOT ? QFileDevice::ResourceError : QFileDevice::WriteError);
-    return putInPlace() || fail(file.error() != QFileDevice::NoError ? file.error() : QFileDevice::RenameError);
+    m_new.close();
+    if (m_new.error() != QFileDevice::NoError)
+        return fail(m_new.error());
+    if (std::rename(QFile::encodeName(m_new.fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
+        return fail(errno == EACCES || errno == EPERM ? QFileDevice::PermissionsError : QFileDevice::RenameError);
+    return true;
 }
 
-// rename(2) replaces the old file in one step: a reader sees the old file or
-// the new one, never neither.
-bool WholeFile::putInPlace()
-{
-    if (m_durability == Durability::Synced)
-        return m_file.commit();
-    m_cache.close();
-    if (m_cache.error() != QFileDevice::NoError)
-        return false;
-    return std::rename(QFile::encodeName(m_cache.fileName()).constData(), QFile::encodeName(m_path).constData()) == 0;
-}
-
-// Keeps the first error (cancelling replaces the device's own) and removes
-// the new file at once.
+// Keeps the first error and removes the new file at once.
 bool WholeFile::fail(QFileDevice::FileError error)
 {
     if (!m_failed) {
         m_failed = true;
         m_error = error;
-        if (m_durability == Durability::Cache) {
-            m_cache.close();
-            QFile::remove(m_cache.fileName());
-        } else if (m_file.isOpen()) {
-            m_file.cancelWriting();
-            m_file.commit();
-        }
+        m_new.close();
+        QFile::remove(m_new.fileName());
     }
     return false;
 }
 
 void WholeFile::raiseError() const
 {
-    vb::raiseWriteError(m_failed ? m_error : m_file.error(), m_path);
+    vb::raiseWriteError(m_failed ? m_error : m_new.error(), m_path);
 }
 
 bool writeWholeFile(const QString& path, const QByteArray& data, Durability durability)

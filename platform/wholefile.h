@@ -3,12 +3,13 @@
 // of its own (Init.ini, the CSV lists, the bitmap, the work folder's caches).
 //
 // The bytes go to a new file beside the target, which takes the target's
-// name only when every byte has reached the device: Qt's buffer is flushed,
-// the device's error checked and the file forced to disk first, because
-// QSaveFile::commit() reports success when its own final flush fails (a full
-// disk, a file-size limit) and a short write may only have filled the
-// buffer. On any failure the new file is removed and the old one stays byte
-// for byte.
+// name (one rename, so a reader sees the old file or the new one) only when
+// every byte has reached the device: Qt's buffer is flushed, the device's
+// error checked and the file forced to disk first. A short write may only
+// have filled Qt's buffer, and QSaveFile::commit() reports success when its
+// own final flush fails (a full disk, a file-size limit), so neither a write
+// nor a commit alone is trusted. On any failure the new file is removed and
+// the old one stays byte for byte.
 //
 // The work folder's caches (hatch segments, thumbnails) are rebuilt from the
 // drawing at every load and emptied at the end, so they skip the forcing to
@@ -16,7 +17,6 @@
 // each one. They keep every other check.
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 namespace platform {
@@ -26,7 +26,7 @@ enum class Durability { Synced, Cache };
 class WholeFile {
 public:
     explicit WholeFile(const QString& path, Durability durability = Durability::Synced);
-    ~WholeFile();
+    ~WholeFile();  // a file left without its commit is removed
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;
 
@@ -41,12 +41,9 @@ public:
 
 private:
     bool fail(QFileDevice::FileError error);
-    QFileDevice& device();
-    bool putInPlace();
 
-    QSaveFile m_file;
-    QFile m_cache;  // the unsynced cache's new file, beside the target
-    QString m_path;
+    QString m_path;  // the target (a link's target when it is a link)
+    QFile m_new;     // the new file beside it
     Durability m_durability;
     bool m_failed = false;
     QFileDevice::FileError m_error = QFileDevice::NoError;
