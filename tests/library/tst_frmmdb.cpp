@@ -92,7 +92,6 @@ class TestFrmMdb : public QObject {
         manager().cmdSelect_Click();
         QVERIFY(script.allUsed());
     }
-    void changeFolderToSame(ScriptedUserInterface& ui) { changeFolder(ui); }
 
     // `name` selected, the boxes' answers queued, then the command on it.
     void run(ScriptedUserInterface& ui, const QString& name, void (frmMDB::*command)(),
@@ -155,7 +154,7 @@ private slots:
         for (auto command : {&frmMDB::mnuCompact_Click, &frmMDB::popReNmae_Click, &frmMDB::mnuDel_Click})
             (m.*command)();
         // After a folder change the file the close falls back on keeps its name and its file.
-        changeFolderToSame(ui.get());
+        changeFolder(ui.get());
         QVERIFY(!GE_booDbOpen);
         select(QStringLiteral("a.mdb"));
         m.popReNmae_Click();
@@ -437,7 +436,7 @@ private slots:
         QCOMPARE(manager().fileList->ListCount(), 1);
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
         QCOMPARE(openPath(), firstFile());
-        changeFolderToSame(ui.get());
+        changeFolder(ui.get());
         QCOMPARE(manager().stsBar->Panels(2).Text(), QString());
         ui->answerMsgBox(vbNo);
         manager().cmdCloase_Click();
