@@ -68,10 +68,7 @@ class TestMdlDB : public QObject {
 
     QString copyOfTemplate()
     {
-        const QString path = m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count));
-        QFile::copy(testsupport::templatePath(), path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
+        return testsupport::copyTemplate(m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count)));
     }
 
     // The drawings stored in a file, read as another program would.

@@ -64,6 +64,7 @@ QPointF click(frmEdit& e, const QPointF& p)
 }
 
 QPointF moveTo(frmEdit& e, const QPointF& p) { return mouse(e, Move, float(p.x()), float(p.y()), Qt::NoButton); }
+QPointF moveAndClick(frmEdit& e, const QPointF& p) { moveTo(e, p); return click(e, p); }
 
 template <class T>
 int countKeyed(const ElementArray<T>& a, const QString& key)
@@ -271,8 +272,7 @@ private slots:
         for (int k = 1; k <= 4; ++k) {
             if (k > 1)
                 click(e, beside[k]);
-            moveTo(e, corners[k]);
-            click(e, corners[k]);
+            moveAndClick(e, corners[k]);
         }
         QCOMPARE(e.lblMensekiS.UBound(), spare + 1);
         QVERIFY2(near(valueOf(e.lblMensekiS(spare).Tag), 38.1 * 31.75, 0.05), qPrintable(e.lblMensekiS(spare).Tag));
@@ -286,15 +286,13 @@ private slots:
         frmEdit& e = openMeasuring(m_s, m_temp.path());
         tool(e, 9);
         click(e, {12.7, 12.7});
-        moveTo(e, {88.9, 12.7});
-        click(e, {88.9, 12.7});
+        moveAndClick(e, {88.9, 12.7});
         const int spare = e.lblKyori.UBound();
         setKeyDown(vb::vbKeyEscape, true);
         const QPointF b = click(e, {88.9, 12.7});
         setKeyDown(vb::vbKeyEscape, false);
         QVERIFY(e.strSelObjName.isEmpty() && e.booMesDownD);
-        moveTo(e, {88.9, 76.2});
-        const QPointF c = click(e, {88.9, 76.2});
+        const QPointF c = moveAndClick(e, {88.9, 76.2});
         QCOMPARE(e.lblKyori.UBound(), spare + 1);
         QVERIFY(near(valueOf(e.lblKyori(spare).Tag), 0.5 * QLineF(b, c).length(), 0.01));
         QVERIFY(near(valueOf(e.lblKyori(spare - 1).Tag), 38.1, 0.01));

@@ -92,7 +92,16 @@ class TestFrmMdb : public QObject {
         manager().cmdSelect_Click();
         QVERIFY(script.allUsed());
     }
-    void changeFolderToSame(ScriptedUserInterface& ui) { changeFolder(ui); }
+
+    // `name` selected, the boxes' answers queued, then the command on it.
+    void run(ScriptedUserInterface& ui, const QString& name, void (frmMDB::*command)(),
+             std::initializer_list<int> answers = {vbYes})
+    {
+        select(name);
+        for (int answer : answers)
+            ui.answerMsgBox(answer);
+        (manager().*command)();
+    }
 
     // The names in the folder, sorted.
     QStringList folderFiles() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
@@ -145,7 +154,7 @@ private slots:
         for (auto command : {&frmMDB::mnuCompact_Click, &frmMDB::popReNmae_Click, &frmMDB::mnuDel_Click})
             (m.*command)();
         // After a folder change the file the close falls back on keeps its name and its file.
-        changeFolderToSame(ui.get());
+        changeFolder(ui.get());
         QVERIFY(!GE_booDbOpen);
         select(QStringLiteral("a.mdb"));
         m.popReNmae_Click();
@@ -177,10 +186,8 @@ private slots:
         const QString badName = QStringLiteral("入力された名前はファイル名に使用できません！");
         for (const Rename& r : {Rename{"New_4.mdb", "abc.mdb", ""}, Rename{"c.mdb", "../x", "bad"},
                                 Rename{"c.mdb", ".x", "bad"}, Rename{"c.mdb", "abc.mdb", "入力されたデータ・ベースは既に存在します！"}}) {
-            select(QString::fromLatin1(r.row));
-            ui->answerMsgBox(vbYes);
             ui->answerInput(QString::fromLatin1(r.answer));
-            manager().popReNmae_Click();
+            run(ui.get(), QString::fromLatin1(r.row), &frmMDB::popReNmae_Click);
             QCOMPARE(openPath(), firstFile());
             const QString refusal = qstrcmp(r.refusal, "bad") == 0 ? badName : QString::fromUtf8(r.refusal);
             if (!refusal.isEmpty()) {
@@ -190,9 +197,7 @@ private slots:
         }
         QCOMPARE(folderFiles(), (QStringList{QStringLiteral("New_3.mdb"), QStringLiteral("a.mdb"),
                                              QStringLiteral("abc.mdb.mdb"), QStringLiteral("c.mdb")}));
-        select(QStringLiteral("abc.mdb.mdb"));
-        ui->answerMsgBox(vbYes);
-        manager().mnuDel_Click();
+        run(ui.get(), QStringLiteral("abc.mdb.mdb"), &frmMDB::mnuDel_Click);
         QVERIFY(!QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
         QCOMPARE(openPath(), firstFile());
         QVERIFY(ui->allAnswered());
@@ -217,10 +222,7 @@ private slots:
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
-        ui->answerMsgBox(vbYes);  // compact?
-        ui->answerMsgBox(vbNo);   // save the open database?
-        select(QStringLiteral("x.mdb"));
-        manager().mnuCompact_Click();
+        run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {vbYes, vbNo});  // compact? save the open one?
         QCOMPARE(ui->boxes[1].title, QStringLiteral("図面更新"));
         QCOMPARE(ui->last().prompt, QStringLiteral("最適化が終了しました。「閉じる」前に、データベースを選択してください。"));
         QCOMPARE(ui->last().title, QStringLiteral("最適化"));
@@ -278,9 +280,7 @@ private slots:
         const QByteArray badBytes = bytesOf(y), goodBytes = bytesOf(tmp);
 
         ScopedScriptedUi ui;
-        ui->answerMsgBox(vbYes);
-        select(QStringLiteral("y.mdb"));
-        manager().mnuCompact_Click();
+        run(ui.get(), QStringLiteral("y.mdb"), &frmMDB::mnuCompact_Click);
         QCOMPARE(ui->count(), 2);
         QCOMPARE(ui->last().style, int(vbOKOnly));
         QCOMPARE(ui->last().title, app::title());
@@ -303,11 +303,7 @@ private slots:
         }
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;
-        ui->answerMsgBox(vbYes);  // use?
-        ui->answerMsgBox(vbNo);   // save?
-        ui->answerMsgBox(vbYes);  // upgrade?
-        select(QStringLiteral("b.mdb"));
-        manager().mnuUse_Click();
+        run(ui.get(), QStringLiteral("b.mdb"), &frmMDB::mnuUse_Click, {vbYes, vbNo, vbYes});  // use? save? upgrade?
         QCOMPARE(ui->boxes[1].title, QStringLiteral("図面更新"));
         QCOMPARE(ui->boxes[2].title, QStringLiteral("ＭＤＢ異常！"));
         QVERIFY(ui->boxes[2].prompt.contains(
@@ -351,12 +347,10 @@ private slots:
             ui->answerMsgBox(vbYes);  // save?
             if (saveAnswer)
                 ui->answerMsgBox(saveAnswer);
-            if (folderChange) {
+            if (folderChange)
                 changeFolder(ui.get(), QString(), true);
-            } else {
-                select(QStringLiteral("b.mdb"));
-                manager().mnuUse_Click();
-            }
+            else
+                run(ui.get(), QStringLiteral("b.mdb"), &frmMDB::mnuUse_Click, {});
         };
         command(vbCancel);
         QCOMPARE(ui->count(), 3);
@@ -393,39 +387,26 @@ private slots:
         const QString name = answer + QStringLiteral(".mdb");
         db(QStringLiteral("plain.mdb"));
         db(QStringLiteral("y.mdb"));
-        const auto holds = [this](const QStringList& names) {
-            QStringList sorted = names;
-            sorted.sort();
-            QCOMPARE(folderFiles(), sorted);
-        };
+        QStringList all{QStringLiteral("a.mdb"), name, QStringLiteral("y.mdb")};
+        all.sort();
         ScopedScriptedUi ui;
-        select(QStringLiteral("plain.mdb"));
-        ui->answerMsgBox(vbYes);
         ui->answerInput(answer);
-        manager().popReNmae_Click();
-        holds({QStringLiteral("a.mdb"), name, QStringLiteral("y.mdb")});
+        run(ui.get(), QStringLiteral("plain.mdb"), &frmMDB::popReNmae_Click);
+        QCOMPARE(folderFiles(), all);
         // Its saves go to it.
-        select(name);
-        ui->answerMsgBox(vbYes);
-        manager().mnuUse_Click();
+        run(ui.get(), name, &frmMDB::mnuUse_Click);
         QCOMPARE(openPath(), files::canonicalPath(file(name)));
         QVERIFY(sqltext::change(QStringLiteral("test"), QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('N-1')")));
-        select(QStringLiteral("a.mdb"));
-        ui->answerMsgBox(vbYes);
-        ui->answerMsgBox(vbYes);
-        manager().mnuUse_Click();
+        run(ui.get(), QStringLiteral("a.mdb"), &frmMDB::mnuUse_Click, {vbYes, vbYes});
         QCOMPARE(countRows(file(name)), 1);
         QCOMPARE(countRows(file(QStringLiteral("y.mdb"))), 0);
-        select(name);
-        ui->answerMsgBox(vbYes);
-        manager().mnuCompact_Click();
+        run(ui.get(), name, &frmMDB::mnuCompact_Click);
         QCOMPARE(ui->last().title, QStringLiteral("最適化"));
         QCOMPARE(countRows(file(name)), 1);
-        holds({QStringLiteral("a.mdb"), name, QStringLiteral("y.mdb")});
-        select(name);
-        ui->answerMsgBox(vbYes);
-        manager().mnuDel_Click();
-        holds({QStringLiteral("a.mdb"), QStringLiteral("y.mdb")});
+        QCOMPARE(folderFiles(), all);
+        run(ui.get(), name, &frmMDB::mnuDel_Click);
+        all.removeOne(name);
+        QCOMPARE(folderFiles(), all);
         QVERIFY(ui->allAnswered());
     }
 
@@ -433,9 +414,7 @@ private slots:
     {
         writeBytes(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300));
         ScopedScriptedUi ui;
-        ui->answerMsgBox(vbYes);
-        select(QStringLiteral("bad.mdb"));
-        manager().mnuUse_Click();  // no end
+        run(ui.get(), QStringLiteral("bad.mdb"), &frmMDB::mnuUse_Click);  // no end
         QCOMPARE(ui->count(), 3);
         QVERIFY(ui->boxes[1].title.startsWith(QStringLiteral("mdlDB:fncDbOpen()")));
         QCOMPARE(ui->last().prompt, QStringLiteral("ＭＤＢのコネクションを開くことが出来ませんでした！"));
@@ -457,7 +436,7 @@ private slots:
         QCOMPARE(manager().fileList->ListCount(), 1);
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
         QCOMPARE(openPath(), firstFile());
-        changeFolderToSame(ui.get());
+        changeFolder(ui.get());
         QCOMPARE(manager().stsBar->Panels(2).Text(), QString());
         ui->answerMsgBox(vbNo);
         manager().cmdCloase_Click();

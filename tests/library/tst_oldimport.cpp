@@ -179,22 +179,19 @@ private slots:
         QTest::addColumn<QString>("general");
         QTest::addColumn<Recs>("lines");
         QTest::addColumn<Recs>("labels");
-        QTest::addColumn<Recs>("markers");
         QTest::addColumn<long>("number");
         Recs cut = siteLines(), wide = siteLines();
         cut[4] = cut[4].mid(0, 6);
         wide[0][7] = "40000";
         QString noModeDis = kGeneral;
         noModeDis.remove("GE_booModeDis=True\r\n");
-        // Without distances: one hidden label and no end markers.
-        const Recs none{olddata::label(false)}, noMarkers{olddata::shape(false)};
-        QTest::newRow("line record cut") << kGeneral << cut << none << noMarkers << 62L;
-        QTest::newRow("truth value maybe") << kGeneral << siteLines() << Recs{olddata::label(true, {{17, "maybe"}})}
-                                           << noMarkers << 13L;
-        QTest::newRow("alignment 3.5") << kGeneral << siteLines() << Recs{olddata::label(true, {{9, "3.5"}})}
-                                       << noMarkers << 380L;
-        QTest::newRow("border width 40000") << kGeneral << wide << none << noMarkers << 6L;
-        QTest::newRow("no GE_booModeDis") << noModeDis << siteLines() << none << noMarkers << 13L;
+        // Without distances: one hidden label (and no end markers).
+        const Recs none{olddata::label(false)};
+        QTest::newRow("line record cut") << kGeneral << cut << none << 62L;
+        QTest::newRow("truth value maybe") << kGeneral << siteLines() << Recs{olddata::label(true, {{17, "maybe"}})} << 13L;
+        QTest::newRow("alignment 3.5") << kGeneral << siteLines() << Recs{olddata::label(true, {{9, "3.5"}})} << 380L;
+        QTest::newRow("border width 40000") << kGeneral << wide << none << 6L;
+        QTest::newRow("no GE_booModeDis") << noModeDis << siteLines() << none << 13L;
     }
 
     void damageStopsTheImport()
@@ -202,9 +199,9 @@ private slots:
         QFETCH(QString, general);
         QFETCH(QList<QStringList>, lines);
         QFETCH(QList<QStringList>, labels);
-        QFETCH(QList<QStringList>, markers);
         QFETCH(long, number);
-        writeDataSet("Text_Bin=T.txt\r\nLine_Bin=L.txt\r\nShape_Bin=S.txt\r\n", general, lines, labels, markers);
+        writeDataSet("Text_Bin=T.txt\r\nLine_Bin=L.txt\r\nShape_Bin=S.txt\r\n", general, lines, labels,
+                     {olddata::shape(false)});
         const qint32 before = printRows();
         ScopedScriptedUi ui;
         ModalScript script;

@@ -111,11 +111,9 @@ class TestFrmOption : public QObject {
         typeEnter(o.txtPict_mm2(0), QStringLiteral("220"));
         typeEnter(o.txtPict_mm2(1), QStringLiteral("310"));
         const char* rows[4][3] = {{"139", "45", "0"}, {"35", "41", "0"}, {"139", "46", "0"}, {"35", "40", "0"}};
-        for (int row = 0; row < 4; ++row) {
-            type(o.angleBox(row, 0), QString::fromLatin1(rows[row][0]));
-            type(o.angleBox(row, 1), QString::fromLatin1(rows[row][1]));
-            typeEnter(o.angleBox(row, 2), QString::fromLatin1(rows[row][2]));
-        }
+        for (int row = 0; row < 4; ++row)
+            for (int box = 0; box < 3; ++box)
+                (box < 2 ? type : typeEnter)(o.angleBox(row, box), QString::fromLatin1(rows[row][box]));
     }
 
     // The known distances of the tests: 130 picture units are 26 across,

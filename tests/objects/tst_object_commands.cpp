@@ -246,18 +246,17 @@ private slots:
         e.intPopIndex = 0;
         e.popHkdSenDpp_Click();
         e.popShapDpp_Click();
-        const QRegularExpression bareKey(QStringLiteral("^\\d{12}$"));
         const LineElement& l = e.lineHikidashi(1);
-        QVERIFY(bareKey.match(l.Tag).hasMatch());
-        QVERIFY(l.Visible);
+        const platform::ShapeElement& c = e.shpShape(1);
+        const QRegularExpression bareKey(QStringLiteral("^\\d{12}$"));
+        for (const QString& tag : {l.Tag, c.Tag})
+            QVERIFY2(bareKey.match(tag).hasMatch(), qPrintable(tag));
+        QVERIFY(l.Visible && c.Visible);
         QCOMPARE(QLineF(l.X1, l.Y1, l.X2, l.Y2), QLineF(15, 25, 45, 30));
         QVERIFY(l.BorderStyle == 3 && l.BorderWidth == 2 && l.BorderColor == 0x00FF00 && l.DrawMode == 7);
-        QVERIFY(!e.lineHikidashi(2).Visible && e.lineHikidashi(2).Tag.isEmpty());
-        const platform::ShapeElement& c = e.shpShape(1);
-        QVERIFY(bareKey.match(c.Tag).hasMatch());
-        QVERIFY(c.Visible);
         QCOMPARE(QRectF(c.Left, c.Top, c.Width(), c.Height()), QRectF(55, 65, 30, 12));
         QVERIFY(c.Shape == 2 && c.BorderStyle == 2 && c.FillStyle == 4);
+        QVERIFY(!e.lineHikidashi(2).Visible && e.lineHikidashi(2).Tag.isEmpty());
         QVERIFY(!e.shpShape(2).Visible && e.shpShape(2).Tag.isEmpty());
         QVERIFY(e.booDrawChange);
     }
