@@ -222,6 +222,10 @@ private slots:
         QVERIFY(!e.vscY->Visible() && !e.hscX->Visible());
         QCOMPARE(e.pictMap->Left(), 0.0);
         QCOMPARE(e.pictMap->Top(), 0.0);
+        // Exactly as tall as the viewport: nothing to scroll down to.
+        e.pictMap->Move(0, 0, e.pictWindow->Width() + 100, e.pictWindow->Height());
+        e.subSet_Scroll();
+        QVERIFY(!e.vscY->Visible() && e.hscX->Visible());
     }
 
     void optionsShowThePictureAt100()
