@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "db/mdlSQL.h"
+#include "measure/optionrules.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -37,16 +38,29 @@ void fitToPicture(PictureBox& box)
 // The map's inside made exactly as large as the copy painted into it: the
 // picture's pixels times the zoom (the height also times the aspect
 // factor), so that its last column and row can be seen and picked at every
-// zoom. A pixel belongs to the box when its centre lies on the copy.
+// zoom. A pixel belongs to the box when its centre lies on the copy. The
+// box never grows beyond what a widget can be, whatever the zoom.
 void fitToCopy(PictureBox& map, const PictureBox& window, float zoom, float aspect)
 {
     const QSize picture = map.picture()->size();
-    const auto pixels = [](double extent) { return std::max(1.0, std::ceil(extent - 0.5)); };
     const int frame = 2 * PictureBox::frameWidthPixels(map.BorderStyle());
+    const auto pixels = [frame](double extent) {
+        return std::clamp(std::ceil(extent - 0.5), 1.0, double(QWIDGETSIZE_MAX - frame));
+    };
     const double width = pixels(picture.width() * double(zoom)) + frame;
     const double height = pixels(picture.height() * double(zoom) * aspect) + frame;
     map.Move(map.Left(), map.Top(), window.ScaleX(width, vbPixels, window.ScaleMode()),
              window.ScaleY(height, vbPixels, window.ScaleMode()));
+}
+
+// The stretch the map is shown with: a stored one beyond the range a
+// calibration may set (or none at all) is taken at the nearest end of it,
+// so that a drawing saved with one still shows a map of a sane height.
+float shownStretch(float stored)
+{
+    if (!std::isfinite(stored) || stored <= 0)
+        return 1.0f;
+    return std::clamp(stored, measure::MinPictAdj, measure::MaxPictAdj);
 }
 
 }  // namespace
@@ -115,13 +129,12 @@ void frmEdit::copyPicture(float zoom, bool adjusted)
         // The map's outer size is read and set in millimetres meanwhile.
         pictWindow->setScaleMode(vbMillimeters);
         try {
+            const float stretch = adjusted ? shownStretch(GE_sngPictAdj) : 1.0f;
             const float width = float(pictOrg->ScaleWidth()) * zoom;
-            float height = float(pictOrg->ScaleHeight()) * zoom;
-            if (adjusted)
-                height *= GE_sngPictAdj;
+            const float height = float(pictOrg->ScaleHeight()) * zoom * stretch;
             if (adjusted)
                 pictMap->Cls();
-            fitToCopy(*pictMap, *pictWindow, zoom, adjusted ? GE_sngPictAdj : 1.0f);
+            fitToCopy(*pictMap, *pictWindow, zoom, stretch);
             if (height < pictMap->ScaleHeight()) {
                 // Below a picture drawn shorter than the box lies a blank band,
                 // not the picture as loaded.

@@ -2,9 +2,11 @@
 
 #include "app/globals.h"
 #include "measure/geometry.h"
+#include "measure/optionrules.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace mdlSub {
@@ -37,43 +39,81 @@ void subCalc_Hosei()
     GE_dblHosei[3] = GE_dblHosei[1] * DegToRad;
 }
 
-void subCalc_KeiIdo()
+namespace {
+
+struct typKeiIdoCalibration {
+    typPointD ptoK, ktoP, ki00ToPx, ptoD;
+    typLonLat px00ToKei;
+    float pictAdj = 1.0f;
+};
+
+bool fitsSingle(double v) { return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX); }
+bool finite(const typPointD& p) { return std::isfinite(p.dblX) && std::isfinite(p.dblY); }
+bool ratioFits(double r) { return r >= measure::MinRatio && r <= measure::MaxRatio; }
+
+KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c)
 {
     if (GE_dblKeido[0] == 0 || GE_dblKeido[1] == 0 || GE_dblIdo[0] == 0 || GE_dblIdo[1] == 0)
-        return;
-    const typPointS p0 = fncRotate_Point(tiltCentre(), GE_tpPiccel[0], GE_dblHosei[3]);
-    const typPointS p1 = fncRotate_Point(tiltCentre(), GE_tpPiccel[1], GE_dblHosei[3]);
+        return KeiIdoFault::zero;
+    const auto straightened = [](const typPointS& p) {
+        return fncRotate_PointD(tiltCentre(), typPointD{p.sngX, p.sngY}, GE_dblHosei[3]);
+    };
+    const typPointD r0 = straightened(GE_tpPiccel[0]), r1 = straightened(GE_tpPiccel[1]);
+    if (!fitsSingle(r0.dblX) || !fitsSingle(r0.dblY) || !fitsSingle(r1.dblX) || !fitsSingle(r1.dblY))
+        return KeiIdoFault::range;
+    // The straightened points are held in single precision, as the picture's.
+    const typPointS p0{float(r0.dblX), float(r0.dblY)}, p1{float(r1.dblX), float(r1.dblY)};
     const double x0 = p0.sngX, y0 = p0.sngY, x1 = p1.sngX, y1 = p1.sngY;
     const double lon0 = GE_dblKeido[0], lat0 = GE_dblIdo[0];
     const double lon1 = GE_dblKeido[1], lat1 = GE_dblIdo[1];
     if (x1 == x0 || y1 == y0 || lon1 == lon0 || lat1 == lat0)
-        return;
+        return KeiIdoFault::coincide;
 
-    GE_tpPtoK_r.dblX = vb::Divide(lon1 - lon0, x1 - x0);
-    GE_tpPtoK_r.dblY = vb::Divide(lat1 - lat0, y1 - y0);
-    GE_tpPx00ToKei.dblLongitude = lon0 - x0 * GE_tpPtoK_r.dblX;
-    GE_tpPx00ToKei.dblLatitude = lat0 - y0 * GE_tpPtoK_r.dblY;
-    GE_tpKtoP_r.dblX = vb::Divide(x1 - x0, lon1 - lon0);
-    GE_tpKtoP_r.dblY = vb::Divide(y1 - y0, lat1 - lat0);
-    GE_tpKI00ToPx.dblX = x0 - GE_tpKtoP_r.dblX * lon0;
-    GE_tpKI00ToPx.dblY = y0 - GE_tpKtoP_r.dblY * lat0;
+    c.ptoK = typPointD{(lon1 - lon0) / (x1 - x0), (lat1 - lat0) / (y1 - y0)};
+    c.px00ToKei = typLonLat{lon0 - x0 * c.ptoK.dblX, lat0 - y0 * c.ptoK.dblY};
+    c.ktoP = typPointD{(x1 - x0) / (lon1 - lon0), (y1 - y0) / (lat1 - lat0)};
+    c.ki00ToPx = typPointD{x0 - c.ktoP.dblX * lon0, y0 - c.ktoP.dblY * lat0};
 
     // Metres per picture unit: the east-west span along lat0 and the
     // north-south span along lon0, both spans held in single precision.
-    const float metresX = vb::CSng(fncGet_KeiIdoDistance(lon0, lat0, lon1, lat0));
+    const double metresX = fncGet_KeiIdoDistance(lon0, lat0, lon1, lat0);
+    const double metresY = fncGet_KeiIdoDistance(lon0, lat0, lon0, lat1);
+    if (!fitsSingle(metresX) || !fitsSingle(metresY))
+        return KeiIdoFault::range;
     const float spanX = std::fabs(p0.sngX - p1.sngX);
-    GE_tpPtoD_r.dblX = vb::Divide(metresX, spanX);
-    const float metresY = vb::CSng(fncGet_KeiIdoDistance(lon0, lat0, lon0, lat1));
     const float spanY = std::fabs(p0.sngY - p1.sngY);
-    GE_tpPtoD_r.dblY = vb::Divide(metresY, spanY);
+    c.ptoD = typPointD{double(float(metresX)) / spanX, double(float(metresY)) / spanY};
+    if (!ratioFits(c.ptoD.dblX) || !ratioFits(c.ptoD.dblY))
+        return KeiIdoFault::range;
 
     if (GE_booPictAdj) {
         // The picture is stretched so that one unit is as long in y as in x.
-        GE_sngPictAdj = vb::CSng(vb::Divide(vb::CSng(GE_tpPtoD_r.dblY), vb::CSng(GE_tpPtoD_r.dblX)));
-        GE_tpPtoD_r.dblY = GE_tpPtoD_r.dblX;
-    } else {
-        GE_sngPictAdj = 1.0f;
+        c.pictAdj = float(double(float(c.ptoD.dblY)) / double(float(c.ptoD.dblX)));
+        if (!(c.pictAdj >= measure::MinPictAdj && c.pictAdj <= measure::MaxPictAdj))
+            return KeiIdoFault::range;
+        c.ptoD.dblY = c.ptoD.dblX;
     }
+    if (!finite(c.ptoK) || !finite(c.ktoP) || !finite(c.ki00ToPx)
+        || !std::isfinite(c.px00ToKei.dblLongitude) || !std::isfinite(c.px00ToKei.dblLatitude))
+        return KeiIdoFault::range;
+    return KeiIdoFault::none;
+}
+
+}  // namespace
+
+KeiIdoFault subCalc_KeiIdo()
+{
+    typKeiIdoCalibration c;
+    const KeiIdoFault fault = calcKeiIdo(c);
+    if (fault != KeiIdoFault::none)
+        return fault;
+    GE_tpPtoK_r = c.ptoK;
+    GE_tpKtoP_r = c.ktoP;
+    GE_tpPx00ToKei = c.px00ToKei;
+    GE_tpKI00ToPx = c.ki00ToPx;
+    GE_tpPtoD_r = c.ptoD;
+    GE_sngPictAdj = c.pictAdj;
+    return fault;
 }
 
 QString fncSec_ToDMS(double seconds, typDMS& dms)

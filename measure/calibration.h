@@ -21,12 +21,22 @@ namespace mdlSub {
 // a picture point is the rotation by (3) about the left tilt point.
 void subCalc_Hosei();
 
+// Why the longitude/latitude calibration took nothing.
+enum class KeiIdoFault {
+    none,      // calibrated
+    zero,      // a longitude or latitude is 0: not given yet
+    coincide,  // the two points share an x, a y, a longitude or a latitude
+    range,     // a ratio or the stretch would leave the calibration's range
+};
+
 // The longitude/latitude calibration from GE_tpPiccel, GE_dblKeido and
 // GE_dblIdo: sets GE_tpPtoK_r, GE_tpKtoP_r, GE_tpPx00ToKei, GE_tpKI00ToPx,
-// GE_tpPtoD_r (metres per picture unit) and GE_sngPictAdj. Leaves them
-// untouched when a longitude or latitude is 0 or the two points share an x,
-// a y, a longitude or a latitude after straightening.
-void subCalc_KeiIdo();
+// GE_tpPtoD_r (metres per picture unit) and GE_sngPictAdj, all at once or
+// none of them. The whole result is computed first; it is taken only when
+// every value is finite and the ratios and the stretch lie within the range
+// the known distances may set, so a refused calibration keeps the one
+// before it whole.
+KeiIdoFault subCalc_KeiIdo();
 
 // Seconds of arc as degrees-minutes-seconds text ("135-30-15.2500"); fills
 // `dms`. A negative angle gives a negative degree and positive minutes and

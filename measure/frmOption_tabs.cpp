@@ -258,8 +258,6 @@ double frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS& dms)
 
 void frmOption::cmdCnv_Click()
 {
-    tpPiccelBak[0] = typPointS{fncVal_Single(txtPict_mm1(0).Text()), fncVal_Single(txtPict_mm1(1).Text())};
-    tpPiccelBak[1] = typPointS{fncVal_Single(txtPict_mm2(0).Text()), fncVal_Single(txtPict_mm2(1).Text())};
     // The degree, minute and second boxes win over whole seconds typed alone.
     for (int row : {0, 2, 1, 3}) {
         const qint16 degrees = measure::fncVal_Int16(angleBox(row, 0).Text());
@@ -267,8 +265,27 @@ void frmOption::cmdCnv_Click()
         const float seconds = fncVal_Single(angleBox(row, 2).Text());
         angleBox(row, 3).setText(CStr(mdlSub::fncDMS_ToSec(degrees, minutes, seconds)));
     }
+    // Points that give no calibration are not kept either: the drawing keeps
+    // the points it was calibrated with, the boxes what was typed.
+    const auto points = GE_tpPiccel;
+    const auto longitudes = GE_tpKeIdo, latitudes = GE_tpIdo;
+    const auto lonSeconds = GE_dblKeido, latSeconds = GE_dblIdo;
     subDisp_Taiou();
-    mdlSub::subCalc_KeiIdo();
+    const mdlSub::KeiIdoFault fault = mdlSub::subCalc_KeiIdo();
+    if (fault == mdlSub::KeiIdoFault::coincide || fault == mdlSub::KeiIdoFault::range) {
+        GE_tpPiccel = points;
+        GE_tpKeIdo = longitudes;
+        GE_tpIdo = latitudes;
+        GE_dblKeido = lonSeconds;
+        GE_dblIdo = latSeconds;
+        const QString why = fault == mdlSub::KeiIdoFault::coincide
+            ? QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。")
+            : QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
+        MsgBox(why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。"), vbExclamation,
+               QStringLiteral("既知の経緯度設定"));
+        return;
+    }
+    tpPiccelBak = GE_tpPiccel;
     subDisp_Para();
     m_cnvTilt = typTilt{GE_sngHosei, GE_dblHosei};
     m_ratioFromCnv = true;

@@ -102,7 +102,7 @@ typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float
         if (!(picture > 0 && real > 0))
             return;
         ratio = double(real) / double(picture);
-        if (!(ratio >= 1e-12 && ratio <= 1e12))
+        if (!(ratio >= MinRatio && ratio <= MaxRatio))
             s.fits = false;
     };
     take(pictureX, realX, s.ratio.dblX);
@@ -112,7 +112,7 @@ typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float
         // A ratio of 0 (stored or computed elsewhere) gives no stretch to take.
         if (fitsSingle(s.ratio.dblX) && fitsSingle(s.ratio.dblY) && s.ratio.dblX > 0 && s.ratio.dblY > 0) {
             const float stretch = float(s.ratio.dblY) / float(s.ratio.dblX);
-            if (stretch >= 0.1f && stretch <= 10.0f)
+            if (stretch >= MinPictAdj && stretch <= MaxPictAdj)
                 s.pictAdj = stretch;
             else
                 s.fits = false;

@@ -37,6 +37,14 @@ qint16 fncVal_Int16(const QString& text);
 // and leaves `dms` as it was.
 std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms);
 
+// The range a calibration may set: the real length per picture unit and
+// the picture's height stretch. No scanned picture needs more, and lengths
+// or the stretched map would leave the ranges they are held in.
+constexpr double MinRatio = 1e-12;
+constexpr double MaxRatio = 1e12;
+constexpr float MinPictAdj = 0.1f;
+constexpr float MaxPictAdj = 10.0f;
+
 // What the known-distance "設定" computes from the four stored lengths.
 struct typScaleSetting {
     typPointD ratio;        // real length per picture unit
@@ -47,9 +55,8 @@ struct typScaleSetting {
 // A pair whose lengths are not both above 0 keeps its ratio from `previous`.
 // With `adjust` the stretch is the Y ratio over the X ratio (single
 // precision) and Y takes X's ratio; when either ratio is not above 0 the
-// stretch keeps `previousAdj`. A new ratio outside 1e-12 to 1e12, or a new
-// stretch outside 0.1 to 10, does not fit: no scanned picture needs it, and
-// lengths or the stretched map would leave the ranges they are held in.
+// stretch keeps `previousAdj`. A new ratio or stretch outside the range
+// above does not fit.
 typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
                               const typPointD& previous, bool adjust, float previousAdj);
 

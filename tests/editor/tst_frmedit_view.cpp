@@ -150,25 +150,30 @@ private slots:
     }
 
     // The box's inside is the picture times the zoom and the aspect factor,
-    // so its last column and row show (and are picked) at every zoom.
+    // so its last column and row show (and are picked) at every zoom. A
+    // stored factor beyond what a calibration sets is shown at its bound.
     void boxFitsTheCopy_data()
     {
         QTest::addColumn<float>("zoom");
+        QTest::addColumn<float>("stored");
         QTest::addColumn<float>("factor");
-        QTest::newRow("100%") << 1.0f << 1.0f;
-        QTest::newRow("25%") << 0.25f << 1.0f;
-        QTest::newRow("200%") << 2.0f << 1.0f;
-        QTest::newRow("aspect 1.2") << 1.0f << 1.2f;
-        QTest::newRow("aspect 0.8 at 50%") << 0.5f << 0.8f;
+        QTest::newRow("100%") << 1.0f << 1.0f << 1.0f;
+        QTest::newRow("25%") << 0.25f << 1.0f << 1.0f;
+        QTest::newRow("200%") << 2.0f << 1.0f << 1.0f;
+        QTest::newRow("aspect 1.2") << 1.0f << 1.2f << 1.2f;
+        QTest::newRow("aspect 0.8 at 50%") << 0.5f << 0.8f << 0.8f;
+        QTest::newRow("stored 2.5e6 at 400%") << 4.0f << 2.5e6f << 10.0f;
+        QTest::newRow("stored 2.6e-7 at 800%") << 8.0f << 2.6e-7f << 0.1f;
     }
 
     void boxFitsTheCopy()
     {
         QFETCH(float, zoom);
+        QFETCH(float, stored);
         QFETCH(float, factor);
         const QSize picture(4000, 3000);
         frmEdit& e = openDrawing(picture);
-        GE_sngPictAdj = factor;
+        GE_sngPictAdj = stored;
         GE_sngZoom = zoom;
         e.sZoom(GE_sngZoom);
         const QSize inner(qRound(picture.width() * zoom), qRound(picture.height() * zoom * factor));
@@ -217,6 +222,10 @@ private slots:
         QVERIFY(!e.vscY->Visible() && !e.hscX->Visible());
         QCOMPARE(e.pictMap->Left(), 0.0);
         QCOMPARE(e.pictMap->Top(), 0.0);
+        // Exactly as tall as the viewport: nothing to scroll down to.
+        e.pictMap->Move(0, 0, e.pictWindow->Width() + 100, e.pictWindow->Height());
+        e.subSet_Scroll();
+        QVERIFY(!e.vscY->Visible() && e.hscX->Visible());
     }
 
     void optionsShowThePictureAt100()

@@ -212,8 +212,11 @@ private slots:
         e.popHoseiL->setChecked(false);
 
         GE_booPickKeiIdo = true;
+        e.popTaiou1->setChecked(true);  // point 1 picked last
+        GE_tpPiccel[0] = typPointS{1, 2};
         e.pictMap_MouseDown(1, 0, 55.5f, 5.5f);
         QVERIFY(e.popTaiou2->Checked() && GE_tpPiccel[1].sngX == 55.5f && GE_tpPiccel[1].sngY == 5.5f);
+        QVERIFY(!e.popTaiou1->Checked() && GE_tpPiccel[0].sngX == 1 && GE_tpPiccel[0].sngY == 2);
         GE_booPickKeiIdo = false;
         e.popTaiou2->setChecked(false);
 

@@ -158,6 +158,16 @@ private slots:
         press(e, Qt::Key_Right);
         QVERIFY(s.Width() == 0 && near(s.Left, 10.015, 1e-5));
         release(e, Qt::Key_Right);
+        // A side's nudge takes its drag marks away at the release: a plain
+        // click in route mode then begins a route and ends none.
+        tool(e, 9);
+        e.popMesRenzoku_Click();
+        select(e, "linePS", 0);
+        e.intGripLine = 1;
+        tap(e, Qt::Key_Left);
+        e.pictMap_MouseDown(1, 0, 90, 20);
+        e.pictMap_MouseUp(1, 0, 90, 20);
+        QVERIFY(e.booMesDownD && !e.booMesEndD && e.booRenzoku);
     }
 
     void releaseCommitsTheArea()

@@ -34,6 +34,7 @@ void setUpKnownPoints()
     GE_booPictAdj = false;
     GE_sngPictAdj = 0;
     GE_tpPtoK_r = GE_tpKtoP_r = GE_tpPtoD_r = GE_tpKI00ToPx = typPointD{-1, -1};
+    GE_tpPx00ToKei = typLonLat{-1, -1};
 }
 
 }  // namespace
@@ -77,21 +78,32 @@ private slots:
         QCOMPARE(GE_tpPtoD_r.dblY, GE_tpPtoD_r.dblX);
     }
 
+    // A refused calibration changes nothing, not even what it would have set first.
     void keiIdoRefusals()
     {
-        const std::function<void()> spoilers[] = {
-            [] { GE_dblIdo[0] = 0; },
-            [] { GE_tpPiccel[1].sngX = 100; },
-            [] {  // the y values differ, but not once straightened
-                GE_sngHosei = {10, 10, 100, 100};
-                subCalc_Hosei();
-                GE_tpPiccel = {typPointS{10, 10}, typPointS{100, 100}};
-            }};
-        for (const auto& spoil : spoilers) {
+        const std::pair<KeiIdoFault, std::function<void()>> spoilers[] = {
+            {KeiIdoFault::zero, [] { GE_dblIdo[0] = 0; }},
+            {KeiIdoFault::coincide, [] { GE_tpPiccel[1].sngX = 100; }},
+            {KeiIdoFault::coincide,
+             [] {  // the y values differ, but not once straightened
+                 GE_sngHosei = {10, 10, 100, 100};
+                 subCalc_Hosei();
+                 GE_tpPiccel = {typPointS{10, 10}, typPointS{100, 100}};
+             }},
+            // The stretch a hair's breadth in y would need.
+            {KeiIdoFault::range, [] { GE_booPictAdj = true, GE_tpPiccel[1].sngY = 200.0001f; }},
+            {KeiIdoFault::range, [] { GE_booPictAdj = true, GE_dblKeido[1] = 503600, GE_dblIdo[1] = 126001; }},
+            {KeiIdoFault::range, [] { GE_dblIdo[0] = 90 * 3600; }},  // no metres east-west at the pole
+            {KeiIdoFault::range, [] { GE_tpPiccel = {typPointS{-3e38f, 200}, typPointS{3e38f, 50}}; }},
+            {KeiIdoFault::range, [] { GE_dblKeido[1] = 3e38; }}};
+        for (const auto& [fault, spoil] : spoilers) {
             setUpKnownPoints();
             spoil();
-            subCalc_KeiIdo();
-            QVERIFY(GE_tpPtoK_r.dblX == -1 && GE_tpPtoD_r.dblX == -1 && GE_sngPictAdj == 0);
+            QCOMPARE(subCalc_KeiIdo(), fault);
+            for (const double v : {GE_tpPtoK_r.dblX, GE_tpPtoK_r.dblY, GE_tpKtoP_r.dblY, GE_tpKI00ToPx.dblY,
+                                   GE_tpPx00ToKei.dblLatitude, GE_tpPtoD_r.dblX, GE_tpPtoD_r.dblY})
+                QCOMPARE(v, -1.0);
+            QCOMPARE(GE_sngPictAdj, 0.0f);
         }
     }
 

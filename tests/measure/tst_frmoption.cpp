@@ -283,6 +283,92 @@ private slots:
         QVERIFY(near(e.fncLen_KeiIdo(20, 50, 220, 310), 2386.06, 0.01));
     }
 
+    // Every value a position calibration sets or takes, in one list.
+    static QList<double> positionCalibration()
+    {
+        QList<double> v{GE_tpPtoK_r.dblX,  GE_tpPtoK_r.dblY,    GE_tpKtoP_r.dblX, GE_tpKtoP_r.dblY,
+                        GE_tpPx00ToKei.dblLongitude, GE_tpPx00ToKei.dblLatitude, GE_tpKI00ToPx.dblX,
+                        GE_tpKI00ToPx.dblY, GE_tpPtoD_r.dblX, GE_tpPtoD_r.dblY, GE_sngPictAdj,
+                        GE_dblKeido[0], GE_dblKeido[1], GE_dblIdo[0], GE_dblIdo[1]};
+        for (const typPointS& p : GE_tpPiccel)
+            v << p.sngX << p.sngY;
+        return v;
+    }
+
+    void positionsBeyondAnyScale_data()
+    {
+        // Picture X1, Y1, X2, Y2, then degrees, minutes and seconds of
+        // longitude 1, latitude 1, longitude 2, latitude 2.
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("refusal");  // the box's first line; none: it calibrates
+        const QStringList normal{"20", "50", "220", "310", "139", "45", "0", "35", "41", "0",
+                                 "139", "46", "0", "35", "40", "0"};
+        const auto with = [&normal](std::initializer_list<std::pair<int, const char*>> changes) {
+            QStringList boxes = normal;
+            for (const auto& [k, text] : changes)
+                boxes[k] = QString::fromLatin1(text);
+            return boxes;
+        };
+        const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
+        const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。");
+        QTest::newRow("normal pair") << normal << QString();
+        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range;
+        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range;
+        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range;
+        QTest::newRow("1 second of latitude, 1 degree of longitude")
+            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range;
+        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range;
+        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range;
+        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same;
+        QTest::newRow("one latitude") << with({{14, "41"}}) << same;
+    }
+
+    // A position calibration that gives no usable scale is refused whole: the
+    // drawing keeps, shows and saves the calibration it had.
+    void positionsBeyondAnyScale()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, refusal);
+        platform::ScopedScriptedUi ui;
+        frmEdit& e = openDrawing();
+        frmOption& o = show(e);
+        o.optMOde(1).setValue(true);
+        o.chkPictAdj->setValue(1);
+        calibratePositions(o);
+        click(o.cmdCnv);
+        const QList<double> before = positionCalibration();
+        // 60" of longitude at 35°41' over 200 units, 60" of latitude over 260.
+        QVERIFY(near(GE_tpPtoD_r.dblX, 7.5215, 1e-4) && near(GE_sngPictAdj, 0.94703, 1e-5));
+        for (int i = 0; i < 4; ++i)
+            typeEnter((i < 2 ? o.txtPict_mm1 : o.txtPict_mm2)(i % 2), boxes[i]);
+        for (int k = 4; k < 16; ++k)
+            type(o.angleBox((k - 4) / 3, (k - 4) % 3), boxes[k]);
+        click(o.cmdCnv);
+        if (refusal.isEmpty()) {
+            QCOMPARE(ui->boxes.size(), 0);
+        } else {
+            QCOMPARE(ui->boxes.size(), 1);
+            QCOMPARE(ui->boxes[0].prompt, refusal + QStringLiteral("\r\n対応点の位置と経緯度を確かめてください。"));
+            QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の経緯度設定"));
+            QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));
+        }
+        close(o);
+        QCOMPARE(positionCalibration(), before);
+        for (const float zoom : {4.0f, 8.0f, 0.25f, 1.0f}) {
+            GE_sngZoom = zoom;
+            e.sZoom(zoom);
+            QVERIFY(qAbs(e.pictMap->deviceSize().height() - 150 * zoom * GE_sngPictAdj) <= 8);
+        }
+        ui->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj->choose();
+        GE_tpPtoD_r = GE_tpPtoK_r = {};
+        typPrint print;
+        QVERIFY(!mdlSQL::fncSQL_GetPrint(QStringLiteral("O-1"), print));
+        const QList<double> stored = positionCalibration();  // as the database holds them
+        for (qsizetype k = 0; k < before.size(); ++k)
+            QVERIFY2(qFuzzyCompare(stored[k], before[k]), qPrintable(QString::number(k)));
+    }
+
     void scalesOutliveModeAndUnitChanges_data()
     {
         QTest::addColumn<QStringList>("steps");

@@ -83,6 +83,9 @@ private slots:
         QCOMPARE(grid.text(), QStringLiteral("3,2"));
 
         const QRect last = grid.view()->visualRect(grid.view()->model()->index(2, 1));
+        // A row is as tall as its text, with a little room round it.
+        const int text = grid.view()->fontMetrics().height();
+        QVERIFY2(last.height() >= text && last.height() <= text + 6, qPrintable(QString::number(last.height())));
         QTest::mouseDClick(grid.view()->viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, 3 * last.height()));
         QCOMPARE(dbl.count(), 1);
         QTest::mouseDClick(grid.view()->viewport(), Qt::RightButton, {}, cellCentre(grid, 1, 1));
