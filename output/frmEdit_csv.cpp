@@ -5,6 +5,7 @@
 #include "editor/frmEdit.h"
 #include "measure/hatchcache.h"
 #include "measure/resulttag.h"
+#include "objects/chains.h"
 #include "output/csvtext.h"
 
 #include <cmath>
@@ -99,9 +100,11 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
     for (int j = 0; j < e.linePS.UBound(); ++j) {
         if (!e.linePS.exists(j) || !e.linePS(j).Tag.endsWith(key))
             continue;
-        const int k = e.fncFind_LinkLine2(e.lineHojoSave, e.linePS(j));
-        const QString comment = k >= 0 && e.lblKyori.exists(k / 2) ? text(e.lblKyori(k / 2).ToolTipText)
-                                                                    : QStringLiteral("-----");
+        // Only the distance this measurement keeps on the side: another one
+        // starting at the same vertex belongs to another object.
+        const int k = mdlChain::fncFind_SideKyori(e.lineHojoSave, e.linePS, j);
+        const QString comment = k >= 0 && e.lblKyori.exists(k) ? text(e.lblKyori(k).ToolTipText)
+                                                                : QStringLiteral("-----");
         lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j)));
     }
     return lines;

@@ -173,10 +173,21 @@ private slots:
             side.Tag = Key;
         }
         at(e.linePS, 3, false);
-        auto& hojo = at(e.lineHojoSave, 0);
-        hojo.X1 = 0.1f, hojo.Y1 = 0;
-        at(e.lineHojoSave, 1);
-        at(e.lineHojoSave, 2, false);
+        // Distances by their first extension line: 0 another measurement's
+        // from the first vertex (lower index), 1 the first side's own, 2
+        // another measurement's from the third side's start.
+        const QString other = QStringLiteral("_150102030999");
+        const float starts[3][2] = {{0, 0}, {0.1f, 0}, {40, 30}};
+        for (int k = 0; k < 3; ++k) {
+            auto& hojo = at(e.lineHojoSave, 2 * k);
+            hojo.X1 = starts[k][0], hojo.Y1 = starts[k][1];
+            hojo.Tag = k == 1 ? Key : other;
+            at(e.lineHojoSave, 2 * k + 1).Tag = hojo.Tag;
+            at(e.lblKyori, k);
+        }
+        at(e.lineHojoSave, 6, false);
+        e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
+        at(e.lblKyori, 3, false);
         typHatching h;
         h.iStyle = 1;
         h.iUbound = 3;  // the file holds two
@@ -189,7 +200,7 @@ private slots:
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
         QCOMPARE(lines[1], QStringLiteral("'+区画Ｂ,30.25,坪 "));
-        QCOMPARE(lines[3], QStringLiteral("1,\"'@北側,\"\"旧道\"\"\",0,0,10,0,10,0,0,40,0,40"));
+        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10,0,0,40,0,40"));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
         QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
         QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));
@@ -202,7 +213,10 @@ private slots:
         e.linePS(2).Tag = QString();
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.subCsvOut_KeiroDetail(path, 0);
-        QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 5);
+        lines = textOf(path).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 5 + 1);
+        QVERIFY(lines[3].startsWith(QStringLiteral("1,1.3322゜,")));
+        QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,")));
     }
 
     // A disk that takes only part of the list (larger than Qt's buffer, or
