@@ -10,7 +10,6 @@
 
 #include <cmath>
 
-using mdlCsv::field;
 using mdlCsv::num;
 using mdlCsv::text;
 
@@ -149,7 +148,8 @@ void frmEdit::subCsvOut_KeiIdo(const QString& path, const QString& header)
         const QStringList tag = label.Tag.split(QLatin1Char(','));
         if (tag.size() < 2)
             vb::raise(vb::errSubscript);
-        lines << mdlCsv::row({num(qint32(++n)), text(label.Caption), field(tip1), field(tip2), tag[0], tag[1]});
+        // Tips and tags come from shared files as comments do: every part is a text field.
+        lines << mdlCsv::row({num(qint32(++n)), text(label.Caption), text(tip1), text(tip2), text(tag[0]), text(tag[1])});
     }
     mdlCsv::writeFile(path, lines);
 }

@@ -26,6 +26,37 @@ QString textOf(const QString& path)
     return decodeCp932(bytesOf(path));
 }
 
+// The fields of each record as a spreadsheet reads the list: a field that
+// begins with a double quote runs to the closing one, line breaks included.
+QList<int> columnCounts(const QString& csv)
+{
+    QList<int> counts;
+    int fields = 1;
+    bool quoted = false, start = true;
+    for (qsizetype i = 0; i < csv.size(); ++i) {
+        const QChar c = csv[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < csv.size() && csv[i + 1] == u'"')
+                ++i;
+            else if (c == u'"')
+                quoted = false;
+            continue;
+        }
+        if (c == u'"' && start)
+            quoted = true;
+        start = c == u',';
+        if (c == u',')
+            ++fields;
+        if (c == u'\r' && csv.mid(i + 1, 1) == u"\n") {
+            counts << fields;
+            fields = 1;
+            start = true;
+            ++i;
+        }
+    }
+    return counts;
+}
+
 template <class T>
 T& at(platform::ElementArray<T>& a, int k, bool visible = true)
 {
@@ -76,12 +107,16 @@ class TestCsv : public QObject {
         area.Tag = QStringLiteral("112:30.25_") + Key;
         area.ToolTipText = QStringLiteral("+区画Ｂ");
         at(e.lblMensekiS, 1, false);
-        // Two position labels placed in a fresh drawing: element 0 stays empty.
-        for (int k : {1, 2}) {
+        // Position labels placed in a fresh drawing: element 0 stays empty.
+        // Their tips and tags are text as comments are, numbers included.
+        const QString position[3][3] = {{" 東,西", "X:1.5,Y:2", "6\r\n\"7\",8"},
+                                        {"-南", "=1+2,+SUM(A1:A2)", "@cmd,\t=1"},
+                                        {"-26.7565゜", "-1.5,-2", "-6,8"}};
+        for (int k : {1, 2, 3}) {
             auto& p = at(e.lblKeiIdoS, k);
-            p.Caption = k == 1 ? QStringLiteral(" 東,西") : QStringLiteral("-南");
-            p.ToolTipText = k == 1 ? QStringLiteral("X:1.5,Y:2") : QStringLiteral("-1.5,-2");
-            p.Tag = QStringLiteral("6,8");
+            p.Caption = position[k - 1][0];
+            p.ToolTipText = position[k - 1][1];
+            p.Tag = position[k - 1][2];
         }
     }
 
@@ -113,8 +148,11 @@ private slots:
         same("line break", QStringLiteral("a\r\nb"), QStringLiteral("\"a\r\nb\""));
         same("formula character inside", QStringLiteral("a=b-c"), QStringLiteral("a=b-c"));
         // A lead character a spreadsheet would run: a text gets a quote before it.
-        for (const char* lead : {"=1+1", "+SUM(A1:A2)", "-2", "@x", "\tx"})
+        for (const char* lead : {"=1+1", "+SUM(A1:A2)", "-A1", "-2+3", "@x", "\tx"})
             QTest::newRow(lead) << QString(lead) << QString(lead) << QStringLiteral("'") + lead;
+        // A plain number, also as the program's own angle readout, cannot run.
+        same("negative number", QStringLiteral("-2"), QStringLiteral("-2"));
+        same("angle readout", QStringLiteral("-26.7565゜"), QStringLiteral("-26.7565゜"));
         QTest::newRow("carriage return") << QStringLiteral("\r=1") << QStringLiteral("\"\r=1\"") << QStringLiteral("\"'\r=1\"");
     }
     void fields()
@@ -145,9 +183,14 @@ private slots:
                                 "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
         QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",1.375,km \r\n"));
         QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,'+区画Ｂ,30.25,坪 \r\n"));
-        // The coordinate columns are numbers: their sign stays as it is.
-        QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,6,8\r\n"
-                                             "2,'-南,-1.5,-2,6,8\r\n"));
+        QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,\"6\r\n\"\"7\"\"\",8\r\n"
+                                             "2,'-南,'=1+2,'+SUM(A1:A2),'@cmd,'\t=1\r\n"
+                                             "3,-26.7565゜,-1.5,-2,-6,8\r\n"));
+        // Every row of a list has its header's columns.
+        for (const QString& f : {kyori, keiro, menseki, ido}) {
+            const QList<int> counts = columnCounts(textOf(f));
+            QVERIFY2(counts.count(counts.first()) == counts.size(), qPrintable(f));
+        }
 
         // At 200 % and under a decimal-comma locale the files are the same.
         QMap<QString, QByteArray> before;
