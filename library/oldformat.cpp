@@ -20,18 +20,22 @@ constexpr long errPastEnd = 62;
 constexpr long errBadValue = 380;
 constexpr int MaxIndex = 32767;
 
-// The lines of a record file: each ends at CR LF, CR or LF, so a file that
-// went through an editor of another system reads the same. A UTF-8 byte
-// order mark is passed over, and the text after it read as UTF-8 when it is.
+// The lines of a record file. The previous version ended each at CR (a LF
+// right after it belongs to the line end) and kept a lone LF inside a
+// caption or comment as part of it; only a file without any CR, one that
+// went through an editor of another system, ends its lines at LF. A UTF-8
+// byte order mark is passed over, and the text after it read as UTF-8 when
+// it is.
 class LineReader {
 public:
     LineReader(const QByteArray& bytes, const QString& fileName) : m_file(fileName)
     {
         const QString text = decoded(bytes);
+        const QChar lineEnd = text.contains(QLatin1Char('\r')) ? QLatin1Char('\r') : QLatin1Char('\n');
         qsizetype start = 0;
         while (start < text.size()) {
             qsizetype end = start;
-            while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+            while (end < text.size() && text.at(end) != lineEnd)
                 ++end;
             m_lines.append(text.mid(start, end - start));
             start = end + 1;

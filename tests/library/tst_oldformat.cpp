@@ -68,19 +68,19 @@ private slots:
     void valuesAsConverted()
     {
         const QList<QStringList> records = {
-            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
+            olddata::label(true, {{2, "№①\n髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
                                   {15, "10.5"}}),
             olddata::label(false)};
         const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
-        QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
+        QCOMPARE(l.Caption, QStringLiteral("№①\n髙～"));  // a lone LF stays in a file with CR line ends
         QCOMPARE(l.Alignment, qint16(2));
         QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
         QCOMPARE(l.BackColor, qint32(0x80000018));  // the last one
         QVERIFY(l.FontBold);
         QCOMPARE(l.FontSize, 10.5f);
         QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
-        // A number line reads a word as 0. Lines end at CR alone or LF alone
-        // too, and a byte order mark is passed over.
+        // A number line reads a word as 0. Lines end at CR alone too, or at
+        // LF in a file without CR, and a byte order mark is passed over.
         const QByteArray crlf = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}, {10, "7"}})});
         for (const QByteArray& file : {QByteArray(crlf).replace("\r\n", "\r"),
                                        "\xEF\xBB\xBF" + QByteArray(crlf).replace("\r\n", "\n")}) {
