@@ -6,8 +6,8 @@
 //
 // Every value is checked as the element it is meant for would check it; a
 // damaged file raises vb::Error whose description names the file and the
-// line ("L.txt 16行目: Input past end of file") or the key, so that the
-// import stops rather than bring in half a drawing.
+// line ("L.txt の 16 行目で、記録が途中で終わっています。") or the key, so
+// that the import stops rather than bring in half a drawing.
 
 #include <QByteArray>
 #include <QList>

@@ -212,7 +212,7 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
         if (number == 62)
-            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("\rL.txt 46行目: Input past end of file")));
+            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("\rL.txt の 46 行目で、記録が途中で終わっています。")));
         QVERIFY(!Instance<frmEdit>::exists());
         QCOMPARE(GE_tpPrint.Print_Id, 0);
         QCOMPARE(printRows(), before);
