@@ -103,10 +103,10 @@ bool frmEdit::loadStored()
 bool frmEdit::loadImported()
 {
     const QString settingsFile = files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName);
-    QStringList missing;
+    mdlFileAccess::typOldLeftOut left;
     try {
         ObjectArrays arrays = objectArrays();
-        missing = mdlFileAccess::subReadOld_Drawing(arrays, GE_tpPrint.strPath, settingsFile);
+        left = mdlFileAccess::subReadOld_Drawing(arrays, GE_tpPrint.strPath, settingsFile);
         GE_tpPrint.datHizuke = vb::FileDateTime(settingsFile);
         GE_sngPictAdj = 1.0f;
         GE_sngScale = 0;
@@ -127,10 +127,9 @@ bool frmEdit::loadImported()
     sZoom(1.0f);
     GE_sngZoom = 1.0f;
     sngZoomPrev = 1.0f;
-    if (!missing.isEmpty())
-        MsgBox(QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。") + vbCrLf
-                   + missing.join(vbCrLf),
-               vbOKOnly + vbInformation, QStringLiteral("旧ねむのき・図面データ"));
+    const QString notice = mdlFileAccess::fncOld_Notice(left);
+    if (!notice.isEmpty())
+        MsgBox(notice, vbOKOnly + vbInformation, QStringLiteral("旧ねむのき・図面データ"));
     return true;
 }
 

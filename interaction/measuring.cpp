@@ -49,9 +49,4 @@ typHojoPair fncHojo_Pair(qint16 j)
     return {qint16(j + 1), qint16(j / 2)};
 }
 
-bool fncNear(float x0, float y0, float x, float y, float window)
-{
-    return std::fabs(x0 - x) < window && std::fabs(y0 - y) < window;
-}
-
 }  // namespace interaction

@@ -35,7 +35,4 @@ struct typHojoPair {
 };
 typHojoPair fncHojo_Pair(qint16 j);
 
-// Whether (x, y) lies within the square window of (x0, y0), strictly.
-bool fncNear(float x0, float y0, float x, float y, float window);
-
 }  // namespace interaction

@@ -7,35 +7,12 @@
 
 #include "app/globals.h"
 #include "interaction/measuring.h"
-#include "measure/resulttag.h"
+#include "objects/chains.h"
 #include "platform/keyboard.h"
 #include "platform/vbruntime.h"
 #include "properties/frmPropaty.h"
 
 using namespace platform;
-
-namespace {
-
-// The distance object laid along side j of linePS: the even extension line
-// starting at the side's start with the side's key, as its index k; -1.
-qint16 sideKyori(frmEdit& e, int j)
-{
-    if (j < 0 || !e.linePS.exists(j))
-        return -1;
-    const LineElement& side = e.linePS(j);
-    const QString key = ResultTag::fncTag_Key(side.Tag);
-    for (int h = 0; h <= e.lineHojoSave.UBound(); h += 2) {
-        if (!e.lineHojoSave.exists(h))
-            continue;
-        const LineElement& hojo = e.lineHojoSave(h);
-        if (interaction::fncNear(hojo.X1, hojo.Y1, side.X1, side.Y1, 0.2f)
-            && ResultTag::fncTag_Key(hojo.Tag) == key)
-            return qint16(h / 2);
-    }
-    return -1;
-}
-
-}  // namespace
 
 void frmEdit::pictMap_MouseDown(int button, int /*shift*/, float x, float y)
 {
@@ -242,9 +219,9 @@ void frmEdit::subGrab_Side(int j, float sx, float sy)
     intPrevPS = qint16(fncFind_PrevLine(linePS, j));
     intPSHojo = qint16(fncFind_LinkLine2(lineHojoSave, linePS(j)));
     intPSKyoriOfs = vb::CInt(double(intPSHojo) / 2 - j);
-    intPSKyori = sideKyori(*this, j);
-    intNextPSKyori = sideKyori(*this, intNextPS);
-    intPrevPSKyori = sideKyori(*this, intPrevPS);
+    intPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, j));
+    intNextPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intNextPS));
+    intPrevPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intPrevPS));
     subAllClr_LineMenseki();
     subGrip_Line(intGripLine, linePS(j), shpPointer, sx, sy);
     subFill_Shape(shpPointer, 0);

@@ -16,22 +16,24 @@ namespace mdlFileAccess {
 
 namespace {
 
-constexpr long errPastEnd = 62;
-constexpr long errBadValue = 380;
 constexpr int MaxIndex = 32767;
 
-// The lines of a record file: each ends at CR LF, CR or LF, so a file that
-// went through an editor of another system reads the same. A UTF-8 byte
-// order mark is passed over, and the text after it read as UTF-8 when it is.
+// The lines of a record file. The previous version ended each at CR (a LF
+// right after it belongs to the line end) and kept a lone LF inside a
+// caption or comment as part of it; only a file without any CR, one that
+// went through an editor of another system, ends its lines at LF. A UTF-8
+// byte order mark is passed over, and the text after it read as UTF-8 when
+// it is.
 class LineReader {
 public:
     LineReader(const QByteArray& bytes, const QString& fileName) : m_file(fileName)
     {
         const QString text = decoded(bytes);
+        const QChar lineEnd = text.contains(QLatin1Char('\r')) ? QLatin1Char('\r') : QLatin1Char('\n');
         qsizetype start = 0;
         while (start < text.size()) {
             qsizetype end = start;
-            while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+            while (end < text.size() && text.at(end) != lineEnd)
                 ++end;
             m_lines.append(text.mid(start, end - start));
             start = end + 1;
@@ -45,12 +47,14 @@ public:
     QString next()
     {
         if (atEnd())
-            fail(lineNo(), errPastEnd, QStringLiteral("Input past end of file"));
+            fail(lineNo(), errInputPastEnd, QStringLiteral("で、記録が途中で終わっています。"));
         return m_lines.at(m_next++);
     }
-    [[noreturn]] void fail(int line, long number, const QString& description) const
+    // The failure's description names the file and the line: "L.txt の 16
+    // 行目" followed by `what`.
+    [[noreturn]] void fail(int line, long number, const QString& what) const
     {
-        raise(number, m_file + QLatin1Char(' ') + QString::number(line) + QStringLiteral("行目: ") + description);
+        raise(number, QStringLiteral("%1 の %2 行目").arg(m_file, QString::number(line)) + what);
     }
 
 private:
@@ -110,13 +114,15 @@ private:
         try {
             return f();
         } catch (const Error& error) {
-            m_reader.fail(m_first + k - 1, error.number(), error.description());
+            m_reader.fail(m_first + k - 1, error.number(),
+                          QStringLiteral("の値「%1」を読み取れません。").arg(text(k)) + error.description());
         }
     }
     void check(int k, bool accepted) const
     {
         if (!accepted)
-            m_reader.fail(m_first + k - 1, errBadValue, QStringLiteral("Invalid property value"));
+            m_reader.fail(m_first + k - 1, errBadPropertyValue,
+                          QStringLiteral("の値「%1」は使えません。").arg(text(k)) + errorDescription(errBadPropertyValue));
     }
     LineReader& m_reader;
     int m_first;
@@ -210,7 +216,8 @@ typOldRun<R> readRun(LineReader& reader, R (*parse)(LineReader&), bool dropsEnd)
         run.records.append(std::move(record));
         if (i + 1 > MaxIndex)
             reader.fail(reader.lineNo(), errOverflow,
-                        QStringLiteral("Overflow (要素が %1 個を超えています)").arg(MaxIndex + 1));
+                        QStringLiteral("で、要素の数が %1 個を超えています。").arg(MaxIndex + 1)
+                            + errorDescription(errOverflow));
     }
 }
 

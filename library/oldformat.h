@@ -1,13 +1,13 @@
 #pragma once
 // The previous version's drawing data, read without windows: its settings
 // file into the drawing settings, and its three record files (CP932 text,
-// one property a line, lines ending at CR, LF or CR LF) into records, run
-// by run.
+// one property a line, lines ending at CR or CR LF, or at LF in a file
+// without CR) into records, run by run.
 //
 // Every value is checked as the element it is meant for would check it; a
 // damaged file raises vb::Error whose description names the file and the
-// line ("L.txt 16行目: Input past end of file") or the key, so that the
-// import stops rather than bring in half a drawing.
+// line ("L.txt の 16 行目で、記録が途中で終わっています。") or the key, so
+// that the import stops rather than bring in half a drawing.
 
 #include <QByteArray>
 #include <QList>

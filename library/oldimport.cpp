@@ -110,15 +110,19 @@ void keepFirst(typOldRun<R>& run, int count)
 // file is missing or whose counts disagree keeps the distances that are
 // whole: the pieces beyond them have lost their partners and are dropped.
 // Every element below a run's upper bound is visible, so the upper bound
-// counts the pieces.
-void subPair_Distances(typOldRun<typOldLabel>& kyori, typOldRun<typOldLine>& ds, typOldRun<typOldLine>& hojo,
-                       typOldRun<typOldShape>& snpo)
+// counts the pieces. Returns how many distances were left out: as many as
+// the fullest run held pieces of.
+int subPair_Distances(typOldRun<typOldLabel>& kyori, typOldRun<typOldLine>& ds, typOldRun<typOldLine>& hojo,
+                      typOldRun<typOldShape>& snpo)
 {
     const int whole = std::min({kyori.upperBound(), ds.upperBound(), hojo.upperBound() / 2, snpo.upperBound() / 2});
+    const int some = std::max({kyori.upperBound(), ds.upperBound(), (hojo.upperBound() + 1) / 2,
+                               (snpo.upperBound() + 1) / 2});
     keepFirst(kyori, whole);
     keepFirst(ds, whole);
     keepFirst(hojo, 2 * whole);
     keepFirst(snpo, 2 * whole);
+    return some - whole;
 }
 
 }  // namespace
@@ -147,11 +151,12 @@ void subApply_LineBin(ObjectArrays& a, const typOldLineBin& runs)
 
 void subApply_ShapeBin(ObjectArrays& a, const typOldShapeBin& run) { applyRun(a.shpSnpo, run); }
 
-QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, const QString& iniPath)
+typOldLeftOut subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, const QString& iniPath)
 {
     const platform::ini::Snapshot ini(iniPath);  // one reading for every key, however large the file
-    const auto named = [&](const QString& key) {
-        QString name = ini.value(OldSecFiles, key);
+    typOldLeftOut left;
+    const auto named = [&](const QString& key, bool* found = nullptr) {
+        QString name = ini.value(OldSecFiles, key, QString(), found);
         name = name.left(name.indexOf(QChar(u'\0')));  // up to a NUL, as the platform reads it
         if (!fncOld_NameAllowed(name))
             vb::raise(vb::errBadFileName, key + QStringLiteral(" = ") + name + QStringLiteral(": ")
@@ -160,15 +165,19 @@ QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, cons
     };
     const QString mapImage = named(OldKeyMapImage);
     const QString onDisk = files::findFileName(GE_strFolder, mapImage);
-    QStringList missing;
-    // "" when the key is empty or the file is not there (then noted as missing).
+    // "" when the key is empty (noted when it is there) or the file is not
+    // there (noted as missing).
     const auto recordFile = [&](const QString& key, QString& name) {
-        name = named(key);
-        if (name.isEmpty())
+        bool present = false;
+        name = named(key, &present);
+        if (name.isEmpty()) {
+            if (present)
+                left.unnamed.append(key);
             return QByteArray();
+        }
         const QString found = files::findFileName(folder, name);
         if (found.isEmpty()) {
-            missing.append(files::join(folder, name));
+            left.missing.append(files::join(folder, name));
             name.clear();
             return QByteArray();
         }
@@ -183,14 +192,28 @@ QStringList subReadOld_Drawing(ObjectArrays& arrays, const QString& folder, cons
     typOldTextBin text = textName.isEmpty() ? typOldTextBin{} : fncReadOld_TextBin(textBytes, textName);
     typOldLineBin lines = lineName.isEmpty() ? typOldLineBin{} : fncReadOld_LineBin(lineBytes, lineName);
     typOldShapeBin markers = shapeName.isEmpty() ? typOldShapeBin{} : fncReadOld_ShapeBin(shapeBytes, shapeName);
-    subPair_Distances(text[runKyori], lines[runDsSave], lines[runHojoSave], markers);
+    left.distances = subPair_Distances(text[runKyori], lines[runDsSave], lines[runHojoSave], markers);
 
     subReadOld_Settings(ini, QFileInfo(iniPath).fileName());
     GE_strMapImage = onDisk.isEmpty() ? mapImage : onDisk;
     subApply_TextBin(arrays, text);
     subApply_LineBin(arrays, lines);
     subApply_ShapeBin(arrays, markers);
-    return missing;
+    return left;
+}
+
+QString fncOld_Notice(const typOldLeftOut& left)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QStringList parts;
+    if (!left.missing.isEmpty())
+        parts << QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。") + crlf + left.missing.join(crlf);
+    if (!left.unnamed.isEmpty())
+        parts << QStringLiteral("図面データの次の項目にファイル名がないため、読み込んでいません。") + crlf
+                + left.unnamed.join(crlf);
+    if (left.distances > 0)
+        parts << QStringLiteral("部品がそろっていない距離・寸法 %1 件は、読み込んでいません。").arg(left.distances);
+    return parts.join(crlf + crlf);
 }
 
 }  // namespace mdlFileAccess

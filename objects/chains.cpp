@@ -87,6 +87,21 @@ int fncFind_LinkLine2(std::span<const ChainLine> lines, const ChainLine& line)
     return -1;
 }
 
+int fncFind_SideKyori(const platform::ElementArray<platform::LineElement>& hojo,
+                      const platform::ElementArray<platform::LineElement>& sides, int j)
+{
+    if (j < 0 || !sides.exists(j))
+        return -1;
+    const platform::LineElement& side = sides(j);
+    const QString key = ResultTag::fncTag_Key(side.Tag);
+    for (int h = 0; h <= hojo.UBound(); h += 2) {
+        if (hojo.exists(h) && near(hojo(h).X1, hojo(h).Y1, side.X1, side.Y1, LinkTolerance)
+            && ResultTag::fncTag_Key(hojo(h).Tag) == key)
+            return h / 2;
+    }
+    return -1;
+}
+
 QList<int> fncWalk_Chain(std::span<const ChainLine> lines, int i)
 {
     if (!inRange(lines, i))

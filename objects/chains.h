@@ -49,6 +49,13 @@ int fncFind_LinkLine(std::span<const ChainLine> lines, const ChainLine& line, in
 // (pairs 2k, 2k + 1) that starts where `line` starts; k / 2 is the distance.
 int fncFind_LinkLine2(std::span<const ChainLine> lines, const ChainLine& line);
 
+// The distance that side j of `sides` keeps along it: the first even
+// extension line (pairs 2k, 2k + 1) that starts where the side starts and
+// ends its tag with the side's key, as the distance's index k; -1. Another
+// measurement's distance from the same vertex is not the side's.
+int fncFind_SideKyori(const platform::ElementArray<platform::LineElement>& hojo,
+                      const platform::ElementArray<platform::LineElement>& sides, int j);
+
 // The sides of i's chain in their order along it: an open chain (a route)
 // from its first side to its last, a closed one (an area) starting at i.
 // Each side appears once, however the joints are laid.

@@ -4,6 +4,8 @@
 #include "platform/wholefile.h"
 #include "platform/vbruntime.h"
 
+#include <QRegularExpression>
+
 namespace mdlCsv {
 
 QString field(const QString& text)
@@ -26,7 +28,8 @@ QString field(const QString& text)
 QString text(const QString& text)
 {
     static const QString formulaStart = QStringLiteral("=+-@\t\r");
-    if (!text.isEmpty() && formulaStart.contains(text.front()))
+    static const QRegularExpression number(QStringLiteral("\\A[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?゜?\\z"));
+    if (!text.isEmpty() && formulaStart.contains(text.front()) && !number.match(text).hasMatch())
         return field(QLatin1Char('\'') + text);
     return field(text);
 }

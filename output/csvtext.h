@@ -13,10 +13,13 @@
 namespace mdlCsv {
 
 QString field(const QString& text);
-// A comment or caption as a field. One that begins with "=", "+", "-", "@",
-// a tab or a carriage return gets a leading apostrophe, so a spreadsheet
-// opening the list shows it as text instead of running it as a formula
-// (such text can come from a shared database file or an imported data set).
+// A text field of a list (a comment, a caption, a position label's tip or
+// tag part). One that begins with "=", "+", "-", "@", a tab or a carriage
+// return gets a leading apostrophe, so a spreadsheet opening the list shows
+// it as text instead of running it as a formula (such text can come from a
+// shared database file or an imported data set). A plain number, or one
+// followed by the angle sign "゜" as the program's own readouts are, cannot
+// run and is written as it is.
 QString text(const QString& text);
 QString num(double value);  // up to 15 significant digits
 QString num(float value);   // up to 7

@@ -5,11 +5,11 @@
 #include "editor/frmEdit.h"
 #include "measure/hatchcache.h"
 #include "measure/resulttag.h"
+#include "objects/chains.h"
 #include "output/csvtext.h"
 
 #include <cmath>
 
-using mdlCsv::field;
 using mdlCsv::num;
 using mdlCsv::text;
 
@@ -99,9 +99,11 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
     for (int j = 0; j < e.linePS.UBound(); ++j) {
         if (!e.linePS.exists(j) || !e.linePS(j).Tag.endsWith(key))
             continue;
-        const int k = e.fncFind_LinkLine2(e.lineHojoSave, e.linePS(j));
-        const QString comment = k >= 0 && e.lblKyori.exists(k / 2) ? text(e.lblKyori(k / 2).ToolTipText)
-                                                                    : QStringLiteral("-----");
+        // Only the distance this measurement keeps on the side: another one
+        // starting at the same vertex belongs to another object.
+        const int k = mdlChain::fncFind_SideKyori(e.lineHojoSave, e.linePS, j);
+        const QString comment = k >= 0 && e.lblKyori.exists(k) ? text(e.lblKyori(k).ToolTipText)
+                                                                : QStringLiteral("-----");
         lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j)));
     }
     return lines;
@@ -146,7 +148,8 @@ void frmEdit::subCsvOut_KeiIdo(const QString& path, const QString& header)
         const QStringList tag = label.Tag.split(QLatin1Char(','));
         if (tag.size() < 2)
             vb::raise(vb::errSubscript);
-        lines << mdlCsv::row({num(qint32(++n)), text(label.Caption), field(tip1), field(tip2), tag[0], tag[1]});
+        // Tips and tags come from shared files as comments do: every part is a text field.
+        lines << mdlCsv::row({num(qint32(++n)), text(label.Caption), text(tip1), text(tip2), text(tag[0]), text(tag[1])});
     }
     mdlCsv::writeFile(path, lines);
 }

@@ -48,6 +48,7 @@ struct Document {
     QList<QByteArray> lines;
     bool finalEol = true;  // the last line ends with a line break
     bool crlf = true;      // the style of line breaks added
+    char eol = '\n';       // where lines break: LF (a CR before it stays in the line), or CR
     bool bom = false;
     bool cp932 = false;
 
@@ -81,13 +82,16 @@ struct Document {
         if (bom)
             data.remove(0, Utf8Bom.size());
         cp932 = !encoding::isValidUtf8(data);  // a mark written before CP932 text is passed over too
+        // A file without LF whose lines end at CR alone (as older editors
+        // wrote them) is read and kept so.
+        eol = !data.contains('\n') && data.contains('\r') ? '\r' : '\n';
         const qsizetype firstLf = data.indexOf('\n');
-        crlf = firstLf < 0 || (firstLf > 0 && data.at(firstLf - 1) == '\r');
+        crlf = eol == '\n' && (firstLf < 0 || (firstLf > 0 && data.at(firstLf - 1) == '\r'));
         lines.clear();
         if (data.isEmpty())
             return;
-        lines = data.split('\n');
-        finalEol = data.endsWith('\n');
+        lines = data.split(eol);
+        finalEol = data.endsWith(eol);
         if (finalEol)
             lines.removeLast();
     }
@@ -98,7 +102,7 @@ struct Document {
         for (qsizetype i = 0; i < lines.size(); ++i) {
             data += lines.at(i);
             if (i + 1 < lines.size() || finalEol)
-                data += '\n';
+                data += eol;
         }
         return data;
     }

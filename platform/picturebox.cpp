@@ -458,11 +458,11 @@ SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
 {
     if (!QFileInfo(path).isFile())
         vb::raise(vb::errFileNotFound, vb::errorDescription(vb::errFileNotFound) + QLatin1Char(' ') + path);
-    auto tooLarge = [](const QSize& size) {
-        return QStringLiteral("The picture is %1 x %2 pixels; pictures of more than %3 pixels can't be shown")
-            .arg(size.width())
-            .arg(size.height())
-            .arg(MaxPicturePixels);
+    const QString name = QFileInfo(path).fileName();
+    auto tooLarge = [&name](const QSize& size) {
+        return QStringLiteral("画像ファイル %1 は %2 x %3 ピクセルあり、表示できる大きさ（%4 ピクセル）を超えています。")
+            .arg(name, QString::number(size.width()), QString::number(size.height()),
+                 QString::number(MaxPicturePixels));
     };
     // Large scans must load: allow the largest picture accepted, as 32-bit pixels.
     QImageReader::setAllocationLimit(int((MaxPicturePixels * 4) >> 20) + 1);
@@ -475,7 +475,7 @@ SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
         reader.setScaledSize(scaledTo);
     QImage image;
     if (!reader.read(&image))
-        vb::raise(errInvalidPicture, QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reader.errorString()));
+        vb::raise(errInvalidPicture, QStringLiteral("画像ファイル %1 を読み込めません。（%2）").arg(name, reader.errorString()));
     if (qint64(image.width()) * image.height() > MaxPicturePixels)
         vb::raise(errInvalidPicture, tooLarge(image.size()));
     if (scaledTo.isValid() && image.size() != scaledTo)

@@ -25,12 +25,14 @@ QString errorDescription(long number)
     case errFileAlreadyOpen: return QStringLiteral("ファイルは既に開かれています。");
     case errFileExists: return QStringLiteral("既に同名のファイルが存在しています。");
     case errDiskFull: return QStringLiteral("ディスクの空き容量が不足しています。");
+    case errInputPastEnd: return QStringLiteral("ファイルにこれ以上データがありません。");
     case errBadFileName: return QStringLiteral("ファイル名が不正です。");
     case errDeviceUnavailable: return QStringLiteral("デバイスが準備されていません。");
     case errPermission: return QStringLiteral("書き込みできません。");
     case errPathFileAccess: return QStringLiteral("パス名が無効です。");
     case errPathNotFound: return QStringLiteral("パスが見つかりません。");
     case errInvalidUseOfNull: return QStringLiteral("Null の使い方が不正です。");
+    case errBadPropertyValue: return QStringLiteral("プロパティの値が不正です。");
     case errPrinterError: return QStringLiteral("プリンタ エラーです。");
     case errCancel: return QStringLiteral("[キャンセル] が選択されました。");
     default: return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");

@@ -20,12 +20,14 @@ enum ErrorNumber : long {
     errFileAlreadyOpen = 55,
     errFileExists = 58,
     errDiskFull = 61,
+    errInputPastEnd = 62,
     errBadFileName = 64,
     errDeviceUnavailable = 68,
     errPermission = 70,
     errPathFileAccess = 75,
     errPathNotFound = 76,
     errInvalidUseOfNull = 94,  // a Null converted
+    errBadPropertyValue = 380,
     errPrinterError = 482,
     errCancel = 32755,  // a common dialog cancelled while its CancelError is set
 };

@@ -238,7 +238,8 @@ private slots:
         frmEdit& e = Fixture::open();
         QCOMPARE(ui->count(), 1);
         QCOMPARE(ui->last().title, QStringLiteral("ピクチャーボックスに像ロード時エラー"));
-        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("subPictDraw()") + vb::vbCr));
+        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("subPictDraw()") + vb::vbCr
+                                             + QStringLiteral("画像ファイル bad.bmp を読み込めません。（")));
         QVERIFY(!e.pictMap->hasPicture());
         QVERIFY(e.isEnabled());
         QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));

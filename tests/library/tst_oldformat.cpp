@@ -68,19 +68,19 @@ private slots:
     void valuesAsConverted()
     {
         const QList<QStringList> records = {
-            olddata::label(true, {{2, "№①髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
+            olddata::label(true, {{2, "№①\n髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
                                   {15, "10.5"}}),
             olddata::label(false)};
         const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
-        QCOMPARE(l.Caption, QStringLiteral("№①髙～"));
+        QCOMPARE(l.Caption, QStringLiteral("№①\n髙～"));  // a lone LF stays in a file with CR line ends
         QCOMPARE(l.Alignment, qint16(2));
         QCOMPARE(l.ForeColor, qint32(0x8000000F));  // a system colour
         QCOMPARE(l.BackColor, qint32(0x80000018));  // the last one
         QVERIFY(l.FontBold);
         QCOMPARE(l.FontSize, 10.5f);
         QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
-        // A number line reads a word as 0. Lines end at CR alone or LF alone
-        // too, and a byte order mark is passed over.
+        // A number line reads a word as 0. Lines end at CR alone too, or at
+        // LF in a file without CR, and a byte order mark is passed over.
         const QByteArray crlf = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}, {10, "7"}})});
         for (const QByteArray& file : {QByteArray(crlf).replace("\r\n", "\r"),
                                        "\xEF\xBB\xBF" + QByteArray(crlf).replace("\r\n", "\n")}) {
@@ -103,17 +103,24 @@ private slots:
             QTest::newRow(name) << content << kind << number << QString::fromUtf8(where);
         };
         row("line record cut short", bytes({olddata::line(true), olddata::line(true).mid(0, 6)}), 1, 62,
-            "L.txt 16行目: Input past end of file");
-        row("width below 1", bytes({olddata::line(true, {{8, "0"}})}), 1, 380, "L.txt 8行目: Invalid property value");
-        row("draw mode 17", bytes({olddata::line(true, {{10, "17"}})}), 1, 380, "L.txt 10行目: Invalid property value");
-        row("colour beyond RGB", bytes({olddata::line(true, {{7, "16777216"}})}), 1, 380, "L.txt 7行目: Invalid property value");
+            "L.txt の 16 行目で、記録が途中で終わっています。");
+        row("width below 1", bytes({olddata::line(true, {{8, "0"}})}), 1, 380, "L.txt の 8 行目の値「0」は使えません。プロパティの値が不正です。");
+        row("draw mode 17", bytes({olddata::line(true, {{10, "17"}})}), 1, 380,
+            "L.txt の 10 行目の値「17」は使えません。プロパティの値が不正です。");
+        row("colour beyond RGB", bytes({olddata::line(true, {{7, "16777216"}})}), 1, 380,
+            "L.txt の 7 行目の値「16777216」は使えません。プロパティの値が不正です。");
         row("colour past the system colours", bytes({olddata::line(true, {{7, "&H80000019&"}})}), 1, 380,
-            "L.txt 7行目: Invalid property value");
-        row("font size 0", bytes({olddata::label(true, {{15, "0"}})}), 0, 380, "T.txt 15行目: Invalid property value");
+            "L.txt の 7 行目の値「&H80000019&」は使えません。プロパティの値が不正です。");
+        row("font size 0", bytes({olddata::label(true, {{15, "0"}})}), 0, 380,
+            "T.txt の 15 行目の値「0」は使えません。プロパティの値が不正です。");
         row("shape 6", bytes({olddata::shape(true), olddata::shape(true, {{14, "6"}})}), 2, 380,
-            "S.txt 29行目: Invalid property value");
-        row("fill style 8", bytes({olddata::shape(true, {{15, "8"}})}), 2, 380, "S.txt 15行目: Invalid property value");
-        row("negative height", bytes({olddata::shape(true, {{6, "-2"}})}), 2, 380, "S.txt 6行目: Invalid property value");
+            "S.txt の 29 行目の値「6」は使えません。プロパティの値が不正です。");
+        row("fill style 8", bytes({olddata::shape(true, {{15, "8"}})}), 2, 380,
+            "S.txt の 15 行目の値「8」は使えません。プロパティの値が不正です。");
+        row("truth value maybe", bytes({olddata::label(true, {{17, "maybe"}})}), 0, 13,
+            "T.txt の 17 行目の値「maybe」を読み取れません。型が一致しません。");
+        row("negative height", bytes({olddata::shape(true, {{6, "-2"}})}), 2, 380,
+            "S.txt の 6 行目の値「-2」は使えません。プロパティの値が不正です。");
     }
 
     void damage()
@@ -139,7 +146,13 @@ private slots:
     void moreThan32768Elements()
     {
         const QByteArray one = olddata::bytes({olddata::line(true)});
-        QCOMPARE(testsupport::errorOf([&] { fncReadOld_LineBin(one.repeated(32768), "L.txt"); }), 6L);
+        try {
+            fncReadOld_LineBin(one.repeated(32768), "L.txt");
+            QFAIL("no failure");
+        } catch (const vb::Error& error) {
+            QCOMPARE(error.number(), 6L);
+            QCOMPARE(error.description(), QStringLiteral("L.txt の 327680 行目で、要素の数が 32768 個を超えています。オーバーフローしました。"));
+        }
         QCOMPARE(fncReadOld_LineBin(one.repeated(32767) + olddata::bytes({olddata::line(false)}), "L.txt")[0].upperBound(),
                  32767);
     }

@@ -212,7 +212,7 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
         if (number == 62)
-            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("\rL.txt 46行目: Input past end of file")));
+            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("\rL.txt の 46 行目で、記録が途中で終わっています。")));
         QVERIFY(!Instance<frmEdit>::exists());
         QCOMPARE(GE_tpPrint.Print_Id, 0);
         QCOMPARE(printRows(), before);
@@ -220,7 +220,8 @@ private slots:
     }
 
     // A distance is a label, a line, two extension lines and two end
-    // markers; one that lacks any of them is left out and the drawing opens.
+    // markers; one that lacks any of them is left out, the drawing opens and
+    // one notice tells what was passed over.
     void distancesWithoutTheirPiecesLeftOut_data()
     {
         using Recs = QList<QStringList>;
@@ -229,19 +230,29 @@ private slots:
         QTest::addColumn<Recs>("labels");
         QTest::addColumn<Recs>("markers");
         QTest::addColumn<int>("kept");
-        QTest::addColumn<QString>("missing");  // named in the notice
+        QTest::addColumn<QString>("notice");  // before the count of distances left out
         const QString all = "Text_Bin=T.txt\r\nLine_Bin=l.TXT\r\nShape_Bin=S.txt\r\n";
+        const QString unnamed = "図面データの次の項目にファイル名がないため、読み込んでいません。\r\n";
         // Runs: lead-out lines, extension lines, dimension lines, sides.
         const Recs one = olddata::pattern("HVVHVHVH", &olddata::line);
         const Recs label = olddata::pattern("VH", &olddata::label), markers = olddata::pattern("VVH", &olddata::shape);
-        QTest::newRow("no shape file") << all << one << label << Recs() << 0 << "S.txt";
+        QTest::newRow("no shape file") << all << one << label << Recs() << 0
+                                       << "次のファイルが見つからなかったため、読み込んでいません。\r\nS.txt";
         QTest::newRow("empty Text_Bin") << "Text_Bin=\r\nLine_Bin=L.txt\r\nShape_Bin=S.txt\r\n" << one << Recs()
-                                        << markers << 0 << "";
+                                        << markers << 0 << unnamed + "Text_Bin";
+        QTest::newRow("empty Line_Bin") << "Text_Bin=T.txt\r\nLine_Bin=\r\nShape_Bin=S.txt\r\n" << one << label
+                                        << markers << 0 << unnamed + "Line_Bin";
+        QTest::newRow("empty Shape_Bin") << "Text_Bin=T.txt\r\nLine_Bin=L.txt\r\nShape_Bin=\r\n" << one << label
+                                         << markers << 0 << unnamed + "Shape_Bin";
+        QTest::newRow("empty shape file") << all << one << label << Recs{QStringList()} << 0 << "";
         QTest::newRow("markers fewer than extension lines")
             << all << one << label << olddata::pattern("VH", &olddata::shape) << 0 << "";
         QTest::newRow("distance lines fewer than extension lines")
             << all << olddata::pattern("HVVVVHVHVH", &olddata::line) << olddata::pattern("VVH", &olddata::label)
             << olddata::pattern("VVVVH", &olddata::shape) << 1 << "";
+        QTest::newRow("three distance lines, two distances")
+            << all << olddata::pattern("HVVVVHVVVHVH", &olddata::line) << olddata::pattern("VVH", &olddata::label)
+            << olddata::pattern("VVVVH", &olddata::shape) << 2 << "";
     }
 
     void distancesWithoutTheirPiecesLeftOut()
@@ -251,14 +262,16 @@ private slots:
         QFETCH(QList<QStringList>, labels);
         QFETCH(QList<QStringList>, markers);
         QFETCH(int, kept);
-        QFETCH(QString, missing);
+        QFETCH(QString, notice);
         writeDataSet(files, kGeneral, lines, labels, markers);
         ScopedScriptedUi ui;
         ModalScript script;
         runImport(ui.get(), script);
-        QCOMPARE(ui->count(), missing.isEmpty() ? 0 : 1);
-        if (!missing.isEmpty())
-            QCOMPARE(ui->last().prompt, QStringLiteral("次のファイルが見つからなかったため、読み込んでいません。\r\n") + data(missing));
+        QCOMPARE(ui->count(), 1);
+        notice.replace("S.txt", data("S.txt"));
+        QCOMPARE(ui->last().prompt, (notice.isEmpty() ? notice : notice + "\r\n\r\n")
+                                        + QStringLiteral("部品がそろっていない距離・寸法 1 件は、読み込んでいません。"));
+        QCOMPARE(ui->last().title, QStringLiteral("旧ねむのき・図面データ"));
         frmEdit* editor = Instance<frmEdit>::pointer();
         QVERIFY(editor && editor->isVisible());
         QCOMPARE(QList<int>({editor->lblKyori.UBound(), editor->lineDsSave.UBound(), editor->lineHojoSave.UBound(),
@@ -266,7 +279,7 @@ private slots:
                  QList<int>({kept, kept, 2 * kept, 2 * kept}));
         QVERIFY(!editor->lblKyori(kept).Visible && !editor->shpSnpo(2 * kept).Visible);  // the spares
         QVERIFY(kept == 0 || (editor->lineDsSave(0).Visible && editor->shpSnpo(1).Visible));
-        QVERIFY(editor->linePS(0).Visible);  // l.TXT found as L.txt
+        QCOMPARE(editor->linePS(0).Visible, !files.contains("Line_Bin=\r"));  // l.TXT found as L.txt
     }
 
     void endingEarly()

@@ -26,6 +26,37 @@ QString textOf(const QString& path)
     return decodeCp932(bytesOf(path));
 }
 
+// The fields of each record as a spreadsheet reads the list: a field that
+// begins with a double quote runs to the closing one, line breaks included.
+QList<int> columnCounts(const QString& csv)
+{
+    QList<int> counts;
+    int fields = 1;
+    bool quoted = false, start = true;
+    for (qsizetype i = 0; i < csv.size(); ++i) {
+        const QChar c = csv[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < csv.size() && csv[i + 1] == u'"')
+                ++i;
+            else if (c == u'"')
+                quoted = false;
+            continue;
+        }
+        if (c == u'"' && start)
+            quoted = true;
+        start = c == u',';
+        if (c == u',')
+            ++fields;
+        if (c == u'\r' && csv.mid(i + 1, 1) == u"\n") {
+            counts << fields;
+            fields = 1;
+            start = true;
+            ++i;
+        }
+    }
+    return counts;
+}
+
 template <class T>
 T& at(platform::ElementArray<T>& a, int k, bool visible = true)
 {
@@ -76,12 +107,16 @@ class TestCsv : public QObject {
         area.Tag = QStringLiteral("112:30.25_") + Key;
         area.ToolTipText = QStringLiteral("+区画Ｂ");
         at(e.lblMensekiS, 1, false);
-        // Two position labels placed in a fresh drawing: element 0 stays empty.
-        for (int k : {1, 2}) {
+        // Position labels placed in a fresh drawing: element 0 stays empty.
+        // Their tips and tags are text as comments are, numbers included.
+        const QString position[3][3] = {{" 東,西", "X:1.5,Y:2", "6\r\n\"7\",8"},
+                                        {"-南", "=1+2,+SUM(A1:A2)", "@cmd,\t=1"},
+                                        {"-26.7565゜", "-1.5,-2", "-6,8"}};
+        for (int k : {1, 2, 3}) {
             auto& p = at(e.lblKeiIdoS, k);
-            p.Caption = k == 1 ? QStringLiteral(" 東,西") : QStringLiteral("-南");
-            p.ToolTipText = k == 1 ? QStringLiteral("X:1.5,Y:2") : QStringLiteral("-1.5,-2");
-            p.Tag = QStringLiteral("6,8");
+            p.Caption = position[k - 1][0];
+            p.ToolTipText = position[k - 1][1];
+            p.Tag = position[k - 1][2];
         }
     }
 
@@ -113,8 +148,11 @@ private slots:
         same("line break", QStringLiteral("a\r\nb"), QStringLiteral("\"a\r\nb\""));
         same("formula character inside", QStringLiteral("a=b-c"), QStringLiteral("a=b-c"));
         // A lead character a spreadsheet would run: a text gets a quote before it.
-        for (const char* lead : {"=1+1", "+SUM(A1:A2)", "-2", "@x", "\tx"})
+        for (const char* lead : {"=1+1", "+SUM(A1:A2)", "-A1", "-2+3", "@x", "\tx"})
             QTest::newRow(lead) << QString(lead) << QString(lead) << QStringLiteral("'") + lead;
+        // A plain number, also as the program's own angle readout, cannot run.
+        same("negative number", QStringLiteral("-2"), QStringLiteral("-2"));
+        same("angle readout", QStringLiteral("-26.7565゜"), QStringLiteral("-26.7565゜"));
         QTest::newRow("carriage return") << QStringLiteral("\r=1") << QStringLiteral("\"\r=1\"") << QStringLiteral("\"'\r=1\"");
     }
     void fields()
@@ -145,9 +183,14 @@ private slots:
                                 "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
         QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",1.375,km \r\n"));
         QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,'+区画Ｂ,30.25,坪 \r\n"));
-        // The coordinate columns are numbers: their sign stays as it is.
-        QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,6,8\r\n"
-                                             "2,'-南,-1.5,-2,6,8\r\n"));
+        QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,\"6\r\n\"\"7\"\"\",8\r\n"
+                                             "2,'-南,'=1+2,'+SUM(A1:A2),'@cmd,'\t=1\r\n"
+                                             "3,-26.7565゜,-1.5,-2,-6,8\r\n"));
+        // Every row of a list has its header's columns.
+        for (const QString& f : {kyori, keiro, menseki, ido}) {
+            const QList<int> counts = columnCounts(textOf(f));
+            QVERIFY2(counts.count(counts.first()) == counts.size(), qPrintable(f));
+        }
 
         // At 200 % and under a decimal-comma locale the files are the same.
         QMap<QString, QByteArray> before;
@@ -173,10 +216,21 @@ private slots:
             side.Tag = Key;
         }
         at(e.linePS, 3, false);
-        auto& hojo = at(e.lineHojoSave, 0);
-        hojo.X1 = 0.1f, hojo.Y1 = 0;
-        at(e.lineHojoSave, 1);
-        at(e.lineHojoSave, 2, false);
+        // Distances by their first extension line: 0 another measurement's
+        // from the first vertex (lower index), 1 the first side's own, 2
+        // another measurement's from the third side's start.
+        const QString other = QStringLiteral("_150102030999");
+        const float starts[3][2] = {{0, 0}, {0.1f, 0}, {40, 30}};
+        for (int k = 0; k < 3; ++k) {
+            auto& hojo = at(e.lineHojoSave, 2 * k);
+            hojo.X1 = starts[k][0], hojo.Y1 = starts[k][1];
+            hojo.Tag = k == 1 ? Key : other;
+            at(e.lineHojoSave, 2 * k + 1).Tag = hojo.Tag;
+            at(e.lblKyori, k);
+        }
+        at(e.lineHojoSave, 6, false);
+        e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
+        at(e.lblKyori, 3, false);
         typHatching h;
         h.iStyle = 1;
         h.iUbound = 3;  // the file holds two
@@ -189,7 +243,7 @@ private slots:
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
         QCOMPARE(lines[1], QStringLiteral("'+区画Ｂ,30.25,坪 "));
-        QCOMPARE(lines[3], QStringLiteral("1,\"'@北側,\"\"旧道\"\"\",0,0,10,0,10,0,0,40,0,40"));
+        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10,0,0,40,0,40"));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
         QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
         QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));
@@ -202,7 +256,10 @@ private slots:
         e.linePS(2).Tag = QString();
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.subCsvOut_KeiroDetail(path, 0);
-        QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 5);
+        lines = textOf(path).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 5 + 1);
+        QVERIFY(lines[3].startsWith(QStringLiteral("1,1.3322゜,")));
+        QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,")));
     }
 
     // A disk that takes only part of the list (larger than Qt's buffer, or

@@ -102,6 +102,8 @@ void TestIniFile::read_data()
     QTest::newRow("cp932 trail bytes") << encodeCp932(QStringLiteral("[ソ表]\r\nk=ソ\r\n")) << u"ソ表"_s << u"k"_s << true
                                        << u"ソ"_s;
     QTest::newRow("no final line break") << QByteArray("[s]\nk=v") << u"s"_s << u"k"_s << true << u"v"_s;
+    QTest::newRow("cr line ends after a bom") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\rj=1\rk=地図.jpg\r"))
+                                              << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
 }
 
 void TestIniFile::read()
@@ -142,6 +144,8 @@ void TestIniFile::write_data()
                                         << file + QStringLiteral("[新]\r\nk=値\r\n").toUtf8();
     QTest::newRow("lf file stays lf") << QByteArray("[s]\nk=1\n") << u"t"_s << u"k"_s << u"2"_s
                                       << QByteArray("[s]\nk=1\n[t]\nk=2\n");
+    QTest::newRow("cr file stays cr") << QByteArray("[s]\rk=1\rj=1\r") << u"s"_s << u"k"_s << u"2"_s
+                                      << QByteArray("[s]\rk=2\rj=1\r");
     QTest::newRow("no final line break") << QByteArray("[s]\r\nk=1") << u"s"_s << u"j"_s << u"2"_s
                                          << QByteArray("[s]\r\nk=1\r\nj=2\r\n");
     QTest::newRow("replace last line without break") << QByteArray("[s]\r\nk=1") << u"s"_s << u"k"_s << u"22"_s

@@ -402,7 +402,11 @@ private slots:
                 QCOMPARE(e.number(), f.number);
                 QVERIFY(!e.description().isEmpty());
                 if (f.path == huge.fileName())
-                    QVERIFY2(e.description().contains("20000 x 20000"), qPrintable(e.description()));
+                    QCOMPARE(e.description(), QStringLiteral("画像ファイル huge.gif は 20000 x 20000 ピクセルあり、"
+                                                             "表示できる大きさ（268435456 ピクセル）を超えています。"));
+                if (f.path == junk.fileName())
+                    QVERIFY2(e.description().startsWith(QStringLiteral("画像ファイル junk.jpg を読み込めません。（")),
+                             qPrintable(e.description()));
             }
         }
     }
