@@ -2,12 +2,16 @@
 #include "measure/hatchcache.h"
 #include "platform/files.h"
 #include "platform/vberror.h"
-#include "platform/writeerror.h"
+#include "platform/wholefile.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace files = platform::files;
 using namespace Qt::StringLiterals;
@@ -198,22 +202,68 @@ void TestFiles::killBinLeavesOtherFiles()
     QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
 }
 
+// A whole file written where it may or may not be: the runtime's error
+// naming the file, and every file and link of the folder as it was but the
+// one that took the bytes. A chain of links is written through to its end;
+// the file of an earlier write that was cut off is removed, the user's own
+// names beside the target stay.
 void TestFiles::writeError_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");  // the file that takes the bytes
     QTest::addColumn<long>("number");
-    QTest::newRow("missing folder") << u"no/out.csv"_s << long(vb::errPathNotFound);
-    QTest::newRow("a folder in the way") << u"TEMP"_s << long(vb::errPathFileAccess);
+    QTest::newRow("missing folder") << u"no/out.csv"_s << QString() << long(vb::errPathNotFound);
+    QTest::newRow("a folder in the way") << u"TEMP"_s << QString() << long(vb::errPathFileAccess);
+    QTest::newRow("read-only file") << u"ro.csv"_s << QString() << long(vb::errPermission);
+    QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
+    QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
+    QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
 }
 
 void TestFiles::writeError()
 {
     QFETCH(QString, name);
+    QFETCH(QString, written);
     QFETCH(long, number);
-    QVERIFY(QDir(m_dir->path()).mkdir(u"TEMP"_s));
-    QFile failed(file(name));
-    QVERIFY(!failed.open(QIODevice::WriteOnly));
-    QCOMPARE(raised([&] { vb::raiseWriteError(failed.error(), file(name)); }), number);
+    QDir folder(m_dir->path());
+    for (const char* sub : {"TEMP", "real", "locked"})
+        QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
+    for (const char* old : {"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe"})
+        touch(file(QString::fromLatin1(old)), "old");
+    QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
+    // Each file's bytes, or where a link points.
+    const auto contents = [&] {
+        QMap<QString, QByteArray> all;
+        QDirIterator it(m_dir->path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info = it.nextFileInfo();
+            all[folder.relativeFilePath(info.filePath())] =
+                info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : contentOf(info.filePath());
+        }
+        return all;
+    };
+    QMap<QString, QByteArray> expected = contents();
+    if (!written.isEmpty())
+        expected[written] = "new";
+    if (name == u"x.csv"_s)
+        expected.remove(u".x.csv~0badcafe"_s);
+
+    vb::Error error(0);
+    {
+        std::unique_ptr<testsupport::ReadOnlyFolder> locked;
+        if (name.startsWith(u"locked/"_s))
+            locked = std::make_unique<testsupport::ReadOnlyFolder>(file(u"locked"_s));
+        try {
+            platform::writeWholeFileOrRaise(file(name), "new");
+        } catch (const vb::Error& e) {
+            error = e;
+        }
+    }
+    QCOMPARE(error.number(), number);
+    if (number != 0)
+        QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));
+    QCOMPARE(contents(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)
