@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace files = platform::files;
@@ -60,6 +61,7 @@ private slots:
     void copyNeverOverwrites();
     void renameNeverOverwrites();
     void makeDirFailures();
+    void refusedFolderSaysSo();
     void driveOfFolder();
     void killBinLeavesOtherFiles();
     void writeError_data();
@@ -173,6 +175,34 @@ void TestFiles::makeDirFailures()
     QVERIFY(files::dirExists(file(u"TEMP"_s)));
     QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
     QCOMPARE(raised([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
+}
+
+// A folder that takes no change: every operation raises 70 and says why;
+// the files stay as they were.
+void TestFiles::refusedFolderSaysSo()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(u"locked"_s));
+    touch(file(u"src"_s), "source");
+    touch(file(u"locked/a"_s), "a");
+    const QString refused = u"読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"_s;
+    testsupport::ReadOnlyFolder locked(file(u"locked"_s));
+    for (const std::function<void()>& operation : std::initializer_list<std::function<void()>>{
+             [&] { files::makeDir(file(u"locked/TEMP"_s)); },
+             [&] { files::copyFile(file(u"src"_s), file(u"locked/b"_s)); },
+             [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
+             [&] { files::deleteFile(file(u"locked/a"_s)); },
+         }) {
+        try {
+            operation();
+            QFAIL("not refused");
+        } catch (const vb::Error& e) {
+            QCOMPARE(e.number(), long(vb::errPermission));
+            QCOMPARE(e.description(), refused);
+        }
+    }
+    QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"a"_s});
+    QCOMPARE(contentOf(file(u"locked/a"_s)), QByteArray("a"));
 }
 
 void TestFiles::driveOfFolder()
