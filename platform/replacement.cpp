@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,8 +25,8 @@ constexpr int HexDigits = 8;
 QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
 
 // The file a chain of links ends at, each relative link read from its own
-// folder as the kernel reads it; "" when the chain loops.
-QString endOfLinks(const QString& path)
+// folder as the kernel reads it; nothing when the chain loops.
+std::optional<QString> endOfLinks(const QString& path)
 {
     QByteArray at = nativeName(path);
     for (int hop = 0; hop < MaxLinks; ++hop) {
@@ -41,7 +42,7 @@ QString endOfLinks(const QString& path)
             link.prepend(at.left(at.lastIndexOf('/') + 1));
         at = link;
     }
-    return QString();
+    return std::nullopt;
 }
 
 bool inGroup(gid_t group)
@@ -126,7 +127,12 @@ bool writeProtected(const QString& path)
     return ::stat(nativeName(path).constData(), &st) == 0 && protectedBits(st);
 }
 
-Replacement::Replacement(const QString& path) : m_target(endOfLinks(path)) {}
+Replacement::Replacement(const QString& path)
+{
+    const std::optional<QString> end = endOfLinks(path);
+    m_looped = !end;
+    m_target = end.value_or(path);
+}
 
 Replacement::~Replacement()
 {
@@ -138,8 +144,8 @@ QFileDevice::FileError Replacement::create()
     discard();
     const qsizetype slash = m_target.lastIndexOf(u'/');
     const QString name = m_target.mid(slash + 1);
-    if (name.isEmpty())
-        return QFileDevice::OpenError;  // a loop of links, or a folder's name
+    if (m_looped || name.isEmpty())
+        return QFileDevice::OpenError;
     struct stat st {};
     if (::stat(nativeName(m_target).constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))

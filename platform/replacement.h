@@ -36,7 +36,8 @@ public:
     // open for writing; NoError, or the failure: PermissionsError for a
     // refused target or folder, ResourceError for a full disk.
     QFileDevice::FileError create();
-    const QString& target() const { return m_target; }  // the file at the end of the links
+    // The file at the end of the links (the path itself when they loop).
+    const QString& target() const { return m_target; }
     const QString& path() const { return m_path; }      // the new file ("" before create)
     int handle() const { return m_fd; }
     // Gives the new file the target's permissions, forces it to disk when
@@ -47,6 +48,7 @@ public:
 
 private:
     QString m_target;
+    bool m_looped = false;  // the links lead round in a circle
     QString m_path;
     int m_fd = -1;
 };

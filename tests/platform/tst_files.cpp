@@ -247,6 +247,7 @@ void TestFiles::writeError_data()
     QTest::newRow("read-only file") << u"ro.csv"_s << QString() << long(vb::errPermission);
     QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
     QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
+    QTest::newRow("loop of links") << u"loop.csv"_s << QString() << long(vb::errPathFileAccess);
     QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
 }
 
@@ -262,6 +263,7 @@ void TestFiles::writeError()
         touch(file(QString::fromLatin1(old)), "old");
     QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
+    QVERIFY(QFile::link(u"loop.csv"_s, file(u"loop.csv"_s)));
     // Each file's bytes, or where a link points.
     const auto contents = [&] {
         QMap<QString, QByteArray> all;
