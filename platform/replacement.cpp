@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <climits>
-#include <optional>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,6 +58,8 @@ bool inGroup(gid_t group)
     return false;
 }
 
+// Whether the write bit of the class this process falls in (owner, group,
+// others) is clear; root falls in the owner's class.
 bool protectedBits(const struct stat& st)
 {
     const uid_t user = ::geteuid();
