@@ -62,6 +62,11 @@ void subCompact(const QString& path)
         platform::db::compactDatabase(mdlDB::fncConnectionString(path), tmp);
         if (!fncIs_Database(tmp))
             vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
+        // The copy takes the place of the file with its permissions: a
+        // read-only database stays read-only. The "user" bits say what this
+        // process may do (root may write anything) and are no bits of the file.
+        const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+        QFile::setPermissions(tmp, QFile::permissions(path) & ~user);
         files::replaceFile(tmp, path);
     } catch (const vb::Error& error) {
         QFile::remove(tmp);

@@ -19,10 +19,11 @@ bool fncName_Allowed(const QString& answer);
 bool fncIs_Database(const QString& path);
 
 // Compacts the closed file `path`: the compacted copy is written to
-// path & ".Tmp", checked, and then takes the file's place in one step. A
-// ".Tmp" left by an interrupted compaction is deleted first only when the
-// file itself is a good database (otherwise the leftover may be the only
-// good copy); a ".Tmp" that is a folder is left alone and named. A failure
+// path & ".Tmp", checked, and then takes the file's place, with its
+// permissions, in one step. A ".Tmp" left by an interrupted compaction is
+// deleted first only when the file itself is a good database (otherwise the
+// leftover may be the only good copy); a ".Tmp" that is a folder is left
+// alone and named. A failure
 // raises vb::Error, whose description names the file, says that it is
 // unchanged and what went wrong; no ".Tmp" of this compaction is left.
 void subCompact(const QString& path);

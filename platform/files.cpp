@@ -7,7 +7,11 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform::files {
 
@@ -17,12 +21,64 @@ bool sameChar(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseF
 
 QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
-// The failure for a target that cannot be written.
-[[noreturn]] void raiseTargetFailure(const QString& target)
+// The failure of an operation on `target` that the system refused with
+// `error` (an errno value).
+[[noreturn]] void raiseTargetFailure(const QString& target, int error)
 {
     if (!dirExists(parentOf(target)))
         vb::raise(vb::errPathNotFound);
-    vb::raise(vb::errPathFileAccess);
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        vb::raise(vb::errPermission,
+                  QStringLiteral("読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"));
+    case ENOSPC:
+    case EDQUOT:
+        vb::raise(vb::errDiskFull);
+    default:
+        vb::raise(vb::errPathFileAccess);
+    }
+}
+
+// Copies the bytes and permissions of `source` into the new file `target`;
+// on a failure nothing of `target` stays and errno tells why.
+bool copyBytes(const QString& source, const QString& target)
+{
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat st {};
+    ::fstat(in, &st);
+    const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        errno = error;
+        return false;
+    }
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    bool copied = true;
+    for (ssize_t got; copied && (got = ::read(in, buffer.data(), size_t(buffer.size()))) != 0;) {
+        copied = got > 0 || errno == EINTR;
+        for (ssize_t at = 0; copied && got > 0 && at < got;) {
+            const ssize_t put = ::write(out, buffer.constData() + at, size_t(got - at));
+            copied = put > 0 || (put < 0 && errno == EINTR);
+            at += qMax<ssize_t>(put, 0);
+        }
+    }
+    copied = copied && ::fchmod(out, st.st_mode & 0777) == 0;
+    int error = errno;
+    if (::close(out) != 0 && copied) {
+        copied = false;
+        error = errno;
+    }
+    ::close(in);
+    if (!copied) {
+        ::unlink(QFile::encodeName(target).constData());
+        errno = error;
+    }
+    return copied;
 }
 
 }  // namespace
@@ -50,8 +106,8 @@ void makeDir(const QString& path)
         vb::raise(vb::errPathFileAccess);
     if (!dirExists(parentOf(path)))
         vb::raise(vb::errPathNotFound);
-    if (!QDir().mkdir(path))
-        vb::raise(vb::errPathFileAccess);
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
+        raiseTargetFailure(path, errno);
 }
 
 void copyFile(const QString& source, const QString& target)
@@ -60,8 +116,8 @@ void copyFile(const QString& source, const QString& target)
         vb::raise(vb::errFileNotFound);
     if (exists(target))
         vb::raise(vb::errFileExists);
-    if (!QFile::copy(source, target))
-        raiseTargetFailure(target);
+    if (!copyBytes(source, target))
+        raiseTargetFailure(target, errno);
 }
 
 void renameFile(const QString& from, const QString& to)
@@ -70,16 +126,20 @@ void renameFile(const QString& from, const QString& to)
         vb::raise(vb::errFileNotFound);
     if (exists(to))
         vb::raise(vb::errFileExists);
-    if (!QDir().rename(from, to))
-        raiseTargetFailure(to);
+    const QByteArray fromName = QFile::encodeName(from), toName = QFile::encodeName(to);
+    int renamed = ::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_NOREPLACE);
+    if (renamed != 0 && (errno == EINVAL || errno == ENOSYS))  // a file system without the flag
+        renamed = std::rename(fromName.constData(), toName.constData());
+    if (renamed != 0)
+        raiseTargetFailure(to, errno);
 }
 
 void deleteFile(const QString& path)
 {
     if (!fileExists(path))
         vb::raise(vb::errFileNotFound);
-    if (!QFile::remove(path))
-        vb::raise(vb::errPathFileAccess);
+    if (::unlink(QFile::encodeName(path).constData()) != 0)
+        raiseTargetFailure(path, errno);
 }
 
 void replaceFile(const QString& from, const QString& to)
@@ -89,7 +149,7 @@ void replaceFile(const QString& from, const QString& to)
     // rename(2) replaces the target atomically: a reader sees the old file
     // or the new one, never neither.
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        raiseTargetFailure(to);
+        raiseTargetFailure(to, errno);
 }
 
 QString findFileName(const QString& folder, const QString& name)

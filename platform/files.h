@@ -15,27 +15,32 @@ bool exists(const QString& path);      // a file or a folder
 bool fileExists(const QString& path);  // a file (not a folder)
 bool dirExists(const QString& path);   // a folder
 
-// Creates one folder. Raises errPathNotFound (76) when the parent is missing,
-// errPathFileAccess (75) when the folder exists or cannot be made.
+// The failures of the operations below that the system refuses: errPathNotFound
+// (76) when the folder the target lies in is missing, errPermission (70),
+// described as a file or folder that cannot be written, when access is
+// refused (a read-only folder, file or volume), errDiskFull (61) when the
+// disk is full, errPathFileAccess (75) otherwise.
+
+// Creates one folder. Raises errPathFileAccess (75) when the path is empty or
+// names something that exists, else the failures above.
 void makeDir(const QString& path);
 
-// Copies a file, never over an existing one. Raises errFileNotFound (53) when
-// `source` is no file, errFileExists (58) when `target` exists, errPathNotFound
-// (76) when the target's folder is missing, errPathFileAccess (75) otherwise.
+// Copies a file with its permissions, never over an existing one. Raises
+// errFileNotFound (53) when `source` is no file, errFileExists (58) when
+// `target` exists, else the failures above; nothing of a failed copy stays.
 void copyFile(const QString& source, const QString& target);
 
 // Renames or moves a file or folder, never over an existing one; the same
 // failures as copyFile.
 void renameFile(const QString& from, const QString& to);
 
-// Deletes one file. Raises errFileNotFound (53) when it is no file,
-// errPathFileAccess (75) when it cannot be deleted.
+// Deletes one file. Raises errFileNotFound (53) when it is no file, else the
+// failures above.
 void deleteFile(const QString& path);
 
 // Puts `from` in the place of the file `to` in one atomic step (the old
 // `to`, if any, is gone only once `from` has its name); both in one folder.
-// Raises errFileNotFound (53) when `from` is no file, errPathFileAccess (75)
-// otherwise.
+// Raises errFileNotFound (53) when `from` is no file, else the failures above.
 void replaceFile(const QString& from, const QString& to);
 
 // The name of the file of `folder` that Windows would open for `name`: the

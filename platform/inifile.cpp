@@ -1,6 +1,7 @@
 #include "platform/inifile.h"
 
 #include "platform/encoding.h"
+#include "platform/replacement.h"
 #include "platform/wholefile.h"
 
 #include <QFile>
@@ -304,7 +305,7 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     const QByteArray data = doc.serialize();
     WholeFile file(path);
     if (!file.open())
-        return QFile::exists(path) && writeInPlace(path, data, original);
+        return QFile::exists(path) && !writeProtected(path) && writeInPlace(path, data, original);
     return file.write(data) && file.commit();
 }
 

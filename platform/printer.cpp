@@ -1,6 +1,6 @@
 #include "platform/printer.h"
 
-#include "platform/files.h"
+#include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRandomGenerator>
 #include <QStorageInfo>
 
 namespace platform {
@@ -43,21 +42,6 @@ constexpr double TwipsPerMillimetre = 1440 / 25.4;
     vb::raise(vb::errPrinterError);
 }
 
-// A new empty file beside `target`, named after it, created with the
-// folder's usual permissions; a folder that takes no file raises its error.
-QString createBeside(const QString& target)
-{
-    for (int attempt = 0;; ++attempt) {
-        const QString name =
-            target + QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-        QFile file(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return name;
-        if (!QFileInfo::exists(name) || attempt == 15)
-            vb::raiseWriteError(file.error(), target);
-    }
-}
-
 // Whether a PDF was written to its end: it closes with "%%EOF" and its
 // cross-reference table stands where the trailer says, so no bytes are
 // missing before it.
@@ -81,17 +65,17 @@ bool wholePdf(const QString& path)
 }  // namespace
 
 // The document's own PDF device, set up as the printer is, writing to a
-// file beside the target.
+// new file beside the target (replacement.h).
 struct Printer::PdfFile {
-    QString target;
-    QString written;
+    Replacement file;
     QPrinter device{QPrinter::HighResolution};
 
-    PdfFile(const QString& path, const QPrinter& settings, const QString& title)
-        : target(path), written(createBeside(path))
+    PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
     {
+        if (const QFileDevice::FileError error = file.create(); error != QFileDevice::NoError)
+            vb::raiseWriteError(error, file.target());
         device.setOutputFormat(QPrinter::PdfFormat);
-        device.setOutputFileName(written);
+        device.setOutputFileName(file.path());
         device.setResolution(settings.resolution());
         device.setFullPage(settings.fullPage());
         device.setPageLayout(settings.pageLayout());
@@ -99,24 +83,21 @@ struct Printer::PdfFile {
         device.setDocName(title);
     }
 
-    void discard() const { QFile::remove(written); }
+    void discard() { file.discard(); }
 
-    // The file takes the target's name, with the permissions of the file it
-    // replaces; a file cut short is removed and raises the failure.
-    void keep() const
+    // The file takes the target's name once it is whole and on the disk; a
+    // file cut short is removed and raises the failure.
+    void keep()
     {
-        if (!wholePdf(written)) {
+        if (!wholePdf(file.path())) {
             discard();
-            const bool full = QStorageInfo(QFileInfo(target).absolutePath()).bytesAvailable() < (1 << 20);
-            vb::raise(full ? vb::errDiskFull : vb::errPathFileAccess);
+            const bool full =
+                QStorageInfo(QFileInfo(file.target()).absolutePath()).bytesAvailable() < (1 << 20);
+            vb::raiseWriteError(full ? QFileDevice::ResourceError : QFileDevice::WriteError, file.target());
         }
-        if (QFileInfo::exists(target))
-            QFile::setPermissions(written, QFile::permissions(target));
-        try {
-            files::replaceFile(written, target);
-        } catch (const vb::Error&) {
+        if (const QFileDevice::FileError error = file.putInPlace(true); error != QFileDevice::NoError) {
             discard();
-            throw;
+            vb::raiseWriteError(error, file.target());
         }
     }
 };

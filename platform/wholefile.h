@@ -2,9 +2,10 @@
 // A file written whole or not at all: the one way the program writes a file
 // of its own (Init.ini, the CSV lists, the bitmap, the work folder's caches).
 //
-// The bytes go to a new file beside the target, which takes the target's
-// name (one rename, so a reader sees the old file or the new one) only when
-// every byte has reached the device: Qt's buffer is flushed, the device's
+// The bytes go to a new file beside the target (replacement.h: its name,
+// links written through, a read-only target refused), which takes the
+// target's name (one rename, so a reader sees the old file or the new one)
+// only when every byte has reached the device: Qt's buffer is flushed, the device's
 // error checked and the file forced to disk first. A short write may only
 // have filled Qt's buffer, and QSaveFile::commit() reports success when its
 // own final flush fails (a full disk, a file-size limit), so neither a write
@@ -15,6 +16,8 @@
 // drawing at every load and emptied at the end, so they skip the forcing to
 // disk: a load writing hundreds of them would otherwise wait on the disk for
 // each one. They keep every other check.
+
+#include "platform/replacement.h"
 
 #include <QFile>
 #include <QString>
@@ -42,8 +45,8 @@ public:
 private:
     bool fail(QFileDevice::FileError error);
 
-    QString m_path;  // the target (a link's target when it is a link)
-    QFile m_new;     // the new file beside it
+    Replacement m_new;  // the new file beside the target
+    QFile m_file;       // writing it
     Durability m_durability;
     bool m_failed = false;
     QFileDevice::FileError m_error = QFileDevice::NoError;

@@ -9,14 +9,15 @@ namespace vb {
 void raiseWriteError(QFileDevice::FileError error, const QString& path)
 {
     if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
-        raise(errPathNotFound);
+        raise(errPathNotFound, QStringLiteral("フォルダが見つからないため、%1 に書き込めませんでした。").arg(path));
     switch (error) {
     case QFileDevice::PermissionsError:
-        raise(errPermission);
+        raise(errPermission,
+              QStringLiteral("読み取り専用か書き込みが許可されていないため、%1 に書き込めませんでした。").arg(path));
     case QFileDevice::ResourceError:
-        raise(errDiskFull);
+        raise(errDiskFull, QStringLiteral("ディスクの空き容量が足りないため、%1 に書き込めませんでした。").arg(path));
     default:
-        raise(errPathFileAccess);
+        raise(errPathFileAccess, QStringLiteral("%1 に書き込めませんでした。").arg(path));
     }
 }
 

@@ -7,7 +7,8 @@
 namespace vb {
 
 // Raises 76 when the folder of `path` does not exist, 70 when access is
-// refused, 61 when the disk is full, 75 otherwise.
+// refused (a read-only file or folder), 61 when the disk is full, 75
+// otherwise; the description names the file.
 [[noreturn]] void raiseWriteError(QFileDevice::FileError error, const QString& path);
 
 }  // namespace vb

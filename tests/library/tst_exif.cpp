@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(read(bytes, &written), result);
         QCOMPARE(written, thumbnail);  // exactly the thumbnail, or no file at all
         QCOMPARE(fncGet_ExifThumbnail(picture(), output()), result == 1);
-        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), result == 1 ? 1 : 0);
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden).size(), result == 1 ? 1 : 0);
     }
 
     // Every truncation of every sample, and every byte of the positive
@@ -248,7 +248,7 @@ private slots:
                          return -fncReadExifThumbnail(picture(), output());
                      }), 4);
             QCOMPARE(readFile(output()), QByteArray("an older thumbnail"));
-            QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files),
+            QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
                      QStringList{QStringLiteral("thumb.jpg")});
         }
     }

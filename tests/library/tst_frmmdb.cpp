@@ -219,6 +219,8 @@ private slots:
         const qint64 rows = countRows(x);
         const qint64 before = QFileInfo(x).size();
         writeBytes(x + QStringLiteral(".Tmp"), "left over");
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(x, readOnly));
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
@@ -229,6 +231,8 @@ private slots:
         QVERIFY(!QFile::exists(x + QStringLiteral(".Tmp")));
         QCOMPARE(countRows(x), rows);
         QVERIFY(QFileInfo(x).size() < before);
+        const int ownerGroupOther = 0xF0FF;
+        QCOMPARE(int(QFile::permissions(x)) & ownerGroupOther, int(readOnly));  // a read-only file stays so
         // The copy keeps the file's password.
         const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
         QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));

@@ -216,7 +216,7 @@ private slots:
         h.iStyle = 0;
         QCOMPARE(mdlHatching::fncHatching_Store(sides, h, key, 1), qsizetype(0));
         QCOMPARE(h.iUbound, qint16(-1));
-        QVERIFY(QDir(m_temp.path()).entryList(QDir::Files).isEmpty());
+        QVERIFY(QDir(m_temp.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
         QVERIFY(!mdlFileAccess::fncGet_Bin(key, h, back));
     }
 };

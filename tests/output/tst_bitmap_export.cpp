@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(limit < 0 ? save() : testsupport::withFileSizeLimit(limit, save), error);
         QCOMPARE(readAll(path), QByteArray("an older bitmap"));
         QVERIFY(e.lblKeiIdoS(0).Visible && !e.lblMoji(0).Visible);
-        QCOMPARE(QDir(m_temp.filePath(QStringLiteral("fail"))).entryList(QDir::Files), QStringList{QStringLiteral("old.bmp")});
+        QCOMPARE(QDir(m_temp.filePath(QStringLiteral("fail"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.bmp")});
     }
 
     void command()

@@ -291,7 +291,7 @@ private slots:
                      return int(testsupport::errorOf([&] { e.subCsvOut_Kyori(path); }));
                  }), error);
         QCOMPARE(bytesOf(path) == "an older list", error != 0);
-        QCOMPARE(QDir(m_temp.filePath(QStringLiteral("full"))).entryList(QDir::Files), QStringList{QStringLiteral("list.csv")});
+        QCOMPARE(QDir(m_temp.filePath(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("list.csv")});
     }
 
     void commands()

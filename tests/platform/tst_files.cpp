@@ -2,12 +2,17 @@
 #include "measure/hatchcache.h"
 #include "platform/files.h"
 #include "platform/vberror.h"
-#include "platform/writeerror.h"
+#include "platform/wholefile.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <memory>
 
 namespace files = platform::files;
 using namespace Qt::StringLiterals;
@@ -56,6 +61,7 @@ private slots:
     void copyNeverOverwrites();
     void renameNeverOverwrites();
     void makeDirFailures();
+    void refusedFolderSaysSo();
     void driveOfFolder();
     void killBinLeavesOtherFiles();
     void writeError_data();
@@ -171,6 +177,34 @@ void TestFiles::makeDirFailures()
     QCOMPARE(raised([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
 }
 
+// A folder that takes no change: every operation raises 70 and says why;
+// the files stay as they were.
+void TestFiles::refusedFolderSaysSo()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(u"locked"_s));
+    touch(file(u"src"_s), "source");
+    touch(file(u"locked/a"_s), "a");
+    const QString refused = u"読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"_s;
+    testsupport::ReadOnlyFolder locked(file(u"locked"_s));
+    for (const std::function<void()>& operation : std::initializer_list<std::function<void()>>{
+             [&] { files::makeDir(file(u"locked/TEMP"_s)); },
+             [&] { files::copyFile(file(u"src"_s), file(u"locked/b"_s)); },
+             [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
+             [&] { files::deleteFile(file(u"locked/a"_s)); },
+         }) {
+        try {
+            operation();
+            QFAIL("not refused");
+        } catch (const vb::Error& e) {
+            QCOMPARE(e.number(), long(vb::errPermission));
+            QCOMPARE(e.description(), refused);
+        }
+    }
+    QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"a"_s});
+    QCOMPARE(contentOf(file(u"locked/a"_s)), QByteArray("a"));
+}
+
 void TestFiles::driveOfFolder()
 {
     const QString drive = files::driveOf(m_dir->path());
@@ -198,22 +232,70 @@ void TestFiles::killBinLeavesOtherFiles()
     QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
 }
 
+// A whole file written where it may or may not be: the runtime's error
+// naming the file, and every file and link of the folder as it was but the
+// one that took the bytes. A chain of links is written through to its end;
+// the file of an earlier write that was cut off is removed, the user's own
+// names beside the target stay.
 void TestFiles::writeError_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("written");  // the file that takes the bytes
     QTest::addColumn<long>("number");
-    QTest::newRow("missing folder") << u"no/out.csv"_s << long(vb::errPathNotFound);
-    QTest::newRow("a folder in the way") << u"TEMP"_s << long(vb::errPathFileAccess);
+    QTest::newRow("missing folder") << u"no/out.csv"_s << QString() << long(vb::errPathNotFound);
+    QTest::newRow("a folder in the way") << u"TEMP"_s << QString() << long(vb::errPathFileAccess);
+    QTest::newRow("read-only file") << u"ro.csv"_s << QString() << long(vb::errPermission);
+    QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
+    QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
+    QTest::newRow("loop of links") << u"loop.csv"_s << QString() << long(vb::errPathFileAccess);
+    QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
 }
 
 void TestFiles::writeError()
 {
     QFETCH(QString, name);
+    QFETCH(QString, written);
     QFETCH(long, number);
-    QVERIFY(QDir(m_dir->path()).mkdir(u"TEMP"_s));
-    QFile failed(file(name));
-    QVERIFY(!failed.open(QIODevice::WriteOnly));
-    QCOMPARE(raised([&] { vb::raiseWriteError(failed.error(), file(name)); }), number);
+    QDir folder(m_dir->path());
+    for (const char* sub : {"TEMP", "real", "locked"})
+        QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
+    for (const char* old : {"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe"})
+        touch(file(QString::fromLatin1(old)), "old");
+    QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
+    QVERIFY(QFile::link(u"loop.csv"_s, file(u"loop.csv"_s)));
+    // Each file's bytes, or where a link points.
+    const auto contents = [&] {
+        QMap<QString, QByteArray> all;
+        QDirIterator it(m_dir->path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info = it.nextFileInfo();
+            all[folder.relativeFilePath(info.filePath())] =
+                info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : contentOf(info.filePath());
+        }
+        return all;
+    };
+    QMap<QString, QByteArray> expected = contents();
+    if (!written.isEmpty())
+        expected[written] = "new";
+    if (name == u"x.csv"_s)
+        expected.remove(u".x.csv~0badcafe"_s);
+
+    vb::Error error(0);
+    {
+        std::unique_ptr<testsupport::ReadOnlyFolder> locked;
+        if (name.startsWith(u"locked/"_s))
+            locked = std::make_unique<testsupport::ReadOnlyFolder>(file(u"locked"_s));
+        try {
+            platform::writeWholeFileOrRaise(file(name), "new");
+        } catch (const vb::Error& e) {
+            error = e;
+        }
+    }
+    QCOMPARE(error.number(), number);
+    if (number != 0)
+        QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));
+    QCOMPARE(contents(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

@@ -244,7 +244,7 @@ void TestIniFile::refusedWritesLeaveFileAlone()
     put(before);
     QCOMPARE(testsupport::withFileSizeLimit(limit, [&] { return int(ini::write(m_path, section, key, value)); }), 0);
     QCOMPARE(contents(), before);
-    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{u"test.ini"_s});
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"test.ini"_s});
 }
 
 void TestIniFile::unwritableTargetFails()

@@ -1,7 +1,8 @@
 // The printer device: its document begins at the first drawing and a page
 // break acts at the next one; a killed document leaves no file, one cut
-// short leaves the old file; papers the device lacks are refused; settings
-// it can't apply are kept as set.
+// short or empty leaves the old file, a whole one goes through links;
+// papers the device lacks are refused; settings it can't apply are kept as
+// set.
 
 #include "platform/printer.h"
 #include "platform/vberror.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,29 +67,48 @@ private slots:
         QVERIFY(!p.documentOpen() && !QFile::exists(m_pdf));
     }
 
-    // A PDF cut short by the file-size limit, as by a full disk, raises and
-    // leaves the old file as it was and nothing beside it.
-    void pdfCutShortLeavesTheOldFile()
+    // A PDF goes through a link to the file the link ends at. One that is
+    // not whole (cut short by the file-size limit, as by a full disk, or
+    // empty) raises and leaves the old file as it was and nothing beside it.
+    void pdfReplacesTheOldFileOnlyWhole_data()
     {
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("whole") << -1LL << true;
+        QTest::newRow("cut short") << 4096LL << false;
+        QTest::newRow("empty") << 0LL << false;
+    }
+    void pdfReplacesTheOldFileOnlyWhole()
+    {
+        QFETCH(qint64, limit);
+        QFETCH(bool, whole);
         const QString old = m_dir.filePath(QStringLiteral("old.pdf"));
+        const QString link = m_dir.filePath(QStringLiteral("link.pdf"));
         QFile file(old);
         QVERIFY(file.open(QIODevice::WriteOnly));
         const QByteArray before = "%PDF-1.4 the earlier print\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
         file.write(before);
         file.close();
+        QVERIFY(QFile::exists(link) || QFile::link(QStringLiteral("old.pdf"), link));
         // 1: the end raised and closed the document.
-        QCOMPARE(testsupport::withFileSizeLimit(4096, [&] {
+        QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
                      Printer& p = CurrentPrinter();
-                     p.setOutputFile(old);
-                     p.Print(QStringLiteral("境界 50.00 m"));
-                     p.Line(0, 0, 1000, 1000);
-                     return int(testsupport::errorOf([&] { p.EndDoc(); }) != 0 && !p.documentOpen());
+                     p.setOutputFile(link);
+                     return int(testsupport::errorOf([&] {
+                                    p.Print(QStringLiteral("境界 50.00 m"));
+                                    p.Line(0, 0, 1000, 1000);
+                                    p.EndDoc();
+                                }) != 0 && !p.documentOpen());
                  }),
-                 1);
+                 whole ? 0 : 1);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
-        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("old.pdf*")}, QDir::Files),
-                 QStringList{QStringLiteral("old.pdf")});
+        const QByteArray after = file.readAll();
+        file.close();
+        QVERIFY(whole ? after.startsWith("%PDF") && after.trimmed().endsWith("%%EOF") && after != before
+                      : after == before);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral("link.pdf"), QStringLiteral("old.pdf")}));
     }
 
     void paperAndKeptSettings()

@@ -1,0 +1,206 @@
+#include "platform/replacement.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+// A chain longer than the kernel follows is a loop.
+constexpr int MaxLinks = 40;
+constexpr int HexDigits = 8;
+
+QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
+
+// The file a chain of links ends at, each relative link read from its own
+// folder as the kernel reads it; nothing when the chain loops.
+std::optional<QString> endOfLinks(const QString& path)
+{
+    QByteArray at = nativeName(path);
+    for (int hop = 0; hop < MaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return QFile::decodeName(at);
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(at.constData(), link.data(), size_t(link.size()));
+        if (size <= 0)
+            return QFile::decodeName(at);
+        link.truncate(size);
+        if (!link.startsWith('/'))
+            link.prepend(at.left(at.lastIndexOf('/') + 1));
+        at = link;
+    }
+    return std::nullopt;
+}
+
+bool inGroup(gid_t group)
+{
+    if (::getegid() == group)
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(size_t(qMax(count, 0)));
+    const int read = count > 0 ? ::getgroups(count, groups.data()) : 0;
+    for (int i = 0; i < read; ++i)
+        if (groups[size_t(i)] == group)
+            return true;
+    return false;
+}
+
+// Whether the write bit of the class this process falls in (owner, group,
+// others) is clear; root falls in the owner's class.
+bool protectedBits(const struct stat& st)
+{
+    const uid_t user = ::geteuid();
+    if (user == 0 || user == st.st_uid)
+        return !(st.st_mode & S_IWUSR);
+    if (inGroup(st.st_gid))
+        return !(st.st_mode & S_IWGRP);
+    return !(st.st_mode & S_IWOTH);
+}
+
+QFileDevice::FileError errorOf(int error, QFileDevice::FileError otherwise)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QFileDevice::PermissionsError;
+    case ENOSPC:
+    case EDQUOT:
+        return QFileDevice::ResourceError;
+    default:
+        return otherwise;
+    }
+}
+
+bool isLeftoverOf(const char* entry, const QByteArray& prefix)
+{
+    const QByteArray name(entry);
+    if (name.size() != prefix.size() + HexDigits || !name.startsWith(prefix))
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+        const char c = name.at(i);
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+// Removes the new files of earlier writes to the same target that no
+// running write holds; anything it can't remove stays.
+void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isLeftoverOf(entry->d_name, prefix))
+            continue;
+        int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            fd = ::openat(::dirfd(dir), entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+}  // namespace
+
+bool writeProtected(const QString& path)
+{
+    struct stat st {};
+    return ::stat(nativeName(path).constData(), &st) == 0 && protectedBits(st);
+}
+
+Replacement::Replacement(const QString& path)
+{
+    const std::optional<QString> end = endOfLinks(path);
+    m_looped = !end;
+    m_target = end.value_or(path);
+}
+
+Replacement::~Replacement()
+{
+    discard();
+}
+
+QFileDevice::FileError Replacement::create()
+{
+    discard();
+    const qsizetype slash = m_target.lastIndexOf(u'/');
+    const QString name = m_target.mid(slash + 1);
+    if (m_looped || name.isEmpty())
+        return QFileDevice::OpenError;
+    struct stat st {};
+    if (::stat(nativeName(m_target).constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return QFileDevice::OpenError;
+        if (protectedBits(st))
+            return QFileDevice::PermissionsError;
+    }
+    const QString folder = slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1);
+    const QString prefix = u'.' + name + u'~';
+    removeLeftovers(nativeName(folder), nativeName(prefix));
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString candidate = m_target.left(slash + 1) + prefix
+            + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), HexDigits, 16, QLatin1Char('0'));
+        const int fd = ::open(nativeName(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            // Held until the file is in place or removed: the mark of a write still running.
+            ::flock(fd, LOCK_EX | LOCK_NB);
+            m_fd = fd;
+            m_path = candidate;
+            return QFileDevice::NoError;
+        }
+        if (errno != EEXIST)
+            return errorOf(errno, QFileDevice::OpenError);
+    }
+    return QFileDevice::OpenError;
+}
+
+QFileDevice::FileError Replacement::putInPlace(bool sync)
+{
+    if (m_fd < 0)
+        return QFileDevice::OpenError;
+    // The file it replaces keeps its permissions.
+    struct stat st {};
+    if (::stat(nativeName(m_target).constData(), &st) == 0)
+        ::fchmod(m_fd, st.st_mode & 0777);
+    if (sync && ::fsync(m_fd) != 0)
+        return errorOf(errno, QFileDevice::WriteError);
+    if (std::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
+        return errorOf(errno, QFileDevice::RenameError);
+    ::close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+    return QFileDevice::NoError;
+}
+
+void Replacement::discard()
+{
+    if (m_fd < 0)
+        return;
+    ::unlink(nativeName(m_path).constData());
+    ::close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+}
+
+}  // namespace platform

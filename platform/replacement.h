@@ -1,0 +1,56 @@
+#pragma once
+// The new file that takes a file's place once it is whole: how every writer
+// of the program (the whole-file writer, the PDF of a print) names, syncs
+// and renames the file it writes.
+//
+// The new file lies beside the target as ".<name>~<8 hex digits>": hidden,
+// a name no user gives a file (a user's own "<name>.part" or "<name>.tmp"
+// is never touched), and one of its own for every write. A write holds a
+// lock on its file while it runs; the files of earlier writes to the same
+// target that were cut off (the program killed midway) hold none, and the
+// next write to that target removes them.
+//
+// A link is written through to the end of its chain: the file it ends at
+// gets the new contents and every link stays a link. A target whose
+// permission bits don't let this process write it is refused, as a Windows
+// program is refused a read-only file; root is judged as the file's owner,
+// not by access(), which allows root everything.
+
+#include <QFileDevice>
+#include <QString>
+
+namespace platform {
+
+// Whether the permission bits of the file at `path` (links followed) keep
+// this process from writing it; false when there is no file.
+bool writeProtected(const QString& path);
+
+class Replacement {
+public:
+    explicit Replacement(const QString& path);
+    ~Replacement();  // a new file never put in place is removed
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // Removes the leftovers of earlier writes and creates the new file,
+    // open for writing; NoError, or the failure: PermissionsError for a
+    // refused target or folder, ResourceError for a full disk.
+    QFileDevice::FileError create();
+    // The file at the end of the links (the path itself when they loop).
+    const QString& target() const { return m_target; }
+    const QString& path() const { return m_path; }      // the new file ("" before create)
+    int handle() const { return m_fd; }
+    // Gives the new file the target's permissions, forces it to disk when
+    // `sync`, and renames it into the target's place; NoError or the failure.
+    QFileDevice::FileError putInPlace(bool sync);
+    // Removes the new file unless it is in place.
+    void discard();
+
+private:
+    QString m_target;
+    bool m_looped = false;  // the links lead round in a circle
+    QString m_path;
+    int m_fd = -1;
+};
+
+}  // namespace platform
