@@ -208,8 +208,8 @@ void dlgPrinter::cmdPrint_Click()
         printer.setOutputFile(pdfFile);
         printer.setDocumentName(GE_tpPrint.strName);
         if (!printer.hasOutput()) {
-            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。\n"
-                                      "印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
+            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。") + vb::vbCrLf
+                           + QStringLiteral("印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
                        vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
             return;
         }
@@ -275,6 +275,8 @@ void dlgPrinter::subPrintS()
         if (!tiles.empty())
             printer.EndDoc();
     } catch (const vb::Error& error) {
+        // The sheets sent so far are no print: the old file stays.
+        printer.KillDoc();
         platform::showStandardError(QStringLiteral("dlgPrinter:subPrintS"), error.number(), error.description());
     }
 }

@@ -433,26 +433,54 @@ private slots:
         if (platform::Printers::names().isEmpty()) {
             QFile::remove(chosen);
             print(d);
-            QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷できるプリンタがありません。")));
+            QCOMPARE((*m_session.quiet)->last().prompt,
+                     QStringLiteral("印刷できるプリンタがありません。\r\n"
+                                    "印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"));
             QVERIFY(!QFile::exists(chosen));
         }
     }
 
-    void failedFittedPrintLeavesNoFile()
+    // A print that fails part-way, in either method, ends its document
+    // unprinted: the PDF of the print before stays, and one box tells.
+    void failedPrintLeavesTheOldFile_data()
     {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("sheetsBefore");  // sheets drawn whole before the failure
+        QTest::addColumn<int>("call");          // the drawing call of the next sheet that fails
+        QTest::addColumn<QString>("box");
+        QTest::newRow("fitted") << 0 << 0 << 2
+                                << QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("dlgPrinter:subPrintS():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+    }
+
+    void failedPrintLeavesTheOldFile()
+    {
+        QFETCH(int, method);
+        QFETCH(int, sheetsBefore);
+        QFETCH(int, call);
+        QFETCH(QString, box);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
-        int calls = 0;
-        CurrentPrinter().beforeDraw = [&calls] {
-            if (++calls == 2)
+        dlgPrinter& d = dialog(method);
+        print(d);
+        QFile old(m_pdf);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray before = old.readAll();
+        old.close();
+        const qsizetype perSheet = qsizetype(sheets()[0].size());
+        qsizetype calls = 0;
+        CurrentPrinter().beforeDraw = [&calls, failAt = perSheet * sheetsBefore + call] {
+            if (++calls == failAt)
                 vb::raise(vb::errOverflow);
         };
-        print(dialog(0));
-        QVERIFY(!QFile::exists(m_pdf));
+        const int boxes = (*m_session.quiet)->count();
+        print(d);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QVERIFY(old.readAll() == before);
         QVERIFY(!CurrentPrinter().documentOpen());
+        QCOMPARE((*m_session.quiet)->count(), boxes + 1);
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
-        QVERIFY((*m_session.quiet)->last().prompt.startsWith(
-            QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。")));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(box));
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
