@@ -243,6 +243,10 @@ private slots:
             QCOMPARE(d.txtPage(1).Text(), QStringLiteral("3"));
             QCOMPARE(d.intPage[1], qint16(3));
         }
+        // Leaving the first box, as Enter does, sets the last page too.
+        d.txtPage(0).setText(QStringLiteral("2"));
+        d.txtPage_LostFocus(0);
+        QVERIFY(d.intPage[0] == 2 && d.intPage[1] == 2 && d.txtPage(1).Text() == QStringLiteral("2"));
     }
 
     void rendererPensLabelsAndShapes()
@@ -307,7 +311,7 @@ private slots:
     }
 
     // Hatching from the area's cache file at the zoom; an area without a
-    // record is passed by, not an error.
+    // record is passed by, not an error, and the last area prints its own.
     void hatchingPrintsItsSegments()
     {
         frmEdit& e = openWith(QSize(1920, 960));
@@ -331,6 +335,13 @@ private slots:
         QCOMPARE(segments[1].color, 0x00FF00);
         const double f = 190 / 1016.0;  // the map at 200 %
         QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
+        record.BorderColor = 0xFF0000;
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(1).Tag, record, {{40, 50, 10, 10}, {40, 50, 30, 30}});
+        GE_tpHatching.append(record);
+        print(dialog(0, false));
+        const auto both = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(both.size(), size_t(4));
+        QCOMPARE(both[3].color, 0xFF0000);
         GE_tpHatching.clear();
         GE_strTempPath.clear();
     }
@@ -529,7 +540,10 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinter_Click();
         QVERIFY(!e.booPrtChange);
-        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A3)); });
+        ui->answerPrinter([](QPrinter& device, QString&) {
+            device.setPageSize(QPageSize(QPageSize::A3));
+            device.setPageOrientation(QPageLayout::Landscape);
+        });
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
         QCOMPARE(GE_sngZoom, 0.5f);
@@ -554,8 +568,18 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinterD_Click();
         QVERIFY(!e.booDrawChange);
+        // Opened on the printer as it is: confirmed as it opens, it keeps
+        // the paper and orientation.
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A4)); });
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        e.mnuSetPrinterD_Click();
+        QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
+        e.booDrawChange = false;
+        ui->answerMsgBox(vb::vbYes);
+        ui->answerPrinter([](QPrinter& device, QString&) {
+            device.setPageSize(QPageSize(QPageSize::A4));
+            device.setPageOrientation(QPageLayout::Portrait);
+        });
         e.mnuSetPrinterD_Click();
         GE_lngPlatformId = id;
         QVERIFY(e.booDrawChange);
