@@ -19,12 +19,16 @@ using platform::CurrentPrinter;
 
 namespace {
 
+// The settings as the drawing's row keeps them: its sizes as the text of a
+// single, so the same paper read back from the printer compares equal to
+// the one the row gave.
 auto fields(const typPrinter& p)
 {
-    return std::tie(p.strDeviceName, p.intPaperSize, p.sngPaperWidth, p.sngPaperLength, p.sngWidth, p.sngHeight,
-                    p.sngScaleWidth, p.sngScaleHeight, p.intScaleMode, p.intPaperBin, p.intPrintQuality,
-                    p.intColorMode, p.intDuplex, p.intOrientation, p.intZoom, p.strDriverName, p.strPort,
-                    p.strFormName);
+    using vb::CStr;
+    return std::make_tuple(p.strDeviceName, p.intPaperSize, CStr(p.sngPaperWidth), CStr(p.sngPaperLength),
+                           CStr(p.sngWidth), CStr(p.sngHeight), CStr(p.sngScaleWidth), CStr(p.sngScaleHeight),
+                           p.intScaleMode, p.intPaperBin, p.intPrintQuality, p.intColorMode, p.intDuplex,
+                           p.intOrientation, p.intZoom, p.strDriverName, p.strPort, p.strFormName);
 }
 
 }  // namespace
