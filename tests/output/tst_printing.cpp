@@ -93,10 +93,12 @@ class TestPrinting : public QObject {
         return d;
     }
 
-    // One print with the print dialog accepted as it opens (or changed).
-    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {})
+    // One print with the print dialog accepted as it opens (or changed), on
+    // a dialog that may put a queue's default paper on the device itself.
+    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {},
+               std::optional<QPageSize> dialogPaper = std::nullopt)
     {
-        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {});
+        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {}, dialogPaper);
         d.cmdPrint_Click();
     }
 
@@ -347,7 +349,9 @@ private slots:
     }
 
     // The printer chosen in the print dialog is saved with the drawing and
-    // the dialog opens there again; a user-defined paper survives too.
+    // the dialog opens there again; a user-defined paper survives too. A
+    // queue's default paper that the dialog puts on the device by itself
+    // changes nothing; the user's own pick of it does.
     void settingsTravelWithTheDrawing_data()
     {
         QTest::addColumn<QPageSize>("paper");
@@ -386,19 +390,27 @@ private slots:
         Fixture::closeEditor();
         GE_tpPrinter = typPrinter{};
         CurrentPrinter().select(QStringLiteral("Plotter-A"));  // back to A4 portrait
-        Fixture::open();
+        frmEdit& reopened = Fixture::open();
         const int boxes = ui->count();
         QSizeF opened;
         QPageLayout::Orientation orientation{};
-        print(dialog(0), [&](QPrinter& device, QString& name) {
-            QCOMPARE(name, QStringLiteral("Plotter-A"));
-            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
-            orientation = device.pageLayout().orientation();
-        });
+        const QPageSize queueDefault(QPageSize::A4);
+        print(
+            dialog(0),
+            [&](QPrinter& device, QString& name) {
+                QCOMPARE(name, QStringLiteral("Plotter-A"));
+                opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+                orientation = device.pageLayout().orientation();
+            },
+            queueDefault);
         QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
         QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
         QCOMPARE(orientation, QPageLayout::Landscape);
         QCOMPARE(CurrentPrinter().PaperSize(), code);
+        QVERIFY(!reopened.booPrtChange);
+        print(dialog(0), [&](QPrinter& device, QString&) { device.setPageSize(queueDefault); }, queueDefault);
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(9));
+        QVERIFY(reopened.booPrtChange);
     }
 
     // The user's way with no print queue: Qt's print dialog leaves its
@@ -546,6 +558,9 @@ private slots:
         });
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
+        // Confirmed as it opens on a queue whose default is A4: still A3.
+        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        e.mnuSetPrinter_Click();
         QCOMPARE(GE_sngZoom, 0.5f);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
         QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
@@ -571,7 +586,7 @@ private slots:
         // Opened on the printer as it is: confirmed as it opens, it keeps
         // the paper and orientation.
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter&, QString&) {});
+        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
         e.mnuSetPrinterD_Click();
         QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
         e.booDrawChange = false;
