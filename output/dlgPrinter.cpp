@@ -19,12 +19,16 @@ using platform::CurrentPrinter;
 
 namespace {
 
+// The settings as the drawing's row keeps them: its sizes as the text of a
+// single, so the same paper read back from the printer compares equal to
+// the one the row gave.
 auto fields(const typPrinter& p)
 {
-    return std::tie(p.strDeviceName, p.intPaperSize, p.sngPaperWidth, p.sngPaperLength, p.sngWidth, p.sngHeight,
-                    p.sngScaleWidth, p.sngScaleHeight, p.intScaleMode, p.intPaperBin, p.intPrintQuality,
-                    p.intColorMode, p.intDuplex, p.intOrientation, p.intZoom, p.strDriverName, p.strPort,
-                    p.strFormName);
+    using vb::CStr;
+    return std::make_tuple(p.strDeviceName, p.intPaperSize, CStr(p.sngPaperWidth), CStr(p.sngPaperLength),
+                           CStr(p.sngWidth), CStr(p.sngHeight), CStr(p.sngScaleWidth), CStr(p.sngScaleHeight),
+                           p.intScaleMode, p.intPaperBin, p.intPrintQuality, p.intColorMode, p.intDuplex,
+                           p.intOrientation, p.intZoom, p.strDriverName, p.strPort, p.strFormName);
 }
 
 }  // namespace
@@ -208,8 +212,8 @@ void dlgPrinter::cmdPrint_Click()
         printer.setOutputFile(pdfFile);
         printer.setDocumentName(GE_tpPrint.strName);
         if (!printer.hasOutput()) {
-            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。\n"
-                                      "印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
+            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。") + vb::vbCrLf
+                           + QStringLiteral("印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
                        vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
             return;
         }
@@ -275,6 +279,8 @@ void dlgPrinter::subPrintS()
         if (!tiles.empty())
             printer.EndDoc();
     } catch (const vb::Error& error) {
+        // The sheets sent so far are no print: the old file stays.
+        printer.KillDoc();
         platform::showStandardError(QStringLiteral("dlgPrinter:subPrintS"), error.number(), error.description());
     }
 }

@@ -2,7 +2,29 @@
 
 #include "platform/vberror.h"
 
+#include <QPrinter>
+#include <QPrinterInfo>
+
 namespace platform {
+
+namespace {
+
+// Whether the printer the device now names offers the paper; a PDF file
+// takes any.
+bool offers(const QPrinter& device, const QPageSize& paper)
+{
+    if (device.outputFormat() != QPrinter::NativeFormat)
+        return true;
+    const QPrinterInfo info(device);
+    if (info.isNull() || info.supportsCustomPageSizes())
+        return true;
+    for (const QPageSize& size : info.supportedPageSizes())
+        if (size.isEquivalentTo(paper))
+            return true;
+    return false;
+}
+
+}  // namespace
 
 FileDialogRequest CommonDialog::request() const
 {
@@ -74,8 +96,17 @@ void CommonDialog::ShowPrinter()
     if (!PrinterDevice)
         vb::raise(vb::errInvalidCall);
     const auto kind = (Flags & cdlPDPrintSetup) ? PrintDialogKind::Setup : PrintDialogKind::Print;
-    if (!ui().printDialog(*PrinterDevice, PrinterName, kind))
+    const QPageSize opened = PrinterDevice->pageLayout().pageSize();
+    const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
+    if (result == PrintDialogResult::Cancelled) {
         cancelled();
+        return;
+    }
+    // The paper stays as the device held it unless the user chose another:
+    // a print queue's default the dialog put there is no choice.
+    if (result == PrintDialogResult::Accepted && !PrinterDevice->pageLayout().pageSize().isEquivalentTo(opened)
+        && offers(*PrinterDevice, opened))
+        PrinterDevice->setPageSize(opened);
 }
 
 }  // namespace platform

@@ -27,8 +27,10 @@ public:
     bool FontUnderline = false;
     bool FontStrikethru = false;
     // The print dialogs work on a device: it opens with the device's settings
-    // and keeps the choice; PrinterName names the printer chosen. Flags with
-    // cdlPDPrintSetup show the set-up dialog.
+    // and keeps the choice; PrinterName names the printer chosen. A paper
+    // size the user did not choose stays as the device held it where the
+    // printer chosen offers it. Flags with cdlPDPrintSetup show the set-up
+    // dialog.
     QPrinter* PrinterDevice = nullptr;
     QString PrinterName;
     static constexpr long cdlPDPrintSetup = 0x40;

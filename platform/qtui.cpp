@@ -12,10 +12,6 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPageSize>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -203,22 +199,6 @@ std::optional<QString> QtUserInterface::chooseFolder(const QString& title, const
     if (folder.isEmpty())
         return std::nullopt;
     return folder;
-}
-
-bool QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
-{
-    QPrintDialog dialog(&device, activeParent());
-    if (kind == PrintDialogKind::Setup) {
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
-        dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
-        dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
-    }
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    if (!device.printerName().isEmpty())
-        deviceName = device.printerName();
-    return true;
 }
 
 bool QtUserInterface::openUrl(const QString& url)

@@ -2,6 +2,8 @@
 
 #include "platform/application.h"
 
+#include <QPrinter>
+
 namespace {
 platform::UserInterface* g_ui = nullptr;
 
@@ -62,9 +64,10 @@ void ScriptedUserInterface::answerFile(std::optional<QString> path) { m_file.app
 void ScriptedUserInterface::answerColor(std::optional<qint32> color) { m_color.append(color); }
 void ScriptedUserInterface::answerFont(std::optional<FontChoice> font) { m_font.append(std::move(font)); }
 void ScriptedUserInterface::answerFolder(std::optional<QString> folder) { m_folder.append(std::move(folder)); }
-void ScriptedUserInterface::answerPrinter(std::optional<PrintDialogAnswer> answer)
+void ScriptedUserInterface::answerPrinter(std::optional<PrintDialogAnswer> answer,
+                                          std::optional<QPageSize> dialogPaper)
 {
-    m_printer.append(std::move(answer));
+    m_printer.append({std::move(answer), std::move(dialogPaper)});
 }
 
 int ScriptedUserInterface::messageBox(const QString& prompt, int style, const QString& title)
@@ -140,18 +143,22 @@ std::optional<QString> ScriptedUserInterface::chooseFolder(const QString& title,
     return answer;
 }
 
-bool ScriptedUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
+PrintDialogResult ScriptedUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
     boxes.append({QStringLiteral("Printer"), deviceName, kind == PrintDialogKind::Setup ? 1 : 0, QString()});
-    bool had = false;
-    auto answer = takeFirst(m_printer, had);
-    if (!had)
+    if (m_printer.isEmpty())
         unexpected.append(QStringLiteral("Printer"));
-    if (!answer)
-        return false;
-    if (*answer)
-        (*answer)(device, deviceName);
-    return true;
+    const PrinterAnswer scripted = m_printer.isEmpty() ? PrinterAnswer{} : m_printer.takeFirst();
+    if (!scripted.answer)
+        return PrintDialogResult::Cancelled;
+    const QPageSize opened = device.pageLayout().pageSize();
+    if (*scripted.answer)
+        (*scripted.answer)(device, deviceName);
+    if (!device.pageLayout().pageSize().isEquivalentTo(opened))
+        return PrintDialogResult::PaperChosen;
+    if (scripted.dialogPaper)
+        device.setPageSize(*scripted.dialogPaper);
+    return PrintDialogResult::Accepted;
 }
 
 void ScriptedUserInterface::answerUrl(bool opened) { m_url.append(opened); }

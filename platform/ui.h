@@ -3,6 +3,7 @@
 // one interface, so that tests answer them headlessly and assert their texts.
 
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -73,6 +74,10 @@ struct FontChoice {
 // chosen (the device itself may be a test printer Qt doesn't know by name).
 // The set-up dialog offers no page range and no copies.
 enum class PrintDialogKind { Print, Setup };
+// An accepted dialog tells whether the user chose the paper size: Qt's
+// dialog puts a print queue's default size on the device by itself when it
+// is accepted, and that is no choice of the user's.
+enum class PrintDialogResult { Cancelled, Accepted, PaperChosen };
 
 class UserInterface {
 public:
@@ -86,8 +91,8 @@ public:
     virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
     // A folder chosen in the platform's folder chooser rooted at `root`.
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& root) = 0;
-    // False when cancelled (the device is then as it was).
-    virtual bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) = 0;
+    // Cancelled leaves the device as it was.
+    virtual PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) = 0;
     // Opens a local file or address in the desktop's viewer or browser;
     // false when nothing could show it.
     virtual bool openUrl(const QString& url) = 0;
@@ -110,7 +115,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
-    bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
+    PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
     bool openUrl(const QString& url) override;
 };
 
@@ -140,10 +145,13 @@ public:
     void answerFont(std::optional<FontChoice> font);
     void answerFolder(std::optional<QString> folder);
     // A print dialog's answer: the change the user makes (printer name and
-    // device), or nullopt for Cancel. Recorded as kind "Printer" with the
-    // printer's name and style 1 for the set-up dialog.
+    // device), or nullopt for Cancel. A paper size the answer sets is the
+    // user's choice; `dialogPaper` is the size the dialog itself leaves on
+    // the device when the user chose none, as Qt's dialog does with a print
+    // queue's default. Recorded as kind "Printer" with the printer's name
+    // and style 1 for the set-up dialog.
     using PrintDialogAnswer = std::function<void(QPrinter& device, QString& deviceName)>;
-    void answerPrinter(std::optional<PrintDialogAnswer> answer);
+    void answerPrinter(std::optional<PrintDialogAnswer> answer, std::optional<QPageSize> dialogPaper = std::nullopt);
     // Whether the next request to open a file or address succeeds (it does
     // when nothing was scripted).
     void answerUrl(bool opened);
@@ -157,7 +165,7 @@ public:
     std::optional<qint32> chooseColor(qint32 initial) override;
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
-    bool printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
+    PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
     bool openUrl(const QString& url) override;
 
     // The last box shown, or an empty box.
@@ -170,7 +178,11 @@ private:
     QList<std::optional<QString>> m_input, m_file, m_folder;
     QList<std::optional<qint32>> m_color;
     QList<std::optional<FontChoice>> m_font;
-    QList<std::optional<PrintDialogAnswer>> m_printer;
+    struct PrinterAnswer {
+        std::optional<PrintDialogAnswer> answer;
+        std::optional<QPageSize> dialogPaper;
+    };
+    QList<PrinterAnswer> m_printer;
     QList<bool> m_url;
 };
 

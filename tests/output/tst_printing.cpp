@@ -93,10 +93,12 @@ class TestPrinting : public QObject {
         return d;
     }
 
-    // One print with the print dialog accepted as it opens (or changed).
-    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {})
+    // One print with the print dialog accepted as it opens (or changed), on
+    // a dialog that may put a queue's default paper on the device itself.
+    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {},
+               std::optional<QPageSize> dialogPaper = std::nullopt)
     {
-        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {});
+        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {}, dialogPaper);
         d.cmdPrint_Click();
     }
 
@@ -243,6 +245,10 @@ private slots:
             QCOMPARE(d.txtPage(1).Text(), QStringLiteral("3"));
             QCOMPARE(d.intPage[1], qint16(3));
         }
+        // Leaving the first box, as Enter does, sets the last page too.
+        d.txtPage(0).setText(QStringLiteral("2"));
+        d.txtPage_LostFocus(0);
+        QVERIFY(d.intPage[0] == 2 && d.intPage[1] == 2 && d.txtPage(1).Text() == QStringLiteral("2"));
     }
 
     void rendererPensLabelsAndShapes()
@@ -307,7 +313,7 @@ private slots:
     }
 
     // Hatching from the area's cache file at the zoom; an area without a
-    // record is passed by, not an error.
+    // record is passed by, not an error, and the last area prints its own.
     void hatchingPrintsItsSegments()
     {
         frmEdit& e = openWith(QSize(1920, 960));
@@ -331,12 +337,21 @@ private slots:
         QCOMPARE(segments[1].color, 0x00FF00);
         const double f = 190 / 1016.0;  // the map at 200 %
         QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
+        record.BorderColor = 0xFF0000;
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(1).Tag, record, {{40, 50, 10, 10}, {40, 50, 30, 30}});
+        GE_tpHatching.append(record);
+        print(dialog(0, false));
+        const auto both = ofKind(sheets()[0], DrawCommand::Segment);
+        QCOMPARE(both.size(), size_t(4));
+        QCOMPARE(both[3].color, 0xFF0000);
         GE_tpHatching.clear();
         GE_strTempPath.clear();
     }
 
     // The printer chosen in the print dialog is saved with the drawing and
-    // the dialog opens there again; a user-defined paper survives too.
+    // the dialog opens there again; a user-defined paper survives too. A
+    // queue's default paper that the dialog puts on the device by itself
+    // changes nothing; the user's own pick of it does.
     void settingsTravelWithTheDrawing_data()
     {
         QTest::addColumn<QPageSize>("paper");
@@ -375,19 +390,27 @@ private slots:
         Fixture::closeEditor();
         GE_tpPrinter = typPrinter{};
         CurrentPrinter().select(QStringLiteral("Plotter-A"));  // back to A4 portrait
-        Fixture::open();
+        frmEdit& reopened = Fixture::open();
         const int boxes = ui->count();
         QSizeF opened;
         QPageLayout::Orientation orientation{};
-        print(dialog(0), [&](QPrinter& device, QString& name) {
-            QCOMPARE(name, QStringLiteral("Plotter-A"));
-            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
-            orientation = device.pageLayout().orientation();
-        });
+        const QPageSize queueDefault(QPageSize::A4);
+        print(
+            dialog(0),
+            [&](QPrinter& device, QString& name) {
+                QCOMPARE(name, QStringLiteral("Plotter-A"));
+                opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+                orientation = device.pageLayout().orientation();
+            },
+            queueDefault);
         QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
         QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
         QCOMPARE(orientation, QPageLayout::Landscape);
         QCOMPARE(CurrentPrinter().PaperSize(), code);
+        QVERIFY(!reopened.booPrtChange);
+        print(dialog(0), [&](QPrinter& device, QString&) { device.setPageSize(queueDefault); }, queueDefault);
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(9));
+        QVERIFY(reopened.booPrtChange);
     }
 
     // The user's way with no print queue: Qt's print dialog leaves its
@@ -433,26 +456,54 @@ private slots:
         if (platform::Printers::names().isEmpty()) {
             QFile::remove(chosen);
             print(d);
-            QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷できるプリンタがありません。")));
+            QCOMPARE((*m_session.quiet)->last().prompt,
+                     QStringLiteral("印刷できるプリンタがありません。\r\n"
+                                    "印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"));
             QVERIFY(!QFile::exists(chosen));
         }
     }
 
-    void failedFittedPrintLeavesNoFile()
+    // A print that fails part-way, in either method, ends its document
+    // unprinted: the PDF of the print before stays, and one box tells.
+    void failedPrintLeavesTheOldFile_data()
     {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<int>("sheetsBefore");  // sheets drawn whole before the failure
+        QTest::addColumn<int>("call");          // the drawing call of the next sheet that fails
+        QTest::addColumn<QString>("box");
+        QTest::newRow("fitted") << 0 << 0 << 2
+                                << QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("dlgPrinter:subPrintS():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+    }
+
+    void failedPrintLeavesTheOldFile()
+    {
+        QFETCH(int, method);
+        QFETCH(int, sheetsBefore);
+        QFETCH(int, call);
+        QFETCH(QString, box);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
-        int calls = 0;
-        CurrentPrinter().beforeDraw = [&calls] {
-            if (++calls == 2)
+        dlgPrinter& d = dialog(method);
+        print(d);
+        QFile old(m_pdf);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        const QByteArray before = old.readAll();
+        old.close();
+        const qsizetype perSheet = qsizetype(sheets()[0].size());
+        qsizetype calls = 0;
+        CurrentPrinter().beforeDraw = [&calls, failAt = perSheet * sheetsBefore + call] {
+            if (++calls == failAt)
                 vb::raise(vb::errOverflow);
         };
-        print(dialog(0));
-        QVERIFY(!QFile::exists(m_pdf));
+        const int boxes = (*m_session.quiet)->count();
+        print(d);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QVERIFY(old.readAll() == before);
         QVERIFY(!CurrentPrinter().documentOpen());
+        QCOMPARE((*m_session.quiet)->count(), boxes + 1);
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
-        QVERIFY((*m_session.quiet)->last().prompt.startsWith(
-            QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。")));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(box));
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
@@ -501,9 +552,15 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinter_Click();
         QVERIFY(!e.booPrtChange);
-        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A3)); });
+        ui->answerPrinter([](QPrinter& device, QString&) {
+            device.setPageSize(QPageSize(QPageSize::A3));
+            device.setPageOrientation(QPageLayout::Landscape);
+        });
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
+        // Confirmed as it opens on a queue whose default is A4: still A3.
+        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        e.mnuSetPrinter_Click();
         QCOMPARE(GE_sngZoom, 0.5f);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
         QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
@@ -526,8 +583,18 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinterD_Click();
         QVERIFY(!e.booDrawChange);
+        // Opened on the printer as it is: confirmed as it opens, it keeps
+        // the paper and orientation.
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter& device, QString&) { device.setPageSize(QPageSize(QPageSize::A4)); });
+        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        e.mnuSetPrinterD_Click();
+        QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
+        e.booDrawChange = false;
+        ui->answerMsgBox(vb::vbYes);
+        ui->answerPrinter([](QPrinter& device, QString&) {
+            device.setPageSize(QPageSize(QPageSize::A4));
+            device.setPageOrientation(QPageLayout::Portrait);
+        });
         e.mnuSetPrinterD_Click();
         GE_lngPlatformId = id;
         QVERIFY(e.booDrawChange);

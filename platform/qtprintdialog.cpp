@@ -1,0 +1,138 @@
+// Qt's print dialog, and what the user chose about the paper in it.
+//
+// On a print queue the dialog builds its page set-up (the "Properties" of
+// the printer) from the queue's default paper size rather than the device's,
+// and when accepted it puts that page set-up on the device, whether the
+// user opened it or not. So the paper the device held shows in the page
+// set-up when it opens, and only the user's own picks there count as a
+// choice. The widgets are found by the object names Qt gives them.
+
+#include "platform/ui.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QChildEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRadioButton>
+
+namespace platform {
+
+namespace {
+
+// Selects the paper in the page set-up's size list: the listed size that
+// is the same, else the user-defined entry (the one without a size) with
+// the sheet's width and height as it lies.
+void showPaper(QWidget& pageSetup, const QPageSize& paper)
+{
+    auto* sizes = pageSetup.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+    if (!sizes)
+        return;
+    int custom = -1;
+    for (int i = 0; i < sizes->count(); ++i) {
+        const QVariant size = sizes->itemData(i);
+        if (!size.isValid())
+            custom = i;
+        else if (size.value<QPageSize>().isEquivalentTo(paper)) {
+            sizes->setCurrentIndex(i);
+            return;
+        }
+    }
+    auto* width = pageSetup.findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"));
+    auto* height = pageSetup.findChild<QDoubleSpinBox*>(QStringLiteral("pageHeight"));
+    auto* units = pageSetup.findChild<QComboBox*>(QStringLiteral("unitCombo"));
+    auto* landscape = pageSetup.findChild<QRadioButton*>(QStringLiteral("landscape"));
+    if (custom < 0 || !width || !height || !units || !landscape)
+        return;
+    sizes->setCurrentIndex(custom);
+    QSizeF sheet = paper.size(QPageSize::Unit(units->currentData().value<QPageLayout::Unit>()));
+    if (landscape->isChecked())
+        sheet.transpose();
+    width->setValue(sheet.width());
+    height->setValue(sheet.height());
+}
+
+// Follows one print dialog: shows the device's paper in each page set-up the
+// dialog opens and notes whether the user picked a size there and kept it.
+class PaperWatch : public QObject {
+public:
+    PaperWatch(QPrintDialog& dialog, const QPageSize& paper) : m_dialog(&dialog), m_paper(paper)
+    {
+        dialog.installEventFilter(this);
+        // Another printer gets a page set-up of its own: a size picked for
+        // the one before is gone with it.
+        if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
+            connect(printers, &QComboBox::currentIndexChanged, this, [this] { m_chosen = m_picked = false; });
+    }
+
+    bool chosen() const { return m_chosen; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The page set-up is a dialog of the print dialog's own, made when
+        // first needed.
+        if (watched == m_dialog) {
+            if (event->type() == QEvent::ChildAdded)
+                static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+        } else if (event->type() == QEvent::Show) {
+            if (auto* pageSetup = qobject_cast<QDialog*>(watched))
+                shown(*pageSetup);
+        }
+        return false;
+    }
+
+private:
+    void shown(QDialog& pageSetup)
+    {
+        auto* sizes = pageSetup.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+        if (!sizes)
+            return;
+        if (!pageSetup.property(Watched).toBool()) {
+            pageSetup.setProperty(Watched, true);
+            const auto picked = [this] { m_picked = true; };
+            connect(sizes, &QComboBox::activated, this, picked);
+            for (const char* name : {"pageWidth", "pageHeight"})
+                if (auto* box = pageSetup.findChild<QAbstractSpinBox*>(QLatin1String(name)))
+                    connect(box, &QAbstractSpinBox::editingFinished, this, picked);
+            connect(&pageSetup, &QDialog::finished, this, [this](int result) {
+                m_chosen = m_chosen || (m_picked && result == QDialog::Accepted);
+                m_picked = false;
+            });
+        }
+        if (!m_chosen)
+            showPaper(pageSetup, m_paper);
+    }
+
+    static constexpr const char* Watched = "nemuPaperWatched";
+    QObject* m_dialog;
+    QPageSize m_paper;
+    bool m_picked = false;  // in the page set-up now open
+    bool m_chosen = false;  // kept with its OK
+};
+
+}  // namespace
+
+PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
+{
+    const QPageSize paper = device.pageLayout().pageSize();
+    QPrintDialog dialog(&device, QApplication::activeWindow());
+    if (kind == PrintDialogKind::Setup) {
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+        dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    }
+    PaperWatch watch(dialog, paper);
+    if (dialog.exec() != QDialog::Accepted)
+        return PrintDialogResult::Cancelled;
+    if (!device.printerName().isEmpty())
+        deviceName = device.printerName();
+    return watch.chosen() ? PrintDialogResult::PaperChosen : PrintDialogResult::Accepted;
+}
+
+}  // namespace platform
