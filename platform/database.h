@@ -101,7 +101,11 @@ public:
     QString path() const;
 
     void beginTrans();
-    void commitTrans();  // a commit refused (a reader holds the file) leaves the transaction open
+    // A commit refused (a reader holds the file, no room for the file to
+    // grow) leaves the transaction open. The journal is made when the file
+    // is opened and kept beside it until it is closed, so a commit creates
+    // and deletes no file in the folder.
+    void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
     // Some failures make the engine roll the whole transaction back on its

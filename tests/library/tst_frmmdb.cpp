@@ -103,8 +103,15 @@ class TestFrmMdb : public QObject {
         (manager().*command)();
     }
 
-    // The names in the folder, sorted.
-    QStringList folderFiles() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
+    // The names in the folder, sorted, without the journal that stands
+    // beside the file in use while it is open.
+    QStringList folderFiles() const
+    {
+        QStringList names = QDir(m_dir->path()).entryList(QDir::Files, QDir::Name);
+        if (GE_objConnection)
+            names.removeOne(QFileInfo(GE_objConnection->path()).fileName() + QStringLiteral("-journal"));
+        return names;
+    }
 
 private slots:
     void init()
