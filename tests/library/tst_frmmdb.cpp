@@ -329,6 +329,26 @@ private slots:
         QVERIFY(ui->allAnswered());
     }
 
+    // Init.ini that can't be rewritten (a full disk): the close says so, the
+    // program goes on with the chosen file, and Init.ini stays as it was.
+    void closeTellsAnIniItCannotWrite()
+    {
+        db(QStringLiteral("b.mdb"));
+        const QString ini = mdlFileAccess::fncInitIniPath();
+        const QByteArray iniBefore = bytesOf(ini);
+        ScopedScriptedUi ui;
+        run(ui.get(), QStringLiteral("b.mdb"), &frmMDB::mnuUse_Click);
+        QCOMPARE(testsupport::withFileSizeLimit(iniBefore.size() / 2, [&] {
+            manager().cmdCloase_Click();
+            const bool told = ui->count() == 2 && ui->last().style == int(vbExclamation + vbOKOnly)
+                && ui->last().title == QStringLiteral("初期設定ファイル異常")
+                && ui->last().prompt == QStringLiteral("初期設定ファイル\r\n") + ini
+                        + QStringLiteral("\r\nに使用するデータベースの設定を書き込めませんでした。次回の起動では前回のデータベースが使われます。");
+            return told && GE_strFile_Name == QStringLiteral("b.mdb") && !Instance<frmMDB>::exists() ? 0 : 1;
+        }), 0);
+        QCOMPARE(bytesOf(ini), iniBefore);
+    }
+
     // The save at the switch fails while another program reads the file in
     // use; the user goes back with the changes kept: nothing changes, no
     // other box follows. Once the reader is gone the same command commits.
