@@ -203,6 +203,9 @@ QString describeEngineFailure(int code, const QString& file, const QString& engi
     case SQLITE_NOTADB:
         sentence = QStringLiteral("%1 はデータベースファイルではありません。");
         break;
+    case SQLITE_CORRUPT:
+        sentence = QStringLiteral("データベースファイル %1 は壊れています。");
+        break;
     case SQLITE_IOERR:
         sentence = QStringLiteral("データベースファイル %1 の読み書きでエラーが発生しました。");
         break;

@@ -19,6 +19,7 @@ namespace platform::db {
 
 // Numbers of the layer's own refusals (the engine's codes are below 100).
 enum LayerError : long {
+    errStatement = 1,           // the engine's: a statement names no such table or column
     errWrongPassword = 23,      // the engine's "not authorized"
     errNoCurrentRecord = 3021,  // a field read at the end of a recordset
     errTransactionLost = 3034,  // the engine ended the long transaction itself
@@ -152,7 +153,7 @@ ConnectionSettings parseConnectionString(const QString& connectionString);
 
 // The description of the engine's failure `code` on `file`: for the
 // failures a user can act on (full disk, locked or busy, read-only, not a
-// database, I/O error, can't open) a sentence naming the file, followed by
+// database, damaged, I/O error, can't open) a sentence naming the file, followed by
 // the engine's own text in brackets; for any other the engine's text alone.
 QString describeEngineFailure(int code, const QString& file, const QString& engineText);
 

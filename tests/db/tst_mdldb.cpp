@@ -269,9 +269,12 @@ private slots:
                                  << "データベースファイル %1 を開けませんでした。（unable to open database file）";
         QTest::newRow("not a database") << "text" << 26L
                                         << "%1 はデータベースファイルではありません。（file is not a database）";
-        QTest::newRow("no tSystem") << "noSystem" << 1L << "no such table: tSystem";
+        QTest::newRow("no tSystem") << "noSystem" << 1L
+                                    << "%1 はねむのきⅡのデータベースファイルではありません。（no such table: tSystem）";
         QTest::newRow("other password") << "otherPassword" << long(platform::db::errWrongPassword)
                                         << "パスワードが無効です。";
+        QTest::newRow("damaged") << "damaged" << 11L
+                                 << "データベースファイル %1 は壊れています。（database disk image is malformed）";
     }
     void refusesFilesItCannotUse()
     {
@@ -283,6 +286,19 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'M'));
+        } else if (kind == QLatin1String("damaged")) {
+            // tSystem's page overwritten: the file opens, the table can't be read.
+            testsupport::copyTemplate(path);
+            qint64 page = 0;
+            {
+                platform::db::Connection c;
+                c.open(mdlDB::fncConnectionString(path));
+                page = c.openRecordset(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tSystem'"))
+                           [QStringLiteral("rootpage")].toInt32();
+            }
+            QFile f(path);
+            QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 4096));
+            f.write(QByteArray(4096, 'Z'));
         } else if (kind != QLatin1String("missing")) {
             platform::db::createDatabase(path);
             platform::db::Connection c;

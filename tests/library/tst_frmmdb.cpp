@@ -253,7 +253,8 @@ private slots:
             << "leftover" << " が正しい写しかもしれないため、どちらのファイルも変更しませんでした。";
         QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
         QTest::newRow("damaged file") << "damaged"
-                                      << " を最適化できませんでした。元のファイルはそのままです。\r\ndatabase disk image is malformed";
+                                      << " を最適化できませんでした。元のファイルはそのままです。\r\nデータベースファイル "
+                                         "%1 は壊れています。（database disk image is malformed）";
     }
     void failedCompactionChangesNothing()
     {
@@ -291,7 +292,8 @@ private slots:
         QCOMPARE(ui->count(), 2);
         QCOMPARE(ui->last().style, int(vbOKOnly));
         QCOMPARE(ui->last().title, app::title());
-        QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told), qPrintable(ui->last().prompt));
+        QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told.replace(QStringLiteral("%1"), y)),
+                 qPrintable(ui->last().prompt));
         QCOMPARE(bytesOf(y), badBytes);
         QCOMPARE(bytesOf(tmp), goodBytes);
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
