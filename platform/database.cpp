@@ -510,7 +510,8 @@ void Session::reserveRoom()
     sqlite3_int64 size = number("PRAGMA page_count") * pageSize;
     // The file grows by whole pages, so it never ends in a part page.
     sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &pageSize);
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &size) != SQLITE_OK)
+    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &size);
+    if (rc != SQLITE_OK && rc != SQLITE_NOTFOUND)  // a file system without the hint just writes
         throw engineError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)), path);
 }
 
