@@ -153,8 +153,9 @@ ConnectionSettings parseConnectionString(const QString& connectionString);
 
 // The description of the engine's failure `code` on `file`: for the
 // failures a user can act on (full disk, locked or busy, read-only, not a
-// database, damaged, I/O error, can't open) a sentence naming the file, followed by
-// the engine's own text in brackets; for any other the engine's text alone.
+// database, damaged, I/O error, can't open) a sentence naming the file,
+// followed by the engine's own text in brackets; for any other the engine's
+// text alone.
 QString describeEngineFailure(int code, const QString& file, const QString& engineText);
 
 // Creates an empty database file; raises errFileExists when the path exists.
