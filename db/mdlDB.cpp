@@ -100,7 +100,14 @@ qint16 fncDbOpen(const QString& path)
         GE_objConnection = std::make_unique<platform::db::Connection>();
         GE_objConnection->open(fncConnectionString(path));
         // A file without tSystem is not one of ours.
-        GE_objConnection->openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
+        try {
+            GE_objConnection->openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
+        } catch (const Error& error) {
+            if (error.number() != platform::db::errStatement)
+                throw;
+            throw Error(error.number(), path + QStringLiteral(" はねむのきⅡのデータベースファイルではありません。（")
+                                            + error.description() + QStringLiteral("）"));
+        }
         GE_objConnection->beginTrans();
         GE_objConnection->setLossHandler(subTransaction_Lost);
     } catch (const Error& error) {

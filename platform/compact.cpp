@@ -25,7 +25,8 @@ void compactDatabase(const QString& sourceConnection, const QString& target)
         // What failed is the copy being written (full disk, a folder that
         // takes no new file), so the box names it rather than the source.
         const int code = int(error.number());
-        if (code <= 0 || code >= 100)
+        // A damaged source is told as its own failure, naming it.
+        if (code <= 0 || code >= 100 || code == SQLITE_CORRUPT)
             throw;
         const QString engineText = QString::fromUtf8(sqlite3_errstr(code));
         if (code == SQLITE_CANTOPEN || code == SQLITE_READONLY || code == SQLITE_PERM)

@@ -203,6 +203,9 @@ QString describeEngineFailure(int code, const QString& file, const QString& engi
     case SQLITE_NOTADB:
         sentence = QStringLiteral("%1 はデータベースファイルではありません。");
         break;
+    case SQLITE_CORRUPT:
+        sentence = QStringLiteral("データベースファイル %1 は壊れています。");
+        break;
     case SQLITE_IOERR:
         sentence = QStringLiteral("データベースファイル %1 の読み書きでエラーが発生しました。");
         break;
@@ -214,6 +217,18 @@ QString describeEngineFailure(int code, const QString& file, const QString& engi
     }
     return sentence.arg(file) + QStringLiteral("（") + engineText + QStringLiteral("）");
 }
+
+namespace {
+
+// A change to a file whose folder allows no new file: the engine's journal
+// could not be made beside it.
+QString describeFolderFailure(const QString& file, const QString& engineText)
+{
+    return QStringLiteral("データベースファイル %1 のあるフォルダに書き込めないため、変更を書き込めませんでした。").arg(file)
+        + QStringLiteral("（") + engineText + QStringLiteral("）");
+}
+
+}  // namespace
 
 // --- connection string ---------------------------------------------------------
 
@@ -385,10 +400,11 @@ struct Session {
     // Raises the failure of the statement just run (reset or finalized).
     [[noreturn]] void fail(const vb::Error& error);
     [[noreturn]] void fail() { fail(lastError()); }
-    vb::Error lastError() const
-    {
-        return engineError(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)), path);
-    }
+    vb::Error lastError() const;
+    QString journalPath() const { return path + QStringLiteral("-journal"); }
+    void keepJournal();
+    void reserveRoom();
+    qint64 number(const char* pragma);
     void run(const QString& sql, long* changes);
     sqlite3_stmt* statement(const QString& sql);
     sqlite3_stmt* prepare(const QString& sql);
@@ -428,6 +444,9 @@ void Session::shut()
     longTransaction = false;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    // The engine removes the journal kept for the session, unless another
+    // connection is writing with it (or the folder allows no change).
+    sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db);
     db = nullptr;
     openConnections().erase(this);
@@ -444,6 +463,73 @@ void Session::fail(const vb::Error& error)
     if (onLoss)
         onLoss(lost);
     throw lost;
+}
+
+vb::Error Session::lastError() const
+{
+    const int code = sqlite3_errcode(db);
+    const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+    // Once the file is open, "can't open" (or a folder found read-only) means
+    // the journal could not be made.
+    const int extended = sqlite3_extended_errcode(db);
+    if ((extended == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN)
+        && !QFileInfo::exists(journalPath()))
+        return vb::Error(code, describeFolderFailure(path, text));
+    return engineError(code, text, path);
+}
+
+// The commit of the long transaction must neither create nor delete a file
+// in the folder, which may have stopped allowing either since the file was
+// opened (a share whose rights changed): the engine would then roll the
+// whole session back. So the journal is made when the file is opened, stays
+// beside it for the session and is only emptied at each commit; an empty
+// journal is nothing to any other program that opens the file. Where it
+// can't be made now, the first change says that the folder can't be written.
+void Session::keepJournal()
+{
+    run(QStringLiteral("PRAGMA journal_mode = TRUNCATE"), nullptr);
+    if (QFileInfo::exists(journalPath()))
+        return;
+    // Changing a page opens the journal; rolled back, nothing of the file changes.
+    try {
+        run(QStringLiteral("BEGIN; PRAGMA user_version = %1").arg(number("PRAGMA user_version")), nullptr);
+    } catch (const vb::Error&) {
+    }
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// A commit that runs out of room fails half way, and the engine rolls the
+// whole transaction back. The room the file grows to is taken first, so a
+// full disk (or a size limit) refuses it with the transaction still open.
+void Session::reserveRoom()
+{
+    if (!db || sqlite3_get_autocommit(db))
+        return;
+    int pageSize = int(number("PRAGMA page_size"));
+    sqlite3_int64 size = number("PRAGMA page_count") * pageSize;
+    // The file grows by whole pages, so it never ends in a part page.
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &pageSize);
+    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &size);
+    if (rc != SQLITE_OK && rc != SQLITE_NOTFOUND)  // a file system without the hint just writes
+        throw engineError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)), path);
+}
+
+// The one number a pragma reads.
+qint64 Session::number(const char* pragma)
+{
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, pragma, -1, &stmt, nullptr) != SQLITE_OK)
+        fail();
+    const int rc = sqlite3_step(stmt);
+    const qint64 value = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : 0;
+    if (rc != SQLITE_ROW) {
+        const vb::Error error = lastError();
+        sqlite3_finalize(stmt);
+        fail(error);
+    }
+    sqlite3_finalize(stmt);
+    return value;
 }
 
 // Runs every statement of the text in order.
@@ -574,6 +660,7 @@ void Connection::open(const QString& connectionString)
                                              : passwordHash(salt, settings.password) == hash;
         if (!accepted)
             vb::raise(errWrongPassword, QStringLiteral("パスワードが無効です。"));
+        d->keepJournal();
     } catch (...) {
         d->shut();
         d->path.clear();
@@ -598,6 +685,7 @@ void Connection::beginTrans()
 
 void Connection::commitTrans()
 {
+    d->reserveRoom();
     d->run(QStringLiteral("COMMIT"), nullptr);
     d->longTransaction = false;
 }

@@ -19,6 +19,7 @@ namespace platform::db {
 
 // Numbers of the layer's own refusals (the engine's codes are below 100).
 enum LayerError : long {
+    errStatement = 1,           // the engine's: a statement names no such table or column
     errWrongPassword = 23,      // the engine's "not authorized"
     errNoCurrentRecord = 3021,  // a field read at the end of a recordset
     errTransactionLost = 3034,  // the engine ended the long transaction itself
@@ -101,7 +102,11 @@ public:
     QString path() const;
 
     void beginTrans();
-    void commitTrans();  // a commit refused (a reader holds the file) leaves the transaction open
+    // A commit refused (a reader holds the file, no room for the file to
+    // grow) leaves the transaction open. The journal is made when the file
+    // is opened and kept beside it until it is closed, so a commit creates
+    // and deletes no file in the folder.
+    void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
     // Some failures make the engine roll the whole transaction back on its
@@ -148,8 +153,9 @@ ConnectionSettings parseConnectionString(const QString& connectionString);
 
 // The description of the engine's failure `code` on `file`: for the
 // failures a user can act on (full disk, locked or busy, read-only, not a
-// database, I/O error, can't open) a sentence naming the file, followed by
-// the engine's own text in brackets; for any other the engine's text alone.
+// database, damaged, I/O error, can't open) a sentence naming the file,
+// followed by the engine's own text in brackets; for any other the engine's
+// text alone.
 QString describeEngineFailure(int code, const QString& file, const QString& engineText);
 
 // Creates an empty database file; raises errFileExists when the path exists.

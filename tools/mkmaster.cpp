@@ -7,7 +7,9 @@
 #include "platform/vberror.h"
 
 #include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -41,7 +43,9 @@ int main(int argc, char** argv)
         return fail(QStringLiteral("cannot read %1: %2").arg(schemaPath, schemaFile.errorString()));
     const QString script = QString::fromUtf8(schemaFile.readAll());
 
+    // A journal left by a run that was stopped would be played back onto the new file.
     QFile::remove(tempPath);
+    QFile::remove(tempPath + QStringLiteral("-journal"));
     try {
         platform::db::createDatabase(tempPath);
         {
@@ -65,13 +69,12 @@ int main(int argc, char** argv)
         return fail(QStringLiteral("%1: error %2: %3").arg(tempPath).arg(error.number()).arg(error.description()));
     }
 
-    if (QFile::exists(outPath) && !QFile::remove(outPath)) {
+    // Renamed over the old template in one step: a test copying it meanwhile
+    // finds the old file or the new one, never none.
+    if (std::rename(QFile::encodeName(tempPath).constData(), QFile::encodeName(outPath).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         QFile::remove(tempPath);
-        return fail(QStringLiteral("cannot replace %1").arg(outPath));
-    }
-    if (!QFile::rename(tempPath, outPath)) {
-        QFile::remove(tempPath);
-        return fail(QStringLiteral("cannot rename %1 to %2").arg(tempPath, outPath));
+        return fail(QStringLiteral("cannot rename %1 to %2: %3").arg(tempPath, outPath, reason));
     }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 using platform::ScopedScriptedUi;
 
@@ -189,6 +190,75 @@ private slots:
         QCOMPARE(drawingsIn(path), kept);
     }
 
+    // A folder that stops allowing new files costs the commit nothing; a file
+    // that can't grow refuses the commit with the transaction kept, and the
+    // save succeeds once there is room. A folder closed from the start lets
+    // the file open, and the first change says why it can't be written.
+    void unwritablePlaceKeepsTheSession_data()
+    {
+        QTest::addColumn<QString>("place");
+        QTest::newRow("folder closed during the session") << "folder";
+        QTest::newRow("file can't grow") << "file";
+        QTest::newRow("folder closed from the start") << "start";
+    }
+    void unwritablePlaceKeepsTheSession()
+    {
+        QFETCH(QString, place);
+        QDir(m_dir.path()).mkdir(place);
+        const QString path = testsupport::copyTemplate(m_dir.filePath(place + QStringLiteral("/a.mdb")));
+        const QString big(20000, QLatin1Char('x'));
+        if (place == QLatin1String("start")) {
+            testsupport::ReadOnlyFolder closed(m_dir.filePath(place));
+            ScopedScriptedUi ui;
+            QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+            QVERIFY(!insertDrawing());
+            QCOMPARE(ui->count(), 1);
+            QVERIFY2(ui->last().prompt.contains(QStringLiteral("データベースファイル ") + path
+                                                + QStringLiteral(" のあるフォルダに書き込めないため、変更を書き込めませんでした。（")),
+                     qPrintable(ui->last().prompt));
+            QVERIFY(!GE_booDbUpdate && GE_objConnection->inTransaction());
+            QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+            return;
+        }
+        if (place == QLatin1String("folder")) {
+            ScopedScriptedUi ui;
+            QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+            testsupport::ReadOnlyFolder closed(m_dir.filePath(place));
+            QVERIFY(insertDrawing(QStringLiteral("0001"), big));
+            ui->answerMsgBox(vb::vbYes);
+            QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+            QCOMPARE(ui->count(), 1);
+        } else {
+            // In a child whose files can't grow past the file's size; the limit
+            // is lifted before the second save.
+            const qint64 size = QFileInfo(path).size();
+            QCOMPARE(testsupport::withFileSizeLimit(size, [&] {
+                ScopedScriptedUi ui;
+                if (mdlDB::fncDbOpen(path) != 0 || !insertDrawing(QStringLiteral("0001"), big))
+                    return 1;
+                ui->answerMsgBox(vb::vbYes);
+                ui->answerMsgBox(vb::vbCancel);
+                if (mdlDB::fncDbClose() != -1 || ui->count() != 2)
+                    return 2;
+                if (ui->last().style != int(vb::vbRetryCancel + vb::vbExclamation)
+                    || !ui->last().prompt.contains(QStringLiteral("ディスクの空き容量が足りないため、データベースファイル ") + path
+                                                   + QStringLiteral(" に書き込めませんでした。（database or disk is full）")))
+                    return 3;
+                if (!GE_booDbOpen || !GE_booDbUpdate || !GE_objConnection->inTransaction()
+                    || GE_objConnection->openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))
+                               [QStringLiteral("n")].toInt32() != 1)
+                    return 4;
+                rlimit unlimited{};
+                ::getrlimit(RLIMIT_FSIZE, &unlimited);
+                unlimited.rlim_cur = unlimited.rlim_max;
+                ::setrlimit(RLIMIT_FSIZE, &unlimited);
+                ui->answerMsgBox(vb::vbYes);
+                return mdlDB::fncDbClose() == 0 && ui->count() == 3 && !GE_booDbOpen ? 0 : 5;
+            }), 0);
+        }
+        QCOMPARE(drawingsIn(path), 1);
+    }
+
     void refusesFilesItCannotUse_data()
     {
         QTest::addColumn<QString>("kind");
@@ -199,9 +269,12 @@ private slots:
                                  << "データベースファイル %1 を開けませんでした。（unable to open database file）";
         QTest::newRow("not a database") << "text" << 26L
                                         << "%1 はデータベースファイルではありません。（file is not a database）";
-        QTest::newRow("no tSystem") << "noSystem" << 1L << "no such table: tSystem";
+        QTest::newRow("no tSystem") << "noSystem" << 1L
+                                    << "%1 はねむのきⅡのデータベースファイルではありません。（no such table: tSystem）";
         QTest::newRow("other password") << "otherPassword" << long(platform::db::errWrongPassword)
                                         << "パスワードが無効です。";
+        QTest::newRow("damaged") << "damaged" << 11L
+                                 << "データベースファイル %1 は壊れています。（database disk image is malformed）";
     }
     void refusesFilesItCannotUse()
     {
@@ -213,6 +286,19 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'M'));
+        } else if (kind == QLatin1String("damaged")) {
+            // tSystem's page overwritten: the file opens, the table can't be read.
+            testsupport::copyTemplate(path);
+            qint64 page = 0;
+            {
+                platform::db::Connection c;
+                c.open(mdlDB::fncConnectionString(path));
+                page = c.openRecordset(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tSystem'"))
+                           [QStringLiteral("rootpage")].toInt32();
+            }
+            QFile f(path);
+            QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 4096));
+            f.write(QByteArray(4096, 'Z'));
         } else if (kind != QLatin1String("missing")) {
             platform::db::createDatabase(path);
             platform::db::Connection c;

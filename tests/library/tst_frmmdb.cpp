@@ -103,8 +103,15 @@ class TestFrmMdb : public QObject {
         (manager().*command)();
     }
 
-    // The names in the folder, sorted.
-    QStringList folderFiles() const { return QDir(m_dir->path()).entryList(QDir::Files, QDir::Name); }
+    // The names in the folder, sorted, without the journal that stands
+    // beside the file in use while it is open.
+    QStringList folderFiles() const
+    {
+        QStringList names = QDir(m_dir->path()).entryList(QDir::Files, QDir::Name);
+        if (GE_objConnection)
+            names.removeOne(QFileInfo(GE_objConnection->path()).fileName() + QStringLiteral("-journal"));
+        return names;
+    }
 
 private slots:
     void init()
@@ -250,7 +257,8 @@ private slots:
             << "leftover" << " が正しい写しかもしれないため、どちらのファイルも変更しませんでした。";
         QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
         QTest::newRow("damaged file") << "damaged"
-                                      << " を最適化できませんでした。元のファイルはそのままです。\r\ndatabase disk image is malformed";
+                                      << " を最適化できませんでした。元のファイルはそのままです。\r\nデータベースファイル "
+                                         "%1 は壊れています。（database disk image is malformed）";
     }
     void failedCompactionChangesNothing()
     {
@@ -288,7 +296,8 @@ private slots:
         QCOMPARE(ui->count(), 2);
         QCOMPARE(ui->last().style, int(vbOKOnly));
         QCOMPARE(ui->last().title, app::title());
-        QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told), qPrintable(ui->last().prompt));
+        QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told.replace(QStringLiteral("%1"), y)),
+                 qPrintable(ui->last().prompt));
         QCOMPARE(bytesOf(y), badBytes);
         QCOMPARE(bytesOf(tmp), goodBytes);
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
@@ -324,6 +333,26 @@ private slots:
                                           mdlFileAccess::fncInitIniPath()),
                  QStringLiteral("b.mdb"));
         QVERIFY(ui->allAnswered());
+    }
+
+    // Init.ini that can't be rewritten (a full disk): the close says so, the
+    // program goes on with the chosen file, and Init.ini stays as it was.
+    void closeTellsAnIniItCannotWrite()
+    {
+        db(QStringLiteral("b.mdb"));
+        const QString ini = mdlFileAccess::fncInitIniPath();
+        const QByteArray iniBefore = bytesOf(ini);
+        ScopedScriptedUi ui;
+        run(ui.get(), QStringLiteral("b.mdb"), &frmMDB::mnuUse_Click);
+        QCOMPARE(testsupport::withFileSizeLimit(iniBefore.size() / 2, [&] {
+            manager().cmdCloase_Click();
+            const bool told = ui->count() == 2 && ui->last().style == int(vbExclamation + vbOKOnly)
+                && ui->last().title == QStringLiteral("初期設定ファイル異常")
+                && ui->last().prompt == QStringLiteral("初期設定ファイル\r\n") + ini
+                        + QStringLiteral("\r\nに使用するデータベースの設定を書き込めませんでした。次回の起動では前回のデータベースが使われます。");
+            return told && GE_strFile_Name == QStringLiteral("b.mdb") && !Instance<frmMDB>::exists() ? 0 : 1;
+        }), 0);
+        QCOMPARE(bytesOf(ini), iniBefore);
     }
 
     // The save at the switch fails while another program reads the file in

@@ -30,7 +30,11 @@ QString sourceDir()
 
 QString copyTemplate(const QString& path)
 {
-    QFile::copy(templatePath(), path);
+    // A test without its database would fail later for a reason of its own.
+    QFile source(templatePath());
+    if (!source.copy(path))
+        qFatal("cannot copy the template database \"%s\" to \"%s\": %s", qPrintable(templatePath()),
+               qPrintable(path), qPrintable(source.errorString()));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     return path;
 }
@@ -82,9 +86,7 @@ ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)
         dir.mkpath(QStringLiteral("MDB"));
     if (withTemplate) {
         dir.mkpath(QStringLiteral("template"));
-        QFile::copy(templatePath(), file(QStringLiteral("template/master.mdb")));
-        QFile::setPermissions(file(QStringLiteral("template/master.mdb")),
-                              QFile::ReadOwner | QFile::WriteOwner);
+        copyTemplate(file(QStringLiteral("template/master.mdb")));
     }
     if (withIni) {
         QFile::copy(sourceDir() + QStringLiteral("/resources/Init.ini"), file(QStringLiteral("Init.ini")));

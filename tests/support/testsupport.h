@@ -13,7 +13,8 @@ QString templatePath();
 // The repository's source folder (for resources).
 QString sourceDir();
 
-// Copies the template database to `path` (writable) and returns the path.
+// Copies the template database to `path` (writable) and returns the path;
+// a copy that fails ends the test program at once with the reason.
 QString copyTemplate(const QString& path);
 
 // The runtime error number a call raises, 0 when it returns.
