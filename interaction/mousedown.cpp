@@ -245,6 +245,7 @@ void frmEdit::subGrab_Side(int j, float sx, float sy)
     intPSKyori = sideKyori(*this, j);
     intNextPSKyori = sideKyori(*this, intNextPS);
     intPrevPSKyori = sideKyori(*this, intPrevPS);
+    lineGrabbedPS = QLineF(linePS(j).X1, linePS(j).Y1, linePS(j).X2, linePS(j).Y2);
     subAllClr_LineMenseki();
     subGrip_Line(intGripLine, linePS(j), shpPointer, sx, sy);
     subFill_Shape(shpPointer, 0);

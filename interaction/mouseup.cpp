@@ -69,7 +69,10 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
     }
     if (intHitPS >= 0) {
         booDrawChange = true;
-        subMove_MensekiHatch();
+        // A side released where it was pressed changed nothing to recompute.
+        const LineElement& side = linePS(intHitPS);
+        if (QLineF(side.X1, side.Y1, side.X2, side.Y2) != lineGrabbedPS)
+            subMove_MensekiHatch();
         booMesDownD = false;
         booMesDownK = false;
         return true;

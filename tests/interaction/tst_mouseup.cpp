@@ -331,6 +331,18 @@ private slots:
         const QString k = key(e.lblMensekiS(0));
         drag(e, 140, 25, 150, 25);
         QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
+        // The label given its own unit and decimals: a side clicked without
+        // a move recomputes nothing, a moved side keeps them.
+        LabelElement& label = e.lblMensekiS(0);
+        const auto own = ResultTag::fncChg_DecimalPoint(ResultTag::fncChg_UnitArea(label.Tag, 11).tag, 3, true);
+        label.Caption = own.caption;
+        label.Tag = own.tag;
+        const QPointF place(label.Left, label.Top);
+        click(e, 150, 25);
+        QVERIFY(label.Caption == own.caption && label.Tag == own.tag && QPointF(label.Left, label.Top) == place);
+        drag(e, 150, 25, 160, 25);
+        QCOMPARE(label.Caption.get(), QStringLiteral(" 113.438 坪 "));
+        QVERIFY(label.Tag.startsWith(QStringLiteral("113:113.43")) && key(label) == k);
     }
 
     void roundTripAtZoom2()
