@@ -65,6 +65,10 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
     if (intHitHikidashi >= 0 || intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0
         || intHitShape >= 0 || intHitDsSave >= 0) {
         booDrawChange = true;
+        // A corner or edge grab showed only its own grips: all four follow
+        // the resized shape.
+        if (intHitShape >= 0 && shpShape.exists(intHitShape))
+            subGrip_Shape(shpShape(intHitShape), shpPointer);
         return true;
     }
     if (intHitPS >= 0) {
