@@ -379,7 +379,6 @@ public:
     void subChk_HojoLink();
     void subChk_KyoriTag();
     void subMake_Hatching();
-    int fncFind_SameLinePS(int i) const;
     // Deleting one object; the arrays stay dense and keep their spares.
     // Area and route: mode 0 all of it, mode 1 only its side distances.
     void subDel_LinePS(int i);
