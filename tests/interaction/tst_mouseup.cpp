@@ -322,6 +322,11 @@ private slots:
         // A route's side: only the route label follows.
         drag(e, 40, 25, 50, 25);
         QVERIFY(near(value(e.lblKeiroS(0)), 35));
+        // In centimetres of its own, it stays in them.
+        const auto cm = ResultTag::fncChg_UnitDistance(e.lblKeiroS(0).Tag, 1);
+        e.lblKeiroS(0).Tag = cm.tag;
+        drag(e, 50, 25, 60, 25);
+        QCOMPARE(e.lblKeiroS(0).Caption.get(), QStringLiteral(" 4,000.00 cm "));
         QCOMPARE(e.lblMensekiS.UBound(), 0);
         // An area without hatching: its value, and no file.
         e.popMesRenzoku_Click();
