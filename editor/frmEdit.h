@@ -14,6 +14,7 @@
 #include "platform/form.h"
 #include "platform/picturebox.h"
 
+#include <QLineF>
 #include <QSet>
 #include <QStringList>
 #include <functional>
@@ -265,7 +266,8 @@ public:
     void subChg_UnitArea(platform::LabelElement& label, qint16 unit);
     void subChg_DecimalPoint(platform::LabelElement& label, qint16 decimals, bool area);
     // Area and route of the polygon buffer lineMenseki; the recomputations
-    // ignore `side` and do nothing for a negative label index.
+    // ignore `side`, do nothing for a negative label index and keep the
+    // stored label's own unit and decimals.
     void subPut_AreaResult();
     void subReCalc_AreaResult(qint16 side, qint16 index);
     void subPut_RouteResult(bool closed);
@@ -377,7 +379,6 @@ public:
     void subChk_HojoLink();
     void subChk_KyoriTag();
     void subMake_Hatching();
-    int fncFind_SameLinePS(int i) const;
     // Deleting one object; the arrays stay dense and keep their spares.
     // Area and route: mode 0 all of it, mode 1 only its side distances.
     void subDel_LinePS(int i);
@@ -510,6 +511,7 @@ public:
     // side, the next and the previous side (-1 for none).
     qint16 intNextPS = -1, intPrevPS = -1, intPSHojo = -1, intPSKyoriOfs = 0;
     qint16 intPSKyori = -1, intNextPSKyori = -1, intPrevPSKyori = -1;
+    QLineF lineGrabbedPS;  // the grabbed side where the press found it
     void pictMap_MouseDown(int button, int shift, float x, float y);
     void pictMap_MouseMove(int button, int shift, float x, float y);
     void pictMap_MouseUp(int button, int shift, float x, float y);

@@ -60,6 +60,9 @@ void frmEdit::lblMoji_DblClick(int index)
         return;
     label.Caption = text;
     booDrawChange = true;
+    // A new text gives the label a new size: its grips follow.
+    if (strSelObjName == QLatin1String("lblMoji") && intSelIndex == index)
+        subGrip_Label(label, shpPointer);
     const QString comment =
         vb::InputBox(QStringLiteral("コメントを入力してください"), QStringLiteral("コメント入力"), label.ToolTipText);
     if (comment.isEmpty())

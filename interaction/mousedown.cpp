@@ -222,6 +222,7 @@ void frmEdit::subGrab_Side(int j, float sx, float sy)
     intPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, j));
     intNextPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intNextPS));
     intPrevPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intPrevPS));
+    lineGrabbedPS = QLineF(linePS(j).X1, linePS(j).Y1, linePS(j).X2, linePS(j).Y2);
     subAllClr_LineMenseki();
     subGrip_Line(intGripLine, linePS(j), shpPointer, sx, sy);
     subFill_Shape(shpPointer, 0);

@@ -65,11 +65,18 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
     if (intHitHikidashi >= 0 || intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0
         || intHitShape >= 0 || intHitDsSave >= 0) {
         booDrawChange = true;
+        // A corner or edge grab showed only its own grips: all four follow
+        // the resized shape.
+        if (intHitShape >= 0 && shpShape.exists(intHitShape))
+            subGrip_Shape(shpShape(intHitShape), shpPointer);
         return true;
     }
     if (intHitPS >= 0) {
         booDrawChange = true;
-        subMove_MensekiHatch();
+        // A side released where it was pressed changed nothing to recompute.
+        const LineElement& side = linePS(intHitPS);
+        if (QLineF(side.X1, side.Y1, side.X2, side.Y2) != lineGrabbedPS)
+            subMove_MensekiHatch();
         booMesDownD = false;
         booMesDownK = false;
         return true;

@@ -178,21 +178,51 @@ void keepLabel(frmEdit& e, ElementArray<LabelElement>& stored, const LabelElemen
     stored(s + 1).Visible = false;
 }
 
+void placeArea(LabelElement& label, const measure::typBox& box)
+{
+    // The top edge sits at the box's centre.
+    label.Top = ((box.maxY - box.minY) / 2 + box.minY) * GE_sngZoom;
+    label.Left = measure::fncLabel_Left(box, label.Width());
+}
+
+void placeRoute(LabelElement& label, const measure::typBox& box)
+{
+    label.Top = box.minY * GE_sngZoom;
+    label.Left = measure::fncLabel_Left(box, label.Width());
+}
+
 void showArea(LabelElement& label, double area, const measure::typBox& box)
 {
     label.Caption = measure::fncArea_Caption(area);
     label.Tag = ResultTag::fncMake_ResultTag(GE_intUnitSIndex, GE_intDPointS, area, label.Tag);
-    // The top edge sits at the box's centre.
-    label.Top = ((box.maxY - box.minY) / 2 + box.minY) * GE_sngZoom;
-    label.Left = measure::fncLabel_Left(box, label.Width());
+    placeArea(label, box);
 }
 
 void showRoute(LabelElement& label, double length, const measure::typBox& box)
 {
     label.Caption = measure::fncLength_Caption(length);
     label.Tag = ResultTag::fncMake_ResultTag(GE_intUnitDIndex, GE_intDPointD, length, label.Tag);
-    label.Top = box.minY * GE_sngZoom;
-    label.Left = measure::fncLabel_Left(box, label.Width());
+    placeRoute(label, box);
+}
+
+// A stored result label keeps the unit and decimals its tag holds, which a
+// label command may have set apart from the drawing's: the value, computed
+// in the drawing's unit, is expressed in them. A tag that holds no valid
+// unit and decimals (damaged, or made by hand) takes the drawing's.
+void restate(LabelElement& label, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area)
+{
+    qint16 unit = drawingUnit, decimals = drawingDecimals;
+    const QString& tag = label.Tag;
+    const bool wellFormed = tag.size() > 3 && tag[0].isDigit() && tag[1].isDigit() && tag[2].isDigit()
+                            && tag[3] == u':' && tag.left(2).toInt() <= ResultTag::MaxUnit
+                            && tag.mid(2, 1).toInt() <= ResultTag::MaxDecimals;
+    if (wellFormed) {
+        double old = 0;
+        ResultTag::subParse_ResultTag(tag, unit, decimals, old);
+    }
+    const double own = unit == drawingUnit ? value : ResultTag::fncChg_Value(value, drawingUnit, unit, area);
+    label.Caption = ResultTag::fncCaption(own, unit, decimals, area);
+    label.Tag = ResultTag::fncMake_ResultTag(unit, decimals, own, label.Tag);
 }
 
 }  // namespace
@@ -221,8 +251,8 @@ void frmEdit::subReCalc_AreaResult(qint16 /*side*/, qint16 index)
     const double area = measure::fncPolygon_Area(plan.sides);
     if (index < 0)
         return;
-    // The label takes the current area unit and decimals.
-    showArea(lblMensekiS(index), area, plan.box);
+    restate(lblMensekiS(index), area, GE_intUnitSIndex, GE_intDPointS, true);
+    placeArea(lblMensekiS(index), plan.box);
 }
 
 namespace {
@@ -272,7 +302,8 @@ void frmEdit::subReCalc_RouteResult(qint16 /*side*/, qint16 index)
     const double length = routeLength(*this, plan.sides);
     if (index < 0)
         return;
-    showRoute(lblKeiroS(index), length, plan.box);
+    restate(lblKeiroS(index), length, GE_intUnitDIndex, GE_intDPointD, false);
+    placeRoute(lblKeiroS(index), plan.box);
 }
 
 void frmEdit::subCnv_PSToMenseki(qint16 side, bool visible)

@@ -231,6 +231,9 @@ void frmEdit::popEditDel_Click(int index)
 void frmEdit::popEditRev_Click()
 {
     subRev_Kyori(intPopIndex);
+    // The grips of the selected label go with it to the other side.
+    if (strSelObjName == QLatin1String("lblKyori") && intSelIndex == intPopIndex)
+        subGrip_Label(lblKyori(intPopIndex), shpPointer);
     booDrawChange = true;
 }
 

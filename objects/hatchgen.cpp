@@ -313,13 +313,14 @@ void subHatching(std::span<const HatchSide> lineMenseki, const typHatching& hatc
     case 2:
         subHatchingV(scan, lo, hi, pitch);
         break;
-    case 3:
-        if (slantable)
-            subHatchingS(scan, lo, hi, pitch, -tilt);
-        break;
-    case 4:
+    // The picture's y runs downward: a positive slope falls to the right.
+    case 3:  // falling to the right
         if (slantable)
             subHatchingS(scan, lo, hi, pitch, tilt);
+        break;
+    case 4:  // rising to the right
+        if (slantable)
+            subHatchingS(scan, lo, hi, pitch, -tilt);
         break;
     case 5:
         subHatchingH(scan, lo, hi, pitch);

@@ -249,11 +249,6 @@ void frmEdit::subMake_Hatching()
     GE_tpHatching = mdlRepair::fncMake_Hatching(lblMensekiS);
 }
 
-int frmEdit::fncFind_SameLinePS(int i) const
-{
-    return mdlRepair::fncFind_SameLinePS(linePS, i);
-}
-
 void frmEdit::subDel_LinePS(int i)
 {
     mdlDelete::subDel_One(linePS, i);

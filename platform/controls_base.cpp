@@ -185,11 +185,6 @@ void Control::applyColors()
     m_inner->setPalette(palette);
 }
 
-QString Control::FontName() const
-{
-    return font().family();
-}
-
 double Control::FontSize() const
 {
     return font().pointSizeF();

@@ -109,7 +109,6 @@ public:
     void setForeColor(qint32 color);
     void setBackColor(qint32 color);
 
-    QString FontName() const;
     double FontSize() const;
     bool FontBold() const;
     bool FontItalic() const;

@@ -143,20 +143,6 @@ void drawPixels(QPainter& painter, const QPolygon& pixels, qint32 color)
     painter.drawPoints(pixels);
 }
 
-Qt::BrushStyle fillPattern(int fillStyle)
-{
-    switch (fillStyle) {
-    case 0: return Qt::SolidPattern;
-    case 2: return Qt::HorPattern;
-    case 3: return Qt::VerPattern;
-    case 4: return Qt::BDiagPattern;  // upward diagonal
-    case 5: return Qt::FDiagPattern;  // downward diagonal
-    case 6: return Qt::CrossPattern;
-    case 7: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
-    }
-}
-
 // Screen fonts come in whole pixels (10.5 pt is 14 px at 96 dpi), the same
 // rounding the drawing surface uses, so a label looks alike on the box and
 // burnt into the exported picture.

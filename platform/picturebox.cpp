@@ -389,6 +389,13 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event)
 {
+    // A hold ends with its buttons, whatever took their release: a menu or a
+    // dialog run inside the press, another window that took the mouse.
+    if (event->buttons() == Qt::NoButton) {
+        m_captured = nullptr;
+        m_pressedOnBox = false;
+        m_afterDblClick = false;
+    }
     fireMouse(MouseMoveKind, event);
 }
 

@@ -39,6 +39,22 @@ QStringList textLines(const QString& text)
 
 }  // namespace
 
+Qt::BrushStyle fillPattern(int fillStyle)
+{
+    // Qt's forward diagonal falls to the right on a y-down device, its
+    // backward diagonal rises.
+    switch (fillStyle) {
+    case 0: return Qt::SolidPattern;
+    case 2: return Qt::HorPattern;
+    case 3: return Qt::VerPattern;
+    case 4: return Qt::FDiagPattern;
+    case 5: return Qt::BDiagPattern;
+    case 6: return Qt::CrossPattern;
+    case 7: return Qt::DiagCrossPattern;
+    default: return Qt::NoBrush;
+    }
+}
+
 // --- coordinates -------------------------------------------------------------
 
 double DrawSurface::unitsPerInch(int mode, bool horizontal) const

@@ -87,6 +87,12 @@ struct DrawCommand {
     QRectF bounds() const;  // device pixels it may touch (for culling)
 };
 
+// The brush pattern of a fill style, the one mapping for the map, the
+// bitmap and paper: 0 solid, 2 horizontal, 3 vertical, 4 diagonals falling
+// to the right, 5 rising to the right, 6 cross, 7 diagonal cross; NoBrush
+// for 1 (transparent) and anything else.
+Qt::BrushStyle fillPattern(int fillStyle);
+
 // Paints one command; the painter must be on a QImage for raster operations
 // (other devices draw them as the copy pen). Only the painter's clip area is
 // rendered: a picture is scaled for that part alone.

@@ -233,17 +233,8 @@ QBrush makeBrush(const DrawCommand& c)
         return Qt::NoBrush;
     if (c.kind == DrawCommand::Box && c.filledWithPen)
         return toQColor(c.color);
-    const QColor color = toQColor(c.fillColor);
-    switch (c.fillStyle) {
-    case 0: return QBrush(color, Qt::SolidPattern);
-    case 2: return QBrush(color, Qt::HorPattern);
-    case 3: return QBrush(color, Qt::VerPattern);
-    case 4: return QBrush(color, Qt::BDiagPattern);  // upward: bottom-left to top-right
-    case 5: return QBrush(color, Qt::FDiagPattern);
-    case 6: return QBrush(color, Qt::CrossPattern);
-    case 7: return QBrush(color, Qt::DiagCrossPattern);
-    default: return Qt::NoBrush;
-    }
+    const Qt::BrushStyle pattern = fillPattern(c.fillStyle);
+    return pattern == Qt::NoBrush ? QBrush() : QBrush(toQColor(c.fillColor), pattern);
 }
 
 bool insideFrame(const DrawCommand& c)

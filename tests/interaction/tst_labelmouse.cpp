@@ -5,6 +5,7 @@
 #include "tests/interaction/labelkeys.h"
 
 #include "app/mdlFileAccess.h"
+#include "platform/vbruntime.h"
 #include "properties/frmPropaty.h"
 
 using namespace editortest;
@@ -185,6 +186,14 @@ private slots:
         QVERIFY(e.popEditCSV->Enabled() && e.popPropaty->Enabled());
         QCOMPARE(popups.shown, QStringList(3, QStringLiteral("popEdit")));
         QVERIFY(popups.allUsed());
+        // A real right press whose release the menu took: the moves after it
+        // go to the map and its readouts again.
+        popups.dismiss();
+        mouse(e, Press, 15, 35, Qt::RightButton);
+        QVERIFY(popups.allUsed() && e.intPopIndex == 1);
+        const QPointF free = mouse(e, Move, 70, 80, Qt::NoButton);
+        QVERIFY(near(free.x(), 70, 0.2) && near(free.y(), 80, 0.2));
+        QCOMPARE(e.stsTip->Panels(2).Text(), QStringLiteral("X:") + vb::Format(free.x(), QStringLiteral("#####0.###0")));
 
         // The sheet takes the pressed label while it is open, and only then.
         LabelElement& result = box(e.lblMensekiS, 1, 200, 10, QStringLiteral("202:7_") + Key);

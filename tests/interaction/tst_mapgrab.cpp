@@ -125,6 +125,11 @@ private slots:
         e.pictMap_MouseDown(1, 0, 240, 240);
         e.pictMap_MouseMove(1, 0, 245, 243);
         QVERIFY(near(e.shpShape(1).Width(), 45) && near(e.shpShape(1).Height(), 43));
+        // Released, all four grips stand at the new corners.
+        e.pictMap_MouseUp(1, 0, 245, 243);
+        QVERIFY(e.shpPointer(1).Visible && e.shpPointer(3).Visible);
+        const ShapeElement &topRight = e.shpPointer(3), &bottomLeft = e.shpPointer(1);
+        QVERIFY(near(topRight.Left + topRight.Width() / 2, 245) && near(bottomLeft.Top + bottomLeft.Height() / 2, 243));
         // A lead-out end with Shift stays level with its other end.
         e.pictMap_MouseDown(1, 0, 90.2f, 70.2f);
         shift(true);

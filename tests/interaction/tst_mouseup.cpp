@@ -322,6 +322,11 @@ private slots:
         // A route's side: only the route label follows.
         drag(e, 40, 25, 50, 25);
         QVERIFY(near(value(e.lblKeiroS(0)), 35));
+        // In centimetres of its own, it stays in them.
+        const auto cm = ResultTag::fncChg_UnitDistance(e.lblKeiroS(0).Tag, 1);
+        e.lblKeiroS(0).Tag = cm.tag;
+        drag(e, 50, 25, 60, 25);
+        QCOMPARE(e.lblKeiroS(0).Caption.get(), QStringLiteral(" 4,000.00 cm "));
         QCOMPARE(e.lblMensekiS.UBound(), 0);
         // An area without hatching: its value, and no file.
         e.popMesRenzoku_Click();
@@ -331,6 +336,18 @@ private slots:
         const QString k = key(e.lblMensekiS(0));
         drag(e, 140, 25, 150, 25);
         QVERIFY(near(value(e.lblMensekiS(0)), 300) && !bin(k).exists());
+        // The label given its own unit and decimals: a side clicked without
+        // a move recomputes nothing, a moved side keeps them.
+        LabelElement& label = e.lblMensekiS(0);
+        const auto own = ResultTag::fncChg_DecimalPoint(ResultTag::fncChg_UnitArea(label.Tag, 11).tag, 3, true);
+        label.Caption = own.caption;
+        label.Tag = own.tag;
+        const QPointF place(label.Left, label.Top);
+        click(e, 150, 25);
+        QVERIFY(label.Caption == own.caption && label.Tag == own.tag && QPointF(label.Left, label.Top) == place);
+        drag(e, 150, 25, 160, 25);
+        QCOMPARE(label.Caption.get(), QStringLiteral(" 113.438 坪 "));
+        QVERIFY(label.Tag.startsWith(QStringLiteral("113:113.43")) && key(label) == k);
     }
 
     void roundTripAtZoom2()

@@ -136,13 +136,13 @@ private slots:
         QCOMPARE(e.lblKeiroS(0).Caption.get(), QStringLiteral(" 400.00 m "));
         QVERIFY(e.lineMenseki.Count() == 1 && !e.lblMenseki.Visible && !e.lblKeiro.Visible);
 
-        // The stored area recomputed after the area unit and decimals changed.
-        GE_intUnitSIndex = areaUnit(QStringLiteral("坪"));
-        GE_strUnitS = GE_strUnitArea[size_t(GE_intUnitSIndex)];
-        GE_intDPointS = 1;
+        // The stored area recomputed in the unit and decimals its label was
+        // given, not the drawing's (m2, 2 places).
+        QCOMPARE(areaUnit(QStringLiteral("坪")), 11);
+        e.lblMensekiS(0).Tag = "111:0_" + Id;
         e.subCnv_PSToMenseki(2, false);
         e.subReCalc_AreaResult(2, -1);
-        QCOMPARE(e.lblMensekiS(0).Tag, "022:10000_" + Id);
+        QCOMPARE(e.lblMensekiS(0).Tag, "111:0_" + Id);
         e.subReCalc_AreaResult(2, 0);
         QCOMPARE(e.lblMensekiS(0).Caption.get(), QStringLiteral(" 3,025.0 坪 "));
         QCOMPARE(e.lblMensekiS(0).Tag, "111:3025_" + Id);

@@ -66,6 +66,22 @@ QList<QLineF> squareHatching(const frmEdit& e, float zoom)
     return lines;
 }
 
+// How many yellow pixels of the image have their right-hand neighbour one
+// row up (rising) or one row down (falling) yellow too.
+QPair<int, int> slantsOf(const QImage& image)
+{
+    const auto on = [&](int x, int y) { return image.valid(x, y) && QColor(image.pixel(x, y)) == Qt::yellow; };
+    int rising = 0, falling = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (on(x, y)) {
+                rising += on(x + 1, y - 1);
+                falling += on(x + 1, y + 1);
+            }
+        }
+    return {rising, falling};
+}
+
 }  // namespace
 
 class TestHatchingDisplay : public QObject {
@@ -176,6 +192,32 @@ private slots:
         QCOMPARE(pixel(20, 14), QColor(Qt::yellow));
         QVERIFY(pixel(20, 16) != QColor(Qt::yellow));
         QVERIFY(pixel(35, 14) != QColor(Qt::yellow));
+    }
+
+    // The slanted styles run as their captions say, on the map and burnt
+    // into the saved bitmap: 3 falls to the right, 4 rises.
+    void slantsAsCaptioned_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("rising");
+        QTest::newRow("3 falling to the right") << 3 << false;
+        QTest::newRow("4 rising to the right") << 4 << true;
+    }
+    void slantsAsCaptioned()
+    {
+        QFETCH(int, style);
+        QFETCH(bool, rising);
+        frmEdit& e = openDrawing();
+        typHatching h = record(style);
+        h.BorderWidth = 1;
+        makeArea(e, h);
+        e.subReDraw_Hathing(0);
+        const QRect inside = QRectF(e.pictMap->toDevice(12, 12), e.pictMap->toDevice(28, 28)).toRect();
+        const auto onMap = slantsOf(e.pictMap->renderArea(inside));
+        QVERIFY(rising ? onMap.first > 0 && onMap.second == 0 : onMap.first == 0 && onMap.second > 0);
+        e.pictMap->Cls();
+        e.subWrightImage(*e.pictMap);
+        QCOMPARE(slantsOf(e.pictMap->renderArea(inside)), onMap);
     }
 
     // A damaged cache file (huge, infinite or undefined coordinates) draws

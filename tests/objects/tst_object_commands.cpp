@@ -351,6 +351,7 @@ private slots:
         distance(e, 0, 0, 10, 0, -5, Area);
         distanceSpares(e);
         e.strPopObjName = QStringLiteral("lblkyori"), e.intPopIndex = 0;
+        e.strSelObjName = QStringLiteral("lblKyori"), e.intSelIndex = 0;
         e.popEditRev_Click();
         QVERIFY(e.booDrawChange);
         QCOMPARE(e.lineHojoSave(0).Y2.get(), 5.0f);
@@ -360,6 +361,7 @@ private slots:
         const LabelElement& l = e.lblKyori(0);
         QCOMPARE(l.Left.get(), 5 - l.Width() / 2);
         QCOMPARE(l.Top.get(), 5 - l.Height() / 2);
+        QCOMPARE(QPointF(e.shpPointer(0).Left, e.shpPointer(0).Top), QPointF(l.Left - 2, l.Top - 1));  // its grips too
         QCOMPARE(e.shpSnpo(1).Left + e.shpSnpo(1).Width() / 2, 10.0f);
         QCOMPARE(e.shpSnpo(1).Top + e.shpSnpo(1).Height() / 2, 5.0f);
         e.popEditRev_Click();
@@ -521,11 +523,13 @@ private slots:
         LabelElement& t = element(e.lblMoji, 0, QString());
         t.Caption = QStringLiteral("old");
         e.booDrawChange = false;
-        (*m_s.quiet)->answerInput(QStringLiteral("new"));
+        (*m_s.quiet)->answerInput(QStringLiteral("new and longer"));
         (*m_s.quiet)->answerInput(std::nullopt);
+        e.strSelObjName = QStringLiteral("lblMoji"), e.intSelIndex = 0;
         e.lblMoji_DblClick(0);
-        QCOMPARE(t.Caption.get(), QStringLiteral("new"));
+        QCOMPARE(t.Caption.get(), QStringLiteral("new and longer"));
         QVERIFY(e.booDrawChange);
+        QCOMPARE(e.shpPointer(2).Left.get(), t.Left + t.Width());  // the grips take the new width
 
         LabelElement& p = element(e.lblKeiIdoS, 0, QStringLiteral("1,2"));
         p.ToolTipText = QStringLiteral("X:1,Y:2");

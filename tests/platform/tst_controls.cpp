@@ -115,6 +115,13 @@ private slots:
         // The Shift key itself comes first, to both.
         QCOMPARE(order, (QStringList{"form 16/1", "txt 16", "form 37/1", "form up 37", "form up 16", "form 39/0",
                                      "txt 39", "form up 39"}));
+        // A held key's repeated releases and the release of a key with no
+        // code raise no KeyUp: a held arrow's nudge is committed once.
+        order.clear();
+        QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(txt.lineEdit(), &repeated);
+        QTest::keyRelease(txt.lineEdit(), Qt::Key_Plus);
+        QCOMPARE(order, QStringList());
     }
 
     void focusLeavingTheWindowIsNoLostFocus()

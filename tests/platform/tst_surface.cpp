@@ -295,8 +295,8 @@ void TestSurface::fillPatterns_data()
     QTest::addColumn<QPoint>("across");  // ... and this way not
     QTest::newRow("horizontal") << 2 << QPoint(1, 0) << QPoint(0, 1);
     QTest::newRow("vertical") << 3 << QPoint(0, 1) << QPoint(1, 0);
-    QTest::newRow("upward diagonal") << 4 << QPoint(1, -1) << QPoint(1, 1);
-    QTest::newRow("downward diagonal") << 5 << QPoint(1, 1) << QPoint(1, -1);
+    QTest::newRow("diagonal falling to the right") << 4 << QPoint(1, 1) << QPoint(1, -1);
+    QTest::newRow("diagonal rising to the right") << 5 << QPoint(1, -1) << QPoint(1, 1);
     QTest::newRow("cross") << 6 << QPoint() << QPoint();
     QTest::newRow("diagonal cross") << 7 << QPoint() << QPoint();
 }

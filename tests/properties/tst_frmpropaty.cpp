@@ -287,8 +287,10 @@ private slots:
     void distanceRouteAreaAndTextAppliers()
     {
         auto [e, s] = sheet();
+        // Each applier marks the drawing changed, so that closing offers to save.
         clickLabel(s, QStringLiteral("lblKyori"), 2);
         s.cmbBorderStyle(0).setListIndex(3);
+        QVERIFY(e.booDrawChange);
         QCOMPARE(s.cmbBorderStyle(0).ToolTipText(), QStringLiteral("境界のスタイル : 3 - 点線"));
         for (const LineElement* l : {&e.lineDsSave(2), &e.lineHojoSave(4), &e.lineHojoSave(5), &e.linDefault})
             QCOMPARE(l->BorderStyle.get(), 3);
@@ -302,21 +304,31 @@ private slots:
 
         // The route: segments ending with its key, lines whose whole tag is it.
         clickLabel(s, QStringLiteral("lblKeiroS"), 0);
+        e.booDrawChange = false;
         type(s.cmbBorderWidth(0), QStringLiteral("7.5"));
+        QVERIFY(e.booDrawChange);
         QCOMPARE(s.cmbBorderWidth(0).Text(), QStringLiteral("8"));
         for (const LineElement* l : {&e.linePS(10), &e.linePS(11), &e.linePS(12), &e.lineDsSave(3), &e.lineHojoSave(7)})
             QCOMPARE(l->BorderWidth.get(), 8);
         QCOMPARE(e.linePS(1).BorderWidth.get(), 1);
         clickLabel(s, QStringLiteral("linePS"), 1);  // a segment alone
+        e.booDrawChange = false;
         type(s.cmbBorderWidth(0), QStringLiteral("2"));
-        QCOMPARE(e.linePS(1).BorderWidth.get(), 2);
+        QVERIFY(e.linePS(1).BorderWidth == 2 && e.booDrawChange);
         QCOMPARE(e.shpSnpo(7).BorderWidth.get(), 8);
         QCOMPARE(e.lineDsSave(4).BorderWidth.get(), 1);  // "x" + key
+
+        clickLabel(s, QStringLiteral("shpShape"), 0);
+        e.booDrawChange = false;
+        s.cmbFillStyle->setListIndex(7);
+        QVERIFY(e.shpShape(0).FillStyle == 7 && e.shpDefault.FillStyle == 7 && e.booDrawChange);
 
         clickLabel(s, QStringLiteral("lblMensekiS"), 0);
         e.shpDefault.FillStyle = 1;
         distance(e, 2, key(0));  // now a side distance of area 0
+        e.booDrawChange = false;
         s.cmbFillStyle->setListIndex(4);
+        QVERIFY(e.booDrawChange);
         QCOMPARE(e.shpSnpo(4).FillStyle.get(), 4);
         QCOMPARE(e.shpSnpo(6).FillStyle.get(), 1);
         QCOMPARE(e.shpDefault.FillStyle.get(), 1);
@@ -393,7 +405,24 @@ private slots:
         QList<typHatchLine> cached;
         QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(1).Tag, GE_tpHatching[1], cached));
 
+        // A route label's line, text and back colours reach its key; a
+        // shape's line colour is the shape's own.
+        clickLabel(s, QStringLiteral("lblKeiroS"), 0);
+        for (int button : {0, 4, 5}) {
+            ui.answerColor(0x0000AA + button);
+            s.cmdColor(button).button()->click();
+        }
+        QVERIFY(e.linePS(10).BorderColor == 0xAA && e.lineDsSave(3).BorderColor == 0xAA);
+        QVERIFY(e.lblKeiroS(0).ForeColor == 0xAE && e.lblKeiroS(0).BackColor == 0xAF);
+        QVERIFY(e.lblKyori(3).ForeColor == 0xAE && e.lblKyori(3).BackColor == 0xAF);
+        clickLabel(s, QStringLiteral("shpShape"), 0);
+        ui.answerColor(0x0000BB);
+        s.cmdColor(0).button()->click();
+        QVERIFY(e.shpShape(0).BorderColor == 0xBB && e.shpDefault.BorderColor == 0xBB);
+        QVERIFY(e.linePS(10).BorderColor == 0xAA);
+
         // Cancel: nothing changes, nothing shows.
+        clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         e.booDrawChange = false;
         ui.answerColor(std::nullopt);
         s.cmdColor(4).button()->click();
