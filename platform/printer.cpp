@@ -477,7 +477,7 @@ void Printer::execute(const DrawCommand& command)
         beforeDraw();
     beginPage();
     m_sheets.back().push_back(command);
-    renderCommand(*m_painter, command);
+    printCommand(*m_painter, command);
 }
 
 void Printer::NewPage()
