@@ -458,6 +458,10 @@ void Printer::beginPage()
             KillDoc();
             printerFailed();
         }
+        // Nothing reaches the sheet's unprintable edge; the clip holds for
+        // every page (set again at each drawing call, it would be written
+        // into the document again each time).
+        painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
         m_painter = std::move(painter);
         m_sheets.clear();
         m_sheets.emplace_back();
@@ -466,7 +470,6 @@ void Printer::beginPage()
         document().newPage();
         m_sheets.emplace_back();
     }
-    m_painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
 }
 
 void Printer::execute(const DrawCommand& command)
