@@ -106,6 +106,30 @@ inline double peakMegabytes()
     return usage.ru_maxrss / 1024.0;
 }
 
+// A line of /proc/self/status ("VmRSS", "VmHWM") in megabytes.
+inline double statusMegabytes(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(line.indexOf(':') + 1).simplified().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+// The peak of one step beyond what the process held before it, in
+// megabytes: the kernel's high-water mark is set back to the resident size
+// first (false when it can't be, and the figure is then the run's peak).
+struct StepPeak {
+    double before = statusMegabytes("VmRSS");
+    bool reset = [] {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+    }();
+    double beyond() const { return statusMegabytes("VmHWM") - before; }
+};
+
 inline void report(const char* what, double value, const char* unit, double goal, bool atMost = true)
 {
     const bool met = atMost ? value <= goal : value >= goal;

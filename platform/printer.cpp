@@ -439,6 +439,10 @@ void Printer::beginPage()
             KillDoc();
             printerFailed();
         }
+        // Nothing reaches the sheet's unprintable edge; the clip holds for
+        // every page (set again at each drawing call, it would be written
+        // into the document again each time).
+        painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
         m_painter = std::move(painter);
         m_sheets.clear();
         m_sheets.emplace_back();
@@ -447,7 +451,6 @@ void Printer::beginPage()
         document().newPage();
         m_sheets.emplace_back();
     }
-    m_painter->setClipRect(QRectF(QPointF(0, 0), deviceSize()));
 }
 
 void Printer::execute(const DrawCommand& command)
@@ -458,7 +461,7 @@ void Printer::execute(const DrawCommand& command)
         beforeDraw();
     beginPage();
     m_sheets.back().push_back(command);
-    renderCommand(*m_painter, command);
+    printCommand(*m_painter, command);
 }
 
 void Printer::NewPage()

@@ -6,9 +6,11 @@
 //
 // The document begins at the first drawing call, and NewPage takes effect at
 // the next one, so EndDoc after a NewPage adds no blank sheet and a print
-// that draws nothing makes no document at all. Raster operation 11 (no
-// operation) draws nothing on paper; the other operations draw as the copy
-// pen. A PDF is written beside its target under a name of its own and takes
+// that draws nothing makes no document at all. A sheet takes lines and
+// figures as strokes and paths, and a picture's part with the picture's own
+// pixels, all scaled by the device: nothing is made at its resolution.
+// Raster operation 11 (no operation) draws nothing on paper; the other
+// operations draw as the copy pen. A PDF is written beside its target under a name of its own and takes
 // the target's name only once it is whole, so a failed or killed print
 // leaves the old file as it was.
 

@@ -6,7 +6,8 @@
 //
 // Every call is turned into a DrawCommand in device pixels (doubles) and
 // handed to the implementation; renderCommand() paints one command with a
-// QPainter and is shared by all implementations.
+// QPainter pixel for pixel as the runtime did, printCommand() paints it on
+// a printer.
 
 #include <QFont>
 #include <QImage>
@@ -97,6 +98,11 @@ Qt::BrushStyle fillPattern(int fillStyle);
 // (other devices draw them as the copy pen). Only the painter's clip area is
 // rendered: a picture is scaled for that part alone.
 void renderCommand(QPainter& painter, const DrawCommand& command);
+// Paints one command on paper, whose device scales what it is given:
+// figures as vector strokes and paths of their pen width in device pixels,
+// a picture's part on the sheet from its own pixels. Raster operations
+// draw as the copy pen.
+void printCommand(QPainter& painter, const DrawCommand& command);
 
 class DrawSurface {
 public:

@@ -4,17 +4,15 @@
 
 #include "platform/colors.h"
 #include "platform/surface.h"
+#include "platform/surface_paint.h"
 
-#include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -22,7 +20,7 @@ namespace platform {
 
 namespace {
 
-enum DrawStyleKind { styleSolid, styleDash, styleDot, styleDashDot, styleDashDotDot, styleNone, styleInside };
+using namespace paint;
 
 double snap(double v)
 {
@@ -58,11 +56,6 @@ std::optional<QPainter::CompositionMode> rasterOp(int drawMode)
     }
 }
 
-int penPixels(const DrawCommand& c)
-{
-    return std::max(1, int(std::lround(c.penWidth)));
-}
-
 // Wide pens are solid with round ends and joins; a one-pixel pen (width 1
 // here) is drawn by ThinOutline, which carries the dash patterns.
 QPen makePen(const DrawCommand& c)
@@ -75,18 +68,6 @@ QPen makePen(const DrawCommand& c)
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
-}
-
-// On and off runs in pixels; empty for a solid pen.
-std::vector<int> dashPattern(int drawStyle)
-{
-    switch (drawStyle) {
-    case styleDash: return {18, 6};
-    case styleDot: return {3, 3};
-    case styleDashDot: return {9, 6, 3, 6};
-    case styleDashDotDot: return {9, 3, 3, 3, 3, 3};
-    default: return {};
-    }
 }
 
 // A device point as a whole pixel; coordinates far beyond any device are
@@ -217,31 +198,6 @@ private:
     std::vector<QPoint> m_pixels;
 };
 
-bool isPie(const DrawCommand& c)
-{
-    return c.startAngle < 0 && c.endAngle < 0;
-}
-
-bool isArc(const DrawCommand& c)
-{
-    return !std::isnan(c.startAngle) && !isPie(c);
-}
-
-QBrush makeBrush(const DrawCommand& c)
-{
-    if (c.kind == DrawCommand::Segment || (c.kind == DrawCommand::Ellipse && isArc(c)))
-        return Qt::NoBrush;
-    if (c.kind == DrawCommand::Box && c.filledWithPen)
-        return toQColor(c.color);
-    const Qt::BrushStyle pattern = fillPattern(c.fillStyle);
-    return pattern == Qt::NoBrush ? QBrush() : QBrush(toQColor(c.fillColor), pattern);
-}
-
-bool insideFrame(const DrawCommand& c)
-{
-    return c.drawStyle == styleInside && penPixels(c) > 1;
-}
-
 // The box or ellipse rectangle on whole pixels; an inside-frame pen is moved
 // in so that its outer edge lies where a thin pen would draw.
 QRectF figureRect(const DrawCommand& c)
@@ -267,32 +223,6 @@ void paintInsideFrame(QPainter& painter, const DrawCommand& c, const QColor& col
     painter.setBrush(color);
     for (const QRect& strip : frame)
         painter.drawRect(strip);
-}
-
-QPainterPath ellipsePath(const DrawCommand& c)
-{
-    const QRectF r = figureRect(c);
-    QPainterPath path;
-    if (std::isnan(c.startAngle)) {
-        path.addEllipse(r);
-        return path;
-    }
-    const double start = std::abs(c.startAngle) * 180 / std::numbers::pi;
-    double span = std::abs(c.endAngle) * 180 / std::numbers::pi - start;
-    if (span <= 0)
-        span += 360;
-    if (c.startAngle < 0) {
-        path.moveTo(r.center());
-        path.arcTo(r, start, span);
-    } else {
-        path.arcMoveTo(r, start);
-        path.arcTo(r, start, span);
-    }
-    if (c.endAngle < 0)
-        path.lineTo(r.center());
-    if (isPie(c))
-        path.closeSubpath();
-    return path;
 }
 
 // Fill first, then the frame over it; `area` bounds the thin frame's pixels.
@@ -325,7 +255,7 @@ void paintFigure(QPainter& painter, const DrawCommand& c, const QPen& pen, const
         break;
     }
     case DrawCommand::Ellipse: {
-        const QPainterPath path = ellipsePath(c);
+        const QPainterPath path = ellipsePath(c, figureRect(c));
         painter.drawPath(path);
         outline.path(path);
         break;
@@ -334,16 +264,6 @@ void paintFigure(QPainter& painter, const DrawCommand& c, const QPen& pen, const
     }
     if (thin)
         outline.paint(painter, pen.color());
-}
-
-// The part of the painter's logical space that can receive pixels.
-QRectF exposedArea(const QPainter& painter)
-{
-    const QPaintDevice* device = painter.device();
-    QRectF area = painter.deviceTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
-    if (painter.hasClipping())
-        area = area.intersected(painter.clipBoundingRect());
-    return area;
 }
 
 // The pixels a figure image covers, as a clip.
@@ -377,7 +297,7 @@ void renderFigure(QPainter& painter, const DrawCommand& c)
     if (!engine || !engine->hasFeature(QPaintEngine::RasterOpModes))
         op = QPainter::CompositionMode_SourceOver;
     const QPen pen = makePen(c);
-    const QBrush brush = makeBrush(c);
+    const QBrush brush = figureBrush(c);
     const bool overlaps = pen.style() != Qt::NoPen && brush.style() != Qt::NoBrush;
     if (*op == QPainter::CompositionMode_SourceOver || !overlaps) {
         painter.setCompositionMode(*op);
@@ -401,23 +321,6 @@ void renderFigure(QPainter& painter, const DrawCommand& c)
     painter.setClipRegion(coveredRegion(figure, area.topLeft()), Qt::IntersectClip);
     painter.setCompositionMode(*op);
     painter.drawImage(area.topLeft(), figure);
-}
-
-// Text is always copied, whatever the raster operation, as GDI's text output.
-void renderText(QPainter& painter, const DrawCommand& c)
-{
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-    const QFontMetricsF metrics(c.font);
-    painter.setFont(c.font);
-    painter.setPen(toQColor(c.color));
-    QPointF at = snap(c.rect.topLeft());
-    for (const QString& line : c.text.split(breaks)) {
-        if (!c.fontTransparent)
-            painter.fillRect(QRectF(at, QSizeF(metrics.horizontalAdvance(line), metrics.lineSpacing())),
-                             toQColor(c.backColor));
-        painter.drawText(at + QPointF(0, metrics.ascent()), line);
-        at.ry() += metrics.lineSpacing();
-    }
 }
 
 // The source pixels that make up each device pixel along one axis, under
@@ -694,20 +597,9 @@ QRectF DrawCommand::bounds() const
     return QRectF();
 }
 
-namespace {
-
-// A figure at undefined or infinite coordinates has no pixels to paint.
-bool definedPlace(const DrawCommand& c)
-{
-    const auto finite = [](const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
-    return finite(c.p1) && finite(c.p2) && finite(c.rect.topLeft()) && finite(c.rect.bottomRight());
-}
-
-}  // namespace
-
 void renderCommand(QPainter& painter, const DrawCommand& command)
 {
-    if (!definedPlace(command))
+    if (!paint::definedPlace(command))
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -715,7 +607,7 @@ void renderCommand(QPainter& painter, const DrawCommand& command)
     case DrawCommand::Segment:
     case DrawCommand::Box:
     case DrawCommand::Ellipse: renderFigure(painter, command); break;
-    case DrawCommand::Text: renderText(painter, command); break;
+    case DrawCommand::Text: paint::renderText(painter, command); break;
     case DrawCommand::Picture: renderPicture(painter, command); break;
     case DrawCommand::Clear: break;
     }

@@ -2,7 +2,7 @@
 // margins: A4 prints 190 x 277 mm): the fitted and the tiled print, the page
 // range, the renderer's pens, labels and shapes, failures, and the editor's
 // printer commands. Geometry is read from each sheet's recorded commands;
-// a few checks read the PDF back with pdfinfo.
+// a few checks read the PDF back with pdfinfo, pdfimages and pdftoppm.
 
 #include "tests/editor/editorfixture.h"
 
@@ -49,15 +49,39 @@ QImage rasterPage(const QString& path, int page)
     return QImage(stem + QStringLiteral(".ppm"));
 }
 
-// The extent across of what is drawn on a rastered page, in millimetres.
+// The extent across of what is drawn in black on a rastered page, in
+// millimetres (the test picture is red, green and blue).
 double inkWidth(const QImage& page)
 {
     int left = page.width(), right = -1;
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
-            if (qGray(page.pixel(x, y)) < 128)
+            if (const QColor c = page.pixelColor(x, y); std::max({c.red(), c.green(), c.blue()}) < 80)
                 left = std::min(left, x), right = std::max(right, x);
     return right < left ? 0 : (right - left + 1) / PxPerMm;
+}
+
+// How far the test picture's red half reaches on a rastered page, in
+// millimetres: from its left edge to the green, 10 mm below its top.
+double redWidth(const QImage& page)
+{
+    const auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+    const auto green = [](QColor c) { return c.green() > 200 && c.red() < 60 && c.blue() < 60; };
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (!red(page.pixelColor(x, y)))
+                continue;
+            const int row = y + qRound(10 * PxPerMm);
+            int left = 0;
+            while (left < page.width() && !red(page.pixelColor(left, row)))
+                ++left;
+            int right = left;
+            while (right < page.width() && !green(page.pixelColor(right, row)))
+                ++right;
+            return (right - left) / PxPerMm;
+        }
+    }
+    return 0;
 }
 
 // pdfinfo's page count and the first page's size in points.
@@ -432,9 +456,9 @@ private slots:
         QFETCH(QString, sheets);
         platform::Printers::clearTestPrinters();
         frmEdit& e = openWith(QSize(1920, 960));  // 508 x 254 mm
-        line(e, 50, 50, 150, 50);
+        line(e, 50, 50, 150, 50).BorderColor = 0;  // black over the picture
         const QString chosen = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
-        dlgPrinter& d = dialog(method, false);
+        dlgPrinter& d = dialog(method);
         print(d, [&](QPrinter& device, QString&) {
             device.setOutputFormat(QPrinter::PdfFormat);
             device.setOutputFileName(chosen);
@@ -446,11 +470,25 @@ private slots:
         for (const QString& pattern : {sheets, QStringLiteral("Title:\\s+試験図面\\n")})
             QVERIFY2(info.contains(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)),
                      qPrintable(info));
-        // The 100 mm line: at the displayed scale on a tile, fitted to the
-        // printable width otherwise.
-        const double expected = method == 1 ? 100 : 100 * GE_tpPrinter.sngScaleWidth / 508;
-        const double measured = inkWidth(rasterPage(chosen, 1));
-        QVERIFY2(qAbs(measured - expected) < 0.5, qPrintable(QStringLiteral("%1 mm").arg(measured)));
+        // The 1200 dpi sheet takes the picture with its own pixels: whole
+        // when fitted, one tile's columns on each tiled sheet.
+        QCOMPARE(CurrentPrinter().dpiX(), 1200.0);
+        const QList<QSize> images = testsupport::pdfImageSizes(chosen);
+        QCOMPARE(images.size(), method == 1 ? 2 : 1);
+        int columns = 0;
+        for (const QSize& image : images) {
+            QCOMPARE(image.height(), 960);
+            columns += image.width();
+        }
+        QVERIFY2(columns == 1920 || (method == 1 && columns == 1921), qPrintable(QString::number(columns)));
+        // The 100 mm line and the picture's 254 mm red half: at the
+        // displayed scale on a tile, fitted to the printable width otherwise.
+        const double scale = method == 1 ? 1 : GE_tpPrinter.sngScaleWidth / 508;
+        const QImage sheet = rasterPage(chosen, 1);
+        for (const auto& [measured, expected] : {std::pair(inkWidth(sheet), 100 * scale),
+                                                 std::pair(redWidth(sheet), 254 * scale)})
+            QVERIFY2(qAbs(measured - expected) < 0.5,
+                     qPrintable(QStringLiteral("%1 mm, not %2").arg(measured).arg(expected)));
 
         // Neither a file nor a print queue: said so, nothing printed.
         if (platform::Printers::names().isEmpty()) {

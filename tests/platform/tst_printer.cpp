@@ -1,8 +1,9 @@
 // The printer device: its document begins at the first drawing and a page
 // break acts at the next one; a killed document leaves no file, one cut
-// short or empty leaves the old file, a whole one goes through links;
-// papers the device lacks are refused; settings it can't apply are kept as
-// set.
+// short or empty leaves the old file, a whole one goes through links; a
+// sheet takes pictures and lines as they are, not at the device's
+// resolution; papers the device lacks are refused; settings it can't apply
+// are kept as set.
 
 #include "platform/printer.h"
 #include "platform/vberror.h"
@@ -109,6 +110,28 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf*")}, QDir::Files | QDir::Hidden),
                  (QStringList{QStringLiteral("link.pdf"), QStringLiteral("old.pdf")}));
+    }
+
+    // At 1200 dpi the sheet takes the picture's part with the picture's own
+    // pixels (a source between pixels widened to whole ones) and lines and
+    // figures as strokes: nothing at the device's resolution, so the file
+    // stays small.
+    void paperTakesThePicturesPixelsAndStrokes()
+    {
+        Printer& p = CurrentPrinter();
+        p.setPrintQuality(1200);
+        p.setScaleMode(vbMillimeters);
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        p.PaintPicture(SharedImage(new QImage(picture)), 10, 10, 160, 120, 0.4, 0.4, 39.2, 29.2);
+        p.DrawStyle = 2;
+        p.Line(0, 0, 190, 277);
+        p.DrawStyle = 0;
+        p.DrawWidth = 8;
+        p.Circle(95, 138, 60);
+        p.EndDoc();
+        QCOMPARE(testsupport::pdfImageSizes(m_pdf), QList<QSize>{QSize(40, 30)});
+        QVERIFY2(QFile(m_pdf).size() < 8192, qPrintable(QString::number(QFile(m_pdf).size())));
     }
 
     void paperAndKeptSettings()

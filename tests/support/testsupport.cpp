@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <cerrno>
 #include <csignal>
@@ -76,6 +77,23 @@ int withFileSizeLimit(qint64 limit, const std::function<int()>& body)
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+QList<QSize> pdfImageSizes(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    QList<QSize> sizes;
+    // Two heading lines, then: page num type width height ...
+    const QList<QByteArray> rows = p.readAllStandardOutput().split('\n');
+    for (qsizetype i = 2; i < rows.size(); ++i) {
+        const QList<QByteArray> cells = rows[i].simplified().split(' ');
+        if (cells.size() > 4)
+            sizes.append(QSize(cells[3].toInt(), cells[4].toInt()));
+    }
+    return sizes;
 }
 
 ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)

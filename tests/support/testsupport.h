@@ -2,6 +2,8 @@
 // Shared helpers for the tests: a scratch program folder laid out as the
 // build lays out the real one.
 
+#include <QList>
+#include <QSize>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -30,6 +32,10 @@ constexpr qint64 QtBufferSize = 16384;
 // (0..255), or -1 when the child did not exit normally. What the body
 // changes in memory stays in the child.
 int withFileSizeLimit(qint64 limit, const std::function<int()>& body);
+
+// The pixel sizes of the images a PDF holds, in page order, as pdfimages
+// lists them; empty when it could not be read.
+QList<QSize> pdfImageSizes(const QString& path);
 
 // A temporary program folder holding Init.ini (from resources), "MDB",
 // "template/master.mdb" and "help.html", installed as the program folder
