@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QRegularExpression>
@@ -62,6 +63,10 @@ void collect(QObject* window, QSet<QString>& captions)
     for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
         for (int k = 0; k < tabs->count(); ++k)
             add(tabs->tabText(k));
+    }
+    for (QComboBox* list : window->findChildren<QComboBox*>()) {
+        for (int k = 0; k < list->count(); ++k)
+            add(list->itemText(k));
     }
 }
 
@@ -125,7 +130,11 @@ private slots:
         collect(&start, captions);
         const auto add = [&captions](auto window) { collect(window.get(), captions); };
         add(std::make_unique<frmOption>());
-        add(std::make_unique<frmPropaty>());
+        // The sheet's lists are filled by its load.
+        auto sheet = std::make_unique<frmPropaty>();
+        sheet->load();
+        collect(sheet.get(), captions);
+        sheet->unload();
         add(std::make_unique<frmMDB>());
         add(std::make_unique<frmNew>());
         add(std::make_unique<dlgDB>());
