@@ -157,6 +157,43 @@ private slots:
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
     }
+
+    // What the page says of the program's states and limits is what it does:
+    // a fresh drawing's paper panel, the one tool that leaves the options
+    // command on, the toolbar's smallest zoom, the tilt boxes' length and the
+    // names of the conversion values.
+    void statedLimitsHold()
+    {
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        const QString text = QString::fromUtf8(page());
+        const auto states = [&text](const QString& sentence) {
+            if (!text.contains(sentence))
+                qWarning("not on the page: %s", qPrintable(sentence));
+            return text.contains(sentence);
+        };
+        QVERIFY(states(QStringLiteral("『%1』の後には何も表示されません").arg(e.stsBar->Panels(4).Text())));
+
+        const auto press = [&e](const char* key) { e.Toolbar1->Buttons(QString::fromLatin1(key)).action()->trigger(); };
+        QStringList enabling;
+        for (const char* key : {"select", "scale", "Line", "shape", "InputMoji", "PlaceInfo"}) {
+            press(key);
+            if (e.mnuToolOpt->Enabled())
+                enabling << QString::fromLatin1(key);
+        }
+        QCOMPARE(enabling, QStringList{QStringLiteral("select")});
+        QVERIFY(states(QStringLiteral("「%1」は、ツールバーの「選択モード」のときだけ使えます")
+                           .arg(readable(e.mnuToolOpt->Caption()).remove(QLatin1Char('.')))));
+
+        for (int k = 0; k < 30; ++k)
+            press("reduce");
+        QVERIFY(states(QStringLiteral("%1 % まで縮小できます").arg(qRound(GE_sngZoom * 100))));
+
+        frmOption& options = platform::Instance<frmOption>::get();
+        QVERIFY(states(QStringLiteral("%1 文字までしか入力できない").arg(options.txtHosei(0).MaxLength())));
+        for (int i = 0; i <= options.lblPara.UBound(); ++i)
+            QVERIFY(states(QStringLiteral("『%1』").arg(options.lblPara(i).ToolTipText())));
+    }
 };
 
 QTEST_MAIN(TestHelpPage)
