@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QRegularExpression>
@@ -62,6 +63,10 @@ void collect(QObject* window, QSet<QString>& captions)
     for (QTabBar* tabs : window->findChildren<QTabBar*>()) {
         for (int k = 0; k < tabs->count(); ++k)
             add(tabs->tabText(k));
+    }
+    for (QComboBox* list : window->findChildren<QComboBox*>()) {
+        for (int k = 0; k < list->count(); ++k)
+            add(list->itemText(k));
     }
 }
 
@@ -125,7 +130,11 @@ private slots:
         collect(&start, captions);
         const auto add = [&captions](auto window) { collect(window.get(), captions); };
         add(std::make_unique<frmOption>());
-        add(std::make_unique<frmPropaty>());
+        // The sheet's lists are filled by its load.
+        auto sheet = std::make_unique<frmPropaty>();
+        sheet->load();
+        collect(sheet.get(), captions);
+        sheet->unload();
         add(std::make_unique<frmMDB>());
         add(std::make_unique<frmNew>());
         add(std::make_unique<dlgDB>());
@@ -147,6 +156,43 @@ private slots:
                 missing << caption;
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QStringLiteral(", "))));
+    }
+
+    // What the page says of the program's states and limits is what it does:
+    // a fresh drawing's paper panel, the one tool that leaves the options
+    // command on, the toolbar's smallest zoom, the tilt boxes' length and the
+    // names of the conversion values.
+    void statedLimitsHold()
+    {
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        const QString text = QString::fromUtf8(page());
+        const auto states = [&text](const QString& sentence) {
+            if (!text.contains(sentence))
+                qWarning("not on the page: %s", qPrintable(sentence));
+            return text.contains(sentence);
+        };
+        QVERIFY(states(QStringLiteral("『%1』の後には何も表示されません").arg(e.stsBar->Panels(4).Text())));
+
+        const auto press = [&e](const char* key) { e.Toolbar1->Buttons(QString::fromLatin1(key)).action()->trigger(); };
+        QStringList enabling;
+        for (const char* key : {"select", "scale", "Line", "shape", "InputMoji", "PlaceInfo"}) {
+            press(key);
+            if (e.mnuToolOpt->Enabled())
+                enabling << QString::fromLatin1(key);
+        }
+        QCOMPARE(enabling, QStringList{QStringLiteral("select")});
+        QVERIFY(states(QStringLiteral("「%1」は、ツールバーの「選択モード」のときだけ使えます")
+                           .arg(readable(e.mnuToolOpt->Caption()).remove(QLatin1Char('.')))));
+
+        for (int k = 0; k < 30; ++k)
+            press("reduce");
+        QVERIFY(states(QStringLiteral("%1 % まで縮小できます").arg(qRound(GE_sngZoom * 100))));
+
+        frmOption& options = platform::Instance<frmOption>::get();
+        QVERIFY(states(QStringLiteral("%1 文字までしか入力できない").arg(options.txtHosei(0).MaxLength())));
+        for (int i = 0; i <= options.lblPara.UBound(); ++i)
+            QVERIFY(states(QStringLiteral("『%1』").arg(options.lblPara(i).ToolTipText())));
     }
 };
 
