@@ -113,8 +113,11 @@ struct typDEVMODE {
     qint32 dmFields = 0;  // which of the fields below hold a setting
     qint16 dmOrientation = 0;
     qint16 dmPaperSize = 0;
-    qint16 dmPaperLength = 0;  // user-defined paper only, hundredths of a millimetre, portrait
-    qint16 dmPaperWidth = 0;
+    // User-defined paper only, hundredths of a millimetre, portrait. Held in
+    // 32 bits: A1 and A0, which have no paper code of their own, are wider
+    // than 327.67 mm.
+    qint32 dmPaperLength = 0;
+    qint32 dmPaperWidth = 0;
     qint16 dmScale = 0;
     qint16 dmCopies = 0;
     qint16 dmDefaultSource = 0;

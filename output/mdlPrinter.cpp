@@ -65,8 +65,8 @@ void userPaper(double widthTwips, double heightTwips, int orientation, typDEVMOD
     double w = widthTwips / TwipsPerMillimetre * 100, h = heightTwips / TwipsPerMillimetre * 100;
     if (orientation == 2)
         std::swap(w, h);
-    attempt([&] { devMode.dmPaperWidth = vb::CInt(w); });
-    attempt([&] { devMode.dmPaperLength = vb::CInt(h); });
+    attempt([&] { devMode.dmPaperWidth = vb::CLng(w); });
+    attempt([&] { devMode.dmPaperLength = vb::CLng(h); });
 }
 
 QString installedName(const QString& name)
@@ -276,8 +276,8 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
         devMode.dmPaperSize = UserPaperSize;
         devMode.dmFields |= DM_PAPERWIDTH | DM_PAPERLENGTH;
         const QSizeF upright = size.size(QPageSize::Millimeter);
-        attempt([&] { devMode.dmPaperWidth = vb::CInt(upright.width() * 100); });
-        attempt([&] { devMode.dmPaperLength = vb::CInt(upright.height() * 100); });
+        attempt([&] { devMode.dmPaperWidth = vb::CLng(upright.width() * 100); });
+        attempt([&] { devMode.dmPaperLength = vb::CLng(upright.height() * 100); });
     }
     devMode.dmFormName = name32(size.name(), false);
     if (device.colorMode() != offered->colorMode())

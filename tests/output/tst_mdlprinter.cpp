@@ -141,14 +141,25 @@ private slots:
     }
 
     // A user-defined paper comes back from its stored row (the stored paper
-    // width and length are beyond the block's fields).
+    // width and length are beyond the block's fields); A0 has no paper code
+    // and is wider than a 16-bit count of hundredths of a millimetre.
+    void userPaperSurvivesTheRecord_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("200 x 300 mm") << 200 << 300;
+        QTest::newRow("A0") << 841 << 1189;
+    }
+
     void userPaperSurvivesTheRecord()
     {
+        QFETCH(int, width);
+        QFETCH(int, height);
         ScopedScriptedUi ui;
         platform::Printer& p = CurrentPrinter();
         p.setPaperSize(256);
-        p.setWidth(200 * 1440 / 25.4);
-        p.setHeight(300 * 1440 / 25.4);
+        p.setWidth(width * 1440 / 25.4);
+        p.setHeight(height * 1440 / 25.4);
         p.setOrientation(2);
         typPrinter stored;
         mdlPrinter::subGet_PrinterRec(stored, GE_tpDevMode);
@@ -157,15 +168,15 @@ private slots:
         p.select(QStringLiteral("Plotter-B"));
         mdlPrinter::subSet_DevModeRec(stored, GE_tpDevMode);
         mdlPrinter::subSet_DevNamesRec(stored, GE_tpDevNames);
-        QCOMPARE(GE_tpDevMode.dmPaperWidth, qint16(20000));
-        QCOMPARE(GE_tpDevMode.dmPaperLength, qint16(30000));
+        QCOMPARE(GE_tpDevMode.dmPaperWidth, width * 100);
+        QCOMPARE(GE_tpDevMode.dmPaperLength, height * 100);
         ui->answerPrinter([](QPrinter&, QString&) {});
         QVERIFY(mdlPrinter::fncSetUp_Printer(nullptr));
         QCOMPARE(ui->boxes.size(), 1);  // the dialog, no paper box
         QCOMPARE(ui->boxes[0].style, 1);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(256));
-        QCOMPARE(qRound(GE_tpPrinter.sngWidth), qRound(300 * 1440 / 25.4));
-        QCOMPARE(qRound(GE_tpPrinter.sngHeight), qRound(200 * 1440 / 25.4));
+        QCOMPARE(qRound(GE_tpPrinter.sngWidth), qRound(height * 1440 / 25.4));
+        QCOMPARE(qRound(GE_tpPrinter.sngHeight), qRound(width * 1440 / 25.4));
         QCOMPARE(GE_tpPrinter.intOrientation, qint16(2));
     }
 
