@@ -53,16 +53,6 @@ void fitToCopy(PictureBox& map, const PictureBox& window, float zoom, float aspe
              window.ScaleY(height, vbPixels, window.ScaleMode()));
 }
 
-// The stretch the map is shown with: a stored one beyond the range a
-// calibration may set (or none at all) is taken at the nearest end of it,
-// so that a drawing saved with one still shows a map of a sane height.
-float shownStretch(float stored)
-{
-    if (!std::isfinite(stored) || stored <= 0)
-        return 1.0f;
-    return std::clamp(stored, measure::MinPictAdj, measure::MaxPictAdj);
-}
-
 }  // namespace
 
 void frmEdit::subPictDraw(const QString& path)
@@ -129,7 +119,7 @@ void frmEdit::copyPicture(float zoom, bool adjusted)
         // The map's outer size is read and set in millimetres meanwhile.
         pictWindow->setScaleMode(vbMillimeters);
         try {
-            const float stretch = adjusted ? shownStretch(GE_sngPictAdj) : 1.0f;
+            const float stretch = adjusted ? measure::shownStretch(GE_sngPictAdj) : 1.0f;
             const float width = float(pictOrg->ScaleWidth()) * zoom;
             const float height = float(pictOrg->ScaleHeight()) * zoom * stretch;
             if (adjusted)

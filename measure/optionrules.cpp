@@ -4,6 +4,7 @@
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -157,6 +158,13 @@ QString fncRescale_Text(const QString& text, double factor)
     if (!v || !fitsSingle(*v * factor))
         return text;
     return vb::CStr(float(*v * factor));
+}
+
+float shownStretch(float stored)
+{
+    if (!std::isfinite(stored) || stored <= 0)
+        return 1.0f;
+    return std::clamp(stored, MinPictAdj, MaxPictAdj);
 }
 
 }  // namespace measure

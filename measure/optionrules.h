@@ -45,6 +45,11 @@ constexpr double MaxRatio = 1e12;
 constexpr float MinPictAdj = 0.1f;
 constexpr float MaxPictAdj = 10.0f;
 
+// The stretch the map is shown and printed with: a stored one beyond that
+// range (or none at all) is taken at the nearest end of it, so that a
+// drawing saved with one still gives a map of a sane height.
+float shownStretch(float stored);
+
 // What the known-distance "設定" computes from the four stored lengths.
 struct typScaleSetting {
     typPointD ratio;        // real length per picture unit

@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "editor/frmEdit.h"
 #include "editor/pagegrid.h"
+#include "measure/optionrules.h"
 #include "output/mdlPrinter.h"
 #include "output/printlayout.h"
 #include "platform/application.h"
@@ -246,7 +247,7 @@ void dlgPrinter::subPrintFit()
         // The picture as the map shows it: its height with the aspect factor.
         const double z = GE_sngZoom;
         printer.PaintPicture(e.pictOrg->picture(), 0, 0, e.pictOrg->ScaleWidth() * z * factor,
-                             e.pictOrg->ScaleHeight() * z * GE_sngPictAdj * factor);
+                             e.pictOrg->ScaleHeight() * z * measure::shownStretch(GE_sngPictAdj) * factor);
     }
     subPrint_Object(float(factor), float(factor));
     printer.EndDoc();
@@ -268,7 +269,8 @@ void dlgPrinter::subPrintS()
         for (const PrintLayout::Tile& tile : tiles) {
             if (chkPictPrt->Value() == 1 && e.pictOrg->hasPicture()) {
                 printer.Scale(0, 0, pw, ph);
-                const QRectF source = PrintLayout::fncTile_Source(tile, pw, ph, GE_sngZoom, GE_sngPictAdj);
+                const QRectF source = PrintLayout::fncTile_Source(tile, pw, ph, GE_sngZoom,
+                                                                      measure::shownStretch(GE_sngPictAdj));
                 printer.PaintPicture(e.pictOrg->picture(), 0, 0, pw, ph, source.x(), source.y(), source.width(),
                                      source.height());
             }

@@ -544,21 +544,33 @@ private slots:
         QVERIFY((*m_session.quiet)->last().prompt.startsWith(box));
     }
 
+    // A stored stretch beyond any calibration's range prints as the map
+    // shows it, at the range's end.
+    void fittedPrintWithoutPictureOrWithAspect_data()
+    {
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<double>("shown");
+        QTest::newRow("1.5") << 1.5f << 1.5;
+        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0;
+    }
+
     void fittedPrintWithoutPictureOrWithAspect()
     {
+        QFETCH(float, stored);
+        QFETCH(double, shown);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
-        GE_sngPictAdj = 1.5f;
+        GE_sngPictAdj = stored;
         e.sZoom(1.0f);
         print(dialog(0));
         GE_sngPictAdj = 1.0f;
         const auto pictures = ofKind(sheets()[0], DrawCommand::Picture);
         QCOMPARE(pictures.size(), size_t(1));
-        // The map is 508 x 381 mm: the picture as it shows there.
-        QCOMPARE(e.pictMap->ScaleHeight(), 381.0);
-        const double f = 190 / 508.0;
-        QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm), 190);
-        QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm * 10), qRound(381 * f * 10));
+        // The map is 508 x 254 mm stretched: the picture as it shows there.
+        QCOMPARE(e.pictMap->ScaleHeight(), 254 * shown);
+        const double f = PrintLayout::fncFit_Factor(190, 277, 508, 254 * shown);
+        QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm * 10), qRound(508 * f * 10));
+        QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm * 10), qRound(254 * shown * f * 10));
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
         QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
     }
