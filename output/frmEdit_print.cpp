@@ -19,9 +19,12 @@ void frmEdit::mnuFilePrint_Click()
 
 void frmEdit::mnuSetPrinter_Click()
 {
-    booPrtChange = mdlPrinter::fncSetUp_Printer(this);
-    if (booPrtChange)
+    // A cancelled set-up changes nothing, so it leaves a change made before
+    // it still to be saved.
+    if (mdlPrinter::fncSetUp_Printer(this)) {
+        booPrtChange = true;
         subReSetup_Page();
+    }
 }
 
 // The driver's own document settings are, here, the print dialog of the

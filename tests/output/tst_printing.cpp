@@ -608,6 +608,10 @@ private slots:
         });
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
+        // A set-up cancelled afterwards undoes nothing: the change is still to be saved.
+        ui->answerPrinter(std::nullopt);
+        e.mnuSetPrinter_Click();
+        QVERIFY(e.booPrtChange);
         // Confirmed as it opens on a queue whose default is A4: still A3.
         ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
         e.mnuSetPrinter_Click();
