@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,14 +28,11 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 {
     if (!dirExists(parentOf(target)))
         vb::raise(vb::errPathNotFound);
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    switch (vb::fileErrorOf(error, QFileDevice::UnspecifiedError)) {
+    case QFileDevice::PermissionsError:
         vb::raise(vb::errPermission,
                   QStringLiteral("読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"));
-    case ENOSPC:
-    case EDQUOT:
+    case QFileDevice::ResourceError:
         vb::raise(vb::errDiskFull);
     default:
         vb::raise(vb::errPathFileAccess);

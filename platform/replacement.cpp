@@ -1,5 +1,7 @@
 #include "platform/replacement.h"
 
+#include "platform/writeerror.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -68,21 +70,6 @@ bool protectedBits(const struct stat& st)
     if (inGroup(st.st_gid))
         return !(st.st_mode & S_IWGRP);
     return !(st.st_mode & S_IWOTH);
-}
-
-QFileDevice::FileError errorOf(int error, QFileDevice::FileError otherwise)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QFileDevice::PermissionsError;
-    case ENOSPC:
-    case EDQUOT:
-        return QFileDevice::ResourceError;
-    default:
-        return otherwise;
-    }
 }
 
 bool isLeftoverOf(const char* entry, const QByteArray& prefix)
@@ -170,7 +157,7 @@ QFileDevice::FileError Replacement::create()
             return QFileDevice::NoError;
         }
         if (errno != EEXIST)
-            return errorOf(errno, QFileDevice::OpenError);
+            return vb::fileErrorOf(errno, QFileDevice::OpenError);
     }
     return QFileDevice::OpenError;
 }
@@ -184,9 +171,9 @@ QFileDevice::FileError Replacement::putInPlace(bool sync)
     if (::stat(nativeName(m_target).constData(), &st) == 0)
         ::fchmod(m_fd, st.st_mode & 0777);
     if (sync && ::fsync(m_fd) != 0)
-        return errorOf(errno, QFileDevice::WriteError);
+        return vb::fileErrorOf(errno, QFileDevice::WriteError);
     if (std::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
-        return errorOf(errno, QFileDevice::RenameError);
+        return vb::fileErrorOf(errno, QFileDevice::RenameError);
     ::close(m_fd);
     m_fd = -1;
     m_path.clear();

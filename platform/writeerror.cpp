@@ -4,7 +4,24 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace vb {
+
+QFileDevice::FileError fileErrorOf(int error, QFileDevice::FileError otherwise)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QFileDevice::PermissionsError;
+    case ENOSPC:
+    case EDQUOT:
+        return QFileDevice::ResourceError;
+    default:
+        return otherwise;
+    }
+}
 
 void raiseWriteError(QFileDevice::FileError error, const QString& path)
 {

@@ -6,6 +6,11 @@
 
 namespace vb {
 
+// The file error of a system call's failure `error` (an errno value):
+// PermissionsError for refused access (EACCES, EPERM, EROFS), ResourceError
+// for a full disk or quota (ENOSPC, EDQUOT), else `otherwise`.
+QFileDevice::FileError fileErrorOf(int error, QFileDevice::FileError otherwise);
+
 // Raises 76 when the folder of `path` does not exist, 70 when access is
 // refused (a read-only file or folder), 61 when the disk is full, 75
 // otherwise; the description names the file.
