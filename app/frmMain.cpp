@@ -233,9 +233,7 @@ void frmMain::Form_Unload(int& cancel)
             iniKept = false;
     }
     if (!iniKept)
-        MsgBox(QStringLiteral("初期設定ファイル") + vbCrLf + iniPath + vbCrLf
-                   + QStringLiteral("にフォルダの設定を書き込めませんでした。次回の起動では前回の設定が使われます。"),
-               vbExclamation + vbOKOnly, QStringLiteral("初期設定ファイル異常"));
+        subTell_IniNotWritten(iniPath, QStringLiteral("フォルダの設定"), QStringLiteral("設定"));
     if (GE_booDbOpen && mdlDB::fncDbClose() != 0)
         return;  // the user went back to the program with the changes kept
     cancel = 0;

@@ -81,6 +81,13 @@ bool fncPutIni(const QString& section, const QString& key, const QString& value,
     return platform::ini::write(iniPath, section, key, value);
 }
 
+void subTell_IniNotWritten(const QString& iniPath, const QString& setting, const QString& kept)
+{
+    vb::MsgBox(QStringLiteral("初期設定ファイル") + vb::vbCrLf + iniPath + vb::vbCrLf + QStringLiteral("に") + setting
+                   + QStringLiteral("を書き込めませんでした。次回の起動では前回の") + kept + QStringLiteral("が使われます。"),
+               vb::vbExclamation + vb::vbOKOnly, QStringLiteral("初期設定ファイル異常"));
+}
+
 bool fncReadInitIni()
 {
     const QString path = fncInitIniPath();

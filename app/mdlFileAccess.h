@@ -32,6 +32,10 @@ QString fncGetIni(const QString& section, const QString& key, const QString& ini
 // an entry is never emptied this way.
 bool fncPutIni(const QString& section, const QString& key, const QString& value, const QString& iniPath);
 
+// Tells the user that `setting` could not be written to the Init.ini at
+// `iniPath`, so the next start takes `kept` as it was before.
+void subTell_IniNotWritten(const QString& iniPath, const QString& setting, const QString& kept);
+
 // Loads every setting of Init.ini into the GE_ settings, reading the file
 // once. A factor that is no number (or too large for one) reads as 0; a
 // factor section holding a 0 is named to the user in one warning, and the

@@ -193,9 +193,8 @@ void frmMDB::Form_Unload(int& cancel)
         // The program goes on with the file all the same; the user learns
         // that the next start will open the one named before.
         if (!mdlFileAccess::fncPutIni(mdlFileAccess::IniSecMdb, mdlFileAccess::IniKeyFileName, strMdbName, iniPath))
-            MsgBox(QStringLiteral("初期設定ファイル") + vbCrLf + iniPath + vbCrLf
-                       + QStringLiteral("に使用するデータベースの設定を書き込めませんでした。次回の起動では前回のデータベースが使われます。"),
-                   vbExclamation + vbOKOnly, QStringLiteral("初期設定ファイル異常"));
+            mdlFileAccess::subTell_IniNotWritten(iniPath, QStringLiteral("使用するデータベースの設定"),
+                                                 QStringLiteral("データベース"));
         return;
     }
     const QString question = QStringLiteral("データベースが選択されていません。選択しますか？") + vbCrLf
