@@ -32,9 +32,10 @@ constexpr qsizetype HatchLimit = 1'000'000;
 // iStyle (1 horizontal, 2 vertical, 3 slope tan(iTilt), 4 slope -tan(iTilt),
 // 5 horizontal then vertical, 6 as 3 then as 4; anything else none), spaced
 // iPitch stored units apart. y runs downward as on the picture, so with a
-// tilt between 0 and 90 degrees style 3 falls to the right and 4 rises. The segments are stored unzoomed (divided
-// by `zoom`). Fewer than three sides, a pitch of 0, or a slanted style whose
-// tilt is a multiple of 90 degrees give no segments. A failure inside a scan
+// tilt between 0 and 90 degrees style 3 falls to the right and 4 rises.
+// The segments are stored unzoomed (divided by `zoom`). Fewer than three
+// sides, a pitch of 0, or a slanted style whose tilt is a multiple of 90
+// degrees give no segments. A failure inside a scan
 // is reported in a message box and ends that scan direction.
 void subHatching(std::span<const HatchSide> lineMenseki, const typHatching& hatching, float zoom,
                  QList<typHatchLine>& tpHatchLine);

@@ -5,9 +5,10 @@
 //
 // A write changes only the one line concerned and keeps everything else of
 // the file byte for byte: comments, blank lines, order, line ends (CR LF,
-// LF, or CR alone in a file without LF) and encoding. A file that is valid UTF-8 is read and written as UTF-8;
-// any other file is read and written as CP932 until it is to hold a
-// character CP932 has no form for: then the whole file is written as UTF-8.
+// LF, or CR alone in a file without LF) and encoding. A file that is valid
+// UTF-8 is read and written as UTF-8; any other file is read and written as
+// CP932 until it is to hold a character CP932 has no form for: then the
+// whole file is written as UTF-8.
 // A byte order mark is passed over, whatever follows it, and kept. Values
 // have no length limit.
 

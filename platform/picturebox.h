@@ -118,8 +118,9 @@ private:
 
 // Loads BMP, JPEG or GIF as stored (no EXIF rotation). Raises vb::Error with
 // a Japanese description naming the file for an unreadable file (the
-// reader's own text after it) and for a picture beyond MaxPicturePixels. With `scaledTo` the picture is decoded at that size (a
-// JPEG decoder scales while it decodes), never at full size first.
+// reader's own text after it) and for a picture beyond MaxPicturePixels.
+// With `scaledTo` the picture is decoded at that size (a JPEG decoder
+// scales while it decodes), never at full size first.
 SharedImage LoadPicture(const QString& path, const QSize& scaledTo = QSize());
 constexpr qint64 MaxPicturePixels = 16384LL * 16384LL;
 
