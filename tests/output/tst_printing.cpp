@@ -21,10 +21,28 @@
 using namespace editortest;
 using platform::CurrentPrinter;
 using platform::DrawCommand;
+using PrintDialogAnswer = platform::ScriptedUserInterface::PrintDialogAnswer;
 
 namespace {
 
 constexpr double PxPerMm = 300 / 25.4;
+
+// Print dialog answers: confirmed as it opens, or with a paper picked.
+const PrintDialogAnswer asOpened = [](QPrinter&, QString&) {};
+PrintDialogAnswer pick(QPageSize::PageSizeId paper, QPageLayout::Orientation orientation)
+{
+    return [=](QPrinter& device, QString&) {
+        device.setPageSize(QPageSize(paper));
+        device.setPageOrientation(orientation);
+    };
+}
+
+// A file's bytes; none when it cannot be read.
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawCommand::Kind kind)
 {
@@ -119,10 +137,9 @@ class TestPrinting : public QObject {
 
     // One print with the print dialog accepted as it opens (or changed), on
     // a dialog that may put a queue's default paper on the device itself.
-    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {},
-               std::optional<QPageSize> dialogPaper = std::nullopt)
+    void print(dlgPrinter& d, PrintDialogAnswer change = {}, std::optional<QPageSize> dialogPaper = std::nullopt)
     {
-        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {}, dialogPaper);
+        (*m_session.quiet)->answerPrinter(change ? change : asOpened, dialogPaper);
         d.cmdPrint_Click();
     }
 
@@ -419,14 +436,12 @@ private slots:
         QSizeF opened;
         QPageLayout::Orientation orientation{};
         const QPageSize queueDefault(QPageSize::A4);
-        print(
-            dialog(0),
-            [&](QPrinter& device, QString& name) {
-                QCOMPARE(name, QStringLiteral("Plotter-A"));
-                opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
-                orientation = device.pageLayout().orientation();
-            },
-            queueDefault);
+        const auto look = [&](QPrinter& device, QString& name) {
+            QCOMPARE(name, QStringLiteral("Plotter-A"));
+            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+            orientation = device.pageLayout().orientation();
+        };
+        print(dialog(0), look, queueDefault);
         QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
         QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
         QCOMPARE(orientation, QPageLayout::Landscape);
@@ -524,10 +539,8 @@ private slots:
         line(e, 50, 50, 150, 50);
         dlgPrinter& d = dialog(method);
         print(d);
-        QFile old(m_pdf);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        const QByteArray before = old.readAll();
-        old.close();
+        const QByteArray before = bytesOf(m_pdf);
+        QVERIFY(before.startsWith("%PDF"));
         const qsizetype perSheet = qsizetype(sheets()[0].size());
         qsizetype calls = 0;
         CurrentPrinter().beforeDraw = [&calls, failAt = perSheet * sheetsBefore + call] {
@@ -536,8 +549,7 @@ private slots:
         };
         const int boxes = (*m_session.quiet)->count();
         print(d);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QVERIFY(old.readAll() == before);
+        QVERIFY(bytesOf(m_pdf) == before);
         QVERIFY(!CurrentPrinter().documentOpen());
         QCOMPARE((*m_session.quiet)->count(), boxes + 1);
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
@@ -545,19 +557,22 @@ private slots:
     }
 
     // A stored stretch beyond any calibration's range prints as the map
-    // shows it, at the range's end.
+    // shows it, at the range's end. The map fits the 190 x 277 mm page by
+    // its width or, stretched far, by its height.
     void fittedPrintWithoutPictureOrWithAspect_data()
     {
         QTest::addColumn<float>("stored");
         QTest::addColumn<double>("shown");
-        QTest::newRow("1.5") << 1.5f << 1.5;
-        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0;
+        QTest::addColumn<double>("f");
+        QTest::newRow("1.5") << 1.5f << 1.5 << 190 / 508.0;
+        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0 << 277 / 2540.0;
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
     {
         QFETCH(float, stored);
         QFETCH(double, shown);
+        QFETCH(double, f);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
         GE_sngPictAdj = stored;
@@ -568,7 +583,6 @@ private slots:
         QCOMPARE(pictures.size(), size_t(1));
         // The map is 508 x 254 mm stretched: the picture as it shows there.
         QCOMPARE(e.pictMap->ScaleHeight(), 254 * shown);
-        const double f = PrintLayout::fncFit_Factor(190, 277, 508, 254 * shown);
         QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm * 10), qRound(508 * f * 10));
         QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm * 10), qRound(254 * shown * f * 10));
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
@@ -602,10 +616,7 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinter_Click();
         QVERIFY(!e.booPrtChange);
-        ui->answerPrinter([](QPrinter& device, QString&) {
-            device.setPageSize(QPageSize(QPageSize::A3));
-            device.setPageOrientation(QPageLayout::Landscape);
-        });
+        ui->answerPrinter(pick(QPageSize::A3, QPageLayout::Landscape));
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
         // A set-up cancelled afterwards undoes nothing: the change is still to be saved.
@@ -613,7 +624,7 @@ private slots:
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
         // Confirmed as it opens on a queue whose default is A4: still A3.
-        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        ui->answerPrinter(asOpened, QPageSize(QPageSize::A4));
         e.mnuSetPrinter_Click();
         QCOMPARE(GE_sngZoom, 0.5f);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
@@ -640,15 +651,12 @@ private slots:
         // Opened on the printer as it is: confirmed as it opens, it keeps
         // the paper and orientation.
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        ui->answerPrinter(asOpened, QPageSize(QPageSize::A4));
         e.mnuSetPrinterD_Click();
         QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
         e.booDrawChange = false;
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter& device, QString&) {
-            device.setPageSize(QPageSize(QPageSize::A4));
-            device.setPageOrientation(QPageLayout::Portrait);
-        });
+        ui->answerPrinter(pick(QPageSize::A4, QPageLayout::Portrait));
         e.mnuSetPrinterD_Click();
         GE_lngPlatformId = id;
         QVERIFY(e.booDrawChange);
