@@ -37,12 +37,6 @@ PrintDialogAnswer pick(QPageSize::PageSizeId paper, QPageLayout::Orientation ori
     };
 }
 
-// A file's bytes; none when it cannot be read.
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawCommand::Kind kind)
 {
@@ -85,21 +79,18 @@ double redWidth(const QImage& page)
 {
     const auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
     const auto green = [](QColor c) { return c.green() > 200 && c.red() < 60 && c.blue() < 60; };
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            if (!red(page.pixelColor(x, y)))
-                continue;
-            const int row = y + qRound(10 * PxPerMm);
-            int left = 0;
-            while (left < page.width() && !red(page.pixelColor(left, row)))
-                ++left;
-            int right = left;
-            while (right < page.width() && !green(page.pixelColor(right, row)))
-                ++right;
-            return (right - left) / PxPerMm;
-        }
-    }
-    return 0;
+    const auto next = [&](int x, int y, auto is) {  // the first such pixel from x on along row y
+        while (x < page.width() && !is(page.pixelColor(x, y)))
+            ++x;
+        return x;
+    };
+    int top = 0;
+    while (top < page.height() && next(0, top, red) == page.width())
+        ++top;
+    if (top == page.height())
+        return 0;
+    const int row = top + qRound(10 * PxPerMm), left = next(0, row, red);
+    return (next(left, row, green) - left) / PxPerMm;
 }
 
 // pdfinfo's page count and the first page's size in points.
@@ -523,10 +514,9 @@ private slots:
         QTest::addColumn<int>("method");
         QTest::addColumn<int>("sheetsBefore");  // sheets drawn whole before the failure
         QTest::addColumn<int>("call");          // the drawing call of the next sheet that fails
-        QTest::addColumn<QString>("box");
-        QTest::newRow("fitted") << 0 << 0 << 2
-                                << QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
-        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("dlgPrinter:subPrintS():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+        QTest::addColumn<QString>("where");     // the procedure the box names
+        QTest::newRow("fitted") << 0 << 0 << 2 << QStringLiteral("cmdPrint_Click");
+        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("subPrintS");
     }
 
     void failedPrintLeavesTheOldFile()
@@ -534,12 +524,12 @@ private slots:
         QFETCH(int, method);
         QFETCH(int, sheetsBefore);
         QFETCH(int, call);
-        QFETCH(QString, box);
+        QFETCH(QString, where);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
         dlgPrinter& d = dialog(method);
         print(d);
-        const QByteArray before = bytesOf(m_pdf);
+        const QByteArray before = testsupport::fileBytes(m_pdf);
         QVERIFY(before.startsWith("%PDF"));
         const qsizetype perSheet = qsizetype(sheets()[0].size());
         qsizetype calls = 0;
@@ -549,11 +539,12 @@ private slots:
         };
         const int boxes = (*m_session.quiet)->count();
         print(d);
-        QVERIFY(bytesOf(m_pdf) == before);
+        QVERIFY(testsupport::fileBytes(m_pdf) == before);
         QVERIFY(!CurrentPrinter().documentOpen());
         QCOMPARE((*m_session.quiet)->count(), boxes + 1);
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
-        QVERIFY((*m_session.quiet)->last().prompt.startsWith(box));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(
+            QStringLiteral("dlgPrinter:%1():ｴﾗｰ番号 6 ｴﾗｰが発生しました。").arg(where)));
     }
 
     // A stored stretch beyond any calibration's range prints as the map

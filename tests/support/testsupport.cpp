@@ -96,6 +96,12 @@ QList<QSize> pdfImageSizes(const QString& path)
     return sizes;
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 Slants slantsOf(const QImage& image, const std::function<bool(QRgb)>& on)
 {
     const auto at = [&](int x, int y) { return image.valid(x, y) && on(image.pixel(x, y)); };

@@ -35,6 +35,9 @@ constexpr qint64 QtBufferSize = 16384;
 // changes in memory stays in the child.
 int withFileSizeLimit(qint64 limit, const std::function<int()>& body);
 
+// A file's bytes; none when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
 // The pixel sizes of the images a PDF holds, in page order, as pdfimages
 // lists them; empty when it could not be read.
 QList<QSize> pdfImageSizes(const QString& path);
