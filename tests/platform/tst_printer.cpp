@@ -85,10 +85,9 @@ private slots:
         QFETCH(bool, whole);
         const QString old = m_dir.filePath(QStringLiteral("old.pdf"));
         const QString link = m_dir.filePath(QStringLiteral("link.pdf"));
-        QFile file(old);
-        QVERIFY(file.open(QIODevice::WriteOnly));
         const QByteArray before = "%PDF-1.4 the earlier print\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
-        file.write(before);
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
         QVERIFY(QFile::exists(link) || QFile::link(QStringLiteral("old.pdf"), link));
         // 1: the end raised and closed the document.
