@@ -7,6 +7,7 @@
 #include <QtTest>
 
 using namespace platform;
+using testsupport::errorOf;
 
 namespace {
 
@@ -45,16 +46,6 @@ struct ShapeBox : PictureBox {
         return testsupport::slantsOf(renderArea(area), [](QRgb c) { return c != qRgb(255, 255, 255); });
     }
 };
-
-long errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 
