@@ -5,6 +5,7 @@
 #include "tests/editor/editorfixture.h"
 
 #include "measure/hatchcache.h"
+#include "tests/support/testsupport.h"
 
 #include <QFileInfo>
 #include <QtTest>
@@ -66,20 +67,10 @@ QList<QLineF> squareHatching(const frmEdit& e, float zoom)
     return lines;
 }
 
-// How many yellow pixels of the image have their right-hand neighbour one
-// row up (rising) or one row down (falling) yellow too.
-QPair<int, int> slantsOf(const QImage& image)
+// The yellow pixels of the image and which way they slant.
+testsupport::Slants slantsOf(const QImage& image)
 {
-    const auto on = [&](int x, int y) { return image.valid(x, y) && QColor(image.pixel(x, y)) == Qt::yellow; };
-    int rising = 0, falling = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            if (on(x, y)) {
-                rising += on(x + 1, y - 1);
-                falling += on(x + 1, y + 1);
-            }
-        }
-    return {rising, falling};
+    return testsupport::slantsOf(image, [](QRgb c) { return QColor(c) == Qt::yellow; });
 }
 
 }  // namespace
@@ -213,8 +204,8 @@ private slots:
         makeArea(e, h);
         e.subReDraw_Hathing(0);
         const QRect inside = QRectF(e.pictMap->toDevice(12, 12), e.pictMap->toDevice(28, 28)).toRect();
-        const auto onMap = slantsOf(e.pictMap->renderArea(inside));
-        QVERIFY(rising ? onMap.first > 0 && onMap.second == 0 : onMap.first == 0 && onMap.second > 0);
+        const testsupport::Slants onMap = slantsOf(e.pictMap->renderArea(inside));
+        QVERIFY(rising ? onMap.rising > 0 && onMap.falling == 0 : onMap.rising == 0 && onMap.falling > 0);
         e.pictMap->Cls();
         e.subWrightImage(*e.pictMap);
         QCOMPARE(slantsOf(e.pictMap->renderArea(inside)), onMap);

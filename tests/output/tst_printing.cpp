@@ -21,10 +21,22 @@
 using namespace editortest;
 using platform::CurrentPrinter;
 using platform::DrawCommand;
+using PrintDialogAnswer = platform::ScriptedUserInterface::PrintDialogAnswer;
 
 namespace {
 
 constexpr double PxPerMm = 300 / 25.4;
+
+// Print dialog answers: confirmed as it opens, or with a paper picked.
+const PrintDialogAnswer asOpened = [](QPrinter&, QString&) {};
+PrintDialogAnswer pick(QPageSize::PageSizeId paper, QPageLayout::Orientation orientation)
+{
+    return [=](QPrinter& device, QString&) {
+        device.setPageSize(QPageSize(paper));
+        device.setPageOrientation(orientation);
+    };
+}
+
 
 std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawCommand::Kind kind)
 {
@@ -67,21 +79,18 @@ double redWidth(const QImage& page)
 {
     const auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
     const auto green = [](QColor c) { return c.green() > 200 && c.red() < 60 && c.blue() < 60; };
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            if (!red(page.pixelColor(x, y)))
-                continue;
-            const int row = y + qRound(10 * PxPerMm);
-            int left = 0;
-            while (left < page.width() && !red(page.pixelColor(left, row)))
-                ++left;
-            int right = left;
-            while (right < page.width() && !green(page.pixelColor(right, row)))
-                ++right;
-            return (right - left) / PxPerMm;
-        }
-    }
-    return 0;
+    const auto next = [&](int x, int y, auto is) {  // the first such pixel from x on along row y
+        while (x < page.width() && !is(page.pixelColor(x, y)))
+            ++x;
+        return x;
+    };
+    int top = 0;
+    while (top < page.height() && next(0, top, red) == page.width())
+        ++top;
+    if (top == page.height())
+        return 0;
+    const int row = top + qRound(10 * PxPerMm), left = next(0, row, red);
+    return (next(left, row, green) - left) / PxPerMm;
 }
 
 // pdfinfo's page count and the first page's size in points.
@@ -119,10 +128,9 @@ class TestPrinting : public QObject {
 
     // One print with the print dialog accepted as it opens (or changed), on
     // a dialog that may put a queue's default paper on the device itself.
-    void print(dlgPrinter& d, platform::ScriptedUserInterface::PrintDialogAnswer change = {},
-               std::optional<QPageSize> dialogPaper = std::nullopt)
+    void print(dlgPrinter& d, PrintDialogAnswer change = {}, std::optional<QPageSize> dialogPaper = std::nullopt)
     {
-        (*m_session.quiet)->answerPrinter(change ? change : [](QPrinter&, QString&) {}, dialogPaper);
+        (*m_session.quiet)->answerPrinter(change ? change : asOpened, dialogPaper);
         d.cmdPrint_Click();
     }
 
@@ -419,14 +427,12 @@ private slots:
         QSizeF opened;
         QPageLayout::Orientation orientation{};
         const QPageSize queueDefault(QPageSize::A4);
-        print(
-            dialog(0),
-            [&](QPrinter& device, QString& name) {
-                QCOMPARE(name, QStringLiteral("Plotter-A"));
-                opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
-                orientation = device.pageLayout().orientation();
-            },
-            queueDefault);
+        const auto look = [&](QPrinter& device, QString& name) {
+            QCOMPARE(name, QStringLiteral("Plotter-A"));
+            opened = device.pageLayout().pageSize().size(QPageSize::Millimeter);
+            orientation = device.pageLayout().orientation();
+        };
+        print(dialog(0), look, queueDefault);
         QVERIFY2(ui->count() == boxes, qPrintable(ui->last().prompt));  // no paper box
         QCOMPARE(opened.toSize(), paper.size(QPageSize::Millimeter).toSize());
         QCOMPARE(orientation, QPageLayout::Landscape);
@@ -508,10 +514,9 @@ private slots:
         QTest::addColumn<int>("method");
         QTest::addColumn<int>("sheetsBefore");  // sheets drawn whole before the failure
         QTest::addColumn<int>("call");          // the drawing call of the next sheet that fails
-        QTest::addColumn<QString>("box");
-        QTest::newRow("fitted") << 0 << 0 << 2
-                                << QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
-        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("dlgPrinter:subPrintS():ｴﾗｰ番号 6 ｴﾗｰが発生しました。");
+        QTest::addColumn<QString>("where");     // the procedure the box names
+        QTest::newRow("fitted") << 0 << 0 << 2 << QStringLiteral("cmdPrint_Click");
+        QTest::newRow("tiled") << 1 << 1 << 1 << QStringLiteral("subPrintS");
     }
 
     void failedPrintLeavesTheOldFile()
@@ -519,15 +524,13 @@ private slots:
         QFETCH(int, method);
         QFETCH(int, sheetsBefore);
         QFETCH(int, call);
-        QFETCH(QString, box);
+        QFETCH(QString, where);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
         dlgPrinter& d = dialog(method);
         print(d);
-        QFile old(m_pdf);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        const QByteArray before = old.readAll();
-        old.close();
+        const QByteArray before = testsupport::fileBytes(m_pdf);
+        QVERIFY(before.startsWith("%PDF"));
         const qsizetype perSheet = qsizetype(sheets()[0].size());
         qsizetype calls = 0;
         CurrentPrinter().beforeDraw = [&calls, failAt = perSheet * sheetsBefore + call] {
@@ -536,28 +539,31 @@ private slots:
         };
         const int boxes = (*m_session.quiet)->count();
         print(d);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QVERIFY(old.readAll() == before);
+        QVERIFY(testsupport::fileBytes(m_pdf) == before);
         QVERIFY(!CurrentPrinter().documentOpen());
         QCOMPARE((*m_session.quiet)->count(), boxes + 1);
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
-        QVERIFY((*m_session.quiet)->last().prompt.startsWith(box));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(
+            QStringLiteral("dlgPrinter:%1():ｴﾗｰ番号 6 ｴﾗｰが発生しました。").arg(where)));
     }
 
     // A stored stretch beyond any calibration's range prints as the map
-    // shows it, at the range's end.
+    // shows it, at the range's end. The map fits the 190 x 277 mm page by
+    // its width or, stretched far, by its height.
     void fittedPrintWithoutPictureOrWithAspect_data()
     {
         QTest::addColumn<float>("stored");
         QTest::addColumn<double>("shown");
-        QTest::newRow("1.5") << 1.5f << 1.5;
-        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0;
+        QTest::addColumn<double>("f");
+        QTest::newRow("1.5") << 1.5f << 1.5 << 190 / 508.0;
+        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0 << 277 / 2540.0;
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
     {
         QFETCH(float, stored);
         QFETCH(double, shown);
+        QFETCH(double, f);
         frmEdit& e = openWith(QSize(1920, 960));
         line(e, 50, 50, 150, 50);
         GE_sngPictAdj = stored;
@@ -568,7 +574,6 @@ private slots:
         QCOMPARE(pictures.size(), size_t(1));
         // The map is 508 x 254 mm stretched: the picture as it shows there.
         QCOMPARE(e.pictMap->ScaleHeight(), 254 * shown);
-        const double f = PrintLayout::fncFit_Factor(190, 277, 508, 254 * shown);
         QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm * 10), qRound(508 * f * 10));
         QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm * 10), qRound(254 * shown * f * 10));
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
@@ -602,10 +607,7 @@ private slots:
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinter_Click();
         QVERIFY(!e.booPrtChange);
-        ui->answerPrinter([](QPrinter& device, QString&) {
-            device.setPageSize(QPageSize(QPageSize::A3));
-            device.setPageOrientation(QPageLayout::Landscape);
-        });
+        ui->answerPrinter(pick(QPageSize::A3, QPageLayout::Landscape));
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
         // A set-up cancelled afterwards undoes nothing: the change is still to be saved.
@@ -613,7 +615,7 @@ private slots:
         e.mnuSetPrinter_Click();
         QVERIFY(e.booPrtChange);
         // Confirmed as it opens on a queue whose default is A4: still A3.
-        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        ui->answerPrinter(asOpened, QPageSize(QPageSize::A4));
         e.mnuSetPrinter_Click();
         QCOMPARE(GE_sngZoom, 0.5f);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
@@ -640,15 +642,12 @@ private slots:
         // Opened on the printer as it is: confirmed as it opens, it keeps
         // the paper and orientation.
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+        ui->answerPrinter(asOpened, QPageSize(QPageSize::A4));
         e.mnuSetPrinterD_Click();
         QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
         e.booDrawChange = false;
         ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter([](QPrinter& device, QString&) {
-            device.setPageSize(QPageSize(QPageSize::A4));
-            device.setPageOrientation(QPageLayout::Portrait);
-        });
+        ui->answerPrinter(pick(QPageSize::A4, QPageLayout::Portrait));
         e.mnuSetPrinterD_Click();
         GE_lngPlatformId = id;
         QVERIFY(e.booDrawChange);

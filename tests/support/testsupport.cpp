@@ -96,6 +96,26 @@ QList<QSize> pdfImageSizes(const QString& path)
     return sizes;
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Slants slantsOf(const QImage& image, const std::function<bool(QRgb)>& on)
+{
+    const auto at = [&](int x, int y) { return image.valid(x, y) && on(image.pixel(x, y)); };
+    Slants s;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (at(x, y)) {
+                s.pixels << QPoint(x, y);
+                s.rising += at(x + 1, y - 1);
+                s.falling += at(x + 1, y + 1);
+            }
+    return s;
+}
+
 ProgramFolder::ProgramFolder(bool withMdb, bool withTemplate, bool withIni)
     : m_previous(platform::app::path())
 {

@@ -2,7 +2,9 @@
 // Shared helpers for the tests: a scratch program folder laid out as the
 // build lays out the real one.
 
+#include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
@@ -33,9 +35,22 @@ constexpr qint64 QtBufferSize = 16384;
 // changes in memory stays in the child.
 int withFileSizeLimit(qint64 limit, const std::function<int()>& body);
 
+// A file's bytes; none when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
 // The pixel sizes of the images a PDF holds, in page order, as pdfimages
 // lists them; empty when it could not be read.
 QList<QSize> pdfImageSizes(const QString& path);
+
+// The pixels of an image that `on` picks, and how many of them have their
+// right-hand neighbour one row up (rising) or one row down (falling) picked
+// too: which way a hatching's slants run.
+struct Slants {
+    QList<QPoint> pixels;
+    int rising = 0, falling = 0;
+    bool operator==(const Slants&) const = default;
+};
+Slants slantsOf(const QImage& image, const std::function<bool(QRgb)>& on);
 
 // A temporary program folder holding Init.ini (from resources), "MDB",
 // "template/master.mdb" and "help.html", installed as the program folder
