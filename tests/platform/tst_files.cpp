@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace files = platform::files;
 using namespace Qt::StringLiterals;
@@ -192,13 +192,9 @@ void TestFiles::refusedFolderSaysSo()
              [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
              [&] { files::deleteFile(file(u"locked/a"_s)); },
          }) {
-        try {
-            operation();
-            QFAIL("not refused");
-        } catch (const vb::Error& e) {
-            QCOMPARE(e.number(), long(vb::errPermission));
-            QCOMPARE(e.description(), refused);
-        }
+        const vb::Error e = testsupport::raisedError(operation);
+        QCOMPARE(e.number(), long(vb::errPermission));
+        QCOMPARE(e.description(), refused);
     }
     QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"a"_s});
@@ -281,17 +277,11 @@ void TestFiles::writeError()
     if (name == u"x.csv"_s)
         expected.remove(u".x.csv~0badcafe"_s);
 
-    vb::Error error(0);
-    {
-        std::unique_ptr<testsupport::ReadOnlyFolder> locked;
-        if (name.startsWith(u"locked/"_s))
-            locked = std::make_unique<testsupport::ReadOnlyFolder>(file(u"locked"_s));
-        try {
-            platform::writeWholeFileOrRaise(file(name), "new");
-        } catch (const vb::Error& e) {
-            error = e;
-        }
-    }
+    std::optional<testsupport::ReadOnlyFolder> locked;
+    if (name.startsWith(u"locked/"_s))
+        locked.emplace(file(u"locked"_s));
+    const vb::Error error = testsupport::raisedError([&] { platform::writeWholeFileOrRaise(file(name), "new"); });
+    locked.reset();
     QCOMPARE(error.number(), number);
     if (number != 0)
         QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));

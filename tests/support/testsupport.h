@@ -2,6 +2,8 @@
 // Shared helpers for the tests: a scratch program folder laid out as the
 // build lays out the real one.
 
+#include "platform/vberror.h"
+
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -19,6 +21,8 @@ QString sourceDir();
 // a copy that fails ends the test program at once with the reason.
 QString copyTemplate(const QString& path);
 
+// The runtime error a call raises; number 0 when it returns.
+vb::Error raisedError(const std::function<void()>& call);
 // The runtime error number a call raises, 0 when it returns.
 long errorOf(const std::function<void()>& call);
 
