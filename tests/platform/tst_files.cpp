@@ -15,6 +15,7 @@
 #include <optional>
 
 namespace files = platform::files;
+using testsupport::errorOf;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,18 +32,6 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The error number a call raises, or 0.
-template <typename F>
-long raised(F&& f)
-{
-    try {
-        f();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 }  // namespace
@@ -148,12 +137,12 @@ void TestFiles::copyNeverOverwrites()
 {
     touch(file(u"src"_s), "source");
     touch(file(u"dst"_s), "target");
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
     QCOMPARE(contentOf(file(u"dst"_s)), QByteArray("target"));
-    QCOMPARE(raised([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
     QVERIFY(!files::exists(file(u"new"_s)));
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
     QCOMPARE(contentOf(file(u"new"_s)), QByteArray("source"));
 }
 
@@ -161,20 +150,20 @@ void TestFiles::renameNeverOverwrites()
 {
     touch(file(u"a"_s), "a");
     touch(file(u"b"_s), "b");
-    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
     QCOMPARE(contentOf(file(u"b"_s)), QByteArray("b"));
-    QCOMPARE(raised([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
-    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
     QVERIFY(!files::exists(file(u"a"_s)));
     QCOMPARE(contentOf(file(u"c"_s)), QByteArray("a"));
 }
 
 void TestFiles::makeDirFailures()
 {
-    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
     QVERIFY(files::dirExists(file(u"TEMP"_s)));
-    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
-    QCOMPARE(raised([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
 }
 
 // A folder that takes no change: every operation raises 70 and says why;
