@@ -288,14 +288,11 @@ private slots:
             f.write(QByteArray(4096, 'M'));
         } else if (kind == QLatin1String("damaged")) {
             // tSystem's page overwritten: the file opens, the table can't be read.
-            testsupport::copyTemplate(path);
-            qint64 page = 0;
-            {
-                platform::db::Connection c;
-                c.open(mdlDB::fncConnectionString(path));
-                page = c.openRecordset(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tSystem'"))
-                           [QStringLiteral("rootpage")].toInt32();
-            }
+            platform::db::Connection c;
+            c.open(mdlDB::fncConnectionString(testsupport::copyTemplate(path)));
+            const QString rootPage = QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'tSystem'");
+            const qint64 page = c.openRecordset(rootPage)[QStringLiteral("rootpage")].toInt32();
+            c.close();
             QFile f(path);
             QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 4096));
             f.write(QByteArray(4096, 'Z'));

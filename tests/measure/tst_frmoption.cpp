@@ -344,10 +344,8 @@ private slots:
         for (int k = 4; k < 16; ++k)
             type(o.angleBox((k - 4) / 3, (k - 4) % 3), boxes[k]);
         click(o.cmdCnv);
-        if (refusal.isEmpty()) {
-            QCOMPARE(ui->boxes.size(), 0);
-        } else {
-            QCOMPARE(ui->boxes.size(), 1);
+        QCOMPARE(ui->boxes.size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty()) {
             QCOMPARE(ui->boxes[0].prompt, refusal + QStringLiteral("\r\n対応点の位置と経緯度を確かめてください。"));
             QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の経緯度設定"));
             QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));

@@ -12,9 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace files = platform::files;
+using testsupport::errorOf;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,18 +32,6 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The error number a call raises, or 0.
-template <typename F>
-long raised(F&& f)
-{
-    try {
-        f();
-    } catch (const vb::Error& e) {
-        return e.number();
-    }
-    return 0;
 }
 
 }  // namespace
@@ -148,12 +137,12 @@ void TestFiles::copyNeverOverwrites()
 {
     touch(file(u"src"_s), "source");
     touch(file(u"dst"_s), "target");
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
     QCOMPARE(contentOf(file(u"dst"_s)), QByteArray("target"));
-    QCOMPARE(raised([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
     QVERIFY(!files::exists(file(u"new"_s)));
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
-    QCOMPARE(raised([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
+    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
     QCOMPARE(contentOf(file(u"new"_s)), QByteArray("source"));
 }
 
@@ -161,20 +150,20 @@ void TestFiles::renameNeverOverwrites()
 {
     touch(file(u"a"_s), "a");
     touch(file(u"b"_s), "b");
-    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
     QCOMPARE(contentOf(file(u"b"_s)), QByteArray("b"));
-    QCOMPARE(raised([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
-    QCOMPARE(raised([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
+    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
     QVERIFY(!files::exists(file(u"a"_s)));
     QCOMPARE(contentOf(file(u"c"_s)), QByteArray("a"));
 }
 
 void TestFiles::makeDirFailures()
 {
-    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
     QVERIFY(files::dirExists(file(u"TEMP"_s)));
-    QCOMPARE(raised([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
-    QCOMPARE(raised([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
+    QCOMPARE(errorOf([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
 }
 
 // A folder that takes no change: every operation raises 70 and says why;
@@ -192,13 +181,9 @@ void TestFiles::refusedFolderSaysSo()
              [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
              [&] { files::deleteFile(file(u"locked/a"_s)); },
          }) {
-        try {
-            operation();
-            QFAIL("not refused");
-        } catch (const vb::Error& e) {
-            QCOMPARE(e.number(), long(vb::errPermission));
-            QCOMPARE(e.description(), refused);
-        }
+        const vb::Error e = testsupport::raisedError(operation);
+        QCOMPARE(e.number(), long(vb::errPermission));
+        QCOMPARE(e.description(), refused);
     }
     QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"a"_s});
@@ -281,17 +266,11 @@ void TestFiles::writeError()
     if (name == u"x.csv"_s)
         expected.remove(u".x.csv~0badcafe"_s);
 
-    vb::Error error(0);
-    {
-        std::unique_ptr<testsupport::ReadOnlyFolder> locked;
-        if (name.startsWith(u"locked/"_s))
-            locked = std::make_unique<testsupport::ReadOnlyFolder>(file(u"locked"_s));
-        try {
-            platform::writeWholeFileOrRaise(file(name), "new");
-        } catch (const vb::Error& e) {
-            error = e;
-        }
-    }
+    std::optional<testsupport::ReadOnlyFolder> locked;
+    if (name.startsWith(u"locked/"_s))
+        locked.emplace(file(u"locked"_s));
+    const vb::Error error = testsupport::raisedError([&] { platform::writeWholeFileOrRaise(file(name), "new"); });
+    locked.reset();
     QCOMPARE(error.number(), number);
     if (number != 0)
         QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));

@@ -40,14 +40,19 @@ QString copyTemplate(const QString& path)
     return path;
 }
 
-long errorOf(const std::function<void()>& call)
+vb::Error raisedError(const std::function<void()>& call)
 {
     try {
         call();
     } catch (const vb::Error& error) {
-        return error.number();
+        return error;
     }
-    return 0;
+    return vb::Error(0);
+}
+
+long errorOf(const std::function<void()>& call)
+{
+    return raisedError(call).number();
 }
 
 int withFileSizeLimit(qint64 limit, const std::function<int()>& body)

@@ -2,6 +2,8 @@
 // Shared helpers for the tests: a scratch program folder laid out as the
 // build lays out the real one.
 
+#include "platform/vberror.h"
+
 #include <QImage>
 #include <QList>
 #include <QPoint>
@@ -21,6 +23,8 @@ QString sourceDir();
 // a copy that fails ends the test program at once with the reason.
 QString copyTemplate(const QString& path);
 
+// The runtime error a call raises; number 0 when it returns.
+vb::Error raisedError(const std::function<void()>& call);
 // The runtime error number a call raises, 0 when it returns.
 long errorOf(const std::function<void()>& call);
 
