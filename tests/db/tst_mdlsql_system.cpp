@@ -190,12 +190,8 @@ private slots:
         QCOMPARE(mdlSQL::fncSQL_GetSystemTable(GE_tpSystem), qint16(0));
         QCOMPARE(GE_tpSystem.System_Id, versionAfterReopen);
         const bool hasTilt = versionAfterReopen == 200911;
-        try {
-            GE_objConnection->openRecordset(QStringLiteral("SELECT iTilt FROM tHatching"));
-            QVERIFY(hasTilt);
-        } catch (const vb::Error&) {
-            QVERIFY(!hasTilt);
-        }
+        const auto readTilt = [] { GE_objConnection->openRecordset(QStringLiteral("SELECT iTilt FROM tHatching")); };
+        QCOMPARE(testsupport::errorOf(readTilt) == 0, hasTilt);
         mdlDB::fncDbClose();
         QVERIFY(ui->allAnswered());
     }
