@@ -28,12 +28,6 @@ void touch(const QString& path, const QByteArray& content = "x")
     file.write(content);
 }
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class TestFiles : public QObject {
@@ -138,12 +132,12 @@ void TestFiles::copyNeverOverwrites()
     touch(file(u"src"_s), "source");
     touch(file(u"dst"_s), "target");
     QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
-    QCOMPARE(contentOf(file(u"dst"_s)), QByteArray("target"));
+    QCOMPARE(testsupport::fileBytes(file(u"dst"_s)), QByteArray("target"));
     QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
     QVERIFY(!files::exists(file(u"new"_s)));
     QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
     QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
-    QCOMPARE(contentOf(file(u"new"_s)), QByteArray("source"));
+    QCOMPARE(testsupport::fileBytes(file(u"new"_s)), QByteArray("source"));
 }
 
 void TestFiles::renameNeverOverwrites()
@@ -151,11 +145,11 @@ void TestFiles::renameNeverOverwrites()
     touch(file(u"a"_s), "a");
     touch(file(u"b"_s), "b");
     QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
-    QCOMPARE(contentOf(file(u"b"_s)), QByteArray("b"));
+    QCOMPARE(testsupport::fileBytes(file(u"b"_s)), QByteArray("b"));
     QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
     QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
     QVERIFY(!files::exists(file(u"a"_s)));
-    QCOMPARE(contentOf(file(u"c"_s)), QByteArray("a"));
+    QCOMPARE(testsupport::fileBytes(file(u"c"_s)), QByteArray("a"));
 }
 
 void TestFiles::makeDirFailures()
@@ -187,7 +181,7 @@ void TestFiles::refusedFolderSaysSo()
     }
     QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{u"a"_s});
-    QCOMPARE(contentOf(file(u"locked/a"_s)), QByteArray("a"));
+    QCOMPARE(testsupport::fileBytes(file(u"locked/a"_s)), QByteArray("a"));
 }
 
 void TestFiles::driveOfFolder()
@@ -256,7 +250,7 @@ void TestFiles::writeError()
         while (it.hasNext()) {
             const QFileInfo info = it.nextFileInfo();
             all[folder.relativeFilePath(info.filePath())] =
-                info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : contentOf(info.filePath());
+                info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : testsupport::fileBytes(info.filePath());
         }
         return all;
     };

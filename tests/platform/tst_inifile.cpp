@@ -32,7 +32,7 @@ private slots:
 
 private:
     QString put(const QByteArray& bytes);
-    QByteArray contents() const;
+    QByteArray contents() const { return testsupport::fileBytes(m_path); }
 
     QTemporaryDir m_dir;
     QString m_path;
@@ -51,12 +51,6 @@ QString TestIniFile::put(const QByteArray& bytes)
         qFatal("cannot write the test file");
     file.write(bytes);
     return m_path;
-}
-
-QByteArray TestIniFile::contents() const
-{
-    QFile file(m_path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestIniFile::read_data()

@@ -444,9 +444,7 @@ void TestVbRuntime::nowAndFileDateTime()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("a.txt");
     QCOMPARE(errorOf([&] { vb::FileDateTime(path); }), long(vb::errFileNotFound));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    QVERIFY(QFile(path).open(QIODevice::WriteOnly));
     const QDateTime stamp = vb::FileDateTime(path);
     QCOMPARE(stamp.time().msec(), 0);
     QVERIFY(qAbs(stamp.secsTo(QDateTime::currentDateTime())) <= 5);
