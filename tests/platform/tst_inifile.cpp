@@ -248,21 +248,19 @@ private slots:
     }
 
 private:
-    QString put(const QByteArray& bytes);
+    QString put(const QByteArray& bytes)
+    {
+        QFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the test file");
+        file.write(bytes);
+        return m_path;
+    }
     QByteArray contents() const { return testsupport::fileBytes(m_path); }
 
     QTemporaryDir m_dir;
     QString m_path;
 };
-
-QString TestIniFile::put(const QByteArray& bytes)
-{
-    QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write the test file");
-    file.write(bytes);
-    return m_path;
-}
 
 QTEST_GUILESS_MAIN(TestIniFile)
 #include "tst_inifile.moc"
