@@ -7,7 +7,6 @@
 #include "platform/vbruntime.h"
 #include "tests/support/testsupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,8 +20,7 @@ class TestMdlSqlSystem : public QObject {
 
     QString copyOfTemplate()
     {
-        const QString path = testsupport::copyTemplate(m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count)));
-        return path;
+        return testsupport::copyTemplate(m_dir.filePath(QStringLiteral("copy%1.mdb").arg(++m_count)));
     }
 
     // A file as the previous schema version made them: without iTilt.
