@@ -9,7 +9,6 @@
 #include "platform/vbruntime.h"
 #include "tests/support/testsupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -171,13 +171,7 @@ private slots:
         const std::function<void()> makers[] = {[&e] { e.subPut_DistanceObject(); },
                                                 [&e] { e.subDraw_AreaDimension(0, 0, 40, 0, kId); }};
         for (const auto& make : makers) {
-            long number = 0;
-            try {
-                make();
-            } catch (const vb::Error& error) {
-                number = error.number();
-            }
-            QCOMPARE(number, long(vb::errOverflow));
+            QCOMPARE(testsupport::errorOf(make), long(vb::errOverflow));
             QVERIFY(ubounds() == before && !e.lineHojoSave(32766).Visible && !e.lblKyori(0).Visible);
         }
         e.lineHojoSave.Unload(32766);

@@ -101,9 +101,7 @@ private slots:
         QDir().mkpath(m_pictures);
         writePicture(m_pictures, QStringLiteral("new.bmp"), QSize(120, 90));
         QFile broken(m_pictures + QStringLiteral("/broken.bmp"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("no picture here");
-        broken.close();
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("no picture here") > 0 && broken.flush());
         GE_strTempPath = m_fx->dir.filePath(QStringLiteral("TEMP"));
         QDir().mkpath(GE_strTempPath);
         GE_booThumbnail = false;

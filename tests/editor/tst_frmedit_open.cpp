@@ -230,9 +230,7 @@ private slots:
     void unreadablePictureIsReportedAndTheDrawingOpensWithout()
     {
         QFile bad(m_fx->dir.filePath(QStringLiteral("bad.bmp")));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("not a picture");
-        bad.close();
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not a picture") > 0 && bad.flush());
         QVERIFY(m_fx->storeDrawing(QStringLiteral("A-4"), m_fx->dir.path(), QStringLiteral("bad.bmp")) > 0);
         ScopedScriptedUi ui;
         frmEdit& e = Fixture::open();

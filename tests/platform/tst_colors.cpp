@@ -8,79 +8,72 @@ class TestColors : public QObject {
     Q_OBJECT
 
 private slots:
-    void plainColors_data();
-    void plainColors();
-    void roundTrip();
-    void systemColorsFollowPalette_data();
-    void systemColorsFollowPalette();
-    void unknownSystemIndex();
+    void plainColors_data()
+    {
+        QTest::addColumn<qint32>("number");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("red") << vb::vbRed << QColor(255, 0, 0);
+        QTest::newRow("yellow 65535") << qint32(65535) << QColor(255, 255, 0);
+        QTest::newRow("blue") << qint32(0xFF0000) << QColor(0, 0, 255);
+        QTest::newRow("black") << vb::vbBlack << QColor(0, 0, 0);
+        QTest::newRow("RGB order") << vb::RGB(1, 2, 3) << QColor(1, 2, 3);
+    }
+
+    void plainColors()
+    {
+        QFETCH(qint32, number);
+        QFETCH(QColor, color);
+        QCOMPARE(platform::toQColor(number), color);
+        QCOMPARE(platform::fromQColor(color), number);
+        QVERIFY(!platform::isSystemColor(number));
+    }
+
+    void roundTrip()
+    {
+        QCOMPARE(vb::RGB(0x12, 0x34, 0x56), qint32(0x563412));
+        QCOMPARE(platform::fromQColor(QColor(10, 20, 30, 40)), vb::RGB(10, 20, 30));  // alpha dropped
+        QCOMPARE(platform::fromQColor(QColor::fromHsv(0, 255, 255)), vb::vbRed);
+    }
+
+    void systemColorsFollowPalette_data()
+    {
+        QTest::addColumn<qint32>("number");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("role");
+        QTest::newRow("button face") << qint32(0x8000000F) << int(QPalette::Active) << int(QPalette::Button);
+        QTest::newRow("window background") << vb::vbWindowBackground << int(QPalette::Active) << int(QPalette::Base);
+        QTest::newRow("window text") << vb::vbWindowText << int(QPalette::Active) << int(QPalette::Text);
+        QTest::newRow("button text") << vb::vbButtonText << int(QPalette::Active) << int(QPalette::ButtonText);
+        QTest::newRow("highlight") << vb::vbHighlight << int(QPalette::Active) << int(QPalette::Highlight);
+        QTest::newRow("highlight text") << vb::vbHighlightText << int(QPalette::Active)
+                                        << int(QPalette::HighlightedText);
+        QTest::newRow("button shadow") << vb::vbButtonShadow << int(QPalette::Active) << int(QPalette::Dark);
+        QTest::newRow("gray text") << vb::vbGrayText << int(QPalette::Disabled) << int(QPalette::Text);
+    }
+
+    // System colours are looked up when drawn, so a changed palette shows at once.
+    void systemColorsFollowPalette()
+    {
+        QFETCH(qint32, number);
+        QFETCH(int, group);
+        QFETCH(int, role);
+        QVERIFY(platform::isSystemColor(number));
+
+        const QPalette previous = QGuiApplication::palette();
+        QPalette palette = previous;
+        const QColor marker(12, 34, 56);
+        palette.setColor(QPalette::ColorGroup(group), QPalette::ColorRole(role), marker);
+        QGuiApplication::setPalette(palette);
+        QCOMPARE(platform::toQColor(number), marker);
+        QGuiApplication::setPalette(previous);
+        QCOMPARE(platform::toQColor(number), previous.color(QPalette::ColorGroup(group), QPalette::ColorRole(role)));
+    }
+
+    void unknownSystemIndex()
+    {
+        QCOMPARE(platform::toQColor(qint32(0x80000063)), QColor(Qt::black));
+    }
 };
-
-void TestColors::plainColors_data()
-{
-    QTest::addColumn<qint32>("number");
-    QTest::addColumn<QColor>("color");
-    QTest::newRow("red") << vb::vbRed << QColor(255, 0, 0);
-    QTest::newRow("yellow 65535") << qint32(65535) << QColor(255, 255, 0);
-    QTest::newRow("blue") << qint32(0xFF0000) << QColor(0, 0, 255);
-    QTest::newRow("black") << vb::vbBlack << QColor(0, 0, 0);
-    QTest::newRow("RGB order") << vb::RGB(1, 2, 3) << QColor(1, 2, 3);
-}
-
-void TestColors::plainColors()
-{
-    QFETCH(qint32, number);
-    QFETCH(QColor, color);
-    QCOMPARE(platform::toQColor(number), color);
-    QCOMPARE(platform::fromQColor(color), number);
-    QVERIFY(!platform::isSystemColor(number));
-}
-
-void TestColors::roundTrip()
-{
-    QCOMPARE(vb::RGB(0x12, 0x34, 0x56), qint32(0x563412));
-    QCOMPARE(platform::fromQColor(QColor(10, 20, 30, 40)), vb::RGB(10, 20, 30));  // alpha dropped
-    QCOMPARE(platform::fromQColor(QColor::fromHsv(0, 255, 255)), vb::vbRed);
-}
-
-void TestColors::systemColorsFollowPalette_data()
-{
-    QTest::addColumn<qint32>("number");
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("role");
-    QTest::newRow("button face") << qint32(0x8000000F) << int(QPalette::Active) << int(QPalette::Button);
-    QTest::newRow("window background") << vb::vbWindowBackground << int(QPalette::Active) << int(QPalette::Base);
-    QTest::newRow("window text") << vb::vbWindowText << int(QPalette::Active) << int(QPalette::Text);
-    QTest::newRow("button text") << vb::vbButtonText << int(QPalette::Active) << int(QPalette::ButtonText);
-    QTest::newRow("highlight") << vb::vbHighlight << int(QPalette::Active) << int(QPalette::Highlight);
-    QTest::newRow("highlight text") << vb::vbHighlightText << int(QPalette::Active)
-                                    << int(QPalette::HighlightedText);
-    QTest::newRow("button shadow") << vb::vbButtonShadow << int(QPalette::Active) << int(QPalette::Dark);
-    QTest::newRow("gray text") << vb::vbGrayText << int(QPalette::Disabled) << int(QPalette::Text);
-}
-
-// System colours are looked up when drawn, so a changed palette shows at once.
-void TestColors::systemColorsFollowPalette()
-{
-    QFETCH(qint32, number);
-    QFETCH(int, group);
-    QFETCH(int, role);
-    QVERIFY(platform::isSystemColor(number));
-
-    const QPalette previous = QGuiApplication::palette();
-    QPalette palette = previous;
-    const QColor marker(12, 34, 56);
-    palette.setColor(QPalette::ColorGroup(group), QPalette::ColorRole(role), marker);
-    QGuiApplication::setPalette(palette);
-    QCOMPARE(platform::toQColor(number), marker);
-    QGuiApplication::setPalette(previous);
-    QCOMPARE(platform::toQColor(number), previous.color(QPalette::ColorGroup(group), QPalette::ColorRole(role)));
-}
-
-void TestColors::unknownSystemIndex()
-{
-    QCOMPARE(platform::toQColor(qint32(0x80000063)), QColor(Qt::black));
-}
 
 QTEST_MAIN(TestColors)
 #include "tst_colors.moc"

@@ -474,10 +474,8 @@ private slots:
     void fileListMatchesItsPatternListIgnoringCase()
     {
         QTemporaryDir dir;
-        for (const char* name : {"b.JPG", "a.bmp", "c.gif", "d.txt", "e.jpeg"}) {
-            QFile file(dir.filePath(QString::fromLatin1(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        for (const char* name : {"b.JPG", "a.bmp", "c.gif", "d.txt", "e.jpeg"})
+            QVERIFY(QFile(dir.filePath(QString::fromLatin1(name))).open(QIODevice::WriteOnly));
         QDir(dir.path()).mkdir(QStringLiteral("sub.jpg"));
         QWidget parent;
         FileListBox fileList(QStringLiteral("fileList"), &parent);

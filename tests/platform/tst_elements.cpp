@@ -146,21 +146,16 @@ private slots:
         ShapeElement shape(&box);
         LabelElement label(&box);
         shape.Move(1, 1, 5, 6);
-        long number = 0;
-        QString description;
-        try {
+        const vb::Error e = testsupport::raisedError([&] {
             switch (which) {
             case 0: shape.setWidth(-1); break;
             case 1: shape.setHeight(-0.5f); break;
             case 2: shape.Move(2, 2, 4, -4); break;
             default: label.setWidth(-3); break;
             }
-        } catch (const vb::Error& e) {
-            number = e.number();
-            description = e.description();
-        }
-        QCOMPARE(number, 380L);
-        QCOMPARE(description, QStringLiteral("Invalid property value"));
+        });
+        QCOMPARE(e.number(), 380L);
+        QCOMPARE(e.description(), QStringLiteral("Invalid property value"));
         // Nothing changed by the refused call.
         QCOMPARE(shape.Left.get(), 1.0f);
         QCOMPARE(shape.Width(), 5.0f);

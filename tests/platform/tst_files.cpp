@@ -28,254 +28,232 @@ void touch(const QString& path, const QByteArray& content = "x")
     file.write(content);
 }
 
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 }  // namespace
 
 class TestFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void join_data();
-    void join();
-    void matches_data();
-    void matches();
-    void killPatternIgnoresCase();
-    void listFilesSortedWithoutCase();
-    void copyNeverOverwrites();
-    void renameNeverOverwrites();
-    void makeDirFailures();
-    void refusedFolderSaysSo();
-    void driveOfFolder();
-    void killBinLeavesOtherFiles();
-    void writeError_data();
-    void writeError();
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+    }
+
+    void join_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("root") << u"/"_s << u"Init.ini"_s << u"/Init.ini"_s;
+        QTest::newRow("folder") << u"/opt/nemu"_s << u"Init.ini"_s << u"/opt/nemu/Init.ini"_s;
+        QTest::newRow("folder with slash") << u"/opt/nemu/"_s << u"TEMP"_s << u"/opt/nemu/TEMP"_s;
+        QTest::newRow("relative name") << u"/opt"_s << u"template/master.mdb"_s << u"/opt/template/master.mdb"_s;
+    }
+
+    void join()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, path);
+        QCOMPARE(files::join(folder, name), path);
+    }
+
+    void matches_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("extension") << u"*.bin"_s << u"123456.bin"_s << true;
+        QTest::newRow("extension upper") << u"*.bin"_s << u"123456.BIN"_s << true;
+        QTest::newRow("other extension") << u"*.bin"_s << u"123456.jpg"_s << false;
+        QTest::newRow("longer extension") << u"*.bin"_s << u"a.binx"_s << false;
+        QTest::newRow("extension only") << u"*.bin"_s << u".bin"_s << true;
+        QTest::newRow("question") << u"a?c.mdb"_s << u"ABC.MDB"_s << true;
+        QTest::newRow("question needs a char") << u"a?c"_s << u"ac"_s << false;
+        QTest::newRow("star in middle") << u"a*b*c"_s << u"aXbYbZc"_s << true;
+        QTest::newRow("star backtracks") << u"*ab"_s << u"aab"_s << true;
+        QTest::newRow("star star dot") << u"*.*"_s << u"noextension"_s << true;
+        QTest::newRow("japanese") << u"地図*.JPG"_s << u"地図1.jpg"_s << true;
+        QTest::newRow("brackets are plain") << u"[a].bin"_s << u"a.bin"_s << false;
+        QTest::newRow("exact name") << u"master.mdb"_s << u"Master.mdb"_s << true;
+    }
+
+    void matches()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, match);
+        QCOMPARE(files::matches(pattern, name), match);
+    }
+
+    void killPatternIgnoresCase()
+    {
+        for (const char* name : {"a.jpg", "B.JPG", "c.Jpg", "d.jpeg", "e.bin", "f.jpg.txt"})
+            touch(file(QString::fromLatin1(name)));
+        QDir(m_dir->path()).mkdir(u"g.jpg"_s);  // a folder is no file
+        QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 3);
+        QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"d.jpeg"_s, u"e.bin"_s, u"f.jpg.txt"_s}));
+        QVERIFY(files::dirExists(file(u"g.jpg"_s)));
+        QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 0);
+        QCOMPARE(files::killPattern(file(u"missing"_s), u"*"_s), 0);
+    }
+
+    void listFilesSortedWithoutCase()
+    {
+        for (const char* name : {"b.mdb", "A.mdb", "c.MDB", "a.txt"})
+            touch(file(QString::fromLatin1(name)));
+        QCOMPARE(files::listFiles(m_dir->path(), u"*.mdb"_s), (QStringList{u"A.mdb"_s, u"b.mdb"_s, u"c.MDB"_s}));
+    }
+
+    void copyNeverOverwrites()
+    {
+        touch(file(u"src"_s), "source");
+        touch(file(u"dst"_s), "target");
+        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
+        QCOMPARE(testsupport::fileBytes(file(u"dst"_s)), QByteArray("target"));
+        QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
+        QVERIFY(!files::exists(file(u"new"_s)));
+        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
+        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
+        QCOMPARE(testsupport::fileBytes(file(u"new"_s)), QByteArray("source"));
+    }
+
+    void renameNeverOverwrites()
+    {
+        touch(file(u"a"_s), "a");
+        touch(file(u"b"_s), "b");
+        QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
+        QCOMPARE(testsupport::fileBytes(file(u"b"_s)), QByteArray("b"));
+        QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
+        QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
+        QVERIFY(!files::exists(file(u"a"_s)));
+        QCOMPARE(testsupport::fileBytes(file(u"c"_s)), QByteArray("a"));
+    }
+
+    void makeDirFailures()
+    {
+        QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
+        QVERIFY(files::dirExists(file(u"TEMP"_s)));
+        QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
+        QCOMPARE(errorOf([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
+    }
+
+    // A folder that takes no change: every operation raises 70 and says why;
+    // the files stay as they were.
+    void refusedFolderSaysSo()
+    {
+        QVERIFY(QDir(m_dir->path()).mkdir(u"locked"_s));
+        touch(file(u"src"_s), "source");
+        touch(file(u"locked/a"_s), "a");
+        const QString refused = u"読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"_s;
+        testsupport::ReadOnlyFolder locked(file(u"locked"_s));
+        for (const std::function<void()>& operation : std::initializer_list<std::function<void()>>{
+                 [&] { files::makeDir(file(u"locked/TEMP"_s)); },
+                 [&] { files::copyFile(file(u"src"_s), file(u"locked/b"_s)); },
+                 [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
+                 [&] { files::deleteFile(file(u"locked/a"_s)); },
+             }) {
+            const vb::Error e = testsupport::raisedError(operation);
+            QCOMPARE(e.number(), long(vb::errPermission));
+            QCOMPARE(e.description(), refused);
+        }
+        QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{u"a"_s});
+        QCOMPARE(testsupport::fileBytes(file(u"locked/a"_s)), QByteArray("a"));
+    }
+
+    void driveOfFolder()
+    {
+        const QString drive = files::driveOf(m_dir->path());
+        QVERIFY(!drive.isEmpty());
+        QVERIFY(m_dir->path().startsWith(drive));
+        QCOMPARE(files::driveOf(file(u"not/yet/made"_s)), drive);
+        QCOMPARE(files::driveOf(u"/"_s), u"/"_s);
+    }
+
+    void killBinLeavesOtherFiles()
+    {
+        GE_strTempPath = m_dir->path();
+        for (const char* name : {"120000.bin", "130000.BIN", "140000.Bin", "thumb.jpg", "a.bin.bak", "binfile"})
+            touch(file(QString::fromLatin1(name)));
+        mdlFileAccess::subKill_Bin();
+        QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"a.bin.bak"_s, u"binfile"_s, u"thumb.jpg"_s}));
+        mdlFileAccess::subKill_Bin();  // nothing left to delete: silent
+
+        // A missing or unset work folder deletes nothing, anywhere.
+        GE_strTempPath = file(u"missing"_s);
+        mdlFileAccess::subKill_Bin();
+        GE_strTempPath.clear();
+        touch(QDir::current().filePath(u"tst_files_probe.bin"_s));
+        mdlFileAccess::subKill_Bin();
+        QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
+    }
+
+    // A whole file written where it may or may not be: the runtime's error
+    // naming the file, and every file and link of the folder as it was but the
+    // one that took the bytes. A chain of links is written through to its end;
+    // the file of an earlier write that was cut off is removed, the user's own
+    // names beside the target stay.
+    void writeError_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("written");  // the file that takes the bytes
+        QTest::addColumn<long>("number");
+        QTest::newRow("missing folder") << u"no/out.csv"_s << QString() << long(vb::errPathNotFound);
+        QTest::newRow("a folder in the way") << u"TEMP"_s << QString() << long(vb::errPathFileAccess);
+        QTest::newRow("read-only file") << u"ro.csv"_s << QString() << long(vb::errPermission);
+        QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
+        QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
+        QTest::newRow("loop of links") << u"loop.csv"_s << QString() << long(vb::errPathFileAccess);
+        QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
+    }
+
+    void writeError()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, written);
+        QFETCH(long, number);
+        QDir folder(m_dir->path());
+        for (const char* sub : {"TEMP", "real", "locked"})
+            QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
+        for (const char* old : {"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe"})
+            touch(file(QString::fromLatin1(old)), "old");
+        QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
+        QVERIFY(QFile::link(u"loop.csv"_s, file(u"loop.csv"_s)));
+        // Each file's bytes, or where a link points.
+        const auto contents = [&] {
+            QMap<QString, QByteArray> all;
+            QDirIterator it(m_dir->path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QFileInfo info = it.nextFileInfo();
+                all[folder.relativeFilePath(info.filePath())] =
+                    info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : testsupport::fileBytes(info.filePath());
+            }
+            return all;
+        };
+        QMap<QString, QByteArray> expected = contents();
+        if (!written.isEmpty())
+            expected[written] = "new";
+        if (name == u"x.csv"_s)
+            expected.remove(u".x.csv~0badcafe"_s);
+
+        std::optional<testsupport::ReadOnlyFolder> locked;
+        if (name.startsWith(u"locked/"_s))
+            locked.emplace(file(u"locked"_s));
+        const vb::Error error = testsupport::raisedError([&] { platform::writeWholeFileOrRaise(file(name), "new"); });
+        locked.reset();
+        QCOMPARE(error.number(), number);
+        if (number != 0)
+            QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));
+        QCOMPARE(contents(), expected);
+    }
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
     QString file(const QString& name) const { return m_dir->filePath(name); }
 };
-
-void TestFiles::init()
-{
-    m_dir.reset(new QTemporaryDir);
-    QVERIFY(m_dir->isValid());
-}
-
-void TestFiles::join_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("root") << u"/"_s << u"Init.ini"_s << u"/Init.ini"_s;
-    QTest::newRow("folder") << u"/opt/nemu"_s << u"Init.ini"_s << u"/opt/nemu/Init.ini"_s;
-    QTest::newRow("folder with slash") << u"/opt/nemu/"_s << u"TEMP"_s << u"/opt/nemu/TEMP"_s;
-    QTest::newRow("relative name") << u"/opt"_s << u"template/master.mdb"_s << u"/opt/template/master.mdb"_s;
-}
-
-void TestFiles::join()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, name);
-    QFETCH(QString, path);
-    QCOMPARE(files::join(folder, name), path);
-}
-
-void TestFiles::matches_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("match");
-    QTest::newRow("extension") << u"*.bin"_s << u"123456.bin"_s << true;
-    QTest::newRow("extension upper") << u"*.bin"_s << u"123456.BIN"_s << true;
-    QTest::newRow("other extension") << u"*.bin"_s << u"123456.jpg"_s << false;
-    QTest::newRow("longer extension") << u"*.bin"_s << u"a.binx"_s << false;
-    QTest::newRow("extension only") << u"*.bin"_s << u".bin"_s << true;
-    QTest::newRow("question") << u"a?c.mdb"_s << u"ABC.MDB"_s << true;
-    QTest::newRow("question needs a char") << u"a?c"_s << u"ac"_s << false;
-    QTest::newRow("star in middle") << u"a*b*c"_s << u"aXbYbZc"_s << true;
-    QTest::newRow("star backtracks") << u"*ab"_s << u"aab"_s << true;
-    QTest::newRow("star star dot") << u"*.*"_s << u"noextension"_s << true;
-    QTest::newRow("japanese") << u"地図*.JPG"_s << u"地図1.jpg"_s << true;
-    QTest::newRow("brackets are plain") << u"[a].bin"_s << u"a.bin"_s << false;
-    QTest::newRow("exact name") << u"master.mdb"_s << u"Master.mdb"_s << true;
-}
-
-void TestFiles::matches()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QString, name);
-    QFETCH(bool, match);
-    QCOMPARE(files::matches(pattern, name), match);
-}
-
-void TestFiles::killPatternIgnoresCase()
-{
-    for (const char* name : {"a.jpg", "B.JPG", "c.Jpg", "d.jpeg", "e.bin", "f.jpg.txt"})
-        touch(file(QString::fromLatin1(name)));
-    QDir(m_dir->path()).mkdir(u"g.jpg"_s);  // a folder is no file
-    QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 3);
-    QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"d.jpeg"_s, u"e.bin"_s, u"f.jpg.txt"_s}));
-    QVERIFY(files::dirExists(file(u"g.jpg"_s)));
-    QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 0);
-    QCOMPARE(files::killPattern(file(u"missing"_s), u"*"_s), 0);
-}
-
-void TestFiles::listFilesSortedWithoutCase()
-{
-    for (const char* name : {"b.mdb", "A.mdb", "c.MDB", "a.txt"})
-        touch(file(QString::fromLatin1(name)));
-    QCOMPARE(files::listFiles(m_dir->path(), u"*.mdb"_s), (QStringList{u"A.mdb"_s, u"b.mdb"_s, u"c.MDB"_s}));
-}
-
-void TestFiles::copyNeverOverwrites()
-{
-    touch(file(u"src"_s), "source");
-    touch(file(u"dst"_s), "target");
-    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
-    QCOMPARE(contentOf(file(u"dst"_s)), QByteArray("target"));
-    QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
-    QVERIFY(!files::exists(file(u"new"_s)));
-    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
-    QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
-    QCOMPARE(contentOf(file(u"new"_s)), QByteArray("source"));
-}
-
-void TestFiles::renameNeverOverwrites()
-{
-    touch(file(u"a"_s), "a");
-    touch(file(u"b"_s), "b");
-    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
-    QCOMPARE(contentOf(file(u"b"_s)), QByteArray("b"));
-    QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
-    QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
-    QVERIFY(!files::exists(file(u"a"_s)));
-    QCOMPARE(contentOf(file(u"c"_s)), QByteArray("a"));
-}
-
-void TestFiles::makeDirFailures()
-{
-    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
-    QVERIFY(files::dirExists(file(u"TEMP"_s)));
-    QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), long(vb::errPathFileAccess));
-    QCOMPARE(errorOf([&] { files::makeDir(file(u"no/TEMP"_s)); }), long(vb::errPathNotFound));
-}
-
-// A folder that takes no change: every operation raises 70 and says why;
-// the files stay as they were.
-void TestFiles::refusedFolderSaysSo()
-{
-    QVERIFY(QDir(m_dir->path()).mkdir(u"locked"_s));
-    touch(file(u"src"_s), "source");
-    touch(file(u"locked/a"_s), "a");
-    const QString refused = u"読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"_s;
-    testsupport::ReadOnlyFolder locked(file(u"locked"_s));
-    for (const std::function<void()>& operation : std::initializer_list<std::function<void()>>{
-             [&] { files::makeDir(file(u"locked/TEMP"_s)); },
-             [&] { files::copyFile(file(u"src"_s), file(u"locked/b"_s)); },
-             [&] { files::renameFile(file(u"locked/a"_s), file(u"locked/b"_s)); },
-             [&] { files::deleteFile(file(u"locked/a"_s)); },
-         }) {
-        const vb::Error e = testsupport::raisedError(operation);
-        QCOMPARE(e.number(), long(vb::errPermission));
-        QCOMPARE(e.description(), refused);
-    }
-    QCOMPARE(QDir(file(u"locked"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{u"a"_s});
-    QCOMPARE(contentOf(file(u"locked/a"_s)), QByteArray("a"));
-}
-
-void TestFiles::driveOfFolder()
-{
-    const QString drive = files::driveOf(m_dir->path());
-    QVERIFY(!drive.isEmpty());
-    QVERIFY(m_dir->path().startsWith(drive));
-    QCOMPARE(files::driveOf(file(u"not/yet/made"_s)), drive);
-    QCOMPARE(files::driveOf(u"/"_s), u"/"_s);
-}
-
-void TestFiles::killBinLeavesOtherFiles()
-{
-    GE_strTempPath = m_dir->path();
-    for (const char* name : {"120000.bin", "130000.BIN", "140000.Bin", "thumb.jpg", "a.bin.bak", "binfile"})
-        touch(file(QString::fromLatin1(name)));
-    mdlFileAccess::subKill_Bin();
-    QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"a.bin.bak"_s, u"binfile"_s, u"thumb.jpg"_s}));
-    mdlFileAccess::subKill_Bin();  // nothing left to delete: silent
-
-    // A missing or unset work folder deletes nothing, anywhere.
-    GE_strTempPath = file(u"missing"_s);
-    mdlFileAccess::subKill_Bin();
-    GE_strTempPath.clear();
-    touch(QDir::current().filePath(u"tst_files_probe.bin"_s));
-    mdlFileAccess::subKill_Bin();
-    QVERIFY(QFile::remove(QDir::current().filePath(u"tst_files_probe.bin"_s)));
-}
-
-// A whole file written where it may or may not be: the runtime's error
-// naming the file, and every file and link of the folder as it was but the
-// one that took the bytes. A chain of links is written through to its end;
-// the file of an earlier write that was cut off is removed, the user's own
-// names beside the target stay.
-void TestFiles::writeError_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("written");  // the file that takes the bytes
-    QTest::addColumn<long>("number");
-    QTest::newRow("missing folder") << u"no/out.csv"_s << QString() << long(vb::errPathNotFound);
-    QTest::newRow("a folder in the way") << u"TEMP"_s << QString() << long(vb::errPathFileAccess);
-    QTest::newRow("read-only file") << u"ro.csv"_s << QString() << long(vb::errPermission);
-    QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
-    QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
-    QTest::newRow("loop of links") << u"loop.csv"_s << QString() << long(vb::errPathFileAccess);
-    QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
-}
-
-void TestFiles::writeError()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, written);
-    QFETCH(long, number);
-    QDir folder(m_dir->path());
-    for (const char* sub : {"TEMP", "real", "locked"})
-        QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
-    for (const char* old : {"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe"})
-        touch(file(QString::fromLatin1(old)), "old");
-    QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
-    QVERIFY(QFile::link(u"loop.csv"_s, file(u"loop.csv"_s)));
-    // Each file's bytes, or where a link points.
-    const auto contents = [&] {
-        QMap<QString, QByteArray> all;
-        QDirIterator it(m_dir->path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QFileInfo info = it.nextFileInfo();
-            all[folder.relativeFilePath(info.filePath())] =
-                info.isSymLink() ? QFile::encodeName(info.symLinkTarget()) : contentOf(info.filePath());
-        }
-        return all;
-    };
-    QMap<QString, QByteArray> expected = contents();
-    if (!written.isEmpty())
-        expected[written] = "new";
-    if (name == u"x.csv"_s)
-        expected.remove(u".x.csv~0badcafe"_s);
-
-    std::optional<testsupport::ReadOnlyFolder> locked;
-    if (name.startsWith(u"locked/"_s))
-        locked.emplace(file(u"locked"_s));
-    const vb::Error error = testsupport::raisedError([&] { platform::writeWholeFileOrRaise(file(name), "new"); });
-    locked.reset();
-    QCOMPARE(error.number(), number);
-    if (number != 0)
-        QVERIFY2(error.description().contains(file(name)), qPrintable(error.description()));
-    QCOMPARE(contents(), expected);
-}
 
 QTEST_GUILESS_MAIN(TestFiles)
 #include "tst_files.moc"

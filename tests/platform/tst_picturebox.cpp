@@ -2,6 +2,7 @@
 #include "platform/elements.h"
 #include "platform/picturebox.h"
 #include "platform/vberror.h"
+#include "tests/support/testsupport.h"
 
 #include <QHelpEvent>
 #include <QBuffer>
@@ -363,51 +364,41 @@ private slots:
         QByteArray jpeg = buffer.data();
         jpeg.insert(2, QByteArray::fromHex("ffe10022457869660000" "4d4d002a00000008" "0001"
                                            "011200030000000100060000" "00000000"));
-        QFile rotated(dir.filePath("a.jpg"));
-        QVERIFY(rotated.open(QIODevice::WriteOnly));
-        rotated.write(jpeg);
-        rotated.close();
+        const auto put = [&](const char* name, const QByteArray& bytes) {
+            QFile file(dir.filePath(name));
+            return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
+        };
+        QVERIFY(!put("a.jpg", jpeg).isEmpty());
         for (const char* name : {"a.bmp", "a.jpg"}) {
             const SharedImage loaded = LoadPicture(dir.filePath(name));
             QCOMPARE(loaded->format(), QImage::Format_RGB32);
             QCOMPARE(loaded->size(), QSize(40, 20));  // as stored, never turned
         }
         // A one-pixel red GIF (the toolkit writes none).
-        QFile gif(dir.filePath("a.gif"));
-        QVERIFY(gif.open(QIODevice::WriteOnly));
-        gif.write(QByteArray::fromHex("4749463837610100010080000" "0ff0000000000"
-                                      "2c00000000010001000002024401003b"));
-        gif.close();
-        const SharedImage fromGif = LoadPicture(gif.fileName());
+        const QString gif = put("a.gif", QByteArray::fromHex("4749463837610100010080000" "0ff0000000000"
+                                                             "2c00000000010001000002024401003b"));
+        QVERIFY(!gif.isEmpty());
+        const SharedImage fromGif = LoadPicture(gif);
         QCOMPARE(fromGif->format(), QImage::Format_RGB32);
         QCOMPARE(fromGif->pixelColor(0, 0), QColor(Qt::red));
 
         // A GIF claiming 20,000 x 20,000 pixels is refused before decoding.
-        QFile huge(dir.filePath("huge.gif"));
-        QVERIFY(huge.open(QIODevice::WriteOnly));
-        huge.write(QByteArray::fromHex("474946383961204e204e800000ff0000000000"
-                                       "2c00000000204e204e0002024401003b"));
-        huge.close();
-        QFile junk(dir.filePath("junk.jpg"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("not a picture");
-        junk.close();
+        const QString huge = put("huge.gif", QByteArray::fromHex("474946383961204e204e800000ff0000000000"
+                                                                 "2c00000000204e204e0002024401003b"));
+        const QString junk = put("junk.jpg", "not a picture");
+        QVERIFY(!huge.isEmpty() && !junk.isEmpty());
         const struct { QString path; long number; } failures[] = {
-            {huge.fileName(), 481}, {junk.fileName(), 481}, {dir.filePath("none.bmp"), 53}};
+            {huge, 481}, {junk, 481}, {dir.filePath("none.bmp"), 53}};
         for (const auto& f : failures) {
-            try {
-                LoadPicture(f.path);
-                QFAIL(qPrintable(f.path));
-            } catch (const vb::Error& e) {
-                QCOMPARE(e.number(), f.number);
-                QVERIFY(!e.description().isEmpty());
-                if (f.path == huge.fileName())
-                    QCOMPARE(e.description(), QStringLiteral("画像ファイル huge.gif は 20000 x 20000 ピクセルあり、"
-                                                             "表示できる大きさ（268435456 ピクセル）を超えています。"));
-                if (f.path == junk.fileName())
-                    QVERIFY2(e.description().startsWith(QStringLiteral("画像ファイル junk.jpg を読み込めません。（")),
-                             qPrintable(e.description()));
-            }
+            const vb::Error e = testsupport::raisedError([&] { LoadPicture(f.path); });
+            QCOMPARE(e.number(), f.number);
+            QVERIFY(!e.description().isEmpty());
+            if (f.path == huge)
+                QCOMPARE(e.description(), QStringLiteral("画像ファイル huge.gif は 20000 x 20000 ピクセルあり、"
+                                                         "表示できる大きさ（268435456 ピクセル）を超えています。"));
+            if (f.path == junk)
+                QVERIFY2(e.description().startsWith(QStringLiteral("画像ファイル junk.jpg を読み込めません。（")),
+                         qPrintable(e.description()));
         }
     }
 };

@@ -5,6 +5,7 @@
 #include "platform/events.h"
 #include "platform/form.h"
 #include "platform/ui.h"
+#include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -90,12 +91,7 @@ private slots:
         QCOMPARE(dialog.Color, 255);
         dialog.CancelError = true;
         ui->answerColor(std::nullopt);
-        try {
-            dialog.ShowColor();
-            QFAIL("cancel did not raise");
-        } catch (const vb::Error& error) {
-            QCOMPARE(error.number(), 32755L);
-        }
+        QCOMPARE(testsupport::errorOf([&] { dialog.ShowColor(); }), 32755L);
         ui->answerFile(QStringLiteral("/tmp/a.csv"));
         dialog.ShowSave();
         QCOMPARE(dialog.FileName, QStringLiteral("/tmp/a.csv"));
@@ -196,10 +192,8 @@ private slots:
         opener.close();
         opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString page = dir.filePath(QStringLiteral("help.html"));
-        if (file) {
-            QFile html(page);
-            QVERIFY(html.open(QIODevice::WriteOnly));
-        }
+        if (file)
+            QVERIFY(QFile(page).open(QIODevice::WriteOnly));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(dir.path()));
         platform::QtUserInterface qtUi;
