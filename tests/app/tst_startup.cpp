@@ -241,9 +241,7 @@ private slots:
     void uncreatableTempFolderEndsTheStart()
     {
         testsupport::ProgramFolder folder;
-        QFile blocker(folder.file(QStringLiteral("TEMP")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(folder.file(QStringLiteral("TEMP"))).open(QIODevice::WriteOnly));
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QVERIFY(!platform::Instance<frmMain>::exists());
