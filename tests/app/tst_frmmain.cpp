@@ -87,8 +87,7 @@ class TestFrmMain : public QObject {
     // A database of the previous schema: no tHatching.iTilt, version 200810.
     void makeOldDatabase()
     {
-        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
-        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(dbPath());
         platform::db::Connection connection;
         connection.open(connectionString(dbPath()));
         connection.execute(QStringLiteral("ALTER TABLE tHatching DROP COLUMN iTilt"));
@@ -203,8 +202,7 @@ private slots:
 
     void databaseWithoutSystemRowEndsAtOnce()
     {
-        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
-        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(dbPath());
         {
             platform::db::Connection connection;
             connection.open(connectionString(dbPath()));
