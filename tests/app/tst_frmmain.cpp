@@ -87,8 +87,7 @@ class TestFrmMain : public QObject {
     // A database of the previous schema: no tHatching.iTilt, version 200810.
     void makeOldDatabase()
     {
-        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
-        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(dbPath());
         platform::db::Connection connection;
         connection.open(connectionString(dbPath()));
         connection.execute(QStringLiteral("ALTER TABLE tHatching DROP COLUMN iTilt"));
@@ -171,13 +170,7 @@ private slots:
         GE_strDB_Folda_Path = m_folder->file(QStringLiteral("MDB"));
         GE_strFile_Name = QStringLiteral("master.mdb");
         QFile::remove(dbPath());
-        bool ended = false;
-        try {
-            platform::Instance<frmMain>::get();
-        } catch (const platform::ImmediateEnd&) {
-            ended = true;
-        }
-        QVERIFY(ended);
+        QVERIFY_THROWS_EXCEPTION(platform::ImmediateEnd, platform::Instance<frmMain>::get());
         QCOMPARE(ui->last().prompt, dbPath() + QStringLiteral("\r\nＭＤＢが存在しません！\r\nInit.ini ;データベース・フォルダ を確認してください。\r\n"));
         QCOMPARE(ui->last().title, QStringLiteral("ＭＤＢ異常！"));
         QCOMPARE(ui->last().style, vbInformation + vbOKOnly);
@@ -209,8 +202,7 @@ private slots:
 
     void databaseWithoutSystemRowEndsAtOnce()
     {
-        QVERIFY(QFile::copy(testsupport::templatePath(), dbPath()));
-        QFile::setPermissions(dbPath(), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(dbPath());
         {
             platform::db::Connection connection;
             connection.open(connectionString(dbPath()));
@@ -269,17 +261,12 @@ private slots:
     {
         makeOldDatabase();
         const QString ini = m_folder->file(QStringLiteral("Init.ini"));
-        QFile before(ini);
-        QVERIFY(before.open(QIODevice::ReadOnly));
-        const QByteArray iniBefore = before.readAll();
-        before.close();
+        const QByteArray iniBefore = testsupport::fileBytes(ini);
         platform::ScopedScriptedUi ui;
         ui->answerMsgBox(vbCancel);
         QVERIFY(startInterceptingEnd(ui.get()));
         GE_booDbOpen = false;
-        QFile after(ini);
-        QVERIFY(after.open(QIODevice::ReadOnly));
-        QCOMPARE(after.readAll(), iniBefore);
+        QCOMPARE(testsupport::fileBytes(ini), iniBefore);
         QCOMPARE(storedVersion(dbPath()), 200810);
     }
 
@@ -289,12 +276,9 @@ private slots:
         mdlSub::Main();
         GE_strPict_Folda = QStringLiteral("/home/user/地図");
         GE_strPict_Drive = QString();  // an empty value leaves its entry as it was
-        QFile jpeg(GE_strTempPath + QStringLiteral("/THUMB.JPG"));
-        QVERIFY(jpeg.open(QIODevice::WriteOnly));
-        jpeg.close();
-        QFile bin(GE_strTempPath + QStringLiteral("/123456.bin"));
-        QVERIFY(bin.open(QIODevice::WriteOnly));
-        bin.close();
+        const QString jpeg = GE_strTempPath + QStringLiteral("/THUMB.JPG"), bin = GE_strTempPath + QStringLiteral("/123456.bin");
+        for (const QString& file : {jpeg, bin})
+            QVERIFY(QFile(file).open(QIODevice::WriteOnly));
         QVERIFY(platform::Instance<frmMain>::get().unload());
         QCOMPARE(ui->count(), 0);
         const QString ini = m_folder->file(QStringLiteral("Init.ini"));
@@ -302,8 +286,8 @@ private slots:
                  QStringLiteral("/home/user/地図"));
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini),
                  m_folder->file(QStringLiteral("MDB")));
-        QVERIFY(!QFile::exists(jpeg.fileName()));
-        QVERIFY(!QFile::exists(bin.fileName()));
+        QVERIFY(!QFile::exists(jpeg));
+        QVERIFY(!QFile::exists(bin));
         QVERIFY(!GE_booDbOpen);
     }
 

@@ -70,6 +70,13 @@ void collect(QObject* window, QSet<QString>& captions)
     }
 }
 
+// The captions of a new window of each kind, each made and dropped in turn.
+template <class... Windows>
+void collectNew(QSet<QString>& captions)
+{
+    ([&captions] { collect(std::make_unique<Windows>().get(), captions); }(), ...);
+}
+
 QByteArray page()
 {
     QFile file(testsupport::sourceDir() + QStringLiteral("/resources/help.html"));
@@ -128,24 +135,14 @@ private slots:
         collect(&Fixture::open(), captions);
         frmMain start;
         collect(&start, captions);
-        const auto add = [&captions](auto window) { collect(window.get(), captions); };
-        add(std::make_unique<frmOption>());
+        collectNew<frmOption>(captions);
         // The sheet's lists are filled by its load.
         auto sheet = std::make_unique<frmPropaty>();
         sheet->load();
         collect(sheet.get(), captions);
         sheet->unload();
-        add(std::make_unique<frmMDB>());
-        add(std::make_unique<frmNew>());
-        add(std::make_unique<dlgDB>());
-        add(std::make_unique<frmThumbnail>());
-        add(std::make_unique<frmVerInfo>());
-        add(std::make_unique<dlgInput>());
-        add(std::make_unique<dlgPassWord>());
-        add(std::make_unique<dlgPassInput>());
-        add(std::make_unique<dlgFolder>());
-        add(std::make_unique<dlgBrowesForFolder>());
-        add(std::make_unique<dlgPrinter>());
+        collectNew<frmMDB, frmNew, dlgDB, frmThumbnail, frmVerInfo, dlgInput, dlgPassWord, dlgPassInput, dlgFolder,
+                   dlgBrowesForFolder, dlgPrinter>(captions);
 
         static const QRegularExpression quoted(QStringLiteral("「([^」]*)」"));
         const QString text = QString::fromUtf8(page());

@@ -200,15 +200,11 @@ void TestInitIni::putIniNeedsKeyAndValue()
     testsupport::ProgramFolder folder;
     const QString ini = folder.file(u"Init.ini"_s);
     QVERIFY(fncPutIni(IniSecFolder, IniKeyPictFolder, u"/data/maps"_s, ini));
-    QFile file(ini);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
-    file.close();
+    const QByteArray before = testsupport::fileBytes(ini);
 
     QVERIFY(!fncPutIni(IniSecFolder, IniKeyPictFolder, QString(), ini));
     QVERIFY(!fncPutIni(IniSecFolder, QString(), u"x"_s, ini));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), before);
+    QCOMPARE(testsupport::fileBytes(ini), before);
     QCOMPARE(fncGetIni(IniSecFolder, IniKeyPictFolder, ini), u"/data/maps"_s);
     QVERIFY(before.contains("\r\nPict_Folda=/data/maps\r\n"));  // in its place, CR LF kept
 }

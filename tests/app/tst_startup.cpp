@@ -199,8 +199,7 @@ private slots:
         testsupport::ProgramFolder folder;
         const QString other = folder.file(QStringLiteral("other"));
         QDir().mkpath(other);
-        QVERIFY(QFile::copy(testsupport::templatePath(), other + QStringLiteral("/master.mdb")));
-        QFile::setPermissions(other + QStringLiteral("/master.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
         writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
@@ -228,8 +227,7 @@ private slots:
         QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
         const QString other = folder.file(QStringLiteral("other"));
         QDir().mkpath(other);
-        QVERIFY(QFile::copy(testsupport::templatePath(), other + QStringLiteral("/master.mdb")));
-        QFile::setPermissions(other + QStringLiteral("/master.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
         writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
@@ -241,9 +239,7 @@ private slots:
     void uncreatableTempFolderEndsTheStart()
     {
         testsupport::ProgramFolder folder;
-        QFile blocker(folder.file(QStringLiteral("TEMP")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(QFile(folder.file(QStringLiteral("TEMP"))).open(QIODevice::WriteOnly));
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QVERIFY(!platform::Instance<frmMain>::exists());

@@ -269,10 +269,7 @@ private slots:
         polyline(e, {{10, 40}}, true);
         closeAt(e, 10, 10);
         const QString k = key(e.lblMensekiS(0));
-        const auto bytes = [&] {
-            QFile file(bin(k).filePath());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
+        const auto bytes = [&] { return testsupport::fileBytes(bin(k).filePath()); };
         const QByteArray before = bytes();
         QVERIFY(near(value(e.lblMensekiS(0)), 225));
         if (!skipSecond) {
@@ -398,10 +395,8 @@ private slots:
         const QList<Kept> before = take(e, 2.0f);
         QVERIFY(near(before[1].stored[0], 10) && near(before[1].stored[1], 10) && near(value(e.lblKyori(0)), 25));
         const QString area = key(e.lblMensekiS(0));
-        QFile file(bin(area).filePath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray segments = file.readAll();
-        file.close();
+        const QString binFile = bin(area).filePath();
+        const QByteArray segments = testsupport::fileBytes(binFile);
         QVERIFY(!segments.isEmpty());
 
         (*m_session.quiet)->answerMsgBox(vb::vbYes);
@@ -427,8 +422,7 @@ private slots:
         QCOMPARE(r.lineHikidashi.UBound(), 1);
         QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
         QCOMPARE(GE_tpHatching[0].Tag, area);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), segments);
+        QCOMPARE(testsupport::fileBytes(binFile), segments);
     }
 
     void calibration()

@@ -133,8 +133,7 @@ private slots:
         GE_strDB_Folda_Path = m_dir.filePath(QString::number(++m_count));
         GE_strFile_Name = QStringLiteral("master.mdb");
         QVERIFY(QDir().mkpath(GE_strDB_Folda_Path));
-        QVERIFY(QFile::copy(testsupport::templatePath(), GE_strDB_Folda_Path + QStringLiteral("/master.mdb")));
-        QFile::setPermissions(GE_strDB_Folda_Path + QStringLiteral("/master.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        testsupport::copyTemplate(GE_strDB_Folda_Path + QStringLiteral("/master.mdb"));
         platform::ScopedScriptedUi ui;
         QVERIFY(start().isLoaded());
         GE_sngScale = 0;  // stored with each drawing

@@ -25,11 +25,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::fileBytes;
 
 QByteArray encodedJpeg(const QSize& size, Qt::GlobalColor color)
 {
@@ -58,7 +54,7 @@ class TestExif : public QObject {
         QFile::remove(output());
         const int result = fncReadExifThumbnail(picture(), output());
         if (written)
-            *written = QFile::exists(output()) ? readFile(output()) : QByteArray();
+            *written = QFile::exists(output()) ? fileBytes(output()) : QByteArray();
         return result;
     }
 
@@ -217,10 +213,10 @@ private slots:
         writeFile(picture(), sample.bytes);
         writeFile(output(), QByteArray(5000, 'x'));  // a longer file from before
         QCOMPARE(fncReadExifThumbnail(picture(), output()), 1);
-        const QByteArray first = readFile(output());
+        const QByteArray first = fileBytes(output());
         QCOMPARE(first, sample.thumbnail);
         QCOMPARE(fncReadExifThumbnail(picture(), output()), 1);
-        QCOMPARE(readFile(output()), first);
+        QCOMPARE(fileBytes(output()), first);
     }
 
     void unwritableOutput()
@@ -247,7 +243,7 @@ private slots:
             QCOMPARE(testsupport::withFileSizeLimit(thumbnail.size() / 2, [&] {
                          return -fncReadExifThumbnail(picture(), output());
                      }), 4);
-            QCOMPARE(readFile(output()), QByteArray("an older thumbnail"));
+            QCOMPARE(fileBytes(output()), QByteArray("an older thumbnail"));
             QCOMPARE(QDir(m_dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
                      QStringList{QStringLiteral("thumb.jpg")});
         }

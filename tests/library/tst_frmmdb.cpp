@@ -26,11 +26,7 @@ using namespace vb;
 
 namespace {
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testsupport::fileBytes;
 
 qint64 countRows(const QString& path)
 {
@@ -183,7 +179,7 @@ private slots:
         ui->answerMsgBox(vbYes);
         manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_4.mdb, not a second New_3.mdb
         QCOMPARE(ui->count(), 1);
-        QCOMPARE(bytesOf(file(QStringLiteral("New_4.mdb"))), bytesOf(testsupport::templatePath()));
+        QCOMPARE(fileBytes(file(QStringLiteral("New_4.mdb"))), fileBytes(testsupport::templatePath()));
         // The row, the answer and the notice that refuses it ("" when renamed).
         struct Rename {
             const char* row;
@@ -289,7 +285,7 @@ private slots:
             f.seek(f.size() - 3 * 4096);
             f.write(QByteArray(4096, 'Z'));
         }
-        const QByteArray badBytes = bytesOf(y), goodBytes = bytesOf(tmp);
+        const QByteArray badBytes = fileBytes(y), goodBytes = fileBytes(tmp);
 
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("y.mdb"), &frmMDB::mnuCompact_Click);
@@ -298,8 +294,8 @@ private slots:
         QCOMPARE(ui->last().title, app::title());
         QVERIFY2(ui->last().prompt.contains(y) && ui->last().prompt.contains(told.replace(QStringLiteral("%1"), y)),
                  qPrintable(ui->last().prompt));
-        QCOMPARE(bytesOf(y), badBytes);
-        QCOMPARE(bytesOf(tmp), goodBytes);
+        QCOMPARE(fileBytes(y), badBytes);
+        QCOMPARE(fileBytes(tmp), goodBytes);
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
         QCOMPARE(QFile::exists(tmp), kind != QLatin1String("damaged"));
         QCOMPARE(openPath(), firstFile());
@@ -341,7 +337,7 @@ private slots:
     {
         db(QStringLiteral("b.mdb"));
         const QString ini = mdlFileAccess::fncInitIniPath();
-        const QByteArray iniBefore = bytesOf(ini);
+        const QByteArray iniBefore = fileBytes(ini);
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("b.mdb"), &frmMDB::mnuUse_Click);
         QCOMPARE(testsupport::withFileSizeLimit(iniBefore.size() / 2, [&] {
@@ -352,7 +348,7 @@ private slots:
                         + QStringLiteral("\r\nに使用するデータベースの設定を書き込めませんでした。次回の起動では前回のデータベースが使われます。");
             return told && GE_strFile_Name == QStringLiteral("b.mdb") && !Instance<frmMDB>::exists() ? 0 : 1;
         }), 0);
-        QCOMPARE(bytesOf(ini), iniBefore);
+        QCOMPARE(fileBytes(ini), iniBefore);
     }
 
     // The save at the switch fails while another program reads the file in
@@ -459,7 +455,7 @@ private slots:
     void closeWithoutAFileReopensTheOneUsedBefore()
     {
         const QString ini = mdlFileAccess::fncInitIniPath();
-        const QByteArray iniBefore = bytesOf(ini);
+        const QByteArray iniBefore = fileBytes(ini);
         ScopedScriptedUi ui;
         // A folder that can't be listed leaves the manager as it was.
         const QString gone = file(QStringLiteral("gone"));
@@ -478,7 +474,7 @@ private slots:
         QVERIFY(!Instance<frmMDB>::exists());
         QCOMPARE(openPath(), firstFile());
         QCOMPARE(GE_strFile_Name, QStringLiteral("a.mdb"));
-        QCOMPARE(bytesOf(ini), iniBefore);
+        QCOMPARE(fileBytes(ini), iniBefore);
     }
 
     void startWindowCommands()
@@ -502,7 +498,7 @@ private slots:
         QCOMPARE(ui->last().prompt, QStringLiteral("ブラウザを起動できませんでした。\r\n") + ui->boxes[1].prompt);
         QCOMPARE(ui->last().title, QStringLiteral("ミナモ・ラボ　配布サイトＨＰ"));
         // The help page holds both sections.
-        const QByteArray page = bytesOf(testsupport::sourceDir() + QStringLiteral("/resources/help.html"));
+        const QByteArray page = fileBytes(testsupport::sourceDir() + QStringLiteral("/resources/help.html"));
         QVERIFY(page.contains("id=\"works\"") && page.contains("id=\"home\""));
     }
 };

@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/ui.h"
 #include "tests/library/exif_corpus/exif_samples.h"
+#include "tests/support/testsupport.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -235,10 +236,7 @@ private slots:
         const QString cacheA = frmThumbnail::thumbnailCachePath(a + QStringLiteral("/photo.jpg"));
         QVERIFY(cacheA.endsWith(QStringLiteral(".jpg")));
         QCOMPARE(thumbnailFiles(), QStringList{QFileInfo(cacheA).fileName()});
-        QFile cached(cacheA);
-        QVERIFY(cached.open(QIODevice::ReadOnly));
-        QCOMPARE(cached.readAll(), redThumbnail);
-        cached.close();
+        QCOMPARE(testsupport::fileBytes(cacheA), redThumbnail);
         close();
 
         // The same name in another folder gets its own thumbnail.

@@ -67,9 +67,8 @@ private slots:
     void recordIsLittleEndianX1X2Y1Y2()
     {
         put(QStringLiteral("240101123456"), {{1, 2, 3, 4}});
-        QFile f(m_temp.filePath("240101123456.bin"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll().toHex(), QByteArray("0000803f000000400000404000008040"));
+        QCOMPARE(testsupport::fileBytes(m_temp.filePath("240101123456.bin")).toHex(),
+                 QByteArray("0000803f000000400000404000008040"));
     }
 
     void sameTimeOfDayKeepsApartAndShorterListReplaces()

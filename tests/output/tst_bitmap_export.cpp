@@ -17,12 +17,6 @@ namespace {
 const QString Key = QStringLiteral("150102030405");
 constexpr double kPx = 96.0 / 25.4;  // device pixels per map millimetre
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 quint32 le32(const QByteArray& b, int at)
 {
     return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
@@ -196,7 +190,7 @@ private slots:
         mdlImageExport::stripRows = strip;
         const QString path = m_temp.filePath(QStringLiteral("out.bmp"));
         e.subSave_Bitmap(path);
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = testsupport::fileBytes(path);
         QCOMPARE(bytes.size(), 54 + row * bitmap.height());
         QCOMPARE(bytes.left(2), QByteArray("BM"));
         QCOMPARE(le32(bytes, 2), quint32(bytes.size()));
@@ -241,7 +235,7 @@ private slots:
             mdlImageExport::failAt = [] { vb::raise(vb::errOverflow); };
         const auto save = [&] { return int(testsupport::errorOf([&] { e.subSave_Bitmap(path); })); };
         QCOMPARE(limit < 0 ? save() : testsupport::withFileSizeLimit(limit, save), error);
-        QCOMPARE(readAll(path), QByteArray("an older bitmap"));
+        QCOMPARE(testsupport::fileBytes(path), QByteArray("an older bitmap"));
         QVERIFY(e.lblKeiIdoS(0).Visible && !e.lblMoji(0).Visible);
         QCOMPARE(QDir(m_temp.filePath(QStringLiteral("fail"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.bmp")});
     }
@@ -258,12 +252,12 @@ private slots:
         QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("cmd")));
         const QString path = m_temp.filePath(QStringLiteral("cmd/map.bmp"));
         e.subSave_Bitmap(path);
-        const QByteArray old = readAll(path);
+        const QByteArray old = testsupport::fileBytes(path);
         e.lblMoji(0).Visible = true;
         mdlImageExport::failAt = [] { vb::raise(vb::errOverflow); };
         ui.answerFile(path);
         e.mnuFileSaveAsImg_Click();
-        QCOMPARE(readAll(path), old);
+        QCOMPARE(testsupport::fileBytes(path), old);
         QVERIFY(ui.last().prompt.startsWith(QStringLiteral("mnuFileSaveAsImg_Click():ｴﾗｰ番号 6 ")));
         QVERIFY(e.isEnabled() && e.lblMoji(0).Visible);
         QVERIFY(ui.unexpected.isEmpty());

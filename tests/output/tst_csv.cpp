@@ -15,15 +15,11 @@ namespace {
 
 const QString Key = QStringLiteral("150102030405");
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::fileBytes;
 
 QString textOf(const QString& path)
 {
-    return decodeCp932(bytesOf(path));
+    return decodeCp932(fileBytes(path));
 }
 
 // The fields of each record as a spreadsheet reads the list: a field that
@@ -177,7 +173,7 @@ private slots:
             e.subCsvOut_KeiIdo(ido, QStringLiteral("№,コメント,X mm,Y mm,XX,YY"));
         };
         writeAll();
-        QVERIFY(bytesOf(kyori).startsWith("\x87\x82,"));  // "№" in CP932
+        QVERIFY(fileBytes(kyori).startsWith("\x87\x82,"));  // "№" in CP932
         QCOMPARE(textOf(kyori),
                  QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
                                 "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
@@ -192,14 +188,14 @@ private slots:
         for (const QString& f : {kyori, keiro, menseki, ido}) {
             const QList<int> counts = columnCounts(textOf(f));
             QVERIFY2(counts.count(counts.first()) == counts.size(), qPrintable(f));
-            before[f] = bytesOf(f);
+            before[f] = fileBytes(f);
         }
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         GE_sngZoom = 2.0f;
         fill(e, 2);
         writeAll();
         for (const QString& f : {kyori, keiro, menseki, ido})
-            QCOMPARE(bytesOf(f), before[f]);
+            QCOMPARE(fileBytes(f), before[f]);
     }
 
     void details()
@@ -288,7 +284,7 @@ private slots:
         QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
                      return int(testsupport::errorOf([&] { e.subCsvOut_Kyori(path); }));
                  }), error);
-        QCOMPARE(bytesOf(path) == "an older list", error != 0);
+        QCOMPARE(fileBytes(path) == "an older list", error != 0);
         QCOMPARE(QDir(m_temp.filePath(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("list.csv")});
     }
 

@@ -378,17 +378,18 @@ private slots:
     {
         auto [e, s] = sheet();
         platform::ScriptedUserInterface& ui = m_s.quiet->get();
+        // A colour or font chosen (none: the dialog cancelled) through the sheet's button.
+        const auto colour = [&](int button, std::optional<qint32> c) { ui.answerColor(c), s.cmdColor(button).button()->click(); };
+        const auto font = [&](std::optional<platform::FontChoice> f) { ui.answerFont(f), s.cmdFont->button()->click(); };
         clickLabel(s, QStringLiteral("lineHikidashi"), 0);
-        ui.answerColor(255);
-        s.cmdColor(0).button()->click();
+        colour(0, 255);
         QCOMPARE(e.lineHikidashi(0).BorderColor.get(), 255);
         QCOMPARE(e.linDefault.BorderColor.get(), 255);
 
         // An area's line colour opens on the last colour and reaches its key.
         distance(e, 2, key(1));
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
-        ui.answerColor(0x00FF00);
-        s.cmdColor(0).button()->click();
+        colour(0, 0x00FF00);
         QCOMPARE(ui.boxes.last().prompt, QStringLiteral("255"));
         for (int k = 4; k < 7; ++k)
             QCOMPARE(e.linePS(k).BorderColor.get(), 0x00FF00);
@@ -399,8 +400,7 @@ private slots:
         QCOMPARE(e.lblMensekiS(1).ForeColor.get(), 0);
 
         // The hatching colour rewrites the area's cache.
-        ui.answerColor(0xFF0000);
-        s.cmdColor(3).button()->click();
+        colour(3, 0xFF0000);
         QCOMPARE(GE_tpHatching[1].BorderColor, 0xFF0000);
         QList<typHatchLine> cached;
         QVERIFY(mdlFileAccess::fncGet_Bin(e.lblMensekiS(1).Tag, GE_tpHatching[1], cached));
@@ -408,41 +408,34 @@ private slots:
         // A route label's line, text and back colours reach its key; a
         // shape's line colour is the shape's own.
         clickLabel(s, QStringLiteral("lblKeiroS"), 0);
-        for (int button : {0, 4, 5}) {
-            ui.answerColor(0x0000AA + button);
-            s.cmdColor(button).button()->click();
-        }
+        for (int button : {0, 4, 5})
+            colour(button, 0x0000AA + button);
         QVERIFY(e.linePS(10).BorderColor == 0xAA && e.lineDsSave(3).BorderColor == 0xAA);
         QVERIFY(e.lblKeiroS(0).ForeColor == 0xAE && e.lblKeiroS(0).BackColor == 0xAF);
         QVERIFY(e.lblKyori(3).ForeColor == 0xAE && e.lblKyori(3).BackColor == 0xAF);
         clickLabel(s, QStringLiteral("shpShape"), 0);
-        ui.answerColor(0x0000BB);
-        s.cmdColor(0).button()->click();
+        colour(0, 0x0000BB);
         QVERIFY(e.shpShape(0).BorderColor == 0xBB && e.shpDefault.BorderColor == 0xBB);
         QVERIFY(e.linePS(10).BorderColor == 0xAA);
 
         // Cancel: nothing changes, nothing shows.
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         e.booDrawChange = false;
-        ui.answerColor(std::nullopt);
-        s.cmdColor(4).button()->click();
-        ui.answerFont(std::nullopt);
-        s.cmdFont->button()->click();
+        colour(4, std::nullopt);
+        font(std::nullopt);
         QVERIFY(!e.booDrawChange);
         QCOMPARE(ui.count(), 0);
 
-        platform::FontChoice font;
-        font.name = QStringLiteral("Serif"), font.size = 15, font.bold = true;
+        platform::FontChoice serif;
+        serif.name = QStringLiteral("Serif"), serif.size = 15, serif.bold = true;
         clickLabel(s, QStringLiteral("lblKeiroS"), 0);
-        ui.answerFont(font);
-        s.cmdFont->button()->click();
+        font(serif);
         for (const LabelElement* l : {&e.lblKeiroS(0), &e.lblDefault, &e.lblKyori(3)})
             QVERIFY(l->FontName == QStringLiteral("Serif") && l->FontSize == 15.0 && l->FontBold);
         QCOMPARE(e.lblKyori(0).FontSize.get(), 9.0);
-        font.size = 20;
+        serif.size = 20;
         clickLabel(s, QStringLiteral("lblMoji"), 0);
-        ui.answerFont(font);
-        s.cmdFont->button()->click();
+        font(serif);
         QVERIFY(e.lblMoji(0).FontSize == 20.0 && e.lblDefault.FontSize == 20.0);
         QCOMPARE(e.lblKyori(3).FontSize.get(), 15.0);
     }
