@@ -35,6 +35,9 @@ qint16 fncGetWindowsVersion(qint32& platformId)
 
 void Main()
 {
+    // The start-up's own writes (the lock, Init.ini, the template's copy)
+    // meet a size limit as a write error, whoever entered it.
+    platform::app::takeSizeLimitAsWriteError();
     if (platform::app::prevInstance()) {
         MsgBox(QStringLiteral("このアプリケーションはすでに開かれています。"), vbCritical + vbOKOnly,
                QStringLiteral("起動時エラー"));

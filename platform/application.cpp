@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTranslator>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -154,6 +155,11 @@ bool loadQtTranslations()
     QCoreApplication::installTranslator(translator);
     installed = translator;
     return true;
+}
+
+void takeSizeLimitAsWriteError()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 long platformId()

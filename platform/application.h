@@ -37,6 +37,11 @@ void releaseInstanceLock();  // tests
 // then stay English). Needs the application object.
 bool loadQtTranslations();
 
+// Makes a write past the process's file-size limit an ordinary write error
+// (EFBIG) instead of the signal that would end the program: the program's
+// first act, before anything is written.
+void takeSizeLimitAsWriteError();
+
 // The platform identifier the program records: 2, as the NT family reports.
 long platformId();
 

@@ -236,6 +236,27 @@ private slots:
         QVERIFY(platform::Instance<frmMain>::exists());
     }
 
+    // A size limit smaller than the template: the copy fails as a write
+    // does, and the start ends with its box instead of the process ending
+    // by the signal the limit raises (the child ignores nothing itself).
+    void sizeLimitAtTheTemplateCopyIsAWriteError()
+    {
+        testsupport::ProgramFolder folder;
+        const QString sample = folder.file(QStringLiteral("MDB/master.mdb"));
+        QVERIFY(QFileInfo(testsupport::templatePath()).size() > 4096);
+        const int result = testsupport::withFileSizeLimit(4096, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            // The sample folder, lacking the file, is named first.
+            if (ui->count() != 2 || ui->last().title != QStringLiteral("インストールエラー")
+                || ui->last().prompt != sample + QStringLiteral("\r\nデータベースファイルを作成できませんでした。\r\nパス名が無効です。"))
+                return 1;
+            return platform::Instance<frmMain>::exists() ? 2 : 0;
+        }, false);
+        QCOMPARE(result, 0);
+        QVERIFY(!QFile::exists(sample));
+    }
+
     void uncreatableTempFolderEndsTheStart()
     {
         testsupport::ProgramFolder folder;

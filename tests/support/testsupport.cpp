@@ -55,14 +55,17 @@ long errorOf(const std::function<void()>& call)
     return raisedError(call).number();
 }
 
-int withFileSizeLimit(qint64 limit, const std::function<int()>& body)
+int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asStarted)
 {
     std::fflush(nullptr);  // nothing buffered is written twice
     const pid_t child = ::fork();
     if (child < 0)
         return -1;
     if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
+        if (asStarted)
+            platform::app::takeSizeLimitAsWriteError();
+        else  // not even what the test process was left with
+            std::signal(SIGXFSZ, SIG_DFL);
         rlimit fsize{};
         ::getrlimit(RLIMIT_FSIZE, &fsize);
         if (limit >= 0)

@@ -33,11 +33,13 @@ long errorOf(const std::function<void()>& call);
 constexpr qint64 QtBufferSize = 16384;
 
 // Runs `body` in a child process whose file-size limit is `limit` bytes (none
-// when negative), with SIGXFSZ ignored, so a write past the limit fails as on
-// a full disk; root is held to the limit too. Returns the body's result
-// (0..255), or -1 when the child did not exit normally. What the body
-// changes in memory stays in the child.
-int withFileSizeLimit(qint64 limit, const std::function<int()>& body);
+// when negative); root is held to the limit too. The child first does what
+// the program does at its start, so a write past the limit fails as on a
+// full disk; with `asStarted` false the signal ends the child unless the
+// body's own code makes it harmless. Returns the body's result (0..255), or
+// -1 when the child did not exit normally (a signal ended it). What the
+// body changes in memory stays in the child.
+int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asStarted = true);
 
 // A file's bytes; none when it cannot be read.
 QByteArray fileBytes(const QString& path);
