@@ -2,6 +2,7 @@
 
 #include "platform/writeerror.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -70,6 +71,23 @@ bool protectedBits(const struct stat& st)
     if (inGroup(st.st_gid))
         return !(st.st_mode & S_IWGRP);
     return !(st.st_mode & S_IWOTH);
+}
+
+// The start of the new files' names for the target named `name`:
+// ".<name>~". A name too long for that (with the digits, past the system's
+// limit of a name's bytes) keeps its head, cut between characters, and adds
+// the digest of the whole name: ".<head>~<digest>~", still this target's
+// own and no other's.
+QByteArray leftoverPrefix(const QString& name)
+{
+    const QByteArray whole = nativeName(name);
+    if (whole.size() + 2 + HexDigits <= NAME_MAX)
+        return '.' + whole + '~';
+    const QByteArray digest = QCryptographicHash::hash(whole, QCryptographicHash::Sha256).left(HexDigits / 2).toHex();
+    qsizetype head = NAME_MAX - 3 - 2 * HexDigits;
+    while (head > 0 && (whole.at(head) & 0xC0) == 0x80)  // not inside a character's bytes
+        --head;
+    return '.' + whole.left(head) + '~' + digest + '~';
 }
 
 bool isLeftoverOf(const char* entry, const QByteArray& prefix)
@@ -143,17 +161,17 @@ QFileDevice::FileError Replacement::create()
             return QFileDevice::PermissionsError;
     }
     const QString folder = slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1);
-    const QString prefix = u'.' + name + u'~';
-    removeLeftovers(nativeName(folder), nativeName(prefix));
+    const QByteArray prefix = leftoverPrefix(name);
+    removeLeftovers(nativeName(folder), prefix);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString candidate = m_target.left(slash + 1) + prefix
-            + QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), HexDigits, 16, QLatin1Char('0'));
-        const int fd = ::open(nativeName(candidate).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const QByteArray candidate = nativeName(m_target.left(slash + 1)) + prefix
+            + QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(HexDigits, '0');
+        const int fd = ::open(candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             // Held until the file is in place or removed: the mark of a write still running.
             ::flock(fd, LOCK_EX | LOCK_NB);
             m_fd = fd;
-            m_path = candidate;
+            m_path = QFile::decodeName(candidate);
             return QFileDevice::NoError;
         }
         if (errno != EEXIST)

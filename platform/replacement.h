@@ -5,10 +5,13 @@
 //
 // The new file lies beside the target as ".<name>~<8 hex digits>": hidden,
 // a name no user gives a file (a user's own "<name>.part" or "<name>.tmp"
-// is never touched), and one of its own for every write. A write holds a
-// lock on its file while it runs; the files of earlier writes to the same
-// target that were cut off (the program killed midway) hold none, and the
-// next write to that target removes them.
+// is never touched), and one of its own for every write. A name too long
+// to take the marks keeps its head and a digest of the whole name instead,
+// ".<head>~<digest>~<8 hex digits>", so the file still names its target.
+// A write holds a lock on its file while it runs; the files of earlier
+// writes to the same target that were cut off (the program killed midway)
+// hold none, and the next write to that target removes them, and nothing
+// else: not another target's, not a name that only looks like one.
 //
 // A link is written through to the end of its chain: the file it ends at
 // gets the new contents and every link stays a link. A target whose
