@@ -165,7 +165,8 @@ private slots:
         frmOption& o = show(e);
         o.chkPictAdj->setValue(aspect ? 1 : 0);
         o.SSTab->setTab(2);
-        QVERIFY(o.txtXY(0).Enabled() && !o.txtXY(6).Enabled());
+        for (int i = 0; i <= 11; ++i)
+            QCOMPARE(o.txtXY(i).Enabled(), i <= 5);
         typeEnter(o.txtXY(0), QStringLiteral("20"));
         QVERIFY(hasFocus(o.txtXY(1)));
         typeXY(o, 1, {"30", "140", "80"});
