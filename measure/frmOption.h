@@ -13,6 +13,7 @@
 // it is open clicks on the map pick the points of the tab in front.
 
 #include "app/types.h"
+#include "measure/calibration.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
@@ -142,6 +143,19 @@ private:
     // The ratios and stretch in force are the position calibration's (its
     // "設定" ran after the known-distance one).
     bool m_ratioFromCnv = false;
+    // The position calibration with the points and angles it came from.
+    struct typKeiIdoState {
+        std::array<typPointS, 2> points;
+        std::array<typDMS, 2> longitudes, latitudes;
+        std::array<double, 2> lonSeconds, latSeconds;
+        typPointD ptoK, ktoP, ki00ToPx, ptoD;
+        typLonLat px00ToKei;
+        float pictAdj = 1.0f;
+        static typKeiIdoState fncTake();
+        void restore() const;
+    };
+    // The position calibration over the editor's picture as it stands.
+    static mdlSub::KeiIdoFault fncCalc_KeiIdo();
     bool m_editorLocked = false;  // the editor's commands are disabled by this window
     bool m_saveEnabled = false;   // their state before
     bool m_zoomEnabled = false;

@@ -148,7 +148,7 @@ void frmOption::Form_Unload(int& cancel)
     // known-distance scale set after them is not theirs to replace.
     const typPointD ratio = GE_tpPtoD_r;
     const float stretch = GE_sngPictAdj;
-    mdlSub::subCalc_KeiIdo();
+    fncCalc_KeiIdo();
     if (!m_ratioFromCnv) {
         GE_tpPtoD_r = ratio;
         GE_sngPictAdj = stretch;
