@@ -143,7 +143,10 @@ private:
     // The ratios and stretch in force are the position calibration's (its
     // "設定" ran after the known-distance one).
     bool m_ratioFromCnv = false;
-    // The position calibration with the points and angles it came from.
+    // The last position calibration made under the tilt the drawing keeps
+    // (at first the one it had before this window's first conversion): what
+    // the drawing keeps when the closing cannot calibrate the points again
+    // under the tilt put back.
     struct typKeiIdoState {
         std::array<typPointS, 2> points;
         std::array<typDMS, 2> longitudes, latitudes;
@@ -154,6 +157,7 @@ private:
         static typKeiIdoState fncTake();
         void restore() const;
     };
+    std::optional<typKeiIdoState> m_keptKeiIdo;
     // The position calibration over the editor's picture as it stands.
     static mdlSub::KeiIdoFault fncCalc_KeiIdo();
     bool m_editorLocked = false;  // the editor's commands are disabled by this window

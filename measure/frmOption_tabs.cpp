@@ -282,6 +282,11 @@ void frmOption::cmdCnv_Click()
                QStringLiteral("既知の経緯度設定"));
         return;
     }
+    if (!m_keptKeiIdo)
+        m_keptKeiIdo = before;
+    const bool keptTilt = typTilt{GE_sngHosei, GE_dblHosei} == typTilt{sngHoseiBak, dblHoseiBak};
+    if (fault == mdlSub::KeiIdoFault::none && keptTilt)
+        m_keptKeiIdo = typKeiIdoState::fncTake();
     tpPiccelBak = GE_tpPiccel;
     subDisp_Para();
     m_cnvTilt = typTilt{GE_sngHosei, GE_dblHosei};

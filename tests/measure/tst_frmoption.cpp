@@ -304,6 +304,9 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("refusal");  // the box's first line; none: it calibrates
         QTest::addColumn<bool>("aspect");      // the aspect adjustment on
+        // Before the boxes, the right tilt point nudged to (100, 15) by the
+        // arrow keys: the angle follows it, unconfirmed.
+        QTest::addColumn<bool>("nudge");
         const QStringList normal{"20", "50", "220", "310", "139", "45", "0", "35", "41", "0",
                                  "139", "46", "0", "35", "40", "0"};
         const auto with = [&normal](std::initializer_list<std::pair<int, const char*>> changes) {
@@ -315,27 +318,30 @@ private slots:
         const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
         const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。");
         const QString earth = QStringLiteral("図面の一部が経度±180°、緯度±90°を超えるため、設定できません。");
-        QTest::newRow("normal pair") << normal << QString() << true;
-        QTest::newRow("normal pair, no aspect") << normal << QString() << false;
-        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true;
-        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true;
-        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range << true;
+        QTest::newRow("normal pair") << normal << QString() << true << false;
+        QTest::newRow("normal pair, no aspect") << normal << QString() << false << false;
+        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false;
+        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false;
+        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range << true << false;
         QTest::newRow("1 second of latitude, 1 degree of longitude")
-            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range << true;
-        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range << true;
-        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range << true;
-        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same << true;
-        QTest::newRow("one latitude") << with({{14, "41"}}) << same << true;
+            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range << true << false;
+        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range << true << false;
+        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range << true << false;
+        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same << true << false;
+        QTest::newRow("one latitude") << with({{14, "41"}}) << same << true << false;
         // Scales that the ranges let pass, but the picture would span the earth many times.
         const QStringList apart1mm{"168.6211", "667.6453", "169.4211", "667.0453", "139", "45", "30", "35", "40",
                                    "30", "179", "45", "30", "35", "40", "50"};
-        QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << earth << false;
+        QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << earth << false << false;
         QStringList apart01mm = apart1mm;
         apart01mm[2] = QStringLiteral("168.6811"), apart01mm[3] = QStringLiteral("667.5653");
         apart01mm[10] = QStringLiteral("239");
-        QTest::newRow("0.1 mm apart, 100 degrees of longitude") << apart01mm << earth << false;
+        QTest::newRow("0.1 mm apart, 100 degrees of longitude") << apart01mm << earth << false << false;
         QTest::newRow("2 mm apart, 60 degrees of latitude")
-            << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << earth << false;
+            << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << earth << false << false;
+        // Calibrated under the nudged tilt; under the one kept the two points
+        // share their y, so the drawing keeps what it had.
+        QTest::newRow("points with one y under the tilt kept") << with({{3, "50"}}) << QString() << false << true;
     }
 
     // A position calibration that gives no usable scale is refused whole: the
@@ -345,6 +351,7 @@ private slots:
         QFETCH(QStringList, boxes);
         QFETCH(QString, refusal);
         QFETCH(bool, aspect);
+        QFETCH(bool, nudge);
         platform::ScopedScriptedUi ui;
         frmEdit& e = openDrawing();
         frmOption& o = show(e);
@@ -355,6 +362,12 @@ private slots:
         const QList<double> before = positionCalibration();
         // 60" of longitude at 35°41' over 200 units, 60" of latitude over 260.
         QVERIFY(near(GE_tpPtoD_r.dblX, 7.5215, 1e-4) && near(GE_sngPictAdj, aspect ? 0.94703 : 1, 1e-5));
+        if (nudge) {
+            o.SSTab->setTab(1);
+            pickTilt(e, e.popHoseiR, 100, 15);
+            mdlSub::subCalc_Hosei();
+            o.SSTab->setTab(3);
+        }
         for (int i = 0; i < 4; ++i)
             typeEnter((i < 2 ? o.txtPict_mm1 : o.txtPict_mm2)(i % 2), boxes[i]);
         for (int k = 4; k < 16; ++k)
