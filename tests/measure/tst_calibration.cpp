@@ -97,10 +97,9 @@ private slots:
             {KeiIdoFault::range, [] { GE_dblIdo[0] = 90 * 3600; }},  // no metres east-west at the pole
             {KeiIdoFault::range, [] { GE_tpPiccel = {typPointS{-3e38f, 200}, typPointS{3e38f, 50}}; }},
             {KeiIdoFault::range, [] { GE_dblKeido[1] = 3e38; }},
-            // Both points on the earth (the second at 180 degrees, or at the
-            // pole), but the picture's right edge 5" beyond it, its top 10".
-            {KeiIdoFault::earth, [] { GE_dblKeido = {647990, 648000}; }},
-            {KeiIdoFault::earth, [] { GE_dblIdo = {323970, 324000}; }}};
+            // Both points on the earth (the second at 180 degrees), but the
+            // picture's right edge 5" beyond it.
+            {KeiIdoFault::earth, [] { GE_dblKeido = {647990, 648000}; }}};
         for (const auto& [fault, spoil] : spoilers) {
             setUpKnownPoints();
             spoil();
@@ -125,7 +124,6 @@ private slots:
         // Beyond the 16-bit degree field, or no number: no text, no failure.
         QTest::newRow("beyond the degree field") << 32768 * 3600.0 << "***-**-**.****" << Arc{7, 7, 7};
         QTest::newRow("carried beyond it") << 32768 * 3600.0 - 0.00001 << "***-**-**.****" << Arc{7, 7, 7};
-        QTest::newRow("below it") << -32769 * 3600.0 << "***-**-**.****" << Arc{7, 7, 7};
         QTest::newRow("no number") << qQNaN() << "***-**-**.****" << Arc{7, 7, 7};
     }
     void secondsToDms()
