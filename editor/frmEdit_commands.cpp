@@ -17,9 +17,16 @@ using namespace vb;
 namespace {
 
 // The zoom at which the picture shows at the drawing's true scale, each step
-// in single precision. NaN when it can't be computed.
+// in single precision, from the scale of the mode the drawing is measured
+// in. NaN when it can't be computed.
 float trueScaleZoom()
 {
+    if (GE_booModeKei) {
+        // The position calibration holds metres per picture unit (a
+        // millimetre of the map at 100 %).
+        const float millimetres = float(GE_tpPtoD_r.dblX * 1000);
+        return millimetres / GE_sngScale;
+    }
     if (GE_intUnitDIndex < 0 || GE_intUnitDIndex >= UnitCount)
         vb::raise(errSubscript);
     const float perScale = GE_sngDistanceD_X / GE_sngScale;

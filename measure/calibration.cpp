@@ -51,7 +51,27 @@ bool fitsSingle(double v) { return std::isfinite(v) && std::fabs(v) <= double(FL
 bool finite(const typPointD& p) { return std::isfinite(p.dblX) && std::isfinite(p.dblY); }
 bool ratioFits(double r) { return r >= measure::MinRatio && r <= measure::MaxRatio; }
 
-KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c)
+constexpr double MaxLongitude = 180 * 3600.0;  // seconds of arc
+constexpr double MaxLatitude = 90 * 3600.0;
+
+// Whether every corner of the picture, straightened and at the stretch `c`
+// sets, has a longitude and latitude on the earth. Positions are linear in
+// the picture point, so no point inside lies farther out than a corner.
+bool onEarth(const typKeiIdoCalibration& c, float width, float height)
+{
+    const double stretched = double(height) * c.pictAdj;
+    const typPointD corners[] = {{0, 0}, {width, 0}, {0, stretched}, {width, stretched}};
+    for (const typPointD& corner : corners) {
+        const typPointD p = fncRotate_PointD(tiltCentre(), corner, GE_dblHosei[3]);
+        const double lon = p.dblX * c.ptoK.dblX + c.px00ToKei.dblLongitude;
+        const double lat = p.dblY * c.ptoK.dblY + c.px00ToKei.dblLatitude;
+        if (!(std::fabs(lon) <= MaxLongitude && std::fabs(lat) <= MaxLatitude))
+            return false;
+    }
+    return true;
+}
+
+KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
 {
     if (GE_dblKeido[0] == 0 || GE_dblKeido[1] == 0 || GE_dblIdo[0] == 0 || GE_dblIdo[1] == 0)
         return KeiIdoFault::zero;
@@ -96,15 +116,17 @@ KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c)
     if (!finite(c.ptoK) || !finite(c.ktoP) || !finite(c.ki00ToPx)
         || !std::isfinite(c.px00ToKei.dblLongitude) || !std::isfinite(c.px00ToKei.dblLatitude))
         return KeiIdoFault::range;
+    if (!onEarth(c, width, height))
+        return KeiIdoFault::earth;
     return KeiIdoFault::none;
 }
 
 }  // namespace
 
-KeiIdoFault subCalc_KeiIdo()
+KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight)
 {
     typKeiIdoCalibration c;
-    const KeiIdoFault fault = calcKeiIdo(c);
+    const KeiIdoFault fault = calcKeiIdo(c, pictureWidth, pictureHeight);
     if (fault != KeiIdoFault::none)
         return fault;
     GE_tpPtoK_r = c.ptoK;
@@ -118,9 +140,12 @@ KeiIdoFault subCalc_KeiIdo()
 
 QString fncSec_ToDMS(double seconds, typDMS& dms)
 {
-    qint16 deg = vb::CInt(std::floor(seconds / 3600));
+    constexpr double MinDeg = -32768, MaxDeg = 32767;  // the 16-bit degree field
+    double deg = std::floor(seconds / 3600);
+    if (!(deg >= MinDeg && deg <= MaxDeg))
+        return DmsOutOfRange;
     const double rest = seconds - deg * 3600.0;
-    qint16 min = vb::CInt(std::floor(rest / 60));
+    double min = std::floor(rest / 60);
     double sec = rest - min * 60.0;
 
     const QString secPattern = QStringLiteral("0#.###0");
@@ -131,14 +156,16 @@ QString fncSec_ToDMS(double seconds, typDMS& dms)
     if (vb::Val(secText) >= 60) {
         sec = 0;
         secText = vb::Format(sec, secPattern);
-        min = vb::CInt(min + 1.0);
+        min += 1;
         if (min == 60) {
             min = 0;
-            deg = vb::CInt(deg + 1.0);
+            deg += 1;
+            if (deg > MaxDeg)
+                return DmsOutOfRange;
         }
     }
-    dms.intDeg = deg;
-    dms.intMin = min;
+    dms.intDeg = qint16(deg);
+    dms.intMin = qint16(min);
     dms.sngSec = vb::CSng(sec);
     return vb::Format(deg, QStringLiteral("0##")) + u'-' + vb::Format(min, QStringLiteral("0#"))
         + u'-' + secText;
@@ -188,7 +215,9 @@ float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2)
         return dy > 0 ? 0 : 180;
     if (dy == 0)
         return dx < 0 ? 270 : 90;
-    const double a = std::atan(vb::Divide(dy, dx)) * RadToDeg;
+    // A slope too steep for a double is due north or south, not a failure:
+    // the readouts ask for the bearing of whatever the pointer points at.
+    const double a = std::atan(dy / dx) * RadToDeg;
     return vb::CSng(dx > 0 ? 90 - a : 270 - a);
 }
 

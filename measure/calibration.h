@@ -27,21 +27,27 @@ enum class KeiIdoFault {
     zero,      // a longitude or latitude is 0: not given yet
     coincide,  // the two points share an x, a y, a longitude or a latitude
     range,     // a ratio or the stretch would leave the calibration's range
+    earth,     // a part of the picture would lie beyond longitude ±180° or latitude ±90°
 };
 
 // The longitude/latitude calibration from GE_tpPiccel, GE_dblKeido and
 // GE_dblIdo: sets GE_tpPtoK_r, GE_tpKtoP_r, GE_tpPx00ToKei, GE_tpKI00ToPx,
 // GE_tpPtoD_r (metres per picture unit) and GE_sngPictAdj, all at once or
 // none of them. The whole result is computed first; it is taken only when
-// every value is finite and the ratios and the stretch lie within the range
-// the known distances may set, so a refused calibration keeps the one
-// before it whole.
-KeiIdoFault subCalc_KeiIdo();
+// every value is finite, the ratios and the stretch lie within the range
+// the known distances may set, and every corner of the picture (its width
+// and height in picture units, the height stretched as the result would
+// show it; 0 by 0 without a picture) lies on the earth. So a refused
+// calibration keeps the one before it whole.
+KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight);
 
 // Seconds of arc as degrees-minutes-seconds text ("135-30-15.2500"); fills
 // `dms`. A negative angle gives a negative degree and positive minutes and
-// seconds.
+// seconds. An angle whose degrees do not fit the 16-bit field, or no number
+// at all, gives DmsOutOfRange and leaves `dms` as it was: a readout shows it
+// rather than failing.
 QString fncSec_ToDMS(double seconds, typDMS& dms);
+inline const QString DmsOutOfRange = QStringLiteral("***-**-**.****");
 double fncDMS_ToSec(qint16 degrees, qint16 minutes, float seconds);
 
 // Metres between two longitude/latitude points.

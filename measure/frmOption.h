@@ -13,6 +13,7 @@
 // it is open clicks on the map pick the points of the tab in front.
 
 #include "app/types.h"
+#include "measure/calibration.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 
@@ -142,6 +143,23 @@ private:
     // The ratios and stretch in force are the position calibration's (its
     // "設定" ran after the known-distance one).
     bool m_ratioFromCnv = false;
+    // The last position calibration made under the tilt the drawing keeps
+    // (at first the one it had before this window's first conversion): what
+    // the drawing keeps when the closing cannot calibrate the points again
+    // under the tilt put back.
+    struct typKeiIdoState {
+        std::array<typPointS, 2> points;
+        std::array<typDMS, 2> longitudes, latitudes;
+        std::array<double, 2> lonSeconds, latSeconds;
+        typPointD ptoK, ktoP, ki00ToPx, ptoD;
+        typLonLat px00ToKei;
+        float pictAdj = 1.0f;
+        static typKeiIdoState fncTake();
+        void restore() const;
+    };
+    std::optional<typKeiIdoState> m_keptKeiIdo;
+    // The position calibration over the editor's picture as it stands.
+    static mdlSub::KeiIdoFault fncCalc_KeiIdo();
     bool m_editorLocked = false;  // the editor's commands are disabled by this window
     bool m_saveEnabled = false;   // their state before
     bool m_zoomEnabled = false;

@@ -148,7 +148,11 @@ void frmOption::Form_Unload(int& cancel)
     // known-distance scale set after them is not theirs to replace.
     const typPointD ratio = GE_tpPtoD_r;
     const float stretch = GE_sngPictAdj;
-    mdlSub::subCalc_KeiIdo();
+    // Points that give no calibration under that tilt are not kept with one
+    // made under the tilt taken back: the last one made under the tilt kept is.
+    const mdlSub::KeiIdoFault fault = fncCalc_KeiIdo();
+    if (fault != mdlSub::KeiIdoFault::none && fault != mdlSub::KeiIdoFault::zero && m_keptKeiIdo)
+        m_keptKeiIdo->restore();
     if (!m_ratioFromCnv) {
         GE_tpPtoD_r = ratio;
         GE_sngPictAdj = stretch;

@@ -267,29 +267,63 @@ void frmOption::cmdCnv_Click()
     }
     // Points that give no calibration are not kept either: the drawing keeps
     // the points it was calibrated with, the boxes what was typed.
-    const auto points = GE_tpPiccel;
-    const auto longitudes = GE_tpKeIdo, latitudes = GE_tpIdo;
-    const auto lonSeconds = GE_dblKeido, latSeconds = GE_dblIdo;
+    const typKeiIdoState before = typKeiIdoState::fncTake();
     subDisp_Taiou();
-    const mdlSub::KeiIdoFault fault = mdlSub::subCalc_KeiIdo();
-    if (fault == mdlSub::KeiIdoFault::coincide || fault == mdlSub::KeiIdoFault::range) {
-        GE_tpPiccel = points;
-        GE_tpKeIdo = longitudes;
-        GE_tpIdo = latitudes;
-        GE_dblKeido = lonSeconds;
-        GE_dblIdo = latSeconds;
+    const mdlSub::KeiIdoFault fault = fncCalc_KeiIdo();
+    if (fault == mdlSub::KeiIdoFault::coincide || fault == mdlSub::KeiIdoFault::range
+        || fault == mdlSub::KeiIdoFault::earth) {
+        before.restore();
         const QString why = fault == mdlSub::KeiIdoFault::coincide
             ? QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。")
-            : QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
+            : fault == mdlSub::KeiIdoFault::range
+            ? QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。")
+            : QStringLiteral("図面の一部が経度±180°、緯度±90°を超えるため、設定できません。");
         MsgBox(why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。"), vbExclamation,
                QStringLiteral("既知の経緯度設定"));
         return;
     }
+    if (!m_keptKeiIdo)
+        m_keptKeiIdo = before;
+    const bool keptTilt = typTilt{GE_sngHosei, GE_dblHosei} == typTilt{sngHoseiBak, dblHoseiBak};
+    if (fault == mdlSub::KeiIdoFault::none && keptTilt)
+        m_keptKeiIdo = typKeiIdoState::fncTake();
     tpPiccelBak = GE_tpPiccel;
     subDisp_Para();
     m_cnvTilt = typTilt{GE_sngHosei, GE_dblHosei};
     m_ratioFromCnv = true;
     markChanged();
+}
+
+frmOption::typKeiIdoState frmOption::typKeiIdoState::fncTake()
+{
+    return typKeiIdoState{GE_tpPiccel,   GE_tpKeIdo,  GE_tpIdo,         GE_dblKeido, GE_dblIdo,
+                          GE_tpPtoK_r,   GE_tpKtoP_r, GE_tpKI00ToPx,    GE_tpPtoD_r, GE_tpPx00ToKei,
+                          GE_sngPictAdj};
+}
+
+void frmOption::typKeiIdoState::restore() const
+{
+    GE_tpPiccel = points;
+    GE_tpKeIdo = longitudes;
+    GE_tpIdo = latitudes;
+    GE_dblKeido = lonSeconds;
+    GE_dblIdo = latSeconds;
+    GE_tpPtoK_r = ptoK;
+    GE_tpKtoP_r = ktoP;
+    GE_tpKI00ToPx = ki00ToPx;
+    GE_tpPtoD_r = ptoD;
+    GE_tpPx00ToKei = px00ToKei;
+    GE_sngPictAdj = pictAdj;
+}
+
+mdlSub::KeiIdoFault frmOption::fncCalc_KeiIdo()
+{
+    // The picture's extent at 100 % is the full-size holder's, in the map's
+    // millimetres.
+    frmEdit* e = fncEditor();
+    if (!e || !e->pictOrg->hasPicture())
+        return mdlSub::subCalc_KeiIdo(0, 0);
+    return mdlSub::subCalc_KeiIdo(float(e->pictOrg->ScaleWidth()), float(e->pictOrg->ScaleHeight()));
 }
 
 void frmOption::subDisp_Taiou()

@@ -88,9 +88,8 @@ std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms)
         return std::nullopt;
     const double seconds = *fncBox_Double(text);
     // The degree field is 16-bit: a larger angle has no place in the row.
-    if (*v < 0 || std::floor(seconds / 3600) > 32767)
+    if (*v < 0 || mdlSub::fncSec_ToDMS(seconds, dms) == mdlSub::DmsOutOfRange)
         return std::nullopt;
-    mdlSub::fncSec_ToDMS(seconds, dms);
     return double(*v);
 }
 

@@ -109,11 +109,14 @@ private slots:
         QTest::addColumn<float>("distance");
         QTest::addColumn<float>("scale");
         QTest::addColumn<float>("pixels");
+        QTest::addColumn<double>("metres");  // per picture unit by positions; 0: by known distances
         QTest::addColumn<float>("zoom");
-        QTest::newRow("1:500") << 100.0f << 500.0f << 400.0f << 0.5f;
-        QTest::newRow("negative scale") << 100.0f << -500.0f << 400.0f << 1.25f;
-        QTest::newRow("no known distance") << 0.0f << 500.0f << 400.0f << 1.25f;
-        QTest::newRow("no picture length") << 100.0f << 500.0f << 0.0f << 1.25f;
+        QTest::newRow("1:500") << 100.0f << 500.0f << 400.0f << 0.0 << 0.5f;
+        QTest::newRow("negative scale") << 100.0f << -500.0f << 400.0f << 0.0 << 1.25f;
+        QTest::newRow("no known distance") << 0.0f << 500.0f << 400.0f << 0.0 << 1.25f;
+        QTest::newRow("no picture length") << 100.0f << 500.0f << 0.0f << 0.0 << 1.25f;
+        // The same scale from positions, the known distances never set.
+        QTest::newRow("1:500 by positions") << 0.0f << 500.0f << 0.0f << 0.25 << 0.5f;
     }
 
     void trueScaleZoom()
@@ -121,9 +124,14 @@ private slots:
         QFETCH(float, distance);
         QFETCH(float, scale);
         QFETCH(float, pixels);
+        QFETCH(double, metres);
         QFETCH(float, zoom);
         frmEdit& e = openDrawing();
         e.mnuDispEandR(3).choose();  // 125 %
+        GE_booModeKei = metres > 0;
+        GE_booModeDis = !GE_booModeKei;
+        if (GE_booModeKei)
+            GE_tpPtoD_r = typPointD{metres, metres};
         GE_sngDistanceD_X = distance;
         GE_sngScale = scale;
         GE_sngPiccelD_X = pixels;

@@ -23,7 +23,8 @@ bool near(double actual, double expected, double tolerance = 1e-6)
 }
 
 // No tilt; picture (100, 200) is lon 500000" lat 126000" (35 degrees), and
-// (300, 50) lies 20" east and 30" north of it.
+// (300, 50) lies 20" east and 30" north of it, on a picture of 400 by 300.
+constexpr float PictureWidth = 400, PictureHeight = 300;
 void setUpKnownPoints()
 {
     GE_sngHosei = {0, 0, 0, 0};
@@ -62,7 +63,7 @@ private slots:
     void keiIdoCalibration()
     {
         setUpKnownPoints();
-        subCalc_KeiIdo();
+        subCalc_KeiIdo(PictureWidth, PictureHeight);
         QVERIFY(GE_tpPtoK_r.dblX == 0.1 && GE_tpPtoK_r.dblY == -0.2);
         QVERIFY(GE_tpKtoP_r.dblX == 10 && GE_tpKtoP_r.dblY == -5);
         QVERIFY(GE_tpPx00ToKei.dblLongitude == 499990 && GE_tpPx00ToKei.dblLatitude == 126040);
@@ -73,7 +74,7 @@ private slots:
 
         setUpKnownPoints();
         GE_booPictAdj = true;
-        subCalc_KeiIdo();
+        subCalc_KeiIdo(PictureWidth, PictureHeight);
         QVERIFY(near(GE_sngPictAdj, 6.173333 / 2.528449));
         QCOMPARE(GE_tpPtoD_r.dblY, GE_tpPtoD_r.dblX);
     }
@@ -95,11 +96,14 @@ private slots:
             {KeiIdoFault::range, [] { GE_booPictAdj = true, GE_dblKeido[1] = 503600, GE_dblIdo[1] = 126001; }},
             {KeiIdoFault::range, [] { GE_dblIdo[0] = 90 * 3600; }},  // no metres east-west at the pole
             {KeiIdoFault::range, [] { GE_tpPiccel = {typPointS{-3e38f, 200}, typPointS{3e38f, 50}}; }},
-            {KeiIdoFault::range, [] { GE_dblKeido[1] = 3e38; }}};
+            {KeiIdoFault::range, [] { GE_dblKeido[1] = 3e38; }},
+            // Both points on the earth (the second at 180 degrees), but the
+            // picture's right edge 5" beyond it.
+            {KeiIdoFault::earth, [] { GE_dblKeido = {647990, 648000}; }}};
         for (const auto& [fault, spoil] : spoilers) {
             setUpKnownPoints();
             spoil();
-            QCOMPARE(subCalc_KeiIdo(), fault);
+            QCOMPARE(subCalc_KeiIdo(PictureWidth, PictureHeight), fault);
             for (const double v : {GE_tpPtoK_r.dblX, GE_tpPtoK_r.dblY, GE_tpKtoP_r.dblY, GE_tpKI00ToPx.dblY,
                                    GE_tpPx00ToKei.dblLatitude, GE_tpPtoD_r.dblX, GE_tpPtoD_r.dblY})
                 QCOMPARE(v, -1.0);
@@ -117,13 +121,17 @@ private slots:
         QTest::newRow("negative") << -10.0 << "-001-59-50.0000" << Arc{-1, 59, 50};
         QTest::newRow("four decimals") << 125.123456 << "000-02-05.1235" << Arc{0, 2, 5.123456};
         QTest::newRow("carry into the degree") << 3599.99999 << "001-00-00.0000" << Arc{1, 0, 0};
+        // Beyond the 16-bit degree field, or no number: no text, no failure.
+        QTest::newRow("beyond the degree field") << 32768 * 3600.0 << "***-**-**.****" << Arc{7, 7, 7};
+        QTest::newRow("carried beyond it") << 32768 * 3600.0 - 0.00001 << "***-**-**.****" << Arc{7, 7, 7};
+        QTest::newRow("no number") << qQNaN() << "***-**-**.****" << Arc{7, 7, 7};
     }
     void secondsToDms()
     {
         QFETCH(double, seconds);
         QFETCH(QString, text);
         QFETCH(Arc, dms);
-        typDMS out;
+        typDMS out{7, 7, 7};
         QCOMPARE(fncSec_ToDMS(seconds, out), text);
         QVERIFY(out.intDeg == dms.a1 && out.intMin == dms.b1 && out.sngSec == float(dms.a2));
     }
@@ -222,7 +230,7 @@ private slots:
     void presetPointKeiIdo()
     {
         setUpKnownPoints();
-        subCalc_KeiIdo();
+        subCalc_KeiIdo(PictureWidth, PictureHeight);
         QString text;
         // One minute of arc north is 60" = 300 picture units up.
         typPointS p = fncGet_PresetPointKeiIdo(100, 200, 100, 150, 1852, text);

@@ -4,6 +4,7 @@
 // procedure that fills the boxes).
 
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 
 #include "app/mdlFileAccess.h"
 #include "db/mdlSQL.h"
@@ -165,7 +166,8 @@ private slots:
         frmOption& o = show(e);
         o.chkPictAdj->setValue(aspect ? 1 : 0);
         o.SSTab->setTab(2);
-        QVERIFY(o.txtXY(0).Enabled() && !o.txtXY(6).Enabled());
+        for (int i = 0; i <= 11; ++i)
+            QCOMPARE(o.txtXY(i).Enabled(), i <= 5);
         typeEnter(o.txtXY(0), QStringLiteral("20"));
         QVERIFY(hasFocus(o.txtXY(1)));
         typeXY(o, 1, {"30", "140", "80"});
@@ -301,6 +303,10 @@ private slots:
         // longitude 1, latitude 1, longitude 2, latitude 2.
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("refusal");  // the box's first line; none: it calibrates
+        QTest::addColumn<bool>("aspect");      // the aspect adjustment on
+        // Before the boxes, the right tilt point nudged to (100, 15) by the
+        // arrow keys: the angle follows it, unconfirmed.
+        QTest::addColumn<bool>("nudge");
         const QStringList normal{"20", "50", "220", "310", "139", "45", "0", "35", "41", "0",
                                  "139", "46", "0", "35", "40", "0"};
         const auto with = [&normal](std::initializer_list<std::pair<int, const char*>> changes) {
@@ -311,16 +317,31 @@ private slots:
         };
         const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
         const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。");
-        QTest::newRow("normal pair") << normal << QString();
-        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range;
-        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range;
-        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range;
+        const QString earth = QStringLiteral("図面の一部が経度±180°、緯度±90°を超えるため、設定できません。");
+        QTest::newRow("normal pair") << normal << QString() << true << false;
+        QTest::newRow("normal pair, no aspect") << normal << QString() << false << false;
+        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false;
+        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false;
+        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range << true << false;
         QTest::newRow("1 second of latitude, 1 degree of longitude")
-            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range;
-        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range;
-        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range;
-        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same;
-        QTest::newRow("one latitude") << with({{14, "41"}}) << same;
+            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range << true << false;
+        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range << true << false;
+        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range << true << false;
+        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same << true << false;
+        QTest::newRow("one latitude") << with({{14, "41"}}) << same << true << false;
+        // Scales that the ranges let pass, but the picture would span the earth many times.
+        const QStringList apart1mm{"168.6211", "667.6453", "169.4211", "667.0453", "139", "45", "30", "35", "40",
+                                   "30", "179", "45", "30", "35", "40", "50"};
+        QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << earth << false << false;
+        QStringList apart01mm = apart1mm;
+        apart01mm[2] = QStringLiteral("168.6811"), apart01mm[3] = QStringLiteral("667.5653");
+        apart01mm[10] = QStringLiteral("239");
+        QTest::newRow("0.1 mm apart, 100 degrees of longitude") << apart01mm << earth << false << false;
+        QTest::newRow("2 mm apart, 60 degrees of latitude")
+            << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << earth << false << false;
+        // Calibrated under the nudged tilt; under the one kept the two points
+        // share their y, so the drawing keeps what it had.
+        QTest::newRow("points with one y under the tilt kept") << with({{3, "50"}}) << QString() << false << true;
     }
 
     // A position calibration that gives no usable scale is refused whole: the
@@ -329,16 +350,24 @@ private slots:
     {
         QFETCH(QStringList, boxes);
         QFETCH(QString, refusal);
+        QFETCH(bool, aspect);
+        QFETCH(bool, nudge);
         platform::ScopedScriptedUi ui;
         frmEdit& e = openDrawing();
         frmOption& o = show(e);
         o.optMOde(1).setValue(true);
-        o.chkPictAdj->setValue(1);
+        o.chkPictAdj->setValue(aspect ? 1 : 0);
         calibratePositions(o);
         click(o.cmdCnv);
         const QList<double> before = positionCalibration();
         // 60" of longitude at 35°41' over 200 units, 60" of latitude over 260.
-        QVERIFY(near(GE_tpPtoD_r.dblX, 7.5215, 1e-4) && near(GE_sngPictAdj, 0.94703, 1e-5));
+        QVERIFY(near(GE_tpPtoD_r.dblX, 7.5215, 1e-4) && near(GE_sngPictAdj, aspect ? 0.94703 : 1, 1e-5));
+        if (nudge) {
+            o.SSTab->setTab(1);
+            pickTilt(e, e.popHoseiR, 100, 15);
+            mdlSub::subCalc_Hosei();
+            o.SSTab->setTab(3);
+        }
         for (int i = 0; i < 4; ++i)
             typeEnter((i < 2 ? o.txtPict_mm1 : o.txtPict_mm2)(i % 2), boxes[i]);
         for (int k = 4; k < 16; ++k)
@@ -365,6 +394,35 @@ private slots:
         const QList<double> stored = positionCalibration();  // as the database holds them
         for (qsizetype k = 0; k < before.size(); ++k)
             QVERIFY2(qFuzzyCompare(stored[k], before[k]), qPrintable(QString::number(k)));
+    }
+
+    // A drawing stored with a calibration that puts the picture far beyond
+    // the earth (longitudes of some -200,000 degrees) reads out
+    // every point of the map without a failure: what a field cannot hold
+    // shows as out of range.
+    void storedPositionsBeyondTheEarthReadOut()
+    {
+        GE_tpPrint = typPrint{};
+        Fixture::open();
+        Fixture::closeEditor();
+        GE_booModeKei = true;
+        GE_booModeDis = false;
+        GE_tpPtoK_r = typPointD{6e6, -250};  // 0.1 mm apart, 100 degrees of longitude
+        GE_tpPx00ToKei = typLonLat{-1.0e9, 3.0e5};
+        writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
+        QVERIFY(m_session.fx->storeDrawing(QStringLiteral("O-1"), m_session.fx->dir.path(),
+                                           QStringLiteral("map.bmp")) > 0);
+        GE_tpPtoK_r = {};
+        frmEdit& e = Fixture::open();
+        QVERIFY(GE_booModeKei && GE_tpPtoK_r.dblX == 6e6);
+        platform::ScopedScriptedUi ui;
+        const double width = e.pictMap->ScaleWidth(), height = e.pictMap->ScaleHeight();
+        for (int i = 0; i <= 8; ++i)
+            for (int j = 0; j <= 8; ++j)
+                mapmouse::mouse(e, mapmouse::Move, float(width * i / 8.5), float(height * j / 8.5), Qt::NoButton);
+        QCOMPARE(ui->boxes.size(), 0);
+        QVERIFY2(e.stsTip->Panels(1).Text().startsWith(QStringLiteral("***-**-**.**** E  ")),
+                 qPrintable(e.stsTip->Panels(1).Text()));
     }
 
     void scalesOutliveModeAndUnitChanges_data()
