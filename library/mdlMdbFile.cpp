@@ -5,7 +5,9 @@
 #include "platform/database.h"
 #include "platform/dbfilehold.h"
 #include "platform/files.h"
+#include "platform/replacement.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -81,7 +83,8 @@ QString fncJournal(const QString& path) { return path + QStringLiteral("-journal
 
 void subCheck_Free(const QString& path, bool writing)
 {
-    (void)writing;
+    if (writing && platform::writeProtected(path))
+        vb::raiseWriteError(QFileDevice::PermissionsError, path);
     if (db::otherUse(path) != db::FileUse::None)
         vb::raise(db::errFileInUse,
                   QStringLiteral("データベースファイル %1 は、ほかのプログラムが使用中です。").arg(path));

@@ -26,7 +26,9 @@ bool fncIs_Database(const QString& path);
 QString fncJournal(const QString& path);
 
 // Raises vb::Error when the file `path` must not be changed:
-// platform::db::errFileInUse when another program holds it. The
+// platform::db::errFileInUse when another program holds it, and, when
+// `writing`, errPermission (70) when its permission bits keep this program
+// from writing it, as every writer refuses a read-only file. The
 // description names the file.
 void subCheck_Free(const QString& path, bool writing);
 
@@ -38,7 +40,8 @@ void subCheck_Free(const QString& path, bool writing);
 // alone and named. A failure
 // raises vb::Error, whose description names the file, says that it is
 // unchanged and what went wrong; no ".Tmp" of this compaction is left. A
-// file another program holds is refused (subCheck_Free).
+// file another program holds, or a read-only one, is refused
+// (subCheck_Free's numbers).
 void subCompact(const QString& path);
 
 // Deletes the database file `path` and the journal beside it. The file is
@@ -50,7 +53,7 @@ void subDelete(const QString& path);
 
 // Renames the database file `path` to `target` (no file nor journal of that
 // name exists), with the hot journal played back first and the file's own
-// journal removed, as for subDelete.
+// journal removed, as for subDelete; a read-only file may be renamed.
 void subRename(const QString& path, const QString& target);
 
 }  // namespace mdlMdbFile
