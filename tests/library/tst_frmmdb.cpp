@@ -441,6 +441,7 @@ private slots:
                 other.commitTrans();
             });
         QVERIFY(program.ready());
+        QCOMPARE(db::otherUse(b), unsaved ? db::FileUse::Writing : db::FileUse::Reading);
         const QByteArray bytes = fileBytes(b);
         ScopedScriptedUi ui;
         for (auto command : {&frmMDB::mnuCompact_Click, &frmMDB::popReNmae_Click, &frmMDB::mnuDel_Click}) {
