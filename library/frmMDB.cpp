@@ -8,7 +8,9 @@
 #include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/upgrade.h"
+#include "library/mdlMdbFile.h"
 #include "platform/application.h"
+#include "platform/dbfilehold.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -109,6 +111,26 @@ bool frmMDB::eventFilter(QObject* watched, QEvent* event)
 QString frmMDB::fncPath(const QString& name) const { return files::join(strMdbFolder, name); }
 
 void frmMDB::subFailure(const QString& description) { MsgBox(description, vbOKOnly); }
+
+void frmMDB::subRefused(const QString& name, const vb::Error& error)
+{
+    if (error.number() == platform::db::errFileInUse)
+        MsgBox(fncPath(name) + vbCrLf + QStringLiteral("ほかのプログラムがこのデータ・ベースを使用中です！"),
+               vbOKOnly + vbInformation, name);
+    else
+        subFailure(error.description());
+}
+
+bool frmMDB::fncFile_Free(const QString& name, bool writing)
+{
+    try {
+        mdlMdbFile::subCheck_Free(fncPath(name), writing);
+        return true;
+    } catch (const vb::Error& error) {
+        subRefused(name, error);
+        return false;
+    }
+}
 
 bool frmMDB::subRefresh_List()
 {

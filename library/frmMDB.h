@@ -6,6 +6,7 @@
 
 #include "platform/controls.h"
 #include "platform/form.h"
+#include "platform/vberror.h"
 
 class frmMDB : public platform::Form {
     Q_OBJECT
@@ -63,6 +64,12 @@ private:
     // can't be listed.
     bool subRefresh_List();
     static void subFailure(const QString& description);
+    // A refusal of the file `name` of the list: the notice that another
+    // program uses it, or the failure box.
+    void subRefused(const QString& name, const vb::Error& error);
+    // False after subRefused when the file `name` must not be changed
+    // (another program holds it; read-only, for a command that writes it).
+    bool fncFile_Free(const QString& name, bool writing);
     // Opens a file checked before, without the upgrade offer; false after
     // its notices.
     static bool fncOpen_Checked(const QString& path);

@@ -1,5 +1,6 @@
 // The database-file manager's commands: use, add, folder change, compact,
-// rename and delete. A failed file operation shows the failure box and
+// rename and delete. A file another program holds is refused before any
+// question; a failed file operation shows the failure box and
 // leaves the files as they were; a command that closed the shared
 // connection opens the file in use again.
 
@@ -13,6 +14,8 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
+
+#include <QFileInfo>
 
 using namespace platform;
 using namespace vb;
@@ -108,7 +111,8 @@ void frmMDB::cmdSelect_Click()
 void frmMDB::mnuCompact_Click()
 {
     const QString name = fncTake_Row(false);
-    if (name.isEmpty() || !fncAsk(QStringLiteral("このデータ・ベースを最適化しますか？"), name))
+    if (name.isEmpty() || !fncFile_Free(name, true)
+        || !fncAsk(QStringLiteral("このデータ・ベースを最適化しますか？"), name))
         return;
     if (!fncClose_Shared())
         return;
@@ -123,7 +127,7 @@ void frmMDB::subCompact_Mdb(const QString& path)
         try {
             mdlMdbFile::subCompact(path);
         } catch (const vb::Error& error) {
-            subFailure(error.description());
+            subRefused(QFileInfo(path).fileName(), error);
             return;
         }
     }
@@ -134,7 +138,7 @@ void frmMDB::subCompact_Mdb(const QString& path)
 void frmMDB::mnuDel_Click()
 {
     const QString name = fncTake_Row(true);
-    if (name.isEmpty())
+    if (name.isEmpty() || !fncFile_Free(name, true))
         return;
     const QString path = fncPath(name);
     if (!fncAsk(path + vbCrLf + QStringLiteral("このデータ・ベースを削除しますか？") + vbCrLf
@@ -144,9 +148,9 @@ void frmMDB::mnuDel_Click()
     if (!fncClose_Shared())
         return;
     try {
-        files::deleteFile(path);
+        mdlMdbFile::subDelete(path);
     } catch (const vb::Error& error) {
-        subFailure(path + vbCrLf + error.description());
+        subRefused(name, error);
     }
     subRefresh_List();
     subReopen_InUse();
@@ -155,7 +159,7 @@ void frmMDB::mnuDel_Click()
 void frmMDB::popReNmae_Click()
 {
     const QString name = fncTake_Row(true);
-    if (name.isEmpty())
+    if (name.isEmpty() || !fncFile_Free(name, false))
         return;
     const QString path = fncPath(name);
     if (!fncAsk(path + vbCrLf + QStringLiteral("名前を変更しますか？") + vbCrLf
@@ -177,11 +181,16 @@ void frmMDB::popReNmae_Click()
     const QString target = fncPath(newName);
     if (files::exists(target)) {
         MsgBox(QStringLiteral("入力されたデータ・ベースは既に存在します！"), vbOKOnly + vbInformation, newName);
+    } else if (files::exists(mdlMdbFile::fncJournal(target))) {
+        // The journal of a file gone from under it would be played into this one.
+        MsgBox(mdlMdbFile::fncJournal(target) + vbCrLf
+                   + QStringLiteral("入力された名前のデータ・ベースのジャーナルファイルが残っています！"),
+               vbOKOnly + vbInformation, newName);
     } else {
         try {
-            files::renameFile(path, target);
+            mdlMdbFile::subRename(path, target);
         } catch (const vb::Error& error) {
-            subFailure(path + vbCrLf + error.description());
+            subRefused(name, error);
         }
         subRefresh_List();
     }

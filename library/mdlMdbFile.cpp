@@ -3,20 +3,57 @@
 #include "db/mdlDB.h"
 #include "platform/compact.h"
 #include "platform/database.h"
+#include "platform/dbfilehold.h"
 #include "platform/files.h"
+#include "platform/replacement.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace files = platform::files;
+namespace db = platform::db;
 
 namespace mdlMdbFile {
+
+namespace {
+
+// Takes the hold on `path` for a delete or a rename: true when held. A file
+// the engine can't open as a database (not one, another password, damaged)
+// holds no transaction of anyone's, and goes unheld, unless a journal with
+// pages to put back lies beside it: that is refused, as is a file another
+// program holds.
+bool fncHold(db::FileHold& hold, const QString& path)
+{
+    try {
+        hold.take(mdlDB::fncConnectionString(path));
+        return true;
+    } catch (const vb::Error& error) {
+        if (error.number() == db::errFileInUse || QFileInfo(fncJournal(path)).size() > 0)
+            throw;
+        return false;
+    }
+}
+
+// Runs a file operation on `path`, its failure described after the path.
+template <typename Operation>
+void subNamed(const QString& path, Operation operation)
+{
+    try {
+        operation();
+    } catch (const vb::Error& error) {
+        throw vb::Error(error.number(), path + QStringLiteral("\r\n") + error.description());
+    }
+}
+
+}  // namespace
 
 QString fncNew_Name(const QString& folder, int first)
 {
     for (int n = qMax(first, 1);; ++n) {
         const QString name = QStringLiteral("New_") + QString::number(n) + QStringLiteral(".mdb");
-        if (files::findFileName(folder, name).isEmpty())
+        if (files::findFileName(folder, name).isEmpty() && files::findFileName(folder, fncJournal(name)).isEmpty())
             return name;
     }
 }
@@ -42,6 +79,17 @@ bool fncIs_Database(const QString& path)
     }
 }
 
+QString fncJournal(const QString& path) { return path + QStringLiteral("-journal"); }
+
+void subCheck_Free(const QString& path, bool writing)
+{
+    if (writing && platform::writeProtected(path))
+        vb::raiseWriteError(QFileDevice::PermissionsError, path);
+    if (db::otherUse(path) != db::FileUse::None)
+        vb::raise(db::errFileInUse,
+                  QStringLiteral("データベースファイル %1 は、ほかのプログラムが使用中です。").arg(path));
+}
+
 void subCompact(const QString& path)
 {
     const QString tmp = path + QStringLiteral(".Tmp");
@@ -51,27 +99,67 @@ void subCompact(const QString& path)
         vb::raise(vb::errPathFileAccess,
                   unchanged + tmp + QStringLiteral(" はフォルダです。最適化の写しに使う名前なので、")
                       + QStringLiteral("移動するか名前を変更してから、もう一度最適化してください。"));
+    // Before any connection of this program opens the file.
+    subCheck_Free(path, true);
     if (files::exists(tmp) && !fncIs_Database(path))
         vb::raise(vb::errPathFileAccess,
                   path + QStringLiteral(" をデータベースとして開けません。") + QStringLiteral("\r\n")
                       + QStringLiteral("前回の最適化で残った ") + tmp
                       + QStringLiteral(" が正しい写しかもしれないため、どちらのファイルも変更しませんでした。"));
+    // Held from the read of the first page until the copy has the file's
+    // name: no change of another program's can fall in between and be lost.
+    db::FileHold hold;
+    try {
+        hold.take(mdlDB::fncConnectionString(path));
+    } catch (const vb::Error& error) {
+        throw vb::Error(error.number(), unchanged + error.description());
+    }
     try {
         if (files::exists(tmp))
             files::deleteFile(tmp);
-        platform::db::compactDatabase(mdlDB::fncConnectionString(path), tmp);
+        platform::db::compactDatabase(hold.connection(), tmp);
         if (!fncIs_Database(tmp))
             vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
-        // The copy takes the place of the file with its permissions: a
-        // read-only database stays read-only. The "user" bits say what this
-        // process may do (root may write anything) and are no bits of the file.
+        // The copy takes the place of the file with its permissions. The
+        // "user" bits say what this process may do (root may write
+        // anything) and are no bits of the file.
         const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
         QFile::setPermissions(tmp, QFile::permissions(path) & ~user);
+        hold.dropJournal();
         files::replaceFile(tmp, path);
     } catch (const vb::Error& error) {
         QFile::remove(tmp);
         throw vb::Error(error.number(), unchanged + error.description());
     }
+}
+
+void subDelete(const QString& path)
+{
+    subCheck_Free(path, true);
+    db::FileHold hold;
+    const bool held = fncHold(hold, path);
+    subNamed(path, [&] {
+        if (held)
+            hold.dropJournal();
+        files::deleteFile(path);
+        // Unheld, the journal beside it has nothing to put back.
+        if (!held && files::fileExists(fncJournal(path)))
+            files::deleteFile(fncJournal(path));
+    });
+}
+
+void subRename(const QString& path, const QString& target)
+{
+    subCheck_Free(path, false);
+    db::FileHold hold;
+    const bool held = fncHold(hold, path);
+    subNamed(path, [&] {
+        if (held)
+            hold.dropJournal();
+        files::renameFile(path, target);
+        if (!held && files::fileExists(fncJournal(path)))
+            files::deleteFile(fncJournal(path));
+    });
 }
 
 }  // namespace mdlMdbFile

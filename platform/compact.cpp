@@ -9,12 +9,10 @@
 
 namespace platform::db {
 
-void compactDatabase(const QString& sourceConnection, const QString& target)
+void compactDatabase(Connection& source, const QString& target)
 {
     if (files::exists(target))
         vb::raise(vb::errFileExists);
-    Connection source;
-    source.open(sourceConnection);
     QString quoted = target;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     try {
@@ -37,7 +35,6 @@ void compactDatabase(const QString& sourceConnection, const QString& target)
         QFile::remove(target);
         throw;
     }
-    source.close();
 }
 
 }  // namespace platform::db

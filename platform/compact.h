@@ -6,11 +6,13 @@
 
 namespace platform::db {
 
-// Writes the compacted copy of the database that `sourceConnection` opens
-// (its password checked as for any connection) into the new file `target`.
+class Connection;
+
+// Writes the compacted copy of the database open on `source` (outside a
+// transaction) into the new file `target`.
 // Raises errFileExists (58) when `target` exists; an engine failure raises
 // its own number, described as a failure to write `target`, and leaves no
 // file `target` behind.
-void compactDatabase(const QString& sourceConnection, const QString& target);
+void compactDatabase(Connection& source, const QString& target);
 
 }  // namespace platform::db

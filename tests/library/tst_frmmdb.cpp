@@ -12,6 +12,7 @@
 #include "library/frmMDB.h"
 #include "platform/application.h"
 #include "platform/database.h"
+#include "platform/dbfilehold.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -20,6 +21,9 @@
 #include <QAction>
 #include <QFile>
 #include <QtTest>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 using namespace vb;
@@ -43,6 +47,94 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
+
+// The rows of tPrint and the engine's check of the file ("0 ok" for the
+// template), or the failure that stops either.
+QString stateOf(const QString& path)
+{
+    try {
+        db::Connection c;
+        c.open(mdlDB::fncConnectionString(path));
+        const qint32 rows = c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))[QStringLiteral("n")].toInt32();
+        return QString::number(rows) + QLatin1Char(' ')
+            + c.openRecordset(QStringLiteral("PRAGMA integrity_check")).field(QStringLiteral("integrity_check")).toString();
+    } catch (const vb::Error& error) {
+        return error.description();
+    }
+}
+
+void insertRows(db::Connection& c, int rows)
+{
+    for (int i = 0; i < rows; ++i)
+        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(200, u'o')));
+}
+
+// Another program on a file, in a child process (the engine's locks belong
+// to a process): it runs `first` and reports, then waits for finish() to
+// run `second` (its save) and end.
+class OtherProgram {
+public:
+    OtherProgram(const std::function<void()>& first, const std::function<void()>& second)
+    {
+        if (::pipe(m_ready) != 0 || ::pipe(m_go) != 0)
+            return;
+        std::fflush(nullptr);
+        m_pid = ::fork();
+        if (m_pid != 0)
+            return;
+        const auto ran = [](const std::function<void()>& part) {
+            try {
+                part();
+                return char(1);
+            } catch (...) {
+                return char(0);
+            }
+        };
+        char word = ran(first);
+        if (::write(m_ready[1], &word, 1) == 1 && ::read(m_go[0], &word, 1) == 1)
+            ::_exit(ran(second) ? 0 : 1);
+        ::_exit(2);
+    }
+    ~OtherProgram()
+    {
+        kill();
+        for (int fd : {m_ready[0], m_ready[1], m_go[0], m_go[1]})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    // Whether `first` ran whole.
+    bool ready()
+    {
+        char word = 0;
+        return m_pid > 0 && ::read(m_ready[0], &word, 1) == 1 && word == 1;
+    }
+    // Whether `second` ran whole.
+    bool finish()
+    {
+        const char word = 1;
+        return ::write(m_go[1], &word, 1) == 1 && wait() == 0;
+    }
+    // Ends the program where it stands, as a crash would.
+    void kill()
+    {
+        if (m_pid > 0)
+            ::kill(m_pid, SIGKILL);
+        wait();
+    }
+
+private:
+    int wait()
+    {
+        int status = -1;
+        if (m_pid > 0)
+            ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    pid_t m_pid = -1;
+    int m_ready[2] = {-1, -1};
+    int m_go[2] = {-1, -1};
+};
 
 }  // namespace
 
@@ -175,11 +267,14 @@ private slots:
     {
         db(QStringLiteral("New_3.mdb"));
         db(QStringLiteral("c.mdb"));
+        // The journal of a New_4.mdb deleted by hand: no file gets its name.
+        const QString orphan = file(QStringLiteral("New_4.mdb-journal"));
+        writeBytes(orphan, QByteArray(512, 'j'));
         ScopedScriptedUi ui;
         ui->answerMsgBox(vbYes);
-        manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_4.mdb, not a second New_3.mdb
+        manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_5.mdb, not a second New_3.mdb
         QCOMPARE(ui->count(), 1);
-        QCOMPARE(fileBytes(file(QStringLiteral("New_4.mdb"))), fileBytes(testsupport::templatePath()));
+        QCOMPARE(fileBytes(file(QStringLiteral("New_5.mdb"))), fileBytes(testsupport::templatePath()));
         // The row, the answer and the notice that refuses it ("" when renamed).
         struct Rename {
             const char* row;
@@ -187,19 +282,23 @@ private slots:
             const char* refusal;
         };
         const QString badName = QStringLiteral("入力された名前はファイル名に使用できません！");
-        for (const Rename& r : {Rename{"New_4.mdb", "abc.mdb", ""}, Rename{"c.mdb", "../x", "bad"},
-                                Rename{"c.mdb", ".x", "bad"}, Rename{"c.mdb", "abc.mdb", "入力されたデータ・ベースは既に存在します！"}}) {
+        const QString leftJournal = orphan + QStringLiteral("\r\n入力された名前のデータ・ベースのジャーナルファイルが残っています！");
+        for (const Rename& r : {Rename{"New_5.mdb", "abc.mdb", ""}, Rename{"c.mdb", "../x", "bad"},
+                                Rename{"c.mdb", ".x", "bad"}, Rename{"c.mdb", "abc.mdb", "入力されたデータ・ベースは既に存在します！"},
+                                Rename{"c.mdb", "New_4", "journal"}}) {
             ui->answerInput(QString::fromLatin1(r.answer));
             run(ui.get(), QString::fromLatin1(r.row), &frmMDB::popReNmae_Click);
             QCOMPARE(openPath(), firstFile());
-            const QString refusal = qstrcmp(r.refusal, "bad") == 0 ? badName : QString::fromUtf8(r.refusal);
+            const QString refusal = qstrcmp(r.refusal, "bad") == 0 ? badName
+                : qstrcmp(r.refusal, "journal") == 0               ? leftJournal
+                                                                   : QString::fromUtf8(r.refusal);
             if (!refusal.isEmpty()) {
                 QCOMPARE(ui->last().prompt, refusal);
                 QCOMPARE(ui->last().title, QString::fromLatin1(r.answer) + QStringLiteral(".mdb"));
             }
         }
-        QCOMPARE(folderFiles(), (QStringList{QStringLiteral("New_3.mdb"), QStringLiteral("a.mdb"),
-                                             QStringLiteral("abc.mdb.mdb"), QStringLiteral("c.mdb")}));
+        QCOMPARE(folderFiles(), (QStringList{QStringLiteral("New_3.mdb"), QStringLiteral("New_4.mdb-journal"),
+                                             QStringLiteral("a.mdb"), QStringLiteral("abc.mdb.mdb"), QStringLiteral("c.mdb")}));
         run(ui.get(), QStringLiteral("abc.mdb.mdb"), &frmMDB::mnuDel_Click);
         QVERIFY(!QFile::exists(file(QStringLiteral("abc.mdb.mdb"))));
         QCOMPARE(openPath(), firstFile());
@@ -224,6 +323,20 @@ private slots:
         writeBytes(x + QStringLiteral(".Tmp"), "left over");
         const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(x, readOnly));
+        const QByteArray bytes = fileBytes(x);
+        {
+            // Read-only, it is refused as every writer refuses one, even for root.
+            ScopedScriptedUi ui;
+            run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {});
+            run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuDel_Click, {});
+            QCOMPARE(ui->count(), 2);
+            for (const auto& box : ui->boxes)
+                QCOMPARE(box.prompt, QStringLiteral("読み取り専用か書き込みが許可されていないため、") + x
+                                         + QStringLiteral(" に書き込めませんでした。"));
+            QCOMPARE(fileBytes(x), bytes);
+        }
+        const auto groupReads = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(x, groupReads));
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
@@ -235,7 +348,7 @@ private slots:
         QCOMPARE(countRows(x), rows);
         QVERIFY(QFileInfo(x).size() < before);
         const int ownerGroupOther = 0xF0FF;
-        QCOMPARE(int(QFile::permissions(x)) & ownerGroupOther, int(readOnly));  // a read-only file stays so
+        QCOMPARE(int(QFile::permissions(x)) & ownerGroupOther, int(groupReads));  // the file's permissions stay
         // The copy keeps the file's password.
         const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
         QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));
@@ -299,6 +412,117 @@ private slots:
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
         QCOMPARE(QFile::exists(tmp), kind != QLatin1String("damaged"));
         QCOMPARE(openPath(), firstFile());
+    }
+
+    // Another program holds a file: with rows it has not saved yet, or only
+    // read in its transaction (as this program does with the file it has
+    // open). Compaction, rename and delete refuse it before any question and
+    // leave it to that program, whose save then keeps its rows.
+    void fileAnotherProgramHoldsIsRefused_data()
+    {
+        QTest::addColumn<int>("unsaved");
+        QTest::newRow("changed") << 7;
+        QTest::newRow("read") << 0;
+    }
+    void fileAnotherProgramHoldsIsRefused()
+    {
+        QFETCH(int, unsaved);
+        const QString b = db(QStringLiteral("b.mdb"));
+        db::Connection other;  // in the child
+        OtherProgram program(
+            [&] {
+                other.open(mdlDB::fncConnectionString(b));
+                other.beginTrans();
+                other.openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
+                insertRows(other, unsaved);
+            },
+            [&] {
+                insertRows(other, unsaved ? 0 : 1);
+                other.commitTrans();
+            });
+        QVERIFY(program.ready());
+        QCOMPARE(db::otherUse(b), unsaved ? db::FileUse::Writing : db::FileUse::Reading);
+        const QByteArray bytes = fileBytes(b);
+        ScopedScriptedUi ui;
+        for (auto command : {&frmMDB::mnuCompact_Click, &frmMDB::popReNmae_Click, &frmMDB::mnuDel_Click}) {
+            run(ui.get(), QStringLiteral("b.mdb"), command, {});
+            QCOMPARE(ui->last().prompt, b + QStringLiteral("\r\nほかのプログラムがこのデータ・ベースを使用中です！"));
+            QCOMPARE(ui->last().title, QStringLiteral("b.mdb"));
+        }
+        QCOMPARE(ui->count(), 3);
+        QCOMPARE(fileBytes(b), bytes);
+        QCOMPARE(openPath(), firstFile());
+        QVERIFY(program.finish());  // its save is not held up
+        QCOMPARE(stateOf(b), QString::number(qMax(unsaved, 1)) + QStringLiteral(" ok"));
+    }
+
+    // While the manager holds a file, another program can't begin a change
+    // in it; once it lets go, it can.
+    void heldFileKeepsOtherProgramsOut()
+    {
+        const QString b = db(QStringLiteral("b.mdb"));
+        db::FileHold hold;
+        hold.take(mdlDB::fncConnectionString(b));
+        const auto change = [&] {
+            db::Connection other;
+            other.open(mdlDB::fncConnectionString(b));
+            other.beginTrans();
+            insertRows(other, 1);
+            other.commitTrans();
+        };
+        OtherProgram shut(change, [] {});
+        QVERIFY(!shut.ready());
+        hold.release();
+        OtherProgram let(change, [] {});
+        QVERIFY(let.ready());
+        QVERIFY(let.finish());
+        QCOMPARE(stateOf(b), QStringLiteral("1 ok"));
+    }
+
+    // A program killed in a commit leaves a journal with the pages to put
+    // back. Renamed, the file is whole under its new name; deleted, its
+    // journal goes with it, and a file renamed to its name stays whole.
+    void hotJournalStaysWithItsFile()
+    {
+        const auto killedInCommit = [&](const QString& path) {
+            db::Connection writer;  // in the child
+            OtherProgram program(
+                [&] {
+                    writer.open(mdlDB::fncConnectionString(path));
+                    // A small cache: changed pages reach the file before the commit.
+                    writer.execute(QStringLiteral("PRAGMA cache_size = 2"));
+                    writer.beginTrans();
+                    insertRows(writer, 300);
+                },
+                [&] { writer.commitTrans(); });
+            QVERIFY(program.ready());
+            program.kill();
+            QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+        };
+        const QString whole = QStringLiteral("0 ok");
+        const QString h = db(QStringLiteral("h.mdb"));
+        killedInCommit(h);
+        QVERIFY(QFile::copy(h, file(QStringLiteral("alone.bin"))));
+        QVERIFY(stateOf(file(QStringLiteral("alone.bin"))) != whole);  // the file without its journal
+        const QString d = db(QStringLiteral("d.mdb"));
+        killedInCommit(d);
+        {
+            db::Connection e;  // rows of its own, which d's journal would overwrite
+            e.open(mdlDB::fncConnectionString(db(QStringLiteral("e.mdb"))));
+            insertRows(e, 5);
+        }
+        ScopedScriptedUi ui;
+        ui->answerInput(QStringLiteral("r"));
+        run(ui.get(), QStringLiteral("h.mdb"), &frmMDB::popReNmae_Click);
+        QCOMPARE(stateOf(file(QStringLiteral("r.mdb"))), whole);
+        run(ui.get(), QStringLiteral("d.mdb"), &frmMDB::mnuDel_Click);
+        ui->answerInput(QStringLiteral("d"));
+        run(ui.get(), QStringLiteral("e.mdb"), &frmMDB::popReNmae_Click);
+        QCOMPARE(stateOf(d), QStringLiteral("5 ok"));
+        QCOMPARE(folderFiles(), (QStringList{QStringLiteral("a.mdb"), QStringLiteral("alone.bin"), QStringLiteral("d.mdb"),
+                                             QStringLiteral("r.mdb")}));
+        QCOMPARE(ui->count(), 3);
+        QVERIFY(ui->allAnswered());
     }
 
     void useAsksToSaveAndUpgradesAtOnce()
