@@ -157,8 +157,9 @@ private slots:
 
     // What the page says of the program's states and limits is what it does:
     // a fresh drawing's paper panel, the one tool that leaves the options
-    // command on, the toolbar's smallest zoom, the tilt boxes' length and the
-    // names of the conversion values.
+    // command on, the toolbar's smallest zoom, the tilt boxes' length, the
+    // names of the conversion values, the position readout without a
+    // longitude/latitude calibration and the folder change's first question.
     void statedLimitsHold()
     {
         GE_tpPrint = typPrint{};
@@ -190,6 +191,11 @@ private slots:
         QVERIFY(states(QStringLiteral("%1 文字までしか入力できない").arg(options.txtHosei(0).MaxLength())));
         for (int i = 0; i <= options.lblPara.UBound(); ++i)
             QVERIFY(states(QStringLiteral("『%1』").arg(options.lblPara(i).ToolTipText())));
+        QVERIFY(states(QStringLiteral("<code>%1</code>").arg(e.fncPix_KeiIdoText(0, 0).simplified())));
+
+        (*m_session.quiet)->answerMsgBox(vb::vbNo);
+        std::make_unique<frmMDB>()->cmdSelect_Click();
+        QVERIFY(states(QStringLiteral("『%1』に答えて").arg((*m_session.quiet)->last().prompt)));
     }
 };
 
