@@ -123,7 +123,11 @@ public:
     void rollbackToSavepoint(const QString& name);
 
     // Runs changing statements (several, separated by ";", run in order);
-    // returns the rows changed.
+    // returns the rows changed. Inside a transaction, a change first makes
+    // sure the journal has the room the transaction can need, so that no
+    // full disk or file-size limit later costs the transaction; while it
+    // can't, the user is offered 再試行 / キャンセル, and キャンセル raises
+    // the engine's "full" error (13) with the transaction as it was.
     long execute(const QString& sql);
     // Runs one changing statement whose values are "?" parameters, bound in
     // order: a null QVariant as Null, whole numbers and truth values as

@@ -1,13 +1,20 @@
 #include "platform/database.h"
 #include "platform/events.h"
+#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "tests/support/testsupport.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <map>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace platform::db;
 
@@ -20,6 +27,67 @@ QString connectionString(const QString& path, const QString& password)
 }
 
 using testsupport::errorOf;
+
+// A tmpfs of its own mounted on a new folder for the life of the object (the
+// tests run as root), and a file that takes whatever room is left on it.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, const QString& size) : m_folder(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        const QByteArray options = "size=" + size.toLatin1();
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool isMounted() const { return m_mounted; }
+    void fill()
+    {
+        const int fd = ::open((m_folder + "/filler").constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        const QByteArray block(4096, 'f');
+        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        ::close(fd);
+    }
+    void makeRoom() { ::unlink((m_folder + "/filler").constData()); }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// The scripted interface, with something the user does while a box is shown.
+struct ActingUi : platform::ScriptedUserInterface {
+    std::function<void()> whileShown;
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if (whileShown)
+            whileShown();
+        return ScriptedUserInterface::messageBox(prompt, style, title);
+    }
+};
+
+// Files past `bytes` can't be written for the life of the object; a write
+// there fails as on a full disk instead of ending the process.
+class SizeLimit {
+public:
+    explicit SizeLimit(qint64 bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~SizeLimit() { lift(); }
+    void lift() { ::setrlimit(RLIMIT_FSIZE, &m_previous); }
+
+private:
+    rlimit m_previous{};
+};
 
 }  // namespace
 
@@ -329,6 +397,100 @@ private slots:
         Connection c;
         c.open(connectionString(path, QString()));
         QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT iTilt FROM t")); }), 1L);
+    }
+
+    // On a small disk of its own, with the session holding the file as the
+    // program does (a read in the long transaction): a disk that fills up
+    // during the session costs neither a later change nor a commit; a change
+    // that finds no room for the journal (full disk, size limit) is refused
+    // with a box and the transaction kept, and goes on once there is room.
+    void sessionOutlastsAFullDisk_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("disk fills during the session") << "fills";
+        QTest::newRow("disk full at a commit that grows nothing") << "commit";
+        QTest::newRow("disk full at the first change") << "first";
+        QTest::newRow("size limit at the first change") << "limit";
+    }
+    void sessionOutlastsAFullDisk()
+    {
+        QFETCH(QString, trouble);
+        SmallDisk disk(m_dir.filePath(QStringLiteral("disk%1").arg(++m_count)), QStringLiteral("2m"));
+        QVERIFY2(disk.isMounted(), "the tests run as root and mount a tmpfs");
+        const QString path = m_dir.filePath(QStringLiteral("disk%1/a.mdb").arg(m_count));
+        createDatabase(path);
+        {
+            Connection setup;
+            setup.open(connectionString(path, QString()));
+            setup.execute(QStringLiteral("CREATE TABLE t (id LONG, tx TEXT); "
+                                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+                                         "INSERT INTO t (id, tx) SELECT i, printf('%.1000c', 'x') FROM n"));
+        }
+        const auto count = [](Connection& c, const QString& where) {
+            return c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM t WHERE ") + where)
+                [QStringLiteral("n")].toInt32();
+        };
+        ActingUi ui;
+        platform::UserInterface& previous = platform::ui();
+        platform::setUi(&ui);
+        const auto restoreUi = qScopeGuard([&] { platform::setUi(&previous); });
+        std::optional<SizeLimit> limit;
+        Connection c;
+        c.open(connectionString(path, QString()));
+        c.beginTrans();
+        QCOMPARE(count(c, QStringLiteral("1")), 200);
+
+        if (trouble == QLatin1String("fills") || trouble == QLatin1String("commit")) {
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            disk.fill();
+            if (trouble == QLatin1String("fills")) {
+                c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+                // New pages: the commit must grow the file, which it can't yet.
+                c.execute(QStringLiteral("INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id > 140 AND id <= 190"));
+                QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
+                QVERIFY(c.inTransaction());
+                disk.makeRoom();
+            }
+            QCOMPARE(ui.count(), 0);
+        } else {
+            if (trouble == QLatin1String("first"))
+                disk.fill();
+            else
+                limit.emplace(QFileInfo(path).size() + 16384);
+            ui.answerMsgBox(vb::vbCancel);
+            const vb::Error refused =
+                testsupport::raisedError([&] { c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10")); });
+            QCOMPARE(refused.number(), 13L);
+            QCOMPARE(ui.count(), 1);
+            QCOMPARE(ui.last().prompt,
+                     QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n") + refused.description()
+                         + QStringLiteral("\r\n\r\nディスクの空き容量を確保してください。このファイルを開いてからの変更は、"
+                                          "そのまま残っています。\r\n\r\n｢再試行｣　　：もう一度書き込みます。\r\n"
+                                          "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。"));
+            QCOMPARE(ui.last().title, QStringLiteral("データベース書き込みエラー"));
+            QCOMPARE(ui.last().style, int(vb::vbRetryCancel + vb::vbExclamation));
+            QVERIFY(c.inTransaction());
+            QCOMPARE(count(c, QStringLiteral("tx = 'earlier'")), 0);
+            // The user makes room while the box is shown, then 再試行.
+            ui.whileShown = [&] {
+                disk.makeRoom();
+                if (limit)
+                    limit->lift();
+            };
+            ui.answerMsgBox(vb::vbRetry);
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            QCOMPARE(ui.count(), 2);
+        }
+        if (c.inTransaction())
+            c.commitTrans();
+        c.close();
+        QVERIFY(ui.allAnswered());
+        QVERIFY2(!QFile::exists(path + QStringLiteral("-journal")), "the last connection's close keeps the journal");
+        Connection reopened;
+        reopened.open(connectionString(path, QString()));
+        QCOMPARE(count(reopened, QStringLiteral("tx = 'earlier'")), 10);
+        QCOMPARE(count(reopened, QStringLiteral("tx = 'later'")), trouble == QLatin1String("fills") ? 10 : 0);
+        QCOMPARE(count(reopened, QStringLiteral("1")), trouble == QLatin1String("fills") ? 250 : 200);
     }
 
     void immediateEndDropsConnectionsUncommitted()
