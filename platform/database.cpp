@@ -413,6 +413,7 @@ struct Session {
     bool journalHasRoom();
     void makeRoom();
     void reserveRoom();
+    bool othersHoldFile() const;
     qint64 number(const char* pragma);
     void run(const QString& sql, long* changes);
     sqlite3_stmt* statement(const QString& sql);
@@ -454,12 +455,33 @@ void Session::shut()
     pageSize = 0;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    // The engine removes the journal kept for the session, unless another
-    // connection is writing with it (or the folder allows no change).
-    sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    // The journal kept for the session goes with the last connection to the
+    // file. Another one, here or in another program, counts on finding it
+    // (its folder may allow no new file by now), so it stays while anyone
+    // else holds the file: only a connection alone with it gets the file
+    // exclusively, and the engine removes the journal under that lock.
+    if (!othersHoldFile()) {
+        sqlite3_busy_timeout(db, 0);
+        if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
     sqlite3_close_v2(db);
     db = nullptr;
     openConnections().erase(this);
+}
+
+// Another connection of this program open on the same file, which may hold
+// no lock at this moment (between its reads), but will write with the journal.
+bool Session::othersHoldFile() const
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (const Session* other : openConnections()) {
+        if (other != this && other->db && QFileInfo(other->path).canonicalFilePath() == file)
+            return true;
+    }
+    return false;
 }
 
 void Session::fail(const vb::Error& error)

@@ -104,8 +104,8 @@ public:
     void beginTrans();
     // A commit refused (a reader holds the file, no room for the file to
     // grow) leaves the transaction open. The journal is made when the file
-    // is opened and kept beside it until it is closed, so a commit creates
-    // and deletes no file in the folder.
+    // is opened and kept beside it until the last connection to the file
+    // closes, so a commit creates and deletes no file in the folder.
     void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;

@@ -14,6 +14,7 @@
 #include <map>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace platform::db;
@@ -404,6 +405,8 @@ private slots:
     // during the session costs neither a later change nor a commit; a change
     // that finds no room for the journal (full disk, size limit) is refused
     // with a box and the transaction kept, and goes on once there is room.
+    // Another program's close leaves the session's journal, which the
+    // session needs once its folder allows no new file.
     void sessionOutlastsAFullDisk_data()
     {
         QTest::addColumn<QString>("trouble");
@@ -411,6 +414,7 @@ private slots:
         QTest::newRow("disk full at a commit that grows nothing") << "commit";
         QTest::newRow("disk full at the first change") << "first";
         QTest::newRow("size limit at the first change") << "limit";
+        QTest::newRow("another program closes the file") << "other";
     }
     void sessionOutlastsAFullDisk()
     {
@@ -435,6 +439,30 @@ private slots:
         platform::setUi(&ui);
         const auto restoreUi = qScopeGuard([&] { platform::setUi(&previous); });
         std::optional<SizeLimit> limit;
+        // Another program, started before this one opens the file; it opens
+        // and closes the file when told.
+        int go[2] = {-1, -1};
+        pid_t other = -1;
+        if (trouble == QLatin1String("other")) {
+            QVERIFY(::pipe(go) == 0);
+            other = ::fork();
+            if (other == 0) {
+                ::close(go[1]);
+                char byte = 0;
+                if (::read(go[0], &byte, 1) == 1) {
+                    Connection second;
+                    second.open(connectionString(path, QString()));
+                }
+                ::_exit(0);
+            }
+            ::close(go[0]);
+        }
+        const auto reap = qScopeGuard([&] {
+            if (other > 0) {
+                ::close(go[1]);
+                ::waitpid(other, nullptr, 0);
+            }
+        });
         Connection c;
         c.open(connectionString(path, QString()));
         c.beginTrans();
@@ -452,7 +480,7 @@ private slots:
                 disk.makeRoom();
             }
             QCOMPARE(ui.count(), 0);
-        } else {
+        } else if (trouble == QLatin1String("first") || trouble == QLatin1String("limit")) {
             if (trouble == QLatin1String("first"))
                 disk.fill();
             else
@@ -480,6 +508,17 @@ private slots:
             ui.answerMsgBox(vb::vbRetry);
             c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
             QCOMPARE(ui.count(), 2);
+        } else {
+            QVERIFY(::write(go[1], "g", 1) == 1);
+            ::close(go[1]);
+            int status = -1;
+            ::waitpid(std::exchange(other, -1), &status, 0);
+            QVERIFY(WIFEXITED(status));
+            QVERIFY2(QFile::exists(path + QStringLiteral("-journal")), "the session's journal is gone");
+            testsupport::ReadOnlyFolder closed(QFileInfo(path).path());
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+            c.commitTrans();
         }
         if (c.inTransaction())
             c.commitTrans();
@@ -489,7 +528,8 @@ private slots:
         Connection reopened;
         reopened.open(connectionString(path, QString()));
         QCOMPARE(count(reopened, QStringLiteral("tx = 'earlier'")), 10);
-        QCOMPARE(count(reopened, QStringLiteral("tx = 'later'")), trouble == QLatin1String("fills") ? 10 : 0);
+        const bool later = trouble == QLatin1String("fills") || trouble == QLatin1String("other");
+        QCOMPARE(count(reopened, QStringLiteral("tx = 'later'")), later ? 10 : 0);
         QCOMPARE(count(reopened, QStringLiteral("1")), trouble == QLatin1String("fills") ? 250 : 200);
     }
 
