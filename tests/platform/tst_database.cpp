@@ -29,15 +29,14 @@ QString connectionString(const QString& path, const QString& password)
 
 using testsupport::errorOf;
 
-// A tmpfs of its own mounted on a new folder for the life of the object (the
+// A 2 MB tmpfs mounted on a new folder for the life of the object (the
 // tests run as root), and a file that takes whatever room is left on it.
 class SmallDisk {
 public:
-    SmallDisk(const QString& folder, const QString& size) : m_folder(QFile::encodeName(folder))
+    explicit SmallDisk(const QString& folder) : m_folder(QFile::encodeName(folder))
     {
         QDir().mkpath(folder);
-        const QByteArray options = "size=" + size.toLatin1();
-        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=2m") == 0;
     }
     ~SmallDisk()
     {
@@ -69,25 +68,6 @@ struct ActingUi : platform::ScriptedUserInterface {
             whileShown();
         return ScriptedUserInterface::messageBox(prompt, style, title);
     }
-};
-
-// Files past `bytes` can't be written for the life of the object; a write
-// there fails as on a full disk instead of ending the process.
-class SizeLimit {
-public:
-    explicit SizeLimit(qint64 bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limit = m_previous;
-        limit.rlim_cur = rlim_t(bytes);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~SizeLimit() { lift(); }
-    void lift() { ::setrlimit(RLIMIT_FSIZE, &m_previous); }
-
-private:
-    rlimit m_previous{};
 };
 
 }  // namespace
@@ -419,7 +399,7 @@ private slots:
     void sessionOutlastsAFullDisk()
     {
         QFETCH(QString, trouble);
-        SmallDisk disk(m_dir.filePath(QStringLiteral("disk%1").arg(++m_count)), QStringLiteral("2m"));
+        SmallDisk disk(m_dir.filePath(QStringLiteral("disk%1").arg(++m_count)));
         QVERIFY2(disk.isMounted(), "the tests run as root and mount a tmpfs");
         const QString path = m_dir.filePath(QStringLiteral("disk%1/a.mdb").arg(m_count));
         createDatabase(path);
@@ -438,7 +418,9 @@ private slots:
         platform::UserInterface& previous = platform::ui();
         platform::setUi(&ui);
         const auto restoreUi = qScopeGuard([&] { platform::setUi(&previous); });
-        std::optional<SizeLimit> limit;
+        rlimit noLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &noLimit);
+        const auto liftLimit = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &noLimit); });
         // Another program, started before this one opens the file; it opens
         // and closes the file when told.
         int go[2] = {-1, -1};
@@ -481,10 +463,15 @@ private slots:
             }
             QCOMPARE(ui.count(), 0);
         } else if (trouble == QLatin1String("first") || trouble == QLatin1String("limit")) {
-            if (trouble == QLatin1String("first"))
+            if (trouble == QLatin1String("first")) {
                 disk.fill();
-            else
-                limit.emplace(QFileInfo(path).size() + 16384);
+            } else {
+                // A write past the limit fails as on a full disk instead of ending the process.
+                std::signal(SIGXFSZ, SIG_IGN);
+                rlimit limit = noLimit;
+                limit.rlim_cur = rlim_t(QFileInfo(path).size() + 16384);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
             ui.answerMsgBox(vb::vbCancel);
             const vb::Error refused =
                 testsupport::raisedError([&] { c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10")); });
@@ -502,8 +489,7 @@ private slots:
             // The user makes room while the box is shown, then 再試行.
             ui.whileShown = [&] {
                 disk.makeRoom();
-                if (limit)
-                    limit->lift();
+                ::setrlimit(RLIMIT_FSIZE, &noLimit);
             };
             ui.answerMsgBox(vb::vbRetry);
             c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
