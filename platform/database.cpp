@@ -1,19 +1,25 @@
 #include "platform/database.h"
 
 #include "platform/events.h"
+#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cfloat>
 #include <cmath>
+#include <fcntl.h>
 #include <optional>
 #include <set>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace platform::db {
@@ -394,6 +400,7 @@ struct Session {
     // The long transaction: begun by the program and not yet ended by it.
     bool longTransaction = false;
     std::function<void(const vb::Error&)> onLoss;
+    qint64 pageSize = 0;  // read at the first need
 
     ~Session() { shut(); }
     void shut();
@@ -403,7 +410,10 @@ struct Session {
     vb::Error lastError() const;
     QString journalPath() const { return path + QStringLiteral("-journal"); }
     void keepJournal();
+    bool journalHasRoom();
+    void makeRoom();
     void reserveRoom();
+    bool othersHoldFile() const;
     qint64 number(const char* pragma);
     void run(const QString& sql, long* changes);
     sqlite3_stmt* statement(const QString& sql);
@@ -442,14 +452,36 @@ void Session::shut()
     lastSql.clear();
     lastStmt = nullptr;
     longTransaction = false;
+    pageSize = 0;
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    // The engine removes the journal kept for the session, unless another
-    // connection is writing with it (or the folder allows no change).
-    sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    // The journal kept for the session goes with the last connection to the
+    // file. Another one, here or in another program, counts on finding it
+    // (its folder may allow no new file by now), so it stays while anyone
+    // else holds the file: only a connection alone with it gets the file
+    // exclusively, and the engine removes the journal under that lock.
+    if (!othersHoldFile()) {
+        sqlite3_busy_timeout(db, 0);
+        if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
     sqlite3_close_v2(db);
     db = nullptr;
     openConnections().erase(this);
+}
+
+// Another connection of this program open on the same file, which may hold
+// no lock at this moment (between its reads), but will write with the journal.
+bool Session::othersHoldFile() const
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    for (const Session* other : openConnections()) {
+        if (other != this && other->db && QFileInfo(other->path).canonicalFilePath() == file)
+            return true;
+    }
+    return false;
 }
 
 void Session::fail(const vb::Error& error)
@@ -482,12 +514,12 @@ vb::Error Session::lastError() const
 // in the folder, which may have stopped allowing either since the file was
 // opened (a share whose rights changed): the engine would then roll the
 // whole session back. So the journal is made when the file is opened, stays
-// beside it for the session and is only emptied at each commit; an empty
-// journal is nothing to any other program that opens the file. Where it
+// beside it for the session and is only cleared at each commit (its header
+// zeroed, which no program takes for a journal to play back). Where it
 // can't be made now, the first change says that the folder can't be written.
 void Session::keepJournal()
 {
-    run(QStringLiteral("PRAGMA journal_mode = TRUNCATE"), nullptr);
+    run(QStringLiteral("PRAGMA journal_mode = PERSIST"), nullptr);
     if (QFileInfo::exists(journalPath()))
         return;
     // Changing a page opens the journal; rolled back, nothing of the file changes.
@@ -499,20 +531,119 @@ void Session::keepJournal()
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-// A commit that runs out of room fails half way, and the engine rolls the
-// whole transaction back. The room the file grows to is taken first, so a
-// full disk (or a size limit) refuses it with the transaction still open.
-void Session::reserveRoom()
+namespace {
+
+// A journal header is one sector, and the engine takes no sector larger.
+constexpr qint64 JournalHeaderRoom = 65536;
+
+qint64 sizeOf(const QByteArray& file)
+{
+    struct stat info {};
+    return ::stat(file.constData(), &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+// The largest offset this process may write a file to; none when unlimited.
+std::optional<qint64> fileSizeLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return qint64(limit.rlim_cur);
+}
+
+vb::Error noRoom(const QString& file)
+{
+    return engineError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)), file);
+}
+
+}  // namespace
+
+// A journal write that finds no room (a full disk, a file-size limit) makes
+// the engine roll the whole transaction back, and the journal is written
+// while the statements run, a copy of each page before its first change,
+// and page 1 at the commit. So the journal is given, before a change, the
+// room the transaction can need at most: a header and one copy of every page
+// the file held when it began (pages added since are never copied). The room
+// is taken as blocks of the file, kept across commits, so the transaction's
+// later statements and its commit need no new block and stay within the
+// limit. The changed pages stay in memory until the commit (no spill), so
+// the file itself is only written by the commit, whose growth reserveRoom
+// takes first. False when the room can't be had.
+bool Session::journalHasRoom()
+{
+    const qint64 size = sizeOf(QFile::encodeName(path));
+    if (size < 0)
+        return true;  // the engine tells what became of the file
+    if (pageSize <= 0)
+        pageSize = number("PRAGMA page_size");
+    const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
+    // Past a file-size limit no write lands, however much room the disk has.
+    if (const std::optional<qint64> limit = fileSizeLimit(); limit && (need > *limit || size > *limit))
+        return false;
+    const QByteArray journal = QFile::encodeName(journalPath());
+    if (sizeOf(journal) >= need)
+        return true;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return true;
+    const int fd = ::open(journal.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, info.st_mode & 0777);
+    if (fd < 0)
+        return true;  // a folder that allows no journal: the engine says so
+    // One made here (another program removed the kept one) gets the file's
+    // permissions and owner, as the engine gives its own.
+    struct stat made {};
+    if (::fstat(fd, &made) == 0 && made.st_size == 0) {
+        ::fchmod(fd, info.st_mode & 0777);
+        if (::geteuid() == 0) {
+            const int owned = ::fchown(fd, info.st_uid, info.st_gid);
+            Q_UNUSED(owned);  // a journal left root's own still serves
+        }
+    }
+    const int rc = ::posix_fallocate(fd, 0, need);
+    ::close(fd);
+    return rc == 0;
+}
+
+// Before a change inside a transaction: while the journal can't have its
+// room, the user may make room and try again, or go back with the change
+// refused and the transaction as it was.
+void Session::makeRoom()
 {
     if (!db || sqlite3_get_autocommit(db))
         return;
-    int pageSize = int(number("PRAGMA page_size"));
+    while (!journalHasRoom()) {
+        const vb::Error refused = noRoom(path);
+        const QString text = QStringLiteral("変更をデータベースファイルに書き込めませんでした。") + vb::vbCrLf
+            + refused.description() + vb::vbCrLf + vb::vbCrLf
+            + QStringLiteral("ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。")
+            + vb::vbCrLf + vb::vbCrLf + QStringLiteral("｢再試行｣　　：もう一度書き込みます。") + vb::vbCrLf
+            + QStringLiteral("｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
+        if (vb::MsgBox(text, vb::vbRetryCancel + vb::vbExclamation, QStringLiteral("データベース書き込みエラー"))
+            != vb::vbRetry)
+            throw refused;
+    }
+}
+
+// A commit that runs out of room fails half way, and the engine rolls the
+// whole transaction back. The room the file grows to is taken first (as is
+// the journal's), so a full disk (or a size limit) refuses it with the
+// transaction still open.
+void Session::reserveRoom()
+{
+    // A transaction that changed nothing writes nothing.
+    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE)
+        return;
+    if (!journalHasRoom())
+        throw noRoom(path);
+    int chunk = int(pageSize);
     sqlite3_int64 size = number("PRAGMA page_count") * pageSize;
+    if (const std::optional<qint64> limit = fileSizeLimit(); limit && size > *limit)
+        throw noRoom(path);
     // The file grows by whole pages, so it never ends in a part page.
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &pageSize);
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
     const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &size);
     if (rc != SQLITE_OK && rc != SQLITE_NOTFOUND)  // a file system without the hint just writes
-        throw engineError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)), path);
+        throw noRoom(path);
 }
 
 // The one number a pragma reads.
@@ -642,7 +773,11 @@ void Connection::open(const QString& connectionString)
         sqlite3_busy_timeout(db, 3000);
         // The first read of the schema tells a database from any other file;
         // the engine would take an empty file for a new database.
-        d->run(QStringLiteral("PRAGMA foreign_keys = OFF; SELECT count(*) FROM sqlite_master"), nullptr);
+        // Changed pages stay in memory until the commit (see journalHasRoom),
+        // as do the copies a savepoint keeps.
+        d->run(QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA cache_spill = OFF; PRAGMA temp_store = MEMORY; "
+                              "SELECT count(*) FROM sqlite_master"),
+               nullptr);
         if (openRecordset(QStringLiteral("PRAGMA page_count")).field(QStringLiteral("page_count")).value().toLongLong()
             == 0)
             throw engineError(SQLITE_NOTADB, QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB)), d->path);
@@ -724,12 +859,14 @@ void Connection::rollbackToSavepoint(const QString& name)
 long Connection::execute(const QString& sql)
 {
     long changes = 0;
+    d->makeRoom();
     d->run(sql, &changes);
     return changes;
 }
 
 long Connection::execute(const QString& sql, const QVariantList& parameters)
 {
+    d->makeRoom();
     sqlite3_stmt* stmt = d->statement(sql);
     const long before = long(sqlite3_total_changes(d->db));
     for (int i = 0; i < parameters.size(); ++i)

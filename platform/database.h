@@ -104,8 +104,8 @@ public:
     void beginTrans();
     // A commit refused (a reader holds the file, no room for the file to
     // grow) leaves the transaction open. The journal is made when the file
-    // is opened and kept beside it until it is closed, so a commit creates
-    // and deletes no file in the folder.
+    // is opened and kept beside it until the last connection to the file
+    // closes, so a commit creates and deletes no file in the folder.
     void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
@@ -123,7 +123,11 @@ public:
     void rollbackToSavepoint(const QString& name);
 
     // Runs changing statements (several, separated by ";", run in order);
-    // returns the rows changed.
+    // returns the rows changed. Inside a transaction, a change first makes
+    // sure the journal has the room the transaction can need, so that no
+    // full disk or file-size limit later costs the transaction; while it
+    // can't, the user is offered 再試行 / キャンセル, and キャンセル raises
+    // the engine's "full" error (13) with the transaction as it was.
     long execute(const QString& sql);
     // Runs one changing statement whose values are "?" parameters, bound in
     // order: a null QVariant as Null, whole numbers and truth values as

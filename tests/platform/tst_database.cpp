@@ -1,13 +1,21 @@
 #include "platform/database.h"
 #include "platform/events.h"
+#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "tests/support/testsupport.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <map>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform::db;
 
@@ -20,6 +28,47 @@ QString connectionString(const QString& path, const QString& password)
 }
 
 using testsupport::errorOf;
+
+// A 2 MB tmpfs mounted on a new folder for the life of the object (the
+// tests run as root), and a file that takes whatever room is left on it.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& folder) : m_folder(QFile::encodeName(folder))
+    {
+        QDir().mkpath(folder);
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=2m") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    bool isMounted() const { return m_mounted; }
+    void fill()
+    {
+        const int fd = ::open((m_folder + "/filler").constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        const QByteArray block(4096, 'f');
+        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        ::close(fd);
+    }
+    void makeRoom() { ::unlink((m_folder + "/filler").constData()); }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// The scripted interface, with something the user does while a box is shown.
+struct ActingUi : platform::ScriptedUserInterface {
+    std::function<void()> whileShown;
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if (whileShown)
+            whileShown();
+        return ScriptedUserInterface::messageBox(prompt, style, title);
+    }
+};
 
 }  // namespace
 
@@ -329,6 +378,145 @@ private slots:
         Connection c;
         c.open(connectionString(path, QString()));
         QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT iTilt FROM t")); }), 1L);
+    }
+
+    // On a small disk of its own, with the session holding the file as the
+    // program does (a read in the long transaction): a disk that fills up
+    // during the session costs neither a later change nor a commit; a change
+    // that finds no room for the journal (full disk, size limit) is refused
+    // with a box and the transaction kept, and goes on once there is room.
+    // Another program's close leaves the session's journal, which the
+    // session needs once its folder allows no new file.
+    void sessionOutlastsAFullDisk_data()
+    {
+        QTest::addColumn<QString>("trouble");
+        QTest::newRow("disk fills during the session") << "fills";
+        QTest::newRow("disk full at a commit that grows nothing") << "commit";
+        QTest::newRow("disk full at the first change") << "first";
+        QTest::newRow("size limit at the first change") << "limit";
+        QTest::newRow("another program closes the file") << "other";
+    }
+    void sessionOutlastsAFullDisk()
+    {
+        QFETCH(QString, trouble);
+        SmallDisk disk(m_dir.filePath(QStringLiteral("disk%1").arg(++m_count)));
+        QVERIFY2(disk.isMounted(), "the tests run as root and mount a tmpfs");
+        const QString path = m_dir.filePath(QStringLiteral("disk%1/a.mdb").arg(m_count));
+        createDatabase(path);
+        {
+            Connection setup;
+            setup.open(connectionString(path, QString()));
+            setup.execute(QStringLiteral("CREATE TABLE t (id LONG, tx TEXT); "
+                                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+                                         "INSERT INTO t (id, tx) SELECT i, printf('%.1000c', 'x') FROM n"));
+        }
+        const auto count = [](Connection& c, const QString& where) {
+            return c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM t WHERE ") + where)
+                [QStringLiteral("n")].toInt32();
+        };
+        ActingUi ui;
+        platform::UserInterface& previous = platform::ui();
+        platform::setUi(&ui);
+        const auto restoreUi = qScopeGuard([&] { platform::setUi(&previous); });
+        rlimit noLimit{};
+        ::getrlimit(RLIMIT_FSIZE, &noLimit);
+        const auto liftLimit = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &noLimit); });
+        // Another program, started before this one opens the file; it opens
+        // and closes the file when told.
+        int go[2] = {-1, -1};
+        pid_t other = -1;
+        if (trouble == QLatin1String("other")) {
+            QVERIFY(::pipe(go) == 0);
+            other = ::fork();
+            if (other == 0) {
+                ::close(go[1]);
+                char byte = 0;
+                if (::read(go[0], &byte, 1) == 1) {
+                    Connection second;
+                    second.open(connectionString(path, QString()));
+                }
+                ::_exit(0);
+            }
+            ::close(go[0]);
+        }
+        const auto reap = qScopeGuard([&] {
+            if (other > 0) {
+                ::close(go[1]);
+                ::waitpid(other, nullptr, 0);
+            }
+        });
+        Connection c;
+        c.open(connectionString(path, QString()));
+        c.beginTrans();
+        QCOMPARE(count(c, QStringLiteral("1")), 200);
+
+        if (trouble == QLatin1String("fills") || trouble == QLatin1String("commit")) {
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            disk.fill();
+            if (trouble == QLatin1String("fills")) {
+                c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+                // New pages: the commit must grow the file, which it can't yet.
+                c.execute(QStringLiteral("INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id > 140 AND id <= 190"));
+                QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
+                QVERIFY(c.inTransaction());
+                disk.makeRoom();
+            }
+            QCOMPARE(ui.count(), 0);
+        } else if (trouble == QLatin1String("first") || trouble == QLatin1String("limit")) {
+            if (trouble == QLatin1String("first")) {
+                disk.fill();
+            } else {
+                // A write past the limit fails as on a full disk instead of ending the process.
+                std::signal(SIGXFSZ, SIG_IGN);
+                rlimit limit = noLimit;
+                limit.rlim_cur = rlim_t(QFileInfo(path).size() + 16384);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            ui.answerMsgBox(vb::vbCancel);
+            const vb::Error refused =
+                testsupport::raisedError([&] { c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10")); });
+            QCOMPARE(refused.number(), 13L);
+            QCOMPARE(ui.count(), 1);
+            QCOMPARE(ui.last().prompt,
+                     QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n") + refused.description()
+                         + QStringLiteral("\r\n\r\nディスクの空き容量を確保してください。このファイルを開いてからの変更は、"
+                                          "そのまま残っています。\r\n\r\n｢再試行｣　　：もう一度書き込みます。\r\n"
+                                          "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。"));
+            QCOMPARE(ui.last().title, QStringLiteral("データベース書き込みエラー"));
+            QCOMPARE(ui.last().style, int(vb::vbRetryCancel + vb::vbExclamation));
+            QVERIFY(c.inTransaction());
+            QCOMPARE(count(c, QStringLiteral("tx = 'earlier'")), 0);
+            // The user makes room while the box is shown, then 再試行.
+            ui.whileShown = [&] {
+                disk.makeRoom();
+                ::setrlimit(RLIMIT_FSIZE, &noLimit);
+            };
+            ui.answerMsgBox(vb::vbRetry);
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            QCOMPARE(ui.count(), 2);
+        } else {
+            QVERIFY(::write(go[1], "g", 1) == 1);
+            ::close(go[1]);
+            int status = -1;
+            ::waitpid(std::exchange(other, -1), &status, 0);
+            QVERIFY(WIFEXITED(status));
+            QVERIFY2(QFile::exists(path + QStringLiteral("-journal")), "the session's journal is gone");
+            testsupport::ReadOnlyFolder closed(QFileInfo(path).path());
+            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+            c.commitTrans();
+        }
+        if (c.inTransaction())
+            c.commitTrans();
+        c.close();
+        QVERIFY(ui.allAnswered());
+        QVERIFY2(!QFile::exists(path + QStringLiteral("-journal")), "the last connection's close keeps the journal");
+        Connection reopened;
+        reopened.open(connectionString(path, QString()));
+        QCOMPARE(count(reopened, QStringLiteral("tx = 'earlier'")), 10);
+        const bool later = trouble == QLatin1String("fills") || trouble == QLatin1String("other");
+        QCOMPARE(count(reopened, QStringLiteral("tx = 'later'")), later ? 10 : 0);
+        QCOMPARE(count(reopened, QStringLiteral("1")), trouble == QLatin1String("fills") ? 250 : 200);
     }
 
     void immediateEndDropsConnectionsUncommitted()
