@@ -41,8 +41,10 @@ private slots:
     {
         Printer& p = CurrentPrinter();
         p.setScaleMode(vbMillimeters);
-        QCOMPARE(p.ScaleWidth(), 190.0);
-        QCOMPARE(p.ScaleHeight(), 277.0);
+        // The device's 2245 x 3274 pixels: Qt keeps the sheet and its
+        // margins in whole points (539 x 786 pt inside 10 mm margins).
+        QCOMPARE(p.ScaleX(p.ScaleWidth(), vbMillimeters, vbPixels), 2245.0);
+        QCOMPARE(p.ScaleY(p.ScaleHeight(), vbMillimeters, vbPixels), 3274.0);
         p.NewPage();
         p.EndDoc();
         QVERIFY(!QFile::exists(m_pdf));  // nothing drawn, no document
