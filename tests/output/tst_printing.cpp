@@ -339,6 +339,48 @@ private slots:
         QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
     }
 
+    // A label across a sheet join prints its part of the text on each
+    // sheet as well as its box: across the vertical join of sheets 1 and 3,
+    // and across the horizontal one of sheets 1 and 2.
+    void labelAcrossAJoinPrintsOnBothSheets()
+    {
+        frmEdit& e = openWith(QSize(1077, 1570));  // four pages
+        const double pw = GE_tpPrinter.sngScaleWidth, ph = GE_tpPrinter.sngScaleHeight;
+        const QRectF boxes[] = {QRectF(pw - 20, 100, 40, 14), QRectF(50, ph - 5, 60, 14)};
+        e.lblKyori.Load(1);
+        e.lblKyori.Load(2);
+        for (int i = 0; i < 2; ++i) {
+            platform::LabelElement& label = e.lblKyori(i);
+            label.Move(float(boxes[i].left()), float(boxes[i].top()));
+            label.setWidth(float(boxes[i].width()));
+            label.setHeight(float(boxes[i].height()));
+            label.FontSize = 28;
+            label.Caption = QStringLiteral("8888888888");
+            label.ForeColor = 0;
+            label.BackStyle = 1;
+            label.BackColor = 0xFFFFFF;
+            label.BorderStyle = 0;
+            label.Visible = true;
+        }
+        print(dialog(1, false));
+        QCOMPARE(sheets().size(), size_t(4));
+        const QPointF corners[] = {{0, 0}, {0, ph}, {pw, 0}, {pw, ph}};
+        const int sheetsOf[2][2] = {{1, 3}, {1, 2}};
+        for (int i = 0; i < 2; ++i)
+            for (const int n : sheetsOf[i]) {
+                const QImage page = rasterPage(m_pdf, n);
+                const QRectF tile(corners[n - 1], QSizeF(pw, ph));
+                // The box's part on the sheet, a millimetre in from its edges.
+                const QRectF part = boxes[i].intersected(tile).adjusted(1, 1, -1, -1).translated(
+                    QPointF(10, 10) - tile.topLeft());
+                int ink = 0;
+                for (int y = qRound(part.top() * PxPerMm); y < qRound(part.bottom() * PxPerMm); ++y)
+                    for (int x = qRound(part.left() * PxPerMm); x < qRound(part.right() * PxPerMm); ++x)
+                        ink += qGray(page.pixel(x, y)) < 128;
+                QVERIFY2(ink > 100, qPrintable(QStringLiteral("label %1, sheet %2: %3").arg(i).arg(n).arg(ink)));
+            }
+    }
+
     // Hatching from the area's cache file at the zoom; an area without a
     // record is passed by, not an error, and the last area prints its own.
     void hatchingPrintsItsSegments()
