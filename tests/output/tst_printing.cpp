@@ -298,6 +298,11 @@ private slots:
         oval.Shape = 2;
         oval.Move(100, 100, 40, 20);
         oval.BorderWidth = 3;
+        oval.BackStyle = 1;
+        oval.BackColor = 0x00FFFF;
+        oval.BorderColor = 0xFF0000;
+        oval.FillStyle = 0;
+        oval.FillColor = 0x00FF00;
         oval.Visible = true;
         // A 14-pt result label with a comment; the hidden default text label.
         e.lblKyori.Load(1);
@@ -320,14 +325,17 @@ private slots:
         QCOMPARE(segments[0].penWidth, 1.0);
         QCOMPARE(segments[1].penWidth, 12.0);
         const auto ellipses = ofKind(sheet, DrawCommand::Ellipse);
-        QCOMPARE(ellipses.size(), size_t(5));
-        for (int i = 0; i < 4; ++i) {
+        QCOMPARE(ellipses.size(), size_t(7));  // the oval's background and its border twice
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(ellipses[size_t(i)].fillStyle, 0);
             QCOMPARE(ellipses[size_t(i)].fillColor, ellipses[size_t(i)].color);
         }
-        QCOMPARE(ellipses[4].penWidth, 3.0);
-        QCOMPARE(qRound(ellipses[4].rect.width() / PxPerMm), 40);
-        QCOMPARE(qRound(ellipses[4].rect.height() / PxPerMm), 20);
+        QCOMPARE(ellipses[4].color, 0x00FFFF);
+        const DrawCommand& border = ellipses[6];
+        QVERIFY(border.color == 0xFF0000 && border.fillColor == 0x00FF00 && border.fillStyle == 0);
+        QCOMPARE(border.penWidth, 3.0);
+        QCOMPARE(qRound(border.rect.width() / PxPerMm), 40);
+        QCOMPARE(qRound(border.rect.height() / PxPerMm), 20);
         const auto texts = ofKind(sheet, DrawCommand::Text);
         QCOMPARE(texts.size(), size_t(2));  // caption and comment; no position, no "文字列"
         QCOMPARE(texts[1].text, QStringLiteral("境界"));
