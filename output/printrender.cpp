@@ -45,10 +45,6 @@ public:
         return QRectF(QPointF(qMin(x1, x2) - r, qMin(y1, y2) - r), QPointF(qMax(x1, x2) + r, qMax(y1, y2) + r))
             .intersects(m_window);
     }
-    bool contains(double x, double y) const
-    {
-        return x >= m_window.left() && y >= m_window.top() && x <= m_window.right() && y <= m_window.bottom();
-    }
 
 private:
     QRectF m_window;
@@ -171,8 +167,10 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
     printer.DrawMode = platform::vbCopyPen;
     printer.FillStyle = 1;
 
-    // Labels: only those shown; a label whose corner lies off the page gets
-    // its background and frame there, but no text.
+    // Labels: only those shown. A label across a sheet's edge prints on
+    // every sheet it touches with its text as well as its box, each cut at
+    // the edge, so that the sheets laid together show it whole (a box alone
+    // would hide the map under it and say nothing).
     const auto labels = [&](const platform::ElementArray<LabelElement>& array, int last, bool comment) {
         printer.FontTransparent = true;
         for (int i = 0; i <= last; ++i) {
@@ -194,8 +192,6 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
                 else
                     subPrint_LabelFrame(float(x1), float(y1), float(x2), float(y2));
             }
-            if (!window.contains(x1, y1))
-                continue;
             printer.CurrentX = x1;
             printer.CurrentY = y1;
             printer.FontSize = label.FontSize * sy;

@@ -391,10 +391,15 @@ void Printer::setZoom(int percent)
     m_zoom = percent;
 }
 
+// The printable area as the device has it, which is also where its painter
+// stops: Qt keeps a sheet and its margins in whole points (A4 is 595 pt,
+// a little under 210 mm), so the area taken from the paper's millimetres
+// would reach past the device's edge, and the tiles, the picture's clip and
+// the lines would end in different places.
 QSizeF Printer::deviceSize() const
 {
-    const QRectF paint = m_device->pageLayout().paintRect(QPageLayout::Millimeter);
-    return paint.size() * (m_device->resolution() / 25.4);
+    const QPrinter& device = document();
+    return QSizeF(device.width(), device.height());
 }
 
 double Printer::dpiX() const

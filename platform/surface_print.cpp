@@ -24,9 +24,11 @@ using namespace paint;
 // A wide pen is solid with round ends and joins, as on the screen. A
 // one-pixel pen is the device's thinnest line (width 0): one dot on a
 // printer, and one pixel in a viewer at any magnification, so it never
-// thins out of sight. It carries the dash patterns, counted in device
-// pixels, and ends where its segment ends.
-QPen paperPen(const DrawCommand& c)
+// thins out of sight. It carries the dash patterns at the length they have
+// on a 96 dpi screen (counted in device pixels they would shrink to specks
+// at a printer's resolution and the line would look solid), and ends where
+// its segment ends.
+QPen paperPen(const DrawCommand& c, double dpi)
 {
     if (c.drawStyle == styleNone)
         return QPen(Qt::NoPen);
@@ -42,8 +44,12 @@ QPen paperPen(const DrawCommand& c)
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     const std::vector<int> dashes = dashPattern(c.drawStyle);
-    if (!dashes.empty())
-        pen.setDashPattern(QList<qreal>(dashes.begin(), dashes.end()));
+    if (!dashes.empty()) {
+        QList<qreal> pattern;
+        for (const int dash : dashes)
+            pattern.append(dash * dpi / 96);
+        pen.setDashPattern(pattern);
+    }
     return pen;
 }
 
@@ -61,7 +67,7 @@ QRectF paperRect(const DrawCommand& c)
 
 void printFigure(QPainter& painter, const DrawCommand& c)
 {
-    painter.setPen(paperPen(c));
+    painter.setPen(paperPen(c, painter.device()->logicalDpiX()));
     painter.setBrush(figureBrush(c));
     switch (c.kind) {
     case DrawCommand::Segment: painter.drawLine(QLineF(c.p1, c.p2)); break;

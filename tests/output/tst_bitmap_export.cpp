@@ -71,7 +71,8 @@ private slots:
     void shapesMarksAndHatching()
     {
         frmEdit& e = openOn(QSize(400, 300));
-        // A square, an oval, an oval of width 0 (left out), then the spare.
+        // A coloured, filled square, an oval, an oval of width 0 (left out),
+        // then the spare.
         const int boxes[3][5] = {{60, 40, 24, 8, 1}, {10, 10, 30, 12, 2}, {0, 0, 0, 12, 2}};
         for (int k = 0; k <= 3; ++k) {
             if (k > 0)
@@ -82,12 +83,17 @@ private slots:
                 e.shpShape(k).Visible = true;
             }
         }
+        platform::ShapeElement& square = e.shpShape(0);
+        square.BackStyle = 1, square.BackColor = 0x00FFFF, square.BorderColor = 0xFF0000;
+        square.FillStyle = 0, square.FillColor = 0x00FF00;
         auto cmds = drawn(e);
-        QCOMPARE(int(cmds.size()), 2);
+        QCOMPARE(int(cmds.size()), 4);  // the square's background, its border twice, the oval
         QVERIFY(near(cmds[0].rect.topLeft() / kPx, {68, 40}) && near(cmds[0].rect.bottomRight() / kPx, {76, 48}));
-        QCOMPARE(int(cmds[1].kind), int(DrawCommand::Ellipse));
-        QVERIFY(near(cmds[1].rect.center() / kPx, {25, 16}));
-        QVERIFY(near(QPointF(cmds[1].rect.width(), cmds[1].rect.height()) / kPx, {30, 12}));  // r 15, aspect 0.4
+        QVERIFY(cmds[0].color == 0x00FFFF && cmds[0].filledWithPen);
+        QVERIFY(cmds[2].color == 0xFF0000 && cmds[2].fillColor == 0x00FF00 && cmds[2].fillStyle == 0);
+        QCOMPARE(int(cmds[3].kind), int(DrawCommand::Ellipse));
+        QVERIFY(near(cmds[3].rect.center() / kPx, {25, 16}));
+        QVERIFY(near(QPointF(cmds[3].rect.width(), cmds[3].rect.height()) / kPx, {30, 12}));  // r 15, aspect 0.4
         for (int k = 0; k <= 3; ++k)
             e.shpShape(k).Visible = false;
 

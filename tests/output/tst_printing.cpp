@@ -1,5 +1,6 @@
 // Printing a drawing from the editor on test PDF printers (300 dpi, 10 mm
-// margins: A4 prints 190 x 277 mm): the fitted and the tiled print, the page
+// margins: A4 prints about 190 x 277 mm, the device's 2245 x 3274 pixels,
+// as Qt keeps the sheet and its margins in whole points): the fitted and the tiled print, the page
 // range, the renderer's pens, labels and shapes, failures, and the editor's
 // printer commands. Geometry is read from each sheet's recorded commands;
 // a few checks read the PDF back with pdfinfo, pdfimages and pdftoppm.
@@ -10,6 +11,7 @@
 #include "output/dlgPrinter.h"
 #include "output/printlayout.h"
 #include "platform/printer.h"
+#include "tests/support/testsupport.h"
 
 #include "db/mdlSQL_objects.h"
 
@@ -26,6 +28,8 @@ using PrintDialogAnswer = platform::ScriptedUserInterface::PrintDialogAnswer;
 namespace {
 
 constexpr double PxPerMm = 300 / 25.4;
+// The printable width and height of the test printers' A4, in millimetres.
+constexpr double PW = 2245 / PxPerMm, PH = 3274 / PxPerMm;
 
 // Print dialog answers: confirmed as it opens, or with a paper picked.
 const PrintDialogAnswer asOpened = [](QPrinter&, QString&) {};
@@ -50,15 +54,7 @@ std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawComma
 // One page of the PDF as pdftoppm rasters it at 300 dpi without smoothing.
 QImage rasterPage(const QString& path, int page)
 {
-    QProcess p;
-    const QString stem = path + QStringLiteral(".page");
-    p.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("300"), QStringLiteral("-aa"),
-                                         QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
-                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                         QString::number(page), QStringLiteral("-singlefile"), path, stem});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QImage();
-    return QImage(stem + QStringLiteral(".ppm"));
+    return testsupport::pdfRaster(path, 300, {}, page);
 }
 
 // The extent across of what is drawn in black on a rastered page, in
@@ -187,10 +183,9 @@ private slots:
             QCOMPARE(sheets().size(), size_t(1));
             const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
             QCOMPARE(segments.size(), size_t(1));
-            // 10 mm margin + 50 x 190 / 508 = 28.70 mm from the sheet's edge.
-            QCOMPARE(qRound((10 + segments[0].p1.x() / PxPerMm) * 100), 2870);
-            QCOMPARE(qRound((10 + segments[0].p2.x() / PxPerMm) * 100), 6610);
-            QCOMPARE(qRound((10 + segments[0].p1.y() / PxPerMm) * 100), 2870);
+            // 50 x 190.08 / 508 = 18.71 mm from the printable area's edge.
+            const auto at = [](double px, double mm) { return qAbs(px / PxPerMm - mm * PW / 508) < 0.005; };
+            QVERIFY(at(segments[0].p1.x(), 50) && at(segments[0].p2.x(), 150) && at(segments[0].p1.y(), 50));
             const auto pictures = ofKind(sheets()[0], DrawCommand::Picture);
             QCOMPARE(pictures.size(), size_t(1));
             QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm), 190);
@@ -303,6 +298,11 @@ private slots:
         oval.Shape = 2;
         oval.Move(100, 100, 40, 20);
         oval.BorderWidth = 3;
+        oval.BackStyle = 1;
+        oval.BackColor = 0x00FFFF;
+        oval.BorderColor = 0xFF0000;
+        oval.FillStyle = 0;
+        oval.FillColor = 0x00FF00;
         oval.Visible = true;
         // A 14-pt result label with a comment; the hidden default text label.
         e.lblKyori.Load(1);
@@ -325,14 +325,17 @@ private slots:
         QCOMPARE(segments[0].penWidth, 1.0);
         QCOMPARE(segments[1].penWidth, 12.0);
         const auto ellipses = ofKind(sheet, DrawCommand::Ellipse);
-        QCOMPARE(ellipses.size(), size_t(5));
-        for (int i = 0; i < 4; ++i) {
+        QCOMPARE(ellipses.size(), size_t(7));  // the oval's background and its border twice
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(ellipses[size_t(i)].fillStyle, 0);
             QCOMPARE(ellipses[size_t(i)].fillColor, ellipses[size_t(i)].color);
         }
-        QCOMPARE(ellipses[4].penWidth, 3.0);
-        QCOMPARE(qRound(ellipses[4].rect.width() / PxPerMm), 40);
-        QCOMPARE(qRound(ellipses[4].rect.height() / PxPerMm), 20);
+        QCOMPARE(ellipses[4].color, 0x00FFFF);
+        const DrawCommand& border = ellipses[6];
+        QVERIFY(border.color == 0xFF0000 && border.fillColor == 0x00FF00 && border.fillStyle == 0);
+        QCOMPARE(border.penWidth, 3.0);
+        QCOMPARE(qRound(border.rect.width() / PxPerMm), 40);
+        QCOMPARE(qRound(border.rect.height() / PxPerMm), 20);
         const auto texts = ofKind(sheet, DrawCommand::Text);
         QCOMPARE(texts.size(), size_t(2));  // caption and comment; no position, no "文字列"
         QCOMPARE(texts[1].text, QStringLiteral("境界"));
@@ -342,6 +345,48 @@ private slots:
                 QVERIFY(c.text != QStringLiteral("文字列") && c.text != QStringLiteral("位置1"));
         // Every sheet's markers take their line's colour, also after a shape.
         QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
+    }
+
+    // A label across a sheet join prints its part of the text on each
+    // sheet as well as its box: across the vertical join of sheets 1 and 3,
+    // and across the horizontal one of sheets 1 and 2.
+    void labelAcrossAJoinPrintsOnBothSheets()
+    {
+        frmEdit& e = openWith(QSize(1077, 1570));  // four pages
+        const double pw = GE_tpPrinter.sngScaleWidth, ph = GE_tpPrinter.sngScaleHeight;
+        const QRectF boxes[] = {QRectF(pw - 20, 100, 40, 14), QRectF(50, ph - 5, 60, 14)};
+        e.lblKyori.Load(1);
+        e.lblKyori.Load(2);
+        for (int i = 0; i < 2; ++i) {
+            platform::LabelElement& label = e.lblKyori(i);
+            label.Move(float(boxes[i].left()), float(boxes[i].top()));
+            label.setWidth(float(boxes[i].width()));
+            label.setHeight(float(boxes[i].height()));
+            label.FontSize = 28;
+            label.Caption = QStringLiteral("8888888888");
+            label.ForeColor = 0;
+            label.BackStyle = 1;
+            label.BackColor = 0xFFFFFF;
+            label.BorderStyle = 0;
+            label.Visible = true;
+        }
+        print(dialog(1, false));
+        QCOMPARE(sheets().size(), size_t(4));
+        const QPointF corners[] = {{0, 0}, {0, ph}, {pw, 0}, {pw, ph}};
+        const int sheetsOf[2][2] = {{1, 3}, {1, 2}};
+        for (int i = 0; i < 2; ++i)
+            for (const int n : sheetsOf[i]) {
+                const QImage page = rasterPage(m_pdf, n);
+                const QRectF tile(corners[n - 1], QSizeF(pw, ph));
+                // The box's part on the sheet, a millimetre in from its edges.
+                const QRectF part = boxes[i].intersected(tile).adjusted(1, 1, -1, -1).translated(
+                    QPointF(10, 10) - tile.topLeft());
+                int ink = 0;
+                for (int y = qRound(part.top() * PxPerMm); y < qRound(part.bottom() * PxPerMm); ++y)
+                    for (int x = qRound(part.left() * PxPerMm); x < qRound(part.right() * PxPerMm); ++x)
+                        ink += qGray(page.pixel(x, y)) < 128;
+                QVERIFY2(ink > 100, qPrintable(QStringLiteral("label %1, sheet %2: %3").arg(i).arg(n).arg(ink)));
+            }
     }
 
     // Hatching from the area's cache file at the zoom; an area without a
@@ -367,7 +412,7 @@ private slots:
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
         QCOMPARE(segments.size(), size_t(2));
         QCOMPARE(segments[1].color, 0x00FF00);
-        const double f = 190 / 1016.0;  // the map at 200 %
+        const double f = PW / 1016;  // the map at 200 %
         QCOMPARE(qRound(segments[1].p2.y() / PxPerMm * 100), qRound(30 * 2 * f * 100));
         record.BorderColor = 0xFF0000;
         mdlFileAccess::subPut_Bin(e.lblMensekiS(1).Tag, record, {{40, 50, 10, 10}, {40, 50, 30, 30}});
@@ -413,7 +458,9 @@ private slots:
         QCOMPARE(row.strDeviceName, QStringLiteral("Plotter-A"));
         QVERIFY(row.intPaperSize == code && row.intOrientation == 2 && row.intScaleMode == 6);
         if (code == 8) {
-            QVERIFY(row.sngScaleWidth == 400.0f && row.sngScaleHeight == 277.0f);
+            // The printable area in the device's whole pixels (about 400 x 277 mm).
+            QCOMPARE(QSize(qRound(row.sngScaleWidth * PxPerMm), qRound(row.sngScaleHeight * PxPerMm)),
+                     QSize(4729, 3274));
             QCOMPARE(row.sngWidth, 23811.02f);
             QCOMPARE(row.sngHeight, 16837.7949f);
         }
@@ -507,6 +554,41 @@ private slots:
         }
     }
 
+    // Fitted on Qt's own A4 as the dialog hands it back (595 pt, a little
+    // under 210 mm): the picture keeps every column, whole, and ends where
+    // the lines end.
+    void fittedA4HoldsEveryColumn()
+    {
+        platform::Printers::clearTestPrinters();
+        frmEdit& e = openWith(QSize(4000, 200));
+        const float middle = float(e.pictMap->ScaleHeight() / 2);
+        platform::LineElement& across = line(e, 0, middle, float(e.pictMap->ScaleWidth()), middle);
+        across.BorderColor = 0;
+        across.BorderWidth = 1;
+        const QString chosen = m_session.fx->dir.filePath(QStringLiteral("fitted.pdf"));
+        print(dialog(0), [&](QPrinter& device, QString&) {
+            device.setOutputFormat(QPrinter::PdfFormat);
+            device.setOutputFileName(chosen);
+            device.setPageSize(QPageSize(QPageSize::A4));
+        });
+        QCOMPARE(testsupport::pdfImageSizes(chosen), QList<QSize>{QSize(4000, 200)});
+        // Near the sheet's right edge at 1200 dpi: the last green pixel a
+        // little above the line, and the line's last pixel.
+        const QImage edge = testsupport::pdfRaster(chosen, 1200, QRect(9400, 0, 517, 900));
+        QVERIFY(!edge.isNull());
+        int lineRow = -1, lineEnd = -1;
+        for (int y = 0; y < edge.height(); ++y)
+            for (int x = 0; x < edge.width(); ++x)
+                if (const QColor c = edge.pixelColor(x, y); std::max({c.red(), c.green(), c.blue()}) < 80 && x > lineEnd)
+                    lineRow = y, lineEnd = x;
+        QVERIFY(lineRow > 40);
+        int greenEnd = -1;
+        for (int x = 0; x < edge.width(); ++x)
+            if (const QColor c = edge.pixelColor(x, lineRow - 40); c.green() > 200 && c.red() < 60)
+                greenEnd = x;
+        QVERIFY2(qAbs(greenEnd - lineEnd) <= 1, qPrintable(QStringLiteral("%1 %2").arg(greenEnd).arg(lineEnd)));
+    }
+
     // A print that fails part-way, in either method, ends its document
     // unprinted: the PDF of the print before stays, and one box tells.
     void failedPrintLeavesTheOldFile_data()
@@ -555,8 +637,8 @@ private slots:
         QTest::addColumn<float>("stored");
         QTest::addColumn<double>("shown");
         QTest::addColumn<double>("f");
-        QTest::newRow("1.5") << 1.5f << 1.5 << 190 / 508.0;
-        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0 << 277 / 2540.0;
+        QTest::newRow("1.5") << 1.5f << 1.5 << PW / 508;
+        QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0 << PH / 2540;
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
@@ -592,7 +674,7 @@ private slots:
         print(dialog(0));
         QCOMPARE(sheets().size(), size_t(1));
         QVERIFY(ofKind(sheets()[0], DrawCommand::Picture).empty());
-        const double f = PrintLayout::fncFit_Factor(190, 277, e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight());
+        const double f = PrintLayout::fncFit_Factor(PW, PH, e.pictMap->ScaleWidth(), e.pictMap->ScaleHeight());
         QVERIFY(f > 0);
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
         QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));

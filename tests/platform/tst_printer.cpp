@@ -41,8 +41,10 @@ private slots:
     {
         Printer& p = CurrentPrinter();
         p.setScaleMode(vbMillimeters);
-        QCOMPARE(p.ScaleWidth(), 190.0);
-        QCOMPARE(p.ScaleHeight(), 277.0);
+        // The device's 2245 x 3274 pixels: Qt keeps the sheet and its
+        // margins in whole points (539 x 786 pt inside 10 mm margins).
+        QCOMPARE(p.ScaleX(p.ScaleWidth(), vbMillimeters, vbPixels), 2245.0);
+        QCOMPARE(p.ScaleY(p.ScaleHeight(), vbMillimeters, vbPixels), 3274.0);
         p.NewPage();
         p.EndDoc();
         QVERIFY(!QFile::exists(m_pdf));  // nothing drawn, no document
@@ -130,6 +132,36 @@ private slots:
         p.EndDoc();
         QCOMPARE(testsupport::pdfImageSizes(m_pdf), QList<QSize>{QSize(40, 30)});
         QVERIFY2(QFile(m_pdf).size() < 8192, qPrintable(QString::number(QFile(m_pdf).size())));
+    }
+
+    // A dash keeps the length it has on the screen (18 pixels at 96 dpi,
+    // 4.76 mm) at any printer's resolution, within one pixel of the coarser.
+    void dashesKeepTheirScreenLength()
+    {
+        for (const int dpi : {1200, 300}) {
+            Printer& p = CurrentPrinter();
+            p.setPrintQuality(dpi);
+            p.setScaleMode(vbMillimeters);
+            p.DrawWidth = 1;
+            p.DrawStyle = 1;
+            p.Line(0, 50, 100, 50);
+            p.EndDoc();
+            // The line's row rastered at 1200 dpi: the first dark run.
+            const int top = qRound(55 / 25.4 * 1200);  // the line lies 60 mm down the sheet
+            const QImage band = testsupport::pdfRaster(m_pdf, 1200, QRect(0, top, 2400, 500));
+            QVERIFY(!band.isNull());
+            double dash = 0;
+            for (int y = 0; y < band.height() && dash == 0; ++y) {
+                int x = 0;
+                while (x < band.width() && qGray(band.pixel(x, y)) > 128)
+                    ++x;
+                const int start = x;
+                while (x < band.width() && qGray(band.pixel(x, y)) <= 128)
+                    ++x;
+                dash = (x - start) * 25.4 / 1200;
+            }
+            QVERIFY2(qAbs(dash - 18 * 25.4 / 96) <= 25.4 / 300, qPrintable(QString::number(dash)));
+        }
     }
 
     void paperAndKeptSettings()

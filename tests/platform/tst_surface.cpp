@@ -141,28 +141,38 @@ private slots:
     {
         QTest::addColumn<double>("aspect");
         QTest::addColumn<QSizeF>("size");
-        QTest::newRow("circle") << 1.0 << QSizeF(20, 20);
-        QTest::newRow("flat: radius is horizontal") << 0.5 << QSizeF(20, 10);
-        QTest::newRow("tall: radius is vertical") << 2.0 << QSizeF(10, 20);
-        QTest::newRow("very flat") << 0.25 << QSizeF(20, 5);
+        QTest::addColumn<int>("insidePen");  // an inside-frame pen's width, 0 for a thin pen
+        QTest::addColumn<QSizeF>("painted");
+        QTest::newRow("circle") << 1.0 << QSizeF(20, 20) << 0 << QSizeF(20, 20);
+        QTest::newRow("flat: radius is horizontal") << 0.5 << QSizeF(20, 10) << 0 << QSizeF(20, 10);
+        QTest::newRow("tall: radius is vertical") << 2.0 << QSizeF(10, 20) << 0 << QSizeF(10, 20);
+        QTest::newRow("very flat") << 0.25 << QSizeF(20, 5) << 0 << QSizeF(20, 5);
+        // Moved in by half the oval's height only, the pen reaches past it.
+        QTest::newRow("inside frame flatter than its pen") << 0.25 << QSizeF(20, 5) << 8 << QSizeF(23, 8);
     }
 
     void circleAspect()
     {
         QFETCH(double, aspect);
         QFETCH(QSizeF, size);
+        QFETCH(int, insidePen);
+        QFETCH(QSizeF, painted);
         Layer layer;
+        if (insidePen) {
+            layer.DrawStyle = 6;
+            layer.DrawWidth = insidePen;
+        }
         layer.Circle(50, 40, 10, vb::vbRed, qQNaN(), qQNaN(), aspect);
         QCOMPARE(layer.commands().back().rect, QRectF(QPointF(50, 40) - QPointF(size.width(), size.height()) / 2, size));
         QCOMPARE(QPointF(layer.CurrentX, layer.CurrentY), QPointF(50, 40));
         const QImage image = layer.rendered();
-        QRect painted;
+        QRect red;
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 if (at(image, x, y) == vb::vbRed)
-                    painted |= QRect(x, y, 1, 1);
-        QVERIFY(std::abs(painted.width() - 1 - size.width()) <= 1);
-        QVERIFY(std::abs(painted.height() - 1 - size.height()) <= 1);
+                    red |= QRect(x, y, 1, 1);
+        QVERIFY2(std::abs(red.width() - 1 - painted.width()) <= 1 && std::abs(red.height() - 1 - painted.height()) <= 1,
+                 qPrintable(QStringLiteral("%1 x %2").arg(red.width()).arg(red.height())));
     }
 
     void rasterOps_data()

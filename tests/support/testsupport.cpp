@@ -104,6 +104,25 @@ QList<QSize> pdfImageSizes(const QString& path)
     return sizes;
 }
 
+QImage pdfRaster(const QString& path, int dpi, QRect crop, int page)
+{
+    const QString stem = path + QStringLiteral(".page");
+    QStringList args{QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-aa"), QStringLiteral("no"),
+                     QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-f"), QString::number(page),
+                     QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile")};
+    if (!crop.isEmpty())
+        args << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y")
+             << QString::number(crop.y()) << QStringLiteral("-W") << QString::number(crop.width())
+             << QStringLiteral("-H") << QString::number(crop.height());
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"), args << path << stem);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QImage();
+    const QImage image(stem + QStringLiteral(".ppm"));
+    QFile::remove(stem + QStringLiteral(".ppm"));
+    return image;
+}
+
 QByteArray fileBytes(const QString& path)
 {
     QFile file(path);

@@ -48,6 +48,11 @@ QByteArray fileBytes(const QString& path);
 // lists them; empty when it could not be read.
 QList<QSize> pdfImageSizes(const QString& path);
 
+// One page of a PDF as pdftoppm rasters it at `dpi` without smoothing, the
+// part `crop` of it in the raster's pixels (the whole page when empty); a
+// null image when it could not be read.
+QImage pdfRaster(const QString& path, int dpi, QRect crop = {}, int page = 1);
+
 // The pixels of an image that `on` picks, and how many of them have their
 // right-hand neighbour one row up (rising) or one row down (falling) picked
 // too: which way a hatching's slants run.
