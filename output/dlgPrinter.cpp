@@ -9,6 +9,7 @@
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/printqueue.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -201,6 +202,9 @@ void dlgPrinter::cmdPrint_Click()
                        vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
             return;
         }
+        // A queue that takes no jobs would drop the print without a word.
+        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
+            return;
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
             subPrintFit();

@@ -11,6 +11,7 @@
 #include "output/mdlPrinter.h"
 #include "output/printlayout.h"
 #include "platform/printer.h"
+#include "platform/printqueue.h"
 
 #include "db/mdlSQL_objects.h"
 
@@ -164,6 +165,7 @@ private slots:
     void cleanup()
     {
         CurrentPrinter().beforeDraw = nullptr;
+        platform::printqueue::setStateSource({});
         if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
             d->unload();
         QVERIFY((*m_session.quiet)->allAnswered());
@@ -598,6 +600,35 @@ private slots:
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
         QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
         QCOMPARE(qRound((segments[0].p2.x() - segments[0].p1.x()) / PxPerMm * 100), qRound(100 * f * 100));
+    }
+
+    // A queue that takes no jobs, or is stopped, is told by name and nothing
+    // prints; one the scheduler can't tell of (none running) prints.
+    void refusingQueuePrintsNothing()
+    {
+        using platform::printqueue::State;
+        openWith(QSize(400, 300));
+        auto& ui = *m_session.quiet;
+        std::optional<State> given;
+        QString asked;
+        platform::printqueue::setStateSource([&](const QString& queue) {
+            asked = queue;
+            return given;
+        });
+        for (const bool stopped : {false, true}) {
+            given = State{stopped, stopped, QString()};
+            ui->answerMsgBox(vb::vbOK);
+            print(dialog(0));
+            QCOMPARE(asked, QStringLiteral("Plotter-A"));
+            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタ「Plotter-A」は現在、印刷を受け付けていません。\r\n"
+                                                       "プリンタの状態を確認してから、もう一度印刷してください。"));
+            QCOMPARE(ui->last().title, QStringLiteral("印刷"));
+            QVERIFY(sheets().empty() && !QFile::exists(m_pdf));
+        }
+        given = std::nullopt;
+        print(dialog(0));
+        platform::printqueue::setStateSource({});
+        QVERIFY(QFile::exists(m_pdf));
     }
 
     // The set-up opens on the open drawing's own paper, not on the last
