@@ -9,30 +9,14 @@
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/printqueue.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
 #include <QWidget>
-#include <tuple>
 
 using platform::CurrentPrinter;
-
-namespace {
-
-// The settings as the drawing's row keeps them: its sizes as the text of a
-// single, so the same paper read back from the printer compares equal to
-// the one the row gave.
-auto fields(const typPrinter& p)
-{
-    using vb::CStr;
-    return std::make_tuple(p.strDeviceName, p.intPaperSize, CStr(p.sngPaperWidth), CStr(p.sngPaperLength),
-                           CStr(p.sngWidth), CStr(p.sngHeight), CStr(p.sngScaleWidth), CStr(p.sngScaleHeight),
-                           p.intScaleMode, p.intPaperBin, p.intPrintQuality, p.intColorMode, p.intDuplex,
-                           p.intOrientation, p.intZoom, p.strDriverName, p.strPort, p.strFormName);
-}
-
-}  // namespace
 
 dlgPrinter::dlgPrinter() : platform::Form(QStringLiteral("dlgPrinter"))
 {
@@ -193,7 +177,7 @@ void dlgPrinter::cmdPrint_Click()
         const typPrinter before = GE_tpPrinter;
         mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
         mdlPrinter::subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
-        if (fields(before) != fields(GE_tpPrinter))
+        if (!mdlPrinter::fncSame_Settings(before, GE_tpPrinter))
             editor().booPrtChange = true;
         // The page frames follow the paper chosen, so that page numbers name
         // the tiles that print.
@@ -218,6 +202,9 @@ void dlgPrinter::cmdPrint_Click()
                        vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
             return;
         }
+        // A queue that takes no jobs would drop the print without a word.
+        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
+            return;
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
             subPrintFit();

@@ -12,6 +12,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <tuple>
 
 using platform::CurrentPrinter;
 using platform::Printer;
@@ -322,23 +323,45 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
     return true;
 }
 
+bool fncSame_Settings(const typPrinter& a, const typPrinter& b)
+{
+    // The sizes as the text of a single, as the row keeps them, so the same
+    // paper read back from the printer compares equal to the one the row gave.
+    // The form name is left out: it only names the paper the sizes give, and
+    // a record made from the printer rather than a dialog has none.
+    const auto fields = [](const typPrinter& p) {
+        using vb::CStr;
+        return std::make_tuple(p.strDeviceName, p.intPaperSize, CStr(p.sngPaperWidth), CStr(p.sngPaperLength),
+                               CStr(p.sngWidth), CStr(p.sngHeight), CStr(p.sngScaleWidth), CStr(p.sngScaleHeight),
+                               p.intScaleMode, p.intPaperBin, p.intPrintQuality, p.intColorMode, p.intDuplex,
+                               p.intOrientation, p.intZoom, p.strDriverName, p.strPort);
+    };
+    return fields(a) == fields(b);
+}
+
 bool fncSetUp_Printer(QWidget* /*owner*/)
 {
     try {
-        // Blocks no dialog has built yet start from the drawing's settings;
-        // a cancel leaves the blocks as they were.
+        // The dialog opens on the open drawing's own settings: the blocks
+        // still hold the last dialog's choice, which may be another
+        // drawing's. A cancel leaves the blocks as they were.
         typDEVMODE devMode = GE_tpDevMode;
         typDEVNAMES devNames = GE_tpDevNames;
-        if (devMode.dmSize == 0) {
-            subSet_DevModeRec(GE_tpPrinter, devMode);
-            subSet_DevNamesRec(GE_tpPrinter, devNames);
-        }
+        subSet_DevModeRec(GE_tpPrinter, devMode);
+        subSet_DevNamesRec(GE_tpPrinter, devNames);
         if (!fncPrintDialog(true, devMode, devNames))
             return false;
         GE_tpDevMode = devMode;
         GE_tpDevNames = devNames;
+        const typPrinter before = GE_tpPrinter;
         subSet_Printer(GE_tpDevMode, GE_tpDevNames);
         subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
+        // Accepted as it opened, the drawing keeps its settings exactly and
+        // has nothing to save.
+        if (fncSame_Settings(before, GE_tpPrinter)) {
+            GE_tpPrinter = before;
+            return false;
+        }
         return true;
     } catch (const vb::Error& e) {
         platform::showStandardError(QStringLiteral("dmdlPrinter:fncSetUp_Printer"), e.number(), e.description());

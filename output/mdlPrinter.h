@@ -12,10 +12,14 @@ class QWidget;
 
 namespace mdlPrinter {
 
-// The print set-up dialog over the device blocks: on OK the choice is
-// applied to the printer and read back into GE_tpPrinter (true); Cancel or a
-// failure (reported) changes nothing (false).
+// The print set-up dialog, opened on the drawing's settings (GE_tpPrinter):
+// on OK the choice is applied to the printer and read back into
+// GE_tpPrinter, true when that changed the drawing's settings; Cancel, OK
+// on the settings as they were, or a failure (reported) changes nothing
+// (false).
 bool fncSetUp_Printer(QWidget* owner);
+// Whether two records hold the same settings as the drawing's row keeps them.
+bool fncSame_Settings(const typPrinter& a, const typPrinter& b);
 
 // Record -> device-mode block. For a user-defined paper the size comes from
 // the sheet's twips (turned back to portrait), as the block's 16-bit fields

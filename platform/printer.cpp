@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include "platform/printqueue.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
@@ -478,6 +479,7 @@ void Printer::NewPage()
 
 void Printer::EndDoc()
 {
+    const bool queued = m_painter && !m_pdf && m_device->outputFormat() == QPrinter::NativeFormat;
     const bool ended = !m_painter || m_painter->end();
     m_painter.reset();
     m_pendingPages = 0;
@@ -489,6 +491,10 @@ void Printer::EndDoc()
     }
     if (pdf)
         pdf->keep();
+    // The queue may have stopped taking jobs since it was asked.
+    if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty())
+        vb::raise(vb::errPrinterError, QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）")
+                                           .arg(m_device->printerName(), refusal));
 }
 
 void Printer::KillDoc()

@@ -5,7 +5,10 @@
 // and when accepted it puts that page set-up on the device, whether the
 // user opened it or not. So the paper the device held shows in the page
 // set-up when it opens, and only the user's own picks there count as a
-// choice. The widgets are found by the object names Qt gives them.
+// choice. The widgets are found by the object names Qt gives them; where a
+// page set-up was shown and they are not found (another Qt), a paper the
+// device holds afterwards that differs from the one it opened on is taken
+// as the user's choice: a queue's default may then stand, a pick never lost.
 
 #include "platform/ui.h"
 
@@ -15,6 +18,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -70,6 +74,8 @@ public:
     }
 
     bool chosen() const { return m_chosen; }
+    // A page set-up was shown whose size list wasn't found.
+    bool unread() const { return m_unread; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -80,7 +86,9 @@ protected:
             if (event->type() == QEvent::ChildAdded)
                 static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
         } else if (event->type() == QEvent::Show) {
-            if (auto* pageSetup = qobject_cast<QDialog*>(watched))
+            // A warning the print dialog gives is no page set-up.
+            auto* pageSetup = qobject_cast<QDialog*>(watched);
+            if (pageSetup && !qobject_cast<QMessageBox*>(watched))
                 shown(*pageSetup);
         }
         return false;
@@ -90,8 +98,10 @@ private:
     void shown(QDialog& pageSetup)
     {
         auto* sizes = pageSetup.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
-        if (!sizes)
+        if (!sizes) {
+            m_unread = true;
             return;
+        }
         if (!pageSetup.property(Watched).toBool()) {
             pageSetup.setProperty(Watched, true);
             const auto picked = [this] { m_picked = true; };
@@ -113,6 +123,7 @@ private:
     QPageSize m_paper;
     bool m_picked = false;  // in the page set-up now open
     bool m_chosen = false;  // kept with its OK
+    bool m_unread = false;
 };
 
 }  // namespace
@@ -132,7 +143,9 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
         return PrintDialogResult::Cancelled;
     if (!device.printerName().isEmpty())
         deviceName = device.printerName();
-    return watch.chosen() ? PrintDialogResult::PaperChosen : PrintDialogResult::Accepted;
+    if (watch.chosen() || (watch.unread() && !device.pageLayout().pageSize().isEquivalentTo(paper)))
+        return PrintDialogResult::PaperChosen;
+    return PrintDialogResult::Accepted;
 }
 
 }  // namespace platform

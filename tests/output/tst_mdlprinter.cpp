@@ -171,8 +171,10 @@ private slots:
         mdlPrinter::subSet_DevNamesRec(stored, GE_tpDevNames);
         QCOMPARE(GE_tpDevMode.dmPaperWidth, width * 100);
         QCOMPARE(GE_tpDevMode.dmPaperLength, height * 100);
+        // The set-up opens on it and, confirmed, keeps it: nothing to save.
+        GE_tpPrinter = stored;
         ui->answerPrinter([](QPrinter&, QString&) {});
-        QVERIFY(mdlPrinter::fncSetUp_Printer(nullptr));
+        QVERIFY(!mdlPrinter::fncSetUp_Printer(nullptr));
         QCOMPARE(ui->boxes.size(), 1);  // the dialog, no paper box
         QCOMPARE(ui->boxes[0].style, 1);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(256));

@@ -9,8 +9,10 @@
 
 #include "measure/hatchcache.h"
 #include "output/dlgPrinter.h"
+#include "output/mdlPrinter.h"
 #include "output/printlayout.h"
 #include "platform/printer.h"
+#include "platform/printqueue.h"
 #include "tests/support/testsupport.h"
 
 #include "db/mdlSQL_objects.h"
@@ -159,6 +161,7 @@ private slots:
     void cleanup()
     {
         CurrentPrinter().beforeDraw = nullptr;
+        platform::printqueue::setStateSource({});
         if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
             d->unload();
         QVERIFY((*m_session.quiet)->allAnswered());
@@ -679,6 +682,81 @@ private slots:
         const auto segments = ofKind(sheets()[0], DrawCommand::Segment);
         QCOMPARE(qRound(segments[0].p1.x() / PxPerMm * 100), qRound(50 * f * 100));
         QCOMPARE(qRound((segments[0].p2.x() - segments[0].p1.x()) / PxPerMm * 100), qRound(100 * f * 100));
+    }
+
+    // A queue that takes no jobs, or is stopped, is told by name and nothing
+    // prints; one the scheduler can't tell of (none running) prints.
+    void refusingQueuePrintsNothing()
+    {
+        using platform::printqueue::State;
+        openWith(QSize(400, 300));
+        auto& ui = *m_session.quiet;
+        std::optional<State> given;
+        QString asked;
+        platform::printqueue::setStateSource([&](const QString& queue) {
+            asked = queue;
+            return given;
+        });
+        for (const bool stopped : {false, true}) {
+            given = State{stopped, stopped, QString()};
+            ui->answerMsgBox(vb::vbOK);
+            print(dialog(0));
+            QCOMPARE(asked, QStringLiteral("Plotter-A"));
+            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタ「Plotter-A」は現在、印刷を受け付けていません。\r\n"
+                                                       "プリンタの状態を確認してから、もう一度印刷してください。"));
+            QCOMPARE(ui->last().title, QStringLiteral("印刷"));
+            QVERIFY(sheets().empty() && !QFile::exists(m_pdf));
+        }
+        given = std::nullopt;
+        print(dialog(0));
+        platform::printqueue::setStateSource({});
+        QVERIFY(QFile::exists(m_pdf));
+    }
+
+    // The set-up opens on the open drawing's own paper, not on the last
+    // dialog's, and confirmed as it opens changes nothing: in drawing B (A4
+    // in its row) after A was printed on A3, and in B reopened after a
+    // change to A3 was not kept at the close.
+    void printerSetUpOpensOnTheDrawingsOwnPaper()
+    {
+        auto& ui = *m_session.quiet;
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(1920, 960));
+        typPrinter a4;
+        mdlPrinter::subGet_PrinterRec(a4, typDEVMODE{});
+        const qint32 b = fx.storeDrawing(QStringLiteral("P-2"), fx.dir.path(), QStringLiteral("map.bmp"));
+        QCOMPARE(mdlSQL::fncSQL_InsertPrinter(b, a4), qint16(0));
+        fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
+        frmEdit& first = Fixture::open();
+        print(dialog(0, false), pick(QPageSize::A3, QPageLayout::Landscape));
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
+        platform::Instance<dlgPrinter>::get().unload();
+        first.booDrawChange = first.booPrtChange = false;
+        Fixture::closeEditor();
+        QSizeF opened;
+        const auto look = [&](QPrinter& device, QString&) {
+            opened = device.pageLayout().fullRectPoints().size();
+        };
+        for (int round = 0; round < 2; ++round) {
+            GE_tpPrint = typPrint{};
+            GE_tpPrint.strNo = QStringLiteral("P-2");
+            GE_tpPrint.Print_Id = b;
+            frmEdit& e = Fixture::open();
+            QCOMPARE(GE_tpPrinter.intPaperSize, qint16(9));
+            ui->answerPrinter(look, QPageSize(QPageSize::A3));
+            e.mnuSetPrinter_Click();
+            QCOMPARE(opened.toSize(), QSize(595, 842));  // A4 portrait
+            QVERIFY(GE_tpPrinter.intPaperSize == 9 && GE_tpPrinter.intOrientation == 1);
+            QVERIFY(!e.booPrtChange);
+            QCOMPARE(e.shpPrintWakuR(1).Width(), 190.0f);
+            ui->answerPrinter(pick(QPageSize::A3, QPageLayout::Landscape));
+            e.mnuSetPrinter_Click();
+            QVERIFY(e.booPrtChange);
+            e.booDrawChange = false;
+            ui->answerMsgBox(vb::vbNo);
+            Fixture::closeEditor();
+            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタの設定を保存しますか？"));
+        }
     }
 
     void printerSetUpRebuildsTheFramesAtTheZoom()

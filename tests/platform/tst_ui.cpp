@@ -8,7 +8,12 @@
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -29,6 +34,25 @@ protected:
     void Form_Unload(int& cancel) override { cancel = refuseUnload; }
 };
 
+
+// Renames a widget as its window is shown, before any other watcher sees it.
+class RenameOnShow : public QObject {
+public:
+    RenameOnShow(QString from, QString to) : m_from(std::move(from)), m_to(std::move(to)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            if (auto* widget = qobject_cast<QWidget*>(watched))
+                if (QWidget* found = widget->findChild<QWidget*>(m_from))
+                    found->setObjectName(m_to);
+        return false;
+    }
+
+private:
+    QString m_from, m_to;
+};
 
 }  // namespace
 
@@ -67,6 +91,59 @@ private slots:
         QCOMPARE(qtUi.messageBox(QStringLiteral("図面が更新されています。保存しますか？"), style, QStringLiteral("図面更新")),
                  answer);
         QVERIFY(seen.contains(click));
+    }
+
+    // Qt's own print set-up, driven as a user would, with its paper list
+    // under a name the program doesn't know (as another Qt may call it): a
+    // size picked there is what the device keeps, and a page set-up opened
+    // and accepted as it is leaves the drawing's paper.
+    void qtPrintSetUpKeepsThePickOfAnUnknownPaperList_data()
+    {
+        QTest::addColumn<bool>("pickA5");
+        QTest::addColumn<QPageSize>("paper");
+        QTest::newRow("A5 picked") << true << QPageSize(QPageSize::A5);
+        QTest::newRow("untouched") << false << QPageSize(QPageSize::A3);
+    }
+
+    void qtPrintSetUpKeepsThePickOfAnUnknownPaperList()
+    {
+        QFETCH(bool, pickA5);
+        QFETCH(QPageSize, paper);
+        QTemporaryDir dir;
+        QPrinter device(QPrinter::HighResolution);
+        device.setOutputFormat(QPrinter::PdfFormat);  // no print queue needed
+        device.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        device.setPageSize(QPageSize(QPageSize::A3));
+        RenameOnShow rename(QStringLiteral("pageSizeCombo"), QStringLiteral("paperList"));
+        qApp->installEventFilter(&rename);
+        bool found = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QTimer::singleShot(0, [&] {
+                QWidget* pageSetup = QApplication::activeModalWidget();
+                auto* sizes = pageSetup ? pageSetup->findChild<QComboBox*>(QStringLiteral("paperList")) : nullptr;
+                found = sizes != nullptr;
+                if (sizes && pickA5) {
+                    for (int i = 0; i < sizes->count(); ++i)
+                        if (sizes->itemData(i).value<QPageSize>().isEquivalentTo(QPageSize(QPageSize::A5)))
+                            sizes->setCurrentIndex(i);
+                }
+                if (auto* buttons = pageSetup ? pageSetup->findChild<QDialogButtonBox*>() : nullptr)
+                    buttons->button(QDialogButtonBox::Ok)->click();
+            });
+            if (auto* properties = dialog->findChild<QPushButton*>(QStringLiteral("properties")))
+                properties->click();
+            dialog->accept();
+        });
+        platform::CommonDialog common;  // on Qt's own dialogs, as the program runs
+        common.PrinterDevice = &device;
+        common.Flags = platform::CommonDialog::cdlPDPrintSetup;
+        common.ShowPrinter();
+        qApp->removeEventFilter(&rename);
+        QVERIFY(found);
+        QVERIFY2(device.pageLayout().pageSize().isEquivalentTo(paper),
+                 qPrintable(device.pageLayout().pageSize().name()));
     }
 
     void scriptedBoxesAreRecordedAndUnscriptedOnesReported()

@@ -1,0 +1,86 @@
+#include "platform/printqueue.h"
+
+#include "platform/ui.h"
+
+#include <utility>
+
+#include <cups/cups.h>
+
+namespace platform::printqueue {
+
+namespace {
+
+std::function<std::optional<State>(const QString&)>& source()
+{
+    static std::function<std::optional<State>(const QString&)> f;
+    return f;
+}
+
+// Whether the last question to the scheduler was answered: its status is
+// then that of the next call into it, the job's submission.
+bool& asked()
+{
+    static bool b = false;
+    return b;
+}
+
+std::optional<State> askScheduler(const QString& queue)
+{
+    const QByteArray name = queue.toUtf8();
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
+    if (!dest)
+        return std::nullopt;
+    State s;
+    const auto option = [&](const char* key) {
+        const char* value = cupsGetOption(key, dest->num_options, dest->options);
+        return value ? QString::fromUtf8(value) : QString();
+    };
+    s.accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
+    s.stopped = option("printer-state").toInt() == IPP_PSTATE_STOPPED;
+    s.reasons = option("printer-state-reasons");
+    cupsFreeDests(1, dest);
+    return s;
+}
+
+}  // namespace
+
+std::optional<State> state(const QString& queue)
+{
+    if (queue.isEmpty())
+        return std::nullopt;
+    if (source())
+        return source()(queue);
+    const std::optional<State> s = askScheduler(queue);
+    asked() = s.has_value();
+    return s;
+}
+
+bool confirmAccepting(const QString& queue)
+{
+    const std::optional<State> s = state(queue);
+    if (!s || (s->accepting && !s->stopped))
+        return true;
+    vb::MsgBox(QStringLiteral("プリンタ「%1」は現在、印刷を受け付けていません。").arg(queue) + vb::vbCrLf
+                   + QStringLiteral("プリンタの状態を確認してから、もう一度印刷してください。"),
+               vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+    return false;
+}
+
+QString submissionRefusal()
+{
+    if (source() || !std::exchange(asked(), false))
+        return QString();
+    // libcups keeps the status of this thread's last request: Qt's print
+    // engine submitted the job through it just now.
+    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE)
+        return QString();
+    const char* text = cupsLastErrorString();
+    return text && *text ? QString::fromUtf8(text) : QString::number(int(cupsLastError()), 16);
+}
+
+void setStateSource(std::function<std::optional<State>(const QString&)> f)
+{
+    source() = std::move(f);
+}
+
+}  // namespace platform::printqueue
