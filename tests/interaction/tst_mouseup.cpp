@@ -103,6 +103,30 @@ class TestMouseUp : public QObject {
     // The last side, begun beside the point, closed by a move and a click there.
     static void closeAt(frmEdit& e, float x, float y) { measure(e, x + 1.5f, y + 1.5f, x, y); }
     static QFileInfo bin(const QString& k) { return QFileInfo(GE_strTempPath + QStringLiteral("/") + k + ".bin"); }
+    // The editor on a stored drawing of a blank map.
+    frmEdit& openStored()
+    {
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
+        if (fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) <= 0)
+            qFatal("no drawing stored");
+        GE_tpSystem.System_Id = CurrentSystemId;
+        return openEditor(fx.dir);
+    }
+    // Saved and closed, with the database opened again: Fixture::open() reads it back.
+    void saveAndClose(frmEdit& e)
+    {
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        mdlDB::fncDbClose();
+        QCOMPARE(mdlDB::fncDbOpen(m_session.fx->dir.filePath(QStringLiteral("test.mdb"))), 0);
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.strNo = QStringLiteral("R-1");
+        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+    }
 
 private slots:
     void initTestCase()
@@ -310,6 +334,54 @@ private slots:
         QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
     }
 
+    // A distance label given its own unit and decimals keeps them when it is
+    // laid out again: a side distance when the side beside it moves, a
+    // distance flipped and then its extension line's end dragged.
+    void distanceKeepsItsOwnUnit_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("caption");  // of 20 m
+        QTest::newRow("ft., 2 decimals") << 5 << 2 << QStringLiteral(" 65.62 ft. ");
+        QTest::newRow("間, 3 decimals") << 12 << 3 << QStringLiteral(" 11.000 間 ");
+    }
+    void distanceKeepsItsOwnUnit()
+    {
+        QFETCH(int, unit);
+        QFETCH(int, decimals);
+        QFETCH(QString, caption);
+        frmEdit& e = openStored();
+        measure(e, 100, 100, 100, 160);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        polyline(e, {{10, 10}, {40, 10}, {40, 40}, {10, 40}});
+        closeAt(e, 10, 10);
+        LabelElement& alone = e.lblKyori(0);
+        LabelElement& top = e.lblKyori(1);
+        for (LabelElement* label : {&alone, &top}) {
+            const auto own = ResultTag::fncChg_DecimalPoint(
+                ResultTag::fncChg_UnitDistance(label->Tag, qint16(unit)).tag, qint16(decimals), false);
+            label->Caption = own.caption;
+            label->Tag = own.tag;
+        }
+        drag(e, 40, 20, 50, 20);  // the top side grows from 15 m to 20 m
+        e.intPopIndex = 0;
+        e.popEditRev_Click();
+        drag(e, 100, 160, 100, 140);  // 30 m to 20 m
+        const QString head = QStringLiteral("%1%2:").arg(unit, 2, 10, QLatin1Char('0')).arg(decimals);
+        for (const LabelElement* label : {&alone, &top}) {
+            QCOMPARE(label->Caption.get(), caption);
+            QVERIFY(label->Tag.startsWith(head));
+        }
+        const QStringList kept{alone.Tag, top.Tag};
+        saveAndClose(e);
+        frmEdit& r = Fixture::open();
+        // Captions are stored without their outer blanks.
+        const QString stored = caption.trimmed();
+        QCOMPARE((QStringList{r.lblKyori(0).Caption, r.lblKyori(1).Caption}), (QStringList{stored, stored}));
+        QCOMPARE((QStringList{r.lblKyori(0).Tag, r.lblKyori(1).Tag}), kept);
+    }
+
     void routeAndPlainAreaMoved()
     {
         frmEdit& e = openPolyline(m_session.fx->dir);
@@ -349,11 +421,7 @@ private slots:
 
     void roundTripAtZoom2()
     {
-        Fixture& fx = *m_session.fx;
-        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
-        QVERIFY(fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) > 0);
-        GE_tpSystem.System_Id = CurrentSystemId;
-        frmEdit& e = openEditor(fx.dir);
+        frmEdit& e = openStored();
         e.mnuDispEandR_Click(0);
         QCOMPARE(GE_sngZoom, 2.0f);
         GE_booSnap = true;
@@ -399,17 +467,7 @@ private slots:
         const QByteArray segments = testsupport::fileBytes(binFile);
         QVERIFY(!segments.isEmpty());
 
-        (*m_session.quiet)->answerMsgBox(vb::vbYes);
-        e.mnuFileSavePrj_Click();
-        e.booDrawChange = e.booPrtChange = false;
-        Fixture::closeEditor();
-        (*m_session.quiet)->answerMsgBox(vb::vbYes);
-        const QString db = fx.dir.filePath(QStringLiteral("test.mdb"));
-        mdlDB::fncDbClose();
-        QCOMPARE(mdlDB::fncDbOpen(db), 0);
-        GE_tpPrint = typPrint{};
-        GE_tpPrint.strNo = QStringLiteral("R-1");
-        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+        saveAndClose(e);
         QFile::remove(bin(area).filePath());
         frmEdit& r = Fixture::open();
         const QList<Kept> after = take(r, GE_sngZoom);
