@@ -82,7 +82,12 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         return true;
     }
     if (intHojoKyori >= 0) {
-        subLayout_Kyori(intHojoKyori);
+        // An end released where it was pressed moved nothing: laying the
+        // distance out again would put a flipped dimension back on its
+        // first side.
+        const LineElement& grabbed = lineHojoSave(intHojoIndex2);
+        if (lineDistance.X2 != grabbed.X1 || lineDistance.Y2 != grabbed.Y1)
+            subLayout_Kyori(intHojoKyori);
         return true;
     }
     if (Toolbar1->Buttons(10).Value() == 1) {

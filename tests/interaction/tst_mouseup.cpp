@@ -332,6 +332,15 @@ private slots:
         drag(e, 40, 50, 40, 10);
         QVERIFY(near(value(e.lblKyori(0)), 15));
         QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
+        // Flipped to the other side, then that end pressed and released in
+        // place: the dimension stays where the flip put it.
+        e.intPopIndex = 0;
+        e.popEditRev_Click();
+        const QLineF flipped(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
+        e.booDrawChange = false;
+        click(e, 40, 10);
+        QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), flipped);
+        QVERIFY(!e.booDrawChange);
     }
 
     // A distance label given its own unit and decimals keeps them when it is
