@@ -69,6 +69,13 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         // the resized shape.
         if (intHitShape >= 0 && shpShape.exists(intHitShape))
             subGrip_Shape(shpShape(intHitShape), shpPointer);
+        // So do a label's, whether it took the new size or (sized by its
+        // text) kept its own.
+        for (const auto& [hit, labels] : {std::pair{intHitMoji, &lblMoji}, std::pair{intHitKyori, &lblKyori},
+                                          std::pair{intHitMenseki, &lblMensekiS}, std::pair{intHitKeiro, &lblKeiroS}}) {
+            if (hit >= 0 && labels->exists(hit))
+                subGrip_Label((*labels)(hit), shpPointer);
+        }
         return true;
     }
     if (intHitPS >= 0) {

@@ -130,6 +130,15 @@ private slots:
         QVERIFY(e.shpPointer(1).Visible && e.shpPointer(3).Visible);
         const ShapeElement &topRight = e.shpPointer(3), &bottomLeft = e.shpPointer(1);
         QVERIFY(near(topRight.Left + topRight.Width() / 2, 245) && near(bottomLeft.Top + bottomLeft.Height() / 2, 243));
+        // So do they round a text label taken by its corner.
+        e.pictMap_MouseDown(1, 0, 28.5f, 8.5f);
+        e.pictMap_MouseMove(1, 0, 24, 4);
+        e.pictMap_MouseUp(1, 0, 24, 4);
+        const QPointF labelGrips[] = {{text.Left - 2, text.Top - 1}, {text.Left - 2, text.Top + text.Height()},
+                                      {text.Left + text.Width(), text.Top - 1},
+                                      {text.Left + text.Width(), text.Top + text.Height()}};
+        for (int k = 0; k <= 3; ++k)
+            QCOMPARE(QPointF(e.shpPointer(k).Left, e.shpPointer(k).Top), labelGrips[k]);
         // A lead-out end with Shift stays level with its other end.
         e.pictMap_MouseDown(1, 0, 90.2f, 70.2f);
         shift(true);
