@@ -147,6 +147,7 @@ private slots:
         click(e, 10, 10);
         QVERIFY(e.booMesDownD);  // a click without a move ends nothing
         move(e, 40, 50);
+        QVERIFY(e.lineDistance.Visible);  // the line being measured shows
         click(e, 40, 50);
         const LabelElement& label = e.lblKyori(0);
         const QString k = key(label);
@@ -179,11 +180,14 @@ private slots:
         e.popMesCir_Click();
         click(e, 50, 50);
         move(e, 80, 60);
+        QVERIFY(e.lineDistance.Visible);
         click(e, 90, 70);
         QVERIFY(near(value(e.lblKyori(0)), 5));
         e.dblPresetDis = 25;
         e.popMesInput->setChecked(true), e.popMesCir->setChecked(false);
-        measure(e, 10, 10, 70, 90);
+        click(e, 10, 10), move(e, 70, 90);
+        QVERIFY(e.lineDistance.Visible);
+        click(e, 70, 90);
         QVERIFY(near(value(e.lblKyori(1)), 25));
         QVERIFY(near(e.lineHojoSave(2).X1, 10) && near(e.lineHojoSave(3).X1, 40) && near(e.lineHojoSave(3).Y1, 50));
     }
