@@ -254,8 +254,10 @@ public:
     // Lengths with the angle (or bearing) into status panel 4.
     double fncLen_Dis(float x1, float y1, float x2, float y2);
     double fncLen_KeiIdo(float x1, float y1, float x2, float y2);
-    // The floating length label, its caption also into status panel 5.
-    void subDisp_LineDistance(platform::LineElement& line, platform::LabelElement& label);
+    // The floating length label, its caption also into status panel 5. With
+    // `ownUnit` a kept distance laid out again keeps the unit and decimals of
+    // its label's tag; otherwise the label takes the drawing's.
+    void subDisp_LineDistance(platform::LineElement& line, platform::LabelElement& label, bool ownUnit = false);
     void subDisp_DistanceAt(float x1, float y1, float x2, float y2, double length);  // screen points
     void subDisp_DistanceLine();
     void fncObj_Bounds(const platform::Element& element);  // a label or shape

@@ -68,5 +68,5 @@ void frmEdit::subEndMark_Kyori(int k, int i)
     dimension.Y2 = second.Y2;
     centre(firstMarker, first.X2, first.Y2);
     centre(secondMarker, second.X2, second.Y2);
-    subDisp_LineDistance(dimension, label);
+    subDisp_LineDistance(dimension, label, true);
 }

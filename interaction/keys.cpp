@@ -237,7 +237,7 @@ void frmEdit::subKeyDown_Move(qint16 keyCode, qint16 /*shift*/)
         }
         lineDistance.X2 = lineDistance.X2 - dx;
         lineDistance.Y2 = lineDistance.Y2 - dy;
-        subDisp_LineDistance(lineDistance, lblDistance);
+        subDisp_LineDistance(lineDistance, lblDistance, true);
         subHojo_Layout(lineHojo, lineDistance.X1, lineDistance.Y1, lineDistance.X2, lineDistance.Y2, GE_sngHojoLen);
         interaction::subGrip_Centre(shpPointer(1), lineDistance.X2, lineDistance.Y2);
     }

@@ -81,4 +81,6 @@ void frmEdit::lblKeiIdoS_DblClick(int index)
         return;
     label.Caption = answer + QLatin1Char(' ');
     booDrawChange = true;
+    if (strSelObjName == QLatin1String("lblKeiIdoS") && intSelIndex == index)
+        subGrip_Label(label, shpPointer);
 }

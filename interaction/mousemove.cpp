@@ -167,7 +167,8 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         subShift_Point(lineDistance.X1, lineDistance.Y1, sx, sy, sx, sy);
         lineDistance.X2 = sx;
         lineDistance.Y2 = sy;
-        subDisp_LineDistance(lineDistance, lblDistance);
+        // The readout carries the kept label's tag from the grab.
+        subDisp_LineDistance(lineDistance, lblDistance, true);
         subHojo_Layout(lineHojo, lineDistance.X1, lineDistance.Y1, lineDistance.X2, lineDistance.Y2,
                        GE_sngHojoLen);
         ShapeElement& grip = shpPointer(1);

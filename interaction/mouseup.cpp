@@ -69,6 +69,13 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         // the resized shape.
         if (intHitShape >= 0 && shpShape.exists(intHitShape))
             subGrip_Shape(shpShape(intHitShape), shpPointer);
+        // So do a label's, whether it took the new size or (sized by its
+        // text) kept its own.
+        for (const auto& [hit, labels] : {std::pair{intHitMoji, &lblMoji}, std::pair{intHitKyori, &lblKyori},
+                                          std::pair{intHitMenseki, &lblMensekiS}, std::pair{intHitKeiro, &lblKeiroS}}) {
+            if (hit >= 0 && labels->exists(hit))
+                subGrip_Label((*labels)(hit), shpPointer);
+        }
         return true;
     }
     if (intHitPS >= 0) {
@@ -82,7 +89,12 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         return true;
     }
     if (intHojoKyori >= 0) {
-        subLayout_Kyori(intHojoKyori);
+        // An end released where it was pressed moved nothing: laying the
+        // distance out again would put a flipped dimension back on its
+        // first side.
+        const LineElement& grabbed = lineHojoSave(intHojoIndex2);
+        if (lineDistance.X2 != grabbed.X1 || lineDistance.Y2 != grabbed.Y1)
+            subLayout_Kyori(intHojoKyori);
         return true;
     }
     if (Toolbar1->Buttons(10).Value() == 1) {

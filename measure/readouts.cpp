@@ -117,7 +117,7 @@ double frmEdit::fncLen_KeiIdo(float x1, float y1, float x2, float y2)
     return r.length;
 }
 
-void frmEdit::subDisp_LineDistance(LineElement& line, LabelElement& label)
+void frmEdit::subDisp_LineDistance(LineElement& line, LabelElement& label, bool ownUnit)
 {
     // Centred on the line's middle with the width the label has now.
     label.Left = line.X1 + (line.X2 - line.X1) / 2 - label.Width() / 2;
@@ -129,8 +129,15 @@ void frmEdit::subDisp_LineDistance(LineElement& line, LabelElement& label)
         length = fncLen_Dis(x1, y1, x2, y2);
     if (booCalcKei)
         length = fncLen_KeiIdo(x1, y1, x2, y2);
-    label.Caption = measure::fncLength_Caption(length);
-    label.Tag = ResultTag::fncMake_ResultTag(GE_intUnitDIndex, GE_intDPointD, length, label.Tag);
+    if (ownUnit) {
+        const ResultTag::typRelabel own =
+            ResultTag::fncRestate(label.Tag, length, GE_intUnitDIndex, GE_intDPointD, false);
+        label.Caption = own.caption;
+        label.Tag = own.tag;
+    } else {
+        label.Caption = measure::fncLength_Caption(length);
+        label.Tag = ResultTag::fncMake_ResultTag(GE_intUnitDIndex, GE_intDPointD, length, label.Tag);
+    }
     stsTip->Panels(5).setText(lblDistance.Caption);
 }
 

@@ -205,24 +205,11 @@ void showRoute(LabelElement& label, double length, const measure::typBox& box)
     placeRoute(label, box);
 }
 
-// A stored result label keeps the unit and decimals its tag holds, which a
-// label command may have set apart from the drawing's: the value, computed
-// in the drawing's unit, is expressed in them. A tag that holds no valid
-// unit and decimals (damaged, or made by hand) takes the drawing's.
 void restate(LabelElement& label, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area)
 {
-    qint16 unit = drawingUnit, decimals = drawingDecimals;
-    const QString& tag = label.Tag;
-    const bool wellFormed = tag.size() > 3 && tag[0].isDigit() && tag[1].isDigit() && tag[2].isDigit()
-                            && tag[3] == u':' && tag.left(2).toInt() <= ResultTag::MaxUnit
-                            && tag.mid(2, 1).toInt() <= ResultTag::MaxDecimals;
-    if (wellFormed) {
-        double old = 0;
-        ResultTag::subParse_ResultTag(tag, unit, decimals, old);
-    }
-    const double own = unit == drawingUnit ? value : ResultTag::fncChg_Value(value, drawingUnit, unit, area);
-    label.Caption = ResultTag::fncCaption(own, unit, decimals, area);
-    label.Tag = ResultTag::fncMake_ResultTag(unit, decimals, own, label.Tag);
+    const ResultTag::typRelabel own = ResultTag::fncRestate(label.Tag, value, drawingUnit, drawingDecimals, area);
+    label.Caption = own.caption;
+    label.Tag = own.tag;
 }
 
 }  // namespace

@@ -129,4 +129,18 @@ typRelabel fncChg_DecimalPoint(const QString& tag, qint16 decimals, bool area)
     return {true, fncCaption(v, u, decimals, area), fncMake_ResultTag(u, decimals, v, tag)};
 }
 
+typRelabel fncRestate(const QString& tag, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area)
+{
+    qint16 unit = drawingUnit, decimals = drawingDecimals;
+    const bool wellFormed = tag.size() > 3 && tag[0].isDigit() && tag[1].isDigit() && tag[2].isDigit()
+                            && tag[3] == u':' && tag.left(2).toInt() <= MaxUnit
+                            && tag.mid(2, 1).toInt() <= MaxDecimals;
+    if (wellFormed) {
+        double old = 0;
+        subParse_ResultTag(tag, unit, decimals, old);
+    }
+    const double own = unit == drawingUnit ? value : fncChg_Value(value, drawingUnit, unit, area);
+    return {true, fncCaption(own, unit, decimals, area), fncMake_ResultTag(unit, decimals, own, tag)};
+}
+
 }  // namespace ResultTag

@@ -77,4 +77,11 @@ typRelabel fncChg_UnitArea(const QString& tag, qint16 unit);
 // value even when the decimals stay the same.
 typRelabel fncChg_DecimalPoint(const QString& tag, qint16 decimals, bool area);
 
+// A stored result label computed again (its measurement moved): it keeps the
+// unit and decimals its tag holds, which a label command may have set apart
+// from the drawing's, and `value`, computed in the drawing's unit, is
+// expressed in them. A tag that holds no valid unit and decimals (damaged, or
+// made by hand) takes the drawing's.
+typRelabel fncRestate(const QString& tag, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area);
+
 }  // namespace ResultTag

@@ -94,8 +94,10 @@ int fncFind_SideKyori(const platform::ElementArray<platform::LineElement>& hojo,
         return -1;
     const platform::LineElement& side = sides(j);
     const QString key = ResultTag::fncTag_Key(side.Tag);
-    for (int h = 0; h <= hojo.UBound(); h += 2) {
-        if (hojo.exists(h) && near(hojo(h).X1, hojo(h).Y1, side.X1, side.Y1, LinkTolerance)
+    // Both ends: a route that passes a vertex twice has two sides starting there.
+    for (int h = 0; h + 1 <= hojo.UBound(); h += 2) {
+        if (hojo.exists(h) && hojo.exists(h + 1) && near(hojo(h).X1, hojo(h).Y1, side.X1, side.Y1, LinkTolerance)
+            && near(hojo(h + 1).X1, hojo(h + 1).Y1, side.X2, side.Y2, LinkTolerance)
             && ResultTag::fncTag_Key(hojo(h).Tag) == key)
             return h / 2;
     }

@@ -50,7 +50,7 @@ int fncFind_LinkLine(std::span<const ChainLine> lines, const ChainLine& line, in
 int fncFind_LinkLine2(std::span<const ChainLine> lines, const ChainLine& line);
 
 // The distance that side j of `sides` keeps along it: the first even
-// extension line (pairs 2k, 2k + 1) that starts where the side starts and
+// extension line (pairs 2k, 2k + 1) whose pair starts at the side's two ends and
 // ends its tag with the side's key, as the distance's index k; -1. Another
 // measurement's distance from the same vertex is not the side's.
 int fncFind_SideKyori(const platform::ElementArray<platform::LineElement>& hojo,

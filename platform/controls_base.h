@@ -191,7 +191,7 @@ public:
     {
         T* element = find(index);
         if (!element)
-            vb::raise(340, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+            vb::raise(vb::errNoElement, vb::noElementDescription(index));
         return *element;
     }
     T* find(int index) const
@@ -224,7 +224,7 @@ public:
         if (exists(index))
             vb::raise(360, QStringLiteral("Object already loaded"));
         if (m_items.empty())
-            vb::raise(340, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+            vb::raise(vb::errNoElement, vb::noElementDescription(index));
         const T& model = operator()(LBound());
         T* element = nullptr;
         if constexpr (std::is_base_of_v<Control, T>) {

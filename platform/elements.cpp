@@ -15,8 +15,8 @@ namespace elementerrors {
 
 void noSuchElement(const QString& arrayName, int k)
 {
-    vb::raise(340, QStringLiteral("Control array element '%1' doesn't exist").arg(k) +
-                       (arrayName.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(arrayName)));
+    vb::raise(vb::errNoElement, vb::noElementDescription(k)
+                                    + (arrayName.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(arrayName)));
 }
 
 void alreadyLoaded() { vb::raise(360, QStringLiteral("Object already loaded")); }

@@ -39,6 +39,11 @@ QString errorDescription(long number)
     }
 }
 
+QString noElementDescription(long index)
+{
+    return QStringLiteral("コントロール配列の要素 '%1' は存在しません。").arg(index);
+}
+
 void raise(long number, const QString& description)
 {
     throw Error(number, description);

@@ -27,6 +27,7 @@ enum ErrorNumber : long {
     errPathFileAccess = 75,
     errPathNotFound = 76,
     errInvalidUseOfNull = 94,  // a Null converted
+    errNoElement = 340,        // a control array element that is not loaded
     errBadPropertyValue = 380,
     errPrinterError = 482,
     errCancel = 32755,  // a common dialog cancelled while its CancelError is set
@@ -50,6 +51,9 @@ private:
 // The runtime's description of its own error numbers, in the words of a
 // Japanese system ("オーバーフローしました。", ...).
 QString errorDescription(long number);
+
+// Error 340's description, which names the missing element's index.
+QString noElementDescription(long index);
 
 [[noreturn]] void raise(long number, const QString& description = QString());
 

@@ -5,6 +5,7 @@
 #include "tests/interaction/labelkeys.h"
 
 #include "measure/resulttag.h"
+#include "properties/frmPropaty.h"
 
 using namespace editortest;
 using namespace labelkeys;
@@ -91,13 +92,18 @@ private slots:
                             {220, 220, "shpShape", 1, &e.intGripRect, 0},
                             {240, 240, "shpShape", 1, &e.intGripRect, 4},
                             {50, 120, "linePS", 1, &e.intGripLine, 0}};
+        // The open property sheet takes each grabbed object, the first of its kind too.
+        e.mnuPropaty_Click();
+        frmPropaty& sheet = Instance<frmPropaty>::get();
         for (const Row& r : rows) {
             e.pictMap_MouseDown(1, 0, r.x, r.y);
             QCOMPARE(e.strSelObjName, QString::fromLatin1(r.name));
             QCOMPARE(int(e.intSelIndex), r.index);
             QCOMPARE(int(*r.grip), r.code);
             QVERIFY(e.shpPointer(0).FillStyle == 0 && !e.booMesDownD == (r.name != QByteArray("linePS")));
+            QCOMPARE(sheet.txtObjName->Text() + sheet.txtIndex->Text(), r.name + QString::number(r.index));
         }
+        sheet.unload();
         // The side grab: its neighbours and their distance objects.
         QVERIFY(e.intHitPS == 1 && e.intNextPS == 2 && e.intPrevPS == 0);
         QVERIFY(e.intPSKyori == 0 && e.intNextPSKyori == -1 && e.intPrevPSKyori == -1);
@@ -130,6 +136,15 @@ private slots:
         QVERIFY(e.shpPointer(1).Visible && e.shpPointer(3).Visible);
         const ShapeElement &topRight = e.shpPointer(3), &bottomLeft = e.shpPointer(1);
         QVERIFY(near(topRight.Left + topRight.Width() / 2, 245) && near(bottomLeft.Top + bottomLeft.Height() / 2, 243));
+        // So do they round a text label taken by its corner.
+        e.pictMap_MouseDown(1, 0, 28.5f, 8.5f);
+        e.pictMap_MouseMove(1, 0, 24, 4);
+        e.pictMap_MouseUp(1, 0, 24, 4);
+        const QPointF labelGrips[] = {{text.Left - 2, text.Top - 1}, {text.Left - 2, text.Top + text.Height()},
+                                      {text.Left + text.Width(), text.Top - 1},
+                                      {text.Left + text.Width(), text.Top + text.Height()}};
+        for (int k = 0; k <= 3; ++k)
+            QCOMPARE(QPointF(e.shpPointer(k).Left, e.shpPointer(k).Top), labelGrips[k]);
         // A lead-out end with Shift stays level with its other end.
         e.pictMap_MouseDown(1, 0, 90.2f, 70.2f);
         shift(true);

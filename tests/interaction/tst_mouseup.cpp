@@ -103,6 +103,30 @@ class TestMouseUp : public QObject {
     // The last side, begun beside the point, closed by a move and a click there.
     static void closeAt(frmEdit& e, float x, float y) { measure(e, x + 1.5f, y + 1.5f, x, y); }
     static QFileInfo bin(const QString& k) { return QFileInfo(GE_strTempPath + QStringLiteral("/") + k + ".bin"); }
+    // The editor on a stored drawing of a blank map.
+    frmEdit& openStored()
+    {
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
+        if (fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) <= 0)
+            qFatal("no drawing stored");
+        GE_tpSystem.System_Id = CurrentSystemId;
+        return openEditor(fx.dir);
+    }
+    // Saved and closed, with the database opened again: Fixture::open() reads it back.
+    void saveAndClose(frmEdit& e)
+    {
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        e.mnuFileSavePrj_Click();
+        e.booDrawChange = e.booPrtChange = false;
+        Fixture::closeEditor();
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        mdlDB::fncDbClose();
+        QCOMPARE(mdlDB::fncDbOpen(m_session.fx->dir.filePath(QStringLiteral("test.mdb"))), 0);
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.strNo = QStringLiteral("R-1");
+        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+    }
 
 private slots:
     void initTestCase()
@@ -123,6 +147,7 @@ private slots:
         click(e, 10, 10);
         QVERIFY(e.booMesDownD);  // a click without a move ends nothing
         move(e, 40, 50);
+        QVERIFY(e.lineDistance.Visible);  // the line being measured shows
         click(e, 40, 50);
         const LabelElement& label = e.lblKyori(0);
         const QString k = key(label);
@@ -155,11 +180,14 @@ private slots:
         e.popMesCir_Click();
         click(e, 50, 50);
         move(e, 80, 60);
+        QVERIFY(e.lineDistance.Visible);
         click(e, 90, 70);
         QVERIFY(near(value(e.lblKyori(0)), 5));
         e.dblPresetDis = 25;
         e.popMesInput->setChecked(true), e.popMesCir->setChecked(false);
-        measure(e, 10, 10, 70, 90);
+        click(e, 10, 10), move(e, 70, 90);
+        QVERIFY(e.lineDistance.Visible);
+        click(e, 70, 90);
         QVERIFY(near(value(e.lblKyori(1)), 25));
         QVERIFY(near(e.lineHojoSave(2).X1, 10) && near(e.lineHojoSave(3).X1, 40) && near(e.lineHojoSave(3).Y1, 50));
     }
@@ -308,6 +336,63 @@ private slots:
         drag(e, 40, 50, 40, 10);
         QVERIFY(near(value(e.lblKyori(0)), 15));
         QVERIFY(near(e.lineHojoSave(1).X1, 40) && near(e.lineHojoSave(1).Y1, 10));
+        // Flipped to the other side, then that end pressed and released in
+        // place: the dimension stays where the flip put it.
+        e.intPopIndex = 0;
+        e.popEditRev_Click();
+        const QLineF flipped(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
+        e.booDrawChange = false;
+        click(e, 40, 10);
+        QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), flipped);
+        QVERIFY(!e.booDrawChange);
+    }
+
+    // A distance label given its own unit and decimals keeps them when it is
+    // laid out again: a side distance when the side beside it moves, a
+    // distance flipped and then its extension line's end dragged.
+    void distanceKeepsItsOwnUnit_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("caption");  // of 20 m
+        QTest::newRow("ft., 2 decimals") << 5 << 2 << QStringLiteral(" 65.62 ft. ");
+        QTest::newRow("間, 3 decimals") << 12 << 3 << QStringLiteral(" 11.000 間 ");
+    }
+    void distanceKeepsItsOwnUnit()
+    {
+        QFETCH(int, unit);
+        QFETCH(int, decimals);
+        QFETCH(QString, caption);
+        frmEdit& e = openStored();
+        measure(e, 100, 100, 100, 160);
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        polyline(e, {{10, 10}, {40, 10}, {40, 40}, {10, 40}});
+        closeAt(e, 10, 10);
+        LabelElement& alone = e.lblKyori(0);
+        LabelElement& top = e.lblKyori(1);
+        for (LabelElement* label : {&alone, &top}) {
+            const auto own = ResultTag::fncChg_DecimalPoint(
+                ResultTag::fncChg_UnitDistance(label->Tag, qint16(unit)).tag, qint16(decimals), false);
+            label->Caption = own.caption;
+            label->Tag = own.tag;
+        }
+        drag(e, 40, 20, 50, 20);  // the top side grows from 15 m to 20 m
+        e.intPopIndex = 0;
+        e.popEditRev_Click();
+        drag(e, 100, 160, 100, 140);  // 30 m to 20 m
+        const QString head = QStringLiteral("%1%2:").arg(unit, 2, 10, QLatin1Char('0')).arg(decimals);
+        for (const LabelElement* label : {&alone, &top}) {
+            QCOMPARE(label->Caption.get(), caption);
+            QVERIFY(label->Tag.startsWith(head));
+        }
+        const QStringList kept{alone.Tag, top.Tag};
+        saveAndClose(e);
+        frmEdit& r = Fixture::open();
+        // Captions are stored without their outer blanks.
+        const QString stored = caption.trimmed();
+        QCOMPARE((QStringList{r.lblKyori(0).Caption, r.lblKyori(1).Caption}), (QStringList{stored, stored}));
+        QCOMPARE((QStringList{r.lblKyori(0).Tag, r.lblKyori(1).Tag}), kept);
     }
 
     void routeAndPlainAreaMoved()
@@ -349,11 +434,7 @@ private slots:
 
     void roundTripAtZoom2()
     {
-        Fixture& fx = *m_session.fx;
-        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(400, 400));
-        QVERIFY(fx.storeDrawing(QStringLiteral("R-1"), fx.dir.path(), QStringLiteral("map.bmp")) > 0);
-        GE_tpSystem.System_Id = CurrentSystemId;
-        frmEdit& e = openEditor(fx.dir);
+        frmEdit& e = openStored();
         e.mnuDispEandR_Click(0);
         QCOMPARE(GE_sngZoom, 2.0f);
         GE_booSnap = true;
@@ -399,17 +480,7 @@ private slots:
         const QByteArray segments = testsupport::fileBytes(binFile);
         QVERIFY(!segments.isEmpty());
 
-        (*m_session.quiet)->answerMsgBox(vb::vbYes);
-        e.mnuFileSavePrj_Click();
-        e.booDrawChange = e.booPrtChange = false;
-        Fixture::closeEditor();
-        (*m_session.quiet)->answerMsgBox(vb::vbYes);
-        const QString db = fx.dir.filePath(QStringLiteral("test.mdb"));
-        mdlDB::fncDbClose();
-        QCOMPARE(mdlDB::fncDbOpen(db), 0);
-        GE_tpPrint = typPrint{};
-        GE_tpPrint.strNo = QStringLiteral("R-1");
-        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(GE_tpPrint.strNo);
+        saveAndClose(e);
         QFile::remove(bin(area).filePath());
         frmEdit& r = Fixture::open();
         const QList<Kept> after = take(r, GE_sngZoom);

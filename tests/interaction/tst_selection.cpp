@@ -291,7 +291,7 @@ private slots:
         side.X1 = 0, side.Y1 = 0, side.X2 = 40, side.Y2 = 0;
         e.lineHojoSave.Load(1);
         e.shpSnpo.Load(1);
-        e.lblKyori(0).Tag = "000:0.000_" + Id;
+        e.lblKyori(0).Tag = "022:15_" + Id;  // in the drawing's unit and decimals
         e.subEndMark_Kyori(0, 0);
         const auto ends = [](const LineElement& l, double x1, double y1, double x2, double y2) {
             return near(l.X1, x1) && near(l.Y1, y1) && near(l.X2, x2) && near(l.Y2, y2);

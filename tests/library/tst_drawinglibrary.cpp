@@ -371,11 +371,17 @@ private slots:
             auto& p = static_cast<dlgPassWord&>(f);
             seen << p.caption() << p.lblNo->Caption() << p.lblName->Caption()
                  << QString::number(p.chkEdit->Value() + p.chkVisible->Value()) << p.txtPassWord(0).Text();
+            // Focusing the character check selects what was typed there, up to 99 characters.
+            p.Text1->setText(QString(120, u'x'));
+            QTest::qWaitForWindowActive(&p);
+            p.txtPassWord(0).SetFocus();
+            p.Text1->SetFocus();
+            seen << QStringLiteral("%1+%2").arg(p.Text1->SelStart()).arg(p.Text1->SelLength());
             protection(false, false, QStringLiteral(" Ab'1"), QStringLiteral("Ab'1"))(f);
         });
         script.push(protection(false, false, QStringLiteral(" Ab'1 "), QStringLiteral(" Ab'1 ")));
         d.popPassWord->choose();
-        QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", ""}));
+        QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99"}));
         QCOMPARE(ui->last().prompt, QStringLiteral("確認パスワードが一致しません。"));
         d.popPassWord->choose();
         QCOMPARE(stored("strPassWord", 2).toString(), QStringLiteral("Ab'1"));  // trimmed

@@ -280,7 +280,7 @@ private slots:
         frmThumbnail* browser = &open(broken);
         QCOMPARE(ui->count(), 0);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        QVERIFY(browser->pgsBar->isHidden());
+        QVERIFY(browser->pgsBar->isHidden() && browser->pgsBar->Min() == 0);
         QCOMPARE(browser->imgPictureS.size(), 4);
         const QStringList names = {"a.bmp", "b.jpg", "c.jpg", "d.jpg"};
         for (int i = 0; i < 4; ++i) {

@@ -533,12 +533,15 @@ private slots:
 
         LabelElement& p = element(e.lblKeiIdoS, 0, QStringLiteral("1,2"));
         p.ToolTipText = QStringLiteral("X:1,Y:2");
+        p.Left = 200;
         (*m_s.quiet)->answerInput(QStringLiteral("P2"));
+        e.strSelObjName = QStringLiteral("lblKeiIdoS");
         e.lblKeiIdoS_DblClick(0);
         QCOMPARE((*m_s.quiet)->last().prompt, QStringLiteral("経緯度（秒）:1,2\r\n表示文字列を入力してください"));
         QCOMPARE((*m_s.quiet)->last().title, QStringLiteral("X:1,Y:2 位置情報入力"));
         QCOMPARE(p.Caption.get(), QStringLiteral("P2 "));
         QCOMPARE(p.Tag, QStringLiteral("1,2"));
+        QCOMPARE(e.shpPointer(2).Left.get(), p.Left + p.Width());
     }
 
     void pageToggle()

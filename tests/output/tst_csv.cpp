@@ -219,7 +219,9 @@ private slots:
             auto& hojo = at(e.lineHojoSave, 2 * k);
             hojo.X1 = starts[k][0], hojo.Y1 = starts[k][1];
             hojo.Tag = k == 1 ? Key : other;
-            at(e.lineHojoSave, 2 * k + 1).Tag = hojo.Tag;
+            auto& pair = at(e.lineHojoSave, 2 * k + 1);
+            pair.X1 = 40, pair.Y1 = 0;
+            pair.Tag = hojo.Tag;
             at(e.lblKyori, k);
         }
         at(e.lineHojoSave, 6, false);
@@ -246,14 +248,25 @@ private slots:
         mdlFileAccess::subKill_Bin();
         e.subCsvOut_MensekiDetail(path, 0);
         QCOMPARE(textOf(path).count(QStringLiteral("\r\n")), 6);
-        // A route of two segments: 5 lines.
-        e.linePS(2).Tag = QString();
+        // A route out and back and on, (0, 0) (40, 0) (0, 0) (0, 30): the two
+        // sides leaving (0, 0) each show their own distance.
+        e.linePS(1).X1 = 40, e.linePS(1).Y1 = 0, e.linePS(1).X2 = 0, e.linePS(1).Y2 = 0;
+        e.linePS(2).X1 = 0, e.linePS(2).Y1 = 0, e.linePS(2).X2 = 0, e.linePS(2).Y2 = 30;
+        for (const int k : {6, 7}) {
+            auto& hojo = at(e.lineHojoSave, k);
+            hojo.X1 = 0, hojo.Y1 = k == 6 ? 0 : 30;
+            hojo.Tag = Key;
+        }
+        at(e.lineHojoSave, 8, false);
+        at(e.lblKyori, 3).ToolTipText = QStringLiteral("南へ");
+        at(e.lblKyori, 4, false);
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.subCsvOut_KeiroDetail(path, 0);
         lines = textOf(path).split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 5 + 1);
+        QCOMPARE(lines.size(), 6 + 1);
         QVERIFY(lines[3].startsWith(QStringLiteral("1,1.3322゜,")));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,")));
+        QVERIFY(lines[5].startsWith(QStringLiteral("3,南へ,")));
     }
 
     // A disk that takes only part of the list (larger than Qt's buffer, or

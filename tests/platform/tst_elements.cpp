@@ -111,7 +111,9 @@ private slots:
         QCOMPARE(errorOf([&] { lines.Load(2); }), 360L);
         QCOMPARE(errorOf([&] { lines.Unload(0); }), 362L);
         QCOMPARE(errorOf([&] { lines.Unload(5); }), 340L);
-        QCOMPARE(errorOf([&] { lines(5); }), 340L);
+        const vb::Error missing = testsupport::raisedError([&] { lines(5); });
+        QCOMPARE(missing.number(), 340L);
+        QCOMPARE(missing.description(), QStringLiteral("コントロール配列の要素 '5' は存在しません。 (linePS)"));
         QCOMPARE(box.elements().size(), 3);
         lines.Unload(2);
         QCOMPARE(lines.UBound(), 1);
