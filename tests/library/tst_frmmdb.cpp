@@ -489,8 +489,9 @@ private slots:
             OtherProgram program(
                 [&] {
                     writer.open(mdlDB::fncConnectionString(path));
-                    // A small cache: changed pages reach the file before the commit.
+                    // A small cache that spills: changed pages reach the file before the commit.
                     writer.execute(QStringLiteral("PRAGMA cache_size = 2"));
+                    writer.execute(QStringLiteral("PRAGMA cache_spill = ON"));
                     writer.beginTrans();
                     insertRows(writer, 300);
                 },

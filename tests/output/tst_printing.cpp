@@ -748,7 +748,7 @@ private slots:
             QCOMPARE(opened.toSize(), QSize(595, 842));  // A4 portrait
             QVERIFY(GE_tpPrinter.intPaperSize == 9 && GE_tpPrinter.intOrientation == 1);
             QVERIFY(!e.booPrtChange);
-            QCOMPARE(e.shpPrintWakuR(1).Width(), 190.0f);
+            QCOMPARE(e.shpPrintWakuR(1).Width(), float(PW));
             ui->answerPrinter(pick(QPageSize::A3, QPageLayout::Landscape));
             e.mnuSetPrinter_Click();
             QVERIFY(e.booPrtChange);
