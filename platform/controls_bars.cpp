@@ -13,7 +13,7 @@ namespace {
 
 [[noreturn]] void badValue()
 {
-    vb::raise(380, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 constexpr int kPanelGap = 2;     // pixels between panels
@@ -243,7 +243,7 @@ StatusBar::~StatusBar() = default;
 StatusPanel& StatusBar::Panels(int index) const
 {
     if (index < 1 || index > PanelCount())
-        vb::raise(35600, QStringLiteral("Index out of bounds"));
+        vb::raise(vb::errIndexOutOfBounds);
     return *m_panels[size_t(index - 1)];
 }
 

@@ -220,7 +220,7 @@ void Control::setFontName(const QString& name)
 void Control::setFontSize(double points)
 {
     if (points <= 0)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     QFont f = font();
     f.setPointSizeF(points);
     setFont(f);

@@ -181,7 +181,7 @@ public:
     T& add(int index, T* element)
     {
         if (exists(index))
-            vb::raise(360, QStringLiteral("Object already loaded"));
+            vb::raise(vb::errAlreadyLoaded);
         element->setIndex(index);
         m_items[index] = element;
         m_designTime.insert(index);
@@ -222,7 +222,7 @@ public:
     void Load(int index)
     {
         if (exists(index))
-            vb::raise(360, QStringLiteral("Object already loaded"));
+            vb::raise(vb::errAlreadyLoaded);
         if (m_items.empty())
             vb::raise(vb::errNoElement, vb::noElementDescription(index));
         const T& model = operator()(LBound());
@@ -241,7 +241,7 @@ public:
     {
         T* element = &operator()(index);
         if (m_designTime.count(index))
-            vb::raise(362, QStringLiteral("Can't unload controls created at design time"));
+            vb::raise(vb::errDesignTimeUnload);
         m_items.erase(index);
         if constexpr (std::is_base_of_v<Control, T>)
             element->hide();

@@ -35,7 +35,7 @@ protected:
 
 void invalidValue()
 {
-    vb::raise(380, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 }  // namespace

@@ -13,12 +13,12 @@ namespace {
 
 [[noreturn]] void badIndex()
 {
-    vb::raise(381, QStringLiteral("Invalid property array index"));
+    vb::raise(vb::errBadPropertyIndex);
 }
 
 [[noreturn]] void badValue()
 {
-    vb::raise(380, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ void TextBox::setText(const QString& text)
 void TextBox::setMaxLength(int length)
 {
     if (length < 0)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     m_maxLength = length;
     m_validator->maximum = length;
 }
@@ -103,7 +103,7 @@ int TextBox::SelStart() const
 void TextBox::setSelStart(int start)
 {
     if (start < 0)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     m_edit->setCursorPosition(qMin(start, int(m_edit->text().size())));
 }
 
@@ -115,7 +115,7 @@ int TextBox::SelLength() const
 void TextBox::setSelLength(int length)
 {
     if (length < 0)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     const int start = SelStart();
     const int end = qMin(int(m_edit->text().size()), start + length);
     if (end > start)
@@ -158,7 +158,7 @@ void TextBox::setPasswordChar(const QString& character)
 void TextBox::setIMEMode(int mode)
 {
     if (mode < 0)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     m_imeMode = mode;
     const bool off = mode == 2 || mode == 3;
     m_edit->setInputMethodHints(off ? Qt::ImhLatinOnly | Qt::ImhNoPredictiveText : Qt::ImhNone);
@@ -174,7 +174,7 @@ int TextBox::Alignment() const
 void TextBox::setAlignment(int alignment)
 {
     if (alignment < 0 || alignment > 2)
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
     const Qt::Alignment horizontal = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
     m_edit->setAlignment(horizontal | Qt::AlignVCenter);
 }

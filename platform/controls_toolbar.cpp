@@ -16,7 +16,7 @@ namespace {
 
 [[noreturn]] void badValue()
 {
-    vb::raise(380, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 bool isToggle(int style)
@@ -141,7 +141,7 @@ ToolbarButton& Toolbar::AddButton(const QString& key, const QString& toolTip, in
     if (!key.isEmpty()) {
         for (const auto& button : m_buttons) {
             if (button->m_key.compare(key, Qt::CaseInsensitive) == 0)
-                vb::raise(35602, QStringLiteral("Key is not unique in collection"));
+                vb::raise(vb::errKeyNotUnique);
         }
     }
     auto* button = new ToolbarButton(this, ButtonCount() + 1, key);
@@ -166,7 +166,7 @@ ToolbarButton& Toolbar::AddButton(const QString& key, const QString& toolTip, in
 ToolbarButton& Toolbar::Buttons(int index) const
 {
     if (index < 1 || index > ButtonCount())
-        vb::raise(35600, QStringLiteral("Index out of bounds"));
+        vb::raise(vb::errIndexOutOfBounds);
     return *m_buttons[size_t(index - 1)];
 }
 
@@ -176,7 +176,7 @@ ToolbarButton& Toolbar::Buttons(const QString& key) const
         if (button->m_key.compare(key, Qt::CaseInsensitive) == 0)
             return *button;
     }
-    vb::raise(35601, QStringLiteral("Element not found"));
+    vb::raise(vb::errElementNotFound);
 }
 
 void Toolbar::clicked(ToolbarButton& button)
@@ -239,7 +239,7 @@ TabControl::TabControl(const QString& name, QWidget* parent, int tabs)
 void TabControl::checkTab(int tab) const
 {
     if (tab < 0 || tab >= Tabs())
-        vb::raise(380, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
 }
 
 int TabControl::Tabs() const

@@ -36,7 +36,7 @@ vb::Error engineError(int code, const QString& engineText, const QString& file)
 
 [[noreturn]] void raiseClosed()
 {
-    vb::raise(errObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+    vb::raise(errObjectClosed, QStringLiteral("オブジェクトが閉じている場合は、操作は許可されません。"));
 }
 
 // --- reading values by declared type ---------------------------------------
@@ -365,7 +365,7 @@ Field Recordset::field(const QString& name) const
     const int index = d->column(name);
     if (index < 0)
         vb::raise(errItemNotFound,
-                  QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
+                  QStringLiteral("要求された名前、または序数に対応する項目はコレクションで見つかりません。"));
     if (eof())
         vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
                                                      "Requested operation requires a current record."));
@@ -715,7 +715,7 @@ sqlite3_stmt* Session::prepare(const QString& sql)
         != SQLITE_OK)
         fail();
     if (!stmt)
-        vb::raise(vb::errInvalidCall, QStringLiteral("No statement to run."));
+        vb::raise(vb::errInvalidCall, QStringLiteral("実行するステートメントがありません。"));
     prepared.insert(sql, stmt);
     return stmt;
 }
@@ -754,7 +754,7 @@ Connection::~Connection() = default;
 void Connection::open(const QString& connectionString)
 {
     if (d->db)
-        vb::raise(errObjectOpen, QStringLiteral("Operation is not allowed when the object is open."));
+        vb::raise(errObjectOpen, QStringLiteral("オブジェクトが開いている場合は、操作は許可されません。"));
     const ConnectionSettings settings = parseConnectionString(connectionString);
     // The engine would open an empty name as a private temporary database.
     if (settings.dataSource.isEmpty())
@@ -840,7 +840,7 @@ QString savepointName(const QString& name)
 {
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!identifier.match(name).hasMatch())
-        vb::raise(vb::errInvalidCall, QStringLiteral("Invalid savepoint name: %1").arg(name));
+        vb::raise(vb::errInvalidCall, QStringLiteral("セーブポイント名が不正です: %1").arg(name));
     return name;
 }
 }  // namespace
@@ -891,7 +891,7 @@ Recordset Connection::openRecordset(const QString& sql)
     if (sqlite3_prepare_v2(d->db, text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
         d->fail();
     if (!stmt)
-        vb::raise(vb::errInvalidCall, QStringLiteral("The statement is empty."));
+        vb::raise(vb::errInvalidCall, QStringLiteral("ステートメントが空です。"));
     Recordset result;
     Recordset::Impl& r = *result.d;
     r.open = true;

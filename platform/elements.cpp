@@ -19,12 +19,9 @@ void noSuchElement(const QString& arrayName, int k)
                                     + (arrayName.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(arrayName)));
 }
 
-void alreadyLoaded() { vb::raise(360, QStringLiteral("Object already loaded")); }
+void alreadyLoaded() { vb::raise(vb::errAlreadyLoaded); }
 
-void designTimeElement()
-{
-    vb::raise(362, QStringLiteral("Can't unload controls created at design time"));
-}
+void designTimeElement() { vb::raise(vb::errDesignTimeUnload); }
 
 void badIndex(int k) { vb::raise(vb::errSubscript, vb::errorDescription(vb::errSubscript) + QStringLiteral(" (%1)").arg(k)); }
 
@@ -32,7 +29,6 @@ void badIndex(int k) { vb::raise(vb::errSubscript, vb::errorDescription(vb::errS
 
 namespace {
 
-constexpr long errInvalidPropertyValue = 380;
 
 quint64 nextSequence()
 {
@@ -43,7 +39,7 @@ quint64 nextSequence()
 void checkSize(float value)
 {
     if (value < 0 || std::isnan(value))
-        vb::raise(errInvalidPropertyValue, QStringLiteral("Invalid property value"));
+        vb::raise(vb::errBadPropertyValue);
 }
 
 // Lengths between the container's units and device pixels.

@@ -94,7 +94,7 @@ class ShapeElement : public Element {
 public:
     explicit ShapeElement(PictureBox* container);
     Prop<float> Left{this}, Top{this};
-    // Width and Height: a negative value raises vb::Error(380, "Invalid property value").
+    // Width and Height: a negative value raises error 380.
     float Width() const { return m_width; }
     float Height() const { return m_height; }
     void setWidth(float w);
@@ -186,7 +186,7 @@ public:
     const T& operator()(int k) const;
     int UBound() const { return int(m_elements.size()) - 1; }  // the last slot is never empty
     bool exists(int k) const { return k >= 0 && size_t(k) < m_elements.size() && m_elements[size_t(k)]; }
-    void Load(int k);    // raises 360 "Object already loaded" when k exists
+    void Load(int k);    // raises 360 when k exists
     void Unload(int k);  // raises 362 for k = 0, 340 for a missing k
     const QString& Name() const { return m_name; }
     int Count() const { return m_count; }

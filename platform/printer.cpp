@@ -35,7 +35,7 @@ constexpr double TwipsPerMillimetre = 1440 / 25.4;
 
 [[noreturn]] void refuse()
 {
-    vb::raise(errInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 [[noreturn]] void printerFailed()

@@ -18,11 +18,10 @@ namespace {
 
 constexpr double twipsPerInch = 1440;
 constexpr qint32 useForeColor = -1;
-constexpr long errInvalidPropertyValue = 380;
 
 [[noreturn]] void invalidProperty()
 {
-    vb::raise(errInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    vb::raise(vb::errBadPropertyValue);
 }
 
 // A zero-sized device still needs a finite unit size.

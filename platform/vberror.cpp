@@ -32,8 +32,14 @@ QString errorDescription(long number)
     case errPathFileAccess: return QStringLiteral("パス名が無効です。");
     case errPathNotFound: return QStringLiteral("パスが見つかりません。");
     case errInvalidUseOfNull: return QStringLiteral("Null の使い方が不正です。");
+    case errAlreadyLoaded: return QStringLiteral("オブジェクトは既に読み込まれています。");
+    case errDesignTimeUnload: return QStringLiteral("デザイン時に作成したコントロールはアンロードできません。");
     case errBadPropertyValue: return QStringLiteral("プロパティの値が不正です。");
+    case errBadPropertyIndex: return QStringLiteral("プロパティ配列のインデックスが不正です。");
     case errPrinterError: return QStringLiteral("プリンタ エラーです。");
+    case errIndexOutOfBounds: return QStringLiteral("インデックスが範囲を超えています。");
+    case errElementNotFound: return QStringLiteral("要素が見つかりません。");
+    case errKeyNotUnique: return QStringLiteral("キーがコレクション内で一意ではありません。");
     case errCancel: return QStringLiteral("[キャンセル] が選択されました。");
     default: return QStringLiteral("アプリケーション定義またはオブジェクト定義のエラーです。");
     }

@@ -28,8 +28,14 @@ enum ErrorNumber : long {
     errPathNotFound = 76,
     errInvalidUseOfNull = 94,  // a Null converted
     errNoElement = 340,        // a control array element that is not loaded
+    errAlreadyLoaded = 360,    // a control array element loaded twice
+    errDesignTimeUnload = 362, // an element made with its window unloaded
     errBadPropertyValue = 380,
+    errBadPropertyIndex = 381,
     errPrinterError = 482,
+    errIndexOutOfBounds = 35600,  // the toolbar's and status bar's collections
+    errElementNotFound = 35601,
+    errKeyNotUnique = 35602,
     errCancel = 32755,  // a common dialog cancelled while its CancelError is set
 };
 

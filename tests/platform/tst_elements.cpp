@@ -108,7 +108,11 @@ private slots:
         ElementArray<LineElement> lines(QStringLiteral("linePS"), &box);
         lines.Load(1);
         lines.Load(2);
+        QCOMPARE(testsupport::raisedError([&] { lines.Load(2); }).description(),
+                 QStringLiteral("オブジェクトは既に読み込まれています。"));
         QCOMPARE(errorOf([&] { lines.Load(2); }), 360L);
+        QCOMPARE(testsupport::raisedError([&] { lines.Unload(0); }).description(),
+                 QStringLiteral("デザイン時に作成したコントロールはアンロードできません。"));
         QCOMPARE(errorOf([&] { lines.Unload(0); }), 362L);
         QCOMPARE(errorOf([&] { lines.Unload(5); }), 340L);
         const vb::Error missing = testsupport::raisedError([&] { lines(5); });
@@ -157,7 +161,7 @@ private slots:
             }
         });
         QCOMPARE(e.number(), 380L);
-        QCOMPARE(e.description(), QStringLiteral("Invalid property value"));
+        QCOMPARE(e.description(), QStringLiteral("プロパティの値が不正です。"));
         // Nothing changed by the refused call.
         QCOMPARE(shape.Left.get(), 1.0f);
         QCOMPARE(shape.Width(), 5.0f);
