@@ -68,6 +68,10 @@ void frmEdit::subStart_Tool(float x, float y, float sx, float sy)
             shpCircle.Top = sy;
             shpCircle.Left = sx;
             shpCircle.Visible = true;
+            // The last measurement's line and readout went above; this
+            // radius shows its own as it grows, as the first one did.
+            lineDistance.Visible = true;
+            lblDistance.Visible = true;
             begin();
             lblDistance.Tag = freshTag(*this);
             subHojo_Start(lineHojo, lineDistance.X1, lineDistance.Y1);

@@ -241,8 +241,10 @@ private slots:
 
     // The gestures a user is taught, with real events on the map (points on
     // whole pixels: 48 px = 12.7 mm): a straight distance is a click, a move
-    // with no button held and a click.
-    void straightByClickMoveClick()
+    // with no button held and a click; so is a radius, and each one, after
+    // a straight distance or another radius, shows its line and length as
+    // it grows.
+    void distancesByClickMoveClick()
     {
         frmEdit& e = openMeasuring(m_s, m_temp.path());
         tool(e, 9);
@@ -253,6 +255,15 @@ private slots:
         const QPointF b = click(e, {88.9, 76.2});
         QCOMPARE(e.lblKyori.UBound(), spare + 1);
         QVERIFY(near(valueOf(e.lblKyori(spare).Tag), 0.5 * QLineF(a, b).length(), 0.01));
+
+        e.popMesCir_Click();
+        for (const float x : {150.0f, 250.0f}) {
+            click(e, {x, 50});
+            moveTo(e, {x + 10, 80});
+            QVERIFY(e.shpCircle.Visible && e.lineDistance.Visible && e.lblDistance.Visible);
+            click(e, {x + 10, 80});
+        }
+        QCOMPARE(e.lblKyori.UBound(), spare + 3);
     }
 
     // A rectangle: a click on the first corner; each side then ends with a
