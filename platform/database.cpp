@@ -353,8 +353,8 @@ void Recordset::moveNext()
     if (!d || !d->open)
         raiseClosed();
     if (eof())
-        vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                                     "Requested operation requires a current record."));
+        vb::raise(errNoCurrentRecord, QStringLiteral("BOF と EOF のいずれかが True になっているか、または現在のレコードが削除されています。"
+                                                     "要求された操作には、現在のレコードが必要です。"));
     ++d->position;
 }
 
@@ -367,8 +367,8 @@ Field Recordset::field(const QString& name) const
         vb::raise(errItemNotFound,
                   QStringLiteral("要求された名前、または序数に対応する項目はコレクションで見つかりません。"));
     if (eof())
-        vb::raise(errNoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                                                     "Requested operation requires a current record."));
+        vb::raise(errNoCurrentRecord, QStringLiteral("BOF と EOF のいずれかが True になっているか、または現在のレコードが削除されています。"
+                                                     "要求された操作には、現在のレコードが必要です。"));
     return Field(d->names[index], d->types[size_t(index)], d->cells[d->position * d->names.size() + size_t(index)]);
 }
 
