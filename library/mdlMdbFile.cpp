@@ -133,33 +133,36 @@ void subCompact(const QString& path)
     }
 }
 
-void subDelete(const QString& path)
+namespace {
+
+// Deletes or renames `path` (the operation) under the hold, so that a hot
+// journal is played back first, and takes the file's journal with it.
+template <typename Operation>
+void subRemove_Name(const QString& path, bool writing, Operation operation)
 {
-    subCheck_Free(path, true);
+    subCheck_Free(path, writing);
     db::FileHold hold;
     const bool held = fncHold(hold, path);
     subNamed(path, [&] {
         if (held)
             hold.dropJournal();
-        files::deleteFile(path);
+        operation();
         // Unheld, the journal beside it has nothing to put back.
         if (!held && files::fileExists(fncJournal(path)))
             files::deleteFile(fncJournal(path));
     });
 }
 
+}  // namespace
+
+void subDelete(const QString& path)
+{
+    subRemove_Name(path, true, [&] { files::deleteFile(path); });
+}
+
 void subRename(const QString& path, const QString& target)
 {
-    subCheck_Free(path, false);
-    db::FileHold hold;
-    const bool held = fncHold(hold, path);
-    subNamed(path, [&] {
-        if (held)
-            hold.dropJournal();
-        files::renameFile(path, target);
-        if (!held && files::fileExists(fncJournal(path)))
-            files::deleteFile(fncJournal(path));
-    });
+    subRemove_Name(path, false, [&] { files::renameFile(path, target); });
 }
 
 }  // namespace mdlMdbFile
