@@ -20,9 +20,14 @@ void frmEdit::mnuFilePrint_Click()
 void frmEdit::mnuSetPrinter_Click()
 {
     // A cancelled set-up changes nothing, so it leaves a change made before
-    // it still to be saved.
+    // it still to be saved. One accepted as it opened has nothing to save,
+    // but the page frames follow the device's printable size, so that they
+    // name the tiles that print.
+    const float width = GE_tpPrinter.sngScaleWidth, height = GE_tpPrinter.sngScaleHeight;
     if (mdlPrinter::fncSetUp_Printer(this)) {
         booPrtChange = true;
+        subReSetup_Page();
+    } else if (width != GE_tpPrinter.sngScaleWidth || height != GE_tpPrinter.sngScaleHeight) {
         subReSetup_Page();
     }
 }

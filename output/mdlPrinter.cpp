@@ -328,11 +328,14 @@ bool fncSame_Settings(const typPrinter& a, const typPrinter& b)
     // The sizes as the text of a single, as the row keeps them, so the same
     // paper read back from the printer compares equal to the one the row gave.
     // The form name is left out: it only names the paper the sizes give, and
-    // a record made from the printer rather than a dialog has none.
+    // a record made from the printer rather than a dialog has none. So is the
+    // printable size: it is the device's, read back from it, not a choice,
+    // and a row stored by an earlier version or with another driver's margins
+    // may differ from it by a fraction of a millimetre.
     const auto fields = [](const typPrinter& p) {
         using vb::CStr;
         return std::make_tuple(p.strDeviceName, p.intPaperSize, CStr(p.sngPaperWidth), CStr(p.sngPaperLength),
-                               CStr(p.sngWidth), CStr(p.sngHeight), CStr(p.sngScaleWidth), CStr(p.sngScaleHeight),
+                               CStr(p.sngWidth), CStr(p.sngHeight),
                                p.intScaleMode, p.intPaperBin, p.intPrintQuality, p.intColorMode, p.intDuplex,
                                p.intOrientation, p.intZoom, p.strDriverName, p.strPort);
     };
@@ -356,10 +359,13 @@ bool fncSetUp_Printer(QWidget* /*owner*/)
         const typPrinter before = GE_tpPrinter;
         subSet_Printer(GE_tpDevMode, GE_tpDevNames);
         subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
-        // Accepted as it opened, the drawing keeps its settings exactly and
-        // has nothing to save.
+        // Accepted as it opened, the drawing keeps its settings and has
+        // nothing to save; only the printable size is the device's own.
         if (fncSame_Settings(before, GE_tpPrinter)) {
+            const typPrinter device = GE_tpPrinter;
             GE_tpPrinter = before;
+            GE_tpPrinter.sngScaleWidth = device.sngScaleWidth;
+            GE_tpPrinter.sngScaleHeight = device.sngScaleHeight;
             return false;
         }
         return true;

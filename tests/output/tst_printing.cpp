@@ -724,6 +724,8 @@ private slots:
         writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(1920, 960));
         typPrinter a4;
         mdlPrinter::subGet_PrinterRec(a4, typDEVMODE{});
+        a4.sngScaleWidth = 190;  // the printable size as an earlier version kept it
+        a4.sngScaleHeight = 277;
         const qint32 b = fx.storeDrawing(QStringLiteral("P-2"), fx.dir.path(), QStringLiteral("map.bmp"));
         QCOMPARE(mdlSQL::fncSQL_InsertPrinter(b, a4), qint16(0));
         fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
