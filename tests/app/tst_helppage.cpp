@@ -12,6 +12,7 @@
 #include "library/frmMDB.h"
 #include "library/frmNew.h"
 #include "library/frmThumbnail.h"
+#include "measure/calibration.h"
 #include "measure/frmOption.h"
 #include "objects/dlgInput.h"
 #include "output/dlgPrinter.h"
@@ -28,6 +29,11 @@
 #include <QTabBar>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace editortest;
 
@@ -83,6 +89,15 @@ QByteArray page()
     if (!file.open(QIODevice::ReadOnly))
         qFatal("help.html not readable");
     return file.readAll();
+}
+
+// Whether the page says `sentence` word for word; one it doesn't is named.
+bool states(const QString& sentence)
+{
+    const bool said = QString::fromUtf8(page()).contains(sentence);
+    if (!said)
+        qWarning("not on the page: %s", qPrintable(sentence));
+    return said;
 }
 
 }  // namespace
@@ -159,17 +174,13 @@ private slots:
     // a fresh drawing's paper panel, the one tool that leaves the options
     // command on, the toolbar's smallest zoom, the tilt boxes' length, the
     // names of the conversion values, the position readout without a
-    // longitude/latitude calibration and the folder change's first question.
+    // longitude/latitude calibration and beyond any angle, a pair of points
+    // that puts the picture beyond the earth and the folder change's first
+    // question.
     void statedLimitsHold()
     {
         GE_tpPrint = typPrint{};
         frmEdit& e = Fixture::open();
-        const QString text = QString::fromUtf8(page());
-        const auto states = [&text](const QString& sentence) {
-            if (!text.contains(sentence))
-                qWarning("not on the page: %s", qPrintable(sentence));
-            return text.contains(sentence);
-        };
         QVERIFY(states(QStringLiteral("『%1』の後には何も表示されません").arg(e.stsBar->Panels(4).Text())));
 
         const auto press = [&e](const char* key) { e.Toolbar1->Buttons(QString::fromLatin1(key)).action()->trigger(); };
@@ -192,10 +203,97 @@ private slots:
         for (int i = 0; i <= options.lblPara.UBound(); ++i)
             QVERIFY(states(QStringLiteral("『%1』").arg(options.lblPara(i).ToolTipText())));
         QVERIFY(states(QStringLiteral("<code>%1</code>").arg(e.fncPix_KeiIdoText(0, 0).simplified())));
+        // Two points 1 mm apart with 40 degrees of longitude between them.
+        const char* points[] = {"168.6211", "667.6453", "169.4211", "667.0453"};
+        for (int i = 0; i < 4; ++i)
+            (i < 2 ? options.txtPict_mm1 : options.txtPict_mm2)(i % 2).setText(QString::fromLatin1(points[i]));
+        const char* angles[4][3] = {{"139", "45", "30"}, {"35", "40", "30"}, {"179", "45", "30"}, {"35", "40", "50"}};
+        for (int row = 0; row < 4; ++row) {
+            for (int k = 0; k < 3; ++k)
+                options.angleBox(row, k).setText(QString::fromLatin1(angles[row][k]));
+        }
+        options.cmdCnv_Click();
+        QVERIFY(states(QStringLiteral("（『%1』）").arg((*m_session.quiet)->last().prompt.section(vb::vbCrLf, 0, 0))));
+        typDMS dms;
+        QVERIFY(states(QStringLiteral("<code>%1</code>").arg(mdlSub::fncSec_ToDMS(1e12, dms))));
 
         (*m_session.quiet)->answerMsgBox(vb::vbNo);
         std::make_unique<frmMDB>()->cmdSelect_Click();
         QVERIFY(states(QStringLiteral("『%1』に答えて").arg((*m_session.quiet)->last().prompt)));
+    }
+
+    // What the page says a refused write shows: the manager's refusals of a
+    // name whose journal is left and of a file another program holds, and,
+    // under a file-size limit below the database file's size, a change with
+    // no room for its journal and a commit the file can't grow for.
+    void statedRefusalsHold()
+    {
+        frmEdit& e = Fixture::open();
+        // The manager on the folder of the file in use, which it closes and opens again.
+        const QString folder = QFileInfo(GE_objConnection->path()).path();
+        GE_strDB_Folda_Path = folder;
+        GE_strFile_Name = QFileInfo(GE_objConnection->path()).fileName();
+        const QString other = testsupport::copyTemplate(folder + QStringLiteral("/a.mdb"));
+        QFile(folder + QStringLiteral("/b.mdb-journal")).open(QIODevice::WriteOnly);
+        auto manager = std::make_unique<frmMDB>();
+        manager->load();
+        for (int i = 0; i < manager->fileList->ListCount(); ++i) {
+            if (manager->fileList->List(i) == QLatin1String("a.mdb"))
+                manager->fileList->setListIndex(i);
+        }
+        manager->fileList_MouseDown(1, 0, 0, 0);
+        const auto lastLine = [this] { return (*m_session.quiet)->last().prompt.section(vb::vbCrLf, 1); };
+        (*m_session.quiet)->answerMsgBox(vb::vbYes);
+        (*m_session.quiet)->answerInput(QStringLiteral("b"));
+        manager->popReNmae_Click();
+        QVERIFY(states(QStringLiteral("『%1』と表示されて").arg(lastLine())));
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t holder = ::fork();
+        if (holder == 0) {  // another program reading the file in its transaction
+            platform::db::Connection reader;
+            reader.open(mdlDB::fncConnectionString(other));
+            reader.beginTrans();
+            reader.openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
+            const char word = 1;
+            if (::write(ready[1], &word, 1) == 1)
+                ::pause();
+            ::_exit(0);
+        }
+        char word = 0;
+        const bool holding = ::read(ready[0], &word, 1) == 1;
+        manager->mnuCompact_Click();
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        ::close(ready[0]), ::close(ready[1]);
+        QVERIFY(holding);
+        QVERIFY(states(QStringLiteral("ファイルの場所と『%1』が表示され").arg(lastLine())));
+        manager->unload();
+
+        const qint64 size = QFileInfo(GE_objConnection->path()).size();
+        QCOMPARE(testsupport::withFileSizeLimit(size / 2, [&] {
+            platform::ScopedScriptedUi ui;
+            ui->answerMsgBox(vb::vbYes);
+            ui->answerMsgBox(vb::vbCancel);
+            e.mnuFileSavePrj_Click();
+            const auto room = ui->boxes.value(1);
+            const bool told = states(QStringLiteral("『%1』（見出し『%2』）").arg(room.prompt.section(vb::vbCrLf, 0, 0), room.title))
+                && states(QStringLiteral("その後『%1』と表示されます").arg(ui->last().prompt));
+            // With the journal's room the change goes in, but the file can't grow at the commit.
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = rlim_t(size * 2);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            GE_objConnection->execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('big', ?)"),
+                                      {QString(int(size), QLatin1Char('x'))});
+            GE_booDbUpdate = true;
+            ui->answerMsgBox(vb::vbYes);
+            ui->answerMsgBox(vb::vbCancel);
+            return told && mdlDB::fncDbClose() == -1
+                    && states(QStringLiteral("『%1』と表示されます").arg(ui->last().prompt.section(vb::vbCrLf, 0, 0)))
+                ? 0
+                : 1;
+        }), 0);
     }
 };
 
