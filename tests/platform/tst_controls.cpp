@@ -214,7 +214,7 @@ private slots:
         setKeyDown(vb::vbKeyShift, true);
         QVERIFY(keyIsDown(vb::vbKeyShift));
         clearForcedKeys();
-        QVERIFY(!keyIsDown(vb::vbKeyControl));
+        QVERIFY(!keyIsDown(vb::vbKeyShift));
     }
 
     void defaultAndCancelButtonsTakeEnterAndEsc()
