@@ -11,7 +11,7 @@ using testsupport::errorOf;
 
 namespace {
 
-// A box that records what it was asked to repaint.
+// A map box in millimetres that records what it was asked to repaint.
 class ProbeBox : public PictureBox {
 public:
     ProbeBox() : PictureBox(QStringLiteral("pictMap"))
@@ -55,8 +55,7 @@ class TestElements : public QObject {
 private slots:
     void loadCopiesElementZeroAndStartsHidden()
     {
-        PictureBox box(QStringLiteral("pictMap"));
-        box.setScaleMode(vbMillimeters);
+        ProbeBox box;
         ElementArray<LineElement> lines(QStringLiteral("lineDsSave"), &box);
         QVERIFY(lines(0).Visible);  // a fresh element shows, as the runtime's default
         lines(0).X2 = 12.5f;
@@ -245,8 +244,7 @@ private slots:
 
     void autoSizeFollowsCaptionAndFont()
     {
-        PictureBox box(QStringLiteral("pictMap"));
-        box.setScaleMode(vbMillimeters);
+        ProbeBox box;
         box.resize(600, 400);
         LabelElement label(&box);
         label.AutoSize = true;

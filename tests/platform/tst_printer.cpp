@@ -150,16 +150,11 @@ private slots:
             const int top = qRound(55 / 25.4 * 1200);  // the line lies 60 mm down the sheet
             const QImage band = testsupport::pdfRaster(m_pdf, 1200, QRect(0, top, 2400, 500));
             QVERIFY(!band.isNull());
-            double dash = 0;
-            for (int y = 0; y < band.height() && dash == 0; ++y) {
-                int x = 0;
-                while (x < band.width() && qGray(band.pixel(x, y)) > 128)
-                    ++x;
-                const int start = x;
-                while (x < band.width() && qGray(band.pixel(x, y)) <= 128)
-                    ++x;
-                dash = (x - start) * 25.4 / 1200;
-            }
+            const QList<QPoint> dark = testsupport::slantsOf(band, [](QRgb c) { return qGray(c) <= 128; }).pixels;
+            qsizetype run = dark.isEmpty() ? 0 : 1;
+            while (run < dark.size() && dark[run] == dark[0] + QPoint(run, 0))
+                ++run;
+            const double dash = run * 25.4 / 1200;
             QVERIFY2(qAbs(dash - 18 * 25.4 / 96) <= 25.4 / 300, qPrintable(QString::number(dash)));
         }
     }

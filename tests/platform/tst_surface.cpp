@@ -1,6 +1,7 @@
 #include "platform/colors.h"
 #include "platform/surface.h"
 #include "platform/vberror.h"
+#include "tests/support/testsupport.h"
 
 #include <QPainter>
 #include <QtTest>
@@ -165,12 +166,9 @@ private slots:
         layer.Circle(50, 40, 10, vb::vbRed, qQNaN(), qQNaN(), aspect);
         QCOMPARE(layer.commands().back().rect, QRectF(QPointF(50, 40) - QPointF(size.width(), size.height()) / 2, size));
         QCOMPARE(QPointF(layer.CurrentX, layer.CurrentY), QPointF(50, 40));
-        const QImage image = layer.rendered();
         QRect red;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (at(image, x, y) == vb::vbRed)
-                    red |= QRect(x, y, 1, 1);
+        for (const QPoint& p : testsupport::slantsOf(layer.rendered(), [](QRgb c) { return fromQColor(QColor(c)) == vb::vbRed; }).pixels)
+            red |= QRect(p, QSize(1, 1));
         QVERIFY2(std::abs(red.width() - 1 - painted.width()) <= 1 && std::abs(red.height() - 1 - painted.height()) <= 1,
                  qPrintable(QStringLiteral("%1 x %2").arg(red.width()).arg(red.height())));
     }
@@ -319,30 +317,25 @@ private slots:
 
     void penStyles()
     {
+        // Style, width, the line, and the least and most pixels painted on its row.
+        const std::tuple<int, int, QLineF, int, int> rows[] = {
+            {1, 1, {10, 20, 110, 20}, 4 * 18 + 4, 4 * 18 + 4},  // dash 18 on, 6 off
+            {1, 3, {10, 20, 110, 20}, 100, 200},                // wide pens are solid
+            {5, 3, {10, 20, 110, 20}, 0, 0},
+            {0, 1, {-1e8, -1e8 + 20, 1e8, 1e8 + 20}, 1, 1},    // only the visible steps are walked
+        };
         Layer layer;
-        const auto paintedOnRow = [&] {
+        for (const auto& [style, width, line, least, most] : rows) {
+            layer.Cls();
+            layer.DrawStyle = style;
+            layer.DrawWidth = width;
+            layer.Line(line.x1(), line.y1(), line.x2(), line.y2());
             const QImage image = layer.rendered();
             int n = 0;
             for (int x = 0; x < 200; ++x)
                 n += at(image, x, 20) != vb::vbWhite;
-            return n;
-        };
-        layer.DrawStyle = 1;  // dash 18 on, 6 off
-        layer.Line(10, 20, 110, 20);
-        QCOMPARE(paintedOnRow(), 4 * 18 + 4);
-        layer.Cls();
-        layer.DrawWidth = 3;  // wide pens are solid
-        layer.Line(10, 20, 110, 20);
-        QVERIFY(paintedOnRow() >= 100);
-        layer.Cls();
-        layer.DrawStyle = 5;
-        layer.Line(10, 20, 110, 20);
-        QCOMPARE(paintedOnRow(), 0);
-        layer.Cls();
-        layer.DrawStyle = 0;
-        layer.DrawWidth = 1;
-        layer.Line(-1e8, -1e8 + 20, 1e8, 1e8 + 20);  // only the visible steps are walked
-        QCOMPARE(paintedOnRow(), 1);
+            QVERIFY2(n >= least && n <= most, qPrintable(QString::number(n)));
+        }
         QCOMPARE(at(layer.rendered(), 0, 20), vb::vbBlack);
     }
 

@@ -81,9 +81,8 @@ private slots:
         QTimer::singleShot(0, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box);
-            for (QAbstractButton* button : box->buttons())
-                seen << button->text();
             for (QAbstractButton* button : box->buttons()) {
+                seen << button->text();
                 if (button->text() == click)
                     button->click();
             }
