@@ -38,35 +38,34 @@ private slots:
     void systemColorsFollowPalette_data()
     {
         QTest::addColumn<qint32>("number");
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("role");
-        QTest::newRow("button face") << qint32(0x8000000F) << int(QPalette::Active) << int(QPalette::Button);
-        QTest::newRow("window background") << vb::vbWindowBackground << int(QPalette::Active) << int(QPalette::Base);
-        QTest::newRow("window text") << vb::vbWindowText << int(QPalette::Active) << int(QPalette::Text);
-        QTest::newRow("button text") << vb::vbButtonText << int(QPalette::Active) << int(QPalette::ButtonText);
-        QTest::newRow("highlight") << vb::vbHighlight << int(QPalette::Active) << int(QPalette::Highlight);
-        QTest::newRow("highlight text") << vb::vbHighlightText << int(QPalette::Active)
-                                        << int(QPalette::HighlightedText);
-        QTest::newRow("button shadow") << vb::vbButtonShadow << int(QPalette::Active) << int(QPalette::Dark);
-        QTest::newRow("gray text") << vb::vbGrayText << int(QPalette::Disabled) << int(QPalette::Text);
+        QTest::addColumn<QPalette::ColorGroup>("group");
+        QTest::addColumn<QPalette::ColorRole>("role");
+        QTest::newRow("button face") << qint32(0x8000000F) << QPalette::Active << QPalette::Button;
+        QTest::newRow("window background") << vb::vbWindowBackground << QPalette::Active << QPalette::Base;
+        QTest::newRow("window text") << vb::vbWindowText << QPalette::Active << QPalette::Text;
+        QTest::newRow("button text") << vb::vbButtonText << QPalette::Active << QPalette::ButtonText;
+        QTest::newRow("highlight") << vb::vbHighlight << QPalette::Active << QPalette::Highlight;
+        QTest::newRow("highlight text") << vb::vbHighlightText << QPalette::Active << QPalette::HighlightedText;
+        QTest::newRow("button shadow") << vb::vbButtonShadow << QPalette::Active << QPalette::Dark;
+        QTest::newRow("gray text") << vb::vbGrayText << QPalette::Disabled << QPalette::Text;
     }
 
     // System colours are looked up when drawn, so a changed palette shows at once.
     void systemColorsFollowPalette()
     {
         QFETCH(qint32, number);
-        QFETCH(int, group);
-        QFETCH(int, role);
+        QFETCH(QPalette::ColorGroup, group);
+        QFETCH(QPalette::ColorRole, role);
         QVERIFY(platform::isSystemColor(number));
 
         const QPalette previous = QGuiApplication::palette();
         QPalette palette = previous;
         const QColor marker(12, 34, 56);
-        palette.setColor(QPalette::ColorGroup(group), QPalette::ColorRole(role), marker);
+        palette.setColor(group, role, marker);
         QGuiApplication::setPalette(palette);
         QCOMPARE(platform::toQColor(number), marker);
         QGuiApplication::setPalette(previous);
-        QCOMPARE(platform::toQColor(number), previous.color(QPalette::ColorGroup(group), QPalette::ColorRole(role)));
+        QCOMPARE(platform::toQColor(number), previous.color(group, role));
     }
 
     void unknownSystemIndex()
