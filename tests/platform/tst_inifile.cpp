@@ -51,21 +51,20 @@ private slots:
         QTest::newRow("unmatched quote kept") << QByteArray("[s]\nk=\"x\n") << u"s"_s << u"k"_s << true << u"\"x"_s;
         QTest::newRow("comment is no key") << QByteArray("[s]\n;k=1\nk=2\n") << u"s"_s << u"k"_s << true << u"2"_s;
         QTest::newRow("key before any section") << QByteArray("k=1\n[s]\n") << u"s"_s << u"k"_s << false << u"default"_s;
-        QTest::newRow("japanese names") << QStringLiteral("[距離単位]\nUnitDistance(10)=寸\n").toUtf8() << u"距離単位"_s
+        QTest::newRow("japanese names") << u"[距離単位]\nUnitDistance(10)=寸\n"_s.toUtf8() << u"距離単位"_s
                                         << u"unitdistance(10)"_s << true << u"寸"_s;
         QTest::newRow("fullwidth letters compare exactly")
-            << QStringLiteral("[ＭＤＢ]\nk=1\n").toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
+            << u"[ＭＤＢ]\nk=1\n"_s.toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
         QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[s]\nk=v\n") << u"s"_s << u"k"_s << true << u"v"_s;
-        QTest::newRow("bom before cp932") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\r\nk=地図.jpg\r\n"))
+        QTest::newRow("bom before cp932") << "\xEF\xBB\xBF" + encodeCp932(u"[データファイル名]\r\nk=地図.jpg\r\n"_s)
                                           << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
-        QTest::newRow("cp932 file") << encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/地図\r\n"))
+        QTest::newRow("cp932 file") << encodeCp932(u"[フォルダPath]\r\nPict_Folda=C:/地図\r\n"_s)
                                     << u"フォルダPath"_s << u"Pict_Folda"_s << true << u"C:/地図"_s;
         // "ソ" ends with the byte of "]" in CP932, "表" with that of "\".
-        QTest::newRow("cp932 trail bytes") << encodeCp932(QStringLiteral("[ソ表]\r\nk=ソ\r\n")) << u"ソ表"_s << u"k"_s << true
-                                           << u"ソ"_s;
+        QTest::newRow("cp932 trail bytes") << encodeCp932(u"[ソ表]\r\nk=ソ\r\n"_s) << u"ソ表"_s << u"k"_s << true << u"ソ"_s;
         QTest::newRow("no final line break") << QByteArray("[s]\nk=v") << u"s"_s << u"k"_s << true << u"v"_s;
         QTest::newRow("missing file") << QByteArray() << u"s"_s << u"k"_s << false << u"default"_s;
-        QTest::newRow("cr line ends after a bom") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\rj=1\rk=地図.jpg\r"))
+        QTest::newRow("cr line ends after a bom") << "\xEF\xBB\xBF" + encodeCp932(u"[データファイル名]\rj=1\rk=地図.jpg\r"_s)
                                                   << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
     }
 
@@ -77,7 +76,7 @@ private slots:
         QFETCH(bool, found);
         QFETCH(QString, value);
         bool wasFound = !found;
-        QCOMPARE(ini::read(put(file), section, key, QStringLiteral("default"), &wasFound), value);
+        QCOMPARE(ini::read(put(file), section, key, u"default"_s, &wasFound), value);
         QCOMPARE(wasFound, found);
     }
 
@@ -104,7 +103,7 @@ private slots:
         QTest::newRow("add to empty section") << QByteArray("[a]\n\n[b]\nx=1\n") << u"a"_s << u"k"_s << u"v"_s
                                               << QByteArray("[a]\nk=v\n\n[b]\nx=1\n");
         QTest::newRow("add section at end") << file << u"新"_s << u"k"_s << u"値"_s
-                                            << file + QStringLiteral("[新]\r\nk=値\r\n").toUtf8();
+                                            << file + u"[新]\r\nk=値\r\n"_s.toUtf8();
         QTest::newRow("lf file stays lf") << QByteArray("[s]\nk=1\n") << u"t"_s << u"k"_s << u"2"_s
                                           << QByteArray("[s]\nk=1\n[t]\nk=2\n");
         QTest::newRow("cr file stays cr") << QByteArray("[s]\rk=1\rj=1\r") << u"s"_s << u"k"_s << u"2"_s
