@@ -105,20 +105,17 @@ private slots:
         QCOMPARE(files::listFiles(m_dir->path(), u"*.mdb"_s), (QStringList{u"A.mdb"_s, u"b.mdb"_s, u"c.MDB"_s}));
     }
 
-    // Copying and renaming alike: never over an existing file.
     void neverOverwrites_data()
     {
         QTest::addColumn<bool>("move");
         QTest::newRow("copy") << false;
         QTest::newRow("rename") << true;
     }
-
     void neverOverwrites()
     {
         QFETCH(bool, move);
-        const auto operation = move ? &files::renameFile : &files::copyFile;
         const auto transfer = [&](const QString& from, const QString& to) {
-            return errorOf([&] { operation(file(from), file(to)); });
+            return errorOf([&] { (move ? files::renameFile : files::copyFile)(file(from), file(to)); });
         };
         touch(file(u"src"_s), "source");
         touch(file(u"dst"_s), "target");
