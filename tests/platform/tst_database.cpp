@@ -18,13 +18,14 @@
 #include <unistd.h>
 
 using namespace platform::db;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-QString connectionString(const QString& path, const QString& password)
+QString connectionString(const QString& path, const QString& password = QString())
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=") + path +
-           QStringLiteral(";User ID=Admin; Jet OLEDB:Database Password=") + password + QStringLiteral(";");
+    return u"Provider=Microsoft.Jet.OLEDB.4.0; Data Source="_s + path +
+           u";User ID=Admin; Jet OLEDB:Database Password="_s + password + u";"_s;
 }
 
 using testsupport::errorOf;
@@ -82,10 +83,10 @@ class TestDatabase : public QObject {
     // every declared type.
     QString freshDatabase()
     {
-        const QString path = m_dir.filePath(QStringLiteral("db%1.mdb").arg(++m_count));
+        const QString path = m_dir.filePath(u"db%1.mdb"_s.arg(++m_count));
         createDatabase(path);
         Connection c;
-        c.open(connectionString(path, QString()));
+        c.open(connectionString(path));
         c.execute(QStringLiteral("CREATE TABLE t (id LONG, b BIT, s SHORT, l LONG, f SINGLE, d DOUBLE, "
                                  "dt DATETIME, tx TEXT, v VARCHAR(20))"));
         return path;
@@ -96,8 +97,8 @@ class TestDatabase : public QObject {
         Connection c;
         c.open(connectionString(path, password));
         QStringList result;
-        for (Recordset rs = c.openRecordset(QStringLiteral("SELECT id FROM t ORDER BY id")); !rs.eof(); rs.moveNext())
-            result << rs[QStringLiteral("id")].toString();
+        for (Recordset rs = c.openRecordset(u"SELECT id FROM t ORDER BY id"_s); !rs.eof(); rs.moveNext())
+            result << rs[u"id"_s].toString();
         return result;
     }
 
@@ -108,14 +109,12 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("password");
         QTest::newRow("as the program writes it")
-            << connectionString(QStringLiteral("/db/a.mdb"), QStringLiteral("quillmoss")) << "/db/a.mdb"
-            << "quillmoss";
+            << connectionString(u"/db/a.mdb"_s, u"quillmoss"_s) << "/db/a.mdb" << "quillmoss";
         QTest::newRow("keys in any case and spacing")
             << "provider=x;  DATA SOURCE =/db/b.mdb; jet oledb:database password=pw" << "/db/b.mdb" << "pw";
         QTest::newRow("a path holding ; and =")
-            << connectionString(QStringLiteral("/db/a;b=c;d.mdb"), QStringLiteral("pw")) << "/db/a;b=c;d.mdb"
-            << "pw";
-        QTest::newRow("no password") << connectionString(QStringLiteral("/x.mdb"), QString()) << "/x.mdb" << "";
+            << connectionString(u"/db/a;b=c;d.mdb"_s, u"pw"_s) << "/db/a;b=c;d.mdb" << "pw";
+        QTest::newRow("no password") << connectionString(u"/x.mdb"_s, QString()) << "/x.mdb" << "";
         QTest::newRow("a quoted path, taken whole")
             << "Data Source=\"/db/x;Data Source=y\"\" .mdb \";User ID=Admin; Jet OLEDB:Database Password=pw;"
             << "/db/x;Data Source=y\" .mdb " << "pw";
@@ -148,7 +147,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, password);
         QFETCH(long, number);
-        QString path = m_dir.filePath(kind + QStringLiteral(".mdb"));
+        QString path = m_dir.filePath(kind + u".mdb"_s);
         if (kind == QLatin1String("text")) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -170,7 +169,7 @@ private slots:
         QCOMPARE(error.number(), number);
         QVERIFY(!error.description().isEmpty());
         QVERIFY(!c.isOpen());
-        QVERIFY2(!QFile::exists(m_dir.filePath(QStringLiteral("missing.mdb"))), "open must not create a file");
+        QVERIFY2(!QFile::exists(m_dir.filePath(u"missing.mdb"_s)), "open must not create a file");
     }
 
     void passwordIsCheckedAndNotStoredAsText()
@@ -178,12 +177,12 @@ private slots:
         const QString path = freshDatabase();
         {
             Connection c;
-            c.open(connectionString(path, QString()));
-            setDatabasePassword(c, QStringLiteral("secret-pw"));
+            c.open(connectionString(path));
+            setDatabasePassword(c, u"secret-pw"_s);
         }
-        QCOMPARE(errorOf([&] { Connection c; c.open(connectionString(path, QStringLiteral("secret-px"))); }),
+        QCOMPARE(errorOf([&] { Connection c; c.open(connectionString(path, u"secret-px"_s)); }),
                  long(errWrongPassword));
-        QVERIFY(ids(path, QStringLiteral("secret-pw")).isEmpty());
+        QVERIFY(ids(path, u"secret-pw"_s).isEmpty());
         const QByteArray bytes = testsupport::fileBytes(path);
         QVERIFY(!bytes.isEmpty() && !bytes.contains("secret-pw"));
     }
@@ -207,8 +206,8 @@ private slots:
         QFETCH(int, columns);
         QFETCH(QString, someColumns);
         Connection c;
-        c.open(connectionString(testsupport::templatePath(), QStringLiteral("quillmoss")));
-        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM ") + table);
+        c.open(connectionString(testsupport::templatePath(), u"quillmoss"_s));
+        Recordset rs = c.openRecordset(u"SELECT * FROM "_s + table);
         QCOMPARE(rs.fieldCount(), columns);
         QStringList names;
         for (int i = 0; i < rs.fieldCount(); ++i)
@@ -217,7 +216,7 @@ private slots:
             QVERIFY2(names.contains(name), qPrintable(name));  // spelled exactly
         if (table == QLatin1String("tSystem")) {
             QVERIFY(!rs.eof());
-            QCOMPARE(rs[QStringLiteral("System_Id")].toInt32(), 200911);
+            QCOMPARE(rs[u"System_Id"_s].toInt32(), 200911);
             rs.moveNext();
             QVERIFY(rs.eof());
         } else {
@@ -229,33 +228,33 @@ private slots:
     {
         const QString path = freshDatabase();
         Connection c;
-        c.open(connectionString(path, QString()));
+        c.open(connectionString(path));
         c.execute(QStringLiteral("INSERT INTO t (id, b, s, l, f, d, dt, tx, v) VALUES "
                                  "(1, True, 2.5, 3.5, 0.1, 1.5E-07, '2009/11/01 12:34:56', '0012', 'a''b'), "
                                  "(2, False, 3.5, -7, 10.5, 1E+15, '2009/11/02', '山田''s map', '')"));
-        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t ORDER BY id"));
-        QCOMPARE(rs[QStringLiteral("b")].type(), FieldType::Boolean);
-        QCOMPARE(rs[QStringLiteral("b")].value(), QVariant(true));
-        QCOMPARE(rs[QStringLiteral("s")].value().typeId(), int(QMetaType::Short));
-        QCOMPARE(rs[QStringLiteral("s")].toInt16(), qint16(2));  // halves to even
-        QCOMPARE(rs[QStringLiteral("l")].toInt32(), 4);
-        QCOMPARE(rs[QStringLiteral("f")].value().typeId(), int(QMetaType::Float));
-        QCOMPARE(rs[QStringLiteral("f")].toSingle(), 0.1f);
-        QCOMPARE(rs[QStringLiteral("f")].toDouble(), double(0.1f));  // rounded to a single on reading
-        QCOMPARE(rs[QStringLiteral("d")].toDouble(), 1.5e-07);
-        QCOMPARE(rs[QStringLiteral("dt")].toDate(), QDateTime(QDate(2009, 11, 1), QTime(12, 34, 56)));
-        QCOMPARE(rs[QStringLiteral("tx")].toString(), QStringLiteral("0012"));
-        QCOMPARE(rs[QStringLiteral("v")].toString(), QStringLiteral("a'b"));
-        QCOMPARE(rs[QStringLiteral("b")].toInt16(), qint16(-1));
+        Recordset rs = c.openRecordset(u"SELECT * FROM t ORDER BY id"_s);
+        QCOMPARE(rs[u"b"_s].type(), FieldType::Boolean);
+        QCOMPARE(rs[u"b"_s].value(), QVariant(true));
+        QCOMPARE(rs[u"s"_s].value().typeId(), int(QMetaType::Short));
+        QCOMPARE(rs[u"s"_s].toInt16(), qint16(2));  // halves to even
+        QCOMPARE(rs[u"l"_s].toInt32(), 4);
+        QCOMPARE(rs[u"f"_s].value().typeId(), int(QMetaType::Float));
+        QCOMPARE(rs[u"f"_s].toSingle(), 0.1f);
+        QCOMPARE(rs[u"f"_s].toDouble(), double(0.1f));  // rounded to a single on reading
+        QCOMPARE(rs[u"d"_s].toDouble(), 1.5e-07);
+        QCOMPARE(rs[u"dt"_s].toDate(), QDateTime(QDate(2009, 11, 1), QTime(12, 34, 56)));
+        QCOMPARE(rs[u"tx"_s].toString(), u"0012"_s);
+        QCOMPARE(rs[u"v"_s].toString(), u"a'b"_s);
+        QCOMPARE(rs[u"b"_s].toInt16(), qint16(-1));
         rs.moveNext();
-        QCOMPARE(rs[QStringLiteral("b")].toBool(), false);
-        QCOMPARE(rs[QStringLiteral("s")].toInt16(), qint16(4));
-        QCOMPARE(rs[QStringLiteral("f")].toSingle(), 10.5f);
-        QCOMPARE(rs[QStringLiteral("d")].toDouble(), 1e15);
-        QCOMPARE(rs[QStringLiteral("dt")].toDate(), QDateTime(QDate(2009, 11, 2), QTime(0, 0)));
-        QCOMPARE(rs[QStringLiteral("tx")].toString(), QStringLiteral("山田's map"));
-        QVERIFY(!rs[QStringLiteral("v")].isNull());
-        QCOMPARE(rs[QStringLiteral("v")].toString(), QString());
+        QCOMPARE(rs[u"b"_s].toBool(), false);
+        QCOMPARE(rs[u"s"_s].toInt16(), qint16(4));
+        QCOMPARE(rs[u"f"_s].toSingle(), 10.5f);
+        QCOMPARE(rs[u"d"_s].toDouble(), 1e15);
+        QCOMPARE(rs[u"dt"_s].toDate(), QDateTime(QDate(2009, 11, 2), QTime(0, 0)));
+        QCOMPARE(rs[u"tx"_s].toString(), u"山田's map"_s);
+        QVERIFY(!rs[u"v"_s].isNull());
+        QCOMPARE(rs[u"v"_s].toString(), QString());
         rs.moveNext();
         QVERIFY(rs.eof() && !rs.bof());
     }
@@ -283,15 +282,15 @@ private slots:
         QFETCH(QString, conversion);
         QFETCH(long, number);
         Connection c;
-        c.open(connectionString(freshDatabase(), QString()));
-        c.execute(QStringLiteral("INSERT INTO t (id, %1) VALUES (1, %2)").arg(column, stored));
-        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t"));
+        c.open(connectionString(freshDatabase()));
+        c.execute(u"INSERT INTO t (id, %1) VALUES (1, %2)"_s.arg(column, stored));
+        Recordset rs = c.openRecordset(u"SELECT * FROM t"_s);
         const Field f = rs[column];
         QCOMPARE(f.isNull(), stored == QLatin1String("NULL"));
         const std::map<QString, std::function<void()>> conversions = {
-            {QStringLiteral("int16"), [&] { f.toInt16(); }}, {QStringLiteral("int32"), [&] { f.toInt32(); }},
-            {QStringLiteral("single"), [&] { f.toSingle(); }}, {QStringLiteral("text"), [&] { f.toString(); }},
-            {QStringLiteral("bool"), [&] { f.toBool(); }},    {QStringLiteral("date"), [&] { f.toDate(); }},
+            {u"int16"_s, [&] { f.toInt16(); }}, {u"int32"_s, [&] { f.toInt32(); }},
+            {u"single"_s, [&] { f.toSingle(); }}, {u"text"_s, [&] { f.toString(); }},
+            {u"bool"_s, [&] { f.toBool(); }},    {u"date"_s, [&] { f.toDate(); }},
         };
         QCOMPARE(errorOf(conversions.at(conversion)), number);
     }
@@ -299,27 +298,27 @@ private slots:
     void fieldsByNameWithoutCase()
     {
         Connection c;
-        c.open(connectionString(freshDatabase(), QString()));
-        c.execute(QStringLiteral("INSERT INTO t (id, tx) VALUES (7, 'x')"));
-        Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t"));
-        QCOMPARE(rs[QStringLiteral("ID")].toInt32(), 7);
-        QCOMPARE(rs[QStringLiteral("Tx")].toString(), QStringLiteral("x"));
-        QCOMPARE(errorOf([&] { rs[QStringLiteral("nothere")]; }), long(errItemNotFound));
+        c.open(connectionString(freshDatabase()));
+        c.execute(u"INSERT INTO t (id, tx) VALUES (7, 'x')"_s);
+        Recordset rs = c.openRecordset(u"SELECT * FROM t"_s);
+        QCOMPARE(rs[u"ID"_s].toInt32(), 7);
+        QCOMPARE(rs[u"Tx"_s].toString(), u"x"_s);
+        QCOMPARE(errorOf([&] { rs[u"nothere"_s]; }), long(errItemNotFound));
         rs.moveNext();
-        QCOMPARE(errorOf([&] { rs[QStringLiteral("id")]; }), long(errNoCurrentRecord));
-        Recordset count = c.openRecordset(QStringLiteral("SELECT COUNT (*) as RecCount FROM t"));
-        QCOMPARE(count[QStringLiteral("reccount")].toInt32(), 1);
+        QCOMPARE(errorOf([&] { rs[u"id"_s]; }), long(errNoCurrentRecord));
+        Recordset count = c.openRecordset(u"SELECT COUNT (*) as RecCount FROM t"_s);
+        QCOMPARE(count[u"reccount"_s].toInt32(), 1);
     }
 
     void engineErrorsBecomeRuntimeErrors()
     {
         Connection c;
-        c.open(connectionString(freshDatabase(), QString()));
+        c.open(connectionString(freshDatabase()));
         const vb::Error error =
-            testsupport::raisedError([&] { c.execute(QStringLiteral("INSERT INTO t (id, tx) VALUES (1, 'it's')")); });
+            testsupport::raisedError([&] { c.execute(u"INSERT INTO t (id, tx) VALUES (1, 'it's')"_s); });
         QCOMPARE(error.number(), 1L);
         QVERIFY2(error.description().contains(QLatin1String("syntax error")), qPrintable(error.description()));
-        QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT * FROM nowhere")); }), 1L);
+        QCOMPARE(errorOf([&] { c.openRecordset(u"SELECT * FROM nowhere"_s); }), 1L);
     }
 
     void transactionsAndSavepoints_data()
@@ -336,19 +335,18 @@ private slots:
         const QString path = freshDatabase();
         {
             Connection c;
-            c.open(connectionString(path, QString()));
+            c.open(connectionString(path));
             c.beginTrans();
             QVERIFY(c.inTransaction());
-            QCOMPARE(c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)")), 1L);
-            c.savepoint(QStringLiteral("a"));
-            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
-            c.rollbackToSavepoint(QStringLiteral("a"));
+            QCOMPARE(c.execute(u"INSERT INTO t (id) VALUES (1)"_s), 1L);
+            c.savepoint(u"a"_s);
+            c.execute(u"INSERT INTO t (id) VALUES (2)"_s);
+            c.rollbackToSavepoint(u"a"_s);
             QVERIFY(c.inTransaction());
-            c.savepoint(QStringLiteral("b"));
-            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (3); INSERT INTO t (id) VALUES (4)"));
-            c.releaseSavepoint(QStringLiteral("b"));
-            QCOMPARE(c.openRecordset(QStringLiteral("SELECT COUNT (*) as RecCount FROM t"))
-                         [QStringLiteral("RecCount")].toInt32(), 3);
+            c.savepoint(u"b"_s);
+            c.execute(u"INSERT INTO t (id) VALUES (3); INSERT INTO t (id) VALUES (4)"_s);
+            c.releaseSavepoint(u"b"_s);
+            QCOMPARE(c.openRecordset(u"SELECT COUNT (*) as RecCount FROM t"_s)[u"RecCount"_s].toInt32(), 3);
             if (commit)
                 c.commitTrans();
             else
@@ -363,21 +361,21 @@ private slots:
         const QString path = freshDatabase();
         {
             Connection c;
-            c.open(connectionString(path, QString()));
+            c.open(connectionString(path));
             c.beginTrans();
-            c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
-            c.execute(QStringLiteral("ALTER TABLE t ADD iTilt SHORT"));
-            c.execute(QStringLiteral("UPDATE t SET iTilt = 44.5"));
-            Recordset rs = c.openRecordset(QStringLiteral("SELECT iTilt FROM t"));
-            QCOMPARE(rs[QStringLiteral("iTilt")].type(), FieldType::Int16);
-            QCOMPARE(rs[QStringLiteral("iTilt")].toInt16(), qint16(44));
+            c.execute(u"INSERT INTO t (id) VALUES (1)"_s);
+            c.execute(u"ALTER TABLE t ADD iTilt SHORT"_s);
+            c.execute(u"UPDATE t SET iTilt = 44.5"_s);
+            Recordset rs = c.openRecordset(u"SELECT iTilt FROM t"_s);
+            QCOMPARE(rs[u"iTilt"_s].type(), FieldType::Int16);
+            QCOMPARE(rs[u"iTilt"_s].toInt16(), qint16(44));
             c.close();
             QVERIFY(!c.isOpen());
         }
         QVERIFY(ids(path).isEmpty());
         Connection c;
-        c.open(connectionString(path, QString()));
-        QCOMPARE(errorOf([&] { c.openRecordset(QStringLiteral("SELECT iTilt FROM t")); }), 1L);
+        c.open(connectionString(path));
+        QCOMPARE(errorOf([&] { c.openRecordset(u"SELECT iTilt FROM t"_s); }), 1L);
     }
 
     // On a small disk of its own, with the session holding the file as the
@@ -399,20 +397,19 @@ private slots:
     void sessionOutlastsAFullDisk()
     {
         QFETCH(QString, trouble);
-        SmallDisk disk(m_dir.filePath(QStringLiteral("disk%1").arg(++m_count)));
+        SmallDisk disk(m_dir.filePath(u"disk%1"_s.arg(++m_count)));
         QVERIFY2(disk.isMounted(), "the tests run as root and mount a tmpfs");
-        const QString path = m_dir.filePath(QStringLiteral("disk%1/a.mdb").arg(m_count));
+        const QString path = m_dir.filePath(u"disk%1/a.mdb"_s.arg(m_count));
         createDatabase(path);
         {
             Connection setup;
-            setup.open(connectionString(path, QString()));
+            setup.open(connectionString(path));
             setup.execute(QStringLiteral("CREATE TABLE t (id LONG, tx TEXT); "
                                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
                                          "INSERT INTO t (id, tx) SELECT i, printf('%.1000c', 'x') FROM n"));
         }
         const auto count = [](Connection& c, const QString& where) {
-            return c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM t WHERE ") + where)
-                [QStringLiteral("n")].toInt32();
+            return c.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE "_s + where)[u"n"_s].toInt32();
         };
         ActingUi ui;
         platform::UserInterface& previous = platform::ui();
@@ -433,7 +430,7 @@ private slots:
                 char byte = 0;
                 if (::read(go[0], &byte, 1) == 1) {
                     Connection second;
-                    second.open(connectionString(path, QString()));
+                    second.open(connectionString(path));
                 }
                 ::_exit(0);
             }
@@ -446,17 +443,17 @@ private slots:
             }
         });
         Connection c;
-        c.open(connectionString(path, QString()));
+        c.open(connectionString(path));
         c.beginTrans();
-        QCOMPARE(count(c, QStringLiteral("1")), 200);
+        QCOMPARE(count(c, u"1"_s), 200);
 
         if (trouble == QLatin1String("fills") || trouble == QLatin1String("commit")) {
-            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s);
             disk.fill();
             if (trouble == QLatin1String("fills")) {
-                c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+                c.execute(u"UPDATE t SET tx = 'later' WHERE id > 190"_s);
                 // New pages: the commit must grow the file, which it can't yet.
-                c.execute(QStringLiteral("INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id > 140 AND id <= 190"));
+                c.execute(u"INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id > 140 AND id <= 190"_s);
                 QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
                 QVERIFY(c.inTransaction());
                 disk.makeRoom();
@@ -474,25 +471,25 @@ private slots:
             }
             ui.answerMsgBox(vb::vbCancel);
             const vb::Error refused =
-                testsupport::raisedError([&] { c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10")); });
+                testsupport::raisedError([&] { c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s); });
             QCOMPARE(refused.number(), 13L);
             QCOMPARE(ui.count(), 1);
             QCOMPARE(ui.last().prompt,
-                     QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n") + refused.description()
+                     u"変更をデータベースファイルに書き込めませんでした。\r\n"_s + refused.description()
                          + QStringLiteral("\r\n\r\nディスクの空き容量を確保してください。このファイルを開いてからの変更は、"
                                           "そのまま残っています。\r\n\r\n｢再試行｣　　：もう一度書き込みます。\r\n"
                                           "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。"));
-            QCOMPARE(ui.last().title, QStringLiteral("データベース書き込みエラー"));
+            QCOMPARE(ui.last().title, u"データベース書き込みエラー"_s);
             QCOMPARE(ui.last().style, int(vb::vbRetryCancel + vb::vbExclamation));
             QVERIFY(c.inTransaction());
-            QCOMPARE(count(c, QStringLiteral("tx = 'earlier'")), 0);
+            QCOMPARE(count(c, u"tx = 'earlier'"_s), 0);
             // The user makes room while the box is shown, then 再試行.
             ui.whileShown = [&] {
                 disk.makeRoom();
                 ::setrlimit(RLIMIT_FSIZE, &noLimit);
             };
             ui.answerMsgBox(vb::vbRetry);
-            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
+            c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s);
             QCOMPARE(ui.count(), 2);
         } else {
             QVERIFY(::write(go[1], "g", 1) == 1);
@@ -500,32 +497,32 @@ private slots:
             int status = -1;
             ::waitpid(std::exchange(other, -1), &status, 0);
             QVERIFY(WIFEXITED(status));
-            QVERIFY2(QFile::exists(path + QStringLiteral("-journal")), "the session's journal is gone");
+            QVERIFY2(QFile::exists(path + u"-journal"_s), "the session's journal is gone");
             testsupport::ReadOnlyFolder closed(QFileInfo(path).path());
-            c.execute(QStringLiteral("UPDATE t SET tx = 'earlier' WHERE id <= 10"));
-            c.execute(QStringLiteral("UPDATE t SET tx = 'later' WHERE id > 190"));
+            c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s);
+            c.execute(u"UPDATE t SET tx = 'later' WHERE id > 190"_s);
             c.commitTrans();
         }
         if (c.inTransaction())
             c.commitTrans();
         c.close();
         QVERIFY(ui.allAnswered());
-        QVERIFY2(!QFile::exists(path + QStringLiteral("-journal")), "the last connection's close keeps the journal");
+        QVERIFY2(!QFile::exists(path + u"-journal"_s), "the last connection's close keeps the journal");
         Connection reopened;
-        reopened.open(connectionString(path, QString()));
-        QCOMPARE(count(reopened, QStringLiteral("tx = 'earlier'")), 10);
+        reopened.open(connectionString(path));
+        QCOMPARE(count(reopened, u"tx = 'earlier'"_s), 10);
         const bool later = trouble == QLatin1String("fills") || trouble == QLatin1String("other");
-        QCOMPARE(count(reopened, QStringLiteral("tx = 'later'")), later ? 10 : 0);
-        QCOMPARE(count(reopened, QStringLiteral("1")), trouble == QLatin1String("fills") ? 250 : 200);
+        QCOMPARE(count(reopened, u"tx = 'later'"_s), later ? 10 : 0);
+        QCOMPARE(count(reopened, u"1"_s), trouble == QLatin1String("fills") ? 250 : 200);
     }
 
     void immediateEndDropsConnectionsUncommitted()
     {
         const QString path = freshDatabase();
         Connection c;
-        c.open(connectionString(path, QString()));
+        c.open(connectionString(path));
         c.beginTrans();
-        c.execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+        c.execute(u"INSERT INTO t (id) VALUES (1)"_s);
         const platform::EndHandler previous = platform::setEndHandler([] { throw platform::ImmediateEnd{}; });
         QVERIFY_THROWS_EXCEPTION(platform::ImmediateEnd, platform::End());
         platform::setEndHandler(previous);

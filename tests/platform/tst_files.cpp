@@ -90,8 +90,7 @@ private slots:
 
     void killPatternIgnoresCase()
     {
-        for (const char* name : {"a.jpg", "B.JPG", "c.Jpg", "d.jpeg", "e.bin", "f.jpg.txt"})
-            touch(file(QString::fromLatin1(name)));
+        touchAll({"a.jpg", "B.JPG", "c.Jpg", "d.jpeg", "e.bin", "f.jpg.txt"});
         QDir(m_dir->path()).mkdir(u"g.jpg"_s);  // a folder is no file
         QCOMPARE(files::killPattern(m_dir->path(), u"*.jpg"_s), 3);
         QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"d.jpeg"_s, u"e.bin"_s, u"f.jpg.txt"_s}));
@@ -102,34 +101,32 @@ private slots:
 
     void listFilesSortedWithoutCase()
     {
-        for (const char* name : {"b.mdb", "A.mdb", "c.MDB", "a.txt"})
-            touch(file(QString::fromLatin1(name)));
+        touchAll({"b.mdb", "A.mdb", "c.MDB", "a.txt"});
         QCOMPARE(files::listFiles(m_dir->path(), u"*.mdb"_s), (QStringList{u"A.mdb"_s, u"b.mdb"_s, u"c.MDB"_s}));
     }
 
-    void copyNeverOverwrites()
+    void neverOverwrites_data()
     {
+        QTest::addColumn<bool>("move");
+        QTest::newRow("copy") << false;
+        QTest::newRow("rename") << true;
+    }
+    void neverOverwrites()
+    {
+        QFETCH(bool, move);
+        const auto transfer = [&](const QString& from, const QString& to) {
+            return errorOf([&] { (move ? files::renameFile : files::copyFile)(file(from), file(to)); });
+        };
         touch(file(u"src"_s), "source");
         touch(file(u"dst"_s), "target");
-        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"dst"_s)); }), long(vb::errFileExists));
+        QCOMPARE(transfer(u"src"_s, u"dst"_s), long(vb::errFileExists));
         QCOMPARE(testsupport::fileBytes(file(u"dst"_s)), QByteArray("target"));
-        QCOMPARE(errorOf([&] { files::copyFile(file(u"none"_s), file(u"new"_s)); }), long(vb::errFileNotFound));
+        QCOMPARE(transfer(u"none"_s, u"new"_s), long(vb::errFileNotFound));
         QVERIFY(!files::exists(file(u"new"_s)));
-        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"no/new"_s)); }), long(vb::errPathNotFound));
-        QCOMPARE(errorOf([&] { files::copyFile(file(u"src"_s), file(u"new"_s)); }), 0L);
+        QCOMPARE(transfer(u"src"_s, u"no/new"_s), long(vb::errPathNotFound));
+        QCOMPARE(transfer(u"src"_s, u"new"_s), 0L);
         QCOMPARE(testsupport::fileBytes(file(u"new"_s)), QByteArray("source"));
-    }
-
-    void renameNeverOverwrites()
-    {
-        touch(file(u"a"_s), "a");
-        touch(file(u"b"_s), "b");
-        QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"b"_s)); }), long(vb::errFileExists));
-        QCOMPARE(testsupport::fileBytes(file(u"b"_s)), QByteArray("b"));
-        QCOMPARE(errorOf([&] { files::renameFile(file(u"none"_s), file(u"c"_s)); }), long(vb::errFileNotFound));
-        QCOMPARE(errorOf([&] { files::renameFile(file(u"a"_s), file(u"c"_s)); }), 0L);
-        QVERIFY(!files::exists(file(u"a"_s)));
-        QCOMPARE(testsupport::fileBytes(file(u"c"_s)), QByteArray("a"));
+        QCOMPARE(files::exists(file(u"src"_s)), !move);
     }
 
     void makeDirFailures()
@@ -176,8 +173,7 @@ private slots:
     void killBinLeavesOtherFiles()
     {
         GE_strTempPath = m_dir->path();
-        for (const char* name : {"120000.bin", "130000.BIN", "140000.Bin", "thumb.jpg", "a.bin.bak", "binfile"})
-            touch(file(QString::fromLatin1(name)));
+        touchAll({"120000.bin", "130000.BIN", "140000.Bin", "thumb.jpg", "a.bin.bak", "binfile"});
         mdlFileAccess::subKill_Bin();
         QCOMPARE(files::listFiles(m_dir->path()), (QStringList{u"a.bin.bak"_s, u"binfile"_s, u"thumb.jpg"_s}));
         mdlFileAccess::subKill_Bin();  // nothing left to delete: silent
@@ -220,10 +216,9 @@ private slots:
         for (const char* sub : {"TEMP", "real", "locked"})
             QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
         // Beside x.csv, its cut-off write's file and names that only look like one.
-        for (const char* old : {"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe", "user_x.0badcafe",
-                                "abcdefg12345678", ".x.csv~abc", ".x.csv~0badcafe0", ".x.csv~0BADCAFE",
-                                ".x.csv~0badcafg", ".y.csv~0badcafe"})
-            touch(file(QString::fromLatin1(old)), "old");
+        touchAll({"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe", "user_x.0badcafe",
+                  "abcdefg12345678", ".x.csv~abc", ".x.csv~0badcafe0", ".x.csv~0BADCAFE", ".x.csv~0badcafg",
+                  ".y.csv~0badcafe"}, "old");
         // A long name's cut-off write, and one of a name with the same head.
         const auto cutOff = [&](const QString& target) {
             platform::Replacement write(file(target));
@@ -270,6 +265,11 @@ private:
     static QString longName() { return QString(83, u'あ') + u".csv"_s; }
     QScopedPointer<QTemporaryDir> m_dir;
     QString file(const QString& name) const { return m_dir->filePath(name); }
+    void touchAll(std::initializer_list<const char*> names, const QByteArray& content = "x") const
+    {
+        for (const char* name : names)
+            touch(file(QString::fromLatin1(name)), content);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFiles)

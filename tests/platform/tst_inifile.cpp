@@ -17,7 +17,7 @@ class TestIniFile : public QObject {
 private slots:
     void init()
     {
-        m_path = m_dir.filePath(QStringLiteral("test.ini"));
+        m_path = m_dir.filePath(u"test.ini"_s);
         QFile::remove(m_path);
     }
 
@@ -51,20 +51,20 @@ private slots:
         QTest::newRow("unmatched quote kept") << QByteArray("[s]\nk=\"x\n") << u"s"_s << u"k"_s << true << u"\"x"_s;
         QTest::newRow("comment is no key") << QByteArray("[s]\n;k=1\nk=2\n") << u"s"_s << u"k"_s << true << u"2"_s;
         QTest::newRow("key before any section") << QByteArray("k=1\n[s]\n") << u"s"_s << u"k"_s << false << u"default"_s;
-        QTest::newRow("japanese names") << QStringLiteral("[距離単位]\nUnitDistance(10)=寸\n").toUtf8() << u"距離単位"_s
+        QTest::newRow("japanese names") << u"[距離単位]\nUnitDistance(10)=寸\n"_s.toUtf8() << u"距離単位"_s
                                         << u"unitdistance(10)"_s << true << u"寸"_s;
         QTest::newRow("fullwidth letters compare exactly")
-            << QStringLiteral("[ＭＤＢ]\nk=1\n").toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
+            << u"[ＭＤＢ]\nk=1\n"_s.toUtf8() << u"ｍｄｂ"_s << u"k"_s << false << u"default"_s;
         QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF[s]\nk=v\n") << u"s"_s << u"k"_s << true << u"v"_s;
-        QTest::newRow("bom before cp932") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\r\nk=地図.jpg\r\n"))
+        QTest::newRow("bom before cp932") << "\xEF\xBB\xBF" + encodeCp932(u"[データファイル名]\r\nk=地図.jpg\r\n"_s)
                                           << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
-        QTest::newRow("cp932 file") << encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/地図\r\n"))
+        QTest::newRow("cp932 file") << encodeCp932(u"[フォルダPath]\r\nPict_Folda=C:/地図\r\n"_s)
                                     << u"フォルダPath"_s << u"Pict_Folda"_s << true << u"C:/地図"_s;
         // "ソ" ends with the byte of "]" in CP932, "表" with that of "\".
-        QTest::newRow("cp932 trail bytes") << encodeCp932(QStringLiteral("[ソ表]\r\nk=ソ\r\n")) << u"ソ表"_s << u"k"_s << true
-                                           << u"ソ"_s;
+        QTest::newRow("cp932 trail bytes") << encodeCp932(u"[ソ表]\r\nk=ソ\r\n"_s) << u"ソ表"_s << u"k"_s << true << u"ソ"_s;
         QTest::newRow("no final line break") << QByteArray("[s]\nk=v") << u"s"_s << u"k"_s << true << u"v"_s;
-        QTest::newRow("cr line ends after a bom") << "\xEF\xBB\xBF" + encodeCp932(QStringLiteral("[データファイル名]\rj=1\rk=地図.jpg\r"))
+        QTest::newRow("missing file") << QByteArray() << u"s"_s << u"k"_s << false << u"default"_s;
+        QTest::newRow("cr line ends after a bom") << "\xEF\xBB\xBF" + encodeCp932(u"[データファイル名]\rj=1\rk=地図.jpg\r"_s)
                                                   << u"データファイル名"_s << u"k"_s << true << u"地図.jpg"_s;
     }
 
@@ -76,7 +76,7 @@ private slots:
         QFETCH(bool, found);
         QFETCH(QString, value);
         bool wasFound = !found;
-        QCOMPARE(ini::read(put(file), section, key, QStringLiteral("default"), &wasFound), value);
+        QCOMPARE(ini::read(put(file), section, key, u"default"_s, &wasFound), value);
         QCOMPARE(wasFound, found);
     }
 
@@ -103,7 +103,7 @@ private slots:
         QTest::newRow("add to empty section") << QByteArray("[a]\n\n[b]\nx=1\n") << u"a"_s << u"k"_s << u"v"_s
                                               << QByteArray("[a]\nk=v\n\n[b]\nx=1\n");
         QTest::newRow("add section at end") << file << u"新"_s << u"k"_s << u"値"_s
-                                            << file + QStringLiteral("[新]\r\nk=値\r\n").toUtf8();
+                                            << file + u"[新]\r\nk=値\r\n"_s.toUtf8();
         QTest::newRow("lf file stays lf") << QByteArray("[s]\nk=1\n") << u"t"_s << u"k"_s << u"2"_s
                                           << QByteArray("[s]\nk=1\n[t]\nk=2\n");
         QTest::newRow("cr file stays cr") << QByteArray("[s]\rk=1\rj=1\r") << u"s"_s << u"k"_s << u"2"_s
@@ -116,9 +116,21 @@ private slots:
                                                  << QByteArray("[s]\nk=3\nk=2\n");
         QTest::newRow("bom kept") << QByteArray("\xEF\xBB\xBF[s]\r\nk=1\r\n") << u"s"_s << u"k"_s << u"ü"_s
                                   << QByteArray("\xEF\xBB\xBF[s]\r\nk=\xC3\xBC\r\n");
-        QTest::newRow("empty file") << QByteArray() << u"s"_s << u"k"_s << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
+        QTest::newRow("empty file") << QByteArray("") << u"s"_s << u"k"_s << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
+        QTest::newRow("missing file") << QByteArray() << u"s"_s << u"k"_s << u"v"_s << QByteArray("[s]\r\nk=v\r\n");
         QTest::newRow("value cut at nul") << QByteArray("[s]\nk=1\n") << u"s"_s << u"k"_s << QString::fromUtf16(u"ab\0cd", 5)
                                           << QByteArray("[s]\nk=ab\n");
+        // A CP932 file takes what CP932 can hold (～ and № included) and stays CP932.
+        QTest::newRow("cp932 file stays cp932")
+            << encodeCp932(u"[フォルダPath]\r\nPict_Folda=C:/古い\r\n"_s) << u"フォルダPath"_s << u"Pict_Folda"_s
+            << u"D:/地図～№"_s << encodeCp932(u"[フォルダPath]\r\nPict_Folda=D:/地図～№\r\n"_s);
+        QTest::newRow("cp932 file takes a new section")
+            << encodeCp932(u"[フォルダPath]\r\nPict_Folda=D:/地図～№\r\n"_s) << u"距離単位"_s << u"UnitDistance(10)"_s
+            << u"寸"_s << encodeCp932(u"[フォルダPath]\r\nPict_Folda=D:/地図～№\r\n[距離単位]\r\nUnitDistance(10)=寸\r\n"_s);
+        const QString longValue = u"/データ/"_s.repeated(40) + u"end"_s;
+        QVERIFY(longValue.toUtf8().size() > 126);
+        QTest::newRow("long value") << QByteArray("[s]\n") << u"s"_s << u"k"_s << longValue
+                                    << "[s]\nk=" + longValue.toUtf8() + "\n";
     }
 
     void write()
@@ -130,49 +142,17 @@ private slots:
         QFETCH(QByteArray, after);
         QVERIFY(ini::write(put(before), section, key, value));
         QCOMPARE(contents(), after);
-    }
-
-    void cp932FileStaysCp932()
-    {
-        const QByteArray before = encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=C:/古い\r\n"));
-        QVERIFY(ini::write(put(before), QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"),
-                           QStringLiteral("D:/地図～№")));
-        QVERIFY(ini::write(m_path, QStringLiteral("距離単位"), QStringLiteral("UnitDistance(10)"), QStringLiteral("寸")));
-        QCOMPARE(contents(), encodeCp932(QStringLiteral("[フォルダPath]\r\nPict_Folda=D:/地図～№\r\n"
-                                                        "[距離単位]\r\nUnitDistance(10)=寸\r\n")));
-        QCOMPARE(ini::read(m_path, QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda")),
-                 QStringLiteral("D:/地図～№"));
+        QCOMPARE(ini::read(m_path, section, key), value.left(value.indexOf(QChar(0))));  // read back as written
     }
 
     // "Café" has no CP932 form: the file becomes UTF-8 instead of losing the é.
     void cp932FileTurnsUtf8ForOtherCharacters()
     {
-        const QString before = QStringLiteral("; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\n");
-        put(encodeCp932(before));
+        put(encodeCp932(u"; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\n"_s));
         QVERIFY(ini::write(m_path, u"フォルダPath"_s, u"Pict_Drive"_s, u"Café"_s));
-        QCOMPARE(contents(), QStringLiteral("; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\nPict_Drive=Café\r\n").toUtf8());
+        QCOMPARE(contents(), u"; 設定\r\n[フォルダPath]\r\nPict_Folda=C:/地図\r\nPict_Drive=Café\r\n"_s.toUtf8());
         QCOMPARE(ini::read(m_path, u"フォルダPath"_s, u"Pict_Drive"_s), u"Café"_s);
         QCOMPARE(ini::read(m_path, u"フォルダPath"_s, u"Pict_Folda"_s), u"C:/地図"_s);
-    }
-
-    void longValueRoundTrips()
-    {
-        const QString value = QStringLiteral("/データ/").repeated(40) + QStringLiteral("end");
-        QVERIFY(value.toUtf8().size() > 126);
-        put("[s]\n");
-        QVERIFY(ini::write(m_path, QStringLiteral("s"), QStringLiteral("k"), value));
-        QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k")), value);
-    }
-
-    void missingFileIsCreated()
-    {
-        QVERIFY(!QFile::exists(m_path));
-        bool found = true;
-        QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("d"), &found),
-                 QStringLiteral("d"));
-        QVERIFY(!found);
-        QVERIFY(ini::write(m_path, QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));
-        QCOMPARE(ini::read(m_path, QStringLiteral("s"), QStringLiteral("k")), QStringLiteral("v"));
     }
 
     // Names or values that would add or hide other entries are refused; a
@@ -211,9 +191,8 @@ private slots:
 
     void unwritableTargetFails()
     {
-        QVERIFY(!ini::write(m_dir.filePath(QStringLiteral("missing/test.ini")), QStringLiteral("s"), QStringLiteral("k"),
-                            QStringLiteral("v")));
-        QVERIFY(!ini::write(m_dir.path(), QStringLiteral("s"), QStringLiteral("k"), QStringLiteral("v")));  // a folder
+        QVERIFY(!ini::write(m_dir.filePath(u"missing/test.ini"_s), u"s"_s, u"k"_s, u"v"_s));
+        QVERIFY(!ini::write(m_dir.path(), u"s"_s, u"k"_s, u"v"_s));  // a folder
         // No temporary file is left behind.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
@@ -248,8 +227,13 @@ private slots:
     }
 
 private:
+    // Writes the test file; a null array leaves none.
     QString put(const QByteArray& bytes)
     {
+        if (bytes.isNull() && QFile::exists(m_path))
+            qFatal("the test file is left over");
+        if (bytes.isNull())
+            return m_path;
         QFile file(m_path);
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot write the test file");

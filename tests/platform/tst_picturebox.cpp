@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 
 using namespace platform;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -31,7 +32,7 @@ long peakKilobytes()
 
 // A 400 x 300 pixel box in pixels, as the tests draw on it.
 struct PixelBox : PictureBox {
-    PixelBox() : PictureBox(QStringLiteral("pictTest"))
+    PixelBox() : PictureBox(u"pictTest"_s)
     {
         setBorderStyle(0);
         resize(400, 300);
@@ -58,15 +59,24 @@ class TestPictureBox : public QObject {
 
     void wire(PictureBox& box, LabelElement& label)
     {
-        box.MouseDown = [this](int b, int, double, double) { m_log << QStringLiteral("box down %1").arg(b); };
-        box.MouseUp = [this](int b, int, double, double) { m_log << QStringLiteral("box up %1").arg(b); };
-        box.Click = [this] { m_log << QStringLiteral("box click"); };
-        box.DblClick = [this] { m_log << QStringLiteral("box dblclick"); };
-        label.MouseDown = [this](int, int b, int, float, float) { m_log << QStringLiteral("label down %1").arg(b); };
-        label.MouseMove = [this](int, int b, int, float, float) { m_log << QStringLiteral("label move %1").arg(b); };
-        label.MouseUp = [this](int, int b, int, float, float) { m_log << QStringLiteral("label up %1").arg(b); };
-        label.Click = [this](int) { m_log << QStringLiteral("label click"); };
-        label.DblClick = [this](int) { m_log << QStringLiteral("label dblclick"); };
+        box.MouseDown = [this](int b, int, double, double) { m_log << u"box down %1"_s.arg(b); };
+        box.MouseUp = [this](int b, int, double, double) { m_log << u"box up %1"_s.arg(b); };
+        box.Click = [this] { m_log << u"box click"_s; };
+        box.DblClick = [this] { m_log << u"box dblclick"_s; };
+        label.MouseDown = [this](int, int b, int, float, float) { m_log << u"label down %1"_s.arg(b); };
+        label.MouseMove = [this](int, int b, int, float, float) { m_log << u"label move %1"_s.arg(b); };
+        label.MouseUp = [this](int, int b, int, float, float) { m_log << u"label up %1"_s.arg(b); };
+        label.Click = [this](int) { m_log << u"label click"_s; };
+        label.DblClick = [this](int) { m_log << u"label dblclick"_s; };
+    }
+
+    // Shows a box and waits until it is on screen.
+    [[nodiscard]] static bool exposed(QWidget& w) { return w.show(), QTest::qWaitForWindowExposed(&w); }
+
+    // A label at (x, y) of the given size, in its box's units.
+    static void place(LabelElement& label, float x, float y, float width, float height)
+    {
+        label.Move(x, y), label.setWidth(width), label.setHeight(height);
     }
 
     static void send(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
@@ -103,7 +113,7 @@ private slots:
         QFETCH(qint32, expected);
         PixelBox box;
         box.setBackColor(under);
-        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
+        ElementArray<LineElement> lines(u"lineTest"_s, &box);
         lines(0).Visible = false;
         LineElement& line = addLine(lines, 10, 50, 200, 50);
         line.BorderColor = vb::vbYellow;
@@ -115,8 +125,8 @@ private slots:
     void exclusiveOrTwiceLeavesNothing()
     {
         PixelBox box;
-        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
-        ElementArray<ShapeElement> shapes(QStringLiteral("shpTest"), &box);
+        ElementArray<LineElement> lines(u"lineTest"_s, &box);
+        ElementArray<ShapeElement> shapes(u"shpTest"_s, &box);
         lines(0).Visible = false;
         shapes(0).Visible = false;
         for (int copy = 0; copy < 2; ++copy) {
@@ -148,11 +158,9 @@ private slots:
         box.FillStyle = 0;
         box.FillColor = vb::vbRed;
         box.Line(50, 0, 150, 100, vb::vbRed, LineBox::BF);  // the drawn layer over the picture
-        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
-        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
-        labels(0).Move(120, 40);  // made before the line, still shown above it
-        labels(0).setWidth(20);
-        labels(0).setHeight(20);
+        ElementArray<LabelElement> labels(u"lblTest"_s, &box);
+        ElementArray<LineElement> lines(u"lineTest"_s, &box);
+        place(labels(0), 120, 40, 20, 20);  // made before the line, still shown above it
         labels(0).BackColor = vb::vbCyan;
         lines(0).X1 = 0, lines(0).Y1 = 50, lines(0).X2 = 200, lines(0).Y2 = 50;
         lines(0).BorderColor = vb::vbBlue;
@@ -176,10 +184,10 @@ private slots:
         box.DrawWidth = 3;
         box.Circle(150, 120, 80, vb::vbBlue);
         box.CurrentX = 30, box.CurrentY = 200;
-        box.Print(QStringLiteral("layer text"));
-        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
-        ElementArray<ShapeElement> shapes(QStringLiteral("shpTest"), &box);
-        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
+        box.Print(u"layer text"_s);
+        ElementArray<LineElement> lines(u"lineTest"_s, &box);
+        ElementArray<ShapeElement> shapes(u"shpTest"_s, &box);
+        ElementArray<LabelElement> labels(u"lblTest"_s, &box);
         lines(0).X1 = 5, lines(0).Y1 = 290, lines(0).X2 = 395, lines(0).Y2 = 7;
         lines(0).BorderStyle = 2;
         lines(0).BorderColor = vb::vbYellow;
@@ -192,7 +200,7 @@ private slots:
         labels(0).Move(170, 130);
         labels(0).AutoSize = true;
         labels(0).BorderStyle = 1;
-        labels(0).Caption = QStringLiteral("12,345.678 m");
+        labels(0).Caption = u"12,345.678 m"_s;
         const QImage whole = box.renderArea(QRect(0, 0, 400, 300));
         QImage tiled(whole.size(), whole.format());
         QPainter painter(&tiled);
@@ -205,16 +213,16 @@ private slots:
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < 400; ++x)
                 if (tiled.pixel(x, y) != whole.pixel(x, y))
-                    QFAIL(qPrintable(QStringLiteral("differs at %1,%2").arg(x).arg(y)));
+                    QFAIL(qPrintable(u"differs at %1,%2"_s.arg(x).arg(y)));
     }
 
     void onlyTheExposedPartIsComposed()
     {
         // A 2,000-pixel picture shown ten times enlarged: a 20,000-pixel map.
-        PictureBox viewport(QStringLiteral("pictWindow"));
+        PictureBox viewport(u"pictWindow"_s);
         viewport.setScaleMode(vbPixels);
         viewport.resize(300, 200);
-        auto* map = new PictureBox(QStringLiteral("pictMap"), &viewport);
+        auto* map = new PictureBox(u"pictMap"_s, &viewport);
         map->setScaleMode(vbMillimeters);
         QImage picture(2000, 2000, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -225,8 +233,7 @@ private slots:
         QCOMPARE(map->deviceSize(), QSizeF(20000, 20000));
         const double side = map->ScaleX(20000, vbPixels, vbMillimeters);
         map->PaintPicture(shared, 0, 0, side, side);
-        viewport.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&viewport));
+        QVERIFY(exposed(viewport));
         const long before = peakKilobytes();
         const QImage shown = viewport.grab().toImage();
         QVERIFY(peakKilobytes() - before < 100 * 1024);  // a full map would take 1.6 GB
@@ -241,8 +248,7 @@ private slots:
     void farDrawingRepaintsSafely()
     {
         PixelBox box;
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(exposed(box));
         box.Line(-1e30, 5, 1e30, 5, vb::vbRed);
         box.Line(std::numeric_limits<double>::quiet_NaN(), 0, 5, 5);
         box.Line(10, 10, 1e12, 3e12, vb::vbRed, LineBox::B);
@@ -266,35 +272,29 @@ private slots:
         QFETCH(QPoint, at);
         QFETCH(QStringList, expected);
         PixelBox box;
-        ElementArray<LabelElement> labels(QStringLiteral("lblTest"), &box);
-        ElementArray<LineElement> lines(QStringLiteral("lineTest"), &box);
-        labels(0).Move(100, 40);
-        labels(0).setWidth(40);
-        labels(0).setHeight(20);
+        ElementArray<LabelElement> labels(u"lblTest"_s, &box);
+        ElementArray<LineElement> lines(u"lineTest"_s, &box);
+        place(labels(0), 100, 40, 40, 20);
         labels(0).Visible = labelVisible;
         lines(0).X1 = 0, lines(0).Y1 = 52, lines(0).X2 = 200, lines(0).Y2 = 52;
         wire(box, labels(0));
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(exposed(box));
         QTest::mouseClick(&box, Qt::LeftButton, Qt::NoModifier, at);
         QCOMPARE(m_log, expected);
     }
 
     void positionsInTheirUnits()
     {
-        PictureBox box(QStringLiteral("pictMap"));  // with its 2-pixel frame
+        PictureBox box(u"pictMap"_s);  // with its 2-pixel frame
         box.setScaleMode(vbMillimeters);
         box.resize(404, 304);
         LabelElement label(&box);
-        label.Move(25.4f, 12.7f);  // 96 and 48 pixels
-        label.setWidth(20);
-        label.setHeight(10);
+        place(label, 25.4f, 12.7f, 20, 10);  // 96 and 48 pixels
         QPointF boxAt, labelAt;
         int moveButtons = -1;
         box.MouseMove = [&](int b, int, double x, double y) { moveButtons = b, boxAt = {x, y}; };
         label.MouseDown = [&](int, int, int, float x, float y) { labelAt = {x, y}; };
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(exposed(box));
         QTest::mouseMove(&box, QPoint(2 + 96, 2 + 192));  // no button held
         QTRY_COMPARE(moveButtons, 0);
         QCOMPARE(boxAt.x(), 25.4);
@@ -310,12 +310,9 @@ private slots:
     {
         PixelBox box;
         LabelElement label(&box);
-        label.Move(100, 40);
-        label.setWidth(40);
-        label.setHeight(20);
+        place(label, 100, 40, 40, 20);
         wire(box, label);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QVERIFY(exposed(box));
         const QPoint on(110, 50), off(300, 250);
         send(box, QEvent::MouseButtonPress, on, Qt::LeftButton);
         send(box, QEvent::MouseButtonRelease, on, Qt::NoButton);
@@ -340,15 +337,12 @@ private slots:
     {
         PixelBox box;
         LabelElement label(&box);
-        label.Move(100, 40);
-        label.setWidth(40);
-        label.setHeight(20);
-        label.ToolTipText = QStringLiteral("区間 A-B");
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        place(label, 100, 40, 40, 20);
+        label.ToolTipText = u"区間 A-B"_s;
+        QVERIFY(exposed(box));
         QHelpEvent help(QEvent::ToolTip, QPoint(110, 50), box.mapToGlobal(QPoint(110, 50)));
         QApplication::sendEvent(&box, &help);
-        QTRY_COMPARE(QToolTip::text(), QStringLiteral("区間 A-B"));
+        QTRY_COMPARE(QToolTip::text(), u"区間 A-B"_s);
     }
 
     void loadPicture()
@@ -397,7 +391,7 @@ private slots:
                 QCOMPARE(e.description(), QStringLiteral("画像ファイル huge.gif は 20000 x 20000 ピクセルあり、"
                                                          "表示できる大きさ（268435456 ピクセル）を超えています。"));
             if (f.path == junk)
-                QVERIFY2(e.description().startsWith(QStringLiteral("画像ファイル junk.jpg を読み込めません。（")),
+                QVERIFY2(e.description().startsWith(u"画像ファイル junk.jpg を読み込めません。（"_s),
                          qPrintable(e.description()));
         }
     }
