@@ -232,11 +232,9 @@ private slots:
         e.lblKeiIdoS(0).Visible = true;
         QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("fail")));
         const QString path = m_temp.filePath(QStringLiteral("fail/old.bmp"));
-        {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("an older bitmap");
-        }
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older bitmap") == 15);
+        old.close();
         if (limit < 0)
             mdlImageExport::failAt = [] { vb::raise(vb::errOverflow); };
         const auto save = [&] { return int(testsupport::errorOf([&] { e.subSave_Bitmap(path); })); };
