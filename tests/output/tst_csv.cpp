@@ -77,10 +77,8 @@ class TestCsv : public QObject {
             qFatal("no drawing stored");
         GE_strTempPath = m_temp.path();
         frmEdit& e = Fixture::open();
-        GE_booModeDis = true;
-        GE_booModeKei = false;
-        GE_tpPtoD_r.dblX = 0.25;
-        GE_tpPtoD_r.dblY = 0.25;
+        GE_booModeDis = true, GE_booModeKei = false;
+        GE_tpPtoD_r.dblX = GE_tpPtoD_r.dblY = 0.25;
         GE_strUnitD = QStringLiteral("m ");
         GE_strUnitDistance[3] = QStringLiteral("km ");
         GE_strUnitArea[11] = QStringLiteral("坪 ");
@@ -228,9 +226,7 @@ private slots:
         e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
         at(e.lblKyori, 3, false);
         typHatching h;
-        h.iStyle = 1;
-        h.iUbound = 3;  // the file holds two
-        h.Tag = Key;
+        h.iStyle = 1, h.iUbound = 3, h.Tag = Key;  // the file holds two segments of the three
         GE_tpHatching = {h, typHatching{}};
         mdlFileAccess::subPut_Bin(Key, h, {typHatchLine{4, 8, 2, 2}, typHatchLine{4, 8, 6, 6}});
         const QString path = m_temp.filePath(QStringLiteral("detail.csv"));

@@ -306,24 +306,15 @@ private slots:
         // A wide oval with a border of 3.
         e.shpShape.Load(1);
         platform::ShapeElement& oval = e.shpShape(0);
-        oval.Shape = 2;
         oval.Move(100, 100, 40, 20);
-        oval.BorderWidth = 3;
-        oval.BackStyle = 1;
-        oval.BackColor = 0x00FFFF;
-        oval.BorderColor = 0xFF0000;
-        oval.FillStyle = 0;
-        oval.FillColor = 0x00FF00;
-        oval.Visible = true;
+        oval.Shape = 2, oval.BorderWidth = 3, oval.BackStyle = 1, oval.BackColor = 0x00FFFF;
+        oval.BorderColor = 0xFF0000, oval.FillStyle = 0, oval.FillColor = 0x00FF00, oval.Visible = true;
         // A 14-pt result label with a comment; the hidden default text label.
         e.lblKyori.Load(1);
         platform::LabelElement& label = e.lblKyori(0);
         label.Move(30, 12);
-        label.FontSize = 14;
-        label.Caption = QStringLiteral("50.00 m");
-        label.ToolTipText = QStringLiteral("境界");
-        label.BackStyle = 0;
-        label.Visible = true;
+        label.FontSize = 14, label.Caption = QStringLiteral("50.00 m"), label.ToolTipText = QStringLiteral("境界");
+        label.BackStyle = 0, label.Visible = true;
         e.lblKeiIdoS(0).Caption = QStringLiteral("位置1");
         e.lblKeiIdoS(0).Visible = true;
         GE_booPrtCmt = true;
@@ -372,13 +363,8 @@ private slots:
             label.Move(float(boxes[i].left()), float(boxes[i].top()));
             label.setWidth(float(boxes[i].width()));
             label.setHeight(float(boxes[i].height()));
-            label.FontSize = 28;
-            label.Caption = QStringLiteral("8888888888");
-            label.ForeColor = 0;
-            label.BackStyle = 1;
-            label.BackColor = 0xFFFFFF;
-            label.BorderStyle = 0;
-            label.Visible = true;
+            label.FontSize = 28, label.Caption = QStringLiteral("8888888888"), label.ForeColor = 0;
+            label.BackStyle = 1, label.BackColor = 0xFFFFFF, label.BorderStyle = 0, label.Visible = true;
         }
         print(dialog(1, false));
         QCOMPARE(sheets().size(), size_t(4));
@@ -411,10 +397,7 @@ private slots:
         e.lblMensekiS(0).Tag = QStringLiteral("M_200101010101");
         e.lblMensekiS(1).Tag = QStringLiteral("M_200101010102");
         typHatching record;
-        record.iStyle = 1;
-        record.iUbound = 1;
-        record.BorderWidth = 2;
-        record.BorderColor = 0x00FF00;
+        record.iStyle = 1, record.iUbound = 1, record.BorderWidth = 2, record.BorderColor = 0x00FF00;
         record.DrawMode = platform::vbCopyPen;
         mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, record, {{10, 20, 10, 10}, {10, 20, 30, 30}});
         GE_tpHatching = {record};
@@ -723,8 +706,7 @@ private slots:
         writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(1920, 960));
         typPrinter a4;
         mdlPrinter::subGet_PrinterRec(a4, typDEVMODE{});
-        a4.sngScaleWidth = 190;  // the printable size as an earlier version kept it
-        a4.sngScaleHeight = 277;
+        a4.sngScaleWidth = 190, a4.sngScaleHeight = 277;  // the printable size as an earlier version kept it
         const qint32 b = fx.storeDrawing(QStringLiteral("P-2"), fx.dir.path(), QStringLiteral("map.bmp"));
         QCOMPARE(mdlSQL::fncSQL_InsertPrinter(b, a4), qint16(0));
         fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
