@@ -118,9 +118,7 @@ private slots:
         e.lblMensekiS(0).Visible = true;
         e.lblMensekiS.Load(1);
         typHatching h;
-        h.iStyle = 1;
-        h.iUbound = 3;  // the file holds one segment only
-        h.Tag = Key;
+        h.iStyle = 1, h.iUbound = 3, h.Tag = Key;  // the file holds one segment only
         GE_tpHatching = {h, typHatching{}};
         mdlFileAccess::subPut_Bin(Key, h, {typHatchLine{5, 15, 7, 7}});
         cmds = drawn(e);
@@ -142,19 +140,14 @@ private slots:
         GE_booPrtCmt = true;
         platform::LabelElement& position = e.lblKeiIdoS(0);
         position.Move(10, 30);
-        position.FontSize = 12;
-        position.Caption = QStringLiteral("東");
-        position.ToolTipText = QStringLiteral("1,2");
+        position.FontSize = 12, position.Caption = QStringLiteral("東"), position.ToolTipText = QStringLiteral("1,2");
         position.Visible = true;
         for (platform::LabelElement* l : {&e.lblKeiIdoS(0), &e.lblKyori(0), &e.lblMoji(0)})
             l->BackStyle = 0;
         platform::LabelElement& framed = e.lblKyori(0);
         framed.Move(20, 15);
-        framed.BorderStyle = 1;
-        framed.Appearance = 1;
-        framed.Caption = QStringLiteral("12.5m");
-        framed.ToolTipText = QStringLiteral("北側");
-        framed.Visible = true;
+        framed.BorderStyle = 1, framed.Appearance = 1, framed.Visible = true;
+        framed.Caption = QStringLiteral("12.5m"), framed.ToolTipText = QStringLiteral("北側");
         e.lblKyori.Load(1);
         e.lblMoji(0).Visible = true;  // a text label: never a comment line
         auto cmds = drawn(e);
@@ -232,11 +225,9 @@ private slots:
         e.lblKeiIdoS(0).Visible = true;
         QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("fail")));
         const QString path = m_temp.filePath(QStringLiteral("fail/old.bmp"));
-        {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("an older bitmap");
-        }
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("an older bitmap") == 15);
+        old.close();
         if (limit < 0)
             mdlImageExport::failAt = [] { vb::raise(vb::errOverflow); };
         const auto save = [&] { return int(testsupport::errorOf([&] { e.subSave_Bitmap(path); })); };

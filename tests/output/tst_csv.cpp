@@ -69,6 +69,7 @@ class TestCsv : public QObject {
     Session s;
     QTemporaryDir m_temp;
 
+    // The drawing with the lists' objects of fill() at zoom 1.
     frmEdit& openDrawing()
     {
         writePicture(s.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
@@ -76,13 +77,12 @@ class TestCsv : public QObject {
             qFatal("no drawing stored");
         GE_strTempPath = m_temp.path();
         frmEdit& e = Fixture::open();
-        GE_booModeDis = true;
-        GE_booModeKei = false;
-        GE_tpPtoD_r.dblX = 0.25;
-        GE_tpPtoD_r.dblY = 0.25;
+        GE_booModeDis = true, GE_booModeKei = false;
+        GE_tpPtoD_r.dblX = GE_tpPtoD_r.dblY = 0.25;
         GE_strUnitD = QStringLiteral("m ");
         GE_strUnitDistance[3] = QStringLiteral("km ");
         GE_strUnitArea[11] = QStringLiteral("坪 ");
+        fill(e, 1);
         return e;
     }
 
@@ -163,7 +163,6 @@ private slots:
     void listsAtAnyZoomAndLocale()
     {
         frmEdit& e = openDrawing();
-        fill(e, 1);
         const QString kyori = m_temp.filePath(QStringLiteral("kyori.csv")), keiro = m_temp.filePath(QStringLiteral("keiro.csv"));
         const QString menseki = m_temp.filePath(QStringLiteral("menseki.csv")), ido = m_temp.filePath(QStringLiteral("ido.csv"));
         const auto writeAll = [&] {
@@ -201,7 +200,6 @@ private slots:
     void details()
     {
         frmEdit& e = openDrawing();
-        fill(e, 1);
         // A triangle's sides; the first has a side distance starting at its start.
         const float p[3][2] = {{0, 0}, {40, 0}, {40, 30}};
         for (int k = 0; k < 3; ++k) {
@@ -228,9 +226,7 @@ private slots:
         e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
         at(e.lblKyori, 3, false);
         typHatching h;
-        h.iStyle = 1;
-        h.iUbound = 3;  // the file holds two
-        h.Tag = Key;
+        h.iStyle = 1, h.iUbound = 3, h.Tag = Key;  // the file holds two segments of the three
         GE_tpHatching = {h, typHatching{}};
         mdlFileAccess::subPut_Bin(Key, h, {typHatchLine{4, 8, 2, 2}, typHatchLine{4, 8, 6, 6}});
         const QString path = m_temp.filePath(QStringLiteral("detail.csv"));
@@ -287,7 +283,6 @@ private slots:
         QFETCH(qint64, limit);
         QFETCH(int, error);
         frmEdit& e = openDrawing();
-        fill(e, 1);
         e.lblKyori(0).ToolTipText = QString(comment, u'c');
         QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("full")));
         const QString path = m_temp.filePath(QStringLiteral("full/list.csv"));
@@ -304,7 +299,6 @@ private slots:
     void commands()
     {
         frmEdit& e = openDrawing();
-        fill(e, 1);
         platform::ScriptedUserInterface& ui = s.quiet->get();
         // Cancelled: nothing written or shown, the window enabled.
         ui.answerFile(std::nullopt);

@@ -13,6 +13,18 @@
 using platform::CurrentPrinter;
 using platform::ScopedScriptedUi;
 
+namespace {
+
+// A record's device blocks, built and applied to the printer.
+void apply(const typPrinter& r)
+{
+    mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
+    mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
+    mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+}
+
+}  // namespace
+
 class TestMdlPrinter : public QObject {
     Q_OBJECT
 
@@ -21,19 +33,15 @@ class TestMdlPrinter : public QObject {
 private slots:
     void init()
     {
-        platform::TestPrinter a;
-        a.name = QStringLiteral("Plotter-A");
-        a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
-        a.customPaper = true;
-        a.driver = QStringLiteral("Test Driver 14");
-        a.port = QStringLiteral("LPT1:");
-        a.outputFile = m_dir.filePath(QStringLiteral("a.pdf"));
-        platform::TestPrinter b = a;
-        b.name = QStringLiteral("Plotter-B");
-        b.papers = {QPageSize(QPageSize::A4)};
-        b.customPaper = false;
+        platform::TestPrinter a{.name = QStringLiteral("Plotter-A"),
+                                .papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)},
+                                .customPaper = true,
+                                .driver = QStringLiteral("Test Driver 14"),
+                                .port = QStringLiteral("LPT1:"),
+                                .outputFile = m_dir.filePath(QStringLiteral("a.pdf"))};
         platform::Printers::addTestPrinter(a);
-        platform::Printers::addTestPrinter(b);
+        a.name = QStringLiteral("Plotter-B"), a.papers = {QPageSize(QPageSize::A4)}, a.customPaper = false;
+        platform::Printers::addTestPrinter(a);
         GE_tpDevMode = typDEVMODE{};
         GE_tpDevNames = typDEVNAMES{};
     }
@@ -55,9 +63,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(QList<int>, offsets);
         typPrinter r;
-        r.strDriverName = driver;
-        r.strDeviceName = device;
-        r.strPort = QStringLiteral("LPT1:");
+        r.strDriverName = driver, r.strDeviceName = device, r.strPort = QStringLiteral("LPT1:");
         typDEVNAMES names;
         mdlPrinter::subSet_DevNamesRec(r, names);
         QCOMPARE((QList<int>{names.wDriverOffset, names.wDeviceOffset, names.wOutputOffset}), offsets);
@@ -69,10 +75,7 @@ private slots:
     void deviceModeFromARecord()
     {
         typPrinter r;
-        r.strDeviceName = QStringLiteral("Plotter-A");
-        r.intPaperSize = 8;
-        r.intOrientation = 2;
-        r.intZoom = 75;
+        r.strDeviceName = QStringLiteral("Plotter-A"), r.intPaperSize = 8, r.intOrientation = 2, r.intZoom = 75;
         typDEVMODE dm;
         dm.dmPaperWidth = 5;
         mdlPrinter::subSet_DevModeRec(r, dm);
@@ -86,20 +89,13 @@ private slots:
 
     void settingsAreAppliedAndReadBack()
     {
-        // Plotter-A, A3, landscape, as a dialog chose them.
+        // Plotter-A (in any case), A3, landscape, as a dialog chose them; -3
+        // is a draft quality code the device can't apply.
         typPrinter r;
-        r.strDeviceName = QStringLiteral("plotter-a");  // any case
-        r.intPaperSize = 8;
-        r.intOrientation = 2;
-        r.intColorMode = 2;
-        r.intDuplex = 3;
-        r.intZoom = 80;
-        r.intPrintQuality = -3;  // a draft code the device can't apply
-        r.intPaperBin = 9;
+        r.strDeviceName = QStringLiteral("plotter-a"), r.intPaperSize = 8, r.intOrientation = 2;
+        r.intColorMode = 2, r.intDuplex = 3, r.intZoom = 80, r.intPrintQuality = -3, r.intPaperBin = 9;
         ScopedScriptedUi ui;
-        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
-        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
-        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        apply(r);
         QCOMPARE(ui->boxes.size(), 0);
         typPrinter back;
         mdlPrinter::subGet_PrinterRec(back, GE_tpDevMode);
@@ -120,20 +116,14 @@ private slots:
     {
         ScopedScriptedUi ui;
         typPrinter r;
-        r.strDeviceName = QStringLiteral("Gone");
-        r.intPaperSize = 9;
-        r.intOrientation = 1;
-        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
-        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
-        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        r.strDeviceName = QStringLiteral("Gone"), r.intPaperSize = 9, r.intOrientation = 1;
+        apply(r);
         QCOMPARE(ui->boxes.size(), 0);
         QCOMPARE(CurrentPrinter().DeviceName(), QStringLiteral("Plotter-A"));
 
         r.strDeviceName = QStringLiteral("Plotter-B");
         r.intPaperSize = 8;
-        mdlPrinter::subSet_DevModeRec(r, GE_tpDevMode);
-        mdlPrinter::subSet_DevNamesRec(r, GE_tpDevNames);
-        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+        apply(r);
         QCOMPARE(ui->boxes.size(), 1);
         QCOMPARE(ui->last().prompt, QStringLiteral("指定された用紙サイズが不正です"));
         QCOMPARE(ui->last().title, QStringLiteral("プリンタの設定"));

@@ -43,6 +43,15 @@ PrintDialogAnswer pick(QPageSize::PageSizeId paper, QPageLayout::Orientation ori
     };
 }
 
+// A PDF file picked as the printer, then `then` done.
+PrintDialogAnswer toPdf(const QString& path, const PrintDialogAnswer& then)
+{
+    return [=](QPrinter& device, QString& name) {
+        device.setOutputFormat(QPrinter::PdfFormat);
+        device.setOutputFileName(path);
+        then(device, name);
+    };
+}
 
 std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawCommand::Kind kind)
 {
@@ -52,6 +61,9 @@ std::vector<DrawCommand> ofKind(const std::vector<DrawCommand>& sheet, DrawComma
             found.push_back(c);
     return found;
 }
+
+// Drawn in black, not in the test picture's red, green or blue.
+bool dark(QColor c) { return std::max({c.red(), c.green(), c.blue()}) < 80; }
 
 // One page of the PDF as pdftoppm rasters it at 300 dpi without smoothing.
 QImage rasterPage(const QString& path, int page)
@@ -66,7 +78,7 @@ double inkWidth(const QImage& page)
     int left = page.width(), right = -1;
     for (int y = 0; y < page.height(); ++y)
         for (int x = 0; x < page.width(); ++x)
-            if (const QColor c = page.pixelColor(x, y); std::max({c.red(), c.green(), c.blue()}) < 80)
+            if (dark(page.pixelColor(x, y)))
                 left = std::min(left, x), right = std::max(right, x);
     return right < left ? 0 : (right - left + 1) / PxPerMm;
 }
@@ -148,10 +160,8 @@ private slots:
         QVERIFY(m_session.begin());
         m_pdf = m_session.fx->dir.filePath(QStringLiteral("out.pdf"));
         platform::TestPrinter a;
-        a.name = QStringLiteral("Plotter-A");
-        a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
-        a.customPaper = true;
-        a.outputFile = m_pdf;
+        a.name = QStringLiteral("Plotter-A"), a.papers = {QPageSize(QPageSize::A4), QPageSize(QPageSize::A3)};
+        a.customPaper = true, a.outputFile = m_pdf;
         platform::Printers::addTestPrinter(a);
         GE_tpDevMode = typDEVMODE{};
         GE_tpDevNames = typDEVNAMES{};
@@ -191,8 +201,7 @@ private slots:
             QVERIFY(at(segments[0].p1.x(), 50) && at(segments[0].p2.x(), 150) && at(segments[0].p1.y(), 50));
             const auto pictures = ofKind(sheets()[0], DrawCommand::Picture);
             QCOMPARE(pictures.size(), size_t(1));
-            QCOMPARE(qRound(pictures[0].rect.width() / PxPerMm), 190);
-            QCOMPARE(qRound(pictures[0].rect.height() / PxPerMm), 95);
+            QCOMPARE((pictures[0].rect.size() / PxPerMm).toSize(), QSize(190, 95));
             QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
         }
     }
@@ -209,8 +218,7 @@ private slots:
         QVERIFY(ofKind(sheets()[1], DrawCommand::Segment).empty());
         const auto third = ofKind(sheets()[2], DrawCommand::Picture);
         QCOMPARE(third.size(), size_t(1));
-        QCOMPARE(qRound(third[0].rect.width() / PxPerMm), 128);  // blank beyond the picture
-        QCOMPARE(qRound(third[0].rect.height() / PxPerMm), 254);
+        QCOMPARE((third[0].rect.size() / PxPerMm).toSize(), QSize(128, 254));  // blank beyond the picture
         // On paper: the picture's right half (green) up to 128 mm, white beyond.
         const QImage sheet = rasterPage(m_pdf, 3);
         QVERIFY(!sheet.isNull());
@@ -298,24 +306,15 @@ private slots:
         // A wide oval with a border of 3.
         e.shpShape.Load(1);
         platform::ShapeElement& oval = e.shpShape(0);
-        oval.Shape = 2;
         oval.Move(100, 100, 40, 20);
-        oval.BorderWidth = 3;
-        oval.BackStyle = 1;
-        oval.BackColor = 0x00FFFF;
-        oval.BorderColor = 0xFF0000;
-        oval.FillStyle = 0;
-        oval.FillColor = 0x00FF00;
-        oval.Visible = true;
+        oval.Shape = 2, oval.BorderWidth = 3, oval.BackStyle = 1, oval.BackColor = 0x00FFFF;
+        oval.BorderColor = 0xFF0000, oval.FillStyle = 0, oval.FillColor = 0x00FF00, oval.Visible = true;
         // A 14-pt result label with a comment; the hidden default text label.
         e.lblKyori.Load(1);
         platform::LabelElement& label = e.lblKyori(0);
         label.Move(30, 12);
-        label.FontSize = 14;
-        label.Caption = QStringLiteral("50.00 m");
-        label.ToolTipText = QStringLiteral("境界");
-        label.BackStyle = 0;
-        label.Visible = true;
+        label.FontSize = 14, label.Caption = QStringLiteral("50.00 m"), label.ToolTipText = QStringLiteral("境界");
+        label.BackStyle = 0, label.Visible = true;
         e.lblKeiIdoS(0).Caption = QStringLiteral("位置1");
         e.lblKeiIdoS(0).Visible = true;
         GE_booPrtCmt = true;
@@ -337,8 +336,7 @@ private slots:
         const DrawCommand& border = ellipses[6];
         QVERIFY(border.color == 0xFF0000 && border.fillColor == 0x00FF00 && border.fillStyle == 0);
         QCOMPARE(border.penWidth, 3.0);
-        QCOMPARE(qRound(border.rect.width() / PxPerMm), 40);
-        QCOMPARE(qRound(border.rect.height() / PxPerMm), 20);
+        QCOMPARE((border.rect.size() / PxPerMm).toSize(), QSize(40, 20));
         const auto texts = ofKind(sheet, DrawCommand::Text);
         QCOMPARE(texts.size(), size_t(2));  // caption and comment; no position, no "文字列"
         QCOMPARE(texts[1].text, QStringLiteral("境界"));
@@ -365,13 +363,8 @@ private slots:
             label.Move(float(boxes[i].left()), float(boxes[i].top()));
             label.setWidth(float(boxes[i].width()));
             label.setHeight(float(boxes[i].height()));
-            label.FontSize = 28;
-            label.Caption = QStringLiteral("8888888888");
-            label.ForeColor = 0;
-            label.BackStyle = 1;
-            label.BackColor = 0xFFFFFF;
-            label.BorderStyle = 0;
-            label.Visible = true;
+            label.FontSize = 28, label.Caption = QStringLiteral("8888888888"), label.ForeColor = 0;
+            label.BackStyle = 1, label.BackColor = 0xFFFFFF, label.BorderStyle = 0, label.Visible = true;
         }
         print(dialog(1, false));
         QCOMPARE(sheets().size(), size_t(4));
@@ -404,10 +397,7 @@ private slots:
         e.lblMensekiS(0).Tag = QStringLiteral("M_200101010101");
         e.lblMensekiS(1).Tag = QStringLiteral("M_200101010102");
         typHatching record;
-        record.iStyle = 1;
-        record.iUbound = 1;
-        record.BorderWidth = 2;
-        record.BorderColor = 0x00FF00;
+        record.iStyle = 1, record.iUbound = 1, record.BorderWidth = 2, record.BorderColor = 0x00FF00;
         record.DrawMode = platform::vbCopyPen;
         mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, record, {{10, 20, 10, 10}, {10, 20, 30, 30}});
         GE_tpHatching = {record};
@@ -515,12 +505,8 @@ private slots:
         line(e, 50, 50, 150, 50).BorderColor = 0;  // black over the picture
         const QString chosen = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         dlgPrinter& d = dialog(method);
-        print(d, [&](QPrinter& device, QString&) {
-            device.setOutputFormat(QPrinter::PdfFormat);
-            device.setOutputFileName(chosen);
-            device.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
-            device.setPageOrientation(method == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
-        });
+        const auto orientation = method == 1 ? QPageLayout::Landscape : QPageLayout::Portrait;
+        print(d, toPdf(chosen, pick(QPageSize::PageSizeId(paper), orientation)));
         QCOMPARE((*m_session.quiet)->last().kind, QStringLiteral("Printer"));
         const QString info = pdfinfo(chosen);
         for (const QString& pattern : {sheets, QStringLiteral("Title:\\s+試験図面\\n")})
@@ -569,11 +555,7 @@ private slots:
         across.BorderColor = 0;
         across.BorderWidth = 1;
         const QString chosen = m_session.fx->dir.filePath(QStringLiteral("fitted.pdf"));
-        print(dialog(0), [&](QPrinter& device, QString&) {
-            device.setOutputFormat(QPrinter::PdfFormat);
-            device.setOutputFileName(chosen);
-            device.setPageSize(QPageSize(QPageSize::A4));
-        });
+        print(dialog(0), toPdf(chosen, [](QPrinter& p, QString&) { p.setPageSize(QPageSize(QPageSize::A4)); }));
         QCOMPARE(testsupport::pdfImageSizes(chosen), QList<QSize>{QSize(4000, 200)});
         // Near the sheet's right edge at 1200 dpi: the last green pixel a
         // little above the line, and the line's last pixel.
@@ -582,7 +564,7 @@ private slots:
         int lineRow = -1, lineEnd = -1;
         for (int y = 0; y < edge.height(); ++y)
             for (int x = 0; x < edge.width(); ++x)
-                if (const QColor c = edge.pixelColor(x, y); std::max({c.red(), c.green(), c.blue()}) < 80 && x > lineEnd)
+                if (dark(edge.pixelColor(x, y)) && x > lineEnd)
                     lineRow = y, lineEnd = x;
         QVERIFY(lineRow > 40);
         int greenEnd = -1;
@@ -724,8 +706,7 @@ private slots:
         writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(1920, 960));
         typPrinter a4;
         mdlPrinter::subGet_PrinterRec(a4, typDEVMODE{});
-        a4.sngScaleWidth = 190;  // the printable size as an earlier version kept it
-        a4.sngScaleHeight = 277;
+        a4.sngScaleWidth = 190, a4.sngScaleHeight = 277;  // the printable size as an earlier version kept it
         const qint32 b = fx.storeDrawing(QStringLiteral("P-2"), fx.dir.path(), QStringLiteral("map.bmp"));
         QCOMPARE(mdlSQL::fncSQL_InsertPrinter(b, a4), qint16(0));
         fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
@@ -766,6 +747,13 @@ private slots:
         frmEdit& e = openWith(QSize(1920, 960));
         e.mnuDispEandR_Click(6);  // 50 %
         auto& ui = *m_session.quiet;
+        // The driver's defaults: the question's answer, then the dialog's.
+        const auto defaults = [&](int yesNo, auto... answer) {
+            ui->answerMsgBox(yesNo);
+            if constexpr (sizeof...(answer) > 0)
+                ui->answerPrinter(answer...);
+            e.mnuSetPrinterD_Click();
+        };
         ui->answerPrinter(std::nullopt);
         e.mnuSetPrinter_Click();
         QVERIFY(!e.booPrtChange);
@@ -786,31 +774,23 @@ private slots:
 
         // The driver's defaults: No changes nothing; an unknown system is told.
         e.booDrawChange = false;
-        ui->answerMsgBox(vb::vbNo);
-        e.mnuSetPrinterD_Click();
+        defaults(vb::vbNo);
         QVERIFY(!e.booDrawChange);
         const qint32 id = GE_lngPlatformId;
         GE_lngPlatformId = 3;
-        ui->answerMsgBox(vb::vbYes);
-        e.mnuSetPrinterD_Click();
+        defaults(vb::vbYes);
         GE_lngPlatformId = id;
         QCOMPARE(ui->last().prompt, QStringLiteral("OSが特定できない為、印刷設定を行うことが出来ません。"));
         QVERIFY(!e.booDrawChange);
         GE_lngPlatformId = 2;
-        ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter(std::nullopt);
-        e.mnuSetPrinterD_Click();
+        defaults(vb::vbYes, std::nullopt);
         QVERIFY(!e.booDrawChange);
         // Opened on the printer as it is: confirmed as it opens, it keeps
         // the paper and orientation.
-        ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter(asOpened, QPageSize(QPageSize::A4));
-        e.mnuSetPrinterD_Click();
+        defaults(vb::vbYes, asOpened, QPageSize(QPageSize::A4));
         QVERIFY(GE_tpPrinter.intPaperSize == 8 && GE_tpPrinter.intOrientation == 2);
         e.booDrawChange = false;
-        ui->answerMsgBox(vb::vbYes);
-        ui->answerPrinter(pick(QPageSize::A4, QPageLayout::Portrait));
-        e.mnuSetPrinterD_Click();
+        defaults(vb::vbYes, pick(QPageSize::A4, QPageLayout::Portrait));
         GE_lngPlatformId = id;
         QVERIFY(e.booDrawChange);
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(9));
