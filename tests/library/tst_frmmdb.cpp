@@ -32,11 +32,17 @@ namespace {
 
 using testsupport::fileBytes;
 
+// The drawings a connection sees in the file.
+qint32 rowsOf(db::Connection& c)
+{
+    return c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))[QStringLiteral("n")].toInt32();
+}
+
 qint64 countRows(const QString& path)
 {
     db::Connection connection;
     connection.open(mdlDB::fncConnectionString(path));
-    return connection.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint")).field(QStringLiteral("n")).toInt32();
+    return rowsOf(connection);
 }
 
 QString openPath() { return GE_booDbOpen && GE_objConnection ? files::canonicalPath(GE_objConnection->path()) : QString(); }
@@ -55,18 +61,17 @@ QString stateOf(const QString& path)
     try {
         db::Connection c;
         c.open(mdlDB::fncConnectionString(path));
-        const qint32 rows = c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))[QStringLiteral("n")].toInt32();
-        return QString::number(rows) + QLatin1Char(' ')
+        return QString::number(rowsOf(c)) + QLatin1Char(' ')
             + c.openRecordset(QStringLiteral("PRAGMA integrity_check")).field(QStringLiteral("integrity_check")).toString();
     } catch (const vb::Error& error) {
         return error.description();
     }
 }
 
-void insertRows(db::Connection& c, int rows)
+void insertRows(db::Connection& c, int rows, QChar letter = u'o')
 {
     for (int i = 0; i < rows; ++i)
-        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(200, u'o')));
+        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(200, letter)));
 }
 
 // Another program on a file, in a child process (the engine's locks belong
@@ -312,9 +317,7 @@ private slots:
             db::Connection c;
             c.open(mdlDB::fncConnectionString(x));
             c.beginTrans();
-            for (int i = 0; i < 400; ++i)
-                c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('%1', '%2')")
-                              .arg(i).arg(QString(200, QLatin1Char('n'))));
+            insertRows(c, 400, u'n');
             c.execute(QStringLiteral("DELETE FROM tPrint WHERE Print_Id > 2"));
             c.commitTrans();
         }
@@ -593,8 +596,7 @@ private slots:
         db::Connection reader;
         reader.open(mdlDB::fncConnectionString(file(QStringLiteral("a.mdb"))));
         reader.beginTrans();
-        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM tPrint");
-        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 0);
+        QCOMPARE(rowsOf(reader), 0);
         ScopedScriptedUi ui;
         const auto command = [&](int saveAnswer) {
             ui->answerMsgBox(vbYes);  // use? / change the folder?
@@ -614,7 +616,7 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(openPath(), firstFile());
         QVERIFY(GE_booDbUpdate && GE_objConnection->inTransaction());
-        QCOMPARE(GE_objConnection->openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QCOMPARE(rowsOf(*GE_objConnection), 1);
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
 
         reader.rollbackTrans();
@@ -622,7 +624,7 @@ private slots:
         QCOMPARE(ui->count(), 5);
         QCOMPARE(openPath(), folderChange ? QString() : files::canonicalPath(b));
         QCOMPARE(manager().stsBar->Panels(2).Text(), folderChange ? QString() : QStringLiteral("b.mdb"));
-        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QCOMPARE(rowsOf(reader), 1);
         QVERIFY(!GE_booDbUpdate && ui->allAnswered());
     }
 
