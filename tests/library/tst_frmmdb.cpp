@@ -16,6 +16,7 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "tests/library/olddataset.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>
@@ -46,13 +47,6 @@ qint64 countRows(const QString& path)
 }
 
 QString openPath() { return GE_booDbOpen && GE_objConnection ? files::canonicalPath(GE_objConnection->path()) : QString(); }
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The rows of tPrint and the engine's check of the file ("0 ok" for the
 // template), or the failure that stops either.
@@ -274,7 +268,7 @@ private slots:
         db(QStringLiteral("c.mdb"));
         // The journal of a New_4.mdb deleted by hand: no file gets its name.
         const QString orphan = file(QStringLiteral("New_4.mdb-journal"));
-        writeBytes(orphan, QByteArray(512, 'j'));
+        QVERIFY(olddata::write(orphan, QByteArray(512, 'j')));
         ScopedScriptedUi ui;
         ui->answerMsgBox(vbYes);
         manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_5.mdb, not a second New_3.mdb
@@ -323,7 +317,7 @@ private slots:
         }
         const qint64 rows = countRows(x);
         const qint64 before = QFileInfo(x).size();
-        writeBytes(x + QStringLiteral(".Tmp"), "left over");
+        QVERIFY(olddata::write(x + QStringLiteral(".Tmp"), "left over"));
         const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(x, readOnly));
         const QByteArray bytes = fileBytes(x);
@@ -379,7 +373,7 @@ private slots:
         const QString y = file(QStringLiteral("y.mdb"));
         const QString tmp = y + QStringLiteral(".Tmp");
         if (kind == QLatin1String("leftover")) {
-            writeBytes(y, QByteArray("not a database").repeated(100));
+            QVERIFY(olddata::write(y, QByteArray("not a database").repeated(100)));
             testsupport::copyTemplate(tmp);
         } else {
             db(QStringLiteral("y.mdb"));
@@ -668,7 +662,7 @@ private slots:
 
     void badFileGoesBackToTheFileUsedBefore()
     {
-        writeBytes(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300));
+        QVERIFY(olddata::write(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300)));
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("bad.mdb"), &frmMDB::mnuUse_Click);  // no end
         QCOMPARE(ui->count(), 3);
