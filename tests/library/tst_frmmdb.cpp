@@ -62,10 +62,10 @@ QString stateOf(const QString& path)
     }
 }
 
-void insertRows(db::Connection& c, int rows, QChar letter = u'o')
+void insertRows(db::Connection& c, int rows, QChar letter = u'o', int length = 200)
 {
     for (int i = 0; i < rows; ++i)
-        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(200, letter)));
+        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(length, letter)));
 }
 
 // Another program on a file, in a child process (the engine's locks belong
@@ -385,8 +385,7 @@ private slots:
                 db::Connection c;
                 c.open(mdlDB::fncConnectionString(y));
                 c.beginTrans();
-                for (int i = 0; i < 200; ++i)
-                    c.execute(QStringLiteral("INSERT INTO tPrint (strName) VALUES ('%1')").arg(QString(300, QLatin1Char('n'))));
+                insertRows(c, 200, u'n', 300);
                 c.commitTrans();
             }
             // A page of tPrint's rows overwritten: the file opens, its copy can't be read.
