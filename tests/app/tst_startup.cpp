@@ -54,6 +54,18 @@ private:
         QVERIFY(mdlFileAccess::fncPutIni(section, key, value, folder.file(QStringLiteral("Init.ini"))));
     }
 
+    // The folder "other" of the program folder, set as the database folder;
+    // it holds a copy of the template as master.mdb when `withFile`.
+    QString configuredFolder(const testsupport::ProgramFolder& folder, bool withFile)
+    {
+        const QString other = folder.file(QStringLiteral("other"));
+        QDir().mkpath(other);
+        if (withFile)
+            testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
+        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        return other;
+    }
+
 private slots:
     void init()
     {
@@ -62,19 +74,6 @@ private slots:
         GE_strTempPath.clear();
     }
     void cleanup() { closeStart(); }
-
-    void missingIniEndsTheStart()
-    {
-        testsupport::ProgramFolder folder(true, true, false);
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().title, QStringLiteral("初期設定ファイル異常"));
-        QCOMPARE(ui->last().prompt, QStringLiteral("初期設定ファイル\r\n") + folder.file(QStringLiteral("Init.ini"))
-                                        + QStringLiteral("\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n"));
-        QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
-        QVERIFY(!platform::Instance<frmMain>::exists());
-    }
 
     // A number that overflows reads as a missing one: the start goes on
     // and names the damaged section once.
@@ -106,49 +105,105 @@ private slots:
         QVERIFY(ui->last().prompt.contains(QStringLiteral("\r\n[") + section + QStringLiteral("]\r\nその単位")));
     }
 
-    void emptyFileNameOpensMasterMdb()
+    // Starts that end at once with their box. %1 in the prompt stands for
+    // the program folder; a count of -1, an empty title and a style of 0 go
+    // unchecked, and a prompt that is not whole is the box's beginning.
+    void startEndsWithItsBox_data()
     {
-        testsupport::ProgramFolder folder;
-        QVERIFY(platform::ini::write(folder.file(QStringLiteral("Init.ini")), QStringLiteral("MDB"),
-                                     QStringLiteral("File_Name"), QString()));
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        QCOMPARE(ui->count(), 0);
-        QCOMPARE(GE_strFile_Name, QStringLiteral("master.mdb"));
-        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
-        QVERIFY(GE_booDbOpen);
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<int>("style");
+        const QString install = QStringLiteral("インストールエラー");
+        QTest::newRow("missing Init.ini")
+            << "noIni" << 1 << QStringLiteral("初期設定ファイル異常")
+            << QStringLiteral("初期設定ファイル\r\n%1/Init.ini\r\nが見つかりませんでした。\r\nインストールをやり直してください。\r\n")
+            << true << int(vbCritical + vbOKOnly);
+        QTest::newRow("missing template") << "noTemplate" << 1 << install
+                                          << QStringLiteral("template\\master.mdb が存在しません。再インストールしてください。")
+                                          << true << 0;
+        // The empty setting names the missing sample folder, so its warning comes first (checked below).
+        QTest::newRow("missing sample folder") << "noSample" << 2 << install
+                                               << QStringLiteral("%1/MDB が存在しません。再インストールしてください。")
+                                               << true << 0;
+        // A folder where the copy should go makes the copy fail; with the
+        // configured database missing too, the start ends.
+        QTest::newRow("failed template copy") << "sampleIsFolder" << -1 << install
+                                              << QStringLiteral("%1/MDB/master.mdb\r\n") << false << 0;
+        QTest::newRow("uncreatable TEMP") << "tempIsFile" << -1 << QString()
+                                          << QStringLiteral("%1/TEMP\r\n") << false << 0;
+        QTest::newRow("second instance") << "locked" << 1 << QStringLiteral("起動時エラー")
+                                         << QStringLiteral("このアプリケーションはすでに開かれています。") << true
+                                         << int(vbCritical + vbOKOnly);
     }
 
-    void missingTemplateEndsTheStart()
+    void startEndsWithItsBox()
     {
-        testsupport::ProgramFolder folder(true, false, true);
+        QFETCH(QString, setup);
+        QFETCH(int, count);
+        QFETCH(QString, title);
+        QFETCH(QString, prompt);
+        QFETCH(bool, whole);
+        QFETCH(int, style);
+        testsupport::ProgramFolder folder(setup != QLatin1String("noSample"), setup != QLatin1String("noTemplate"),
+                                          setup != QLatin1String("noIni"));
+        int lock = -1;
+        if (setup == QLatin1String("locked")) {
+            // Another process's lock, as the kernel sees it: a separate open file.
+            lock = ::open(QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock"))).constData(), O_RDWR | O_CREAT, 0644);
+            QVERIFY(lock >= 0);
+            QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+        } else if (setup == QLatin1String("sampleIsFolder")) {
+            QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
+        } else if (setup == QLatin1String("tempIsFile")) {
+            QVERIFY(QFile(folder.file(QStringLiteral("TEMP"))).open(QIODevice::WriteOnly));
+        }
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().prompt, QStringLiteral("template\\master.mdb が存在しません。再インストールしてください。"));
-        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
+        if (lock >= 0)
+            ::close(lock);
         QVERIFY(!platform::Instance<frmMain>::exists());
+        if (count >= 0)
+            QCOMPARE(ui->count(), count);
+        if (setup == QLatin1String("noSample"))
+            QCOMPARE(ui->boxes[0].title, QStringLiteral("フォルダ異常"));
+        if (!title.isEmpty())
+            QCOMPARE(ui->last().title, title);
+        prompt.replace(QStringLiteral("%1"), folder.path());
+        if (whole)
+            QCOMPARE(ui->last().prompt, prompt);
+        else
+            QVERIFY2(ui->last().prompt.startsWith(prompt), qPrintable(ui->last().prompt));
+        if (style)
+            QCOMPARE(ui->last().style, style);
     }
 
-    void missingSampleFolderEndsTheStart()
+    // Empty settings, or an empty file name, use the sample database without
+    // a word, and a program folder ending in a slash doubles nothing.
+    void emptySettingsUseTheSampleDatabaseSilently_data()
     {
-        testsupport::ProgramFolder folder(false, true, true);
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        // The empty setting names the missing sample folder, so its warning comes first.
-        QCOMPARE(ui->count(), 2);
-        QCOMPARE(ui->boxes[0].title, QStringLiteral("フォルダ異常"));
-        QCOMPARE(ui->last().prompt, folder.file(QStringLiteral("MDB")) + QStringLiteral(" が存在しません。再インストールしてください。"));
-        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("empty settings") << "";
+        QTest::newRow("empty file name") << "emptyName";
+        QTest::newRow("program folder ending in a slash") << "slash";
     }
 
     void emptySettingsUseTheSampleDatabaseSilently()
     {
+        QFETCH(QString, setup);
         testsupport::ProgramFolder folder;
+        if (setup == QLatin1String("emptyName"))
+            QVERIFY(platform::ini::write(folder.file(QStringLiteral("Init.ini")), QStringLiteral("MDB"),
+                                         QStringLiteral("File_Name"), QString()));
+        if (setup == QLatin1String("slash"))
+            platform::app::setPath(folder.path() + QLatin1Char('/'));
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), 0);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        QCOMPARE(GE_strTempPath, folder.file(QStringLiteral("TEMP")));
         QCOMPARE(GE_strFile_Name, QStringLiteral("master.mdb"));
         QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
         QVERIFY(QFileInfo(folder.file(QStringLiteral("TEMP"))).isDir());
@@ -179,9 +234,7 @@ private slots:
     void configuredFolderWithoutTheFileFallsBack()
     {
         testsupport::ProgramFolder folder;
-        const QString other = folder.file(QStringLiteral("other"));
-        QDir().mkpath(other);
-        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        const QString other = configuredFolder(folder, false);
         writeIni(folder, QStringLiteral("File_Name"), QStringLiteral("survey.mdb"));
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
@@ -197,10 +250,7 @@ private slots:
     void configuredFolderWithItsFileIsUsed()
     {
         testsupport::ProgramFolder folder;
-        const QString other = folder.file(QStringLiteral("other"));
-        QDir().mkpath(other);
-        testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
-        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        const QString other = configuredFolder(folder, true);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), 0);
@@ -209,26 +259,11 @@ private slots:
         QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
     }
 
-    void failedTemplateCopyEndsOnlyWhenTheDatabaseIsMissing()
-    {
-        // A folder where the copy should go makes the copy fail.
-        testsupport::ProgramFolder folder;
-        QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        QVERIFY(!platform::Instance<frmMain>::exists());
-        QCOMPARE(ui->last().title, QStringLiteral("インストールエラー"));
-        QVERIFY(ui->last().prompt.startsWith(folder.file(QStringLiteral("MDB/master.mdb")) + QStringLiteral("\r\n")));
-    }
-
     void failedTemplateCopyWarnsWhenTheConfiguredDatabaseIsThere()
     {
         testsupport::ProgramFolder folder;
         QDir().mkpath(folder.file(QStringLiteral("MDB/master.mdb")));
-        const QString other = folder.file(QStringLiteral("other"));
-        QDir().mkpath(other);
-        testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
-        writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
+        configuredFolder(folder, true);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), 1);
@@ -255,46 +290,6 @@ private slots:
         }, false);
         QCOMPARE(result, 0);
         QVERIFY(!QFile::exists(sample));
-    }
-
-    void uncreatableTempFolderEndsTheStart()
-    {
-        testsupport::ProgramFolder folder;
-        QVERIFY(QFile(folder.file(QStringLiteral("TEMP"))).open(QIODevice::WriteOnly));
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        QVERIFY(!platform::Instance<frmMain>::exists());
-        QVERIFY(ui->last().prompt.startsWith(folder.file(QStringLiteral("TEMP")) + QStringLiteral("\r\n")));
-    }
-
-    void programFolderEndingInASlashDoublesNothing()
-    {
-        testsupport::ProgramFolder folder;
-        platform::app::setPath(folder.path() + QLatin1Char('/'));
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        QCOMPARE(ui->count(), 0);
-        QCOMPARE(GE_strTempPath, folder.path() + QStringLiteral("/TEMP"));
-        QCOMPARE(GE_strDB_Folda_Path, folder.path() + QStringLiteral("/MDB"));
-        QCOMPARE(platform::app::helpFile(), folder.path() + QStringLiteral("/help.html"));
-    }
-
-    void secondInstanceIsRefused()
-    {
-        testsupport::ProgramFolder folder;
-        // Another process's lock, as the kernel sees it: a separate open file.
-        const QByteArray lockPath = QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock")));
-        const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
-        platform::ScopedScriptedUi ui;
-        mdlSub::Main();
-        ::close(fd);
-        QCOMPARE(ui->count(), 1);
-        QCOMPARE(ui->last().prompt, QStringLiteral("このアプリケーションはすでに開かれています。"));
-        QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
-        QCOMPARE(ui->last().style, vbCritical + vbOKOnly);
-        QVERIFY(!platform::Instance<frmMain>::exists());
     }
 
     // A program folder that allows no lock file keeps the lock in the

@@ -16,6 +16,7 @@
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
+#include "tests/library/olddataset.h"
 #include "tests/support/testsupport.h"
 
 #include <QAction>
@@ -32,21 +33,20 @@ namespace {
 
 using testsupport::fileBytes;
 
+// The drawings a connection sees in the file.
+qint32 rowsOf(db::Connection& c)
+{
+    return c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))[QStringLiteral("n")].toInt32();
+}
+
 qint64 countRows(const QString& path)
 {
     db::Connection connection;
     connection.open(mdlDB::fncConnectionString(path));
-    return connection.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint")).field(QStringLiteral("n")).toInt32();
+    return rowsOf(connection);
 }
 
 QString openPath() { return GE_booDbOpen && GE_objConnection ? files::canonicalPath(GE_objConnection->path()) : QString(); }
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // The rows of tPrint and the engine's check of the file ("0 ok" for the
 // template), or the failure that stops either.
@@ -55,18 +55,17 @@ QString stateOf(const QString& path)
     try {
         db::Connection c;
         c.open(mdlDB::fncConnectionString(path));
-        const qint32 rows = c.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))[QStringLiteral("n")].toInt32();
-        return QString::number(rows) + QLatin1Char(' ')
+        return QString::number(rowsOf(c)) + QLatin1Char(' ')
             + c.openRecordset(QStringLiteral("PRAGMA integrity_check")).field(QStringLiteral("integrity_check")).toString();
     } catch (const vb::Error& error) {
         return error.description();
     }
 }
 
-void insertRows(db::Connection& c, int rows)
+void insertRows(db::Connection& c, int rows, QChar letter = u'o', int length = 200)
 {
     for (int i = 0; i < rows; ++i)
-        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(200, u'o')));
+        c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('O-%1', '%2')").arg(i).arg(QString(length, letter)));
 }
 
 // Another program on a file, in a child process (the engine's locks belong
@@ -269,7 +268,7 @@ private slots:
         db(QStringLiteral("c.mdb"));
         // The journal of a New_4.mdb deleted by hand: no file gets its name.
         const QString orphan = file(QStringLiteral("New_4.mdb-journal"));
-        writeBytes(orphan, QByteArray(512, 'j'));
+        QVERIFY(olddata::write(orphan, QByteArray(512, 'j')));
         ScopedScriptedUi ui;
         ui->answerMsgBox(vbYes);
         manager().cmdAdd_Click();  // a.mdb, c.mdb, New_3.mdb listed: New_5.mdb, not a second New_3.mdb
@@ -312,15 +311,13 @@ private slots:
             db::Connection c;
             c.open(mdlDB::fncConnectionString(x));
             c.beginTrans();
-            for (int i = 0; i < 400; ++i)
-                c.execute(QStringLiteral("INSERT INTO tPrint (strNo, strName) VALUES ('%1', '%2')")
-                              .arg(i).arg(QString(200, QLatin1Char('n'))));
+            insertRows(c, 400, u'n');
             c.execute(QStringLiteral("DELETE FROM tPrint WHERE Print_Id > 2"));
             c.commitTrans();
         }
         const qint64 rows = countRows(x);
         const qint64 before = QFileInfo(x).size();
-        writeBytes(x + QStringLiteral(".Tmp"), "left over");
+        QVERIFY(olddata::write(x + QStringLiteral(".Tmp"), "left over"));
         const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(x, readOnly));
         const QByteArray bytes = fileBytes(x);
@@ -376,7 +373,7 @@ private slots:
         const QString y = file(QStringLiteral("y.mdb"));
         const QString tmp = y + QStringLiteral(".Tmp");
         if (kind == QLatin1String("leftover")) {
-            writeBytes(y, QByteArray("not a database").repeated(100));
+            QVERIFY(olddata::write(y, QByteArray("not a database").repeated(100)));
             testsupport::copyTemplate(tmp);
         } else {
             db(QStringLiteral("y.mdb"));
@@ -388,8 +385,7 @@ private slots:
                 db::Connection c;
                 c.open(mdlDB::fncConnectionString(y));
                 c.beginTrans();
-                for (int i = 0; i < 200; ++i)
-                    c.execute(QStringLiteral("INSERT INTO tPrint (strName) VALUES ('%1')").arg(QString(300, QLatin1Char('n'))));
+                insertRows(c, 200, u'n', 300);
                 c.commitTrans();
             }
             // A page of tPrint's rows overwritten: the file opens, its copy can't be read.
@@ -593,8 +589,7 @@ private slots:
         db::Connection reader;
         reader.open(mdlDB::fncConnectionString(file(QStringLiteral("a.mdb"))));
         reader.beginTrans();
-        const QString count = QStringLiteral("SELECT COUNT(*) AS n FROM tPrint");
-        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 0);
+        QCOMPARE(rowsOf(reader), 0);
         ScopedScriptedUi ui;
         const auto command = [&](int saveAnswer) {
             ui->answerMsgBox(vbYes);  // use? / change the folder?
@@ -614,7 +609,7 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(openPath(), firstFile());
         QVERIFY(GE_booDbUpdate && GE_objConnection->inTransaction());
-        QCOMPARE(GE_objConnection->openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QCOMPARE(rowsOf(*GE_objConnection), 1);
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
 
         reader.rollbackTrans();
@@ -622,7 +617,7 @@ private slots:
         QCOMPARE(ui->count(), 5);
         QCOMPARE(openPath(), folderChange ? QString() : files::canonicalPath(b));
         QCOMPARE(manager().stsBar->Panels(2).Text(), folderChange ? QString() : QStringLiteral("b.mdb"));
-        QCOMPARE(reader.openRecordset(count)[QStringLiteral("n")].toInt32(), 1);
+        QCOMPARE(rowsOf(reader), 1);
         QVERIFY(!GE_booDbUpdate && ui->allAnswered());
     }
 
@@ -666,7 +661,7 @@ private slots:
 
     void badFileGoesBackToTheFileUsedBefore()
     {
-        writeBytes(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300));
+        QVERIFY(olddata::write(file(QStringLiteral("bad.mdb")), QByteArray("garbage").repeated(300)));
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("bad.mdb"), &frmMDB::mnuUse_Click);  // no end
         QCOMPARE(ui->count(), 3);
