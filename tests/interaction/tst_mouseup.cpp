@@ -35,6 +35,12 @@ double value(const LabelElement& label)
 
 QString key(const Element& e) { return ResultTag::fncTag_Key(e.Tag); }
 
+bool centredAt(const ShapeElement& s, double x, double y)
+{
+    return near(s.Left + s.Width() / 2, x) && near(s.Top + s.Height() / 2, y);
+}
+QLineF lineOf(const LineElement& l) { return QLineF(l.X1, l.Y1, l.X2, l.Y2); }
+
 }  // namespace
 
 class TestMouseUp : public QObject {
@@ -154,8 +160,7 @@ private slots:
         QCOMPARE(label.Tag, QStringLiteral("022:25_") + k);
         QVERIFY(ends(e.lineHojoSave(0), 10, 10, 22, 1) && ends(e.lineHojoSave(1), 40, 50, 52, 41));
         QVERIFY(ends(e.lineDsSave(0), 22, 1, 52, 41));
-        const ShapeElement& m0 = e.shpSnpo(0);
-        QVERIFY(near(m0.Left + m0.Width() / 2, 22) && near(m0.Top + m0.Height() / 2, 1));
+        QVERIFY(centredAt(e.shpSnpo(0), 22, 1));
         const std::initializer_list<const Element*> kept{&label,           &e.lineDsSave(0), &e.lineHojoSave(0),
                                                          &e.lineHojoSave(1), &e.shpSnpo(0),    &e.shpSnpo(1)};
         for (const Element* el : kept)
@@ -311,9 +316,9 @@ private slots:
             QVERIFY(!before.isEmpty() && bytes() != before);
         } else {
             // The third side dragged down: the first side's distance stays.
-            const QLineF first(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
+            const QLineF first = lineOf(e.lineDsSave(0));
             drag(e, 25, 40, 25, 50);
-            QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), first);
+            QCOMPARE(lineOf(e.lineDsSave(0)), first);
             QVERIFY(near(value(e.lblKyori(0)), 15) && near(value(e.lblKyori(1)), 15)
                     && near(value(e.lblKyori(2)), 20));
             QVERIFY(near(value(e.lblMensekiS(0)), 300));
@@ -329,8 +334,7 @@ private slots:
         drag(e, 28, 9, 38, 9);
         QVERIFY(ends(e.lineDsSave(0), 32, 1, 62, 41));
         QVERIFY(ends(e.lineHojoSave(0), 10, 10, 32, 1) && ends(e.lineHojoSave(1), 40, 50, 62, 41));
-        const ShapeElement& m1 = e.shpSnpo(1);
-        QVERIFY(near(m1.Left + m1.Width() / 2, 62) && near(m1.Top + m1.Height() / 2, 41));
+        QVERIFY(centredAt(e.shpSnpo(1), 62, 41));
         QVERIFY(e.booDrawChange && !e.booDrag);
         // Extension line 1 taken at its start and moved: the distance measured again.
         drag(e, 40, 50, 40, 10);
@@ -340,10 +344,10 @@ private slots:
         // place: the dimension stays where the flip put it.
         e.intPopIndex = 0;
         e.popEditRev_Click();
-        const QLineF flipped(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2);
+        const QLineF flipped = lineOf(e.lineDsSave(0));
         e.booDrawChange = false;
         click(e, 40, 10);
-        QCOMPARE(QLineF(e.lineDsSave(0).X1, e.lineDsSave(0).Y1, e.lineDsSave(0).X2, e.lineDsSave(0).Y2), flipped);
+        QCOMPARE(lineOf(e.lineDsSave(0)), flipped);
         QVERIFY(!e.booDrawChange);
     }
 
@@ -374,8 +378,7 @@ private slots:
         for (LabelElement* label : {&alone, &top}) {
             const auto own = ResultTag::fncChg_DecimalPoint(
                 ResultTag::fncChg_UnitDistance(label->Tag, qint16(unit)).tag, qint16(decimals), false);
-            label->Caption = own.caption;
-            label->Tag = own.tag;
+            label->Caption = own.caption, label->Tag = own.tag;
         }
         drag(e, 40, 20, 50, 20);  // the top side grows from 15 m to 20 m
         e.intPopIndex = 0;
@@ -422,8 +425,7 @@ private slots:
         // a move recomputes nothing, a moved side keeps them.
         LabelElement& label = e.lblMensekiS(0);
         const auto own = ResultTag::fncChg_DecimalPoint(ResultTag::fncChg_UnitArea(label.Tag, 11).tag, 3, true);
-        label.Caption = own.caption;
-        label.Tag = own.tag;
+        label.Caption = own.caption, label.Tag = own.tag;
         const QPointF place(label.Left, label.Top);
         click(e, 150, 25);
         QVERIFY(label.Caption == own.caption && label.Tag == own.tag && QPointF(label.Left, label.Top) == place);
@@ -519,8 +521,7 @@ private slots:
         e.lineCheck.X1 = 1, e.lineCheck.Y1 = 2, e.lineCheck.X2 = 3, e.lineCheck.Y2 = 4;
         up(e, 9, 9);
         QVERIFY((GE_sngHosei == std::array<float, 4>{1, 2, 3, 4}));
-        const ShapeElement& m1 = e.shpCheck(1);
-        QVERIFY(near(m1.Left + m1.Width() / 2, 3) && near(m1.Top + m1.Height() / 2, 4));
+        QVERIFY(centredAt(e.shpCheck(1), 3, 4));
         QCOMPARE(o.txtHosei(0).Text(), QStringLiteral("x"));
         e.popDisX->setChecked(true), e.popDisY->setChecked(false);
         up(e, 9, 9);

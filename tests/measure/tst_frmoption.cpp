@@ -31,6 +31,8 @@ bool near(double a, double b, double tolerance)
     return qAbs(a - b) <= tolerance;
 }
 
+const measure::typSide Square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
+
 QWidget* focused()
 {
     return QApplication::focusWidget();
@@ -214,8 +216,7 @@ private slots:
         QCOMPARE(o.lblUnit(0).Caption(), QStringLiteral("cm "));
         QVERIFY(near(e.fncLen_Dis(10, 10, 40, 50), 1166.19038, 1e-4));
         QCOMPARE(measure::fncLength_Caption(e.fncLen_Dis(10, 10, 40, 50)), QStringLiteral(" 1,166.19 cm "));
-        const measure::typSide square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
-        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(square)), QStringLiteral(" 500.00 m2 "));
+        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(Square)), QStringLiteral(" 500.00 m2 "));
         typeEnter(*o.txtScale, QStringLiteral("500"));
         QCOMPARE(GE_sngScale, 500.0f);
         o.SSTab->setTab(2);
@@ -309,8 +310,10 @@ private slots:
         QTest::addColumn<bool>("nudge");
         const QStringList normal{"20", "50", "220", "310", "139", "45", "0", "35", "41", "0",
                                  "139", "46", "0", "35", "40", "0"};
-        const auto with = [&normal](std::initializer_list<std::pair<int, const char*>> changes) {
-            QStringList boxes = normal;
+        // The boxes of `base` (none: the normal pair) with some changed.
+        const auto with = [&normal](std::initializer_list<std::pair<int, const char*>> changes,
+                                    const QStringList* base = nullptr) {
+            QStringList boxes = base ? *base : normal;
             for (const auto& [k, text] : changes)
                 boxes[k] = QString::fromLatin1(text);
             return boxes;
@@ -333,10 +336,8 @@ private slots:
         const QStringList apart1mm{"168.6211", "667.6453", "169.4211", "667.0453", "139", "45", "30", "35", "40",
                                    "30", "179", "45", "30", "35", "40", "50"};
         QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << earth << false << false;
-        QStringList apart01mm = apart1mm;
-        apart01mm[2] = QStringLiteral("168.6811"), apart01mm[3] = QStringLiteral("667.5653");
-        apart01mm[10] = QStringLiteral("239");
-        QTest::newRow("0.1 mm apart, 100 degrees of longitude") << apart01mm << earth << false << false;
+        QTest::newRow("0.1 mm apart, 100 degrees of longitude")
+            << with({{2, "168.6811"}, {3, "667.5653"}, {10, "239"}}, &apart1mm) << earth << false << false;
         QTest::newRow("2 mm apart, 60 degrees of latitude")
             << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << earth << false << false;
         // Calibrated under the nudged tilt; under the one kept the two points
@@ -474,9 +475,8 @@ private slots:
         }
         close(o);
         const double len = GE_booModeDis ? e.fncLen_Dis(10, 10, 40, 50) : e.fncLen_KeiIdo(10, 10, 40, 50);
-        const measure::typSide square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
         QCOMPARE(measure::fncLength_Caption(len), length);
-        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(square)), area);
+        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(Square)), area);
     }
 
     void closingPutsBackWhatWasNotConfirmed()

@@ -20,7 +20,8 @@ using platform::ShapeElement;
 
 namespace {
 
-const QString K = QStringLiteral("240101090000");
+// What `enabled` gives when no value control can be used.
+const QString NothingEnabled = QStringLiteral("00000000000000000000000");
 
 template <class T>
 T& element(platform::ElementArray<T>& a, int k, const QString& tag)
@@ -193,7 +194,6 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("bits");  // line+shape group, label group, hatching group
-        const QString none = QStringLiteral("00000000000000000000000");
         QTest::newRow("lead-out") << "lineHikidashi" << "プロパティ［引き出し線］" << "11100010000000000000000";
         QTest::newRow("dimension") << "lineDsSave" << "プロパティ［距離・寸法線］" << "11100010000000000000000";
         QTest::newRow("segment") << "linePS" << "プロパティ［連続・境界線］" << "11100010000000000000000";
@@ -203,8 +203,8 @@ private slots:
         QTest::newRow("text") << "lblMoji" << "プロパティ［文字］" << "00000000011111110000000";
         QTest::newRow("position") << "lblKeiIdoS" << "プロパティ［経緯度］" << "00000000011111110000000";
         QTest::newRow("shape") << "shpShape" << "プロパティ［図形］" << "11111111100000000000000";
-        QTest::newRow("extension") << "lineHojoSave" << "プロパティ［図形］" << none;
-        QTest::newRow("nothing") << "" << "プロパティ［図形］" << none;
+        QTest::newRow("extension") << "lineHojoSave" << "プロパティ［図形］" << NothingEnabled;
+        QTest::newRow("nothing") << "" << "プロパティ［図形］" << NothingEnabled;
     }
     void layoutByKind()
     {
@@ -463,7 +463,7 @@ private slots:
         e.strPopObjName = QStringLiteral("lblMensekiS");
         e.intPopIndex = 0;
         e.popEditDel_Click(0);
-        QCOMPARE(enabled(s), QStringLiteral("00000000000000000000000"));
+        QCOMPARE(enabled(s), NothingEnabled);
         QCOMPARE(s.stsBar->Panels(1).Text(), QString());
         QCOMPARE(s.stsBar->Panels(2).Text(), QString());
         // An index past the end: no values, no dialog, no change.
