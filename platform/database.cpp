@@ -236,6 +236,8 @@ QString describeFolderFailure(const QString& file, const QString& engineText)
 
 }  // namespace
 
+QString journalPath(const QString& file) { return file + QStringLiteral("-journal"); }
+
 // --- connection string ---------------------------------------------------------
 
 ConnectionSettings parseConnectionString(const QString& connectionString)
@@ -411,7 +413,7 @@ struct Session {
     [[noreturn]] void fail(const vb::Error& error);
     [[noreturn]] void fail() { fail(lastError()); }
     vb::Error lastError() const;
-    QString journalPath() const { return path + QStringLiteral("-journal"); }
+    QString journalPath() const { return platform::db::journalPath(path); }
     void keepJournal();
     bool journalHasRoom();
     void makeRoom();
