@@ -6,7 +6,6 @@
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
-#include <cfloat>
 #include <cmath>
 
 namespace mdlSub {
@@ -47,7 +46,7 @@ struct typKeiIdoCalibration {
     float pictAdj = 1.0f;
 };
 
-bool fitsSingle(double v) { return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX); }
+using measure::fitsSingle;
 bool finite(const typPointD& p) { return std::isfinite(p.dblX) && std::isfinite(p.dblY); }
 bool ratioFits(double r) { return r >= measure::MinRatio && r <= measure::MaxRatio; }
 
