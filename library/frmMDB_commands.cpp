@@ -11,6 +11,7 @@
 #include "library/dlgBrowesForFolder.h"
 #include "library/mdlMdbFile.h"
 #include "platform/application.h"
+#include "platform/database.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
@@ -181,9 +182,9 @@ void frmMDB::popReNmae_Click()
     const QString target = fncPath(newName);
     if (files::exists(target)) {
         MsgBox(QStringLiteral("入力されたデータ・ベースは既に存在します！"), vbOKOnly + vbInformation, newName);
-    } else if (files::exists(mdlMdbFile::fncJournal(target))) {
+    } else if (files::exists(db::journalPath(target))) {
         // The journal of a file gone from under it would be played into this one.
-        MsgBox(mdlMdbFile::fncJournal(target) + vbCrLf
+        MsgBox(db::journalPath(target) + vbCrLf
                    + QStringLiteral("入力された名前のデータ・ベースのジャーナルファイルが残っています！"),
                vbOKOnly + vbInformation, newName);
     } else {

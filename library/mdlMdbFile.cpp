@@ -30,7 +30,7 @@ bool fncHold(db::FileHold& hold, const QString& path)
         hold.take(mdlDB::fncConnectionString(path));
         return true;
     } catch (const vb::Error& error) {
-        if (error.number() == db::errFileInUse || QFileInfo(fncJournal(path)).size() > 0)
+        if (error.number() == db::errFileInUse || QFileInfo(db::journalPath(path)).size() > 0)
             throw;
         return false;
     }
@@ -53,7 +53,7 @@ QString fncNew_Name(const QString& folder, int first)
 {
     for (int n = qMax(first, 1);; ++n) {
         const QString name = QStringLiteral("New_") + QString::number(n) + QStringLiteral(".mdb");
-        if (files::findFileName(folder, name).isEmpty() && files::findFileName(folder, fncJournal(name)).isEmpty())
+        if (files::findFileName(folder, name).isEmpty() && files::findFileName(folder, db::journalPath(name)).isEmpty())
             return name;
     }
 }
@@ -78,8 +78,6 @@ bool fncIs_Database(const QString& path)
         return false;
     }
 }
-
-QString fncJournal(const QString& path) { return path + QStringLiteral("-journal"); }
 
 void subCheck_Free(const QString& path, bool writing)
 {
@@ -148,8 +146,8 @@ void subRemove_Name(const QString& path, bool writing, Operation operation)
             hold.dropJournal();
         operation();
         // Unheld, the journal beside it has nothing to put back.
-        if (!held && files::fileExists(fncJournal(path)))
-            files::deleteFile(fncJournal(path));
+        if (!held && files::fileExists(db::journalPath(path)))
+            files::deleteFile(db::journalPath(path));
     });
 }
 

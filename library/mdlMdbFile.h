@@ -22,9 +22,6 @@ bool fncName_Allowed(const QString& answer);
 // True when the file opens with the program's password and holds tSystem.
 bool fncIs_Database(const QString& path);
 
-// The journal the engine keeps beside the database file `path`.
-QString fncJournal(const QString& path);
-
 // Raises vb::Error when the file `path` must not be changed:
 // platform::db::errFileInUse when another program holds it, and, when
 // `writing`, errPermission (70) when its permission bits keep this program

@@ -6,7 +6,6 @@
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
-#include <cfloat>
 #include <cmath>
 
 namespace mdlSub {
@@ -41,13 +40,7 @@ void subCalc_Hosei()
 
 namespace {
 
-struct typKeiIdoCalibration {
-    typPointD ptoK, ktoP, ki00ToPx, ptoD;
-    typLonLat px00ToKei;
-    float pictAdj = 1.0f;
-};
-
-bool fitsSingle(double v) { return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX); }
+using measure::fitsSingle;
 bool finite(const typPointD& p) { return std::isfinite(p.dblX) && std::isfinite(p.dblY); }
 bool ratioFits(double r) { return r >= measure::MinRatio && r <= measure::MaxRatio; }
 
@@ -123,18 +116,27 @@ KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
 
 }  // namespace
 
+typKeiIdoCalibration typKeiIdoCalibration::fncInForce()
+{
+    return typKeiIdoCalibration{GE_tpPtoK_r, GE_tpKtoP_r, GE_tpKI00ToPx, GE_tpPtoD_r, GE_tpPx00ToKei, GE_sngPictAdj};
+}
+
+void typKeiIdoCalibration::subPut() const
+{
+    GE_tpPtoK_r = ptoK;
+    GE_tpKtoP_r = ktoP;
+    GE_tpPx00ToKei = px00ToKei;
+    GE_tpKI00ToPx = ki00ToPx;
+    GE_tpPtoD_r = ptoD;
+    GE_sngPictAdj = pictAdj;
+}
+
 KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight)
 {
     typKeiIdoCalibration c;
     const KeiIdoFault fault = calcKeiIdo(c, pictureWidth, pictureHeight);
-    if (fault != KeiIdoFault::none)
-        return fault;
-    GE_tpPtoK_r = c.ptoK;
-    GE_tpKtoP_r = c.ktoP;
-    GE_tpPx00ToKei = c.px00ToKei;
-    GE_tpKI00ToPx = c.ki00ToPx;
-    GE_tpPtoD_r = c.ptoD;
-    GE_sngPictAdj = c.pictAdj;
+    if (fault == KeiIdoFault::none)
+        c.subPut();
     return fault;
 }
 

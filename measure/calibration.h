@@ -30,6 +30,16 @@ enum class KeiIdoFault {
     earth,     // a part of the picture would lie beyond longitude ±180° or latitude ±90°
 };
 
+// What the longitude/latitude calibration sets, as one value: the ratios
+// and offsets both ways, metres per picture unit and the picture's stretch.
+struct typKeiIdoCalibration {
+    typPointD ptoK, ktoP, ki00ToPx, ptoD;
+    typLonLat px00ToKei;
+    float pictAdj = 1.0f;
+    static typKeiIdoCalibration fncInForce();  // from the GE_ settings
+    void subPut() const;                       // into them
+};
+
 // The longitude/latitude calibration from GE_tpPiccel, GE_dblKeido and
 // GE_dblIdo: sets GE_tpPtoK_r, GE_tpKtoP_r, GE_tpPx00ToKei, GE_tpKI00ToPx,
 // GE_tpPtoD_r (metres per picture unit) and GE_sngPictAdj, all at once or

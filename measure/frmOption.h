@@ -151,9 +151,7 @@ private:
         std::array<typPointS, 2> points;
         std::array<typDMS, 2> longitudes, latitudes;
         std::array<double, 2> lonSeconds, latSeconds;
-        typPointD ptoK, ktoP, ki00ToPx, ptoD;
-        typLonLat px00ToKei;
-        float pictAdj = 1.0f;
+        mdlSub::typKeiIdoCalibration calibration;
         static typKeiIdoState fncTake();
         void restore() const;
     };

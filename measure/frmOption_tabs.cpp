@@ -296,9 +296,8 @@ void frmOption::cmdCnv_Click()
 
 frmOption::typKeiIdoState frmOption::typKeiIdoState::fncTake()
 {
-    return typKeiIdoState{GE_tpPiccel,   GE_tpKeIdo,  GE_tpIdo,         GE_dblKeido, GE_dblIdo,
-                          GE_tpPtoK_r,   GE_tpKtoP_r, GE_tpKI00ToPx,    GE_tpPtoD_r, GE_tpPx00ToKei,
-                          GE_sngPictAdj};
+    return typKeiIdoState{GE_tpPiccel, GE_tpKeIdo, GE_tpIdo, GE_dblKeido, GE_dblIdo,
+                          mdlSub::typKeiIdoCalibration::fncInForce()};
 }
 
 void frmOption::typKeiIdoState::restore() const
@@ -308,12 +307,7 @@ void frmOption::typKeiIdoState::restore() const
     GE_tpIdo = latitudes;
     GE_dblKeido = lonSeconds;
     GE_dblIdo = latSeconds;
-    GE_tpPtoK_r = ptoK;
-    GE_tpKtoP_r = ktoP;
-    GE_tpKI00ToPx = ki00ToPx;
-    GE_tpPtoD_r = ptoD;
-    GE_tpPx00ToKei = px00ToKei;
-    GE_sngPictAdj = pictAdj;
+    calibration.subPut();
 }
 
 mdlSub::KeiIdoFault frmOption::fncCalc_KeiIdo()

@@ -10,12 +10,12 @@
 
 namespace measure {
 
-namespace {
-
 bool fitsSingle(double v)
 {
     return std::isfinite(v) && std::fabs(v) <= double(FLT_MAX);
 }
+
+namespace {
 
 bool fitsInt16(double v)
 {

@@ -16,6 +16,9 @@
 
 namespace measure {
 
+// Whether a double is finite and within the single range.
+bool fitsSingle(double v);
+
 // The whole text as a number of the field's type, or nothing when the text
 // is not numeric or the number does not fit (16-bit fields round halves to
 // the even neighbour).

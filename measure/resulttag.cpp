@@ -132,7 +132,7 @@ typRelabel fncChg_DecimalPoint(const QString& tag, qint16 decimals, bool area)
 typRelabel fncRestate(const QString& tag, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area)
 {
     qint16 unit = drawingUnit, decimals = drawingDecimals;
-    const bool wellFormed = tag.size() > 3 && tag[0].isDigit() && tag[1].isDigit() && tag[2].isDigit()
+    const bool wellFormed = tag.size() > 3 && isDigit(tag[0]) && isDigit(tag[1]) && isDigit(tag[2])
                             && tag[3] == u':' && tag.left(2).toInt() <= MaxUnit
                             && tag.mid(2, 1).toInt() <= MaxDecimals;
     if (wellFormed) {

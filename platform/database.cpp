@@ -236,6 +236,8 @@ QString describeFolderFailure(const QString& file, const QString& engineText)
 
 }  // namespace
 
+QString journalPath(const QString& file) { return file + QStringLiteral("-journal"); }
+
 // --- connection string ---------------------------------------------------------
 
 ConnectionSettings parseConnectionString(const QString& connectionString)
@@ -411,7 +413,7 @@ struct Session {
     [[noreturn]] void fail(const vb::Error& error);
     [[noreturn]] void fail() { fail(lastError()); }
     vb::Error lastError() const;
-    QString journalPath() const { return path + QStringLiteral("-journal"); }
+    QString journalPath() const { return platform::db::journalPath(path); }
     void keepJournal();
     bool journalHasRoom();
     void makeRoom();
@@ -575,9 +577,11 @@ vb::Error noRoom(const QString& file)
 // takes first. False when the room can't be had.
 bool Session::journalHasRoom()
 {
-    const qint64 size = sizeOf(QFile::encodeName(path));
-    if (size < 0)
+    // The file's size and, for a journal made here, its permissions and owner.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return true;  // the engine tells what became of the file
+    const qint64 size = qint64(info.st_size);
     if (pageSize <= 0)
         pageSize = number("PRAGMA page_size");
     const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
@@ -586,9 +590,6 @@ bool Session::journalHasRoom()
         return false;
     const QByteArray journal = QFile::encodeName(journalPath());
     if (sizeOf(journal) >= need)
-        return true;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return true;
     const int fd = ::open(journal.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, info.st_mode & 0777);
     if (fd < 0)

@@ -162,6 +162,9 @@ ConnectionSettings parseConnectionString(const QString& connectionString);
 // text alone.
 QString describeEngineFailure(int code, const QString& file, const QString& engineText);
 
+// The journal the engine keeps beside the database file `file`.
+QString journalPath(const QString& file);
+
 // Creates an empty database file; raises errFileExists when the path exists.
 void createDatabase(const QString& path);
 

@@ -89,7 +89,7 @@ void FileHold::take(const QString& connectionString)
 
 void FileHold::dropJournal()
 {
-    const QString journal = m_path + QStringLiteral("-journal");
+    const QString journal = journalPath(m_path);
     if (!m_path.isEmpty() && files::fileExists(journal))
         files::deleteFile(journal);
 }

@@ -45,7 +45,7 @@ int main(int argc, char** argv)
 
     // A journal left by a run that was stopped would be played back onto the new file.
     QFile::remove(tempPath);
-    QFile::remove(tempPath + QStringLiteral("-journal"));
+    QFile::remove(platform::db::journalPath(tempPath));
     try {
         platform::db::createDatabase(tempPath);
         {
