@@ -196,15 +196,16 @@ void dlgPrinter::cmdPrint_Click()
         // the printer chosen.
         printer.setOutputFile(pdfFile);
         printer.setDocumentName(GE_tpPrint.strName);
+        // A queue that takes no jobs would drop the print without a word; a
+        // scheduler that doesn't answer lists no printer at all.
+        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
+            return;
         if (!printer.hasOutput()) {
             vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。") + vb::vbCrLf
                            + QStringLiteral("印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
                        vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
             return;
         }
-        // A queue that takes no jobs would drop the print without a word.
-        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
-            return;
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
             subPrintFit();

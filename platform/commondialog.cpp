@@ -1,5 +1,6 @@
 #include "platform/commondialog.h"
 
+#include "platform/printscheduler.h"
 #include "platform/vberror.h"
 
 #include <QPrinter>
@@ -15,6 +16,7 @@ bool offers(const QPrinter& device, const QPageSize& paper)
 {
     if (device.outputFormat() != QPrinter::NativeFormat)
         return true;
+    printscheduler::check();
     const QPrinterInfo info(device);
     if (info.isNull() || info.supportsCustomPageSizes())
         return true;
@@ -97,6 +99,7 @@ void CommonDialog::ShowPrinter()
         vb::raise(vb::errInvalidCall);
     const auto kind = (Flags & cdlPDPrintSetup) ? PrintDialogKind::Setup : PrintDialogKind::Print;
     const QPageSize opened = PrinterDevice->pageLayout().pageSize();
+    printscheduler::check();  // the dialog lists the printers
     const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
     if (result == PrintDialogResult::Cancelled) {
         cancelled();

@@ -1,6 +1,7 @@
 #include "platform/printer.h"
 
 #include "platform/printqueue.h"
+#include "platform/printscheduler.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
@@ -126,6 +127,7 @@ QStringList names()
             list.append(p.name);
         return list;
     }
+    printscheduler::check();
     return QPrinterInfo::availablePrinterNames();
 }
 
@@ -133,6 +135,7 @@ QString defaultName()
 {
     if (!testPrinters().isEmpty())
         return testPrinters().first().name;
+    printscheduler::check();
     const QString name = QPrinterInfo::defaultPrinterName();
     if (!name.isEmpty())
         return name;
@@ -142,6 +145,8 @@ QString defaultName()
 
 std::unique_ptr<QPrinter> makeDevice(const QString& name)
 {
+    // Every QPrinter asks for the default printer as it is made.
+    printscheduler::check();
     if (const TestPrinter* test = findTest(name)) {
         auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
         device->setOutputFormat(QPrinter::PdfFormat);
@@ -164,6 +169,7 @@ QString driverOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->driver;
+    printscheduler::check();
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     return info.isNull() ? QString() : info.makeAndModel();
 }
@@ -172,6 +178,7 @@ QString portOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->port;
+    printscheduler::check();
     const QPrinterInfo info = QPrinterInfo::printerInfo(name);
     return info.isNull() ? QString() : info.location();
 }
@@ -236,6 +243,8 @@ int Printer::PaperSize() const
 void Printer::setPaperSize(int code)
 {
     const TestPrinter* test = findTest(m_name);
+    if (!test)
+        printscheduler::check();
     if (code == 256) {
         const bool allowed = test ? test->customPaper
                                   : QPrinterInfo::printerInfo(m_name).isNull() ||
@@ -436,10 +445,12 @@ void Printer::beginPage()
     if (!m_painter) {
         if (!hasOutput())
             printerFailed();
-        if (const QString pdf = pdfTarget(); !pdf.isEmpty())
+        if (const QString pdf = pdfTarget(); !pdf.isEmpty()) {
+            printscheduler::check();  // the file's own QPrinter asks for the default printer
             m_pdf = std::make_unique<PdfFile>(pdf, *m_device, m_docName);
-        else
+        } else {
             m_device->setDocName(m_docName);
+        }
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&document())) {
             KillDoc();

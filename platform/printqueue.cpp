@@ -1,5 +1,6 @@
 #include "platform/printqueue.h"
 
+#include "platform/printscheduler.h"
 #include "platform/ui.h"
 
 #include <utility>
@@ -26,6 +27,8 @@ bool& asked()
 
 std::optional<State> askScheduler(const QString& queue)
 {
+    if (!printscheduler::check())
+        return std::nullopt;
     const QByteArray name = queue.toUtf8();
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
     if (!dest)
@@ -57,6 +60,12 @@ std::optional<State> state(const QString& queue)
 
 bool confirmAccepting(const QString& queue)
 {
+    // A scheduler set aside takes no job, and nothing would tell that the
+    // print went nowhere.
+    if (!source() && !printscheduler::check()) {
+        printscheduler::tellUnreachable();
+        return false;
+    }
     const std::optional<State> s = state(queue);
     if (!s || (s->accepting && !s->stopped))
         return true;

@@ -22,7 +22,8 @@ struct State {
 std::optional<State> state(const QString& queue);
 
 // Whether the queue takes a job now; when it doesn't, says so in a box
-// naming it (false).
+// naming it (false). With the scheduler set aside (printscheduler.h) no
+// queue takes one, and the box says the printers can't be reached.
 bool confirmAccepting(const QString& queue);
 
 // Why the scheduler refused the job just handed to it, "" when it took it
