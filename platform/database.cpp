@@ -11,14 +11,11 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <cerrno>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
 #include <optional>
 #include <set>
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform::db {
@@ -416,11 +413,8 @@ struct Session {
     QString journalPath() const { return platform::db::journalPath(path); }
     void keepJournal();
     bool readOnly() const { return sqlite3_db_readonly(db, "main") == 1; }
-    bool writeAheadLog();
-    room::Outcome takeJournalRoom();
     void makeRoom();
     void reserveRoom();
-    void growFile();
     bool othersHoldFile() const;
     qint64 number(const char* pragma);
     void run(const QString& sql, long* changes);
@@ -473,7 +467,7 @@ void Session::shut()
         sqlite3_busy_timeout(db, 0);
         // A file another program gave a write-ahead log keeps it, and the
         // engine no longer uses the journal kept for the session.
-        if (writeAheadLog()) {
+        if (room::writeAheadLog(db)) {
             room::removeIdleJournal(journalPath());
         } else if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
             sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
@@ -546,64 +540,10 @@ void Session::keepJournal()
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-// Whether the file keeps a write-ahead log instead of the journal (another
-// program switched it), as the file itself says now.
-bool Session::writeAheadLog()
-{
-    sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);  // reads the file's header
-    sqlite3_stmt* stmt = nullptr;
-    bool wal = false;
-    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK
-        && sqlite3_step(stmt) == SQLITE_ROW)
-        wal = qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "wal") == 0;
-    sqlite3_finalize(stmt);
-    return wal;
-}
-
-namespace {
-
-// A journal header is one sector, and the engine takes no sector larger.
-constexpr qint64 JournalHeaderRoom = 65536;
-
-qint64 sizeOf(const QString& file)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
-}
-
-}  // namespace
-
-// A journal write that finds no room (a full disk, a file-size limit) makes
-// the engine roll the whole transaction back, and the journal is written
-// while the statements run, a copy of each page before its first change,
-// and page 1 at the commit. So the journal is given, before a change, the
-// room the transaction can need at most: a header and one copy of every page
-// the file held when it began (pages added since are never copied). No
-// smaller room would do: how many pages a statement changes is known only
-// once it has run. The room is taken as blocks beyond the journal's end,
-// so the transaction's later statements and its commit need no new block
-// and stay within the limit. The changed pages stay in memory until the
-// commit (no spill), so the file itself is only written by the commit,
-// whose growth reserveRoom takes first.
-room::Outcome Session::takeJournalRoom()
-{
-    // The file's size and, for a journal made here, its permissions and owner.
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};  // the engine tells what became of the file
-    const qint64 size = qint64(info.st_size);
-    if (pageSize <= 0)
-        pageSize = number("PRAGMA page_size");
-    const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
-    // Past a file-size limit no write lands, however much room the disk has.
-    if (const std::optional<qint64> limit = room::fileSizeLimit(); limit && size > *limit)
-        return {room::Outcome::Short, size, *limit, true};
-    return room::reserveJournal(journalPath(), need, info);
-}
-
 // Before a change inside a transaction: while the journal can't have its
-// room, the program's handler may have room made and try again; otherwise
-// the change is refused with the transaction as it was.
+// room (see room::takeJournalRoom), the program's handler may have room made
+// and try again; otherwise the change is refused with the transaction as it
+// was.
 void Session::makeRoom()
 {
     if (!db || sqlite3_get_autocommit(db))
@@ -616,12 +556,14 @@ void Session::makeRoom()
         return;
     // A connection that can't write changes nothing (the engine refuses),
     // and a file with a write-ahead log writes no journal.
-    if (readOnly() || writeAheadLog()) {
+    if (readOnly() || room::writeAheadLog(db)) {
         roomHeld = true;
         return;
     }
     for (;;) {
-        const room::Outcome outcome = takeJournalRoom();
+        if (pageSize <= 0)
+            pageSize = number("PRAGMA page_size");
+        const room::Outcome outcome = room::takeJournalRoom(path, pageSize);
         if (outcome.kind == room::Outcome::Taken)
             break;
         if (outcome.kind == room::Outcome::Unusable)
@@ -634,57 +576,18 @@ void Session::makeRoom()
 }
 
 // A commit that runs out of room fails half way, and the engine rolls the
-// whole transaction back. So the room it writes is taken first: the
-// journal gives back the room its transaction did not use (the commit adds
-// page 1's copy at most), then the file takes the room it grows to. A full
-// disk (or a size limit) refuses the commit with the transaction still open
-// and nothing taken.
+// whole transaction back; so the room it writes is taken first, and a
+// refusal leaves the transaction open.
 void Session::reserveRoom()
 {
     // A transaction that changed nothing writes nothing.
-    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE || writeAheadLog())
-        return;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE || room::writeAheadLog(db))
         return;
     if (pageSize <= 0)
         pageSize = number("PRAGMA page_size");
-    // A later change takes the whole room again.
+    // The journal gives back the room it didn't use: a later change takes it again.
     roomHeld = false;
-    room::releaseJournal(journalPath());
-    const qint64 written = qMax<qint64>(sizeOf(journalPath()), JournalHeaderRoom);
-    const room::Outcome outcome = room::reserveJournal(journalPath(), written + pageSize + 8, info);
-    if (outcome.kind == room::Outcome::Unusable)
-        throw room::unusableJournal(path, journalPath(), outcome.error);
-    if (outcome.kind == room::Outcome::Short)
-        throw room::shortage(path, outcome);
-    growFile();
-}
-
-// The room the file grows to at the commit, taken by the engine (its size
-// hint writes each new block); a refusal gives back what it took.
-void Session::growFile()
-{
-    const qint64 size = sizeOf(path);
-    sqlite3_int64 pages = number("PRAGMA page_count") * pageSize;
-    if (size < 0 || pages <= size)
-        return;
-    if (const std::optional<qint64> limit = room::fileSizeLimit(); limit && pages > *limit)
-        throw room::shortage(path, {room::Outcome::Short, pages - size, *limit, true});
-    // The file grows by whole pages, so it never ends in a part page.
-    int chunk = int(pageSize);
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
-    errno = 0;
-    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &pages);
-    const int error = errno;
-    if (rc == SQLITE_OK || rc == SQLITE_NOTFOUND)  // a file system without the hint just writes
-        return;
-    sqlite3_file* file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK && file && file->pMethods)
-        file->pMethods->xTruncate(file, size);
-    if (error != ENOSPC && error != EDQUOT && error != EFBIG)
-        throw engineError(SQLITE_IOERR, QString::fromLocal8Bit(std::strerror(error ? error : EIO)), path);
-    throw room::shortage(path, {room::Outcome::Short, pages - size, room::freeRoom(path)});
+    room::takeCommitRoom(db, path, pageSize, number("PRAGMA page_count"));
 }
 
 // The one number a pragma reads.
@@ -817,7 +720,7 @@ void Connection::open(const QString& connectionString)
         sqlite3_busy_timeout(db, 3000);
         // The first read of the schema tells a database from any other file;
         // the engine would take an empty file for a new database.
-        // Changed pages stay in memory until the commit (see takeJournalRoom),
+        // Changed pages stay in memory until the commit (see room::takeJournalRoom),
         // as do the copies a savepoint keeps.
         d->run(QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA cache_spill = OFF; PRAGMA temp_store = MEMORY; "
                               "SELECT count(*) FROM sqlite_master"),

@@ -34,7 +34,96 @@ QString megabytes(qint64 bytes, bool roundUp)
     return QString::number(roundUp ? (bytes + MB - 1) / MB : bytes / MB);
 }
 
+// A journal header is one sector, and the engine takes no sector larger.
+constexpr qint64 JournalHeaderRoom = 65536;
+
+qint64 sizeOf(const QString& file)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
+}
+
 }  // namespace
+
+bool writeAheadLog(sqlite3* db)
+{
+    sqlite3_exec(db, "PRAGMA schema_version", nullptr, nullptr, nullptr);  // reads the file's header
+    sqlite3_stmt* stmt = nullptr;
+    bool wal = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        wal = qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "wal") == 0;
+    sqlite3_finalize(stmt);
+    return wal;
+}
+
+// A journal write that finds no room (a full disk, a file-size limit) makes
+// the engine roll the whole transaction back, and the journal is written
+// while the statements run, a copy of each page before its first change,
+// and page 1 at the commit. So the journal is given, before a change, the
+// room the transaction can need at most: a header and one copy of every page
+// the file held when it began (pages added since are never copied). No
+// smaller room would do: how many pages a statement changes is known only
+// once it has run. The room is taken as blocks beyond the journal's end,
+// so the transaction's later statements and its commit need no new block
+// and stay within the limit. The changed pages stay in memory until the
+// commit (no spill), so the file itself is only written by the commit,
+// whose growth takeCommitRoom takes first.
+Outcome takeJournalRoom(const QString& file, qint64 pageSize)
+{
+    // The file's size and, for a journal made here, its permissions and owner.
+    struct stat info {};
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0)
+        return {};  // the engine tells what became of the file
+    const qint64 size = qint64(info.st_size);
+    const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
+    // Past a file-size limit no write lands, however much room the disk has.
+    if (const std::optional<qint64> limit = fileSizeLimit(); limit && size > *limit)
+        return {Outcome::Short, size, *limit, true};
+    return reserveJournal(journalPath(file), need, info);
+}
+
+// The journal is emptied as each transaction ends, so its size is what this
+// one wrote; the commit adds page 1's copy at most. The file's growth is
+// taken by the engine (its size hint writes each new block).
+void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pageCount)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0)
+        return;
+    const QString journal = journalPath(file);
+    releaseJournal(journal);
+    const Outcome outcome =
+        reserveJournal(journal, qMax<qint64>(sizeOf(journal), JournalHeaderRoom) + pageSize + 8, info);
+    if (outcome.kind == Outcome::Unusable)
+        throw unusableJournal(file, journal, outcome.error);
+    if (outcome.kind == Outcome::Short)
+        throw shortage(file, outcome);
+    const qint64 size = qint64(info.st_size);
+    sqlite3_int64 pages = pageCount * pageSize;
+    if (pages <= size)
+        return;
+    if (const std::optional<qint64> limit = fileSizeLimit(); limit && pages > *limit)
+        throw shortage(file, {Outcome::Short, pages - size, *limit, true});
+    // The file grows by whole pages, so it never ends in a part page.
+    int chunk = int(pageSize);
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
+    errno = 0;
+    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &pages);
+    const int error = errno;
+    if (rc == SQLITE_OK || rc == SQLITE_NOTFOUND)  // a file system without the hint just writes
+        return;
+    // The blocks the hint got before it failed go back: the file keeps its pages.
+    sqlite3_file* handle = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle) == SQLITE_OK && handle
+        && handle->pMethods)
+        handle->pMethods->xTruncate(handle, size);
+    if (!isLackOfRoom(error)) {
+        const QString text = QString::fromLocal8Bit(std::strerror(error ? error : EIO));
+        throw vb::Error(SQLITE_IOERR, describeEngineFailure(SQLITE_IOERR, file, text));
+    }
+    throw shortage(file, {Outcome::Short, pages - size, freeRoom(file)});
+}
 
 Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& file)
 {

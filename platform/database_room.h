@@ -11,6 +11,8 @@
 #include <optional>
 #include <sys/stat.h>
 
+struct sqlite3;
+
 namespace platform::db::room {
 
 // What asking for room came to.
@@ -26,6 +28,20 @@ struct Outcome {
     bool sizeLimit = false; // the process's file-size limit, not the disk, is short
     int error = 0;
 };
+
+// Whether the file of `db` keeps a write-ahead log instead of the journal
+// (another program switched it), as the file itself says now.
+bool writeAheadLog(sqlite3* db);
+
+// Before a change in a transaction on `file`: the journal's room for the
+// most the transaction can write into it.
+Outcome takeJournalRoom(const QString& file, qint64 pageSize);
+
+// Before the commit of a transaction on `file` that changed pages: the
+// journal gives back the room its transaction didn't use, then the file
+// takes the room it grows to (`pageCount` pages). Raises the refusal, with
+// nothing taken.
+void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pageCount);
 
 // Gives the journal `journal` room for `size` bytes from its start, as
 // blocks beyond its end (its size stays what the engine wrote). A journal
