@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -83,12 +84,13 @@ qint64 freeRoomOf(const QString& path)
 // tests run as root); where that can't be done, why not.
 class LoopDisk {
 public:
-    LoopDisk(const QString& folder, const QString& kind, int megabytes) : m_folder(folder), m_image(folder + u".img"_s)
+    LoopDisk(const QString& folder, const QString& kind, int megabytes)
+        : m_folder(folder), m_image(folder + u".img"_s), m_kind(kind)
     {
         QDir().mkpath(folder);
         QFile image(m_image);
         if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(megabytes) * MB)) {
-            m_why = u"no image file for a loop-mounted "_s + kind;
+            m_why = u"no image file"_s;
             return;
         }
         image.close();
@@ -102,7 +104,7 @@ public:
                 QThread::msleep(200);
         }
         if (!m_mounted)
-            m_why = u"no loop-mounted "_s + kind + u" (no loop device, or mount refused): "_s + m_why;
+            m_why = u"no loop device, or mount refused: "_s + m_why;
     }
     ~LoopDisk()
     {
@@ -111,7 +113,7 @@ public:
         QFile::remove(m_image);
     }
     bool isMounted() const { return m_mounted; }
-    const QString& why() const { return m_why; }
+    QString why() const { return u"no loop-mounted "_s + m_kind + u" disk: "_s + m_why; }
     QString file(const QString& name) const { return m_folder + u"/"_s + name; }
     qint64 free() const { return freeRoomOf(m_folder); }
     // A file that leaves `room` bytes free (a little less, for its own blocks).
@@ -134,8 +136,12 @@ public:
 private:
     bool run(const QString& program, const QStringList& arguments)
     {
+        // The system's tools, also where the search path lacks their folders.
+        QString found = QStandardPaths::findExecutable(program);
+        if (found.isEmpty())
+            found = QStandardPaths::findExecutable(program, {u"/usr/sbin"_s, u"/sbin"_s, u"/usr/bin"_s, u"/bin"_s});
         QProcess process;
-        process.start(program, arguments);
+        process.start(found.isEmpty() ? program : found, arguments);
         if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
             return true;
         m_why = program + u": "_s + process.errorString() + u" "_s + QString::fromLocal8Bit(process.readAllStandardError());
@@ -144,6 +150,7 @@ private:
 
     QString m_folder;
     QString m_image;
+    QString m_kind;
     QString m_why;
     bool m_mounted = false;
 };
