@@ -46,6 +46,18 @@ void subTransaction_Lost(const Error& cause)
            vbExclamation, QStringLiteral("データベース書き込みエラー"));
 }
 
+// A change that finds no room for the journal: the user may make room and
+// write it again, or go back to the program with the change refused.
+bool fncRetry_NoRoom(const Error& refused)
+{
+    const QString text = QStringLiteral("変更をデータベースファイルに書き込めませんでした。") + vbCrLf
+        + refused.description() + vbCrLf + vbCrLf
+        + QStringLiteral("ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。")
+        + vbCrLf + vbCrLf + QStringLiteral("｢再試行｣　　：もう一度書き込みます。") + vbCrLf
+        + QStringLiteral("｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
+    return MsgBox(text, vbRetryCancel + vbExclamation, QStringLiteral("データベース書き込みエラー")) == vbRetry;
+}
+
 // Commits, offering the commit again while it fails: false when the user
 // goes back to the program with the transaction as it was.
 bool fncCommit()
@@ -110,6 +122,7 @@ qint16 fncDbOpen(const QString& path)
         }
         GE_objConnection->beginTrans();
         GE_objConnection->setLossHandler(subTransaction_Lost);
+        GE_objConnection->setNoRoomHandler(fncRetry_NoRoom);
     } catch (const Error& error) {
         // A connection that failed half way is not left holding the file.
         GE_objConnection.reset();

@@ -1,7 +1,7 @@
 #include "platform/database.h"
 
+#include "platform/database_room.h"
 #include "platform/events.h"
-#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
@@ -13,13 +13,9 @@
 #include <QRegularExpression>
 #include <cfloat>
 #include <cmath>
-#include <fcntl.h>
 #include <optional>
 #include <set>
 #include <sqlite3.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace platform::db {
@@ -402,6 +398,7 @@ struct Session {
     // The long transaction: begun by the program and not yet ended by it.
     bool longTransaction = false;
     std::function<void(const vb::Error&)> onLoss;
+    std::function<bool(const vb::Error&)> onNoRoom;
     qint64 pageSize = 0;  // read at the first need
     // The journal's room was found for the write transaction now open; the
     // engine's hooks clear it as that transaction ends.
@@ -415,7 +412,7 @@ struct Session {
     vb::Error lastError() const;
     QString journalPath() const { return platform::db::journalPath(path); }
     void keepJournal();
-    bool journalHasRoom();
+    bool readOnly() const { return sqlite3_db_readonly(db, "main") == 1; }
     void makeRoom();
     void reserveRoom();
     bool othersHoldFile() const;
@@ -468,7 +465,11 @@ void Session::shut()
     // exclusively, and the engine removes the journal under that lock.
     if (!othersHoldFile()) {
         sqlite3_busy_timeout(db, 0);
-        if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        // A file another program gave a write-ahead log keeps it, and the
+        // engine no longer uses the journal kept for the session.
+        if (room::writeAheadLog(db)) {
+            room::removeIdleJournal(journalPath());
+        } else if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
             sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         }
@@ -520,13 +521,15 @@ vb::Error Session::lastError() const
 // in the folder, which may have stopped allowing either since the file was
 // opened (a share whose rights changed): the engine would then roll the
 // whole session back. So the journal is made when the file is opened, stays
-// beside it for the session and is only cleared at each commit (its header
-// zeroed, which no program takes for a journal to play back). Where it
-// can't be made now, the first change says that the folder can't be written.
+// beside it for the session and is only emptied as each transaction ends
+// (which no program takes for a journal to play back), so that it holds no
+// room between transactions. Where it can't be made now, the first change
+// says that the folder can't be written. A connection that can't write
+// makes none.
 void Session::keepJournal()
 {
-    run(QStringLiteral("PRAGMA journal_mode = PERSIST"), nullptr);
-    if (QFileInfo::exists(journalPath()))
+    run(QStringLiteral("PRAGMA journal_mode = PERSIST; PRAGMA journal_size_limit = 0"), nullptr);
+    if (readOnly() || QFileInfo::exists(journalPath()))
         return;
     // Changing a page opens the journal; rolled back, nothing of the file changes.
     try {
@@ -537,81 +540,10 @@ void Session::keepJournal()
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-namespace {
-
-// A journal header is one sector, and the engine takes no sector larger.
-constexpr qint64 JournalHeaderRoom = 65536;
-
-qint64 sizeOf(const QByteArray& file)
-{
-    struct stat info {};
-    return ::stat(file.constData(), &info) == 0 ? qint64(info.st_size) : -1;
-}
-
-// The largest offset this process may write a file to; none when unlimited.
-std::optional<qint64> fileSizeLimit()
-{
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::nullopt;
-    return qint64(limit.rlim_cur);
-}
-
-vb::Error noRoom(const QString& file)
-{
-    return engineError(SQLITE_FULL, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)), file);
-}
-
-}  // namespace
-
-// A journal write that finds no room (a full disk, a file-size limit) makes
-// the engine roll the whole transaction back, and the journal is written
-// while the statements run, a copy of each page before its first change,
-// and page 1 at the commit. So the journal is given, before a change, the
-// room the transaction can need at most: a header and one copy of every page
-// the file held when it began (pages added since are never copied). The room
-// is taken as blocks of the file, kept across commits, so the transaction's
-// later statements and its commit need no new block and stay within the
-// limit. The changed pages stay in memory until the commit (no spill), so
-// the file itself is only written by the commit, whose growth reserveRoom
-// takes first. False when the room can't be had.
-bool Session::journalHasRoom()
-{
-    // The file's size and, for a journal made here, its permissions and owner.
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return true;  // the engine tells what became of the file
-    const qint64 size = qint64(info.st_size);
-    if (pageSize <= 0)
-        pageSize = number("PRAGMA page_size");
-    const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
-    // Past a file-size limit no write lands, however much room the disk has.
-    if (const std::optional<qint64> limit = fileSizeLimit(); limit && (need > *limit || size > *limit))
-        return false;
-    const QByteArray journal = QFile::encodeName(journalPath());
-    if (sizeOf(journal) >= need)
-        return true;
-    const int fd = ::open(journal.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, info.st_mode & 0777);
-    if (fd < 0)
-        return true;  // a folder that allows no journal: the engine says so
-    // One made here (another program removed the kept one) gets the file's
-    // permissions and owner, as the engine gives its own.
-    struct stat made {};
-    if (::fstat(fd, &made) == 0 && made.st_size == 0) {
-        ::fchmod(fd, info.st_mode & 0777);
-        if (::geteuid() == 0) {
-            const int owned = ::fchown(fd, info.st_uid, info.st_gid);
-            Q_UNUSED(owned);  // a journal left root's own still serves
-        }
-    }
-    const int rc = ::posix_fallocate(fd, 0, need);
-    ::close(fd);
-    return rc == 0;
-}
-
 // Before a change inside a transaction: while the journal can't have its
-// room, the user may make room and try again, or go back with the change
-// refused and the transaction as it was.
+// room (see room::takeJournalRoom), the program's handler may have room made
+// and try again; otherwise the change is refused with the transaction as it
+// was.
 void Session::makeRoom()
 {
     if (!db || sqlite3_get_autocommit(db))
@@ -622,40 +554,40 @@ void Session::makeRoom()
     // it made a drawing's save (tens of thousands of rows) take twice as long.
     if (roomHeld && sqlite3_txn_state(db, "main") == SQLITE_TXN_WRITE)
         return;
-    while (!journalHasRoom()) {
-        const vb::Error refused = noRoom(path);
-        const QString text = QStringLiteral("変更をデータベースファイルに書き込めませんでした。") + vb::vbCrLf
-            + refused.description() + vb::vbCrLf + vb::vbCrLf
-            + QStringLiteral("ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。")
-            + vb::vbCrLf + vb::vbCrLf + QStringLiteral("｢再試行｣　　：もう一度書き込みます。") + vb::vbCrLf
-            + QStringLiteral("｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
-        if (vb::MsgBox(text, vb::vbRetryCancel + vb::vbExclamation, QStringLiteral("データベース書き込みエラー"))
-            != vb::vbRetry)
+    // A connection that can't write changes nothing (the engine refuses),
+    // and a file with a write-ahead log writes no journal.
+    if (readOnly() || room::writeAheadLog(db)) {
+        roomHeld = true;
+        return;
+    }
+    for (;;) {
+        if (pageSize <= 0)
+            pageSize = number("PRAGMA page_size");
+        const room::Outcome outcome = room::takeJournalRoom(path, pageSize);
+        if (outcome.kind == room::Outcome::Taken)
+            break;
+        if (outcome.kind == room::Outcome::Unusable)
+            throw room::unusableJournal(path, journalPath(), outcome.error);
+        const vb::Error refused = room::shortage(path, outcome);
+        if (!onNoRoom || !onNoRoom(refused))
             throw refused;
     }
     roomHeld = true;
 }
 
 // A commit that runs out of room fails half way, and the engine rolls the
-// whole transaction back. The room the file grows to is taken first (as is
-// the journal's), so a full disk (or a size limit) refuses it with the
-// transaction still open.
+// whole transaction back; so the room it writes is taken first, and a
+// refusal leaves the transaction open.
 void Session::reserveRoom()
 {
     // A transaction that changed nothing writes nothing.
-    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE)
+    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE || room::writeAheadLog(db))
         return;
-    if (!journalHasRoom())
-        throw noRoom(path);
-    int chunk = int(pageSize);
-    sqlite3_int64 size = number("PRAGMA page_count") * pageSize;
-    if (const std::optional<qint64> limit = fileSizeLimit(); limit && size > *limit)
-        throw noRoom(path);
-    // The file grows by whole pages, so it never ends in a part page.
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
-    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &size);
-    if (rc != SQLITE_OK && rc != SQLITE_NOTFOUND)  // a file system without the hint just writes
-        throw noRoom(path);
+    if (pageSize <= 0)
+        pageSize = number("PRAGMA page_size");
+    // The journal gives back the room it didn't use: a later change takes it again.
+    roomHeld = false;
+    room::takeCommitRoom(db, path, pageSize, number("PRAGMA page_count"));
 }
 
 // The one number a pragma reads.
@@ -788,7 +720,7 @@ void Connection::open(const QString& connectionString)
         sqlite3_busy_timeout(db, 3000);
         // The first read of the schema tells a database from any other file;
         // the engine would take an empty file for a new database.
-        // Changed pages stay in memory until the commit (see journalHasRoom),
+        // Changed pages stay in memory until the commit (see room::takeJournalRoom),
         // as do the copies a savepoint keeps.
         d->run(QStringLiteral("PRAGMA foreign_keys = OFF; PRAGMA cache_spill = OFF; PRAGMA temp_store = MEMORY; "
                               "SELECT count(*) FROM sqlite_master"),
@@ -849,6 +781,7 @@ void Connection::rollbackTrans()
 bool Connection::inTransaction() const { return d->db && !sqlite3_get_autocommit(d->db); }
 
 void Connection::setLossHandler(std::function<void(const vb::Error&)> handler) { d->onLoss = std::move(handler); }
+void Connection::setNoRoomHandler(std::function<bool(const vb::Error&)> handler) { d->onNoRoom = std::move(handler); }
 
 namespace {
 QString savepointName(const QString& name)

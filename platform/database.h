@@ -103,9 +103,10 @@ public:
 
     void beginTrans();
     // A commit refused (a reader holds the file, no room for the file to
-    // grow) leaves the transaction open. The journal is made when the file
-    // is opened and kept beside it until the last connection to the file
-    // closes, so a commit creates and deletes no file in the folder.
+    // grow) leaves the transaction open and takes no room. The journal is
+    // made when the file is opened and kept beside it until the last
+    // connection to the file closes, so a commit creates and deletes no file
+    // in the folder.
     void commitTrans();
     void rollbackTrans();
     bool inTransaction() const;
@@ -116,6 +117,11 @@ public:
     // description, number errTransactionLost), and the failed statement
     // raises that error.
     void setLossHandler(std::function<void(const vb::Error&)> handler);
+    // A change that finds no room for the journal (see execute) is handed to
+    // the handler with its refusal (the engine's "full" error, 13, naming
+    // the room the change needs and the room free): true tries again once
+    // the user has made room. Without a handler the change is refused at once.
+    void setNoRoomHandler(std::function<bool(const vb::Error&)> handler);
     // Named savepoints inside the transaction. Rolling back to one also
     // releases it, so every savepoint is ended by exactly one of the two.
     void savepoint(const QString& name);
@@ -126,8 +132,11 @@ public:
     // returns the rows changed. Inside a transaction, a change first makes
     // sure the journal has the room the transaction can need, so that no
     // full disk or file-size limit later costs the transaction; while it
-    // can't, the user is offered 再試行 / キャンセル, and キャンセル raises
-    // the engine's "full" error (13) with the transaction as it was.
+    // can't (and the no-room handler doesn't have it tried again), the
+    // change raises the engine's "full" error (13) with the transaction as
+    // it was. A journal this process can't write (another user's, read-only)
+    // refuses the change with error 8, naming the journal. A connection that
+    // can't write takes no room and leaves no journal.
     long execute(const QString& sql);
     // Runs one changing statement whose values are "?" parameters, bound in
     // order: a null QVariant as Null, whole numbers and truth values as

@@ -197,6 +197,7 @@ private slots:
         QTest::newRow("folder closed during the session") << "folder";
         QTest::newRow("file can't grow") << "file";
         QTest::newRow("folder closed from the start") << "start";
+        QTest::newRow("no room for the journal") << "journal";
     }
     void unwritablePlaceKeepsTheSession()
     {
@@ -215,6 +216,43 @@ private slots:
                      qPrintable(ui->last().prompt));
             QVERIFY(!GE_booDbUpdate && GE_objConnection->inTransaction());
             QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+            return;
+        }
+        if (place == QLatin1String("journal")) {
+            // In a child whose files can't grow to the room the journal may
+            // need: the change is refused with a box that names the room,
+            // and the session stays as it was.
+            const qint64 size = QFileInfo(path).size();
+            const qint64 limit = size + 16384;
+            QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
+                ScopedScriptedUi ui;
+                if (mdlDB::fncDbOpen(path) != 0)
+                    return 1;
+                const qint64 page = GE_objConnection->openRecordset(QStringLiteral("PRAGMA page_size"))
+                                        [QStringLiteral("page_size")].toInt32();
+                const qint64 need = 65536 + (size + page - 1) / page * (page + 8);
+                constexpr qint64 MB = 1024 * 1024;
+                ui->answerMsgBox(vb::vbCancel);
+                if (insertDrawing() || ui->count() != 2)
+                    return 2;
+                const QString expected = QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n"
+                                                        "ディスクの空き容量が足りないため、データベースファイル ")
+                    + path
+                    + QStringLiteral(" に書き込めませんでした。（database or disk is full）\r\n"
+                                     "この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。\r\n\r\n"
+                                     "ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。\r\n\r\n"
+                                     "｢再試行｣　　：もう一度書き込みます。\r\n"
+                                     "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。")
+                          .arg((need + MB - 1) / MB)
+                          .arg(limit / MB);
+                if (ui->boxes[0].prompt != expected || ui->boxes[0].title != QStringLiteral("データベース書き込みエラー")
+                    || ui->boxes[0].style != int(vb::vbRetryCancel + vb::vbExclamation))
+                    return 3;
+                if (!GE_objConnection->inTransaction() || GE_booDbUpdate || mdlDB::fncDbClose() != 0 || !ui->allAnswered())
+                    return 4;
+                return 0;
+            }), 0);
+            QCOMPARE(drawingsIn(path), 0);
             return;
         }
         if (place == QLatin1String("folder")) {

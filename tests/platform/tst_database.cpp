@@ -1,19 +1,29 @@
 #include "platform/database.h"
 #include "platform/events.h"
-#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "tests/support/testsupport.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <map>
+#include <sqlite3.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,14 +70,166 @@ private:
     bool m_mounted = false;
 };
 
-// The scripted interface, with something the user does while a box is shown.
-struct ActingUi : platform::ScriptedUserInterface {
-    std::function<void()> whileShown;
-    int messageBox(const QString& prompt, int style, const QString& title) override
+constexpr qint64 MB = 1024 * 1024;
+
+qint64 freeRoomOf(const QString& path)
+{
+    struct statvfs info {};
+    return ::statvfs(QFile::encodeName(path).constData(), &info) == 0 ? qint64(info.f_bavail) * qint64(info.f_frsize)
+                                                                      : -1;
+}
+
+// A real file system of `kind` (mkfs.ext2, mkfs.ext4) in an image of
+// `megabytes`, loop-mounted on a new folder for the life of the object (the
+// tests run as root); where that can't be done, why not.
+class LoopDisk {
+public:
+    LoopDisk(const QString& folder, const QString& kind, int megabytes)
+        : m_folder(folder), m_image(folder + u".img"_s), m_kind(kind)
     {
-        if (whileShown)
-            whileShown();
-        return ScriptedUserInterface::messageBox(prompt, style, title);
+        QDir().mkpath(folder);
+        QFile image(m_image);
+        if (!image.open(QIODevice::WriteOnly) || !image.resize(qint64(megabytes) * MB)) {
+            m_why = u"no image file"_s;
+            return;
+        }
+        image.close();
+        // No blocks kept for root, who runs the tests: the free room is all there is.
+        if (!run(u"mkfs."_s + kind, {u"-q"_s, u"-F"_s, u"-m"_s, u"0"_s, m_image}))
+            return;
+        // The machine's loop devices are shared: one may be taken meanwhile.
+        for (int attempt = 0; attempt < 3 && !m_mounted; ++attempt) {
+            m_mounted = run(u"mount"_s, {u"-o"_s, u"loop"_s, m_image, folder});
+            if (!m_mounted)
+                QThread::msleep(200);
+        }
+        if (!m_mounted)
+            m_why = u"no loop device, or mount refused: "_s + m_why;
+    }
+    ~LoopDisk()
+    {
+        if (m_mounted && ::umount2(QFile::encodeName(m_folder).constData(), 0) != 0)
+            ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
+        QFile::remove(m_image);
+    }
+    bool isMounted() const { return m_mounted; }
+    QString why() const { return u"no loop-mounted "_s + m_kind + u" disk: "_s + m_why; }
+    QString file(const QString& name) const { return m_folder + u"/"_s + name; }
+    qint64 free() const { return freeRoomOf(m_folder); }
+    // A file that leaves `room` bytes free (a little less, for its own blocks).
+    void leave(qint64 room)
+    {
+        qint64 excess = free() - room;
+        const int fd = ::open(QFile::encodeName(file(u"filler"_s)).constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        const QByteArray block(int(MB), 'f');
+        while (fd >= 0 && excess > 0) {
+            const ssize_t written = ::write(fd, block.constData(), size_t(qMin<qint64>(excess, MB)));
+            if (written <= 0)
+                break;
+            excess -= written;
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+    void makeRoom() { QFile::remove(file(u"filler"_s)); }
+
+private:
+    bool run(const QString& program, const QStringList& arguments)
+    {
+        // The system's tools, also where the search path lacks their folders.
+        QString found = QStandardPaths::findExecutable(program);
+        if (found.isEmpty())
+            found = QStandardPaths::findExecutable(program, {u"/usr/sbin"_s, u"/sbin"_s, u"/usr/bin"_s, u"/bin"_s});
+        QProcess process;
+        process.start(found.isEmpty() ? program : found, arguments);
+        if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+            return true;
+        m_why = program + u": "_s + process.errorString() + u" "_s + QString::fromLocal8Bit(process.readAllStandardError());
+        return false;
+    }
+
+    QString m_folder;
+    QString m_image;
+    QString m_kind;
+    QString m_why;
+    bool m_mounted = false;
+};
+
+// Runs `body` in a child process: its result, or -1.
+int inChild(const std::function<int()>& body)
+{
+    std::fflush(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int result = 255;
+        try {
+            result = body();
+        } catch (...) {
+            result = 254;
+        }
+        std::fflush(nullptr);
+        ::_exit(result);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+// From here on, fallocate(2) answers EOPNOTSUPP in this process, as on a
+// file system that has none.
+bool refuseFallocate()
+{
+    sock_filter code[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fallocate, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (EOPNOTSUPP & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{sizeof code / sizeof *code, code};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// A database of `rows` rows of about `rowBytes` bytes in table t.
+void fillDatabase(const QString& path, int rows, int rowBytes)
+{
+    createDatabase(path);
+    Connection c;
+    c.open(connectionString(path));
+    c.execute(QStringLiteral("CREATE TABLE t (id LONG, tx TEXT); "
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                             "INSERT INTO t (id, tx) SELECT i, printf('%.%2c', 'x') FROM n")
+                  .arg(rows)
+                  .arg(rowBytes));
+}
+
+// The pages the file's header says it holds, times their size.
+qint64 sizeOfPages(const QString& path)
+{
+    const QByteArray header = testsupport::fileBytes(path).left(100);
+    if (header.size() < 100)
+        return -1;
+    const auto byte = [&](int i) { return qint64(quint8(header[i])); };
+    const qint64 pageSize = byte(16) << 8 | byte(17);
+    return pageSize * (byte(28) << 24 | byte(29) << 16 | byte(30) << 8 | byte(31));
+}
+
+// The no-room handler of a session: counts and keeps each refusal, lets
+// the user act, and answers with `retry`.
+struct NoRoom {
+    int asked = 0;
+    QString refusal;
+    bool retry = false;
+    std::function<void()> whileAsked;
+    void attach(Connection& c)
+    {
+        c.setNoRoomHandler([this](const vb::Error& error) {
+            ++asked;
+            refusal = error.description();
+            if (whileAsked)
+                whileAsked();
+            return retry;
+        });
     }
 };
 
@@ -411,10 +573,7 @@ private slots:
         const auto count = [](Connection& c, const QString& where) {
             return c.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE "_s + where)[u"n"_s].toInt32();
         };
-        ActingUi ui;
-        platform::UserInterface& previous = platform::ui();
-        platform::setUi(&ui);
-        const auto restoreUi = qScopeGuard([&] { platform::setUi(&previous); });
+        NoRoom noRoom;
         rlimit noLimit{};
         ::getrlimit(RLIMIT_FSIZE, &noLimit);
         const auto liftLimit = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &noLimit); });
@@ -444,6 +603,7 @@ private slots:
         });
         Connection c;
         c.open(connectionString(path));
+        noRoom.attach(c);
         c.beginTrans();
         QCOMPARE(count(c, u"1"_s), 200);
 
@@ -452,13 +612,14 @@ private slots:
             disk.fill();
             if (trouble == QLatin1String("fills")) {
                 c.execute(u"UPDATE t SET tx = 'later' WHERE id > 190"_s);
-                // New pages: the commit must grow the file, which it can't yet.
-                c.execute(u"INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id > 140 AND id <= 190"_s);
+                // New pages, more than the journal's room it gives back: the
+                // commit must grow the file, which it can't yet.
+                c.execute(u"INSERT INTO t (id, tx) SELECT id + 1000, printf('%.2000c', 'y') FROM t"_s);
                 QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
                 QVERIFY(c.inTransaction());
                 disk.makeRoom();
             }
-            QCOMPARE(ui.count(), 0);
+            QCOMPARE(noRoom.asked, 0);
         } else if (trouble == QLatin1String("first") || trouble == QLatin1String("limit")) {
             if (trouble == QLatin1String("first")) {
                 disk.fill();
@@ -469,28 +630,30 @@ private slots:
                 limit.rlim_cur = rlim_t(QFileInfo(path).size() + 16384);
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             }
-            ui.answerMsgBox(vb::vbCancel);
+            // Without a handler (a program without a user) the change is refused at once.
+            c.setNoRoomHandler({});
+            QCOMPARE(errorOf([&] { c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s); }), 13L);
+            noRoom.attach(c);
             const vb::Error refused =
                 testsupport::raisedError([&] { c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s); });
             QCOMPARE(refused.number(), 13L);
-            QCOMPARE(ui.count(), 1);
-            QCOMPARE(ui.last().prompt,
-                     u"変更をデータベースファイルに書き込めませんでした。\r\n"_s + refused.description()
-                         + QStringLiteral("\r\n\r\nディスクの空き容量を確保してください。このファイルを開いてからの変更は、"
-                                          "そのまま残っています。\r\n\r\n｢再試行｣　　：もう一度書き込みます。\r\n"
-                                          "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。"));
-            QCOMPARE(ui.last().title, u"データベース書き込みエラー"_s);
-            QCOMPARE(ui.last().style, int(vb::vbRetryCancel + vb::vbExclamation));
+            QCOMPARE(noRoom.asked, 1);
+            QCOMPARE(noRoom.refusal, refused.description());
+            // It names what the change needs and what there is.
+            const QString figures = trouble == QLatin1String("first")
+                ? u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
+                : u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
+            QVERIFY2(refused.description().contains(QRegularExpression(figures)), qPrintable(refused.description()));
             QVERIFY(c.inTransaction());
             QCOMPARE(count(c, u"tx = 'earlier'"_s), 0);
-            // The user makes room while the box is shown, then 再試行.
-            ui.whileShown = [&] {
+            // The user makes room while asked, then tries again.
+            noRoom.whileAsked = [&] {
                 disk.makeRoom();
                 ::setrlimit(RLIMIT_FSIZE, &noLimit);
+                noRoom.retry = true;
             };
-            ui.answerMsgBox(vb::vbRetry);
             c.execute(u"UPDATE t SET tx = 'earlier' WHERE id <= 10"_s);
-            QCOMPARE(ui.count(), 2);
+            QCOMPARE(noRoom.asked, 2);
         } else {
             QVERIFY(::write(go[1], "g", 1) == 1);
             ::close(go[1]);
@@ -506,14 +669,211 @@ private slots:
         if (c.inTransaction())
             c.commitTrans();
         c.close();
-        QVERIFY(ui.allAnswered());
         QVERIFY2(!QFile::exists(path + u"-journal"_s), "the last connection's close keeps the journal");
         Connection reopened;
         reopened.open(connectionString(path));
         QCOMPARE(count(reopened, u"tx = 'earlier'"_s), 10);
         const bool later = trouble == QLatin1String("fills") || trouble == QLatin1String("other");
         QCOMPARE(count(reopened, u"tx = 'later'"_s), later ? 10 : 0);
-        QCOMPARE(count(reopened, u"1"_s), trouble == QLatin1String("fills") ? 250 : 200);
+        QCOMPARE(count(reopened, u"1"_s), trouble == QLatin1String("fills") ? 400 : 200);
+    }
+
+    // Where the file system can't reserve blocks (ext2, or a filter making
+    // fallocate answer EOPNOTSUPP), a change and its commit go in without a
+    // word; the free room still refuses a change the disk can't hold.
+    void savesWhereNoBlockCanBeReserved_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("filtered");
+        QTest::newRow("ext2") << "ext2" << false;
+        QTest::newRow("fallocate filtered on ext4") << "ext4" << true;
+    }
+    void savesWhereNoBlockCanBeReserved()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, filtered);
+        LoopDisk disk(m_dir.filePath(u"loop%1"_s.arg(++m_count)), kind, 16);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.why()));
+        const QString path = disk.file(u"a.mdb"_s);
+        fillDatabase(path, 1000, 1000);
+        const int result = inChild([&] {
+            if (filtered) {
+                const int probe = ::open(QFile::encodeName(disk.file(u"probe"_s)).constData(), O_WRONLY | O_CREAT, 0600);
+                if (!refuseFallocate() || ::fallocate(probe, 0, 0, 4096) == 0 || errno != EOPNOTSUPP)
+                    return 1;
+                ::close(probe);
+            }
+            NoRoom noRoom;
+            Connection c;
+            c.open(connectionString(path));
+            noRoom.attach(c);
+            c.beginTrans();
+            c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s);
+            c.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s);
+            c.execute(u"INSERT INTO t (id, tx) SELECT id + 1000, tx FROM t WHERE id <= 100"_s);
+            c.commitTrans();
+            if (noRoom.asked != 0)
+                return 2;
+            // A disk that can't hold the journal's room refuses the next change.
+            disk.leave(QFileInfo(path).size() / 2);
+            c.beginTrans();
+            const long refused = errorOf([&] { c.execute(u"UPDATE t SET tx = 'later' WHERE id <= 10"_s); });
+            if (refused != 13 || noRoom.asked != 1 || !noRoom.refusal.contains(u"ディスクの空き容量は"_s))
+                return 3;
+            c.close();
+            Connection reopened;
+            reopened.open(connectionString(path));
+            return reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE tx = 'changed'"_s)[u"n"_s].toInt32() == 20
+                ? 0
+                : 4;
+        });
+        QCOMPARE(result, 0);
+    }
+
+    // On ext4, which keeps the blocks a failed reservation got: a change
+    // refused for the journal's room and a commit refused for the file's
+    // growth take no room, and the file keeps its pages; the commit gives
+    // back the journal's room it doesn't use, so rows the disk can hold
+    // beside the journal really written are committed.
+    void refusalTakesNoRoom_data()
+    {
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("refused change and commit") << false;
+        QTest::newRow("new rows beside the journal used") << true;
+    }
+    void refusalTakesNoRoom()
+    {
+        QFETCH(bool, fits);
+        LoopDisk disk(m_dir.filePath(u"loop%1"_s.arg(++m_count)), u"ext4"_s, 32);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.why()));
+        const QString path = disk.file(u"a.mdb"_s);
+        fillDatabase(path, 1500, 2000);
+        const qint64 size = QFileInfo(path).size();
+        QCOMPARE(sizeOfPages(path), size);
+        NoRoom noRoom;
+        Connection c;
+        c.open(connectionString(path));
+        noRoom.attach(c);
+        c.beginTrans();
+        QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), 1500);
+        if (!fits) {
+            disk.leave(size / 2);
+            const qint64 before = disk.free();
+            QCOMPARE(errorOf([&] { c.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s); }), 13L);
+            QCOMPARE(noRoom.asked, 1);
+            QVERIFY2(qAbs(disk.free() - before) < MB, qPrintable(u"%1 → %2"_s.arg(before).arg(disk.free())));
+            disk.makeRoom();
+        }
+        // Room for the journal's worst case, and beside the journal really
+        // written for 1.5 MB of new rows, but not for both, nor for 6 MB.
+        disk.leave(size + MB);
+        const qint64 before = disk.free();
+        c.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s);
+        if (fits) {
+            c.execute(u"INSERT INTO t (id, tx) SELECT id + 10000, tx FROM t WHERE id <= 750"_s);
+        } else {
+            c.execute(u"INSERT INTO t (id, tx) SELECT id + 10000, tx FROM t"_s);
+            c.execute(u"INSERT INTO t (id, tx) SELECT id + 20000, tx FROM t WHERE id <= 1500"_s);
+        }
+        if (!fits) {
+            QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
+            QVERIFY2(qAbs(disk.free() - before) < MB, qPrintable(u"%1 → %2"_s.arg(before).arg(disk.free())));
+            QCOMPARE(QFileInfo(path).size(), size);
+            QCOMPARE(sizeOfPages(path), size);
+            QVERIFY(c.inTransaction());
+            disk.makeRoom();
+        }
+        c.commitTrans();
+        c.close();
+        QCOMPARE(noRoom.asked, fits ? 0 : 1);
+        Connection reopened;
+        reopened.open(connectionString(path));
+        QCOMPARE(reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), fits ? 2250 : 4500);
+        QCOMPARE(reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE tx = 'changed'"_s)[u"n"_s].toInt32(),
+                 fits ? 20 : 30);  // with their copies
+    }
+
+    // A user who may only read the file (0444, in a folder anyone may
+    // write) is refused a change and leaves no journal, so the owner saves
+    // after; a journal this user can't write (another user's) is named as
+    // such, not taken for a full disk, and the session stays.
+    void readerLeavesNoJournal_data()
+    {
+        QTest::addColumn<bool>("othersJournal");
+        QTest::newRow("file that user may only read") << false;
+        QTest::newRow("journal of another user") << true;
+    }
+    void readerLeavesNoJournal()
+    {
+        QFETCH(bool, othersJournal);
+        QTemporaryDir shared;
+        QVERIFY(::chmod(QFile::encodeName(shared.path()).constData(), 0777) == 0);
+        const QString path = shared.filePath(u"a.mdb"_s);
+        const QString journal = journalPath(path);
+        fillDatabase(path, 20, 100);
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), othersJournal ? 0666 : 0444) == 0);
+        if (othersJournal) {
+            QFile left(journal);  // emptied, as a session leaves it
+            QVERIFY(left.open(QIODevice::WriteOnly));
+            left.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+        const int result = inChild([&] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                return 1;
+            NoRoom noRoom;
+            Connection c;
+            c.open(connectionString(path));
+            noRoom.attach(c);
+            c.beginTrans();
+            c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s);
+            const vb::Error error =
+                testsupport::raisedError([&] { c.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s); });
+            if (error.number() != 8 || noRoom.asked != 0 || !c.inTransaction())
+                return 2;
+            if (othersJournal
+                && (!error.description().contains(journal) || error.description().contains(u"ディスクの空き容量"_s)))
+                return 3;
+            c.close();
+            return 0;
+        });
+        QCOMPARE(result, 0);
+        if (!othersJournal)
+            QVERIFY2(!QFile::exists(journal), "a reader left a journal");
+        Connection owner;
+        owner.open(connectionString(path));
+        owner.beginTrans();
+        owner.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s);
+        owner.commitTrans();
+        owner.close();
+        QVERIFY(!QFile::exists(journal));
+        Connection reopened;
+        reopened.open(connectionString(path));
+        QCOMPARE(reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE tx = 'changed'"_s)[u"n"_s].toInt32(), 10);
+    }
+
+    // Another program switches the file to a write-ahead log during the
+    // session: the session's changes take no room for the journal the
+    // engine no longer writes, and the close leaves no journal behind.
+    void writeAheadLogOfAnotherProgram()
+    {
+        const QString path = freshDatabase();
+        Connection c;
+        c.open(connectionString(path));
+        c.beginTrans();
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close_v2(other);
+        c.execute(u"INSERT INTO t (id) VALUES (1)"_s);
+        struct stat journal {};
+        QVERIFY2(::stat(QFile::encodeName(journalPath(path)).constData(), &journal) != 0 || journal.st_blocks == 0,
+                 "room taken for a journal the engine doesn't write");
+        c.commitTrans();
+        c.close();
+        QVERIFY(!QFile::exists(journalPath(path)));
+        QCOMPARE(ids(path), QStringList{u"1"_s});
     }
 
     void immediateEndDropsConnectionsUncommitted()

@@ -1,0 +1,74 @@
+#pragma once
+// The room a transaction of the database layer needs on disk, taken before
+// the engine writes: a write the engine can't complete (a full disk, a
+// file-size limit) makes it roll the whole transaction back. Used by
+// database.cpp alone.
+
+#include "platform/vberror.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+#include <sys/stat.h>
+
+struct sqlite3;
+
+namespace platform::db::room {
+
+// What asking for room came to.
+struct Outcome {
+    enum Kind {
+        Taken,     // the room is there
+        Short,     // the disk (or the file-size limit) lacks it; nothing was taken
+        Unusable,  // the journal can't be written by this process (`error`)
+    };
+    Kind kind = Taken;
+    qint64 needed = 0;      // bytes the file lacks
+    qint64 available = -1;  // bytes free to this process, or the size limit; -1 when unknown
+    bool sizeLimit = false; // the process's file-size limit, not the disk, is short
+    int error = 0;
+};
+
+// Whether the file of `db` keeps a write-ahead log instead of the journal
+// (another program switched it), as the file itself says now.
+bool writeAheadLog(sqlite3* db);
+
+// Before a change in a transaction on `file`: the journal's room for the
+// most the transaction can write into it.
+Outcome takeJournalRoom(const QString& file, qint64 pageSize);
+
+// Before the commit of a transaction on `file` that changed pages: the
+// journal gives back the room its transaction didn't use, then the file
+// takes the room it grows to (`pageCount` pages). Raises the refusal, with
+// nothing taken.
+void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pageCount);
+
+// Gives the journal `journal` room for `size` bytes from its start, as
+// blocks beyond its end (its size stays what the engine wrote). A journal
+// made here (another program removed the kept one) takes the database
+// file's permissions and, for root, its owner. Where the file system can't
+// reserve blocks, the disk's free room is compared with what the journal
+// lacks instead. A refusal takes nothing.
+Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& file);
+
+// Gives back the journal's blocks beyond its end.
+void releaseJournal(const QString& journal);
+
+// Removes a journal that holds nothing to put back (empty, or its header
+// cleared): the engine no longer uses it.
+void removeIdleJournal(const QString& journal);
+
+// Bytes free to this process on the file system of `path`; -1 when it doesn't say.
+qint64 freeRoom(const QString& path);
+
+// The largest offset this process may write a file to; none when unlimited.
+std::optional<qint64> fileSizeLimit();
+
+// The refusal of a write that lacks room: the engine's "full" error (13)
+// on `file`, naming what the write needs and what there is, in MB.
+vb::Error shortage(const QString& file, const Outcome& outcome);
+
+// A journal this process can't write (another user's, read-only).
+vb::Error unusableJournal(const QString& file, const QString& journal, int error);
+
+}  // namespace platform::db::room
