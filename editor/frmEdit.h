@@ -168,6 +168,10 @@ public:
 
     // --- picture, zoom and scrolling --------------------------------------------------
     void subPictDraw(const QString& path);
+    // The picture decoded, or null after a box that says why. A file cut
+    // short is refused with `refuseCutShort`, else taken with a warning.
+    platform::SharedImage fncLoad_Picture(const QString& path, bool refuseCutShort);
+    void subShow_Picture(const platform::SharedImage& picture);
     void subFind_Picture(const QString& path, bool& found);
     void subPictOrg_CopyAdj(float zoom);
     void subPictOrg_Copy(float zoom);

@@ -8,8 +8,13 @@
 #include "measure/optionrules.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/picturefile.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -55,23 +60,53 @@ void fitToCopy(PictureBox& map, const PictureBox& window, float zoom, float aspe
 
 }  // namespace
 
+// A stored drawing's picture: one cut short is shown, with a warning, so
+// that the drawing's work stays in view where the picture is whole.
 void frmEdit::subPictDraw(const QString& path)
 {
+    if (const SharedImage picture = fncLoad_Picture(path, false))
+        subShow_Picture(picture);
+}
+
+SharedImage frmEdit::fncLoad_Picture(const QString& path, bool refuseCutShort)
+{
+    SharedImage picture;
+    bool cutShort = false;
     try {
-        {
-            Hourglass busy(this);
-            // Decoded once: the map and the full-size holder share the pixels.
-            const SharedImage picture = LoadPicture(path);
-            pictMap->setPicture(picture);
-            fitToPicture(*pictMap);
-            pictOrg->setPicture(picture);
-            fitToPicture(*pictOrg);
-        }
-        Form_Resize();
+        Hourglass busy(this);
+        picture = LoadPicture(path);
+        cutShort = pictureCutShort(path);
     } catch (const vb::Error& error) {
         MsgBox(QStringLiteral("subPictDraw()") + vbCr + error.description(), vbOKOnly,
                QStringLiteral("ピクチャーボックスに像ロード時エラー"));
+        return SharedImage();
     }
+    if (!cutShort)
+        return picture;
+    // What the file lacks shows as a plain band: nothing there may be
+    // measured as if it were the map.
+    const QString damaged = path + vbCrLf + QStringLiteral("この画像ファイルは途中で切れています（壊れているか、コピーが途中で終わっています）。");
+    if (refuseCutShort) {
+        MsgBox(damaged + vbCrLf + QStringLiteral("画像の一部が欠けているため、取り込みません。"), vbExclamation,
+               QStringLiteral("画像取り込み"));
+        return SharedImage();
+    }
+    MsgBox(damaged + vbCrLf + QStringLiteral("欠けた部分は画像として表示されません。その部分では計測しないでください。"),
+           vbExclamation, QStringLiteral("画像ファイルの破損"));
+    return picture;
+}
+
+void frmEdit::subShow_Picture(const SharedImage& picture)
+{
+    {
+        Hourglass busy(this);
+        // Decoded once: the map and the full-size holder share the pixels.
+        pictMap->setPicture(picture);
+        fitToPicture(*pictMap);
+        pictOrg->setPicture(picture);
+        fitToPicture(*pictOrg);
+    }
+    Form_Resize();
 }
 
 void frmEdit::subFind_Picture(const QString& path, bool& found)
