@@ -214,6 +214,7 @@ void frmEdit::zoomTo(float zoom, bool adjusted)
         subDisp_PaperR(true);
     });
     step([&] { stsTip->Panels(8).setText(Format(zoom, QStringLiteral("##0%"))); });
+    subFollow_Pointer();
 }
 
 void frmEdit::mnuDispEandR_Click(int index)
@@ -233,6 +234,13 @@ void frmEdit::subSet_Scroll()
 
 void frmEdit::subReset_ViewMode()
 {
+    // A line being measured is dropped below: the length and angle read
+    // out were its own, and no release may bring them back.
+    if (booMesDownD || booMesDownK || lblDistance.Visible) {
+        lblDistance.Caption = QString();
+        stsTip->Panels(4).setText(QString());
+        stsTip->Panels(5).setText(QString());
+    }
     mnuDispEnlarge->setChecked(false);
     sub_mnuCheck_False(mnuDispEandR);
     mnuDispAll->setChecked(false);
@@ -257,6 +265,7 @@ void frmEdit::vscY_Change()
     linDefault.Y1 = lblDefault.Top + 4;
     linDefault.Y2 = lblDefault.Top + 4;
     shpDefault.Top = lblDefault.Top + 8;
+    subFollow_Pointer();
 }
 
 void frmEdit::hscX_Change()
@@ -267,4 +276,34 @@ void frmEdit::hscX_Change()
     linDefault.X1 = lblDefault.Left;
     linDefault.X2 = linDefault.X1 + lblDefault.Width();
     shpDefault.Left = lblDefault.Left;
+    subFollow_Pointer();
+}
+
+// The map moved under a pointer that rests (a wheel turned on a scroll
+// bar, a zoom chosen): once the command that moved it has ended, the
+// readouts name the point now under the pointer, through a move there, or
+// none. A held button leaves it to the next move.
+void frmEdit::subFollow_Pointer()
+{
+    if (booFollowPending)
+        return;
+    booFollowPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            booFollowPending = false;
+            if (QApplication::mouseButtons() != Qt::NoButton)
+                return;
+            const QPoint global = QCursor::pos();
+            if (QApplication::widgetAt(global) != pictMap) {
+                // Off the map (on a scroll bar), or another window over it:
+                // the point last read out is no longer beside the pointer.
+                subClear_Position();
+                return;
+            }
+            QMouseEvent move(QEvent::MouseMove, QPointF(pictMap->mapFromGlobal(global)), QPointF(global),
+                             Qt::NoButton, Qt::NoButton, QApplication::keyboardModifiers());
+            QCoreApplication::sendEvent(pictMap, &move);
+        },
+        Qt::QueuedConnection);
 }
