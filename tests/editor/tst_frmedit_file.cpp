@@ -134,6 +134,7 @@ private slots:
         QVERIFY(cutShort(m_pictures + QStringLiteral("/cut.jpg"), noiseJpeg().left(20000)));
         const QString bmp = writePicture(m_pictures, QStringLiteral("cut.bmp"), QSize(120, 90));
         QVERIFY(cutShort(bmp, testsupport::fileBytes(bmp).chopped(3000)));
+        QVERIFY(cutShort(m_pictures + QStringLiteral("/note.gif"), "a text file named as a picture"));
         GE_strTempPath = m_fx->dir.filePath(QStringLiteral("TEMP"));
         QDir().mkpath(GE_strTempPath);
         GE_booThumbnail = false;
@@ -311,6 +312,7 @@ private slots:
         QTest::newRow("question answered no") << 3;
         QTest::newRow("jpeg cut short") << 4;
         QTest::newRow("bmp cut short") << 5;
+        QTest::newRow("text named .gif") << 6;
     }
 
     void importThatBringsNoPictureChangesNothing()
@@ -330,6 +332,22 @@ private slots:
                     browser(form).cmdCloase->setValue(true);
                     return;
                 }
+                if (how == 6) {
+                    // The thumbnails as the user sees them: a double click on
+                    // the one that can't be read says so, and the picker stays.
+                    frmThumbnail& thumbnails = browser(form);
+                    thumbnails.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&thumbnails));
+                    for (platform::PictureBox* cell : thumbnails.imgPictureS) {
+                        if (cell->toolTip() == QStringLiteral("note.gif")) {
+                            QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
+                            QTest::mouseDClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
+                        }
+                    }
+                    QVERIFY(thumbnails.isVisible() && GE_booThumbnail);
+                    thumbnails.cmdCloase->setValue(true);
+                    return;
+                }
                 const char* names[] = {"", "", "broken.bmp", "new.bmp", "cut.jpg", "cut.bmp"};
                 browser(form).stsBar->Panels(2).setText(QString::fromLatin1(names[how]));
                 browser(form).cmdOK->setValue(true);
@@ -341,7 +359,11 @@ private slots:
         QVERIFY(script.allUsed());
         // The picture's own load error, the question, or the refusal.
         QCOMPARE(ui()->count(), how >= 2 ? 1 : 0);
-        if (how >= 4) {
+        if (how == 6) {
+            QVERIFY2(ui()->last().prompt.startsWith(QStringLiteral("画像ファイル note.gif を読み込めません。（")), qPrintable(ui()->last().kind + ui()->last().prompt));
+            QCOMPARE(ui()->last().title, QStringLiteral("画像ファイル"));
+        }
+        if (how == 4 || how == 5) {
             const QString file = m_pictures + (how == 4 ? QStringLiteral("/cut.jpg") : QStringLiteral("/cut.bmp"));
             QCOMPARE(ui()->last().prompt, cutShortBox(file, QStringLiteral("画像の一部が欠けているため、取り込みません。")));
             QCOMPARE(ui()->last().title, QStringLiteral("画像取り込み"));
