@@ -15,6 +15,8 @@
 #include "platform/ui.h"
 #include "platform/vberror.h"
 
+#include <QScopeGuard>
+
 using namespace platform;
 using namespace vb;
 
@@ -55,6 +57,14 @@ void frmEdit::mnuFileNewPrj_Click()
 {
     if (GE_booThumbnail)
         return;
+    // Panel 1 names the drawing's picture folder again when no picture
+    // comes in, not the folder only looked into.
+    const QString folderShown = stsBar->Panels(1).Text();
+    bool brought = false;
+    const auto keepFolder = qScopeGuard([&] {
+        if (!brought)
+            stsBar->Panels(1).setText(folderShown);
+    });
     try {
         if (!fncPick_Picture(QStringLiteral("画像取り込み")))
             return;
@@ -74,6 +84,7 @@ void frmEdit::mnuFileNewPrj_Click()
                 != vbYes)
             return;
         subShow_Picture(picture);
+        brought = true;
         GE_tpPrint.strFileName = GE_strMapImage;
         GE_tpPrint.strPath = GE_strFolder;
         subAllClr_MesData();

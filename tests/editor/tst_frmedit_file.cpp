@@ -371,6 +371,7 @@ private slots:
         }
         QCOMPARE(e.pictMap->picture(), picture);
         QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("map.bmp"));
+        QCOMPARE(e.stsBar->Panels(1).Text(), m_fx->dir.path());  // the picture's folder still
         QVERIFY(e.lblMoji(1).Visible && e.lblKyori(0).Visible && e.lineHikidashi(1).Visible);
         QCOMPARE(GE_tpHatching.size(), 2);
         QVERIFY(!e.booDrawChange);
