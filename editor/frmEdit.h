@@ -168,6 +168,10 @@ public:
 
     // --- picture, zoom and scrolling --------------------------------------------------
     void subPictDraw(const QString& path);
+    // The picture decoded, or null after a box that says why. A file cut
+    // short is refused with `refuseCutShort`, else taken with a warning.
+    platform::SharedImage fncLoad_Picture(const QString& path, bool refuseCutShort);
+    void subShow_Picture(const platform::SharedImage& picture);
     void subFind_Picture(const QString& path, bool& found);
     void subPictOrg_CopyAdj(float zoom);
     void subPictOrg_Copy(float zoom);
@@ -175,6 +179,8 @@ public:
     void sZoom_NoAdj(float zoom);
     void subSet_Scroll();
     void subReset_ViewMode();
+    void subFollow_Pointer();
+    bool booFollowPending = false;  // a move where the pointer rests is on its way
     void Form_Resize() override;
 
     // --- helpers on arrays --------------------------------------------------------------
@@ -249,6 +255,8 @@ public:
     // and the position texts above: in known-distance mode "X:…,Y:…" and
     // the two numbers, in longitude/latitude mode through fncPix_KeiIdoText.
     void subDisp_Position(float x, float y);
+    void subClear_Position();
+    QString strPositionShown;  // the longitude/latitude text last put in panel 1
     void fncPix_KeiIdo(float x, float y, QString& longitude, QString& latitude);
     void fncPix_MM(float x, float y, double& outX, double& outY);
     // Lengths with the angle (or bearing) into status panel 4.

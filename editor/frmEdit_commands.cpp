@@ -168,8 +168,19 @@ void frmEdit::mnuToolOpt_Click()
     // so that objects, lengths and picture agree.
     GE_sngZoom = 1.0f;
     sZoom_NoAdj(1.0f);
-    platform::Instance<frmOption>::get().showForm(vbModeless);
-    stsTip->Panels(1).setText(QStringLiteral("各項目を設定してください。"));
+    frmOption& options = platform::Instance<frmOption>::get();
+    options.showForm(vbModeless);
+    const QString tip = QStringLiteral("各項目を設定してください。");
+    stsTip->Panels(1).setText(tip);
+    // The tip is about the options window: it goes with it (a position
+    // read out meanwhile stays).
+    connect(
+        &options, &platform::Form::unloaded, this,
+        [this, tip] {
+            if (stsTip->Panels(1).Text() == tip)
+                stsTip->Panels(1).setText(QString());
+        },
+        Qt::SingleShotConnection);
 }
 
 void frmEdit::mnuPaperSize_Click()

@@ -9,10 +9,13 @@
 #include "db/mdlDB.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmThumbnail.h"
+#include "objects/importclear.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
+
+#include <QScopeGuard>
 
 using namespace platform;
 using namespace vb;
@@ -54,15 +57,34 @@ void frmEdit::mnuFileNewPrj_Click()
 {
     if (GE_booThumbnail)
         return;
+    // Panel 1 names the drawing's picture folder again when no picture
+    // comes in, not the folder only looked into.
+    const QString folderShown = stsBar->Panels(1).Text();
+    bool brought = false;
+    const auto keepFolder = qScopeGuard([&] {
+        if (!brought)
+            stsBar->Panels(1).setText(folderShown);
+    });
     try {
         if (!fncPick_Picture(QStringLiteral("画像取り込み")))
             return;
 
-        // The picture first: one that can't be read leaves the drawing as it was.
-        const SharedImage before = pictMap->picture();
-        subPictDraw(files::join(GE_strFolder, GE_strMapImage));
-        if (!pictMap->hasPicture() || pictMap->picture() == before)
+        // The picture first: one that can't be read, or only in part,
+        // leaves the drawing as it was.
+        const SharedImage picture = fncLoad_Picture(files::join(GE_strFolder, GE_strMapImage), true);
+        if (!picture)
             return;
+        // The work the new picture would wipe out is the user's to give up.
+        const QStringList cleared = mdlObjects::fncCleared_Kinds(objectArrays());
+        if (!cleared.isEmpty()
+            && MsgBox(QStringLiteral("画像を取り込むと、この図面の次のオブジェクトがすべて消去されます。") + vbCrLf + vbCrLf
+                          + cleared.join(vbCrLf) + vbCrLf + vbCrLf
+                          + QStringLiteral("（図形は残ります。）画像を取り込みますか？"),
+                      vbYesNo + vbQuestion + vbDefaultButton2, QStringLiteral("画像取り込み"))
+                != vbYes)
+            return;
+        subShow_Picture(picture);
+        brought = true;
         GE_tpPrint.strFileName = GE_strMapImage;
         GE_tpPrint.strPath = GE_strFolder;
         subAllClr_MesData();

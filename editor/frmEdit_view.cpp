@@ -8,8 +8,13 @@
 #include "measure/optionrules.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/picturefile.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -55,23 +60,53 @@ void fitToCopy(PictureBox& map, const PictureBox& window, float zoom, float aspe
 
 }  // namespace
 
+// A stored drawing's picture: one cut short is shown, with a warning, so
+// that the drawing's work stays in view where the picture is whole.
 void frmEdit::subPictDraw(const QString& path)
 {
+    if (const SharedImage picture = fncLoad_Picture(path, false))
+        subShow_Picture(picture);
+}
+
+SharedImage frmEdit::fncLoad_Picture(const QString& path, bool refuseCutShort)
+{
+    SharedImage picture;
+    bool cutShort = false;
     try {
-        {
-            Hourglass busy(this);
-            // Decoded once: the map and the full-size holder share the pixels.
-            const SharedImage picture = LoadPicture(path);
-            pictMap->setPicture(picture);
-            fitToPicture(*pictMap);
-            pictOrg->setPicture(picture);
-            fitToPicture(*pictOrg);
-        }
-        Form_Resize();
+        Hourglass busy(this);
+        picture = LoadPicture(path);
+        cutShort = pictureCutShort(path);
     } catch (const vb::Error& error) {
         MsgBox(QStringLiteral("subPictDraw()") + vbCr + error.description(), vbOKOnly,
                QStringLiteral("ピクチャーボックスに像ロード時エラー"));
+        return SharedImage();
     }
+    if (!cutShort)
+        return picture;
+    // What the file lacks shows as a plain band: nothing there may be
+    // measured as if it were the map.
+    const QString damaged = path + vbCrLf + QStringLiteral("この画像ファイルは途中で切れています（壊れているか、コピーが途中で終わっています）。");
+    if (refuseCutShort) {
+        MsgBox(damaged + vbCrLf + QStringLiteral("画像の一部が欠けているため、取り込みません。"), vbExclamation,
+               QStringLiteral("画像取り込み"));
+        return SharedImage();
+    }
+    MsgBox(damaged + vbCrLf + QStringLiteral("欠けた部分は画像として表示されません。その部分では計測しないでください。"),
+           vbExclamation, QStringLiteral("画像ファイルの破損"));
+    return picture;
+}
+
+void frmEdit::subShow_Picture(const SharedImage& picture)
+{
+    {
+        Hourglass busy(this);
+        // Decoded once: the map and the full-size holder share the pixels.
+        pictMap->setPicture(picture);
+        fitToPicture(*pictMap);
+        pictOrg->setPicture(picture);
+        fitToPicture(*pictOrg);
+    }
+    Form_Resize();
 }
 
 void frmEdit::subFind_Picture(const QString& path, bool& found)
@@ -179,6 +214,7 @@ void frmEdit::zoomTo(float zoom, bool adjusted)
         subDisp_PaperR(true);
     });
     step([&] { stsTip->Panels(8).setText(Format(zoom, QStringLiteral("##0%"))); });
+    subFollow_Pointer();
 }
 
 void frmEdit::mnuDispEandR_Click(int index)
@@ -198,6 +234,13 @@ void frmEdit::subSet_Scroll()
 
 void frmEdit::subReset_ViewMode()
 {
+    // A line being measured is dropped below: the length and angle read
+    // out were its own, and no release may bring them back.
+    if (booMesDownD || booMesDownK || lblDistance.Visible) {
+        lblDistance.Caption = QString();
+        stsTip->Panels(4).setText(QString());
+        stsTip->Panels(5).setText(QString());
+    }
     mnuDispEnlarge->setChecked(false);
     sub_mnuCheck_False(mnuDispEandR);
     mnuDispAll->setChecked(false);
@@ -222,6 +265,7 @@ void frmEdit::vscY_Change()
     linDefault.Y1 = lblDefault.Top + 4;
     linDefault.Y2 = lblDefault.Top + 4;
     shpDefault.Top = lblDefault.Top + 8;
+    subFollow_Pointer();
 }
 
 void frmEdit::hscX_Change()
@@ -232,4 +276,34 @@ void frmEdit::hscX_Change()
     linDefault.X1 = lblDefault.Left;
     linDefault.X2 = linDefault.X1 + lblDefault.Width();
     shpDefault.Left = lblDefault.Left;
+    subFollow_Pointer();
+}
+
+// The map moved under a pointer that rests (a wheel turned on a scroll
+// bar, a zoom chosen): once the command that moved it has ended, the
+// readouts name the point now under the pointer, through a move there, or
+// none. A held button leaves it to the next move.
+void frmEdit::subFollow_Pointer()
+{
+    if (booFollowPending)
+        return;
+    booFollowPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            booFollowPending = false;
+            if (QApplication::mouseButtons() != Qt::NoButton)
+                return;
+            const QPoint global = QCursor::pos();
+            if (QApplication::widgetAt(global) != pictMap) {
+                // Off the map (on a scroll bar), or another window over it:
+                // the point last read out is no longer beside the pointer.
+                subClear_Position();
+                return;
+            }
+            QMouseEvent move(QEvent::MouseMove, QPointF(pictMap->mapFromGlobal(global)), QPointF(global),
+                             Qt::NoButton, Qt::NoButton, QApplication::keyboardModifiers());
+            QCoreApplication::sendEvent(pictMap, &move);
+        },
+        Qt::QueuedConnection);
 }

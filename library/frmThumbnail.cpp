@@ -205,9 +205,14 @@ void frmThumbnail::imgPictureS_DblClick(int)
 void frmThumbnail::cmdOK_Click()
 {
     // A file that can't be shown can't be opened as a drawing's picture
-    // either: choosing it is choosing nothing.
+    // either: the user is told which and why, and chooses again.
     const QString name = stsBar->Panels(2).Text();
-    GE_strMapImage = m_undecodable.contains(name) ? QString() : name;
+    if (const auto bad = m_undecodable.constFind(name); bad != m_undecodable.cend()) {
+        vb::MsgBox(*bad + vb::vbCrLf + QStringLiteral("別の画像ファイルを選んでください。"), vb::vbExclamation,
+                   QStringLiteral("画像ファイル"));
+        return;
+    }
+    GE_strMapImage = name;
     unload();
 }
 

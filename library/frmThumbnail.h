@@ -13,6 +13,7 @@
 #include "platform/form.h"
 #include "platform/picturebox.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <memory>
@@ -84,5 +85,6 @@ private:
     bool m_booActivated = false;
     int m_previewCell = -1;      // the cell the preview shows
     bool m_previewWhole = false;  // the whole file (right click), not the cell's thumbnail
-    QSet<QString> m_undecodable;  // names of the files that can't be shown, so can't be chosen
+    // The files that can't be shown, so can't be chosen: name -> why.
+    QHash<QString, QString> m_undecodable;
 };

@@ -57,10 +57,10 @@ void frmThumbnail::subLoad_Cells(const QString& folder)
             cell->setPicture(subLoad_Cell(files::join(folder, name)));
             cell->setBorderStyle(0);
             m_undecodable.remove(name);
-        } catch (const vb::Error&) {
+        } catch (const vb::Error& error) {
             cell->setPicture(SharedImage());
             cell->setBorderStyle(1);
-            m_undecodable.insert(name);
+            m_undecodable.insert(name, error.description());
         }
         pgsBar->setValue(i);
         pgsBar->repaint();

@@ -18,8 +18,19 @@ void frmEdit::subDisp_Position(float x, float y)
         strKeiIdoSec = vb::CStr(x) + QLatin1Char(',') + vb::CStr(y);
     }
     if (GE_booModeKei) {
-        stsTip->Panels(1).setText(fncPix_KeiIdoText(x, y));
+        strPositionShown = fncPix_KeiIdoText(x, y);
+        stsTip->Panels(1).setText(strPositionShown);
         stsTip->Panels(2).setText(px);
         stsTip->Panels(3).setText(py);
     }
+}
+
+// No point of the map is under the pointer: the readouts name none. Panel 1
+// keeps a tip written over the position since.
+void frmEdit::subClear_Position()
+{
+    stsTip->Panels(2).setText(QString());
+    stsTip->Panels(3).setText(QString());
+    if (GE_booModeKei && stsTip->Panels(1).Text() == strPositionShown)
+        stsTip->Panels(1).setText(QString());
 }

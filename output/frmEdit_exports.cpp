@@ -4,6 +4,9 @@
 #include "editor/frmEdit.h"
 #include "platform/events.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 const QString kCsvExt = QStringLiteral("csv");
@@ -17,6 +20,26 @@ void reported(const QString& procedure, const std::function<void()>& work)
     } catch (const vb::Error& error) {
         platform::showStandardError(procedure, error.number(), error.description());
     }
+}
+
+// The name a bitmap of the drawing is proposed under: the drawing's own
+// name (its number when it has none), in the folder of the last file the
+// dialog saved. The name the dialog kept may be a list's, and one after the
+// picture could name the scan itself.
+QString bitmapProposal(const QString& lastPath)
+{
+    QString name = GE_tpPrint.strName.trimmed();
+    if (name.isEmpty())
+        name = GE_tpPrint.strNo.trimmed();
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+        name.prepend(QStringLiteral("図面"));
+    name += QStringLiteral(".bmp");
+    const QFileInfo last(lastPath);
+    return lastPath.isEmpty() || last.path() == QLatin1String(".") ? name : QDir(last.path()).filePath(name);
 }
 
 }  // namespace
@@ -39,6 +62,7 @@ QString frmEdit::fncDlgFile(const QString& title, const QString& defaultExt, con
 
 void frmEdit::mnuFileSaveAsImg_Click()
 {
+    dlgFile.FileName = bitmapProposal(dlgFile.FileName);
     const QString path = fncDlgFile(QStringLiteral("ビットマップファイル保存"), QStringLiteral("bmp"),
                                     QStringLiteral("(*.bmp)|*.bmp"));
     if (path.isEmpty())

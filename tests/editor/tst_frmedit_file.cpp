@@ -9,8 +9,10 @@
 #include "measure/hatchcache.h"
 #include "platform/form.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace editortest;
@@ -59,6 +61,32 @@ void fillObjects(frmEdit& e)
     mdlFileAccess::subPut_Bin(h.Tag, h, {typHatchLine{1, 2, 3, 4}});
 }
 
+// Noise, so that the coded data is long and full of stuffed bytes.
+QByteArray noiseJpeg()
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    QRandomGenerator random(5);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, random.generate() | 0xff000000u);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return buffer.data();
+}
+
+bool cutShort(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QString cutShortBox(const QString& path, const QString& tail)
+{
+    return path + QStringLiteral("\r\nこの画像ファイルは途中で切れています（壊れているか、コピーが途中で終わっています）。\r\n")
+        + tail;
+}
+
 template <class T>
 bool emptied(const platform::ElementArray<T>& a)
 {
@@ -102,6 +130,11 @@ private slots:
         writePicture(m_pictures, QStringLiteral("new.bmp"), QSize(120, 90));
         QFile broken(m_pictures + QStringLiteral("/broken.bmp"));
         QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("no picture here") > 0 && broken.flush());
+        // A JPEG cut after 20,000 bytes and a BMP that lacks its last rows.
+        QVERIFY(cutShort(m_pictures + QStringLiteral("/cut.jpg"), noiseJpeg().left(20000)));
+        const QString bmp = writePicture(m_pictures, QStringLiteral("cut.bmp"), QSize(120, 90));
+        QVERIFY(cutShort(bmp, testsupport::fileBytes(bmp).chopped(3000)));
+        QVERIFY(cutShort(m_pictures + QStringLiteral("/note.gif"), "a text file named as a picture"));
         GE_strTempPath = m_fx->dir.filePath(QStringLiteral("TEMP"));
         QDir().mkpath(GE_strTempPath);
         GE_booThumbnail = false;
@@ -234,9 +267,17 @@ private slots:
             browser(form).stsBar->Panels(2).setText(QStringLiteral("new.bmp"));
             browser(form).cmdOK->setValue(true);
         });
+        ui()->answerMsgBox(vb::vbYes);
         e.mnuFileNewPrj->choose();
         QVERIFY(script.allUsed());
-        QCOMPARE(ui()->count(), 0);
+        // Asked first, kind by kind.
+        QCOMPARE(ui()->count(), 1);
+        QCOMPARE(ui()->last().prompt,
+                 QStringLiteral("画像を取り込むと、この図面の次のオブジェクトがすべて消去されます。\r\n\r\n"
+                                "距離・寸法：1\r\n面積：1\r\n経路：1\r\n引き出し線：1\r\n文字：1\r\n位置情報：1\r\n\r\n"
+                                "（図形は残ります。）画像を取り込みますか？"));
+        QCOMPARE(ui()->last().title, QStringLiteral("画像取り込み"));
+        QCOMPARE(ui()->last().style, vb::vbYesNo + vb::vbQuestion + vb::vbDefaultButton2);
 
         QCOMPARE(e.pictMap->picture()->size(), QSize(120, 90));
         QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("new.bmp"));
@@ -268,6 +309,10 @@ private slots:
         QTest::newRow("folder cancelled") << 0;
         QTest::newRow("thumbnails closed") << 1;
         QTest::newRow("unreadable picture") << 2;
+        QTest::newRow("question answered no") << 3;
+        QTest::newRow("jpeg cut short") << 4;
+        QTest::newRow("bmp cut short") << 5;
+        QTest::newRow("text named .gif") << 6;
     }
 
     void importThatBringsNoPictureChangesNothing()
@@ -287,18 +332,92 @@ private slots:
                     browser(form).cmdCloase->setValue(true);
                     return;
                 }
-                browser(form).stsBar->Panels(2).setText(QStringLiteral("broken.bmp"));
+                if (how == 6) {
+                    // The thumbnails as the user sees them: a double click on
+                    // the one that can't be read says so, and the picker stays.
+                    frmThumbnail& thumbnails = browser(form);
+                    thumbnails.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&thumbnails));
+                    for (platform::PictureBox* cell : thumbnails.imgPictureS) {
+                        if (cell->toolTip() == QStringLiteral("note.gif")) {
+                            QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
+                            QTest::mouseDClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
+                        }
+                    }
+                    QVERIFY(thumbnails.isVisible() && GE_booThumbnail);
+                    thumbnails.cmdCloase->setValue(true);
+                    return;
+                }
+                const char* names[] = {"", "", "broken.bmp", "new.bmp", "cut.jpg", "cut.bmp"};
+                browser(form).stsBar->Panels(2).setText(QString::fromLatin1(names[how]));
+                browser(form).cmdOK->setValue(true);
+            });
+        }
+        if (how == 3)
+            ui()->answerMsgBox(vb::vbNo);
+        e.mnuFileNewPrj_Click();
+        QVERIFY(script.allUsed());
+        // The picture's own load error, the question, or the refusal.
+        QCOMPARE(ui()->count(), how >= 2 ? 1 : 0);
+        if (how == 6) {
+            QVERIFY2(ui()->last().prompt.startsWith(QStringLiteral("画像ファイル note.gif を読み込めません。（")), qPrintable(ui()->last().kind + ui()->last().prompt));
+            QCOMPARE(ui()->last().title, QStringLiteral("画像ファイル"));
+        }
+        if (how == 4 || how == 5) {
+            const QString file = m_pictures + (how == 4 ? QStringLiteral("/cut.jpg") : QStringLiteral("/cut.bmp"));
+            QCOMPARE(ui()->last().prompt, cutShortBox(file, QStringLiteral("画像の一部が欠けているため、取り込みません。")));
+            QCOMPARE(ui()->last().title, QStringLiteral("画像取り込み"));
+            QCOMPARE(ui()->last().style, vb::vbExclamation);
+        }
+        QCOMPARE(e.pictMap->picture(), picture);
+        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("map.bmp"));
+        QCOMPARE(e.stsBar->Panels(1).Text(), m_fx->dir.path());  // the picture's folder still
+        QVERIFY(e.lblMoji(1).Visible && e.lblKyori(0).Visible && e.lineHikidashi(1).Visible);
+        QCOMPARE(GE_tpHatching.size(), 2);
+        QVERIFY(!e.booDrawChange);
+    }
+
+    // A drawing with nothing the import would clear is not asked about;
+    // measuring lines left without their labels are still work to lose.
+    void importIntoADrawingWithoutObjectsAsksNothing()
+    {
+        frmEdit& e = openStored();
+        shown(e.shpShape, 0);
+        ModalScript script;
+        for (int run = 0; run < 2; ++run) {
+            script.push([](Form& form) { picker(form).OKButton->setValue(true); });
+            script.push([](Form& form) {
+                browser(form).stsBar->Panels(2).setText(QStringLiteral("new.bmp"));
                 browser(form).cmdOK->setValue(true);
             });
         }
         e.mnuFileNewPrj_Click();
+        QCOMPARE(ui()->count(), 0);
+        QCOMPARE(e.pictMap->picture()->size(), QSize(120, 90));
+        QVERIFY(e.shpShape(0).Visible);
+
+        shown(e.lineDsSave, 0);
+        ui()->answerMsgBox(vb::vbNo);
+        e.mnuFileNewPrj_Click();
         QVERIFY(script.allUsed());
-        QCOMPARE(ui()->count(), how == 2 ? 1 : 0);  // the picture's own load error
-        QCOMPARE(e.pictMap->picture(), picture);
-        QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("map.bmp"));
-        QVERIFY(e.lblMoji(1).Visible && e.lblKyori(0).Visible && e.lineHikidashi(1).Visible);
-        QCOMPARE(GE_tpHatching.size(), 2);
-        QVERIFY(!e.booDrawChange);
+        QVERIFY(ui()->last().prompt.contains(QStringLiteral("\r\n\r\n計測線：1\r\n\r\n")));
+        QVERIFY(e.lineDsSave(0).Visible);
+    }
+
+    // The work stays in view over a picture that is now damaged; the user
+    // is told which file it is and not to measure on what it lacks.
+    void storedDrawingWithACutShortPictureOpensWithAWarning()
+    {
+        const QString path = m_fx->dir.filePath(QStringLiteral("map.bmp"));
+        QVERIFY(cutShort(path, testsupport::fileBytes(path).chopped(4000)));
+        frmEdit& e = openStored();
+        QCOMPARE(ui()->count(), 1);
+        QCOMPARE(ui()->last().prompt,
+                 cutShortBox(path, QStringLiteral("欠けた部分は画像として表示されません。その部分では計測しないでください。")));
+        QCOMPARE(ui()->last().title, QStringLiteral("画像ファイルの破損"));
+        QCOMPARE(ui()->last().style, vb::vbExclamation);
+        QCOMPARE(e.pictMap->picture()->size(), QSize(200, 150));
+        QVERIFY(e.mnuFileNewPrj->Enabled());
     }
 
     void importWhileThumbnailsAreOpenDoesNothing()

@@ -2,9 +2,17 @@
 // aspect factor, the scroll bars, and the toggles of the View and Tools menus.
 
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
+
+#include "measure/frmOption.h"
 #include "platform/vbruntime.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace editortest;
@@ -245,6 +253,77 @@ private slots:
         QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
         QCOMPARE(e.stsTip->Panels(1).Text(), QStringLiteral("各項目を設定してください。"));
         QCOMPARE(mapPixel(e, 150, 20), QColor(Qt::green));
+        // The tip goes with the window it is about.
+        platform::Instance<frmOption>::get().cmdOK->setValue(true);
+        QVERIFY(!platform::Instance<frmOption>::exists() || !platform::Instance<frmOption>::get().isVisible());
+        QCOMPARE(e.stsTip->Panels(1).Text(), QString());
+    }
+
+    // The length and angle of a line being measured go with the line when a
+    // zoom drops it; a kept distance's length stays on.
+    void aDroppedLineTakesItsLengthAlong()
+    {
+        frmEdit& e = mapmouse::openMeasuring(m_session, m_fx->dir.path());
+        mapmouse::tool(e, 9);
+        const auto click = [&e](float x, float y) {
+            mapmouse::mouse(e, mapmouse::Press, x, y);
+            mapmouse::mouse(e, mapmouse::Release, x, y);
+        };
+        click(12.7f, 12.7f);
+        mapmouse::mouse(e, mapmouse::Move, 88.9f, 76.2f, Qt::NoButton);
+        QVERIFY(e.stsTip->Panels(5).Text().endsWith(QStringLiteral("m ")));
+        QVERIFY(!e.stsTip->Panels(4).Text().isEmpty());
+        e.mnuDispEandR(0).choose();
+        QCOMPARE(e.stsTip->Panels(5).Text(), QString());
+        QCOMPARE(e.stsTip->Panels(4).Text(), QString());
+        // The next line starts from nothing, not from the dropped one.
+        click(20, 20);
+        QCOMPARE(e.stsTip->Panels(5).Text(), QStringLiteral("0.00 m "));
+
+        mapmouse::mouse(e, mapmouse::Move, 60, 20, Qt::NoButton);
+        click(60, 20);
+        const QString kept = e.stsTip->Panels(5).Text();
+        QVERIFY(kept != QStringLiteral("0.00 m ") && kept.endsWith(QStringLiteral("m ")));
+        e.mnuDispEandR(4).choose();
+        QCOMPARE(e.stsTip->Panels(5).Text(), kept);
+    }
+
+    // After the map moved under a resting pointer, the readouts name the
+    // point under it: the one a move there names, or none when the pointer
+    // is on a scroll bar (turning the wheel there).
+    void readoutsFollowTheMapUnderThePointer()
+    {
+        frmEdit& e = openDrawing(QSize(1600, 1600));
+        GE_booModeDis = true;
+        GE_booModeKei = false;
+        e.showForm(platform::vbModeless);
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        QVERIFY(e.vscY->Visible() && e.vscY->Max() > 100);
+        const QPoint onMap = e.pictWindow->mapToGlobal(QPoint(150, 120));
+        QCursor::setPos(onMap);
+        QTRY_VERIFY(!e.stsTip->Panels(3).Text().isEmpty());
+        const QString before = e.stsTip->Panels(3).Text();
+
+        // A zoom chosen while the pointer rests on the map.
+        e.mnuDispEandR(2).choose();
+        QTRY_VERIFY(e.stsTip->Panels(3).Text() != before);
+        const QString followed = e.stsTip->Panels(2).Text() + e.stsTip->Panels(3).Text();
+        const QPoint local = e.pictMap->mapFromGlobal(onMap);
+        QMouseEvent move(QEvent::MouseMove, QPointF(local), QPointF(onMap), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(e.pictMap, &move);
+        QCOMPARE(e.stsTip->Panels(2).Text() + e.stsTip->Panels(3).Text(), followed);
+
+        // The wheel turned on the scroll bar.
+        QScrollBar* bar = e.vscY->scrollBar();
+        const QPoint onBar = bar->rect().center();
+        QCursor::setPos(bar->mapToGlobal(onBar));
+        const int value = e.vscY->Value();
+        QWheelEvent wheel(QPointF(onBar), QPointF(bar->mapToGlobal(onBar)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheel);
+        QVERIFY(e.vscY->Value() > value);
+        QTRY_COMPARE(e.stsTip->Panels(3).Text(), QString());
+        QCOMPARE(e.stsTip->Panels(2).Text(), QString());
     }
 
     void snapMenuAndMarkers()

@@ -276,14 +276,15 @@ private slots:
         writeFile(broken + QStringLiteral("/b.jpg"), good.left(good.indexOf("\xFF\xDA")));  // cut before its image data
         writeFile(broken + QStringLiteral("/c.jpg"), "not a picture at all");
         writeFile(broken + QStringLiteral("/d.jpg"), good);
+        writeFile(broken + QStringLiteral("/e.gif"), "a text file named as a picture");
 
         frmThumbnail* browser = &open(broken);
         QCOMPARE(ui->count(), 0);
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(browser->pgsBar->isHidden() && browser->pgsBar->Min() == 0);
-        QCOMPARE(browser->imgPictureS.size(), 4);
-        const QStringList names = {"a.bmp", "b.jpg", "c.jpg", "d.jpg"};
-        for (int i = 0; i < 4; ++i) {
+        QCOMPARE(browser->imgPictureS.size(), 5);
+        const QStringList names = {"a.bmp", "b.jpg", "c.jpg", "d.jpg", "e.gif"};
+        for (int i = 0; i < 5; ++i) {
             const PictureBox* cell = browser->imgPictureS[i];
             const bool decodes = i == 0 || i == 3;
             QCOMPARE(cell->toolTip(), names[i]);
@@ -298,15 +299,26 @@ private slots:
         browser->cmdOK->setValue(true);
         QCOMPARE(GE_strMapImage, QStringLiteral("d.jpg"));
 
-        for (const int index : {1, 2}) {
+        // Choosing one of them tells the user which and why; the choice goes on.
+        for (const int index : {1, 2, 4}) {
             browser = &open(broken);
             QTest::mouseClick(browser->imgPictureS[index], Qt::LeftButton, {}, QPoint(5, 5));
             QCOMPARE(browser->stsBar->Panels(2).Text(), names[index]);
-            browser->cmdOK->setValue(true);
+            const int shown = ui->count();
+            QTest::mouseDClick(browser->imgPictureS[index], Qt::LeftButton, {}, QPoint(5, 5));
+            QCOMPARE(ui->count(), shown + 1);
+            const QString prompt = ui->last().prompt;
+            QVERIFY2(prompt.startsWith(QStringLiteral("画像ファイル %1 を読み込めません。（").arg(names[index])),
+                     qPrintable(prompt));
+            QVERIFY(prompt.endsWith(QStringLiteral("）\r\n別の画像ファイルを選んでください。")));
+            QCOMPARE(ui->last().title, QStringLiteral("画像ファイル"));
+            QCOMPARE(ui->last().style, vb::vbExclamation);
+            QVERIFY(browser->isVisible() && GE_booThumbnail);
             QCOMPARE(GE_strMapImage, QString());
+            browser->cmdCloase->setValue(true);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        QCOMPARE(ui->count(), 0);
+        QCOMPARE(ui->count(), 3);
     }
 
     void thePreviewShowsTheWholePicture()

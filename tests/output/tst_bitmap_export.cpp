@@ -257,6 +257,24 @@ private slots:
         QCOMPARE(testsupport::fileBytes(path), old);
         QVERIFY(ui.last().prompt.startsWith(QStringLiteral("mnuFileSaveAsImg_Click():ｴﾗｰ番号 6 ")));
         QVERIFY(e.isEnabled() && e.lblMoji(0).Visible);
+        mdlImageExport::failAt = nullptr;
+
+        // The name proposed is the drawing's own, where the last file went,
+        // not the name of the list saved last; one a file can't be named
+        // with is made fit.
+        QVERIFY(QDir(m_temp.path()).mkpath(QStringLiteral("lists")));
+        const QString list = m_temp.filePath(QStringLiteral("lists/area.csv"));
+        ui.answerFile(list);
+        e.mnuFileSaveCsvMen_Click();
+        QVERIFY(QFile::exists(list));
+        for (const auto& [name, file] : {std::pair{QStringLiteral("試験図面"), QStringLiteral("試験図面.bmp")},
+                                         std::pair{QStringLiteral("区画 1/2"), QStringLiteral("区画 1_2.bmp")}}) {
+            GE_tpPrint.strName = name;
+            ui.answerFile(std::nullopt);
+            e.mnuFileSaveAsImg_Click();
+            QCOMPARE(ui.last().title, QStringLiteral("ビットマップファイル保存"));
+            QCOMPARE(e.dlgFile.FileName, m_temp.filePath(QStringLiteral("lists/") + file));
+        }
         QVERIFY(ui.unexpected.isEmpty());
     }
 

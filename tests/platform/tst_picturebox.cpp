@@ -1,10 +1,13 @@
 #include "platform/colors.h"
 #include "platform/elements.h"
 #include "platform/picturebox.h"
+#include "platform/picturefile.h"
 #include "platform/vberror.h"
 #include "tests/support/testsupport.h"
 
 #include <QHelpEvent>
+#include <QImageWriter>
+#include <QRandomGenerator>
 #include <QBuffer>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -394,6 +397,61 @@ private slots:
                 QVERIFY2(e.description().startsWith(u"画像ファイル junk.jpg を読み込めません。（"_s),
                          qPrintable(e.description()));
         }
+    }
+
+    // Files cut short are told from whole ones by their own structure,
+    // whatever the reader makes of them; data after a whole picture is no
+    // fault, nor is a file that is no picture (the reader refuses that).
+    void cutShortPictures()
+    {
+        QTemporaryDir dir;
+        QImage noise(300, 200, QImage::Format_RGB32);
+        QRandomGenerator random(3);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, random.generate() | 0xff000000u);
+        const auto encoded = [&](const char* format, bool progressive = false) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter writer(&buffer, format);
+            writer.setProgressiveScanWrite(progressive);
+            writer.write(noise);
+            return buffer.data();
+        };
+        const QByteArray jpeg = encoded("JPEG"), progressive = encoded("JPEG", true), bmp = encoded("BMP");
+        // An EXIF block whose own thumbnail ends with an end-of-image marker.
+        QByteArray withThumb = jpeg;
+        withThumb.insert(2, QByteArray::fromHex("ffe1000e457869660000ffd8ffd9ffd9"));
+        const QByteArray gif = QByteArray::fromHex("4749463837610100010080000" "0ff0000000000"
+                                                   "2c00000000010001000002024401003b");
+        const struct {
+            const char* name;
+            QByteArray bytes;
+            bool cut;
+        } rows[] = {
+            {"jpeg whole", jpeg, false},
+            {"jpeg with data after its end", jpeg + QByteArray(5000, '\xff') + "trailer", false},
+            {"jpeg cut in its data", jpeg.left(jpeg.size() / 2), true},
+            {"jpeg without its end marker", jpeg.chopped(2), true},
+            {"jpeg cut after an inner end marker", withThumb.left(40), true},
+            {"progressive jpeg whole", progressive, false},
+            {"progressive jpeg cut", progressive.left(progressive.size() * 3 / 4), true},
+            {"bmp whole", bmp, false},
+            {"bmp one byte short", bmp.chopped(1), true},
+            {"bmp cut in its header", bmp.left(20), true},
+            {"gif whole", gif, false},
+            {"gif without its trailer", gif.chopped(1), false},
+            {"gif cut in its picture", gif.chopped(3), true},
+            {"text", "just some text", false},
+        };
+        for (const auto& row : rows) {
+            const QString path = dir.filePath(QString::fromLatin1(row.name));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(row.bytes) == row.bytes.size());
+            file.close();
+            QVERIFY2(pictureCutShort(path) == row.cut, row.name);
+        }
+        QVERIFY(!pictureCutShort(dir.filePath("none.jpg")));
     }
 };
 
