@@ -22,11 +22,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
+#include <QToolBar>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -100,6 +103,26 @@ bool states(const QString& sentence)
     return said;
 }
 
+// The pictures the page shows, as its <img src> names them.
+QStringList pictures()
+{
+    QStringList names;
+    QXmlStreamReader xml(page());
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("img"))
+            names << xml.attributes().value(QStringLiteral("src")).toString();
+    }
+    return names;
+}
+
+// The program folder of this build, where the page and its pictures lie.
+QDir programFolder()
+{
+    QDir folder = QFileInfo(testsupport::templatePath()).dir();
+    folder.cdUp();
+    return folder;
+}
+
 }  // namespace
 
 class TestHelpPage : public QObject {
@@ -122,8 +145,14 @@ private slots:
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             const QXmlStreamAttributes attributes = xml.attributes();
-            QVERIFY2(xml.name() != QLatin1String("script") && !attributes.hasAttribute(QStringLiteral("src")),
-                     "the page loads nothing");
+            // Nothing but the pictures beside it, each with a text for the picture.
+            QVERIFY2(xml.name() != QLatin1String("script")
+                         && (!attributes.hasAttribute(QStringLiteral("src"))
+                             || (xml.name() == QLatin1String("img")
+                                 && QFileInfo(attributes.value(QStringLiteral("src")).toString()).fileName()
+                                     == attributes.value(QStringLiteral("src"))
+                                 && !attributes.value(QStringLiteral("alt")).isEmpty())),
+                     "the page loads nothing but its pictures");
             if (attributes.hasAttribute(QStringLiteral("id")))
                 QVERIFY2(!ids.contains(attributes.value(QStringLiteral("id")).toString()), "an id twice");
             ids.insert(attributes.value(QStringLiteral("id")).toString());
@@ -141,6 +170,48 @@ private slots:
         for (const QString& target : targets)
             QVERIFY2(ids.contains(target), qPrintable(target));
         QVERIFY(ids.contains(QStringLiteral("works")) && ids.contains(QStringLiteral("home")));
+    }
+
+    // Every picture the page names lies beside it in the program folder, and
+    // every picture drawn there for it is named; each window's picture is
+    // that window as it is shown, at its size.
+    void picturesAreTheWindows()
+    {
+        const QDir folder = programFolder();
+        const QStringList named = pictures();
+        QVERIFY(!named.isEmpty());
+        for (const QString& name : named)
+            QVERIFY2(folder.exists(name), qPrintable(name));
+        const QStringList drawn = folder.entryList({QStringLiteral("help-*.png")}, QDir::Files);
+        for (const QString& name : drawn)
+            QVERIFY2(named.contains(name), qPrintable(name));
+        const auto sizeOf = [&folder](const QString& name) { return QImage(folder.filePath(name)).size(); };
+
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.show();
+        QCOMPARE(sizeOf(QStringLiteral("help-editor-area.png")), e.size());
+        int buttons = 0;
+        for (int i = 1; i <= e.Toolbar1->ButtonCount(); ++i) {
+            platform::ToolbarButton& button = e.Toolbar1->Buttons(i);
+            if (button.Key().isEmpty())
+                continue;
+            const QString name = QStringLiteral("help-tool-%1.png").arg(button.Key());
+            QVERIFY2(named.contains(name), qPrintable(name));
+            QCOMPARE(sizeOf(name), e.Toolbar1->toolBar()->widgetForAction(button.action())->size());
+            ++buttons;
+        }
+        QCOMPARE(buttons, 14);
+        frmOption& options = platform::Instance<frmOption>::get();
+        options.show();
+        for (const char* tab : {"general", "tilt", "distance", "lonlat"})
+            QCOMPARE(sizeOf(QStringLiteral("help-option-%1.png").arg(QLatin1String(tab))), options.size());
+        options.hide();
+        dlgPrinter print;
+        print.load();
+        print.show();
+        QCOMPARE(sizeOf(QStringLiteral("help-print.png")), print.size());
+        print.unload();
     }
 
     void quotedCaptionsExist()
