@@ -139,6 +139,7 @@ void calibrate(frmEdit& e, frmOption& o)
     o.vscDPointS->setValue(2);
     typeEnter(*o.txtScale, QStringLiteral("500"));
     typeEnter(*o.txtHojoLen, QStringLiteral("10"));
+    o.chkSnap->setValue(1);  // a polygon ended on its first corner closes
     o.SSTab->setTab(2);
     e.popDisX->choose();
     const char* across[] = {"20", "30", "220", "30", "200", "100"};
@@ -245,7 +246,8 @@ int main(int argc, char** argv)
     save(&o, QStringLiteral("help-option-general.png"));
     closeOptions(o);
 
-    GE_booSnap = true;
+    if (!GE_booSnap)
+        fail(QStringLiteral("polygons do not close by themselves"));
     measurePark(e);
     save(&e, QStringLiteral("help-editor-area.png"));
 

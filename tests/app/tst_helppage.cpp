@@ -283,8 +283,11 @@ private slots:
             for (int k = 0; k < 3; ++k)
                 options.angleBox(row, k).setText(QString::fromLatin1(angles[row][k]));
         }
+        // Refused with a box that tells why (described on the page, not quoted).
+        const int shown = (*m_session.quiet)->boxes.size();
         options.cmdCnv_Click();
-        QVERIFY(states(QStringLiteral("（『%1』）").arg((*m_session.quiet)->last().prompt.section(vb::vbCrLf, 0, 0))));
+        QCOMPARE((*m_session.quiet)->boxes.size(), shown + 1);
+        QVERIFY(states(QStringLiteral("そのわけを示すメッセージが出ます")));
         typDMS dms;
         QVERIFY(states(QStringLiteral("<code>%1</code>").arg(mdlSub::fncSec_ToDMS(1e12, dms))));
 
@@ -296,7 +299,8 @@ private slots:
     // What the page says a refused write shows: the manager's refusals of a
     // name whose journal is left and of a file another program holds, and,
     // under a file-size limit below the database file's size, a change with
-    // no room for its journal and a commit the file can't grow for.
+    // no room for its journal (the three boxes a refused save shows) and a
+    // commit the file can't grow for.
     void statedRefusalsHold()
     {
         frmEdit& e = Fixture::open();
@@ -348,7 +352,12 @@ private slots:
             ui->answerMsgBox(vb::vbCancel);
             e.mnuFileSavePrj_Click();
             const auto room = ui->boxes.value(1);
+            // Between the two, the statement's own failure box names the reason again.
+            const QString again = ui->boxes.value(2).title;
             const bool told = states(QStringLiteral("『%1』（見出し『%2』）").arg(room.prompt.section(vb::vbCrLf, 0, 0), room.title))
+                && ui->boxes.size() == 4 && again.startsWith(QLatin1String("mdlSQL:"))
+                && states(QStringLiteral("見出しが <code>mdlSQL:</code> で始まり <code>%1</code> で終わる")
+                              .arg(again.mid(again.indexOf(QLatin1String("err.number")))))
                 && states(QStringLiteral("その後『%1』と表示されます").arg(ui->last().prompt));
             // With the journal's room the change goes in, but the file can't grow at the commit.
             rlimit limit{};
