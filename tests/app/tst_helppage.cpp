@@ -22,11 +22,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
+#include <QToolBar>
 #include <QXmlStreamReader>
 #include <QtTest>
 
@@ -100,6 +103,26 @@ bool states(const QString& sentence)
     return said;
 }
 
+// The pictures the page shows, as its <img src> names them.
+QStringList pictures()
+{
+    QStringList names;
+    QXmlStreamReader xml(page());
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("img"))
+            names << xml.attributes().value(QStringLiteral("src")).toString();
+    }
+    return names;
+}
+
+// The program folder of this build, where the page and its pictures lie.
+QDir programFolder()
+{
+    QDir folder = QFileInfo(testsupport::templatePath()).dir();
+    folder.cdUp();
+    return folder;
+}
+
 }  // namespace
 
 class TestHelpPage : public QObject {
@@ -122,8 +145,14 @@ private slots:
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             const QXmlStreamAttributes attributes = xml.attributes();
-            QVERIFY2(xml.name() != QLatin1String("script") && !attributes.hasAttribute(QStringLiteral("src")),
-                     "the page loads nothing");
+            // Nothing but the pictures beside it, each with a text for the picture.
+            QVERIFY2(xml.name() != QLatin1String("script")
+                         && (!attributes.hasAttribute(QStringLiteral("src"))
+                             || (xml.name() == QLatin1String("img")
+                                 && QFileInfo(attributes.value(QStringLiteral("src")).toString()).fileName()
+                                     == attributes.value(QStringLiteral("src"))
+                                 && !attributes.value(QStringLiteral("alt")).isEmpty())),
+                     "the page loads nothing but its pictures");
             if (attributes.hasAttribute(QStringLiteral("id")))
                 QVERIFY2(!ids.contains(attributes.value(QStringLiteral("id")).toString()), "an id twice");
             ids.insert(attributes.value(QStringLiteral("id")).toString());
@@ -141,6 +170,48 @@ private slots:
         for (const QString& target : targets)
             QVERIFY2(ids.contains(target), qPrintable(target));
         QVERIFY(ids.contains(QStringLiteral("works")) && ids.contains(QStringLiteral("home")));
+    }
+
+    // Every picture the page names lies beside it in the program folder, and
+    // every picture drawn there for it is named; each window's picture is
+    // that window as it is shown, at its size.
+    void picturesAreTheWindows()
+    {
+        const QDir folder = programFolder();
+        const QStringList named = pictures();
+        QVERIFY(!named.isEmpty());
+        for (const QString& name : named)
+            QVERIFY2(folder.exists(name), qPrintable(name));
+        const QStringList drawn = folder.entryList({QStringLiteral("help-*.png")}, QDir::Files);
+        for (const QString& name : drawn)
+            QVERIFY2(named.contains(name), qPrintable(name));
+        const auto sizeOf = [&folder](const QString& name) { return QImage(folder.filePath(name)).size(); };
+
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.show();
+        QCOMPARE(sizeOf(QStringLiteral("help-editor-area.png")), e.size());
+        int buttons = 0;
+        for (int i = 1; i <= e.Toolbar1->ButtonCount(); ++i) {
+            platform::ToolbarButton& button = e.Toolbar1->Buttons(i);
+            if (button.Key().isEmpty())
+                continue;
+            const QString name = QStringLiteral("help-tool-%1.png").arg(button.Key());
+            QVERIFY2(named.contains(name), qPrintable(name));
+            QCOMPARE(sizeOf(name), e.Toolbar1->toolBar()->widgetForAction(button.action())->size());
+            ++buttons;
+        }
+        QCOMPARE(buttons, 14);
+        frmOption& options = platform::Instance<frmOption>::get();
+        options.show();
+        for (const char* tab : {"general", "tilt", "distance", "lonlat"})
+            QCOMPARE(sizeOf(QStringLiteral("help-option-%1.png").arg(QLatin1String(tab))), options.size());
+        options.hide();
+        dlgPrinter print;
+        print.load();
+        print.show();
+        QCOMPARE(sizeOf(QStringLiteral("help-print.png")), print.size());
+        print.unload();
     }
 
     void quotedCaptionsExist()
@@ -212,8 +283,11 @@ private slots:
             for (int k = 0; k < 3; ++k)
                 options.angleBox(row, k).setText(QString::fromLatin1(angles[row][k]));
         }
+        // Refused with a box that tells why (described on the page, not quoted).
+        const int shown = (*m_session.quiet)->boxes.size();
         options.cmdCnv_Click();
-        QVERIFY(states(QStringLiteral("（『%1』）").arg((*m_session.quiet)->last().prompt.section(vb::vbCrLf, 0, 0))));
+        QCOMPARE((*m_session.quiet)->boxes.size(), shown + 1);
+        QVERIFY(states(QStringLiteral("そのわけを示すメッセージが出ます")));
         typDMS dms;
         QVERIFY(states(QStringLiteral("<code>%1</code>").arg(mdlSub::fncSec_ToDMS(1e12, dms))));
 
@@ -225,7 +299,8 @@ private slots:
     // What the page says a refused write shows: the manager's refusals of a
     // name whose journal is left and of a file another program holds, and,
     // under a file-size limit below the database file's size, a change with
-    // no room for its journal and a commit the file can't grow for.
+    // no room for its journal (the three boxes a refused save shows) and a
+    // commit the file can't grow for.
     void statedRefusalsHold()
     {
         frmEdit& e = Fixture::open();
@@ -277,7 +352,12 @@ private slots:
             ui->answerMsgBox(vb::vbCancel);
             e.mnuFileSavePrj_Click();
             const auto room = ui->boxes.value(1);
+            // Between the two, the statement's own failure box names the reason again.
+            const QString again = ui->boxes.value(2).title;
             const bool told = states(QStringLiteral("『%1』（見出し『%2』）").arg(room.prompt.section(vb::vbCrLf, 0, 0), room.title))
+                && ui->boxes.size() == 4 && again.startsWith(QLatin1String("mdlSQL:"))
+                && states(QStringLiteral("見出しが <code>mdlSQL:</code> で始まり <code>%1</code> で終わる")
+                              .arg(again.mid(again.indexOf(QLatin1String("err.number")))))
                 && states(QStringLiteral("その後『%1』と表示されます").arg(ui->last().prompt));
             // With the journal's room the change goes in, but the file can't grow at the commit.
             rlimit limit{};
