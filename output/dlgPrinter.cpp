@@ -253,6 +253,13 @@ void dlgPrinter::subPrintS()
             return k <= e.shpPrintWakuR.UBound() && e.shpPrintWakuR(k).BackStyle == 0;
         };
         const auto tiles = PrintLayout::fncTiles(grid, pw, ph, intPage[0], intPage[1], printed);
+        if (tiles.empty()) {
+            // Nothing would come out, and nothing would say why.
+            vb::MsgBox(QStringLiteral("印刷頁 %1 ～ %2 には、印刷する頁がありません。").arg(intPage[0]).arg(intPage[1])
+                           + vb::vbCrLf + QStringLiteral("印刷頁の範囲と、印刷しない頁の指定を確認してください。"),
+                       vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+            return;
+        }
         for (const PrintLayout::Tile& tile : tiles) {
             if (chkPictPrt->Value() == 1 && e.pictOrg->hasPicture()) {
                 printer.Scale(0, 0, pw, ph);
@@ -265,8 +272,7 @@ void dlgPrinter::subPrintS()
             subPrint_Object(1, 1);
             printer.NewPage();
         }
-        if (!tiles.empty())
-            printer.EndDoc();
+        printer.EndDoc();
     } catch (const vb::Error& error) {
         // The sheets sent so far are no print: the old file stays.
         printer.KillDoc();

@@ -292,8 +292,14 @@ private slots:
         d.txtPage_KeyPress(0, enter);
         QCOMPARE(enter, 0);
         QVERIFY(d.intPage[0] == 3 && d.intPage[1] == 3 && d.txtPage(1).Text() == QStringLiteral("3"));
+        // No sheet in the range (page 3 is left out): told, nothing printed.
         print(d);
         QVERIFY(!QFile::exists(m_pdf));
+        QCOMPARE((*m_session.quiet)->count(), 1);
+        QCOMPARE((*m_session.quiet)->last().prompt,
+                 QStringLiteral("印刷頁 3 ～ 3 には、印刷する頁がありません。\r\n"
+                                "印刷頁の範囲と、印刷しない頁の指定を確認してください。"));
+        QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("印刷"));
 
         // Beyond the 16-bit range, or not a number: the box shows its number again.
         for (const QString& text : {QStringLiteral("99999"), QStringLiteral("abc")}) {
@@ -306,6 +312,23 @@ private slots:
         d.txtPage(0).setText(QStringLiteral("2"));
         d.txtPage_LostFocus(0);
         QVERIFY(d.intPage[0] == 2 && d.intPage[1] == 2 && d.txtPage(1).Text() == QStringLiteral("2"));
+        // A range typed backwards is the same range: 4 to 2 prints pages 2 and 4.
+        d.txtPage(0).setText(QStringLiteral("4"));
+        d.txtPage_KeyPress(0, enter = 13);
+        d.txtPage(1).setText(QStringLiteral("2"));
+        d.txtPage_KeyPress(1, enter = 13);
+        print(d);
+        QCOMPARE(sheets().size(), size_t(2));
+        QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+        QCOMPARE((*m_session.quiet)->count(), 1);
+        QFile::remove(m_pdf);
+        d.txtPage(0).setText(QStringLiteral("7"));
+        d.txtPage_KeyPress(0, enter = 13);
+        d.txtPage(1).setText(QStringLiteral("5"));
+        d.txtPage_KeyPress(1, enter = 13);
+        print(d);
+        QVERIFY(!QFile::exists(m_pdf));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷頁 7 ～ 5 には、")));
     }
 
     void rendererPensLabelsAndShapes()
