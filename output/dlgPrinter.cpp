@@ -191,6 +191,8 @@ void dlgPrinter::cmdPrint_Click()
                 txtPage(1).setText(QString::number(intPage[1]));
             }
         }
+        // The paper the print goes on, also when its size is the one shown.
+        editor().subDisp_PaperName();
         printer.KillDoc();
         // The dialog's choice is what prints: the file the user named, else
         // the printer chosen.

@@ -390,6 +390,31 @@ private slots:
         QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
     }
 
+    // The status bar names the paper a print went on, also where the
+    // frames stay as they were. A tiled print leaves the printer at its last
+    // tile; a new drawing's printer set-up and its fitted print start from
+    // the sheet's corner again, so the picture lands on the paper.
+    void fittedPrintInANewDrawingAfterATiledPrint()
+    {
+        frmEdit& stored = openWith(QSize(1077, 1570));  // four pages
+        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : "));  // no dialog has named it yet
+        print(dialog(1));
+        QCOMPARE(sheets().size(), size_t(4));
+        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+        platform::Instance<dlgPrinter>::get().unload();
+        stored.booDrawChange = stored.booPrtChange = false;
+        Fixture::closeEditor();
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.subPictDraw(writePicture(m_session.fx->dir.path(), QStringLiteral("new.bmp"), QSize(1920, 960)));
+        QFile::remove(m_pdf);
+        print(dialog(0));
+        QCOMPARE(sheets().size(), size_t(1));
+        const double red = redWidth(rasterPage(m_pdf, 1));
+        QVERIFY2(qAbs(red - 254 * PW / 508) < 0.5, qPrintable(QString::number(red)));
+        e.booDrawChange = false;
+    }
+
     // A label across a sheet join prints its part of the text on each
     // sheet as well as its box: across the vertical join of sheets 1 and 3,
     // and across the horizontal one of sheets 1 and 2.
