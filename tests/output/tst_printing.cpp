@@ -191,6 +191,7 @@ private slots:
     {
         CurrentPrinter().beforeDraw = nullptr;
         platform::printqueue::setStateSource({});
+        platform::printqueue::setSubmissionSource({});
         if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
             d->unload();
         QVERIFY((*m_session.quiet)->allAnswered());
@@ -825,8 +826,30 @@ private slots:
         }
         given = std::nullopt;
         print(dialog(0));
-        platform::printqueue::setStateSource({});
         QVERIFY(QFile::exists(m_pdf));
+
+        // A job the queue refuses once it was sent (it stopped taking jobs
+        // in between) fails the print with the scheduler's words, in either
+        // method; one it takes is no failure.
+        given = State{};
+        platform::printqueue::Status status{0x0506, QStringLiteral("Printer not accepting jobs.")};
+        platform::printqueue::setSubmissionSource([&] { return status; });
+        for (const auto& [method, where] : {std::pair(0, "cmdPrint_Click"), std::pair(1, "subPrintS")}) {
+            const int boxes = ui->count();
+            print(dialog(method));
+            QCOMPARE(ui->count(), boxes + 1);
+            QCOMPARE(ui->last().prompt,
+                     QStringLiteral("dlgPrinter:%1():ｴﾗｰ番号 482 ｴﾗｰが発生しました。\r\n"
+                                    "プリンタ「Plotter-A」が印刷を受け付けませんでした。（Printer not accepting jobs.）")
+                         .arg(QLatin1String(where)));
+            QVERIFY(!CurrentPrinter().documentOpen());
+        }
+        status = {0, QString()};
+        const int boxes = ui->count();
+        print(dialog(0));
+        QCOMPARE(ui->count(), boxes);
+        platform::printqueue::setSubmissionSource({});
+        platform::printqueue::setStateSource({});
     }
 
     // The set-up opens on the open drawing's own paper, not on the last
