@@ -374,6 +374,7 @@ public:
     void subSetup_Page();
     void subSetup_PageR();
     void subDisp_Paper(float zoom, bool show);
+    void subDisp_PaperName();  // the drawing's paper in the status bar
     void subDisp_PaperR(bool show);
 
     // --- objects: repairs of imported data, deleting -------------------------------------

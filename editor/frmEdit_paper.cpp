@@ -125,7 +125,7 @@ void frmEdit::subDisp_Paper(float zoom, bool show)
     showPages(shpPrintWaku, lblPage, show);
     if (!show)
         return;
-    stsBar->Panels(4).setText(QStringLiteral("用紙 : ") + GE_tpPrinter.strFormName);
+    subDisp_PaperName();
     shpPrintWaku(1).Top = 0;
     shpPrintWaku(1).Left = 0;
     lblPage(1).Top = 4.0f;
@@ -143,6 +143,11 @@ void frmEdit::subDisp_Paper(float zoom, bool show)
         lblPage(k).Left = frame.Left;
     }
     sngZoomPaper = zoom;
+}
+
+void frmEdit::subDisp_PaperName()
+{
+    stsBar->Panels(4).setText(QStringLiteral("用紙 : ") + GE_tpPrinter.strFormName);
 }
 
 void frmEdit::subDisp_PaperR(bool show)

@@ -191,6 +191,8 @@ void dlgPrinter::cmdPrint_Click()
                 txtPage(1).setText(QString::number(intPage[1]));
             }
         }
+        // The paper the print goes on, also when its size is the one shown.
+        editor().subDisp_PaperName();
         printer.KillDoc();
         // The dialog's choice is what prints: the file the user named, else
         // the printer chosen.
@@ -254,6 +256,13 @@ void dlgPrinter::subPrintS()
             return k <= e.shpPrintWakuR.UBound() && e.shpPrintWakuR(k).BackStyle == 0;
         };
         const auto tiles = PrintLayout::fncTiles(grid, pw, ph, intPage[0], intPage[1], printed);
+        if (tiles.empty()) {
+            // Nothing would come out, and nothing would say why.
+            vb::MsgBox(QStringLiteral("印刷頁 %1 ～ %2 には、印刷する頁がありません。").arg(intPage[0]).arg(intPage[1])
+                           + vb::vbCrLf + QStringLiteral("印刷頁の範囲と、印刷しない頁の指定を確認してください。"),
+                       vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+            return;
+        }
         for (const PrintLayout::Tile& tile : tiles) {
             if (chkPictPrt->Value() == 1 && e.pictOrg->hasPicture()) {
                 printer.Scale(0, 0, pw, ph);
@@ -266,8 +275,7 @@ void dlgPrinter::subPrintS()
             subPrint_Object(1, 1);
             printer.NewPage();
         }
-        if (!tiles.empty())
-            printer.EndDoc();
+        printer.EndDoc();
     } catch (const vb::Error& error) {
         // The sheets sent so far are no print: the old file stays.
         printer.KillDoc();

@@ -25,15 +25,16 @@ struct Tile {
 };
 
 // The tiles of pages `from` to `to` over the grid, in page order: page k is
-// column (k - 1) \ down, row (k - 1) mod down. `printed(k)` says whether
-// page k is printed (its frame exists and is not filled).
+// column (k - 1) \ down, row (k - 1) mod down. A range typed backwards is
+// the same range. `printed(k)` says whether page k is printed (its frame
+// exists and is not filled).
 template <typename Printed>
 std::vector<Tile> fncTiles(const PageGrid::Grid& grid, double sheetWidth, double sheetHeight, int from, int to,
                            Printed printed)
 {
     std::vector<Tile> tiles;
     const int pages = int(grid.across) * grid.down;
-    for (int k = qMax(from, 1); k <= qMin(to, pages); ++k)
+    for (int k = qMax(qMin(from, to), 1); k <= qMin(qMax(from, to), pages); ++k)
         if (printed(k))
             tiles.push_back({k, PageGrid::fncPage_Column(k, grid) * sheetWidth,
                              PageGrid::fncPage_Row(k, grid) * sheetHeight});

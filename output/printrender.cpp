@@ -6,6 +6,10 @@
 // An element that lies wholly outside the page window (in a tiled print,
 // an object on another sheet) is not sent to the printer, but it still
 // begins the page as its drawing would have, so the same sheets come out.
+//
+// Pen widths are the screen's: the printer draws a wide pen as thick as a
+// screen shows it (and a one-pixel pen as its thinnest line), so a line,
+// a shape's border and hatching print at the width they are shown with.
 
 #include "output/dlgPrinter.h"
 
@@ -27,6 +31,13 @@ namespace {
 
 // Points to millimetres, as the comment line is placed below its caption.
 constexpr double MillimetresPerPoint = 0.352777755;
+
+// How far a pen of that width in screen pixels reaches beyond its line, in
+// the printer's millimetres.
+double penReach(int width)
+{
+    return qMax(width, 1) * 25.4 / 96 / 2;
+}
 
 class PageWindow {
 public:
@@ -61,12 +72,12 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
 
     const auto lineRule = [&](const LineElement& line, double reach) {
         const double x1 = line.X1 * sx, y1 = line.Y1 * sy, x2 = line.X2 * sx, y2 = line.Y2 * sy;
-        if (!window.touches(x1, y1, x2, y2, reach)) {
+        if (!window.touches(x1, y1, x2, y2, reach + penReach(line.BorderWidth))) {
             printer.beginPage();
             return false;
         }
         printer.DrawMode = line.DrawMode;
-        printer.DrawWidth = line.BorderWidth == 1 ? 1 : line.BorderWidth * 4;
+        printer.DrawWidth = line.BorderWidth;
         printer.DrawStyle = mdlSub::fncGet_DrawStyle(line.BorderStyle);
         printer.Line(x1, y1, x2, y2, line.BorderColor);
         return true;
@@ -100,7 +111,7 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
         if (!shape.Visible)
             continue;
         const double l = shape.Left * sx, t = shape.Top * sy, w = shape.Width() * sx, h = shape.Height() * sy;
-        if (!window.touches(l, t, l + w, t + h)) {
+        if (!window.touches(l, t, l + w, t + h, penReach(shape.BorderWidth))) {
             printer.beginPage();
             continue;
         }
@@ -155,14 +166,15 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
         for (int j = 0; j < tpHatchLine.size(); ++j) {
             const typHatchLine& s = tpHatchLine[j];
             const double x1 = s.X1 * sx * z, y1 = s.Y1 * sy * z, x2 = s.X2 * sx * z, y2 = s.Y2 * sy * z;
-            if (window.touches(x1, y1, x2, y2))
+            if (window.touches(x1, y1, x2, y2, penReach(record.BorderWidth)))
                 printer.Line(x1, y1, x2, y2, record.BorderColor);
             else
                 printer.beginPage();
         }
     }
     tpHatchLine.clear();
-    printer.DrawWidth = 4;
+    // Label frames are one pixel wide on the screen.
+    printer.DrawWidth = 1;
     printer.DrawStyle = 0;
     printer.DrawMode = platform::vbCopyPen;
     printer.FillStyle = 1;

@@ -490,7 +490,9 @@ void Printer::NewPage()
 
 void Printer::EndDoc()
 {
-    const bool queued = m_painter && !m_pdf && m_device->outputFormat() == QPrinter::NativeFormat;
+    // A document for a print queue (a test printer's own file stands for its queue's).
+    const bool queued = m_painter && m_outputFile.isEmpty()
+                        && (findTest(m_name) || m_device->outputFormat() == QPrinter::NativeFormat);
     const bool ended = !m_painter || m_painter->end();
     m_painter.reset();
     m_pendingPages = 0;
@@ -505,7 +507,7 @@ void Printer::EndDoc()
     // The queue may have stopped taking jobs since it was asked.
     if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty())
         vb::raise(vb::errPrinterError, QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）")
-                                           .arg(m_device->printerName(), refusal));
+                                           .arg(m_name, refusal));
 }
 
 void Printer::KillDoc()

@@ -17,6 +17,12 @@ std::function<std::optional<State>(const QString&)>& source()
     return f;
 }
 
+std::function<Status()>& submissionSource()
+{
+    static std::function<Status()> f;
+    return f;
+}
+
 // Whether the last question to the scheduler was answered: its status is
 // then that of the next call into it, the job's submission.
 bool& asked()
@@ -51,9 +57,7 @@ std::optional<State> state(const QString& queue)
 {
     if (queue.isEmpty())
         return std::nullopt;
-    if (source())
-        return source()(queue);
-    const std::optional<State> s = askScheduler(queue);
+    const std::optional<State> s = source() ? source()(queue) : askScheduler(queue);
     asked() = s.has_value();
     return s;
 }
@@ -77,19 +81,26 @@ bool confirmAccepting(const QString& queue)
 
 QString submissionRefusal()
 {
-    if (source() || !std::exchange(asked(), false))
+    if (!std::exchange(asked(), false))
         return QString();
     // libcups keeps the status of this thread's last request: Qt's print
     // engine submitted the job through it just now.
-    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE)
+    const Status status = submissionSource() ? submissionSource()()
+                          : source()         ? Status{IPP_STATUS_OK, QString()}
+                                             : Status{int(cupsLastError()), QString::fromUtf8(cupsLastErrorString())};
+    if (status.code < IPP_STATUS_REDIRECTION_OTHER_SITE)
         return QString();
-    const char* text = cupsLastErrorString();
-    return text && *text ? QString::fromUtf8(text) : QString::number(int(cupsLastError()), 16);
+    return !status.text.isEmpty() ? status.text : QString::number(status.code, 16);
 }
 
 void setStateSource(std::function<std::optional<State>(const QString&)> f)
 {
     source() = std::move(f);
+}
+
+void setSubmissionSource(std::function<Status()> f)
+{
+    submissionSource() = std::move(f);
 }
 
 }  // namespace platform::printqueue

@@ -34,4 +34,13 @@ QString submissionRefusal();
 // asks the scheduler again).
 void setStateSource(std::function<std::optional<State>(const QString&)> source);
 
+// For tests: the scheduler's status for the job just handed to it, an IPP
+// status code and its text (an empty function reads libcups' own; with a
+// state source and none of these, the job is taken).
+struct Status {
+    int code = 0;
+    QString text;
+};
+void setSubmissionSource(std::function<Status()> source);
+
 }  // namespace platform::printqueue

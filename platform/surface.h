@@ -99,9 +99,10 @@ Qt::BrushStyle fillPattern(int fillStyle);
 // rendered: a picture is scaled for that part alone.
 void renderCommand(QPainter& painter, const DrawCommand& command);
 // Paints one command on paper, whose device scales what it is given:
-// figures as vector strokes and paths of their pen width in device pixels,
-// a picture's part on the sheet from its own pixels. Raster operations
-// draw as the copy pen.
+// figures as vector strokes and paths, a picture's part on the sheet from
+// its own pixels. A wide pen, dashes and hatch patterns keep their size on
+// a 96 dpi screen (a one-pixel pen is the device's thinnest line). Raster
+// operations draw as the copy pen.
 void printCommand(QPainter& painter, const DrawCommand& command);
 
 class DrawSurface {

@@ -1,10 +1,13 @@
 // Painting one drawing command on paper. A printer scales vectors and
 // pictures itself, so nothing here is made at the device's resolution: a
-// line is one stroke of its pen's width in device pixels, a figure one path,
-// and a picture goes to the device with its own pixels, only the part that
-// falls on the sheet. The raster operations need the pixels beneath, which
-// paper doesn't give back: they draw as the copy pen (the caller leaves out
-// the no-operation).
+// line is one stroke, a figure one path, and a picture goes to the device
+// with its own pixels, only the part that falls on the sheet. What is
+// counted in pixels (a wide pen, the dashes, a hatch pattern's spacing)
+// keeps the size it has on a 96 dpi screen: the device's pixels are far
+// smaller (Qt gives a 1200 dpi device whatever the printer), and counted in
+// them a border would thin to a hairline and a hatching to a flat tint.
+// The raster operations need the pixels beneath, which paper doesn't give
+// back: they draw as the copy pen (the caller leaves out the no-operation).
 
 #include "platform/colors.h"
 #include "platform/surface.h"
@@ -21,21 +24,25 @@ namespace {
 
 using namespace paint;
 
-// A wide pen is solid with round ends and joins, as on the screen. A
-// one-pixel pen is the device's thinnest line (width 0): one dot on a
-// printer, and one pixel in a viewer at any magnification, so it never
-// thins out of sight. It carries the dash patterns at the length they have
-// on a 96 dpi screen (counted in device pixels they would shrink to specks
-// at a printer's resolution and the line would look solid), and ends where
-// its segment ends.
-QPen paperPen(const DrawCommand& c, double dpi)
+// Device pixels to one pixel of a 96 dpi screen.
+double screenPixel(const QPainter& painter)
+{
+    return painter.device()->logicalDpiX() / 96.0;
+}
+
+// A wide pen is solid with round ends and joins, as on the screen, and as
+// thick as there. A one-pixel pen is the device's thinnest line (width 0):
+// one dot on a printer, and one pixel in a viewer at any magnification, so
+// it never thins out of sight. It carries the dash patterns at their screen
+// length, and ends where its segment ends.
+QPen paperPen(const DrawCommand& c, double pixel)
 {
     if (c.drawStyle == styleNone)
         return QPen(Qt::NoPen);
     QPen pen(toQColor(c.color));
     const int width = penPixels(c);
     if (width > 1) {
-        pen.setWidth(width);
+        pen.setWidthF(width * pixel);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
         return pen;
@@ -47,19 +54,31 @@ QPen paperPen(const DrawCommand& c, double dpi)
     if (!dashes.empty()) {
         QList<qreal> pattern;
         for (const int dash : dashes)
-            pattern.append(dash * dpi / 96);
+            pattern.append(dash * pixel);
         pen.setDashPattern(pattern);
     }
     return pen;
 }
 
+// A hatch pattern at its screen spacing (Qt keeps a pattern's cells in
+// device pixels unless told otherwise); a solid fill is left as it is.
+void setPaperBrush(QPainter& painter, const DrawCommand& c, double pixel)
+{
+    QBrush brush = figureBrush(c);
+    if (brush.style() != Qt::NoBrush && brush.style() != Qt::SolidPattern) {
+        brush.setTransform(QTransform::fromScale(pixel, pixel));
+        painter.setRenderHint(QPainter::NonCosmeticBrushPatterns);
+    }
+    painter.setBrush(brush);
+}
+
 // The figure's rectangle; a wide inside-frame pen runs half its width
 // inside, so that its outer edge lies on the rectangle.
-QRectF paperRect(const DrawCommand& c)
+QRectF paperRect(const DrawCommand& c, double pixel)
 {
     QRectF r = c.rect.normalized();
     if (insideFrame(c)) {
-        const double inset = std::min({penPixels(c) / 2.0, r.width() / 2, r.height() / 2});
+        const double inset = std::min({penPixels(c) * pixel / 2, r.width() / 2, r.height() / 2});
         r.adjust(inset, inset, -inset, -inset);
     }
     return r;
@@ -67,12 +86,13 @@ QRectF paperRect(const DrawCommand& c)
 
 void printFigure(QPainter& painter, const DrawCommand& c)
 {
-    painter.setPen(paperPen(c, painter.device()->logicalDpiX()));
-    painter.setBrush(figureBrush(c));
+    const double pixel = screenPixel(painter);
+    painter.setPen(paperPen(c, pixel));
+    setPaperBrush(painter, c, pixel);
     switch (c.kind) {
     case DrawCommand::Segment: painter.drawLine(QLineF(c.p1, c.p2)); break;
-    case DrawCommand::Box: painter.drawRect(paperRect(c)); break;
-    case DrawCommand::Ellipse: painter.drawPath(ellipsePath(c, paperRect(c))); break;
+    case DrawCommand::Box: painter.drawRect(paperRect(c, pixel)); break;
+    case DrawCommand::Ellipse: painter.drawPath(ellipsePath(c, paperRect(c, pixel))); break;
     default: break;
     }
 }

@@ -103,6 +103,25 @@ double redWidth(const QImage& page)
     return (next(left, row, green) - left) / PxPerMm;
 }
 
+// The runs of pixels that `is` picks along a row (step (1, 0)) or a column
+// (step (0, 1)) of a raster from `from` on: their starts and lengths.
+struct Run {
+    int start = 0, length = 0;
+};
+std::vector<Run> runs(const QImage& image, QPoint from, QPoint step, const std::function<bool(QColor)>& is)
+{
+    std::vector<Run> found;
+    int i = 0;
+    for (QPoint at = from; image.rect().contains(at); at += step, ++i) {
+        if (!is(image.pixelColor(at)))
+            continue;
+        if (found.empty() || found.back().start + found.back().length != i)
+            found.push_back({i, 0});
+        ++found.back().length;
+    }
+    return found;
+}
+
 // pdfinfo's page count and the first page's size in points.
 QString pdfinfo(const QString& path)
 {
@@ -172,6 +191,7 @@ private slots:
     {
         CurrentPrinter().beforeDraw = nullptr;
         platform::printqueue::setStateSource({});
+        platform::printqueue::setSubmissionSource({});
         if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
             d->unload();
         QVERIFY((*m_session.quiet)->allAnswered());
@@ -273,8 +293,14 @@ private slots:
         d.txtPage_KeyPress(0, enter);
         QCOMPARE(enter, 0);
         QVERIFY(d.intPage[0] == 3 && d.intPage[1] == 3 && d.txtPage(1).Text() == QStringLiteral("3"));
+        // No sheet in the range (page 3 is left out): told, nothing printed.
         print(d);
         QVERIFY(!QFile::exists(m_pdf));
+        QCOMPARE((*m_session.quiet)->count(), 1);
+        QCOMPARE((*m_session.quiet)->last().prompt,
+                 QStringLiteral("印刷頁 3 ～ 3 には、印刷する頁がありません。\r\n"
+                                "印刷頁の範囲と、印刷しない頁の指定を確認してください。"));
+        QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("印刷"));
 
         // Beyond the 16-bit range, or not a number: the box shows its number again.
         for (const QString& text : {QStringLiteral("99999"), QStringLiteral("abc")}) {
@@ -287,6 +313,23 @@ private slots:
         d.txtPage(0).setText(QStringLiteral("2"));
         d.txtPage_LostFocus(0);
         QVERIFY(d.intPage[0] == 2 && d.intPage[1] == 2 && d.txtPage(1).Text() == QStringLiteral("2"));
+        // A range typed backwards is the same range: 4 to 2 prints pages 2 and 4.
+        d.txtPage(0).setText(QStringLiteral("4"));
+        d.txtPage_KeyPress(0, enter = 13);
+        d.txtPage(1).setText(QStringLiteral("2"));
+        d.txtPage_KeyPress(1, enter = 13);
+        print(d);
+        QCOMPARE(sheets().size(), size_t(2));
+        QVERIFY(pdfinfo(m_pdf).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+        QCOMPARE((*m_session.quiet)->count(), 1);
+        QFile::remove(m_pdf);
+        d.txtPage(0).setText(QStringLiteral("7"));
+        d.txtPage_KeyPress(0, enter = 13);
+        d.txtPage(1).setText(QStringLiteral("5"));
+        d.txtPage_KeyPress(1, enter = 13);
+        print(d);
+        QVERIFY(!QFile::exists(m_pdf));
+        QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷頁 7 ～ 5 には、")));
     }
 
     void rendererPensLabelsAndShapes()
@@ -325,7 +368,7 @@ private slots:
         const auto segments = ofKind(sheet, DrawCommand::Segment);
         QCOMPARE(segments.size(), size_t(2));
         QCOMPARE(segments[0].penWidth, 1.0);
-        QCOMPARE(segments[1].penWidth, 12.0);
+        QCOMPARE(segments[1].penWidth, 3.0);
         const auto ellipses = ofKind(sheet, DrawCommand::Ellipse);
         QCOMPARE(ellipses.size(), size_t(7));  // the oval's background and its border twice
         for (int i = 0; i < 5; ++i) {
@@ -346,6 +389,31 @@ private slots:
                 QVERIFY(c.text != QStringLiteral("文字列") && c.text != QStringLiteral("位置1"));
         // Every sheet's markers take their line's colour, also after a shape.
         QVERIFY(ofKind(sheets()[1], DrawCommand::Ellipse).empty());
+    }
+
+    // The status bar names the paper a print went on, also where the
+    // frames stay as they were. A tiled print leaves the printer at its last
+    // tile; a new drawing's printer set-up and its fitted print start from
+    // the sheet's corner again, so the picture lands on the paper.
+    void fittedPrintInANewDrawingAfterATiledPrint()
+    {
+        frmEdit& stored = openWith(QSize(1077, 1570));  // four pages
+        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : "));  // no dialog has named it yet
+        print(dialog(1));
+        QCOMPARE(sheets().size(), size_t(4));
+        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+        platform::Instance<dlgPrinter>::get().unload();
+        stored.booDrawChange = stored.booPrtChange = false;
+        Fixture::closeEditor();
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.subPictDraw(writePicture(m_session.fx->dir.path(), QStringLiteral("new.bmp"), QSize(1920, 960)));
+        QFile::remove(m_pdf);
+        print(dialog(0));
+        QCOMPARE(sheets().size(), size_t(1));
+        const double red = redWidth(rasterPage(m_pdf, 1));
+        QVERIFY2(qAbs(red - 254 * PW / 508) < 0.5, qPrintable(QString::number(red)));
+        e.booDrawChange = false;
     }
 
     // A label across a sheet join prints its part of the text on each
@@ -416,6 +484,73 @@ private slots:
         QCOMPARE(both[3].color, 0xFF0000);
         GE_tpHatching.clear();
         GE_strTempPath.clear();
+    }
+
+    // On a 1200 dpi sheet a hatch pattern keeps its screen spacing (8 pixels,
+    // 2.12 mm) and a wide pen its screen thickness: a shape's border of 5
+    // (1.32 mm), a leader line of 3 (0.79 mm) and an area's hatching of 2
+    // (0.53 mm, its lines 5 mm apart as drawn), each within a device pixel.
+    void hatchingAndWidePensKeepTheirScreenSize()
+    {
+        platform::Printers::clearTestPrinters();
+        frmEdit& e = openWith(QSize(400, 400));  // 105.8 mm square: one sheet
+        GE_strTempPath = m_session.fx->dir.path();
+        e.shpShape.Load(1);
+        platform::ShapeElement& box = e.shpShape(0);
+        box.Move(10, 10, 60, 40);
+        box.Shape = 0, box.BorderWidth = 5, box.BorderColor = 0, box.BackStyle = 1, box.BackColor = 0x00FFFF;
+        box.FillStyle = 4, box.FillColor = 0xFF0000, box.Visible = true;  // falling diagonals in blue on yellow
+        platform::LineElement& leader = line(e, 10, 65, 70, 65);
+        leader.BorderWidth = 3, leader.BorderColor = 0;
+        e.lblMensekiS.Load(1);
+        e.lblMensekiS(0).Tag = QStringLiteral("M_200101010101");
+        e.lblMensekiS(0).Visible = false;
+        typHatching record;
+        record.iStyle = 1, record.iUbound = 2, record.BorderWidth = 2, record.BorderColor = 0x0000FF;
+        record.DrawMode = platform::vbCopyPen;
+        mdlFileAccess::subPut_Bin(e.lblMensekiS(0).Tag, record, {{10, 70, 80, 80}, {10, 70, 85, 85}, {10, 70, 90, 90}});
+        GE_tpHatching = {record};
+        const QString chosen = m_session.fx->dir.filePath(QStringLiteral("hatch.pdf"));
+        print(dialog(1, false), toPdf(chosen, asOpened));
+        GE_tpHatching.clear();
+        GE_strTempPath.clear();
+        QCOMPARE(CurrentPrinter().dpiX(), 1200.0);
+        constexpr double px = 1200 / 25.4;  // device pixels to the millimetre
+        constexpr double screenPixel = 1200 / 96.0;
+        // The printable area's corner on the sheet.
+        const double margin = (CurrentPrinter().Width() / 56.7 - GE_tpPrinter.sngScaleWidth) / 2;
+        const QPoint corner(qRound(margin * px), qRound(margin * px));
+        const QRect crop(corner + QPoint(qRound(5 * px), qRound(5 * px)), QSize(qRound(70 * px), qRound(90 * px)));
+        const QImage sheet = testsupport::pdfRaster(chosen, 1200, crop);
+        QVERIFY(!sheet.isNull());
+        const auto at = [&](double x, double y) { return QPoint(qRound((x - 5) * px), qRound((y - 5) * px)); };
+        const auto within = [](double measured, double expected) { return qAbs(measured - expected) <= 1; };
+        const auto blue = [](QColor c) { return c.blue() > 200 && c.red() < 60 && c.green() < 60; };
+        const auto red = [](QColor c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+        QString seen;
+
+        // Across the box 20 mm down: the border, then the hatch lines.
+        const auto border = runs(sheet, at(5, 30), QPoint(1, 0), dark);
+        QVERIFY(!border.empty());
+        seen += QStringLiteral("border %1 px; ").arg(border[0].length);
+        QVERIFY2(within(border[0].length, 5 * screenPixel), qPrintable(seen));
+        const auto hatch = runs(sheet, at(15, 30), QPoint(1, 0), blue);
+        QVERIFY2(hatch.size() >= 15, qPrintable(QString::number(hatch.size())));
+        for (size_t i = 2; i + 1 < hatch.size(); ++i) {
+            seen += QStringLiteral("%1 ").arg(hatch[i].start - hatch[i - 1].start);
+            QVERIFY2(within(hatch[i].start - hatch[i - 1].start, 8 * screenPixel), qPrintable(seen));
+        }
+        // Down through the leader line and the area's hatching.
+        const auto leaderRun = runs(sheet, at(40, 55), QPoint(0, 1), dark);
+        QCOMPARE(leaderRun.size(), size_t(1));
+        QVERIFY2(within(leaderRun[0].length, 3 * screenPixel), qPrintable(QString::number(leaderRun[0].length)));
+        const auto area = runs(sheet, at(40, 75), QPoint(0, 1), red);
+        QCOMPARE(area.size(), size_t(3));
+        for (size_t i = 0; i < 3; ++i) {
+            QVERIFY2(within(area[i].length, 2 * screenPixel), qPrintable(QString::number(area[i].length)));
+            if (i > 0)
+                QVERIFY(within(area[i].start - area[i - 1].start, 5 * px));
+        }
     }
 
     // The printer chosen in the print dialog is saved with the drawing and
@@ -691,8 +826,30 @@ private slots:
         }
         given = std::nullopt;
         print(dialog(0));
-        platform::printqueue::setStateSource({});
         QVERIFY(QFile::exists(m_pdf));
+
+        // A job the queue refuses once it was sent (it stopped taking jobs
+        // in between) fails the print with the scheduler's words, in either
+        // method; one it takes is no failure.
+        given = State{};
+        platform::printqueue::Status status{0x0506, QStringLiteral("Printer not accepting jobs.")};
+        platform::printqueue::setSubmissionSource([&] { return status; });
+        for (const auto& [method, where] : {std::pair(0, "cmdPrint_Click"), std::pair(1, "subPrintS")}) {
+            const int boxes = ui->count();
+            print(dialog(method));
+            QCOMPARE(ui->count(), boxes + 1);
+            QCOMPARE(ui->last().prompt,
+                     QStringLiteral("dlgPrinter:%1():ｴﾗｰ番号 482 ｴﾗｰが発生しました。\r\n"
+                                    "プリンタ「Plotter-A」が印刷を受け付けませんでした。（Printer not accepting jobs.）")
+                         .arg(QLatin1String(where)));
+            QVERIFY(!CurrentPrinter().documentOpen());
+        }
+        status = {0, QString()};
+        const int boxes = ui->count();
+        print(dialog(0));
+        QCOMPARE(ui->count(), boxes);
+        platform::printqueue::setSubmissionSource({});
+        platform::printqueue::setStateSource({});
     }
 
     // The set-up opens on the open drawing's own paper, not on the last
