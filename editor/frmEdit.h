@@ -537,6 +537,9 @@ public:
     // One left-button drag step; `d` gets the check line's length.
     void subDrag_Map(float& sx, float& sy, float x, float y, double& d);
     double subDrag_Check(float& sx, float& sy);  // the check line's length at 100 %
+    // A calibration point dragged off the part of the map in view is kept at
+    // its edge, where its marker can still be seen and grabbed.
+    void subKeep_OnVisibleMap(float& x, float& y) const;
     // The rubber band of the measuring mode checked: false when none is.
     bool subRubber_Band(float& sx, float& sy, float& ux, float& uy, bool keiIdo);
     // Distance objects following a moved dimension line or side.

@@ -14,6 +14,8 @@
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 namespace {
@@ -176,8 +178,11 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         grip.Top = sy - grip.Height() / 2;
         return;
     }
-    if (intHitCheck > -1)
+    if (intHitCheck > -1) {
+        subKeep_OnVisibleMap(sx, sy);
+        subKeep_OnVisibleMap(x, y);
         d = subDrag_Check(sx, sy);
+    }
     if (GE_booPickDistance) {
         if (d > 0)
             subOpt_KnownDistance(float(d), lineCheck);
@@ -216,6 +221,34 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
     } else {
         subDisp_SegLabel(lineDistance, lblDistance);
     }
+}
+
+void frmEdit::subKeep_OnVisibleMap(float& x, float& y) const
+{
+    // The part of the map the viewport shows, in the map's own pixels.
+    QRect visible = pictMap->rect();
+    QPoint offset;
+    for (const QWidget* w = pictMap; qobject_cast<const PictureBox*>(w->parentWidget()); w = w->parentWidget()) {
+        const auto* box = static_cast<const PictureBox*>(w->parentWidget());
+        const int frame = PictureBox::frameWidthPixels(box->BorderStyle());
+        offset += w->pos();
+        visible &= box->rect().adjusted(frame, frame, -frame, -frame).translated(-offset);
+    }
+    const int frame = PictureBox::frameWidthPixels(pictMap->BorderStyle());
+    const QRectF shown =
+        QRectF(visible).translated(-frame, -frame).intersected(QRectF(QPointF(0, 0), pictMap->deviceSize()));
+    if (shown.width() < 1 || shown.height() < 1)
+        return;
+    const QPointF p = pictMap->toDevice(x, y);
+    const QPointF kept(std::clamp(p.x(), shown.left(), shown.right() - 1),
+                       std::clamp(p.y(), shown.top(), shown.bottom() - 1));
+    if (kept == p)
+        return;
+    const QPointF back = pictMap->fromDevice(kept);
+    if (kept.x() != p.x())
+        x = float(back.x());
+    if (kept.y() != p.y())
+        y = float(back.y());
 }
 
 double frmEdit::subDrag_Check(float& sx, float& sy)

@@ -148,6 +148,7 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
 
 bool frmEdit::subMouseUp_Check(float x, float y)
 {
+    subKeep_OnVisibleMap(x, y);
     if (GE_booPickDistance) {
         GE_sngHosei = {lineCheck.X1, lineCheck.Y1, lineCheck.X2, lineCheck.Y2};
         mdlSub::subSet_CheckMarker(GE_sngHosei[0], GE_sngHosei[1], GE_sngHosei[2], GE_sngHosei[3]);

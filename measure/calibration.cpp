@@ -44,24 +44,31 @@ using measure::fitsSingle;
 bool finite(const typPointD& p) { return std::isfinite(p.dblX) && std::isfinite(p.dblY); }
 bool ratioFits(double r) { return r >= measure::MinRatio && r <= measure::MaxRatio; }
 
-constexpr double MaxLongitude = 180 * 3600.0;  // seconds of arc
+constexpr double FullCircle = 360 * 3600.0;  // seconds of arc
 constexpr double MaxLatitude = 90 * 3600.0;
 
 // Whether every corner of the picture, straightened and at the stretch `c`
-// sets, has a longitude and latitude on the earth. Positions are linear in
-// the picture point, so no point inside lies farther out than a corner.
-bool onEarth(const typKeiIdoCalibration& c, float width, float height)
+// sets, lies within latitude ±90°, whether the picture spans at most 360° of
+// longitude, and whether every longitude on it is one a readout shows.
+// Positions are linear in the picture point, so no point inside lies
+// farther out than a corner.
+KeiIdoFault onEarth(const typKeiIdoCalibration& c, float width, float height)
 {
     const double stretched = double(height) * c.pictAdj;
     const typPointD corners[] = {{0, 0}, {width, 0}, {0, stretched}, {width, stretched}};
+    double west = INFINITY, east = -INFINITY;
     for (const typPointD& corner : corners) {
         const typPointD p = fncRotate_PointD(tiltCentre(), corner, GE_dblHosei[3]);
         const double lon = p.dblX * c.ptoK.dblX + c.px00ToKei.dblLongitude;
         const double lat = p.dblY * c.ptoK.dblY + c.px00ToKei.dblLatitude;
-        if (!(std::fabs(lon) <= MaxLongitude && std::fabs(lat) <= MaxLatitude))
-            return false;
+        if (!(std::fabs(lat) <= MaxLatitude))
+            return KeiIdoFault::latitude;
+        west = std::fmin(west, lon);
+        east = std::fmax(east, lon);
     }
-    return true;
+    if (!(east - west <= FullCircle && west >= MinShownLongitude && east <= MaxShownLongitude))
+        return KeiIdoFault::longitude;
+    return KeiIdoFault::none;
 }
 
 KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
@@ -109,9 +116,7 @@ KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
     if (!finite(c.ptoK) || !finite(c.ktoP) || !finite(c.ki00ToPx)
         || !std::isfinite(c.px00ToKei.dblLongitude) || !std::isfinite(c.px00ToKei.dblLatitude))
         return KeiIdoFault::range;
-    if (!onEarth(c, width, height))
-        return KeiIdoFault::earth;
-    return KeiIdoFault::none;
+    return onEarth(c, width, height);
 }
 
 }  // namespace
@@ -171,6 +176,19 @@ QString fncSec_ToDMS(double seconds, typDMS& dms)
     dms.sngSec = vb::CSng(sec);
     return vb::Format(deg, QStringLiteral("0##")) + u'-' + vb::Format(min, QStringLiteral("0#"))
         + u'-' + secText;
+}
+
+double fncShown_Longitude(double seconds)
+{
+    if (!(seconds >= MinShownLongitude && seconds <= MaxShownLongitude))
+        return seconds;
+    // Exact for these magnitudes: the remainder of a division by a whole
+    // number of seconds.
+    double shown = std::fmod(seconds, FullCircle);
+    if (shown < 0)
+        shown += FullCircle;
+    // A hair west of 0° would read out as 360°: its seconds round to 60.
+    return shown < FullCircle - 0.00005 ? shown : 0;
 }
 
 double fncDMS_ToSec(qint16 degrees, qint16 minutes, float seconds)

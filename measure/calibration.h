@@ -27,8 +27,16 @@ enum class KeiIdoFault {
     zero,      // a longitude or latitude is 0: not given yet
     coincide,  // the two points share an x, a y, a longitude or a latitude
     range,     // a ratio or the stretch would leave the calibration's range
-    earth,     // a part of the picture would lie beyond longitude ±180° or latitude ±90°
+    latitude,   // a part of the picture would lie beyond latitude ±90°
+    longitude,  // the picture would span more than 360° of longitude, or lie so far
+                // from 0°–360° that no readout shows it
 };
+
+// Longitudes are typed east of Greenwich, 0° to 359°, and read out the same
+// way: a picture may run east across 180° and across 360° (past 0°), and a
+// position read out is brought into [0°, 360°). Pictures reach no farther
+// than 360° either side of that span.
+inline constexpr double MinShownLongitude = -360 * 3600.0, MaxShownLongitude = 720 * 3600.0;
 
 // What the longitude/latitude calibration sets, as one value: the ratios
 // and offsets both ways, metres per picture unit and the picture's stretch.
@@ -47,7 +55,8 @@ struct typKeiIdoCalibration {
 // every value is finite, the ratios and the stretch lie within the range
 // the known distances may set, and every corner of the picture (its width
 // and height in picture units, the height stretched as the result would
-// show it; 0 by 0 without a picture) lies on the earth. So a refused
+// show it; 0 by 0 without a picture) lies within latitude ±90°, spans at
+// most 360° of longitude and has longitudes a readout shows. So a refused
 // calibration keeps the one before it whole.
 KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight);
 
@@ -57,6 +66,11 @@ KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight);
 // at all, gives DmsOutOfRange and leaves `dms` as it was: a readout shows it
 // rather than failing.
 QString fncSec_ToDMS(double seconds, typDMS& dms);
+
+// A longitude in seconds as it is read out: brought into [0°, 360°) when it
+// lies within MinShownLongitude..MaxShownLongitude, else as it is (and a
+// readout shows it out of range).
+double fncShown_Longitude(double seconds);
 inline const QString DmsOutOfRange = QStringLiteral("***-**-**.****");
 double fncDMS_ToSec(qint16 degrees, qint16 minutes, float seconds);
 

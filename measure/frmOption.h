@@ -125,6 +125,10 @@ private:
     void subSet_TabMode(qint16& tab);
     void subDisp_Taiou();
     void setTabsForMode();
+    // The scale of the calibration of the mode just chosen, taken as its
+    // "設定" made it; false where the mode has none (nothing changes).
+    bool takeKnownDistanceScale();
+    bool takeKeiIdoScale();
     void setSetting(float& setting, float value);  // marks the drawing changed when it differs
     void markChanged();
     // The editor, when it is open; the window never opens one itself.

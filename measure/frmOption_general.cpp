@@ -193,11 +193,53 @@ void frmOption::optMOde_Click(int index)
     setTabsForMode();
     if (frmEdit* e = fncEditor())
         e->Toolbar1->Buttons(13).setEnabled(GE_booModeKei);
-    // The scale in force keeps measuring the same lengths in the new mode.
-    if (GE_booModeDis != wasDis)
+    // Lengths and areas come from the calibration of the mode chosen, as its
+    // "設定" made it; where the mode has none, the scale in force keeps
+    // measuring the same lengths in the new mode.
+    if (GE_booModeDis != wasDis) {
         rescaleRatio(metresFactor(GE_booModeDis));
+        if (GE_booModeDis)
+            takeKnownDistanceScale();
+        else
+            takeKeiIdoScale();
+    }
     if (GE_booModeDis != wasDis || GE_booModeKei != wasKei)
         markChanged();
+}
+
+bool frmOption::takeKnownDistanceScale()
+{
+    if (!measure::fncKnownDistances_Given(GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y, GE_sngDistanceD_Y,
+                                          metresFactor(false)))
+        return false;
+    // A pair without lengths keeps the scale carried over.
+    const measure::typScaleSetting s = measure::fncCalc_Scale(GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y,
+                                                              GE_sngDistanceD_Y, GE_tpPtoD_r, GE_booPictAdj,
+                                                              GE_sngPictAdj);
+    if (!s.fits)
+        return false;
+    GE_tpPtoD_r = s.ratio;
+    GE_sngPictAdj = s.pictAdj;
+    GE_dblAspectM = s.aspect;
+    m_ratioFromCnv = false;
+    return true;
+}
+
+bool frmOption::takeKeiIdoScale()
+{
+    const typKeiIdoState before = typKeiIdoState::fncTake();
+    if (fncCalc_KeiIdo() != mdlSub::KeiIdoFault::none)
+        return false;  // nothing taken: no calibration, or none under this tilt
+    // As after the tab's "設定": the closing calibrates again under the
+    // tilt the drawing keeps, if this one is not it.
+    if (!m_keptKeiIdo)
+        m_keptKeiIdo = before;
+    if (typTilt{GE_sngHosei, GE_dblHosei} == typTilt{sngHoseiBak, dblHoseiBak})
+        m_keptKeiIdo = typKeiIdoState::fncTake();
+    m_cnvTilt = typTilt{GE_sngHosei, GE_dblHosei};
+    m_ratioFromCnv = true;
+    subDisp_Para();
+    return true;
 }
 
 void frmOption::optUnitD_Click(int index)

@@ -270,14 +270,15 @@ void frmOption::cmdCnv_Click()
     const typKeiIdoState before = typKeiIdoState::fncTake();
     subDisp_Taiou();
     const mdlSub::KeiIdoFault fault = fncCalc_KeiIdo();
-    if (fault == mdlSub::KeiIdoFault::coincide || fault == mdlSub::KeiIdoFault::range
-        || fault == mdlSub::KeiIdoFault::earth) {
+    if (fault != mdlSub::KeiIdoFault::none && fault != mdlSub::KeiIdoFault::zero) {
         before.restore();
         const QString why = fault == mdlSub::KeiIdoFault::coincide
             ? QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。")
             : fault == mdlSub::KeiIdoFault::range
             ? QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。")
-            : QStringLiteral("図面の一部が経度±180°、緯度±90°を超えるため、設定できません。");
+            : fault == mdlSub::KeiIdoFault::latitude
+            ? QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。")
+            : QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。");
         MsgBox(why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。"), vbExclamation,
                QStringLiteral("既知の経緯度設定"));
         return;

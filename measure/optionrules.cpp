@@ -125,6 +125,17 @@ typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float
     return s;
 }
 
+bool fncKnownDistances_Given(float pictureX, float realX, float pictureY, float realY, double metresPerUnit)
+{
+    if (!((pictureX > 0 && realX > 0) || (pictureY > 0 && realY > 0)))
+        return false;
+    // The lengths follow every change of unit in single precision.
+    const auto hundredMetres = [metresPerUnit](float real) {
+        return std::fabs(double(real) * metresPerUnit - 100) <= 1e-4;
+    };
+    return !(pictureX == 100 && pictureY == 100 && hundredMetres(realX) && hundredMetres(realY));
+}
+
 double fncGet_Aspect(double x, double y)
 {
     return x > 0 && y > 0 ? y / x : 1.0;

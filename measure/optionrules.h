@@ -68,6 +68,12 @@ struct typScaleSetting {
 typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
                               const typPointD& previous, bool adjust, float previousAdj);
 
+// Whether the stored known-distance lengths are a calibration of the
+// drawing's own: some pair's lengths both above 0, and not the new drawing's
+// 100 picture units for 100 m both ways (`metresPerUnit`: metres in one of
+// the distance unit in force), which set the ratio a drawing starts with.
+bool fncKnownDistances_Given(float pictureX, float realX, float pictureY, float realY, double metresPerUnit);
+
 // dblY / dblX when both are above 0, else 1.0.
 double fncGet_Aspect(double x, double y);
 

@@ -37,11 +37,12 @@ typLonLat fncPix_LonLat(float x, float y)
 typPositionText fncPosition_Text(float x, float y)
 {
     const typLonLat p = fncPix_LonLat(x, y);
+    const double longitude = mdlSub::fncShown_Longitude(p.dblLongitude);
     typDMS dms;
-    const QString lon = mdlSub::fncSec_ToDMS(p.dblLongitude, dms);
+    const QString lon = mdlSub::fncSec_ToDMS(longitude, dms);
     const QString lat = mdlSub::fncSec_ToDMS(p.dblLatitude, dms);
     return typPositionText{lon + QStringLiteral(" E  ") + lat + QStringLiteral(" N "), lon + u',' + lat,
-                           vb::CStr(p.dblLongitude) + u',' + vb::CStr(p.dblLatitude)};
+                           vb::CStr(longitude) + u',' + vb::CStr(p.dblLatitude)};
 }
 
 typReadout fncReadout_Dis(float x1, float y1, float x2, float y2)
@@ -92,7 +93,7 @@ QString frmEdit::fncPix_KeiIdoText(float x, float y)
 void frmEdit::fncPix_KeiIdo(float x, float y, QString& longitude, QString& latitude)
 {
     const typLonLat p = measure::fncPix_LonLat(x, y);
-    longitude = vb::CStr(p.dblLongitude);
+    longitude = vb::CStr(mdlSub::fncShown_Longitude(p.dblLongitude));
     latitude = vb::CStr(p.dblLatitude);
 }
 

@@ -504,14 +504,14 @@ private slots:
         GE_booPickHosei = true;
         e.intHitCheck = 0;
         e.popHoseiL->setChecked(true);
-        up(e, 33, 44);
-        QVERIFY(GE_sngHosei[0] == 33 && GE_sngHosei[1] == 44);
+        up(e, 3, 4);  // in the part of the map in view
+        QVERIFY(GE_sngHosei[0] == 3 && GE_sngHosei[1] == 4);
         QVERIFY(!e.popHoseiL->Checked() && !e.popHoseiR->Checked());
         GE_booPickHosei = false, GE_booPickKeiIdo = true;
         e.intHitCheck = 1;
         e.popTaiou2->setChecked(true);
-        up(e, 55, 66);
-        QVERIFY(GE_tpPiccel[1].sngX == 55 && GE_tpPiccel[1].sngY == 66 && !e.popTaiou2->Checked());
+        up(e, 5, 6);
+        QVERIFY(GE_tpPiccel[1].sngX == 5 && GE_tpPiccel[1].sngY == 6 && !e.popTaiou2->Checked());
         // Known distances: the check line's ends, whichever pair; only the
         // horizontal pair rewrites the options window's tilt points.
         GE_booPickKeiIdo = false, GE_booPickDistance = true;

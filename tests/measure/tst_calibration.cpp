@@ -77,6 +77,18 @@ private slots:
         subCalc_KeiIdo(PictureWidth, PictureHeight);
         QVERIFY(near(GE_sngPictAdj, 6.173333 / 2.528449));
         QCOMPARE(GE_tpPtoD_r.dblY, GE_tpPtoD_r.dblX);
+
+        // Typed east of 180 degrees, the picture running on past 360: read
+        // out east of Greenwich, from 0 up to 360 degrees.
+        setUpKnownPoints();
+        GE_dblKeido = {1295980, 1296000};
+        QCOMPARE(subCalc_KeiIdo(PictureWidth, PictureHeight), KeiIdoFault::none);
+        QCOMPARE(GE_tpPx00ToKei.dblLongitude, 1295970.0);
+        const std::pair<double, double> shown[] = {{1295970, 1295970}, {1296000, 0},         {1296010, 10},
+                                                   {-10, 1295990},     {-1e-9, 0},           {736500, 736500},
+                                                   {-1.0e9, -1.0e9},   {MaxShownLongitude, 0}};
+        for (const auto& [seconds, expected] : shown)
+            QCOMPARE(fncShown_Longitude(seconds), expected);
     }
 
     // A refused calibration changes nothing, not even what it would have set first.
@@ -97,9 +109,12 @@ private slots:
             {KeiIdoFault::range, [] { GE_dblIdo[0] = 90 * 3600; }},  // no metres east-west at the pole
             {KeiIdoFault::range, [] { GE_tpPiccel = {typPointS{-3e38f, 200}, typPointS{3e38f, 50}}; }},
             {KeiIdoFault::range, [] { GE_dblKeido[1] = 3e38; }},
-            // Both points on the earth (the second at 180 degrees), but the
-            // picture's right edge 5" beyond it.
-            {KeiIdoFault::earth, [] { GE_dblKeido = {647990, 648000}; }}};
+            // Both points on the earth, but the picture's top edge 10" beyond the pole.
+            {KeiIdoFault::latitude, [] { GE_dblIdo = {323970, 324000}; }},
+            // 3,500" of longitude per unit: the picture's 400 units span 389 degrees.
+            {KeiIdoFault::longitude, [] { GE_dblKeido = {500000, 1200000}; }},
+            // A longitude typed far beyond 360 degrees, on a picture a few seconds wide.
+            {KeiIdoFault::longitude, [] { GE_dblKeido = {3000000, 3000020}; }}};
         for (const auto& [fault, spoil] : spoilers) {
             setUpKnownPoints();
             spoil();

@@ -12,6 +12,7 @@
 #include "measure/frmOption.h"
 #include "measure/readouts.h"
 #include "measure/results.h"
+#include "platform/vbruntime.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -32,6 +33,9 @@ bool near(double a, double b, double tolerance)
 }
 
 const measure::typSide Square[] = {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 100}, {0, 100, 0, 0}};
+// An area whose caption has digits to spare below single precision, which
+// the position calibration's ratios are held in.
+const measure::typSide Plot[] = {{0, 0, 10, 0}, {10, 0, 10, 10}, {10, 10, 0, 10}, {0, 10, 0, 0}};
 
 QWidget* focused()
 {
@@ -308,6 +312,9 @@ private slots:
         // Before the boxes, the right tilt point nudged to (100, 15) by the
         // arrow keys: the angle follows it, unconfirmed.
         QTest::addColumn<bool>("nudge");
+        // A new calibration taken: the position readouts at (20, 50), (30, 50)
+        // and (220, 310), and the CSV's longitude in seconds at the last.
+        QTest::addColumn<QStringList>("readouts");
         const QStringList normal{"20", "50", "220", "310", "139", "45", "0", "35", "41", "0",
                                  "139", "46", "0", "35", "40", "0"};
         // The boxes of `base` (none: the normal pair) with some changed.
@@ -320,29 +327,55 @@ private slots:
         };
         const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
         const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。");
-        const QString earth = QStringLiteral("図面の一部が経度±180°、緯度±90°を超えるため、設定できません。");
-        QTest::newRow("normal pair") << normal << QString() << true << false;
-        QTest::newRow("normal pair, no aspect") << normal << QString() << false << false;
-        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false;
-        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false;
-        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range << true << false;
+        const QString wide =
+            QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。");
+        const QString pole = QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。");
+        QTest::newRow("normal pair") << normal << QString() << true << false << QStringList();
+        QTest::newRow("normal pair, no aspect") << normal << QString() << false << false << QStringList();
+        // East of 180 degrees as the boxes take it (Hawaii), and pictures
+        // running across 180 degrees and across 360 (past 0).
+        QTest::newRow("Hawaii") << with({{4, "204"}, {5, "45"}, {7, "19"}, {8, "41"}, {10, "204"}, {11, "46"},
+                                         {13, "19"}, {14, "40"}})
+                                << QString() << false << false
+                                << QStringList{"204-45-00.0000 E  019-41-00.0000 N ",
+                                               "204-45-03.0000 E  019-41-00.0000 N ",
+                                               "204-46-00.0000 E  019-40-00.0000 N ", "737160"};
+        QTest::newRow("across 180 degrees")
+            << with({{4, "179"}, {5, "59"}, {6, "57"}, {10, "180"}, {11, "0"}, {12, "57"}}) << QString() << true
+            << false
+            << QStringList{"179-59-57.0000 E  035-41-00.0000 N ", "180-00-00.0000 E  035-41-00.0000 N ",
+                           "180-00-57.0000 E  035-40-00.0000 N ", "648057"};
+        QTest::newRow("across 360 degrees")
+            << with({{4, "359"}, {5, "59"}, {6, "57"}, {10, "360"}, {11, "0"}, {12, "57"}}) << QString() << false
+            << false
+            << QStringList{"359-59-57.0000 E  035-41-00.0000 N ", "000-00-00.0000 E  035-41-00.0000 N ",
+                           "000-00-57.0000 E  035-40-00.0000 N ", "57"};
+        QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
+        QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
+            << QStringList();
+        QTest::newRow("latitude 90") << with({{7, "90"}, {8, "0"}, {13, "89"}, {14, "59"}}) << range << true << false
+            << QStringList();
         QTest::newRow("1 second of latitude, 1 degree of longitude")
-            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range << true << false;
-        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range << true << false;
-        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range << true << false;
-        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same << true << false;
-        QTest::newRow("one latitude") << with({{14, "41"}}) << same << true << false;
+            << with({{10, "140"}, {11, "45"}, {14, "40"}, {15, "59"}}) << range << true << false << QStringList();
+        QTest::newRow("points beyond any picture") << with({{0, "-3e38"}, {2, "3e38"}}) << range << true << false
+            << QStringList();
+        QTest::newRow("seconds beyond any angle") << with({{12, "3e38"}}) << range << true << false << QStringList();
+        QTest::newRow("one picture point") << with({{2, "20"}, {3, "50"}}) << same << true << false << QStringList();
+        QTest::newRow("one latitude") << with({{14, "41"}}) << same << true << false << QStringList();
         // Scales that the ranges let pass, but the picture would span the earth many times.
         const QStringList apart1mm{"168.6211", "667.6453", "169.4211", "667.0453", "139", "45", "30", "35", "40",
                                    "30", "179", "45", "30", "35", "40", "50"};
-        QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << earth << false << false;
+        QTest::newRow("1 mm apart, 40 degrees of longitude") << apart1mm << wide << false << false << QStringList();
         QTest::newRow("0.1 mm apart, 100 degrees of longitude")
-            << with({{2, "168.6811"}, {3, "667.5653"}, {10, "239"}}, &apart1mm) << earth << false << false;
+            << with({{2, "168.6811"}, {3, "667.5653"}, {10, "239"}}, &apart1mm) << wide << false << false
+            << QStringList();
         QTest::newRow("2 mm apart, 60 degrees of latitude")
-            << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << earth << false << false;
+            << with({{2, "21.6"}, {3, "48.8"}, {7, "10"}, {8, "0"}, {13, "70"}, {14, "0"}}) << pole << false << false
+            << QStringList();
         // Calibrated under the nudged tilt; under the one kept the two points
         // share their y, so the drawing keeps what it had.
-        QTest::newRow("points with one y under the tilt kept") << with({{3, "50"}}) << QString() << false << true;
+        QTest::newRow("points with one y under the tilt kept") << with({{3, "50"}}) << QString() << false << true
+            << QStringList();
     }
 
     // A position calibration that gives no usable scale is refused whole: the
@@ -353,6 +386,7 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(bool, aspect);
         QFETCH(bool, nudge);
+        QFETCH(QStringList, readouts);
         platform::ScopedScriptedUi ui;
         frmEdit& e = openDrawing();
         frmOption& o = show(e);
@@ -381,6 +415,15 @@ private slots:
             QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));
         }
         close(o);
+        if (!readouts.isEmpty()) {
+            const float points[][2] = {{20, 50}, {30, 50}, {220, 310}};
+            for (int k = 0; k < 3; ++k)
+                QCOMPARE(e.fncPix_KeiIdoText(points[k][0], points[k][1]), readouts[k]);
+            QString lon, lat;
+            e.fncPix_KeiIdo(220, 310, lon, lat);
+            QVERIFY2(near(lon.toDouble(), readouts[3].toDouble(), 1e-6), qPrintable(lon));
+            return;
+        }
         QCOMPARE(positionCalibration(), before);
         for (const float zoom : {4.0f, 8.0f, 0.25f, 1.0f}) {
             GE_sngZoom = zoom;
@@ -430,8 +473,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("length");  // (10, 10)-(40, 50) in the mode at the end
-        QTest::addColumn<QString>("area");    // the square of side 100
-        const QString known = QStringLiteral(" 11.66 m "), knownArea = QStringLiteral(" 500.00 m2 ");
+        QTest::addColumn<QString>("area");    // the square of side 10
+        const QString known = QStringLiteral(" 11.66 m "), knownArea = QStringLiteral(" 5.00 m2 ");
         QTest::newRow("distances after positions")
             << QStringList{"positions", "distance mode", "distances"} << known << knownArea;
         QTest::newRow("distances after positions on a typed tilt")
@@ -440,10 +483,16 @@ private slots:
             << QStringList{"distances", "position mode", "cm", "distance mode"} << " 1,166.19 cm " << knownArea;
         QTest::newRow("unit changed, then the mode")
             << QStringList{"distances", "cm", "position mode", "distance mode"} << " 1,166.19 cm " << knownArea;
+        // Each mode measures by its own calibration, whichever was set last.
+        QTest::newRow("positions back after distances")
+            << QStringList{"positions", "distance mode", "distances", "position mode"} << " 363.45 m "
+            << " 5,357.60 m2 ";
+        QTest::newRow("distances back after positions")
+            << QStringList{"distances", "position mode", "positions", "distance mode"} << known << knownArea;
         QTest::newRow("positions, unit changed")
-            << QStringList{"positions", "cm"} << " 36,344.84 cm " << " 535,759.73 m2 ";
+            << QStringList{"positions", "cm"} << " 36,344.84 cm " << " 5,357.60 m2 ";
         QTest::newRow("positions, unit changed, distance mode")
-            << QStringList{"positions", "cm", "distance mode"} << " 36,345.06 cm " << " 535,759.73 m2 ";
+            << QStringList{"positions", "cm", "distance mode"} << " 36,345.06 cm " << " 5,357.60 m2 ";
     }
 
     // Every calibration reads the same ground in the unit shown, whatever
@@ -474,9 +523,71 @@ private slots:
             }
         }
         close(o);
-        const double len = GE_booModeDis ? e.fncLen_Dis(10, 10, 40, 50) : e.fncLen_KeiIdo(10, 10, 40, 50);
-        QCOMPARE(measure::fncLength_Caption(len), length);
-        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(Square)), area);
+        const auto along = [](float x1, float y1, float x2, float y2) {
+            frmEdit& shown = Instance<frmEdit>::get();
+            return GE_booModeDis ? shown.fncLen_Dis(x1, y1, x2, y2) : shown.fncLen_KeiIdo(x1, y1, x2, y2);
+        };
+        const double shownLength = along(10, 10, 40, 50);
+        QCOMPARE(measure::fncLength_Caption(shownLength), length);
+        QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(Plot)), area);
+        // The area the square's sides give, in metres and square metres,
+        // here and after the drawing was saved and reopened.
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 1) {
+                platform::ScopedScriptedUi ui;
+                ui->answerMsgBox(vb::vbYes);
+                Fixture::closeEditor();
+                GE_tpPtoD_r = {};
+                Fixture::open();
+                QVERIFY(near(along(10, 10, 40, 50), shownLength, shownLength * 1e-9));
+                QCOMPARE(measure::fncArea_Caption(measure::fncPolygon_Area(Plot)), area);
+            }
+            const double metres = GE_dblChgOToMD[size_t(GE_intUnitDIndex)];
+            const double sides = along(0, 0, 100, 0) * metres * along(0, 0, 0, 100) * metres;
+            const double squareMetres = measure::fncPolygon_Area(Square);
+            QVERIFY2(near(squareMetres, sides, sides * 1e-4),
+                     qPrintable(QStringLiteral("%1 %2").arg(squareMetres).arg(sides)));
+        }
+    }
+
+    // A calibration marker dragged with the mouse in the known-distance
+    // mode: the options window's boxes show the pair as it now lies, and a
+    // marker dragged past the part of the map in view stays in view.
+    void markerDraggedFillsTheBoxes()
+    {
+        frmEdit& e = openDrawing();
+        e.setHeight(platform::TwipsPerPixel * 240);  // a viewport lower than the map
+        frmOption& o = show(e);
+        o.SSTab->setTab(2);
+        e.popDisX->choose();
+        QVERIFY(GE_booPickDistance && e.shpCheck(1).Visible);
+        using mapmouse::mouse;
+        const auto drag = [&e](QPointF from, QPointF to) {
+            mouse(e, mapmouse::Press, float(from.x()), float(from.y()));
+            const QPointF at = mouse(e, mapmouse::Move, float(to.x()), float(to.y()));
+            mouse(e, mapmouse::Release, float(to.x()), float(to.y()));
+            return at;
+        };
+        const QPointF moved = drag(QPointF(55, 5), QPointF(25.4, 12.7));
+        QCOMPARE(moved, QPointF(25.4, 12.7));
+        const QStringList boxes{"5", "5", "25.4", "12.7", "21.80482"};
+        for (int i = 0; i <= 4; ++i)
+            QCOMPARE(o.txtXY(i).Text(), boxes[i]);
+        QCOMPARE(o.txtXY(10).Text(), QStringLiteral("100"));  // the vertical pair's, untouched
+
+        // Dragged far below the viewport: the marker stays at its edge.
+        const QRect viewport = e.pictWindow->rect();
+        QVERIFY(viewport.height() < e.pictMap->height() - 20);
+        drag(QPointF(25.4, 12.7), QPointF(25.4, 35));
+        const platform::ShapeElement& marker = e.shpCheck(1);
+        const QPointF centre = e.pictMap->toDevice(marker.Left + marker.Width() / 2, marker.Top + marker.Height() / 2)
+            + QPointF(2, 2);  // inside the map's frame
+        const QPoint seen = e.pictMap->mapTo(e.pictWindow, centre.toPoint());
+        QVERIFY2(viewport.contains(seen) && seen.y() > viewport.bottom() - 6,
+                 qPrintable(QStringLiteral("%1 %2").arg(seen.y()).arg(viewport.bottom())));
+        QCOMPARE(o.txtXY(3).Text(), vb::CStr(float(e.lineCheck.Y2)));
+        QCOMPARE(o.txtXY(2).Text(), QStringLiteral("25.4"));
+        close(o);
     }
 
     void closingPutsBackWhatWasNotConfirmed()
