@@ -4,7 +4,7 @@
 // of element takes over lblKyori, lineDsSave, lineHojoSave, shpSnpo and
 // linePS in the same run, the least any deletion that moves the later
 // objects down must do. Goal: within 3 times that floor.
-// Run with QT_QPA_PLATFORM=offscreen from the build folder.
+// Run from the build folder; offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include "app/types.h"
 #include "bench/benchsupport.h"
@@ -110,7 +110,7 @@ double deleteRun()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QApplication app(bench::offscreen(argc), argv);
     double floor = 1e300, del = 1e300;
     for (int i = 0; i < kRuns; ++i) {
         floor = std::min(floor, floorRun());

@@ -3,7 +3,9 @@
 // its file then forced to the disk, as the save-picture forces its own,
 // and CSV rows through the list's field and number forms against the C
 // library's formatting. Peak memory is the process's high-water mark.
+// Offscreen unless QT_QPA_PLATFORM says otherwise.
 //   bench_export [side=10000] [rows=10000]
+#include "bench/benchsupport.h"
 #include "output/csvtext.h"
 #include "platform/bmpfile.h"
 #include "platform/encoding.h"
@@ -38,7 +40,7 @@ long peakKb()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    QApplication app(bench::offscreen(argc), argv);
     const int side = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int rows = argc > 2 ? std::atoi(argv[2]) : 10000;
     QTemporaryDir dir;

@@ -10,7 +10,6 @@
 #include "platform/writeerror.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace files = platform::files;
 namespace db = platform::db;
@@ -18,6 +17,21 @@ namespace db = platform::db;
 namespace mdlMdbFile {
 
 namespace {
+
+// True when the journal beside `path` has pages to put back: it begins with
+// the engine's magic number. The engine writes the number only once the
+// pages behind it are safe, and zeroes the header at every commit; a
+// journal without it (each session of this program keeps one as long as
+// the file, and a killed session leaves it) is played back by no program.
+bool fncJournal_Hot(const QString& path)
+{
+    static constexpr char magic[] = {char(0xd9), char(0xd5), char(0x05), char(0xf9),
+                                     char(0x20), char(0xa1), char(0x63), char(0xd7)};
+    QFile journal(db::journalPath(path));
+    if (!journal.open(QIODevice::ReadOnly))
+        return journal.exists();  // one that can't be read is taken as hot
+    return journal.read(sizeof magic) == QByteArray::fromRawData(magic, sizeof magic);
+}
 
 // Takes the hold on `path` for a delete or a rename: true when held. A file
 // the engine can't open as a database (not one, another password, damaged)
@@ -30,7 +44,7 @@ bool fncHold(db::FileHold& hold, const QString& path)
         hold.take(mdlDB::fncConnectionString(path));
         return true;
     } catch (const vb::Error& error) {
-        if (error.number() == db::errFileInUse || QFileInfo(db::journalPath(path)).size() > 0)
+        if (error.number() == db::errFileInUse || fncJournal_Hot(path))
             throw;
         return false;
     }

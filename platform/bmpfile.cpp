@@ -85,36 +85,41 @@ void SavePicture(const PictureBox& box, const QString& path, int stripRows)
     WholeFile file(path);
     if (!file.open() || !file.write(header(width, height)))
         file.raiseError();
-    // One strip buffer and two row buffers serve every strip: while one
-    // strip's rows go to the file on a worker, the next strip renders. The
-    // padding bytes at the rows' ends stay zero from here on.
-    QImage buffer;
-    QByteArray rows[2];
+    // Two strip buffers and one row buffer serve every strip: while a strip
+    // renders, a worker packs the one before into the rows and writes them.
+    // The padding bytes at the rows' ends stay zero from here on.
+    QImage strips[2];
+    QByteArray rows;
     if (height > 0) {
-        buffer = QImage(width, qMin(stripRows, height), QImage::Format_RGB32);
-        if (buffer.isNull())
-            vb::raise(vb::errOutOfMemory);
-        for (QByteArray& half : rows)
-            half = QByteArray(stride * buffer.height(), '\0');
+        for (QImage& strip : strips) {
+            strip = QImage(width, qMin(stripRows, height), QImage::Format_RGB32);
+            if (strip.isNull())
+                vb::raise(vb::errOutOfMemory);
+        }
+        rows = QByteArray(stride * strips[0].height(), '\0');
     }
-    // Declared after the buffers, so a raise waits for the write in flight.
+    // Declared after the buffers, so a raise waits for the work in flight.
     std::future<bool> writing;
     auto written = [&] { return !writing.valid() || writing.get(); };
     int which = 0;
     for (int bottom = height; bottom > 0; bottom -= stripRows, which ^= 1) {
         const int top = qMax(0, bottom - stripRows);
         const int count = bottom - top;
-        QImage strip(buffer.bits(), width, count, buffer.bytesPerLine(), QImage::Format_RGB32);
+        // The worker that packed this buffer last, two strips ago, is done.
+        uchar* pixels = strips[which].bits();
+        const qsizetype line = strips[which].bytesPerLine();
+        QImage strip(pixels, width, count, line, QImage::Format_RGB32);
         box.renderInto(strip, QPoint(0, top), false);
-        // Blue, green, red in that order, as the opaque 32-bit pixels keep
-        // them in memory: each pixel's first three bytes, the last row first.
-        char* out = rows[which].data();
-        for (int y = count - 1; y >= 0; --y, out += stride)
-            packRow(strip.constScanLine(y), out, width);
         if (!written())
             file.raiseError();
-        writing = std::async(std::launch::async, [&file, data = rows[which].constData(), bytes = stride * count] {
-            return file.write(data, bytes);
+        writing = std::async(std::launch::async, [&file, &rows, pixels, line, count, width, stride] {
+            // Blue, green, red in that order, as the opaque 32-bit pixels
+            // keep them in memory: each pixel's first three bytes, the last
+            // row first.
+            char* out = rows.data();
+            for (int y = count - 1; y >= 0; --y, out += stride)
+                packRow(pixels + y * line, out, width);
+            return file.write(rows.constData(), stride * count);
         });
     }
     if (!written() || !file.commit())

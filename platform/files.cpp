@@ -33,7 +33,7 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
         vb::raise(vb::errPermission,
                   QStringLiteral("読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"));
     case QFileDevice::ResourceError:
-        vb::raise(vb::errDiskFull);
+        vb::raiseWriteError(QFileDevice::ResourceError, target);
     default:
         vb::raise(vb::errPathFileAccess);
     }

@@ -18,8 +18,9 @@ bool dirExists(const QString& path);   // a folder
 // The failures of the operations below that the system refuses: errPathNotFound
 // (76) when the folder the target lies in is missing, errPermission (70),
 // described as a file or folder that cannot be written, when access is
-// refused (a read-only folder, file or volume), errDiskFull (61) when the
-// disk is full, errPathFileAccess (75) otherwise.
+// refused (a read-only folder, file or volume), errDiskFull (61), naming the
+// target, when the disk is full or the target would pass the file-size
+// limit, errPathFileAccess (75) otherwise.
 
 // Creates one folder. Raises errPathFileAccess (75) when the path is empty or
 // names something that exists, else the failures above.

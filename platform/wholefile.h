@@ -12,6 +12,9 @@
 // nor a commit alone is trusted. On any failure the new file is removed and
 // the old one stays byte for byte.
 //
+// A large write goes to the system in pieces, and a synced file starts on
+// its way to the disk as it grows (wholefile.cpp says why).
+//
 // The work folder's caches (hatch segments, thumbnails) are rebuilt from the
 // drawing at every load and emptied at the end, so they skip the forcing to
 // disk: a load writing hundreds of them would otherwise wait on the disk for
@@ -48,6 +51,7 @@ private:
     Replacement m_new;  // the new file beside the target
     QFile m_file;       // writing it
     Durability m_durability;
+    qint64 m_sent = 0;  // the bytes on their way to the disk already
     bool m_failed = false;
     QFileDevice::FileError m_error = QFileDevice::NoError;
 };

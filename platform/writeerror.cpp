@@ -17,6 +17,7 @@ QFileDevice::FileError fileErrorOf(int error, QFileDevice::FileError otherwise)
         return QFileDevice::PermissionsError;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // past the file-size limit: no room for this file, whatever the disk holds
         return QFileDevice::ResourceError;
     default:
         return otherwise;

@@ -8,7 +8,8 @@ namespace vb {
 
 // The file error of a system call's failure `error` (an errno value):
 // PermissionsError for refused access (EACCES, EPERM, EROFS), ResourceError
-// for a full disk or quota (ENOSPC, EDQUOT), else `otherwise`.
+// for a full disk, a quota or the file-size limit (ENOSPC, EDQUOT, EFBIG),
+// else `otherwise`.
 QFileDevice::FileError fileErrorOf(int error, QFileDevice::FileError otherwise);
 
 // Raises 76 when the folder of `path` does not exist, 70 when access is

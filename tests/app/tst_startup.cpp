@@ -272,8 +272,9 @@ private slots:
     }
 
     // A size limit smaller than the template: the copy fails as a write
-    // does, and the start ends with its box instead of the process ending
-    // by the signal the limit raises (the child ignores nothing itself).
+    // does, naming the file and the want of room, and the start ends with
+    // its box instead of the process ending by the signal the limit raises
+    // (the child ignores nothing itself).
     void sizeLimitAtTheTemplateCopyIsAWriteError()
     {
         testsupport::ProgramFolder folder;
@@ -284,7 +285,8 @@ private slots:
             mdlSub::Main();
             // The sample folder, lacking the file, is named first.
             if (ui->count() != 2 || ui->last().title != QStringLiteral("インストールエラー")
-                || ui->last().prompt != sample + QStringLiteral("\r\nデータベースファイルを作成できませんでした。\r\nパス名が無効です。"))
+                || ui->last().prompt != sample + QStringLiteral("\r\nデータベースファイルを作成できませんでした。\r\n")
+                        + QStringLiteral("ディスクの空き容量が足りないため、%1 に書き込めませんでした。").arg(sample))
                 return 1;
             return platform::Instance<frmMain>::exists() ? 2 : 0;
         }, false);

@@ -475,27 +475,37 @@ private slots:
         QCOMPARE(stateOf(b), QStringLiteral("1 ok"));
     }
 
+    // Another program killed in a commit (`inCommit`), leaving a journal with
+    // the pages to put back, or before it (as a session that never saved),
+    // leaving the journal it kept with its header zeroed.
+    void killedProgram(const QString& path, bool inCommit)
+    {
+        db::Connection writer;  // in the child
+        OtherProgram program(
+            [&] {
+                writer.open(mdlDB::fncConnectionString(path));
+                if (inCommit) {
+                    // A small cache that spills: changed pages reach the file before the commit.
+                    writer.execute(QStringLiteral("PRAGMA cache_size = 2"));
+                    writer.execute(QStringLiteral("PRAGMA cache_spill = ON"));
+                }
+                writer.beginTrans();
+                insertRows(writer, inCommit ? 300 : 5);
+            },
+            [&] { writer.commitTrans(); });
+        QVERIFY(program.ready());
+        program.kill();
+        const QByteArray journal = fileBytes(path + QStringLiteral("-journal"));
+        QVERIFY(!journal.isEmpty());
+        QCOMPARE(journal.left(8) == QByteArray::fromHex("d9d505f920a163d7"), inCommit);
+    }
+
     // A program killed in a commit leaves a journal with the pages to put
     // back. Renamed, the file is whole under its new name; deleted, its
     // journal goes with it, and a file renamed to its name stays whole.
     void hotJournalStaysWithItsFile()
     {
-        const auto killedInCommit = [&](const QString& path) {
-            db::Connection writer;  // in the child
-            OtherProgram program(
-                [&] {
-                    writer.open(mdlDB::fncConnectionString(path));
-                    // A small cache that spills: changed pages reach the file before the commit.
-                    writer.execute(QStringLiteral("PRAGMA cache_size = 2"));
-                    writer.execute(QStringLiteral("PRAGMA cache_spill = ON"));
-                    writer.beginTrans();
-                    insertRows(writer, 300);
-                },
-                [&] { writer.commitTrans(); });
-            QVERIFY(program.ready());
-            program.kill();
-            QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
-        };
+        const auto killedInCommit = [&](const QString& path) { killedProgram(path, true); };
         const QString whole = QStringLiteral("0 ok");
         const QString h = db(QStringLiteral("h.mdb"));
         killedInCommit(h);
@@ -520,6 +530,54 @@ private slots:
                                              QStringLiteral("r.mdb")}));
         QCOMPARE(ui->count(), 3);
         QVERIFY(ui->allAnswered());
+    }
+
+    // A file the engine can't open beside the journal of a program killed
+    // before its save (nothing to put back): delete and rename take the
+    // journal with the file, with no box but their questions. Beside a
+    // journal a commit left hot, the file gets its pages back first.
+    void damagedFileBesideAJournal_data()
+    {
+        QTest::addColumn<bool>("inCommit");
+        QTest::newRow("killed before its save") << false;
+        QTest::newRow("killed in its commit") << true;
+    }
+    void damagedFileBesideAJournal()
+    {
+        QFETCH(bool, inCommit);
+        const QByteArray damaged = "not a database!!" + fileBytes(testsupport::templatePath()).mid(16);
+        for (const QString& name : {QStringLiteral("x.mdb"), QStringLiteral("y.mdb")}) {
+            const QString path = db(name);
+            killedProgram(path, inCommit);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.write("not a database!!") == 16);
+        }
+        ScopedScriptedUi ui;
+        ui->answerInput(QStringLiteral("r"));
+        run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::popReNmae_Click);
+        run(ui.get(), QStringLiteral("y.mdb"), &frmMDB::mnuDel_Click);
+        QCOMPARE(ui->count(), 2);
+        QVERIFY(ui->allAnswered());
+        QCOMPARE(folderFiles(), (QStringList{QStringLiteral("a.mdb"), QStringLiteral("r.mdb")}));
+        QVERIFY(fileBytes(file(QStringLiteral("r.mdb"))) == damaged);
+    }
+
+    // A size limit below the template's size: the new file is named with the
+    // reason it could not be written, and nothing of it stays.
+    void addPastTheSizeLimitSaysWhy()
+    {
+        const QString target = file(QStringLiteral("New_2.mdb"));
+        QCOMPARE(testsupport::withFileSizeLimit(4096, [&] {
+            ScopedScriptedUi ui;
+            ui->answerMsgBox(vbYes);
+            manager().cmdAdd_Click();
+            return ui->count() == 2 && ui->last().style == int(vbOKOnly)
+                    && ui->last().prompt
+                        == target + QStringLiteral("\r\nディスクの空き容量が足りないため、%1 に書き込めませんでした。").arg(target)
+                ? 0
+                : 1;
+        }), 0);
+        QCOMPARE(folderFiles(), QStringList{QStringLiteral("a.mdb")});
     }
 
     void useAsksToSaveAndUpgradesAtOnce()

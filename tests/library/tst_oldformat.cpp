@@ -68,8 +68,8 @@ private slots:
     void valuesAsConverted()
     {
         const QList<QStringList> records = {
-            olddata::label(true, {{2, "№①\n髙～"}, {9, "2.5"}, {12, "&H80000018&"}, {13, "-2147483633"}, {17, "1"},
-                                  {15, "10.5"}}),
+            olddata::label(true, {{2, "№①\n髙～"}, {7, "0"}, {8, "0"}, {9, "2.5"}, {12, "&H80000018&"},
+                                  {13, "-2147483633"}, {17, "1"}, {15, "10.5"}}),
             olddata::label(false)};
         const typOldLabel l = fncReadOld_TextBin(olddata::bytes(records), "T.txt")[runKyori].records[0];
         QCOMPARE(l.Caption, QStringLiteral("№①\n髙～"));  // a lone LF stays in a file with CR line ends
@@ -79,6 +79,12 @@ private slots:
         QVERIFY(l.FontBold);
         QCOMPARE(l.FontSize, 10.5f);
         QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
+        // A label or shape of no width or height is kept as it was drawn.
+        QCOMPARE(QSizeF(l.Width, l.Height), QSizeF(0, 0));
+        const typOldShape flat =
+            fncReadOld_ShapeBin(olddata::bytes({olddata::shape(true, {{5, "0"}, {6, "0"}}), olddata::shape(false)}), "S.txt")
+                .records[0];
+        QCOMPARE(QSizeF(flat.Width, flat.Height), QSizeF(0, 0));
         // A number line reads a word as 0. Lines end at CR alone too, or at
         // LF in a file without CR, and a byte order mark is passed over.
         const QByteArray crlf = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}, {10, "7"}})});

@@ -172,6 +172,9 @@ private slots:
         QTest::newRow("400x300") << QSize(400, 300) << 1.0f << 0 << QSize(400, 300) << 1200;
         QTest::newRow("50 %") << QSize(400, 300) << 0.5f << 0 << QSize(200, 150) << 600;
         QTest::newRow("401 wide, strips of 7") << QSize(401, 300) << 1.0f << 7 << QSize(401, 300) << 1204;
+        // One strip larger than the pieces the file is written in, and than
+        // the step at which it starts on its way to the disk.
+        QTest::newRow("9 MB in one strip") << QSize(1801, 1700) << 1.0f << 0 << QSize(1801, 1700) << 5404;
     }
     void bmpFile()
     {

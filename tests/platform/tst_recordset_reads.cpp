@@ -6,9 +6,13 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 
 using namespace platform::db;
 using testsupport::errorOf;
+
+using Call = std::function<void(Connection&)>;
+Q_DECLARE_METATYPE(Call)
 
 class TestRecordsetReads : public QObject {
     Q_OBJECT
@@ -78,6 +82,51 @@ private slots:
             }
         }
         QVERIFY(rs.eof());
+    }
+
+    // What the layer refuses, numbered and worded as the runtime's data
+    // objects do on a Japanese system.
+    void refusalsInTheRuntimesWords_data()
+    {
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<long>("number");
+        QTest::addColumn<QString>("description");
+        const QString noRecord = QStringLiteral("BOF と EOF のいずれかが True になっているか、または現在のレコードが削除されています。"
+                                                "要求された操作には、現在のレコードが必要です。");
+        const auto empty = [](Connection& c) { return c.openRecordset(QStringLiteral("SELECT * FROM t WHERE id = 0")); };
+        QTest::newRow("closed recordset") << Call([](Connection& c) {
+            Recordset rs = c.openRecordset(QStringLiteral("SELECT * FROM t"));
+            rs.close();
+            rs[QStringLiteral("id")];
+        }) << long(errObjectClosed) << QStringLiteral("オブジェクトが閉じている場合は、操作は許可されません。");
+        QTest::newRow("closed connection") << Call([](Connection&) {
+            Connection closed;
+            closed.openRecordset(QStringLiteral("SELECT 1"));
+        }) << long(errObjectClosed) << QStringLiteral("オブジェクトが閉じている場合は、操作は許可されません。");
+        QTest::newRow("field past the end") << Call([empty](Connection& c) {
+            empty(c)[QStringLiteral("id")];
+        }) << long(errNoCurrentRecord) << noRecord;
+        QTest::newRow("move past the end") << Call([empty](Connection& c) {
+            empty(c).moveNext();
+        }) << long(errNoCurrentRecord) << noRecord;
+        QTest::newRow("no such column") << Call([](Connection& c) {
+            c.openRecordset(QStringLiteral("SELECT * FROM t"))[QStringLiteral("nothere")];
+        }) << long(errItemNotFound) << QStringLiteral("要求された名前、または序数に対応する項目はコレクションで見つかりません。");
+        QTest::newRow("no statement to execute") << Call([](Connection& c) {
+            c.execute(QStringLiteral(" -- nothing"), {});
+        }) << long(vb::errInvalidCall) << QStringLiteral("実行するステートメントがありません。");
+        QTest::newRow("no statement to read") << Call([](Connection& c) {
+            c.openRecordset(QStringLiteral(" "));
+        }) << long(vb::errInvalidCall) << QStringLiteral("ステートメントが空です。");
+    }
+    void refusalsInTheRuntimesWords()
+    {
+        QFETCH(Call, call);
+        QFETCH(long, number);
+        QFETCH(QString, description);
+        const vb::Error error = testsupport::raisedError([&] { call(m_c); });
+        QCOMPARE(error.number(), number);
+        QCOMPARE(error.description(), description);
     }
 
     // Two columns of one name: the name gives the first, in every row.
