@@ -283,11 +283,11 @@ private slots:
             for (int k = 0; k < 3; ++k)
                 options.angleBox(row, k).setText(QString::fromLatin1(angles[row][k]));
         }
-        // Refused with a box that tells why (described on the page, not quoted).
+        // Refused with the box the page quotes.
         const int shown = (*m_session.quiet)->boxes.size();
         options.cmdCnv_Click();
         QCOMPARE((*m_session.quiet)->boxes.size(), shown + 1);
-        QVERIFY(states(QStringLiteral("そのわけを示すメッセージが出ます")));
+        QVERIFY(states(QStringLiteral("『%1』").arg((*m_session.quiet)->last().prompt.section(vb::vbCrLf, 0, 0))));
         typDMS dms;
         QVERIFY(states(QStringLiteral("<code>%1</code>").arg(mdlSub::fncSec_ToDMS(1e12, dms))));
 
