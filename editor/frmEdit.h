@@ -210,8 +210,7 @@ public:
     void subShift_LabelDown(platform::LabelElement& label, qint16 flag, float x, float y);
     // The grip squares (shpPointer): filled (0) while held, hollow (1) after.
     void subFill_Shape(platform::ElementArray<platform::ShapeElement>& grips, qint16 fillStyle);
-    void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips,
-                      float x, float y);
+    void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Shape(platform::ShapeElement& shape, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Label(platform::LabelElement& label, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
@@ -513,7 +512,7 @@ public:
     // side, the next and the previous side (-1 for none).
     qint16 intNextPS = -1, intPrevPS = -1, intPSHojo = -1, intPSKyoriOfs = 0;
     qint16 intPSKyori = -1, intNextPSKyori = -1, intPrevPSKyori = -1;
-    QLineF lineGrabbedPS;  // the grabbed side where the press found it
+    QLineF lineGrabbed;  // the grabbed lead-out, dimension line or side where the press found it
     void pictMap_MouseDown(int button, int shift, float x, float y);
     void pictMap_MouseMove(int button, int shift, float x, float y);
     void pictMap_MouseUp(int button, int shift, float x, float y);

@@ -92,7 +92,9 @@ void frmEdit::subFill_Shape(ElementArray<ShapeElement>& grips, qint16 fillStyle)
     }
 }
 
-void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips, float x, float y)
+// A grabbed end keeps its place: only the pointer's travel moves it
+// (subDrag_Line), so a press and release in place changes nothing.
+void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips)
 {
     switch (code) {
     case interaction::gripBody:
@@ -107,17 +109,13 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
     }
     case interaction::gripFirstEnd: {
         ShapeElement& grip = grips(0);
-        line.X1 = x;
-        line.Y1 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        interaction::subGrip_Centre(grip, line.X1, line.Y1);
         grip.Visible = true;
         break;
     }
     case interaction::gripSecondEnd: {
         ShapeElement& grip = grips(1);
-        line.X2 = x;
-        line.Y2 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        interaction::subGrip_Centre(grip, line.X2, line.Y2);
         grip.Visible = true;
         break;
     }
