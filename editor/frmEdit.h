@@ -213,6 +213,9 @@ public:
     void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Shape(platform::ShapeElement& shape, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Label(platform::LabelElement& label, platform::ElementArray<platform::ShapeElement>& grips);
+    // Shown grips put back round the selection after it changed size or
+    // place (a zoom, a new font); hidden where there is none to follow.
+    void subGrip_Follow();
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
                       platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::LabelElement>& labels, int index,

@@ -160,6 +160,7 @@ void frmEdit::subDisp_Object()
         subAllDisp_TempH_Clr();
         sngZoomPrev = GE_sngZoom;
         zoomBases->forgetUnmet();
+        subGrip_Follow();
     } catch (const vb::Error& error) {
         if (error.number() == vb::errCancel)
             return;

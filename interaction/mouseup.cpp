@@ -82,8 +82,10 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         // text) kept its own.
         for (const auto& [hit, labels] : {std::pair{intHitMoji, &lblMoji}, std::pair{intHitKyori, &lblKyori},
                                           std::pair{intHitMenseki, &lblMensekiS}, std::pair{intHitKeiro, &lblKeiroS}}) {
-            if (hit >= 0 && labels->exists(hit))
+            if (hit >= 0 && labels->exists(hit)) {
                 subGrip_Label((*labels)(hit), shpPointer);
+                subVisible_Array(shpPointer, true);
+            }
         }
         return true;
     }
