@@ -521,6 +521,10 @@ private slots:
         QVERIFY(mapmouse::near(side.X2, 160 * z + travel) && mapmouse::near(side.Y2, 100 * z));
         QVERIFY(next.X1 == side.X2 && next.Y1 == side.Y2 && mapmouse::near(next.X2, 160 * z));
         QVERIFY(e.booDrawChange && value(e.lblMensekiS(0)) > 600);
+        // The area's label, placed again at this zoom, stands centred across the outline.
+        const LabelElement& area = e.lblMensekiS(0);
+        const double across = e.pictMap->toDevice(area.Left + area.Width() / 2 - (100 * z + side.X2) / 2, 0).x();
+        QVERIFY(qAbs(across - e.pictMap->toDevice(0, 0).x()) < 1);
     }
 
     void roundTripAtZoom2()
