@@ -452,6 +452,7 @@ private slots:
         QFETCH(int, preset);
         QFETCH(int, off);
         frmEdit& e = openStored();
+        measure(e, 200, 160, 260, 180);  // a straight distance
         GE_booSnap = true;
         e.popMesRenzoku_Click();
         e.popHatching_Click(1);
@@ -489,9 +490,13 @@ private slots:
             QStringList all{e.lblMensekiS(0).Tag, e.lblKeiroS(0).Tag, e.lblMensekiS(0).Caption, e.lblKeiroS(0).Caption};
             for (int i = 0; i < e.lblKyori.UBound(); ++i)
                 all << e.lblKyori(i).Tag;
-            for (int s = 0; s < e.linePS.UBound(); ++s)
-                all << QString::number(e.linePS(s).X1) + "," + QString::number(e.linePS(s).Y1) + ","
-                           + QString::number(e.linePS(s).X2) + "," + QString::number(e.linePS(s).Y2);
+            for (const auto* lines : {&e.linePS, &e.lineDsSave}) {
+                for (int s = 0; s < lines->UBound(); ++s) {
+                    const LineElement& l = (*lines)(s);
+                    all << QString::number(l.X1) + "," + QString::number(l.Y1) + "," + QString::number(l.X2) + ","
+                               + QString::number(l.Y2);
+                }
+            }
             return all;
         };
         const QStringList before = results();
@@ -504,6 +509,15 @@ private slots:
         QVERIFY(e.strSelObjName == QLatin1String("linePS") && e.intGripLine == 2);
         QVERIFY(e.shpPointer(1).Visible);
         mapmouse::mouse(e, mapmouse::Release, float(press.x()), float(press.y()));
+        QCOMPARE(results(), before);
+        QVERIFY(!e.booDrawChange);
+        // So does one beside the straight distance's measured end, which takes the distance up.
+        const LineElement& extension = e.lineHojoSave(1);
+        const QPoint end = e.pictMap->toDevice(extension.X1, extension.Y1).toPoint() + QPoint(off, off);
+        const QPointF beside = e.pictMap->fromDevice(QPointF(end));
+        mapmouse::mouse(e, mapmouse::Press, float(beside.x()), float(beside.y()));
+        QVERIFY(e.strSelObjName == QLatin1String("lineHojoSave") && e.intHojoKyori == 0);
+        mapmouse::mouse(e, mapmouse::Release, float(beside.x()), float(beside.y()));
         QCOMPARE(results(), before);
         QVERIFY(!e.booDrawChange);
         save();
