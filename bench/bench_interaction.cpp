@@ -286,7 +286,7 @@ Figures measure(int distances)
     });
     LineElement& lead = e.lineHikidashi(sizes.leadOuts / 2);
     px = lead.X1, py = lead.Y1;
-    e.subGrip_Line(0, lead, e.shpPointer, px, py);
+    e.subGrip_Line(0, lead, e.shpPointer);
     f.bodyStep = best(2000, [&] {
         const float d = (step++ % 2) ? -0.5f : 0.5f;
         float x = px + d, y = py + d;

@@ -216,10 +216,12 @@ public:
     void subShift_LabelDown(platform::LabelElement& label, qint16 flag, float x, float y);
     // The grip squares (shpPointer): filled (0) while held, hollow (1) after.
     void subFill_Shape(platform::ElementArray<platform::ShapeElement>& grips, qint16 fillStyle);
-    void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips,
-                      float x, float y);
+    void subGrip_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Shape(platform::ShapeElement& shape, platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Label(platform::LabelElement& label, platform::ElementArray<platform::ShapeElement>& grips);
+    // Shown grips put back round the selection after it changed size or
+    // place (a zoom, a new font); hidden where there is none to follow.
+    void subGrip_Follow();
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
                       platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::LabelElement>& labels, int index,
@@ -522,7 +524,7 @@ public:
     // side, the next and the previous side (-1 for none).
     qint16 intNextPS = -1, intPrevPS = -1, intPSHojo = -1, intPSKyoriOfs = 0;
     qint16 intPSKyori = -1, intNextPSKyori = -1, intPrevPSKyori = -1;
-    QLineF lineGrabbedPS;  // the grabbed side where the press found it
+    QLineF lineGrabbed;  // the grabbed lead-out, dimension line or side where the press found it
     void pictMap_MouseDown(int button, int shift, float x, float y);
     void pictMap_MouseMove(int button, int shift, float x, float y);
     void pictMap_MouseUp(int button, int shift, float x, float y);

@@ -94,7 +94,7 @@ struct Relayer {
         bases.touch(*b);
     }
 
-    void label(LabelElement& e)
+    void label(LabelElement& e, bool centred)
     {
         const float now[4] = {e.Left, e.Top, 0, 0};
         const QString key = measureKey(e);
@@ -104,12 +104,14 @@ struct Relayer {
             b->font = e.FontSize.get() / zoomPrev;
             b->size = e.sizeAtFontSize(b->font);
             b->measureKey = key;
-            const LabelPlace place = fncLabel_Unzoomed({now[0], now[1]}, b->size, QSizeF(e.Width(), e.Height()), zoomPrev);
+            const LabelPlace place = fncLabel_Unzoomed({now[0], now[1]}, b->size, QSizeF(e.Width(), e.Height()), zoomPrev,
+                                                         centred);
             b->v[0] = place.left;
             b->v[1] = place.top;
         }
         e.FontSize = b->font * zoom;
-        const LabelPlace place = fncLabel_AtZoom({b->v[0], b->v[1]}, b->size, QSizeF(e.Width(), e.Height()), zoom);
+        const LabelPlace place =
+            fncLabel_AtZoom({b->v[0], b->v[1]}, b->size, QSizeF(e.Width(), e.Height()), zoom, centred);
         e.Move(place.left, place.top);
         b->shown[0] = e.Left;
         b->shown[1] = e.Top;
@@ -137,11 +139,13 @@ void frmEdit::subDisp_Object()
         Relayer r{*zoomBases, GE_sngZoom, sngZoomPrev};
         zoomBases->beginPass();
         const auto line = [&r](LineElement& e) { r.line(e); };
-        const auto label = [&r](LabelElement& e) { r.label(e); };
+        // Texts and positions stand at their corner, results round their line or outline.
+        const auto cornered = [&r](LabelElement& e) { r.label(e, false); };
+        const auto centred = [&r](LabelElement& e) { r.label(e, true); };
         r.all(lineHikidashi, line);
         r.all(shpShape, [&r](ShapeElement& e) { r.shape(e); });
-        r.all(lblMoji, label);
-        r.all(lblKeiIdoS, label);
+        r.all(lblMoji, cornered);
+        r.all(lblKeiIdoS, cornered);
         r.all(lineHojoSave, line);
         r.all(lineDsSave, line);
         for (int i = 0; i <= lineDsSave.UBound() - 1; ++i) {
@@ -149,13 +153,14 @@ void frmEdit::subDisp_Object()
             r.marker(shpSnpo(2 * i), dimension.X1, dimension.Y1);
             r.marker(shpSnpo(2 * i + 1), dimension.X2, dimension.Y2);
         }
-        r.all(lblKyori, label);
-        r.all(lblKeiroS, label);
-        r.all(lblMensekiS, label);
+        r.all(lblKyori, centred);
+        r.all(lblKeiroS, centred);
+        r.all(lblMensekiS, centred);
         r.all(linePS, line);
         subAllDisp_TempH_Clr();
         sngZoomPrev = GE_sngZoom;
         zoomBases->forgetUnmet();
+        subGrip_Follow();
     } catch (const vb::Error& error) {
         if (error.number() == vb::errCancel)
             return;

@@ -2,20 +2,31 @@
 
 namespace ZoomLayout {
 
-LabelPlace fncLabel_AtZoom(LabelPlace place, QSizeF base, QSizeF shown, float zoom)
+namespace {
+
+// How far a centred label's corner moves beyond its scaled place to keep
+// its centre at the scaled centre: half of what its size at the zoom falls
+// short of the scaled size (a font takes no size in between, and a frame
+// does not scale).
+double keepCentre(double base, double shown, float zoom) { return (base * zoom - shown) / 2; }
+
+}  // namespace
+
+LabelPlace fncLabel_AtZoom(LabelPlace place, QSizeF base, QSizeF shown, float zoom, bool centred)
 {
-    const float left = fncAtZoom(place.left, zoom);
-    const float top = fncAtZoom(place.top, zoom);
-    const double dx = (shown.width() - base.width()) / 2;
-    const double dy = (shown.height() - base.height()) / 24;
-    return {float(left + dx), float(top - dy)};
+    const float left = fncAtZoom(place.left, zoom), top = fncAtZoom(place.top, zoom);
+    if (!centred)
+        return {left, top};
+    return {float(left + keepCentre(base.width(), shown.width(), zoom)),
+            float(top + keepCentre(base.height(), shown.height(), zoom))};
 }
 
-LabelPlace fncLabel_Unzoomed(LabelPlace place, QSizeF base, QSizeF shown, float zoom)
+LabelPlace fncLabel_Unzoomed(LabelPlace place, QSizeF base, QSizeF shown, float zoom, bool centred)
 {
-    const double dx = (shown.width() - base.width()) / 2;
-    const double dy = (shown.height() - base.height()) / 24;
-    return {fncUnzoomed(float(place.left - dx), zoom), fncUnzoomed(float(place.top + dy), zoom)};
+    if (!centred)
+        return {fncUnzoomed(place.left, zoom), fncUnzoomed(place.top, zoom)};
+    return {fncUnzoomed(float(place.left - keepCentre(base.width(), shown.width(), zoom)), zoom),
+            fncUnzoomed(float(place.top - keepCentre(base.height(), shown.height(), zoom)), zoom)};
 }
 
 Base* Bases::find(quint64 element)

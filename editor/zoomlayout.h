@@ -27,12 +27,14 @@ struct LabelPlace {
     float top = 0;
 };
 
-// A label's place at zoom z: its place at zoom 1.0 scaled, then moved by
-// half its growth to the right and a 24th of it up. `base` is its size at its
-// zoom-1.0 font, `shown` at that font times z.
-LabelPlace fncLabel_AtZoom(LabelPlace place, QSizeF base, QSizeF shown, float zoom);
+// A label's place at zoom z: its place at zoom 1.0 scaled. A centred label
+// (a result laid round its line or outline) then moves so that its centre
+// stays at the scaled centre, whatever size its font takes at z; a label
+// placed by its corner (a text, a position) keeps the scaled corner.
+// `base` is its size at its zoom-1.0 font, `shown` at that font times z.
+LabelPlace fncLabel_AtZoom(LabelPlace place, QSizeF base, QSizeF shown, float zoom, bool centred);
 // The inverse: the zoom-1.0 place of a label shown at `place` at zoom z.
-LabelPlace fncLabel_Unzoomed(LabelPlace place, QSizeF base, QSizeF shown, float zoom);
+LabelPlace fncLabel_Unzoomed(LabelPlace place, QSizeF base, QSizeF shown, float zoom, bool centred);
 
 // What the re-layout knows of one element: its zoom-1.0 values and the
 // values it last showed it with. Lines use v = X1, Y1, X2, Y2; shapes Left,

@@ -140,6 +140,22 @@ void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& g
     }
 }
 
+// A line's end moved by the pointer's travel since the last step, so that
+// the end keeps the offset the press found it at; Shift holds it against
+// the other end. The pointer comes back moved as far as the constraint
+// moved the end, so the next step goes on from where the end really is.
+typPointS dragEnd(frmEdit& e, typPointS end, typPointS other, ShapeElement& grip, float prevX, float prevY, float& x,
+                  float& y)
+{
+    const float freeX = end.sngX + (x - prevX), freeY = end.sngY + (y - prevY);
+    float toX = freeX, toY = freeY;
+    e.subShift_Point(other.sngX, other.sngY, freeX, freeY, toX, toY);
+    x += toX - freeX;
+    y += toY - freeY;
+    interaction::subGrip_Centre(grip, toX, toY);
+    return {toX, toY};
+}
+
 }  // namespace
 
 void frmEdit::subDrag_Rect(qint16 code, ElementArray<ShapeElement>& shapes, int index,
@@ -178,19 +194,15 @@ void frmEdit::subDrag_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
         break;
     }
     case gripFirstEnd: {
-        ShapeElement& grip = grips(0);
-        subShift_Point(line.X2, line.Y2, x, y, x, y);
-        line.X1 = x;
-        line.Y1 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        const typPointS p = dragEnd(*this, {line.X1, line.Y1}, {line.X2, line.Y2}, grips(0), prevX, prevY, x, y);
+        line.X1 = p.sngX;
+        line.Y1 = p.sngY;
         break;
     }
     case gripSecondEnd: {
-        ShapeElement& grip = grips(1);
-        subShift_Point(line.X1, line.Y1, x, y, x, y);
-        line.X2 = x;
-        line.Y2 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        const typPointS p = dragEnd(*this, {line.X2, line.Y2}, {line.X1, line.Y1}, grips(1), prevX, prevY, x, y);
+        line.X2 = p.sngX;
+        line.Y2 = p.sngY;
         break;
     }
     default:

@@ -7,6 +7,7 @@
 #include "interaction/elementbox.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace platform;
 
@@ -92,7 +93,9 @@ void frmEdit::subFill_Shape(ElementArray<ShapeElement>& grips, qint16 fillStyle)
     }
 }
 
-void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips, float x, float y)
+// A grabbed end keeps its place: only the pointer's travel moves it
+// (subDrag_Line), so a press and release in place changes nothing.
+void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeElement>& grips)
 {
     switch (code) {
     case interaction::gripBody:
@@ -107,17 +110,13 @@ void frmEdit::subGrip_Line(qint16 code, LineElement& line, ElementArray<ShapeEle
     }
     case interaction::gripFirstEnd: {
         ShapeElement& grip = grips(0);
-        line.X1 = x;
-        line.Y1 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        interaction::subGrip_Centre(grip, line.X1, line.Y1);
         grip.Visible = true;
         break;
     }
     case interaction::gripSecondEnd: {
         ShapeElement& grip = grips(1);
-        line.X2 = x;
-        line.Y2 = y;
-        interaction::subGrip_Centre(grip, x, y);
+        interaction::subGrip_Centre(grip, line.X2, line.Y2);
         grip.Visible = true;
         break;
     }
@@ -144,6 +143,44 @@ void frmEdit::subGrip_Label(LabelElement& label, ElementArray<ShapeElement>& gri
         grip.Left = corners[size_t(k)].sngX;
         grip.Top = corners[size_t(k)].sngY;
     }
+}
+
+void frmEdit::subGrip_Follow()
+{
+    bool shown = false;
+    for (int k = 0; k <= shpPointer.UBound(); ++k)
+        shown = shown || shpPointer(k).Visible;
+    if (!shown)
+        return;
+    const QString& name = strSelObjName;
+    const int i = intSelIndex;
+    const auto has = [i](const auto& elements) { return i >= 0 && i <= elements.UBound() && elements.exists(i); };
+    const std::pair<const char*, ElementArray<LabelElement>*> labels[] = {
+        {"lblMoji", &lblMoji}, {"lblKyori", &lblKyori}, {"lblMensekiS", &lblMensekiS},
+        {"lblKeiroS", &lblKeiroS}, {"lblKeiIdoS", &lblKeiIdoS}};
+    for (const auto& [kind, array] : labels) {
+        if (name == QLatin1String(kind) && has(*array)) {
+            subGrip_Label((*array)(i), shpPointer);
+            return;
+        }
+    }
+    if (name == QLatin1String("shpShape") && has(shpShape)) {
+        subGrip_Shape(shpShape(i), shpPointer);
+        return;
+    }
+    const std::pair<const char*, ElementArray<LineElement>*> lines[] = {
+        {"lineHikidashi", &lineHikidashi}, {"lineDsSave", &lineDsSave}, {"linePS", &linePS}};
+    for (const auto& [kind, array] : lines) {
+        if (name == QLatin1String(kind) && has(*array)) {
+            const LineElement& line = (*array)(i);
+            interaction::subGrip_Centre(shpPointer(0), line.X1, line.Y1);
+            interaction::subGrip_Centre(shpPointer(1), line.X2, line.Y2);
+            return;
+        }
+    }
+    // Nothing to follow (a calibration marker, a distance taken up, a
+    // selection gone): no grip stays over empty map.
+    subVisible_Array(shpPointer, false);
 }
 
 void frmEdit::subGrip_Rect(qint16 code, ElementArray<ShapeElement>& shapes, int index,

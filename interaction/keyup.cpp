@@ -21,23 +21,7 @@ using namespace platform;
 namespace {
 
 // The grip squares back on a line, as its grab placed them.
-void gripLine(frmEdit& e, LineElement& line)
-{
-    switch (e.intGripLine) {
-    case interaction::gripBody:
-    case interaction::gripBodyToo:
-        e.subGrip_Line(e.intGripLine, line, e.shpPointer, 0, 0);
-        break;
-    case interaction::gripFirstEnd:
-        e.subGrip_Line(e.intGripLine, line, e.shpPointer, line.X1, line.Y1);
-        break;
-    case interaction::gripSecondEnd:
-        e.subGrip_Line(e.intGripLine, line, e.shpPointer, line.X2, line.Y2);
-        break;
-    default:
-        break;
-    }
-}
+void gripLine(frmEdit& e, LineElement& line) { e.subGrip_Line(e.intGripLine, line, e.shpPointer); }
 
 // The grip squares back on a shape: all four round a moved one, else the
 // grabbed corner or the two ends of the grabbed side.

@@ -123,6 +123,8 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
         sngDownY = sy;
     };
     const auto grips = [&] { subFill_Shape(shpPointer, 0); };
+    // A grabbed line as the press found it: its release tells a move from a click.
+    const auto grabbed = [&](const LineElement& l) { lineGrabbed = QLineF(l.X1, l.Y1, l.X2, l.Y2); };
     int i = fncHit_LineEnd(lineHikidashi, x, y, intGripLine);
     qint16 kind = -1, index = -1;
     if (i < 0) {
@@ -130,15 +132,16 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
         if (index >= 0) {
             i = index;
             intGripLine = kind;
-            down();
         }
     }
     if (i >= 0) {
         intHitHikidashi = qint16(i);
         select(*this, "lineHikidashi", i);
         lblDistance.Visible = true;
-        subGrip_Line(intGripLine, lineHikidashi(i), shpPointer, sx, sy);
+        grabbed(lineHikidashi(i));
+        subGrip_Line(intGripLine, lineHikidashi(i), shpPointer);
         grips();
+        down();
         return true;
     }
     struct LabelRow {
@@ -184,7 +187,8 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
         intGripLine = kind;
         intHitDsSave = index;
         select(*this, "lineDsSave", index);
-        subGrip_Line(intGripLine, lineDsSave(index), shpPointer, sx, sy);
+        grabbed(lineDsSave(index));
+        subGrip_Line(intGripLine, lineDsSave(index), shpPointer);
         grips();
         down();
         return true;
@@ -195,7 +199,6 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
         if (index >= 0) {
             i = index;
             intGripLine = kind;
-            down();
         }
     }
     if (i >= 0) {
@@ -208,6 +211,7 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
     const int j = fncHit_LineEnd(lineHojoSave, x, y, grip);
     if (j >= 0) {
         subGrab_Hojo(j);
+        down();
         return true;
     }
     return false;
@@ -222,9 +226,12 @@ void frmEdit::subGrab_Side(int j, float sx, float sy)
     intPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, j));
     intNextPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intNextPS));
     intPrevPSKyori = qint16(mdlChain::fncFind_SideKyori(lineHojoSave, linePS, intPrevPS));
-    lineGrabbedPS = QLineF(linePS(j).X1, linePS(j).Y1, linePS(j).X2, linePS(j).Y2);
+    lineGrabbed = QLineF(linePS(j).X1, linePS(j).Y1, linePS(j).X2, linePS(j).Y2);
     subAllClr_LineMenseki();
-    subGrip_Line(intGripLine, linePS(j), shpPointer, sx, sy);
+    subGrip_Line(intGripLine, linePS(j), shpPointer);
+    // The drag moves the side from here by the pointer's travel.
+    sngDownX = sx;
+    sngDownY = sy;
     subFill_Shape(shpPointer, 0);
     booMesDownD = GE_booModeDis;
     booMesDownK = GE_booModeKei;
@@ -249,7 +256,7 @@ void frmEdit::subGrab_Hojo(int j)
     lineDistance.X2 = to.X1;
     lineDistance.Y2 = to.Y1;
     intGripLine = 2;
-    subGrip_Line(intGripLine, lineDistance, shpPointer, lineDistance.X2, lineDistance.Y2);
+    subGrip_Line(intGripLine, lineDistance, shpPointer);
     subFill_Shape(shpPointer, 0);
     subHojo_Start(lineHojo, lineDistance.X1, lineDistance.Y1);
     subHojo_Layout(lineHojo, lineDistance.X1, lineDistance.Y1, lineDistance.X2, lineDistance.Y2, GE_sngHojoLen);

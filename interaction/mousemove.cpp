@@ -8,6 +8,7 @@
 
 #include "app/globals.h"
 #include "interaction/measuring.h"
+#include "interaction/rect.h"
 #include "measure/calibration.h"
 #include "measure/geometry.h"
 #include "platform/ui.h"
@@ -115,8 +116,11 @@ bool frmEdit::subRubber_Band(float& sx, float& sy, float& ux, float& uy, bool ke
 
 void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
 {
-    lineDistance.X2 = sx;
-    lineDistance.Y2 = sy;
+    // A taken-up distance's end goes by the pointer's travel, below.
+    if (intHojoKyori < 0) {
+        lineDistance.X2 = sx;
+        lineDistance.Y2 = sy;
+    }
     const auto step = [&] {
         sngDownX = sx;
         sngDownY = sy;
@@ -158,24 +162,25 @@ void frmEdit::subDrag_Map(float& sx, float& sy, float x, float y, double& d)
         booMesMoveK = booMesDownK;
         booCalcDis = booMesMoveD;  // the side distances re-laid below
         booCalcKei = booMesMoveK;
-        subDrag_Line(intGripLine, linePS(intHitPS), shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
+        LineElement& side = linePS(intHitPS);
+        const QLineF was(side.X1, side.Y1, side.X2, side.Y2);
+        subDrag_Line(intGripLine, side, shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
         step();
-        subMove_KyoriMark(intHitPS);
+        // A step that left the side where it was re-lays nothing (a side
+        // distance flipped to its other side would be laid back).
+        if (QLineF(side.X1, side.Y1, side.X2, side.Y2) != was)
+            subMove_KyoriMark(intHitPS);
         return;
     }
     if (intHojoKyori > -1) {
         booCalcDis = booMesMoveD;
         booCalcKei = booMesMoveK;
-        subShift_Point(lineDistance.X1, lineDistance.Y1, sx, sy, sx, sy);
-        lineDistance.X2 = sx;
-        lineDistance.Y2 = sy;
+        subDrag_Line(interaction::gripSecondEnd, lineDistance, shpPointer, sngDownX, sngDownY, sx, sy, booDrag);
+        step();
         // The readout carries the kept label's tag from the grab.
         subDisp_LineDistance(lineDistance, lblDistance, true);
         subHojo_Layout(lineHojo, lineDistance.X1, lineDistance.Y1, lineDistance.X2, lineDistance.Y2,
                        GE_sngHojoLen);
-        ShapeElement& grip = shpPointer(1);
-        grip.Left = sx - grip.Width() / 2;
-        grip.Top = sy - grip.Height() / 2;
         return;
     }
     if (intHitCheck > -1) {

@@ -62,8 +62,17 @@ void frmEdit::subMouseUp_Steps(int button, float x, float y)
 
 bool frmEdit::subMouseUp_Edit(float sx, float sy)
 {
-    if (intHitHikidashi >= 0 || intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0
-        || intHitShape >= 0 || intHitDsSave >= 0) {
+    // A line pressed and released where it was is unchanged: nothing to mark.
+    const auto moved = [this](const LineElement& l) { return QLineF(l.X1, l.Y1, l.X2, l.Y2) != lineGrabbed; };
+    if (intHitHikidashi >= 0 || intHitDsSave >= 0) {
+        const bool hikidashi = intHitHikidashi >= 0;
+        const int i = hikidashi ? intHitHikidashi : intHitDsSave;
+        ElementArray<LineElement>& lines = hikidashi ? lineHikidashi : lineDsSave;
+        if (!lines.exists(i) || moved(lines(i)))
+            booDrawChange = true;
+        return true;
+    }
+    if (intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0 || intHitShape >= 0) {
         booDrawChange = true;
         // A corner or edge grab showed only its own grips: all four follow
         // the resized shape.
@@ -73,17 +82,19 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         // text) kept its own.
         for (const auto& [hit, labels] : {std::pair{intHitMoji, &lblMoji}, std::pair{intHitKyori, &lblKyori},
                                           std::pair{intHitMenseki, &lblMensekiS}, std::pair{intHitKeiro, &lblKeiroS}}) {
-            if (hit >= 0 && labels->exists(hit))
+            if (hit >= 0 && labels->exists(hit)) {
                 subGrip_Label((*labels)(hit), shpPointer);
+                subVisible_Array(shpPointer, true);
+            }
         }
         return true;
     }
     if (intHitPS >= 0) {
-        booDrawChange = true;
         // A side released where it was pressed changed nothing to recompute.
-        const LineElement& side = linePS(intHitPS);
-        if (QLineF(side.X1, side.Y1, side.X2, side.Y2) != lineGrabbedPS)
+        if (moved(linePS(intHitPS))) {
+            booDrawChange = true;
             subMove_MensekiHatch();
+        }
         booMesDownD = false;
         booMesDownK = false;
         return true;

@@ -76,7 +76,7 @@ QString fncArea_Caption(double area)
 
 float fncLabel_Left(const typBox& box, float width)
 {
-    return ((box.maxX - box.minX) / 2 + box.minX - width / 2) * GE_sngZoom;
+    return ((box.maxX - box.minX) / 2 + box.minX) * GE_sngZoom - width / 2;
 }
 
 qint16 fncFind_Vertex(std::span<const typSide> screenSides, float x, float y, bool snap)

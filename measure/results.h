@@ -44,7 +44,7 @@ double fncPolygon_Area(std::span<const typSide> planSides);
 QString fncArea_Caption(double area);
 
 // The Left of a result label centred across the box, in screen units: the
-// label's width is taken as the box's units are, then all is zoomed.
+// box's centre zoomed, less half the width the label shows at the zoom.
 float fncLabel_Left(const typBox& box, float width);
 
 // The side whose start lies within 2.0 (inclusive, both axes) of the screen

@@ -185,8 +185,11 @@ frmEdit* frmPropaty::editor() const { return platform::Instance<frmEdit>::pointe
 
 void frmPropaty::changed()
 {
-    if (frmEdit* e = editor())
+    if (frmEdit* e = editor()) {
         e->booDrawChange = true;
+        // A new font or frame resizes a label: its grips go round the new box.
+        e->subGrip_Follow();
+    }
 }
 
 frmPropaty::Target frmPropaty::target() const

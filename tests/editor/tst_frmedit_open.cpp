@@ -61,6 +61,8 @@ private slots:
         QCOMPARE(e.stsTip->Panels(8).Text(), QStringLiteral("100%"));
         QVERIFY(e.mnuFileSavePrj->Enabled());
         QVERIFY(e.mnuFileNewPrj->Enabled());
+        // No calibration line or marker over the map until the options show them.
+        QVERIFY(!e.lineCheck.Visible && !e.shpCheck(0).Visible && !e.shpCheck(1).Visible);
         // One decoded picture for both boxes.
         QVERIFY(e.pictMap->hasPicture());
         QCOMPARE(e.pictOrg->picture().data(), e.pictMap->picture().data());

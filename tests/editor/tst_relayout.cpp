@@ -131,14 +131,12 @@ private slots:
                                     + e.linePS.UBound() + 4);
         for (int k = 0; k < lineValues + 4 * (e.shpShape.UBound() + 1); ++k)
             QCOMPARE(two[k], 2 * one[k]);
-        // A fixed-size label at its doubled place; an auto-sized one moved by its growth.
+        // Texts stand at their doubled corner, fixed-size or grown with the font.
         const LabelElement& fixed = e.lblMoji(1);
         QVERIFY(fixed.Left == 2 * 33.3f && fixed.Top == 2 * 44.4f && fixed.FontSize == 22.0);
         QCOMPARE(autoLabel.FontSize.get(), 19.5);
-        const QSizeF size2(autoLabel.Width(), autoLabel.Height());
-        QVERIFY(size2.width() > size1.width());
-        QVERIFY(qAbs(autoLabel.Left - (2 * 12.345f + (size2.width() - size1.width()) / 2)) < 1e-4);
-        QVERIFY(qAbs(autoLabel.Top - (2 * 6.789f - (size2.height() - size1.height()) / 24)) < 1e-4);
+        QVERIFY(autoLabel.Width() > size1.width());
+        QVERIFY(autoLabel.Left == 2 * 12.345f && autoLabel.Top == 2 * 6.789f);
         // Markers twice as large, centred on the doubled dimension ends.
         for (int i = 0; i < 2; ++i) {
             const LineElement& d = e.lineDsSave(i);
@@ -147,6 +145,45 @@ private slots:
             QVERIFY(qAbs(a.Left + a.Width() / 2 - d.X1) < 1e-4 && qAbs(a.Top + a.Height() / 2 - d.Y1) < 1e-4);
             QVERIFY(qAbs(b.Left + b.Width() / 2 - d.X2) < 1e-4 && qAbs(b.Top + b.Height() / 2 - d.Y2) < 1e-4);
         }
+    }
+
+    // The result labels keep their centre on the scaled centre at every zoom,
+    // on screen and so in the bitmap drawn from them: a distance's on its
+    // dimension line, an area's and a route's on their outline.
+    void resultLabelsKeepTheirCentre_data()
+    {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<float>("zoom");
+        QTest::newRow("50 %") << k50 << 0.5f;
+        QTest::newRow("200 %") << k200 << 2.0f;
+    }
+    void resultLabelsKeepTheirCentre()
+    {
+        QFETCH(int, preset);
+        QFETCH(float, zoom);
+        frmEdit& e = openDrawing();
+        const LabelElement* labels[] = {&e.lblKyori(0), &e.lblKyori(1), &e.lblMensekiS(0), &e.lblKeiroS(0)};
+        const auto centre = [&e](const LabelElement& l) {
+            return e.pictMap->toDevice(l.Left + l.Width() / 2, l.Top + l.Height() / 2);
+        };
+        const LineElement& dimension = e.lineDsSave(0);
+        QVERIFY(QLineF(centre(*labels[0]), e.pictMap->toDevice((dimension.X1 + dimension.X2) / 2,
+                                                               (dimension.Y1 + dimension.Y2) / 2))
+                    .length()
+                < 1);
+        const QPointF origin = e.pictMap->toDevice(0, 0);
+        QList<QPointF> before;
+        for (const LabelElement* l : labels)
+            before << centre(*l);
+        e.mnuDispEandR_Click(preset);
+        for (int k = 0; k < 4; ++k) {
+            const QPointF scaled = origin + (before[k] - origin) * zoom;
+            QVERIFY2(QLineF(centre(*labels[k]), scaled).length() < 1, qPrintable(labels[k]->Caption.get()));
+        }
+        // Back at 100 %, where a save stores them: where they were.
+        e.mnuDispEandR_Click(k100);
+        for (int k = 0; k < 4; ++k)
+            QVERIFY(QLineF(centre(*labels[k]), before[k]).length() < 0.01);
     }
 
     // Moved, resized, re-fonted or made at a zoom: kept as left there; a

@@ -115,6 +115,11 @@ private slots:
         QVERIFY(e.intHojoIndex1 == 0 && e.intHojoIndex2 == 1 && e.booMesMoveD);
         QVERIFY(at(e.lineDistance, 50, 100, 50, 140) && e.lblDistance.Caption == QStringLiteral("20.00 m "));
         e.booMesMoveD = false;
+        // The first extension line's end: the same distance, from the other end.
+        e.pictMap_MouseDown(1, 0, 65, 100);
+        QVERIFY(e.intHojoKyori == 0 && e.intHojoIndex1 == 1 && e.intHojoIndex2 == 0);
+        QVERIFY(at(e.lineDistance, 50, 140, 50, 100) && e.lblDistance.Caption == QStringLiteral("20.00 m "));
+        e.booMesMoveD = false;
 
         // Esc held, or a measurement under way: nothing is grabbed, the tool starts.
         tool(e, 9);
@@ -143,14 +148,23 @@ private slots:
         const QPointF labelGrips[] = {{text.Left - 2, text.Top - 1}, {text.Left - 2, text.Top + text.Height()},
                                       {text.Left + text.Width(), text.Top - 1},
                                       {text.Left + text.Width(), text.Top + text.Height()}};
-        for (int k = 0; k <= 3; ++k)
+        for (int k = 0; k <= 3; ++k) {
             QCOMPARE(QPointF(e.shpPointer(k).Left, e.shpPointer(k).Top), labelGrips[k]);
-        // A lead-out end with Shift stays level with its other end.
+            QVERIFY(e.shpPointer(k).Visible);
+        }
+        // At another zoom they go round the label where it now stands, and back.
+        for (int preset : {0, 4}) {
+            e.mnuDispEandR_Click(preset);
+            const QPointF far(text.Left + text.Width(), text.Top + text.Height());
+            QVERIFY(QPointF(e.shpPointer(3).Left, e.shpPointer(3).Top) == far && e.shpPointer(3).Visible);
+        }
+        QCOMPARE(QPointF(e.shpPointer(0).Left, e.shpPointer(0).Top), labelGrips[0]);
+        // A lead-out end goes by the pointer's way, with Shift level with its other end.
         e.pictMap_MouseDown(1, 0, 90.2f, 70.2f);
         shift(true);
         e.pictMap_MouseMove(1, 0, 120, 55);
         shift(false);
-        QVERIFY(at(e.lineHikidashi(0), 50, 50, 120, 50));
+        QVERIFY(at(e.lineHikidashi(0), 50, 50, 119.8, 50));
         // A shape being drawn never shrinks past its corner.
         tool(e, 11);
         e.pictMap_MouseDown(1, 0, 150, 150);

@@ -3,6 +3,7 @@
 // calibration picks, and the tidying after a failure.
 
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 
 #include "app/mdlFileAccess.h"
 #include "measure/frmOption.h"
@@ -432,6 +433,112 @@ private slots:
         drag(e, 150, 25, 160, 25);
         QCOMPARE(label.Caption.get(), QStringLiteral(" 113.438 坪 "));
         QVERIFY(label.Tag.startsWith(QStringLiteral("113:113.43")) && key(label) == k);
+    }
+
+    // A press and release within a few pixels of an area's corner, with real
+    // mouse events, changes nothing: the sides, the results and the saved
+    // rows stay, and the drawing is not marked. A drag then moves that end
+    // by the pointer's travel, and the neighbouring side with it.
+    void pressOnACorner_data()
+    {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<int>("off");  // pixels beside the corner
+        QTest::newRow("25 %, 1 px") << 7 << 1;
+        QTest::newRow("25 %, 3 px") << 7 << 3;
+        QTest::newRow("100 %, 2 px") << 4 << 2;
+    }
+    void pressOnACorner()
+    {
+        QFETCH(int, preset);
+        QFETCH(int, off);
+        frmEdit& e = openStored();
+        measure(e, 200, 160, 260, 180);  // a straight distance
+        GE_booSnap = true;
+        e.popMesRenzoku_Click();
+        e.popHatching_Click(1);
+        polyline(e, {{100, 100}, {160, 100}, {160, 140}, {100, 140}});
+        closeAt(e, 100, 100);
+        GE_booSnap = false;
+        QVERIFY(near(value(e.lblMensekiS(0)), 600) && near(value(e.lblKeiroS(0)), 100));
+        const auto rows = [] {
+            QStringList all;
+            for (const char* table : {"tLine", "tLabel"}) {
+                auto rs = GE_objConnection->openRecordset(
+                    QStringLiteral("SELECT * FROM %1 WHERE Print_Id = %2 ORDER BY strObjName, intIndex")
+                        .arg(QLatin1String(table))
+                        .arg(GE_tpPrint.Print_Id));
+                for (; !rs.eof(); rs.moveNext()) {
+                    const bool line = table == QByteArray("tLine");
+                    QString row = rs[QStringLiteral("strObjName")].toString() + rs[QStringLiteral("Tag")].toString();
+                    for (const char* f : line ? QList<const char*>{"X1", "Y1", "X2", "y2"}
+                                              : QList<const char*>{"sngLeft", "sngTop", "strCaption"})
+                        row += QLatin1Char(' ') + rs[QLatin1String(f)].toString();
+                    all << row;
+                }
+            }
+            return all;
+        };
+        const auto save = [&] {
+            (*m_session.quiet)->answerMsgBox(vb::vbYes);
+            e.mnuFileSavePrj_Click();
+        };
+        save();
+        const QStringList saved = rows();
+        QVERIFY(saved.size() > 10);
+        e.mnuDispEandR_Click(preset);
+        const auto results = [&e] {
+            QStringList all{e.lblMensekiS(0).Tag, e.lblKeiroS(0).Tag, e.lblMensekiS(0).Caption, e.lblKeiroS(0).Caption};
+            for (int i = 0; i < e.lblKyori.UBound(); ++i)
+                all << e.lblKyori(i).Tag;
+            for (const auto* lines : {&e.linePS, &e.lineDsSave}) {
+                for (int s = 0; s < lines->UBound(); ++s) {
+                    const LineElement& l = (*lines)(s);
+                    all << QString::number(l.X1) + "," + QString::number(l.Y1) + "," + QString::number(l.X2) + ","
+                               + QString::number(l.Y2);
+                }
+            }
+            return all;
+        };
+        const QStringList before = results();
+        e.booDrawChange = false;
+        // Beside the top-right corner, the end of the first side.
+        const float z = GE_sngZoom;
+        const QPoint corner = e.pictMap->toDevice(160 * z, 100 * z).toPoint();
+        const QPointF press = e.pictMap->fromDevice(QPointF(corner + QPoint(off, -off)));
+        const QPointF pressed = mapmouse::mouse(e, mapmouse::Press, float(press.x()), float(press.y()));
+        QVERIFY(e.strSelObjName == QLatin1String("linePS") && e.intGripLine == 2);
+        QVERIFY(e.shpPointer(1).Visible);
+        mapmouse::mouse(e, mapmouse::Release, float(press.x()), float(press.y()));
+        QCOMPARE(results(), before);
+        QVERIFY(!e.booDrawChange);
+        // So does one beside the straight distance's measured end, which takes the distance up.
+        const LineElement& extension = e.lineHojoSave(1);
+        const QPoint end = e.pictMap->toDevice(extension.X1, extension.Y1).toPoint() + QPoint(off, off);
+        const QPointF beside = e.pictMap->fromDevice(QPointF(end));
+        mapmouse::mouse(e, mapmouse::Press, float(beside.x()), float(beside.y()));
+        QVERIFY(e.strSelObjName == QLatin1String("lineHojoSave") && e.intHojoKyori == 0);
+        mapmouse::mouse(e, mapmouse::Release, float(beside.x()), float(beside.y()));
+        QCOMPARE(results(), before);
+        QVERIFY(!e.booDrawChange);
+        save();
+        QCOMPARE(rows(), saved);
+
+        // 20 pixels to the right: the end and the next side's start go as far.
+        const QPointF to = e.pictMap->fromDevice(QPointF(corner + QPoint(off + 20, -off)));
+        mapmouse::mouse(e, mapmouse::Press, float(press.x()), float(press.y()));
+        const QPointF moved = mapmouse::mouse(e, mapmouse::Move, float(to.x()), float(to.y()));
+        mapmouse::mouse(e, mapmouse::Release, float(to.x()), float(to.y()));
+        const double travel = moved.x() - pressed.x();
+        QVERIFY(qAbs(e.pictMap->toDevice(travel, 0).x() - e.pictMap->toDevice(0, 0).x() - 20) < 1e-3);
+        QVERIFY(moved.y() == pressed.y());
+        const LineElement &side = e.linePS(0), &next = e.linePS(1);
+        QVERIFY(mapmouse::near(side.X2, 160 * z + travel) && mapmouse::near(side.Y2, 100 * z));
+        QVERIFY(next.X1 == side.X2 && next.Y1 == side.Y2 && mapmouse::near(next.X2, 160 * z));
+        QVERIFY(e.booDrawChange && value(e.lblMensekiS(0)) > 600);
+        // The area's label, placed again at this zoom, stands centred across the outline.
+        const LabelElement& area = e.lblMensekiS(0);
+        const double across = e.pictMap->toDevice(area.Left + area.Width() / 2 - (100 * z + side.X2) / 2, 0).x();
+        QVERIFY(qAbs(across - e.pictMap->toDevice(0, 0).x()) < 1);
     }
 
     void roundTripAtZoom2()

@@ -110,6 +110,9 @@ private slots:
         t.Visible = false;
         press(e, Qt::Key_Right);
         QVERIFY(!e.booKeyMove && t.Left == was && e.strSelObjName.isEmpty() && e.intSelIndex == -1);
+        // No grip is left over where it stood.
+        for (int k = 0; k <= 3; ++k)
+            QVERIFY(!e.shpPointer(k).Visible);
     }
 
     void eachKindMovesItsOwn()

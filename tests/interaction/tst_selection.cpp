@@ -202,13 +202,14 @@ private slots:
         line.X1 = 10, line.Y1 = 10, line.X2 = 40, line.Y2 = 20;
         e.subVisible_Array(e.shpPointer, false);
         for (qint16 code : {4, -1})
-            e.subGrip_Line(code, line, e.shpPointer, 0, 0);
+            e.subGrip_Line(code, line, e.shpPointer);
         QVERIFY(line.X1 == 10 && !e.shpPointer(0).Visible && !e.shpPointer(1).Visible);
-        e.subGrip_Line(3, line, e.shpPointer, 0, 0);
+        e.subGrip_Line(3, line, e.shpPointer);
         QVERIFY(at(centreOf(e.shpPointer(0)), 10, 10) && at(centreOf(e.shpPointer(1)), 40, 20));
         QVERIFY(e.shpPointer(0).Visible && e.shpPointer(1).Visible);
-        e.subGrip_Line(2, line, e.shpPointer, 41, 21);
-        QVERIFY(line.X2 == 41 && line.Y2 == 21 && at(centreOf(e.shpPointer(1)), 41, 21));
+        // An end taken stays where it is: only a drag moves it.
+        e.subGrip_Line(2, line, e.shpPointer);
+        QVERIFY(line.X2 == 40 && line.Y2 == 20 && at(centreOf(e.shpPointer(1)), 40, 20));
     }
 
     void dragSteps()
@@ -236,10 +237,11 @@ private slots:
         e.subDrag_Line(0, line, e.shpPointer, px, py, x, y, e.booDrag);
         QVERIFY(line.X1 == 3 && line.Y1 == 7 && line.X2 == 13 && line.Y2 == 7 && px == 3 && py == 7);
         QVERIFY(at(centreOf(e.shpPointer(1)), 13, 7));
-        // An end dragged with Shift stays on the other end's horizontal.
+        // An end goes by the pointer's travel; with Shift it stays on the
+        // other end's horizontal, the pointer handed back as far held.
         x = 40, y = 16;
         e.subDrag_Line(2, line, e.shpPointer, px, py, x, y, e.booDrag);
-        QVERIFY(line.X2 == 40 && line.Y2 == 7 && y == 7 && at(centreOf(e.shpPointer(1)), 40, 7));
+        QVERIFY(line.X2 == 50 && line.Y2 == 7 && x == 40 && y == 7 && at(centreOf(e.shpPointer(1)), 50, 7));
     }
 
     void resizeStopsAtTheOppositeEdge()

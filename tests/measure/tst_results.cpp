@@ -103,15 +103,15 @@ private slots:
         QVERIFY(e.lblMenseki.Visible && !e.lblDistance.Visible && !e.booRenzoku);
         QCOMPARE(e.lblMenseki.Caption.get(), vb::Format(area.toDouble(), " ##,##0.00 ") + "m2 ");
         QCOMPARE(e.lblMenseki.Tag, "022:" + area + '_' + Id);
-        // Top edge at the box's centre, centred across it; nothing kept.
+        // Top edge at the box's centre, centred across it at the zoom; nothing kept.
         QCOMPARE(QPointF(e.lblMenseki.Left, e.lblMenseki.Top),
-                 QPointF((60 - e.lblMenseki.Width() / 2) * zoom, 60 * zoom));
+                 QPointF(60 * zoom - e.lblMenseki.Width() / 2, 60 * zoom));
         QCOMPARE(e.linePS.Count() + e.lblMensekiS.Count(), 2);
 
         e.subPut_RouteResult(true);
         QCOMPARE(e.lblKeiro.Caption.get(), QStringLiteral(" 400.00 m "));
         QCOMPARE(e.lblKeiro.Tag, "022:400_" + Id);
-        QCOMPARE(QPointF(e.lblKeiro.Left, e.lblKeiro.Top), QPointF((60 - e.lblKeiro.Width() / 2) * zoom, 10 * zoom));
+        QCOMPARE(QPointF(e.lblKeiro.Left, e.lblKeiro.Top), QPointF(60 * zoom - e.lblKeiro.Width() / 2, 10 * zoom));
         QCOMPARE(e.lblKeiroS.Count(), 1);
     }
 

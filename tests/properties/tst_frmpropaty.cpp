@@ -434,9 +434,14 @@ private slots:
             QVERIFY(l->FontName == QStringLiteral("Serif") && l->FontSize == 15.0 && l->FontBold);
         QCOMPARE(e.lblKyori(0).FontSize.get(), 9.0);
         serif.size = 20;
-        clickLabel(s, QStringLiteral("lblMoji"), 0);
+        // Taken on the map: its grips go round the box the new font gives it.
+        LabelElement& text = e.lblMoji(0);
+        e.lblMoji_MouseDown(0, 1, 0, 0, 0);
+        const float width = text.Width();
         font(serif);
-        QVERIFY(e.lblMoji(0).FontSize == 20.0 && e.lblDefault.FontSize == 20.0);
+        QVERIFY(text.FontSize == 20.0 && e.lblDefault.FontSize == 20.0 && text.Width() > width);
+        QVERIFY(QPointF(e.shpPointer(3).Left, e.shpPointer(3).Top) == QPointF(text.Left + text.Width(), text.Top + text.Height()));
+        QVERIFY(e.shpPointer(3).Visible);
         QCOMPARE(e.lblKyori(3).FontSize.get(), 15.0);
     }
 
