@@ -159,12 +159,16 @@ private slots:
             QVERIFY(QPointF(e.shpPointer(3).Left, e.shpPointer(3).Top) == far && e.shpPointer(3).Visible);
         }
         QCOMPARE(QPointF(e.shpPointer(0).Left, e.shpPointer(0).Top), labelGrips[0]);
-        // A lead-out end goes by the pointer's way, with Shift level with its other end.
+        // A lead-out end goes by the pointer's way, with Shift level with its
+        // other end, and the drawing is marked changed.
+        e.booDrawChange = false;
         e.pictMap_MouseDown(1, 0, 90.2f, 70.2f);
         shift(true);
         e.pictMap_MouseMove(1, 0, 120, 55);
         shift(false);
         QVERIFY(at(e.lineHikidashi(0), 50, 50, 119.8, 50));
+        e.pictMap_MouseUp(1, 0, 120, 55);
+        QVERIFY(e.booDrawChange);
         // A shape being drawn never shrinks past its corner.
         tool(e, 11);
         e.pictMap_MouseDown(1, 0, 150, 150);
