@@ -120,6 +120,12 @@ private slots:
         QVERIFY(e.intHojoKyori == 0 && e.intHojoIndex1 == 1 && e.intHojoIndex2 == 0);
         QVERIFY(at(e.lineDistance, 50, 140, 50, 100) && e.lblDistance.Caption == QStringLiteral("20.00 m "));
         e.booMesMoveD = false;
+        // Its grip has nothing to follow to another zoom: none stays over empty map.
+        QVERIFY(e.shpPointer(1).Visible);
+        e.mnuDispEandR_Click(0);
+        for (int k = 0; k <= 3; ++k)
+            QVERIFY(!e.shpPointer(k).Visible);
+        e.mnuDispEandR_Click(4);
 
         // Esc held, or a measurement under way: nothing is grabbed, the tool starts.
         tool(e, 9);
