@@ -387,6 +387,9 @@ void Recordset::close()
 
 namespace {
 
+// How long a statement waits for another program's lock, in milliseconds.
+constexpr int BusyTimeout = 3000;
+
 struct Session {
     sqlite3* db = nullptr;
     QString path;
@@ -412,6 +415,7 @@ struct Session {
     vb::Error lastError() const;
     QString journalPath() const { return platform::db::journalPath(path); }
     void keepJournal();
+    void giveBackLeftRoom();
     bool readOnly() const { return sqlite3_db_readonly(db, "main") == 1; }
     void makeRoom();
     void reserveRoom();
@@ -465,11 +469,9 @@ void Session::shut()
     // exclusively, and the engine removes the journal under that lock.
     if (!othersHoldFile()) {
         sqlite3_busy_timeout(db, 0);
-        // A file another program gave a write-ahead log keeps it, and the
-        // engine no longer uses the journal kept for the session.
-        if (room::writeAheadLog(db)) {
-            room::removeIdleJournal(journalPath());
-        } else if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        // A file another program gave a write-ahead log keeps it (the engine
+        // removed the journal kept for the session as the file was switched).
+        if (!room::writeAheadLog(db) && sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
             sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
             sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         }
@@ -529,8 +531,12 @@ vb::Error Session::lastError() const
 void Session::keepJournal()
 {
     run(QStringLiteral("PRAGMA journal_mode = PERSIST; PRAGMA journal_size_limit = 0"), nullptr);
-    if (readOnly() || QFileInfo::exists(journalPath()))
+    if (readOnly())
         return;
+    if (QFileInfo::exists(journalPath())) {
+        giveBackLeftRoom();
+        return;
+    }
     // Changing a page opens the journal; rolled back, nothing of the file changes.
     try {
         run(QStringLiteral("BEGIN; PRAGMA user_version = %1").arg(number("PRAGMA user_version")), nullptr);
@@ -538,6 +544,19 @@ void Session::keepJournal()
     }
     if (!sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// A session that ended without its close (the program was killed) leaves
+// the journal's room beyond the journal's end, which nothing else gives
+// back; it goes now, unless another session is writing, whose room it is.
+void Session::giveBackLeftRoom()
+{
+    sqlite3_busy_timeout(db, 0);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        room::releaseJournal(journalPath());
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_busy_timeout(db, BusyTimeout);
 }
 
 // Before a change inside a transaction: while the journal can't have its
@@ -548,10 +567,12 @@ void Session::makeRoom()
 {
     if (!db || sqlite3_get_autocommit(db))
         return;
-    // Once the room is found, it stays until the commit: the file is not
+    // Once the room is held, it stays until the commit: the file is not
     // written before then, and no other program can touch the journal while
-    // this one holds the file for writing. Checked again for every statement,
+    // this one holds the file for writing. Taken again for every statement,
     // it made a drawing's save (tens of thousands of rows) take twice as long.
+    // Where the file system can hold none, the free room is checked before
+    // every change instead: another program may fill the disk meanwhile.
     if (roomHeld && sqlite3_txn_state(db, "main") == SQLITE_TXN_WRITE)
         return;
     // A connection that can't write changes nothing (the engine refuses),
@@ -564,15 +585,18 @@ void Session::makeRoom()
         if (pageSize <= 0)
             pageSize = number("PRAGMA page_size");
         const room::Outcome outcome = room::takeJournalRoom(path, pageSize);
-        if (outcome.kind == room::Outcome::Taken)
-            break;
+        if (outcome.kind == room::Outcome::Taken) {
+            roomHeld = true;
+            return;
+        }
+        if (outcome.kind == room::Outcome::Checked)
+            return;
         if (outcome.kind == room::Outcome::Unusable)
             throw room::unusableJournal(path, journalPath(), outcome.error);
         const vb::Error refused = room::shortage(path, outcome);
         if (!onNoRoom || !onNoRoom(refused))
             throw refused;
     }
-    roomHeld = true;
 }
 
 // A commit that runs out of room fails half way, and the engine rolls the
@@ -581,10 +605,15 @@ void Session::makeRoom()
 void Session::reserveRoom()
 {
     // A transaction that changed nothing writes nothing.
-    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE || room::writeAheadLog(db))
+    if (!db || sqlite3_txn_state(db, "main") != SQLITE_TXN_WRITE)
         return;
     if (pageSize <= 0)
         pageSize = number("PRAGMA page_size");
+    // The log of another program's choice takes the changed pages at the commit.
+    if (room::writeAheadLog(db)) {
+        room::checkLogRoom(path, pageSize, number("PRAGMA page_count"));
+        return;
+    }
     // The journal gives back the room it didn't use: a later change takes it again.
     roomHeld = false;
     room::takeCommitRoom(db, path, pageSize, number("PRAGMA page_count"));
@@ -717,7 +746,7 @@ void Connection::open(const QString& connectionString)
     sqlite3_commit_hook(db, [](void* s) { static_cast<Session*>(s)->roomHeld = false; return 0; }, d.get());
     sqlite3_rollback_hook(db, [](void* s) { static_cast<Session*>(s)->roomHeld = false; }, d.get());
     try {
-        sqlite3_busy_timeout(db, 3000);
+        sqlite3_busy_timeout(db, BusyTimeout);
         // The first read of the schema tells a database from any other file;
         // the engine would take an empty file for a new database.
         // Changed pages stay in memory until the commit (see room::takeJournalRoom),

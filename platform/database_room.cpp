@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -37,10 +39,189 @@ QString megabytes(qint64 bytes, bool roundUp)
 // A journal header is one sector, and the engine takes no sector larger.
 constexpr qint64 JournalHeaderRoom = 65536;
 
+// A write-ahead log begins with a header of its own, and each page it
+// takes is a frame: a header of its own, then the page.
+constexpr qint64 LogHeaderRoom = 32;
+constexpr qint64 LogFrameHeaderRoom = 24;
+
 qint64 sizeOf(const QString& file)
 {
     struct stat info {};
     return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+// Bytes free to this process on the file system of `path`; -1 when it doesn't say.
+qint64 freeRoom(const QString& path)
+{
+    struct statvfs info {};
+    if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &info) != 0 || info.f_blocks == 0)
+        return -1;
+    // Root may also take the blocks kept for it.
+    return qint64(::geteuid() == 0 ? info.f_bfree : info.f_bavail) * qint64(info.f_frsize);
+}
+
+// The largest offset this process may write a file to; none when unlimited.
+std::optional<qint64> fileSizeLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return qint64(limit.rlim_cur);
+}
+
+// Past the process's file-size limit no write lands, however much room the
+// disk has: the refusal of a file that is to reach `end`, lacking `needed`.
+std::optional<Outcome> beyondSizeLimit(qint64 end, qint64 needed)
+{
+    const std::optional<qint64> limit = fileSizeLimit();
+    if (!limit || end <= *limit)
+        return std::nullopt;
+    return Outcome{Outcome::Short, needed, *limit, true};
+}
+
+// What the disk has free must do where the file system can't hold room
+// (ext2, some network and FUSE file systems, a filter on the call): it
+// holds only for now, so the caller checks again before the next write.
+Outcome checkFreeRoom(const QString& path, qint64 lacking)
+{
+    const qint64 available = freeRoom(path);
+    if (available >= 0 && available < lacking)
+        return {Outcome::Short, lacking, available};
+    return {Outcome::Checked, lacking, available};
+}
+
+void raiseRefusal(const QString& file, const QString& journal, const Outcome& outcome)
+{
+    if (outcome.kind == Outcome::Unusable)
+        throw unusableJournal(file, journal, outcome.error);
+    if (outcome.kind == Outcome::Short)
+        throw shortage(file, outcome);
+}
+
+// A journal made here (another program removed the kept one) takes the
+// database file's permissions and, for root, its owner, as the engine gives
+// its own (a journal left root's own still serves); -1 when it can't be made.
+int makeJournal(const QByteArray& name, const struct stat& file)
+{
+    const int fd = openForWriting(name, O_CREAT | O_EXCL, file.st_mode & 0777);
+    if (fd < 0)
+        return -1;
+    ::fchmod(fd, file.st_mode & 0777);
+    if (::geteuid() == 0 && ::fchown(fd, file.st_uid, file.st_gid) != 0) {
+    }
+    return fd;
+}
+
+// The journal opened for writing, made when there is none; -1 (errno
+// telling why) when it can't be.
+int openJournal(const QByteArray& name, const struct stat& file)
+{
+    const int fd = openForWriting(name, 0);
+    return fd < 0 && errno == ENOENT ? makeJournal(name, file) : fd;
+}
+
+// Blocks for `size` bytes from the start of the file `fd` of `end` bytes,
+// kept beyond its end: its size stays what the engine wrote, which tells
+// the commit how much of the room it really used. 0, or errno of the
+// failure. A failure for want of room takes nothing: some file systems keep
+// the blocks a failed call got, and a truncation, even to the same size,
+// gives back those beyond the end.
+int allocateBeyondEnd(int fd, qint64 size, qint64 end)
+{
+    int rc;
+    do
+        rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size);
+    while (rc != 0 && errno == EINTR);
+    const int error = rc == 0 ? 0 : errno;
+    if (isLackOfRoom(error) && ::ftruncate(fd, end) != 0) {
+    }
+    return error;
+}
+
+// Gives the journal `journal` room for `size` bytes from its start, as
+// blocks beyond its end; where the file system can't reserve blocks, the
+// disk's free room is compared with what the journal lacks instead. A
+// refusal takes nothing.
+Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& file)
+{
+    if (const std::optional<Outcome> refused = beyondSizeLimit(size, size))
+        return *refused;
+    const int fd = openJournal(QFile::encodeName(journal), file);
+    if (fd < 0) {
+        Outcome unusable{Outcome::Unusable};
+        unusable.error = errno;
+        // A folder that allows no journal: the engine says so.
+        return QFileInfo::exists(journal) ? unusable : Outcome{};
+    }
+    struct stat held {};
+    ::fstat(fd, &held);
+    const int error = allocateBeyondEnd(fd, size, qint64(held.st_size));
+    ::close(fd);
+    const qint64 lacking = qMax<qint64>(0, size - qint64(held.st_size));
+    if (error == 0)
+        return {};
+    if (isLackOfRoom(error))
+        return {Outcome::Short, lacking, freeRoom(journal)};
+    return checkFreeRoom(journal, lacking);
+}
+
+// The journal is emptied as each transaction ends, so its size is what this
+// one wrote; the commit adds page 1's copy at most. The room beyond that
+// goes back first: a later change takes it again.
+void takeJournalCommitRoom(const QString& file, qint64 pageSize, const struct stat& info)
+{
+    const QString journal = journalPath(file);
+    releaseJournal(journal);
+    raiseRefusal(file, journal,
+                 reserveJournal(journal, qMax<qint64>(sizeOf(journal), JournalHeaderRoom) + pageSize + 8, info));
+}
+
+// Has the engine write the file's blocks up to `bytes` (its size hint writes
+// each new block), in whole pages so that the file never ends in a part
+// page. 0, or errno of the failure; a file system without the hint just
+// writes at the commit.
+int growFile(sqlite3* db, qint64 pageSize, sqlite3_int64 bytes)
+{
+    int chunk = int(pageSize);
+    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
+    errno = 0;
+    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &bytes);
+    const int error = errno;
+    if (rc == SQLITE_OK || rc == SQLITE_NOTFOUND)
+        return 0;
+    return error ? error : EIO;
+}
+
+// Gives back the blocks a failed growth got: the file keeps its `size` bytes.
+void shrinkBack(sqlite3* db, qint64 size)
+{
+    sqlite3_file* handle = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle) == SQLITE_OK && handle
+        && handle->pMethods)
+        handle->pMethods->xTruncate(handle, size);
+}
+
+// The refusal of a growth that failed with `error`, lacking `needed` bytes.
+vb::Error growthFailure(const QString& file, int error, qint64 needed)
+{
+    if (isLackOfRoom(error))
+        return shortage(file, {Outcome::Short, needed, freeRoom(file)});
+    const QString text = QString::fromLocal8Bit(std::strerror(error));
+    return vb::Error(SQLITE_IOERR, describeEngineFailure(SQLITE_IOERR, file, text));
+}
+
+// The file of `size` bytes takes the blocks of the `bytes` it grows to.
+void takeFileGrowth(sqlite3* db, const QString& file, qint64 pageSize, qint64 size, qint64 bytes)
+{
+    if (bytes <= size)
+        return;
+    if (const std::optional<Outcome> refused = beyondSizeLimit(bytes, bytes - size))
+        throw shortage(file, *refused);
+    const int error = growFile(db, pageSize, bytes);
+    if (error == 0)
+        return;
+    shrinkBack(db, size);
+    throw growthFailure(file, error, bytes - size);
 }
 
 }  // namespace
@@ -77,101 +258,34 @@ Outcome takeJournalRoom(const QString& file, qint64 pageSize)
         return {};  // the engine tells what became of the file
     const qint64 size = qint64(info.st_size);
     const qint64 need = JournalHeaderRoom + (size + pageSize - 1) / pageSize * (pageSize + 8);
-    // Past a file-size limit no write lands, however much room the disk has.
-    if (const std::optional<qint64> limit = fileSizeLimit(); limit && size > *limit)
-        return {Outcome::Short, size, *limit, true};
+    if (const std::optional<Outcome> refused = beyondSizeLimit(size, size))
+        return *refused;
     return reserveJournal(journalPath(file), need, info);
 }
 
-// The journal is emptied as each transaction ends, so its size is what this
-// one wrote; the commit adds page 1's copy at most. The file's growth is
-// taken by the engine (its size hint writes each new block).
 void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pageCount)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(file).constData(), &info) != 0)
         return;
-    const QString journal = journalPath(file);
-    releaseJournal(journal);
-    const Outcome outcome =
-        reserveJournal(journal, qMax<qint64>(sizeOf(journal), JournalHeaderRoom) + pageSize + 8, info);
-    if (outcome.kind == Outcome::Unusable)
-        throw unusableJournal(file, journal, outcome.error);
-    if (outcome.kind == Outcome::Short)
-        throw shortage(file, outcome);
-    const qint64 size = qint64(info.st_size);
-    sqlite3_int64 pages = pageCount * pageSize;
-    if (pages <= size)
-        return;
-    if (const std::optional<qint64> limit = fileSizeLimit(); limit && pages > *limit)
-        throw shortage(file, {Outcome::Short, pages - size, *limit, true});
-    // The file grows by whole pages, so it never ends in a part page.
-    int chunk = int(pageSize);
-    sqlite3_file_control(db, "main", SQLITE_FCNTL_CHUNK_SIZE, &chunk);
-    errno = 0;
-    const int rc = sqlite3_file_control(db, "main", SQLITE_FCNTL_SIZE_HINT, &pages);
-    const int error = errno;
-    if (rc == SQLITE_OK || rc == SQLITE_NOTFOUND)  // a file system without the hint just writes
-        return;
-    // The blocks the hint got before it failed go back: the file keeps its pages.
-    sqlite3_file* handle = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle) == SQLITE_OK && handle
-        && handle->pMethods)
-        handle->pMethods->xTruncate(handle, size);
-    if (!isLackOfRoom(error)) {
-        const QString text = QString::fromLocal8Bit(std::strerror(error ? error : EIO));
-        throw vb::Error(SQLITE_IOERR, describeEngineFailure(SQLITE_IOERR, file, text));
-    }
-    throw shortage(file, {Outcome::Short, pages - size, freeRoom(file)});
+    takeJournalCommitRoom(file, pageSize, info);
+    takeFileGrowth(db, file, pageSize, qint64(info.st_size), pageCount * pageSize);
 }
 
-Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& file)
+// The commit appends a frame for each changed page, where the log ends now
+// at the latest; no more pages than the file holds can have changed. The
+// log's own room can't be held (the engine may start it over from its
+// beginning), so the free room is what is checked.
+void checkLogRoom(const QString& file, qint64 pageSize, qint64 pageCount)
 {
-    if (const std::optional<qint64> limit = fileSizeLimit(); limit && size > *limit)
-        return {Outcome::Short, size, *limit, true};
-    const QByteArray name = QFile::encodeName(journal);
-    int fd = openForWriting(name, 0);
-    if (fd < 0 && errno == ENOENT) {
-        fd = openForWriting(name, O_CREAT | O_EXCL, file.st_mode & 0777);
-        if (fd < 0)
-            return {};  // a folder that allows no journal: the engine says so
-        // As the engine gives its own (a journal left root's own still serves).
-        ::fchmod(fd, file.st_mode & 0777);
-        if (::geteuid() == 0 && ::fchown(fd, file.st_uid, file.st_gid) != 0) {
-        }
-    } else if (fd < 0) {
-        Outcome unusable;
-        unusable.kind = Outcome::Unusable;
-        unusable.error = errno;
-        return unusable;
-    }
-    struct stat held {};
-    ::fstat(fd, &held);
-    // Blocks beyond the end: the journal's size stays what the engine wrote,
-    // which tells the commit how much of the room it really used.
-    int rc;
-    do
-        rc = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size);
-    while (rc != 0 && errno == EINTR);
-    const int error = rc == 0 ? 0 : errno;
-    if (rc != 0 && isLackOfRoom(error)) {
-        // Some file systems keep the blocks a failed call got; a truncation,
-        // even to the same size, gives back those beyond the end.
-        if (::ftruncate(fd, held.st_size) != 0) {
-        }
-    }
-    ::close(fd);
-    const qint64 lacking = qMax<qint64>(0, size - qint64(held.st_size));
-    if (rc == 0)
-        return {};
-    if (isLackOfRoom(error))
-        return {Outcome::Short, lacking, freeRoom(journal)};
-    // A file system that can't reserve (ext2, some network and FUSE file
-    // systems, a filter on the call): what the disk has free must do.
-    const qint64 available = freeRoom(journal);
-    if (available >= 0 && available < lacking)
-        return {Outcome::Short, lacking, available};
-    return {};
+    const QString log = file + QStringLiteral("-wal");
+    const qint64 need = LogHeaderRoom + pageCount * (pageSize + LogFrameHeaderRoom);
+    const qint64 end = qMax<qint64>(sizeOf(log), 0) + need;
+    if (const std::optional<Outcome> refused = beyondSizeLimit(end, end))
+        throw shortage(file, *refused);
+    const Outcome outcome = checkFreeRoom(log, need);
+    if (outcome.kind == Outcome::Short)
+        throw shortage(file, outcome);
 }
 
 void releaseJournal(const QString& journal)
@@ -183,35 +297,6 @@ void releaseJournal(const QString& journal)
     if (::fstat(fd, &info) == 0 && ::ftruncate(fd, info.st_size) != 0) {
     }
     ::close(fd);
-}
-
-void removeIdleJournal(const QString& journal)
-{
-    QFile file(journal);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return;
-    // The engine takes a journal whose header begins with zeros for none.
-    const QByteArray header = file.read(28);
-    file.close();
-    if (header.count('\0') == header.size())
-        QFile::remove(journal);
-}
-
-qint64 freeRoom(const QString& path)
-{
-    struct statvfs info {};
-    if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &info) != 0 || info.f_blocks == 0)
-        return -1;
-    // Root may also take the blocks kept for it.
-    return qint64(::geteuid() == 0 ? info.f_bfree : info.f_bavail) * qint64(info.f_frsize);
-}
-
-std::optional<qint64> fileSizeLimit()
-{
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::nullopt;
-    return qint64(limit.rlim_cur);
 }
 
 vb::Error shortage(const QString& file, const Outcome& outcome)

@@ -8,8 +8,6 @@
 
 #include <QString>
 #include <QtGlobal>
-#include <optional>
-#include <sys/stat.h>
 
 struct sqlite3;
 
@@ -18,7 +16,8 @@ namespace platform::db::room {
 // What asking for room came to.
 struct Outcome {
     enum Kind {
-        Taken,     // the room is there
+        Taken,     // the room is there, held for the transaction
+        Checked,   // the disk has the room now, but the file system can't hold it
         Short,     // the disk (or the file-size limit) lacks it; nothing was taken
         Unusable,  // the journal can't be written by this process (`error`)
     };
@@ -43,26 +42,12 @@ Outcome takeJournalRoom(const QString& file, qint64 pageSize);
 // nothing taken.
 void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pageCount);
 
-// Gives the journal `journal` room for `size` bytes from its start, as
-// blocks beyond its end (its size stays what the engine wrote). A journal
-// made here (another program removed the kept one) takes the database
-// file's permissions and, for root, its owner. Where the file system can't
-// reserve blocks, the disk's free room is compared with what the journal
-// lacks instead. A refusal takes nothing.
-Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& file);
+// Before the commit of a transaction on `file` whose changes go to a
+// write-ahead log: the room the log can need for them. Raises the refusal.
+void checkLogRoom(const QString& file, qint64 pageSize, qint64 pageCount);
 
 // Gives back the journal's blocks beyond its end.
 void releaseJournal(const QString& journal);
-
-// Removes a journal that holds nothing to put back (empty, or its header
-// cleared): the engine no longer uses it.
-void removeIdleJournal(const QString& journal);
-
-// Bytes free to this process on the file system of `path`; -1 when it doesn't say.
-qint64 freeRoom(const QString& path);
-
-// The largest offset this process may write a file to; none when unlimited.
-std::optional<qint64> fileSizeLimit();
 
 // The refusal of a write that lacks room: the engine's "full" error (13)
 // on `file`, naming what the write needs and what there is, in MB.

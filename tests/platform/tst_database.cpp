@@ -214,6 +214,13 @@ qint64 sizeOfPages(const QString& path)
     return pageSize * (byte(28) << 24 | byte(29) << 16 | byte(30) << 8 | byte(31));
 }
 
+// The bytes of the blocks a file holds; -1 when there is no file.
+qint64 blocksOf(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? qint64(info.st_blocks) * 512 : -1;
+}
+
 // The no-room handler of a session: counts and keeps each refusal, lets
 // the user act, and answers with `retry`.
 struct NoRoom {
@@ -680,18 +687,22 @@ private slots:
 
     // Where the file system can't reserve blocks (ext2, or a filter making
     // fallocate answer EOPNOTSUPP), a change and its commit go in without a
-    // word; the free room still refuses a change the disk can't hold.
+    // word; the free room, checked before every change, refuses one the
+    // disk can't hold since another program filled it, with the changes
+    // before it kept. Where the blocks are held (ext4), that change goes in.
     void savesWhereNoBlockCanBeReserved_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("filtered");
         QTest::newRow("ext2") << "ext2" << false;
         QTest::newRow("fallocate filtered on ext4") << "ext4" << true;
+        QTest::newRow("ext4, which holds the room") << "ext4" << false;
     }
     void savesWhereNoBlockCanBeReserved()
     {
         QFETCH(QString, kind);
         QFETCH(bool, filtered);
+        const bool holds = kind == QLatin1String("ext4") && !filtered;
         LoopDisk disk(m_dir.filePath(u"loop%1"_s.arg(++m_count)), kind, 16);
         if (!disk.isMounted())
             QSKIP(qPrintable(disk.why()));
@@ -715,18 +726,26 @@ private slots:
             c.commitTrans();
             if (noRoom.asked != 0)
                 return 2;
-            // A disk that can't hold the journal's room refuses the next change.
-            disk.leave(QFileInfo(path).size() / 2);
             c.beginTrans();
-            const long refused = errorOf([&] { c.execute(u"UPDATE t SET tx = 'later' WHERE id <= 10"_s); });
-            if (refused != 13 || noRoom.asked != 1 || !noRoom.refusal.contains(u"ディスクの空き容量は"_s))
+            c.execute(u"UPDATE t SET tx = 'first' WHERE id > 990 AND id <= 1000"_s);
+            disk.leave(QFileInfo(path).size() / 2);
+            const long refused = errorOf([&] { c.execute(u"UPDATE t SET tx = 'later' WHERE id > 980 AND id <= 990"_s); });
+            if (holds ? refused != 0 || noRoom.asked != 0
+                      : refused != 13 || noRoom.asked != 1 || !noRoom.refusal.contains(u"ディスクの空き容量は"_s)
+                            || !c.inTransaction())
                 return 3;
+            if (!holds) {
+                disk.makeRoom();
+                c.execute(u"UPDATE t SET tx = 'later' WHERE id > 980 AND id <= 990"_s);
+            }
+            c.commitTrans();
             c.close();
             Connection reopened;
             reopened.open(connectionString(path));
-            return reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE tx = 'changed'"_s)[u"n"_s].toInt32() == 20
-                ? 0
-                : 4;
+            const auto count = [&](const QString& tx) {
+                return reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE tx = '%1'"_s.arg(tx))[u"n"_s].toInt32();
+            };
+            return count(u"changed"_s) == 20 && count(u"first"_s) == 10 && count(u"later"_s) == 10 ? 0 : 4;
         });
         QCOMPARE(result, 0);
     }
@@ -735,7 +754,9 @@ private slots:
     // refused for the journal's room and a commit refused for the file's
     // growth take no room, and the file keeps its pages; the commit gives
     // back the journal's room it doesn't use, so rows the disk can hold
-    // beside the journal really written are committed.
+    // beside the journal really written are committed, and the journal
+    // holds no block after it. The room a killed session held goes back
+    // when the file is next opened.
     void refusalTakesNoRoom_data()
     {
         QTest::addColumn<bool>("fits");
@@ -752,9 +773,21 @@ private slots:
         fillDatabase(path, 1500, 2000);
         const qint64 size = QFileInfo(path).size();
         QCOMPARE(sizeOfPages(path), size);
+        const QString journal = journalPath(path);
+        QCOMPARE(inChild([&] {
+            Connection killed;
+            killed.open(connectionString(path));
+            killed.beginTrans();
+            killed.execute(u"UPDATE t SET tx = 'lost' WHERE id <= 10"_s);
+            ::raise(SIGKILL);
+            return 0;
+        }), -1);
+        QVERIFY(blocksOf(journal) > size);
         NoRoom noRoom;
         Connection c;
         c.open(connectionString(path));
+        QVERIFY2(blocksOf(journal) <= qMax<qint64>(QFileInfo(journal).size(), 0) + 4096,
+                 qPrintable(QString::number(blocksOf(journal))));
         noRoom.attach(c);
         c.beginTrans();
         QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), 1500);
@@ -786,6 +819,7 @@ private slots:
             disk.makeRoom();
         }
         c.commitTrans();
+        QCOMPARE(blocksOf(journal), 0);
         c.close();
         QCOMPARE(noRoom.asked, fits ? 0 : 1);
         Connection reopened;
@@ -855,10 +889,16 @@ private slots:
 
     // Another program switches the file to a write-ahead log during the
     // session: the session's changes take no room for the journal the
-    // engine no longer writes, and the close leaves no journal behind.
+    // engine no longer writes; a commit the disk can't hold in the log is
+    // refused with the transaction kept, as without the log; and the close
+    // leaves no journal behind.
     void writeAheadLogOfAnotherProgram()
     {
-        const QString path = freshDatabase();
+        LoopDisk disk(m_dir.filePath(u"loop%1"_s.arg(++m_count)), u"ext4"_s, 16);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.why()));
+        const QString path = disk.file(u"a.mdb"_s);
+        fillDatabase(path, 1000, 1000);
         Connection c;
         c.open(connectionString(path));
         c.beginTrans();
@@ -866,14 +906,18 @@ private slots:
         QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
         QCOMPARE(sqlite3_exec(other, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close_v2(other);
-        c.execute(u"INSERT INTO t (id) VALUES (1)"_s);
-        struct stat journal {};
-        QVERIFY2(::stat(QFile::encodeName(journalPath(path)).constData(), &journal) != 0 || journal.st_blocks == 0,
-                 "room taken for a journal the engine doesn't write");
+        c.execute(u"INSERT INTO t (id) VALUES (1001)"_s);
+        QVERIFY2(blocksOf(journalPath(path)) <= 0, "room taken for a journal the engine doesn't write");
+        disk.leave(0);
+        QCOMPARE(errorOf([&] { c.commitTrans(); }), 13L);
+        QVERIFY(c.inTransaction());
+        disk.makeRoom();
         c.commitTrans();
         c.close();
         QVERIFY(!QFile::exists(journalPath(path)));
-        QCOMPARE(ids(path), QStringList{u"1"_s});
+        Connection reopened;
+        reopened.open(connectionString(path));
+        QCOMPARE(reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE id = 1001"_s)[u"n"_s].toInt32(), 1);
     }
 
     void immediateEndDropsConnectionsUncommitted()
