@@ -33,6 +33,8 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
         vb::raise(vb::errPermission,
                   QStringLiteral("読み取り専用か書き込みが許可されていないため、ファイルまたはフォルダに書き込めません。"));
     case QFileDevice::ResourceError:
+        if (error == EFBIG)
+            vb::raiseSizeLimitError(target);
         vb::raiseWriteError(QFileDevice::ResourceError, target);
     default:
         vb::raise(vb::errPathFileAccess);

@@ -39,4 +39,9 @@ void raiseWriteError(QFileDevice::FileError error, const QString& path)
     }
 }
 
+void raiseSizeLimitError(const QString& path)
+{
+    raise(errDiskFull, QStringLiteral("ファイルサイズの上限を超えるため、%1 に書き込めませんでした。").arg(path));
+}
+
 }  // namespace vb

@@ -17,4 +17,8 @@ QFileDevice::FileError fileErrorOf(int error, QFileDevice::FileError otherwise);
 // otherwise; the description names the file.
 [[noreturn]] void raiseWriteError(QFileDevice::FileError error, const QString& path);
 
+// Raises 61 for a write to `path` past the process's file-size limit
+// (EFBIG), naming the limit: the disk may have room to spare.
+[[noreturn]] void raiseSizeLimitError(const QString& path);
+
 }  // namespace vb

@@ -272,7 +272,7 @@ private slots:
     }
 
     // A size limit smaller than the template: the copy fails as a write
-    // does, naming the file and the want of room, and the start ends with
+    // does, naming the file and the size limit, and the start ends with
     // its box instead of the process ending by the signal the limit raises
     // (the child ignores nothing itself).
     void sizeLimitAtTheTemplateCopyIsAWriteError()
@@ -286,7 +286,7 @@ private slots:
             // The sample folder, lacking the file, is named first.
             if (ui->count() != 2 || ui->last().title != QStringLiteral("インストールエラー")
                 || ui->last().prompt != sample + QStringLiteral("\r\nデータベースファイルを作成できませんでした。\r\n")
-                        + QStringLiteral("ディスクの空き容量が足りないため、%1 に書き込めませんでした。").arg(sample))
+                        + QStringLiteral("ファイルサイズの上限を超えるため、%1 に書き込めませんでした。").arg(sample))
                 return 1;
             return platform::Instance<frmMain>::exists() ? 2 : 0;
         }, false);

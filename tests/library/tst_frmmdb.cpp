@@ -573,7 +573,7 @@ private slots:
             manager().cmdAdd_Click();
             return ui->count() == 2 && ui->last().style == int(vbOKOnly)
                     && ui->last().prompt
-                        == target + QStringLiteral("\r\nディスクの空き容量が足りないため、%1 に書き込めませんでした。").arg(target)
+                        == target + QStringLiteral("\r\nファイルサイズの上限を超えるため、%1 に書き込めませんでした。").arg(target)
                 ? 0
                 : 1;
         }), 0);
