@@ -199,11 +199,12 @@ QString unquoted(const QString& value)
 
 // For a file that may be written while its folder may not (no new file can
 // be made beside it): the bytes are replaced in the file itself, and on a
-// failure the old bytes are put back as far as the disk allows.
+// failure the old bytes are put back as far as the disk allows. Unbuffered,
+// so that bytes a failed write left in a buffer can't stop the putting back.
 bool writeInPlace(const QString& path, const QByteArray& data, const QByteArray& original)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const bool written = file.write(data) == data.size() && file.resize(data.size()) && file.flush()
         && ::fsync(file.handle()) == 0;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 namespace ini = platform::ini;
 using namespace Qt::StringLiterals;
@@ -157,23 +158,30 @@ private slots:
 
     // Names or values that would add or hide other entries are refused; a
     // write the disk can't take fails (under a file-size limit: the new file
-    // larger than Qt's buffer, or held in it until the final flush).
+    // larger than Qt's buffer, or held in it until the final flush), also
+    // where the file is rewritten in place (its folder takes no new file).
     void refusedWritesLeaveFileAlone_data()
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<qint64>("limit");
-        QTest::newRow("line break in value") << u"s"_s << u"k"_s << u"x\r\n[MDB]\r\nFile_Name=evil"_s << -1LL;
-        QTest::newRow("line feed in key") << u"s"_s << u"a\nb"_s << u"1"_s << -1LL;
-        QTest::newRow("line break in section") << u"s\nt"_s << u"k"_s << u"1"_s << -1LL;
-        QTest::newRow("= in key") << u"s"_s << u"a=b"_s << u"1"_s << -1LL;
-        QTest::newRow("] in section") << u"a]b"_s << u"k"_s << u"1"_s << -1LL;
-        QTest::newRow("empty key") << u"s"_s << u""_s << u"1"_s << -1LL;
-        QTest::newRow("empty section") << u""_s << u"k"_s << u"1"_s << -1LL;
+        QTest::addColumn<bool>("inPlace");
+        QTest::newRow("line break in value") << u"s"_s << u"k"_s << u"x\r\n[MDB]\r\nFile_Name=evil"_s << -1LL << false;
+        QTest::newRow("line feed in key") << u"s"_s << u"a\nb"_s << u"1"_s << -1LL << false;
+        QTest::newRow("line break in section") << u"s\nt"_s << u"k"_s << u"1"_s << -1LL << false;
+        QTest::newRow("= in key") << u"s"_s << u"a=b"_s << u"1"_s << -1LL << false;
+        QTest::newRow("] in section") << u"a]b"_s << u"k"_s << u"1"_s << -1LL << false;
+        QTest::newRow("empty key") << u"s"_s << u""_s << u"1"_s << -1LL << false;
+        QTest::newRow("empty section") << u""_s << u"k"_s << u"1"_s << -1LL << false;
         const qint64 buffer = testsupport::QtBufferSize;
-        QTest::newRow("limit below the file") << u"s"_s << u"k"_s << QString(2 * buffer, u'v') << buffer;
-        QTest::newRow("limit below Qt's buffer") << u"s"_s << u"k"_s << QString(2000, u'v') << 1000LL;
+        for (const bool inPlace : {false, true}) {
+            const char* where = inPlace ? ", in place" : "";
+            QTest::addRow("limit below the file%s", where) << u"s"_s << u"k"_s << QString(2 * buffer, u'v') << buffer
+                                                           << inPlace;
+            QTest::addRow("limit below Qt's buffer%s", where) << u"s"_s << u"k"_s << QString(2000, u'v') << 1000LL
+                                                              << inPlace;
+        }
     }
 
     void refusedWritesLeaveFileAlone()
@@ -182,8 +190,12 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, value);
         QFETCH(qint64, limit);
+        QFETCH(bool, inPlace);
         const QByteArray before = "[s]\r\nk=1\r\n";
         put(before);
+        std::optional<testsupport::ReadOnlyFolder> folder;
+        if (inPlace)
+            folder.emplace(m_dir.path());
         QCOMPARE(testsupport::withFileSizeLimit(limit, [&] { return int(ini::write(m_path, section, key, value)); }), 0);
         QCOMPARE(contents(), before);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"test.ini"_s});
