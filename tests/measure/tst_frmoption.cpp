@@ -340,6 +340,12 @@ private slots:
                                 << QStringList{"204-45-00.0000 E  019-41-00.0000 N ",
                                                "204-45-03.0000 E  019-41-00.0000 N ",
                                                "204-46-00.0000 E  019-40-00.0000 N ", "737160"};
+        // West of Greenwich typed as 360 degrees minus it: the short way round.
+        QTest::newRow("across 0 degrees")
+            << with({{4, "359"}, {5, "59"}, {6, "30"}, {10, "0"}, {11, "0"}, {12, "30"}}) << QString() << false
+            << false
+            << QStringList{"359-59-30.0000 E  035-41-00.0000 N ", "359-59-33.0000 E  035-41-00.0000 N ",
+                           "000-00-30.0000 E  035-40-00.0000 N ", "30"};
         QTest::newRow("across 180 degrees")
             << with({{4, "179"}, {5, "59"}, {6, "57"}, {10, "180"}, {11, "0"}, {12, "57"}}) << QString() << true
             << false
