@@ -495,6 +495,10 @@ private slots:
             << " 5,357.60 m2 ";
         QTest::newRow("distances back after positions")
             << QStringList{"distances", "position mode", "positions", "distance mode"} << known << knownArea;
+        // The lengths a new drawing starts with, set by the user over markers moved.
+        QTest::newRow("100 mm for 100 m back after positions")
+            << QStringList{"100 m distances", "position mode", "positions", "distance mode"} << " 50.00 m "
+            << " 100.00 m2 ";
         QTest::newRow("positions, unit changed")
             << QStringList{"positions", "cm"} << " 36,344.84 cm " << " 5,357.60 m2 ";
         QTest::newRow("positions, unit changed, distance mode")
@@ -517,6 +521,13 @@ private slots:
                 click(o.cmdCnv);
             } else if (step == QLatin1String("distances")) {
                 calibrateDistances(e, o);
+            } else if (step == QLatin1String("100 m distances")) {
+                o.SSTab->setTab(2);
+                e.popDisX->choose();
+                typeXY(o, 0, {"20", "30", "120", "30", "100", "100"});
+                e.popDisY->choose();
+                typeXY(o, 6, {"20", "30", "20", "130", "100", "100"});
+                click(o.cmdSettei);
             } else if (step == QLatin1String("typed tilt")) {
                 o.optMOde(1).setValue(true);
                 o.SSTab->setTab(1);
