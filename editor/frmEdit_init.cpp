@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "measure/checkline.h"
+#include "measure/optionrules.h"
 #include "measure/resulttag.h"
 #include "platform/application.h"
 
@@ -26,11 +27,11 @@ void frmEdit::subInit_Settings()
     sngZoomPrev = 1.0f;
     GE_sngHosei = {10, 10, 100, 10};
     mdlSub::subSet_CheckLine(10, 10, 100, 10);
-    GE_tpPiccelD = {typPointS{5, 5}, typPointS{55, 5}, typPointS{55, 5}, typPointS{55, 55}};
-    GE_sngPiccelD_X = 100;
-    GE_sngPiccelD_Y = 100;
-    GE_sngDistanceD_X = 100;
-    GE_sngDistanceD_Y = 100;
+    GE_tpPiccelD = measure::NewDrawingDistancePoints;
+    GE_sngPiccelD_X = measure::NewDrawingDistance;
+    GE_sngPiccelD_Y = measure::NewDrawingDistance;
+    GE_sngDistanceD_X = measure::NewDrawingDistance;
+    GE_sngDistanceD_Y = measure::NewDrawingDistance;
     GE_tpPtoD_r = {1.0, 1.0};
     GE_dblAspectM = 1.0;
     GE_strUnitD = QStringLiteral("m ");

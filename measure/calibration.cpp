@@ -71,6 +71,20 @@ KeiIdoFault onEarth(const typKeiIdoCalibration& c, float width, float height)
     return KeiIdoFault::none;
 }
 
+// Longitude of point 2 as the calibration takes it, point 2 lying `dx`
+// straightened picture units right of point 1.
+double nearLongitude(double lon0, double lon1, double dx)
+{
+    // Typed east of Greenwich, two points a little either side of 0° lie
+    // almost 360° apart; taken that way the map would run west to the right
+    // round nearly the whole earth. Only such a pair is turned: one typed the
+    // long way with east to the right (a map of the world) stays as typed.
+    const double apart = lon1 - lon0;
+    if (!(std::fabs(apart) > FullCircle / 2) || dx == 0 || (apart > 0) == (dx > 0))
+        return lon1;
+    return apart > 0 ? lon1 - FullCircle : lon1 + FullCircle;
+}
+
 KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
 {
     if (GE_dblKeido[0] == 0 || GE_dblKeido[1] == 0 || GE_dblIdo[0] == 0 || GE_dblIdo[1] == 0)
@@ -85,7 +99,7 @@ KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
     const typPointS p0{float(r0.dblX), float(r0.dblY)}, p1{float(r1.dblX), float(r1.dblY)};
     const double x0 = p0.sngX, y0 = p0.sngY, x1 = p1.sngX, y1 = p1.sngY;
     const double lon0 = GE_dblKeido[0], lat0 = GE_dblIdo[0];
-    const double lon1 = GE_dblKeido[1], lat1 = GE_dblIdo[1];
+    const double lon1 = nearLongitude(lon0, GE_dblKeido[1], x1 - x0), lat1 = GE_dblIdo[1];
     if (x1 == x0 || y1 == y0 || lon1 == lon0 || lat1 == lat0)
         return KeiIdoFault::coincide;
 

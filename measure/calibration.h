@@ -34,8 +34,10 @@ enum class KeiIdoFault {
 
 // Longitudes are typed east of Greenwich, 0° to 359°, and read out the same
 // way: a picture may run east across 180° and across 360° (past 0°), and a
-// position read out is brought into [0°, 360°). Pictures reach no farther
-// than 360° either side of that span.
+// position read out is brought into [0°, 360°). Two points typed either side
+// of 0° (359°59′ and 0°01′) are taken the short way round, across 0°, when
+// the long way would put east on the left of the picture. Pictures reach no
+// farther than 360° either side of that span.
 inline constexpr double MinShownLongitude = -360 * 3600.0, MaxShownLongitude = 720 * 3600.0;
 
 // What the longitude/latitude calibration sets, as one value: the ratios

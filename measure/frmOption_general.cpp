@@ -209,8 +209,8 @@ void frmOption::optMOde_Click(int index)
 
 bool frmOption::takeKnownDistanceScale()
 {
-    if (!measure::fncKnownDistances_Given(GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y, GE_sngDistanceD_Y,
-                                          metresFactor(false)))
+    if (!measure::fncKnownDistances_Given(GE_tpPiccelD, GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y,
+                                          GE_sngDistanceD_Y, metresFactor(false)))
         return false;
     // A pair without lengths keeps the scale carried over.
     const measure::typScaleSetting s = measure::fncCalc_Scale(GE_sngPiccelD_X, GE_sngDistanceD_X, GE_sngPiccelD_Y,

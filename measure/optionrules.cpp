@@ -125,15 +125,21 @@ typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float
     return s;
 }
 
-bool fncKnownDistances_Given(float pictureX, float realX, float pictureY, float realY, double metresPerUnit)
+bool fncKnownDistances_Given(const std::array<typPointS, 4>& points, float pictureX, float realX, float pictureY,
+                             float realY, double metresPerUnit)
 {
     if (!((pictureX > 0 && realX > 0) || (pictureY > 0 && realY > 0)))
         return false;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (points[i].sngX != NewDrawingDistancePoints[i].sngX || points[i].sngY != NewDrawingDistancePoints[i].sngY)
+            return true;
+    }
     // The lengths follow every change of unit in single precision.
     const auto hundredMetres = [metresPerUnit](float real) {
-        return std::fabs(double(real) * metresPerUnit - 100) <= 1e-4;
+        return std::fabs(double(real) * metresPerUnit - NewDrawingDistance) <= 1e-4;
     };
-    return !(pictureX == 100 && pictureY == 100 && hundredMetres(realX) && hundredMetres(realY));
+    return !(pictureX == NewDrawingDistance && pictureY == NewDrawingDistance && hundredMetres(realX)
+             && hundredMetres(realY));
 }
 
 double fncGet_Aspect(double x, double y)

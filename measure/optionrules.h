@@ -12,6 +12,7 @@
 #include "app/types.h"
 
 #include <QString>
+#include <array>
 #include <optional>
 
 namespace measure {
@@ -68,11 +69,19 @@ struct typScaleSetting {
 typScaleSetting fncCalc_Scale(float pictureX, float realX, float pictureY, float realY,
                               const typPointD& previous, bool adjust, float previousAdj);
 
+// The known-distance pairs a new drawing starts with: the markers 50 units
+// apart, with lengths of 100 picture units for 100 m both ways.
+inline constexpr std::array<typPointS, 4> NewDrawingDistancePoints{
+    typPointS{5, 5}, typPointS{55, 5}, typPointS{55, 5}, typPointS{55, 55}};
+inline constexpr float NewDrawingDistance = 100;
+
 // Whether the stored known-distance lengths are a calibration of the
 // drawing's own: some pair's lengths both above 0, and not the new drawing's
-// 100 picture units for 100 m both ways (`metresPerUnit`: metres in one of
-// the distance unit in force), which set the ratio a drawing starts with.
-bool fncKnownDistances_Given(float pictureX, float realX, float pictureY, float realY, double metresPerUnit);
+// pairs as it starts with them (`metresPerUnit`: metres in one of the
+// distance unit in force), which only stand for the ratio a drawing starts
+// with. A user's 100 units for 100 m over markers moved is a calibration.
+bool fncKnownDistances_Given(const std::array<typPointS, 4>& points, float pictureX, float realX, float pictureY,
+                             float realY, double metresPerUnit);
 
 // dblY / dblX when both are above 0, else 1.0.
 double fncGet_Aspect(double x, double y);

@@ -249,7 +249,12 @@ int main(int argc, char** argv)
     if (!GE_booSnap)
         fail(QStringLiteral("polygons do not close by themselves"));
     measurePark(e);
+    // The status bar names the picture's folder; this run's scratch folder
+    // has a random name under /tmp that no user's map lives in, so the
+    // picture shows a folder as a user keeps one.
+    e.stsBar->Panels(1).setText(QStringLiteral("/home/user/地図"));
     save(&e, QStringLiteral("help-editor-area.png"));
+    e.stsBar->Panels(1).setText(maps);
 
     // The longitude/latitude tabs, in their mode: two corners of the map typed.
     frmOption& lonlat = options(e);

@@ -164,10 +164,16 @@ private slots:
         QVERIFY(save(p) > 0);
         p.strPassWord.clear();
         p.strName = QStringLiteral(" x ");
+        // A picture brought in later is found again by its name and folder as they are.
+        p.strFileName = QStringLiteral(" map 2.bmp ");
+        p.strPath = QStringLiteral(" scans ");
         QCOMPARE(save(p), qint32(1));
         platform::db::Recordset rs = row(QStringLiteral("0001"));
         QVERIFY(rs[QStringLiteral("strPassWord")].isNull());
         QCOMPARE(rs[QStringLiteral("strName")].toString(), QStringLiteral(" x "));
+        typPrint back;
+        QCOMPARE(mdlSQL::fncSQL_GetPrint(QStringLiteral("0001"), back).outcome(), Lookup::Found);
+        QCOMPARE((QStringList{back.strFileName, back.strPath}), (QStringList{p.strFileName, p.strPath}));
 
         QCOMPARE(mdlSQL::fncSQL_Print_UpdateNum(1, QStringLiteral("booEdit"), QStringLiteral("False")), qint16(0));
         QCOMPARE(mdlSQL::fncSQL_Print_UpdateText(1, QStringLiteral("strPath"), QString()), qint16(0));

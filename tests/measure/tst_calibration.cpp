@@ -89,6 +89,18 @@ private slots:
                                                    {-1.0e9, -1.0e9},   {MaxShownLongitude, 0}};
         for (const auto& [seconds, expected] : shown)
             QCOMPARE(fncShown_Longitude(seconds), expected);
+
+        // Points more than 180 degrees apart: taken whichever way round puts
+        // east on the right, 320 degrees (a map of the world) or 40 across 0.
+        const std::pair<std::array<double, 2>, double> ways[] = {{{36000, 1188000}, 3200},
+                                                                  {{1188000, 36000}, 400}};
+        for (const auto& [longitudes, perUnit] : ways) {
+            setUpKnownPoints();
+            GE_tpPiccel = {typPointS{20, 200}, typPointS{380, 50}};
+            GE_dblKeido = longitudes;
+            QCOMPARE(subCalc_KeiIdo(PictureWidth, PictureHeight), KeiIdoFault::none);
+            QVERIFY(near(GE_tpPtoK_r.dblX, perUnit));
+        }
     }
 
     // A refused calibration changes nothing, not even what it would have set first.

@@ -340,6 +340,12 @@ private slots:
                                 << QStringList{"204-45-00.0000 E  019-41-00.0000 N ",
                                                "204-45-03.0000 E  019-41-00.0000 N ",
                                                "204-46-00.0000 E  019-40-00.0000 N ", "737160"};
+        // West of Greenwich typed as 360 degrees minus it: the short way round.
+        QTest::newRow("across 0 degrees")
+            << with({{4, "359"}, {5, "59"}, {6, "30"}, {10, "0"}, {11, "0"}, {12, "30"}}) << QString() << false
+            << false
+            << QStringList{"359-59-30.0000 E  035-41-00.0000 N ", "359-59-33.0000 E  035-41-00.0000 N ",
+                           "000-00-30.0000 E  035-40-00.0000 N ", "30"};
         QTest::newRow("across 180 degrees")
             << with({{4, "179"}, {5, "59"}, {6, "57"}, {10, "180"}, {11, "0"}, {12, "57"}}) << QString() << true
             << false
@@ -489,6 +495,10 @@ private slots:
             << " 5,357.60 m2 ";
         QTest::newRow("distances back after positions")
             << QStringList{"distances", "position mode", "positions", "distance mode"} << known << knownArea;
+        // The lengths a new drawing starts with, set by the user over markers moved.
+        QTest::newRow("100 mm for 100 m back after positions")
+            << QStringList{"100 m distances", "position mode", "positions", "distance mode"} << " 50.00 m "
+            << " 100.00 m2 ";
         QTest::newRow("positions, unit changed")
             << QStringList{"positions", "cm"} << " 36,344.84 cm " << " 5,357.60 m2 ";
         QTest::newRow("positions, unit changed, distance mode")
@@ -511,6 +521,13 @@ private slots:
                 click(o.cmdCnv);
             } else if (step == QLatin1String("distances")) {
                 calibrateDistances(e, o);
+            } else if (step == QLatin1String("100 m distances")) {
+                o.SSTab->setTab(2);
+                e.popDisX->choose();
+                typeXY(o, 0, {"20", "30", "120", "30", "100", "100"});
+                e.popDisY->choose();
+                typeXY(o, 6, {"20", "30", "20", "130", "100", "100"});
+                click(o.cmdSettei);
             } else if (step == QLatin1String("typed tilt")) {
                 o.optMOde(1).setValue(true);
                 o.SSTab->setTab(1);

@@ -94,6 +94,16 @@ private slots:
         QTest::keyClick(txtHojoLen.lineEdit(), Qt::Key_Return);
         QCOMPARE(enters, 1);
         QCOMPARE(QApplication::focusWidget(), chkSnap.checkBox());
+        // Tab and Shift+Tab move the focus on and back, past the key handlers.
+        int keys = 0;
+        txtHojoLen.KeyDown = [&](int&, int) { ++keys; };
+        QTest::keyClick(chkSnap.checkBox(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), txtHojoLen.lineEdit());
+        QTest::keyClick(txtHojoLen.lineEdit(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), chkSnap.checkBox());
+        QTest::keyClick(chkSnap.checkBox(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), txtHojoLen.lineEdit());
+        QCOMPARE(enters + keys, 1);
     }
 
     void keyPreviewSeesKeysBeforeTheControl()
