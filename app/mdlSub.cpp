@@ -3,7 +3,9 @@
 #include "app/frmMain.h"
 #include "app/globals.h"
 #include "app/mdlFileAccess.h"
+#include "db/mdlDB.h"
 #include "platform/application.h"
+#include "platform/events_outside.h"
 #include "platform/files.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
@@ -132,6 +134,15 @@ void Main()
         start.showForm(platform::vbModeless);
 }
 
+void subWatch_OutsideEnds()
+{
+    platform::watchOutsideEnds({[] {
+                                    frmMain* start = platform::Instance<frmMain>::pointer();
+                                    return !start || !start->isLoaded() || start->unload();
+                                },
+                                [] { mdlDB::subDbClose_Unattended(); }});
+}
+
 int run(QApplication& application)
 {
     static platform::QtUserInterface qtUi;
@@ -142,6 +153,7 @@ int run(QApplication& application)
     Main();
     if (!platform::Instance<frmMain>::exists())
         return 0;
+    subWatch_OutsideEnds();
     return application.exec();
 }
 

@@ -27,6 +27,12 @@ qint16 fncDbOpen(const QString& path);
 // the connection and its transaction stand as they were.
 qint16 fncDbClose();
 
+// The close when nothing can be asked any more (the display went away):
+// what the user saved in this run is committed without a question, and a
+// save still under way is dropped first, never kept half done. Shows no box
+// and raises nothing; a commit that fails leaves the file as it was.
+void subDbClose_Unattended();
+
 // When a failed write made the engine drop the whole transaction, the user
 // is told once and a new transaction stands. Windows whose work lived in the
 // lost one hear of it through `listener` (until `owner` is destroyed).

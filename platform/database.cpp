@@ -397,6 +397,8 @@ struct Session {
     // is found again without hashing when its text is passed again.
     QHash<QString, sqlite3_stmt*> prepared;
     QString lastSql;
+    // The savepoints open now, outermost first.
+    QStringList savepoints;
     sqlite3_stmt* lastStmt = nullptr;
     // The long transaction: begun by the program and not yet ended by it.
     bool longTransaction = false;
@@ -457,6 +459,7 @@ void Session::shut()
     prepared.clear();
     lastSql.clear();
     lastStmt = nullptr;
+    savepoints.clear();
     longTransaction = false;
     pageSize = 0;
     roomHeld = false;
@@ -499,6 +502,7 @@ void Session::fail(const vb::Error& error)
         throw error;
     // The engine rolled the whole transaction back. It begins again before
     // anything else runs: a later write must never become permanent alone.
+    savepoints.clear();
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     const vb::Error lost(errTransactionLost, error.description());
     if (onLoss)
@@ -799,11 +803,13 @@ void Connection::commitTrans()
     d->reserveRoom();
     d->run(QStringLiteral("COMMIT"), nullptr);
     d->longTransaction = false;
+    d->savepoints.clear();
 }
 
 void Connection::rollbackTrans()
 {
     d->longTransaction = false;
+    d->savepoints.clear();
     d->run(QStringLiteral("ROLLBACK"), nullptr);
 }
 
@@ -822,15 +828,39 @@ QString savepointName(const QString& name)
 }
 }  // namespace
 
-void Connection::savepoint(const QString& name) { d->run(QStringLiteral("SAVEPOINT ") + savepointName(name), nullptr); }
+void Connection::savepoint(const QString& name)
+{
+    d->run(QStringLiteral("SAVEPOINT ") + savepointName(name), nullptr);
+    d->savepoints.append(name);
+}
+
+namespace {
+// Ending a savepoint ends those opened inside it too.
+void dropSavepoint(QStringList& open, const QString& name)
+{
+    const qsizetype at = open.lastIndexOf(name);
+    if (at >= 0)
+        open.resize(at);
+}
+}  // namespace
+
 void Connection::releaseSavepoint(const QString& name)
 {
     d->run(QStringLiteral("RELEASE ") + savepointName(name), nullptr);
+    dropSavepoint(d->savepoints, name);
 }
+
 void Connection::rollbackToSavepoint(const QString& name)
 {
     const QString n = savepointName(name);
     d->run(QStringLiteral("ROLLBACK TO ") + n + QStringLiteral("; RELEASE ") + n, nullptr);
+    dropSavepoint(d->savepoints, name);
+}
+
+void Connection::rollbackOpenSavepoints()
+{
+    if (!d->savepoints.isEmpty())
+        rollbackToSavepoint(d->savepoints.constFirst());
 }
 
 long Connection::execute(const QString& sql)

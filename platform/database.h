@@ -127,6 +127,9 @@ public:
     void savepoint(const QString& name);
     void releaseSavepoint(const QString& name);
     void rollbackToSavepoint(const QString& name);
+    // Rolls back to the outermost savepoint still open: work that was under
+    // way when the program must end without asking is not kept half done.
+    void rollbackOpenSavepoints();
 
     // Runs changing statements (several, separated by ";", run in order);
     // returns the rows changed. Inside a transaction, a change first makes

@@ -27,6 +27,8 @@ QuitHandler& quitHandler()
     return handler;
 }
 
+int runningHandlers = 0;
+
 QList<std::function<void()>>& endCleanups()
 {
     static QList<std::function<void()>> cleanups;
@@ -80,8 +82,17 @@ QuitHandler setQuitHandler(QuitHandler handler)
     return previous;
 }
 
+int dispatchDepth()
+{
+    return runningHandlers;
+}
+
 void dispatch(const QString& procedure, const std::function<void()>& handler)
 {
+    ++runningHandlers;
+    const struct Leave {
+        ~Leave() { --runningHandlers; }
+    } leave;
     try {
         handler();
     } catch (const ImmediateEnd&) {

@@ -37,6 +37,9 @@ QuitHandler setQuitHandler(QuitHandler handler);
 // Runs one event handler. ImmediateEnd passes through; every other failure
 // is shown with the handler's name.
 void dispatch(const QString& procedure, const std::function<void()>& handler);
+// How many event handlers are running now, one inside another's dialog:
+// 0 when the program waits for the user with no command under way.
+int dispatchDepth();
 
 // The hourglass over a window that is disabled while a long operation runs;
 // both are put back when the guard leaves scope, on every exit path.

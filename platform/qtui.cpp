@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -42,6 +43,22 @@ QString toQtFilter(const QString& filter, int index, QString* selected)
         *selected = filters[index - 1];
     return filters.join(QStringLiteral(";;"));
 }
+
+// Holds a box open against Escape and the window's close (its close box,
+// Alt+F4, the window manager): only its buttons answer it.
+class KeepOpen : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QString withDefaultExt(QString path, const QString& defaultExt)
 {
@@ -100,8 +117,23 @@ int QtUserInterface::messageBox(const QString& prompt, int style, const QString&
         buttons << box.addButton(QString::fromUtf8(choice.caption), choice.role);
     const int defaultIndex = qBound(0, (style & 0x300) >> 8, int(buttons.size()) - 1);
     box.setDefaultButton(buttons[defaultIndex]);
-    // Closing the box with its close box answers Cancel where there is one.
-    box.setEscapeButton(buttons.size() == 1 ? buttons[0] : buttons.last());
+    // Escape and the close box answer キャンセル, or OK on a box with nothing
+    // else. A question without キャンセル (はい / いいえ, 中止 / 再試行 / 無視)
+    // is answered by its buttons alone: Qt would take いいえ or 中止 as the
+    // way out, and an answer nobody gave must never roll back a day's work.
+    QPushButton* escape = nullptr;
+    for (int i = 0; i < buttons.size(); ++i) {
+        if (choices[i].answer == vb::vbCancel || choices.size() == 1)
+            escape = buttons[i];
+    }
+    KeepOpen keepOpen;
+    if (escape) {
+        box.setEscapeButton(escape);
+    } else {
+        box.setWindowFlags((box.windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+                           & ~Qt::WindowCloseButtonHint);
+        box.installEventFilter(&keepOpen);
+    }
     box.exec();
     for (int i = 0; i < buttons.size(); ++i) {
         if (box.clickedButton() == buttons[i])

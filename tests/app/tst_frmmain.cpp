@@ -1,5 +1,6 @@
 // The start window: opening the database, the upgrade question, the close
-// actions, the version window and the guard while a drawing is open.
+// actions, the version window, the guard while a drawing is open, and the
+// ends from outside (signals, the display going away) in a child process.
 
 #include "app/frmMain.h"
 #include "app/frmVerInfo.h"
@@ -14,12 +15,17 @@
 #include "platform/database.h"
 #include "platform/events.h"
 #include "platform/ui.h"
+#include "tests/editor/editorfixture.h"
 #include "tests/support/testsupport.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace vb;
 
@@ -72,6 +78,38 @@ qint32 storedVersion(const QString& path)
     connection.open(connectionString(path));
     platform::db::Recordset rs = connection.openRecordset(QStringLiteral("SELECT * FROM tSystem ORDER BY System_Id"));
     return rs.field(QStringLiteral("System_Id")).toInt32();
+}
+
+// Run as a child by endFromOutside (NEMU_QUIT_HOST names the program
+// folder): the program started there with its boxes answered from
+// NEMU_QUIT_ANSWERS, a drawing stored in this run and open in the editor
+// with changed objects, until something from outside ends it. Prints
+// "ready", then the prompt of each box asked.
+int runQuitHost(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    platform::app::setPath(qEnvironmentVariable("NEMU_QUIT_HOST"));
+    platform::ScriptedUserInterface ui;
+    for (const QString& answer : qEnvironmentVariable("NEMU_QUIT_ANSWERS").split(u',', Qt::SkipEmptyParts))
+        ui.answerMsgBox(answer.toInt());
+    platform::setUi(&ui);
+    QApplication::setQuitOnLastWindowClosed(false);
+    mdlSub::Main();
+    const QString folder = platform::app::path();
+    editortest::writePicture(folder, QStringLiteral("map.bmp"), QSize(64, 48));
+    editortest::Fixture fixture;
+    if (!platform::Instance<frmMain>::exists() || fixture.storeDrawing(QStringLiteral("Q-1"), folder, QStringLiteral("map.bmp")) < 1)
+        return 3;
+    frmEdit& editor = editortest::Fixture::open();
+    editor.showForm(platform::vbModeless);
+    editor.booDrawChange = true;
+    mdlSub::subWatch_OutsideEnds();
+    QTextStream out(stdout);
+    out << "ready" << Qt::endl;
+    const int result = application.exec();
+    for (const auto& box : ui.boxes)
+        out << box.prompt << Qt::endl;
+    return result;
 }
 
 }  // namespace
@@ -444,7 +482,87 @@ private slots:
         QVERIFY(!editor->isLoaded());
         delete editor;
     }
+
+    // SIGTERM (a logout) and SIGHUP end the program as 終了 does, with the
+    // editor's and the save questions, answered here; once the display has
+    // gone nothing can be asked: the drawing saved in the run is kept, the
+    // editor's unsaved objects (its printer row among them) are not.
+    void endFromOutside_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("drawingKept");
+        QTest::addColumn<bool>("objectsKept");
+        const QStringList both = {QStringLiteral("オブジェクトを上書きしますか？"),
+                                  QStringLiteral("図面が更新されています。保存しますか？")};
+        QTest::newRow("SIGTERM, both saved") << QStringLiteral("TERM") << QStringLiteral("6,6") << both << true << true;
+        QTest::newRow("SIGHUP, nothing saved") << QStringLiteral("HUP") << QStringLiteral("7,7") << both << false << false;
+        QTest::newRow("display gone") << QStringLiteral("display") << QString() << QStringList() << true << false;
+    }
+    void endFromOutside()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, drawingKept);
+        QFETCH(bool, objectsKept);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("NEMU_QUIT_HOST"), m_folder->path());
+        env.insert(QStringLiteral("NEMU_QUIT_ANSWERS"), answers);
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        QProcess display;
+        const auto stopDisplay = qScopeGuard([&display] {
+            display.kill();
+            display.waitForFinished();
+        });
+        if (how == QLatin1String("display")) {
+            const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+            if (xvfb.isEmpty())
+                QSKIP("Xvfb is not installed");
+            display.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                                 QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
+                                 QStringLiteral("800x600x24")});
+            QVERIFY(display.waitForReadyRead(30000));
+            env.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(display.readLine().trimmed()));
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        }
+        QProcess host;
+        host.setProcessEnvironment(env);
+        host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        host.start(QCoreApplication::applicationFilePath(), {});
+        QByteArray output;
+        while (!output.contains("ready\n") && host.waitForReadyRead(60000))
+            output += host.readAllStandardOutput();
+        QVERIFY2(output.contains("ready\n"), output.constData());
+        if (how == QLatin1String("display"))
+            display.terminate();
+        else
+            ::kill(pid_t(host.processId()), how == QLatin1String("TERM") ? SIGTERM : SIGHUP);
+        QVERIFY(host.waitForFinished(60000));
+        output += host.readAllStandardOutput();
+        QCOMPARE(host.exitStatus(), QProcess::NormalExit);  // not killed by the signal
+        const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("ready")) + 1), asked);
+
+        platform::db::Connection stored;  // the file as the next start finds it
+        stored.open(connectionString(dbPath()));
+        const auto count = [&stored](const QString& table) {
+            return stored.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)[QStringLiteral("n")].toInt32();
+        };
+        QCOMPARE(count(QStringLiteral("tPrint WHERE strNo = 'Q-1'")), drawingKept ? 1 : 0);
+        QCOMPARE(count(QStringLiteral("tPrinter")), objectsKept ? 1 : 0);
+    }
 };
 
-QTEST_MAIN(TestFrmMain)
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("NEMU_QUIT_HOST"))
+        return runQuitHost(argc, argv);
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    TestFrmMain test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_frmmain.moc"
