@@ -123,6 +123,8 @@ bool frmEdit::loadImported()
     mnuFileSavePrj->setEnabled(true);
     mnuFileSaveAsPrj->setEnabled(true);
     mnuFileSaveCsv->setEnabled(true);
+    // Nothing of it is in the database yet: closing must offer the save.
+    booDrawChange = true;
     subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
     sZoom(1.0f);
     GE_sngZoom = 1.0f;
