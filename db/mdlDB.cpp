@@ -156,6 +156,18 @@ qint16 fncDbClose()
     return 0;
 }
 
+bool fncTell_NotWritable()
+{
+    if (!GE_objConnection || !GE_objConnection->isReadOnly())
+        return true;
+    MsgBox(QStringLiteral("データベースファイル ") + GE_objConnection->path()
+               + QStringLiteral(" は読み取り専用のため、書き込めません。") + vbCrLf
+               + QStringLiteral("図面を見ることはできますが、変更は保存できません。") + vbCrLf
+               + QStringLiteral("保存するには、ファイルに書き込めるようにしてから、データベースを開き直してください。"),
+           vbExclamation, QStringLiteral("データベース書き込み不可"));
+    return false;
+}
+
 void subWatch_Loss(QObject* owner, std::function<void()> listener)
 {
     watchers().push_back({owner, std::move(listener)});

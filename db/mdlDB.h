@@ -27,6 +27,11 @@ qint16 fncDbOpen(const QString& path);
 // the connection and its transaction stand as they were.
 qint16 fncDbClose();
 
+// Before work that only a save can keep (a new drawing, one opened for
+// change): when the open file can't be written at all, the user is told
+// now rather than at the first save. True when it can be written.
+bool fncTell_NotWritable();
+
 // When a failed write made the engine drop the whole transaction, the user
 // is told once and a new transaction stands. Windows whose work lived in the
 // lost one hear of it through `listener` (until `owner` is destroyed).

@@ -757,6 +757,7 @@ void Connection::close()
 }
 
 bool Connection::isOpen() const { return d->db != nullptr; }
+bool Connection::isReadOnly() const { return d->db && d->readOnly(); }
 QString Connection::path() const { return d->path; }
 
 void Connection::beginTrans()

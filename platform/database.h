@@ -100,6 +100,9 @@ public:
     void close();  // an open transaction is rolled back
     bool isOpen() const;
     QString path() const;
+    // True when the file could be opened for reading only (no right to
+    // write it): every change will be refused.
+    bool isReadOnly() const;
 
     void beginTrans();
     // A commit refused (a reader holds the file, no room for the file to

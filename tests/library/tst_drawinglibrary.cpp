@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "app/globals.h"
+#include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/sqltext.h"
 #include "library/dlgDB.h"
@@ -466,6 +467,44 @@ private slots:
         start().cmdMenu_Click(1);
         QVERIFY(script.allUsed());
         editor.unload();
+    }
+
+    // A database the user may only read: told before work that only a save
+    // could keep (a new drawing, an editable one opened), not for a drawing
+    // that can't be changed anyway.
+    void readOnlyDatabaseIsToldBeforeTheWork()
+    {
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booEdit = False WHERE Print_Id = 3"));
+        const QString path = GE_objConnection->path();
+        {
+            platform::ScopedScriptedUi keep;
+            keep->answerMsgBox(vbYes);
+            GE_booDbUpdate = true;
+            QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        }
+        testsupport::ReadOnlyFolder readOnly(path);
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        platform::ScopedScriptedUi ui;
+        ModalScript script;
+        script.push([](Form& f) { static_cast<dlgDB&>(f).fgrdDB->setRow(3); static_cast<dlgDB&>(f).OKButton_Click(); });
+        start().cmdMenu_Click(1);
+        closeEditor();
+        QCOMPARE(ui->count(), 0);
+        script.push(newDrawing(QStringLiteral("D"), QStringLiteral("え")));
+        start().cmdMenu_Click(0);
+        closeEditor();
+        script.push([](Form& f) { static_cast<dlgDB&>(f).fgrdDB->setRow(1); static_cast<dlgDB&>(f).OKButton_Click(); });
+        start().cmdMenu_Click(1);
+        closeEditor();
+        QVERIFY(script.allUsed());
+        QCOMPARE(ui->count(), 2);
+        for (const auto& box : ui->boxes) {
+            QCOMPARE(box.prompt, QStringLiteral("データベースファイル ") + path
+                                     + QStringLiteral(" は読み取り専用のため、書き込めません。\r\n"
+                                                      "図面を見ることはできますが、変更は保存できません。\r\n"
+                                                      "保存するには、ファイルに書き込めるようにしてから、データベースを開き直してください。"));
+            QCOMPARE(box.title, QStringLiteral("データベース書き込み不可"));
+        }
     }
 };
 
