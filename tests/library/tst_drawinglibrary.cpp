@@ -213,27 +213,29 @@ private slots:
     void listLookAndOpening()
     {
         GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booVisible = False WHERE Print_Id = 2;"
-                                                 "UPDATE tPrint SET booEdit = False WHERE Print_Id = 3"));
+                                                 "UPDATE tPrint SET booEdit = False WHERE Print_Id = 3;"
+                                                 "UPDATE tPrint SET strNo = '1208-0608' WHERE Print_Id = 1"));
         platform::ScopedScriptedUi ui;
         dlgDB& d = list();
         platform::Grid& g = *d.fgrdDB;
         QCOMPARE(ids(d), (QList<qint32>{1, 2, 3}));
         const QStringList titles{"ＩＤ", "管理番号", "名称", "作成日", "更新日", "", "", ""};
-        // Shares of the grid's width; the dates widen to show their time, at the name's cost.
+        // Shares of the grid's width; the numbers and the dates widen to
+        // show whole, at the name's cost.
         const QList<int> widths{540, 900, 4050, 1530, 1530, 0, 0, 0};
         int total = 0;
         for (int c = 0; c < 8; ++c) {
             QCOMPARE(g.textMatrix(0, c), titles[c]);
-            if (c != dlgDB::colName && c != dlgDB::colHizuke && c != dlgDB::colRenew)
+            if (c != dlgDB::colNo && c != dlgDB::colName && c != dlgDB::colHizuke && c != dlgDB::colRenew)
                 QCOMPARE(g.colWidth(c), widths[c]);
             total += g.colWidth(c);
             QCOMPARE(g.colAlignment(c) == platform::flexAlignCenterTop, c <= 4);
         }
         QCOMPARE(total, 8550);
-        for (const int c : {dlgDB::colHizuke, dlgDB::colRenew}) {
+        for (const int c : {dlgDB::colNo, dlgDB::colHizuke, dlgDB::colRenew}) {
             const int laidOut = g.view()->columnWidth(c);
             g.view()->resizeColumnToContents(c);
-            QVERIFY(g.colWidth(c) >= 1530 && laidOut >= g.view()->columnWidth(c));
+            QVERIFY(g.colWidth(c) >= widths[c] && laidOut >= g.view()->columnWidth(c));
         }
         QCOMPARE(g.textMatrix(3, dlgDB::colHizuke), QStringLiteral("13/08/04 09:05:07"));
         QCOMPARE(g.textMatrix(3, dlgDB::colEdit), QStringLiteral("False"));
@@ -280,7 +282,7 @@ private slots:
             QCOMPARE(d.fgrdDB->textMatrix(r, dlgDB::colPassWord).isEmpty(), ids(d)[r - 1] != 1);
     }
 
-    void renameThroughThePopupActsOnTheCurrentRow_data()
+    void renameThroughThePopupActsOnTheRowClicked_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<QString>("name");
@@ -288,7 +290,7 @@ private slots:
         QTest::newRow("blanks as typed") << std::optional<QString>(QStringLiteral("  ")) << "  ";
         QTest::newRow("cancelled") << std::optional<QString>() << "あ";
     }
-    void renameThroughThePopupActsOnTheCurrentRow()
+    void renameThroughThePopupActsOnTheRowClicked()
     {
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, name);
@@ -296,12 +298,12 @@ private slots:
         dlgDB& d = list();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.fgrdDB->setRow(2);
+        d.fgrdDB->setRow(1);  // B; the click is on C's row
         QTableView* view = d.fgrdDB->view();
         platform::PopupScript popup;
         popup.choose(*d.mnuReName);
         ui->answerInput(answer);
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(2, 2)).center());
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(1, 2)).center());
         QVERIFY(popup.allUsed() && ui.get().allAnswered());
         QCOMPARE(d.mnuReName->Caption() + d.popDell->Caption(), QStringLiteral("C の名称を変更C をデータベースから削除"));
         QCOMPARE(ui->last().title, QStringLiteral("画像帳・名前変更"));
