@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "library/dlgPassInput.h"
+#include "library/mdlPassWord.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/ui.h"
@@ -209,7 +210,7 @@ void dlgDB::fgrdDB_DblClick()
         GE_tpPrint.Print_Id = 0;
         return;
     }
-    if (GE_strPassWord == GE_tpPrint.strPassWord) {
+    if (mdlPassWord::fncPassWord_Matches(GE_tpPrint.strPassWord, GE_strPassWord)) {
         unload();
         return;
     }

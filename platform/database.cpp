@@ -174,6 +174,8 @@ QVariant typedColumn(sqlite3_stmt* stmt, int i, FieldType type)
     return typedValue(type, columnValue(stmt, i));
 }
 
+}  // namespace
+
 // --- password ------------------------------------------------------------------
 
 QString passwordHash(const QString& salt, const QString& password)
@@ -184,7 +186,10 @@ QString passwordHash(const QString& salt, const QString& password)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-}  // namespace
+QString newPasswordSalt()
+{
+    return QString::fromLatin1(QByteArray::number(QRandomGenerator::system()->generate64(), 16));
+}
 
 // --- failures ---------------------------------------------------------------------
 

@@ -387,10 +387,12 @@ private slots:
         QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99"}));
         QCOMPARE(ui->last().prompt, QStringLiteral("確認パスワードが一致しません。"));
         d.popPassWord->choose();
-        QCOMPARE(stored("strPassWord", 2).toString(), QStringLiteral("Ab'1"));  // trimmed
+        // Kept hashed (and trimmed: the unblanked text opens it below).
+        const QString kept = stored("strPassWord", 2).toString();
+        QVERIFY(!kept.isEmpty() && !kept.contains(QStringLiteral("Ab")));
         QVERIFY(!stored("booEdit", 2).toBool() && !stored("booVisible", 2).toBool());
         QVERIFY(stored("datRenew", 2).toDate().secsTo(Now()) < 60);
-        QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colPassWord), QStringLiteral("Ab'1"));
+        QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colPassWord), kept);
         d.popSortAsc(0).choose();  // the new colours show from the next fill
         d.fgrdDB->setRow(2);
         d.fgrdDB->setCol(1);
@@ -401,6 +403,16 @@ private slots:
         script.push(typed(QStringLiteral("ab'1")));
         d.popPassWord->choose();
         QCOMPARE(ui->last().prompt, kWrong);
+        // The right one: the boxes hold it, so OK without typing keeps it.
+        QString boxes;
+        script.push(typed(QStringLiteral("Ab'1")));
+        script.push([&](Form& f) {
+            auto& p = static_cast<dlgPassWord&>(f);
+            boxes = p.txtPassWord(0).Text() + u'|' + p.txtPassWord(1).Text();
+            p.OKButton->button()->click();
+        });
+        d.popPassWord->choose();
+        QCOMPARE(boxes, QStringLiteral("Ab'1|Ab'1"));
         script.push([](Form& f) { f.close(); });
         script.push(typed(QStringLiteral("ab'1")));
         script.push(typed(QStringLiteral("Ab'1")));
@@ -413,6 +425,14 @@ private slots:
         d.popOverView->choose();
         QCOMPARE(GE_tpPrint.Print_Id, 2);
         QVERIFY(!d.isLoaded() && script.allUsed());
+
+        // A password an older record holds as typed still opens its drawing.
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET strPassWord = 'Abc1', booVisible = False WHERE Print_Id = 1"));
+        dlgDB& again = list();
+        again.fgrdDB->setRow(1);
+        script.push(typed(QStringLiteral("Abc1")));
+        again.fgrdDB_DblClick();
+        QCOMPARE(GE_tpPrint.Print_Id, 1);
     }
 
     void promptTakesEightMaskedCharactersAndEnterTwice()
