@@ -184,6 +184,8 @@ void frmMain::cmdMenu_Click(qint16 index)
 void frmMain::subShow_Editor(bool newDrawing)
 {
     // The editor's load opens the drawing that the dialog left in GE_tpPrint.
+    if (newDrawing || GE_tpPrint.booEdit)
+        mdlDB::fncTell_NotWritable();
     frmEdit& editor = platform::Instance<frmEdit>::get();
     if (newDrawing)
         editor.stsTip->Panels(1).setText(QStringLiteral("メニュー「ﾌｧｲﾙ」→「画像の取込」を選択してください。"));

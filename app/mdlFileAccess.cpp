@@ -36,7 +36,8 @@ double factor(const platform::ini::Snapshot& ini, const QString& section, const 
 }
 
 // With a factor of 0 a table turns every length or area into 0 or a
-// division error, so the user is told once which sections to mend.
+// division error, and without its names the unit buttons and the results'
+// labels show no unit: the user is told once which sections to mend.
 void subCheck_Factors(const QString& path)
 {
     struct Table {
@@ -56,12 +57,22 @@ void subCheck_Factors(const QString& path)
         if (zero)
             damaged += u'[' + table.section + u']' + vb::vbCrLf;
     }
-    if (damaged.isEmpty())
+    QString unnamed;
+    for (const auto& [section, names] : {std::pair{&IniSecUnitDistance, &GE_strUnitDistance},
+                                         std::pair{&IniSecUnitArea, &GE_strUnitArea}}) {
+        if (std::any_of(names->begin(), names->end(), [](const QString& name) { return name.trimmed().isEmpty(); }))
+            unnamed += u'[' + *section + u']' + vb::vbCrLf;
+    }
+    if (damaged.isEmpty() && unnamed.isEmpty())
         return;
-    vb::MsgBox(QStringLiteral("初期設定ファイル") + vb::vbCrLf + path + vb::vbCrLf
-                   + QStringLiteral("の次のセクションに、正しくない換算係数（数値でない、または 0）があります。") + vb::vbCrLf + damaged
-                   + QStringLiteral("その単位では長さや面積を正しく計算できません。") + vb::vbCrLf
-                   + QStringLiteral("インストールをやり直してください。") + vb::vbCrLf,
+    QString text = QStringLiteral("初期設定ファイル") + vb::vbCrLf + path + vb::vbCrLf;
+    if (!damaged.isEmpty())
+        text += QStringLiteral("の次のセクションに、正しくない換算係数（数値でない、または 0）があります。") + vb::vbCrLf + damaged
+            + QStringLiteral("その単位では長さや面積を正しく計算できません。") + vb::vbCrLf;
+    if (!unnamed.isEmpty())
+        text += QStringLiteral("の次のセクションに、単位名のない単位があります。") + vb::vbCrLf + unnamed
+            + QStringLiteral("その単位のボタンと結果には、単位名が表示されません。") + vb::vbCrLf;
+    vb::MsgBox(text + QStringLiteral("インストールをやり直してください。") + vb::vbCrLf,
                vb::vbExclamation + vb::vbOKOnly, QStringLiteral("初期設定ファイル異常"));
 }
 

@@ -11,6 +11,7 @@
 #include "platform/vberror.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 using namespace vb;
 namespace files = platform::files;
@@ -25,6 +26,34 @@ QString fallbackAdvice()
     return QStringLiteral("「データベースの管理」で再設定してください。") + vbCrLf
         + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf
         + QStringLiteral("その間サンプルデータベースを使用します。") + vbCrLf;
+}
+
+// An empty file (what an interrupted copy or a full disk leaves) holds no
+// drawing and is no database: it counts as no file at all.
+bool fncDbFileThere(const QString& path)
+{
+    return files::fileExists(path) && QFileInfo(path).size() > 0;
+}
+
+// The template copied to `target`; an empty file there is replaced in one
+// step, so that a failed copy leaves it as it was.
+void subCopy_Template(const QString& templatePath, const QString& target)
+{
+    if (!files::fileExists(target)) {
+        files::copyFile(templatePath, target);
+        return;
+    }
+    const QString fresh = target + QStringLiteral(".template");
+    files::copyFile(templatePath, fresh);
+    try {
+        files::replaceFile(fresh, target);
+    } catch (const Error&) {
+        try {
+            files::deleteFile(fresh);
+        } catch (const Error&) {
+        }
+        throw;
+    }
 }
 
 }  // namespace
@@ -83,15 +112,20 @@ void Main()
     // The sample folder always holds a database of the configured name.
     const QString sampleFile = files::join(sampleFolder, GE_strFile_Name);
     QString copyFailure;
-    if (!files::fileExists(sampleFile)) {
+    if (!fncDbFileThere(sampleFile)) {
+        const bool empty = files::fileExists(sampleFile);
         try {
-            files::copyFile(templatePath, sampleFile);
+            subCopy_Template(templatePath, sampleFile);
+            if (empty)
+                MsgBox(sampleFile + vbCrLf + QStringLiteral("データベースファイルが空（0 バイト）でした。") + vbCrLf
+                           + QStringLiteral("図面は何も残っていないため、新しいデータベースファイルに置き換えました。") + vbCrLf,
+                       vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
         } catch (const Error& error) {
             copyFailure = error.description();
         }
     }
 
-    if (!files::fileExists(files::join(GE_strDB_Folda_Path, GE_strFile_Name))) {
+    if (!fncDbFileThere(files::join(GE_strDB_Folda_Path, GE_strFile_Name))) {
         MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。") + vbCrLf
                    + fallbackAdvice(),
                vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
@@ -102,7 +136,7 @@ void Main()
     // depends on the copy; otherwise the user is told and the start goes on.
     if (!copyFailure.isEmpty()) {
         const QString inUse = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
-        if (!files::fileExists(inUse)) {
+        if (!fncDbFileThere(inUse)) {
             MsgBox(inUse + vbCrLf + QStringLiteral("データベースファイルを作成できませんでした。") + vbCrLf + copyFailure,
                    vbCritical + vbOKOnly, QStringLiteral("インストールエラー"));
             return;

@@ -110,15 +110,28 @@ qint16 fncDbOpen(const QString& path)
     GE_booDbOpen = false;
     try {
         GE_objConnection = std::make_unique<platform::db::Connection>();
-        GE_objConnection->open(fncConnectionString(path));
+        const auto notOurs = [&path](const QString& cause) {
+            return Error(platform::db::errStatement,
+                         path + QStringLiteral(" はねむのきⅡのデータベースファイルではありません。（") + cause
+                             + QStringLiteral("）"));
+        };
+        try {
+            GE_objConnection->open(fncConnectionString(path));
+        } catch (const Error& error) {
+            // Another program's database carries none of our password: the
+            // user needs to hear what the file is, not that a password failed.
+            if (error.number() == platform::db::errWrongPassword
+                && platform::db::lacksTable(path, QStringLiteral("tSystem")))
+                throw notOurs(QStringLiteral("no such table: tSystem"));
+            throw;
+        }
         // A file without tSystem is not one of ours.
         try {
             GE_objConnection->openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
         } catch (const Error& error) {
             if (error.number() != platform::db::errStatement)
                 throw;
-            throw Error(error.number(), path + QStringLiteral(" はねむのきⅡのデータベースファイルではありません。（")
-                                            + error.description() + QStringLiteral("）"));
+            throw notOurs(error.description());
         }
         GE_objConnection->beginTrans();
         GE_objConnection->setLossHandler(subTransaction_Lost);
@@ -179,6 +192,18 @@ void subDbClose_Unattended()
     }
     GE_objConnection.reset();
     GE_booDbOpen = false;
+}
+
+bool fncTell_NotWritable()
+{
+    if (!GE_objConnection || !GE_objConnection->isReadOnly())
+        return true;
+    MsgBox(QStringLiteral("データベースファイル ") + GE_objConnection->path()
+               + QStringLiteral(" は読み取り専用のため、書き込めません。") + vbCrLf
+               + QStringLiteral("図面を見ることはできますが、変更は保存できません。") + vbCrLf
+               + QStringLiteral("保存するには、ファイルに書き込めるようにしてから、データベースを開き直してください。"),
+           vbExclamation, QStringLiteral("データベース書き込み不可"));
+    return false;
 }
 
 void subWatch_Loss(QObject* owner, std::function<void()> listener)

@@ -33,6 +33,11 @@ qint16 fncDbClose();
 // and raises nothing; a commit that fails leaves the file as it was.
 void subDbClose_Unattended();
 
+// Before work that only a save can keep (a new drawing, one opened for
+// change): when the open file can't be written at all, the user is told
+// now rather than at the first save. True when it can be written.
+bool fncTell_NotWritable();
+
 // When a failed write made the engine drop the whole transaction, the user
 // is told once and a new transaction stands. Windows whose work lived in the
 // lost one hear of it through `listener` (until `owner` is destroyed).

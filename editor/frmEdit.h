@@ -351,6 +351,10 @@ public:
     // The File menu.
     void mnuFileNewPrj_Click();
     void mnuFileSavePrj_Click();
+    // The save command's question and save: Declined when the user answered
+    // No, Refused when the drawing could not be stored (the user was told).
+    enum class SaveOutcome { Saved, Declined, Refused };
+    SaveOutcome fncSave_Asked();
     void mnuFileSaveAsPrj_Click();
     void mnuFileEnd_Click();
 

@@ -126,22 +126,28 @@ void frmEdit::mnuFileNewPrj_Click()
 // too, and the message says so.
 void frmEdit::mnuFileSavePrj_Click()
 {
+    fncSave_Asked();
+}
+
+frmEdit::SaveOutcome frmEdit::fncSave_Asked()
+{
     if (MsgBox(QStringLiteral("オブジェクトを上書きしますか？"), vbYesNo + vbQuestion + vbDefaultButton2, kSaveTitle)
         != vbYes)
-        return;
-    const bool drawChange = booDrawChange;
-    booDrawChange = false;
+        return SaveOutcome::Declined;
     if (!GE_tpPrint.booEdit) {
+        booDrawChange = false;  // never to be stored: the close asks nothing
         MsgBox(QStringLiteral("この図面は、ユーザーにより編集不可に設定されています。"), vbExclamation,
                QStringLiteral("編集不可"));
-        return;
+        return SaveOutcome::Refused;
     }
     // Writing back only what was loaded would delete the rows that were not.
     if (!strUnreadRows.isEmpty()) {
         MsgBox(QStringLiteral("この図面には読み込めなかったデータがあるため、上書き保存できません。"), vbExclamation,
                QStringLiteral("保存不可"));
-        return;
+        return SaveOutcome::Refused;
     }
+    const bool drawChange = booDrawChange;
+    booDrawChange = false;
     bool saved = false;
     const bool written = GE_booDbUpdate;
     const long losses = mdlDB::fncLossCount();
@@ -160,7 +166,7 @@ void frmEdit::mnuFileSavePrj_Click()
     }
     if (saved) {
         booPrtChange = false;
-        return;
+        return SaveOutcome::Saved;
     }
     booDrawChange = drawChange || booDrawChange;  // a lost transaction marks it changed
     if (written && mdlDB::fncLossCount() != losses)
@@ -170,6 +176,7 @@ void frmEdit::mnuFileSavePrj_Click()
     else
         MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"),
                vbExclamation, kSaveTitle);
+    return SaveOutcome::Refused;
 }
 
 void frmEdit::mnuFileSaveAsPrj_Click()

@@ -123,6 +123,8 @@ bool frmEdit::loadImported()
     mnuFileSavePrj->setEnabled(true);
     mnuFileSaveAsPrj->setEnabled(true);
     mnuFileSaveCsv->setEnabled(true);
+    // Nothing of it is in the database yet: closing must offer the save.
+    booDrawChange = true;
     subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
     sZoom(1.0f);
     GE_sngZoom = 1.0f;
@@ -178,22 +180,30 @@ void frmEdit::setScrollMaxima()
     vscY->setMax(range(pictMap->Height() - pictWindow->Height() + 4));
 }
 
-// The editor never refuses to close. Nothing is committed here: what is
-// written stays in the database's transaction.
+// Nothing is committed here: what is written stays in the database's
+// transaction. A save the user asked for and that could not be made keeps
+// the editor open with the drawing, so that the work is not lost; answering
+// No to the question still closes without saving.
 void frmEdit::Form_Unload(int& cancel)
 {
-    (void)cancel;
     // The options window puts its unconfirmed points back first, so that
     // they stay within this drawing and the save keeps the confirmed ones.
     if (frmOption* options = platform::Instance<frmOption>::pointer())
         options->unload();
     if (pictMap->hasPicture() && GE_tpPrint.booEdit) {
-        if (booDrawChange)
-            mnuFileSavePrj_Click();
+        if (booDrawChange && fncSave_Asked() == SaveOutcome::Refused) {
+            cancel = 1;
+            return;
+        }
         if (GE_tpPrint.Print_Id > 0 && booPrtChange
             && MsgBox(QStringLiteral("プリンタの設定を保存しますか？"), vbYesNo + vbInformation,
-                      QStringLiteral("設定の保存")) == vbYes)
-            mdlSQL::fncSQL_UpdateLabel(GE_tpPrint.Print_Id, GE_tpPrinter);
+                      QStringLiteral("設定の保存")) == vbYes) {
+            if (mdlSQL::fncSQL_UpdateLabel(GE_tpPrint.Print_Id, GE_tpPrinter) != 0) {
+                cancel = 1;
+                return;
+            }
+            booPrtChange = false;
+        }
     }
     if (GE_booThumbnail) {
         if (frmThumbnail* thumbnails = platform::Instance<frmThumbnail>::pointer())

@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "library/dlgPassInput.h"
+#include "library/mdlPassWord.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/ui.h"
@@ -134,13 +135,19 @@ void dlgDB::subSet_GridTitle()
 }
 
 // Twips that a cell needs to show a date and time ("yy/mm/dd hh:nn:ss")
-// whole: the text at the grid's font, the cell's margins and its grid line.
+// whole.
 qint32 dlgDB::fncDateColumnWidth() const
+{
+    return fncCellWidth(QStringLiteral("00/00/00 00:00:00"));
+}
+
+// Twips that a cell needs to show `text` whole: the text at the grid's
+// font, the cell's margins and its grid line.
+qint32 dlgDB::fncCellWidth(const QString& text) const
 {
     const QTableView* view = fgrdDB->view();
     const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-    const int text = view->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00 00:00:00"));
-    return platform::pixelsToTwips(text + 2 * margin + 2);
+    return platform::pixelsToTwips(view->fontMetrics().horizontalAdvance(text) + 2 * margin + 2);
 }
 
 // Every fill starts from an emptied grid, so no cell keeps a value of an
@@ -149,6 +156,16 @@ void dlgDB::subFill_List(qint16 sortKey, const QString& order)
 {
     subSet_GridTitle();
     mdlSQL::subSQL_PutGrid_tPrint(*fgrdDB, sortKey, order);
+    // A number cut short can't be told from another: its column takes the
+    // widest one shown, and the name column gives way.
+    qint32 needed = 0;
+    for (int r = 1; r < fgrdDB->rows(); ++r)
+        needed = std::max(needed, fncCellWidth(cell(r, colNo)));
+    const qint32 extra = std::min(std::max(0, needed - fgrdDB->colWidth(colNo)), fgrdDB->colWidth(colName));
+    if (extra > 0) {
+        fgrdDB->setColWidth(colNo, fgrdDB->colWidth(colNo) + extra);
+        fgrdDB->setColWidth(colName, fgrdDB->colWidth(colName) - extra);
+    }
 }
 
 qint32 dlgDB::fncRow_Id(int row) const
@@ -193,7 +210,7 @@ void dlgDB::fgrdDB_DblClick()
         GE_tpPrint.Print_Id = 0;
         return;
     }
-    if (GE_strPassWord == GE_tpPrint.strPassWord) {
+    if (mdlPassWord::fncPassWord_Matches(GE_tpPrint.strPassWord, GE_strPassWord)) {
         unload();
         return;
     }
@@ -215,10 +232,15 @@ void dlgDB::fgrdDB_MouseDown(int button, int shift, float x, float y)
     Q_UNUSED(shift);
     Q_UNUSED(x);
     Q_UNUSED(y);
-    // The right button leaves the current row: the captions name the
-    // drawing that the commands act on.
+    if (button != platform::vbRightButton)
+        return;
+    // The menu is for the drawing clicked: its row becomes the current one,
+    // which the captions name and every command acts on.
+    const int clicked = fgrdDB->mouseRow();
+    if (clicked >= fgrdDB->fixedRows() && clicked < fgrdDB->rows() && fncRow_Id(clicked) >= 1)
+        fgrdDB->setRow(clicked);
     const int r = fgrdDB->row();
-    if (fncRow_Id(r) < 1 || button != platform::vbRightButton)
+    if (fncRow_Id(r) < 1)
         return;
     const QString number = cell(r, colNo);
     popOverView->setCaption(number + QStringLiteral("  測定・編集"));

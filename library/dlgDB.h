@@ -50,6 +50,7 @@ private:
     void subDisp_List();
     void subSet_GridTitle();
     qint32 fncDateColumnWidth() const;
+    qint32 fncCellWidth(const QString& text) const;
     void subFill_List(qint16 sortKey, const QString& order);
     // The drawing id of a row: the number its ID cell starts with, 0 for none.
     qint32 fncRow_Id(int row) const;

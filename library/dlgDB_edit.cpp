@@ -8,6 +8,7 @@
 #include "db/mdlSQL.h"
 #include "db/sqltext.h"
 #include "library/dlgPassWord.h"
+#include "library/mdlPassWord.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
@@ -102,14 +103,17 @@ void dlgDB::popPassWord_Click()
     const qint32 id = fncRow_Id(r);
     if (id < 1)
         return;
-    const QString present = cell(r, colPassWord);
-    if (!present.isEmpty()) {
+    // The record keeps only a hash: the present password is the one just
+    // typed at the prompt.
+    QString present;
+    if (!cell(r, colPassWord).isEmpty()) {
         if (!fncAsk_PassWord(cell(r, colName) + QStringLiteral(" は、パスワード保護されています。")))
             return;
-        if (GE_strPassWord != present) {
+        if (!mdlPassWord::fncPassWord_Matches(cell(r, colPassWord), GE_strPassWord)) {
             subShow_WrongPassWord();
             return;
         }
+        present = GE_strPassWord;
     }
 
     dlgPassWord& dialog = platform::Instance<dlgPassWord>::get();
@@ -131,8 +135,9 @@ void dlgDB::popPassWord_Click()
     // once they have: the list never shows a protection that is not stored.
     const QString edit = CStr(GE_booEdit);
     const QString visible = CStr(GE_booVisible);
+    const QString password = mdlPassWord::fncPassWord_Stored(GE_strPassWord);
     const bool stored = fncRun_AllOrNothing(QStringLiteral("dlgDB_password"), [&] {
-        return mdlSQL::fncSQL_Print_UpdateText(id, QStringLiteral("strPassword"), GE_strPassWord) == 0 &&
+        return mdlSQL::fncSQL_Print_UpdateText(id, QStringLiteral("strPassword"), password) == 0 &&
                mdlSQL::fncSQL_Print_UpdateNum(id, QStringLiteral("booEdit"), edit) == 0 &&
                mdlSQL::fncSQL_Print_UpdateNum(id, QStringLiteral("booVisible"), visible) == 0;
     });
@@ -140,5 +145,5 @@ void dlgDB::popPassWord_Click()
         return;
     fgrdDB->setTextMatrix(r, colEdit, edit);
     fgrdDB->setTextMatrix(r, colVisible, visible);
-    fgrdDB->setTextMatrix(r, colPassWord, GE_strPassWord);
+    fgrdDB->setTextMatrix(r, colPassWord, password);
 }

@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "app/mdlFileAccess.h"
+#include "db/mdlDB.h"
 #include "editor/frmEdit.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmNew.h"
@@ -70,6 +71,7 @@ void frmMain::mnuInPort_Click()
         if (!GE_booDlgOK)
             return;
 
+        mdlDB::fncTell_NotWritable();
         GE_tpPrint.Print_Id = -1;
         GE_tpPrint.booEdit = true;
         GE_tpPrint.booVisible = true;

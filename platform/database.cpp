@@ -174,6 +174,8 @@ QVariant typedColumn(sqlite3_stmt* stmt, int i, FieldType type)
     return typedValue(type, columnValue(stmt, i));
 }
 
+}  // namespace
+
 // --- password ------------------------------------------------------------------
 
 QString passwordHash(const QString& salt, const QString& password)
@@ -184,7 +186,10 @@ QString passwordHash(const QString& salt, const QString& password)
     return QString::fromLatin1(hash.result().toHex());
 }
 
-}  // namespace
+QString newPasswordSalt()
+{
+    return QString::fromLatin1(QByteArray::number(QRandomGenerator::system()->generate64(), 16));
+}
 
 // --- failures ---------------------------------------------------------------------
 
@@ -402,6 +407,7 @@ struct Session {
     sqlite3_stmt* lastStmt = nullptr;
     // The long transaction: begun by the program and not yet ended by it.
     bool longTransaction = false;
+    bool opened = false;  // the file passed the open's checks: it is a database
     std::function<void(const vb::Error&)> onLoss;
     std::function<bool(const vb::Error&)> onNoRoom;
     qint64 pageSize = 0;  // read at the first need
@@ -470,7 +476,9 @@ void Session::shut()
     // (its folder may allow no new file by now), so it stays while anyone
     // else holds the file: only a connection alone with it gets the file
     // exclusively, and the engine removes the journal under that lock.
-    if (!othersHoldFile()) {
+    // Only a file taken as a database gets that write: on any other (an
+    // empty file, another kind of file) it would make an empty database.
+    if (opened && !othersHoldFile()) {
         sqlite3_busy_timeout(db, 0);
         // A file another program gave a write-ahead log keeps it (the engine
         // removed the journal kept for the session as the file was switched).
@@ -481,6 +489,7 @@ void Session::shut()
     }
     sqlite3_close_v2(db);
     db = nullptr;
+    opened = false;
     openConnections().erase(this);
 }
 
@@ -776,6 +785,7 @@ void Connection::open(const QString& connectionString)
         if (!accepted)
             vb::raise(errWrongPassword, QStringLiteral("パスワードが無効です。"));
         d->keepJournal();
+        d->opened = true;
     } catch (...) {
         d->shut();
         d->path.clear();
@@ -790,6 +800,7 @@ void Connection::close()
 }
 
 bool Connection::isOpen() const { return d->db != nullptr; }
+bool Connection::isReadOnly() const { return d->db && d->readOnly(); }
 QString Connection::path() const { return d->path; }
 
 void Connection::beginTrans()
@@ -944,13 +955,34 @@ void createDatabase(const QString& path)
     throw engineError(code, message, path);
 }
 
+bool lacksTable(const QString& path, const QString& table)
+{
+    // Opened for reading only: a look must never write into a file that
+    // may be no database at all.
+    sqlite3* db = nullptr;
+    bool lacks = false;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ?", -1, &stmt,
+                               nullptr)
+            == SQLITE_OK) {
+            const QByteArray name = table.toUtf8();
+            sqlite3_bind_text(stmt, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+            lacks = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) == 0;
+        }
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close_v2(db);
+    return lacks;
+}
+
 void setDatabasePassword(Connection& connection, const QString& password)
 {
     if (password.isEmpty()) {
         connection.execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(PasswordTable));
         return;
     }
-    const QString salt = QString::fromLatin1(QByteArray::number(QRandomGenerator::system()->generate64(), 16));
+    const QString salt = newPasswordSalt();
     connection.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (salt TEXT, hash TEXT); DELETE FROM %1; "
                                       "INSERT INTO %1 (salt, hash) VALUES ('%2', '%3')")
                            .arg(PasswordTable, salt, passwordHash(salt, password)));

@@ -100,6 +100,9 @@ public:
     void close();  // an open transaction is rolled back
     bool isOpen() const;
     QString path() const;
+    // True when the file could be opened for reading only (no right to
+    // write it): every change will be refused.
+    bool isReadOnly() const;
 
     void beginTrans();
     // A commit refused (a reader holds the file, no room for the file to
@@ -180,9 +183,18 @@ QString journalPath(const QString& file);
 // Creates an empty database file; raises errFileExists when the path exists.
 void createDatabase(const QString& path);
 
+// True only when the file at `path` could be read as a database and has no
+// table named `table` (checked without writing anything).
+bool lacksTable(const QString& path, const QString& table);
+
 // Sets the database password the file carries from now on (stored salted
 // and hashed, never as text); the empty text removes it. Runs inside the
 // connection's transaction when one is open.
 void setDatabasePassword(Connection& connection, const QString& password);
+
+// The salted hash by which every password is kept: a new random salt (hex
+// digits) and the hash (64 hex digits) of salt and password.
+QString newPasswordSalt();
+QString passwordHash(const QString& salt, const QString& password);
 
 }  // namespace platform::db

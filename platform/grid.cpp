@@ -484,6 +484,8 @@ void Grid::viewMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers
         shift |= vbCtrlMask;
     if (modifiers & Qt::AltModifier)
         shift |= vbAltMask;
+    const int viewRow = m_view->rowAt(viewportPos.y());
+    m_mouseRow = viewRow < 0 ? -1 : viewRow + m_model->headerRows();
     const QPoint p = m_view->viewport()->mapTo(this, viewportPos);
     emit mouseDown(b, shift, float(pixelsToTwips(p.x())), float(pixelsToTwips(p.y())));
 }

@@ -75,6 +75,10 @@ public:
     int col() const;
     void setCol(int col);
 
+    // The row under the pointer at the last press of any button, -1 when
+    // no row was there.
+    int mouseRow() const { return m_mouseRow; }
+
     // Colours of the current cell: its own, or the grid's default for a
     // fixed or a movable cell when it has none.
     qint32 cellForeColor() const;
@@ -113,6 +117,7 @@ private:
     std::vector<int> m_widths;  // twips as set, -1 for the view's default
     int m_row = 1;
     int m_col = 1;
+    int m_mouseRow = -1;
     bool m_syncing = false;
 };
 

@@ -1,6 +1,7 @@
 #include "app/globals.h"
 #include "app/mdlFileAccess.h"
 #include "platform/application.h"
+#include "platform/inifile.h"
 #include "platform/ui.h"
 #include "tests/support/testsupport.h"
 
@@ -147,6 +148,7 @@ void TestInitIni::factorsIgnoreLocale()
     QVERIFY(fncPutIni(IniSecFactorMM, u"GE_dblChgMMToO(1)"_s, u" 1.5 "_s, ini));
     QVERIFY(fncPutIni(IniSecFactorMM, u"GE_dblChgMMToO(2)"_s, u"abc"_s, ini));
     QVERIFY(fncPutIni(IniSecUnitArea, u"UnitArea(3)"_s, u"ａ"_s, ini));
+    QVERIFY(platform::ini::write(ini, IniSecUnitDistance, u"UnitDistance(5)"_s, QString()));
 
     const QLocale previous;
     const std::string previousC = std::setlocale(LC_ALL, nullptr);
@@ -161,12 +163,15 @@ void TestInitIni::factorsIgnoreLocale()
     QCOMPARE(GE_dblChgMMToO[0], 1.0);
     QCOMPARE(GE_dblChgMMToO[1], 1.5);
     QCOMPARE(GE_dblChgMMToO[2], 0.0);
-    // The factor that is no number is named once, by its section.
+    // The factor that is no number and the unit without a name are named
+    // in one box, by their sections.
     QCOMPARE(ui->count(), 1);
     QCOMPARE(ui->last().title, u"初期設定ファイル異常"_s);
     QCOMPARE(ui->last().prompt, u"初期設定ファイル\r\n"_s + ini
                                     + u"\r\nの次のセクションに、正しくない換算係数（数値でない、または 0）があります。\r\n"
                                       "[距離換算係数mm]\r\nその単位では長さや面積を正しく計算できません。\r\n"
+                                      "の次のセクションに、単位名のない単位があります。\r\n[距離単位]\r\n"
+                                      "その単位のボタンと結果には、単位名が表示されません。\r\n"
                                       "インストールをやり直してください。\r\n"_s);
     QCOMPARE(ui->last().style, int(vb::vbExclamation | vb::vbOKOnly));
     QCOMPARE(GE_strUnitArea[3], u"ａ "_s);

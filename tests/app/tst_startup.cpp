@@ -231,19 +231,36 @@ private slots:
                  folder.file(QStringLiteral("MDB")));
     }
 
+    // An empty file (an interrupted copy, a full disk) counts as none: the
+    // sample's is replaced by the template, and the user is told.
+    void configuredFolderWithoutTheFileFallsBack_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("missing") << false;
+        QTest::newRow("empty files") << true;
+    }
     void configuredFolderWithoutTheFileFallsBack()
     {
+        QFETCH(bool, empty);
         testsupport::ProgramFolder folder;
         const QString other = configuredFolder(folder, false);
         writeIni(folder, QStringLiteral("File_Name"), QStringLiteral("survey.mdb"));
+        const QString sample = folder.file(QStringLiteral("MDB/survey.mdb"));
+        for (const QString& path : {other + QStringLiteral("/survey.mdb"), sample}) {
+            QFile f(path);
+            QVERIFY(!empty || f.open(QIODevice::WriteOnly));
+        }
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
-        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->count(), empty ? 2 : 1);
+        if (empty)
+            QCOMPARE(ui->boxes[0].prompt, sample + QStringLiteral("\r\nデータベースファイルが空（0 バイト）でした。\r\n"
+                                                                 "図面は何も残っていないため、新しいデータベースファイルに置き換えました。\r\n"));
         QCOMPARE(ui->last().prompt,
                  other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
         QCOMPARE(GE_strFile_Name, QStringLiteral("survey.mdb"));
-        QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/survey.mdb"))));
+        QVERIFY(QFileInfo(sample).size() > 0);
         QVERIFY(GE_booDbOpen);
     }
 

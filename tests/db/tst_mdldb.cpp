@@ -315,6 +315,10 @@ private slots:
                                  << "データベースファイル %1 を開けませんでした。（unable to open database file）";
         QTest::newRow("not a database") << "text" << 26L
                                         << "%1 はデータベースファイルではありません。（file is not a database）";
+        QTest::newRow("empty") << "empty" << 26L
+                               << "%1 はデータベースファイルではありません。（file is not a database）";
+        QTest::newRow("another program's") << "foreign" << 1L
+                                            << "%1 はねむのきⅡのデータベースファイルではありません。（no such table: tSystem）";
         QTest::newRow("no tSystem") << "noSystem" << 1L
                                     << "%1 はねむのきⅡのデータベースファイルではありません。（no such table: tSystem）";
         QTest::newRow("other password") << "otherPassword" << long(platform::db::errWrongPassword)
@@ -332,6 +336,9 @@ private slots:
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray(4096, 'M'));
+        } else if (kind == QLatin1String("empty")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
         } else if (kind == QLatin1String("damaged")) {
             // tSystem's page overwritten: the file opens, the table can't be read.
             platform::db::Connection c;
@@ -349,11 +356,15 @@ private slots:
             c.execute(QStringLiteral("CREATE TABLE tPrint (Print_Id INTEGER)"));
             if (kind == QLatin1String("otherPassword"))
                 c.execute(QStringLiteral("CREATE TABLE tSystem (System_Id LONG)"));
-            platform::db::setDatabasePassword(
-                c, kind == QLatin1String("otherPassword") ? QStringLiteral("other") : mdlDB::DatabasePassword);
+            if (kind != QLatin1String("foreign"))
+                platform::db::setDatabasePassword(
+                    c, kind == QLatin1String("otherPassword") ? QStringLiteral("other") : mdlDB::DatabasePassword);
         }
+        const QByteArray bytes = QFile::exists(path) ? testsupport::fileBytes(path) : QByteArray();
         ScopedScriptedUi ui;
         QCOMPARE(mdlDB::fncDbOpen(path), qint16(-1));
+        if (QFile::exists(path))  // a refused file is left as it was
+            QCOMPARE(testsupport::fileBytes(path), bytes);
         QVERIFY(!GE_booDbOpen);
         QVERIFY(!GE_objConnection);
         QCOMPARE(ui->count(), 1);

@@ -222,6 +222,34 @@ private slots:
         QCOMPARE(labelRows(), 1);
     }
 
+    // A database file the user may only read: the save at the close is
+    // refused, and the editor stays with the work; No still closes it.
+    void closingWhenTheSaveIsRefusedKeepsTheDrawing()
+    {
+        m_id = m_fx->storeDrawing(QStringLiteral("F-1"), m_fx->dir.path(), QStringLiteral("map.bmp"));
+        const QString path = GE_objConnection->path();
+        ui()->answerMsgBox(vb::vbYes);  // keep the stored drawing
+        GE_booDbUpdate = true;
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        testsupport::ReadOnlyFolder readOnly(path);
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        frmEdit& e = Fixture::open();
+        shown(e.lblMoji, 0).Caption = QStringLiteral("kept");
+        e.booDrawChange = true;
+        const int before = ui()->count();
+        ui()->answerMsgBox(vb::vbYes);
+        QVERIFY(!e.unload());
+        QCOMPARE(ui()->boxes[before].prompt, kQuestion);
+        QVERIFY(ui()->boxes[before + 1].prompt.contains(QStringLiteral("読み取り専用のため、書き込めません。")));
+        QCOMPARE(ui()->last().prompt, QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"));
+        QCOMPARE(platform::Instance<frmEdit>::pointer(), &e);
+        QVERIFY(e.booDrawChange);
+        QCOMPARE(e.lblMoji(0).Caption, QStringLiteral("kept"));
+        ui()->answerMsgBox(vb::vbNo);
+        QVERIFY(e.unload());
+        QCOMPARE(labelRows(), 0);
+    }
+
     void missingPictureFoundElsewhereIsStoredAtOnce()
     {
         m_id = m_fx->storeDrawing(QStringLiteral("F-2"), m_fx->dir.path(), QStringLiteral("moved.bmp"));

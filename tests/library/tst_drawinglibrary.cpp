@@ -4,6 +4,7 @@
 
 #include "app/frmMain.h"
 #include "app/globals.h"
+#include "db/mdlDB.h"
 #include "db/mdlSQL.h"
 #include "db/sqltext.h"
 #include "library/dlgDB.h"
@@ -212,27 +213,29 @@ private slots:
     void listLookAndOpening()
     {
         GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booVisible = False WHERE Print_Id = 2;"
-                                                 "UPDATE tPrint SET booEdit = False WHERE Print_Id = 3"));
+                                                 "UPDATE tPrint SET booEdit = False WHERE Print_Id = 3;"
+                                                 "UPDATE tPrint SET strNo = '1208-0608' WHERE Print_Id = 1"));
         platform::ScopedScriptedUi ui;
         dlgDB& d = list();
         platform::Grid& g = *d.fgrdDB;
         QCOMPARE(ids(d), (QList<qint32>{1, 2, 3}));
         const QStringList titles{"ＩＤ", "管理番号", "名称", "作成日", "更新日", "", "", ""};
-        // Shares of the grid's width; the dates widen to show their time, at the name's cost.
+        // Shares of the grid's width; the numbers and the dates widen to
+        // show whole, at the name's cost.
         const QList<int> widths{540, 900, 4050, 1530, 1530, 0, 0, 0};
         int total = 0;
         for (int c = 0; c < 8; ++c) {
             QCOMPARE(g.textMatrix(0, c), titles[c]);
-            if (c != dlgDB::colName && c != dlgDB::colHizuke && c != dlgDB::colRenew)
+            if (c != dlgDB::colNo && c != dlgDB::colName && c != dlgDB::colHizuke && c != dlgDB::colRenew)
                 QCOMPARE(g.colWidth(c), widths[c]);
             total += g.colWidth(c);
             QCOMPARE(g.colAlignment(c) == platform::flexAlignCenterTop, c <= 4);
         }
         QCOMPARE(total, 8550);
-        for (const int c : {dlgDB::colHizuke, dlgDB::colRenew}) {
+        for (const int c : {dlgDB::colNo, dlgDB::colHizuke, dlgDB::colRenew}) {
             const int laidOut = g.view()->columnWidth(c);
             g.view()->resizeColumnToContents(c);
-            QVERIFY(g.colWidth(c) >= 1530 && laidOut >= g.view()->columnWidth(c));
+            QVERIFY(g.colWidth(c) >= widths[c] && laidOut >= g.view()->columnWidth(c));
         }
         QCOMPARE(g.textMatrix(3, dlgDB::colHizuke), QStringLiteral("13/08/04 09:05:07"));
         QCOMPARE(g.textMatrix(3, dlgDB::colEdit), QStringLiteral("False"));
@@ -279,7 +282,7 @@ private slots:
             QCOMPARE(d.fgrdDB->textMatrix(r, dlgDB::colPassWord).isEmpty(), ids(d)[r - 1] != 1);
     }
 
-    void renameThroughThePopupActsOnTheCurrentRow_data()
+    void renameThroughThePopupActsOnTheRowClicked_data()
     {
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<QString>("name");
@@ -287,7 +290,7 @@ private slots:
         QTest::newRow("blanks as typed") << std::optional<QString>(QStringLiteral("  ")) << "  ";
         QTest::newRow("cancelled") << std::optional<QString>() << "あ";
     }
-    void renameThroughThePopupActsOnTheCurrentRow()
+    void renameThroughThePopupActsOnTheRowClicked()
     {
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, name);
@@ -295,12 +298,12 @@ private slots:
         dlgDB& d = list();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.fgrdDB->setRow(2);
+        d.fgrdDB->setRow(1);  // B; the click is on C's row
         QTableView* view = d.fgrdDB->view();
         platform::PopupScript popup;
         popup.choose(*d.mnuReName);
         ui->answerInput(answer);
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(2, 2)).center());
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(1, 2)).center());
         QVERIFY(popup.allUsed() && ui.get().allAnswered());
         QCOMPARE(d.mnuReName->Caption() + d.popDell->Caption(), QStringLiteral("C の名称を変更C をデータベースから削除"));
         QCOMPARE(ui->last().title, QStringLiteral("画像帳・名前変更"));
@@ -384,10 +387,12 @@ private slots:
         QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99"}));
         QCOMPARE(ui->last().prompt, QStringLiteral("確認パスワードが一致しません。"));
         d.popPassWord->choose();
-        QCOMPARE(stored("strPassWord", 2).toString(), QStringLiteral("Ab'1"));  // trimmed
+        // Kept hashed (and trimmed: the unblanked text opens it below).
+        const QString kept = stored("strPassWord", 2).toString();
+        QVERIFY(!kept.isEmpty() && !kept.contains(QStringLiteral("Ab")));
         QVERIFY(!stored("booEdit", 2).toBool() && !stored("booVisible", 2).toBool());
         QVERIFY(stored("datRenew", 2).toDate().secsTo(Now()) < 60);
-        QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colPassWord), QStringLiteral("Ab'1"));
+        QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colPassWord), kept);
         d.popSortAsc(0).choose();  // the new colours show from the next fill
         d.fgrdDB->setRow(2);
         d.fgrdDB->setCol(1);
@@ -398,6 +403,16 @@ private slots:
         script.push(typed(QStringLiteral("ab'1")));
         d.popPassWord->choose();
         QCOMPARE(ui->last().prompt, kWrong);
+        // The right one: the boxes hold it, so OK without typing keeps it.
+        QString boxes;
+        script.push(typed(QStringLiteral("Ab'1")));
+        script.push([&](Form& f) {
+            auto& p = static_cast<dlgPassWord&>(f);
+            boxes = p.txtPassWord(0).Text() + u'|' + p.txtPassWord(1).Text();
+            p.OKButton->button()->click();
+        });
+        d.popPassWord->choose();
+        QCOMPARE(boxes, QStringLiteral("Ab'1|Ab'1"));
         script.push([](Form& f) { f.close(); });
         script.push(typed(QStringLiteral("ab'1")));
         script.push(typed(QStringLiteral("Ab'1")));
@@ -410,6 +425,14 @@ private slots:
         d.popOverView->choose();
         QCOMPARE(GE_tpPrint.Print_Id, 2);
         QVERIFY(!d.isLoaded() && script.allUsed());
+
+        // A password an older record holds as typed still opens its drawing.
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET strPassWord = 'Abc1', booVisible = False WHERE Print_Id = 1"));
+        dlgDB& again = list();
+        again.fgrdDB->setRow(1);
+        script.push(typed(QStringLiteral("Abc1")));
+        again.fgrdDB_DblClick();
+        QCOMPARE(GE_tpPrint.Print_Id, 1);
     }
 
     void promptTakesEightMaskedCharactersAndEnterTwice()
@@ -466,6 +489,44 @@ private slots:
         start().cmdMenu_Click(1);
         QVERIFY(script.allUsed());
         editor.unload();
+    }
+
+    // A database the user may only read: told before work that only a save
+    // could keep (a new drawing, an editable one opened), not for a drawing
+    // that can't be changed anyway.
+    void readOnlyDatabaseIsToldBeforeTheWork()
+    {
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booEdit = False WHERE Print_Id = 3"));
+        const QString path = GE_objConnection->path();
+        {
+            platform::ScopedScriptedUi keep;
+            keep->answerMsgBox(vbYes);
+            GE_booDbUpdate = true;
+            QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        }
+        testsupport::ReadOnlyFolder readOnly(path);
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        platform::ScopedScriptedUi ui;
+        ModalScript script;
+        script.push([](Form& f) { static_cast<dlgDB&>(f).fgrdDB->setRow(3); static_cast<dlgDB&>(f).OKButton_Click(); });
+        start().cmdMenu_Click(1);
+        closeEditor();
+        QCOMPARE(ui->count(), 0);
+        script.push(newDrawing(QStringLiteral("D"), QStringLiteral("え")));
+        start().cmdMenu_Click(0);
+        closeEditor();
+        script.push([](Form& f) { static_cast<dlgDB&>(f).fgrdDB->setRow(1); static_cast<dlgDB&>(f).OKButton_Click(); });
+        start().cmdMenu_Click(1);
+        closeEditor();
+        QVERIFY(script.allUsed());
+        QCOMPARE(ui->count(), 2);
+        for (const auto& box : ui->boxes) {
+            QCOMPARE(box.prompt, QStringLiteral("データベースファイル ") + path
+                                     + QStringLiteral(" は読み取り専用のため、書き込めません。\r\n"
+                                                      "図面を見ることはできますが、変更は保存できません。\r\n"
+                                                      "保存するには、ファイルに書き込めるようにしてから、データベースを開き直してください。"));
+            QCOMPARE(box.title, QStringLiteral("データベース書き込み不可"));
+        }
     }
 };
 

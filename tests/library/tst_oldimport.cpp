@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(printRows(), before + 1);
     }
 
+    // Nothing of an imported drawing is stored until it is saved, so the
+    // close asks; Yes stores it.
+    void importedDrawingIsSavedAtTheClose()
+    {
+        writeDataSet("Line_Bin=L.txt\r\n", kGeneral, siteLines());
+        ScopedScriptedUi ui;
+        ModalScript script;
+        runImport(ui.get(), script);
+        frmEdit* editor = Instance<frmEdit>::pointer();
+        QVERIFY(editor && editor->isVisible());
+        const qint32 before = printRows();
+        ui->answerMsgBox(vbYes);
+        QVERIFY(editor->unload());
+        QCOMPARE(ui->last().prompt, QStringLiteral("オブジェクトを上書きしますか？"));
+        QCOMPARE(printRows(), before + 1);
+        QVERIFY(ui->allAnswered());
+    }
+
     void damageStopsTheImport_data()
     {
         using Recs = QList<QStringList>;
