@@ -173,8 +173,9 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
         }
     }
     tpHatchLine.clear();
-    // Label frames are one pixel wide on the screen.
-    printer.DrawWidth = 1;
+    // Label borders and frames print with a pen of 4, wider than a hairline,
+    // so that the sunken frame's light and dark edges still read on paper.
+    printer.DrawWidth = 4;
     printer.DrawStyle = 0;
     printer.DrawMode = platform::vbCopyPen;
     printer.FillStyle = 1;

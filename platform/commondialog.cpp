@@ -4,7 +4,6 @@
 #include "platform/vberror.h"
 
 #include <QPrinter>
-#include <QPrinterInfo>
 
 namespace platform {
 
@@ -16,8 +15,7 @@ bool offers(const QPrinter& device, const QPageSize& paper)
 {
     if (device.outputFormat() != QPrinter::NativeFormat)
         return true;
-    printscheduler::check();
-    const QPrinterInfo info(device);
+    const QPrinterInfo info = printscheduler::printerInfo(device);
     if (info.isNull() || info.supportsCustomPageSizes())
         return true;
     for (const QPageSize& size : info.supportedPageSizes())
@@ -99,7 +97,10 @@ void CommonDialog::ShowPrinter()
         vb::raise(vb::errInvalidCall);
     const auto kind = (Flags & cdlPDPrintSetup) ? PrintDialogKind::Setup : PrintDialogKind::Print;
     const QPageSize opened = PrinterDevice->pageLayout().pageSize();
-    printscheduler::check();  // the dialog lists the printers
+    // The dialog lists the printers; with the scheduler set aside it lists
+    // none of them, and the user is told why first.
+    if (!printscheduler::check())
+        printscheduler::tellUnreachable();
     const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
     if (result == PrintDialogResult::Cancelled) {
         cancelled();

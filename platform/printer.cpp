@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QStorageInfo>
 
 namespace platform {
@@ -70,7 +69,9 @@ bool wholePdf(const QString& path)
 // new file beside the target (replacement.h).
 struct Printer::PdfFile {
     Replacement file;
-    QPrinter device{QPrinter::HighResolution};
+    // Made as any QPrinter, asking for the default printer.
+    std::unique_ptr<QPrinter> made = printscheduler::newDevice();
+    QPrinter& device = *made;
 
     PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
     {
@@ -127,28 +128,24 @@ QStringList names()
             list.append(p.name);
         return list;
     }
-    printscheduler::check();
-    return QPrinterInfo::availablePrinterNames();
+    return printscheduler::printerNames();
 }
 
 QString defaultName()
 {
     if (!testPrinters().isEmpty())
         return testPrinters().first().name;
-    printscheduler::check();
-    const QString name = QPrinterInfo::defaultPrinterName();
+    const QString name = printscheduler::defaultPrinterName();
     if (!name.isEmpty())
         return name;
-    const QStringList all = QPrinterInfo::availablePrinterNames();
+    const QStringList all = printscheduler::printerNames();
     return all.isEmpty() ? QString() : all.first();
 }
 
 std::unique_ptr<QPrinter> makeDevice(const QString& name)
 {
-    // Every QPrinter asks for the default printer as it is made.
-    printscheduler::check();
     if (const TestPrinter* test = findTest(name)) {
-        auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        auto device = printscheduler::newDevice();
         device->setOutputFormat(QPrinter::PdfFormat);
         device->setOutputFileName(test->outputFile);
         device->setResolution(test->resolution);
@@ -157,20 +154,16 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
                                QPageLayout::Millimeter);
         return device;
     }
-    if (testPrinters().isEmpty()) {
-        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-        if (!info.isNull())
-            return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    }
-    return std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (testPrinters().isEmpty())
+        return printscheduler::newDevice(printscheduler::printerInfo(name));
+    return printscheduler::newDevice();
 }
 
 QString driverOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->driver;
-    printscheduler::check();
-    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    const QPrinterInfo info = printscheduler::printerInfo(name);
     return info.isNull() ? QString() : info.makeAndModel();
 }
 
@@ -178,8 +171,7 @@ QString portOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->port;
-    printscheduler::check();
-    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+    const QPrinterInfo info = printscheduler::printerInfo(name);
     return info.isNull() ? QString() : info.location();
 }
 
@@ -202,7 +194,7 @@ void Printer::select(const QString& name)
 {
     KillDoc();
     m_device = Printers::makeDevice(name);
-    const bool known = findTest(name) || (testPrinters().isEmpty() && !QPrinterInfo::printerInfo(name).isNull());
+    const bool known = findTest(name) || (testPrinters().isEmpty() && !printscheduler::printerInfo(name).isNull());
     m_name = known ? name : m_device->printerName();
     m_outputFile.clear();
     m_bin.reset();
@@ -243,12 +235,9 @@ int Printer::PaperSize() const
 void Printer::setPaperSize(int code)
 {
     const TestPrinter* test = findTest(m_name);
-    if (!test)
-        printscheduler::check();
+    const QPrinterInfo info = test ? QPrinterInfo() : printscheduler::printerInfo(m_name);
     if (code == 256) {
-        const bool allowed = test ? test->customPaper
-                                  : QPrinterInfo::printerInfo(m_name).isNull() ||
-                                        QPrinterInfo::printerInfo(m_name).supportsCustomPageSizes();
+        const bool allowed = test ? test->customPaper : info.isNull() || info.supportsCustomPageSizes();
         if (!allowed)
             refuse();
         m_custom = true;
@@ -260,8 +249,8 @@ void Printer::setPaperSize(int code)
     QList<QPageSize> offered;
     if (test)
         offered = test->papers;
-    else if (!QPrinterInfo::printerInfo(m_name).isNull())
-        offered = QPrinterInfo::printerInfo(m_name).supportedPageSizes();
+    else if (!info.isNull())
+        offered = info.supportedPageSizes();
     bool found = offered.isEmpty();
     for (const QPageSize& size : offered)
         found = found || size.id() == id;
@@ -446,7 +435,6 @@ void Printer::beginPage()
         if (!hasOutput())
             printerFailed();
         if (const QString pdf = pdfTarget(); !pdf.isEmpty()) {
-            printscheduler::check();  // the file's own QPrinter asks for the default printer
             m_pdf = std::make_unique<PdfFile>(pdf, *m_device, m_docName);
         } else {
             m_device->setDocName(m_docName);

@@ -33,21 +33,17 @@ bool& asked()
 
 std::optional<State> askScheduler(const QString& queue)
 {
-    if (!printscheduler::check())
+    const auto attributes = printscheduler::queueAttributes(queue);
+    if (!attributes)
         return std::nullopt;
-    const QByteArray name = queue.toUtf8();
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
-    if (!dest)
-        return std::nullopt;
-    State s;
     const auto option = [&](const char* key) {
-        const char* value = cupsGetOption(key, dest->num_options, dest->options);
-        return value ? QString::fromUtf8(value) : QString();
+        const auto it = attributes->find(key);
+        return it == attributes->end() ? QString() : it->second;
     };
+    State s;
     s.accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
     s.stopped = option("printer-state").toInt() == IPP_PSTATE_STOPPED;
     s.reasons = option("printer-state-reasons");
-    cupsFreeDests(1, dest);
     return s;
 }
 

@@ -10,6 +10,7 @@
 // device holds afterwards that differs from the one it opened on is taken
 // as the user's choice: a queue's default may then stand, a pick never lost.
 
+#include "platform/printscheduler.h"
 #include "platform/ui.h"
 
 #include <QAbstractSpinBox>
@@ -126,12 +127,33 @@ private:
     bool m_unread = false;
 };
 
+// Qt's dialog, once accepted on a print queue, fetches that queue's details
+// from the scheduler through libcups, which waits a minute for each answer:
+// a scheduler that stopped answering while the dialog was open would
+// freeze the window for minutes. It is asked first with the bounded wait;
+// when it stays silent it is set aside, so Qt's questions fail at once and
+// the print is told the printers can't be reached.
+class BoundedPrintDialog : public QPrintDialog {
+public:
+    using QPrintDialog::QPrintDialog;
+
+    void accept() override
+    {
+        // The dialog lists the queues first and a PDF file last; without the
+        // list, any choice is taken for a queue.
+        const auto* printers = findChild<QComboBox*>(QStringLiteral("printers"));
+        if (!printers || printers->currentIndex() < printers->count() - 1)
+            printscheduler::confirm();
+        QPrintDialog::accept();
+    }
+};
+
 }  // namespace
 
 PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
     const QPageSize paper = device.pageLayout().pageSize();
-    QPrintDialog dialog(&device, QApplication::activeWindow());
+    BoundedPrintDialog dialog(&device, QApplication::activeWindow());
     if (kind == PrintDialogKind::Setup) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);

@@ -1,23 +1,33 @@
 // The printer commands with the print scheduler that CUPS_SERVER names:
 // one that takes the connection and never answers freezes nothing (a
-// stored drawing opens, the dialogs open, a PDF file prints, a print to a
-// queue is told the printers can't be reached), one that refuses is as
-// fast as none, and one that answers still lists its queue. No test
-// printers: every question goes through Qt and libcups to the socket.
+// stored drawing opens, the dialogs open and say why no printer is listed,
+// a PDF file prints, a print to a queue is told the printers can't be
+// reached), one that refuses is as fast as none, one that answers late is
+// waited for and its queue listed and taking jobs, and one that stops answering while
+// Qt's print dialog is open holds the dialog's OK no longer than the wait.
+// No test printers: every question goes through Qt and libcups to the
+// socket. A scheduler that would hold a question longer than the test
+// allows lets it go at the bound, so a lost guard fails here, not by
+// ctest's timeout.
 
 #include "tests/editor/editorfixture.h"
 
 #include "output/dlgPrinter.h"
+#include "platform/commondialog.h"
 #include "platform/printer.h"
 #include "platform/printqueue.h"
 #include "platform/printscheduler.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -32,9 +42,30 @@ using PrintDialogAnswer = platform::ScriptedUserInterface::PrintDialogAnswer;
 
 namespace {
 
-// Longer than the program may keep the user waiting; far shorter than
-// libcups' own wait for an answer (a minute, retried).
-constexpr qint64 BoundMs = 10000;
+// Longer than the program waits for a first answer (ten seconds); far
+// shorter than libcups' own wait for one (a minute, retried).
+constexpr qint64 BoundMs = 14000;
+
+const QString WaitNote = QStringLiteral("印刷サーバーの応答を待っています…");
+
+qint64 nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// What the user sees of a wait for the scheduler, looked at while it lasts.
+struct WaitSeen {
+    bool note = false;
+    bool busy = false;
+    void look()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->isVisible() && label->text() == WaitNote)
+                note = true;
+        busy = busy || (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    }
+};
 
 const QString Unreachable = QStringLiteral(
     "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
@@ -73,12 +104,62 @@ void useScheduler(quint16 port)
     platform::printscheduler::forget();
 }
 
+// A scheduler that takes connections and never answers, until the test's
+// bound for the step passes: then it closes, and any question still held
+// ends.
+class SilentScheduler {
+public:
+    SilentScheduler()
+    {
+        m_fd = listening(m_port);
+        holdFor(BoundMs);
+        m_watch = std::thread([this] {
+            while (!m_stop && nowMs() < m_until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::close(m_fd);  // resets the connections it held
+        });
+    }
+    ~SilentScheduler()
+    {
+        m_stop = true;
+        m_watch.join();
+    }
+    quint16 port() const { return m_port; }
+    void holdFor(qint64 ms) { m_until = nowMs() + ms; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_until{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_watch;
+};
+
+// The queue's description: two papers, A4 its default.
+const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                       "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
+                       "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
+                       "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
+                       "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
+                       "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
+                       "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+                       "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+                       "*DefaultPageRegion: A4\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
+                       "*DefaultImageableArea: A4\n*ImageableArea A4: \"18 36 577 806\"\n"
+                       "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
+                       "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+
 // A scheduler with one queue, "Queue-1", taking jobs: it answers every
-// HTTP request, and the IPP listing and attribute requests with the queue,
-// each connection on a thread of its own (libcups keeps one open).
+// HTTP request, the IPP listing and attribute requests with the queue, and
+// gives its description; each connection on a thread of its own
+// (libcups keeps one open). Each answer may be held back a while, as a busy
+// server or a slow link does, and the scheduler may stop answering: it then
+// holds each question until the given time and drops the connection.
 class AnsweringScheduler {
 public:
-    AnsweringScheduler()
+    explicit AnsweringScheduler(qint64 delayMs = 0) : m_delayMs(delayMs)
     {
         m_fd = listening(m_port);
         if (m_fd < 0)
@@ -96,8 +177,34 @@ public:
             ::close(m_fd);
     }
     quint16 port() const { return m_port; }
+    void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
 
 private:
+    // Holds an answer back; false when the scheduler stopped answering.
+    bool holdBack()
+    {
+        for (const qint64 until = nowMs() + m_delayMs; !m_stop && nowMs() < until;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (nowMs() >= m_silentUntil)
+            return true;
+        while (!m_stop && nowMs() < m_silentUntil)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return false;
+    }
+
+    // Reads until the buffer holds `size` bytes; false at the connection's end.
+    bool fill(int fd, QByteArray& in, qsizetype size)
+    {
+        char buffer[4096];
+        while (in.size() < size) {
+            const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
+            if (n <= 0)
+                return false;
+            in.append(buffer, n);
+        }
+        return true;
+    }
+
     bool readable(int fd)
     {
         pollfd p{fd, POLLIN, 0};
@@ -135,18 +242,20 @@ private:
                 length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
             if (head.contains("expect: 100-continue"))
                 send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
-            while (in.size() < end + 4 + length) {
-                const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
-                if (n <= 0)
-                    return (void)::close(fd);
-                in.append(buffer, n);
-            }
-            const QByteArray body = in.mid(end + 4, length);
-            in.remove(0, end + 4 + length);
+            in.remove(0, end + 4);
+            if (!fill(fd, in, length))
+                return (void)::close(fd);
+            const QByteArray body = in.left(length);
+            in.remove(0, length);
+            if (!holdBack())
+                return (void)::close(fd);
             if (head.startsWith("post")) {
                 const QByteArray answer = ippAnswer(body);
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
+            } else if (head.startsWith("get /printers/queue-1.ppd")) {
+                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
+                             + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
             } else {
                 send(fd, head.startsWith("options") ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"
                                                     : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
@@ -199,6 +308,8 @@ private:
 
     int m_fd = -1;
     quint16 m_port = 0;
+    const qint64 m_delayMs;
+    std::atomic<qint64> m_silentUntil{0};
     std::atomic<bool> m_stop{false};
     std::thread m_accepting;
     std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
@@ -219,16 +330,21 @@ class TestPrintScheduler : public QObject {
     }
 
     // Each command the user gives, timed: the drawing opens, the print
-    // dialog opens, a PDF file prints, a print to a queue is refused with
-    // `queueBox`, and the printer set-up and the driver's defaults open.
-    void everyCommand(qint64 boundMs, const QString& queueBox)
+    // dialog opens (after a box saying why no printer is listed, with the
+    // scheduler set aside), a PDF file prints, a print to a queue is refused
+    // with `queueBox`, and the printer set-up and the driver's defaults
+    // open. `step` runs as each command begins.
+    void everyCommand(qint64 boundMs, const QString& queueBox, const std::function<void()>& step = [] {})
     {
         auto& ui = *m_session.quiet;
+        const bool setAside = queueBox == Unreachable;
         QElapsedTimer clock;
         const auto within = [&](const char* what) {
             QVERIFY2(clock.elapsed() < boundMs, qPrintable(QStringLiteral("%1: %2 ms").arg(what).arg(clock.elapsed())));
+            step();
             clock.start();
         };
+        step();
         clock.start();
         frmEdit& e = openStored();
         QVERIFY(e.pictOrg->hasPicture());
@@ -243,7 +359,10 @@ class TestPrintScheduler : public QObject {
         const int boxes = ui->count();
         ui->answerPrinter([](QPrinter&, QString&) {});
         d.cmdPrint_Click();
-        QCOMPARE(ui->count(), boxes + 1);
+        QCOMPARE(ui->count(), boxes + (setAside ? 2 : 1));
+        QCOMPARE(ui->boxes.at(ui->boxes.size() - 2).kind, QStringLiteral("Printer"));
+        if (setAside)
+            QCOMPARE(ui->boxes.at(ui->boxes.size() - 3).prompt, Unreachable);
         QCOMPARE(ui->last().prompt, queueBox);
         QCOMPARE(ui->last().title, QStringLiteral("印刷"));
         QVERIFY(platform::CurrentPrinter().sheets().empty());
@@ -277,13 +396,11 @@ private slots:
 
     void silentSchedulerFreezesNothing()
     {
-        quint16 port = 0;
-        const int silent = listening(port);  // takes connections, never answers
-        QVERIFY(silent >= 0);
-        useScheduler(port);
-        everyCommand(BoundMs, Unreachable);
+        SilentScheduler silent;
+        QVERIFY(silent.port() != 0);
+        useScheduler(silent.port());
+        everyCommand(BoundMs, Unreachable, [&] { silent.holdFor(BoundMs); });
         QVERIFY(platform::printscheduler::setAside());
-        ::close(silent);
     }
 
     // Refused at once, as with no scheduler running: no wait, and the print
@@ -316,6 +433,86 @@ private slots:
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void slowSchedulerIsWaitedFor_data()
+    {
+        QTest::addColumn<int>("delayMs");
+        QTest::newRow("2 s") << 2000;
+        QTest::newRow("4 s") << 4000;
+    }
+
+    // A scheduler that answers late is used: the wait shows, the queue is
+    // listed and said to take jobs.
+    void slowSchedulerIsWaitedFor()
+    {
+        QFETCH(int, delayMs);
+        AnsweringScheduler scheduler(delayMs);
+        QVERIFY(scheduler.port() != 0);
+        useScheduler(scheduler.port());
+        WaitSeen seen;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] { seen.look(); });
+        look.start(50);
+        QVERIFY2(platform::Printers::names().contains(QStringLiteral("Queue-1")),
+                 qPrintable(platform::Printers::names().join(u',')));
+        look.stop();
+        QVERIFY(seen.note && seen.busy);
+        QVERIFY(!platform::printscheduler::setAside());
+        QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
+        QVERIFY(!platform::printscheduler::setAside());
+    }
+
+    // The print and set-up dialogs leave the drawing's paper on a queue
+    // that offers it, not the queue's default the dialog puts there.
+    void drawingsPaperStaysOnAQueue()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-1"));
+        QCOMPARE(device->printerName(), QStringLiteral("Queue-1"));
+        platform::CommonDialog dialog;
+        dialog.PrinterDevice = device.get();
+        for (const long flags : {0L, platform::CommonDialog::cdlPDPrintSetup}) {
+            QVERIFY(device->setPageSize(QPageSize(QPageSize::A3)));
+            (*m_session.quiet)->answerPrinter([](QPrinter&, QString&) {}, QPageSize(QPageSize::A4));
+            dialog.Flags = flags;
+            dialog.ShowPrinter();
+            QCOMPARE(device->pageLayout().pageSize().id(), QPageSize::A3);
+        }
+    }
+
+    // A scheduler that stops answering while Qt's print dialog is open
+    // holds its OK no longer than the program's wait; the queue is then set
+    // aside.
+    void schedulerStoppingWhileTheDialogIsOpen()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-1"));
+        platform::QtUserInterface qt;
+        platform::setUi(&qt);
+        QString listed;
+        qint64 held = -1;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+                listed = printers->currentText();
+            scheduler.stopAnswering(BoundMs);
+            QElapsedTimer clock;
+            clock.start();
+            dialog->accept();
+            held = clock.elapsed();
+        });
+        platform::CommonDialog common;
+        common.PrinterDevice = device.get();
+        common.ShowPrinter();
+        platform::setUi(&m_session.quiet->get());
+        QCOMPARE(listed, QStringLiteral("Queue-1"));
+        QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
+        QVERIFY(platform::printscheduler::setAside());
     }
 };
 

@@ -357,7 +357,7 @@ private slots:
         platform::LabelElement& label = e.lblKyori(0);
         label.Move(30, 12);
         label.FontSize = 14, label.Caption = QStringLiteral("50.00 m"), label.ToolTipText = QStringLiteral("境界");
-        label.BackStyle = 0, label.Visible = true;
+        label.BackStyle = 0, label.BorderStyle = 1, label.Appearance = 1, label.Visible = true;
         e.lblKeiIdoS(0).Caption = QStringLiteral("位置1");
         e.lblKeiIdoS(0).Visible = true;
         GE_booPrtCmt = true;
@@ -366,9 +366,11 @@ private slots:
         QCOMPARE(sheets().size(), size_t(3));
         const auto& sheet = sheets()[0];
         const auto segments = ofKind(sheet, DrawCommand::Segment);
-        QCOMPARE(segments.size(), size_t(2));
+        QCOMPARE(segments.size(), size_t(10));  // and the label's sunken frame
         QCOMPARE(segments[0].penWidth, 1.0);
         QCOMPARE(segments[1].penWidth, 3.0);
+        for (size_t i = 2; i < segments.size(); ++i)
+            QCOMPARE(segments[i].penWidth, 4.0);
         const auto ellipses = ofKind(sheet, DrawCommand::Ellipse);
         QCOMPARE(ellipses.size(), size_t(7));  // the oval's background and its border twice
         for (int i = 0; i < 5; ++i) {
