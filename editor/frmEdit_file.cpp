@@ -17,6 +17,8 @@
 
 #include <QScopeGuard>
 
+#include <functional>
+
 using namespace platform;
 using namespace vb;
 
@@ -24,12 +26,12 @@ namespace {
 
 const QString kSaveTitle = QStringLiteral("オブジェクトの保存");
 
-}  // namespace
-
 // The folder chooser and then the thumbnails of that folder: true when a
 // picture was chosen (GE_strFolder and GE_strMapImage name it). A cancelled
-// pick never brings in a name chosen earlier in the run.
-bool frmEdit::fncPick_Picture(const QString& caption)
+// pick never brings in a name chosen earlier in the run. `accept`, when
+// given, judges the choice while the thumbnails are still open, so that a
+// picture it refuses leaves them open for another.
+bool pickPicture(frmEdit& editor, const QString& caption, std::function<bool(const QString& path)> accept)
 {
     GE_strMapImage.clear();
     dlgBrowesForFolder& chooser = Instance<dlgBrowesForFolder>::get();
@@ -42,15 +44,23 @@ bool frmEdit::fncPick_Picture(const QString& caption)
     if (!GE_booDlgOK)
         return false;
 
-    stsBar->Panels(1).setText(GE_strFolder);
+    editor.stsBar->Panels(1).setText(GE_strFolder);
     GE_strPict_Drive = GE_strDrive;
     GE_strPict_Folda = GE_strFolder;
     frmThumbnail& thumbnails = Instance<frmThumbnail>::get();
     thumbnails.lblMesage->setCaption(QStringLiteral("画像又は、ファイル名をクリックして「ＯＫ」を押すか、")
                                      + QStringLiteral("ダブルクリックしてください。") + vbCrLf
                                      + QStringLiteral("右クリックで画像を拡大表示します。"));
+    thumbnails.fncAccept = std::move(accept);
     thumbnails.showForm(vbModal);
     return !GE_strMapImage.isEmpty();
+}
+
+}  // namespace
+
+bool frmEdit::fncPick_Picture(const QString& caption)
+{
+    return pickPicture(*this, caption, {});
 }
 
 void frmEdit::mnuFileNewPrj_Click()
@@ -66,13 +76,15 @@ void frmEdit::mnuFileNewPrj_Click()
             stsBar->Panels(1).setText(folderShown);
     });
     try {
-        if (!fncPick_Picture(QStringLiteral("画像取り込み")))
-            return;
-
-        // The picture first: one that can't be read, or only in part,
-        // leaves the drawing as it was.
-        const SharedImage picture = fncLoad_Picture(files::join(GE_strFolder, GE_strMapImage), true);
-        if (!picture)
+        // The picture first, read while the thumbnails are open: one that
+        // can't be read, or only in part, leaves the drawing as it was and
+        // the user free to choose another.
+        SharedImage picture;
+        const auto readable = [this, &picture](const QString& path) {
+            picture = fncLoad_Picture(path, true);
+            return bool(picture);
+        };
+        if (!pickPicture(*this, QStringLiteral("画像取り込み"), readable) || !picture)
             return;
         // The work the new picture would wipe out is the user's to give up.
         const QStringList cleared = mdlObjects::fncCleared_Kinds(objectArrays());

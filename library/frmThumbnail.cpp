@@ -212,6 +212,8 @@ void frmThumbnail::cmdOK_Click()
                    QStringLiteral("画像ファイル"));
         return;
     }
+    if (fncAccept && !name.isEmpty() && !fncAccept(files::join(GE_strFolder, name)))
+        return;
     GE_strMapImage = name;
     unload();
 }

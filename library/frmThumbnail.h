@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QList>
 #include <QSet>
+#include <functional>
 #include <memory>
 
 class frmThumbnail : public platform::Form {
@@ -40,6 +41,11 @@ public:
     platform::ProgressBar* pgsBar = nullptr;
 
     static inline const QString FilePattern = QStringLiteral("*.bmp;*.jpg;*.gif");
+
+    // Set by an opener that takes the picture in at once: asked on OK with
+    // the chosen file's full path. False keeps the window open for another
+    // choice (the opener has told the user why); GE_strMapImage stays "".
+    std::function<bool(const QString& path)> fncAccept;
 
     void fileList_Click();
     void fileList_DblClick();

@@ -50,6 +50,14 @@ typHatchLine getRecord(const char* in)
     return line;
 }
 
+QByteArray records(const QList<typHatchLine>& lines)
+{
+    QByteArray data(lines.size() * RecordSize, '\0');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        putRecord(data.data() + i * RecordSize, lines[i]);
+    return data;
+}
+
 }  // namespace
 
 void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList<typHatchLine>& lines)
@@ -57,9 +65,7 @@ void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList
     const QString path = binPath(key);
     if (path.isEmpty())
         return;
-    QByteArray data(lines.size() * RecordSize, '\0');
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        putRecord(data.data() + i * RecordSize, lines[i]);
+    const QByteArray data = records(lines);
 
     // A failed write leaves the previous file whole; the caller is told
     // nothing, as a missing cache file only costs its recomputation.
@@ -86,6 +92,18 @@ bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchL
         result[i] = getRecord(data.constData() + i * RecordSize);
     lines = std::move(result);
     return true;
+}
+
+bool fncHolds_Bin(const QString& key, const QList<typHatchLine>& lines)
+{
+    const QString path = binPath(key);
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    const qint64 size = lines.size() * RecordSize;
+    if (!file.open(QIODevice::ReadOnly) || file.size() != size)
+        return false;
+    return file.read(size) == records(lines);
 }
 
 bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)

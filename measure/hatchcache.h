@@ -30,6 +30,10 @@ bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchL
 // file size / 16), never zero records standing in for missing ones.
 bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines);
 
+// True when the area's file holds exactly these segments and nothing else,
+// so that writing them would change nothing.
+bool fncHolds_Bin(const QString& key, const QList<typHatchLine>& lines);
+
 // Deletes one area's file, when there is one (its hatching came out empty).
 void subKill_BinOne(const QString& key);
 

@@ -348,6 +348,13 @@ qsizetype fncHatching_Store(std::span<const HatchSide> lineMenseki, typHatching&
     if (lines.size() > storable)
         lines.resize(storable);
 
+    // Opening a drawing again regenerates every area; a file that already
+    // holds the same segments is kept, as writing hundreds of them anew is
+    // most of such a load's time.
+    if (!lines.isEmpty() && mdlFileAccess::fncHolds_Bin(key, lines)) {
+        hatching.iUbound = Ubound(lines.size() - 1);
+        return lines.size();
+    }
     // The old file goes first: once the record changes it is stale, and a
     // write that fails must not leave it to be drawn with the new count.
     mdlFileAccess::subKill_BinOne(key);

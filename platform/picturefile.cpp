@@ -85,9 +85,16 @@ bool bmpCutShort(Bytes p, qint64 n)
     if (width <= 0 || height == 0 || bits == 0)
         return false;
     const bool rows = compression == 0 || compression == 3 || compression == 6;
-    const qint64 stride = (width * bits + 31) / 32 * 4;
-    const qint64 needed = offset + (rows ? stride * (height < 0 ? -height : height) : dataSize);
-    return n < needed;
+    if (n < offset)
+        return true;
+    const qint64 room = n - offset;
+    if (!rows)
+        return room < dataSize;
+    // A header may announce any size: the row count is compared with the
+    // rows the file has room for, as the product of the two can overflow.
+    const qint64 stride = (width * bits + 31) / 32 * 4;  // at most 2^31 x 2^16 bits
+    const qint64 rowCount = height < 0 ? -height : height;
+    return rowCount > room / stride;
 }
 
 // A colour table's bytes by the packed flags of a screen or image descriptor.

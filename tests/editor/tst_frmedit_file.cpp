@@ -360,25 +360,30 @@ private slots:
                     browser(form).cmdCloase->setValue(true);
                     return;
                 }
-                if (how == 6) {
+                const char* names[] = {"", "", "broken.bmp", "new.bmp", "cut.jpg", "cut.bmp", "note.gif"};
+                const QString name = QString::fromLatin1(names[how]);
+                frmThumbnail& thumbnails = browser(form);
+                if (how >= 4) {
                     // The thumbnails as the user sees them: a double click on
-                    // the one that can't be read says so, and the picker stays.
-                    frmThumbnail& thumbnails = browser(form);
+                    // a picture that is refused says so, and the picker stays
+                    // for another choice.
                     thumbnails.activateWindow();
                     QVERIFY(QTest::qWaitForWindowActive(&thumbnails));
                     for (platform::PictureBox* cell : thumbnails.imgPictureS) {
-                        if (cell->toolTip() == QStringLiteral("note.gif")) {
+                        if (cell->toolTip() == name) {
                             QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
                             QTest::mouseDClick(cell, Qt::LeftButton, {}, QPoint(5, 5));
                         }
                     }
-                    QVERIFY(thumbnails.isVisible() && GE_booThumbnail);
-                    thumbnails.cmdCloase->setValue(true);
-                    return;
+                } else {
+                    thumbnails.stsBar->Panels(2).setText(name);
+                    thumbnails.cmdOK->setValue(true);
                 }
-                const char* names[] = {"", "", "broken.bmp", "new.bmp", "cut.jpg", "cut.bmp"};
-                browser(form).stsBar->Panels(2).setText(QString::fromLatin1(names[how]));
-                browser(form).cmdOK->setValue(true);
+                if (how == 3)
+                    return;
+                QVERIFY(thumbnails.isVisible() && GE_booThumbnail);
+                QCOMPARE(GE_strMapImage, QString());
+                thumbnails.cmdCloase->setValue(true);
             });
         }
         if (how == 3)

@@ -332,6 +332,7 @@ private slots:
 
         frmThumbnail& browser = open(large);
         QVERIFY(looksLike(browser.imgPictureS[0], Qt::red));
+        browser.fileList->setListIndex(1);
         QTest::mouseClick(browser.imgPictureS[0], Qt::RightButton, {}, QPoint(5, 5));
         QVERIFY(!browser.imgSelect->isHidden());
         QVERIFY(browser.pictWindow->isHidden());
@@ -339,6 +340,8 @@ private slots:
         QCOMPARE(browser.imgSelect->picture()->size(), browser.imgSelect->size());
         QVERIFY(looksLike(browser.imgSelect, Qt::blue));  // the file, not its thumbnail
         QCOMPARE(browser.imgSelect->toolTip(), QStringLiteral("クリックで元に戻ります"));
+        QCOMPARE(browser.stsBar->Panels(2).Text(), QStringLiteral("big.jpg"));  // the clicked cell's, not the list's
+        QCOMPARE(ui->count(), 0);
 
         browser.fileList->setListIndex(1);  // moving through the list shows the other thumbnails
         QVERIFY(looksLike(browser.imgSelect, Qt::green));

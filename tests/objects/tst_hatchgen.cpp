@@ -3,6 +3,7 @@
 #include "objects/hatchgen.h"
 #include "platform/ui.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -212,6 +213,29 @@ private slots:
         QVERIFY(std::equal(back.begin(), back.end(), generated.begin(), [](auto& a, auto& b) {
             return a.X1 == b.X1 && a.X2 == b.X2 && a.Y1 == b.Y1 && a.Y2 == b.Y2;
         }));
+
+        // Stored again, a file that holds the same segments is kept as it
+        // is; one of the same size that holds others is written anew.
+        const QString path = m_temp.filePath("240101123456.bin");
+        const QByteArray whole = [&] { QFile f(path); return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(); }();
+        const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
+        const auto rewrite = [&](const QByteArray& bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.write(bytes) == bytes.size() && f.flush());
+            QVERIFY(f.setFileTime(earlier, QFileDevice::FileModificationTime));
+        };
+        rewrite(whole);
+        h.iUbound = 5;
+        QCOMPARE(mdlHatching::fncHatching_Store(sides, h, key, 1), written);
+        QCOMPARE(qsizetype(h.iUbound), written - 1);
+        QCOMPARE(QFileInfo(path).lastModified(), earlier);
+        rewrite(QByteArray(4, '\x7f'));
+        QCOMPARE(mdlHatching::fncHatching_Store(sides, h, key, 1), written);
+        QVERIFY(QFileInfo(path).lastModified() != earlier);
+        QFile stored(path);
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), whole);
+        stored.close();
 
         // A regeneration that yields nothing leaves nothing to draw.
         h.iStyle = 0;

@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <QBuffer>
+#include <QDir>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -424,6 +425,11 @@ private slots:
         withThumb.insert(2, QByteArray::fromHex("ffe1000e457869660000ffd8ffd9ffd9"));
         const QByteArray gif = QByteArray::fromHex("4749463837610100010080000" "0ff0000000000"
                                                    "2c00000000010001000002024401003b");
+        // A header announcing 2147483647 x 2147483647 pixels at 32 bits, and four bytes of them.
+        const QByteArray hugeBmp = QByteArray::fromHex("424d" "3a000000" "00000000" "36000000"
+                                                       "28000000" "ffffff7f" "ffffff7f" "0100" "2000" "00000000"
+                                                       "00000000" "00000000" "00000000" "00000000" "00000000"
+                                                       "000000ff");
         const struct {
             const char* name;
             QByteArray bytes;
@@ -439,12 +445,20 @@ private slots:
             {"bmp whole", bmp, false},
             {"bmp one byte short", bmp.chopped(1), true},
             {"bmp cut in its header", bmp.left(20), true},
+            {"bmp announcing more than a file can hold", hugeBmp, true},
             {"gif whole", gif, false},
             {"gif without its trailer", gif.chopped(1), false},
             {"gif cut in its picture", gif.chopped(3), true},
             {"text", "just some text", false},
         };
+        // Seeds for the fuzzer of these checks: the same rows as files.
+        const QString corpus = qEnvironmentVariable("NEMU_PICTURE_CORPUS");
         for (const auto& row : rows) {
+            if (!corpus.isEmpty()) {
+                QVERIFY(QDir().mkpath(corpus));
+                QFile seed(QDir(corpus).filePath(QString::fromLatin1(row.name)));
+                QVERIFY(seed.open(QIODevice::WriteOnly) && seed.write(row.bytes) == row.bytes.size());
+            }
             const QString path = dir.filePath(QString::fromLatin1(row.name));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(row.bytes) == row.bytes.size());
