@@ -127,6 +127,7 @@ bool frmEdit::loadImported()
     mnuFileSaveAsPrj->setEnabled(true);
     mnuFileSaveCsv->setEnabled(true);
     subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
+    mnuFileSaveAsImg->setEnabled(pictMap->hasPicture());
     sZoom(1.0f);
     GE_sngZoom = 1.0f;
     sngZoomPrev = 1.0f;

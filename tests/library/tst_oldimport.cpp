@@ -165,6 +165,7 @@ private slots:
         QVERIFY(GE_booSnap && !GE_booPrtCmt);
         QCOMPARE(GE_intUnitDIndex, qint16(2));
         QCOMPARE(GE_strUnitS, QStringLiteral("cm2 "));  // the name of the unit read in
+        QVERIFY(editor->mnuFileSaveAsImg->Enabled());
         QCOMPARE(GE_dblAspectM, 1.0);
         QVERIFY(GE_tpPtoD_r.dblX == 1.0 && GE_tpPtoD_r.dblY == 1.0);
 
