@@ -109,6 +109,7 @@ void frmEdit::mnuFileNewPrj_Click()
         mnuFileSavePrj->setEnabled(true);
         mnuFileSaveAsPrj->setEnabled(true);
         mnuFileSaveCsv->setEnabled(true);
+        mnuFileSaveAsImg->setEnabled(true);  // there is a picture to save now
         // The picture shows at its own size. The shapes, which stay, are
         // brought to it too, so that they are stored where they are seen.
         const bool zoomed = GE_sngZoom != 1.0f;

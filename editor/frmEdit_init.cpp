@@ -5,6 +5,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "interaction/settingsmenus.h"
 #include "measure/checkline.h"
 #include "measure/optionrules.h"
 #include "measure/resulttag.h"
@@ -34,16 +35,14 @@ void frmEdit::subInit_Settings()
     GE_sngDistanceD_Y = measure::NewDrawingDistance;
     GE_tpPtoD_r = {1.0, 1.0};
     GE_dblAspectM = 1.0;
-    GE_strUnitD = QStringLiteral("m ");
     GE_intUnitDIndex = 2;
     GE_intDPointD = 2;
-    GE_strUnitS = QStringLiteral("m2 ");
     GE_intUnitSIndex = 2;
     GE_intDPointS = 2;
     GE_sngKeisuD = 1.0f;
     GE_sngKeisuS = 1.0f;
     ResultTag::subInit_Format();
-    popMesInput->setCaption(QStringLiteral("50 ") + GE_strUnitD);
+    popMesInput->setCaption(QStringLiteral("50 "));
     GE_tpPiccel = {typPointS{10, 10}, typPointS{100, 10}};
     GE_dblKeido = {0, 0};
     GE_dblIdo = {0, 0};
@@ -62,6 +61,9 @@ void frmEdit::subInit_Settings()
     GE_tpKtoP_r = {};
     GE_tpPx00ToKei = {};
     GE_tpKI00ToPx = {};
+    // The unit names (metres and square metres here) and the menus that show
+    // a setting follow the values just set; a loaded drawing sets them again.
+    interaction::subShow_Settings(*this);
 
     strMojiHead = QStringLiteral("New ");
     strMojiFoot.clear();

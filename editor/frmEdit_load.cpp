@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
+#include "interaction/settingsmenus.h"
 #include "library/frmThumbnail.h"
 #include "library/oldimport.h"
 #include "measure/frmOption.h"
@@ -69,6 +70,7 @@ bool frmEdit::loadStored()
     // A failed read ends the load as "not found" does: nothing half-read is shown.
     if (mdlSQL::fncSQL_GetPrint(GE_tpPrint.strNo, GE_tpPrint))
         return false;
+    interaction::subShow_Settings(*this);
     if (GE_tpPrint.strFileName.isEmpty() || GE_tpPrint.strPath.isEmpty())
         return false;
     bool found = false;
@@ -111,6 +113,7 @@ bool frmEdit::loadImported()
         GE_sngPictAdj = 1.0f;
         GE_sngScale = 0;
         GE_booPictAdj = false;
+        interaction::subShow_Settings(*this);
         subRepair_Imported();
     } catch (const vb::Error& error) {
         errImport = error;
@@ -126,6 +129,7 @@ bool frmEdit::loadImported()
     // Nothing of it is in the database yet: closing must offer the save.
     booDrawChange = true;
     subPictDraw(files::join(GE_tpPrint.strPath, GE_tpPrint.strFileName));
+    mnuFileSaveAsImg->setEnabled(pictMap->hasPicture());
     sZoom(1.0f);
     GE_sngZoom = 1.0f;
     sngZoomPrev = 1.0f;

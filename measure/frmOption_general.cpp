@@ -5,9 +5,11 @@
 
 #include "app/globals.h"
 #include "editor/frmEdit.h"
+#include "interaction/settingsmenus.h"
 #include "measure/calibration.h"
 #include "measure/geometry.h"
 #include "measure/optionrules.h"
+#include "measure/unitnames.h"
 #include "platform/vbruntime.h"
 
 #include <cfloat>
@@ -27,6 +29,16 @@ double metresFactor(bool toUnit)
         return 1;
     const size_t unit = size_t(GE_intUnitDIndex);
     return toUnit ? GE_dblChgMToOD[unit] : GE_dblChgOToMD[unit];
+}
+
+// The unit names follow the indexes, and the editor's menus the settings,
+// whether or not an editor is open.
+void showSettings()
+{
+    if (frmEdit* e = platform::Instance<frmEdit>::pointer())
+        interaction::subShow_Settings(*e);
+    else
+        measure::subSet_UnitNames();
 }
 
 void rescaleRatio(double factor)
@@ -245,10 +257,8 @@ bool frmOption::takeKeiIdoScale()
 void frmOption::optUnitD_Click(int index)
 {
     const qint16 old = GE_intUnitDIndex;
-    // The load selects the unit in force: its name stays the drawing's.
-    if (!(m_loading && old == index))
-        GE_strUnitD = optUnitD(index).Caption();
     GE_intUnitDIndex = qint16(index);
+    showSettings();
     lblUnit(0).setCaption(GE_strUnitD);
     lblUnit(1).setCaption(GE_strUnitD);
     if (m_loading || old == index || old < 0 || old >= UnitCount)
@@ -280,9 +290,8 @@ void frmOption::optUnitD_KeyPress(int index, int& keyAscii)
 void frmOption::optUnitS_Click(int index)
 {
     const qint16 old = GE_intUnitSIndex;
-    if (!(m_loading && old == index))
-        GE_strUnitS = optUnitS(index).Caption();
     GE_intUnitSIndex = qint16(index);
+    showSettings();
     if (!m_loading && old != index)
         markChanged();
 }
@@ -350,6 +359,7 @@ void frmOption::setSetting(float& setting, float value)
     if (value != setting)
         markChanged();
     setting = value;
+    showSettings();
 }
 
 void frmOption::markChanged()

@@ -96,6 +96,12 @@ void subParse_ResultTag(const QString& tag, qint16& unit, qint16& decimals, doub
     value = tag.size() > 11 ? leadingNumber(text.mid(4, tag.size() - 11)) : 0;
 }
 
+bool fncTag_WellFormed(const QString& tag)
+{
+    return tag.size() > 3 && isDigit(tag[0]) && isDigit(tag[1]) && isDigit(tag[2]) && tag[3] == u':'
+           && tag.left(2).toInt() <= MaxUnit && tag.mid(2, 1).toInt() <= MaxDecimals;
+}
+
 QString fncTag_Key(const QString& tag) { return vb::Right(tag, KeyLength); }
 
 double fncChg_Value(double value, qint16 from, qint16 to, bool area)
@@ -132,10 +138,7 @@ typRelabel fncChg_DecimalPoint(const QString& tag, qint16 decimals, bool area)
 typRelabel fncRestate(const QString& tag, double value, qint16 drawingUnit, qint16 drawingDecimals, bool area)
 {
     qint16 unit = drawingUnit, decimals = drawingDecimals;
-    const bool wellFormed = tag.size() > 3 && isDigit(tag[0]) && isDigit(tag[1]) && isDigit(tag[2])
-                            && tag[3] == u':' && tag.left(2).toInt() <= MaxUnit
-                            && tag.mid(2, 1).toInt() <= MaxDecimals;
-    if (wellFormed) {
+    if (fncTag_WellFormed(tag)) {
         double old = 0;
         subParse_ResultTag(tag, unit, decimals, old);
     }

@@ -41,6 +41,10 @@ QString fncMake_ResultTag(qint16 unit, qint16 decimals, double value, const QStr
 // a tag too short to hold a value gives the value 0.
 void subParse_ResultTag(const QString& tag, qint16& unit, qint16& decimals, double& value);
 
+// The tag holds a valid unit and decimals in its fixed layout ("uud:"); a
+// damaged tag, or one made by hand, does not.
+bool fncTag_WellFormed(const QString& tag);
+
 // The key that ties the elements of one measurement: the last 12 characters.
 QString fncTag_Key(const QString& tag);
 

@@ -62,12 +62,23 @@ QStringList pointColumns(frmEdit& e, float x, float y)
 }
 
 // Columns 3 to 12 of a distance row for a segment at the current zoom.
-QStringList segmentColumns(frmEdit& e, const platform::LineElement& line)
+// The length is the one its result label (when given) shows, expressed in
+// the drawing's unit that the header names: the label keeps the length as
+// it was measured, which the stored ends, measured again, need not repeat.
+QStringList segmentColumns(frmEdit& e, const platform::LineElement& line,
+                           const platform::LabelElement* label = nullptr)
 {
     const float z = GE_sngZoom;
     const float x1 = line.X1 / z, y1 = line.Y1 / z, x2 = line.X2 / z, y2 = line.Y2 / z;
     QStringList out = pointColumns(e, x1, y1) + pointColumns(e, x2, y2);
-    out << num(GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2));
+    double length = GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2);
+    if (label && ResultTag::fncTag_WellFormed(label->Tag)) {
+        qint16 unit = 0, decimals = 0;
+        ResultTag::subParse_ResultTag(label->Tag, unit, decimals, length);
+        if (unit != GE_intUnitDIndex)
+            length = ResultTag::fncChg_Value(length, unit, GE_intUnitDIndex, false);
+    }
+    out << num(length);
     out << num(x1) << num(y1) << num(x2) << num(y2) << num(e.fncGet_PointDistance(x1, y1, x2, y2));
     return out;
 }
@@ -102,9 +113,9 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
         // Only the distance this measurement keeps on the side: another one
         // starting at the same vertex belongs to another object.
         const int k = mdlChain::fncFind_SideKyori(e.lineHojoSave, e.linePS, j);
-        const QString comment = k >= 0 && e.lblKyori.exists(k) ? text(e.lblKyori(k).ToolTipText)
-                                                                : QStringLiteral("-----");
-        lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j)));
+        const platform::LabelElement* distance = k >= 0 && e.lblKyori.exists(k) ? &e.lblKyori(k) : nullptr;
+        const QString comment = distance ? text(distance->ToolTipText) : QStringLiteral("-----");
+        lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j), distance));
     }
     return lines;
 }
@@ -115,8 +126,9 @@ void frmEdit::subCsvOut_Kyori(const QString& path)
 {
     QStringList lines{kyoriHeader()};
     for (int i = 0; i < lineDsSave.UBound(); ++i) {
-        const QString comment = lblKyori.exists(i) ? text(lblKyori(i).ToolTipText) : QString();
-        lines << mdlCsv::row(QStringList{num(qint32(i + 1)), comment} + segmentColumns(*this, lineDsSave(i)));
+        const platform::LabelElement* label = lblKyori.exists(i) ? &lblKyori(i) : nullptr;
+        const QString comment = label ? text(label->ToolTipText) : QString();
+        lines << mdlCsv::row(QStringList{num(qint32(i + 1)), comment} + segmentColumns(*this, lineDsSave(i), label));
     }
     mdlCsv::writeFile(path, lines);
 }

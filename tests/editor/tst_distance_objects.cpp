@@ -3,6 +3,7 @@
 // the 16-bit limit of the element arrays.
 
 #include "tests/editor/editorfixture.h"
+#include "app/mdlFileAccess.h"
 #include "measure/resulttag.h"
 #include "platform/vberror.h"
 
@@ -46,6 +47,13 @@ class TestDistanceObjects : public QObject {
     editortest::Session m_session;
 
 private slots:
+    void initTestCase()
+    {
+        // The unit names a drawing's captions print come from Init.ini.
+        testsupport::ProgramFolder folder(false, false, true);
+        QVERIFY(mdlFileAccess::fncReadInitIni());
+    }
+
     void init()
     {
         QVERIFY(m_session.begin());

@@ -4,6 +4,7 @@
 
 #include "tests/editor/editorfixture.h"
 
+#include "app/mdlFileAccess.h"
 #include "db/mdlSQL_objects.h"
 
 #include <QFile>
@@ -26,6 +27,13 @@ class TestFrmEditOpen : public QObject {
     }
 
 private slots:
+    void initTestCase()
+    {
+        // The unit names a drawing's captions print come from Init.ini.
+        testsupport::ProgramFolder folder(false, false, true);
+        QVERIFY(mdlFileAccess::fncReadInitIni());
+    }
+
     void init()
     {
         QVERIFY(m_session.begin());
@@ -150,6 +158,7 @@ private slots:
         // longitude/latitude mode; the context menus are off the bar.
         QVERIFY(!e.pictMap->hasPicture());
         QVERIFY(!e.mnuFileSavePrj->Enabled() && !e.mnuFileSaveAsImg->Enabled());
+        QVERIFY(e.popMesHj15->Checked() && !e.popMesHj30->Checked());
         QVERIFY(!e.Toolbar1->Buttons(13).Enabled());
         QVERIFY(!e.popMes->Visible() && !e.popEdit->Visible());
         QVERIFY(e.mnuSnap(0).Checked() && e.popDisX->Checked() && e.popMesLine->Checked());

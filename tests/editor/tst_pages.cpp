@@ -162,6 +162,7 @@ private slots:
         e.mnuFileNewPrj_Click();
         QVERIFY(script.allUsed());
         QCOMPARE(e.pictMap->picture()->size(), QSize(120, 90));
+        QVERIFY(e.mnuFileSaveAsImg->Enabled());  // the picture can be saved as a bitmap now
         QVERIFY(shown(e, 1, 1));
         e.booDrawChange = false;
     }

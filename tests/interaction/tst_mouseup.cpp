@@ -8,6 +8,7 @@
 #include "app/mdlFileAccess.h"
 #include "measure/frmOption.h"
 #include "measure/resulttag.h"
+#include "platform/encoding.h"
 #include "platform/keyboard.h"
 
 #include <QDir>
@@ -603,6 +604,40 @@ private slots:
         QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
         QCOMPARE(GE_tpHatching[0].Tag, area);
         QCOMPARE(testsupport::fileBytes(binFile), segments);
+    }
+
+    // The units and the extension-line length set for a drawing come back
+    // with it in a new editor: its new results, the preset item, the
+    // length's tick and the distance list's header all name them.
+    void unitsComeBackWithTheDrawing()
+    {
+        frmEdit& e = openStored();
+        frmOption& o = Instance<frmOption>::get();  // loaded with the drawing
+        o.optUnitD(12).setValue(true);
+        o.optUnitS(11).setValue(true);
+        QCOMPARE(e.popMesInput->Caption(), QStringLiteral("50 間 "));
+        e.popMesHj25_Click();
+        GE_booSnap = true;
+        saveAndClose(e);
+        frmEdit& r = Fixture::open();
+        QCOMPARE(r.popMesInput->Caption(), QStringLiteral("50 間 "));
+        QVERIFY(r.popMesHj25->Checked() && !r.popMesHj15->Checked());
+        r.Toolbar1->Buttons(9).setValue(1);
+        measure(r, 10, 10, 40, 50);
+        r.popMesRenzoku_Click();
+        polyline(r, {{110, 10}, {140, 10}, {140, 40}});
+        r.popMesDisCal_Click();
+        r.popMesRenzoku_Click();
+        polyline(r, {{210, 10}, {240, 10}, {240, 40}});
+        closeAt(r, 211, 11);
+        for (const LabelElement* label : {&r.lblKyori(0), &r.lblKeiroS(0)})
+            QVERIFY2(label->Caption.get().endsWith(QStringLiteral(" 間 ")), qPrintable(label->Caption.get()));
+        QVERIFY2(r.lblMensekiS(0).Caption.get().endsWith(QStringLiteral(" 坪 ")),
+                 qPrintable(r.lblMensekiS(0).Caption.get()));
+        const QString list = m_session.fx->dir.filePath(QStringLiteral("kyori.csv"));
+        r.subCsvOut_Kyori(list);
+        QVERIFY(platform::encoding::decodeCp932(testsupport::fileBytes(list))
+                    .startsWith(QStringLiteral("№,コメント,x1(間 ),y1(間 ),x2(間 ),y2(間 ),L(間 ),X1(mm)")));
     }
 
     void calibration()

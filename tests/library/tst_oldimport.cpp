@@ -5,6 +5,7 @@
 
 #include "app/frmMain.h"
 #include "app/globals.h"
+#include "app/mdlFileAccess.h"
 #include "db/mdlDB.h"
 #include "editor/frmEdit.h"
 #include "library/dlgBrowesForFolder.h"
@@ -97,6 +98,7 @@ private slots:
     void init()
     {
         m_program = std::make_unique<testsupport::ProgramFolder>();
+        QVERIFY(mdlFileAccess::fncReadInitIni());  // the unit names
         m_dir = std::make_unique<QTemporaryDir>();
         QDir(m_dir->path()).mkdir("data");
         QDir(m_dir->path()).mkdir("pictures");
@@ -162,6 +164,8 @@ private slots:
         QCOMPARE(GE_sngHojoLen, 15.0f);
         QVERIFY(GE_booSnap && !GE_booPrtCmt);
         QCOMPARE(GE_intUnitDIndex, qint16(2));
+        QCOMPARE(GE_strUnitS, QStringLiteral("cm2 "));  // the name of the unit read in
+        QVERIFY(editor->mnuFileSaveAsImg->Enabled());
         QCOMPARE(GE_dblAspectM, 1.0);
         QVERIFY(GE_tpPtoD_r.dblX == 1.0 && GE_tpPtoD_r.dblY == 1.0);
 

@@ -79,6 +79,7 @@ class TestCsv : public QObject {
         frmEdit& e = Fixture::open();
         GE_booModeDis = true, GE_booModeKei = false;
         GE_tpPtoD_r.dblX = GE_tpPtoD_r.dblY = 0.25;
+        GE_intUnitDIndex = 2;
         GE_strUnitD = QStringLiteral("m ");
         GE_strUnitDistance[3] = QStringLiteral("km ");
         GE_strUnitArea[11] = QStringLiteral("坪 ");
@@ -95,6 +96,7 @@ class TestCsv : public QObject {
         // Comments and captions that a spreadsheet would run, one of each
         // lead character per list.
         at(e.lblKyori, 0).ToolTipText = QStringLiteral("@北側,\"旧道\"");
+        e.lblKyori(0).Tag = QStringLiteral("022:25.0041_") + Key;  // as measured; the ends give 25
         at(e.lblKyori, 1, false);
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.lblKeiroS(0).ToolTipText = QStringLiteral("=HYPERLINK(\"http://x\",\"y\")");
@@ -175,7 +177,7 @@ private slots:
         QVERIFY(fileBytes(kyori).startsWith("\x87\x82,"));  // "№" in CP932
         QCOMPARE(textOf(kyori),
                  QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
-                                "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
+                                "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25.0041,40,30,100,110,100\r\n"));
         QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",1.375,km \r\n"));
         QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,'+区画Ｂ,30.25,坪 \r\n"));
         QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,\"6\r\n\"\"7\"\"\",8\r\n"
@@ -224,6 +226,7 @@ private slots:
         }
         at(e.lineHojoSave, 6, false);
         e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
+        e.lblKyori(1).Tag = QStringLiteral("022:10.0002_") + Key;  // the side's own distance, as measured
         at(e.lblKyori, 3, false);
         typHatching h;
         h.iStyle = 1, h.iUbound = 3, h.Tag = Key;  // the file holds two segments of the three
@@ -235,7 +238,7 @@ private slots:
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
         QCOMPARE(lines[1], QStringLiteral("'+区画Ｂ,30.25,坪 "));
-        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10,0,0,40,0,40"));
+        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10.0002,0,0,40,0,40"));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
         QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
         QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));
