@@ -125,13 +125,15 @@ class TestFrmOption : public QObject {
 
     // The known distances of the tests: 130 picture units are 26 across,
     // 160 are 40 down.
-    static void calibrateDistances(frmEdit& e, frmOption& o)
+    static void calibrateDistances(frmEdit& e, frmOption& o,
+                                   const QStringList& across = {"20", "30", "140", "80", "130", "26"},
+                                   const QStringList& down = {"60", "20", "60", "180", "160", "40"})
     {
         o.SSTab->setTab(2);
         e.popDisX->choose();
-        typeXY(o, 0, {"20", "30", "140", "80", "130", "26"});
+        typeXY(o, 0, across);
         e.popDisY->choose();
-        typeXY(o, 6, {"60", "20", "60", "180", "160", "40"});
+        typeXY(o, 6, down);
         click(o.cmdSettei);
     }
 
@@ -522,12 +524,8 @@ private slots:
             } else if (step == QLatin1String("distances")) {
                 calibrateDistances(e, o);
             } else if (step == QLatin1String("100 m distances")) {
-                o.SSTab->setTab(2);
-                e.popDisX->choose();
-                typeXY(o, 0, {"20", "30", "120", "30", "100", "100"});
-                e.popDisY->choose();
-                typeXY(o, 6, {"20", "30", "20", "130", "100", "100"});
-                click(o.cmdSettei);
+                calibrateDistances(e, o, {"20", "30", "120", "30", "100", "100"},
+                                   {"20", "30", "20", "130", "100", "100"});
             } else if (step == QLatin1String("typed tilt")) {
                 o.optMOde(1).setValue(true);
                 o.SSTab->setTab(1);
