@@ -275,7 +275,7 @@ Figures measure(int distances)
     const int shape = sizes.shapes / 2;
     ShapeElement& s = e.shpShape(shape);
     float px = s.Left + s.Width(), py = s.Top + s.Height();
-    e.subGrip_Rect(4, e.shpShape, shape, e.shpPointer, px, py);
+    e.subGrip_Rect(4, e.shpShape, shape, e.shpPointer);
     e.booDrag = false;
     int step = 0;
     f.cornerStep = best(2000, [&] {

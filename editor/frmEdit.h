@@ -15,6 +15,7 @@
 #include "platform/picturebox.h"
 
 #include <QLineF>
+#include <QRectF>
 #include <QSet>
 #include <QStringList>
 #include <functional>
@@ -223,9 +224,9 @@ public:
     // place (a zoom, a new font); hidden where there is none to follow.
     void subGrip_Follow();
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::ShapeElement>& shapes, int index,
-                      platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
+                      platform::ElementArray<platform::ShapeElement>& grips);
     void subGrip_Rect(qint16 code, platform::ElementArray<platform::LabelElement>& labels, int index,
-                      platform::ElementArray<platform::ShapeElement>& grips, float x, float y);
+                      platform::ElementArray<platform::ShapeElement>& grips);
     // One drag step from (prevX, prevY) to (x, y); the pointer may come back
     // Shift-constrained. `drag` is booDrag.
     void subDrag_Line(qint16 code, platform::LineElement& line, platform::ElementArray<platform::ShapeElement>& grips,
@@ -529,6 +530,7 @@ public:
     qint16 intNextPS = -1, intPrevPS = -1, intPSHojo = -1, intPSKyoriOfs = 0;
     qint16 intPSKyori = -1, intNextPSKyori = -1, intPrevPSKyori = -1;
     QLineF lineGrabbed;  // the grabbed lead-out, dimension line or side where the press found it
+    QRectF rectGrabbed;  // the grabbed shape or label where the press found it
     void pictMap_MouseDown(int button, int shift, float x, float y);
     void pictMap_MouseMove(int button, int shift, float x, float y);
     void pictMap_MouseUp(int button, int shift, float x, float y);

@@ -57,28 +57,21 @@ qint16 fncShift_AxisRule(bool shift, float dx, float dy, bool& decided, qint16& 
     return lock;
 }
 
-typRect fncResize_Rect(qint16 code, const typRect& r, float x, float y, float dx, float dy)
+typRect fncResize_Rect(qint16 code, const typRect& r, float dx, float dy)
 {
     typRect out = r;
-    if (!fncGrip_IsCorner(code) && !fncGrip_IsSide(code))
-        return out;
-    if (dx != 0) {
-        if (fncGrip_MovesLeft(code)) {
-            const float right = r.Left + r.Width;
-            out.Left = std::min(x, right);
-            out.Width = right - out.Left;
-        } else if (fncGrip_MovesRight(code)) {
-            out.Width = std::max(0.0f, x - r.Left);
-        }
+    const float right = r.Left + r.Width, bottom = r.Top + r.Height;
+    if (fncGrip_MovesLeft(code)) {
+        out.Left = std::min(r.Left + dx, right);
+        out.Width = right - out.Left;
+    } else if (fncGrip_MovesRight(code)) {
+        out.Width = std::max(0.0f, r.Width + dx);
     }
-    if (dy != 0) {
-        if (fncGrip_MovesTop(code)) {
-            const float bottom = r.Top + r.Height;
-            out.Top = std::min(y, bottom);
-            out.Height = bottom - out.Top;
-        } else if (fncGrip_MovesBottom(code)) {
-            out.Height = std::max(0.0f, y - r.Top);
-        }
+    if (fncGrip_MovesTop(code)) {
+        out.Top = std::min(r.Top + dy, bottom);
+        out.Height = bottom - out.Top;
+    } else if (fncGrip_MovesBottom(code)) {
+        out.Height = std::max(0.0f, r.Height + dy);
     }
     return out;
 }
@@ -101,6 +94,14 @@ typPointS oppositeCorner(qint16 code, const interaction::typRect& r)
     default:
         return {r.Left, r.Top};
     }
+}
+
+// The point a corner or side code takes along: the corner, or on a side
+// the moving edge (with the fixed coordinate of the top-left corner).
+typPointS grabbedPoint(qint16 code, const interaction::typRect& r)
+{
+    return {interaction::fncGrip_MovesRight(code) ? r.Left + r.Width : r.Left,
+            interaction::fncGrip_MovesBottom(code) ? r.Top + r.Height : r.Top};
 }
 
 template <class T>
@@ -126,12 +127,27 @@ void dragRect(frmEdit& e, qint16 code, T& element, ElementArray<ShapeElement>& g
     if (!fncGrip_IsCorner(code) && !fncGrip_IsSide(code))
         return;
     ShapeElement* shown[2] = {&grips(0), fncGrip_IsSide(code) ? &grips(1) : nullptr};
+    // The grabbed corner (on a side, its moving edge) goes by the pointer's
+    // travel since the last step, so that a press leaves it where it was;
+    // Shift holds a corner against the opposite one.
+    const typPointS from = grabbedPoint(code, r);
+    const float freeX = from.sngX + (x - prevX), freeY = from.sngY + (y - prevY);
+    float toX = freeX, toY = freeY;
     if (fncGrip_IsCorner(code)) {
         const typPointS anchor = oppositeCorner(code, r);
-        e.subShift_Point(anchor.sngX, anchor.sngY, x, y, x, y);
+        e.subShift_Point(anchor.sngX, anchor.sngY, freeX, freeY, toX, toY);
     }
-    const typRect resized = fncResize_Rect(code, r, x, y, x - prevX, y - prevY);
+    const typRect resized = fncResize_Rect(code, r, toX - from.sngX, toY - from.sngY);
     interaction::subBox_Apply(element, resized);
+    // The pointer comes back moved as far as the constraint or the opposite
+    // edge held the corner, so the next step goes on from where it really
+    // is: held at the opposite edge, it follows again once the pointer is
+    // back across.
+    const typPointS reached = grabbedPoint(code, resized);
+    if (fncGrip_MovesLeft(code) || fncGrip_MovesRight(code))
+        x += reached.sngX - freeX;
+    if (fncGrip_MovesTop(code) || fncGrip_MovesBottom(code))
+        y += reached.sngY - freeY;
     const typGripCentres g = fncGrip_Grabbed(code, resized);
     for (int k = 0; k < g.count; ++k) {
         interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);

@@ -18,11 +18,10 @@ void subLock_Move(bool shift, bool& decided, qint16& lock, float& dx, float& dy)
 // decides it, a tie keeping what it was.
 qint16 fncShift_AxisRule(bool shift, float dx, float dy, bool& decided, qint16& lock);
 
-// The box after its corner or side (codes 1-8) was dragged to (x, y) by the
-// step (dx, dy). The grabbed edge goes to the pointer, not by the step, so
-// that it follows the pointer again after it was held back; it stops at the
-// opposite edge (size 0, the opposite edge fixed). An axis with no step
-// keeps its edges. Other codes leave the box.
-typRect fncResize_Rect(qint16 code, const typRect& r, float x, float y, float dx, float dy);
+// The box after its corner or side (codes 1-8) was dragged by the step
+// (dx, dy): the grabbed edges go by the step, so that a grabbed edge keeps
+// the offset the press found it at; they stop at the opposite edge (size 0,
+// the opposite edge fixed). Other codes leave the box.
+typRect fncResize_Rect(qint16 code, const typRect& r, float dx, float dy);
 
 }  // namespace interaction

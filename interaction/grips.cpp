@@ -6,7 +6,6 @@
 #include "editor/frmEdit.h"
 #include "interaction/elementbox.h"
 
-#include <algorithm>
 #include <utility>
 
 using namespace platform;
@@ -24,22 +23,6 @@ std::array<typPointS, 4> fncGrip_LabelCorners(const typRect& r)
     const float left = r.Left - 2.0f, top = r.Top - 1.0f;
     const float right = r.Left + r.Width, bottom = r.Top + r.Height;
     return {{{left, top}, {left, bottom}, {right, top}, {right, bottom}}};
-}
-
-typRect fncGrab_Rect(qint16 code, const typRect& r, float x, float y)
-{
-    typRect out = r;
-    if (code < gripTopLeft || code > gripBottom)
-        return out;
-    if (fncGrip_MovesLeft(code))
-        out.Left = x;
-    if (fncGrip_MovesTop(code))
-        out.Top = y;
-    if (fncGrip_MovesRight(code))
-        out.Width = std::max(0.0f, x - out.Left);
-    if (fncGrip_MovesBottom(code))
-        out.Height = std::max(0.0f, y - out.Top);
-    return out;
 }
 
 typGripCentres fncGrip_Grabbed(qint16 code, const typRect& r)
@@ -65,20 +48,17 @@ typGripCentres fncGrip_Grabbed(qint16 code, const typRect& r)
 
 namespace {
 
+// The grabbed corner's grip or the grabbed side's two, on the box as it
+// stands: the drag moves it by the pointer's travel from here, so a press
+// and release in place leaves it where it was.
 template <class T>
-void grabRect(qint16 code, T& element, ElementArray<ShapeElement>& grips, float x, float y)
+void grabRect(qint16 code, T& element, ElementArray<ShapeElement>& grips)
 {
-    const interaction::typGripCentres before = interaction::fncGrip_Grabbed(code, interaction::fncBox_Of(element));
-    if (before.count == 0)
-        return;
-    // Every grip the grab shows is looked up before the element changes.
-    ShapeElement* shown[2] = {&grips(0), before.count > 1 ? &grips(1) : nullptr};
-    const interaction::typRect r = interaction::fncGrab_Rect(code, interaction::fncBox_Of(element), x, y);
-    interaction::subBox_Apply(element, r);
-    const interaction::typGripCentres g = interaction::fncGrip_Grabbed(code, r);
+    const interaction::typGripCentres g = interaction::fncGrip_Grabbed(code, interaction::fncBox_Of(element));
     for (int k = 0; k < g.count; ++k) {
-        interaction::subGrip_Centre(*shown[k], g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
-        shown[k]->Visible = true;
+        ShapeElement& grip = grips(k);
+        interaction::subGrip_Centre(grip, g.at[size_t(k)].sngX, g.at[size_t(k)].sngY);
+        grip.Visible = true;
     }
 }
 
@@ -184,15 +164,15 @@ void frmEdit::subGrip_Follow()
 }
 
 void frmEdit::subGrip_Rect(qint16 code, ElementArray<ShapeElement>& shapes, int index,
-                           ElementArray<ShapeElement>& grips, float x, float y)
+                           ElementArray<ShapeElement>& grips)
 {
     if (interaction::fncGrip_IsCorner(code) || interaction::fncGrip_IsSide(code))
-        grabRect(code, shapes(index), grips, x, y);
+        grabRect(code, shapes(index), grips);
 }
 
 void frmEdit::subGrip_Rect(qint16 code, ElementArray<LabelElement>& labels, int index,
-                           ElementArray<ShapeElement>& grips, float x, float y)
+                           ElementArray<ShapeElement>& grips)
 {
     if (interaction::fncGrip_IsCorner(code) || interaction::fncGrip_IsSide(code))
-        grabRect(code, labels(index), grips, x, y);
+        grabRect(code, labels(index), grips);
 }

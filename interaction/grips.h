@@ -3,6 +3,7 @@
 // a corner or side does to it. Two layouts number the corners differently:
 // a shape's grips run round from the top-left (down, across, up), a label's
 // go left column first; callers place the squares from these lists.
+// Grabbing a corner or side changes nothing: only the drag's steps do.
 
 #include "interaction/rect.h"
 
@@ -20,11 +21,6 @@ std::array<typPointS, 4> fncGrip_ShapeCentres(const typRect& r);
 // A label's grips: the squares' own top-left corners, just outside the
 // label: (L - 2, T - 1), (L - 2, T + H), (L + W, T - 1), (L + W, T + H).
 std::array<typPointS, 4> fncGrip_LabelCorners(const typRect& r);
-
-// The grab at mouse-down of a box by a corner or side (codes 1-8) with the
-// pointer at (x, y): a left or top side moves the box onto the pointer, a
-// right or bottom side resizes it, never below 0. Other codes leave it.
-typRect fncGrab_Rect(qint16 code, const typRect& r, float x, float y);
 
 // The grips that follow a grabbed corner (one centre) or side (its two
 // ends) of the box as it now is; count 0 for other codes.

@@ -125,6 +125,7 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
     const auto grips = [&] { subFill_Shape(shpPointer, 0); };
     // A grabbed line as the press found it: its release tells a move from a click.
     const auto grabbed = [&](const LineElement& l) { lineGrabbed = QLineF(l.X1, l.Y1, l.X2, l.Y2); };
+    const auto boxGrabbed = [&](const auto& b) { rectGrabbed = QRectF(b.Left, b.Top, b.Width(), b.Height()); };
     int i = fncHit_LineEnd(lineHikidashi, x, y, intGripLine);
     qint16 kind = -1, index = -1;
     if (i < 0) {
@@ -159,7 +160,8 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
             *row.hit = qint16(i);
             select(*this, row.name, i);
             down();
-            subGrip_Rect(intGripLabel, *row.labels, i, shpPointer, sx, sy);
+            boxGrabbed((*row.labels)(i));
+            subGrip_Rect(intGripLabel, *row.labels, i, shpPointer);
             grips();
             return true;
         }
@@ -171,11 +173,12 @@ bool frmEdit::subHit_Cascade(float x, float y, float sx, float sy)
     if (i >= 0) {
         intHitShape = qint16(i);
         select(*this, "shpShape", i);
+        boxGrabbed(shpShape(i));
         if (inside) {
             subShift_Square(shpShape(i), 0, sx, sy);
             subGrip_Shape(shpShape(i), shpPointer);
         } else {
-            subGrip_Rect(intGripRect, shpShape, i, shpPointer, sx, sy);
+            subGrip_Rect(intGripRect, shpShape, i, shpPointer);
         }
         grips();
         subDisp_SizeOn(lblDistance, lblWidth, lblHeight, lineDistance, shpShape(i), i);

@@ -73,20 +73,32 @@ bool frmEdit::subMouseUp_Edit(float sx, float sy)
         return true;
     }
     if (intHitMoji >= 0 || intHitKyori >= 0 || intHitMenseki >= 0 || intHitKeiro >= 0 || intHitShape >= 0) {
-        booDrawChange = true;
+        // So is a box: a grab moves nothing until the pointer does.
+        const auto boxMoved = [this](const auto& b) {
+            return QRectF(b.Left, b.Top, b.Width(), b.Height()) != rectGrabbed;
+        };
+        bool changed = false;
         // A corner or edge grab showed only its own grips: all four follow
         // the resized shape.
-        if (intHitShape >= 0 && shpShape.exists(intHitShape))
-            subGrip_Shape(shpShape(intHitShape), shpPointer);
+        if (intHitShape >= 0) {
+            changed = !shpShape.exists(intHitShape) || boxMoved(shpShape(intHitShape));
+            if (shpShape.exists(intHitShape))
+                subGrip_Shape(shpShape(intHitShape), shpPointer);
+        }
         // So do a label's, whether it took the new size or (sized by its
         // text) kept its own.
         for (const auto& [hit, labels] : {std::pair{intHitMoji, &lblMoji}, std::pair{intHitKyori, &lblKyori},
                                           std::pair{intHitMenseki, &lblMensekiS}, std::pair{intHitKeiro, &lblKeiroS}}) {
-            if (hit >= 0 && labels->exists(hit)) {
+            if (hit < 0)
+                continue;
+            changed = changed || !labels->exists(hit) || boxMoved((*labels)(hit));
+            if (labels->exists(hit)) {
                 subGrip_Label((*labels)(hit), shpPointer);
                 subVisible_Array(shpPointer, true);
             }
         }
+        if (changed)
+            booDrawChange = true;
         return true;
     }
     if (intHitPS >= 0) {

@@ -461,18 +461,34 @@ private slots:
         closeAt(e, 100, 100);
         GE_booSnap = false;
         QVERIFY(near(value(e.lblMensekiS(0)), 600) && near(value(e.lblKeiroS(0)), 100));
+        // A text label, a shape and a lead-out line of the user's.
+        mapmouse::tool(e, 12);
+        click(e, 40, 200);
+        mapmouse::tool(e, 11);
+        drag(e, 250, 250, 300, 280);
+        mapmouse::tool(e, 10);
+        drag(e, 40, 300, 100, 320);
+        mapmouse::tool(e, 9);
+        const LabelElement& text = e.lblMoji(e.lblMoji.UBound());
+        const ShapeElement& shape = e.shpShape(e.shpShape.UBound() - 1);
+        const LineElement& lead = e.lineHikidashi(e.lineHikidashi.UBound() - 1);
+        QVERIFY(text.Visible && shape.Visible && lead.Visible);
         const auto rows = [] {
             QStringList all;
-            for (const char* table : {"tLine", "tLabel"}) {
+            const std::pair<const char*, QList<const char*>> tables[] = {
+                {"tLine", {"X1", "Y1", "X2", "y2"}},
+                {"tLabel", {"sngLeft", "sngTop", "strCaption"}},
+                {"tShape", {"sngLeft", "sngTop", "Width", "Height"}}};
+            for (const auto& [table, fields] : tables) {
                 auto rs = GE_objConnection->openRecordset(
                     QStringLiteral("SELECT * FROM %1 WHERE Print_Id = %2 ORDER BY strObjName, intIndex")
                         .arg(QLatin1String(table))
                         .arg(GE_tpPrint.Print_Id));
                 for (; !rs.eof(); rs.moveNext()) {
-                    const bool line = table == QByteArray("tLine");
-                    QString row = rs[QStringLiteral("strObjName")].toString() + rs[QStringLiteral("Tag")].toString();
-                    for (const char* f : line ? QList<const char*>{"X1", "Y1", "X2", "y2"}
-                                              : QList<const char*>{"sngLeft", "sngTop", "strCaption"})
+                    QString row = rs[QStringLiteral("strObjName")].toString();
+                    if (!rs[QStringLiteral("Tag")].isNull())  // a text label or user shape has none
+                        row += rs[QStringLiteral("Tag")].toString();
+                    for (const char* f : fields)
                         row += QLatin1Char(' ') + rs[QLatin1String(f)].toString();
                     all << row;
                 }
@@ -487,11 +503,15 @@ private slots:
         const QStringList saved = rows();
         QVERIFY(saved.size() > 10);
         e.mnuDispEandR_Click(preset);
-        const auto results = [&e] {
+        const auto results = [&e, &text, &shape] {
             QStringList all{e.lblMensekiS(0).Tag, e.lblKeiroS(0).Tag, e.lblMensekiS(0).Caption, e.lblKeiroS(0).Caption};
             for (int i = 0; i < e.lblKyori.UBound(); ++i)
                 all << e.lblKyori(i).Tag;
-            for (const auto* lines : {&e.linePS, &e.lineDsSave}) {
+            for (const QRectF& r : {QRectF(text.Left, text.Top, text.Width(), text.Height()),
+                                    QRectF(shape.Left, shape.Top, shape.Width(), shape.Height())})
+                all << QString::number(r.x()) + "," + QString::number(r.y()) + "," + QString::number(r.width()) + ","
+                           + QString::number(r.height());
+            for (const auto* lines : {&e.linePS, &e.lineDsSave, &e.lineHikidashi}) {
                 for (int s = 0; s < lines->UBound(); ++s) {
                     const LineElement& l = (*lines)(s);
                     all << QString::number(l.X1) + "," + QString::number(l.Y1) + "," + QString::number(l.X2) + ","
@@ -521,8 +541,41 @@ private slots:
         mapmouse::mouse(e, mapmouse::Release, float(beside.x()), float(beside.y()));
         QCOMPARE(results(), before);
         QVERIFY(!e.booDrawChange);
+        // Nor do presses beside a text label's or a shape's corner or a
+        // lead-out line's end.
+        const auto device = [&e](double x, double y) { return e.pictMap->toDevice(x, y).toPoint(); };
+        const QPoint nearby[] = {device(text.Left, text.Top) + QPoint(-off, -off),
+                                 device(shape.Left, shape.Top) + QPoint(-off, -off),
+                                 device(lead.X2, lead.Y2) + QPoint(off, off)};
+        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi"};
+        for (int k = 0; k < 3; ++k) {
+            const QPointF p = e.pictMap->fromDevice(QPointF(nearby[k]));
+            mapmouse::mouse(e, mapmouse::Press, float(p.x()), float(p.y()));
+            QCOMPARE(e.strSelObjName, QString::fromLatin1(grabbedNames[k]));
+            QVERIFY(k > 1 || (e.intGripLabel == 1 || e.intGripRect == 1));
+            mapmouse::mouse(e, mapmouse::Release, float(p.x()), float(p.y()));
+            QCOMPARE(results(), before);
+            QVERIFY(!e.booDrawChange);
+        }
         save();
         QCOMPARE(rows(), saved);
+        // 20 pixels to the left, a text label's and a shape's top-left corner
+        // go exactly as far from where they stood; the shape's right side stays.
+        for (int k = 0; k < 2; ++k) {
+            const auto corner = [&] { return k == 0 ? QPointF(text.Left, text.Top) : QPointF(shape.Left, shape.Top); };
+            const QPointF stood = e.pictMap->toDevice(corner().x(), corner().y());
+            const double right = shape.Left + shape.Width();
+            const QPointF from = e.pictMap->fromDevice(QPointF(nearby[k]));
+            const QPointF there = e.pictMap->fromDevice(QPointF(nearby[k] + QPoint(-20, 0)));
+            mapmouse::mouse(e, mapmouse::Press, float(from.x()), float(from.y()));
+            mapmouse::mouse(e, mapmouse::Move, float(there.x()), float(there.y()));
+            mapmouse::mouse(e, mapmouse::Release, float(there.x()), float(there.y()));
+            const QPointF now = e.pictMap->toDevice(corner().x(), corner().y());
+            QVERIFY(qAbs(now.x() - stood.x() + 20) < 1e-3 && qAbs(now.y() - stood.y()) < 1e-3);
+            QVERIFY(k == 0 || mapmouse::near(shape.Left + shape.Width(), right));
+            QVERIFY(e.booDrawChange);
+            e.booDrawChange = false;
+        }
 
         // 20 pixels to the right: the end and the next side's start go as far.
         const QPointF to = e.pictMap->fromDevice(QPointF(corner + QPoint(off + 20, -off)));

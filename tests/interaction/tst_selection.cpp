@@ -188,16 +188,16 @@ private slots:
         ShapeElement& s = e.shpShape(0);
         s.Move(20, 20, 10, 6);
         e.subVisible_Array(e.shpPointer, false);
-        e.subGrip_Rect(5, e.shpShape, 0, e.shpPointer, 20.5f, 23);
-        QVERIFY(near(s.Left, 20.5) && near(s.Width(), 10));
-        QVERIFY(at(centreOf(e.shpPointer(0)), 20.5, 20) && at(centreOf(e.shpPointer(1)), 20.5, 26));
+        // A side or corner taken shows its grips where it stands; the box stays.
+        e.subGrip_Rect(5, e.shpShape, 0, e.shpPointer);
+        QVERIFY(at(centreOf(e.shpPointer(0)), 20, 20) && at(centreOf(e.shpPointer(1)), 20, 26));
         QVERIFY(e.shpPointer(1).Visible && !e.shpPointer(2).Visible);
-        e.subGrip_Rect(6, e.shpShape, 0, e.shpPointer, 31, 23);
-        QVERIFY(near(s.Left, 20.5) && near(s.Width(), 10.5));
-        for (qint16 code : {0, 9}) {
-            e.subGrip_Rect(code, e.shpShape, 0, e.shpPointer, 50, 50);
-            QVERIFY(near(s.Left, 20.5) && near(s.Top, 20) && near(s.Width(), 10.5) && near(s.Height(), 6));
-        }
+        e.subVisible_Array(e.shpPointer, false);
+        e.subGrip_Rect(4, e.shpShape, 0, e.shpPointer);
+        QVERIFY(at(centreOf(e.shpPointer(0)), 30, 26) && e.shpPointer(0).Visible && !e.shpPointer(1).Visible);
+        for (qint16 code : {0, 9})
+            e.subGrip_Rect(code, e.shpShape, 0, e.shpPointer);
+        QVERIFY(near(s.Left, 20) && near(s.Top, 20) && near(s.Width(), 10) && near(s.Height(), 6));
         LineElement& line = e.lineHikidashi(0);
         line.X1 = 10, line.Y1 = 10, line.X2 = 40, line.Y2 = 20;
         e.subVisible_Array(e.shpPointer, false);
@@ -252,11 +252,20 @@ private slots:
             float px = fromX, py = fromY, x = toX, y = toY;
             e.subDrag_Rect(code, e.shpShape, 0, e.shpPointer, px, py, x, y, e.booDrag);
         };
-        // Past the opposite edge: size 0, no error, and back again.
+        // Past the opposite edge: size 0, no error, and back again once the
+        // pointer is back across, keeping the offset it was pressed at.
         s.Move(20, 20, 10, 6);
-        QCOMPARE(testsupport::errorOf([&] { drag(4, 30, 26, 15, 26); }), 0L);
-        QVERIFY(near(s.Width(), 0) && near(s.Left, 20) && near(s.Height(), 6));
-        drag(4, 15, 26, 27, 26);
+        float hx = 31, hy = 26, hx2 = 16, hy2 = 26;
+        QCOMPARE(testsupport::errorOf([&] {
+                     e.subDrag_Rect(4, e.shpShape, 0, e.shpPointer, hx, hy, hx2, hy2, e.booDrag);
+                 }),
+                 0L);
+        QVERIFY(near(s.Width(), 0) && near(s.Left, 20) && near(s.Height(), 6) && near(hx2, 21));
+        hx = hx2, hx2 = 19;
+        e.subDrag_Rect(4, e.shpShape, 0, e.shpPointer, hx, hy, hx2, hy2, e.booDrag);
+        QVERIFY(near(s.Width(), 0));
+        hx = hx2, hx2 = 28;
+        e.subDrag_Rect(4, e.shpShape, 0, e.shpPointer, hx, hy, hx2, hy2, e.booDrag);
         QVERIFY(near(s.Width(), 7));
         s.Move(20, 20, 10, 6);
         drag(7, 25, 20, 25, 40);

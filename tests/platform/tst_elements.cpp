@@ -267,6 +267,35 @@ private slots:
         label.setHeight(3);
         QCOMPARE(label.Height(), 3.0f);
     }
+
+    void alignmentInAWiderBox()
+    {
+        // The text's ink sits at the left, the middle or the right of a box
+        // much wider than it.
+        ShapeBox box(0, 0, 0, 0);
+        box.shape.Visible = false;
+        LabelElement label(&box);
+        label.Caption = QStringLiteral("WWW");
+        label.Move(20, 20);
+        label.setWidth(160);
+        label.setHeight(20);
+        const auto inkMiddle = [&box] {
+            const QImage image = box.renderArea(QRect(0, 0, 200, 60));
+            int first = -1, last = -1;
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = 0; y < image.height(); ++y)
+                    if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                        first = first < 0 ? x : first;
+                        last = x;
+                    }
+            return (first + last) / 2.0;
+        };
+        const QList<std::pair<int, double>> expected{{0, 30}, {2, 100}, {1, 170}};
+        for (const auto& [alignment, middle] : expected) {
+            label.Alignment = alignment;
+            QVERIFY2(qAbs(inkMiddle() - middle) < 12, qPrintable(QString::number(inkMiddle())));
+        }
+    }
 };
 
 QTEST_MAIN(TestElements)
