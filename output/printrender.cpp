@@ -173,9 +173,9 @@ void dlgPrinter::subPrint_Object(float sx, float sy)
         }
     }
     tpHatchLine.clear();
-    // Label borders and frames print with a pen of 4, wider than a hairline,
-    // so that the sunken frame's light and dark edges still read on paper.
-    printer.DrawWidth = 4;
+    // Label frames print as they show on the screen: one pixel wide, the
+    // device's thinnest line, not a pen four pixels wide.
+    printer.DrawWidth = 1;
     printer.DrawStyle = 0;
     printer.DrawMode = platform::vbCopyPen;
     printer.FillStyle = 1;
