@@ -248,10 +248,6 @@ private slots:
     {
         frmEdit& e = openEditor();
         ShapeElement& s = e.shpShape(0);
-        const auto drag = [&](qint16 code, float fromX, float fromY, float toX, float toY) {
-            float px = fromX, py = fromY, x = toX, y = toY;
-            e.subDrag_Rect(code, e.shpShape, 0, e.shpPointer, px, py, x, y, e.booDrag);
-        };
         // Past the opposite edge: size 0, no error, and back again once the
         // pointer is back across, keeping the offset it was pressed at.
         s.Move(20, 20, 10, 6);
@@ -268,8 +264,9 @@ private slots:
         e.subDrag_Rect(4, e.shpShape, 0, e.shpPointer, hx, hy, hx2, hy2, e.booDrag);
         QVERIFY(near(s.Width(), 7));
         s.Move(20, 20, 10, 6);
-        drag(7, 25, 20, 25, 40);
-        QVERIFY(near(s.Top, 26) && near(s.Height(), 0));
+        float vx = 25, vy = 20, vx2 = 25, vy2 = 40;
+        e.subDrag_Rect(7, e.shpShape, 0, e.shpPointer, vx, vy, vx2, vy2, e.booDrag);
+        QVERIFY(near(s.Top, 26) && near(s.Height(), 0) && near(vy2, 26));
         QVERIFY(at(centreOf(e.shpPointer(1)), 30, 26));
         // With Shift a corner goes onto the diagonal through the opposite one.
         shift(true);
