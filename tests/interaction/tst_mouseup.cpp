@@ -540,14 +540,17 @@ private slots:
         mapmouse::mouse(e, mapmouse::Release, float(beside.x()), float(beside.y()));
         QCOMPARE(results(), before);
         QVERIFY(!e.booDrawChange);
-        // Nor do presses beside a text label's or a shape's corner or a
-        // lead-out line's end.
+        // Nor do presses beside a text label's or a shape's corner, a
+        // lead-out line's end, or on the top side's dimension line by its
+        // start, clear of its label.
         const auto device = [&e](double x, double y) { return e.pictMap->toDevice(x, y).toPoint(); };
+        const LineElement& dimension = e.lineDsSave(1);
         const QPoint nearby[] = {device(text.Left, text.Top) + QPoint(-off, -off),
                                  device(shape.Left, shape.Top) + QPoint(-off, -off),
-                                 device(lead.X2, lead.Y2) + QPoint(off, off)};
-        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi"};
-        for (int k = 0; k < 3; ++k) {
+                                 device(lead.X2, lead.Y2) + QPoint(off, off),
+                                 device(dimension.X1, dimension.Y1) + QPoint(off + 5, 0)};
+        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi", "lineDsSave"};
+        for (int k = 0; k < 4; ++k) {
             const QPointF p = e.pictMap->fromDevice(QPointF(nearby[k]));
             mapmouse::mouse(e, mapmouse::Press, float(p.x()), float(p.y()));
             QCOMPARE(e.strSelObjName, QString::fromLatin1(grabbedNames[k]));
