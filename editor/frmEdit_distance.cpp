@@ -113,9 +113,11 @@ void frmEdit::subPut_DistanceObject()
     label.Caption = lblDistance.Caption;
     label.Tag = lblDistance.Tag;
     label.ToolTipText = stsTip->Panels(4).Text();
-    // Centred by the size it has before the template's font.
-    centreLabel(label, lineHojo(a).X2, lineHojo(a).Y2, lineHojo(b).X2, lineHojo(b).Y2);
+    // The spare came with element 0's font, whatever that label was given:
+    // the template's font first, so the label is centred by the size it is
+    // drawn in.
     mdlObjects::subTake_Look(label, lblDefault);
+    centreLabel(label, lineHojo(a).X2, lineHojo(a).Y2, lineHojo(b).X2, lineHojo(b).Y2);
     label.Visible = true;
     ++k;
     loadLabelSpare(lblKyori, k);
@@ -224,8 +226,10 @@ void frmEdit::subDraw_AreaDimension(float x1, float y1, float x2, float y2, cons
     LabelElement& label = lblKyori(k);
     label.Caption = lblDistance.Caption;
     label.Tag = lblDistance.Tag;
-    // The spare was copied from element 0, another object's comment included.
+    // The spare was copied from element 0, another object's comment and font
+    // included: the closing side looks like the sides kept before it.
     label.ToolTipText = QString();
+    mdlObjects::subTake_Look(label, lblDefault);
     label.Visible = true;
     centreLabel(label, dimension.X1, dimension.Y1, dimension.X2, dimension.Y2);
     loadLabelSpare(lblKyori, k + 1);
@@ -251,4 +255,6 @@ void frmEdit::subDraw_LineDimension(float x1, float y1, float x2, float y2)
     LabelElement& label = lblKyori(lblKyori.UBound() - 1);
     label.Caption = lblDistance.Caption;
     label.Tag = lblDistance.Tag;
+    // The dimension's end moved and the caption may have changed width.
+    centreLabel(label, dimension.X1, dimension.Y1, dimension.X2, dimension.Y2);
 }

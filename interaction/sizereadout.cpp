@@ -55,15 +55,15 @@ void frmEdit::subDisp_ShapeSize(ShapeElement& shape, LabelElement& width, LabelE
 {
     const float l = shape.Left, t = shape.Top, w = shape.Width(), h = shape.Height();
     const float d = GE_sngZoom * kShapeBorder;
+    // Width before height: panel 4 ends with the height edge's angle.
+    width.Caption = segmentText(*this, l, t, l + w - d, t);
+    height.Caption = segmentText(*this, l, t, l, t + h - d);
+    // Placed by the size of the new texts: placed by the old ones, a height
+    // readout that grew would reach into the shape.
     width.Left = l + w / 2 - width.Width() / 2;
     width.Top = t - width.Height();
     height.Left = l - height.Width();
     height.Top = t + h / 2 - height.Height() / 2;
-    // Width before height: panel 4 ends with the height edge's angle.
-    const QString widthText = segmentText(*this, l, t, l + w - d, t);
-    const QString heightText = segmentText(*this, l, t, l, t + h - d);
-    width.Caption = widthText;
-    height.Caption = heightText;
 }
 
 void frmEdit::subDisp_SizeOn(LabelElement& length, LabelElement& width, LabelElement& height, LineElement& diagonal,

@@ -162,7 +162,9 @@ void keepSide(frmEdit& e, const LineElement& side, const QString& tag)
 }
 
 // A live result label into the spare of a stored array, in the default
-// label's look at the current zoom, with a new spare above.
+// label's look at the current zoom, with a new spare above. The live label
+// was centred by its own font's width: the kept one keeps that centre in the
+// font it is drawn in.
 void keepLabel(frmEdit& e, ElementArray<LabelElement>& stored, const LabelElement& live)
 {
     const int s = stored.UBound();
@@ -171,7 +173,7 @@ void keepLabel(frmEdit& e, ElementArray<LabelElement>& stored, const LabelElemen
     kept.Caption = live.Caption;
     kept.Tag = live.Tag;
     kept.Top = live.Top;
-    kept.Left = live.Left;
+    kept.Left = live.Left + live.Width() / 2 - kept.Width() / 2;
     kept.Visible = true;
     stored.Load(s + 1);
     stored(s + 1).Tag.clear();

@@ -70,11 +70,10 @@ private slots:
         frmEdit& e = Fixture::open();
         measure(e, 40, 30, 10, 70);
         e.stsTip->Panels(4).setText(QStringLiteral("角度 -53.1301゜"));
-        // Centred by its size with the caption, before the template's font.
-        e.lblKyori(0).Caption = e.lblDistance.Caption;
+        // Centred by its size in the template's font, not the spare's.
         e.lblKyori(0).FontSize = 20;
-        const float w = e.lblKyori(0).Width(), h = e.lblKyori(0).Height();
         e.subPut_DistanceObject();
+        const float w = e.lblKyori(0).Width(), h = e.lblKyori(0).Height();
         QVERIFY(lineIs(e.lineHojoSave(0), 40, 30, 52, 39) && lineIs(e.lineHojoSave(1), 10, 70, 22, 79));
         QVERIFY(centredOn(e.shpSnpo(0), 52, 39) && centredOn(e.shpSnpo(1), 22, 79));
         QVERIFY(lineIs(e.lineDsSave(0), 52, 39, 22, 79));

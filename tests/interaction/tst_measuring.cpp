@@ -321,6 +321,10 @@ private slots:
         e.popMesRenzoku_Click();
         e.pictMap_MouseDown(1, 0, 10, 10);
         QVERIFY(at(e.lineMenseki(0), 10, 10, 10, 10) && e.lineMenseki(0).BorderStyle == 3 && e.lineMenseki(0).Visible);
+        // Its zero length stands above the press point, clear of the pointer.
+        const LabelElement& zero = e.lblDistance;
+        QVERIFY(zero.Caption.get().startsWith(QStringLiteral("0.00 ")) && zero.Visible);
+        QVERIFY(zero.Left == 10.0f && near(zero.Top + zero.Height(), 10) && zero.Height() > 1);
         const QString tag = e.lblDistance.Tag;
         QVERIFY(e.lblMenseki.Tag == tag && e.lblKeiro.Tag == tag && e.booRenzoku);
         const QString key = ResultTag::fncTag_Key(tag);

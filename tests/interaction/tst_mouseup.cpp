@@ -541,14 +541,17 @@ private slots:
         mapmouse::mouse(e, mapmouse::Release, float(beside.x()), float(beside.y()));
         QCOMPARE(results(), before);
         QVERIFY(!e.booDrawChange);
-        // Nor do presses beside a text label's or a shape's corner or a
-        // lead-out line's end.
+        // Nor do presses beside a text label's or a shape's corner, a
+        // lead-out line's end, or on the top side's dimension line by its
+        // start, clear of its label.
         const auto device = [&e](double x, double y) { return e.pictMap->toDevice(x, y).toPoint(); };
+        const LineElement& dimension = e.lineDsSave(1);
         const QPoint nearby[] = {device(text.Left, text.Top) + QPoint(-off, -off),
                                  device(shape.Left, shape.Top) + QPoint(-off, -off),
-                                 device(lead.X2, lead.Y2) + QPoint(off, off)};
-        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi"};
-        for (int k = 0; k < 3; ++k) {
+                                 device(lead.X2, lead.Y2) + QPoint(off, off),
+                                 device(dimension.X1, dimension.Y1) + QPoint(off + 5, 0)};
+        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi", "lineDsSave"};
+        for (int k = 0; k < 4; ++k) {
             const QPointF p = e.pictMap->fromDevice(QPointF(nearby[k]));
             mapmouse::mouse(e, mapmouse::Press, float(p.x()), float(p.y()));
             QCOMPARE(e.strSelObjName, QString::fromLatin1(grabbedNames[k]));
@@ -601,6 +604,9 @@ private slots:
         e.mnuDispEandR_Click(0);
         QCOMPARE(GE_sngZoom, 2.0f);
         GE_booSnap = true;
+        // A font chosen on the sheet: the first distance, element 0 once
+        // stored, is kept in it.
+        e.lblDefault.FontSize = 24;
         measure(e, 20, 20, 80, 100);
         e.popMesRenzoku_Click();
         e.popHatching_Click(5);
@@ -657,6 +663,24 @@ private slots:
         QCOMPARE(GE_tpHatching.size(), r.lblMensekiS.UBound() + 1);
         QCOMPARE(GE_tpHatching[0].Tag, area);
         QCOMPARE(testsupport::fileBytes(binFile), segments);
+
+        // Reopened, the template is back to its own font; a square closed by
+        // the area command gets every side label in that font, each centred
+        // on its dimension line.
+        const int first = r.lblKyori.UBound();
+        GE_booSnap = true;
+        r.Toolbar1->Buttons(9).setValue(1);
+        r.popMesRenzoku_Click();
+        polyline(r, {{100, 100}, {300, 100}, {300, 300}, {100, 300}});
+        r.popMesMenCal_Click();
+        QCOMPARE(r.lblKyori.UBound(), first + 4);
+        for (int k = first; k < first + 4; ++k) {
+            const LabelElement& l = r.lblKyori(k);
+            const LineElement& d = r.lineDsSave(k);
+            QCOMPARE(l.FontSize.get(), r.lblDefault.FontSize * GE_sngZoom);
+            QVERIFY(qAbs(l.Left + l.Width() / 2 - (d.X1 + d.X2) / 2) < 1);
+            QVERIFY(qAbs(l.Top + l.Height() / 2 - (d.Y1 + d.Y2) / 2) < 1);
+        }
     }
 
     // The units and the extension-line length set for a drawing come back

@@ -216,6 +216,12 @@ private slots:
             QVERIFY(e.lblWidth.Visible && e.lblHeight.Visible && e.lblDistance.Visible && e.lineDistance.Visible);
             QCOMPARE(e.lineDistance.X2.get(), 20 + 10.267f * zoom);
             QCOMPARE(e.lblDistance.Caption.get().left(4), QStringLiteral("(0) "));
+            // Width above the top edge, height left of the left edge, by the
+            // size of the text they now show, first call included.
+            QVERIFY(qAbs(e.lblWidth.Left + e.lblWidth.Width() / 2 - (20 + 5.1335f * zoom)) < 1e-3f);
+            QVERIFY(qAbs(e.lblWidth.Top + e.lblWidth.Height() - 20) < 1e-3f);
+            QVERIFY(qAbs(e.lblHeight.Left + e.lblHeight.Width() - 20) < 1e-3f);
+            QVERIFY(e.lblHeight.deviceRect().right() <= s.deviceRect().left() + 1);
         }
         GE_sngZoom = 1;
     }

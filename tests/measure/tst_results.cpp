@@ -135,6 +135,12 @@ private slots:
         QCOMPARE(e.lblMensekiS(0).FontSize.get(), e.lblDefault.FontSize * 2);
         QCOMPARE(e.lblKeiroS(0).Caption.get(), QStringLiteral(" 400.00 m "));
         QVERIFY(e.lineMenseki.Count() == 1 && !e.lblMenseki.Visible && !e.lblKeiro.Visible);
+        // Both stand where the live labels stood, centred in their own, larger font.
+        for (const auto& [kept, live] :
+             {std::pair{&e.lblMensekiS(0), &e.lblMenseki}, std::pair{&e.lblKeiroS(0), &e.lblKeiro}}) {
+            QVERIFY(kept->Width() > live->Width() && kept->Top == live->Top);
+            QVERIFY(qAbs(kept->Left + kept->Width() / 2 - live->Left - live->Width() / 2) < 1e-3f);
+        }
 
         // The stored area recomputed in the unit and decimals its label was
         // given, not the drawing's (m2, 2 places).
