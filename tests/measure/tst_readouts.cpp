@@ -3,6 +3,7 @@
 
 #include "measure/geometry.h"
 #include "measure/readouts.h"
+#include "measure/unitnames.h"
 #include "tests/editor/editorfixture.h"
 
 #include "app/mdlFileAccess.h"
@@ -107,6 +108,10 @@ private slots:
         QCOMPARE(e.stsTip->Panels(4).Text(), vb::Format(float(row[5]), QStringLiteral("##0.0###゜")));
         GE_intUnitDIndex = 14;
         QCOMPARE(testsupport::errorOf([&] { e.fncLen_KeiIdo(0, 0, x2, y2); }), long(vb::errSubscript));
+        // A unit index no table has (a damaged row) leaves the unit's name as it was.
+        GE_strUnitD = QStringLiteral("km ");
+        measure::subSet_UnitNames();
+        QCOMPARE(GE_strUnitD, QStringLiteral("km "));
     }
 
     void positionTexts()
