@@ -209,10 +209,10 @@ private slots:
         for (const float zoom : {0.5f, 2.0f}) {
             GE_sngZoom = zoom;
             ShapeElement& s = shown(e.shpShape, 0);
-            s.Move(20, 20, 10.267f * zoom, 0);
+            s.Move(20, 20, 10.267f * zoom, 3.267f * zoom);
             e.subDisp_SizeOn(e.lblDistance, e.lblWidth, e.lblHeight, e.lineDistance, s, 0);
             QCOMPARE(e.lblWidth.Caption.get(), QStringLiteral(" 10.00 m "));
-            QCOMPARE(e.lblHeight.Caption.get(), QStringLiteral(" 0.27 m "));
+            QCOMPARE(e.lblHeight.Caption.get(), QStringLiteral(" 3.00 m "));
             QVERIFY(e.lblWidth.Visible && e.lblHeight.Visible && e.lblDistance.Visible && e.lineDistance.Visible);
             QCOMPARE(e.lineDistance.X2.get(), 20 + 10.267f * zoom);
             QCOMPARE(e.lblDistance.Caption.get().left(4), QStringLiteral("(0) "));
