@@ -214,7 +214,7 @@ private slots:
     {
         GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booVisible = False WHERE Print_Id = 2;"
                                                  "UPDATE tPrint SET booEdit = False WHERE Print_Id = 3;"
-                                                 "UPDATE tPrint SET strNo = '1208-0608' WHERE Print_Id = 1"));
+                                                 "UPDATE tPrint SET strNo = '20120806-1' WHERE Print_Id = 1"));
         platform::ScopedScriptedUi ui;
         dlgDB& d = list();
         platform::Grid& g = *d.fgrdDB;
