@@ -71,12 +71,14 @@ QStringList segmentColumns(frmEdit& e, const platform::LineElement& line,
     const float z = GE_sngZoom;
     const float x1 = line.X1 / z, y1 = line.Y1 / z, x2 = line.X2 / z, y2 = line.Y2 / z;
     QStringList out = pointColumns(e, x1, y1) + pointColumns(e, x2, y2);
-    double length = GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2);
+    double length = 0;
     if (label && ResultTag::fncTag_WellFormed(label->Tag)) {
         qint16 unit = 0, decimals = 0;
         ResultTag::subParse_ResultTag(label->Tag, unit, decimals, length);
         if (unit != GE_intUnitDIndex)
             length = ResultTag::fncChg_Value(length, unit, GE_intUnitDIndex, false);
+    } else {
+        length = GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2);
     }
     out << num(length);
     out << num(x1) << num(y1) << num(x2) << num(y2) << num(e.fncGet_PointDistance(x1, y1, x2, y2));
