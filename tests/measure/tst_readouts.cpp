@@ -110,8 +110,11 @@ private slots:
         QCOMPARE(testsupport::errorOf([&] { e.fncLen_KeiIdo(0, 0, x2, y2); }), long(vb::errSubscript));
         // A unit index no table has (a damaged row) leaves the unit's name as it was.
         GE_strUnitD = QStringLiteral("km ");
+        GE_strUnitS = QStringLiteral("ha ");
+        GE_intUnitSIndex = 14;
         measure::subSet_UnitNames();
         QCOMPARE(GE_strUnitD, QStringLiteral("km "));
+        QCOMPARE(GE_strUnitS, QStringLiteral("ha "));
     }
 
     void positionTexts()
