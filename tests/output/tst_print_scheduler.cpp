@@ -461,6 +461,7 @@ private slots:
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
+        QVERIFY2(!QApplication::overrideCursor(), "the busy pointer stayed after the answer");
     }
 
     // The print and set-up dialogs leave the drawing's paper on a queue
