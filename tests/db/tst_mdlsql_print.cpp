@@ -9,6 +9,7 @@
 #include "platform/vbruntime.h"
 #include "tests/support/testsupport.h"
 
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -373,10 +374,14 @@ private slots:
     {
         ScopedScriptedUi ui;
         QVERIFY(openCopy());
-        typPrint p = drawing(QStringLiteral("0001"));
-        QCOMPARE(save(p), qint32(1));
         platform::Grid grid;
         titledGrid(grid);
+        // No drawing yet: one blank row under the titles.
+        mdlSQL::subSQL_PutGrid_tPrint(grid, 0, QString());
+        const QAbstractItemModel& shown = *grid.view()->model();
+        QVERIFY(grid.rows() == 2 && shown.rowCount() == 1 && shown.index(0, 1).data().toString().isEmpty());
+        typPrint p = drawing(QStringLiteral("0001"));
+        QCOMPARE(save(p), qint32(1));
         mdlSQL::subSQL_PutGrid_tPrint(grid, 0, QString());
         QCOMPARE(grid.rows(), 2);
         mdlSQL::subSQL_PrintDeleteAll(1);

@@ -49,14 +49,20 @@ class TestPages : public QObject {
         return Fixture::open();
     }
 
+    // Page k's number is on the map: shown, with its text and a size to paint it in.
+    static bool numbered(const platform::LabelElement& label, int k)
+    {
+        return label.Visible && label.Caption.get() == QString::number(k) && label.Width() > 0 && label.Height() > 0;
+    }
+
     // Both grids laid with so many pages, all shown and numbered.
     static bool shown(const frmEdit& e, int pages, int pagesR)
     {
         bool ok = e.shpPrintWaku.UBound() == pages && e.lblPage.UBound() == pages
             && e.shpPrintWakuR.UBound() == pagesR && e.lblPageR.UBound() == pagesR;
         for (int k = 1; ok && k <= std::max(pages, pagesR); ++k) {
-            ok = (k > pages || (e.shpPrintWaku(k).Visible && e.lblPage(k).Caption.get() == QString::number(k)))
-                && (k > pagesR || (e.shpPrintWakuR(k).Visible && e.lblPageR(k).Visible));
+            ok = (k > pages || (e.shpPrintWaku(k).Visible && numbered(e.lblPage(k), k)))
+                && (k > pagesR || (e.shpPrintWakuR(k).Visible && numbered(e.lblPageR(k), k)));
         }
         return ok;
     }

@@ -693,12 +693,12 @@ private slots:
         o.optUnitD(12).setValue(true);
         o.optUnitS(11).setValue(true);
         QCOMPARE(e.popMesInput->Caption(), QStringLiteral("50 間 "));
-        e.popMesHj25_Click();
+        e.popMesHj05_Click();
         GE_booSnap = true;
         saveAndClose(e);
         frmEdit& r = Fixture::open();
         QCOMPARE(r.popMesInput->Caption(), QStringLiteral("50 間 "));
-        QVERIFY(r.popMesHj25->Checked() && !r.popMesHj15->Checked());
+        QVERIFY(r.popMesHj05->Checked() && !r.popMesHj15->Checked());
         r.Toolbar1->Buttons(9).setValue(1);
         measure(r, 10, 10, 40, 50);
         r.popMesRenzoku_Click();

@@ -195,6 +195,25 @@ private slots:
         QVERIFY(ui->allAnswered());
     }
 
+    // A database the user may only read is told of before the imported
+    // drawing is worked on, as for a new drawing.
+    void readOnlyDatabaseIsToldBeforeTheWork()
+    {
+        writeDataSet("Line_Bin=L.txt\r\n", kGeneral, siteLines());
+        const QString path = GE_objConnection->path();
+        QCOMPARE(mdlDB::fncDbClose(), qint16(0));
+        testsupport::ReadOnlyFolder readOnly(path);
+        QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
+        ScopedScriptedUi ui;
+        ModalScript script;
+        runImport(ui.get(), script);
+        QCOMPARE(ui->count(), 1);
+        QCOMPARE(ui->last().title, QStringLiteral("データベース書き込み不可"));
+        QVERIFY(ui->last().prompt.startsWith(QStringLiteral("データベースファイル ") + path + QStringLiteral(" は読み取り専用")));
+        frmEdit* editor = Instance<frmEdit>::pointer();
+        QVERIFY(editor && editor->isVisible());
+    }
+
     void damageStopsTheImport_data()
     {
         using Recs = QList<QStringList>;

@@ -317,19 +317,21 @@ private slots:
 
     void penStyles()
     {
-        // Style, width, the line, and the least and most pixels painted on its row.
-        const std::tuple<int, int, QLineF, int, int> rows[] = {
-            {1, 1, {10, 20, 110, 20}, 4 * 18 + 4, 4 * 18 + 4},  // dash 18 on, 6 off
-            {1, 3, {10, 20, 110, 20}, 100, 200},                // wide pens are solid
-            {5, 3, {10, 20, 110, 20}, 0, 0},
-            {0, 1, {-1e8, -1e8 + 20, 1e8, 1e8 + 20}, 1, 1},    // only the visible steps are walked
+        // Style, width, the line (or box), and the least and most pixels painted on row 20.
+        const std::tuple<int, int, QLineF, LineBox, int, int> rows[] = {
+            {1, 1, {10, 20, 110, 20}, LineBox::None, 4 * 18 + 4, 4 * 18 + 4},  // dash 18 on, 6 off
+            // The pattern runs on round the corners: the 3rd side starts 115 steps in.
+            {1, 1, {10, 5, 110, 20}, LineBox::B, 72, 72},
+            {1, 3, {10, 20, 110, 20}, LineBox::None, 100, 200},  // wide pens are solid
+            {5, 3, {10, 20, 110, 20}, LineBox::None, 0, 0},
+            {0, 1, {-1e8, -1e8 + 20, 1e8, 1e8 + 20}, LineBox::None, 1, 1},  // only the visible steps are walked
         };
         Layer layer;
-        for (const auto& [style, width, line, least, most] : rows) {
+        for (const auto& [style, width, line, box, least, most] : rows) {
             layer.Cls();
             layer.DrawStyle = style;
             layer.DrawWidth = width;
-            layer.Line(line.x1(), line.y1(), line.x2(), line.y2());
+            layer.Line(line.x1(), line.y1(), line.x2(), line.y2(), -1, box);
             const QImage image = layer.rendered();
             int n = 0;
             for (int x = 0; x < 200; ++x)

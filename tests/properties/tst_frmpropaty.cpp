@@ -249,6 +249,9 @@ private slots:
         QCOMPARE(s.stsBar->Panels(1).Text(), key(30));
         QCOMPARE(s.stsBar->Panels(2).Text(), QStringLiteral("0"));
         QCOMPARE(e.linDefault.DrawMode.get(), 13);
+        e.shpShape(0).BorderWidth = 5;
+        clickLabel(s, QStringLiteral("shpShape"), 0);
+        QCOMPARE(s.cmbBorderWidth(0).Text(), QStringLiteral("5"));
         QVERIFY(!e.booDrawChange);
         // A tilt outside the list joins it once, for both areas that have it.
         GE_tpHatching[0].iTilt = 50, GE_tpHatching[1].iTilt = 50;
@@ -256,6 +259,7 @@ private slots:
         clickLabel(s, QStringLiteral("lblMensekiS"), 1);
         QCOMPARE(s.cmbTilt->ListCount(), 6);
         QCOMPARE(s.cmbTilt->Text(), QStringLiteral("50"));
+        QCOMPARE(s.cmbBorderWidth(1).Text(), QStringLiteral("1"));
         QVERIFY(!e.booDrawChange);
         // The first choice applies.
         s.cmbTilt->setListIndex(0);
