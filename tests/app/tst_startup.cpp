@@ -17,12 +17,32 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 using namespace vb;
 
 namespace {
+
+// An environment variable set (or unset, when empty) for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QString& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        value.isEmpty() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv() { m_had ? qputenv(m_name, m_previous) : qunsetenv(m_name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
 const QString kAdvice = QStringLiteral(
     "「データベースの管理」で再設定してください。\r\n又は、ネットワークドライブ等の確認を行ってください。\r\n"
     "その間サンプルデータベースを使用します。\r\n");
@@ -312,31 +332,46 @@ private slots:
     }
 
     // A program folder that allows no lock file keeps the lock in the
-    // user's runtime folder, and a second start is still refused.
-    void lockMovesToTheRuntimeFolder()
+    // user's runtime folder or, without one (su, runuser), in the system's
+    // temporary folder, which every user shares: the user's id is in its
+    // name, so this user's second start is refused and another user's not.
+    void lockOutsideTheProgramFolderIsPerUser_data()
     {
+        QTest::addColumn<bool>("runtime");
+        QTest::newRow("runtime folder") << true;
+        QTest::newRow("system temporary folder") << false;
+    }
+    void lockOutsideTheProgramFolderIsPerUser()
+    {
+        QFETCH(bool, runtime);
         testsupport::ProgramFolder folder;
-        QTemporaryDir runtime;
-        const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QTemporaryDir scratch;  // the runtime folder, or the temporary folder all users share
+        QVERIFY(::chmod(QFile::encodeName(scratch.path()).constData(), 01777) == 0);
+        ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime ? scratch.path() : QString());
+        ScopedEnv tempDir("TMPDIR", scratch.path());
+        int sameUser = -1, otherUser = -1;
         bool refused = false;
+        QStringList locks;
         {
             testsupport::ReadOnlyFolder readOnly(folder.path());
             QVERIFY(!platform::app::prevInstance());
-            const QStringList locks = QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden);
-            QCOMPARE(locks.size(), 1);
-            // Another process's attempt, as the kernel sees it: a separate open file.
-            const int fd = ::open(QFile::encodeName(runtime.filePath(locks[0])).constData(), O_RDONLY);
-            QVERIFY(fd >= 0);
-            QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) != 0);
+            locks = QDir(scratch.path()).entryList(QDir::Files | QDir::Hidden);
+            // Another process's start drops the lock it inherited and asks anew.
+            const auto secondStart = [] {
+                platform::app::releaseInstanceLock();
+                return platform::app::prevInstance() ? 1 : 0;
+            };
+            sameUser = testsupport::inChild(secondStart);
+            if (!runtime)
+                otherUser = testsupport::asUser(testsupport::Nobody, secondStart);
             platform::app::releaseInstanceLock();
-            QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
             refused = platform::app::prevInstance();
-            ::close(fd);
         }
-        hadRuntime ? qputenv("XDG_RUNTIME_DIR", previous) : qunsetenv("XDG_RUNTIME_DIR");
-        QVERIFY(refused);
+        QCOMPARE(sameUser, 1);
+        QCOMPARE(otherUser, runtime ? -1 : 0);
+        QCOMPARE(locks.size(), 1);
+        QVERIFY2(locks[0].contains(QStringLiteral("-%1-").arg(::getuid())), qPrintable(locks[0]));
+        QVERIFY(!refused);
         QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
     }
 };
