@@ -21,14 +21,15 @@ namespace mdlSub {
 namespace {
 
 const QString kFolderTitle = QStringLiteral("フォルダ異常");
+const QString kFileTitle = QStringLiteral("データベースファイル異常");
 const QString kInstallTitle = QStringLiteral("インストールエラー");
+const QString kUseSample = QStringLiteral("その間サンプルデータベースを使用します。");
 
 // The three lines that close both folder warnings.
 QString fallbackAdvice()
 {
     return QStringLiteral("「データベースの管理」で再設定してください。") + vbCrLf
-        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf
-        + QStringLiteral("その間サンプルデータベースを使用します。") + vbCrLf;
+        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf + kUseSample + vbCrLf;
 }
 
 // What the start finds beside the program.
@@ -79,10 +80,18 @@ bool fncSampleFolder_There(const Places& places)
     return false;
 }
 
+// The sample folder for the rest of this run; the setting stays.
+void subFall_Back(const Places& places)
+{
+    GE_strDB_Folda_Path = places.sample;
+    GE_booDbFallback = true;
+}
+
 // Empty settings name the sample folder and "master.mdb"; a configured
 // folder that is missing (a network drive not mounted yet) is told.
 void subCheck_DbFolder(const Places& places)
 {
+    GE_booDbFallback = false;
     if (GE_strDB_Folda_Path.isEmpty())
         GE_strDB_Folda_Path = places.sample;
     if (GE_strFile_Name.isEmpty())
@@ -92,7 +101,7 @@ void subCheck_DbFolder(const Places& places)
     MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダが存在しません。") + vbCrLf
                + fallbackAdvice(),
            vbExclamation + vbOKOnly, kFolderTitle);
-    GE_strDB_Folda_Path = places.sample;
+    subFall_Back(places);
 }
 
 // The template copied to `target`; an empty file there is replaced in one
@@ -133,20 +142,28 @@ QString fncMake_SampleFile(const Places& places)
     if (empty)
         MsgBox(sampleFile + vbCrLf + QStringLiteral("データベースファイルが空（0 バイト）でした。") + vbCrLf
                    + QStringLiteral("図面は何も残っていないため、新しいデータベースファイルに置き換えました。") + vbCrLf,
-               vbExclamation + vbOKOnly, kFolderTitle);
+               vbExclamation + vbOKOnly, kFileTitle);
     return QString();
 }
 
-// The configured file missing in its folder: told, and the sample folder's
-// file of the same name is used.
+// The configured file missing or empty in its folder: told (an empty one
+// as empty, which it is, not as missing), and the sample folder's file of
+// the same name is used meanwhile.
 void subCheck_DbFile(const Places& places)
 {
-    if (fncDbFileThere(files::join(GE_strDB_Folda_Path, GE_strFile_Name)))
+    const QString file = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
+    if (fncDbFileThere(file))
         return;
-    MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。") + vbCrLf
-               + fallbackAdvice(),
-           vbExclamation + vbOKOnly, kFolderTitle);
-    GE_strDB_Folda_Path = places.sample;
+    if (files::fileExists(file))
+        MsgBox(file + vbCrLf + QStringLiteral("設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。")
+                   + vbCrLf + QStringLiteral("バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。")
+                   + vbCrLf + kUseSample + vbCrLf,
+               vbExclamation + vbOKOnly, kFileTitle);
+    else
+        MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。")
+                   + vbCrLf + fallbackAdvice(),
+               vbExclamation + vbOKOnly, kFolderTitle);
+    subFall_Back(places);
 }
 
 // A template that could not be copied only matters when the start now

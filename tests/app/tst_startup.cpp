@@ -5,8 +5,11 @@
 #include "app/mdlFileAccess.h"
 #include "app/mdlSub.h"
 #include "db/mdlDB.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/frmMDB.h"
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/form.h"
 #include "platform/inifile.h"
 #include "platform/ui.h"
 #include "tests/support/testsupport.h"
@@ -233,10 +236,23 @@ private slots:
         QCOMPARE(GE_lngPlatformId, 2);
     }
 
-    void missingConfiguredFolderFallsBackAndIsWrittenBack()
+    // A configured folder that is missing (a network drive not mounted yet)
+    // is told and the sample folder used for this run only: the quit leaves
+    // the setting, and once the folder is back the next start uses it
+    // without a word. A file the user takes into use in the database
+    // manager, even one of the sample folder, becomes the setting.
+    void missingConfiguredFolderIsTriedAgain_data()
     {
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("fallen back") << false;
+        QTest::newRow("sample database chosen in the manager") << true;
+    }
+    void missingConfiguredFolderIsTriedAgain()
+    {
+        QFETCH(bool, chosen);
         testsupport::ProgramFolder folder;
         const QString gone = folder.file(QStringLiteral("network/share"));
+        const QString ini = folder.file(QStringLiteral("Init.ini"));
         writeIni(folder, QStringLiteral("DB_Folda_Path"), gone);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
@@ -245,10 +261,30 @@ private slots:
         QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
         QCOMPARE(ui->last().prompt, gone + QStringLiteral("\r\n設定していたデータベースフォルダが存在しません。\r\n") + kAdvice);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        if (chosen) {  // the folder changed to the one in use, and its file used
+            frmMDB& manager = platform::Instance<frmMDB>::get();
+            platform::ModalScript picker;
+            picker.push([](platform::Form& form) { static_cast<dlgBrowesForFolder&>(form).OKButton->setValue(true); });
+            ui->answerMsgBox(vbYes);
+            manager.cmdSelect_Click();
+            QVERIFY(picker.allUsed());
+            manager.fileList->setListIndex(0);
+            QCOMPARE(manager.fileList->Text(), QStringLiteral("master.mdb"));
+            manager.fileList_MouseDown(1, 0, 0, 0);
+            ui->answerMsgBox(vbYes);
+            manager.mnuUse_Click();
+            QVERIFY(manager.unload());
+        }
         closeStart();
-        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"),
-                                          folder.file(QStringLiteral("Init.ini"))),
-                 folder.file(QStringLiteral("MDB")));
+        const QString setting = chosen ? folder.file(QStringLiteral("MDB")) : gone;
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini), setting);
+
+        QDir().mkpath(gone);
+        testsupport::copyTemplate(gone + QStringLiteral("/master.mdb"));
+        const qsizetype told = ui->count();
+        mdlSub::Main();
+        QCOMPARE(ui->count(), told);
+        QCOMPARE(GE_strDB_Folda_Path, setting);
     }
 
     // An empty file (an interrupted copy, a full disk) counts as none: the
@@ -273,11 +309,21 @@ private slots:
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), empty ? 2 : 1);
-        if (empty)
+        if (empty) {
+            QCOMPARE(ui->boxes[0].title, QStringLiteral("データベースファイル異常"));
             QCOMPARE(ui->boxes[0].prompt, sample + QStringLiteral("\r\nデータベースファイルが空（0 バイト）でした。\r\n"
                                                                  "図面は何も残っていないため、新しいデータベースファイルに置き換えました。\r\n"));
-        QCOMPARE(ui->last().prompt,
-                 other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
+            QCOMPARE(ui->last().title, QStringLiteral("データベースファイル異常"));
+            QCOMPARE(ui->last().prompt,
+                     other + QStringLiteral("/survey.mdb\r\n設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。\r\n"
+                                            "バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。\r\n"
+                                            "その間サンプルデータベースを使用します。\r\n"));
+            QCOMPARE(QFileInfo(other + QStringLiteral("/survey.mdb")).size(), 0);
+        } else {
+            QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+            QCOMPARE(ui->last().prompt,
+                     other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
+        }
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
         QCOMPARE(GE_strFile_Name, QStringLiteral("survey.mdb"));
         QVERIFY(QFileInfo(sample).size() > 0);
@@ -374,6 +420,7 @@ private slots:
         QVERIFY(!refused);
         QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
     }
+
 };
 
 QTEST_MAIN(TestStartup)
