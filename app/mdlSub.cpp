@@ -53,6 +53,22 @@ bool fncDbFileThere(const QString& path)
     return files::fileExists(path) && QFileInfo(path).size() > 0;
 }
 
+// The program writes its settings, the sample database and its work folder
+// beside itself: a folder the user may not write (an installation owned by
+// another user) ends the start with the one box that says so.
+bool fncProgramFolder_Writable(const QString& appPath)
+{
+    if (files::canCreateIn(appPath))
+        return true;
+    MsgBox(appPath + vbCrLf + QStringLiteral("このフォルダに書き込めないため、ねむのきⅡを起動できません。") + vbCrLf
+               + QStringLiteral("ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）を")
+               + QStringLiteral("プログラムのフォルダに置いて書き込みます。") + vbCrLf
+               + QStringLiteral("プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、")
+               + QStringLiteral("このフォルダに書き込めるようにしてください。") + vbCrLf,
+           vbCritical + vbOKOnly, kInstallTitle);
+    return false;
+}
+
 bool fncAnother_Instance()
 {
     if (!platform::app::prevInstance())
@@ -217,7 +233,9 @@ void Main()
     // meet a size limit as a write error, whoever entered it.
     platform::app::takeSizeLimitAsWriteError();
     const Places places = programPlaces();
-    if (fncAnother_Instance() || !mdlFileAccess::fncReadInitIni())
+    // The folder first: where it can't be written, the lock may be another
+    // user's, and only this tells what is wrong.
+    if (!fncProgramFolder_Writable(places.app) || fncAnother_Instance() || !mdlFileAccess::fncReadInitIni())
         return;
 
     qint32 platformId = 0;

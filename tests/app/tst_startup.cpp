@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -419,6 +420,43 @@ private slots:
         QVERIFY2(locks[0].contains(QStringLiteral("-%1-").arg(::getuid())), qPrintable(locks[0]));
         QVERIFY(!refused);
         QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
+    }
+
+    // A program folder installed by another user (root) and not writable
+    // for the one who starts it: one box names the folder and what to do,
+    // and the start ends, with nothing said of a database folder the user
+    // never set. The same folder owned by the user starts without a word.
+    void programFolderTheUserMayNotWrite_data()
+    {
+        QTest::addColumn<bool>("owned");
+        QTest::newRow("installed by root") << false;
+        QTest::newRow("owned by the user") << true;
+    }
+    void programFolderTheUserMayNotWrite()
+    {
+        QFETCH(bool, owned);
+        testsupport::ProgramFolder folder;
+        // An installation everyone may read.
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), folder.path()}) == 0);
+        if (owned)
+            QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
+        const QString expected = folder.path() + QStringLiteral(
+            "\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n"
+            "ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）をプログラムのフォルダに置いて書き込みます。\r\n"
+            "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、このフォルダに書き込めるようにしてください。\r\n");
+        const int result = testsupport::asUser(testsupport::Nobody, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            const bool told = owned ? ui->count() == 0
+                                    : ui->count() == 1 && ui->last().title == QStringLiteral("インストールエラー")
+                    && ui->last().style == vbCritical + vbOKOnly && ui->last().prompt == expected;
+            for (const auto& box : ui->boxes) {
+                if (!told)
+                    qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
+            }
+            return !told ? 1 : platform::Instance<frmMain>::exists() == owned ? 0 : 2;
+        });
+        QCOMPARE(result, 0);
     }
 
 };
