@@ -53,6 +53,21 @@ bool fncDbFileThere(const QString& path)
     return files::fileExists(path) && QFileInfo(path).size() > 0;
 }
 
+// Without a font for Japanese every caption and message shows as empty
+// boxes; this box is worded in letters any font has, and the start goes on.
+void subTell_NoJapaneseFont()
+{
+    if (platform::app::japaneseFontInstalled())
+        return;
+    MsgBox(QStringLiteral("No font that can show Japanese is installed on this computer.") + vbCrLf
+               + QStringLiteral("The menus, buttons and messages of this program are in Japanese;") + vbCrLf
+               + QStringLiteral("without such a font they show as empty boxes.") + vbCrLf + vbCrLf
+               + QStringLiteral("Install a Japanese font, on Debian or Ubuntu as root:") + vbCrLf
+               + QStringLiteral("    apt-get install fonts-noto-cjk") + vbCrLf
+               + QStringLiteral("(or fonts-ipafont), and start the program again."),
+           vbExclamation + vbOKOnly, QStringLiteral("Nemunoki II: no Japanese font"));
+}
+
 // The program writes its settings, the sample database and its work folder
 // beside itself: a folder the user may not write (an installation owned by
 // another user) ends the start with the one box that says so.
@@ -232,6 +247,7 @@ void Main()
     // The start-up's own writes (the lock, Init.ini, the template's copy)
     // meet a size limit as a write error, whoever entered it.
     platform::app::takeSizeLimitAsWriteError();
+    subTell_NoJapaneseFont();
     const Places places = programPlaces();
     // The folder first: where it can't be written, the lock may be another
     // user's, and only this tells what is wrong.

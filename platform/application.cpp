@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -158,6 +159,15 @@ bool loadQtTranslations()
     QCoreApplication::installTranslator(translator);
     installed = translator;
     return true;
+}
+
+bool japaneseFontInstalled()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    // The font database counts a font for Japanese when fontconfig finds
+    // the language's letters in it: kana and the common kanji.
+    return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
 void takeSizeLimitAsWriteError()

@@ -38,6 +38,10 @@ void releaseInstanceLock();  // tests
 // then stay English). Needs the application object.
 bool loadQtTranslations();
 
+// True when an installed font covers Japanese (the program's captions and
+// messages); true as well without a GUI application, which shows nothing.
+bool japaneseFontInstalled();
+
 // Makes a write past the process's file-size limit an ordinary write error
 // (EFBIG) instead of the signal that would end the program: the program's
 // first act, before anything is written.

@@ -459,6 +459,57 @@ private slots:
         QCOMPARE(result, 0);
     }
 
+    // Without a font for Japanese every caption shows as empty boxes: the
+    // start says so in letters any font has, naming the package to install,
+    // and goes on; with the machine's fonts it says nothing. The font
+    // configuration is read once a process, so the Latin one gets a run of
+    // this test program of its own.
+    void missingJapaneseFontIsTold_data()
+    {
+        QTest::addColumn<bool>("latinOnly");
+        QTest::newRow("a Latin font only") << true;
+        QTest::newRow("this machine's fonts") << false;
+    }
+    void missingJapaneseFontIsTold()
+    {
+        QFETCH(bool, latinOnly);
+        if (latinOnly && !qEnvironmentVariableIsSet("NEMU_LATIN_FONTS")) {
+            QTemporaryDir fonts;
+            QFile config(fonts.filePath(QStringLiteral("fonts.conf")));
+            QVERIFY(config.open(QIODevice::WriteOnly));
+            config.write("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
+                         "<dir>/usr/share/fonts/truetype/dejavu</dir>\n<cachedir>" + QFile::encodeName(fonts.path())
+                         + "/cache</cachedir>\n</fontconfig>\n");
+            config.close();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("FONTCONFIG_FILE"), config.fileName());
+            env.insert(QStringLiteral("NEMU_LATIN_FONTS"), QStringLiteral("1"));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("missingJapaneseFontIsTold:") + QString::fromUtf8(QTest::currentDataTag())});
+            QVERIFY(child.waitForFinished(100000));
+            const QByteArray output = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+            QVERIFY2(output.contains("Totals: 3 passed, 0 failed"), output.constData());
+            return;
+        }
+        testsupport::ProgramFolder folder;
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(platform::Instance<frmMain>::exists());
+        if (!latinOnly) {
+            QCOMPARE(ui->count(), 0);
+            return;
+        }
+        QVERIFY(ui->count() >= 1);
+        const auto& box = ui->boxes[0];
+        QCOMPARE(box.style, vbExclamation + vbOKOnly);
+        QVERIFY2(box.prompt.contains(QStringLiteral("apt-get install fonts-noto-cjk")), qPrintable(box.prompt));
+        for (const QChar c : box.title + box.prompt)
+            QVERIFY2(c.unicode() < 0x80, qPrintable(box.prompt));
+    }
 };
 
 QTEST_MAIN(TestStartup)
