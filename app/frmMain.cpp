@@ -228,9 +228,12 @@ void frmMain::Form_Unload(int& cancel)
     // An empty value is left out on purpose; any other that cannot be
     // written is told, so the user knows the folders will not be kept.
     bool iniKept = true;
+    // The sample folder the start fell back to is no choice of the user's:
+    // the folder Init.ini names stays, and the next start tries it again.
+    const QString dbFolder = GE_booDbFallback ? QString() : GE_strDB_Folda_Path;
     for (const auto& [key, value] : {std::pair{IniKeyPictDrive, GE_strPict_Drive},
                                      std::pair{IniKeyPictFolder, GE_strPict_Folda},
-                                     std::pair{IniKeyDbFolder, GE_strDB_Folda_Path}}) {
+                                     std::pair{IniKeyDbFolder, dbFolder}}) {
         if (!fncPutIni(IniSecFolder, key, value, iniPath) && !value.isEmpty())
             iniKept = false;
     }

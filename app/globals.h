@@ -30,6 +30,11 @@ inline std::array<double, UnitCount> GE_dblChgMToOS{};  // square metres to area
 // --- start-up ---------------------------------------------------------------
 inline qint32 GE_lngPlatformId = 0;
 inline QString GE_strTempPath;  // the work folder TEMP beside the program
+// True while GE_strDB_Folda_Path is the sample folder that the start fell
+// back to for want of the folder or file Init.ini names: the quit leaves
+// that setting as it is, so that the next start tries it again. Cleared
+// when the user takes a database into use in the database manager.
+inline bool GE_booDbFallback = false;
 
 // --- database ---------------------------------------------------------------
 inline std::unique_ptr<platform::db::Connection> GE_objConnection;

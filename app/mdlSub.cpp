@@ -20,12 +20,30 @@ namespace mdlSub {
 
 namespace {
 
+const QString kFolderTitle = QStringLiteral("フォルダ異常");
+const QString kFileTitle = QStringLiteral("データベースファイル異常");
+const QString kInstallTitle = QStringLiteral("インストールエラー");
+const QString kUseSample = QStringLiteral("その間サンプルデータベースを使用します。");
+
 // The three lines that close both folder warnings.
 QString fallbackAdvice()
 {
     return QStringLiteral("「データベースの管理」で再設定してください。") + vbCrLf
-        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf
-        + QStringLiteral("その間サンプルデータベースを使用します。") + vbCrLf;
+        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf + kUseSample + vbCrLf;
+}
+
+// What the start finds beside the program.
+struct Places {
+    QString app;     // the program folder
+    QString sample;  // the sample database folder
+    QString templ;   // the template database
+};
+
+Places programPlaces()
+{
+    const QString app = platform::app::path();
+    return {app, files::join(app, QStringLiteral("MDB")),
+            files::join(files::join(app, QStringLiteral("template")), QStringLiteral("master.mdb"))};
 }
 
 // An empty file (what an interrupted copy or a full disk leaves) holds no
@@ -33,6 +51,88 @@ QString fallbackAdvice()
 bool fncDbFileThere(const QString& path)
 {
     return files::fileExists(path) && QFileInfo(path).size() > 0;
+}
+
+// Without a font for Japanese every caption and message shows as empty
+// boxes; this box is worded in letters any font has, and the start goes on.
+void subTell_NoJapaneseFont()
+{
+    if (platform::app::japaneseFontInstalled())
+        return;
+    MsgBox(QStringLiteral("No font that can show Japanese is installed on this computer.") + vbCrLf
+               + QStringLiteral("The menus, buttons and messages of this program are in Japanese;") + vbCrLf
+               + QStringLiteral("without such a font they show as empty boxes.") + vbCrLf + vbCrLf
+               + QStringLiteral("Install a Japanese font, on Debian or Ubuntu as root:") + vbCrLf
+               + QStringLiteral("    apt-get install fonts-noto-cjk") + vbCrLf
+               + QStringLiteral("(or fonts-ipafont), and start the program again."),
+           vbExclamation + vbOKOnly, QStringLiteral("Nemunoki II: no Japanese font"));
+}
+
+// The program writes its settings, the sample database and its work folder
+// beside itself: a folder the user may not write (an installation owned by
+// another user) ends the start with the one box that says so.
+bool fncProgramFolder_Writable(const QString& appPath)
+{
+    if (files::canCreateIn(appPath))
+        return true;
+    MsgBox(appPath + vbCrLf + QStringLiteral("このフォルダに書き込めないため、ねむのきⅡを起動できません。") + vbCrLf
+               + QStringLiteral("ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）を")
+               + QStringLiteral("プログラムのフォルダに置いて書き込みます。") + vbCrLf
+               + QStringLiteral("プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、")
+               + QStringLiteral("このフォルダに書き込めるようにしてください。") + vbCrLf,
+           vbCritical + vbOKOnly, kInstallTitle);
+    return false;
+}
+
+bool fncAnother_Instance()
+{
+    if (!platform::app::prevInstance())
+        return false;
+    MsgBox(QStringLiteral("このアプリケーションはすでに開かれています。"), vbCritical + vbOKOnly,
+           QStringLiteral("起動時エラー"));
+    return true;
+}
+
+bool fncTemplate_There(const Places& places)
+{
+    if (files::fileExists(places.templ))
+        return true;
+    MsgBox(QStringLiteral("template\\master.mdb が存在しません。再インストールしてください。"), vbCritical + vbOKOnly,
+           kInstallTitle);
+    return false;
+}
+
+bool fncSampleFolder_There(const Places& places)
+{
+    if (files::dirExists(places.sample))
+        return true;
+    MsgBox(places.sample + QStringLiteral(" が存在しません。再インストールしてください。"), vbCritical + vbOKOnly,
+           kInstallTitle);
+    return false;
+}
+
+// The sample folder for the rest of this run; the setting stays.
+void subFall_Back(const Places& places)
+{
+    GE_strDB_Folda_Path = places.sample;
+    GE_booDbFallback = true;
+}
+
+// Empty settings name the sample folder and "master.mdb"; a configured
+// folder that is missing (a network drive not mounted yet) is told.
+void subCheck_DbFolder(const Places& places)
+{
+    GE_booDbFallback = false;
+    if (GE_strDB_Folda_Path.isEmpty())
+        GE_strDB_Folda_Path = places.sample;
+    if (GE_strFile_Name.isEmpty())
+        GE_strFile_Name = QStringLiteral("master.mdb");
+    if (files::dirExists(GE_strDB_Folda_Path))
+        return;
+    MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダが存在しません。") + vbCrLf
+               + fallbackAdvice(),
+           vbExclamation + vbOKOnly, kFolderTitle);
+    subFall_Back(places);
 }
 
 // The template copied to `target`; an empty file there is replaced in one
@@ -56,6 +156,84 @@ void subCopy_Template(const QString& templatePath, const QString& target)
     }
 }
 
+// The sample folder always holds a database of the configured name, made
+// from the template when missing or empty. Returns why the copy failed,
+// "" when it did not.
+QString fncMake_SampleFile(const Places& places)
+{
+    const QString sampleFile = files::join(places.sample, GE_strFile_Name);
+    if (fncDbFileThere(sampleFile))
+        return QString();
+    const bool empty = files::fileExists(sampleFile);
+    try {
+        subCopy_Template(places.templ, sampleFile);
+    } catch (const Error& error) {
+        return error.description();
+    }
+    if (empty)
+        MsgBox(sampleFile + vbCrLf + QStringLiteral("データベースファイルが空（0 バイト）でした。") + vbCrLf
+                   + QStringLiteral("図面は何も残っていないため、新しいデータベースファイルに置き換えました。") + vbCrLf,
+               vbExclamation + vbOKOnly, kFileTitle);
+    return QString();
+}
+
+// The configured file missing or empty in its folder: told (an empty one
+// as empty, which it is, not as missing), and the sample folder's file of
+// the same name is used meanwhile.
+void subCheck_DbFile(const Places& places)
+{
+    const QString file = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
+    if (fncDbFileThere(file))
+        return;
+    if (files::fileExists(file))
+        MsgBox(file + vbCrLf + QStringLiteral("設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。")
+                   + vbCrLf + QStringLiteral("バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。")
+                   + vbCrLf + kUseSample + vbCrLf,
+               vbExclamation + vbOKOnly, kFileTitle);
+    else
+        MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。")
+                   + vbCrLf + fallbackAdvice(),
+               vbExclamation + vbOKOnly, kFolderTitle);
+    subFall_Back(places);
+}
+
+// A template that could not be copied only matters when the start now
+// depends on the copy (false: the start ends); otherwise the user is told
+// and the start goes on.
+bool fncCopyFailure_Borne(const Places& places, const QString& copyFailure)
+{
+    if (copyFailure.isEmpty())
+        return true;
+    const QString inUse = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
+    if (!fncDbFileThere(inUse)) {
+        MsgBox(inUse + vbCrLf + QStringLiteral("データベースファイルを作成できませんでした。") + vbCrLf + copyFailure,
+               vbCritical + vbOKOnly, kInstallTitle);
+        return false;
+    }
+    MsgBox(files::join(places.sample, GE_strFile_Name) + vbCrLf + QStringLiteral("サンプルデータベースを作成できませんでした。")
+               + vbCrLf + copyFailure,
+           vbExclamation + vbOKOnly, kFolderTitle);
+    return true;
+}
+
+bool fncMake_TempFolder(const Places& places)
+{
+    GE_strTempPath = files::join(places.app, QStringLiteral("TEMP"));
+    if (files::dirExists(GE_strTempPath))
+        return true;
+    QString failure;
+    try {
+        files::makeDir(GE_strTempPath);
+    } catch (const Error& error) {
+        failure = error.description();
+    }
+    if (files::dirExists(GE_strTempPath))
+        return true;
+    MsgBox(GE_strTempPath + vbCrLf + QStringLiteral("作業フォルダを作成できませんでした。") + vbCrLf + failure,
+           vbCritical + vbOKOnly, kInstallTitle);
+    return false;
+}
+
 }  // namespace
 
 qint16 fncGetWindowsVersion(qint32& platformId)
@@ -69,99 +247,31 @@ void Main()
     // The start-up's own writes (the lock, Init.ini, the template's copy)
     // meet a size limit as a write error, whoever entered it.
     platform::app::takeSizeLimitAsWriteError();
-    if (platform::app::prevInstance()) {
-        MsgBox(QStringLiteral("このアプリケーションはすでに開かれています。"), vbCritical + vbOKOnly,
-               QStringLiteral("起動時エラー"));
-        return;
-    }
-    if (!mdlFileAccess::fncReadInitIni())
+    subTell_NoJapaneseFont();
+    const Places places = programPlaces();
+    // The folder first: where it can't be written, the lock may be another
+    // user's, and only this tells what is wrong.
+    if (!fncProgramFolder_Writable(places.app) || fncAnother_Instance() || !mdlFileAccess::fncReadInitIni())
         return;
 
     qint32 platformId = 0;
     fncGetWindowsVersion(platformId);
     GE_lngPlatformId = platformId;
 
-    const QString appPath = platform::app::path();
-    const QString sampleFolder = files::join(appPath, QStringLiteral("MDB"));
-    const QString templatePath = files::join(files::join(appPath, QStringLiteral("template")), QStringLiteral("master.mdb"));
-
-    if (!files::fileExists(templatePath)) {
-        MsgBox(QStringLiteral("template\\master.mdb が存在しません。再インストールしてください。"), vbCritical + vbOKOnly,
-               QStringLiteral("インストールエラー"));
+    if (!fncTemplate_There(places))
         return;
-    }
-
-    if (GE_strDB_Folda_Path.isEmpty())
-        GE_strDB_Folda_Path = sampleFolder;
-    if (GE_strFile_Name.isEmpty())
-        GE_strFile_Name = QStringLiteral("master.mdb");
-
-    if (!files::dirExists(GE_strDB_Folda_Path)) {
-        MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダが存在しません。") + vbCrLf
-                   + fallbackAdvice(),
-               vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
-        GE_strDB_Folda_Path = sampleFolder;
-    }
-
-    if (!files::dirExists(sampleFolder)) {
-        MsgBox(sampleFolder + QStringLiteral(" が存在しません。再インストールしてください。"), vbCritical + vbOKOnly,
-               QStringLiteral("インストールエラー"));
+    subCheck_DbFolder(places);
+    if (!fncSampleFolder_There(places))
         return;
-    }
-
-    // The sample folder always holds a database of the configured name.
-    const QString sampleFile = files::join(sampleFolder, GE_strFile_Name);
-    QString copyFailure;
-    if (!fncDbFileThere(sampleFile)) {
-        const bool empty = files::fileExists(sampleFile);
-        try {
-            subCopy_Template(templatePath, sampleFile);
-            if (empty)
-                MsgBox(sampleFile + vbCrLf + QStringLiteral("データベースファイルが空（0 バイト）でした。") + vbCrLf
-                           + QStringLiteral("図面は何も残っていないため、新しいデータベースファイルに置き換えました。") + vbCrLf,
-                       vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
-        } catch (const Error& error) {
-            copyFailure = error.description();
-        }
-    }
-
-    if (!fncDbFileThere(files::join(GE_strDB_Folda_Path, GE_strFile_Name))) {
-        MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。") + vbCrLf
-                   + fallbackAdvice(),
-               vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
-        GE_strDB_Folda_Path = sampleFolder;
-    }
-
-    // A template that could not be copied only matters when the start now
-    // depends on the copy; otherwise the user is told and the start goes on.
-    if (!copyFailure.isEmpty()) {
-        const QString inUse = files::join(GE_strDB_Folda_Path, GE_strFile_Name);
-        if (!fncDbFileThere(inUse)) {
-            MsgBox(inUse + vbCrLf + QStringLiteral("データベースファイルを作成できませんでした。") + vbCrLf + copyFailure,
-                   vbCritical + vbOKOnly, QStringLiteral("インストールエラー"));
-            return;
-        }
-        MsgBox(sampleFile + vbCrLf + QStringLiteral("サンプルデータベースを作成できませんでした。") + vbCrLf + copyFailure,
-               vbExclamation + vbOKOnly, QStringLiteral("フォルダ異常"));
-    }
+    const QString copyFailure = fncMake_SampleFile(places);
+    subCheck_DbFile(places);
+    if (!fncCopyFailure_Borne(places, copyFailure))
+        return;
 
     // The help is an HTML page here; a compiled Windows help file can't be shown.
-    platform::app::setHelpFile(files::join(appPath, QStringLiteral("help.html")));
-
-    GE_strTempPath = files::join(appPath, QStringLiteral("TEMP"));
-    if (!files::dirExists(GE_strTempPath)) {
-        QString failure;
-        try {
-            files::makeDir(GE_strTempPath);
-        } catch (const Error& error) {
-            failure = error.description();
-        }
-        if (!files::dirExists(GE_strTempPath)) {
-            MsgBox(GE_strTempPath + vbCrLf + QStringLiteral("作業フォルダを作成できませんでした。") + vbCrLf + failure,
-                   vbCritical + vbOKOnly, QStringLiteral("インストールエラー"));
-            return;
-        }
-    }
+    platform::app::setHelpFile(files::join(places.app, QStringLiteral("help.html")));
+    if (!fncMake_TempFolder(places))
+        return;
 
     frmMain& start = platform::Instance<frmMain>::get();
     if (start.isLoaded())

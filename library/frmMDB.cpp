@@ -148,6 +148,7 @@ void frmMDB::Form_Load()
 {
     strMdbName = GE_strFile_Name;
     strMdbFolder = GE_strDB_Folda_Path;
+    booTaken = false;
     lblPath->setCaption(strMdbFolder);
     subRefresh_List();
     stsBar->Panels(2).setText(strMdbName);
@@ -211,6 +212,10 @@ void frmMDB::Form_Unload(int& cancel)
     if (!strMdbName.isEmpty()) {
         GE_strFile_Name = strMdbName;
         GE_strDB_Folda_Path = strMdbFolder;
+        // A file the user took into use is the setting, even in the
+        // sample folder the start fell back to.
+        if (booTaken)
+            GE_booDbFallback = false;
         const QString iniPath = mdlFileAccess::fncInitIniPath();
         // The program goes on with the file all the same; the user learns
         // that the next start will open the one named before.

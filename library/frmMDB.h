@@ -44,6 +44,7 @@ protected:
 private:
     QString strMdbName;    // the file treated as in use; "" after a folder change
     QString strMdbFolder;  // the folder listed
+    bool booTaken = false;  // strMdbName was taken into use here ("使用する")
     int intSelIndex = -1;  // the row the popup commands act on
 
     QString fncPath(const QString& name) const;

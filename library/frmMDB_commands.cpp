@@ -45,8 +45,10 @@ void frmMDB::mnuUse_Click()
     strMdbName = name;
     stsBar->Panels(2).setText(name);
     const OpenResult opened = subOpen_Mdb();
-    if (opened == OpenResult::Opened)
+    if (opened == OpenResult::Opened) {
+        booTaken = true;
         return;
+    }
     // Not a database of ours, or the user kept the changes of the file in
     // use: back to the file used before, the window stays.
     strMdbName = before;
@@ -106,6 +108,7 @@ void frmMDB::cmdSelect_Click()
     stsBar->Panels(1).setToolTipText(folder);
     lblPath->setCaption(folder);
     strMdbName.clear();
+    booTaken = false;
     stsBar->Panels(2).setText(QString());
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -95,10 +96,13 @@ int openLockFile(const QString& folder, const QString& name)
     return fd >= 0 ? fd : ::open(file.constData(), O_RDONLY | O_CLOEXEC);
 }
 
-// The lock file: in the program folder; where that allows no new file (an
-// installation the user may not write), in the user's runtime folder, else
-// TEMP, named after the program folder so that each installation keeps its
-// own lock.
+// The lock file: in the program folder, whose settings and work folder
+// every instance started from it shares, whoever started it. Where that
+// folder allows no new file (an installation the user may not write), in
+// the user's runtime folder, else the system's temporary folder, which all
+// users share: named after the program folder, so that each installation
+// keeps its own lock, and after the user, so that one user's program never
+// refuses another's.
 int openInstanceLock()
 {
     const int fd = openLockFile(path(), QStringLiteral(".nemunoki2.lock"));
@@ -109,7 +113,7 @@ int openInstanceLock()
         folder = QDir::tempPath();
     const QByteArray id = QCryptographicHash::hash(QFile::encodeName(QDir(path()).absolutePath()),
                                                    QCryptographicHash::Sha1).toHex().left(16);
-    return openLockFile(folder, QStringLiteral(".nemunoki2-%1.lock").arg(QString::fromLatin1(id)));
+    return openLockFile(folder, QStringLiteral(".nemunoki2-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(id)));
 }
 
 }  // namespace
@@ -155,6 +159,15 @@ bool loadQtTranslations()
     QCoreApplication::installTranslator(translator);
     installed = translator;
     return true;
+}
+
+bool japaneseFontInstalled()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return true;
+    // The font database counts a font for Japanese when fontconfig finds
+    // the language's letters in it: kana and the common kanji.
+    return !QFontDatabase::families(QFontDatabase::Japanese).isEmpty();
 }
 
 void takeSizeLimitAsWriteError()

@@ -24,11 +24,12 @@ void setHelpFile(const QString& file);
 // show it (no browser, no file), a box names the file instead.
 void showHelp();
 
-// True when another instance holds the program folder's lock (a file of the
-// program folder, or of the user's runtime or TEMP folder when the program
-// folder allows no new file). The first call takes the lock for this
-// process; the operating system releases it when the process ends, however
-// it ends.
+// True when another instance holds the program folder's lock: a file of the
+// program folder, shared by every user who starts the program from there;
+// when the program folder allows no new file, a file of the user's runtime
+// folder or of the system's temporary folder, this user's alone (the user's
+// id is in its name). The first call takes the lock for this process; the
+// operating system releases it when the process ends, however it ends.
 bool prevInstance();
 void releaseInstanceLock();  // tests
 
@@ -36,6 +37,10 @@ void releaseInstanceLock();  // tests
 // speak the program's language; false when they are not installed (they
 // then stay English). Needs the application object.
 bool loadQtTranslations();
+
+// True when an installed font covers Japanese (the program's captions and
+// messages); true as well without a GUI application, which shows nothing.
+bool japaneseFontInstalled();
 
 // Makes a write past the process's file-size limit an ordinary write error
 // (EFBIG) instead of the signal that would end the program: the program's

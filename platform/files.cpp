@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,6 +100,19 @@ bool fileExists(const QString& path)
 }
 
 bool dirExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
+bool canCreateIn(const QString& folder)
+{
+    if (!dirExists(folder))
+        return false;
+    QByteArray probe = QFile::encodeName(join(folder, QStringLiteral(".nemunoki2-probe-XXXXXX")));
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return true;
+}
 
 void makeDir(const QString& path)
 {

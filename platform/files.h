@@ -15,6 +15,11 @@ bool exists(const QString& path);      // a file or a folder
 bool fileExists(const QString& path);  // a file (not a folder)
 bool dirExists(const QString& path);   // a folder
 
+// True when this process can make a new file in the folder `folder`. It
+// makes one and removes it again, so that whatever refuses a write counts:
+// the folder's owner and permissions, an access list, a read-only volume.
+bool canCreateIn(const QString& folder);
+
 // The failures of the operations below that the system refuses: errPathNotFound
 // (76) when the folder the target lies in is missing, errPermission (70),
 // described as a file or folder that cannot be written, when access is

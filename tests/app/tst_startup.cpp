@@ -5,24 +5,48 @@
 #include "app/mdlFileAccess.h"
 #include "app/mdlSub.h"
 #include "db/mdlDB.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/frmMDB.h"
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/form.h"
 #include "platform/inifile.h"
 #include "platform/ui.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
 using namespace vb;
 
 namespace {
+
+// An environment variable set (or unset, when empty) for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QString& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_previous(qgetenv(name))
+    {
+        value.isEmpty() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedEnv() { m_had ? qputenv(m_name, m_previous) : qunsetenv(m_name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_previous;
+};
+
 const QString kAdvice = QStringLiteral(
     "「データベースの管理」で再設定してください。\r\n又は、ネットワークドライブ等の確認を行ってください。\r\n"
     "その間サンプルデータベースを使用します。\r\n");
@@ -213,10 +237,23 @@ private slots:
         QCOMPARE(GE_lngPlatformId, 2);
     }
 
-    void missingConfiguredFolderFallsBackAndIsWrittenBack()
+    // A configured folder that is missing (a network drive not mounted yet)
+    // is told and the sample folder used for this run only: the quit leaves
+    // the setting, and once the folder is back the next start uses it
+    // without a word. A file the user takes into use in the database
+    // manager, even one of the sample folder, becomes the setting.
+    void missingConfiguredFolderIsTriedAgain_data()
     {
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("fallen back") << false;
+        QTest::newRow("sample database chosen in the manager") << true;
+    }
+    void missingConfiguredFolderIsTriedAgain()
+    {
+        QFETCH(bool, chosen);
         testsupport::ProgramFolder folder;
         const QString gone = folder.file(QStringLiteral("network/share"));
+        const QString ini = folder.file(QStringLiteral("Init.ini"));
         writeIni(folder, QStringLiteral("DB_Folda_Path"), gone);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
@@ -225,10 +262,30 @@ private slots:
         QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
         QCOMPARE(ui->last().prompt, gone + QStringLiteral("\r\n設定していたデータベースフォルダが存在しません。\r\n") + kAdvice);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
+        if (chosen) {  // the folder changed to the one in use, and its file used
+            frmMDB& manager = platform::Instance<frmMDB>::get();
+            platform::ModalScript picker;
+            picker.push([](platform::Form& form) { static_cast<dlgBrowesForFolder&>(form).OKButton->setValue(true); });
+            ui->answerMsgBox(vbYes);
+            manager.cmdSelect_Click();
+            QVERIFY(picker.allUsed());
+            manager.fileList->setListIndex(0);
+            QCOMPARE(manager.fileList->Text(), QStringLiteral("master.mdb"));
+            manager.fileList_MouseDown(1, 0, 0, 0);
+            ui->answerMsgBox(vbYes);
+            manager.mnuUse_Click();
+            QVERIFY(manager.unload());
+        }
         closeStart();
-        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"),
-                                          folder.file(QStringLiteral("Init.ini"))),
-                 folder.file(QStringLiteral("MDB")));
+        const QString setting = chosen ? folder.file(QStringLiteral("MDB")) : gone;
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini), setting);
+
+        QDir().mkpath(gone);
+        testsupport::copyTemplate(gone + QStringLiteral("/master.mdb"));
+        const qsizetype told = ui->count();
+        mdlSub::Main();
+        QCOMPARE(ui->count(), told);
+        QCOMPARE(GE_strDB_Folda_Path, setting);
     }
 
     // An empty file (an interrupted copy, a full disk) counts as none: the
@@ -253,11 +310,21 @@ private slots:
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), empty ? 2 : 1);
-        if (empty)
+        if (empty) {
+            QCOMPARE(ui->boxes[0].title, QStringLiteral("データベースファイル異常"));
             QCOMPARE(ui->boxes[0].prompt, sample + QStringLiteral("\r\nデータベースファイルが空（0 バイト）でした。\r\n"
                                                                  "図面は何も残っていないため、新しいデータベースファイルに置き換えました。\r\n"));
-        QCOMPARE(ui->last().prompt,
-                 other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
+            QCOMPARE(ui->last().title, QStringLiteral("データベースファイル異常"));
+            QCOMPARE(ui->last().prompt,
+                     other + QStringLiteral("/survey.mdb\r\n設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。\r\n"
+                                            "バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。\r\n"
+                                            "その間サンプルデータベースを使用します。\r\n"));
+            QCOMPARE(QFileInfo(other + QStringLiteral("/survey.mdb")).size(), 0);
+        } else {
+            QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+            QCOMPARE(ui->last().prompt,
+                     other + QStringLiteral("\r\n設定していたデータベースフォルダ内にＭＤＢが存在しません。\r\n") + kAdvice);
+        }
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
         QCOMPARE(GE_strFile_Name, QStringLiteral("survey.mdb"));
         QVERIFY(QFileInfo(sample).size() > 0);
@@ -312,32 +379,136 @@ private slots:
     }
 
     // A program folder that allows no lock file keeps the lock in the
-    // user's runtime folder, and a second start is still refused.
-    void lockMovesToTheRuntimeFolder()
+    // user's runtime folder or, without one (su, runuser), in the system's
+    // temporary folder, which every user shares: the user's id is in its
+    // name, so this user's second start is refused and another user's not.
+    void lockOutsideTheProgramFolderIsPerUser_data()
     {
+        QTest::addColumn<bool>("runtime");
+        QTest::newRow("runtime folder") << true;
+        QTest::newRow("system temporary folder") << false;
+    }
+    void lockOutsideTheProgramFolderIsPerUser()
+    {
+        QFETCH(bool, runtime);
         testsupport::ProgramFolder folder;
-        QTemporaryDir runtime;
-        const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-        const QByteArray previous = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QTemporaryDir scratch;  // the runtime folder, or the temporary folder all users share
+        QVERIFY(::chmod(QFile::encodeName(scratch.path()).constData(), 01777) == 0);
+        ScopedEnv runtimeDir("XDG_RUNTIME_DIR", runtime ? scratch.path() : QString());
+        ScopedEnv tempDir("TMPDIR", scratch.path());
+        int sameUser = -1, otherUser = -1;
         bool refused = false;
+        QStringList locks;
         {
             testsupport::ReadOnlyFolder readOnly(folder.path());
             QVERIFY(!platform::app::prevInstance());
-            const QStringList locks = QDir(runtime.path()).entryList(QDir::Files | QDir::Hidden);
-            QCOMPARE(locks.size(), 1);
-            // Another process's attempt, as the kernel sees it: a separate open file.
-            const int fd = ::open(QFile::encodeName(runtime.filePath(locks[0])).constData(), O_RDONLY);
-            QVERIFY(fd >= 0);
-            QVERIFY(::flock(fd, LOCK_EX | LOCK_NB) != 0);
+            locks = QDir(scratch.path()).entryList(QDir::Files | QDir::Hidden);
+            // Another process's start drops the lock it inherited and asks anew.
+            const auto secondStart = [] {
+                platform::app::releaseInstanceLock();
+                return platform::app::prevInstance() ? 1 : 0;
+            };
+            sameUser = testsupport::inChild(secondStart);
+            if (!runtime)
+                otherUser = testsupport::asUser(testsupport::Nobody, secondStart);
             platform::app::releaseInstanceLock();
-            QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
             refused = platform::app::prevInstance();
-            ::close(fd);
         }
-        hadRuntime ? qputenv("XDG_RUNTIME_DIR", previous) : qunsetenv("XDG_RUNTIME_DIR");
-        QVERIFY(refused);
+        QCOMPARE(sameUser, 1);
+        QCOMPARE(otherUser, runtime ? -1 : 0);
+        QCOMPARE(locks.size(), 1);
+        QVERIFY2(locks[0].contains(QStringLiteral("-%1-").arg(::getuid())), qPrintable(locks[0]));
+        QVERIFY(!refused);
         QVERIFY(!QFile::exists(folder.file(QStringLiteral(".nemunoki2.lock"))));
+    }
+
+    // A program folder installed by another user (root) and not writable
+    // for the one who starts it: one box names the folder and what to do,
+    // and the start ends, with nothing said of a database folder the user
+    // never set. The same folder owned by the user starts without a word.
+    void programFolderTheUserMayNotWrite_data()
+    {
+        QTest::addColumn<bool>("owned");
+        QTest::newRow("installed by root") << false;
+        QTest::newRow("owned by the user") << true;
+    }
+    void programFolderTheUserMayNotWrite()
+    {
+        QFETCH(bool, owned);
+        testsupport::ProgramFolder folder;
+        // An installation everyone may read.
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), folder.path()}) == 0);
+        if (owned)
+            QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
+        const QString expected = folder.path() + QStringLiteral(
+            "\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n"
+            "ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）をプログラムのフォルダに置いて書き込みます。\r\n"
+            "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、このフォルダに書き込めるようにしてください。\r\n");
+        const int result = testsupport::asUser(testsupport::Nobody, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            const bool told = owned ? ui->count() == 0
+                                    : ui->count() == 1 && ui->last().title == QStringLiteral("インストールエラー")
+                    && ui->last().style == vbCritical + vbOKOnly && ui->last().prompt == expected;
+            for (const auto& box : ui->boxes) {
+                if (!told)
+                    qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
+            }
+            return !told ? 1 : platform::Instance<frmMain>::exists() == owned ? 0 : 2;
+        });
+        QCOMPARE(result, 0);
+    }
+
+    // Without a font for Japanese every caption shows as empty boxes: the
+    // start says so in letters any font has, naming the package to install,
+    // and goes on; with the machine's fonts it says nothing. The font
+    // configuration is read once a process, so the Latin one gets a run of
+    // this test program of its own.
+    void missingJapaneseFontIsTold_data()
+    {
+        QTest::addColumn<bool>("latinOnly");
+        QTest::newRow("a Latin font only") << true;
+        QTest::newRow("this machine's fonts") << false;
+    }
+    void missingJapaneseFontIsTold()
+    {
+        QFETCH(bool, latinOnly);
+        if (latinOnly && !qEnvironmentVariableIsSet("NEMU_LATIN_FONTS")) {
+            QTemporaryDir fonts;
+            QFile config(fonts.filePath(QStringLiteral("fonts.conf")));
+            QVERIFY(config.open(QIODevice::WriteOnly));
+            config.write("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig>\n"
+                         "<dir>/usr/share/fonts/truetype/dejavu</dir>\n<cachedir>" + QFile::encodeName(fonts.path())
+                         + "/cache</cachedir>\n</fontconfig>\n");
+            config.close();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("FONTCONFIG_FILE"), config.fileName());
+            env.insert(QStringLiteral("NEMU_LATIN_FONTS"), QStringLiteral("1"));
+            child.setProcessEnvironment(env);
+            child.setProcessChannelMode(QProcess::MergedChannels);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("missingJapaneseFontIsTold:") + QString::fromUtf8(QTest::currentDataTag())});
+            QVERIFY(child.waitForFinished(100000));
+            const QByteArray output = child.readAll();
+            QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+            QVERIFY2(output.contains("Totals: 3 passed, 0 failed"), output.constData());
+            return;
+        }
+        testsupport::ProgramFolder folder;
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(platform::Instance<frmMain>::exists());
+        if (!latinOnly) {
+            QCOMPARE(ui->count(), 0);
+            return;
+        }
+        QVERIFY(ui->count() >= 1);
+        const auto& box = ui->boxes[0];
+        QCOMPARE(box.style, vbExclamation + vbOKOnly);
+        QVERIFY2(box.prompt.contains(QStringLiteral("apt-get install fonts-noto-cjk")), qPrintable(box.prompt));
+        for (const QChar c : box.title + box.prompt)
+            QVERIFY2(c.unicode() < 0x80, qPrintable(box.prompt));
     }
 };
 

@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <grp.h>
 #include <linux/capability.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -55,28 +57,17 @@ long errorOf(const std::function<void()>& call)
     return raisedError(call).number();
 }
 
-int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asStarted)
+int inChild(const std::function<int()>& body)
 {
     std::fflush(nullptr);  // nothing buffered is written twice
     const pid_t child = ::fork();
     if (child < 0)
         return -1;
     if (child == 0) {
-        if (asStarted)
-            platform::app::takeSizeLimitAsWriteError();
-        else  // not even what the test process was left with
-            std::signal(SIGXFSZ, SIG_DFL);
-        rlimit fsize{};
-        ::getrlimit(RLIMIT_FSIZE, &fsize);
-        if (limit >= 0)
-            fsize.rlim_cur = rlim_t(limit);
-        int result = 255;
-        if (::setrlimit(RLIMIT_FSIZE, &fsize) == 0) {
-            try {
-                result = body();
-            } catch (...) {
-                result = 254;
-            }
+        int result = 254;
+        try {
+            result = body();
+        } catch (...) {
         }
         std::fflush(nullptr);
         ::_exit(result & 0xFF);
@@ -85,6 +76,32 @@ int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asSta
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int asUser(unsigned uid, const std::function<int()>& body)
+{
+    return inChild([&] {
+        const passwd* user = ::getpwuid(uid_t(uid));
+        const gid_t group = user ? user->pw_gid : gid_t(uid);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(uid_t(uid)) != 0)
+            return 255;
+        return body();
+    });
+}
+
+int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asStarted)
+{
+    return inChild([&] {
+        if (asStarted)
+            platform::app::takeSizeLimitAsWriteError();
+        else  // not even what the test process was left with
+            std::signal(SIGXFSZ, SIG_DFL);
+        rlimit fsize{};
+        ::getrlimit(RLIMIT_FSIZE, &fsize);
+        if (limit >= 0)
+            fsize.rlim_cur = rlim_t(limit);
+        return ::setrlimit(RLIMIT_FSIZE, &fsize) == 0 ? body() : 255;
+    });
 }
 
 QList<QSize> pdfImageSizes(const QString& path)

@@ -32,6 +32,17 @@ long errorOf(const std::function<void()>& call);
 // system sees the bytes at the final flush.
 constexpr qint64 QtBufferSize = 16384;
 
+// Runs `body` in a child process and returns its result (0..255), or -1
+// when the child did not exit normally (a signal ended it). What the body
+// changes in memory stays in the child; an exception it throws gives 254.
+int inChild(const std::function<int()>& body);
+
+// Runs `body` in a child process as the user `uid` (with that user's
+// group): no longer root, so the file system's permissions hold for it as
+// for anyone. Returns as inChild; 255 when the user could not be taken.
+int asUser(unsigned uid, const std::function<int()>& body);
+constexpr unsigned Nobody = 65534;  // the user "nobody"
+
 // Runs `body` in a child process whose file-size limit is `limit` bytes (none
 // when negative); root is held to the limit too. The child first does what
 // the program does at its start, so a write past the limit fails as on a
