@@ -79,6 +79,15 @@ std::optional<Outcome> beyondSizeLimit(qint64 end, qint64 needed)
     return Outcome{Outcome::Short, needed, *limit, true};
 }
 
+// What a write that failed with `error` for want of room lacked, `needed`
+// bytes short: past a file-size limit (EFBIG), the disk may have room to spare.
+Outcome lackOfRoom(int error, qint64 needed, const QString& path)
+{
+    if (error == EFBIG)
+        return {Outcome::Short, needed, fileSizeLimit().value_or(-1), true};
+    return {Outcome::Short, needed, freeRoom(path)};
+}
+
 // What the disk has free must do where the file system can't hold room
 // (ext2, some network and FUSE file systems, a filter on the call): it
 // holds only for now, so the caller checks again before the next write.
@@ -161,7 +170,7 @@ Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& f
     if (error == 0)
         return {};
     if (isLackOfRoom(error))
-        return {Outcome::Short, lacking, freeRoom(journal)};
+        return lackOfRoom(error, lacking, journal);
     return checkFreeRoom(journal, lacking);
 }
 
@@ -205,7 +214,7 @@ void shrinkBack(sqlite3* db, qint64 size)
 vb::Error growthFailure(const QString& file, int error, qint64 needed)
 {
     if (isLackOfRoom(error))
-        return shortage(file, {Outcome::Short, needed, freeRoom(file)});
+        return shortage(file, lackOfRoom(error, needed, file));
     const QString text = QString::fromLocal8Bit(std::strerror(error));
     return vb::Error(SQLITE_IOERR, describeEngineFailure(SQLITE_IOERR, file, text));
 }
@@ -301,12 +310,17 @@ void releaseJournal(const QString& journal)
 
 vb::Error shortage(const QString& file, const Outcome& outcome)
 {
-    QString description =
-        describeEngineFailure(SQLITE_FULL, file, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL))) + QStringLiteral("\r\n");
+    // The disk may have room to spare: the limit is the one reason told.
+    QString description = outcome.sizeLimit
+        ? QStringLiteral("ファイルサイズの上限を超えるため、データベースファイル %1 に書き込めませんでした。").arg(file)
+        : describeEngineFailure(SQLITE_FULL, file, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
+    description += QStringLiteral("\r\n");
     const QString needed = megabytes(outcome.needed, true);
-    if (outcome.sizeLimit)
+    if (outcome.sizeLimit && outcome.available >= 0)
         description += QStringLiteral("この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。")
                            .arg(needed, megabytes(outcome.available, false));
+    else if (outcome.sizeLimit)
+        description += QStringLiteral("この変更に要るファイルサイズは %1 MB です。").arg(needed);
     else if (outcome.available >= 0)
         description += QStringLiteral("この変更に要る空き容量は %1 MB、ディスクの空き容量は %2 MB です。")
                            .arg(needed, megabytes(outcome.available, false));

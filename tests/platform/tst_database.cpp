@@ -226,13 +226,15 @@ qint64 blocksOf(const QString& path)
 struct NoRoom {
     int asked = 0;
     QString refusal;
+    bool sizeLimit = false;
     bool retry = false;
     std::function<void()> whileAsked;
     void attach(Connection& c)
     {
-        c.setNoRoomHandler([this](const vb::Error& error) {
+        c.setNoRoomHandler([this](const vb::Error& error, bool limit) {
             ++asked;
             refusal = error.description();
+            sizeLimit = limit;
             if (whileAsked)
                 whileAsked();
             return retry;
@@ -646,11 +648,15 @@ private slots:
             QCOMPARE(refused.number(), 13L);
             QCOMPARE(noRoom.asked, 1);
             QCOMPARE(noRoom.refusal, refused.description());
-            // It names what the change needs and what there is.
-            const QString figures = trouble == QLatin1String("first")
-                ? u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
-                : u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
-            QVERIFY2(refused.description().contains(QRegularExpression(figures)), qPrintable(refused.description()));
+            // It names the one thing that lacks the room, what the change
+            // needs and what there is.
+            const QString reason = trouble == QLatin1String("first")
+                ? u"^ディスクの空き容量が足りないため、データベースファイル [^\\r]+ に書き込めませんでした。（database or disk is full）\r\n"
+                  u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
+                : u"^ファイルサイズの上限を超えるため、データベースファイル [^\\r]+ に書き込めませんでした。\r\n"
+                  u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
+            QVERIFY2(refused.description().contains(QRegularExpression(reason)), qPrintable(refused.description()));
+            QCOMPARE(noRoom.sizeLimit, trouble == QLatin1String("limit"));
             QVERIFY(c.inTransaction());
             QCOMPARE(count(c, u"tx = 'earlier'"_s), 0);
             // The user makes room while asked, then tries again.
