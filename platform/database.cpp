@@ -745,6 +745,7 @@ void Connection::open(const QString& connectionString)
     // The engine would open an empty name as a private temporary database.
     if (settings.dataSource.isEmpty())
         vb::raise(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+    room::checkLogIndexRoom(settings.dataSource);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
