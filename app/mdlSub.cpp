@@ -74,6 +74,8 @@ void Main()
                QStringLiteral("起動時エラー"));
         return;
     }
+    // Saves an earlier run could not keep as it ended unattended.
+    mdlDB::subShow_LostSaves();
     if (!mdlFileAccess::fncReadInitIni())
         return;
 

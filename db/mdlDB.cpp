@@ -176,31 +176,6 @@ qint16 fncDbClose()
     return 0;
 }
 
-void subDbClose_Unattended()
-{
-    if (!GE_objConnection)
-        return;
-    try {
-        // Their boxes could not be answered.
-        GE_objConnection->setNoRoomHandler(nullptr);
-        GE_objConnection->setLossHandler(nullptr);
-        if (GE_objConnection->inTransaction()) {
-            GE_objConnection->rollbackOpenSavepoints();
-            if (GE_booDbUpdate)
-                GE_objConnection->commitTrans();
-        }
-        GE_booDbUpdate = false;
-    } catch (const Error&) {
-        // The close below rolls back; the file keeps what it had.
-    }
-    try {
-        GE_objConnection->close();
-    } catch (const Error&) {
-    }
-    GE_objConnection.reset();
-    GE_booDbOpen = false;
-}
-
 bool fncTell_NotWritable()
 {
     if (!GE_objConnection || !GE_objConnection->isReadOnly())
