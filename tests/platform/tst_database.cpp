@@ -952,14 +952,15 @@ private slots:
         if (!disk.isMounted())
             QSKIP(qPrintable(disk.why()));
         const QString path = disk.file(u"a.mdb"_s);
-        fillDatabase(path, 10, 10);
+        createDatabase(path);
         QCOMPARE(inChild([&] {
             sqlite3* other = nullptr;
             sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
             const int rc = sqlite3_exec(other, "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
-                                        "INSERT INTO t (id, tx) SELECT id + 10 * n.i, printf('%.1000c', 'w') FROM t, "
-                                        "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 220) "
-                                        "SELECT i FROM n) AS n", nullptr, nullptr, nullptr);
+                                        "CREATE TABLE t (id LONG, tx TEXT); "
+                                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2200) "
+                                        "INSERT INTO t (id, tx) SELECT i, printf('%.1000c', 'w') FROM n",
+                                        nullptr, nullptr, nullptr);
             ::_exit(rc);  // ends with the log as it is
             return 0;
         }), 0);
@@ -980,7 +981,7 @@ private slots:
         {
             Connection c;
             c.open(connectionString(path));
-            QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), 2210);
+            QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), 2200);
         }
         QVERIFY(!QFile::exists(path + u"-wal"_s));
     }
