@@ -251,7 +251,11 @@ void Main()
     const Places places = programPlaces();
     // The folder first: where it can't be written, the lock may be another
     // user's, and only this tells what is wrong.
-    if (!fncProgramFolder_Writable(places.app) || fncAnother_Instance() || !mdlFileAccess::fncReadInitIni())
+    if (!fncProgramFolder_Writable(places.app) || fncAnother_Instance())
+        return;
+    // Saves an earlier run could not keep as it ended unattended.
+    mdlDB::subShow_LostSaves();
+    if (!mdlFileAccess::fncReadInitIni())
         return;
 
     qint32 platformId = 0;

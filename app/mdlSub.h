@@ -16,7 +16,7 @@ void Main();
 // Hands out the platform identifier; 0 on success, -1 on failure.
 qint16 fncGetWindowsVersion(qint32& platformId);
 
-// SIGTERM, SIGHUP and the desktop session's end close the start window as
+// SIGTERM, SIGHUP, SIGINT and the desktop session's end close the start window as
 // its 終了 does, with the editor's and the save questions; when the display
 // has gone and nothing can be asked, the saves of the run are committed and
 // unsaved objects are left. Called once the start window is up.

@@ -46,13 +46,16 @@ void subTransaction_Lost(const Error& cause)
            vbExclamation, QStringLiteral("データベース書き込みエラー"));
 }
 
-// A change that finds no room for the journal: the user may make room and
-// write it again, or go back to the program with the change refused.
-bool fncRetry_NoRoom(const Error& refused)
+// A change that finds no room for the journal: the user may make room (or
+// have the file-size limit raised) and write it again, or go back to the
+// program with the change refused.
+bool fncRetry_NoRoom(const Error& refused, bool sizeLimit)
 {
     const QString text = QStringLiteral("変更をデータベースファイルに書き込めませんでした。") + vbCrLf
         + refused.description() + vbCrLf + vbCrLf
-        + QStringLiteral("ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。")
+        + (sizeLimit ? QStringLiteral("ファイルサイズの上限を引き上げてください。")
+                     : QStringLiteral("ディスクの空き容量を確保してください。"))
+        + QStringLiteral("このファイルを開いてからの変更は、そのまま残っています。")
         + vbCrLf + vbCrLf + QStringLiteral("｢再試行｣　　：もう一度書き込みます。") + vbCrLf
         + QStringLiteral("｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
     return MsgBox(text, vbRetryCancel + vbExclamation, QStringLiteral("データベース書き込みエラー")) == vbRetry;
@@ -72,10 +75,14 @@ bool fncCommit()
             // user has been told.
             if (error.number() == platform::db::errTransactionLost)
                 return true;
+            // A lack of room is told with what lacks it and the figures: the
+            // one reason, not a list of guesses.
+            const QString causes = error.number() == platform::db::errNoRoom
+                ? QString()
+                : QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
+                    + QStringLiteral("ディスクがいっぱいか、フォルダに書き込めなくなっています。") + vbCrLf + vbCrLf;
             const QString text = QStringLiteral("図面の変更をデータベースファイルに保存できませんでした。") + vbCrLf
-                + error.description() + vbCrLf + vbCrLf
-                + QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
-                + QStringLiteral("ディスクがいっぱいか、フォルダに書き込めなくなっています。") + vbCrLf + vbCrLf
+                + error.description() + vbCrLf + vbCrLf + causes
                 + QStringLiteral("｢再試行｣　　：もう一度保存します。") + vbCrLf
                 + QStringLiteral("｢キャンセル｣：変更を残したまま、プログラムに戻ります。");
             if (MsgBox(text, vbRetryCancel + vbExclamation, kSaveTitle) != vbRetry)
@@ -167,31 +174,6 @@ qint16 fncDbClose()
     GE_objConnection.reset();
     GE_booDbOpen = false;
     return 0;
-}
-
-void subDbClose_Unattended()
-{
-    if (!GE_objConnection)
-        return;
-    try {
-        // Their boxes could not be answered.
-        GE_objConnection->setNoRoomHandler(nullptr);
-        GE_objConnection->setLossHandler(nullptr);
-        if (GE_objConnection->inTransaction()) {
-            GE_objConnection->rollbackOpenSavepoints();
-            if (GE_booDbUpdate)
-                GE_objConnection->commitTrans();
-        }
-        GE_booDbUpdate = false;
-    } catch (const Error&) {
-        // The close below rolls back; the file keeps what it had.
-    }
-    try {
-        GE_objConnection->close();
-    } catch (const Error&) {
-    }
-    GE_objConnection.reset();
-    GE_booDbOpen = false;
 }
 
 bool fncTell_NotWritable()

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
+#include <chrono>
 #include <functional>
 
 namespace mdlDB {
@@ -30,8 +31,17 @@ qint16 fncDbClose();
 // The close when nothing can be asked any more (the display went away):
 // what the user saved in this run is committed without a question, and a
 // save still under way is dropped first, never kept half done. Shows no box
-// and raises nothing; a commit that fails leaves the file as it was.
+// and raises nothing. While another program holds the file's lock (another
+// copy of the program with the file open), the commit is tried again for up
+// to a minute. A commit that still fails leaves the file as it was, and
+// what was lost - the drawings the run saved, and why - goes to the
+// standard error and into a note in the program folder for the next start.
 void subDbClose_Unattended();
+// For tests only: how long the unattended close waits for another
+// program's lock (a minute unless set).
+void subSet_UnattendedWait(std::chrono::milliseconds wait);
+// At the start: the note an unattended close left is shown once and removed.
+void subShow_LostSaves();
 
 // Before work that only a save can keep (a new drawing, one opened for
 // change): when the open file can't be written at all, the user is told

@@ -409,7 +409,7 @@ struct Session {
     bool longTransaction = false;
     bool opened = false;  // the file passed the open's checks: it is a database
     std::function<void(const vb::Error&)> onLoss;
-    std::function<bool(const vb::Error&)> onNoRoom;
+    std::function<bool(const vb::Error&, bool)> onNoRoom;
     qint64 pageSize = 0;  // read at the first need
     // The journal's room was found for the write transaction now open; the
     // engine's hooks clear it as that transaction ends.
@@ -607,7 +607,7 @@ void Session::makeRoom()
         if (outcome.kind == room::Outcome::Unusable)
             throw room::unusableJournal(path, journalPath(), outcome.error);
         const vb::Error refused = room::shortage(path, outcome);
-        if (!onNoRoom || !onNoRoom(refused))
+        if (!onNoRoom || !onNoRoom(refused, outcome.sizeLimit))
             throw refused;
     }
 }
@@ -745,6 +745,7 @@ void Connection::open(const QString& connectionString)
     // The engine would open an empty name as a private temporary database.
     if (settings.dataSource.isEmpty())
         vb::raise(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+    room::checkLogIndexRoom(settings.dataSource);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
@@ -827,7 +828,10 @@ void Connection::rollbackTrans()
 bool Connection::inTransaction() const { return d->db && !sqlite3_get_autocommit(d->db); }
 
 void Connection::setLossHandler(std::function<void(const vb::Error&)> handler) { d->onLoss = std::move(handler); }
-void Connection::setNoRoomHandler(std::function<bool(const vb::Error&)> handler) { d->onNoRoom = std::move(handler); }
+void Connection::setNoRoomHandler(std::function<bool(const vb::Error&, bool)> handler)
+{
+    d->onNoRoom = std::move(handler);
+}
 
 namespace {
 QString savepointName(const QString& name)

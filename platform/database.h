@@ -20,6 +20,9 @@ namespace platform::db {
 // Numbers of the layer's own refusals (the engine's codes are below 100).
 enum LayerError : long {
     errStatement = 1,           // the engine's: a statement names no such table or column
+    errBusy = 5,                // the engine's: another program holds the file's lock
+    errLocked = 6,              // the engine's: the file's lock is held within this program
+    errNoRoom = 13,             // the engine's "full": no room on the disk or under the file-size limit
     errWrongPassword = 23,      // the engine's "not authorized"
     errNoCurrentRecord = 3021,  // a field read at the end of a recordset
     errTransactionLost = 3034,  // the engine ended the long transaction itself
@@ -122,9 +125,10 @@ public:
     void setLossHandler(std::function<void(const vb::Error&)> handler);
     // A change that finds no room for the journal (see execute) is handed to
     // the handler with its refusal (the engine's "full" error, 13, naming
-    // the room the change needs and the room free): true tries again once
+    // the room the change needs and the room free) and whether the process's
+    // file-size limit, not the disk, is what lacks it: true tries again once
     // the user has made room. Without a handler the change is refused at once.
-    void setNoRoomHandler(std::function<bool(const vb::Error&)> handler);
+    void setNoRoomHandler(std::function<bool(const vb::Error& refusal, bool sizeLimit)> handler);
     // Named savepoints inside the transaction. Rolling back to one also
     // releases it, so every savepoint is ended by exactly one of the two.
     void savepoint(const QString& name);

@@ -79,6 +79,15 @@ std::optional<Outcome> beyondSizeLimit(qint64 end, qint64 needed)
     return Outcome{Outcome::Short, needed, *limit, true};
 }
 
+// What a write that failed with `error` for want of room lacked, `needed`
+// bytes short: past a file-size limit (EFBIG), the disk may have room to spare.
+Outcome lackOfRoom(int error, qint64 needed, const QString& path)
+{
+    if (error == EFBIG)
+        return {Outcome::Short, needed, fileSizeLimit().value_or(-1), true};
+    return {Outcome::Short, needed, freeRoom(path)};
+}
+
 // What the disk has free must do where the file system can't hold room
 // (ext2, some network and FUSE file systems, a filter on the call): it
 // holds only for now, so the caller checks again before the next write.
@@ -161,7 +170,7 @@ Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& f
     if (error == 0)
         return {};
     if (isLackOfRoom(error))
-        return {Outcome::Short, lacking, freeRoom(journal)};
+        return lackOfRoom(error, lacking, journal);
     return checkFreeRoom(journal, lacking);
 }
 
@@ -205,7 +214,7 @@ void shrinkBack(sqlite3* db, qint64 size)
 vb::Error growthFailure(const QString& file, int error, qint64 needed)
 {
     if (isLackOfRoom(error))
-        return shortage(file, {Outcome::Short, needed, freeRoom(file)});
+        return shortage(file, lackOfRoom(error, needed, file));
     const QString text = QString::fromLocal8Bit(std::strerror(error));
     return vb::Error(SQLITE_IOERR, describeEngineFailure(SQLITE_IOERR, file, text));
 }
@@ -224,7 +233,78 @@ void takeFileGrowth(sqlite3* db, const QString& file, qint64 pageSize, qint64 si
     throw growthFailure(file, error, bytes - size);
 }
 
+// The engine keeps the log's index in blocks of 32 KB, each for 4096
+// frames; the first block also holds the index's header, in place of 34 of
+// them.
+constexpr qint64 LogIndexBlock = 32768;
+constexpr qint64 LogIndexFrames = 4096;
+constexpr qint64 LogIndexFirstFrames = LogIndexFrames - 34;
+
+// Whether the database file's header says that it keeps a write-ahead log
+// (file format version 2).
+bool headerNamesLog(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = f.read(20);
+    return header.size() == 20 && header.startsWith("SQLite format 3") && (header[18] == 2 || header[19] == 2);
+}
+
+// The frames the log `log` of `size` bytes holds: the page size stands in
+// its header; a log the engine can't take (no valid header) holds none.
+qint64 logFrames(const QString& log, qint64 size)
+{
+    QFile f(log);
+    if (size < LogHeaderRoom || !f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray header = f.read(LogHeaderRoom);
+    if (header.size() < LogHeaderRoom)
+        return 0;
+    const auto word = [&header](int at) {
+        return quint32(quint8(header[at])) << 24 | quint32(quint8(header[at + 1])) << 16
+            | quint32(quint8(header[at + 2])) << 8 | quint32(quint8(header[at + 3]));
+    };
+    const quint32 magic = word(0), pageSize = word(8);
+    if ((magic != 0x377f0682 && magic != 0x377f0683) || pageSize < 512 || pageSize > 65536)
+        return 0;
+    return (size - LogHeaderRoom) / (qint64(pageSize) + LogFrameHeaderRoom);
+}
+
+QString kilobytes(qint64 bytes) { return QString::number((bytes + 1023) / 1024); }
+
 }  // namespace
+
+void checkLogIndexRoom(const QString& file)
+{
+    const QString log = file + QStringLiteral("-wal");
+    const qint64 logSize = sizeOf(log);
+    if (logSize < 0 && !headerNamesLog(file))
+        return;
+    // A log without frames still has its first block mapped.
+    const qint64 frames = qMax<qint64>(logFrames(log, logSize), 0);
+    const qint64 blocks =
+        1 + (frames > LogIndexFirstFrames ? (frames - LogIndexFirstFrames + LogIndexFrames - 1) / LogIndexFrames : 0);
+    const qint64 index = blocks * LogIndexBlock;
+    // With the blocks by which the file system finds the index's own (ext2
+    // takes one for every 256 of 1 KB), and a little over.
+    const qint64 needed = index + index / 64 + 8192;
+    // An index file there already gives back its blocks, or holds them.
+    const QString indexFile = file + QStringLiteral("-shm");
+    struct stat held {};
+    const qint64 heldRoom =
+        ::stat(QFile::encodeName(indexFile).constData(), &held) == 0 ? qint64(held.st_blocks) * 512 : 0;
+    const qint64 available = freeRoom(file);
+    if (available < 0 || available + heldRoom >= needed)
+        return;
+    throw vb::Error(SQLITE_FULL,
+                    QStringLiteral("ディスクの空き容量が足りないため、データベースファイル %1 を開けませんでした。").arg(file)
+                        + QStringLiteral("\r\n")
+                        + QStringLiteral("このファイルのログ %1 を読むには、索引ファイル %2 に %3 KB の空き容量が要りますが、"
+                                         "ディスクの空き容量は %4 KB です。")
+                              .arg(log, indexFile, kilobytes(needed - heldRoom), QString::number(available / 1024))
+                        + QStringLiteral("\r\n") + QStringLiteral("ディスクの空き容量を確保してから、開き直してください。"));
+}
 
 bool writeAheadLog(sqlite3* db)
 {
@@ -301,12 +381,17 @@ void releaseJournal(const QString& journal)
 
 vb::Error shortage(const QString& file, const Outcome& outcome)
 {
-    QString description =
-        describeEngineFailure(SQLITE_FULL, file, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL))) + QStringLiteral("\r\n");
+    // The disk may have room to spare: the limit is the one reason told.
+    QString description = outcome.sizeLimit
+        ? QStringLiteral("ファイルサイズの上限を超えるため、データベースファイル %1 に書き込めませんでした。").arg(file)
+        : describeEngineFailure(SQLITE_FULL, file, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
+    description += QStringLiteral("\r\n");
     const QString needed = megabytes(outcome.needed, true);
-    if (outcome.sizeLimit)
+    if (outcome.sizeLimit && outcome.available >= 0)
         description += QStringLiteral("この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。")
                            .arg(needed, megabytes(outcome.available, false));
+    else if (outcome.sizeLimit)
+        description += QStringLiteral("この変更に要るファイルサイズは %1 MB です。").arg(needed);
     else if (outcome.available >= 0)
         description += QStringLiteral("この変更に要る空き容量は %1 MB、ディスクの空き容量は %2 MB です。")
                            .arg(needed, megabytes(outcome.available, false));

@@ -46,6 +46,15 @@ void takeCommitRoom(sqlite3* db, const QString& file, qint64 pageSize, qint64 pa
 // write-ahead log: the room the log can need for them. Raises the refusal.
 void checkLogRoom(const QString& file, qint64 pageSize, qint64 pageCount);
 
+// Before the file `file` is opened: a file that keeps a write-ahead log
+// (another program's choice) has the engine build the log's index in a file
+// beside it (-shm) and read it through a memory map, whose pages take their
+// blocks only as they are touched; where the disk can't give them, the
+// process ends at once (SIGBUS). So the room the index needs for the log's
+// frames is checked first. Raises the engine's "full" error (13) naming the
+// file, the log and the room; nothing for a file without a log.
+void checkLogIndexRoom(const QString& file);
+
 // Gives back the journal's blocks beyond its end.
 void releaseJournal(const QString& journal);
 

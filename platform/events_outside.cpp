@@ -89,7 +89,7 @@ void installSignals()
     action.sa_handler = onEndSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGHUP})
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT})
         ::sigaction(signal, &action, nullptr);
 }
 

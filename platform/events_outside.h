@@ -1,7 +1,8 @@
 #pragma once
 // The ends that come from outside the program: SIGTERM (a desktop logout,
-// `kill`), SIGHUP (the terminal or the login going away), the desktop
-// session manager's end of session, and the display going away. Left to
+// `kill`), SIGHUP (the terminal or the login going away), SIGINT (Ctrl+C in
+// the terminal that started it), the desktop session manager's end of
+// session, and the display going away. Left to
 // the system, each would end the process at once and the database's open
 // transaction, with every save of the run, would be rolled back.
 
@@ -19,7 +20,7 @@ struct OutsideEnd {
     std::function<void()> unattended;
 };
 
-// From now on SIGTERM, SIGHUP and the session's end run `quit` from the
+// From now on SIGTERM, SIGHUP, SIGINT and the session's end run `quit` from the
 // event loop, and a process that ends with the program still running (the
 // display went away) runs `unattended`. A request that comes while an event
 // handler is under way (a dialog or a box is open) waits until it has

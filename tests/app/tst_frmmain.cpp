@@ -19,13 +19,17 @@
 #include "tests/support/testsupport.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace vb;
 
@@ -80,33 +84,71 @@ qint32 storedVersion(const QString& path)
     return rs.field(QStringLiteral("System_Id")).toInt32();
 }
 
+// The box a command of the child below shows, held open until answered.
+const QString kHeldBox = QStringLiteral("操作中のメッセージ");
+
+// Answers the boxes as scripted, but the held box: a real one, open until a
+// line comes on the standard input, and recorded once answered.
+class HostUi : public platform::ScriptedUserInterface {
+public:
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        if (prompt != kHeldBox)
+            return ScriptedUserInterface::messageBox(prompt, style, title);
+        QTextStream(stdout) << "ready" << Qt::endl;
+        const int answer = m_real.messageBox(prompt, style, title);
+        boxes.append({QStringLiteral("MsgBox"), prompt, style, title});
+        return answer;
+    }
+
+private:
+    platform::QtUserInterface m_real;
+};
+
 // Run as a child by endFromOutside (NEMU_QUIT_HOST names the program
-// folder): the program started there with its boxes answered from
-// NEMU_QUIT_ANSWERS, a drawing stored in this run and open in the editor
-// with changed objects, until something from outside ends it. Prints
-// "ready", then the prompt of each box asked.
+// folder): the program started there through its own start, with its boxes
+// answered from NEMU_QUIT_ANSWERS, a drawing stored in this run and open in
+// the editor with changed objects, until something from outside ends it;
+// with NEMU_QUIT_BOX a command's box is open meanwhile, and NEMU_QUIT_WAIT
+// sets how long (ms) the unattended close waits for a lock. Prints "ready",
+// then the prompt of each box asked.
 int runQuitHost(int argc, char** argv)
 {
     QApplication application(argc, argv);
     platform::app::setPath(qEnvironmentVariable("NEMU_QUIT_HOST"));
-    platform::ScriptedUserInterface ui;
+    HostUi ui;
     for (const QString& answer : qEnvironmentVariable("NEMU_QUIT_ANSWERS").split(u',', Qt::SkipEmptyParts))
         ui.answerMsgBox(answer.toInt());
-    platform::setUi(&ui);
-    QApplication::setQuitOnLastWindowClosed(false);
-    mdlSub::Main();
-    const QString folder = platform::app::path();
-    editortest::writePicture(folder, QStringLiteral("map.bmp"), QSize(64, 48));
     editortest::Fixture fixture;
-    if (!platform::Instance<frmMain>::exists() || fixture.storeDrawing(QStringLiteral("Q-1"), folder, QStringLiteral("map.bmp")) < 1)
-        return 3;
-    frmEdit& editor = editortest::Fixture::open();
-    editor.showForm(platform::vbModeless);
-    editor.booDrawChange = true;
-    mdlSub::subWatch_OutsideEnds();
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &application, [] {
+        char bytes[64];
+        if (::read(STDIN_FILENO, bytes, sizeof bytes) <= 0)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->buttons().constFirst()->click();
+    });
+    // The first thing the program's event loop runs: the user's work.
+    QTimer::singleShot(0, &application, [&] {
+        platform::setUi(&ui);
+        if (qEnvironmentVariableIsSet("NEMU_QUIT_WAIT"))
+            mdlDB::subSet_UnattendedWait(std::chrono::milliseconds(qEnvironmentVariableIntValue("NEMU_QUIT_WAIT")));
+        const QString folder = platform::app::path();
+        editortest::writePicture(folder, QStringLiteral("map.bmp"), QSize(64, 48));
+        if (fixture.storeDrawing(QStringLiteral("Q-1"), folder, QStringLiteral("map.bmp")) < 1) {
+            QCoreApplication::exit(3);
+            return;
+        }
+        frmEdit& editor = editortest::Fixture::open();
+        editor.showForm(platform::vbModeless);
+        editor.booDrawChange = true;
+        if (qEnvironmentVariableIsSet("NEMU_QUIT_BOX"))
+            platform::dispatch(QStringLiteral("frmEdit.test"), [] { MsgBox(kHeldBox); });
+        else
+            QTextStream(stdout) << "ready" << Qt::endl;
+    });
+    const int result = mdlSub::run(application);
     QTextStream out(stdout);
-    out << "ready" << Qt::endl;
-    const int result = application.exec();
     for (const auto& box : ui.boxes)
         out << box.prompt << Qt::endl;
     return result;
@@ -483,26 +525,40 @@ private slots:
         delete editor;
     }
 
-    // SIGTERM (a logout) and SIGHUP end the program as 終了 does, with the
-    // editor's and the save questions, answered here; once the display has
-    // gone nothing can be asked: the drawing saved in the run is kept, the
-    // editor's unsaved objects (its printer row among them) are not.
+    // SIGTERM (a logout), SIGHUP and SIGINT (Ctrl+C in its terminal) end
+    // the program as 終了 does, with the editor's and the save questions,
+    // answered here, and only once a box open meanwhile has been answered.
+    // Once the display has gone nothing can be asked: the drawing saved in
+    // the run is kept, the editor's unsaved objects (its printer row among
+    // them) are not. Another copy of the program that holds the file (its
+    // start window reads it) is waited for; where it holds on beyond the
+    // wait, the save is lost but told, on the standard error and at the
+    // next start.
     void endFromOutside_data()
     {
         QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("during");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QStringList>("asked");
         QTest::addColumn<bool>("drawingKept");
         QTest::addColumn<bool>("objectsKept");
         const QStringList both = {QStringLiteral("オブジェクトを上書きしますか？"),
                                   QStringLiteral("図面が更新されています。保存しますか？")};
-        QTest::newRow("SIGTERM, both saved") << QStringLiteral("TERM") << QStringLiteral("6,6") << both << true << true;
-        QTest::newRow("SIGHUP, nothing saved") << QStringLiteral("HUP") << QStringLiteral("7,7") << both << false << false;
-        QTest::newRow("display gone") << QStringLiteral("display") << QString() << QStringList() << true << false;
+        QTest::newRow("SIGTERM, both saved") << "TERM" << "" << "6,6" << both << true << true;
+        QTest::newRow("SIGHUP, nothing saved") << "HUP" << "" << "7,7" << both << false << false;
+        QTest::newRow("SIGINT, both saved") << "INT" << "" << "6,6" << both << true << true;
+        QTest::newRow("SIGTERM while a box is open") << "TERM" << "box" << "6,6" << QStringList{kHeldBox} + both
+                                                     << true << true;
+        QTest::newRow("display gone") << "display" << "" << "" << QStringList() << true << false;
+        QTest::newRow("display gone, another copy reads a while")
+            << "display" << "read" << "" << QStringList() << true << false;
+        QTest::newRow("display gone, another copy reads on")
+            << "display" << "read on" << "" << QStringList() << false << false;
     }
     void endFromOutside()
     {
         QFETCH(QString, how);
+        QFETCH(QString, during);
         QFETCH(QString, answers);
         QFETCH(QStringList, asked);
         QFETCH(bool, drawingKept);
@@ -511,6 +567,10 @@ private slots:
         env.insert(QStringLiteral("NEMU_QUIT_HOST"), m_folder->path());
         env.insert(QStringLiteral("NEMU_QUIT_ANSWERS"), answers);
         env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        if (during == QLatin1String("box"))
+            env.insert(QStringLiteral("NEMU_QUIT_BOX"), QStringLiteral("1"));
+        if (during == QLatin1String("read on"))
+            env.insert(QStringLiteral("NEMU_QUIT_WAIT"), QStringLiteral("2000"));
         QProcess display;
         const auto stopDisplay = qScopeGuard([&display] {
             display.kill();
@@ -529,29 +589,77 @@ private slots:
         }
         QProcess host;
         host.setProcessEnvironment(env);
-        host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         host.start(QCoreApplication::applicationFilePath(), {});
+        const auto forwardErrors = qScopeGuard([&host] { std::fputs(host.readAllStandardError().constData(), stderr); });
         QByteArray output;
         while (!output.contains("ready\n") && host.waitForReadyRead(60000))
             output += host.readAllStandardOutput();
         QVERIFY2(output.contains("ready\n"), output.constData());
-        if (how == QLatin1String("display"))
+        // Another copy of the program with its start window open: a read in
+        // its long transaction.
+        platform::db::Connection other;
+        if (during.startsWith(QLatin1String("read"))) {
+            other.open(connectionString(dbPath()));
+            other.beginTrans();
+            other.openRecordset(QStringLiteral("SELECT * FROM tSystem"));
+        }
+        if (how == QLatin1String("display")) {
             display.terminate();
-        else
-            ::kill(pid_t(host.processId()), how == QLatin1String("TERM") ? SIGTERM : SIGHUP);
-        QVERIFY(host.waitForFinished(60000));
+        } else {
+            ::kill(pid_t(host.processId()), how == QLatin1String("TERM") ? SIGTERM : how == QLatin1String("HUP") ? SIGHUP : SIGINT);
+            if (during == QLatin1String("box")) {
+                QThread::msleep(1000);  // the end waits for the box
+                host.write("answer\n");
+                QVERIFY(host.waitForBytesWritten(10000));
+            }
+        }
+        if (during == QLatin1String("read")) {
+            // Longer than a single try waits for the lock.
+            QThread::msleep(5000);
+            QCOMPARE(host.state(), QProcess::Running);
+            other.close();
+        }
+        QVERIFY(host.waitForFinished(120000));
+        other.close();
         output += host.readAllStandardOutput();
+        const QString errors = QString::fromUtf8(host.readAllStandardError());
+        std::fputs(errors.toUtf8().constData(), stderr);
         QCOMPARE(host.exitStatus(), QProcess::NormalExit);  // not killed by the signal
         const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("ready")) + 1), asked);
 
-        platform::db::Connection stored;  // the file as the next start finds it
-        stored.open(connectionString(dbPath()));
-        const auto count = [&stored](const QString& table) {
-            return stored.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)[QStringLiteral("n")].toInt32();
-        };
-        QCOMPARE(count(QStringLiteral("tPrint WHERE strNo = 'Q-1'")), drawingKept ? 1 : 0);
-        QCOMPARE(count(QStringLiteral("tPrinter")), objectsKept ? 1 : 0);
+        {
+            platform::db::Connection stored;  // the file as the next start finds it
+            stored.open(connectionString(dbPath()));
+            const auto count = [&stored](const QString& table) {
+                return stored.openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM ") + table)[QStringLiteral("n")].toInt32();
+            };
+            QCOMPARE(count(QStringLiteral("tPrint WHERE strNo = 'Q-1'")), drawingKept ? 1 : 0);
+            QCOMPARE(count(QStringLiteral("tPrinter")), objectsKept ? 1 : 0);
+        }
+
+        // The next start tells of a lost save, once; of nothing else.
+        const QString note = m_folder->file(QStringLiteral("lostsaves.txt"));
+        const bool lost = during == QLatin1String("read on");
+        QCOMPARE(QFile::exists(note), lost);
+        const QString why = QStringLiteral("データベースファイル %1 に変更を保存できませんでした。\r\n"
+                                           "データベースファイル %1 は、ほかのプログラムが使用中です。（database is locked）\r\n"
+                                           "ほかのプログラム（別のパソコンのねむのきⅡなど）がこのファイルを使い終わるのを 2 秒待ちましたが、使い終わりませんでした。\r\n"
+                                           "次の図面は、その実行で保存した内容がファイルに残っていません。もう一度保存してください。\r\n"
+                                           "　管理番号 Q-1　試験図面")
+                                .arg(dbPath());
+        QCOMPARE(errors.contains(QString(why).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))), lost);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QCOMPARE(ui->count(), lost ? 1 : 0);
+        if (lost) {
+            QCOMPARE(ui->last().title, QStringLiteral("保存できなかった図面"));
+            QCOMPARE(ui->last().style, int(vbExclamation));
+            QVERIFY2(ui->last().prompt.contains(why), qPrintable(ui->last().prompt));
+            QVERIFY(ui->last().prompt.endsWith(QStringLiteral("試験図面")));
+            QVERIFY(!QFile::exists(note));
+        }
     }
 };
 

@@ -198,8 +198,9 @@ private slots:
     }
 
     // A folder that stops allowing new files costs the commit nothing; a file
-    // that can't grow refuses the commit with the transaction kept, and the
-    // save succeeds once there is room. A folder closed from the start lets
+    // that can't grow (past the file-size limit, told as that, not as a full
+    // disk) refuses the commit with the transaction kept, and the save
+    // succeeds once there is room. A folder closed from the start lets
     // the file open, and the first change says why it can't be written.
     void unwritablePlaceKeepsTheSession_data()
     {
@@ -246,11 +247,11 @@ private slots:
                 if (insertDrawing() || ui->count() != 2)
                     return 2;
                 const QString expected = QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n"
-                                                        "ディスクの空き容量が足りないため、データベースファイル ")
+                                                        "ファイルサイズの上限を超えるため、データベースファイル ")
                     + path
-                    + QStringLiteral(" に書き込めませんでした。（database or disk is full）\r\n"
+                    + QStringLiteral(" に書き込めませんでした。\r\n"
                                      "この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。\r\n\r\n"
-                                     "ディスクの空き容量を確保してください。このファイルを開いてからの変更は、そのまま残っています。\r\n\r\n"
+                                     "ファイルサイズの上限を引き上げてください。このファイルを開いてからの変更は、そのまま残っています。\r\n\r\n"
                                      "｢再試行｣　　：もう一度書き込みます。\r\n"
                                      "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。")
                           .arg((need + MB - 1) / MB)
@@ -286,9 +287,11 @@ private slots:
                 ui->answerMsgBox(vb::vbCancel);
                 if (mdlDB::fncDbClose() != -1 || ui->count() != 2)
                     return 2;
+                // The limit is the one reason told: the disk has room.
                 if (ui->last().style != int(vb::vbRetryCancel + vb::vbExclamation)
-                    || !ui->last().prompt.contains(QStringLiteral("ディスクの空き容量が足りないため、データベースファイル ") + path
-                                                   + QStringLiteral(" に書き込めませんでした。（database or disk is full）")))
+                    || !ui->last().prompt.contains(QStringLiteral("ファイルサイズの上限を超えるため、データベースファイル ") + path
+                                                   + QStringLiteral(" に書き込めませんでした。\r\nこの変更に要るファイルサイズは "))
+                    || ui->last().prompt.contains(QStringLiteral("ディスク")))
                     return 3;
                 if (!GE_booDbOpen || !GE_booDbUpdate || !GE_objConnection->inTransaction()
                     || GE_objConnection->openRecordset(QStringLiteral("SELECT COUNT(*) AS n FROM tPrint"))

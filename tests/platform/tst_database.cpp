@@ -131,6 +131,21 @@ public:
         ::fsync(fd);
         ::close(fd);
     }
+    // Fills the disk to its last block, but for `room` bytes given back.
+    void leaveExactly(qint64 room)
+    {
+        QFile spare(file(u"spare"_s));
+        if (!spare.open(QIODevice::WriteOnly) || spare.write(QByteArray(int(room), 's')) != room || !spare.flush())
+            return;
+        spare.close();
+        leave(0);
+        const int fd = ::open(QFile::encodeName(file(u"filler"_s)).constData(), O_WRONLY | O_APPEND);
+        const QByteArray block(1024, 'f');
+        while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) {
+        }
+        ::close(fd);
+        spare.remove();
+    }
     void makeRoom() { QFile::remove(file(u"filler"_s)); }
 
 private:
@@ -226,13 +241,15 @@ qint64 blocksOf(const QString& path)
 struct NoRoom {
     int asked = 0;
     QString refusal;
+    bool sizeLimit = false;
     bool retry = false;
     std::function<void()> whileAsked;
     void attach(Connection& c)
     {
-        c.setNoRoomHandler([this](const vb::Error& error) {
+        c.setNoRoomHandler([this](const vb::Error& error, bool limit) {
             ++asked;
             refusal = error.description();
+            sizeLimit = limit;
             if (whileAsked)
                 whileAsked();
             return retry;
@@ -646,11 +663,15 @@ private slots:
             QCOMPARE(refused.number(), 13L);
             QCOMPARE(noRoom.asked, 1);
             QCOMPARE(noRoom.refusal, refused.description());
-            // It names what the change needs and what there is.
-            const QString figures = trouble == QLatin1String("first")
-                ? u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
-                : u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
-            QVERIFY2(refused.description().contains(QRegularExpression(figures)), qPrintable(refused.description()));
+            // It names the one thing that lacks the room, what the change
+            // needs and what there is.
+            const QString reason = trouble == QLatin1String("first")
+                ? u"^ディスクの空き容量が足りないため、データベースファイル [^\\r]+ に書き込めませんでした。（database or disk is full）\r\n"
+                  u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
+                : u"^ファイルサイズの上限を超えるため、データベースファイル [^\\r]+ に書き込めませんでした。\r\n"
+                  u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
+            QVERIFY2(refused.description().contains(QRegularExpression(reason)), qPrintable(refused.description()));
+            QCOMPARE(noRoom.sizeLimit, trouble == QLatin1String("limit"));
             QVERIFY(c.inTransaction());
             QCOMPARE(count(c, u"tx = 'earlier'"_s), 0);
             // The user makes room while asked, then tries again.
@@ -918,6 +939,51 @@ private slots:
         Connection reopened;
         reopened.open(connectionString(path));
         QCOMPARE(reopened.openRecordset(u"SELECT COUNT(*) AS n FROM t WHERE id = 1001"_s)[u"n"_s].toInt32(), 1);
+    }
+
+    // Another program left the file with a write-ahead log of 2.3 MB it never
+    // carried into the file. On a disk too full for the log's index (whose
+    // pages would take their blocks as they are first touched), the open is
+    // refused with the room named, and the process lives; once there is
+    // room the file opens, leaves the log and keeps every row.
+    void logLeftOnAFullDisk()
+    {
+        LoopDisk disk(m_dir.filePath(u"loop%1"_s.arg(++m_count)), u"ext2"_s, 16);
+        if (!disk.isMounted())
+            QSKIP(qPrintable(disk.why()));
+        const QString path = disk.file(u"a.mdb"_s);
+        createDatabase(path);
+        QCOMPARE(inChild([&] {
+            sqlite3* other = nullptr;
+            sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+            const int rc = sqlite3_exec(other, "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                                        "CREATE TABLE t (id LONG, tx TEXT); "
+                                        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2200) "
+                                        "INSERT INTO t (id, tx) SELECT i, printf('%.1000c', 'w') FROM n",
+                                        nullptr, nullptr, nullptr);
+            ::_exit(rc);  // ends with the log as it is
+            return 0;
+        }), 0);
+        QFile::remove(path + u"-shm"_s);
+        QVERIFY2(QFileInfo(path + u"-wal"_s).size() > 2 * MB, "no log left");
+        disk.leaveExactly(16 * 1024);  // the index's first pages fit, the rest would not
+        QCOMPARE(inChild([&] {
+            Connection c;
+            const vb::Error refused = testsupport::raisedError([&] { c.open(connectionString(path)); });
+            const QRegularExpression told(
+                u"^ディスクの空き容量が足りないため、データベースファイル %1 を開けませんでした。\r\n"
+                u"このファイルのログ %1-wal を読むには、索引ファイル %1-shm に \\d+ KB の空き容量が要りますが、"
+                u"ディスクの空き容量は \\d+ KB です。\r\nディスクの空き容量を確保してから、開き直してください。$"_s.arg(
+                    QRegularExpression::escape(path)));
+            return refused.number() == 13 && refused.description().contains(told) && !c.isOpen() ? 0 : 1;
+        }), 0);
+        disk.makeRoom();
+        {
+            Connection c;
+            c.open(connectionString(path));
+            QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM t"_s)[u"n"_s].toInt32(), 2200);
+        }
+        QVERIFY(!QFile::exists(path + u"-wal"_s));
     }
 
     void immediateEndDropsConnectionsUncommitted()
