@@ -194,7 +194,10 @@ void frmEdit::Form_Unload(int& cancel)
     // they stay within this drawing and the save keeps the confirmed ones.
     if (frmOption* options = platform::Instance<frmOption>::pointer())
         options->unload();
-    if (pictMap->hasPicture() && GE_tpPrint.booEdit) {
+    // A drawing opened without its picture keeps its objects and can be
+    // saved: its changes are offered as a pictured drawing's are. Only a
+    // drawing that has nothing to be stored as (no save command) asks nothing.
+    if (mnuFileSavePrj->Enabled() && GE_tpPrint.booEdit) {
         if (booDrawChange && fncSave_Asked() == SaveOutcome::Refused) {
             cancel = 1;
             return;

@@ -118,9 +118,10 @@ void labelDown(frmEdit& e, ElementArray<LabelElement>& labels, int index, int bu
         }
         e.sngDragX = px;
         e.sngDragY = py;
+        // Where the press leaves the label: a release in place keeps it there.
+        e.sngOrgTop = e.sngPrevTop = label.Top;
+        e.sngOrgLeft = e.sngPrevLeft = label.Left;
         if (role.outline) {
-            e.sngOrgTop = e.sngPrevTop = label.Top;
-            e.sngOrgLeft = e.sngPrevLeft = label.Left;
             // A polygon being drawn fills lineMenseki: it is the user's work.
             const int j = e.booRenzoku ? -1 : e.fncFind_LinePS(vb::Right(label.Tag, 12));
             if (j > -1)
@@ -143,6 +144,10 @@ void labelMove(frmEdit& e, ElementArray<LabelElement>& labels, int index, int bu
     const LabelRole role = roleOf(e, labels);
     LabelElement& label = labels(index);
     const float px = x / kTwipsPerUnit, py = y / kTwipsPerUnit;
+    // The pointer still on the point it holds (a move reported without
+    // travel): nothing to move, nor to mark.
+    if (px == e.sngDragX && py == e.sngDragY)
+        return;
     float sx = label.Left + px, sy = label.Top + py;
     snap(e, sx, sy, index);
     const qint16 axis = e.fncShift_Axis(e.sngDragX - px, e.sngDragY - py, e.booDrag);
@@ -167,9 +172,13 @@ void labelUp(frmEdit& e, ElementArray<LabelElement>& labels, int index, int butt
 {
     const LabelRole role = roleOf(e, labels);
     LabelElement& label = labels(index);
+    const float px = x / kTwipsPerUnit, py = y / kTwipsPerUnit;
+    // Released where it was pressed and not moved since (a click that
+    // selects it): it keeps its place exactly. Its corner taken back through
+    // the pointer's offset would round off at most zooms, and could snap.
+    const bool inPlace = px == e.sngDragX && py == e.sngDragY && label.Left == e.sngOrgLeft && label.Top == e.sngOrgTop;
     // A position label stays where its last step put it: its texts tell that place.
-    if (button == 1 && !role.position) {
-        const float px = x / kTwipsPerUnit, py = y / kTwipsPerUnit;
+    if (button == 1 && !role.position && !inPlace) {
         // The top-left corner snaps, whichever corner was held.
         float cx = label.Left + px - e.sngDragX, cy = label.Top + py - e.sngDragY;
         snap(e, cx, cy, index);

@@ -85,9 +85,22 @@ double nearLongitude(double lon0, double lon1, double dx)
     return apart > 0 ? lon1 - FullCircle : lon1 + FullCircle;
 }
 
+}  // namespace
+
+int fncUnentered_Point()
+{
+    for (int k = 0; k < 2; ++k) {
+        if (GE_dblKeido[size_t(k)] == 0 && GE_dblIdo[size_t(k)] == 0)
+            return k;
+    }
+    return -1;
+}
+
+namespace {
+
 KeiIdoFault calcKeiIdo(typKeiIdoCalibration& c, float width, float height)
 {
-    if (GE_dblKeido[0] == 0 || GE_dblKeido[1] == 0 || GE_dblIdo[0] == 0 || GE_dblIdo[1] == 0)
+    if (fncUnentered_Point() >= 0)
         return KeiIdoFault::zero;
     const auto straightened = [](const typPointS& p) {
         return fncRotate_PointD(tiltCentre(), typPointD{p.sngX, p.sngY}, GE_dblHosei[3]);
@@ -168,6 +181,16 @@ QString fncSec_ToDMS(double seconds, typDMS& dms)
     const double rest = seconds - deg * 3600.0;
     double min = std::floor(rest / 60);
     double sec = rest - min * 60.0;
+    // A remainder a hair below a whole degree (a latitude a hair south of
+    // the equator) can be rounded up to it: it is that whole degree, not
+    // 60 minutes of the one below.
+    if (min >= 60) {
+        min = 0;
+        sec = 0;
+        deg += 1;
+        if (deg > MaxDeg)
+            return DmsOutOfRange;
+    }
 
     const QString secPattern = QStringLiteral("0#.###0");
     QString secText = vb::Format(sec, secPattern);

@@ -24,7 +24,7 @@ void subCalc_Hosei();
 // Why the longitude/latitude calibration took nothing.
 enum class KeiIdoFault {
     none,      // calibrated
-    zero,      // a longitude or latitude is 0: not given yet
+    zero,      // a point's longitude and latitude are both 0: not entered (fncUnentered_Point)
     coincide,  // the two points share an x, a y, a longitude or a latitude
     range,     // a ratio or the stretch would leave the calibration's range
     latitude,   // a part of the picture would lie beyond latitude ±90°
@@ -61,6 +61,13 @@ struct typKeiIdoCalibration {
 // most 360° of longitude and has longitudes a readout shows. So a refused
 // calibration keeps the one before it whole.
 KeiIdoFault subCalc_KeiIdo(float pictureWidth, float pictureHeight);
+
+// The first correspondence point (0 or 1) that counts as not entered, -1
+// when both are given. A longitude of 0° (Greenwich) or a latitude of 0°
+// (the equator) is a value like any other; the settings keep no mark of a
+// point left empty, so a point whose longitude and latitude are both 0 is
+// the one taken as never entered.
+int fncUnentered_Point();
 
 // Seconds of arc as degrees-minutes-seconds text ("135-30-15.2500"); fills
 // `dms`. A negative angle gives a negative degree and positive minutes and

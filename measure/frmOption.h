@@ -104,7 +104,7 @@ public:
     void cmdCnv_Click();
 
     double fncGet_Aspect(double& x, double& y);
-    double fncChk_DMS(qint16& index, platform::TextBox& box, typDMS& dms);
+    std::optional<double> fncChk_DMS(qint16& index, platform::TextBox& box, typDMS& dms);
     platform::TextBox& angleBox(int row, int index);
 
 protected:

@@ -198,6 +198,26 @@ bool angleFits(int index, const QString& text)
     return measure::fncBox_Double(text).has_value();
 }
 
+// Why "設定" took no position calibration, and what to do.
+QString keiIdoRefusal(mdlSub::KeiIdoFault fault)
+{
+    using mdlSub::KeiIdoFault;
+    // The settings keep no mark of a point left empty: one whose longitude
+    // and latitude are both 0 is taken as not entered, never as 0°, 0°.
+    if (fault == KeiIdoFault::zero)
+        return (mdlSub::fncUnentered_Point() == 0 ? QStringLiteral("対応点１") : QStringLiteral("対応点２"))
+            + QStringLiteral("の経度と緯度がどちらも 0 のため、入力されていないものとみなし、設定できません。") + vbCrLf
+            + QStringLiteral("経度と緯度を入力してください。経度 0°・緯度 0° の点は対応点にできないため、別の点を選んでください。");
+    const QString why = fault == KeiIdoFault::coincide
+        ? QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。")
+        : fault == KeiIdoFault::range
+        ? QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。")
+        : fault == KeiIdoFault::latitude
+        ? QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。")
+        : QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。");
+    return why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。");
+}
+
 }  // namespace
 
 void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
@@ -215,19 +235,20 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
     dms.intMin = measure::fncBox_Int16(angleBox(row, 1).Text()).value_or(0);
     dms.sngSec = single(angleBox(row, 2));
     qint16 i = qint16(index);
-    const double r = fncChk_DMS(i, box, dms);
-    if (!(r > 0))
+    // An angle of 0 (Greenwich, the equator) is taken as any other.
+    const std::optional<double> r = fncChk_DMS(i, box, dms);
+    if (!r)
         return;
     // The rows: longitude 1, latitude 1, longitude 2, latitude 2, and round.
     const int next = (row + 1) % 4;
     switch (index) {
     case 0:
     case 1:
-        angleBox(row, 3).setText(CStr(r));
+        angleBox(row, 3).setText(CStr(*r));
         angleBox(row, index + 1).SetFocus();
         break;
     case 2:
-        angleBox(row, 3).setText(CStr(r));
+        angleBox(row, 3).setText(CStr(*r));
         angleBox(next, 0).SetFocus();
         break;
     default:
@@ -246,14 +267,14 @@ void frmOption::txtAngle_LostFocus(int row, int index)
         box.setText(QStringLiteral("0"));
 }
 
-double frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS& dms)
+std::optional<double> frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS& dms)
 {
     const std::optional<double> r = measure::fncCheck_DMS(index, box.Text(), dms);
-    if (r)
-        return *r;
-    box.setSelStart(0);
-    box.setSelLength(99);
-    return 0;
+    if (!r) {
+        box.setSelStart(0);
+        box.setSelLength(99);
+    }
+    return r;
 }
 
 void frmOption::cmdCnv_Click()
@@ -270,23 +291,16 @@ void frmOption::cmdCnv_Click()
     const typKeiIdoState before = typKeiIdoState::fncTake();
     subDisp_Taiou();
     const mdlSub::KeiIdoFault fault = fncCalc_KeiIdo();
-    if (fault != mdlSub::KeiIdoFault::none && fault != mdlSub::KeiIdoFault::zero) {
+    if (fault != mdlSub::KeiIdoFault::none) {
+        const QString refusal = keiIdoRefusal(fault);  // of the points typed, before they go back
         before.restore();
-        const QString why = fault == mdlSub::KeiIdoFault::coincide
-            ? QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。")
-            : fault == mdlSub::KeiIdoFault::range
-            ? QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。")
-            : fault == mdlSub::KeiIdoFault::latitude
-            ? QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。")
-            : QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。");
-        MsgBox(why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。"), vbExclamation,
-               QStringLiteral("既知の経緯度設定"));
+        MsgBox(refusal, vbExclamation, QStringLiteral("既知の経緯度設定"));
         return;
     }
     if (!m_keptKeiIdo)
         m_keptKeiIdo = before;
     const bool keptTilt = typTilt{GE_sngHosei, GE_dblHosei} == typTilt{sngHoseiBak, dblHoseiBak};
-    if (fault == mdlSub::KeiIdoFault::none && keptTilt)
+    if (keptTilt)
         m_keptKeiIdo = typKeiIdoState::fncTake();
     tpPiccelBak = GE_tpPiccel;
     subDisp_Para();

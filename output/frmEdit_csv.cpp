@@ -61,28 +61,38 @@ QStringList pointColumns(frmEdit& e, float x, float y)
     return {num(mx), num(my)};
 }
 
-// Columns 3 to 12 of a distance row for a segment at the current zoom.
-// The length is the one its result label (when given) shows, expressed in
-// the drawing's unit that the header names: the label keeps the length as
-// it was measured, which the stored ends, measured again, need not repeat.
-QStringList segmentColumns(frmEdit& e, const platform::LineElement& line,
-                           const platform::LabelElement* label = nullptr)
+// Columns 3 to 12 of a distance row for a segment given at the current
+// zoom. The length is measured again from the same ends and at the same
+// scale as the coordinates beside it, the scale in force now, so that every
+// row adds up; a label measured before a recalibration still shows the old
+// figure, and one rounded to its decimals may differ in the last digits.
+QStringList segmentColumns(frmEdit& e, float zx1, float zy1, float zx2, float zy2)
 {
     const float z = GE_sngZoom;
-    const float x1 = line.X1 / z, y1 = line.Y1 / z, x2 = line.X2 / z, y2 = line.Y2 / z;
+    const float x1 = zx1 / z, y1 = zy1 / z, x2 = zx2 / z, y2 = zy2 / z;
     QStringList out = pointColumns(e, x1, y1) + pointColumns(e, x2, y2);
-    double length = 0;
-    if (label && ResultTag::fncTag_WellFormed(label->Tag)) {
-        qint16 unit = 0, decimals = 0;
-        ResultTag::subParse_ResultTag(label->Tag, unit, decimals, length);
-        if (unit != GE_intUnitDIndex)
-            length = ResultTag::fncChg_Value(length, unit, GE_intUnitDIndex, false);
-    } else {
-        length = GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2);
-    }
-    out << num(length);
+    out << num(GE_booModeKei ? e.fncLen_KeiIdo(x1, y1, x2, y2) : e.fncLen_Dis(x1, y1, x2, y2));
     out << num(x1) << num(y1) << num(x2) << num(y2) << num(e.fncGet_PointDistance(x1, y1, x2, y2));
     return out;
+}
+
+QStringList segmentColumns(frmEdit& e, const platform::LineElement& line)
+{
+    return segmentColumns(e, line.X1, line.Y1, line.X2, line.Y2);
+}
+
+// Distance i's row columns from its measured points: the starts of its two
+// extension lines. Its dimension line stands the extension length (at the
+// zoom it was measured at) away from them. A distance whose extension lines
+// are not its own (they carry another key) is given by its dimension line.
+QStringList distanceColumns(frmEdit& e, int i)
+{
+    const platform::LineElement& dimension = e.lineDsSave(i);
+    const int a = 2 * i, b = 2 * i + 1;
+    const auto own = [&](int k) { return e.lineHojoSave.exists(k) && e.lineHojoSave(k).Tag == dimension.Tag; };
+    if (!own(a) || !own(b))
+        return segmentColumns(e, dimension);
+    return segmentColumns(e, e.lineHojoSave(a).X1, e.lineHojoSave(a).Y1, e.lineHojoSave(b).X1, e.lineHojoSave(b).Y1);
 }
 
 QStringList resultList(platform::ElementArray<platform::LabelElement>& labels, const QString& header,
@@ -115,9 +125,9 @@ QStringList detailHead(frmEdit& e, const platform::LabelElement& label, const QS
         // Only the distance this measurement keeps on the side: another one
         // starting at the same vertex belongs to another object.
         const int k = mdlChain::fncFind_SideKyori(e.lineHojoSave, e.linePS, j);
-        const platform::LabelElement* distance = k >= 0 && e.lblKyori.exists(k) ? &e.lblKyori(k) : nullptr;
-        const QString comment = distance ? text(distance->ToolTipText) : QStringLiteral("-----");
-        lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j), distance));
+        const QString comment = k >= 0 && e.lblKyori.exists(k) ? text(e.lblKyori(k).ToolTipText)
+                                                                : QStringLiteral("-----");
+        lines << mdlCsv::row(QStringList{num(qint32(++n)), comment} + segmentColumns(e, e.linePS(j)));
     }
     return lines;
 }
@@ -128,9 +138,8 @@ void frmEdit::subCsvOut_Kyori(const QString& path)
 {
     QStringList lines{kyoriHeader()};
     for (int i = 0; i < lineDsSave.UBound(); ++i) {
-        const platform::LabelElement* label = lblKyori.exists(i) ? &lblKyori(i) : nullptr;
-        const QString comment = label ? text(label->ToolTipText) : QString();
-        lines << mdlCsv::row(QStringList{num(qint32(i + 1)), comment} + segmentColumns(*this, lineDsSave(i), label));
+        const QString comment = lblKyori.exists(i) ? text(lblKyori(i).ToolTipText) : QString();
+        lines << mdlCsv::row(QStringList{num(qint32(i + 1)), comment} + distanceColumns(*this, i));
     }
     mdlCsv::writeFile(path, lines);
 }

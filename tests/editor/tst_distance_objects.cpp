@@ -105,6 +105,14 @@ private slots:
         QCOMPARE(label.Caption.get(), QStringLiteral(" 40.00 m "));
         QVERIFY(near(label.Left + label.Width() / 2, 20) && near(label.Top + label.Height() / 2, -15));
         QVERIFY(label.ToolTipText.get() == QStringLiteral("境界") && label.FontBold && e.booDrawChange);
+
+        // Measured exactly vertically (equal X): the first pair, as drawn left to right.
+        measure(e, 40, 30, 40, 70);
+        e.subPut_DistanceObject();
+        for (const int j : {0, 1}) {
+            const LineElement& kept = e.lineHojo(j);
+            QVERIFY(lineIs(e.lineHojoSave(4 + j), kept.X1, kept.Y1, kept.X2, kept.Y2));
+        }
     }
 
     void areaSides()
@@ -151,6 +159,7 @@ private slots:
         QFETCH(QLineF, end);
         frmEdit& e = Fixture::open();
         measure(e, made.x1(), made.y1(), made.x2(), made.y2());
+        e.lblDistance.Caption = QStringLiteral(" 5 m ");  // narrower than the closing side's caption
         e.subPut_DistanceObject();
         const LineElement& first = e.lineHojoSave(0);
         const QLineF start(first.X1, first.Y1, first.X2, first.Y2);
@@ -163,6 +172,11 @@ private slots:
         QVERIFY(lineIs(e.lineDsSave(0), first.X2, first.Y2, hojo.X2, hojo.Y2) && centredOn(e.shpSnpo(1), hojo.X2, hojo.Y2));
         QCOMPARE(QLineF(first.X1, first.Y1, first.X2, first.Y2), start);
         QCOMPARE(e.lblKyori(0).Caption.get(), QStringLiteral(" %1 m ").arg(closing.length(), 0, 'f', 2));
+        // Centred again by its new caption's size on the dimension line.
+        const platform::LabelElement& label = e.lblKyori(0);
+        const LineElement& dimension = e.lineDsSave(0);
+        QVERIFY(near(label.Left + label.Width() / 2, (dimension.X1 + dimension.X2) / 2)
+                && near(label.Top + label.Height() / 2, (dimension.Y1 + dimension.Y2) / 2));
     }
 
     void sixteenBitLimit()

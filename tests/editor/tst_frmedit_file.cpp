@@ -209,14 +209,31 @@ private slots:
         QCOMPARE(script.shown, QStringList{QStringLiteral("dlgBrowesForFolder")});
     }
 
+    // A drawing whose picture was moved away, opened without it, is offered
+    // the save as one with its picture is.
+    void closingWithChangedObjectsOffersTheSave_data()
+    {
+        QTest::addColumn<bool>("pictureThere");
+        QTest::newRow("picture") << true;
+        QTest::newRow("picture moved away, not looked for") << false;
+    }
+
     void closingWithChangedObjectsOffersTheSave()
     {
+        QFETCH(bool, pictureThere);
+        if (!pictureThere) {
+            QVERIFY(QFile::rename(m_fx->dir.filePath(QStringLiteral("map.bmp")),
+                                  m_fx->dir.filePath(QStringLiteral("moved.bmp"))));
+            ui()->answerMsgBox(vb::vbNo);  // 自分で探しますか？
+        }
         frmEdit& e = openStored();
+        QCOMPARE(e.pictMap->hasPicture(), pictureThere);
+        const int before = ui()->count();
         shown(e.lblMoji, 0).Caption = QStringLiteral("kept");
         e.booDrawChange = true;
         ui()->answerMsgBox(vb::vbYes);
         Fixture::closeEditor();
-        QCOMPARE(ui()->count(), 1);
+        QCOMPARE(ui()->count(), before + 1);
         QCOMPARE(ui()->last().prompt, kQuestion);
         QVERIFY(GE_booDbUpdate);
         QCOMPARE(labelRows(), 1);

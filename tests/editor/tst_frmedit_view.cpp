@@ -180,6 +180,7 @@ private slots:
         QTest::newRow("aspect 0.8 at 50%") << 0.5f << 0.8f << 0.8f;
         QTest::newRow("stored 2.5e6 at 400%") << 4.0f << 2.5e6f << 10.0f;
         QTest::newRow("stored 2.6e-7 at 800%") << 8.0f << 2.6e-7f << 0.1f;
+        QTest::newRow("stored 0: none") << 1.0f << 0.0f << 1.0f;
     }
 
     void boxFitsTheCopy()

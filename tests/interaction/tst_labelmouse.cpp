@@ -65,6 +65,12 @@ private slots:
     void grabDragAndSnap()
     {
         frmEdit& e = openMeasuring(m_s, m_temp.path());
+        // A click that selects a label leaves it to the last digit (its
+        // corner taken back through the pointer, 0.1 + 1 - 1, would not).
+        LabelElement& d = box(e.lblKyori, 0, 0.1f, 0.1f);
+        send(d, Down, 1, 1);
+        send(d, Up, 1, 1);
+        QVERIFY(d.Left == 0.1f && d.Top == 0.1f && !e.booDrawChange);
         line(e.lineHikidashi, 0, 150, 150, 180, 150);
         spare(e.lineHikidashi);
         LabelElement& t = box(e.lblMoji, 0, 100, 100);

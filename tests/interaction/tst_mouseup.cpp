@@ -506,7 +506,8 @@ private slots:
         const auto results = [&e, &text, &shape] {
             QStringList all{e.lblMensekiS(0).Tag, e.lblKeiroS(0).Tag, e.lblMensekiS(0).Caption, e.lblKeiroS(0).Caption};
             for (int i = 0; i < e.lblKyori.UBound(); ++i)
-                all << e.lblKyori(i).Tag;
+                all << e.lblKyori(i).Tag + QLatin1Char(' ') + QString::number(e.lblKyori(i).Left, 'g', 9)
+                        + QLatin1Char(',') + QString::number(e.lblKyori(i).Top, 'g', 9);
             for (const QRectF& r : {QRectF(text.Left, text.Top, text.Width(), text.Height()),
                                     QRectF(shape.Left, shape.Top, shape.Width(), shape.Height())})
                 all << QString::number(r.x()) + "," + QString::number(r.y()) + "," + QString::number(r.width()) + ","
@@ -542,20 +543,24 @@ private slots:
         QCOMPARE(results(), before);
         QVERIFY(!e.booDrawChange);
         // Nor do presses beside a text label's or a shape's corner, a
-        // lead-out line's end, or on the top side's dimension line by its
-        // start, clear of its label.
+        // lead-out line's end, on the top side's dimension line by its
+        // start, clear of its label, or on the straight distance's label.
         const auto device = [&e](double x, double y) { return e.pictMap->toDevice(x, y).toPoint(); };
         const LineElement& dimension = e.lineDsSave(1);
+        const LabelElement& distance = e.lblKyori(0);
         const QPoint nearby[] = {device(text.Left, text.Top) + QPoint(-off, -off),
                                  device(shape.Left, shape.Top) + QPoint(-off, -off),
                                  device(lead.X2, lead.Y2) + QPoint(off, off),
-                                 device(dimension.X1, dimension.Y1) + QPoint(off + 5, 0)};
-        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi", "lineDsSave"};
-        for (int k = 0; k < 4; ++k) {
+                                 device(dimension.X1, dimension.Y1) + QPoint(off + 5, 0),
+                                 device(distance.Left + distance.Width() / 2, distance.Top + distance.Height() / 2)};
+        const char* grabbedNames[] = {"lblMoji", "shpShape", "lineHikidashi", "lineDsSave", "lblKyori"};
+        for (int k = 0; k < 5; ++k) {
             const QPointF p = e.pictMap->fromDevice(QPointF(nearby[k]));
             mapmouse::mouse(e, mapmouse::Press, float(p.x()), float(p.y()));
             QCOMPARE(e.strSelObjName, QString::fromLatin1(grabbedNames[k]));
             QVERIFY(k > 1 || (e.intGripLabel == 1 || e.intGripRect == 1));
+            // A pointer that reports a move without leaving the pixel.
+            mapmouse::mouse(e, mapmouse::Move, float(p.x()), float(p.y()), Qt::LeftButton);
             mapmouse::mouse(e, mapmouse::Release, float(p.x()), float(p.y()));
             QCOMPARE(results(), before);
             QVERIFY(!e.booDrawChange);

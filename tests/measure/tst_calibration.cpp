@@ -90,6 +90,22 @@ private slots:
         for (const auto& [seconds, expected] : shown)
             QCOMPARE(fncShown_Longitude(seconds), expected);
 
+        // A point on 0 degrees of longitude, or on the equator, is a point
+        // like any other; one on both counts as not entered.
+        const std::pair<std::array<double, 4>, int> zeros[] = {{{0, 20, 126000, 126030}, -1},
+                                                               {{500000, 500020, 0, 30}, -1},
+                                                               {{500000, 0, 126000, 0}, 1},
+                                                               {{0, 500020, 0, 126030}, 0}};
+        for (const auto& [v, unentered] : zeros) {
+            setUpKnownPoints();
+            GE_dblKeido = {v[0], v[1]};
+            GE_dblIdo = {v[2], v[3]};
+            QCOMPARE(fncUnentered_Point(), unentered);
+            QCOMPARE(subCalc_KeiIdo(PictureWidth, PictureHeight),
+                     unentered < 0 ? KeiIdoFault::none : KeiIdoFault::zero);
+            QCOMPARE(GE_tpPtoK_r.dblX, unentered < 0 ? 0.1 : -1.0);
+        }
+
         // Points more than 180 degrees apart: taken whichever way round puts
         // east on the right, 320 degrees (a map of the world) or 40 across 0.
         const std::pair<std::array<double, 2>, double> ways[] = {{{36000, 1188000}, 3200},
@@ -107,7 +123,8 @@ private slots:
     void keiIdoRefusals()
     {
         const std::pair<KeiIdoFault, std::function<void()>> spoilers[] = {
-            {KeiIdoFault::zero, [] { GE_dblIdo[0] = 0; }},
+            // Longitude and latitude both 0: the point counts as not entered.
+            {KeiIdoFault::zero, [] { GE_dblKeido[1] = 0, GE_dblIdo[1] = 0; }},
             {KeiIdoFault::coincide, [] { GE_tpPiccel[1].sngX = 100; }},
             {KeiIdoFault::coincide,
              [] {  // the y values differ, but not once straightened
@@ -148,6 +165,7 @@ private slots:
         QTest::newRow("negative") << -10.0 << "-001-59-50.0000" << Arc{-1, 59, 50};
         QTest::newRow("four decimals") << 125.123456 << "000-02-05.1235" << Arc{0, 2, 5.123456};
         QTest::newRow("carry into the degree") << 3599.99999 << "001-00-00.0000" << Arc{1, 0, 0};
+        QTest::newRow("a hair south of the equator") << -1e-13 << "000-00-00.0000" << Arc{0, 0, 0};
         // Beyond the 16-bit degree field, or no number: no text, no failure.
         QTest::newRow("beyond the degree field") << 32768 * 3600.0 << "***-**-**.****" << Arc{7, 7, 7};
         QTest::newRow("carried beyond it") << 32768 * 3600.0 - 0.00001 << "***-**-**.****" << Arc{7, 7, 7};

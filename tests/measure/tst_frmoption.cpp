@@ -309,7 +309,7 @@ private slots:
         // Picture X1, Y1, X2, Y2, then degrees, minutes and seconds of
         // longitude 1, latitude 1, longitude 2, latitude 2.
         QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<QString>("refusal");  // the box's first line; none: it calibrates
+        QTest::addColumn<QString>("refusal");  // the box's text; none: it calibrates
         QTest::addColumn<bool>("aspect");      // the aspect adjustment on
         // Before the boxes, the right tilt point nudged to (100, 15) by the
         // arrow keys: the angle follows it, unconfirmed.
@@ -327,11 +327,12 @@ private slots:
                 boxes[k] = QString::fromLatin1(text);
             return boxes;
         };
-        const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。");
-        const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。");
+        const QString check = QStringLiteral("\r\n対応点の位置と経緯度を確かめてください。");
+        const QString range = QStringLiteral("縮尺または扁平率が範囲外のため、設定できません。") + check;
+        const QString same = QStringLiteral("対応点１と対応点２の X、Y、経度、緯度のいずれかが同じため、設定できません。") + check;
         const QString wide =
-            QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。");
-        const QString pole = QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。");
+            QStringLiteral("図面の東西の幅が経度360°を超えるか、図面が経度0°～359°から離れすぎるため、設定できません。") + check;
+        const QString pole = QStringLiteral("図面の一部が緯度±90°を超えるため、設定できません。") + check;
         QTest::newRow("normal pair") << normal << QString() << true << false << QStringList();
         QTest::newRow("normal pair, no aspect") << normal << QString() << false << false << QStringList();
         // East of 180 degrees as the boxes take it (Hawaii), and pictures
@@ -358,6 +359,21 @@ private slots:
             << false
             << QStringList{"359-59-57.0000 E  035-41-00.0000 N ", "000-00-00.0000 E  035-41-00.0000 N ",
                            "000-00-57.0000 E  035-40-00.0000 N ", "57"};
+        // 0 degrees typed is a longitude (Greenwich) or a latitude (the
+        // equator) like any other; a point on both counts as not entered.
+        QTest::newRow("longitude 0 degrees")
+            << with({{4, "0"}, {5, "0"}, {6, "0"}, {10, "0"}, {11, "0"}, {12, "30"}}) << QString() << false << false
+            << QStringList{"000-00-00.0000 E  035-41-00.0000 N ", "000-00-01.5000 E  035-41-00.0000 N ",
+                           "000-00-30.0000 E  035-40-00.0000 N ", "30"};
+        QTest::newRow("latitude 0 degrees")
+            << with({{7, "0"}, {8, "1"}, {13, "0"}, {14, "0"}}) << QString() << false << false
+            << QStringList{"139-45-00.0000 E  000-01-00.0000 N ", "139-45-03.0000 E  000-01-00.0000 N ",
+                           "139-46-00.0000 E  000-00-00.0000 N ", "503160"};
+        QTest::newRow("point 2 at 0 degrees, 0 degrees")
+            << with({{10, "0"}, {11, "0"}, {12, "0"}, {13, "0"}, {14, "0"}, {15, "0"}})
+            << QStringLiteral("対応点２の経度と緯度がどちらも 0 のため、入力されていないものとみなし、設定できません。\r\n"
+                              "経度と緯度を入力してください。経度 0°・緯度 0° の点は対応点にできないため、別の点を選んでください。")
+            << false << false << QStringList();
         QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
         QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
             << QStringList();
@@ -418,7 +434,7 @@ private slots:
         click(o.cmdCnv);
         QCOMPARE(ui->boxes.size(), refusal.isEmpty() ? 0 : 1);
         if (!refusal.isEmpty()) {
-            QCOMPARE(ui->boxes[0].prompt, refusal + QStringLiteral("\r\n対応点の位置と経緯度を確かめてください。"));
+            QCOMPARE(ui->boxes[0].prompt, refusal);
             QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の経緯度設定"));
             QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));
         }
@@ -697,6 +713,12 @@ private slots:
         // The seconds box of the last row goes round to the first row.
         typeEnter(o.txtIdo2(2), QStringLiteral("1"));
         QVERIFY(hasFocus(o.txtKeido1(0)));
+        // Greenwich, 0°00′00″, is taken as any angle is.
+        o.txtKeido2(3).setText(QStringLiteral("7"));
+        for (int box = 0; box < 3; ++box)
+            typeEnter(o.txtKeido2(box), QStringLiteral("0"));
+        QCOMPARE(o.txtKeido2(3).Text(), QStringLiteral("0"));
+        QVERIFY(hasFocus(o.txtIdo2(0)));
     }
 
     void numbersBeyondTheirFieldsAreRefused()

@@ -3,6 +3,7 @@
 #include "output/csvtext.h"
 #include "platform/encoding.h"
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 #include "tests/support/testsupport.h"
 
 #include <QFile>
@@ -96,7 +97,8 @@ class TestCsv : public QObject {
         // Comments and captions that a spreadsheet would run, one of each
         // lead character per list.
         at(e.lblKyori, 0).ToolTipText = QStringLiteral("@北側,\"旧道\"");
-        e.lblKyori(0).Tag = QStringLiteral("022:25.0041_") + Key;  // as measured; the ends give 25
+        // Measured before a recalibration: the row gives what its ends give now, 25.
+        e.lblKyori(0).Tag = QStringLiteral("022:25.0041_") + Key;
         at(e.lblKyori, 1, false);
         at(e.lblKeiroS, 0).Tag = QStringLiteral("033:1.375_") + Key;
         e.lblKeiroS(0).ToolTipText = QStringLiteral("=HYPERLINK(\"http://x\",\"y\")");
@@ -177,7 +179,7 @@ private slots:
         QVERIFY(fileBytes(kyori).startsWith("\x87\x82,"));  // "№" in CP932
         QCOMPARE(textOf(kyori),
                  QStringLiteral("№,コメント,x1(m ),y1(m ),x2(m ),y2(m ),L(m ),X1(mm),Y1(mm),x2(mm),y2(mm),L(mm)\r\n"
-                                "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25.0041,40,30,100,110,100\r\n"));
+                                "1,\"'@北側,\"\"旧道\"\"\",10,7.5,25,27.5,25,40,30,100,110,100\r\n"));
         QCOMPARE(textOf(keiro), QStringLiteral("№,コメント,経路,単位\r\n1,\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",1.375,km \r\n"));
         QCOMPARE(textOf(menseki), QStringLiteral("№,コメント,面積,単位\r\n1,'+区画Ｂ,30.25,坪 \r\n"));
         QCOMPARE(textOf(ido), QStringLiteral("№,コメント,X mm,Y mm,XX,YY\r\n1,\" 東,西\",X:1.5,Y:2,\"6\r\n\"\"7\"\"\",8\r\n"
@@ -197,6 +199,43 @@ private slots:
         writeAll();
         for (const QString& f : {kyori, keiro, menseki, ido})
             QCOMPARE(fileBytes(f), before[f]);
+    }
+
+    // A distance measured with the mouse at 25 %, the scale then set anew
+    // (図面上 doubled): its row gives the measured points, not the ends of
+    // its dimension line 15 mm (60 mm unzoomed) beside them, and its length
+    // from those points at the new scale, so the row adds up.
+    void distanceRowIsTheMeasuredSegmentAtTheScaleNow()
+    {
+        using namespace mapmouse;
+        frmEdit& e = openMeasuring(s, m_temp.path());
+        GE_sngZoom = 0.25f;
+        e.sZoom(GE_sngZoom);
+        tool(e, 9);
+        QPointF p[2];
+        for (int k = 0; k < 2; ++k) {
+            const QPointF at = k == 0 ? QPointF(5, 5) : QPointF(20, 15);
+            if (k == 1)
+                mouse(e, Move, float(at.x()), float(at.y()), Qt::NoButton);
+            p[k] = mouse(e, Press, float(at.x()), float(at.y())) / 0.25;
+            mouse(e, Release, float(at.x()), float(at.y()));
+        }
+        QCOMPARE(e.lineDsSave.UBound(), 1);
+        GE_tpPtoD_r = typPointD{1, 1};
+        const QString path = m_temp.filePath(QStringLiteral("kyori.csv"));
+        e.subCsvOut_Kyori(path);
+        const QStringList rows = textOf(path).split(QStringLiteral("\r\n"));
+        QCOMPARE(rows.size(), 3);
+        const QStringList f = rows[1].split(u',');
+        QCOMPARE(f.size(), 12);
+        const auto v = [&](int column) { return f[column - 1].toDouble(); };
+        const double along = QLineF(p[0], p[1]).length();
+        for (const int c : {3, 8})
+            QVERIFY2(near(v(c), p[0].x(), 0.01) && near(v(c + 1), p[0].y(), 0.01) && near(v(c + 2), p[1].x(), 0.01)
+                         && near(v(c + 3), p[1].y(), 0.01),
+                     qPrintable(rows[1]));
+        QVERIFY2(near(v(7), along, 0.01) && near(v(12), along, 0.01), qPrintable(rows[1]));
+        QVERIFY(near(v(7), std::hypot(v(5) - v(3), v(6) - v(4)), 1e-4));
     }
 
     void details()
@@ -226,7 +265,7 @@ private slots:
         }
         at(e.lineHojoSave, 6, false);
         e.lblKyori(1).ToolTipText = QStringLiteral("1.3322゜");
-        e.lblKyori(1).Tag = QStringLiteral("022:10.0002_") + Key;  // the side's own distance, as measured
+        e.lblKyori(1).Tag = QStringLiteral("022:10.0002_") + Key;  // its label's figure is not the side's length now
         at(e.lblKyori, 3, false);
         typHatching h;
         h.iStyle = 1, h.iUbound = 3, h.Tag = Key;  // the file holds two segments of the three
@@ -238,7 +277,7 @@ private slots:
         QCOMPARE(lines.takeLast(), QString());
         QCOMPARE(lines.size(), 3 + 3 + 2 + 2);
         QCOMPARE(lines[1], QStringLiteral("'+区画Ｂ,30.25,坪 "));
-        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10.0002,0,0,40,0,40"));
+        QCOMPARE(lines[3], QStringLiteral("1,1.3322゜,0,0,10,0,10,0,0,40,0,40"));
         QVERIFY(lines[4].startsWith(QStringLiteral("2,-----,10,0,")));
         QVERIFY(lines[5].startsWith(QStringLiteral("3,-----,")));
         QCOMPARE(lines[6], QStringLiteral("ハッチング・パターン座標"));

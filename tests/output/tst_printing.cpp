@@ -761,6 +761,7 @@ private slots:
         QTest::addColumn<double>("f");
         QTest::newRow("1.5") << 1.5f << 1.5 << PW / 508;
         QTest::newRow("stored 2.5e6") << 2.5e6f << 10.0 << PH / 2540;
+        QTest::newRow("stored NaN: none") << float(qQNaN()) << 1.0 << PW / 508;
     }
 
     void fittedPrintWithoutPictureOrWithAspect()
