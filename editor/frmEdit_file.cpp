@@ -51,8 +51,7 @@ bool pickPicture(frmEdit& editor, const QString& caption, std::function<bool(con
     thumbnails.lblMesage->setCaption(QStringLiteral("画像又は、ファイル名をクリックして「ＯＫ」を押すか、")
                                      + QStringLiteral("ダブルクリックしてください。") + vbCrLf
                                      + QStringLiteral("右クリックで画像を拡大表示します。"));
-    thumbnails.fncAccept = std::move(accept);
-    thumbnails.showForm(vbModal);
+    thumbnails.showForm(vbModal, std::move(accept));
     return !GE_strMapImage.isEmpty();
 }
 

@@ -5,10 +5,10 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
-#include "interaction/settingsmenus.h"
 #include "measure/checkline.h"
 #include "measure/optionrules.h"
 #include "measure/resulttag.h"
+#include "measure/settingsmenus.h"
 #include "platform/application.h"
 
 using namespace platform;
@@ -63,7 +63,7 @@ void frmEdit::subInit_Settings()
     GE_tpKI00ToPx = {};
     // The unit names (metres and square metres here) and the menus that show
     // a setting follow the values just set; a loaded drawing sets them again.
-    interaction::subShow_Settings(*this);
+    measure::subShow_Settings(*this);
 
     strMojiHead = QStringLiteral("New ");
     strMojiFoot.clear();

@@ -7,10 +7,10 @@
 #include "app/globals.h"
 #include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
-#include "interaction/settingsmenus.h"
 #include "library/frmThumbnail.h"
 #include "library/oldimport.h"
 #include "measure/frmOption.h"
+#include "measure/settingsmenus.h"
 #include "objects/objectarrays.h"
 #include "output/mdlPrinter.h"
 #include "properties/frmPropaty.h"
@@ -70,7 +70,7 @@ bool frmEdit::loadStored()
     // A failed read ends the load as "not found" does: nothing half-read is shown.
     if (mdlSQL::fncSQL_GetPrint(GE_tpPrint.strNo, GE_tpPrint))
         return false;
-    interaction::subShow_Settings(*this);
+    measure::subShow_Settings(*this);
     if (GE_tpPrint.strFileName.isEmpty() || GE_tpPrint.strPath.isEmpty())
         return false;
     bool found = false;
@@ -113,7 +113,7 @@ bool frmEdit::loadImported()
         GE_sngPictAdj = 1.0f;
         GE_sngScale = 0;
         GE_booPictAdj = false;
-        interaction::subShow_Settings(*this);
+        measure::subShow_Settings(*this);
         subRepair_Imported();
     } catch (const vb::Error& error) {
         errImport = error;

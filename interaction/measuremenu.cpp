@@ -7,13 +7,9 @@
 
 #include "app/globals.h"
 #include "interaction/measuring.h"
-#include "interaction/settingsmenus.h"
 #include "measure/hatchcache.h"
 #include "measure/resulttag.h"
-#include "measure/unitnames.h"
 #include "platform/events.h"
-
-#include <utility>
 
 using namespace platform;
 
@@ -257,21 +253,3 @@ void frmEdit::popMesDisCal_Click()
     if (popMesPutSen->Checked())
         booDrawChange = true;
 }
-
-namespace interaction {
-
-void subShow_Settings(frmEdit& e)
-{
-    measure::subSet_UnitNames();
-    const bool inMetres = GE_booModeKei && GE_intUnitDIndex >= 0 && GE_intUnitDIndex < UnitCount;
-    e.popMesInput->setCaption(fncPreset_Caption(e.popMesInput->Caption(), GE_strUnitD,
-                                                inMetres ? e.dblPresetDis : 0,
-                                                inMetres ? GE_dblChgMToOD[std::size_t(GE_intUnitDIndex)] : 1));
-    // A length none of the items offers leaves none ticked.
-    const std::pair<Menu*, float> lengths[] = {{e.popMesHj05, 5.0f},  {e.popMesHj10, 10.0f}, {e.popMesHj15, 15.0f},
-                                               {e.popMesHj20, 20.0f}, {e.popMesHj25, 25.0f}, {e.popMesHj30, 30.0f}};
-    for (const auto& [item, length] : lengths)
-        item->setChecked(GE_sngHojoLen == length);
-}
-
-}  // namespace interaction

@@ -32,12 +32,6 @@ typPresetEntry fncPreset_Entry(const QString& typed, double current, const QStri
     return entry;
 }
 
-QString fncPreset_Caption(const QString& caption, const QString& unitName, double metres, double perMetre)
-{
-    const QString number = metres != 0 ? vb::CStr(metres * perMetre) : caption.section(QLatin1Char(' '), 0, 0);
-    return number + QLatin1Char(' ') + unitName;
-}
-
 typRect fncCircle_Box(float cx, float cy, float py, double aspect)
 {
     typRect r;

@@ -24,12 +24,6 @@ struct typPresetEntry {
 };
 typPresetEntry fncPreset_Entry(const QString& typed, double current, const QString& caption);
 
-// The preset item's caption once the distance unit is `unitName`: its
-// number, a blank and the name. A preset held in the unit keeps its number;
-// one held in metres (the longitude/latitude mode's; 0 while there is none)
-// is restated by `perMetre`, the unit's factor from metres.
-QString fncPreset_Caption(const QString& caption, const QString& unitName, double metres, double perMetre);
-
 // The radius circle around (cx, cy) reaching the pointer's height py; only
 // the vertical distance counts, the width follows the picture's aspect.
 typRect fncCircle_Box(float cx, float cy, float py, double aspect);

@@ -97,7 +97,14 @@ bool frmMDB::eventFilter(QObject* watched, QEvent* event)
         const int shift = (press->modifiers() & Qt::ShiftModifier ? 1 : 0)
             | (press->modifiers() & Qt::ControlModifier ? 2 : 0) | (press->modifiers() & Qt::AltModifier ? 4 : 0);
         const QPointF at = press->position() * TwipsPerPixel;
-        // The handler sees the row the press selected; a right press selects nothing.
+        // The menu is for the file clicked: a right press selects the row
+        // under the pointer (the list itself selects on the left button only).
+        if (button == 2) {
+            const QModelIndex under = fileList->listWidget()->indexAt(press->position().toPoint());
+            if (under.isValid())
+                fileList->setListIndex(under.row());
+        }
+        // The handler sees the row the press selected.
         QTimer::singleShot(0, this, [this, button, shift, at] {
             dispatch(QStringLiteral("fileList_MouseDown"),
                      [&] { fileList_MouseDown(button, shift, float(at.x()), float(at.y())); });

@@ -202,6 +202,12 @@ void frmThumbnail::imgPictureS_DblClick(int)
     cmdOK_Click();
 }
 
+void frmThumbnail::showForm(platform::ShowMode mode, Accept accept)
+{
+    m_accept = std::move(accept);
+    Form::showForm(mode);
+}
+
 void frmThumbnail::cmdOK_Click()
 {
     // A file that can't be shown can't be opened as a drawing's picture
@@ -212,7 +218,7 @@ void frmThumbnail::cmdOK_Click()
                    QStringLiteral("画像ファイル"));
         return;
     }
-    if (fncAccept && !name.isEmpty() && !fncAccept(files::join(GE_strFolder, name)))
+    if (m_accept && !name.isEmpty() && !m_accept(files::join(GE_strFolder, name)))
         return;
     GE_strMapImage = name;
     unload();

@@ -42,10 +42,14 @@ public:
 
     static inline const QString FilePattern = QStringLiteral("*.bmp;*.jpg;*.gif");
 
-    // Set by an opener that takes the picture in at once: asked on OK with
-    // the chosen file's full path. False keeps the window open for another
-    // choice (the opener has told the user why); GE_strMapImage stays "".
-    std::function<bool(const QString& path)> fncAccept;
+    // Judges a choice on OK, given the chosen file's full path: false keeps
+    // the window open for another choice (the judge has told the user why)
+    // and GE_strMapImage stays "".
+    using Accept = std::function<bool(const QString& path)>;
+    // Shows the window; an opener that takes the picture in at once passes
+    // its judge, which holds for this showing only.
+    void showForm(platform::ShowMode mode, Accept accept);
+    using platform::Form::showForm;
 
     void fileList_Click();
     void fileList_DblClick();
@@ -88,6 +92,7 @@ private:
     int loadedFiles() const;
 
     QWidget* m_client = nullptr;
+    Accept m_accept;
     bool m_booActivated = false;
     int m_previewCell = -1;      // the cell the preview shows
     bool m_previewWhole = false;  // the whole file (right click), not the cell's thumbnail

@@ -5,10 +5,10 @@
 
 #include "app/globals.h"
 #include "editor/frmEdit.h"
-#include "interaction/settingsmenus.h"
 #include "measure/calibration.h"
 #include "measure/geometry.h"
 #include "measure/optionrules.h"
+#include "measure/settingsmenus.h"
 #include "measure/unitnames.h"
 #include "platform/vbruntime.h"
 
@@ -36,7 +36,7 @@ double metresFactor(bool toUnit)
 void showSettings()
 {
     if (frmEdit* e = platform::Instance<frmEdit>::pointer())
-        interaction::subShow_Settings(*e);
+        measure::subShow_Settings(*e);
     else
         measure::subSet_UnitNames();
 }

@@ -2,14 +2,13 @@
 
 #include "platform/database_room.h"
 #include "platform/events.h"
+#include "platform/passwordhash.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cfloat>
 #include <cmath>
@@ -175,21 +174,6 @@ QVariant typedColumn(sqlite3_stmt* stmt, int i, FieldType type)
 }
 
 }  // namespace
-
-// --- password ------------------------------------------------------------------
-
-QString passwordHash(const QString& salt, const QString& password)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(salt.toUtf8());
-    hash.addData(password.toUtf8());
-    return QString::fromLatin1(hash.result().toHex());
-}
-
-QString newPasswordSalt()
-{
-    return QString::fromLatin1(QByteArray::number(QRandomGenerator::system()->generate64(), 16));
-}
 
 // --- failures ---------------------------------------------------------------------
 
@@ -781,8 +765,13 @@ void Connection::open(const QString& connectionString)
                 hash = row[QStringLiteral("hash")].value().toString();
             }
         }
+        // The hash column holds the whole stored form; files written before
+        // hold one round of SHA-256 there, its salt beside it.
+        const QString storedForm = hash.startsWith(QLatin1Char('$'))
+            ? hash
+            : QStringLiteral("$sha256$") + salt + QLatin1Char('$') + hash;
         const bool accepted = hash.isEmpty() ? settings.password.isEmpty()
-                                             : passwordHash(salt, settings.password) == hash;
+                                             : passwordhash::matches(storedForm, settings.password);
         if (!accepted)
             vb::raise(errWrongPassword, QStringLiteral("パスワードが無効です。"));
         d->keepJournal();
@@ -980,16 +969,15 @@ bool lacksTable(const QString& path, const QString& table)
     return lacks;
 }
 
-void setDatabasePassword(Connection& connection, const QString& password)
+void setDatabasePassword(Connection& connection, const QString& password, int iterations)
 {
     if (password.isEmpty()) {
         connection.execute(QStringLiteral("DROP TABLE IF EXISTS %1").arg(PasswordTable));
         return;
     }
-    const QString salt = newPasswordSalt();
     connection.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (salt TEXT, hash TEXT); DELETE FROM %1; "
-                                      "INSERT INTO %1 (salt, hash) VALUES ('%2', '%3')")
-                           .arg(PasswordTable, salt, passwordHash(salt, password)));
+                                      "INSERT INTO %1 (salt, hash) VALUES (NULL, '%2')")
+                           .arg(PasswordTable, passwordhash::stored(password, iterations)));
 }
 
 }  // namespace platform::db

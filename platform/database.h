@@ -7,6 +7,7 @@
 // its message the description (after a sentence naming the file, see
 // describeEngineFailure); the layer's own refusals use the numbers below.
 
+#include "platform/passwordhash.h"
 #include "platform/vberror.h"
 
 #include <QDateTime>
@@ -191,14 +192,11 @@ void createDatabase(const QString& path);
 // table named `table` (checked without writing anything).
 bool lacksTable(const QString& path, const QString& table);
 
-// Sets the database password the file carries from now on (stored salted
-// and hashed, never as text); the empty text removes it. Runs inside the
-// connection's transaction when one is open.
-void setDatabasePassword(Connection& connection, const QString& password);
-
-// The salted hash by which every password is kept: a new random salt (hex
-// digits) and the hash (64 hex digits) of salt and password.
-QString newPasswordSalt();
-QString passwordHash(const QString& salt, const QString& password);
+// Sets the database password the file carries from now on (its stored
+// form, platform/passwordhash.h, never the text); the empty text removes
+// it. Runs inside the connection's transaction when one is open. Only a
+// template made for tests takes fewer rounds than a new password's.
+void setDatabasePassword(Connection& connection, const QString& password,
+                         int iterations = passwordhash::Iterations);
 
 }  // namespace platform::db

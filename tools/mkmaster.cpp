@@ -1,7 +1,9 @@
-// Builds the template database: mkmaster <schema.sql> <out.mdb>
+// Builds the template database: mkmaster <schema.sql> <out.mdb> [rounds]
 // A fresh file is made under a temporary name from the schema script, given
 // the program's database password, checked by opening it as the program
-// does, and only then put in place of the old template.
+// does, and only then put in place of the old template. `rounds` makes the
+// password's stored form take fewer rounds than the program's own: the
+// tests' template, which they open hundreds of times.
 
 #include "platform/database.h"
 #include "platform/vberror.h"
@@ -32,8 +34,16 @@ int fail(const QString& message)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-        return fail(QStringLiteral("usage: mkmaster <schema.sql> <out.mdb>"));
+    const QString usage = QStringLiteral("usage: mkmaster <schema.sql> <out.mdb> [rounds]");
+    if (argc != 3 && argc != 4)
+        return fail(usage);
+    int iterations = platform::passwordhash::Iterations;
+    if (argc == 4) {
+        bool ok = false;
+        iterations = QByteArray(argv[3]).toInt(&ok);
+        if (!ok || iterations < 1)
+            return fail(usage);
+    }
     const QString schemaPath = QString::fromLocal8Bit(argv[1]);
     const QString outPath = QString::fromLocal8Bit(argv[2]);
     const QString tempPath = outPath + QStringLiteral(".tmp");
@@ -53,7 +63,7 @@ int main(int argc, char** argv)
             connection.open(connectionString(tempPath, QString()));
             connection.beginTrans();
             connection.execute(script);
-            platform::db::setDatabasePassword(connection, DatabasePassword);
+            platform::db::setDatabasePassword(connection, DatabasePassword, iterations);
             connection.commitTrans();
             connection.close();
         }

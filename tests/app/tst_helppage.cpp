@@ -118,9 +118,7 @@ QStringList pictures()
 // The program folder of this build, where the page and its pictures lie.
 QDir programFolder()
 {
-    QDir folder = QFileInfo(testsupport::templatePath()).dir();
-    folder.cdUp();
-    return folder;
+    return QDir(testsupport::programDir());
 }
 
 }  // namespace

@@ -359,9 +359,10 @@ private slots:
             c.execute(QStringLiteral("CREATE TABLE tPrint (Print_Id INTEGER)"));
             if (kind == QLatin1String("otherPassword"))
                 c.execute(QStringLiteral("CREATE TABLE tSystem (System_Id LONG)"));
+            // Few rounds: only whether the password is the program's counts here.
             if (kind != QLatin1String("foreign"))
                 platform::db::setDatabasePassword(
-                    c, kind == QLatin1String("otherPassword") ? QStringLiteral("other") : mdlDB::DatabasePassword);
+                    c, kind == QLatin1String("otherPassword") ? QStringLiteral("other") : mdlDB::DatabasePassword, 3);
         }
         const QByteArray bytes = QFile::exists(path) ? testsupport::fileBytes(path) : QByteArray();
         ScopedScriptedUi ui;

@@ -6,6 +6,7 @@
 #include "interaction/measuring.h"
 #include "measure/hatchcache.h"
 #include "measure/resulttag.h"
+#include "measure/settingsmenus.h"
 #include "objects/dlgInput.h"
 #include "platform/files.h"
 
@@ -129,9 +130,9 @@ private slots:
         QCOMPARE(entry.value, value);
         QCOMPARE(interaction::fncCaption_Number(QStringLiteral("12.5m")), 0.0f);
         // Another unit: a preset held in the unit keeps its number, one held in metres is restated.
-        QCOMPARE(interaction::fncPreset_Caption(QStringLiteral("120 m "), QStringLiteral("間 "), 0, 1),
+        QCOMPARE(measure::fncPreset_Caption(QStringLiteral("120 m "), QStringLiteral("間 "), 0, 1),
                  QStringLiteral("120 間 "));
-        QCOMPARE(interaction::fncPreset_Caption(QStringLiteral("120 m "), QStringLiteral("km "), 120, 0.001),
+        QCOMPARE(measure::fncPreset_Caption(QStringLiteral("120 m "), QStringLiteral("km "), 120, 0.001),
                  QStringLiteral("0.12 km "));
         const interaction::typRect c = interaction::fncCircle_Box(50, 50, 60, 1.5);
         QVERIFY(c.Height == 20 && c.Width == 30 && c.Top == 40 && c.Left == 35);

@@ -12,11 +12,13 @@
 #include "library/dlgPassWord.h"
 #include "library/frmNew.h"
 #include "platform/colors.h"
+#include "platform/passwordhash.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 #include "tests/support/testsupport.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -387,23 +389,37 @@ private slots:
         QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99"}));
         QCOMPARE(ui->last().prompt, QStringLiteral("確認パスワードが一致しません。"));
         d.popPassWord->choose();
-        // Kept hashed (and trimmed: the unblanked text opens it below).
+        // Kept in the slow salted form (and trimmed: the unblanked text opens it below).
+        const QString slowForm = QStringLiteral("$pbkdf2-sha256$%1$").arg(platform::passwordhash::Iterations);
         const QString kept = stored("strPassWord", 2).toString();
-        QVERIFY(!kept.isEmpty() && !kept.contains(QStringLiteral("Ab")));
+        QVERIFY(kept.startsWith(slowForm) && !kept.contains(QStringLiteral("Ab")));
         QVERIFY(!stored("booEdit", 2).toBool() && !stored("booVisible", 2).toBool());
         QVERIFY(stored("datRenew", 2).toDate().secsTo(Now()) < 60);
         QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colPassWord), kept);
+        // The refusals below check against a form of few rounds, which the
+        // form itself names.
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET strPassWord = '%1' WHERE Print_Id = 2")
+                                      .arg(platform::passwordhash::stored(QStringLiteral("Ab'1"), 3)));
         d.popSortAsc(0).choose();  // the new colours show from the next fill
         d.fgrdDB->setRow(2);
         d.fgrdDB->setCol(1);
         QCOMPARE(qMakePair(d.fgrdDB->cellForeColor(), d.fgrdDB->cellBackColor()), qMakePair(vbButtonFace, vbYellow));
 
         // A protected drawing asks for its password first; opening the hidden
-        // one asks too: cancelled, wrong case, then right.
+        // one asks too: cancelled, then wrong case.
         script.push(typed(QStringLiteral("ab'1")));
         d.popPassWord->choose();
         QCOMPARE(ui->last().prompt, kWrong);
-        // The right one: the boxes hold it, so OK without typing keeps it.
+        script.push([](Form& f) { f.close(); });
+        script.push(typed(QStringLiteral("ab'1")));
+        d.fgrdDB_DblClick();
+        QCOMPARE(ui->count(), 2);
+        d.fgrdDB_DblClick();
+        QCOMPARE(ui->last().prompt + ui->last().title, kWrong + QStringLiteral("パスワード異常"));
+        QCOMPARE(ui->last().style, int(vbExclamation));
+        QVERIFY(GE_tpPrint.Print_Id == 0 && d.isLoaded());
+        // The right one: the boxes hold it, so OK without typing keeps it,
+        // stored again in the slow form, which opens the drawing.
         QString boxes;
         script.push(typed(QStringLiteral("Ab'1")));
         script.push([&](Form& f) {
@@ -413,26 +429,32 @@ private slots:
         });
         d.popPassWord->choose();
         QCOMPARE(boxes, QStringLiteral("Ab'1|Ab'1"));
-        script.push([](Form& f) { f.close(); });
-        script.push(typed(QStringLiteral("ab'1")));
+        QVERIFY(d.fgrdDB->textMatrix(2, dlgDB::colPassWord).startsWith(slowForm));
         script.push(typed(QStringLiteral("Ab'1")));
-        d.fgrdDB_DblClick();
-        QCOMPARE(ui->count(), 2);
-        d.fgrdDB_DblClick();
-        QCOMPARE(ui->last().prompt + ui->last().title, kWrong + QStringLiteral("パスワード異常"));
-        QCOMPARE(ui->last().style, int(vbExclamation));
-        QVERIFY(GE_tpPrint.Print_Id == 0 && d.isLoaded());
         d.popOverView->choose();
         QCOMPARE(GE_tpPrint.Print_Id, 2);
         QVERIFY(!d.isLoaded() && script.allUsed());
 
-        // A password an older record holds as typed still opens its drawing.
-        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET strPassWord = 'Abc1', booVisible = False WHERE Print_Id = 1"));
+        // Passwords older records hold (as typed, or one round of SHA-256)
+        // still open their drawings, and take the slow form at the next setting.
+        const QString sha256 = QStringLiteral("$sha256$5a1f$")
+            + QString::fromLatin1(QCryptographicHash::hash("5a1fAbc1", QCryptographicHash::Sha256).toHex());
+        for (const QString& older : {QStringLiteral("Abc1"), sha256}) {
+            GE_objConnection->execute(
+                QStringLiteral("UPDATE tPrint SET strPassWord = '%1', booVisible = False WHERE Print_Id = 1").arg(older));
+            dlgDB& again = list();
+            again.fgrdDB->setRow(1);
+            script.push(typed(QStringLiteral("Abc1")));
+            GE_tpPrint.Print_Id = 0;
+            again.fgrdDB_DblClick();
+            QCOMPARE(GE_tpPrint.Print_Id, 1);
+        }
         dlgDB& again = list();
         again.fgrdDB->setRow(1);
         script.push(typed(QStringLiteral("Abc1")));
-        again.fgrdDB_DblClick();
-        QCOMPARE(GE_tpPrint.Print_Id, 1);
+        script.push(protection(true, false, QStringLiteral("Abc1"), QStringLiteral("Abc1")));
+        again.popPassWord->choose();
+        QVERIFY(stored("strPassWord", 1).toString().startsWith(slowForm) && script.allUsed());
     }
 
     void promptTakesEightMaskedCharactersAndEnterTwice()

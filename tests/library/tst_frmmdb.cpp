@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
 #include <QtTest>
 #include <csignal>
 #include <sys/wait.h>
@@ -163,6 +164,20 @@ class TestFrmMdb : public QObject {
         m.fileList_MouseDown(1, 0, 0, 0);
     }
 
+    // A real click of `button` on the list: on the row of `name`, or below
+    // the last row when `name` is empty; then the handler the press queued.
+    void clickList(Qt::MouseButton button, const QString& name)
+    {
+        QListWidget* list = manager().fileList->listWidget();
+        QPoint at(5, list->viewport()->height() - 5);
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text() == name)
+                at = list->visualItemRect(list->item(i)).center();
+        }
+        QTest::mouseClick(list->viewport(), button, {}, at);
+        QCoreApplication::processEvents();
+    }
+
     // The folder change to `folder` (the folder listed when empty); the
     // answers after the first question are queued by the caller.
     void changeFolder(ScriptedUserInterface& ui, const QString& folder = QString(), bool queued = false)
@@ -260,6 +275,33 @@ private slots:
         }
         QVERIFY(QFile::exists(file(QStringLiteral("a.mdb"))));
         QVERIFY(ui->allAnswered());
+    }
+
+    // The menu names and acts on the file right-clicked, not on the one
+    // selected before; a right click below the rows leaves the selection.
+    void rightClickActsOnTheFileClicked()
+    {
+        db(QStringLiteral("b.mdb"));
+        ScopedScriptedUi ui;
+        PopupScript popups;
+        frmMDB& m = manager();
+        m.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m));
+        clickList(Qt::LeftButton, QStringLiteral("a.mdb"));
+        popups.choose(*m.mnuDel);
+        clickList(Qt::RightButton, QString());
+        QCOMPARE(m.mnuDel->Caption(), QStringLiteral("a.mdb を削除する"));
+        QCOMPARE(ui->last().prompt + ui->last().title, QStringLiteral("現在このデータ・ベースを使用中です！a.mdb"));
+        popups.choose(*m.mnuDel);
+        ui->answerMsgBox(vbYes);
+        clickList(Qt::RightButton, QStringLiteral("b.mdb"));
+        QVERIFY(popups.allUsed() && ui->allAnswered());
+        QCOMPARE(m.mnuUse->Caption() + m.mnuDel->Caption(), QStringLiteral("b.mdb を使用するb.mdb を削除する"));
+        QCOMPARE(ui->last().prompt, file(QStringLiteral("b.mdb")) + QStringLiteral("\r\nこのデータ・ベースを削除しますか？\r\n"
+                                                                                  "※削除後の取り消しは出来ません！"));
+        QCOMPARE(ui->last().title, QStringLiteral("b.mdb"));
+        QCOMPARE(folderFiles(), QStringList{QStringLiteral("a.mdb")});
+        QCOMPARE(openPath(), firstFile());
     }
 
     void addAndRename()

@@ -3,6 +3,7 @@
 #include "platform/vberror.h"
 #include "tests/support/testsupport.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -358,19 +359,78 @@ private slots:
         QVERIFY2(!QFile::exists(m_dir.filePath(u"missing.mdb"_s)), "open must not create a file");
     }
 
+    // The file's password in the slow stored form, or (older files) one
+    // round of SHA-256 with its salt beside it: either opens with the right
+    // password only, and the next change writes the slow form.
+    void passwordIsCheckedAndNotStoredAsText_data()
+    {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("stored form") << false;
+        QTest::newRow("one round of SHA-256") << true;
+    }
     void passwordIsCheckedAndNotStoredAsText()
     {
+        QFETCH(bool, older);
         const QString path = freshDatabase();
         {
             Connection c;
             c.open(connectionString(path));
+            if (older)
+                c.execute(u"CREATE TABLE zz_layer_password (salt TEXT, hash TEXT); INSERT INTO zz_layer_password "
+                          "VALUES ('9f3c', '%1')"_s.arg(QString::fromLatin1(
+                              QCryptographicHash::hash("9f3csecret-pw", QCryptographicHash::Sha256).toHex())));
+            else
+                setDatabasePassword(c, u"secret-pw"_s);
+        }
+        // A wrong password is refused by the same check for the new form
+        // (passwordForms), which takes its rounds each time.
+        if (older)
+            QCOMPARE(errorOf([&] { Connection c; c.open(connectionString(path, u"secret-px"_s)); }),
+                     long(errWrongPassword));
+        QVERIFY(ids(path, u"secret-pw"_s).isEmpty());
+        if (older) {
+            Connection c;
+            c.open(connectionString(path, u"secret-pw"_s));
             setDatabasePassword(c, u"secret-pw"_s);
         }
-        QCOMPARE(errorOf([&] { Connection c; c.open(connectionString(path, u"secret-px"_s)); }),
-                 long(errWrongPassword));
-        QVERIFY(ids(path, u"secret-pw"_s).isEmpty());
         const QByteArray bytes = testsupport::fileBytes(path);
         QVERIFY(!bytes.isEmpty() && !bytes.contains("secret-pw"));
+        const QByteArray slowForm = "$pbkdf2-sha256$" + QByteArray::number(platform::passwordhash::Iterations) + '$';
+        QVERIFY(bytes.contains(slowForm));
+        // So is the program's template made (the tests' own takes few rounds).
+        QVERIFY(testsupport::fileBytes(testsupport::programDir() + u"/template/master.mdb"_s).contains(slowForm));
+    }
+
+    // Every form a password has been kept in matches the right password
+    // only; the slow one is PBKDF2-HMAC-SHA256 as published.
+    void passwordForms_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("matches");
+        const QString published = u"$pbkdf2-sha256$2$73616c74$"
+                                  "ae4d0c95af6b46d32d0adff928f06dd02a303f8ef3c251dfd6e2d85a95474c43"_s;
+        QTest::newRow("derived, published vector") << published << "password" << true;
+        QTest::newRow("derived, other case") << published << "Password" << false;
+        QTest::newRow("derived, a count beyond any written")
+            << QString(published).replace(u"$2$"_s, u"$4000000000$"_s) << "password" << false;
+        const QString sha256 = u"$sha256$5a1f$3aade94e5d38df20a7614680937c54c9814fa90d460939eba43229541ac421fa"_s;
+        QTest::newRow("one round of SHA-256") << sha256 << "Ab'1" << true;
+        QTest::newRow("one round of SHA-256, other") << sha256 << "Ab'2" << false;
+        QTest::newRow("as typed") << "Abc1" << "Abc1" << true;
+        QTest::newRow("as typed, other case") << "Abc1" << "abc1" << false;
+    }
+    void passwordForms()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, matches);
+        QCOMPARE(platform::passwordhash::matches(stored, typed), matches);
+        // A new form of few rounds: its own salt each time, read back by its count.
+        const QString made = platform::passwordhash::stored(typed, 3);
+        QVERIFY(QRegularExpression(u"^\\$pbkdf2-sha256\\$3\\$[0-9a-f]{32}\\$[0-9a-f]{64}$"_s).match(made).hasMatch());
+        QVERIFY(made != platform::passwordhash::stored(typed, 3));
+        QVERIFY(platform::passwordhash::matches(made, typed) && !platform::passwordhash::matches(made, typed + u'x'));
     }
 
     void templateHoldsTheTables_data()

@@ -26,6 +26,11 @@ QString templatePath()
     return qEnvironmentVariable("NEMU_TEMPLATE");
 }
 
+QString programDir()
+{
+    return qEnvironmentVariable("NEMU_PROGRAM_DIR");
+}
+
 QString sourceDir()
 {
     return qEnvironmentVariable("NEMU_SOURCE_DIR");

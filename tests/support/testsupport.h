@@ -14,8 +14,11 @@
 
 namespace testsupport {
 
-// The generated template database of this build.
+// The generated template database of this build for the tests: the
+// program's, its password's stored form taking few rounds.
 QString templatePath();
+// This build's program folder (the program, its help page and pictures).
+QString programDir();
 // The repository's source folder (for resources).
 QString sourceDir();
 
