@@ -469,17 +469,9 @@ private slots:
         for (const QString& scale : {QStringLiteral("1"), QStringLiteral("1.5")}) {
             const QString folder = m_session.fx->dir.filePath(QStringLiteral("scale-") + scale);
             QVERIFY(QDir().mkpath(folder));
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("NEMU_SCALED_OUTPUT"), folder);
-            env.insert(QStringLiteral("QT_SCALE_FACTOR"), scale);
-            env.insert(QStringLiteral("FONTCONFIG_FILE"), hinted.fileName());
-            env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-            QProcess child;
-            child.setProcessEnvironment(env);
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(child.waitForFinished(120000));
-            QCOMPARE(child.exitCode(), 0);
+            QVERIFY(testsupport::runSelf({{QStringLiteral("NEMU_SCALED_OUTPUT"), folder},
+                                          {QStringLiteral("QT_SCALE_FACTOR"), scale},
+                                          {QStringLiteral("FONTCONFIG_FILE"), hinted.fileName()}}));
             const QImage bitmap(folder + QStringLiteral("/export.bmp"));
             const QImage sheet = rasterPage(folder + QStringLiteral("/print.pdf"), 1);
             QVERIFY(!bitmap.isNull() && !sheet.isNull());
@@ -1059,11 +1051,6 @@ private slots:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsSet("NEMU_SCALED_OUTPUT"))
-        return runScaledOutputs(argc, argv);
-    QApplication application(argc, argv);
-    TestPrinting test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return testsupport::mainWithChild<TestPrinting>(argc, argv, "NEMU_SCALED_OUTPUT", runScaledOutputs);
 }
 #include "tst_printing.moc"
