@@ -144,9 +144,7 @@ void drawPixels(QPainter& painter, const QPolygon& pixels, qint32 color)
 // burnt into the exported picture.
 QFont pixelFont(const QFont& font)
 {
-    QFont f = font;
-    f.setPixelSize(std::max(1, int(std::lround(font.pointSizeF() * 96 / 72))));
-    return f;
+    return devicePixelFont(font, font.pointSizeF(), 96);
 }
 
 // The 3D label edge, two pixels sunk, in whole-pixel strips so that it

@@ -6,8 +6,12 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -59,6 +63,7 @@ void Form::showForm(ShowMode mode)
     load();
     if (!m_loaded)
         return;
+    keepInWorkArea();
     if (mode == vbModeless) {
         show();
         raise();
@@ -145,6 +150,65 @@ int outerExtraHeight(const QMainWindow& window)
 }
 
 }  // namespace
+
+QSize Form::outerSize() const
+{
+    // The window manager's frame may be wider than the one the layout
+    // formulas count; a window shown already tells it.
+    QSize frame(2 * metricPixels(Metric::FrameWidth), outerExtraHeight(*this));
+    for (const Form* form : loadedList()) {
+        if (form->isVisible() || form == this)
+            frame = frame.expandedTo(form->frameGeometry().size() - form->size());
+    }
+    return size() + frame;
+}
+
+void Form::keepInWorkArea()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The size the window is about to show at, as show() would give it.
+    ensurePolished();
+    if (layout())
+        layout()->activate();
+    if (!isVisible() && !testAttribute(Qt::WA_Resized))
+        adjustSize();
+    const QRect area = screen->availableGeometry();
+    const QSize frame = outerSize() - size();
+    const QSize room = (area.size() - frame).expandedTo(QSize(1, 1));
+    const bool tooLarge = width() > room.width() || height() > room.height();
+    if (tooLarge) {
+        if (minimumWidth() <= room.width() && minimumHeight() <= room.height()) {
+            resize(size().boundedTo(room));
+        } else {
+            // The contents keep their size and scroll; the window takes what
+            // the area leaves, with room for the scroll bars it needs.
+            const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            const QSize whole = size();
+            bool across = whole.width() > room.width();
+            const bool down = whole.height() + (across ? bar : 0) > room.height();
+            across = whole.width() + (down ? bar : 0) > room.width();
+            const QSize fitted =
+                QSize(whole.width() + (down ? bar : 0), whole.height() + (across ? bar : 0)).boundedTo(room);
+            auto* scroll = new QScrollArea;
+            scroll->setFrameShape(QFrame::NoFrame);
+            scroll->setWidget(takeCentralWidget());
+            setCentralWidget(scroll);
+            layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+            setFixedSize(fitted);
+        }
+    }
+    if (!tooLarge && !testAttribute(Qt::WA_Moved))
+        return;
+    const QSize outer = outerSize();
+    const QPoint inside(std::max(area.left(), std::min(x(), area.left() + area.width() - outer.width())),
+                        std::max(area.top(), std::min(y(), area.top() + area.height() - outer.height())));
+    if (inside != pos())
+        move(inside);
+}
 
 int Form::Left() const { return pixelsToTwips(x()); }
 int Form::Top() const { return pixelsToTwips(y()); }

@@ -23,7 +23,8 @@ public:
     void load();
     bool isLoaded() const { return m_loaded; }
 
-    // Modal shows return when the window is hidden or unloaded.
+    // Modal shows return when the window is hidden or unloaded. Every show
+    // keeps the window inside the screen's work area (keepInWorkArea).
     void showForm(ShowMode mode = vbModeless);
     bool isShownModal() const { return m_modal; }
 
@@ -79,6 +80,13 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // A window larger than the work area (a small screen, or a scaled one)
+    // is made to fit: one that can be resized is, and one of a fixed size
+    // shows its contents in a scrolled area. A window the program placed,
+    // or one made to fit, is moved inside the area; one that fits keeps
+    // its size and the place the window manager gives it.
+    void keepInWorkArea();
+    QSize outerSize() const;  // with the frame, as the layout formulas count it or larger
     bool m_loaded = false;
     bool m_modal = false;
     bool m_unloading = false;

@@ -186,13 +186,20 @@ QPointF DrawSurface::fromDevice(const QPointF& device) const
 
 // --- operations --------------------------------------------------------------
 
+QFont devicePixelFont(QFont font, double points, double dpi)
+{
+    font.setPixelSize(std::max(1, int(std::lround(points * dpi / 72))));
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+    return font;
+}
+
 QFont DrawSurface::currentFont() const
 {
     QFont font;
     if (!FontName.isEmpty())
         font.setFamily(FontName);
     // Pixel sizes keep the text the same whatever the painting device's own dpi.
-    font.setPixelSize(std::max(1, int(std::lround(FontSize * dpiY() / 72))));
+    font = devicePixelFont(font, FontSize, dpiY());
     font.setBold(FontBold);
     font.setItalic(FontItalic);
     font.setUnderline(FontUnderline);

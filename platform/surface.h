@@ -197,6 +197,15 @@ private:
     double m_userX = 1, m_userY = 1;  // user window: units per device pixel
 };
 
+// A font of `points` on a device of `dpi`, in whole pixels as a screen
+// gives them. Its glyphs are hinted one way whatever the desktop's font
+// settings (Qt drops hinting on a scaled screen, and a fully hinted glyph
+// is wider), so text measures the same at any screen scaling and on any
+// desktop, and a label keeps its size and place on the map, in the bitmap
+// and on paper. Vertical hinting keeps the text crisp and its widths the
+// font's own.
+QFont devicePixelFont(QFont font, double points, double dpi);
+
 // The persistent layer of a picture box: what was drawn since the last Cls,
 // kept as a list and rendered only where it is needed.
 class PictureLayer : public DrawSurface {

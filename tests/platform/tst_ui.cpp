@@ -1,5 +1,22 @@
 // Message boxes, the common dialog, the event dispatcher and windows.
 
+#include "app/frmMain.h"
+#include "app/frmVerInfo.h"
+#include "app/mdlSub.h"
+#include "library/dlgBrowesForFolder.h"
+#include "library/dlgDB.h"
+#include "library/dlgFolder.h"
+#include "library/dlgPassInput.h"
+#include "library/dlgPassWord.h"
+#include "library/frmMDB.h"
+#include "library/frmNew.h"
+#include "library/frmThumbnail.h"
+#include "measure/frmOption.h"
+#include "objects/dlgInput.h"
+#include "output/dlgPrinter.h"
+#include "properties/frmPropaty.h"
+#include "tests/editor/editorfixture.h"
+
 #include "platform/application.h"
 #include "platform/commondialog.h"
 #include "platform/events.h"
@@ -15,6 +32,9 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -53,6 +73,62 @@ protected:
 private:
     QString m_from, m_to;
 };
+
+// Run as a child by windowsOpenInsideTheWorkArea, on the screen its
+// environment gives: the program started, a drawing open in the editor
+// and every other window shown as the program shows it. Prints the work
+// area, then for each window the outer rectangle the layout formulas count
+// (frame and title bar with it) and how far its contents scroll down (-1
+// where they don't), in pixels.
+int runWindows(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    testsupport::ProgramFolder folder;
+    platform::ScriptedUserInterface ui;
+    platform::setUi(&ui);
+    QApplication::setQuitOnLastWindowClosed(false);
+    mdlSub::Main();
+    editortest::Fixture fixture;
+    editortest::writePicture(folder.path(), QStringLiteral("map.bmp"), QSize(400, 300));
+    if (!platform::Instance<frmMain>::exists() || fixture.storeDrawing(QStringLiteral("W-1"), folder.path(), QStringLiteral("map.bmp")) < 1)
+        return 3;
+    QTextStream out(stdout);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    out << "area " << area.x() << ' ' << area.y() << ' ' << area.width() << ' ' << area.height() << Qt::endl;
+    const auto report = [&out](platform::Form& form) {
+        const auto* scroll = qobject_cast<QScrollArea*>(form.centralWidget());
+        out << form.objectName() << ' ' << form.Left() / 15 << ' ' << form.Top() / 15 << ' ' << form.Width() / 15
+            << ' ' << form.Height() / 15 << ' ' << (scroll ? scroll->verticalScrollBar()->maximum() : -1) << Qt::endl;
+    };
+    report(platform::Instance<frmMain>::get());
+    const auto modeless = [&report](platform::Form& form) {
+        form.showForm(platform::vbModeless);
+        report(form);
+    };
+    modeless(editortest::Fixture::open());
+    modeless(platform::Instance<frmOption>::get());
+    modeless(platform::Instance<frmPropaty>::get());
+    platform::ModalScript script;
+    const auto modal = [&](platform::Form& form) {
+        script.push([&report](platform::Form& shown) {
+            report(shown);
+            shown.unload();
+        });
+        form.showForm(platform::vbModal);
+    };
+    modal(platform::Instance<dlgPrinter>::get());
+    modal(platform::Instance<dlgInput>::get());
+    modal(platform::Instance<frmVerInfo>::get());
+    modal(platform::Instance<dlgDB>::get());
+    modal(platform::Instance<frmMDB>::get());
+    modal(platform::Instance<frmNew>::get());
+    modal(platform::Instance<dlgPassInput>::get());
+    modal(platform::Instance<dlgPassWord>::get());
+    modal(platform::Instance<dlgFolder>::get());
+    modal(platform::Instance<dlgBrowesForFolder>::get());
+    modal(platform::Instance<frmThumbnail>::get());
+    return script.allUsed() ? 0 : 4;
+}
 
 }  // namespace
 
@@ -261,6 +337,56 @@ private slots:
         QCOMPARE(script.shown, QStringList({QStringLiteral("frmTest"), QStringLiteral("frmTest")}));
     }
 
+    // Every window the program opens lies inside the work area of a
+    // 1024 x 768 screen, also at 150 %, where the property sheet is taller
+    // than the screen and scrolls; at 100 % nothing is changed.
+    void windowsOpenInsideTheWorkArea_data()
+    {
+        QTest::addColumn<QString>("scale");
+        QTest::addColumn<QStringList>("scrolled");
+        QTest::newRow("100 %") << QStringLiteral("1") << QStringList();
+        QTest::newRow("150 %") << QStringLiteral("1.5") << QStringList{QStringLiteral("frmPropaty")};
+    }
+    void windowsOpenInsideTheWorkArea()
+    {
+        QFETCH(QString, scale);
+        QFETCH(QStringList, scrolled);
+        QTemporaryDir dir;
+        QFile screen(dir.filePath(QStringLiteral("screen.json")));
+        QVERIFY(screen.open(QIODevice::WriteOnly));
+        screen.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768}]})");
+        screen.close();
+        const auto output = testsupport::runSelf(
+            {{QStringLiteral("NEMU_WINDOWS_CHILD"), QStringLiteral("1")},
+             {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen.fileName()},
+             {QStringLiteral("QT_SCALE_FACTOR"), scale}});
+        QVERIFY(output);
+        QStringList lines = QString::fromUtf8(*output).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 16);  // the area and fifteen windows
+        const auto numbers = [](const QString& line) {
+            QList<int> n;
+            for (const QString& word : line.split(u' ').mid(1))
+                n.append(word.toInt());
+            return n;
+        };
+        const QList<int> a = numbers(lines.takeFirst());
+        const QRect area(a[0], a[1], a[2], a[3]);
+        QCOMPARE(area.size(), QSize(qRound(1024 / scale.toDouble()), qRound(768 / scale.toDouble())));
+        QStringList scrolls;
+        for (const QString& line : lines) {
+            const QList<int> w = numbers(line);
+            const QString name = line.section(u' ', 0, 0);
+            QVERIFY2(area.contains(QRect(w[0], w[1], w[2], w[3])), qPrintable(line));
+            if (w[4] >= 0) {
+                QVERIFY2(w[4] > 0, qPrintable(line));  // its lower part scrolls into view
+                scrolls.append(name);
+            }
+            if (name == QLatin1String("frmEdit"))
+                QCOMPARE(QRect(w[0], w[1], w[2], w[3]), area);  // laid out on the work area as before
+        }
+        QCOMPARE(scrolls, scrolled);
+    }
+
     // Qt's own dialogs and buttons speak the program's language.
     void qtDialogsSpeakJapanese()
     {
@@ -304,5 +430,8 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestUi)
+int main(int argc, char** argv)
+{
+    return testsupport::mainWithChild<TestUi>(argc, argv, "NEMU_WINDOWS_CHILD", runWindows);
+}
 #include "tst_ui.moc"

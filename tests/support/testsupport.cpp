@@ -3,6 +3,7 @@
 #include "platform/application.h"
 #include "platform/vberror.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -143,6 +144,21 @@ QImage pdfRaster(const QString& path, int dpi, QRect crop, int page)
     const QImage image(stem + QStringLiteral(".ppm"));
     QFile::remove(stem + QStringLiteral(".ppm"));
     return image;
+}
+
+std::optional<QByteArray> runSelf(const QMap<QString, QString>& environment)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (auto it = environment.begin(); it != environment.end(); ++it)
+        env.insert(it.key(), it.value());
+    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return std::nullopt;
+    return child.readAllStandardOutput();
 }
 
 QByteArray fileBytes(const QString& path)

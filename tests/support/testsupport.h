@@ -4,13 +4,17 @@
 
 #include "platform/vberror.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
+#include <optional>
 
 namespace testsupport {
 
@@ -76,6 +80,26 @@ struct Slants {
     bool operator==(const Slants&) const = default;
 };
 Slants slantsOf(const QImage& image, const std::function<bool(QRgb)>& on);
+
+// The main of a test program some of whose tests start it again as a
+// child process: where the environment sets `childVariable`, it runs
+// `child` in place of the tests; otherwise the tests, as QTEST_MAIN does.
+template <class Test>
+int mainWithChild(int argc, char** argv, const char* childVariable, int (*child)(int, char**))
+{
+    if (qEnvironmentVariableIsSet(childVariable))
+        return child(argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+// Runs this test program again as a child process, with `environment`
+// added to this one's and leak checks off (the child ends without tidying
+// up), and waits up to two minutes for it. Its standard output; nothing
+// when it did not end with status 0.
+std::optional<QByteArray> runSelf(const QMap<QString, QString>& environment);
 
 // A temporary program folder holding Init.ini (from resources), "MDB",
 // "template/master.mdb" and "help.html", installed as the program folder
