@@ -78,8 +78,8 @@ private:
 // environment gives: the program started, a drawing open in the editor
 // and every other window shown as the program shows it. Prints the work
 // area, then for each window the outer rectangle the layout formulas count
-// (frame and title bar with it) and how far its contents scroll down (-1
-// where they don't), in pixels.
+// (frame and title bar with it) and how far its contents scroll down and
+// across (-1 where they don't scroll), in pixels.
 int runWindows(int argc, char** argv)
 {
     QApplication application(argc, argv);
@@ -98,7 +98,8 @@ int runWindows(int argc, char** argv)
     const auto report = [&out](platform::Form& form) {
         const auto* scroll = qobject_cast<QScrollArea*>(form.centralWidget());
         out << form.objectName() << ' ' << form.Left() / 15 << ' ' << form.Top() / 15 << ' ' << form.Width() / 15
-            << ' ' << form.Height() / 15 << ' ' << (scroll ? scroll->verticalScrollBar()->maximum() : -1) << Qt::endl;
+            << ' ' << form.Height() / 15 << ' ' << (scroll ? scroll->verticalScrollBar()->maximum() : -1) << ' '
+            << (scroll ? scroll->horizontalScrollBar()->maximum() : -1) << Qt::endl;
     };
     report(platform::Instance<frmMain>::get());
     const auto modeless = [&report](platform::Form& form) {
@@ -379,6 +380,7 @@ private slots:
             QVERIFY2(area.contains(QRect(w[0], w[1], w[2], w[3])), qPrintable(line));
             if (w[4] >= 0) {
                 QVERIFY2(w[4] > 0, qPrintable(line));  // its lower part scrolls into view
+                QVERIFY2(w[5] == 0, qPrintable(line));  // and the window is wide enough for it and its bar
                 scrolls.append(name);
             }
             if (name == QLatin1String("frmEdit"))
