@@ -1,7 +1,7 @@
 #include "platform/printer.h"
 
 #include "platform/printqueue.h"
-#include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
@@ -70,7 +70,7 @@ bool wholePdf(const QString& path)
 struct Printer::PdfFile {
     Replacement file;
     // Made as any QPrinter, asking for the default printer.
-    std::unique_ptr<QPrinter> made = printscheduler::newDevice();
+    std::unique_ptr<QPrinter> made = printservice::newDevice();
     QPrinter& device = *made;
 
     PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
@@ -128,24 +128,24 @@ QStringList names()
             list.append(p.name);
         return list;
     }
-    return printscheduler::printerNames();
+    return printservice::printerNames();
 }
 
 QString defaultName()
 {
     if (!testPrinters().isEmpty())
         return testPrinters().first().name;
-    const QString name = printscheduler::defaultPrinterName();
+    const QString name = printservice::defaultPrinterName();
     if (!name.isEmpty())
         return name;
-    const QStringList all = printscheduler::printerNames();
+    const QStringList all = printservice::printerNames();
     return all.isEmpty() ? QString() : all.first();
 }
 
 std::unique_ptr<QPrinter> makeDevice(const QString& name)
 {
     if (const TestPrinter* test = findTest(name)) {
-        auto device = printscheduler::newDevice();
+        auto device = printservice::newDevice();
         device->setOutputFormat(QPrinter::PdfFormat);
         device->setOutputFileName(test->outputFile);
         device->setResolution(test->resolution);
@@ -155,15 +155,15 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
         return device;
     }
     if (testPrinters().isEmpty())
-        return printscheduler::newDevice(printscheduler::printerInfo(name));
-    return printscheduler::newDevice();
+        return printservice::newDevice(printservice::printerInfo(name));
+    return printservice::newDevice();
 }
 
 QString driverOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->driver;
-    const QPrinterInfo info = printscheduler::printerInfo(name);
+    const QPrinterInfo info = printservice::printerInfo(name);
     return info.isNull() ? QString() : info.makeAndModel();
 }
 
@@ -171,7 +171,7 @@ QString portOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->port;
-    const QPrinterInfo info = printscheduler::printerInfo(name);
+    const QPrinterInfo info = printservice::printerInfo(name);
     return info.isNull() ? QString() : info.location();
 }
 
@@ -194,7 +194,7 @@ void Printer::select(const QString& name)
 {
     KillDoc();
     m_device = Printers::makeDevice(name);
-    const bool known = findTest(name) || (testPrinters().isEmpty() && !printscheduler::printerInfo(name).isNull());
+    const bool known = findTest(name) || (testPrinters().isEmpty() && !printservice::printerInfo(name).isNull());
     m_name = known ? name : m_device->printerName();
     m_outputFile.clear();
     m_bin.reset();
@@ -235,7 +235,7 @@ int Printer::PaperSize() const
 void Printer::setPaperSize(int code)
 {
     const TestPrinter* test = findTest(m_name);
-    const QPrinterInfo info = test ? QPrinterInfo() : printscheduler::printerInfo(m_name);
+    const QPrinterInfo info = test ? QPrinterInfo() : printservice::printerInfo(m_name);
     if (code == 256) {
         const bool allowed = test ? test->customPaper : info.isNull() || info.supportsCustomPageSizes();
         if (!allowed)

@@ -1,6 +1,7 @@
 #include "platform/printqueue.h"
 
 #include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/ui.h"
 
 #include <utility>
@@ -33,7 +34,7 @@ bool& asked()
 
 std::optional<State> askScheduler(const QString& queue)
 {
-    const auto attributes = printscheduler::queueAttributes(queue);
+    const auto attributes = printservice::queueAttributes(queue);
     if (!attributes)
         return std::nullopt;
     const auto option = [&](const char* key) {
@@ -63,7 +64,7 @@ bool confirmAccepting(const QString& queue)
     // A scheduler set aside takes no job, and nothing would tell that the
     // print went nowhere.
     if (!source() && !printscheduler::check()) {
-        printscheduler::tellUnreachable();
+        printservice::tellUnreachable();
         return false;
     }
     const std::optional<State> s = state(queue);

@@ -1,0 +1,38 @@
+#pragma once
+// The one way into Qt's printer support and libcups: the installed
+// printers, what Qt knows of one, every QPrinter made (each asks for the
+// default printer) and a queue's attributes. Each asks the scheduler's
+// check first (printscheduler.h) and takes its answer: with the scheduler
+// set aside no printer is listed or known, and a device made is Qt's PDF
+// device, so nothing waits on a silent server.
+
+#include <QPrinterInfo>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+
+namespace platform::printservice {
+
+// The installed printers and the default one, as Qt lists them.
+QStringList printerNames();
+QString defaultPrinterName();
+// What Qt knows of a printer, or of the one a device names (null when
+// unknown).
+QPrinterInfo printerInfo(const QString& name);
+QPrinterInfo printerInfo(const QPrinter& device);
+// A high-resolution device: for the printer given, or Qt's default.
+std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer = QPrinterInfo());
+// The attributes the scheduler gives for a queue; nullopt when none answers
+// or it doesn't know the queue.
+std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
+
+// Tells the user that the printers can't be reached (the scheduler set
+// aside), in a box.
+void tellUnreachable();
+
+}  // namespace platform::printservice

@@ -1,0 +1,271 @@
+#pragma once
+// Print schedulers for the tests, on sockets of this machine: one that
+// takes connections and never answers, and one that answers as CUPS does
+// for the test's queues. Every question the program asks goes through Qt
+// and libcups to the socket, so the program's own waits are what is tested.
+
+#include "platform/printscheduler.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <cups/cups.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace printtest {
+
+// Longer than the program waits for a first answer (ten seconds); far
+// shorter than libcups' own wait for one (a minute, retried).
+constexpr qint64 BoundMs = 14000;
+
+inline qint64 nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A socket listening on a free port of 127.0.0.1 (-1 on failure). The
+// kernel takes connections to it whether or not anyone accepts them.
+inline int listening(quint16& port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 16) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Has the program (libcups, through the scheduler's check) ask the scheduler on `port`.
+inline void useScheduler(quint16 port)
+{
+    qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
+    platform::printscheduler::forget();
+}
+
+// A scheduler that takes connections and never answers, until the test's
+// bound for the step passes: then it closes, and any question still held
+// ends.
+class SilentScheduler {
+public:
+    SilentScheduler()
+    {
+        m_fd = listening(m_port);
+        holdFor(BoundMs);
+        m_watch = std::thread([this] {
+            while (!m_stop && nowMs() < m_until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::close(m_fd);  // resets the connections it held
+        });
+    }
+    ~SilentScheduler()
+    {
+        m_stop = true;
+        m_watch.join();
+    }
+    quint16 port() const { return m_port; }
+    void holdFor(qint64 ms) { m_until = nowMs() + ms; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_until{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_watch;
+};
+
+// The queue's description: two papers, A4 its default.
+inline const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                       "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
+                       "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
+                       "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
+                       "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
+                       "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
+                       "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+                       "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+                       "*DefaultPageRegion: A4\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
+                       "*DefaultImageableArea: A4\n*ImageableArea A4: \"18 36 577 806\"\n"
+                       "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
+                       "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+
+// A scheduler with one queue, "Queue-1", taking jobs: it answers every
+// HTTP request, the IPP listing and attribute requests with the queue, and
+// gives its description; each connection on a thread of its own
+// (libcups keeps one open). Each answer may be held back a while, as a busy
+// server or a slow link does, and the scheduler may stop answering: it then
+// holds each question until the given time and drops the connection.
+class AnsweringScheduler {
+public:
+    explicit AnsweringScheduler(qint64 delayMs = 0) : m_delayMs(delayMs)
+    {
+        m_fd = listening(m_port);
+        if (m_fd < 0)
+            return;
+        m_accepting = std::thread([this] { acceptLoop(); });
+    }
+    ~AnsweringScheduler()
+    {
+        m_stop = true;
+        if (m_accepting.joinable())
+            m_accepting.join();
+        for (std::thread& t : m_threads)
+            t.join();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+    void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+
+private:
+    // Holds an answer back; false when the scheduler stopped answering.
+    bool holdBack()
+    {
+        for (const qint64 until = nowMs() + m_delayMs; !m_stop && nowMs() < until;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (nowMs() >= m_silentUntil)
+            return true;
+        while (!m_stop && nowMs() < m_silentUntil)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return false;
+    }
+
+    // Reads until the buffer holds `size` bytes; false at the connection's end.
+    bool fill(int fd, QByteArray& in, qsizetype size)
+    {
+        char buffer[4096];
+        while (in.size() < size) {
+            const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
+            if (n <= 0)
+                return false;
+            in.append(buffer, n);
+        }
+        return true;
+    }
+
+    bool readable(int fd)
+    {
+        pollfd p{fd, POLLIN, 0};
+        while (!m_stop)
+            if (::poll(&p, 1, 50) > 0)
+                return true;
+        return false;
+    }
+
+    void acceptLoop()
+    {
+        while (readable(m_fd)) {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client >= 0)
+                m_threads.emplace_back([this, client] { serve(client); });
+        }
+    }
+
+    void serve(int fd)
+    {
+        QByteArray in;
+        char buffer[4096];
+        for (;;) {
+            const qsizetype end = in.indexOf("\r\n\r\n");
+            if (end < 0) {
+                const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
+                if (n <= 0)
+                    break;
+                in.append(buffer, n);
+                continue;
+            }
+            const QByteArray head = in.left(end).toLower();
+            qsizetype length = 0;
+            if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
+                length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
+            if (head.contains("expect: 100-continue"))
+                send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+            in.remove(0, end + 4);
+            if (!fill(fd, in, length))
+                return (void)::close(fd);
+            const QByteArray body = in.left(length);
+            in.remove(0, length);
+            if (!holdBack())
+                return (void)::close(fd);
+            if (head.startsWith("post")) {
+                const QByteArray answer = ippAnswer(body);
+                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
+                             + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
+            } else if (head.startsWith("get /printers/queue-1.ppd")) {
+                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
+                             + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
+            } else {
+                send(fd, head.startsWith("options") ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"
+                                                    : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+            }
+        }
+        ::close(fd);
+    }
+
+    static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
+
+    QByteArray ippAnswer(const QByteArray& body)
+    {
+        struct Cursor {
+            const QByteArray* data;
+            qsizetype at;
+        } cursor{&body, 0};
+        const auto readIpp = [](void* c, ipp_uchar_t* to, size_t bytes) -> ssize_t {
+            auto* cur = static_cast<Cursor*>(c);
+            const qsizetype n = qMin(qsizetype(bytes), cur->data->size() - cur->at);
+            memcpy(to, cur->data->constData() + cur->at, size_t(n));
+            cur->at += n;
+            return n;
+        };
+        ipp_t* request = ippNew();
+        ippReadIO(&cursor, readIpp, 1, nullptr, request);
+        ipp_t* response = ippNewResponse(request);
+        const ipp_op_t op = ippGetOperation(request);
+        if (op == IPP_OP_CUPS_GET_PRINTERS || op == IPP_OP_CUPS_GET_DEFAULT || op == IPP_OP_GET_PRINTER_ATTRIBUTES) {
+            const QByteArray uri = "ipp://127.0.0.1:" + QByteArray::number(m_port) + "/printers/Queue-1";
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, "Queue-1");
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.constData());
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
+            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", CUPS_PRINTER_LOCAL);
+            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+            ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+        } else {
+            ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
+        }
+        QByteArray out;
+        const auto writeIpp = [](void* to, ipp_uchar_t* from, size_t bytes) -> ssize_t {
+            static_cast<QByteArray*>(to)->append(reinterpret_cast<const char*>(from), qsizetype(bytes));
+            return ssize_t(bytes);
+        };
+        ippWriteIO(&out, writeIpp, 1, nullptr, response);
+        ippDelete(request);
+        ippDelete(response);
+        return out;
+    }
+
+    int m_fd = -1;
+    quint16 m_port = 0;
+    const qint64 m_delayMs;
+    std::atomic<qint64> m_silentUntil{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_accepting;
+    std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
+};
+
+}  // namespace printtest
