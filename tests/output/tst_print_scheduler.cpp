@@ -13,6 +13,7 @@
 #include "tests/editor/editorfixture.h"
 
 #include "output/dlgPrinter.h"
+#include "db/mdlSQL_objects.h"
 #include "platform/commondialog.h"
 #include "platform/printer.h"
 #include "platform/printqueue.h"
@@ -73,7 +74,18 @@ class TestPrintScheduler : public QObject {
     frmEdit& openStored()
     {
         writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(400, 300));
-        m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
+        const qint32 id =
+            m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
+        // Its printer settings as the editor saves them: the queue's A4.
+        typPrinter row;
+        row.strDeviceName = QStringLiteral("Queue-1");
+        row.strFormName = QStringLiteral("A4");
+        row.intPaperSize = 9, row.intOrientation = 1, row.intScaleMode = 6, row.intZoom = 100;
+        row.intColorMode = 2, row.intDuplex = 1, row.intPrintQuality = 1200, row.intPaperBin = 1;
+        row.sngWidth = 11905.5f, row.sngHeight = 16837.8f, row.sngScaleWidth = 197.2f, row.sngScaleHeight = 284.3f;
+        row.sngPaperWidth = row.sngWidth * 100, row.sngPaperLength = row.sngHeight * 100;
+        if (mdlSQL::fncSQL_InsertPrinter(id, row) != 0)
+            qFatal("the printer row was not stored");
         return Fixture::open();
     }
 
@@ -142,6 +154,33 @@ private slots:
         qunsetenv("CUPS_SERVER");
         platform::printscheduler::forget();
         platform::printscheduler::setWaitNote({});
+    }
+
+    // A stored drawing keeps its printer settings as loaded: its open asks
+    // the scheduler nothing, and a silent one doesn't slow it.
+    void openingADrawingAsksNothing_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("answering after 0.5 s") << false;
+        QTest::newRow("silent") << true;
+    }
+
+    void openingADrawingAsksNothing()
+    {
+        QFETCH(bool, silent);
+        std::optional<AnsweringScheduler> answering;
+        std::optional<SilentScheduler> silence;
+        useScheduler(silent ? silence.emplace().port() : answering.emplace(500).port());
+        QElapsedTimer clock;
+        clock.start();
+        frmEdit& e = openStored();
+        QVERIFY(e.pictOrg->hasPicture());
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        if (answering)
+            QCOMPARE(answering->takeRequests(), 0);
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+        QVERIFY(!platform::printscheduler::setAside());
     }
 
     void silentSchedulerFreezesNothing()

@@ -131,6 +131,8 @@ public:
     }
     quint16 port() const { return m_port; }
     void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+    // The requests it was asked since it started or was last asked this.
+    int takeRequests() { return m_requests.exchange(0); }
 
 private:
     // Holds an answer back; false when the scheduler stopped answering.
@@ -190,6 +192,7 @@ private:
                 continue;
             }
             const QByteArray head = in.left(end).toLower();
+            ++m_requests;
             qsizetype length = 0;
             if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
                 length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
@@ -263,6 +266,7 @@ private:
     quint16 m_port = 0;
     const qint64 m_delayMs;
     std::atomic<qint64> m_silentUntil{0};
+    std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
     std::thread m_accepting;
     std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
