@@ -14,6 +14,7 @@
 
 #include "output/dlgPrinter.h"
 #include "db/mdlSQL_objects.h"
+#include "output/mdlPrinter.h"
 #include "platform/commondialog.h"
 #include "platform/printer.h"
 #include "platform/printqueue.h"
@@ -181,6 +182,31 @@ private slots:
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
         QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
         QVERIFY(!platform::printscheduler::setAside());
+    }
+
+    // A print refused because the scheduler stopped answering leaves the
+    // drawing's printer as it was, and the close has nothing to save.
+    void refusedPrintKeepsTheDrawingsPrinter()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        frmEdit& e = openStored();
+        const typPrinter before = GE_tpPrinter;
+        scheduler.stopAnswering(BoundMs);
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        QCOMPARE(ui->last().prompt, Unreachable);
+        QVERIFY(platform::CurrentPrinter().sheets().empty());
+        QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
+        QCOMPARE(GE_tpPrinter.strFormName, before.strFormName);
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QVERIFY(!e.booPrtChange);
+        d.unload();
+        Fixture::closeEditor();
+        QVERIFY(ui->last().prompt != QStringLiteral("プリンタの設定を保存しますか？"));
+        QVERIFY(!platform::Instance<frmEdit>::exists());
     }
 
     void silentSchedulerFreezesNothing()
