@@ -72,14 +72,14 @@ class TestPrintScheduler : public QObject {
 
     editortest::Session m_session;
 
-    frmEdit& openStored()
+    frmEdit& openStored(const QString& queue = QStringLiteral("Queue-1"))
     {
         writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(400, 300));
         const qint32 id =
             m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
         // Its printer settings as the editor saves them: the queue's A4.
         typPrinter row;
-        row.strDeviceName = QStringLiteral("Queue-1");
+        row.strDeviceName = queue;
         row.strFormName = QStringLiteral("A4");
         row.intPaperSize = 9, row.intOrientation = 1, row.intScaleMode = 6, row.intZoom = 100;
         row.intColorMode = 2, row.intDuplex = 1, row.intPrintQuality = 1200, row.intPaperBin = 1;
@@ -155,6 +155,8 @@ private slots:
         qunsetenv("CUPS_SERVER");
         platform::printscheduler::forget();
         platform::printscheduler::setWaitNote({});
+        // No queue of a test's scheduler stays current for the next test.
+        platform::CurrentPrinter().select(platform::Printers::defaultName());
     }
 
     // A stored drawing keeps its printer settings as loaded: its open asks
@@ -207,6 +209,25 @@ private slots:
         Fixture::closeEditor();
         QVERIFY(ui->last().prompt != QStringLiteral("プリンタの設定を保存しますか？"));
         QVERIFY(!platform::Instance<frmEdit>::exists());
+    }
+
+    // A print goes to the drawing's queue, not the default one, and to the
+    // queue chosen in the dialog.
+    void printGoesToTheNamedQueue()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        openStored(QStringLiteral("Queue-2"));
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        const int boxes = ui->count();
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        ui->answerPrinter([](QPrinter&, QString& name) { name = QStringLiteral("Queue-1"); });
+        d.cmdPrint_Click();
+        QCOMPARE(ui->count(), boxes);  // no failure
+        QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-2", "Queue-1"}));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
     }
 
     void silentSchedulerFreezesNothing()

@@ -7,9 +7,11 @@
 #include "platform/printscheduler.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QtGlobal>
 
 #include <atomic>
+#include <mutex>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -32,14 +34,15 @@ inline qint64 nowMs()
         .count();
 }
 
-// A socket listening on a free port of 127.0.0.1 (-1 on failure). The
-// kernel takes connections to it whether or not anyone accepts them.
-inline int listening(quint16& port)
+// A socket listening on a free port of 127.0.0.1, or of the address given
+// (-1 on failure). The kernel takes connections to it whether or not anyone
+// accepts them.
+inline int listening(quint16& port, quint32 at = INADDR_LOOPBACK)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = htonl(at);
     socklen_t size = sizeof address;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 16) != 0
         || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
@@ -104,17 +107,21 @@ inline const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*Fi
                        "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
                        "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
 
-// A scheduler with one queue, "Queue-1", taking jobs: it answers every
-// HTTP request, the IPP listing and attribute requests with the queue, and
-// gives its description; each connection on a thread of its own
+// A scheduler with two queues taking jobs, "Queue-1" (the default) and
+// "Queue-2": it answers every HTTP request, the IPP listing and attribute
+// requests with its queues, takes jobs (noting the queue each went to), and
+// gives the queues' description; each connection on a thread of its own
 // (libcups keeps one open). Each answer may be held back a while, as a busy
 // server or a slow link does, and the scheduler may stop answering: it then
-// holds each question until the given time and drops the connection.
+// holds each question until the given time and drops the connection. It
+// listens on 127.0.0.1, or on the address given and names itself `host`.
 class AnsweringScheduler {
 public:
-    explicit AnsweringScheduler(qint64 delayMs = 0) : m_delayMs(delayMs)
+    explicit AnsweringScheduler(qint64 delayMs = 0, quint32 at = INADDR_LOOPBACK,
+                                const QByteArray& host = "127.0.0.1")
+        : m_delayMs(delayMs), m_host(host)
     {
-        m_fd = listening(m_port);
+        m_fd = listening(m_port, at);
         if (m_fd < 0)
             return;
         m_accepting = std::thread([this] { acceptLoop(); });
@@ -133,6 +140,12 @@ public:
     void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
     // The requests it was asked since it started or was last asked this.
     int takeRequests() { return m_requests.exchange(0); }
+    // The queues the jobs it took went to, in order.
+    QByteArrayList jobs() const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        return m_jobs;
+    }
 
 private:
     // Holds an answer back; false when the scheduler stopped answering.
@@ -158,6 +171,25 @@ private:
             in.append(buffer, n);
         }
         return true;
+    }
+
+    // Reads a chunked body into `body`; false at the connection's end.
+    bool fillChunked(int fd, QByteArray& in, QByteArray& body)
+    {
+        for (;;) {
+            qsizetype line;
+            while ((line = in.indexOf("\r\n")) < 0)
+                if (!fill(fd, in, in.size() + 1))
+                    return false;
+            const qsizetype size = in.left(line).split(';').value(0).trimmed().toLongLong(nullptr, 16);
+            in.remove(0, line + 2);
+            if (!fill(fd, in, size + 2))
+                return false;
+            body.append(in.left(size));
+            in.remove(0, size + 2);
+            if (size == 0)
+                return true;
+        }
     }
 
     bool readable(int fd)
@@ -199,17 +231,23 @@ private:
             if (head.contains("expect: 100-continue"))
                 send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
             in.remove(0, end + 4);
-            if (!fill(fd, in, length))
-                return (void)::close(fd);
-            const QByteArray body = in.left(length);
-            in.remove(0, length);
+            QByteArray body;
+            if (head.contains("transfer-encoding: chunked")) {
+                if (!fillChunked(fd, in, body))
+                    return (void)::close(fd);
+            } else {
+                if (!fill(fd, in, length))
+                    return (void)::close(fd);
+                body = in.left(length);
+                in.remove(0, length);
+            }
             if (!holdBack())
                 return (void)::close(fd);
             if (head.startsWith("post")) {
                 const QByteArray answer = ippAnswer(body);
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
-            } else if (head.startsWith("get /printers/queue-1.ppd")) {
+            } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
                              + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
             } else {
@@ -239,15 +277,30 @@ private:
         ippReadIO(&cursor, readIpp, 1, nullptr, request);
         ipp_t* response = ippNewResponse(request);
         const ipp_op_t op = ippGetOperation(request);
-        if (op == IPP_OP_CUPS_GET_PRINTERS || op == IPP_OP_CUPS_GET_DEFAULT || op == IPP_OP_GET_PRINTER_ATTRIBUTES) {
-            const QByteArray uri = "ipp://127.0.0.1:" + QByteArray::number(m_port) + "/printers/Queue-1";
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, "Queue-1");
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.constData());
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
-            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", CUPS_PRINTER_LOCAL);
-            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-            ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+        const char* uri = ippGetString(ippFindAttribute(request, "printer-uri", IPP_TAG_URI), 0, nullptr);
+        const QByteArray named = uri ? QByteArray(uri).mid(QByteArray(uri).lastIndexOf('/') + 1) : QByteArray();
+        const QByteArray queue = named.compare("Queue-2", Qt::CaseInsensitive) == 0   ? "Queue-2"
+                                 : named.compare("Queue-1", Qt::CaseInsensitive) == 0 ? "Queue-1"
+                                                                                      : QByteArray();
+        if (op == IPP_OP_CUPS_GET_PRINTERS) {
+            describe(response, "Queue-1");
+            ippAddSeparator(response);
+            describe(response, "Queue-2");
+        } else if (op == IPP_OP_CUPS_GET_DEFAULT) {
+            describe(response, "Queue-1");
+        } else if (op == IPP_OP_GET_PRINTER_ATTRIBUTES && !queue.isEmpty()) {
+            describe(response, queue);
+        } else if ((op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB) && !queue.isEmpty()) {
+            int id = 0;
+            {
+                std::lock_guard<std::mutex> lock(m_jobsLock);
+                m_jobs.append(queue);
+                id = int(m_jobs.size());
+            }
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+        } else if (op == IPP_OP_SEND_DOCUMENT) {
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
         } else {
             ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
         }
@@ -262,9 +315,24 @@ private:
         return out;
     }
 
+    void describe(ipp_t* response, const QByteArray& queue)
+    {
+        const QByteArray uri = "ipp://" + m_host + ":" + QByteArray::number(m_port) + "/printers/" + queue;
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, queue.constData());
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.constData());
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
+        ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", CUPS_PRINTER_LOCAL);
+        ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+        ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+    }
+
     int m_fd = -1;
     quint16 m_port = 0;
     const qint64 m_delayMs;
+    const QByteArray m_host;
+    mutable std::mutex m_jobsLock;
+    QByteArrayList m_jobs;
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
