@@ -256,12 +256,14 @@ std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const 
     return device;
 }
 
-void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typDEVMODE& devMode,
-                          typDEVNAMES& devNames)
+DeviceOffer fncDevice_Offer(const QPrinter& device)
 {
-    // The device as the blocks made it, to tell what the user changed.
-    QString before;
-    const auto offered = fncDevice_FromBlocks(devMode, devNames, before);
+    return {int(device.colorMode()), int(device.duplex()), device.resolution(), int(device.paperSource())};
+}
+
+void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, const DeviceOffer& offered,
+                          typDEVMODE& devMode, typDEVNAMES& devNames)
+{
     const QPageLayout layout = device.pageLayout();
     const QPageSize size = layout.pageSize();
     devMode.dmSize = 124;
@@ -281,15 +283,15 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
         attempt([&] { devMode.dmPaperLength = vb::CLng(upright.height() * 100); });
     }
     devMode.dmFormName = name32(size.name(), false);
-    if (device.colorMode() != offered->colorMode())
+    if (int(device.colorMode()) != offered.color)
         devMode.dmColor = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
-    if (device.duplex() != offered->duplex())
+    if (int(device.duplex()) != offered.duplex)
         devMode.dmDuplex = device.duplex() == QPrinter::DuplexNone        ? 1
                            : device.duplex() == QPrinter::DuplexShortSide ? 3
                                                                            : 2;
-    if (device.resolution() != offered->resolution())
+    if (device.resolution() != offered.resolution)
         devMode.dmPrintQuality = qint16(qBound(1, device.resolution(), 32767));
-    if (device.paperSource() != offered->paperSource())
+    if (int(device.paperSource()) != offered.source)
         devMode.dmDefaultSource = binOf(device.paperSource());
     devMode.dmCopies = qint16(qBound(1, device.copyCount(), 32767));
     layoutNames(devNames, platform::Printers::driverOf(deviceName), deviceName,
@@ -303,6 +305,7 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
     device->setDocName(GE_tpPrint.strName);  // the file name the dialog proposes
     // A printer that itself writes a file (a test printer) offers it.
     const QString offered = device->outputFormat() == QPrinter::PdfFormat ? device->outputFileName() : QString();
+    const DeviceOffer offer = fncDevice_Offer(*device);
     platform::CommonDialog dialog;
     dialog.PrinterDevice = device.get();
     dialog.PrinterName = name;
@@ -315,7 +318,7 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
             return false;
         throw;
     }
-    subBlocks_FromDevice(*device, dialog.PrinterName, devMode, devNames);
+    subBlocks_FromDevice(*device, dialog.PrinterName, offer, devMode, devNames);
     if (pdfFile) {
         const bool toFile = device->outputFormat() == QPrinter::PdfFormat && device->outputFileName() != offered;
         *pdfFile = toFile ? device->outputFileName() : QString();

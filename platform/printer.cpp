@@ -7,6 +7,7 @@
 #include "platform/writeerror.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -69,8 +70,7 @@ bool wholePdf(const QString& path)
 // new file beside the target (replacement.h).
 struct Printer::PdfFile {
     Replacement file;
-    // Made as any QPrinter, asking for the default printer.
-    std::unique_ptr<QPrinter> made = printservice::newDevice();
+    std::unique_ptr<QPrinter> made = printservice::newPdfDevice();
     QPrinter& device = *made;
 
     PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
@@ -145,8 +145,7 @@ QString defaultName()
 std::unique_ptr<QPrinter> makeDevice(const QString& name)
 {
     if (const TestPrinter* test = findTest(name)) {
-        auto device = printservice::newDevice();
-        device->setOutputFormat(QPrinter::PdfFormat);
+        auto device = printservice::newPdfDevice();
         device->setOutputFileName(test->outputFile);
         device->setResolution(test->resolution);
         device->setPageSize(test->papers.value(0, QPageSize(QPageSize::A4)));
@@ -177,9 +176,10 @@ QString portOf(const QString& name)
 
 }  // namespace Printers
 
-Printer::Printer()
+// A placeholder until a printer is selected: a device for the default
+// queue would have Qt read its details for nothing.
+Printer::Printer() : m_device(printservice::newPdfDevice())
 {
-    m_device = Printers::makeDevice(QString());
 }
 
 Printer::~Printer()
@@ -193,8 +193,20 @@ Printer::~Printer()
 void Printer::select(const QString& name)
 {
     KillDoc();
-    m_device = Printers::makeDevice(name);
     const bool known = findTest(name) || (testPrinters().isEmpty() && !printservice::printerInfo(name).isNull());
+    // A queue current already goes back to its defaults: a new device for
+    // it would have Qt read the queue's details again.
+    if (findTest(name) || !known || name != m_name || !m_defaults) {
+        m_device = Printers::makeDevice(name);
+        m_defaults = Defaults{m_device->pageLayout(), m_device->resolution(), m_device->colorMode(),
+                              m_device->duplex(), m_device->paperSource()};
+    } else {
+        m_device->setPageLayout(m_defaults->layout);
+        m_device->setResolution(m_defaults->resolution);
+        m_device->setColorMode(QPrinter::ColorMode(m_defaults->color));
+        m_device->setDuplex(QPrinter::DuplexMode(m_defaults->duplex));
+        m_device->setPaperSource(QPrinter::PaperSource(m_defaults->source));
+    }
     m_name = known ? name : m_device->printerName();
     m_outputFile.clear();
     m_bin.reset();
@@ -481,21 +493,28 @@ void Printer::EndDoc()
     // A document for a print queue (a test printer's own file stands for its queue's).
     const bool queued = m_painter && m_outputFile.isEmpty()
                         && (findTest(m_name) || m_device->outputFormat() == QPrinter::NativeFormat);
+    // Ending a document for a queue hands it to the scheduler.
+    QElapsedTimer handing;
+    handing.start();
     const bool ended = !m_painter || m_painter->end();
+    printservice::noteWait(handing.elapsed());
     m_painter.reset();
     m_pendingPages = 0;
     const std::unique_ptr<PdfFile> pdf = std::move(m_pdf);
     if (!ended) {
         if (pdf)
             pdf->discard();
+        printservice::forgetQueue(m_name);
         printerFailed();
     }
     if (pdf)
         pdf->keep();
     // The queue may have stopped taking jobs since it was asked.
-    if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty())
+    if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty()) {
+        printservice::forgetQueue(m_name);
         vb::raise(vb::errPrinterError, QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）")
                                            .arg(m_name, refusal));
+    }
 }
 
 void Printer::KillDoc()

@@ -17,6 +17,7 @@
 #include "platform/surface.h"
 
 #include <QList>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QStringList>
 #include <functional>
@@ -138,6 +139,15 @@ private:
     QString pdfTarget() const;
     QPrinter& document() const;
     std::unique_ptr<QPrinter> m_device;
+    // What the device held when it was made for the printer.
+    struct Defaults {
+        QPageLayout layout;
+        int resolution;
+        int color;
+        int duplex;
+        int source;
+    };
+    std::optional<Defaults> m_defaults;
     std::unique_ptr<PdfFile> m_pdf;  // the document's file while one is open
     std::unique_ptr<QPainter> m_painter;
     QString m_name;

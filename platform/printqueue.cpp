@@ -70,6 +70,7 @@ bool confirmAccepting(const QString& queue)
     const std::optional<State> s = state(queue);
     if (!s || (s->accepting && !s->stopped))
         return true;
+    printservice::forgetQueue(queue);
     vb::MsgBox(QStringLiteral("プリンタ「%1」は現在、印刷を受け付けていません。").arg(queue) + vb::vbCrLf
                    + QStringLiteral("プリンタの状態を確認してから、もう一度印刷してください。"),
                vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));

@@ -52,7 +52,7 @@ std::function<std::unique_ptr<WaitNote>()>& noteMaker()
 // The wait's clock and its note, made when the wait begins.
 class Wait {
 public:
-    Wait() : m_note(noteMaker() ? noteMaker()() : nullptr) { m_clock.start(); }
+    Wait() : m_note(newWaitNote()) { m_clock.start(); }
     qint64 elapsed() const { return m_clock.elapsed(); }
     void keepShown()
     {
@@ -132,6 +132,11 @@ bool ask()
 void setWaitNote(std::function<std::unique_ptr<WaitNote>()> make)
 {
     noteMaker() = std::move(make);
+}
+
+std::unique_ptr<WaitNote> newWaitNote()
+{
+    return noteMaker() ? noteMaker()() : nullptr;
 }
 
 bool check()

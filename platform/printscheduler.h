@@ -37,6 +37,10 @@ public:
 
 // How a wait's note is made; none (the default) waits without a word.
 void setWaitNote(std::function<std::unique_ptr<WaitNote>()> make);
+// A note as handed in, for a wait of the printer code's own (none without).
+std::unique_ptr<WaitNote> newWaitNote();
+// A wait shorter than this shows nothing.
+constexpr qint64 NoteAfterMs = 300;
 
 // Asks the scheduler unless it was asked a moment ago (while set aside:
 // unless it was asked within the last half minute). False while it is set

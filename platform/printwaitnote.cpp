@@ -9,9 +9,6 @@ namespace platform {
 
 namespace {
 
-// A wait shorter than this shows nothing.
-constexpr qint64 NoteAfterMs = 300;
-
 class PrintWaitNote : public printscheduler::WaitNote {
 public:
     PrintWaitNote() = default;
@@ -25,7 +22,7 @@ public:
 
     void keepShown(qint64 waitedMs) override
     {
-        if (waitedMs < NoteAfterMs || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        if (waitedMs < printscheduler::NoteAfterMs || !qobject_cast<QApplication*>(QCoreApplication::instance()))
             return;
         if (!m_label) {
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -154,6 +154,7 @@ private slots:
         m_session.end();
         qunsetenv("CUPS_SERVER");
         platform::printscheduler::forget();
+        platform::printservice::forget();
         platform::printscheduler::setWaitNote({});
         // No queue of a test's scheduler stays current for the next test.
         platform::CurrentPrinter().select(platform::Printers::defaultName());
@@ -230,6 +231,41 @@ private slots:
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
     }
 
+    // Each queue's details are read once: a print to a queue asks the
+    // scheduler few questions, one to a PDF file fewer still; the first
+    // print of the run also reads the listing and the queue's details.
+    void printsAskLittle_data()
+    {
+        QTest::addColumn<bool>("toPdf");
+        QTest::addColumn<int>("mostFirst");
+        QTest::addColumn<int>("most");
+        QTest::newRow("to the queue") << false << 24 << 16;
+        QTest::newRow("to a PDF file") << true << 12 << 4;
+    }
+
+    void printsAskLittle()
+    {
+        QFETCH(bool, toPdf);
+        QFETCH(int, mostFirst);
+        QFETCH(int, most);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        openStored(QStringLiteral("Queue-2"));
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
+        for (int print = 0; print < 2; ++print) {
+            QTest::qWait(2100);  // the check's last answer no longer stands
+            scheduler.takeRequests();
+            ui->answerPrinter(toPdf ? ::toPdf(pdf) : [](QPrinter&, QString&) {});
+            d.cmdPrint_Click();
+            const int asked = scheduler.takeRequests();
+            QVERIFY2(asked <= (print == 0 ? mostFirst : most), qPrintable(QString::number(asked)));
+        }
+        QCOMPARE(scheduler.jobs().size(), toPdf ? 0 : 2);
+        QCOMPARE(QFile::exists(pdf), toPdf);
+    }
+
     void silentSchedulerFreezesNothing()
     {
         SilentScheduler silent;
@@ -297,6 +333,8 @@ private slots:
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
+        // The command over, back in the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY2(!QApplication::overrideCursor(), "the busy pointer stayed after the answer");
     }
 

@@ -5,6 +5,7 @@
 // and libcups to the socket, so the program's own waits are what is tested.
 
 #include "platform/printscheduler.h"
+#include "platform/printservice.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -58,6 +59,7 @@ inline void useScheduler(quint16 port)
 {
     qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
     platform::printscheduler::forget();
+    platform::printservice::forget();
 }
 
 // A scheduler that takes connections and never answers, until the test's
