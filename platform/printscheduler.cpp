@@ -1,6 +1,11 @@
 #include "platform/printscheduler.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cups/cups.h>
 
@@ -12,7 +17,7 @@ namespace {
 // a slow link answers in a few seconds, and a user shown the wait accepts
 // about this much.
 constexpr qint64 WaitMs = 10000;
-// The steps of the wait, between which the note is kept shown.
+// The steps of the wait for the answer, between which the note is kept shown.
 constexpr int StepMs = 100;
 // How long a verdict is taken as it stands: an answer for a moment (a
 // command asks many times over, and a slow scheduler makes each command
@@ -77,6 +82,41 @@ int keepWaiting(http_t*, void* data)
     return 1;
 }
 
+// The connection to the scheduler, tried once for the whole wait on a
+// thread of its own, so that the note is kept shown meanwhile: a server at
+// the far end of a slow link takes a round trip or more to take it. Null
+// when it was refused or can't be reached, or when the wait ran out
+// (`timedOut`).
+http_t* connectWithin(Wait& wait)
+{
+    struct Attempt {
+        std::atomic<bool> done{false};
+        int cancel = 0;
+        http_t* http = nullptr;
+    } attempt;
+    const QByteArray server = cupsServer();
+    const int port = ippPort();
+    std::thread connecting([&attempt, &server, port] {
+        attempt.http = httpConnect2(server.constData(), port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                                    int(WaitMs), &attempt.cancel);
+        attempt.done = true;
+    });
+    while (!attempt.done && wait.elapsed() < WaitMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        wait.keepShown();
+    }
+    if (!attempt.done) {
+        attempt.cancel = 1;
+        wait.timedOut = true;
+    }
+    connecting.join();
+    if (wait.timedOut && attempt.http) {
+        httpClose(attempt.http);
+        return nullptr;
+    }
+    return attempt.http;
+}
+
 // Whether the scheduler libcups would ask leaves a question unanswered for
 // the whole wait: one connection of our own, a request every HTTP server
 // answers at once (no authentication, no encryption). A refused connection,
@@ -84,23 +124,9 @@ int keepWaiting(http_t*, void* data)
 bool silent()
 {
     Wait wait;
-    http_t* http = nullptr;
-    // The connection is tried in steps, so that the note shows while a
-    // server out of reach holds it.
-    while (!http) {
-        const qint64 left = WaitMs - wait.elapsed();
-        if (left <= 0)
-            return true;
-        QElapsedTimer attempt;
-        attempt.start();
-        const int stepMs = int(qMin<qint64>(left, StepMs * 3));
-        http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, stepMs,
-                            nullptr);
-        if (!http && attempt.elapsed() < stepMs / 2)
-            return false;  // refused or unknown: libcups fails as fast by itself
-        if (!http)
-            wait.keepShown();
-    }
+    http_t* http = connectWithin(wait);
+    if (!http)
+        return wait.timedOut;  // refused or unknown: libcups fails by itself
     httpSetTimeout(http, StepMs / 1000.0, keepWaiting, &wait);
     if (httpOptions(http, "*") == 0)
         while (httpUpdate(http) == HTTP_STATUS_CONTINUE && !wait.timedOut) {
