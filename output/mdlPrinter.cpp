@@ -5,6 +5,8 @@
 #include "platform/encoding.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -357,6 +359,13 @@ bool fncSetUp_Printer(QWidget* /*owner*/)
         subSet_DevNamesRec(GE_tpPrinter, devNames);
         if (!fncPrintDialog(true, devMode, devNames))
             return false;
+        // Accepted while the print server had stopped answering, the dialog
+        // took no queue's details: said so as a print says it, and nothing
+        // changes.
+        if (platform::printscheduler::setAside()) {
+            platform::printservice::tellUnreachable();
+            return false;
+        }
         GE_tpDevMode = devMode;
         GE_tpDevNames = devNames;
         const typPrinter before = GE_tpPrinter;
