@@ -90,6 +90,7 @@ void dlgPrinter::Form_Load()
 {
     {
         platform::Hourglass busy(this);
+        editor().subGet_PrinterDue();
         mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
         mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
     }

@@ -74,6 +74,9 @@ void userPaper(double widthTwips, double heightTwips, int orientation, typDEVMOD
 
 QString installedName(const QString& name)
 {
+    // The name as it is needs no listing of the printers.
+    if (name.isEmpty() || platform::Printers::installed(name))
+        return name;
     for (const QString& installed : platform::Printers::names())
         if (installed.compare(name, Qt::CaseInsensitive) == 0)
             return installed;
@@ -194,9 +197,10 @@ void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames)
     attempt([&] { printer.setZoom(devMode.dmScale); });
 }
 
-void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
+namespace {
+
+void readRecord(Printer& printer, typPrinter& record, const typDEVMODE& devMode)
 {
-    Printer& printer = CurrentPrinter();
     // A block no dialog has filled names no form, and the record keeps none.
     record.strFormName = QString(devMode.dmFormName).remove(QChar(0));
     printer.setScaleMode(platform::vbMillimeters);
@@ -221,9 +225,27 @@ void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
     record.strPort = printer.Port();
 }
 
+}  // namespace
+
+void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
+{
+    readRecord(CurrentPrinter(), record, devMode);
+}
+
 void subGet_PrinterRec(typPrinter& record)
 {
     subGet_PrinterRec(record, GE_tpDevMode);
+}
+
+bool fncGet_PrinterRec_Known(typPrinter& record)
+{
+    if (CurrentPrinter().chosen()) {
+        subGet_PrinterRec(record);
+        return true;
+    }
+    Printer none(Printer::Start::None);
+    readRecord(none, record, GE_tpDevMode);
+    return false;
 }
 
 std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,

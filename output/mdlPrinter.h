@@ -40,6 +40,11 @@ void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames);
 void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode);
 // The same with GE_tpDevMode.
 void subGet_PrinterRec(typPrinter& record);
+// The current printer's settings when the run has chosen that printer
+// already, which asks nothing; else, false, those of the device the program
+// prints through without a printer, so that the caller asks the print
+// scheduler nothing now and reads the printer's when it needs them.
+bool fncGet_PrinterRec_Known(typPrinter& record);
 
 // --- the blocks around a dialog ---
 // The name of the block's device, its driver and its port.

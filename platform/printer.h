@@ -56,6 +56,8 @@ QString defaultName();
 // A device set up for the named printer (its default paper); an unknown
 // name gives the printer the runtime prints through when none is installed.
 std::unique_ptr<QPrinter> makeDevice(const QString& name);
+// Whether a printer of exactly this name is installed.
+bool installed(const QString& name);
 // Make and model, and location, of a printer ("" when unknown).
 QString driverOf(const QString& name);
 QString portOf(const QString& name);
@@ -63,7 +65,12 @@ QString portOf(const QString& name);
 
 class Printer : public DrawSurface {
 public:
-    Printer();
+    // The current printer starts as the default one, made when first used
+    // (the scheduler is asked then, not before); `None` is the device the
+    // runtime prints through when no printer is installed (a PDF file), made
+    // without asking anything.
+    enum class Start { Default, None };
+    explicit Printer(Start start = Start::Default);
     ~Printer() override;
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
@@ -71,8 +78,12 @@ public:
     // Makes the named printer current with its default settings (any
     // document open on the previous one is killed).
     void select(const QString& name);
+    // Makes the default printer current again, made when next used.
+    void selectDefault();
+    // Whether a printer was made current: reading this one asks nothing.
+    bool chosen() const { return m_chosen; }
 
-    QString DeviceName() const { return m_name; }
+    QString DeviceName() const { return name(); }
     QString DriverName() const;
     QString Port() const;
 
@@ -136,9 +147,15 @@ protected:
 private:
     struct PdfFile;
     void applyMargins();
+    // The printer's device and name, the default printer's when none was
+    // chosen yet.
+    void choose() const;
+    QPrinter& device() const;
+    const QString& name() const;
     QString pdfTarget() const;
     QPrinter& document() const;
     std::unique_ptr<QPrinter> m_device;
+    bool m_chosen = false;
     // What the device held when it was made for the printer.
     struct Defaults {
         QPageLayout layout;

@@ -187,6 +187,13 @@ bool confirm()
     return ask();
 }
 
+void answered()
+{
+    Verdict& v = verdict();
+    if (v.asked && !v.silent)
+        v.since.start();
+}
+
 bool setAside()
 {
     return verdict().asked && verdict().silent;

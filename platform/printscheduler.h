@@ -52,6 +52,11 @@ bool check();
 // at length, such as Qt taking a chosen queue's details.
 bool confirm();
 
+// The printer code's question was just answered: an answer learnt stands
+// a while longer, so that a command asking many questions of a slow
+// scheduler doesn't ask it again in between.
+void answered();
+
 // Whether the scheduler is set aside now.
 bool setAside();
 

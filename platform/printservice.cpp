@@ -42,13 +42,17 @@ public:
     std::unique_ptr<printscheduler::WaitNote> note = printscheduler::newWaitNote();
 };
 
-template <typename F>
-auto timed(F&& call)
+// A call into libcups or Qt's printer code, timed; a result that shows the
+// scheduler answered is noted as its answer.
+template <typename F, typename Answered>
+auto timed(F&& call, Answered&& answered)
 {
     QElapsedTimer took;
     took.start();
     auto result = call();
     noteWait(took.elapsed());
+    if (answered(result))
+        printscheduler::answered();
     return result;
 }
 
@@ -60,7 +64,7 @@ void list()
     // The queues and the default in one listing, as Qt's CUPS support reads
     // each of them.
     cups_dest_t* dests = nullptr;
-    const int count = timed([&] { return cupsGetDests2(CUPS_HTTP_DEFAULT, &dests); });
+    const int count = timed([&] { return cupsGetDests2(CUPS_HTTP_DEFAULT, &dests); }, [](int n) { return n > 0; });
     k.names.clear();
     k.defaultName.clear();
     for (int i = 0; i < count; ++i) {
@@ -95,10 +99,11 @@ QPrinterInfo printerInfo(const QString& name)
     Known& k = known();
     if (const auto it = k.infos.find(name); it != k.infos.end())
         return it->second;
-    list();
-    if (!k.names.contains(name) || !check())
+    // Asked by its name alone: the listing would be more questions.
+    if (name.isEmpty() || !check())
         return QPrinterInfo();
-    const QPrinterInfo info = timed([&] { return QPrinterInfo::printerInfo(name); });
+    const QPrinterInfo info = timed([&] { return QPrinterInfo::printerInfo(name); },
+                                    [](const QPrinterInfo& i) { return !i.isNull(); });
     if (!info.isNull())
         k.infos[name] = info;
     return info;
@@ -122,7 +127,8 @@ std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
     // Set aside, no device reaches the scheduler.
     if (use.isNull() || !check())
         return newPdfDevice();
-    return timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); });
+    return timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); },
+                 [](const std::unique_ptr<QPrinter>& d) { return d->outputFormat() == QPrinter::NativeFormat; });
 }
 
 std::unique_ptr<QPrinter> newPdfDevice()
@@ -145,7 +151,8 @@ std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queu
     if (!check())
         return std::nullopt;
     const QByteArray name = queue.toUtf8();
-    cups_dest_t* dest = timed([&] { return cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr); });
+    cups_dest_t* dest = timed([&] { return cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr); },
+                              [](const cups_dest_t* d) { return d != nullptr; });
     if (!dest)
         return std::nullopt;
     std::map<QByteArray, QString> attributes;

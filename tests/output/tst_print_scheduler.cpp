@@ -3,31 +3,21 @@
 // stored drawing opens, the dialogs open and say why no printer is listed,
 // a PDF file prints, a print to a queue is told the printers can't be
 // reached), one that refuses is as fast as none, one that answers late is
-// waited for and its queue listed and taking jobs, and one that stops answering while
-// Qt's print dialog is open holds the dialog's OK no longer than the wait.
+// waited for and its queue listed and taking jobs.
 // No test printers: every question goes through Qt and libcups to the
 // socket. A scheduler that would hold a question longer than the test
 // allows lets it go at the bound, so a lost guard fails here, not by
 // ctest's timeout.
 
-#include "tests/editor/editorfixture.h"
+#include "tests/output/printserverfixture.h"
 
-#include "output/dlgPrinter.h"
-#include "db/mdlSQL_objects.h"
 #include "output/mdlPrinter.h"
 #include "platform/commondialog.h"
-#include "platform/printer.h"
 #include "platform/printqueue.h"
-#include "platform/printservice.h"
-#include "platform/printwaitnote.h"
-#include "platform/printscheduler.h"
-#include "tests/support/testscheduler.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QtTest>
 
@@ -52,11 +42,6 @@ struct WaitSeen {
     }
 };
 
-const QString Unreachable = QStringLiteral(
-    "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
-    "しばらくしてから、もう一度印刷してください。\r\n"
-    "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。");
-
 PrintDialogAnswer toPdf(const QString& path)
 {
     return [=](QPrinter& device, QString&) {
@@ -70,25 +55,10 @@ PrintDialogAnswer toPdf(const QString& path)
 class TestPrintScheduler : public QObject {
     Q_OBJECT
 
-    editortest::Session m_session;
+    PrintSession m_print;
+    editortest::Session& m_session = m_print.session;
 
-    frmEdit& openStored(const QString& queue = QStringLiteral("Queue-1"))
-    {
-        writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(400, 300));
-        const qint32 id =
-            m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
-        // Its printer settings as the editor saves them: the queue's A4.
-        typPrinter row;
-        row.strDeviceName = queue;
-        row.strFormName = QStringLiteral("A4");
-        row.intPaperSize = 9, row.intOrientation = 1, row.intScaleMode = 6, row.intZoom = 100;
-        row.intColorMode = 2, row.intDuplex = 1, row.intPrintQuality = 1200, row.intPaperBin = 1;
-        row.sngWidth = 11905.5f, row.sngHeight = 16837.8f, row.sngScaleWidth = 197.2f, row.sngScaleHeight = 284.3f;
-        row.sngPaperWidth = row.sngWidth * 100, row.sngPaperLength = row.sngHeight * 100;
-        if (mdlSQL::fncSQL_InsertPrinter(id, row) != 0)
-            qFatal("the printer row was not stored");
-        return Fixture::open();
-    }
+    frmEdit& openStored(const QString& queue = QStringLiteral("Queue-1")) { return m_print.openStored(queue); }
 
     // Each command the user gives, timed: the drawing opens, the print
     // dialog opens (after a box saying why no printer is listed, with the
@@ -137,54 +107,69 @@ class TestPrintScheduler : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_session.begin());
-        GE_lngPlatformId = 2;
-        platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
-    }
+    void init() { QVERIFY(m_print.begin()); }
 
     void cleanup()
     {
-        if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
-            d->unload();
-        QVERIFY((*m_session.quiet)->allAnswered());
-        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
-            e->booDrawChange = e->booPrtChange = false;
-        m_session.end();
-        qunsetenv("CUPS_SERVER");
-        platform::printscheduler::forget();
-        platform::printservice::forget();
-        platform::printscheduler::setWaitNote({});
-        // No queue of a test's scheduler stays current for the next test.
-        platform::CurrentPrinter().select(platform::Printers::defaultName());
+        const bool answered = (*m_session.quiet)->allAnswered();
+        m_print.end();
+        QVERIFY(answered);
     }
 
     // A stored drawing keeps its printer settings as loaded: its open asks
-    // the scheduler nothing, and a silent one doesn't slow it.
+    // the scheduler nothing, and a silent one doesn't slow it. One without
+    // settings of its own takes the default queue's when the print dialog
+    // or the save first needs them, and its page frames follow.
     void openingADrawingAsksNothing_data()
     {
         QTest::addColumn<bool>("silent");
-        QTest::newRow("answering after 0.5 s") << false;
-        QTest::newRow("silent") << true;
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<bool>("save");
+        QTest::newRow("answering after 0.5 s") << false << QStringLiteral("Queue-1") << false;
+        QTest::newRow("silent") << true << QStringLiteral("Queue-1") << false;
+        QTest::newRow("no printer row, then the print dialog") << false << QString() << false;
+        QTest::newRow("no printer row, then the save") << false << QString() << true;
+        QTest::newRow("no printer row, silent") << true << QString() << false;
     }
 
     void openingADrawingAsksNothing()
     {
         QFETCH(bool, silent);
+        QFETCH(QString, queue);
+        QFETCH(bool, save);
         std::optional<AnsweringScheduler> answering;
         std::optional<SilentScheduler> silence;
         useScheduler(silent ? silence.emplace().port() : answering.emplace(500).port());
         QElapsedTimer clock;
         clock.start();
-        frmEdit& e = openStored();
+        frmEdit& e = openStored(queue);
         QVERIFY(e.pictOrg->hasPicture());
         QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
-        if (answering)
-            QCOMPARE(answering->takeRequests(), 0);
-        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
-        QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
         QVERIFY(!platform::printscheduler::setAside());
+        if (silent)
+            return;
+        QCOMPARE(answering->takeRequests(), 0);
+        answering->setDelay(0);
+        if (!queue.isEmpty()) {
+            QCOMPARE(GE_tpPrinter.strDeviceName, queue);
+            QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+            return;
+        }
+        if (save) {
+            (*m_session.quiet)->answerMsgBox(vb::vbYes);
+            e.mnuFileSavePrj_Click();
+            typPrinter stored;
+            QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, stored), qint16(0));
+            QCOMPARE(stored.strDeviceName, QStringLiteral("Queue-1"));
+        } else {
+            platform::Instance<dlgPrinter>::get();
+        }
+        QVERIFY(answering->takeRequests() > 0);
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        // The queue's printable width: A4 inside its margins of 18 pt.
+        QCOMPARE(qRound(GE_tpPrinter.sngScaleWidth * 10), qRound((577 - 18) / 72.0 * 254));
+        QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
+        QVERIFY(!e.booPrtChange);
     }
 
     // A print refused because the scheduler stopped answering leaves the
@@ -232,15 +217,17 @@ private slots:
     }
 
     // Each queue's details are read once: a print to a queue asks the
-    // scheduler few questions, one to a PDF file fewer still; the first
-    // print of the run also reads the listing and the queue's details.
+    // scheduler few questions, one to a PDF file fewer still. The first
+    // print of the run also reads the drawing's queue's details, and makes
+    // the printer's device for it besides the dialog's: a print to a PDF
+    // file asks those six questions more then.
     void printsAskLittle_data()
     {
         QTest::addColumn<bool>("toPdf");
         QTest::addColumn<int>("mostFirst");
         QTest::addColumn<int>("most");
-        QTest::newRow("to the queue") << false << 24 << 16;
-        QTest::newRow("to a PDF file") << true << 12 << 4;
+        QTest::newRow("to the queue") << false << 16 << 16;
+        QTest::newRow("to a PDF file") << true << 10 << 4;
     }
 
     void printsAskLittle()
@@ -355,39 +342,6 @@ private slots:
             dialog.ShowPrinter();
             QCOMPARE(device->pageLayout().pageSize().id(), QPageSize::A3);
         }
-    }
-
-    // A scheduler that stops answering while Qt's print dialog is open
-    // holds its OK no longer than the program's wait; the queue is then set
-    // aside.
-    void schedulerStoppingWhileTheDialogIsOpen()
-    {
-        AnsweringScheduler scheduler;
-        useScheduler(scheduler.port());
-        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-1"));
-        platform::QtUserInterface qt;
-        platform::setUi(&qt);
-        QString listed;
-        qint64 held = -1;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
-                listed = printers->currentText();
-            scheduler.stopAnswering(BoundMs);
-            QElapsedTimer clock;
-            clock.start();
-            dialog->accept();
-            held = clock.elapsed();
-        });
-        platform::CommonDialog common;
-        common.PrinterDevice = device.get();
-        common.ShowPrinter();
-        platform::setUi(&m_session.quiet->get());
-        QCOMPARE(listed, QStringLiteral("Queue-1"));
-        QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
-        QVERIFY(platform::printscheduler::setAside());
     }
 };
 

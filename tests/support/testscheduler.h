@@ -4,6 +4,7 @@
 // for the test's queues. Every question the program asks goes through Qt
 // and libcups to the socket, so the program's own waits are what is tested.
 
+#include "app/types.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 
@@ -60,6 +61,20 @@ inline void useScheduler(quint16 port)
     qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
     platform::printscheduler::forget();
     platform::printservice::forget();
+}
+
+// A drawing's printer settings on one of the answering scheduler's queues,
+// as the editor saves them: the queue's A4.
+inline typPrinter queueRow(const QString& queue)
+{
+    typPrinter row;
+    row.strDeviceName = queue;
+    row.strFormName = QStringLiteral("A4");
+    row.intPaperSize = 9, row.intOrientation = 1, row.intScaleMode = 6, row.intZoom = 100;
+    row.intColorMode = 2, row.intDuplex = 1, row.intPrintQuality = 1200, row.intPaperBin = 1;
+    row.sngWidth = 11905.5f, row.sngHeight = 16837.8f, row.sngScaleWidth = 197.2f, row.sngScaleHeight = 284.3f;
+    row.sngPaperWidth = row.sngWidth * 100, row.sngPaperLength = row.sngHeight * 100;
+    return row;
 }
 
 // A scheduler that takes connections and never answers, until the test's
@@ -140,6 +155,7 @@ public:
     }
     quint16 port() const { return m_port; }
     void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+    void setDelay(qint64 ms) { m_delayMs = ms; }
     // The requests it was asked since it started or was last asked this.
     int takeRequests() { return m_requests.exchange(0); }
     // The queues the jobs it took went to, in order.
@@ -331,7 +347,7 @@ private:
 
     int m_fd = -1;
     quint16 m_port = 0;
-    const qint64 m_delayMs;
+    std::atomic<qint64> m_delayMs;
     const QByteArray m_host;
     mutable std::mutex m_jobsLock;
     QByteArrayList m_jobs;
