@@ -1,7 +1,7 @@
 // Qt's own print dialog, open on a queue of a scheduler that stops
 // answering: the dialog is held no longer than the program's wait, whether
 // its OK takes the queue's details (the print's 印刷実行 and the printer
-// set-up's 印刷); the scheduler is then
+// set-up's 印刷) or another queue is chosen in it; the scheduler is then
 // set aside, the user is told the printers can't be reached, and the
 // drawing's printer settings stay as they were. A scheduler that would
 // hold a question longer lets it go at the test's bound, so a lost guard
@@ -50,6 +50,7 @@ private slots:
         QTest::addColumn<bool>("otherQueue");
         QTest::newRow("印刷実行") << false << false;
         QTest::newRow("プリンタの設定, 印刷") << true << false;
+        QTest::newRow("another queue chosen") << false << true;
     }
 
     void schedulerStoppingWhileTheDialogIsOpen()
