@@ -11,7 +11,6 @@
 
 #include "bench/benchsupport.h"
 #include "db/mdlDB.h"
-#include "db/mdlSQL.h"
 #include "db/mdlSQL_objects.h"
 #include "output/dlgPrinter.h"
 #include "platform/printer.h"
@@ -65,25 +64,13 @@ struct Watch {
     }
 };
 
+// The drawing: a blank picture, its printer settings on the server's "Queue-2".
 void storeDrawing(const QTemporaryDir& folder)
 {
-    const QString db = copyTemplate(folder, QStringLiteral("bench.mdb"));
-    if (mdlDB::fncDbOpen(db) != 0)
-        qFatal("cannot open %s", qPrintable(db));
     QImage picture(800, 600, QImage::Format_RGB32);
     picture.fill(Qt::white);
     picture.save(folder.filePath(QStringLiteral("map.bmp")), "BMP");
-    typPrint print;
-    print.strNo = QStringLiteral("BENCH");
-    print.strName = QStringLiteral("印刷サーバー");
-    print.strPath = folder.path();
-    print.strFileName = QStringLiteral("map.bmp");
-    print.datHizuke = QDateTime::currentDateTime();
-    GE_sngPictAdj = 1.0f;
-    if (mdlSQL::fncSQL_InsertPrint(print) != 0)
-        qFatal("cannot store the drawing");
-    GE_tpPrint = print;
-    GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(print.strNo);
+    bench::storeDrawing(folder, QStringLiteral("印刷サーバー"), QStringLiteral("map.bmp"));
     if (mdlSQL::fncSQL_InsertPrinter(GE_tpPrint.Print_Id, printtest::queueRow(QStringLiteral("Queue-2"))) != 0)
         qFatal("cannot store the drawing's printer");
 }
