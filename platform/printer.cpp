@@ -272,6 +272,7 @@ void Printer::applyMargins()
 
 int Printer::PaperSize() const
 {
+    choose();
     if (m_custom)
         return 256;
     const QPageSize size = device().pageLayout().pageSize();
@@ -350,6 +351,7 @@ void Printer::setHeight(double twips)
 
 int Printer::PaperBin() const
 {
+    choose();
     if (m_bin)
         return *m_bin;
     switch (device().paperSource()) {
@@ -362,6 +364,7 @@ int Printer::PaperBin() const
 
 void Printer::setPaperBin(int code)
 {
+    choose();
     if (code >= 1 && code <= 11)
         device().setPaperSource(QPrinter::PaperSource(code - 1));
     else if (code == 14)
@@ -373,11 +376,13 @@ void Printer::setPaperBin(int code)
 
 int Printer::PrintQuality() const
 {
-    return m_quality.value_or(device().resolution());
+    const int resolution = device().resolution();
+    return m_quality.value_or(resolution);
 }
 
 void Printer::setPrintQuality(int quality)
 {
+    choose();
     if (quality > 0) {
         device().setResolution(quality);
         resetWindow();
@@ -399,6 +404,7 @@ void Printer::setColorMode(int mode)
 
 int Printer::Duplex() const
 {
+    choose();
     if (m_duplex)
         return *m_duplex;
     switch (device().duplex()) {
@@ -410,6 +416,7 @@ int Printer::Duplex() const
 
 void Printer::setDuplex(int mode)
 {
+    choose();
     if (mode < 1 || mode > 3)
         refuse();
     device().setDuplex(mode == 1 ? QPrinter::DuplexNone : mode == 2 ? QPrinter::DuplexLongSide
@@ -432,6 +439,7 @@ void Printer::setOrientation(int orientation)
 
 void Printer::setZoom(int percent)
 {
+    choose();
     if (percent <= 0)
         refuse();
     m_zoom = percent;
@@ -518,6 +526,7 @@ void Printer::execute(const DrawCommand& command)
 
 void Printer::NewPage()
 {
+    choose();
     ++m_pendingPages;
     CurrentX = 0;
     CurrentY = 0;

@@ -109,12 +109,20 @@ public:
     void setDuplex(int mode);
     int Orientation() const;  // 1 portrait, 2 landscape
     void setOrientation(int orientation);
-    int Zoom() const { return m_zoom; }
+    int Zoom() const
+    {
+        choose();
+        return m_zoom;
+    }
     void setZoom(int percent);
 
     // Where the document goes: a PDF file instead of the printer's own
     // output ("" gives that back; a new printer starts without one).
-    void setOutputFile(const QString& path) { m_outputFile = path; }
+    void setOutputFile(const QString& path)
+    {
+        choose();
+        m_outputFile = path;
+    }
     // Whether a document has anywhere to go: a PDF file or a print queue.
     bool hasOutput() const;
     // The title of the next document (the print job's name).
