@@ -21,7 +21,8 @@ void frmEdit::mnuFilePrint_Click()
 
 void frmEdit::subGet_PrinterDue()
 {
-    if (!std::exchange(booPrtDue, false))
+    // Settings changed since the open are the user's, never replaced.
+    if (!std::exchange(booPrtDue, false) || booPrtChange)
         return;
     const float width = GE_tpPrinter.sngScaleWidth, height = GE_tpPrinter.sngScaleHeight;
     mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
