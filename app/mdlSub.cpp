@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/events_outside.h"
 #include "platform/files.h"
+#include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 
@@ -295,6 +296,8 @@ int run(QApplication& application)
 {
     static platform::QtUserInterface qtUi;
     platform::setUi(&qtUi);
+    // The wait for a slow print server shows itself over the window.
+    platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
     QApplication::setApplicationName(platform::app::title());
     platform::app::loadQtTranslations();
     QApplication::setQuitOnLastWindowClosed(false);

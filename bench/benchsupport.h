@@ -5,11 +5,14 @@
 // figure against its goal.
 
 #include "app/globals.h"
+#include "db/mdlDB.h"
+#include "db/mdlSQL.h"
 #include "editor/frmEdit.h"
 #include "platform/application.h"
 #include "platform/ui.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,6 +66,26 @@ inline QString copyTemplate(const QTemporaryDir& folder, const QString& name)
         qFatal("no template at %s (build the program first)", qPrintable(templ));
     QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
     return db;
+}
+
+// A drawing database in the folder holding one drawing, `name`, of the
+// picture `file` there: the drawing the editor opens next.
+inline void storeDrawing(const QTemporaryDir& folder, const QString& name, const QString& file)
+{
+    const QString db = copyTemplate(folder, QStringLiteral("bench.mdb"));
+    if (mdlDB::fncDbOpen(db) != 0)
+        qFatal("cannot open %s", qPrintable(db));
+    typPrint print;
+    print.strNo = QStringLiteral("BENCH");
+    print.strName = name;
+    print.strPath = folder.path();
+    print.strFileName = file;
+    print.datHizuke = QDateTime::currentDateTime();
+    GE_sngPictAdj = 1.0f;
+    if (mdlSQL::fncSQL_InsertPrint(print) != 0)
+        qFatal("cannot store the drawing");
+    GE_tpPrint = print;
+    GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(print.strNo);
 }
 
 // The settings the editor reads at start: its temporary folder inside the

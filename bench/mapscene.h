@@ -124,20 +124,7 @@ inline void placeDistances(frmEdit& editor, int count)
 // A drawing database beside the picture, holding one drawing that names it.
 inline void storeDrawing(const QTemporaryDir& folder)
 {
-    const QString db = bench::copyTemplate(folder, QStringLiteral("bench.mdb"));
-    if (mdlDB::fncDbOpen(db) != 0)
-        qFatal("cannot open %s", qPrintable(db));
-    typPrint print;
-    print.strNo = QStringLiteral("BENCH");
-    print.strName = QStringLiteral("大判スキャン");
-    print.strPath = folder.path();
-    print.strFileName = QStringLiteral("scan.jpg");
-    print.datHizuke = QDateTime::currentDateTime();
-    GE_sngPictAdj = 1.0f;
-    if (mdlSQL::fncSQL_InsertPrint(print) != 0)
-        qFatal("cannot store the drawing");
-    GE_tpPrint = print;
-    GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(print.strNo);
+    bench::storeDrawing(folder, QStringLiteral("大判スキャン"), QStringLiteral("scan.jpg"));
 }
 
 }  // namespace mapscene

@@ -138,6 +138,7 @@ public:
     // --- form-level state ------------------------------------------------------------
     bool booDrawChange = false;  // objects changed since the last save
     bool booPrtChange = false;   // printer settings changed since the last save
+    bool booPrtDue = false;      // the current printer's settings, for a drawing without its own, still to be read
     qint16 intHatchCnt = 0;      // hatch segments last generated
     float sngZoomPrev = 1.0f;    // the zoom the objects are laid out at
     // The one-line input dialog's answer.
@@ -720,6 +721,9 @@ public:
     void mnuSetPrinterD_Click();
     // The page frames again after the paper changed, laid out at 100 %.
     void subReSetup_Page();
+    // The current printer's settings for a drawing without its own, read
+    // when a command first needs them; the page frames follow them.
+    void subGet_PrinterDue();
 
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);

@@ -158,6 +158,8 @@ frmEdit::SaveOutcome frmEdit::fncSave_Asked()
                QStringLiteral("保存不可"));
         return SaveOutcome::Refused;
     }
+    // The row written holds the printer's settings, not a stand-in for them.
+    subGet_PrinterDue();
     const bool drawChange = booDrawChange;
     booDrawChange = false;
     bool saved = false;

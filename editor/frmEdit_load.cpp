@@ -38,6 +38,7 @@ void frmEdit::Form_Load()
     // No drawing inherits the hatching records of the one opened before.
     GE_tpHatching = {typHatching()};
     strUnreadRows.clear();
+    booPrtDue = false;
     if (GE_tpPrint.Print_Id > 0) {
         if (!loadStored())
             return;  // the empty view with the initial menus
@@ -91,9 +92,10 @@ bool frmEdit::loadStored()
                    + QStringLiteral("保存されているデータを失わないよう、この図面は上書き保存できません。"),
                vbExclamation, QStringLiteral("図面の読込"));
     // Without settings of its own (or when they can't be read) the drawing
-    // takes the current printer's, never those of the drawing opened before.
+    // takes the current printer's, never those of the drawing opened before;
+    // the open waits on no print server for them.
     if (mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, GE_tpPrinter) != 0)
-        mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
+        booPrtDue = !mdlPrinter::fncGet_PrinterRec_Known(GE_tpPrinter);
     sZoom(1.0f);
     return true;
 }

@@ -15,6 +15,7 @@
 #include "platform/vbruntime.h"
 
 #include <QWidget>
+#include <utility>
 
 using platform::CurrentPrinter;
 
@@ -89,6 +90,7 @@ void dlgPrinter::Form_Load()
 {
     {
         platform::Hourglass busy(this);
+        editor().subGet_PrinterDue();
         mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
         mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
     }
@@ -172,11 +174,29 @@ void dlgPrinter::cmdPrint_Click()
         QString pdfFile;
         if (!mdlPrinter::fncPrintDialog(false, devMode, devNames, &pdfFile))
             return;
+        mdlPrinter::subSet_Printer(devMode, devNames);
+        typPrinter chosen = GE_tpPrinter;
+        mdlPrinter::subGet_PrinterRec(chosen, devMode);
+        printer.KillDoc();
+        // The dialog's choice is what prints: the file the user named, else
+        // the printer chosen.
+        printer.setOutputFile(pdfFile);
+        printer.setDocumentName(GE_tpPrint.strName);
+        // A queue that takes no jobs would drop the print without a word; a
+        // scheduler that doesn't answer lists no printer at all. A print
+        // refused here leaves the drawing's printer settings as they were:
+        // what the printer reads back then is no choice of the user's.
+        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
+            return;
+        if (!printer.hasOutput()) {
+            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。") + vb::vbCrLf
+                           + QStringLiteral("印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
+                       vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+            return;
+        }
         GE_tpDevMode = devMode;
         GE_tpDevNames = devNames;
-        const typPrinter before = GE_tpPrinter;
-        mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
-        mdlPrinter::subGet_PrinterRec(GE_tpPrinter, GE_tpDevMode);
+        const typPrinter before = std::exchange(GE_tpPrinter, chosen);
         if (!mdlPrinter::fncSame_Settings(before, GE_tpPrinter))
             editor().booPrtChange = true;
         // The page frames follow the paper chosen, so that page numbers name
@@ -193,21 +213,6 @@ void dlgPrinter::cmdPrint_Click()
         }
         // The paper the print goes on, also when its size is the one shown.
         editor().subDisp_PaperName();
-        printer.KillDoc();
-        // The dialog's choice is what prints: the file the user named, else
-        // the printer chosen.
-        printer.setOutputFile(pdfFile);
-        printer.setDocumentName(GE_tpPrint.strName);
-        // A queue that takes no jobs would drop the print without a word; a
-        // scheduler that doesn't answer lists no printer at all.
-        if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
-            return;
-        if (!printer.hasOutput()) {
-            vb::MsgBox(QStringLiteral("印刷できるプリンタがありません。") + vb::vbCrLf
-                           + QStringLiteral("印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定してください。"),
-                       vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
-            return;
-        }
         platform::Hourglass busy(this);
         if (optHouhou(0).Value())
             subPrintFit();

@@ -10,6 +10,8 @@
 #include "platform/ui.h"
 #include "platform/vberror.h"
 
+#include <utility>
+
 using namespace vb;
 
 void frmEdit::mnuFilePrint_Click()
@@ -17,8 +19,20 @@ void frmEdit::mnuFilePrint_Click()
     platform::Instance<dlgPrinter>::get().showForm(platform::vbModal);
 }
 
+void frmEdit::subGet_PrinterDue()
+{
+    // Settings changed since the open are the user's, never replaced.
+    if (!std::exchange(booPrtDue, false) || booPrtChange)
+        return;
+    const float width = GE_tpPrinter.sngScaleWidth, height = GE_tpPrinter.sngScaleHeight;
+    mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
+    if (width != GE_tpPrinter.sngScaleWidth || height != GE_tpPrinter.sngScaleHeight)
+        subReSetup_Page();
+}
+
 void frmEdit::mnuSetPrinter_Click()
 {
+    subGet_PrinterDue();
     // A cancelled set-up changes nothing, so it leaves a change made before
     // it still to be saved. One accepted as it opened has nothing to save,
     // but the page frames follow the device's printable size, so that they
@@ -51,6 +65,7 @@ void frmEdit::mnuSetPrinterD_Click()
         return;
     }
     try {
+        subGet_PrinterDue();
         typDEVMODE devMode = mdlPrinter::subSet_DevModePrt();
         typDEVNAMES devNames;
         mdlPrinter::subSet_DevNamesPrt(devNames);

@@ -5,6 +5,8 @@
 #include "platform/encoding.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -72,6 +74,9 @@ void userPaper(double widthTwips, double heightTwips, int orientation, typDEVMOD
 
 QString installedName(const QString& name)
 {
+    // The name as it is needs no listing of the printers.
+    if (name.isEmpty() || platform::Printers::installed(name))
+        return name;
     for (const QString& installed : platform::Printers::names())
         if (installed.compare(name, Qt::CaseInsensitive) == 0)
             return installed;
@@ -192,9 +197,10 @@ void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames)
     attempt([&] { printer.setZoom(devMode.dmScale); });
 }
 
-void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
+namespace {
+
+void readRecord(Printer& printer, typPrinter& record, const typDEVMODE& devMode)
 {
-    Printer& printer = CurrentPrinter();
     // A block no dialog has filled names no form, and the record keeps none.
     record.strFormName = QString(devMode.dmFormName).remove(QChar(0));
     printer.setScaleMode(platform::vbMillimeters);
@@ -219,9 +225,27 @@ void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
     record.strPort = printer.Port();
 }
 
+}  // namespace
+
+void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode)
+{
+    readRecord(CurrentPrinter(), record, devMode);
+}
+
 void subGet_PrinterRec(typPrinter& record)
 {
     subGet_PrinterRec(record, GE_tpDevMode);
+}
+
+bool fncGet_PrinterRec_Known(typPrinter& record)
+{
+    if (CurrentPrinter().chosen()) {
+        subGet_PrinterRec(record);
+        return true;
+    }
+    Printer none(Printer::Start::None);
+    readRecord(none, record, GE_tpDevMode);
+    return false;
 }
 
 std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
@@ -256,12 +280,14 @@ std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const 
     return device;
 }
 
-void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typDEVMODE& devMode,
-                          typDEVNAMES& devNames)
+DeviceOffer fncDevice_Offer(const QPrinter& device)
 {
-    // The device as the blocks made it, to tell what the user changed.
-    QString before;
-    const auto offered = fncDevice_FromBlocks(devMode, devNames, before);
+    return {int(device.colorMode()), int(device.duplex()), device.resolution(), int(device.paperSource())};
+}
+
+void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, const DeviceOffer& offered,
+                          typDEVMODE& devMode, typDEVNAMES& devNames)
+{
     const QPageLayout layout = device.pageLayout();
     const QPageSize size = layout.pageSize();
     devMode.dmSize = 124;
@@ -281,15 +307,15 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typ
         attempt([&] { devMode.dmPaperLength = vb::CLng(upright.height() * 100); });
     }
     devMode.dmFormName = name32(size.name(), false);
-    if (device.colorMode() != offered->colorMode())
+    if (int(device.colorMode()) != offered.color)
         devMode.dmColor = device.colorMode() == QPrinter::GrayScale ? 1 : 2;
-    if (device.duplex() != offered->duplex())
+    if (int(device.duplex()) != offered.duplex)
         devMode.dmDuplex = device.duplex() == QPrinter::DuplexNone        ? 1
                            : device.duplex() == QPrinter::DuplexShortSide ? 3
                                                                            : 2;
-    if (device.resolution() != offered->resolution())
+    if (device.resolution() != offered.resolution)
         devMode.dmPrintQuality = qint16(qBound(1, device.resolution(), 32767));
-    if (device.paperSource() != offered->paperSource())
+    if (int(device.paperSource()) != offered.source)
         devMode.dmDefaultSource = binOf(device.paperSource());
     devMode.dmCopies = qint16(qBound(1, device.copyCount(), 32767));
     layoutNames(devNames, platform::Printers::driverOf(deviceName), deviceName,
@@ -303,6 +329,7 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
     device->setDocName(GE_tpPrint.strName);  // the file name the dialog proposes
     // A printer that itself writes a file (a test printer) offers it.
     const QString offered = device->outputFormat() == QPrinter::PdfFormat ? device->outputFileName() : QString();
+    const DeviceOffer offer = fncDevice_Offer(*device);
     platform::CommonDialog dialog;
     dialog.PrinterDevice = device.get();
     dialog.PrinterName = name;
@@ -315,7 +342,7 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
             return false;
         throw;
     }
-    subBlocks_FromDevice(*device, dialog.PrinterName, devMode, devNames);
+    subBlocks_FromDevice(*device, dialog.PrinterName, offer, devMode, devNames);
     if (pdfFile) {
         const bool toFile = device->outputFormat() == QPrinter::PdfFormat && device->outputFileName() != offered;
         *pdfFile = toFile ? device->outputFileName() : QString();
@@ -354,6 +381,13 @@ bool fncSetUp_Printer(QWidget* /*owner*/)
         subSet_DevNamesRec(GE_tpPrinter, devNames);
         if (!fncPrintDialog(true, devMode, devNames))
             return false;
+        // Accepted while the print server had stopped answering, the dialog
+        // took no queue's details: said so as a print says it, and nothing
+        // changes.
+        if (platform::printscheduler::setAside()) {
+            platform::printservice::tellUnreachable();
+            return false;
+        }
         GE_tpDevMode = devMode;
         GE_tpDevNames = devNames;
         const typPrinter before = GE_tpPrinter;

@@ -40,6 +40,11 @@ void subSet_Printer(const typDEVMODE& devMode, const typDEVNAMES& devNames);
 void subGet_PrinterRec(typPrinter& record, const typDEVMODE& devMode);
 // The same with GE_tpDevMode.
 void subGet_PrinterRec(typPrinter& record);
+// The current printer's settings when the run has chosen that printer
+// already, which asks nothing; else, false, those of the device the program
+// prints through without a printer, so that the caller asks the print
+// scheduler nothing now and reads the printer's when it needs them.
+bool fncGet_PrinterRec_Known(typPrinter& record);
 
 // --- the blocks around a dialog ---
 // The name of the block's device, its driver and its port.
@@ -47,11 +52,16 @@ QString fncDevNames_Part(const typDEVNAMES& devNames, qint16 offset);
 // A printer device set up from the blocks, for a print dialog.
 std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
                                                QString& deviceName);
+// What a dialog's device held as it opened, to tell what the user changed.
+struct DeviceOffer {
+    int color = 0, duplex = 0, resolution = 0, source = 0;
+};
+DeviceOffer fncDevice_Offer(const QPrinter& device);
 // The dialog's choice back into the blocks; what the device can't express
 // (zoom, a negative quality, a bin it lacks) stays as the block held it
-// unless the choice changed it.
-void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, typDEVMODE& devMode,
-                          typDEVNAMES& devNames);
+// unless the choice changed it from what the device was offered with.
+void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, const DeviceOffer& offered,
+                          typDEVMODE& devMode, typDEVNAMES& devNames);
 
 // The platform's print dialog (or, with `setup`, the set-up dialog) on the
 // blocks; false when cancelled (the blocks unchanged). `pdfFile` receives

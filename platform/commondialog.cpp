@@ -1,6 +1,7 @@
 #include "platform/commondialog.h"
 
 #include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/vberror.h"
 
 #include <QPrinter>
@@ -15,7 +16,7 @@ bool offers(const QPrinter& device, const QPageSize& paper)
 {
     if (device.outputFormat() != QPrinter::NativeFormat)
         return true;
-    const QPrinterInfo info = printscheduler::printerInfo(device);
+    const QPrinterInfo info = printservice::printerInfo(device);
     if (info.isNull() || info.supportsCustomPageSizes())
         return true;
     for (const QPageSize& size : info.supportedPageSizes())
@@ -100,7 +101,7 @@ void CommonDialog::ShowPrinter()
     // The dialog lists the printers; with the scheduler set aside it lists
     // none of them, and the user is told why first.
     if (!printscheduler::check())
-        printscheduler::tellUnreachable();
+        printservice::tellUnreachable();
     const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
     if (result == PrintDialogResult::Cancelled) {
         cancelled();

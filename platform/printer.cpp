@@ -1,12 +1,13 @@
 #include "platform/printer.h"
 
 #include "platform/printqueue.h"
-#include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -69,8 +70,7 @@ bool wholePdf(const QString& path)
 // new file beside the target (replacement.h).
 struct Printer::PdfFile {
     Replacement file;
-    // Made as any QPrinter, asking for the default printer.
-    std::unique_ptr<QPrinter> made = printscheduler::newDevice();
+    std::unique_ptr<QPrinter> made = printservice::newPdfDevice();
     QPrinter& device = *made;
 
     PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
@@ -117,7 +117,7 @@ void addTestPrinter(const TestPrinter& printer)
 void clearTestPrinters()
 {
     testPrinters().clear();
-    CurrentPrinter().select(defaultName());
+    CurrentPrinter().selectDefault();
 }
 
 QStringList names()
@@ -128,25 +128,24 @@ QStringList names()
             list.append(p.name);
         return list;
     }
-    return printscheduler::printerNames();
+    return printservice::printerNames();
 }
 
 QString defaultName()
 {
     if (!testPrinters().isEmpty())
         return testPrinters().first().name;
-    const QString name = printscheduler::defaultPrinterName();
+    const QString name = printservice::defaultPrinterName();
     if (!name.isEmpty())
         return name;
-    const QStringList all = printscheduler::printerNames();
+    const QStringList all = printservice::printerNames();
     return all.isEmpty() ? QString() : all.first();
 }
 
 std::unique_ptr<QPrinter> makeDevice(const QString& name)
 {
     if (const TestPrinter* test = findTest(name)) {
-        auto device = printscheduler::newDevice();
-        device->setOutputFormat(QPrinter::PdfFormat);
+        auto device = printservice::newPdfDevice();
         device->setOutputFileName(test->outputFile);
         device->setResolution(test->resolution);
         device->setPageSize(test->papers.value(0, QPageSize(QPageSize::A4)));
@@ -155,15 +154,20 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
         return device;
     }
     if (testPrinters().isEmpty())
-        return printscheduler::newDevice(printscheduler::printerInfo(name));
-    return printscheduler::newDevice();
+        return printservice::newDevice(printservice::printerInfo(name));
+    return printservice::newDevice();
+}
+
+bool installed(const QString& name)
+{
+    return findTest(name) || (testPrinters().isEmpty() && !printservice::printerInfo(name).isNull());
 }
 
 QString driverOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->driver;
-    const QPrinterInfo info = printscheduler::printerInfo(name);
+    const QPrinterInfo info = printservice::printerInfo(name);
     return info.isNull() ? QString() : info.makeAndModel();
 }
 
@@ -171,15 +175,19 @@ QString portOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
         return test->port;
-    const QPrinterInfo info = printscheduler::printerInfo(name);
+    const QPrinterInfo info = printservice::printerInfo(name);
     return info.isNull() ? QString() : info.location();
 }
 
 }  // namespace Printers
 
-Printer::Printer()
+// Until a printer is chosen the device is a placeholder: one for the
+// default queue would have Qt read its details, which waits on the
+// scheduler, and the first use may well choose another printer.
+Printer::Printer(Start start) : m_device(printservice::newPdfDevice()), m_chosen(start == Start::None)
 {
-    m_device = Printers::makeDevice(QString());
+    if (m_chosen)
+        resetWindow();
 }
 
 Printer::~Printer()
@@ -190,11 +198,50 @@ Printer::~Printer()
         m_pdf->discard();
 }
 
-void Printer::select(const QString& name)
+void Printer::selectDefault()
 {
     KillDoc();
-    m_device = Printers::makeDevice(name);
-    const bool known = findTest(name) || (testPrinters().isEmpty() && !printscheduler::printerInfo(name).isNull());
+    m_chosen = false;
+    m_defaults.reset();  // the default is made afresh
+}
+
+void Printer::choose() const
+{
+    // Every printer object the program has is its own, never a const one.
+    if (!m_chosen)
+        const_cast<Printer*>(this)->select(Printers::defaultName());
+}
+
+QPrinter& Printer::device() const
+{
+    choose();
+    return *m_device;
+}
+
+const QString& Printer::name() const
+{
+    choose();
+    return m_name;
+}
+
+void Printer::select(const QString& name)
+{
+    m_chosen = true;
+    KillDoc();
+    const bool known = Printers::installed(name);
+    // A queue current already goes back to its defaults: a new device for
+    // it would have Qt read the queue's details again.
+    if (findTest(name) || !known || name != m_name || !m_defaults) {
+        m_device = Printers::makeDevice(name);
+        m_defaults = Defaults{m_device->pageLayout(), m_device->resolution(), m_device->colorMode(),
+                              m_device->duplex(), m_device->paperSource()};
+    } else {
+        m_device->setPageLayout(m_defaults->layout);
+        m_device->setResolution(m_defaults->resolution);
+        m_device->setColorMode(QPrinter::ColorMode(m_defaults->color));
+        m_device->setDuplex(QPrinter::DuplexMode(m_defaults->duplex));
+        m_device->setPaperSource(QPrinter::PaperSource(m_defaults->source));
+    }
     m_name = known ? name : m_device->printerName();
     m_outputFile.clear();
     m_bin.reset();
@@ -207,35 +254,36 @@ void Printer::select(const QString& name)
 
 QString Printer::DriverName() const
 {
-    return Printers::driverOf(m_name);
+    return Printers::driverOf(name());
 }
 
 QString Printer::Port() const
 {
-    return Printers::portOf(m_name);
+    return Printers::portOf(name());
 }
 
 void Printer::applyMargins()
 {
-    if (const TestPrinter* test = findTest(m_name))
-        m_device->setPageMargins(QMarginsF(test->margin, test->margin, test->margin, test->margin),
+    if (const TestPrinter* test = findTest(name()))
+        device().setPageMargins(QMarginsF(test->margin, test->margin, test->margin, test->margin),
                                  QPageLayout::Millimeter);
     resetWindow();
 }
 
 int Printer::PaperSize() const
 {
+    choose();
     if (m_custom)
         return 256;
-    const QPageSize size = m_device->pageLayout().pageSize();
+    const QPageSize size = device().pageLayout().pageSize();
     const int code = size.id() == QPageSize::Custom ? 0 : size.windowsId();
     return code > 0 && code < 256 ? code : 256;
 }
 
 void Printer::setPaperSize(int code)
 {
-    const TestPrinter* test = findTest(m_name);
-    const QPrinterInfo info = test ? QPrinterInfo() : printscheduler::printerInfo(m_name);
+    const TestPrinter* test = findTest(name());
+    const QPrinterInfo info = test ? QPrinterInfo() : printservice::printerInfo(name());
     if (code == 256) {
         const bool allowed = test ? test->customPaper : info.isNull() || info.supportsCustomPageSizes();
         if (!allowed)
@@ -254,7 +302,7 @@ void Printer::setPaperSize(int code)
     bool found = offered.isEmpty();
     for (const QPageSize& size : offered)
         found = found || size.id() == id;
-    if (!found || !m_device->setPageSize(QPageSize(id)))
+    if (!found || !device().setPageSize(QPageSize(id)))
         refuse();
     m_custom = false;
     applyMargins();
@@ -262,12 +310,12 @@ void Printer::setPaperSize(int code)
 
 double Printer::Width() const
 {
-    return m_device->pageLayout().fullRect(QPageLayout::Millimeter).width() * TwipsPerMillimetre;
+    return device().pageLayout().fullRect(QPageLayout::Millimeter).width() * TwipsPerMillimetre;
 }
 
 double Printer::Height() const
 {
-    return m_device->pageLayout().fullRect(QPageLayout::Millimeter).height() * TwipsPerMillimetre;
+    return device().pageLayout().fullRect(QPageLayout::Millimeter).height() * TwipsPerMillimetre;
 }
 
 namespace {
@@ -285,7 +333,7 @@ void Printer::setWidth(double twips)
         refuse();
     setPaperSize(256);
     const bool landscape = Orientation() == 2;
-    if (!m_device->setPageSize(customSheet(twips, Height(), landscape)))
+    if (!device().setPageSize(customSheet(twips, Height(), landscape)))
         refuse();
     applyMargins();
 }
@@ -296,43 +344,47 @@ void Printer::setHeight(double twips)
         refuse();
     setPaperSize(256);
     const bool landscape = Orientation() == 2;
-    if (!m_device->setPageSize(customSheet(Width(), twips, landscape)))
+    if (!device().setPageSize(customSheet(Width(), twips, landscape)))
         refuse();
     applyMargins();
 }
 
 int Printer::PaperBin() const
 {
+    choose();
     if (m_bin)
         return *m_bin;
-    switch (m_device->paperSource()) {
+    switch (device().paperSource()) {
     case QPrinter::Cassette: return 14;
     case QPrinter::FormSource: return 15;
     case QPrinter::CustomSource: return 256;
-    default: return int(m_device->paperSource()) + 1;
+    default: return int(device().paperSource()) + 1;
     }
 }
 
 void Printer::setPaperBin(int code)
 {
+    choose();
     if (code >= 1 && code <= 11)
-        m_device->setPaperSource(QPrinter::PaperSource(code - 1));
+        device().setPaperSource(QPrinter::PaperSource(code - 1));
     else if (code == 14)
-        m_device->setPaperSource(QPrinter::Cassette);
+        device().setPaperSource(QPrinter::Cassette);
     else if (code == 15)
-        m_device->setPaperSource(QPrinter::FormSource);
+        device().setPaperSource(QPrinter::FormSource);
     m_bin = code;
 }
 
 int Printer::PrintQuality() const
 {
-    return m_quality.value_or(m_device->resolution());
+    const int resolution = device().resolution();
+    return m_quality.value_or(resolution);
 }
 
 void Printer::setPrintQuality(int quality)
 {
+    choose();
     if (quality > 0) {
-        m_device->setResolution(quality);
+        device().setResolution(quality);
         resetWindow();
     }
     m_quality = quality;
@@ -340,21 +392,22 @@ void Printer::setPrintQuality(int quality)
 
 int Printer::ColorMode() const
 {
-    return m_device->colorMode() == QPrinter::GrayScale ? 1 : 2;
+    return device().colorMode() == QPrinter::GrayScale ? 1 : 2;
 }
 
 void Printer::setColorMode(int mode)
 {
     if (mode != 1 && mode != 2)
         refuse();
-    m_device->setColorMode(mode == 1 ? QPrinter::GrayScale : QPrinter::Color);
+    device().setColorMode(mode == 1 ? QPrinter::GrayScale : QPrinter::Color);
 }
 
 int Printer::Duplex() const
 {
+    choose();
     if (m_duplex)
         return *m_duplex;
-    switch (m_device->duplex()) {
+    switch (device().duplex()) {
     case QPrinter::DuplexNone: return 1;
     case QPrinter::DuplexShortSide: return 3;
     default: return 2;
@@ -363,28 +416,30 @@ int Printer::Duplex() const
 
 void Printer::setDuplex(int mode)
 {
+    choose();
     if (mode < 1 || mode > 3)
         refuse();
-    m_device->setDuplex(mode == 1 ? QPrinter::DuplexNone : mode == 2 ? QPrinter::DuplexLongSide
+    device().setDuplex(mode == 1 ? QPrinter::DuplexNone : mode == 2 ? QPrinter::DuplexLongSide
                                                                       : QPrinter::DuplexShortSide);
     m_duplex = mode;  // a device printing one side only keeps it as set
 }
 
 int Printer::Orientation() const
 {
-    return m_device->pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    return device().pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
 }
 
 void Printer::setOrientation(int orientation)
 {
     if (orientation != 1 && orientation != 2)
         refuse();
-    m_device->setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    device().setPageOrientation(orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     applyMargins();
 }
 
 void Printer::setZoom(int percent)
 {
+    choose();
     if (percent <= 0)
         refuse();
     m_zoom = percent;
@@ -403,30 +458,30 @@ QSizeF Printer::deviceSize() const
 
 double Printer::dpiX() const
 {
-    return m_device->resolution();
+    return device().resolution();
 }
 
 double Printer::dpiY() const
 {
-    return m_device->resolution();
+    return device().resolution();
 }
 
 QString Printer::pdfTarget() const
 {
     if (!m_outputFile.isEmpty())
         return m_outputFile;
-    return m_device->outputFormat() == QPrinter::PdfFormat ? m_device->outputFileName() : QString();
+    return device().outputFormat() == QPrinter::PdfFormat ? device().outputFileName() : QString();
 }
 
 bool Printer::hasOutput() const
 {
     return !pdfTarget().isEmpty()
-           || (m_device->outputFormat() == QPrinter::NativeFormat && !m_device->printerName().isEmpty());
+           || (device().outputFormat() == QPrinter::NativeFormat && !device().printerName().isEmpty());
 }
 
 QPrinter& Printer::document() const
 {
-    return m_pdf ? m_pdf->device : *m_device;
+    return m_pdf ? m_pdf->device : device();
 }
 
 void Printer::beginPage()
@@ -435,9 +490,9 @@ void Printer::beginPage()
         if (!hasOutput())
             printerFailed();
         if (const QString pdf = pdfTarget(); !pdf.isEmpty()) {
-            m_pdf = std::make_unique<PdfFile>(pdf, *m_device, m_docName);
+            m_pdf = std::make_unique<PdfFile>(pdf, device(), m_docName);
         } else {
-            m_device->setDocName(m_docName);
+            device().setDocName(m_docName);
         }
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&document())) {
@@ -471,6 +526,7 @@ void Printer::execute(const DrawCommand& command)
 
 void Printer::NewPage()
 {
+    choose();
     ++m_pendingPages;
     CurrentX = 0;
     CurrentY = 0;
@@ -480,28 +536,35 @@ void Printer::EndDoc()
 {
     // A document for a print queue (a test printer's own file stands for its queue's).
     const bool queued = m_painter && m_outputFile.isEmpty()
-                        && (findTest(m_name) || m_device->outputFormat() == QPrinter::NativeFormat);
+                        && (findTest(name()) || device().outputFormat() == QPrinter::NativeFormat);
+    // Ending a document for a queue hands it to the scheduler.
+    QElapsedTimer handing;
+    handing.start();
     const bool ended = !m_painter || m_painter->end();
+    printservice::noteWait(handing.elapsed());
     m_painter.reset();
     m_pendingPages = 0;
     const std::unique_ptr<PdfFile> pdf = std::move(m_pdf);
     if (!ended) {
         if (pdf)
             pdf->discard();
+        printservice::forgetQueue(name());
         printerFailed();
     }
     if (pdf)
         pdf->keep();
     // The queue may have stopped taking jobs since it was asked.
-    if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty())
+    if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty()) {
+        printservice::forgetQueue(name());
         vb::raise(vb::errPrinterError, QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）")
-                                           .arg(m_name, refusal));
+                                           .arg(name(), refusal));
+    }
 }
 
 void Printer::KillDoc()
 {
-    if (m_painter && !m_pdf && m_device->outputFormat() == QPrinter::NativeFormat)
-        m_device->abort();
+    if (m_painter && !m_pdf && device().outputFormat() == QPrinter::NativeFormat)
+        device().abort();
     if (m_painter)
         m_painter->end();
     m_painter.reset();
@@ -514,11 +577,7 @@ void Printer::KillDoc()
 
 Printer& CurrentPrinter()
 {
-    static Printer* printer = [] {
-        auto* p = new Printer;  // lives for the run
-        p->select(Printers::defaultName());
-        return p;
-    }();
+    static Printer* printer = new Printer;  // lives for the run
     return *printer;
 }
 

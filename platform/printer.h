@@ -17,6 +17,7 @@
 #include "platform/surface.h"
 
 #include <QList>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QStringList>
 #include <functional>
@@ -55,6 +56,8 @@ QString defaultName();
 // A device set up for the named printer (its default paper); an unknown
 // name gives the printer the runtime prints through when none is installed.
 std::unique_ptr<QPrinter> makeDevice(const QString& name);
+// Whether a printer of exactly this name is installed.
+bool installed(const QString& name);
 // Make and model, and location, of a printer ("" when unknown).
 QString driverOf(const QString& name);
 QString portOf(const QString& name);
@@ -62,7 +65,12 @@ QString portOf(const QString& name);
 
 class Printer : public DrawSurface {
 public:
-    Printer();
+    // The current printer starts as the default one, made when first used
+    // (the scheduler is asked then, not before); `None` is the device the
+    // runtime prints through when no printer is installed (a PDF file), made
+    // without asking anything.
+    enum class Start { Default, None };
+    explicit Printer(Start start = Start::Default);
     ~Printer() override;
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
@@ -70,8 +78,12 @@ public:
     // Makes the named printer current with its default settings (any
     // document open on the previous one is killed).
     void select(const QString& name);
+    // Makes the default printer current again, made when next used.
+    void selectDefault();
+    // Whether a printer was made current: reading this one asks nothing.
+    bool chosen() const { return m_chosen; }
 
-    QString DeviceName() const { return m_name; }
+    QString DeviceName() const { return name(); }
     QString DriverName() const;
     QString Port() const;
 
@@ -97,12 +109,20 @@ public:
     void setDuplex(int mode);
     int Orientation() const;  // 1 portrait, 2 landscape
     void setOrientation(int orientation);
-    int Zoom() const { return m_zoom; }
+    int Zoom() const
+    {
+        choose();
+        return m_zoom;
+    }
     void setZoom(int percent);
 
     // Where the document goes: a PDF file instead of the printer's own
     // output ("" gives that back; a new printer starts without one).
-    void setOutputFile(const QString& path) { m_outputFile = path; }
+    void setOutputFile(const QString& path)
+    {
+        choose();
+        m_outputFile = path;
+    }
     // Whether a document has anywhere to go: a PDF file or a print queue.
     bool hasOutput() const;
     // The title of the next document (the print job's name).
@@ -135,9 +155,24 @@ protected:
 private:
     struct PdfFile;
     void applyMargins();
+    // The printer's device and name, the default printer's when none was
+    // chosen yet.
+    void choose() const;
+    QPrinter& device() const;
+    const QString& name() const;
     QString pdfTarget() const;
     QPrinter& document() const;
     std::unique_ptr<QPrinter> m_device;
+    bool m_chosen = false;
+    // What the device held when it was made for the printer.
+    struct Defaults {
+        QPageLayout layout;
+        int resolution;
+        int color;
+        int duplex;
+        int source;
+    };
+    std::optional<Defaults> m_defaults;
     std::unique_ptr<PdfFile> m_pdf;  // the document's file while one is open
     std::unique_ptr<QPainter> m_painter;
     QString m_name;

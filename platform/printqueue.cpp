@@ -1,6 +1,7 @@
 #include "platform/printqueue.h"
 
 #include "platform/printscheduler.h"
+#include "platform/printservice.h"
 #include "platform/ui.h"
 
 #include <utility>
@@ -33,7 +34,7 @@ bool& asked()
 
 std::optional<State> askScheduler(const QString& queue)
 {
-    const auto attributes = printscheduler::queueAttributes(queue);
+    const auto attributes = printservice::queueAttributes(queue);
     if (!attributes)
         return std::nullopt;
     const auto option = [&](const char* key) {
@@ -63,12 +64,13 @@ bool confirmAccepting(const QString& queue)
     // A scheduler set aside takes no job, and nothing would tell that the
     // print went nowhere.
     if (!source() && !printscheduler::check()) {
-        printscheduler::tellUnreachable();
+        printservice::tellUnreachable();
         return false;
     }
     const std::optional<State> s = state(queue);
     if (!s || (s->accepting && !s->stopped))
         return true;
+    printservice::forgetQueue(queue);
     vb::MsgBox(QStringLiteral("プリンタ「%1」は現在、印刷を受け付けていません。").arg(queue) + vb::vbCrLf
                    + QStringLiteral("プリンタの状態を確認してから、もう一度印刷してください。"),
                vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));

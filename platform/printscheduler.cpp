@@ -1,13 +1,11 @@
 #include "platform/printscheduler.h"
 
-#include "platform/ui.h"
-
-#include <QApplication>
+#include <QByteArray>
 #include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QPrinter>
-#include <QScreen>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cups/cups.h>
 
@@ -19,10 +17,8 @@ namespace {
 // a slow link answers in a few seconds, and a user shown the wait accepts
 // about this much.
 constexpr qint64 WaitMs = 10000;
-// The steps of the wait, between which the note is kept painted.
+// The steps of the wait for the answer, between which the note is kept shown.
 constexpr int StepMs = 100;
-// A wait shorter than this shows nothing.
-constexpr qint64 NoteAfterMs = 300;
 // How long a verdict is taken as it stands: an answer for a moment (a
 // command asks many times over, and a slow scheduler makes each command
 // longer), silence for longer, so that each command doesn't wait for it
@@ -52,65 +48,73 @@ bool& asking()
     return b;
 }
 
-// The busy pointer and a note over the window while the program waits for
-// the scheduler, once the wait lasts; painted between the wait's steps.
-class WaitNote {
+std::function<std::unique_ptr<WaitNote>()>& noteMaker()
+{
+    static std::function<std::unique_ptr<WaitNote>()> make;
+    return make;
+}
+
+// The wait's clock and its note, made when the wait begins.
+class Wait {
 public:
-    WaitNote() { m_clock.start(); }
-    ~WaitNote()
-    {
-        if (m_shown)
-            QApplication::restoreOverrideCursor();
-    }
-    WaitNote(const WaitNote&) = delete;
-    WaitNote& operator=(const WaitNote&) = delete;
-
+    Wait() : m_note(newWaitNote()) { m_clock.start(); }
     qint64 elapsed() const { return m_clock.elapsed(); }
-
     void keepShown()
     {
-        if (m_clock.elapsed() < NoteAfterMs || !qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return;
-        if (!m_shown) {
-            m_shown = true;
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            m_label = std::make_unique<QLabel>(QStringLiteral("印刷サーバーの応答を待っています…"), nullptr,
-                                               Qt::ToolTip | Qt::FramelessWindowHint);
-            m_label->setObjectName(QStringLiteral("printSchedulerWait"));
-            m_label->setFrameStyle(QFrame::Box);
-            m_label->setMargin(12);
-            m_label->adjustSize();
-            const QWidget* window = QApplication::activeWindow();
-            const QRect over = window ? window->frameGeometry()
-                               : QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
-                                                                   : QRect();
-            m_label->move(over.center() - m_label->rect().center());
-            m_label->show();
-        }
-        // Paints the note; the user's input waits until the answer is in.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (m_note)
+            m_note->keepShown(m_clock.elapsed());
     }
+    bool timedOut = false;
 
 private:
     QElapsedTimer m_clock;
-    bool m_shown = false;
-    std::unique_ptr<QLabel> m_label;
-};
-
-struct Wait {
-    WaitNote* note;
-    bool timedOut;
+    std::unique_ptr<WaitNote> m_note;
 };
 
 int keepWaiting(http_t*, void* data)
 {
     auto* wait = static_cast<Wait*>(data);
-    if (wait->note->elapsed() >= WaitMs) {
+    if (wait->elapsed() >= WaitMs) {
         wait->timedOut = true;
         return 0;  // stop waiting
     }
-    wait->note->keepShown();
+    wait->keepShown();
     return 1;
+}
+
+// The connection to the scheduler, tried once for the whole wait on a
+// thread of its own, so that the note is kept shown meanwhile: a server at
+// the far end of a slow link takes a round trip or more to take it. Null
+// when it was refused or can't be reached, or when the wait ran out
+// (`timedOut`).
+http_t* connectWithin(Wait& wait)
+{
+    struct Attempt {
+        std::atomic<bool> done{false};
+        int cancel = 0;
+        http_t* http = nullptr;
+    } attempt;
+    const QByteArray server = cupsServer();
+    const int port = ippPort();
+    std::thread connecting([&attempt, &server, port] {
+        attempt.http = httpConnect2(server.constData(), port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
+                                    int(WaitMs), &attempt.cancel);
+        attempt.done = true;
+    });
+    while (!attempt.done && wait.elapsed() < WaitMs) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        wait.keepShown();
+    }
+    if (!attempt.done) {
+        attempt.cancel = 1;
+        wait.timedOut = true;
+    }
+    connecting.join();
+    if (wait.timedOut && attempt.http) {
+        httpClose(attempt.http);
+        return nullptr;
+    }
+    return attempt.http;
 }
 
 // Whether the scheduler libcups would ask leaves a question unanswered for
@@ -119,25 +123,10 @@ int keepWaiting(http_t*, void* data)
 // a closed one or any answer, however late, is no silence.
 bool silent()
 {
-    WaitNote note;
-    http_t* http = nullptr;
-    // The connection is tried in steps, so that the note shows while a
-    // server out of reach holds it.
-    while (!http) {
-        const qint64 left = WaitMs - note.elapsed();
-        if (left <= 0)
-            return true;
-        QElapsedTimer attempt;
-        attempt.start();
-        const int stepMs = int(qMin<qint64>(left, StepMs * 3));
-        http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, stepMs,
-                            nullptr);
-        if (!http && attempt.elapsed() < stepMs / 2)
-            return false;  // refused or unknown: libcups fails as fast by itself
-        if (!http)
-            note.keepShown();
-    }
-    Wait wait{&note, false};
+    Wait wait;
+    http_t* http = connectWithin(wait);
+    if (!http)
+        return wait.timedOut;  // refused or unknown: libcups fails by itself
     httpSetTimeout(http, StepMs / 1000.0, keepWaiting, &wait);
     if (httpOptions(http, "*") == 0)
         while (httpUpdate(http) == HTTP_STATUS_CONTINUE && !wait.timedOut) {
@@ -166,6 +155,16 @@ bool ask()
 
 }  // namespace
 
+void setWaitNote(std::function<std::unique_ptr<WaitNote>()> make)
+{
+    noteMaker() = std::move(make);
+}
+
+std::unique_ptr<WaitNote> newWaitNote()
+{
+    return noteMaker() ? noteMaker()() : nullptr;
+}
+
 bool check()
 {
     const Verdict& v = verdict();
@@ -188,63 +187,16 @@ bool confirm()
     return ask();
 }
 
+void answered()
+{
+    Verdict& v = verdict();
+    if (v.asked && !v.silent)
+        v.since.start();
+}
+
 bool setAside()
 {
     return verdict().asked && verdict().silent;
-}
-
-void tellUnreachable()
-{
-    vb::MsgBox(QStringLiteral("プリンタに接続できません。印刷サーバーが応答していません。") + vb::vbCrLf
-                   + QStringLiteral("しばらくしてから、もう一度印刷してください。") + vb::vbCrLf
-                   + QStringLiteral("PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。"),
-               vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
-}
-
-QStringList printerNames()
-{
-    check();
-    return QPrinterInfo::availablePrinterNames();
-}
-
-QString defaultPrinterName()
-{
-    check();
-    return QPrinterInfo::defaultPrinterName();
-}
-
-QPrinterInfo printerInfo(const QString& name)
-{
-    check();
-    return QPrinterInfo::printerInfo(name);
-}
-
-QPrinterInfo printerInfo(const QPrinter& device)
-{
-    check();
-    return QPrinterInfo(device);
-}
-
-std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
-{
-    check();
-    return printer.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
-                            : std::make_unique<QPrinter>(printer, QPrinter::HighResolution);
-}
-
-std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue)
-{
-    if (!check())
-        return std::nullopt;
-    const QByteArray name = queue.toUtf8();
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr);
-    if (!dest)
-        return std::nullopt;
-    std::map<QByteArray, QString> attributes;
-    for (int i = 0; i < dest->num_options; ++i)
-        attributes[dest->options[i].name] = QString::fromUtf8(dest->options[i].value);
-    cupsFreeDests(1, dest);
-    return attributes;
 }
 
 void forget()

@@ -7,8 +7,7 @@
 // a remote server that stalls) would freeze the window for minutes.
 //
 // A scheduler that answers at all is used, however slowly: a busy one or
-// one behind a slow link is waited for, with the busy pointer and a note
-// saying what the program waits for, for up to ten seconds. One that stays
+// one behind a slow link is waited for up to ten seconds. One that stays
 // silent past that is set aside: libcups on the GUI thread is pointed at no
 // server, so every question finds no scheduler at once, as on a machine
 // without one, and a PDF file can still be printed. It is asked again at
@@ -16,22 +15,32 @@
 // connection, or can't be reached at all, fails at once by itself and is
 // left as it is.
 //
-// Everything of the program that may reach the scheduler goes through the
-// functions below, which ask first: Qt's printer listing and printer
-// information, every QPrinter made (each asks for the default printer), and
-// the queue's attributes.
+// This unit only asks: it shows nothing. What the user sees while it waits
+// is handed in (printwaitnote.h); the printer code reaches Qt and libcups
+// through printservice.h, which asks here first.
 
-#include <QPrinterInfo>
-#include <QString>
-#include <QStringList>
+#include <QtGlobal>
 
-#include <map>
+#include <functional>
 #include <memory>
-#include <optional>
-
-class QPrinter;
 
 namespace platform::printscheduler {
+
+// What the user is shown while the check waits: made as the wait begins,
+// kept shown at each step of it (given the time waited so far), and gone
+// when it is destroyed, once the answer is in.
+class WaitNote {
+public:
+    virtual ~WaitNote() = default;
+    virtual void keepShown(qint64 waitedMs) = 0;
+};
+
+// How a wait's note is made; none (the default) waits without a word.
+void setWaitNote(std::function<std::unique_ptr<WaitNote>()> make);
+// A note as handed in, for a wait of the printer code's own (none without).
+std::unique_ptr<WaitNote> newWaitNote();
+// A wait shorter than this shows nothing.
+constexpr qint64 NoteAfterMs = 300;
 
 // Asks the scheduler unless it was asked a moment ago (while set aside:
 // unless it was asked within the last half minute). False while it is set
@@ -43,25 +52,13 @@ bool check();
 // at length, such as Qt taking a chosen queue's details.
 bool confirm();
 
+// The printer code's question was just answered: an answer learnt stands
+// a while longer, so that a command asking many questions of a slow
+// scheduler doesn't ask it again in between.
+void answered();
+
 // Whether the scheduler is set aside now.
 bool setAside();
-
-// Tells the user that the printers can't be reached (the scheduler set
-// aside), in a box.
-void tellUnreachable();
-
-// The installed printers and the default one, as Qt lists them.
-QStringList printerNames();
-QString defaultPrinterName();
-// What Qt knows of a printer, or of the one a device names (null when
-// unknown).
-QPrinterInfo printerInfo(const QString& name);
-QPrinterInfo printerInfo(const QPrinter& device);
-// A high-resolution device: for the printer given, or Qt's default.
-std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer = QPrinterInfo());
-// The attributes the scheduler gives for a queue; nullopt when none answers
-// or it doesn't know the queue.
-std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
 
 // For tests: forgets what was learnt and reads the scheduler's address
 // (CUPS_SERVER, client.conf) again.

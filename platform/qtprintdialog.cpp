@@ -133,18 +133,48 @@ private:
 // freeze the window for minutes. It is asked first with the bounded wait;
 // when it stays silent it is set aside, so Qt's questions fail at once and
 // the print is told the printers can't be reached.
+//
+// Choosing another queue in the dialog has Qt fetch that queue's details at
+// once, by a slot of its own that the printer list's change is connected
+// to by name. Where that connection is found, the change reaches Qt's slot
+// only after the same bounded question; where it isn't (another Qt), the
+// change goes to Qt as it is.
 class BoundedPrintDialog : public QPrintDialog {
 public:
-    using QPrintDialog::QPrintDialog;
+    BoundedPrintDialog(QPrinter* device, QWidget* parent) : QPrintDialog(device, parent)
+    {
+        QComboBox* printers = list();
+        if (!printers)
+            return;
+        for (QObject* owner = printers->parent(); owner; owner = owner->parent()) {
+            if (owner->metaObject()->indexOfMethod("_q_printerChanged(int)") < 0)
+                continue;
+            if (QObject::disconnect(printers, SIGNAL(currentIndexChanged(int)), owner, SLOT(_q_printerChanged(int))))
+                connect(printers, &QComboBox::currentIndexChanged, owner, [this, owner](int index) {
+                    confirmForQueue(index);
+                    QMetaObject::invokeMethod(owner, "_q_printerChanged", Qt::DirectConnection, Q_ARG(int, index));
+                });
+            return;
+        }
+    }
 
     void accept() override
     {
-        // The dialog lists the queues first and a PDF file last; without the
-        // list, any choice is taken for a queue.
-        const auto* printers = findChild<QComboBox*>(QStringLiteral("printers"));
-        if (!printers || printers->currentIndex() < printers->count() - 1)
-            printscheduler::confirm();
+        const QComboBox* printers = list();
+        confirmForQueue(printers ? printers->currentIndex() : 0);
         QPrintDialog::accept();
+    }
+
+private:
+    QComboBox* list() const { return findChild<QComboBox*>(QStringLiteral("printers")); }
+
+    // The dialog lists the queues first and a PDF file last; without the
+    // list, any choice is taken for a queue.
+    void confirmForQueue(int index) const
+    {
+        const QComboBox* printers = list();
+        if (!printers || index < printers->count() - 1)
+            printscheduler::confirm();
     }
 };
 

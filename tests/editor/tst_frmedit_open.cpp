@@ -201,10 +201,12 @@ private slots:
         QTest::addColumn<bool>("editable");
         QTest::addColumn<int>("answer");  // 0: not asked
         QTest::addColumn<bool>("written");
-        QTest::newRow("changed, yes") << true << true << int(vb::vbYes) << true;
-        QTest::newRow("changed, no") << true << true << int(vb::vbNo) << false;
-        QTest::newRow("unchanged") << false << true << 0 << false;
-        QTest::newRow("read-only drawing") << true << false << 0 << false;
+        QTest::addColumn<bool>("fails");  // the settings can't be written: the editor stays
+        QTest::newRow("changed, yes") << true << true << int(vb::vbYes) << true << false;
+        QTest::newRow("changed, yes, not written") << true << true << int(vb::vbYes) << false << true;
+        QTest::newRow("changed, no") << true << true << int(vb::vbNo) << false << false;
+        QTest::newRow("unchanged") << false << true << 0 << false << false;
+        QTest::newRow("read-only drawing") << true << false << 0 << false << false;
     }
 
     void closeOffersChangedPrinterSettings()
@@ -213,6 +215,7 @@ private slots:
         QFETCH(bool, editable);
         QFETCH(int, answer);
         QFETCH(bool, written);
+        QFETCH(bool, fails);
         picture();
         const qint32 id = m_fx->storeDrawing(QStringLiteral("A-5"), m_fx->dir.path(), QStringLiteral("map.bmp"));
         frmEdit& e = Fixture::open();
@@ -225,6 +228,16 @@ private slots:
         ScopedScriptedUi ui;
         if (answer != 0)
             ui->answerMsgBox(answer);
+        if (fails) {
+            GE_objConnection->execute(QStringLiteral("DROP TABLE tPrinter"));
+            QVERIFY(!e.unload());
+            QVERIFY(platform::Instance<frmEdit>::exists());
+            QCOMPARE(ui->boxes.at(ui->boxes.size() - 2).prompt, QStringLiteral("プリンタの設定を保存しますか？"));
+            QVERIFY(ui->last().title.startsWith(QStringLiteral("mdlSQL:fncSQL_UpdateLabel()")));
+            e.booPrtChange = false;
+            QVERIFY(e.unload());
+            return;
+        }
         QVERIFY(e.unload());
         QVERIFY(ui->allAnswered());
         if (answer != 0) {

@@ -179,6 +179,7 @@ private slots:
         mdlPrinter::subGet_PrinterRec(r, GE_tpDevMode);
         r.intZoom = 90;
         r.intDuplex = 3;
+        r.intPrintQuality = -3;  // a quality no device resolution stands for
         GE_tpPrinter = r;
         ScopedScriptedUi ui;
         ui->answerPrinter(std::nullopt);
@@ -195,8 +196,8 @@ private slots:
         QVERIFY(ui->allAnswered());
         QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
         QCOMPARE(GE_tpPrinter.strFormName, QStringLiteral("A3"));
-        // What the dialog can't show survives it.
-        QVERIFY(GE_tpPrinter.intZoom == 90 && GE_tpPrinter.intDuplex == 3);
+        // What the dialog can't show, or the user left as it was, survives it.
+        QVERIFY(GE_tpPrinter.intZoom == 90 && GE_tpPrinter.intDuplex == 3 && GE_tpPrinter.intPrintQuality == -3);
     }
 };
 

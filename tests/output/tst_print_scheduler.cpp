@@ -3,56 +3,31 @@
 // stored drawing opens, the dialogs open and say why no printer is listed,
 // a PDF file prints, a print to a queue is told the printers can't be
 // reached), one that refuses is as fast as none, one that answers late is
-// waited for and its queue listed and taking jobs, and one that stops answering while
-// Qt's print dialog is open holds the dialog's OK no longer than the wait.
+// waited for and its queue listed and taking jobs.
 // No test printers: every question goes through Qt and libcups to the
 // socket. A scheduler that would hold a question longer than the test
 // allows lets it go at the bound, so a lost guard fails here, not by
 // ctest's timeout.
 
-#include "tests/editor/editorfixture.h"
+#include "tests/output/printserverfixture.h"
 
-#include "output/dlgPrinter.h"
+#include "output/mdlPrinter.h"
 #include "platform/commondialog.h"
-#include "platform/printer.h"
 #include "platform/printqueue.h"
-#include "platform/printscheduler.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QtTest>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-#include <vector>
-
-#include <cups/cups.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 using namespace editortest;
+using namespace printtest;
 using PrintDialogAnswer = platform::ScriptedUserInterface::PrintDialogAnswer;
 
 namespace {
 
-// Longer than the program waits for a first answer (ten seconds); far
-// shorter than libcups' own wait for one (a minute, retried).
-constexpr qint64 BoundMs = 14000;
-
 const QString WaitNote = QStringLiteral("印刷サーバーの応答を待っています…");
-
-qint64 nowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 // What the user sees of a wait for the scheduler, looked at while it lasts.
 struct WaitSeen {
@@ -67,11 +42,6 @@ struct WaitSeen {
     }
 };
 
-const QString Unreachable = QStringLiteral(
-    "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
-    "しばらくしてから、もう一度印刷してください。\r\n"
-    "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。");
-
 PrintDialogAnswer toPdf(const QString& path)
 {
     return [=](QPrinter& device, QString&) {
@@ -80,254 +50,15 @@ PrintDialogAnswer toPdf(const QString& path)
     };
 }
 
-// A socket listening on a free port of 127.0.0.1 (-1 on failure). The
-// kernel takes connections to it whether or not anyone accepts them.
-int listening(quint16& port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 16) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    port = ntohs(address.sin_port);
-    return fd;
-}
-
-void useScheduler(quint16 port)
-{
-    qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
-    platform::printscheduler::forget();
-}
-
-// A scheduler that takes connections and never answers, until the test's
-// bound for the step passes: then it closes, and any question still held
-// ends.
-class SilentScheduler {
-public:
-    SilentScheduler()
-    {
-        m_fd = listening(m_port);
-        holdFor(BoundMs);
-        m_watch = std::thread([this] {
-            while (!m_stop && nowMs() < m_until)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            ::close(m_fd);  // resets the connections it held
-        });
-    }
-    ~SilentScheduler()
-    {
-        m_stop = true;
-        m_watch.join();
-    }
-    quint16 port() const { return m_port; }
-    void holdFor(qint64 ms) { m_until = nowMs() + ms; }
-
-private:
-    int m_fd = -1;
-    quint16 m_port = 0;
-    std::atomic<qint64> m_until{0};
-    std::atomic<bool> m_stop{false};
-    std::thread m_watch;
-};
-
-// The queue's description: two papers, A4 its default.
-const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-                       "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
-                       "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
-                       "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
-                       "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
-                       "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
-                       "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-                       "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-                       "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
-                       "*DefaultPageRegion: A4\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-                       "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-                       "*DefaultImageableArea: A4\n*ImageableArea A4: \"18 36 577 806\"\n"
-                       "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
-                       "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
-
-// A scheduler with one queue, "Queue-1", taking jobs: it answers every
-// HTTP request, the IPP listing and attribute requests with the queue, and
-// gives its description; each connection on a thread of its own
-// (libcups keeps one open). Each answer may be held back a while, as a busy
-// server or a slow link does, and the scheduler may stop answering: it then
-// holds each question until the given time and drops the connection.
-class AnsweringScheduler {
-public:
-    explicit AnsweringScheduler(qint64 delayMs = 0) : m_delayMs(delayMs)
-    {
-        m_fd = listening(m_port);
-        if (m_fd < 0)
-            return;
-        m_accepting = std::thread([this] { acceptLoop(); });
-    }
-    ~AnsweringScheduler()
-    {
-        m_stop = true;
-        if (m_accepting.joinable())
-            m_accepting.join();
-        for (std::thread& t : m_threads)
-            t.join();
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    quint16 port() const { return m_port; }
-    void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
-
-private:
-    // Holds an answer back; false when the scheduler stopped answering.
-    bool holdBack()
-    {
-        for (const qint64 until = nowMs() + m_delayMs; !m_stop && nowMs() < until;)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (nowMs() >= m_silentUntil)
-            return true;
-        while (!m_stop && nowMs() < m_silentUntil)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return false;
-    }
-
-    // Reads until the buffer holds `size` bytes; false at the connection's end.
-    bool fill(int fd, QByteArray& in, qsizetype size)
-    {
-        char buffer[4096];
-        while (in.size() < size) {
-            const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
-            if (n <= 0)
-                return false;
-            in.append(buffer, n);
-        }
-        return true;
-    }
-
-    bool readable(int fd)
-    {
-        pollfd p{fd, POLLIN, 0};
-        while (!m_stop)
-            if (::poll(&p, 1, 50) > 0)
-                return true;
-        return false;
-    }
-
-    void acceptLoop()
-    {
-        while (readable(m_fd)) {
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client >= 0)
-                m_threads.emplace_back([this, client] { serve(client); });
-        }
-    }
-
-    void serve(int fd)
-    {
-        QByteArray in;
-        char buffer[4096];
-        for (;;) {
-            const qsizetype end = in.indexOf("\r\n\r\n");
-            if (end < 0) {
-                const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
-                if (n <= 0)
-                    break;
-                in.append(buffer, n);
-                continue;
-            }
-            const QByteArray head = in.left(end).toLower();
-            qsizetype length = 0;
-            if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
-                length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
-            if (head.contains("expect: 100-continue"))
-                send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
-            in.remove(0, end + 4);
-            if (!fill(fd, in, length))
-                return (void)::close(fd);
-            const QByteArray body = in.left(length);
-            in.remove(0, length);
-            if (!holdBack())
-                return (void)::close(fd);
-            if (head.startsWith("post")) {
-                const QByteArray answer = ippAnswer(body);
-                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
-                             + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
-            } else if (head.startsWith("get /printers/queue-1.ppd")) {
-                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
-                             + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
-            } else {
-                send(fd, head.startsWith("options") ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"
-                                                    : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
-            }
-        }
-        ::close(fd);
-    }
-
-    static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
-
-    QByteArray ippAnswer(const QByteArray& body)
-    {
-        struct Cursor {
-            const QByteArray* data;
-            qsizetype at;
-        } cursor{&body, 0};
-        const auto readIpp = [](void* c, ipp_uchar_t* to, size_t bytes) -> ssize_t {
-            auto* cur = static_cast<Cursor*>(c);
-            const qsizetype n = qMin(qsizetype(bytes), cur->data->size() - cur->at);
-            memcpy(to, cur->data->constData() + cur->at, size_t(n));
-            cur->at += n;
-            return n;
-        };
-        ipp_t* request = ippNew();
-        ippReadIO(&cursor, readIpp, 1, nullptr, request);
-        ipp_t* response = ippNewResponse(request);
-        const ipp_op_t op = ippGetOperation(request);
-        if (op == IPP_OP_CUPS_GET_PRINTERS || op == IPP_OP_CUPS_GET_DEFAULT || op == IPP_OP_GET_PRINTER_ATTRIBUTES) {
-            const QByteArray uri = "ipp://127.0.0.1:" + QByteArray::number(m_port) + "/printers/Queue-1";
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, "Queue-1");
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.constData());
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
-            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", CUPS_PRINTER_LOCAL);
-            ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-            ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
-            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
-        } else {
-            ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
-        }
-        QByteArray out;
-        const auto writeIpp = [](void* to, ipp_uchar_t* from, size_t bytes) -> ssize_t {
-            static_cast<QByteArray*>(to)->append(reinterpret_cast<const char*>(from), qsizetype(bytes));
-            return ssize_t(bytes);
-        };
-        ippWriteIO(&out, writeIpp, 1, nullptr, response);
-        ippDelete(request);
-        ippDelete(response);
-        return out;
-    }
-
-    int m_fd = -1;
-    quint16 m_port = 0;
-    const qint64 m_delayMs;
-    std::atomic<qint64> m_silentUntil{0};
-    std::atomic<bool> m_stop{false};
-    std::thread m_accepting;
-    std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
-};
-
 }  // namespace
 
 class TestPrintScheduler : public QObject {
     Q_OBJECT
 
-    editortest::Session m_session;
+    PrintSession m_print;
+    editortest::Session& m_session = m_print.session;
 
-    frmEdit& openStored()
-    {
-        writePicture(m_session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(400, 300));
-        m_session.fx->storeDrawing(QStringLiteral("P-1"), m_session.fx->dir.path(), QStringLiteral("map.bmp"));
-        return Fixture::open();
-    }
+    frmEdit& openStored(const QString& queue = QStringLiteral("Queue-1")) { return m_print.openStored(queue); }
 
     // Each command the user gives, timed: the drawing opens, the print
     // dialog opens (after a box saying why no printer is listed, with the
@@ -376,22 +107,150 @@ class TestPrintScheduler : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(m_session.begin());
-        GE_lngPlatformId = 2;
-    }
+    void init() { QVERIFY(m_print.begin()); }
 
     void cleanup()
     {
-        if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
-            d->unload();
-        QVERIFY((*m_session.quiet)->allAnswered());
-        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
-            e->booDrawChange = e->booPrtChange = false;
-        m_session.end();
-        qunsetenv("CUPS_SERVER");
-        platform::printscheduler::forget();
+        const bool answered = (*m_session.quiet)->allAnswered();
+        m_print.end();
+        QVERIFY(answered);
+    }
+
+    // A stored drawing keeps its printer settings as loaded: its open asks
+    // the scheduler nothing, and a silent one doesn't slow it. One without
+    // settings of its own takes the default queue's when the print dialog
+    // or the save first needs them, and its page frames follow.
+    void openingADrawingAsksNothing_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<bool>("save");
+        QTest::newRow("answering after 0.5 s") << false << QStringLiteral("Queue-1") << false;
+        QTest::newRow("silent") << true << QStringLiteral("Queue-1") << false;
+        QTest::newRow("no printer row, then the print dialog") << false << QString() << false;
+        QTest::newRow("no printer row, then the save") << false << QString() << true;
+        QTest::newRow("no printer row, silent") << true << QString() << false;
+    }
+
+    void openingADrawingAsksNothing()
+    {
+        QFETCH(bool, silent);
+        QFETCH(QString, queue);
+        QFETCH(bool, save);
+        std::optional<AnsweringScheduler> answering;
+        std::optional<SilentScheduler> silence;
+        useScheduler(silent ? silence.emplace().port() : answering.emplace(500).port());
+        QElapsedTimer clock;
+        clock.start();
+        frmEdit& e = openStored(queue);
+        QVERIFY(e.pictOrg->hasPicture());
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!platform::printscheduler::setAside());
+        if (silent)
+            return;
+        QCOMPARE(answering->takeRequests(), 0);
+        answering->setDelay(0);
+        if (!queue.isEmpty()) {
+            QCOMPARE(GE_tpPrinter.strDeviceName, queue);
+            QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+            return;
+        }
+        if (save) {
+            (*m_session.quiet)->answerMsgBox(vb::vbYes);
+            e.mnuFileSavePrj_Click();
+            typPrinter stored;
+            QCOMPARE(mdlSQL::fncSQL_LoadPrinter_Struct(GE_tpPrint.Print_Id, stored), qint16(0));
+            QCOMPARE(stored.strDeviceName, QStringLiteral("Queue-1"));
+        } else {
+            platform::Instance<dlgPrinter>::get();
+        }
+        QVERIFY(answering->takeRequests() > 0);
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        // The queue's printable width: A4 inside its margins of 18 pt.
+        QCOMPARE(qRound(GE_tpPrinter.sngScaleWidth * 10), qRound((577 - 18) / 72.0 * 254));
+        QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
+        QVERIFY(!e.booPrtChange);
+    }
+
+    // A print refused because the scheduler stopped answering leaves the
+    // drawing's printer as it was, and the close has nothing to save.
+    void refusedPrintKeepsTheDrawingsPrinter()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        frmEdit& e = openStored();
+        const typPrinter before = GE_tpPrinter;
+        scheduler.stopAnswering(BoundMs);
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        QCOMPARE(ui->last().prompt, Unreachable);
+        QVERIFY(platform::CurrentPrinter().sheets().empty());
+        QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
+        QCOMPARE(GE_tpPrinter.strFormName, before.strFormName);
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QVERIFY(!e.booPrtChange);
+        d.unload();
+        Fixture::closeEditor();
+        QVERIFY(ui->last().prompt != QStringLiteral("プリンタの設定を保存しますか？"));
+        QVERIFY(!platform::Instance<frmEdit>::exists());
+    }
+
+    // A print goes to the drawing's queue, not the default one, and to the
+    // queue chosen in the dialog.
+    void printGoesToTheNamedQueue()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        openStored(QStringLiteral("Queue-2"));
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        const int boxes = ui->count();
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        ui->answerPrinter([](QPrinter&, QString& name) { name = QStringLiteral("Queue-1"); });
+        d.cmdPrint_Click();
+        QCOMPARE(ui->count(), boxes);  // no failure
+        QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-2", "Queue-1"}));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+    }
+
+    // Each queue's details are read once: a print to a queue asks the
+    // scheduler few questions, one to a PDF file fewer still. The first
+    // print of the run also reads the drawing's queue's details, and makes
+    // the printer's device for it besides the dialog's: a print to a PDF
+    // file asks those six questions more then.
+    void printsAskLittle_data()
+    {
+        QTest::addColumn<bool>("toPdf");
+        QTest::addColumn<int>("mostFirst");
+        QTest::addColumn<int>("most");
+        QTest::newRow("to the queue") << false << 16 << 16;
+        QTest::newRow("to a PDF file") << true << 10 << 4;
+    }
+
+    void printsAskLittle()
+    {
+        QFETCH(bool, toPdf);
+        QFETCH(int, mostFirst);
+        QFETCH(int, most);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        openStored(QStringLiteral("Queue-2"));
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
+        for (int print = 0; print < 2; ++print) {
+            QTest::qWait(2100);  // the check's last answer no longer stands
+            scheduler.takeRequests();
+            ui->answerPrinter(toPdf ? ::toPdf(pdf) : [](QPrinter&, QString&) {});
+            d.cmdPrint_Click();
+            const int asked = scheduler.takeRequests();
+            QVERIFY2(asked <= (print == 0 ? mostFirst : most), qPrintable(QString::number(asked)));
+        }
+        QCOMPARE(scheduler.jobs().size(), toPdf ? 0 : 2);
+        QCOMPARE(QFile::exists(pdf), toPdf);
     }
 
     void silentSchedulerFreezesNothing()
@@ -461,6 +320,8 @@ private slots:
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
+        // The command over, back in the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY2(!QApplication::overrideCursor(), "the busy pointer stayed after the answer");
     }
 
@@ -481,39 +342,6 @@ private slots:
             dialog.ShowPrinter();
             QCOMPARE(device->pageLayout().pageSize().id(), QPageSize::A3);
         }
-    }
-
-    // A scheduler that stops answering while Qt's print dialog is open
-    // holds its OK no longer than the program's wait; the queue is then set
-    // aside.
-    void schedulerStoppingWhileTheDialogIsOpen()
-    {
-        AnsweringScheduler scheduler;
-        useScheduler(scheduler.port());
-        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-1"));
-        platform::QtUserInterface qt;
-        platform::setUi(&qt);
-        QString listed;
-        qint64 held = -1;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
-                listed = printers->currentText();
-            scheduler.stopAnswering(BoundMs);
-            QElapsedTimer clock;
-            clock.start();
-            dialog->accept();
-            held = clock.elapsed();
-        });
-        platform::CommonDialog common;
-        common.PrinterDevice = device.get();
-        common.ShowPrinter();
-        platform::setUi(&m_session.quiet->get());
-        QCOMPARE(listed, QStringLiteral("Queue-1"));
-        QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
-        QVERIFY(platform::printscheduler::setAside());
     }
 };
 

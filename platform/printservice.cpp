@@ -1,0 +1,197 @@
+#include "platform/printservice.h"
+
+#include "platform/printscheduler.h"
+#include "platform/ui.h"
+
+#include <QElapsedTimer>
+#include <QCoreApplication>
+#include <QObject>
+#include <QPointer>
+#include <QPrinter>
+
+#include <cups/cups.h>
+
+namespace platform::printservice {
+
+namespace {
+
+using printscheduler::check;
+
+// Qt reads a queue's details again (its attributes and its PPD, several
+// requests to the scheduler) for every QPrinterInfo and QPrinter made, so
+// what it has read is kept for the run: the queues listed, the default, and
+// each queue's information. A print to a queue that fails reads it again.
+struct Known {
+    bool listed = false;
+    QStringList names;
+    QString defaultName;
+    std::map<QString, QPrinterInfo> infos;
+};
+
+Known& known()
+{
+    static Known k;
+    return k;
+}
+
+// A call into Qt's printer code that took long enough to be seen: the note
+// of the wait is shown, and the window painted, until the command returns
+// to the event loop.
+class NoteHolder : public QObject {
+public:
+    std::unique_ptr<printscheduler::WaitNote> note = printscheduler::newWaitNote();
+};
+
+// A call into libcups or Qt's printer code, timed; a result that shows the
+// scheduler answered is noted as its answer.
+template <typename F, typename Answered>
+auto timed(F&& call, Answered&& answered)
+{
+    QElapsedTimer took;
+    took.start();
+    auto result = call();
+    noteWait(took.elapsed());
+    if (answered(result))
+        printscheduler::answered();
+    return result;
+}
+
+void list()
+{
+    Known& k = known();
+    if (k.listed || !check())
+        return;
+    // The queues and the default in one listing, as Qt's CUPS support reads
+    // each of them.
+    cups_dest_t* dests = nullptr;
+    const int count = timed([&] { return cupsGetDests2(CUPS_HTTP_DEFAULT, &dests); }, [](int n) { return n > 0; });
+    k.names.clear();
+    k.defaultName.clear();
+    for (int i = 0; i < count; ++i) {
+        QString name = QString::fromLocal8Bit(dests[i].name);
+        if (dests[i].instance)
+            name += u'/' + QString::fromLocal8Bit(dests[i].instance);
+        k.names.append(name);
+        if (dests[i].is_default)
+            k.defaultName = name;
+    }
+    cupsFreeDests(count, dests);
+    // None listed may be none running yet: asked again next time.
+    k.listed = !k.names.isEmpty();
+}
+
+}  // namespace
+
+QStringList printerNames()
+{
+    list();
+    return known().names;
+}
+
+QString defaultPrinterName()
+{
+    list();
+    return known().defaultName;
+}
+
+QPrinterInfo printerInfo(const QString& name)
+{
+    Known& k = known();
+    if (const auto it = k.infos.find(name); it != k.infos.end())
+        return it->second;
+    // Asked by its name alone: the listing would be more questions.
+    if (name.isEmpty() || !check())
+        return QPrinterInfo();
+    const QPrinterInfo info = timed([&] { return QPrinterInfo::printerInfo(name); },
+                                    [](const QPrinterInfo& i) { return !i.isNull(); });
+    if (!info.isNull())
+        k.infos[name] = info;
+    return info;
+}
+
+QPrinterInfo printerInfo(const QPrinter& device)
+{
+    return device.outputFormat() == QPrinter::NativeFormat ? printerInfo(device.printerName()) : QPrinterInfo();
+}
+
+std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
+{
+    // Qt's choice for no printer given: the default, else the first listed,
+    // else a PDF file.
+    QPrinterInfo use = printer;
+    if (use.isNull()) {
+        const QString name = !defaultPrinterName().isEmpty() ? defaultPrinterName() : printerNames().value(0);
+        if (!name.isEmpty())
+            use = printerInfo(name);
+    }
+    // Set aside, no device reaches the scheduler.
+    if (use.isNull() || !check())
+        return newPdfDevice();
+    return timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); },
+                 [](const std::unique_ptr<QPrinter>& d) { return d->outputFormat() == QPrinter::NativeFormat; });
+}
+
+std::unique_ptr<QPrinter> newPdfDevice()
+{
+    // Made as any QPrinter, Qt would look for the default printer and read
+    // its details; with libcups on this thread pointed at no server it
+    // finds none at once.
+    const QByteArray server = cupsServer();
+    const int port = ippPort();
+    cupsSetServer("/dev/null");
+    auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    cupsSetServer(server.constData());
+    ippSetPort(port);
+    device->setOutputFormat(QPrinter::PdfFormat);
+    return device;
+}
+
+std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue)
+{
+    if (!check())
+        return std::nullopt;
+    const QByteArray name = queue.toUtf8();
+    cups_dest_t* dest = timed([&] { return cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr); },
+                              [](const cups_dest_t* d) { return d != nullptr; });
+    if (!dest)
+        return std::nullopt;
+    std::map<QByteArray, QString> attributes;
+    for (int i = 0; i < dest->num_options; ++i)
+        attributes[dest->options[i].name] = QString::fromUtf8(dest->options[i].value);
+    cupsFreeDests(1, dest);
+    return attributes;
+}
+
+void noteWait(qint64 tookMs)
+{
+    static QPointer<NoteHolder> holder;
+    if (tookMs < printscheduler::NoteAfterMs || !QCoreApplication::instance())
+        return;
+    if (!holder) {
+        holder = new NoteHolder;
+        holder->deleteLater();  // once the command is back in the event loop
+    }
+    if (holder->note)
+        holder->note->keepShown(tookMs);
+}
+
+void forgetQueue(const QString& name)
+{
+    known().infos.erase(name);
+    known().listed = false;
+}
+
+void forget()
+{
+    known() = Known{};
+}
+
+void tellUnreachable()
+{
+    vb::MsgBox(QStringLiteral("プリンタに接続できません。印刷サーバーが応答していません。") + vb::vbCrLf
+                   + QStringLiteral("しばらくしてから、もう一度印刷してください。") + vb::vbCrLf
+                   + QStringLiteral("PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。"),
+               vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+}
+
+}  // namespace platform::printservice

@@ -1,0 +1,52 @@
+#pragma once
+// The one way into Qt's printer support and libcups: the installed
+// printers, what Qt knows of one, every QPrinter made (each asks for the
+// default printer) and a queue's attributes. Each asks the scheduler's
+// check first (printscheduler.h) and takes its answer: with the scheduler
+// set aside no printer is listed or known, and a device made is Qt's PDF
+// device, so nothing waits on a silent server. What Qt reads of the queues
+// is kept for the run; a device for a queue still has Qt read its details.
+
+#include <QPrinterInfo>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <optional>
+
+class QPrinter;
+
+namespace platform::printservice {
+
+// The installed printers and the default one, as Qt lists them.
+QStringList printerNames();
+QString defaultPrinterName();
+// What Qt knows of a printer, or of the one a device names (null when
+// unknown).
+QPrinterInfo printerInfo(const QString& name);
+QPrinterInfo printerInfo(const QPrinter& device);
+// A high-resolution device: for the printer given, or Qt's default.
+std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer = QPrinterInfo());
+// A high-resolution PDF device, made without asking the scheduler anything.
+std::unique_ptr<QPrinter> newPdfDevice();
+// The attributes the scheduler gives for a queue; nullopt when none answers
+// or it doesn't know the queue.
+std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
+
+// A step of the printer code that waited on the scheduler this long (Qt
+// handing it a job): once the wait shows, the note of the wait stays over
+// the window, painted after each such step, until the command ends.
+void noteWait(qint64 tookMs);
+
+// What was read of a queue, the listing and the default are read again at
+// the next use (a print to the queue failed). forget() drops all of it (for
+// tests, with the scheduler's own).
+void forgetQueue(const QString& name);
+void forget();
+
+// Tells the user that the printers can't be reached (the scheduler set
+// aside), in a box.
+void tellUnreachable();
+
+}  // namespace platform::printservice

@@ -1,0 +1,63 @@
+#pragma once
+// The printer commands against a print scheduler of the test's own
+// (tests/support/testscheduler.h): an editor session over a stored drawing
+// on one of its queues, with the wait's note the program hands in, and the
+// box that says the printers can't be reached.
+
+#include "tests/editor/editorfixture.h"
+
+#include "db/mdlSQL_objects.h"
+#include "output/dlgPrinter.h"
+#include "platform/printer.h"
+#include "platform/printscheduler.h"
+#include "platform/printservice.h"
+#include "platform/printwaitnote.h"
+#include "tests/support/testscheduler.h"
+
+namespace printtest {
+
+inline const QString Unreachable = QStringLiteral(
+    "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
+    "しばらくしてから、もう一度印刷してください。\r\n"
+    "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。");
+
+struct PrintSession {
+    editortest::Session session;
+
+    bool begin()
+    {
+        if (!session.begin())
+            return false;
+        GE_lngPlatformId = 2;
+        platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
+        return true;
+    }
+
+    // Nothing of a test's scheduler, its queues included, is left for the next.
+    void end()
+    {
+        if (dlgPrinter* d = platform::Instance<dlgPrinter>::pointer())
+            d->unload();
+        if (frmEdit* e = platform::Instance<frmEdit>::pointer())
+            e->booDrawChange = e->booPrtChange = false;
+        session.end();
+        qunsetenv("CUPS_SERVER");
+        platform::printscheduler::forget();
+        platform::printservice::forget();
+        platform::printscheduler::setWaitNote({});
+        platform::CurrentPrinter().selectDefault();
+    }
+
+    // A stored drawing on `queue`; without one, without printer settings of its own.
+    frmEdit& openStored(const QString& queue = QStringLiteral("Queue-1"))
+    {
+        editortest::writePicture(session.fx->dir.path(), QStringLiteral("map.bmp"), QSize(400, 300));
+        const qint32 id =
+            session.fx->storeDrawing(QStringLiteral("P-1"), session.fx->dir.path(), QStringLiteral("map.bmp"));
+        if (!queue.isEmpty() && mdlSQL::fncSQL_InsertPrinter(id, queueRow(queue)) != 0)
+            qFatal("the printer row was not stored");
+        return editortest::Fixture::open();
+    }
+};
+
+}  // namespace printtest

@@ -1,0 +1,101 @@
+// Qt's own print dialog, open on a queue of a scheduler that stops
+// answering: the dialog is held no longer than the program's wait, whether
+// its OK takes the queue's details (the print's 印刷実行 and the printer
+// set-up's 印刷) or another queue is chosen in it; the scheduler is then
+// set aside, the user is told the printers can't be reached, and the
+// drawing's printer settings stay as they were. A scheduler that would
+// hold a question longer lets it go at the test's bound, so a lost guard
+// fails here, not by ctest's timeout.
+
+#include "tests/output/printserverfixture.h"
+
+#include "output/mdlPrinter.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QPrintDialog>
+#include <QtTest>
+
+using namespace printtest;
+
+namespace {
+
+// The boxes answered by script, the print dialog Qt's own.
+class QtPrintDialogUi : public platform::ScriptedUserInterface {
+public:
+    platform::PrintDialogResult printDialog(QPrinter& device, QString& deviceName,
+                                            platform::PrintDialogKind kind) override
+    {
+        return m_qt.printDialog(device, deviceName, kind);
+    }
+
+private:
+    platform::QtUserInterface m_qt;
+};
+
+}  // namespace
+
+class TestPrintDialogServerStop : public QObject {
+    Q_OBJECT
+
+    PrintSession m_print;
+
+private slots:
+    void init() { QVERIFY(m_print.begin()); }
+    void cleanup() { m_print.end(); }
+
+    void schedulerStoppingWhileTheDialogIsOpen_data()
+    {
+        QTest::addColumn<bool>("setUp");
+        QTest::addColumn<bool>("otherQueue");
+        QTest::newRow("印刷実行") << false << false;
+        QTest::newRow("プリンタの設定, 印刷") << true << false;
+        QTest::newRow("another queue chosen") << false << true;
+    }
+
+    void schedulerStoppingWhileTheDialogIsOpen()
+    {
+        QFETCH(bool, setUp);
+        QFETCH(bool, otherQueue);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = m_print.openStored();
+        const typPrinter before = GE_tpPrinter;
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QString listed;
+        qint64 held = -1;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+            if (printers)
+                listed = printers->currentText();
+            scheduler.stopAnswering(BoundMs);
+            QElapsedTimer clock;
+            clock.start();
+            if (otherQueue && printers)
+                printers->setCurrentIndex(printers->findText(QStringLiteral("Queue-2")));
+            dialog->accept();
+            held = clock.elapsed();
+        });
+        if (setUp)
+            e.mnuSetPrinter_Click();
+        else
+            platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_print.session.quiet->get());
+        QCOMPARE(listed, QStringLiteral("Queue-1"));
+        QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
+        QVERIFY(platform::printscheduler::setAside());
+        QCOMPARE(ui.last().prompt, Unreachable);
+        QCOMPARE(ui.last().title, QStringLiteral("印刷"));
+        QVERIFY(ui.unexpected.isEmpty());
+        QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QVERIFY(!e.booPrtChange);
+    }
+};
+
+QTEST_MAIN(TestPrintDialogServerStop)
+#include "tst_printdialog_serverstop.moc"

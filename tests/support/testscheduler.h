@@ -1,0 +1,361 @@
+#pragma once
+// Print schedulers for the tests, on sockets of this machine: one that
+// takes connections and never answers, and one that answers as CUPS does
+// for the test's queues. Every question the program asks goes through Qt
+// and libcups to the socket, so the program's own waits are what is tested.
+
+#include "app/types.h"
+#include "platform/printscheduler.h"
+#include "platform/printservice.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QtGlobal>
+
+#include <atomic>
+#include <mutex>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <cups/cups.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace printtest {
+
+// Longer than the program waits for a first answer (ten seconds); far
+// shorter than libcups' own wait for one (a minute, retried).
+constexpr qint64 BoundMs = 14000;
+
+inline qint64 nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// A socket listening on a free port of 127.0.0.1, or of the address given
+// (-1 on failure). The kernel takes connections to it whether or not anyone
+// accepts them.
+inline int listening(quint16& port, quint32 at = INADDR_LOOPBACK)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(at);
+    socklen_t size = sizeof address;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 16) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Has the program (libcups, through the scheduler's check) ask the scheduler on `port`.
+inline void useScheduler(quint16 port)
+{
+    qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
+    platform::printscheduler::forget();
+    platform::printservice::forget();
+}
+
+// A drawing's printer settings on one of the answering scheduler's queues,
+// as the editor saves them: the queue's A4.
+inline typPrinter queueRow(const QString& queue)
+{
+    typPrinter row;
+    row.strDeviceName = queue;
+    row.strFormName = QStringLiteral("A4");
+    row.intPaperSize = 9, row.intOrientation = 1, row.intScaleMode = 6, row.intZoom = 100;
+    row.intColorMode = 2, row.intDuplex = 1, row.intPrintQuality = 1200, row.intPaperBin = 1;
+    row.sngWidth = 11905.5f, row.sngHeight = 16837.8f, row.sngScaleWidth = 197.2f, row.sngScaleHeight = 284.3f;
+    row.sngPaperWidth = row.sngWidth * 100, row.sngPaperLength = row.sngHeight * 100;
+    return row;
+}
+
+// A scheduler that takes connections and never answers, until the test's
+// bound for the step passes: then it closes, and any question still held
+// ends.
+class SilentScheduler {
+public:
+    SilentScheduler()
+    {
+        m_fd = listening(m_port);
+        holdFor(BoundMs);
+        m_watch = std::thread([this] {
+            while (!m_stop && nowMs() < m_until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ::close(m_fd);  // resets the connections it held
+        });
+    }
+    ~SilentScheduler()
+    {
+        m_stop = true;
+        m_watch.join();
+    }
+    quint16 port() const { return m_port; }
+    void holdFor(qint64 ms) { m_until = nowMs() + ms; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_until{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_watch;
+};
+
+// The queue's description: two papers, A4 its default.
+inline const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                       "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
+                       "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
+                       "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
+                       "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
+                       "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
+                       "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+                       "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+                       "*DefaultPageRegion: A4\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+                       "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
+                       "*DefaultImageableArea: A4\n*ImageableArea A4: \"18 36 577 806\"\n"
+                       "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
+                       "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+
+// A scheduler with two queues taking jobs, "Queue-1" (the default) and
+// "Queue-2": it answers every HTTP request, the IPP listing and attribute
+// requests with its queues, takes jobs (noting the queue each went to), and
+// gives the queues' description; each connection on a thread of its own
+// (libcups keeps one open). Each answer may be held back a while, as a busy
+// server or a slow link does, and the scheduler may stop answering: it then
+// holds each question until the given time and drops the connection. It
+// listens on 127.0.0.1, or on the address given and names itself `host`.
+class AnsweringScheduler {
+public:
+    explicit AnsweringScheduler(qint64 delayMs = 0, quint32 at = INADDR_LOOPBACK,
+                                const QByteArray& host = "127.0.0.1")
+        : m_delayMs(delayMs), m_host(host)
+    {
+        m_fd = listening(m_port, at);
+        if (m_fd < 0)
+            return;
+        m_accepting = std::thread([this] { acceptLoop(); });
+    }
+    ~AnsweringScheduler()
+    {
+        m_stop = true;
+        if (m_accepting.joinable())
+            m_accepting.join();
+        for (std::thread& t : m_threads)
+            t.join();
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+    void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+    void setDelay(qint64 ms) { m_delayMs = ms; }
+    // The requests it was asked since it started or was last asked this.
+    int takeRequests() { return m_requests.exchange(0); }
+    // The queues the jobs it took went to, in order.
+    QByteArrayList jobs() const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        return m_jobs;
+    }
+
+private:
+    // Holds an answer back; false when the scheduler stopped answering.
+    bool holdBack()
+    {
+        for (const qint64 until = nowMs() + m_delayMs; !m_stop && nowMs() < until;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (nowMs() >= m_silentUntil)
+            return true;
+        while (!m_stop && nowMs() < m_silentUntil)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return false;
+    }
+
+    // Reads until the buffer holds `size` bytes; false at the connection's end.
+    bool fill(int fd, QByteArray& in, qsizetype size)
+    {
+        char buffer[4096];
+        while (in.size() < size) {
+            const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
+            if (n <= 0)
+                return false;
+            in.append(buffer, n);
+        }
+        return true;
+    }
+
+    // Reads a chunked body into `body`; false at the connection's end.
+    bool fillChunked(int fd, QByteArray& in, QByteArray& body)
+    {
+        for (;;) {
+            qsizetype line;
+            while ((line = in.indexOf("\r\n")) < 0)
+                if (!fill(fd, in, in.size() + 1))
+                    return false;
+            const qsizetype size = in.left(line).split(';').value(0).trimmed().toLongLong(nullptr, 16);
+            in.remove(0, line + 2);
+            if (!fill(fd, in, size + 2))
+                return false;
+            body.append(in.left(size));
+            in.remove(0, size + 2);
+            if (size == 0)
+                return true;
+        }
+    }
+
+    bool readable(int fd)
+    {
+        pollfd p{fd, POLLIN, 0};
+        while (!m_stop)
+            if (::poll(&p, 1, 50) > 0)
+                return true;
+        return false;
+    }
+
+    void acceptLoop()
+    {
+        while (readable(m_fd)) {
+            const int client = ::accept(m_fd, nullptr, nullptr);
+            if (client >= 0)
+                m_threads.emplace_back([this, client] { serve(client); });
+        }
+    }
+
+    void serve(int fd)
+    {
+        QByteArray in;
+        char buffer[4096];
+        for (;;) {
+            const qsizetype end = in.indexOf("\r\n\r\n");
+            if (end < 0) {
+                const ssize_t n = readable(fd) ? ::read(fd, buffer, sizeof buffer) : 0;
+                if (n <= 0)
+                    break;
+                in.append(buffer, n);
+                continue;
+            }
+            const QByteArray head = in.left(end).toLower();
+            ++m_requests;
+            qsizetype length = 0;
+            if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
+                length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
+            if (head.contains("expect: 100-continue"))
+                send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+            in.remove(0, end + 4);
+            QByteArray body;
+            if (head.contains("transfer-encoding: chunked")) {
+                if (!fillChunked(fd, in, body))
+                    return (void)::close(fd);
+            } else {
+                if (!fill(fd, in, length))
+                    return (void)::close(fd);
+                body = in.left(length);
+                in.remove(0, length);
+            }
+            if (!holdBack())
+                return (void)::close(fd);
+            if (head.startsWith("post")) {
+                const QByteArray answer = ippAnswer(body);
+                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
+                             + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
+            } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
+                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
+                             + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
+            } else {
+                send(fd, head.startsWith("options") ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"
+                                                    : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+            }
+        }
+        ::close(fd);
+    }
+
+    static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
+
+    QByteArray ippAnswer(const QByteArray& body)
+    {
+        struct Cursor {
+            const QByteArray* data;
+            qsizetype at;
+        } cursor{&body, 0};
+        const auto readIpp = [](void* c, ipp_uchar_t* to, size_t bytes) -> ssize_t {
+            auto* cur = static_cast<Cursor*>(c);
+            const qsizetype n = qMin(qsizetype(bytes), cur->data->size() - cur->at);
+            memcpy(to, cur->data->constData() + cur->at, size_t(n));
+            cur->at += n;
+            return n;
+        };
+        ipp_t* request = ippNew();
+        ippReadIO(&cursor, readIpp, 1, nullptr, request);
+        ipp_t* response = ippNewResponse(request);
+        const ipp_op_t op = ippGetOperation(request);
+        const char* uri = ippGetString(ippFindAttribute(request, "printer-uri", IPP_TAG_URI), 0, nullptr);
+        const QByteArray named = uri ? QByteArray(uri).mid(QByteArray(uri).lastIndexOf('/') + 1) : QByteArray();
+        const QByteArray queue = named.compare("Queue-2", Qt::CaseInsensitive) == 0   ? "Queue-2"
+                                 : named.compare("Queue-1", Qt::CaseInsensitive) == 0 ? "Queue-1"
+                                                                                      : QByteArray();
+        if (op == IPP_OP_CUPS_GET_PRINTERS) {
+            describe(response, "Queue-1");
+            ippAddSeparator(response);
+            describe(response, "Queue-2");
+        } else if (op == IPP_OP_CUPS_GET_DEFAULT) {
+            describe(response, "Queue-1");
+        } else if (op == IPP_OP_GET_PRINTER_ATTRIBUTES && !queue.isEmpty()) {
+            describe(response, queue);
+        } else if ((op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB) && !queue.isEmpty()) {
+            int id = 0;
+            {
+                std::lock_guard<std::mutex> lock(m_jobsLock);
+                m_jobs.append(queue);
+                id = int(m_jobs.size());
+            }
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+        } else if (op == IPP_OP_SEND_DOCUMENT) {
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+        } else {
+            ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
+        }
+        QByteArray out;
+        const auto writeIpp = [](void* to, ipp_uchar_t* from, size_t bytes) -> ssize_t {
+            static_cast<QByteArray*>(to)->append(reinterpret_cast<const char*>(from), qsizetype(bytes));
+            return ssize_t(bytes);
+        };
+        ippWriteIO(&out, writeIpp, 1, nullptr, response);
+        ippDelete(request);
+        ippDelete(response);
+        return out;
+    }
+
+    void describe(ipp_t* response, const QByteArray& queue)
+    {
+        const QByteArray uri = "ipp://" + m_host + ":" + QByteArray::number(m_port) + "/printers/" + queue;
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, queue.constData());
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "printer-uri-supported", nullptr, uri.constData());
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, "file:///dev/null");
+        ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", CUPS_PRINTER_LOCAL);
+        ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+        ippAddBoolean(response, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", nullptr, "none");
+    }
+
+    int m_fd = -1;
+    quint16 m_port = 0;
+    std::atomic<qint64> m_delayMs;
+    const QByteArray m_host;
+    mutable std::mutex m_jobsLock;
+    QByteArrayList m_jobs;
+    std::atomic<qint64> m_silentUntil{0};
+    std::atomic<int> m_requests{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_accepting;
+    std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
+};
+
+}  // namespace printtest
