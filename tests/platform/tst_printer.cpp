@@ -168,6 +168,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(vb::Error, p.setPaperSize(5));  // legal: not offered
         QVERIFY_THROWS_EXCEPTION(vb::Error, p.setPaperSize(256));  // no user size
         QCOMPARE(p.PaperSize(), 8);
+        QCOMPARE(p.PaperBin(), 7);  // the device's own tray, automatic, in the stored numbering
         p.setZoom(70);
         p.setPrintQuality(-2);
         p.setPaperBin(12);
