@@ -175,6 +175,8 @@ void SessionManager::State::run()
                 SmsSaveYourself(client, SmSaveBoth, True, SmInteractStyleAny, False);
         }
     }
+    for (SmsConn client : clients)
+        SmsCleanUp(client);
     for (IceConn c : connections) {
         IceSetShutdownNegotiation(c, False);
         IceCloseConnection(c);
