@@ -107,8 +107,11 @@ void onSessionEnd(QSessionManager& manager)
         quitting = true;
         const bool ended = !handlers().quit || handlers().quit();
         quitting = false;
-        manager.release();
-        if (!ended)
+        // The user chose to go on working: the end of the interaction
+        // carries the cancel, and the desktop stays.
+        if (ended)
+            manager.release();
+        else
             manager.cancel();
         return;
     }

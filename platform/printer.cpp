@@ -151,6 +151,7 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
         device->setPageSize(test->papers.value(0, QPageSize(QPageSize::A4)));
         device->setPageMargins(QMarginsF(test->margin, test->margin, test->margin, test->margin),
                                QPageLayout::Millimeter);
+        device->setPaperSource(test->tray);
         return device;
     }
     if (testPrinters().isEmpty())

@@ -19,6 +19,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrinter>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -26,7 +27,6 @@
 #include <vector>
 
 class QPainter;
-class QPrinter;
 
 namespace platform {
 
@@ -44,6 +44,7 @@ struct TestPrinter {
     QString driver;            // make and model
     QString port;              // location
     QString outputFile;        // where a document goes
+    QPrinter::PaperSource tray = QPrinter::Auto;  // its own, until told another
 };
 
 // The installed printers, in their collection order. With test printers

@@ -21,7 +21,7 @@ namespace platform {
 
 namespace {
 
-// A chain longer than the kernel follows is a loop.
+// A chain longer than the kernel follows is a loop (Linux follows 40 links).
 constexpr int MaxLinks = 40;
 constexpr int HexDigits = 8;
 
@@ -32,7 +32,8 @@ QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
 std::optional<QString> endOfLinks(const QString& path)
 {
     QByteArray at = nativeName(path);
-    for (int hop = 0; hop < MaxLinks; ++hop) {
+    // The file after the last link followed is looked at too.
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
         struct stat st {};
         if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return QFile::decodeName(at);

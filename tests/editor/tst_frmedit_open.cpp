@@ -137,9 +137,11 @@ private slots:
         GE_tpKI00ToPx = {-10, 20};
         GE_sngHojoLen = 30;
         GE_booModeKei = true;
+        GE_sngKeisuD = 2.5f;
         GE_tpPrint = typPrint{};
         ScopedScriptedUi ui;
         frmEdit& e = Fixture::open();
+        QCOMPARE(GE_sngKeisuD, 1.0f);
         for (double v : GE_dblHosei)
             QCOMPARE(v, 0.0);
         QCOMPARE(GE_sngScale, 0.0f);

@@ -286,31 +286,36 @@ private slots:
 
     void renameThroughThePopupActsOnTheRowClicked_data()
     {
+        QTest::addColumn<int>("clicked");  // the row clicked; another one is current
         QTest::addColumn<std::optional<QString>>("answer");
         QTest::addColumn<QString>("name");
-        QTest::newRow("quote") << std::optional<QString>(QStringLiteral("O'Neil の図面")) << "O'Neil の図面";
-        QTest::newRow("blanks as typed") << std::optional<QString>(QStringLiteral("  ")) << "  ";
-        QTest::newRow("cancelled") << std::optional<QString>() << "あ";
+        QTest::newRow("quote") << 2 << std::optional<QString>(QStringLiteral("O'Neil の図面")) << "O'Neil の図面";
+        QTest::newRow("blanks as typed") << 2 << std::optional<QString>(QStringLiteral("  ")) << "  ";
+        QTest::newRow("cancelled") << 2 << std::optional<QString>() << "あ";
+        QTest::newRow("the first drawing") << 1 << std::optional<QString>(QStringLiteral("一番目")) << "一番目";
     }
     void renameThroughThePopupActsOnTheRowClicked()
     {
+        QFETCH(int, clicked);
         QFETCH(std::optional<QString>, answer);
         QFETCH(QString, name);
         platform::ScopedScriptedUi ui;
         dlgDB& d = list();
         d.show();
         QVERIFY(QTest::qWaitForWindowExposed(&d));
-        d.fgrdDB->setRow(1);  // B; the click is on C's row
+        d.fgrdDB->setRow(clicked == 1 ? 2 : 1);
+        const QString number = d.fgrdDB->textMatrix(clicked, dlgDB::colNo);
+        const int id = d.fgrdDB->textMatrix(clicked, dlgDB::colId).toInt();
         QTableView* view = d.fgrdDB->view();
         platform::PopupScript popup;
         popup.choose(*d.mnuReName);
         ui->answerInput(answer);
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(1, 2)).center());
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, view->visualRect(view->model()->index(clicked - 1, 2)).center());
         QVERIFY(popup.allUsed() && ui.get().allAnswered());
-        QCOMPARE(d.mnuReName->Caption() + d.popDell->Caption(), QStringLiteral("C の名称を変更C をデータベースから削除"));
+        QCOMPARE(d.mnuReName->Caption() + d.popDell->Caption(), number + QStringLiteral(" の名称を変更") + number + QStringLiteral(" をデータベースから削除"));
         QCOMPARE(ui->last().title, QStringLiteral("画像帳・名前変更"));
-        QCOMPARE(stored("strName", 2).toString(), name);
-        QCOMPARE(d.fgrdDB->textMatrix(2, dlgDB::colName), name);
+        QCOMPARE(stored("strName", id).toString(), name);
+        QCOMPARE(d.fgrdDB->textMatrix(clicked, dlgDB::colName), name);
     }
 
     void deleteTakesTheDrawingOutOfAllSixTables()
@@ -382,11 +387,13 @@ private slots:
             p.txtPassWord(0).SetFocus();
             p.Text1->SetFocus();
             seen << QStringLiteral("%1+%2").arg(p.Text1->SelStart()).arg(p.Text1->SelLength());
+            // Its input method as the password boxes': off.
+            seen << QStringLiteral("IME %1 %2").arg(p.Text1->IMEMode()).arg(p.txtPassWord(1).IMEMode());
             protection(false, false, QStringLiteral(" Ab'1"), QStringLiteral("Ab'1"))(f);
         });
         script.push(protection(false, false, QStringLiteral(" Ab'1 "), QStringLiteral(" Ab'1 ")));
         d.popPassWord->choose();
-        QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99"}));
+        QCOMPARE(seen, (QStringList{"パスワード設定", "C", "あ", "2", "", "0+99", "IME 2 2"}));
         QCOMPARE(ui->last().prompt, QStringLiteral("確認パスワードが一致しません。"));
         d.popPassWord->choose();
         // Kept in the slow salted form (and trimmed: the unblanked text opens it below).

@@ -79,12 +79,13 @@ private slots:
         QVERIFY(l.FontBold);
         QCOMPARE(l.FontSize, 10.5f);
         QCOMPARE(l.FontName, QStringLiteral("ＭＳ Ｐゴシック"));
-        // A label or shape of no width or height is kept as it was drawn.
+        // A label or shape of no width or height is kept as it was drawn, where it was drawn.
         QCOMPARE(QSizeF(l.Width, l.Height), QSizeF(0, 0));
-        const typOldShape flat =
-            fncReadOld_ShapeBin(olddata::bytes({olddata::shape(true, {{5, "0"}, {6, "0"}}), olddata::shape(false)}), "S.txt")
-                .records[0];
-        QCOMPARE(QSizeF(flat.Width, flat.Height), QSizeF(0, 0));
+        const typOldShape flat = fncReadOld_ShapeBin(olddata::bytes({olddata::shape(true, {{3, "7"}, {4, "9"}, {5, "0"}, {6, "0"}}),
+                                                                     olddata::shape(false)}),
+                                                     "S.txt")
+                                     .records[0];
+        QCOMPARE(QRectF(flat.Left, flat.Top, flat.Width, flat.Height), QRectF(7, 9, 0, 0));
         // A number line reads a word as 0. Lines end at CR alone too, or at
         // LF in a file without CR, and a byte order mark is passed over.
         const QByteArray crlf = olddata::bytes({olddata::line(true, {{3, "maybe"}, {4, " 1 2"}, {10, "7"}})});

@@ -237,25 +237,41 @@ private slots:
         QCOMPARE(GE_strFolder, QString());
     }
 
+    // The user's own folders where they exist (named as the desktop's
+    // user-dirs.dirs names them), else the home folder.
     void folderBrowserRootedAtTheSpecialFolder_data()
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("root");  // the home folder: the user has none of the folders
         const QString home = QDir::homePath();
-        auto orHome = [&home](QStandardPaths::StandardLocation location) {
-            const QString place = QStandardPaths::writableLocation(location);
-            return QFileInfo(place).isDir() ? place : home;
-        };
-        QTest::newRow("no entry selected: the desktop") << -1 << orHome(QStandardPaths::DesktopLocation);
-        QTest::newRow("desktop") << 0 << orHome(QStandardPaths::DesktopLocation);
+        QTest::newRow("no entry selected: the desktop") << -1 << m_dir.filePath(QStringLiteral("机上"));
+        QTest::newRow("desktop") << 0 << m_dir.filePath(QStringLiteral("机上"));
         QTest::newRow("my computer: the file system") << 1 << QStringLiteral("/");
-        QTest::newRow("documents") << 2 << orHome(QStandardPaths::DocumentsLocation);
-        QTest::newRow("pictures") << 6 << orHome(QStandardPaths::PicturesLocation);
+        QTest::newRow("documents") << 2 << m_dir.filePath(QStringLiteral("文書"));
+        QTest::newRow("pictures") << 6 << m_dir.filePath(QStringLiteral("写真"));
+        QTest::newRow("pictures, none") << 6 << home;
     }
     void folderBrowserRootedAtTheSpecialFolder()
     {
         QFETCH(int, row);
         QFETCH(QString, root);
+        QTemporaryDir config;
+        QFile dirs(config.filePath(QStringLiteral("user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        for (const char* folder : {"DESKTOP=机上", "DOCUMENTS=文書", "PICTURES=写真"}) {
+            const QStringList entry = QString::fromUtf8(folder).split(u'=');
+            const QString place = m_dir.filePath(entry[1]);
+            dirs.write(QStringLiteral("XDG_%1_DIR=\"%2\"\n").arg(entry[0], place).toUtf8());
+            QVERIFY(root == QDir::homePath() || QDir().mkpath(place));
+        }
+        dirs.close();
+        const QByteArray configWas = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const auto restore = qScopeGuard([&] {
+            configWas.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configWas);
+            for (const char* folder : {"机上", "文書", "写真"})
+                QDir(m_dir.filePath(QString::fromUtf8(folder))).removeRecursively();
+        });
         ScopedScriptedUi ui;
         ui->answerFolder(m_pictures);
         ModalScript script;

@@ -491,6 +491,9 @@ private slots:
         QCOMPARE(ui->boxes.size(), 0);
         QVERIFY2(e.stsTip->Panels(1).Text().startsWith(QStringLiteral("***-**-**.**** E  ")),
                  qPrintable(e.stsTip->Panels(1).Text()));
+        frmOption& o = show(e);
+        QVERIFY(o.optMOde(1).Value() && !o.optMOde(0).Value());  // the drawing's mode
+        close(o);
     }
 
     void scalesOutliveModeAndUnitChanges_data()
@@ -645,6 +648,7 @@ private slots:
         const bool saveWas = e.mnuFileSavePrj->Enabled();
         GE_sngZoom = 1.5f;
         frmOption& o = show(e);
+        QVERIFY(o.optMOde(0).Value() && !o.optMOde(1).Value());  // the drawing's mode
         QCOMPARE(GE_sngZoom, 1.0f);
         for (platform::Menu* item : {e.mnuEditSet, e.mnuFileNewPrj, e.mnuFileSavePrj, e.mnuDispEandRP})
             QVERIFY(!item->Enabled());

@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace editortest;
@@ -373,6 +374,13 @@ private slots:
         QVERIFY(!e.booDrawChange);
         e.popEditUnitD_Click(0);
         QVERIFY(e.booDrawChange);
+        // Its decimals keep its distance unit.
+        const auto names = qScopeGuard([d = GE_strUnitDistance, a = GE_strUnitArea] {
+            GE_strUnitDistance = d, GE_strUnitArea = a;
+        });
+        GE_strUnitDistance[0] = QStringLiteral("m "), GE_strUnitArea[0] = QStringLiteral("m2 ");
+        e.popEditDPoint_Click(3);
+        QCOMPARE(e.lblKyori(0).Caption, QStringLiteral(" 10.000 m "));
     }
 
     void moveAreaWithItsKey_data()

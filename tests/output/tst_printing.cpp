@@ -410,6 +410,12 @@ private slots:
         oval.Move(100, 100, 40, 20);
         oval.Shape = 2, oval.BorderWidth = 3, oval.BackStyle = 1, oval.BackColor = 0x00FFFF;
         oval.BorderColor = 0xFF0000, oval.FillStyle = 0, oval.FillColor = 0x00FF00, oval.Visible = true;
+        // A square in a box taller than wide, see-through.
+        e.shpShape.Load(2);
+        platform::ShapeElement& square = e.shpShape(1);
+        square.Move(160, 100, 20, 40);
+        square.Shape = 1, square.BorderWidth = 1, square.BackStyle = 0, square.BorderColor = 0x808000;
+        square.Visible = true;
         // A 14-pt result label with a comment; the hidden default text label.
         e.lblKyori.Load(1);
         platform::LabelElement& label = e.lblKyori(0);
@@ -440,6 +446,12 @@ private slots:
         QVERIFY(border.color == 0xFF0000 && border.fillColor == 0x00FF00 && border.fillStyle == 0);
         QCOMPARE(border.penWidth, 3.0);
         QCOMPARE((border.rect.size() / PxPerMm).toSize(), QSize(40, 20));
+        // The square in the middle of its box.
+        QList<QRect> squares;
+        for (const DrawCommand& c : ofKind(sheet, DrawCommand::Box))
+            if (c.color == 0x808000)
+                squares << QRectF((c.rect.topLeft() - border.rect.topLeft()) / PxPerMm, c.rect.size() / PxPerMm).toRect();
+        QCOMPARE(squares, QList<QRect>{QRect(60, 10, 20, 20)});
         const auto texts = ofKind(sheet, DrawCommand::Text);
         QCOMPARE(texts.size(), size_t(2));  // caption and comment; no position, no "文字列"
         QCOMPARE(texts[1].text, QStringLiteral("境界"));

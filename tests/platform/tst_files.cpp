@@ -203,6 +203,8 @@ private slots:
         QTest::newRow("read-only folder") << u"locked/out.csv"_s << QString() << long(vb::errPermission);
         QTest::newRow("chain of links") << u"c.csv"_s << u"real/t.csv"_s << 0L;
         QTest::newRow("loop of links") << u"loop.csv"_s << QString() << long(vb::errPathFileAccess);
+        QTest::newRow("40 links, as the system follows") << u"k40.csv"_s << u"real/t.csv"_s << 0L;
+        QTest::newRow("41 links") << u"k41.csv"_s << QString() << long(vb::errPathFileAccess);
         QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
         QTest::newRow("name of 253 bytes") << longName() << longName() << 0L;
     }
@@ -233,6 +235,10 @@ private slots:
         QVERIFY(QFile::setPermissions(file(u"ro.csv"_s), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::link(u"real/t.csv"_s, file(u"t.csv"_s)) && QFile::link(u"t.csv"_s, file(u"c.csv"_s)));
         QVERIFY(QFile::link(u"loop.csv"_s, file(u"loop.csv"_s)));
+        // k1.csv to k41.csv, each a link to the one before, k1.csv to the file.
+        for (int k = 1; k <= 41; ++k)
+            QVERIFY(QFile::link(k == 1 ? u"real/t.csv"_s : u"k%1.csv"_s.arg(k - 1), file(u"k%1.csv"_s.arg(k))));
+        QVERIFY(QFile(file(u"k40.csv"_s)).open(QIODevice::ReadOnly) && !QFile(file(u"k41.csv"_s)).open(QIODevice::ReadOnly));
         // Each file's bytes, or where a link points.
         const auto contents = [&] {
             QMap<QString, QByteArray> all;

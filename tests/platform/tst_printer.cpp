@@ -178,6 +178,12 @@ private slots:
         QCOMPARE(p.dpiX(), 600.0);
         p.select(QStringLiteral("Plotter-A"));
         QVERIFY(p.Zoom() == 100 && p.PaperSize() == 9);
+        // A tray of the device's own, as a stored setting names it.
+        platform::TestPrinter forms;
+        forms.name = QStringLiteral("Forms"), forms.tray = QPrinter::FormSource;
+        Printers::addTestPrinter(forms);
+        p.select(forms.name);
+        QCOMPARE(p.PaperBin(), 15);
     }
 };
 

@@ -261,9 +261,10 @@ private slots:
         QCOMPARE(s.cmbTilt->Text(), QStringLiteral("50"));
         QCOMPARE(s.cmbBorderWidth(1).Text(), QStringLiteral("1"));
         QVERIFY(!e.booDrawChange);
-        // The first choice applies.
+        // The first choice applies, and stays the list's only "15".
         s.cmbTilt->setListIndex(0);
         QCOMPARE(GE_tpHatching[1].iTilt, qint16(15));
+        QCOMPARE(s.cmbTilt->ListCount(), 6);
         QVERIFY(e.booDrawChange);
         // So do the hatching pen's draw mode, line style and width.
         const struct {
