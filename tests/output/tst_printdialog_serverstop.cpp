@@ -3,7 +3,9 @@
 // its OK takes the queue's details (the print's 印刷実行 and the printer
 // set-up's 印刷) or another queue is chosen in it; the scheduler is then
 // set aside, the user is told the printers can't be reached, and the
-// drawing's printer settings stay as they were. A scheduler that would
+// drawing's printer settings stay as they were. A scheduler shut down
+// instead (its port refusing) is told the same way; one that answers again
+// on its port has the queue the dialog shows print. A scheduler that would
 // hold a question longer lets it go at the test's bound, so a lost guard
 // fails here, not by ctest's timeout.
 
@@ -90,6 +92,96 @@ private slots:
         QVERIFY(platform::printscheduler::setAside());
         QCOMPARE(ui.last().prompt, Unreachable);
         QCOMPARE(ui.last().title, QStringLiteral("印刷"));
+        QVERIFY(ui.unexpected.isEmpty());
+        QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QVERIFY(!e.booPrtChange);
+    }
+
+    // Stopped while the dialog is open, shut down (its port refusing) or
+    // silent, the scheduler has the print refused with the box that says it
+    // can't be reached; once it answers again on its port, the queue the
+    // dialog shows prints.
+    void printingAgainOnceTheSchedulerIsBack_data()
+    {
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("refusing") << false;
+        QTest::newRow("silent") << true;
+    }
+
+    void printingAgainOnceTheSchedulerIsBack()
+    {
+        QFETCH(bool, silent);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = m_print.openStored();
+        const typPrinter before = GE_tpPrinter;
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QStringList listed;
+        const auto print = [&](const std::function<void()>& stop) {
+            QTimer::singleShot(0, this, [&] {
+                auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+                    listed.append(printers->currentText());
+                stop();
+                dialog->accept();
+            });
+            platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        };
+        print([&] {
+            if (silent)
+                scheduler.stopAnswering(BoundMs);
+            else
+                scheduler.stop();
+        });
+        const QString refused = ui.last().prompt;
+        const int boxes = ui.count();
+        const QByteArrayList jobsRefused = scheduler.jobs();
+        const bool same = mdlPrinter::fncSame_Settings(GE_tpPrinter, before) && !e.booPrtChange;
+        // Back: started again, or answering once more and its silence
+        // no longer held against it (half a minute).
+        if (silent)
+            QTest::qWait(31000);
+        else
+            QVERIFY(scheduler.start());
+        print([] {});
+        platform::setUi(&m_print.session.quiet->get());
+        QCOMPARE(refused, Unreachable);
+        QVERIFY(jobsRefused.isEmpty());
+        QVERIFY(same);
+        QCOMPARE(listed, (QStringList{QStringLiteral("Queue-1"), QStringLiteral("Queue-1")}));
+        QVERIFY2(ui.count() == boxes, qPrintable(ui.last().prompt));
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+    }
+
+    // The printer set-up accepted with the scheduler shut down (its port
+    // refusing), which the dialog can only offer a PDF file for, is told as
+    // a silent scheduler's is, and the drawing's printer stays.
+    void setUpWithTheSchedulerShutDown()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = m_print.openStored();
+        const typPrinter before = GE_tpPrinter;
+        scheduler.stop();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                shown = true;
+                dialog->accept();
+            }
+        });
+        e.mnuSetPrinter_Click();
+        platform::setUi(&m_print.session.quiet->get());
+        QVERIFY(shown);
+        QCOMPARE(ui.last().prompt, Unreachable);
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
