@@ -10,6 +10,7 @@
 #include "platform/events.h"
 #include "platform/printer.h"
 #include "platform/printqueue.h"
+#include "platform/printservice.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -183,9 +184,14 @@ void dlgPrinter::cmdPrint_Click()
         printer.setOutputFile(pdfFile);
         printer.setDocumentName(GE_tpPrint.strName);
         // A queue that takes no jobs would drop the print without a word; a
-        // scheduler that doesn't answer lists no printer at all. A print
+        // queue whose server can't be reached (shut down, or not answering)
+        // takes none either, and the fault is the server's. A print
         // refused here leaves the drawing's printer settings as they were:
         // what the printer reads back then is no choice of the user's.
+        if (pdfFile.isEmpty() && platform::Printers::unreachable(printer.DeviceName())) {
+            platform::printservice::tellUnreachable();
+            return;
+        }
         if (pdfFile.isEmpty() && !platform::printqueue::confirmAccepting(printer.DeviceName()))
             return;
         if (!printer.hasOutput()) {

@@ -381,10 +381,12 @@ bool fncSetUp_Printer(QWidget* /*owner*/)
         subSet_DevNamesRec(GE_tpPrinter, devNames);
         if (!fncPrintDialog(true, devMode, devNames))
             return false;
-        // Accepted while the print server had stopped answering, the dialog
-        // took no queue's details: said so as a print says it, and nothing
-        // changes.
-        if (platform::printscheduler::setAside()) {
+        // Accepted while the print server had stopped answering, or was shut
+        // down while the drawing or the dialog named a queue, the dialog took
+        // no queue's details: said so as a print says it, and nothing changes.
+        const QString chosen = fncDevNames_Part(devNames, devNames.wDeviceOffset).trimmed();
+        if (platform::printscheduler::setAside() || platform::Printers::unreachable(GE_tpPrinter.strDeviceName)
+            || platform::Printers::unreachable(chosen)) {
             platform::printservice::tellUnreachable();
             return false;
         }

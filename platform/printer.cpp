@@ -1,6 +1,7 @@
 #include "platform/printer.h"
 
 #include "platform/printqueue.h"
+#include "platform/printscheduler.h"
 #include "platform/printservice.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
@@ -164,6 +165,11 @@ bool installed(const QString& name)
     return findTest(name) || (testPrinters().isEmpty() && !printservice::printerInfo(name).isNull());
 }
 
+bool unreachable(const QString& name)
+{
+    return !name.isEmpty() && testPrinters().isEmpty() && !printscheduler::reachable();
+}
+
 QString driverOf(const QString& name)
 {
     if (const TestPrinter* test = findTest(name))
@@ -231,8 +237,11 @@ void Printer::select(const QString& name)
     KillDoc();
     const bool known = Printers::installed(name);
     // A queue current already goes back to its defaults: a new device for
-    // it would have Qt read the queue's details again.
-    if (findTest(name) || !known || name != m_name || !m_defaults) {
+    // it would have Qt read the queue's details again. A device made while
+    // the print server could not be reached is none of the queue's, and is
+    // made again.
+    const bool queues = m_device->outputFormat() == QPrinter::NativeFormat && m_device->printerName() == name;
+    if (findTest(name) || !known || name != m_name || !m_defaults || !queues) {
         m_device = Printers::makeDevice(name);
         m_defaults = Defaults{m_device->pageLayout(), m_device->resolution(), m_device->colorMode(),
                               m_device->duplex(), m_device->paperSource()};

@@ -59,6 +59,10 @@ QString defaultName();
 std::unique_ptr<QPrinter> makeDevice(const QString& name);
 // Whether a printer of exactly this name is installed.
 bool installed(const QString& name);
+// Whether the named printer is a print queue whose server can't be reached
+// now (shut down, silent, or none there): nothing would read its details or
+// take its job. Asks as the scheduler's check does.
+bool unreachable(const QString& name);
 // Make and model, and location, of a printer ("" when unknown).
 QString driverOf(const QString& name);
 QString portOf(const QString& name);

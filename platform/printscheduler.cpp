@@ -32,6 +32,7 @@ constexpr const char* NoServer = "/dev/null";
 struct Verdict {
     bool asked = false;
     bool silent = false;
+    bool reached = false;  // took the connection
     qint64 keptMs = 0;
     QElapsedTimer since;
 };
@@ -120,11 +121,13 @@ http_t* connectWithin(Wait& wait)
 // Whether the scheduler libcups would ask leaves a question unanswered for
 // the whole wait: one connection of our own, a request every HTTP server
 // answers at once (no authentication, no encryption). A refused connection,
-// a closed one or any answer, however late, is no silence.
-bool silent()
+// a closed one or any answer, however late, is no silence. `reached` tells
+// whether it took the connection.
+bool silent(bool& reached)
 {
     Wait wait;
     http_t* http = connectWithin(wait);
+    reached = http != nullptr;
     if (!http)
         return wait.timedOut;  // refused or unknown: libcups fails by itself
     httpSetTimeout(http, StepMs / 1000.0, keepWaiting, &wait);
@@ -143,7 +146,7 @@ bool ask()
     QElapsedTimer took;
     took.start();
     asking() = true;
-    v.silent = silent();
+    v.silent = silent(v.reached);
     asking() = false;
     if (v.silent)
         cupsSetServer(NoServer);
@@ -190,8 +193,15 @@ bool confirm()
 void answered()
 {
     Verdict& v = verdict();
-    if (v.asked && !v.silent)
+    if (v.asked && !v.silent) {
+        v.reached = true;
         v.since.start();
+    }
+}
+
+bool reachable()
+{
+    return check() && verdict().reached;
 }
 
 bool setAside()

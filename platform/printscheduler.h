@@ -57,6 +57,11 @@ bool confirm();
 // scheduler doesn't ask it again in between.
 void answered();
 
+// Whether the scheduler can be reached: asked as check() asks, false also
+// when it refuses the connection or can't be found (shut down, or none
+// there), which libcups fails at by itself.
+bool reachable();
+
 // Whether the scheduler is set aside now.
 bool setAside();
 

@@ -127,8 +127,11 @@ std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
     // Set aside, no device reaches the scheduler.
     if (use.isNull() || !check())
         return newPdfDevice();
+    // A device whose queue Qt could not read names none: no answer.
     return timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); },
-                 [](const std::unique_ptr<QPrinter>& d) { return d->outputFormat() == QPrinter::NativeFormat; });
+                 [](const std::unique_ptr<QPrinter>& d) {
+                     return d->outputFormat() == QPrinter::NativeFormat && !d->printerName().isEmpty();
+                 });
 }
 
 std::unique_ptr<QPrinter> newPdfDevice()

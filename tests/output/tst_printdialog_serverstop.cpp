@@ -3,7 +3,9 @@
 // its OK takes the queue's details (the print's 印刷実行 and the printer
 // set-up's 印刷) or another queue is chosen in it; the scheduler is then
 // set aside, the user is told the printers can't be reached, and the
-// drawing's printer settings stay as they were. A scheduler that would
+// drawing's printer settings stay as they were. A scheduler shut down
+// instead (its port refusing) is told the same way; one that answers again
+// on its port has the queue the dialog shows print. A scheduler that would
 // hold a question longer lets it go at the test's bound, so a lost guard
 // fails here, not by ctest's timeout.
 
@@ -39,6 +41,41 @@ class TestPrintDialogServerStop : public QObject {
     Q_OBJECT
 
     PrintSession m_print;
+    int m_boxes = 0;
+
+    // 印刷実行 through Qt's dialog: `inDialog` runs in it before its 印刷,
+    // and the queue it shows is added to `listed`.
+    void printThroughTheDialog(QStringList& listed, const std::function<void()>& inDialog)
+    {
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+                listed.append(printers->currentText());
+            inDialog();
+            dialog->accept();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+    }
+
+    // The print once the scheduler answers again, after one it refused.
+    void printAgain(const QtPrintDialogUi& ui, QStringList& listed)
+    {
+        m_boxes = ui.count();
+        printThroughTheDialog(listed, [] {});
+    }
+
+    // Only the second print went out, to the queue the dialog showed both
+    // times, without a box.
+    void checkPrintedAgain(const QtPrintDialogUi& ui, const QStringList& listed, const AnsweringScheduler& scheduler)
+    {
+        QCOMPARE(listed, (QStringList{QStringLiteral("Queue-1"), QStringLiteral("Queue-1")}));
+        QVERIFY2(ui.count() == m_boxes, qPrintable(ui.last().prompt));
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+    }
 
 private slots:
     void init() { QVERIFY(m_print.begin()); }
@@ -90,6 +127,73 @@ private slots:
         QVERIFY(platform::printscheduler::setAside());
         QCOMPARE(ui.last().prompt, Unreachable);
         QCOMPARE(ui.last().title, QStringLiteral("印刷"));
+        QVERIFY(ui.unexpected.isEmpty());
+        QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QVERIFY(!e.booPrtChange);
+        if (setUp || otherQueue)
+            return;
+        // Answering again, and its silence no longer held against it (half a
+        // minute): the queue the dialog shows prints.
+        QTest::qWait(31000);
+        QStringList shown{listed};
+        platform::setUi(&ui);
+        printAgain(ui, shown);
+        platform::setUi(&m_print.session.quiet->get());
+        checkPrintedAgain(ui, shown, scheduler);
+    }
+
+    // Shut down while the dialog is open (its port refusing), the scheduler
+    // has the print refused with the box that says it can't be reached, as
+    // a silent one does; started again on its port, the queue the dialog
+    // shows prints.
+    void printingAgainOnceTheSchedulerIsBack()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = m_print.openStored();
+        const typPrinter before = GE_tpPrinter;
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QStringList listed;
+        printThroughTheDialog(listed, [&] { scheduler.stop(); });
+        const QString refused = ui.last().prompt;
+        const QByteArrayList jobsRefused = scheduler.jobs();
+        const bool same = mdlPrinter::fncSame_Settings(GE_tpPrinter, before) && !e.booPrtChange;
+        const bool started = scheduler.start();
+        if (started)
+            printAgain(ui, listed);
+        platform::setUi(&m_print.session.quiet->get());
+        QVERIFY(started);
+        QCOMPARE(refused, Unreachable);
+        QVERIFY(jobsRefused.isEmpty());
+        QVERIFY(same);
+        checkPrintedAgain(ui, listed, scheduler);
+    }
+
+    // The printer set-up accepted with the scheduler shut down (its port
+    // refusing), which the dialog can only offer a PDF file for, is told as
+    // a silent scheduler's is, and the drawing's printer stays.
+    void setUpWithTheSchedulerShutDown()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = m_print.openStored();
+        const typPrinter before = GE_tpPrinter;
+        scheduler.stop();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                shown = true;
+                dialog->accept();
+            }
+        });
+        e.mnuSetPrinter_Click();
+        platform::setUi(&m_print.session.quiet->get());
+        QVERIFY(shown);
+        QCOMPARE(ui.last().prompt, Unreachable);
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));

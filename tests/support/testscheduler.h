@@ -37,14 +37,19 @@ inline qint64 nowMs()
 }
 
 // A socket listening on a free port of 127.0.0.1, or of the address given
-// (-1 on failure). The kernel takes connections to it whether or not anyone
+// (-1 on failure); on `port` itself when it is not 0. The kernel takes connections to it whether or not anyone
 // accepts them.
 inline int listening(quint16& port, quint32 at = INADDR_LOOPBACK)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    // A scheduler started again takes the port it had, whose connections
+    // may still be closing.
+    const int reuse = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(at);
+    address.sin_port = htons(port);
     socklen_t size = sizeof address;
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 16) != 0
         || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
@@ -136,7 +141,7 @@ class AnsweringScheduler {
 public:
     explicit AnsweringScheduler(qint64 delayMs = 0, quint32 at = INADDR_LOOPBACK,
                                 const QByteArray& host = "127.0.0.1")
-        : m_delayMs(delayMs), m_host(host)
+        : m_delayMs(delayMs), m_host(host), m_at(at)
     {
         m_fd = listening(m_port, at);
         if (m_fd < 0)
@@ -155,6 +160,22 @@ public:
     }
     quint16 port() const { return m_port; }
     void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+    // Stops as a scheduler shut down does: the connections open are dropped
+    // and new ones refused, until it is started again on the same port.
+    void stop()
+    {
+        m_down = true;
+        while (m_listening)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // False when the port could not be had again.
+    bool start()
+    {
+        m_down = false;
+        while (!m_listening && !m_lost)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return m_listening;
+    }
     void setDelay(qint64 ms) { m_delayMs = ms; }
     // The requests it was asked since it started or was last asked this.
     int takeRequests() { return m_requests.exchange(0); }
@@ -213,7 +234,7 @@ private:
     bool readable(int fd)
     {
         pollfd p{fd, POLLIN, 0};
-        while (!m_stop)
+        while (!m_stop && !m_down)
             if (::poll(&p, 1, 50) > 0)
                 return true;
         return false;
@@ -221,10 +242,29 @@ private:
 
     void acceptLoop()
     {
-        while (readable(m_fd)) {
-            const int client = ::accept(m_fd, nullptr, nullptr);
-            if (client >= 0)
-                m_threads.emplace_back([this, client] { serve(client); });
+        for (;;) {
+            while (readable(m_fd)) {
+                const int client = ::accept(m_fd, nullptr, nullptr);
+                if (client >= 0)
+                    m_threads.emplace_back([this, client] { serve(client); });
+            }
+            if (m_stop || !m_down)
+                return;
+            // Stopped: the port refuses connections until started again.
+            ::close(m_fd);
+            m_fd = -1;
+            m_listening = false;
+            while (m_down && !m_stop)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (m_stop)
+                return;
+            quint16 port = m_port;
+            m_fd = listening(port, m_at);
+            if (m_fd < 0 || port != m_port) {
+                m_lost = true;
+                return;
+            }
+            m_listening = true;
         }
     }
 
@@ -349,6 +389,8 @@ private:
     quint16 m_port = 0;
     std::atomic<qint64> m_delayMs;
     const QByteArray m_host;
+    const quint32 m_at;
+    std::atomic<bool> m_down{false}, m_listening{true}, m_lost{false};
     mutable std::mutex m_jobsLock;
     QByteArrayList m_jobs;
     std::atomic<qint64> m_silentUntil{0};
