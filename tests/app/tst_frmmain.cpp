@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSocketNotifier>
@@ -356,6 +357,7 @@ private slots:
         mdlSub::Main();
         GE_strPict_Folda = QStringLiteral("/home/user/地図");
         GE_strPict_Drive = QString();  // an empty value leaves its entry as it was
+        GE_strDB_Folda_Path = QStringLiteral("/srv/図面");  // a folder the user chose is kept by its path
         const QString jpeg = GE_strTempPath + QStringLiteral("/THUMB.JPG"), bin = GE_strTempPath + QStringLiteral("/123456.bin");
         for (const QString& file : {jpeg, bin})
             QVERIFY(QFile(file).open(QIODevice::WriteOnly));
@@ -365,7 +367,7 @@ private slots:
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"), ini),
                  QStringLiteral("/home/user/地図"));
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini),
-                 m_folder->file(QStringLiteral("MDB")));
+                 QStringLiteral("/srv/図面"));
         QVERIFY(!QFile::exists(jpeg));
         QVERIFY(!QFile::exists(bin));
         QVERIFY(!GE_booDbOpen);
@@ -617,6 +619,17 @@ private slots:
             // Longer than a single try waits for the lock.
             QThread::msleep(5000);
             QCOMPARE(host.state(), QProcess::Running);
+            // A start from the same folder meanwhile finds no window, and is
+            // told that the run is still ending and for how long at most.
+            platform::app::releaseInstanceLock();
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            QVERIFY(!platform::Instance<frmMain>::exists());
+            QCOMPARE(ui->count(), 1);
+            QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
+            QVERIFY2(ui->last().prompt.contains(QRegularExpression(
+                         QStringLiteral("^前回のねむのきⅡがまだ終了していません。\r\n.*\r\n終了まで最長で約 (5[0-9]|6[0-5]) 秒"))),
+                     qPrintable(ui->last().prompt));
             other.close();
         }
         QVERIFY(host.waitForFinished(120000));
@@ -642,10 +655,13 @@ private slots:
         const QString note = m_folder->file(QStringLiteral("lostsaves.txt"));
         const bool lost = during == QLatin1String("read on");
         QCOMPARE(QFile::exists(note), lost);
-        const QString why = QStringLiteral("データベースファイル %1 に変更を保存できませんでした。\r\n"
+        // When the wait ended, not when the display went; the run's work is
+        // gone from the program as well.
+        const QString why = QStringLiteral(" に、データベースファイル %1 に変更を保存できないまま終了しました。\r\n"
                                            "データベースファイル %1 は、ほかのプログラムが使用中です。（database is locked）\r\n"
                                            "ほかのプログラム（別のパソコンのねむのきⅡなど）がこのファイルを使い終わるのを 2 秒待ちましたが、使い終わりませんでした。\r\n"
-                                           "次の図面は、その実行で保存した内容がファイルに残っていません。もう一度保存してください。\r\n"
+                                           "次の図面は、その実行で保存した内容がファイルに残っていません。"
+                                           "その内容はプログラムにも残っていないため、もう一度作業し直してください。\r\n"
                                            "　管理番号 Q-1　試験図面")
                                 .arg(dbPath());
         QCOMPARE(errors.contains(QString(why).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))), lost);
