@@ -14,6 +14,7 @@
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/files.h"
+#include "platform/inifile.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
@@ -228,15 +229,18 @@ void frmMain::Form_Unload(int& cancel)
     // An empty value is left out on purpose; any other that cannot be
     // written is told, so the user knows the folders will not be kept.
     bool iniKept = true;
-    // The sample folder the start fell back to is no choice of the user's:
-    // the folder Init.ini names stays, and the next start tries it again.
-    const QString dbFolder = GE_booDbFallback ? QString() : GE_strDB_Folda_Path;
     for (const auto& [key, value] : {std::pair{IniKeyPictDrive, GE_strPict_Drive},
-                                     std::pair{IniKeyPictFolder, GE_strPict_Folda},
-                                     std::pair{IniKeyDbFolder, dbFolder}}) {
+                                     std::pair{IniKeyPictFolder, GE_strPict_Folda}}) {
         if (!fncPutIni(IniSecFolder, key, value, iniPath) && !value.isEmpty())
             iniKept = false;
     }
+    // The sample folder the start fell back to is no choice of the user's:
+    // the folder Init.ini names stays, and the next start tries it again.
+    // The program's own sample folder is kept as such (an empty entry), not
+    // by its path, so that a copy of the program folder uses its own.
+    if (!GE_booDbFallback
+        && !platform::ini::write(iniPath, IniSecFolder, IniKeyDbFolder, fncDbFolderSetting(GE_strDB_Folda_Path)))
+        iniKept = false;
     if (!iniKept)
         subTell_IniNotWritten(iniPath, QStringLiteral("フォルダの設定"), QStringLiteral("設定"));
     if (GE_booDbOpen && mdlDB::fncDbClose() != 0)

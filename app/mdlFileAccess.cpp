@@ -80,6 +80,14 @@ void subCheck_Factors(const QString& path)
 
 QString fncInitIniPath() { return platform::files::join(platform::app::path(), IniFileName); }
 
+QString fncSampleFolder() { return platform::files::join(platform::app::path(), QStringLiteral("MDB")); }
+
+QString fncDbFolderSetting(const QString& folder)
+{
+    using platform::files::canonicalPath;
+    return canonicalPath(folder) == canonicalPath(fncSampleFolder()) ? QString() : folder;
+}
+
 QString fncGetIni(const QString& section, const QString& key, const QString& iniPath)
 {
     return cutAtNul(platform::ini::read(iniPath, section, key, QString()));

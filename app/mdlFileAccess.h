@@ -23,6 +23,14 @@ inline const QString IniSecFactorArea = QStringLiteral("面積換算係数");
 // The full path of Init.ini in the program folder.
 QString fncInitIniPath();
 
+// The sample database folder, "MDB" in the program folder: what an empty
+// DB_Folda_Path names, so that a copy of the program folder uses its own.
+QString fncSampleFolder();
+
+// The DB_Folda_Path that keeps `folder`: "" for the program's own sample
+// folder, the folder itself for any other.
+QString fncDbFolderSetting(const QString& folder);
+
 // The value of `key` in `section`, up to its first NUL; "" when the key or
 // the section is missing.
 QString fncGetIni(const QString& section, const QString& key, const QString& iniPath);

@@ -24,13 +24,19 @@ namespace {
 const QString kFolderTitle = QStringLiteral("フォルダ異常");
 const QString kFileTitle = QStringLiteral("データベースファイル異常");
 const QString kInstallTitle = QStringLiteral("インストールエラー");
-const QString kUseSample = QStringLiteral("その間サンプルデータベースを使用します。");
+// The fallback's last line, and where that day's drawings go: they stay in
+// the sample database when the configured one is back.
+QString useSample()
+{
+    return QStringLiteral("その間サンプルデータベースを使用します。") + vbCrLf
+        + QStringLiteral("この間に保存した図面はサンプルデータベースに残り、フォルダが戻っても元のデータベースには移りません。");
+}
 
-// The three lines that close both folder warnings.
+// The lines that close both folder warnings.
 QString fallbackAdvice()
 {
     return QStringLiteral("「データベースの管理」で再設定してください。") + vbCrLf
-        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf + kUseSample + vbCrLf;
+        + QStringLiteral("又は、ネットワークドライブ等の確認を行ってください。") + vbCrLf + useSample() + vbCrLf;
 }
 
 // What the start finds beside the program.
@@ -43,7 +49,7 @@ struct Places {
 Places programPlaces()
 {
     const QString app = platform::app::path();
-    return {app, files::join(app, QStringLiteral("MDB")),
+    return {app, mdlFileAccess::fncSampleFolder(),
             files::join(files::join(app, QStringLiteral("template")), QStringLiteral("master.mdb"))};
 }
 
@@ -69,26 +75,65 @@ void subTell_NoJapaneseFont()
            vbExclamation + vbOKOnly, QStringLiteral("Nemunoki II: no Japanese font"));
 }
 
-// The program writes its settings, the sample database and its work folder
-// beside itself: a folder the user may not write (an installation owned by
-// another user) ends the start with the one box that says so.
-bool fncProgramFolder_Writable(const QString& appPath)
+// The box of the places the start can't write: false, the start ends.
+bool fncTell_Unwritable(const QStringList& refused, bool top)
 {
-    if (files::canCreateIn(appPath))
-        return true;
-    MsgBox(appPath + vbCrLf + QStringLiteral("このフォルダに書き込めないため、ねむのきⅡを起動できません。") + vbCrLf
-               + QStringLiteral("ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）を")
+    MsgBox(refused.join(vbCrLf) + vbCrLf
+               + (top ? QStringLiteral("このフォルダに書き込めないため、ねむのきⅡを起動できません。")
+                      : QStringLiteral("プログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。"))
+               + vbCrLf + QStringLiteral("ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）を")
                + QStringLiteral("プログラムのフォルダに置いて書き込みます。") + vbCrLf
                + QStringLiteral("プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、")
-               + QStringLiteral("このフォルダに書き込めるようにしてください。") + vbCrLf,
+               + (top ? QStringLiteral("このフォルダに書き込めるようにしてください。")
+                      : QStringLiteral("プログラムのフォルダの中のすべてに書き込めるようにしてください。"))
+               + vbCrLf,
            vbCritical + vbOKOnly, kInstallTitle);
     return false;
 }
 
+// The program writes its settings, the sample database and its work folder
+// beside itself: a program folder the user may not write (an installation
+// owned by another user), or one writable at its top only (a shared install
+// made group-writable there alone), ends the start with the one box that
+// names every place it can't write and says what to do. Nothing else is
+// said, of a database folder the user never set least of all.
+bool fncProgramFolder_Writable(const Places& places)
+{
+    const QString ini = files::join(places.app, mdlFileAccess::IniFileName);
+    const QString temp = files::join(places.app, QStringLiteral("TEMP"));
+    // A folder the user can't write at all is named alone: its copy is the way out.
+    if (!files::canCreateIn(places.app))
+        return fncTell_Unwritable({places.app}, true);
+    QStringList refused;
+    for (const QString& folder : {places.sample, temp}) {
+        if (files::dirExists(folder) && !files::canCreateIn(folder))
+            refused << folder;
+    }
+    if (files::fileExists(ini) && !files::canRewrite(ini))
+        refused << ini;
+    return refused.isEmpty() || fncTell_Unwritable(refused, false);
+}
+
 bool fncAnother_Instance()
 {
-    if (!platform::app::prevInstance())
+    if (!platform::app::prevInstance()) {
+        mdlDB::subClear_Ending();
         return false;
+    }
+    // A run whose display went away has no window, yet holds the lock
+    // while it waits to save: the user is told to wait for it, not that a
+    // window is open somewhere.
+    if (const std::optional<QDateTime> until = mdlDB::fncEnding_Until()) {
+        const qint64 seconds = qMax<qint64>(1, (QDateTime::currentDateTimeUtc().msecsTo(*until) + 999) / 1000);
+        MsgBox(QStringLiteral("前回のねむのきⅡがまだ終了していません。") + vbCrLf
+                   + QStringLiteral("画面が使えなくなったため、図面の変更をデータベースファイルに保存してから終了するところです")
+                   + QStringLiteral("（ほかのプログラムがこのファイルを使い終わるのを待っています）。") + vbCrLf
+                   + QStringLiteral("終了まで最長で約 %1 秒（%2 ごろまで）かかります。終了してから、もう一度起動してください。")
+                         .arg(seconds)
+                         .arg(until->toLocalTime().toString(QStringLiteral("HH:mm:ss"))),
+               vbExclamation + vbOKOnly, QStringLiteral("起動時エラー"));
+        return true;
+    }
     MsgBox(QStringLiteral("このアプリケーションはすでに開かれています。"), vbCritical + vbOKOnly,
            QStringLiteral("起動時エラー"));
     return true;
@@ -189,7 +234,7 @@ void subCheck_DbFile(const Places& places)
     if (files::fileExists(file))
         MsgBox(file + vbCrLf + QStringLiteral("設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。")
                    + vbCrLf + QStringLiteral("バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。")
-                   + vbCrLf + kUseSample + vbCrLf,
+                   + vbCrLf + useSample() + vbCrLf,
                vbExclamation + vbOKOnly, kFileTitle);
     else
         MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダ内にＭＤＢが存在しません。")
@@ -252,7 +297,7 @@ void Main()
     const Places places = programPlaces();
     // The folder first: where it can't be written, the lock may be another
     // user's, and only this tells what is wrong.
-    if (!fncProgramFolder_Writable(places.app) || fncAnother_Instance())
+    if (!fncProgramFolder_Writable(places) || fncAnother_Instance())
         return;
     // Saves an earlier run could not keep as it ended unattended.
     mdlDB::subShow_LostSaves();

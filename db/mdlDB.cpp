@@ -26,6 +26,10 @@ std::vector<LossWatcher>& watchers()
     return list;
 }
 long losses = 0;
+// Changes the user let go at the no-room box, and the last one's refusal:
+// that box said what to do, so the failure is not told again.
+long refusals = 0;
+QString lastRefusal;
 
 // Everything written since the file was opened went with the transaction;
 // the objects still shown can be saved again once there is room.
@@ -58,7 +62,11 @@ bool fncRetry_NoRoom(const Error& refused, bool sizeLimit)
         + QStringLiteral("このファイルを開いてからの変更は、そのまま残っています。")
         + vbCrLf + vbCrLf + QStringLiteral("｢再試行｣　　：もう一度書き込みます。") + vbCrLf
         + QStringLiteral("｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
-    return MsgBox(text, vbRetryCancel + vbExclamation, QStringLiteral("データベース書き込みエラー")) == vbRetry;
+    if (MsgBox(text, vbRetryCancel + vbExclamation, QStringLiteral("データベース書き込みエラー")) == vbRetry)
+        return true;
+    ++refusals;
+    lastRefusal = refused.description();
+    return false;
 }
 
 // Commits, offering the commit again while it fails: false when the user
@@ -194,5 +202,12 @@ void subWatch_Loss(QObject* owner, std::function<void()> listener)
 }
 
 long fncLossCount() { return losses; }
+
+long fncRefusalCount() { return refusals; }
+
+bool fncRefusal_Told(const Error& failure)
+{
+    return refusals > 0 && failure.number() == platform::db::errNoRoom && failure.description() == lastRefusal;
+}
 
 }  // namespace mdlDB

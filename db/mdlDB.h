@@ -3,11 +3,17 @@
 // opened with the file, ended when the file is closed, committed only when
 // the user agrees to save.
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QtGlobal>
 #include <chrono>
 #include <functional>
+#include <optional>
+
+namespace vb {
+class Error;
+}
 
 namespace mdlDB {
 
@@ -42,6 +48,12 @@ void subDbClose_Unattended();
 void subSet_UnattendedWait(std::chrono::milliseconds wait);
 // At the start: the note an unattended close left is shown once and removed.
 void subShow_LostSaves();
+// While an unattended close of a run from this program folder waits to
+// save: the time by which it will have ended, in UTC.
+std::optional<QDateTime> fncEnding_Until();
+// A start that took the instance lock: no run of this folder is ending, and
+// a mark one that died left goes.
+void subClear_Ending();
 
 // Before work that only a save can keep (a new drawing, one opened for
 // change): when the open file can't be written at all, the user is told
@@ -54,5 +66,10 @@ bool fncTell_NotWritable();
 void subWatch_Loss(QObject* owner, std::function<void()> listener);
 // How many transactions were lost so far in this run.
 long fncLossCount();
+// How many changes the user let go at the box that names the room they
+// lack, and whether `failure` is the last of them: that box told what to
+// do, and the failure needs no box of its own.
+long fncRefusalCount();
+bool fncRefusal_Told(const vb::Error& failure);
 
 }  // namespace mdlDB

@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QScopeGuard>
 
 #include <cstdio>
 #include <map>
@@ -31,6 +32,25 @@ std::chrono::milliseconds unattendedWait = 60s;
 QString notePath()
 {
     return platform::files::join(platform::app::path(), QStringLiteral("lostsaves.txt"));
+}
+
+// While the unattended close waits to save, a start from the same folder
+// finds the instance lock held: this mark, holding the time by which the
+// close will have ended, lets it say why.
+QString endingPath()
+{
+    return platform::files::join(platform::app::path(), QStringLiteral(".nemunoki2.ending"));
+}
+
+// Each try of the commit may itself wait this long for the lock.
+constexpr auto commitTryWait = 3s;
+
+void subMark_Ending()
+{
+    QFile mark(endingPath());
+    const QDateTime until = QDateTime::currentDateTimeUtc().addMSecs((unattendedWait + commitTryWait + 2s).count());
+    if (mark.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        mark.write(until.toString(Qt::ISODate).toLatin1());
 }
 
 // A drawing's record as far as telling a save from none goes: every change
@@ -93,23 +113,27 @@ QStringList fncLostDrawings(const DrawingRecords& during, const DrawingRecords& 
 }
 
 // The note on a run whose saves the file could not keep: when the program
-// ended, the file, why (and how long another program's lock was waited
+// gave up (the wait's end, not the display's loss), the file, why (and how long another program's lock was waited
 // for), and the drawings the run saved, where they are known.
 QString fncLostSavesNote(const QDateTime& when, const QString& file, const QString& reason,
                          std::optional<std::chrono::seconds> waited, const std::optional<QStringList>& drawings)
 {
-    QString note = when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))
-        + QStringLiteral(" にねむのきⅡが確認なしで終了したとき（画面が使えなくなったときなど）、データベースファイル ") + file
-        + QStringLiteral(" に変更を保存できませんでした。\n") + reason + QStringLiteral("\n");
+    QString note = QStringLiteral("確認なしで終了したねむのきⅡ（画面が使えなくなったときなど）は、")
+        + when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) + QStringLiteral(" に、データベースファイル ") + file
+        + QStringLiteral(" に変更を保存できないまま終了しました。\n") + reason + QStringLiteral("\n");
     if (waited)
         note += QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡなど）がこのファイルを使い終わるのを %1 秒待ちましたが、"
                                "使い終わりませんでした。\n")
                     .arg(qMax<qint64>(1, waited->count()));
+    // The run's drawings and objects went with its process: nothing is left
+    // to save again.
     if (drawings && !drawings->isEmpty())
-        note += QStringLiteral("次の図面は、その実行で保存した内容がファイルに残っていません。もう一度保存してください。\n")
+        note += QStringLiteral("次の図面は、その実行で保存した内容がファイルに残っていません。"
+                               "その内容はプログラムにも残っていないため、もう一度作業し直してください。\n")
             + drawings->join(u'\n') + QStringLiteral("\n");
     else
-        note += QStringLiteral("その実行で保存した内容（図面の保存、名称の変更、削除など）は、ファイルに残っていません。\n");
+        note += QStringLiteral("その実行で保存した内容（図面の保存、名称の変更、削除など）は、ファイルにもプログラムにも残っていません。"
+                               "もう一度作業し直してください。\n");
     return note;
 }
 
@@ -132,6 +156,8 @@ void subDbClose_Unattended()
         return;
     const QString file = GE_objConnection->path();
     const bool written = GE_booDbUpdate;
+    subMark_Ending();
+    const auto unmark = qScopeGuard([] { QFile::remove(endingPath()); });
     std::optional<Error> failure;
     try {
         // Their boxes could not be answered.
@@ -172,6 +198,20 @@ void subDbClose_Unattended()
 }
 
 void subSet_UnattendedWait(std::chrono::milliseconds wait) { unattendedWait = wait; }
+
+std::optional<QDateTime> fncEnding_Until()
+{
+    QFile mark(endingPath());
+    if (!mark.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QDateTime until = QDateTime::fromString(QString::fromLatin1(mark.read(64)), Qt::ISODate);
+    // A mark a run that died while ending left behind says nothing.
+    if (!until.isValid() || until < QDateTime::currentDateTimeUtc())
+        return std::nullopt;
+    return until;
+}
+
+void subClear_Ending() { QFile::remove(endingPath()); }
 
 void subShow_LostSaves()
 {

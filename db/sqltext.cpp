@@ -1,5 +1,7 @@
 #include "db/sqltext.h"
 
+#include "db/mdlDB.h"
+
 #include "app/globals.h"
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
@@ -165,6 +167,9 @@ void report(const QString& procedure, const vb::Error& error)
 {
     // A lost transaction was told to the user as it happened.
     if (error.number() == platform::db::errTransactionLost)
+        return;
+    // Nor a change the user let go at the box that named the room it lacks.
+    if (mdlDB::fncRefusal_Told(error))
         return;
     vb::MsgBox(error.description(), vb::vbOKOnly,
                QStringLiteral("mdlSQL:") + procedure + QStringLiteral("() err.number = ") +

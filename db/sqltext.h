@@ -73,7 +73,8 @@ platform::db::Connection& connection();
 
 // The failure box of every mdlSQL procedure: the description, OK only, no
 // icon, title "mdlSQL:<procedure>() err.number = <number>". A lost
-// transaction shows nothing more: the user was told when it happened.
+// transaction, or a change the user let go at the box naming the room it
+// lacks, shows nothing more: the user was told when it happened.
 void report(const QString& procedure, const vb::Error& error);
 
 // Runs a changing statement; sets GE_booDbUpdate when it succeeds, reports

@@ -165,6 +165,7 @@ frmEdit::SaveOutcome frmEdit::fncSave_Asked()
     bool saved = false;
     const bool written = GE_booDbUpdate;
     const long losses = mdlDB::fncLossCount();
+    const long refusals = mdlDB::fncRefusalCount();
     {
         Hourglass busy(this);
         const float zoom = GE_sngZoom;
@@ -183,6 +184,10 @@ frmEdit::SaveOutcome frmEdit::fncSave_Asked()
         return SaveOutcome::Saved;
     }
     booDrawChange = drawChange || booDrawChange;  // a lost transaction marks it changed
+    // The box that named the room the save lacks said what to do, and that
+    // the change was not written.
+    if (mdlDB::fncRefusalCount() != refusals)
+        return SaveOutcome::Refused;
     if (written && mdlDB::fncLossCount() != losses)
         MsgBox(QStringLiteral("図面を保存できませんでした。このファイルを開いてから保存した内容も、ファイルに残せませんでした。")
                    + vbCrLf + QStringLiteral("ディスクの空き容量を確保してから、もう一度保存してください。"),

@@ -177,16 +177,23 @@ void frmMDB::fileList_MouseDown(int button, int shift, float x, float y)
     PopupMenu(*popMDB);
 }
 
+bool frmMDB::fncRow_InUse() const
+{
+    if (intSelIndex < 0 || intSelIndex >= fileList->ListCount() || strMdbName.isEmpty())
+        return false;
+    // Full paths: after a folder change the bare name says nothing.
+    return files::canonicalPath(fncPath(strMdbName)) == files::canonicalPath(fncPath(fileList->List(intSelIndex)));
+}
+
 QString frmMDB::fncTake_Row(bool guardPrevious)
 {
     if (intSelIndex < 0 || intSelIndex >= fileList->ListCount())
         return QString();
     const QString name = fileList->List(intSelIndex);
-    // Full paths: after a folder change the bare name says nothing.
-    const QString path = files::canonicalPath(fncPath(name));
-    bool inUse = !strMdbName.isEmpty() && files::canonicalPath(fncPath(strMdbName)) == path;
+    bool inUse = fncRow_InUse();
     if (!inUse && guardPrevious && strMdbName.isEmpty())
-        inUse = files::canonicalPath(files::join(GE_strDB_Folda_Path, GE_strFile_Name)) == path;
+        inUse = files::canonicalPath(files::join(GE_strDB_Folda_Path, GE_strFile_Name))
+            == files::canonicalPath(fncPath(name));
     if (inUse) {
         MsgBox(QStringLiteral("現在このデータ・ベースを使用中です！"), vbOKOnly + vbInformation, name);
         return QString();

@@ -52,6 +52,8 @@ private:
     // The file in use is refused by its full path; with `guardPrevious` also
     // the file used before a folder change, which the close may reopen.
     QString fncTake_Row(bool guardPrevious);
+    // Row intSelIndex is the file in use, strMdbName, in the folder it was opened from.
+    bool fncRow_InUse() const;
     enum class OpenResult { Opened, Failed, Kept };
     // Closes the file in use and opens strMdbFolder/strMdbName with the
     // version check and upgrade offer. Failed when it could not be opened

@@ -38,6 +38,14 @@ bool fncClose_Shared()
 
 void frmMDB::mnuUse_Click()
 {
+    // The sample database a start fell back to is in use but not the
+    // setting: using it makes it the setting, and the missing folder is no
+    // longer tried.
+    if (GE_booDbFallback && !booTaken && fncRow_InUse()) {
+        if (fncAsk(QStringLiteral("このデータ・ベースを使用しますか？"), strMdbName))
+            booTaken = true;
+        return;
+    }
     const QString name = fncTake_Row(false);
     if (name.isEmpty() || !fncAsk(QStringLiteral("このデータ・ベースを使用しますか？"), name))
         return;

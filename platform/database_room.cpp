@@ -30,10 +30,14 @@ int openForWriting(const QByteArray& name, int flags, mode_t mode = 0)
 
 bool isLackOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
 
-QString megabytes(qint64 bytes, bool roundUp)
+// A size as the user reads it, with its unit: in MB, below 1 MB in KB (a
+// limit of 512 KB is no "0 MB"). Room needed rounds up, room had down.
+QString sizeText(qint64 bytes, bool roundUp)
 {
-    constexpr qint64 MB = 1024 * 1024;
-    return QString::number(roundUp ? (bytes + MB - 1) / MB : bytes / MB);
+    constexpr qint64 KB = 1024;
+    constexpr qint64 MB = 1024 * KB;
+    const qint64 unit = bytes < MB ? KB : MB;
+    return QString::number(roundUp ? (bytes + unit - 1) / unit : bytes / unit) + QLatin1String(unit == KB ? " KB" : " MB");
 }
 
 // A journal header is one sector, and the engine takes no sector larger.
@@ -386,17 +390,17 @@ vb::Error shortage(const QString& file, const Outcome& outcome)
         ? QStringLiteral("ファイルサイズの上限を超えるため、データベースファイル %1 に書き込めませんでした。").arg(file)
         : describeEngineFailure(SQLITE_FULL, file, QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
     description += QStringLiteral("\r\n");
-    const QString needed = megabytes(outcome.needed, true);
+    const QString needed = sizeText(outcome.needed, true);
     if (outcome.sizeLimit && outcome.available >= 0)
-        description += QStringLiteral("この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。")
-                           .arg(needed, megabytes(outcome.available, false));
+        description += QStringLiteral("この変更に要るファイルサイズは %1、ファイルサイズの上限は %2 です。")
+                           .arg(needed, sizeText(outcome.available, false));
     else if (outcome.sizeLimit)
-        description += QStringLiteral("この変更に要るファイルサイズは %1 MB です。").arg(needed);
+        description += QStringLiteral("この変更に要るファイルサイズは %1 です。").arg(needed);
     else if (outcome.available >= 0)
-        description += QStringLiteral("この変更に要る空き容量は %1 MB、ディスクの空き容量は %2 MB です。")
-                           .arg(needed, megabytes(outcome.available, false));
+        description += QStringLiteral("この変更に要る空き容量は %1、ディスクの空き容量は %2 です。")
+                           .arg(needed, sizeText(outcome.available, false));
     else
-        description += QStringLiteral("この変更に要る空き容量は %1 MB です。").arg(needed);
+        description += QStringLiteral("この変更に要る空き容量は %1 です。").arg(needed);
     return vb::Error(SQLITE_FULL, description);
 }
 

@@ -114,6 +114,23 @@ bool canCreateIn(const QString& folder)
     return true;
 }
 
+bool canRewrite(const QString& file)
+{
+    const QByteArray name = QFile::encodeName(file);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    const QString folder = parentOf(file);
+    struct stat dir {}, own {};
+    if (::stat(QFile::encodeName(folder).constData(), &dir) != 0 || ::lstat(name.constData(), &own) != 0)
+        return false;
+    if ((dir.st_mode & S_ISVTX) && own.st_uid != ::geteuid() && dir.st_uid != ::geteuid())
+        return false;
+    return canCreateIn(folder);
+}
+
 void makeDir(const QString& path)
 {
     if (path.isEmpty() || exists(path))

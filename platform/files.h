@@ -20,6 +20,11 @@ bool dirExists(const QString& path);   // a folder
 // the folder's owner and permissions, an access list, a read-only volume.
 bool canCreateIn(const QString& folder);
 
+// True when this process can change the file `file`: write it where it
+// lies, or put a new one in its place from its folder (a folder whose
+// sticky bit keeps other users' files counts only for the user's own).
+bool canRewrite(const QString& file);
+
 // The failures of the operations below that the system refuses: errPathNotFound
 // (76) when the folder the target lies in is missing, errPermission (70),
 // described as a file or folder that cannot be written, when access is

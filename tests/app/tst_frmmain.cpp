@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSocketNotifier>
@@ -357,6 +358,7 @@ private slots:
         mdlSub::Main();
         GE_strPict_Folda = QStringLiteral("/home/user/地図");
         GE_strPict_Drive = QString();  // an empty value leaves its entry as it was
+        GE_strDB_Folda_Path = QStringLiteral("/srv/図面");  // a folder the user chose is kept by its path
         const QString jpeg = GE_strTempPath + QStringLiteral("/THUMB.JPG"), bin = GE_strTempPath + QStringLiteral("/123456.bin");
         for (const QString& file : {jpeg, bin})
             QVERIFY(QFile(file).open(QIODevice::WriteOnly));
@@ -366,7 +368,7 @@ private slots:
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda"), ini),
                  QStringLiteral("/home/user/地図"));
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini),
-                 m_folder->file(QStringLiteral("MDB")));
+                 QStringLiteral("/srv/図面"));
         QVERIFY(!QFile::exists(jpeg));
         QVERIFY(!QFile::exists(bin));
         QVERIFY(!GE_booDbOpen);
@@ -635,6 +637,17 @@ private slots:
             // Longer than a single try waits for the lock.
             QThread::msleep(5000);
             QCOMPARE(host.state(), QProcess::Running);
+            // A start from the same folder meanwhile finds no window, and is
+            // told that the run is still ending and for how long at most.
+            platform::app::releaseInstanceLock();
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            QVERIFY(!platform::Instance<frmMain>::exists());
+            QCOMPARE(ui->count(), 1);
+            QCOMPARE(ui->last().title, QStringLiteral("起動時エラー"));
+            QVERIFY2(ui->last().prompt.contains(QRegularExpression(
+                         QStringLiteral("^前回のねむのきⅡがまだ終了していません。\r\n.*\r\n終了まで最長で約 (5[0-9]|6[0-5]) 秒"))),
+                     qPrintable(ui->last().prompt));
             other.close();
         }
         QVERIFY(host.waitForFinished(how == QLatin1String("logout") ? 30000 : 120000));
@@ -660,10 +673,13 @@ private slots:
         const QString note = m_folder->file(QStringLiteral("lostsaves.txt"));
         const bool lost = during == QLatin1String("read on");
         QCOMPARE(QFile::exists(note), lost);
-        const QString why = QStringLiteral("データベースファイル %1 に変更を保存できませんでした。\r\n"
+        // When the wait ended, not when the display went; the run's work is
+        // gone from the program as well.
+        const QString why = QStringLiteral(" に、データベースファイル %1 に変更を保存できないまま終了しました。\r\n"
                                            "データベースファイル %1 は、ほかのプログラムが使用中です。（database is locked）\r\n"
                                            "ほかのプログラム（別のパソコンのねむのきⅡなど）がこのファイルを使い終わるのを 2 秒待ちましたが、使い終わりませんでした。\r\n"
-                                           "次の図面は、その実行で保存した内容がファイルに残っていません。もう一度保存してください。\r\n"
+                                           "次の図面は、その実行で保存した内容がファイルに残っていません。"
+                                           "その内容はプログラムにも残っていないため、もう一度作業し直してください。\r\n"
                                            "　管理番号 Q-1　試験図面")
                                 .arg(dbPath());
         QCOMPARE(errors.contains(QString(why).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))), lost);

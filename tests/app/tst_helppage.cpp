@@ -297,7 +297,7 @@ private slots:
     // What the page says a refused write shows: the manager's refusals of a
     // name whose journal is left and of a file another program holds, and,
     // under a file-size limit below the database file's size, a change with
-    // no room for its journal (the three boxes a refused save shows) and a
+    // no room for its journal (the one box a refused save shows) and a
     // commit the file can't grow for.
     void statedRefusalsHold()
     {
@@ -350,13 +350,10 @@ private slots:
             ui->answerMsgBox(vb::vbCancel);
             e.mnuFileSavePrj_Click();
             const auto room = ui->boxes.value(1);
-            // Between the two, the statement's own failure box names the reason again.
-            const QString again = ui->boxes.value(2).title;
+            // The box that says what to do is the last: the statement's
+            // failure and the save's own box would only repeat it.
             const bool told = states(QStringLiteral("『%1』（見出し『%2』）").arg(room.prompt.section(vb::vbCrLf, 0, 0), room.title))
-                && ui->boxes.size() == 4 && again.startsWith(QLatin1String("mdlSQL:"))
-                && states(QStringLiteral("見出しが <code>mdlSQL:</code> で始まり <code>%1</code> で終わる")
-                              .arg(again.mid(again.indexOf(QLatin1String("err.number")))))
-                && states(QStringLiteral("その後『%1』と表示されます").arg(ui->last().prompt));
+                && ui->boxes.size() == 2 && states(QStringLiteral("ほかのメッセージは続きません"));
             // With the journal's room the change goes in, but the file can't grow at the commit.
             rlimit limit{};
             ::getrlimit(RLIMIT_FSIZE, &limit);

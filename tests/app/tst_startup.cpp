@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,7 +50,8 @@ private:
 
 const QString kAdvice = QStringLiteral(
     "「データベースの管理」で再設定してください。\r\n又は、ネットワークドライブ等の確認を行ってください。\r\n"
-    "その間サンプルデータベースを使用します。\r\n");
+    "その間サンプルデータベースを使用します。\r\n"
+    "この間に保存した図面はサンプルデータベースに残り、フォルダが戻っても元のデータベースには移りません。\r\n");
 }
 
 class TestStartup : public QObject {
@@ -241,16 +243,18 @@ private slots:
     // is told and the sample folder used for this run only: the quit leaves
     // the setting, and once the folder is back the next start uses it
     // without a word. A file the user takes into use in the database
-    // manager, even one of the sample folder, becomes the setting.
+    // manager, even one of the sample folder, becomes the setting: by the
+    // folder change to it, or by 使用する on the file in use.
     void missingConfiguredFolderIsTriedAgain_data()
     {
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("fallen back") << false;
-        QTest::newRow("sample database chosen in the manager") << true;
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("fallen back") << "";
+        QTest::newRow("sample database chosen in the manager") << "folder";
+        QTest::newRow("sample database in use taken in the manager") << "in use";
     }
     void missingConfiguredFolderIsTriedAgain()
     {
-        QFETCH(bool, chosen);
+        QFETCH(QString, chosen);
         testsupport::ProgramFolder folder;
         const QString gone = folder.file(QStringLiteral("network/share"));
         const QString ini = folder.file(QStringLiteral("Init.ini"));
@@ -262,13 +266,15 @@ private slots:
         QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
         QCOMPARE(ui->last().prompt, gone + QStringLiteral("\r\n設定していたデータベースフォルダが存在しません。\r\n") + kAdvice);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
-        if (chosen) {  // the folder changed to the one in use, and its file used
+        if (!chosen.isEmpty()) {  // the file in use used, after a folder change to its folder or not
             frmMDB& manager = platform::Instance<frmMDB>::get();
-            platform::ModalScript picker;
-            picker.push([](platform::Form& form) { static_cast<dlgBrowesForFolder&>(form).OKButton->setValue(true); });
-            ui->answerMsgBox(vbYes);
-            manager.cmdSelect_Click();
-            QVERIFY(picker.allUsed());
+            if (chosen == QLatin1String("folder")) {
+                platform::ModalScript picker;
+                picker.push([](platform::Form& form) { static_cast<dlgBrowesForFolder&>(form).OKButton->setValue(true); });
+                ui->answerMsgBox(vbYes);
+                manager.cmdSelect_Click();
+                QVERIFY(picker.allUsed());
+            }
             manager.fileList->setListIndex(0);
             QCOMPARE(manager.fileList->Text(), QStringLiteral("master.mdb"));
             manager.fileList_MouseDown(1, 0, 0, 0);
@@ -277,7 +283,8 @@ private slots:
             QVERIFY(manager.unload());
         }
         closeStart();
-        const QString setting = chosen ? folder.file(QStringLiteral("MDB")) : gone;
+        // The sample folder is the setting as "the sample folder" (empty).
+        const QString setting = chosen.isEmpty() ? gone : QString();
         QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"), ini), setting);
 
         QDir().mkpath(gone);
@@ -285,7 +292,27 @@ private slots:
         const qsizetype told = ui->count();
         mdlSub::Main();
         QCOMPARE(ui->count(), told);
-        QCOMPARE(GE_strDB_Folda_Path, setting);
+        QCOMPARE(GE_strDB_Folda_Path, chosen.isEmpty() ? gone : folder.file(QStringLiteral("MDB")));
+    }
+
+    // The program's own sample folder is kept in Init.ini as such, not by
+    // its path: a copy of a program folder that has run uses its own
+    // sample database, not the original's.
+    void copiedProgramFolderUsesItsOwnDatabase()
+    {
+        testsupport::ProgramFolder original;
+        {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            QVERIFY(platform::Instance<frmMain>::exists());
+        }
+        closeStart();
+        testsupport::ProgramFolder copy(false, false, false);
+        QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.path() + QStringLiteral("/."), copy.path()}), 0);
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        QCOMPARE(GE_strDB_Folda_Path, copy.file(QStringLiteral("MDB")));
     }
 
     // An empty file (an interrupted copy, a full disk) counts as none: the
@@ -318,7 +345,8 @@ private slots:
             QCOMPARE(ui->last().prompt,
                      other + QStringLiteral("/survey.mdb\r\n設定していたデータベースファイルが空（0 バイト）で、図面が入っていません。\r\n"
                                             "バックアップしておいたファイルを戻すか、「データベースの管理」で再設定してください。\r\n"
-                                            "その間サンプルデータベースを使用します。\r\n"));
+                                            "その間サンプルデータベースを使用します。\r\n"
+                                            "この間に保存した図面はサンプルデータベースに残り、フォルダが戻っても元のデータベースには移りません。\r\n"));
             QCOMPARE(QFileInfo(other + QStringLiteral("/survey.mdb")).size(), 0);
         } else {
             QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
@@ -423,38 +451,63 @@ private slots:
     }
 
     // A program folder installed by another user (root) and not writable
-    // for the one who starts it: one box names the folder and what to do,
-    // and the start ends, with nothing said of a database folder the user
-    // never set. The same folder owned by the user starts without a word.
+    // for the one who starts it, even while root's copy runs from it, or
+    // one writable at its top alone (a shared install opened there only):
+    // one box names what can't be written and what to do, and the start
+    // ends, with nothing said of a database folder the user never set nor
+    // of a copy that runs. The same folder owned by the user starts
+    // without a word.
     void programFolderTheUserMayNotWrite_data()
     {
-        QTest::addColumn<bool>("owned");
-        QTest::newRow("installed by root") << false;
-        QTest::newRow("owned by the user") << true;
+        QTest::addColumn<QStringList>("rootOwned");  // what stays root's in a folder the user owns; "." the whole folder
+        QTest::addColumn<bool>("rootRunning");
+        QTest::addColumn<QString>("expected");  // the box's first lines, %1 the program folder; "" no box
+        const QString top = QStringLiteral("%1\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n");
+        QTest::newRow("installed by root") << QStringList{QStringLiteral(".")} << false << top;
+        QTest::newRow("installed by root, root's copy running") << QStringList{QStringLiteral(".")} << true << top;
+        QTest::newRow("writable at the top only")
+            << QStringList{QStringLiteral("MDB"), QStringLiteral("TEMP")} << false
+            << QStringLiteral("%1/MDB\r\n%1/TEMP\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
+        QTest::newRow("owned by the user") << QStringList() << false << QString();
     }
     void programFolderTheUserMayNotWrite()
     {
-        QFETCH(bool, owned);
+        QFETCH(QStringList, rootOwned);
+        QFETCH(bool, rootRunning);
+        QFETCH(QString, expected);
         testsupport::ProgramFolder folder;
+        QVERIFY(QDir().mkpath(folder.file(QStringLiteral("TEMP"))));
         // An installation everyone may read.
         QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), folder.path()}) == 0);
-        if (owned)
+        if (!rootOwned.contains(QStringLiteral(".")))
             QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
-        const QString expected = folder.path() + QStringLiteral(
-            "\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n"
+        for (const QString& place : rootOwned)
+            QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("root"), folder.file(place)}) == 0);
+        int lock = -1;
+        if (rootRunning) {  // root's copy holds the program folder's lock
+            lock = ::open(QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock"))).constData(), O_RDWR | O_CREAT, 0644);
+            QVERIFY(lock >= 0);
+            QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+        }
+        const auto unlock = qScopeGuard([lock] {
+            if (lock >= 0)
+                ::close(lock);
+        });
+        expected.replace(QStringLiteral("%1"), folder.path());
+        const QString advice = QStringLiteral(
             "ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）をプログラムのフォルダに置いて書き込みます。\r\n"
-            "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、このフォルダに書き込めるようにしてください。\r\n");
+            "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写してそこから起動するか、");
         const int result = testsupport::asUser(testsupport::Nobody, [&] {
             platform::ScopedScriptedUi ui;
             mdlSub::Main();
-            const bool told = owned ? ui->count() == 0
-                                    : ui->count() == 1 && ui->last().title == QStringLiteral("インストールエラー")
-                    && ui->last().style == vbCritical + vbOKOnly && ui->last().prompt == expected;
+            const bool told = expected.isEmpty() ? ui->count() == 0
+                                                 : ui->count() == 1 && ui->last().title == QStringLiteral("インストールエラー")
+                    && ui->last().style == vbCritical + vbOKOnly && ui->last().prompt.startsWith(expected + advice);
             for (const auto& box : ui->boxes) {
                 if (!told)
                     qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
             }
-            return !told ? 1 : platform::Instance<frmMain>::exists() == owned ? 0 : 2;
+            return !told ? 1 : platform::Instance<frmMain>::exists() == expected.isEmpty() ? 0 : 2;
         });
         QCOMPARE(result, 0);
     }

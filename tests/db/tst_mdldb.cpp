@@ -244,18 +244,24 @@ private slots:
                 const qint64 need = 65536 + (size + page - 1) / page * (page + 8);
                 constexpr qint64 MB = 1024 * 1024;
                 ui->answerMsgBox(vb::vbCancel);
-                if (insertDrawing() || ui->count() != 2)
+                // The box that says what to do is the one shown: the
+                // statement's own failure box would only repeat it.
+                if (insertDrawing() || ui->count() != 1)
                     return 2;
+                // A size below 1 MB is told in KB, not as 0 MB.
+                const auto sized = [](qint64 bytes, bool up) {
+                    const qint64 unit = bytes < MB ? 1024 : MB;
+                    return QString::number(up ? (bytes + unit - 1) / unit : bytes / unit) + (bytes < MB ? QStringLiteral(" KB") : QStringLiteral(" MB"));
+                };
                 const QString expected = QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n"
                                                         "ファイルサイズの上限を超えるため、データベースファイル ")
                     + path
                     + QStringLiteral(" に書き込めませんでした。\r\n"
-                                     "この変更に要るファイルサイズは %1 MB、ファイルサイズの上限は %2 MB です。\r\n\r\n"
+                                     "この変更に要るファイルサイズは %1、ファイルサイズの上限は %2 です。\r\n\r\n"
                                      "ファイルサイズの上限を引き上げてください。このファイルを開いてからの変更は、そのまま残っています。\r\n\r\n"
                                      "｢再試行｣　　：もう一度書き込みます。\r\n"
                                      "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。")
-                          .arg((need + MB - 1) / MB)
-                          .arg(limit / MB);
+                          .arg(sized(need, true), sized(limit, false));
                 if (ui->boxes[0].prompt != expected || ui->boxes[0].title != QStringLiteral("データベース書き込みエラー")
                     || ui->boxes[0].style != int(vb::vbRetryCancel + vb::vbExclamation))
                     return 3;

@@ -727,9 +727,9 @@ private slots:
             // needs and what there is.
             const QString reason = trouble == QLatin1String("first")
                 ? u"^ディスクの空き容量が足りないため、データベースファイル [^\\r]+ に書き込めませんでした。（database or disk is full）\r\n"
-                  u"この変更に要る空き容量は \\d+ MB、ディスクの空き容量は 0 MB です。$"_s
+                  u"この変更に要る空き容量は \\d+ [KM]B、ディスクの空き容量は \\d+ KB です。$"_s
                 : u"^ファイルサイズの上限を超えるため、データベースファイル [^\\r]+ に書き込めませんでした。\r\n"
-                  u"この変更に要るファイルサイズは \\d+ MB、ファイルサイズの上限は 0 MB です。$"_s;
+                  u"この変更に要るファイルサイズは \\d+ [KM]B、ファイルサイズの上限は \\d+ KB です。$"_s;
             QVERIFY2(refused.description().contains(QRegularExpression(reason)), qPrintable(refused.description()));
             QCOMPARE(noRoom.sizeLimit, trouble == QLatin1String("limit"));
             QVERIFY(c.inTransaction());
