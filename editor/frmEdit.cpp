@@ -44,6 +44,9 @@ void readout(LabelElement& label, const QString& name)
     label.BackStyle = 1;
     label.BackColor = kReadoutBack;
     label.Visible = false;
+    // A readout sits where the user is measuring (a short line's end lies
+    // under its length): the click there is the map's.
+    label.TransparentForMouse = true;
 }
 
 void resultLabel(LabelElement& label)

@@ -262,8 +262,6 @@ typLonLat fncGet_KeiIdoAtDistance(double lon1, double lat1, double lon2, double 
 
 float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2)
 {
-    if (lon1 == 0 || lon2 == 0 || lat1 == 0 || lat2 == 0)
-        return 0;
     // A second of longitude is shortened as in the distance, so that the
     // bearing is the direction of the segment on the calibrated picture.
     const double dx = (lon2 - lon1) * longitudeFactor(lat1, lat2);

@@ -90,8 +90,8 @@ double fncGet_KeiIdoDistance(double lon1, double lat1, double lon2, double lat2)
 typLonLat fncGet_KeiIdoAtDistance(double lon1, double lat1, double lon2, double lat2, float d);
 
 // Degrees clockwise from north, 0..360, the longitude difference scaled by
-// the cosine of the mean latitude as in the distance; any coordinate exactly
-// 0 gives 0.
+// the cosine of the mean latitude as in the distance. A point on Greenwich or
+// the equator is taken like any other.
 float fncGet_Bearing(double lon1, double lat1, double lon2, double lat2);
 
 // Straightened picture units to real units by GE_tpPtoD_r, and back. The way

@@ -218,6 +218,16 @@ QString keiIdoRefusal(mdlSub::KeiIdoFault fault)
     return why + vbCrLf + QStringLiteral("対応点の位置と経緯度を確かめてください。");
 }
 
+// Why "設定" refuses a negative degree, minute or second: the three boxes
+// are added up, so −1° 30′ would be taken as 0° 30′ south without a word.
+QString negativeRefusal(int row)
+{
+    return (row < 2 ? QStringLiteral("対応点１の") : QStringLiteral("対応点２の"))
+        + (row % 2 == 0 ? QStringLiteral("経度") : QStringLiteral("緯度"))
+        + QStringLiteral("に負の数があるため、設定できません。") + vbCrLf
+        + QStringLiteral("経度・緯度の欄には北緯と東経（0°～360°）を、度・分・秒とも 0 以上の数で入力してください。");
+}
+
 }  // namespace
 
 void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
@@ -279,6 +289,19 @@ std::optional<double> frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS&
 
 void frmOption::cmdCnv_Click()
 {
+    // The rows: longitude 1, latitude 1, longitude 2, latitude 2.
+    for (int row = 0; row < 4; ++row) {
+        for (int index = 0; index < 3; ++index) {
+            TextBox& box = angleBox(row, index);
+            if (!(fncVal_Single(box.Text()) < 0))
+                continue;
+            MsgBox(negativeRefusal(row), vbExclamation, QStringLiteral("既知の経緯度設定"));
+            box.SetFocus();
+            box.setSelStart(0);
+            box.setSelLength(99);
+            return;
+        }
+    }
     // The degree, minute and second boxes win over whole seconds typed alone.
     for (int row : {0, 2, 1, 3}) {
         const qint16 degrees = measure::fncVal_Int16(angleBox(row, 0).Text());

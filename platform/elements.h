@@ -158,6 +158,9 @@ public:
     // Positions are twips relative to the label's top-left.
     std::function<void(int index, int button, int shift, float x, float y)> MouseDown, MouseMove, MouseUp;
     std::function<void(int index)> Click, DblClick;
+    // A label that only shows a value: the mouse passes through it to the
+    // box beneath, press, move and release alike, as if it were not there.
+    bool TransparentForMouse = false;
 
     QRectF deviceRect() const;  // the label's box in device pixels
 

@@ -242,7 +242,7 @@ LabelElement* PictureBox::labelAt(const QPointF& device) const
         Element* element = *it;
         if (element && element->isLabel() && element->Visible) {
             auto* label = static_cast<LabelElement*>(element);
-            if (label->deviceRect().contains(device))
+            if (!label->TransparentForMouse && label->deviceRect().contains(device))
                 return label;
         }
     }

@@ -60,7 +60,8 @@ public:
     void addElement(Element* element);
     void removeElement(Element* element);
     const QList<Element*>& elements() const;
-    // The topmost visible label at a point (device pixels), or nullptr.
+    // The topmost visible label that takes the mouse at a point (device
+    // pixels), or nullptr.
     LabelElement* labelAt(const QPointF& device) const;
     // Repaint the part of the box an element covers (device pixels).
     void invalidate(const QRectF& device);

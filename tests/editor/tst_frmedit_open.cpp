@@ -8,6 +8,7 @@
 #include "db/mdlSQL_objects.h"
 
 #include <QFile>
+#include <QImage>
 #include <QtTest>
 
 using namespace editortest;
@@ -111,6 +112,22 @@ private slots:
         // A search given up keeps no stale name, and the record is unchanged.
         QCOMPARE(GE_strMapImage.isEmpty(), answer == vb::vbYes);
         QCOMPARE(GE_tpPrint.strFileName, QStringLiteral("gone.bmp"));
+        // Its bitmap is the objects on white, 996 pixels square at any zoom.
+        QVERIFY(e.mnuFileSaveAsImg->Enabled());
+        GE_sngZoom = 2.0f;
+        e.sZoom(2.0f);
+        e.lblKeiIdoS(0).Caption = QStringLiteral("位置");
+        e.lblKeiIdoS(0).Move(10, 10);
+        e.lblKeiIdoS(0).Visible = true;
+        const QString bitmap = m_fx->dir.path() + QStringLiteral("/objects.bmp");
+        e.subSave_Bitmap(bitmap);
+        const QImage written(bitmap);
+        QCOMPARE(written.size(), QSize(996, 996));
+        QCOMPARE(written.pixel(995, 995), qRgb(255, 255, 255));
+        const QRect label = e.lblKeiIdoS(0).deviceRect().toRect();
+        QImage blank(label.size(), written.format());
+        blank.fill(Qt::white);
+        QVERIFY(!label.isEmpty() && written.copy(label) != blank);
     }
 
     void unknownNumberEndsTheLoad()

@@ -64,6 +64,18 @@ QPointF click(frmEdit& e, const QPointF& p)
     return at;
 }
 
+// A press and a release given to the widget under the map point, as the
+// window system gives them: whatever lies over the map there would take them.
+void clickUnder(frmEdit& e, const QPointF& p)
+{
+    QWidget* window = e.pictMap->window();
+    const QPoint at = e.pictMap->mapTo(window, e.pictMap->toDevice(p.x(), p.y()).toPoint() + QPoint(2, 2));
+    QWidget* under = window->childAt(at);
+    QVERIFY(under);
+    QTest::mousePress(under, Qt::LeftButton, Qt::NoModifier, under->mapFrom(window, at));
+    QTest::mouseRelease(under, Qt::LeftButton, Qt::NoModifier, under->mapFrom(window, at));
+}
+
 QPointF moveTo(frmEdit& e, const QPointF& p) { return mouse(e, Move, float(p.x()), float(p.y()), Qt::NoButton); }
 QPointF moveAndClick(frmEdit& e, const QPointF& p) { moveTo(e, p); return click(e, p); }
 
@@ -270,6 +282,42 @@ private slots:
             click(e, {x + 10, 80});
         }
         QCOMPARE(e.lblKyori.UBound(), spare + 3);
+    }
+
+    // At 25 % a line of 60 pixels is shorter than its length readout, which
+    // stands over the end point: one click there ends it all the same, a
+    // straight distance as the first side of an area.
+    void shortLineEndedUnderItsReadout()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        e.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        GE_sngZoom = 0.25f;
+        e.sZoom(0.25f);
+        tool(e, 9);
+        const double px = 25.4 / 96;
+        const double metres = 60 * px / 0.25 * 0.5;
+        for (const bool area : {false, true}) {
+            // The area well below the kept distance, whose ends a press would take.
+            const double y = area ? 70 : 20;
+            const QPointF a(20 * px, y * px), b(80 * px, y * px), beyond(10 * px, (y + 20) * px);
+            if (area)
+                e.popMesRenzoku_Click();
+            const int spare = e.lblKyori.UBound();
+            clickUnder(e, a);
+            moveTo(e, b);
+            const QPointF end = e.pictMap->toDevice(b.x(), b.y());
+            QVERIFY(e.lblDistance.Visible && e.lblDistance.deviceRect().contains(end));
+            QVERIFY(moveTo(e, b).x() >= 0);  // a move over it is the map's too
+            clickUnder(e, b);
+            moveTo(e, beyond);
+            QCOMPARE(e.lblKyori.UBound(), spare + 1);
+            QVERIFY2(near(valueOf(e.lblKyori(spare).Tag), metres, 0.01), qPrintable(e.lblKyori(spare).Tag));
+            if (area)
+                QVERIFY(e.booRenzoku && at(e.lineMenseki(0), a.x(), a.y(), b.x(), b.y()));
+            else
+                QVERIFY(!e.booMesDownD && at(e.lineDistance, a.x(), a.y(), b.x(), b.y()));
+        }
     }
 
     // A rectangle: a click on the first corner; each side then ends with a

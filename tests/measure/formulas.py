@@ -11,7 +11,7 @@ so a slip in either shows when the C++ test compares with the table.
   hypotenuse of the two legs, in metres.
 - Bearing: degrees clockwise from north of the same two legs (the east leg
   shortened by the cosine of the mean latitude): north 0, east 90, south 180,
-  west 270; when any coordinate is exactly 0 the bearing is 0.
+  west 270; a point on longitude 0 or the equator is taken like any other.
 - Area of a polygon: half the absolute value of the cross-product sum over
   its vertices in order (the shoelace formula), the polygon closed implicitly.
 
@@ -38,8 +38,6 @@ def distance(lon1, lat1, lon2, lat2):
 
 
 def bearing(lon1, lat1, lon2, lat2):
-    if 0.0 in (lon1, lon2, lat1, lat2):
-        return 0.0
     mean_latitude = (lat1 + lat2) / 2.0 / 3600.0 * PI / 180.0
     east, north = (lon2 - lon1) * math.cos(mean_latitude), lat2 - lat1
     if east == 0.0:

@@ -217,7 +217,9 @@ private slots:
         QTest::newRow("north-east") << Arc{500, 120, 510, 130, 45} << 0.0;
         QTest::newRow("south-west") << Arc{500, 120, 490, 110, 225} << 0.0;
         QTest::newRow("same point") << Arc{500, 120, 500, 120, 180} << 0.0;
-        QTest::newRow("a coordinate of 0") << Arc{500, 120, 0, 130, 0} << 0.0;
+        // 0 is Greenwich or the equator, as any other coordinate.
+        QTest::newRow("east along the equator") << Arc{500, 0, 510, 0, 90} << 0.0;
+        QTest::newRow("north-west onto Greenwich") << Arc{10, 120, 0, 130, 315} << 0.001;
         // Mean latitude 35 deg 40' (128400"): 40" of longitude are
         // 40 x cos 35.6667 deg = 32.49692" of latitude's length, so the plane
         // bearing of 40" east and 30" north is atan(32.49692 / 30).

@@ -374,6 +374,14 @@ private slots:
             << QStringLiteral("対応点２の経度と緯度がどちらも 0 のため、入力されていないものとみなし、設定できません。\r\n"
                               "経度と緯度を入力してください。経度 0°・緯度 0° の点は対応点にできないため、別の点を選んでください。")
             << false << false << QStringList();
+        // The boxes take northern latitudes and eastern longitudes: −1° 30′
+        // would be added up to 0° 30′ south.
+        const QString positive = QStringLiteral("に負の数があるため、設定できません。\r\n経度・緯度の欄には北緯と東経"
+                                                "（0°～360°）を、度・分・秒とも 0 以上の数で入力してください。");
+        QTest::newRow("latitude 1 of -1 degree 30 minutes") << with({{7, "-1"}, {8, "30"}})
+            << QStringLiteral("対応点１の緯度") + positive << true << false << QStringList();
+        QTest::newRow("a negative second of longitude 2") << with({{12, "-0.5"}})
+            << QStringLiteral("対応点２の経度") + positive << true << false << QStringList();
         QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
         QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
             << QStringList();
