@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform::db::room {
@@ -50,14 +51,40 @@ qint64 sizeOf(const QString& file)
     return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
 }
 
+// The blocks, of `blockSize` bytes, that ext4 keeps back from every
+// allocation, root's included, as the file system behind `folder` says
+// (counted in its free blocks all the same); 0 for any other file system.
+qint64 keptBack(const QByteArray& folder, qint64 blockSize)
+{
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return 0;
+    const QString device = QFileInfo(QStringLiteral("/sys/dev/block/%1:%2")
+                                          .arg(::major(info.st_dev))
+                                          .arg(::minor(info.st_dev)))
+                               .canonicalFilePath();
+    if (device.isEmpty())
+        return 0;
+    QFile reserved(QStringLiteral("/sys/fs/ext4/") + QFileInfo(device).fileName()
+                   + QStringLiteral("/reserved_clusters"));
+    if (!reserved.open(QIODevice::ReadOnly))
+        return 0;
+    return qMax<qint64>(reserved.readAll().trimmed().toLongLong(), 0) * blockSize;
+}
+
 // Bytes free to this process on the file system of `path`; -1 when it doesn't say.
 qint64 freeRoom(const QString& path)
 {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     struct statvfs info {};
-    if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &info) != 0 || info.f_blocks == 0)
+    if (::statvfs(folder.constData(), &info) != 0 || info.f_blocks == 0)
         return -1;
-    // Root may also take the blocks kept for it.
-    return qint64(::geteuid() == 0 ? info.f_bfree : info.f_bavail) * qint64(info.f_frsize);
+    if (::geteuid() != 0)
+        return qint64(info.f_bavail) * qint64(info.f_frsize);
+    // Root may also take the blocks kept for it, but not those ext4 keeps
+    // for itself: a write to them fails as on a full disk.
+    const qint64 bytes = qint64(info.f_bfree) * qint64(info.f_frsize);
+    return qMax<qint64>(bytes - keptBack(folder, qint64(info.f_frsize)), 0);
 }
 
 // The largest offset this process may write a file to; none when unlimited.
