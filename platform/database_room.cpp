@@ -7,11 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <optional>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -76,15 +77,17 @@ qint64 keptBack(const QByteArray& folder, qint64 blockSize)
 qint64 freeRoom(const QString& path)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    struct statvfs info {};
-    if (::statvfs(folder.constData(), &info) != 0 || info.f_blocks == 0)
+    struct statfs info {};
+    if (::statfs(folder.constData(), &info) != 0 || info.f_blocks == 0)
         return -1;
-    if (::geteuid() != 0)
-        return qint64(info.f_bavail) * qint64(info.f_frsize);
-    // Root may also take the blocks kept for it, but not those ext4 keeps
-    // for itself: a write to them fails as on a full disk.
-    const qint64 bytes = qint64(info.f_bfree) * qint64(info.f_frsize);
-    return qMax<qint64>(bytes - keptBack(folder, qint64(info.f_frsize)), 0);
+    const qint64 unit = qint64(info.f_frsize ? info.f_frsize : info.f_bsize);
+    // Only the ext file systems keep blocks for root, which root may take;
+    // not those ext4 keeps for itself, counted as free all the same: a
+    // write to them fails as on a full disk. Elsewhere the free blocks may
+    // count room no file can have (btrfs).
+    if (::geteuid() != 0 || info.f_type != EXT4_SUPER_MAGIC)
+        return qint64(info.f_bavail) * unit;
+    return qMax<qint64>(qint64(info.f_bfree) * unit - keptBack(folder, unit), 0);
 }
 
 // The largest offset this process may write a file to; none when unlimited.
