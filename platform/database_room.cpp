@@ -52,8 +52,30 @@ qint64 sizeOf(const QString& file)
     return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
 }
 
-// The blocks, of `blockSize` bytes, that ext4 keeps back from every
-// allocation, root's included, as the file system behind `folder` says
+// The bytes of one cluster of the ext4 file system on the device `name`
+// (a cluster is many blocks where the file system was made so: bigalloc),
+// as its superblock says; `blockSize` when it can't be read.
+qint64 clusterSize(const QString& name, qint64 blockSize)
+{
+    QFile device(QStringLiteral("/dev/") + name);
+    if (!device.open(QIODevice::ReadOnly) || !device.seek(1024))
+        return blockSize;
+    const QByteArray super = device.read(104);
+    if (super.size() < 104)
+        return blockSize;
+    const auto word = [&super](int at) {
+        return quint32(quint8(super[at])) | quint32(quint8(super[at + 1])) << 8 | quint32(quint8(super[at + 2])) << 16
+            | quint32(quint8(super[at + 3])) << 24;
+    };
+    constexpr quint32 Bigalloc = 0x200;  // a read-only-compatible feature
+    const quint32 logCluster = word(28);
+    if (quint16(word(56)) != 0xEF53 || !(word(100) & Bigalloc) || logCluster > 20)
+        return blockSize;
+    return qMax(blockSize, qint64(1024) << logCluster);
+}
+
+// The bytes that ext4 keeps back from every allocation, root's included,
+// as the file system behind `folder` (of blocks of `blockSize` bytes) says
 // (counted in its free blocks all the same); 0 for any other file system.
 qint64 keptBack(const QByteArray& folder, qint64 blockSize)
 {
@@ -66,11 +88,12 @@ qint64 keptBack(const QByteArray& folder, qint64 blockSize)
                                .canonicalFilePath();
     if (device.isEmpty())
         return 0;
-    QFile reserved(QStringLiteral("/sys/fs/ext4/") + QFileInfo(device).fileName()
-                   + QStringLiteral("/reserved_clusters"));
+    const QString name = QFileInfo(device).fileName();
+    QFile reserved(QStringLiteral("/sys/fs/ext4/") + name + QStringLiteral("/reserved_clusters"));
     if (!reserved.open(QIODevice::ReadOnly))
         return 0;
-    return qMax<qint64>(reserved.readAll().trimmed().toLongLong(), 0) * blockSize;
+    const qint64 clusters = qMax<qint64>(reserved.readAll().trimmed().toLongLong(), 0);
+    return clusters == 0 ? 0 : clusters * clusterSize(name, blockSize);
 }
 
 // Bytes free to this process on the file system of `path`; -1 when it doesn't say.
