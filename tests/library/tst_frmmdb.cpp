@@ -379,6 +379,8 @@ private slots:
         }
         const auto groupReads = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(x, groupReads));
+        // A user's file, compacted by root.
+        QVERIFY(::chown(QFile::encodeName(x).constData(), testsupport::Nobody, testsupport::Nobody) == 0);
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
@@ -391,6 +393,7 @@ private slots:
         QVERIFY(QFileInfo(x).size() < before);
         const int ownerGroupOther = 0xF0FF;
         QCOMPARE(int(QFile::permissions(x)) & ownerGroupOther, int(groupReads));  // the file's permissions stay
+        QCOMPARE(QFileInfo(x).ownerId(), uint(testsupport::Nobody));  // and its owner: the user goes on writing it
         // The copy keeps the file's password.
         const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
         QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));
