@@ -192,6 +192,7 @@ void subCopy_Template(const QString& templatePath, const QString& target)
     const QString fresh = target + QStringLiteral(".template");
     files::copyFile(templatePath, fresh);
     try {
+        files::keepModeAndGroup(target, fresh);
         files::replaceFile(fresh, target);
     } catch (const Error&) {
         try {

@@ -132,11 +132,9 @@ void subCompact(const QString& path)
         platform::db::compactDatabase(hold.connection(), tmp);
         if (!fncIs_Database(tmp))
             vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
-        // The copy takes the place of the file with its permissions. The
-        // "user" bits say what this process may do (root may write
-        // anything) and are no bits of the file.
-        const QFileDevice::Permissions user = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-        QFile::setPermissions(tmp, QFile::permissions(path) & ~user);
+        // The copy takes the place of the file with its permissions and
+        // group: the colleagues of a shared folder go on writing it.
+        files::keepModeAndGroup(path, tmp);
         hold.dropJournal();
         files::replaceFile(tmp, path);
     } catch (const vb::Error& error) {

@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <optional>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform::db::room {
@@ -54,14 +56,65 @@ qint64 sizeOf(const QString& file)
     return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? qint64(info.st_size) : -1;
 }
 
+// The bytes of one cluster of the ext4 file system on the device `name`
+// (a cluster is many blocks where the file system was made so: bigalloc),
+// as its superblock says; `blockSize` when it can't be read.
+qint64 clusterSize(const QString& name, qint64 blockSize)
+{
+    QFile device(QStringLiteral("/dev/") + name);
+    if (!device.open(QIODevice::ReadOnly) || !device.seek(1024))
+        return blockSize;
+    const QByteArray super = device.read(104);
+    if (super.size() < 104)
+        return blockSize;
+    const auto word = [&super](int at) {
+        return quint32(quint8(super[at])) | quint32(quint8(super[at + 1])) << 8 | quint32(quint8(super[at + 2])) << 16
+            | quint32(quint8(super[at + 3])) << 24;
+    };
+    constexpr quint32 Bigalloc = 0x200;  // a read-only-compatible feature
+    const quint32 logCluster = word(28);
+    if (quint16(word(56)) != 0xEF53 || !(word(100) & Bigalloc) || logCluster > 20)
+        return blockSize;
+    return qMax(blockSize, qint64(1024) << logCluster);
+}
+
+// The bytes that ext4 keeps back from every allocation, root's included,
+// as the file system behind `folder` (of blocks of `blockSize` bytes) says
+// (counted in its free blocks all the same); 0 for any other file system.
+qint64 keptBack(const QByteArray& folder, qint64 blockSize)
+{
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0)
+        return 0;
+    const QString device = QFileInfo(QStringLiteral("/sys/dev/block/%1:%2")
+                                          .arg(::major(info.st_dev))
+                                          .arg(::minor(info.st_dev)))
+                               .canonicalFilePath();
+    if (device.isEmpty())
+        return 0;
+    const QString name = QFileInfo(device).fileName();
+    QFile reserved(QStringLiteral("/sys/fs/ext4/") + name + QStringLiteral("/reserved_clusters"));
+    if (!reserved.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 clusters = qMax<qint64>(reserved.readAll().trimmed().toLongLong(), 0);
+    return clusters == 0 ? 0 : clusters * clusterSize(name, blockSize);
+}
+
 // Bytes free to this process on the file system of `path`; -1 when it doesn't say.
 qint64 freeRoom(const QString& path)
 {
-    struct statvfs info {};
-    if (::statvfs(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &info) != 0 || info.f_blocks == 0)
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    struct statfs info {};
+    if (::statfs(folder.constData(), &info) != 0 || info.f_blocks == 0)
         return -1;
-    // Root may also take the blocks kept for it.
-    return qint64(::geteuid() == 0 ? info.f_bfree : info.f_bavail) * qint64(info.f_frsize);
+    const qint64 unit = qint64(info.f_frsize ? info.f_frsize : info.f_bsize);
+    // Only the ext file systems keep blocks for root, which root may take;
+    // not those ext4 keeps for itself, counted as free all the same: a
+    // write to them fails as on a full disk. Elsewhere the free blocks may
+    // count room no file can have (btrfs).
+    if (::geteuid() != 0 || info.f_type != EXT4_SUPER_MAGIC)
+        return qint64(info.f_bavail) * unit;
+    return qMax<qint64>(qint64(info.f_bfree) * unit - keptBack(folder, unit), 0);
 }
 
 // The largest offset this process may write a file to; none when unlimited.

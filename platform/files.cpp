@@ -42,15 +42,15 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
     }
 }
 
-// Copies the bytes and permissions of `source` into the new file `target`;
-// on a failure nothing of `target` stays and errno tells why.
+// Copies the bytes of `source` into the new file `target`, which gets the
+// permissions and group of any new file there: the user's umask, and the
+// folder's group where the folder passes its group on (a shared folder). On
+// a failure nothing of `target` stays and errno tells why.
 bool copyBytes(const QString& source, const QString& target)
 {
     const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return false;
-    struct stat st {};
-    ::fstat(in, &st);
     const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) {
         const int error = errno;
@@ -68,7 +68,6 @@ bool copyBytes(const QString& source, const QString& target)
             at += qMax<ssize_t>(put, 0);
         }
     }
-    copied = copied && ::fchmod(out, st.st_mode & 0777) == 0;
     int error = errno;
     if (::close(out) != 0 && copied) {
         copied = false;
@@ -149,6 +148,19 @@ void copyFile(const QString& source, const QString& target)
         vb::raise(vb::errFileExists);
     if (!copyBytes(source, target))
         raiseTargetFailure(target, errno);
+}
+
+void keepModeAndGroup(const QString& original, const QString& copy)
+{
+    struct stat st {};
+    const QByteArray copyName = QFile::encodeName(copy);
+    if (::stat(QFile::encodeName(original).constData(), &st) != 0)
+        return;
+    // Root may give the owner back too; anyone may give a group of their own.
+    if (::chown(copyName.constData(), ::geteuid() == 0 ? st.st_uid : uid_t(-1), st.st_gid) != 0
+        && ::chown(copyName.constData(), uid_t(-1), st.st_gid) != 0) {
+    }
+    ::chmod(copyName.constData(), st.st_mode & 0777);
 }
 
 void renameFile(const QString& from, const QString& to)

@@ -36,10 +36,17 @@ bool canRewrite(const QString& file);
 // names something that exists, else the failures above.
 void makeDir(const QString& path);
 
-// Copies a file with its permissions, never over an existing one. Raises
+// Copies a file, never over an existing one; the copy gets the permissions
+// and group a new file in its folder gets (the user's umask, a shared
+// folder's group), not those of `source`. Raises
 // errFileNotFound (53) when `source` is no file, errFileExists (58) when
 // `target` exists, else the failures above; nothing of a failed copy stays.
 void copyFile(const QString& source, const QString& target);
+
+// Gives `copy`, which is to take the place of `original`, the permissions
+// and group of `original` (and for root its owner), so that whoever could
+// use the file still can; a group the process may not give stays as it is.
+void keepModeAndGroup(const QString& original, const QString& copy);
 
 // Renames or moves a file or folder, never over an existing one; the same
 // failures as copyFile.

@@ -17,18 +17,32 @@ constexpr qint64 MostIterations = 100 * qint64(Iterations);
 const QString DerivedTag = QStringLiteral("$pbkdf2-sha256$");
 
 // A typed password (at most 8 characters) never has either form, so an
-// older record's text is never taken for a hash.
+// older record's text is never taken for a hash. A salt is at most 64 hex
+// digits (this program writes 32, earlier ones 16 at most): a damaged
+// record's long run of digits is no salt to hash.
 const QRegularExpression& derivedForm()
 {
     static const QRegularExpression form(
-        QStringLiteral("^\\$pbkdf2-sha256\\$([1-9][0-9]{0,9})\\$([0-9a-f]+)\\$([0-9a-f]{64})$"));
+        QStringLiteral("^\\$pbkdf2-sha256\\$([1-9][0-9]{0,9})\\$([0-9a-f]{1,64})\\$([0-9a-f]{64})$"));
     return form;
 }
 
 const QRegularExpression& sha256Form()
 {
-    static const QRegularExpression form(QStringLiteral("^\\$sha256\\$([0-9a-f]+)\\$([0-9a-f]{64})$"));
+    static const QRegularExpression form(QStringLiteral("^\\$sha256\\$([0-9a-f]{1,64})\\$([0-9a-f]{64})$"));
     return form;
+}
+
+// Whether two hashes are equal, in a time that doesn't depend on where
+// they first differ: how long a refusal takes tells nothing of the hash.
+bool sameHash(const QByteArray& a, const QByteArray& b)
+{
+    if (a.size() != b.size())
+        return false;
+    unsigned char differ = 0;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        differ |= static_cast<unsigned char>(a[i] ^ b[i]);
+    return differ == 0;
 }
 
 QByteArray derive(const QString& password, const QByteArray& salt, int iterations)
@@ -54,15 +68,15 @@ bool matches(const QString& storedForm, const QString& typed)
         if (iterations > MostIterations)
             return false;
         const QByteArray salt = QByteArray::fromHex(derived.captured(2).toLatin1());
-        return derive(typed, salt, int(iterations)).toHex() == derived.captured(3).toLatin1();
+        return sameHash(derive(typed, salt, int(iterations)).toHex(), derived.captured(3).toLatin1());
     }
     if (const QRegularExpressionMatch old = sha256Form().match(storedForm); old.hasMatch()) {
         QCryptographicHash hash(QCryptographicHash::Sha256);
         hash.addData(old.captured(1).toUtf8());
         hash.addData(typed.toUtf8());
-        return hash.result().toHex() == old.captured(2).toLatin1();
+        return sameHash(hash.result().toHex(), old.captured(2).toLatin1());
     }
-    return storedForm == typed;
+    return sameHash(storedForm.toUtf8(), typed.toUtf8());
 }
 
 }  // namespace platform::passwordhash

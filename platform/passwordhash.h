@@ -24,7 +24,9 @@ QString stored(const QString& password, int iterations = Iterations);
 
 // Whether `typed` is the password that `storedForm` keeps (any of the forms
 // above); upper and lower case are distinct. A derived form whose count is
-// beyond any this program writes (a damaged record) matches nothing.
+// beyond any this program writes or a salt longer than any it writes (a
+// damaged record) matches nothing. The forms are compared in a time that
+// doesn't depend on where they differ.
 bool matches(const QString& storedForm, const QString& typed);
 
 }  // namespace platform::passwordhash

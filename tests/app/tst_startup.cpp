@@ -406,6 +406,38 @@ private slots:
         QVERIFY(!QFile::exists(sample));
     }
 
+    // A program folder an office shares (group-writable, passing its group
+    // on), started first by one colleague of umask 002: the sample database
+    // made from the template (installed read-only for the group) gets the
+    // mode and group of any new file there, and another colleague writes it.
+    void sampleInASharedFolderIsWritableForColleagues()
+    {
+        constexpr unsigned office = 4242, maker = 4241, colleague = 4243;
+        testsupport::ProgramFolder folder;
+        const QString sample = folder.file(QStringLiteral("MDB/master.mdb"));
+        const QString path = folder.path();
+        QVERIFY(QProcess::execute(QStringLiteral("chgrp"), {QStringLiteral("-R"), QString::number(office), path}) == 0);
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("g+rwX,o+rX"), path}) == 0);
+        QVERIFY(QProcess::execute(QStringLiteral("find"), {path, QStringLiteral("-type"), QStringLiteral("d"),
+                                                           QStringLiteral("-exec"), QStringLiteral("chmod"),
+                                                           QStringLiteral("g+s"), QStringLiteral("{}"), QStringLiteral("+")}) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder.file(QStringLiteral("template/master.mdb"))).constData(), 0644) == 0);
+        QCOMPARE(testsupport::asColleague(maker, {office}, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 0 && GE_booDbOpen ? 0 : 1;
+        }), 0);
+        struct stat made {};
+        QVERIFY(::stat(QFile::encodeName(sample).constData(), &made) == 0);
+        QCOMPARE(made.st_uid, uid_t(maker));
+        QCOMPARE(made.st_gid, gid_t(office));
+        QCOMPARE(made.st_mode & 07777, mode_t(0664));
+        QCOMPARE(testsupport::asColleague(colleague, {office}, [&] {
+            const int fd = ::open(QFile::encodeName(sample).constData(), O_RDWR);
+            return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
+        }), 0);
+    }
+
     // A program folder that allows no lock file keeps the lock in the
     // user's runtime folder or, without one (su, runuser), in the system's
     // temporary folder, which every user shares: the user's id is in its

@@ -22,8 +22,11 @@
 #include <QAction>
 #include <QFile>
 #include <QListWidget>
+#include <QProcess>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -376,6 +379,8 @@ private slots:
         }
         const auto groupReads = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(x, groupReads));
+        // A user's file, compacted by root.
+        QVERIFY(::chown(QFile::encodeName(x).constData(), testsupport::Nobody, testsupport::Nobody) == 0);
 
         ScopedScriptedUi ui;
         GE_booDbUpdate = true;  // the close asks first
@@ -388,10 +393,55 @@ private slots:
         QVERIFY(QFileInfo(x).size() < before);
         const int ownerGroupOther = 0xF0FF;
         QCOMPARE(int(QFile::permissions(x)) & ownerGroupOther, int(groupReads));  // the file's permissions stay
+        QCOMPARE(QFileInfo(x).ownerId(), uint(testsupport::Nobody));  // and its owner: the user goes on writing it
         // The copy keeps the file's password.
         const QString bare = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + x + QStringLiteral(";");
         QCOMPARE(testsupport::errorOf([&] { db::Connection().open(bare); }), long(db::errWrongPassword));
         QCOMPARE(openPath(), firstFile());
+    }
+
+    // An office's shared folder (group-writable, passing its group on) and
+    // two colleagues of umask 002, neither root: a database one of them
+    // adds gets the mode and group of any new file there, not the
+    // template's, and one compacted keeps its own group (here another than
+    // the folder's) and mode; the other colleague writes both.
+    void sharedFolderFilesStayWritableForColleagues()
+    {
+        constexpr unsigned office = 4242, team = 4244, maker = 4241, colleague = 4243;
+        // An installation everyone may read, its template as the build installs it.
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), m_program->path()}) == 0);
+        QVERIFY(::chmod(QFile::encodeName(m_program->file(QStringLiteral("template/master.mdb"))).constData(), 0644) == 0);
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        QVERIFY(::chown(folder.constData(), 0, office) == 0 && ::chmod(folder.constData(), 02775) == 0);
+        // The file in use, reopened after the compaction, is the maker's.
+        QVERIFY(::chown(QFile::encodeName(file(QStringLiteral("a.mdb"))).constData(), maker, office) == 0);
+        const QString shared = db(QStringLiteral("shared.mdb"));
+        const QByteArray sharedName = QFile::encodeName(shared);
+        QVERIFY(::chown(sharedName.constData(), colleague, team) == 0 && ::chmod(sharedName.constData(), 0664) == 0);
+        const QString added = file(QStringLiteral("New_3.mdb"));  // a.mdb and shared.mdb listed
+        QCOMPARE(testsupport::asColleague(maker, {office, team}, [&] {
+            ScopedScriptedUi ui;
+            ui->answerMsgBox(vbYes);
+            manager().cmdAdd_Click();
+            if (ui->count() != 1 || !QFile::exists(added))
+                return 1;
+            run(ui.get(), QStringLiteral("shared.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
+            return ui->last().title == QStringLiteral("最適化") ? 0 : 2;
+        }), 0);
+        struct stat made {}, compacted {};
+        QVERIFY(::stat(QFile::encodeName(added).constData(), &made) == 0 && ::stat(sharedName.constData(), &compacted) == 0);
+        QCOMPARE(made.st_uid, uid_t(maker));
+        QCOMPARE(made.st_gid, gid_t(office));
+        QCOMPARE(made.st_mode & 07777, mode_t(0664));
+        QCOMPARE(compacted.st_uid, uid_t(maker));
+        QCOMPARE(compacted.st_gid, gid_t(team));
+        QCOMPARE(compacted.st_mode & 07777, mode_t(0664));
+        const auto writes = [](const QString& path) {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+            return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
+        };
+        QCOMPARE(testsupport::asColleague(colleague, {office}, [&] { return writes(added); }), 0);
+        QCOMPARE(testsupport::asColleague(colleague, {team}, [&] { return writes(shared); }), 0);
     }
 
     // A compaction that fails names the file, changes nothing and leaves no

@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
 
 namespace testsupport {
 
@@ -91,6 +92,17 @@ int asUser(unsigned uid, const std::function<int()>& body)
         const gid_t group = user ? user->pw_gid : gid_t(uid);
         if (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(uid_t(uid)) != 0)
             return 255;
+        return body();
+    });
+}
+
+int asColleague(unsigned uid, const QList<unsigned>& groups, const std::function<int()>& body)
+{
+    return inChild([&] {
+        const std::vector<gid_t> list(groups.begin(), groups.end());
+        if (::setgroups(list.size(), list.data()) != 0 || ::setgid(gid_t(uid)) != 0 || ::setuid(uid_t(uid)) != 0)
+            return 255;
+        ::umask(002);
         return body();
     });
 }

@@ -50,6 +50,12 @@ int inChild(const std::function<int()>& body);
 int asUser(unsigned uid, const std::function<int()>& body);
 constexpr unsigned Nobody = 65534;  // the user "nobody"
 
+// Runs `body` in a child process as the user `uid` of an office sharing a
+// folder: a group of its own (numbered as the user) and the groups
+// `groups`, and the umask 002 that lets the group write what it makes.
+// Returns as asUser. The numbers need no account on the machine.
+int asColleague(unsigned uid, const QList<unsigned>& groups, const std::function<int()>& body);
+
 // Runs `body` in a child process whose file-size limit is `limit` bytes (none
 // when negative); root is held to the limit too. The child first does what
 // the program does at its start, so a write past the limit fails as on a
