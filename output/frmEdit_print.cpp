@@ -9,6 +9,7 @@
 #include "platform/printer.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
+#include "platform/vbruntime.h"
 
 #include <utility>
 
@@ -28,6 +29,25 @@ void frmEdit::subGet_PrinterDue()
     mdlPrinter::subGet_PrinterRec(GE_tpPrinter);
     if (width != GE_tpPrinter.sngScaleWidth || height != GE_tpPrinter.sngScaleHeight)
         subReSetup_Page();
+}
+
+void frmEdit::subGet_PrinterArea()
+{
+    mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
+    mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
+    mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+    typPrinter read = GE_tpPrinter;
+    mdlPrinter::subGet_PrinterRec(read);
+    // Only the queue's own sheet says where its margins lie: not a stand-in
+    // for a queue that can't be reached, nor a paper it refused.
+    if (read.strDeviceName != GE_tpPrinter.strDeviceName || CStr(read.sngWidth) != CStr(GE_tpPrinter.sngWidth)
+        || CStr(read.sngHeight) != CStr(GE_tpPrinter.sngHeight))
+        return;
+    if (read.sngScaleWidth == GE_tpPrinter.sngScaleWidth && read.sngScaleHeight == GE_tpPrinter.sngScaleHeight)
+        return;
+    GE_tpPrinter.sngScaleWidth = read.sngScaleWidth;
+    GE_tpPrinter.sngScaleHeight = read.sngScaleHeight;
+    subReSetup_Page();
 }
 
 void frmEdit::mnuSetPrinter_Click()
