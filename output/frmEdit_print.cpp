@@ -9,7 +9,6 @@
 #include "platform/printer.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
-#include "platform/vbruntime.h"
 
 #include <utility>
 
@@ -39,9 +38,12 @@ void frmEdit::subGet_PrinterArea()
     typPrinter read = GE_tpPrinter;
     mdlPrinter::subGet_PrinterRec(read);
     // Only the queue's own sheet says where its margins lie: not a stand-in
-    // for a queue that can't be reached, nor a paper it refused.
-    if (read.strDeviceName != GE_tpPrinter.strDeviceName || CStr(read.sngWidth) != CStr(GE_tpPrinter.sngWidth)
-        || CStr(read.sngHeight) != CStr(GE_tpPrinter.sngHeight))
+    // for a queue that can't be reached, nor a paper it refused. A row of an
+    // earlier version may give the sheet a fraction of a millimetre off.
+    const auto millimetres = [](float twips) { return qRound(twips * 25.4 / 1440); };
+    if (read.strDeviceName != GE_tpPrinter.strDeviceName
+        || millimetres(read.sngWidth) != millimetres(GE_tpPrinter.sngWidth)
+        || millimetres(read.sngHeight) != millimetres(GE_tpPrinter.sngHeight))
         return;
     if (read.sngScaleWidth == GE_tpPrinter.sngScaleWidth && read.sngScaleHeight == GE_tpPrinter.sngScaleHeight)
         return;

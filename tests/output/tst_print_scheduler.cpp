@@ -199,7 +199,7 @@ private slots:
         QCOMPARE(offered, QPageSize::A3);
         QFile printed(pdf);
         QVERIFY(printed.open(QIODevice::ReadOnly));
-        QVERIFY(printed.readAll().contains("/MediaBox [0 0 842 1191]"));
+        QVERIFY(printed.readAll().contains("/MediaBox [0 0 842.000000 1191.000000]"));
     }
 
     // A stored drawing keeps the printable area it was saved with until the
