@@ -181,6 +181,9 @@ private slots:
         scheduler.setSheet("Queue-1", {"A3"});
         useScheduler(scheduler.port());
         auto& ui = *m_session.quiet;
+        // Left by an earlier drawing's print on A4.
+        GE_tpDevMode.dmPaperSize = 9;
+        GE_tpDevMode.dmFormName = QStringLiteral("A4");
         GE_tpPrint = typPrint{};
         frmEdit& e = Fixture::open();
         e.subPictDraw(writePicture(m_session.fx->dir.path(), QStringLiteral("new.bmp"), QSize(400, 300)));
