@@ -724,6 +724,11 @@ public:
     // The current printer's settings for a drawing without its own, read
     // when a command first needs them; the page frames follow them.
     void subGet_PrinterDue();
+    // The drawing's printer read for a print: its settings put on the
+    // printer, and the printable area the queue now gives them taken in
+    // (its margins may have changed since they were stored); the page
+    // frames follow it.
+    void subGet_PrinterArea();
 
     // --- event handlers -------------------------------------------------------------------
     void Toolbar1_ButtonClick(platform::ToolbarButton& button);

@@ -7,6 +7,7 @@
 
 #include "app/globals.h"
 #include "editor/pagegrid.h"
+#include "output/mdlPrinter.h"
 #include "platform/colors.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
@@ -147,7 +148,7 @@ void frmEdit::subDisp_Paper(float zoom, bool show)
 
 void frmEdit::subDisp_PaperName()
 {
-    stsBar->Panels(4).setText(QStringLiteral("用紙 : ") + GE_tpPrinter.strFormName);
+    stsBar->Panels(4).setText(QStringLiteral("用紙 : ") + mdlPrinter::fncPaper_Name(GE_tpPrinter));
 }
 
 void frmEdit::subDisp_PaperR(bool show)

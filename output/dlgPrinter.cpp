@@ -92,8 +92,8 @@ void dlgPrinter::Form_Load()
     {
         platform::Hourglass busy(this);
         editor().subGet_PrinterDue();
-        mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
-        mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
+        // The page range is chosen over the frames the print will cut.
+        editor().subGet_PrinterArea();
     }
     chkComent->setValue(GE_booPrtCmt ? 1 : 0);
     txtPage(0).setEnabled(false);

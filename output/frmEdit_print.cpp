@@ -30,6 +30,28 @@ void frmEdit::subGet_PrinterDue()
         subReSetup_Page();
 }
 
+void frmEdit::subGet_PrinterArea()
+{
+    mdlPrinter::subSet_DevModeRec(GE_tpPrinter, GE_tpDevMode);
+    mdlPrinter::subSet_DevNamesRec(GE_tpPrinter, GE_tpDevNames);
+    mdlPrinter::subSet_Printer(GE_tpDevMode, GE_tpDevNames);
+    typPrinter read = GE_tpPrinter;
+    mdlPrinter::subGet_PrinterRec(read);
+    // Only the queue's own sheet says where its margins lie: not a stand-in
+    // for a queue that can't be reached, nor a paper it refused. A row of an
+    // earlier version may give the sheet a fraction of a millimetre off.
+    const auto millimetres = [](float twips) { return qRound(twips * 25.4 / 1440); };
+    if (read.strDeviceName != GE_tpPrinter.strDeviceName
+        || millimetres(read.sngWidth) != millimetres(GE_tpPrinter.sngWidth)
+        || millimetres(read.sngHeight) != millimetres(GE_tpPrinter.sngHeight))
+        return;
+    if (read.sngScaleWidth == GE_tpPrinter.sngScaleWidth && read.sngScaleHeight == GE_tpPrinter.sngScaleHeight)
+        return;
+    GE_tpPrinter.sngScaleWidth = read.sngScaleWidth;
+    GE_tpPrinter.sngScaleHeight = read.sngScaleHeight;
+    subReSetup_Page();
+}
+
 void frmEdit::mnuSetPrinter_Click()
 {
     subGet_PrinterDue();

@@ -209,6 +209,9 @@ void readRecord(Printer& printer, typPrinter& record, const typDEVMODE& devMode)
     record.intOrientation = qint16(printer.Orientation());
     record.intPaperBin = qint16(printer.PaperBin());
     record.intPaperSize = qint16(printer.PaperSize());
+    // A block left by a dialog for another paper names that one.
+    if (devMode.dmPaperSize != record.intPaperSize)
+        record.strFormName.clear();
     record.intPrintQuality = qint16(printer.PrintQuality());
     record.intScaleMode = qint16(printer.ScaleMode());
     record.intZoom = vb::CInt(printer.Zoom());
@@ -367,6 +370,14 @@ bool fncSame_Settings(const typPrinter& a, const typPrinter& b)
                                p.intOrientation, p.intZoom, p.strDriverName, p.strPort);
     };
     return fields(a) == fields(b);
+}
+
+QString fncPaper_Name(const typPrinter& record)
+{
+    if (!record.strFormName.isEmpty())
+        return record.strFormName;
+    const QPageSize::PageSizeId id = QPageSize::id(record.intPaperSize);
+    return record.intPaperSize > 0 && id != QPageSize::Custom ? QPageSize(id).name() : QString();
 }
 
 bool fncSetUp_Printer(QWidget* /*owner*/)

@@ -20,6 +20,10 @@ namespace mdlPrinter {
 bool fncSetUp_Printer(QWidget* owner);
 // Whether two records hold the same settings as the drawing's row keeps them.
 bool fncSame_Settings(const typPrinter& a, const typPrinter& b);
+// The name of the record's paper: its form name, else the name of its
+// paper code (a row the save wrote keeps no form name); "" for a
+// user-defined size without one.
+QString fncPaper_Name(const typPrinter& record);
 
 // Record -> device-mode block. For a user-defined paper the size comes from
 // the sheet's twips (turned back to portrait), as the block's 16-bit fields

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QObject>
+#include <QPageSize>
 #include <QPointer>
 #include <QPrinter>
 
@@ -128,10 +129,16 @@ std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
     if (use.isNull() || !check())
         return newPdfDevice();
     // A device whose queue Qt could not read names none: no answer.
-    return timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); },
-                 [](const std::unique_ptr<QPrinter>& d) {
-                     return d->outputFormat() == QPrinter::NativeFormat && !d->printerName().isEmpty();
-                 });
+    auto device = timed([&] { return std::make_unique<QPrinter>(use, QPrinter::HighResolution); },
+                        [](const std::unique_ptr<QPrinter>& d) {
+                            return d->outputFormat() == QPrinter::NativeFormat && !d->printerName().isEmpty();
+                        });
+    // Qt starts every queue's device on A4: it takes the queue's own default
+    // paper (read with its details, nothing more asked) with its margins.
+    const QPageSize paper = use.defaultPageSize();
+    if (paper.isValid() && device->outputFormat() == QPrinter::NativeFormat)
+        device->setPageSize(paper);
+    return device;
 }
 
 std::unique_ptr<QPrinter> newPdfDevice()

@@ -26,7 +26,8 @@ QString defaultPrinterName();
 // unknown).
 QPrinterInfo printerInfo(const QString& name);
 QPrinterInfo printerInfo(const QPrinter& device);
-// A high-resolution device: for the printer given, or Qt's default.
+// A high-resolution device: for the printer given, or Qt's default, on that
+// printer's own default paper.
 std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer = QPrinterInfo());
 // A high-resolution PDF device, made without asking the scheduler anything.
 std::unique_ptr<QPrinter> newPdfDevice();

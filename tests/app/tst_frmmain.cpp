@@ -14,6 +14,7 @@
 #include "platform/application.h"
 #include "platform/database.h"
 #include "platform/events.h"
+#include "platform/printscheduler.h"
 #include "platform/ui.h"
 #include "tests/editor/editorfixture.h"
 #include "tests/support/sessionmanager.h"
@@ -132,6 +133,9 @@ int runQuitHost(int argc, char** argv)
     });
     // The first thing the program's event loop runs: the user's work.
     QTimer::singleShot(0, &application, [&] {
+        // A slow print server's wait shows itself from the start.
+        if (platform::printscheduler::newWaitNote())
+            QTextStream(stdout) << "print wait shown" << Qt::endl;
         platform::setUi(&ui);
         if (qEnvironmentVariableIsSet("NEMU_QUIT_WAIT"))
             mdlDB::subSet_UnattendedWait(std::chrono::milliseconds(qEnvironmentVariableIntValue("NEMU_QUIT_WAIT")));
@@ -609,6 +613,7 @@ private slots:
         while (!output.contains("ready\n") && host.waitForReadyRead(60000))
             output += host.readAllStandardOutput();
         QVERIFY2(output.contains("ready\n"), output.constData());
+        QVERIFY(output.contains("print wait shown\n"));
         // Another copy of the program with its start window open: a read in
         // its long transaction.
         platform::db::Connection other;

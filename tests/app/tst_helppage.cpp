@@ -250,7 +250,8 @@ private slots:
     {
         GE_tpPrint = typPrint{};
         frmEdit& e = Fixture::open();
-        QVERIFY(states(QStringLiteral("『%1』の後には何も表示されません").arg(e.stsBar->Panels(4).Text())));
+        QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));
+        QVERIFY(states(QStringLiteral("『用紙 : 』の後には、上書き保存した図面でも、その用紙の名前が表示されます")));
 
         const auto press = [&e](const char* key) { e.Toolbar1->Buttons(QString::fromLatin1(key)).action()->trigger(); };
         QStringList enabling;

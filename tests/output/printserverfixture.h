@@ -30,6 +30,10 @@ struct PrintSession {
             return false;
         GE_lngPlatformId = 2;
         platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
+        // Nothing an earlier test read of its scheduler answers for this one.
+        platform::printscheduler::forget();
+        platform::printservice::forget();
+        platform::CurrentPrinter().selectDefault();
         return true;
     }
 

@@ -172,6 +172,57 @@ private slots:
         QVERIFY(!e.booPrtChange);
     }
 
+    // Qt starts every queue's device on A4: a new drawing takes the default
+    // queue's own paper all the same, for its frames, its settings and its
+    // print.
+    void newDrawingTakesTheDefaultQueuesPaper()
+    {
+        AnsweringScheduler scheduler;
+        scheduler.setSheet("Queue-1", {"A3"});
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        // Left by an earlier drawing's print on A4.
+        GE_tpDevMode.dmPaperSize = 9;
+        GE_tpDevMode.dmFormName = QStringLiteral("A4");
+        GE_tpPrint = typPrint{};
+        frmEdit& e = Fixture::open();
+        e.subPictDraw(writePicture(m_session.fx->dir.path(), QStringLiteral("new.bmp"), QSize(400, 300)));
+        QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
+        QCOMPARE(qRound(GE_tpPrinter.sngScaleWidth * 10), qRound((842 - 36) / 72.0 * 254));
+        QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
+        QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A3"));
+        const QString pdf = m_session.fx->dir.filePath(QStringLiteral("新規.pdf"));
+        QPageSize::PageSizeId offered = QPageSize::Custom;
+        ui->answerPrinter([&](QPrinter& device, QString& name) {
+            offered = device.pageLayout().pageSize().id();
+            toPdf(pdf)(device, name);
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        QCOMPARE(offered, QPageSize::A3);
+        QFile printed(pdf);
+        QVERIFY(printed.open(QIODevice::ReadOnly));
+        QVERIFY(printed.readAll().contains("/MediaBox [0 0 842.000000 1191.000000]"));
+    }
+
+    // A stored drawing keeps the printable area it was saved with until the
+    // print window reads its queue: then its frames follow the queue's
+    // margins before the page range is taken.
+    void framesFollowTheQueuesNewMargins()
+    {
+        AnsweringScheduler scheduler;
+        scheduler.setSheet("Queue-1", {"A4", 36, 36});
+        useScheduler(scheduler.port());
+        frmEdit& e = openStored();
+        QCOMPARE(e.shpPrintWakuR(1).Width(), queueRow(QStringLiteral("Queue-1")).sngScaleWidth);
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        QCOMPARE(qRound(GE_tpPrinter.sngScaleWidth * 10), qRound((595 - 72) / 72.0 * 254));
+        QCOMPARE(qRound(GE_tpPrinter.sngScaleHeight * 10), qRound((842 - 72) / 72.0 * 254));
+        QCOMPARE(e.shpPrintWakuR(1).Width(), GE_tpPrinter.sngScaleWidth);
+        QCOMPARE(d.txtPage(1).Text(), QString::number(e.lblPageR.UBound()));
+        QVERIFY(!e.booPrtChange);
+    }
+
     // A print refused because the scheduler stopped answering leaves the
     // drawing's printer as it was, and the close has nothing to save.
     void refusedPrintKeepsTheDrawingsPrinter()
@@ -217,17 +268,16 @@ private slots:
     }
 
     // Each queue's details are read once: a print to a queue asks the
-    // scheduler few questions, one to a PDF file fewer still. The first
-    // print of the run also reads the drawing's queue's details, and makes
-    // the printer's device for it besides the dialog's: a print to a PDF
-    // file asks those six questions more then.
+    // scheduler few questions, one to a PDF file fewer still. The print
+    // window reads the drawing's queue's details as it opens, and makes the
+    // printer's device for it: the prints then ask only for the dialog's.
     void printsAskLittle_data()
     {
         QTest::addColumn<bool>("toPdf");
         QTest::addColumn<int>("mostFirst");
         QTest::addColumn<int>("most");
         QTest::newRow("to the queue") << false << 16 << 16;
-        QTest::newRow("to a PDF file") << true << 10 << 4;
+        QTest::newRow("to a PDF file") << true << 4 << 4;
     }
 
     void printsAskLittle()
@@ -292,6 +342,12 @@ private slots:
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        // What was read of the queues is kept for the run.
+        QVERIFY(!platform::printservice::printerInfo(QStringLiteral("Queue-1")).isNull());
+        scheduler.takeRequests();
+        QVERIFY(platform::Printers::names().contains(QStringLiteral("Queue-2")));
+        QVERIFY(!platform::printservice::printerInfo(QStringLiteral("Queue-1")).isNull());
+        QCOMPARE(scheduler.takeRequests(), 0);
     }
 
     void slowSchedulerIsWaitedFor_data()
@@ -320,6 +376,12 @@ private slots:
         QVERIFY(!platform::printscheduler::setAside());
         QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
         QVERIFY(!platform::printscheduler::setAside());
+        // Qt reading a queue's details, the scheduler's answer still standing.
+        seen = {};
+        look.start(50);
+        QVERIFY(!platform::printservice::printerInfo(QStringLiteral("Queue-2")).isNull());
+        look.stop();
+        QVERIFY(seen.note);
         // The command over, back in the event loop.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY2(!QApplication::overrideCursor(), "the busy pointer stayed after the answer");
@@ -331,8 +393,8 @@ private slots:
     {
         AnsweringScheduler scheduler;
         useScheduler(scheduler.port());
-        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-1"));
-        QCOMPARE(device->printerName(), QStringLiteral("Queue-1"));
+        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-2"));
+        QCOMPARE(device->printerName(), QStringLiteral("Queue-2"));  // not the default queue's
         platform::CommonDialog dialog;
         dialog.PrinterDevice = device.get();
         for (const long flags : {0L, platform::CommonDialog::cdlPDPrintSetup}) {

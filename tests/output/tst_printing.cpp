@@ -504,7 +504,7 @@ private slots:
     void fittedPrintInANewDrawingAfterATiledPrint()
     {
         frmEdit& stored = openWith(QSize(1077, 1570));  // four pages
-        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : "));  // no dialog has named it yet
+        QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));  // named though no dialog named it
         print(dialog(1));
         QCOMPARE(sheets().size(), size_t(4));
         QCOMPARE(stored.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A4"));

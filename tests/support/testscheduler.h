@@ -13,6 +13,7 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <chrono>
 #include <thread>
@@ -113,21 +114,37 @@ private:
     std::thread m_watch;
 };
 
-// The queue's description: two papers, A4 its default.
-inline const QByteArray Ppd = "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-                       "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
-                       "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
-                       "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
-                       "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
-                       "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: A4\n"
-                       "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-                       "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-                       "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
-                       "*DefaultPageRegion: A4\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
-                       "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-                       "*DefaultImageableArea: A4\n*ImageableArea A4: \"18 36 577 806\"\n"
-                       "*ImageableArea A3: \"18 36 824 1155\"\n*DefaultPaperDimension: A4\n"
-                       "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+// What a queue's description gives: its default paper of the two it
+// offers (A4, A3), and its unprintable edges in points, at the sides and at
+// the top and bottom.
+struct QueueSheet {
+    QByteArray paper = "A4";
+    int side = 18;
+    int ends = 36;
+};
+
+// The queue's description.
+inline QByteArray queuePpd(const QueueSheet& sheet = {})
+{
+    const auto area = [&](int width, int length) {
+        return QByteArray::number(sheet.side) + ' ' + QByteArray::number(sheet.ends) + ' '
+               + QByteArray::number(width - sheet.side) + ' ' + QByteArray::number(length - sheet.ends);
+    };
+    return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+           "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"QUEUE1.PPD\"\n"
+           "*Manufacturer: \"Test\"\n*Product: \"(Queue)\"\n*ModelName: \"Queue\"\n"
+           "*ShortNickName: \"Queue\"\n*NickName: \"Queue\"\n*PSVersion: \"(3010.000) 0\"\n"
+           "*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
+           "*OpenUI *PageSize: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n*DefaultPageSize: "
+           + sheet.paper + "\n*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+           "*PageSize A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageSize\n"
+           "*OpenUI *PageRegion: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+           "*DefaultPageRegion: " + sheet.paper + "\n*PageRegion A4: \"<</PageSize[595 842]>>setpagedevice\"\n"
+           "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
+           "*DefaultImageableArea: " + sheet.paper + "\n*ImageableArea A4: \"" + area(595, 842) + "\"\n"
+           "*ImageableArea A3: \"" + area(842, 1191) + "\"\n*DefaultPaperDimension: " + sheet.paper + "\n"
+           "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+}
 
 // A scheduler with two queues taking jobs, "Queue-1" (the default) and
 // "Queue-2": it answers every HTTP request, the IPP listing and attribute
@@ -177,6 +194,12 @@ public:
         return m_listening;
     }
     void setDelay(qint64 ms) { m_delayMs = ms; }
+    // What the queue's description gives from now on.
+    void setSheet(const QByteArray& queue, const QueueSheet& sheet)
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        m_sheets[queue.toLower()] = sheet;
+    }
     // The requests it was asked since it started or was last asked this.
     int takeRequests() { return m_requests.exchange(0); }
     // The queues the jobs it took went to, in order.
@@ -306,14 +329,22 @@ private:
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
             } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
+                const QByteArray ppd = queuePpd(sheet(head.mid(14, 7)));
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/vnd.cups-ppd\r\nContent-Length: "
-                             + QByteArray::number(Ppd.size()) + "\r\n\r\n" + Ppd);
+                             + QByteArray::number(ppd.size()) + "\r\n\r\n" + ppd);
             } else {
                 send(fd, head.startsWith("options") ? "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n"
                                                     : "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
             }
         }
         ::close(fd);
+    }
+
+    QueueSheet sheet(const QByteArray& queue) const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        const auto it = m_sheets.find(queue);
+        return it == m_sheets.end() ? QueueSheet() : it->second;
     }
 
     static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
@@ -393,6 +424,7 @@ private:
     std::atomic<bool> m_down{false}, m_listening{true}, m_lost{false};
     mutable std::mutex m_jobsLock;
     QByteArrayList m_jobs;
+    std::map<QByteArray, QueueSheet> m_sheets;  // by the queue's name in lower case, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
