@@ -250,6 +250,7 @@ private slots:
         QVERIFY(job.document.startsWith("%PDF"));
         QCOMPARE(undated(job.document), undated(file.readAll()));
 
+        // Stopped as the sheet is drawn, after every question before it.
         platform::CurrentPrinter().beforeDraw = [&] { scheduler.refuse(); };
         ui->answerPrinter([](QPrinter&, QString&) {});
         d.cmdPrint_Click();
@@ -260,6 +261,15 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(scheduler.jobs().size(), 1);
         QVERIFY(platform::CurrentPrinter().sheets().empty());
+
+        // Stopped while the print dialog is open: told too.
+        AnsweringScheduler again;
+        useScheduler(again.port());
+        ui->answerPrinter([&](QPrinter&, QString&) { again.refuse(); });
+        d.cmdPrint_Click();
+        QCOMPARE(ui->count(), boxes + 2);
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("接続できません")), qPrintable(ui->last().prompt));
+        QVERIFY(again.jobs().isEmpty());
     }
 
     // Each queue's details are read once: a print to a queue asks the
