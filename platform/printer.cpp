@@ -425,6 +425,11 @@ void Printer::setDuplex(int mode)
     m_duplex = mode;  // a device printing one side only keeps it as set
 }
 
+void Printer::setCopies(int copies)
+{
+    device().setCopyCount(qMax(1, copies));
+}
+
 int Printer::Orientation() const
 {
     return device().pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;

@@ -116,6 +116,9 @@ public:
     }
     void setZoom(int percent);
 
+    // How many copies of the document a queue prints (a PDF file holds one).
+    void setCopies(int copies);
+
     // Where the document goes: a PDF file instead of the printer's own
     // output ("" gives that back; a new printer starts without one).
     void setOutputFile(const QString& path)

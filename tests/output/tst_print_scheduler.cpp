@@ -230,7 +230,7 @@ private slots:
         openStored();
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         const int boxes = ui->count();
-        ui->answerPrinter([](QPrinter&, QString&) {});
+        ui->answerPrinter([](QPrinter& device, QString&) { device.setCopyCount(2); });
         d.cmdPrint_Click();
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         ui->answerPrinter(toPdf(pdf));
@@ -238,8 +238,15 @@ private slots:
         QCOMPARE(ui->count(), boxes);
         QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
         const auto job = scheduler.delivered().at(0);
-        QCOMPARE(job.attributes.at("media"), QByteArray("A4"));
-        QCOMPARE(job.attributes.at("sides"), QByteArray("one-sided"));
+        const auto option = [&](const char* name) {
+            const auto it = job.attributes.find(name);
+            return it == job.attributes.end() ? QByteArray() : it->second;
+        };
+        QCOMPARE(option("media"), QByteArray("A4"));
+        QCOMPARE(option("sides"), QByteArray("one-sided"));
+        QCOMPARE(option("copies"), QByteArray("2"));
+        // The drawing's tray (the upper one), not the queue's own.
+        QCOMPARE(option("InputSlot"), QByteArray("Upper"));
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         // The same document but for the moment it was made.
