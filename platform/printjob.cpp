@@ -48,11 +48,16 @@ struct Silence {
     double waited = 0;
 };
 
-int keepWaiting(http_t*, void* data)
+int keepWaiting(http_t* http, void* data)
 {
     auto* silence = static_cast<Silence*>(data);
     silence->waited += StepSeconds;
-    return silence->waited < SilenceSeconds ? 1 : 0;
+    if (silence->waited < SilenceSeconds)
+        return 1;
+    // Given up: the connection is closed, so that libcups doesn't wait on
+    // it again in a retry of its own.
+    httpShutdown(http);
+    return 0;
 }
 
 QString lastError()
@@ -83,8 +88,24 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     std::vector<cups_option_t> list;
     for (const auto& [name, value] : options)
         list.push_back({const_cast<char*>(name.constData()), const_cast<char*>(value.constData())});
-    const int job = cupsCreateJob(http, queue.constData(), title.constData(), int(list.size()), list.data());
+    // The job created in one request: libcups' own call asks for the
+    // queue's details first, two more round trips.
+    const QByteArray resource = "/printers/" + queue;
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.constData());
+    ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
+    cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_JOB);
+    ipp_t* response = cupsDoRequest(http, request, resource.constData());
     ipp_status_t status = cupsLastError();
+    const int job = response && status < IPP_STATUS_REDIRECTION_OTHER_SITE
+                        ? ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0)
+                        : 0;
+    ippDelete(response);
     if (job > 0) {
         http_status_t sending = cupsStartDocument(http, queue.constData(), job, title.constData(), CUPS_FORMAT_PDF, 1);
         while (sending == HTTP_STATUS_CONTINUE && !file.atEnd()) {

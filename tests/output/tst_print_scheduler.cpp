@@ -277,6 +277,19 @@ private slots:
         QCOMPARE(ui->count(), boxes + 2);
         QVERIFY2(ui->last().prompt.contains(QStringLiteral("接続できません")), qPrintable(ui->last().prompt));
         QVERIFY(again.jobs().isEmpty());
+
+        // Silent from the sheet on: given up after the program's wait.
+        AnsweringScheduler silent;
+        useScheduler(silent.port());
+        platform::CurrentPrinter().beforeDraw = [&] { silent.stopAnswering(BoundMs); };
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        QElapsedTimer clock;
+        clock.start();
+        d.cmdPrint_Click();
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QVERIFY2(clock.elapsed() < BoundMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(ui->count(), boxes + 3);
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("印刷サーバーに接続できません")), qPrintable(ui->last().prompt));
     }
 
     // Each queue's details are read once: a print to a queue asks the
