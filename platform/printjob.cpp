@@ -54,8 +54,7 @@ int keepWaiting(http_t* http, void* data)
     silence->waited += StepSeconds;
     if (silence->waited < SilenceSeconds)
         return 1;
-    // Given up: the connection is closed, so that libcups doesn't wait on
-    // it again in a retry of its own.
+    // Given up: the connection is closed, so that nothing more waits on it.
     httpShutdown(http);
     return 0;
 }
@@ -130,6 +129,12 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
             outcome.reason = QString::fromLocal8Bit(strerror(httpError(http)));
         if (outcome.reason.isEmpty())
             outcome.reason = QString::fromUtf8(ippErrorString(status));
+        // A job created without its document would wait on the queue: it
+        // is cancelled where the scheduler still answers within a second.
+        if (job > 0) {
+            silence.waited = SilenceSeconds - 1;
+            cupsCancelJob2(http, queue.constData(), job, 0);
+        }
     }
     httpClose(http);
     return outcome;
