@@ -31,7 +31,7 @@ using namespace bench;
 
 constexpr qint64 kAnswerMs = 500;
 constexpr int kQueueGoal = 16, kPdfGoal = 4;
-constexpr double kHoldGoalSeconds = 4;
+constexpr double kHoldGoalSeconds = 1;
 
 // The event loop's longest stretch without a tick, and whether the note of
 // the wait was up at a tick.

@@ -176,6 +176,7 @@ void dlgPrinter::cmdPrint_Click()
         if (!mdlPrinter::fncPrintDialog(false, devMode, devNames, &pdfFile))
             return;
         mdlPrinter::subSet_Printer(devMode, devNames);
+        printer.setCopies(devMode.dmCopies);  // the dialog's, for this print
         typPrinter chosen = GE_tpPrinter;
         mdlPrinter::subGet_PrinterRec(chosen, devMode);
         printer.KillDoc();

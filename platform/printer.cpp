@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include "platform/printjob.h"
 #include "platform/printqueue.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
@@ -8,7 +9,7 @@
 #include "platform/writeerror.h"
 
 #include <QDir>
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -434,6 +435,11 @@ void Printer::setDuplex(int mode)
     m_duplex = mode;  // a device printing one side only keeps it as set
 }
 
+void Printer::setCopies(int copies)
+{
+    device().setCopyCount(qMax(1, copies));
+}
+
 int Printer::Orientation() const
 {
     return device().pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
@@ -502,7 +508,13 @@ void Printer::beginPage()
         if (const QString pdf = pdfTarget(); !pdf.isEmpty()) {
             m_pdf = std::make_unique<PdfFile>(pdf, device(), m_docName);
         } else {
-            device().setDocName(m_docName);
+            // A queue's document is drawn into a file of its own, which
+            // EndDoc hands to the scheduler.
+            static int spooled = 0;
+            m_pdf = std::make_unique<PdfFile>(QDir::temp().filePath(QStringLiteral("nemunoki-print-%1-%2.pdf")
+                                                                        .arg(QCoreApplication::applicationPid())
+                                                                        .arg(++spooled)),
+                                              device(), m_docName);
         }
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&document())) {
@@ -547,11 +559,8 @@ void Printer::EndDoc()
     // A document for a print queue (a test printer's own file stands for its queue's).
     const bool queued = m_painter && m_outputFile.isEmpty()
                         && (findTest(name()) || device().outputFormat() == QPrinter::NativeFormat);
-    // Ending a document for a queue hands it to the scheduler.
-    QElapsedTimer handing;
-    handing.start();
+    const bool spooled = queued && !findTest(name());
     const bool ended = !m_painter || m_painter->end();
-    printservice::noteWait(handing.elapsed());
     m_painter.reset();
     m_pendingPages = 0;
     const std::unique_ptr<PdfFile> pdf = std::move(m_pdf);
@@ -563,12 +572,33 @@ void Printer::EndDoc()
     }
     if (pdf)
         pdf->keep();
+    if (spooled) {
+        handOver(pdf->file.target());
+        return;
+    }
     // The queue may have stopped taking jobs since it was asked.
     if (const QString refusal = queued ? printqueue::submissionRefusal() : QString(); !refusal.isEmpty()) {
         printservice::forgetQueue(name());
         vb::raise(vb::errPrinterError, QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）")
                                            .arg(name(), refusal));
     }
+}
+
+void Printer::handOver(const QString& spool)
+{
+    // The tray only when the drawing's is not the queue's own.
+    const bool bin = m_bin && m_defaults && device().paperSource() != QPrinter::PaperSource(m_defaults->source);
+    const printjob::Outcome outcome =
+        printjob::handOver(name(), spool, m_docName, printjob::optionsOf(device(), bin));
+    QFile::remove(spool);
+    if (outcome.job > 0)
+        return;
+    printservice::forgetQueue(name());
+    vb::raise(vb::errPrinterError,
+              outcome.reached ? QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）").arg(name(), outcome.reason)
+                              : QStringLiteral("プリンタ「%1」へ印刷を渡せませんでした。印刷サーバーに接続できません。（%2）")
+                                        .arg(name(), outcome.reason)
+                                    + QStringLiteral("\r\nしばらくしてから、もう一度印刷してください。"));
 }
 
 void Printer::KillDoc()

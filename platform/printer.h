@@ -121,6 +121,9 @@ public:
     }
     void setZoom(int percent);
 
+    // How many copies of the document a queue prints (a PDF file holds one).
+    void setCopies(int copies);
+
     // Where the document goes: a PDF file instead of the printer's own
     // output ("" gives that back; a new printer starts without one).
     void setOutputFile(const QString& path)
@@ -134,6 +137,7 @@ public:
     void setDocumentName(const QString& name) { m_docName = name; }
 
     void NewPage();
+    // A queue's document is handed to the scheduler here (printjob.h).
     // Raises 482 when the printer refuses the document, and the file errors
     // (61, 75 ...) when a PDF can't be written whole.
     void EndDoc();
@@ -160,6 +164,9 @@ protected:
 private:
     struct PdfFile;
     void applyMargins();
+    // Gives the queue the document drawn into `spool`; raises 482 with the
+    // reason when it didn't take it.
+    void handOver(const QString& spool);
     // The printer's device and name, the default printer's when none was
     // chosen yet.
     void choose() const;

@@ -1,13 +1,10 @@
 #include "platform/printservice.h"
 
 #include "platform/printscheduler.h"
+#include "platform/printworker.h"
 #include "platform/ui.h"
 
-#include <QElapsedTimer>
-#include <QCoreApplication>
-#include <QObject>
 #include <QPageSize>
-#include <QPointer>
 #include <QPrinter>
 
 #include <cups/cups.h>
@@ -35,23 +32,17 @@ Known& known()
     return k;
 }
 
-// A call into Qt's printer code that took long enough to be seen: the note
-// of the wait is shown, and the window painted, until the command returns
-// to the event loop.
-class NoteHolder : public QObject {
-public:
-    std::unique_ptr<printscheduler::WaitNote> note = printscheduler::newWaitNote();
-};
-
-// A call into libcups or Qt's printer code, timed; a result that shows the
-// scheduler answered is noted as its answer.
+// A call into libcups or Qt's printer code, made on the printer thread
+// while the window waits with the note (printworker.h); a result that shows
+// the scheduler answered is noted as its answer.
 template <typename F, typename Answered>
 auto timed(F&& call, Answered&& answered)
 {
-    QElapsedTimer took;
-    took.start();
-    auto result = call();
-    noteWait(took.elapsed());
+    // Qt's printer support is loaded here, on the user-interface thread,
+    // before the printer thread first uses it.
+    static const bool loaded = (void(newPdfDevice()), true);
+    (void)loaded;
+    auto result = printworker::result(call);
     if (answered(result))
         printscheduler::answered();
     return result;
@@ -170,19 +161,6 @@ std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queu
         attributes[dest->options[i].name] = QString::fromUtf8(dest->options[i].value);
     cupsFreeDests(1, dest);
     return attributes;
-}
-
-void noteWait(qint64 tookMs)
-{
-    static QPointer<NoteHolder> holder;
-    if (tookMs < printscheduler::NoteAfterMs || !QCoreApplication::instance())
-        return;
-    if (!holder) {
-        holder = new NoteHolder;
-        holder->deleteLater();  // once the command is back in the event loop
-    }
-    if (holder->note)
-        holder->note->keepShown(tookMs);
 }
 
 void forgetQueue(const QString& name)

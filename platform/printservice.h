@@ -6,6 +6,8 @@
 // set aside no printer is listed or known, and a device made is Qt's PDF
 // device, so nothing waits on a silent server. What Qt reads of the queues
 // is kept for the run; a device for a queue still has Qt read its details.
+// Every call that reaches the scheduler runs on the printer thread
+// (printworker.h), the window painted meanwhile.
 
 #include <QPrinterInfo>
 #include <QString>
@@ -34,11 +36,6 @@ std::unique_ptr<QPrinter> newPdfDevice();
 // The attributes the scheduler gives for a queue; nullopt when none answers
 // or it doesn't know the queue.
 std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
-
-// A step of the printer code that waited on the scheduler this long (Qt
-// handing it a job): once the wait shows, the note of the wait stays over
-// the window, painted after each such step, until the command ends.
-void noteWait(qint64 tookMs);
 
 // What was read of a queue, the listing and the default are read again at
 // the next use (a print to the queue failed). forget() drops all of it (for

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace editortest;
@@ -265,6 +266,81 @@ private slots:
         QCOMPARE(ui->count(), boxes);  // no failure
         QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-2", "Queue-1"}));
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
+    }
+
+    // A print to a queue reaches the scheduler as a job whose document is
+    // the sheet a PDF file of the same print holds (paper, scale and
+    // margins), with the queue's options; one the scheduler can't be
+    // reached for at the hand-over is told with the reason, and nothing
+    // goes out.
+    void queueGetsThePrintOrTheUserIsTold()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        auto& ui = *m_session.quiet;
+        openStored();
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        const int boxes = ui->count();
+        ui->answerPrinter([](QPrinter& device, QString&) { device.setCopyCount(2); });
+        d.cmdPrint_Click();
+        const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
+        ui->answerPrinter(toPdf(pdf));
+        d.cmdPrint_Click();
+        QCOMPARE(ui->count(), boxes);
+        QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
+        const auto job = scheduler.delivered().at(0);
+        const auto option = [&](const char* name) {
+            const auto it = job.attributes.find(name);
+            return it == job.attributes.end() ? QByteArray() : it->second;
+        };
+        QCOMPARE(option("media"), QByteArray("A4"));
+        QCOMPARE(option("sides"), QByteArray("one-sided"));
+        QCOMPARE(option("copies"), QByteArray("2"));
+        // The drawing's tray (the upper one), not the queue's own.
+        QCOMPARE(option("InputSlot"), QByteArray("Upper"));
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // The same document but for the moment it was made.
+        const auto undated = [](QByteArray document) {
+            static const QRegularExpression date(QStringLiteral("/CreationDate \\(D:[^)]*\\)"));
+            return QString::fromLatin1(document).remove(date);
+        };
+        QVERIFY(job.document.startsWith("%PDF"));
+        QCOMPARE(undated(job.document), undated(file.readAll()));
+
+        // Stopped as the sheet is drawn, after every question before it.
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.refuse(); };
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QCOMPARE(ui->count(), boxes + 1);
+        QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("プリンタ「Queue-1」へ印刷を渡せませんでした。印刷サーバーに接続できません。")),
+                 qPrintable(ui->last().prompt));
+        QCOMPARE(scheduler.jobs().size(), 1);
+        QVERIFY(platform::CurrentPrinter().sheets().empty());
+
+        // Stopped while the print dialog is open: told too.
+        AnsweringScheduler again;
+        useScheduler(again.port());
+        ui->answerPrinter([&](QPrinter&, QString&) { again.refuse(); });
+        d.cmdPrint_Click();
+        QCOMPARE(ui->count(), boxes + 2);
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("接続できません")), qPrintable(ui->last().prompt));
+        QVERIFY(again.jobs().isEmpty());
+
+        // Silent from the sheet on: given up after the program's wait.
+        AnsweringScheduler silent;
+        useScheduler(silent.port());
+        platform::CurrentPrinter().beforeDraw = [&] { silent.stopAnswering(BoundMs); };
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        QElapsedTimer clock;
+        clock.start();
+        d.cmdPrint_Click();
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QVERIFY2(clock.elapsed() < BoundMs, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(ui->count(), boxes + 3);
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("印刷サーバーに接続できません")), qPrintable(ui->last().prompt));
     }
 
     // Each queue's details are read once: a print to a queue asks the

@@ -199,6 +199,42 @@ private slots:
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
         QVERIFY(!e.booPrtChange);
     }
+
+    // The note of a wait shows only while something waits: not over Qt's
+    // print dialog once the questions before it are answered, not over the
+    // 印刷 window once the print is handed over.
+    void noteShowsOnlyWhileWaiting()
+    {
+        AnsweringScheduler scheduler(500);
+        useScheduler(scheduler.port());
+        m_print.openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        const auto noteShown = [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String("printSchedulerWait") && w->isVisible())
+                    return true;
+            return false;
+        };
+        std::optional<bool> overDialog;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()); dialog && !overDialog) {
+                overDialog = noteShown();
+                dialog->accept();
+            }
+        });
+        look.start(20);
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        const bool afterPrint = noteShown();
+        look.stop();
+        platform::setUi(&m_print.session.quiet->get());
+        QVERIFY(overDialog.has_value());
+        QVERIFY(!*overDialog);
+        QVERIFY(!afterPrint);
+        QVERIFY(ui.unexpected.isEmpty());
+        QCOMPARE(scheduler.jobs().size(), 1);
+    }
 };
 
 QTEST_MAIN(TestPrintDialogServerStop)

@@ -11,9 +11,11 @@
 #include "platform/printer.h"
 #include "platform/printqueue.h"
 #include "platform/printscheduler.h"
+#include "platform/printwaitnote.h"
 #include "tests/support/testscheduler.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
@@ -144,6 +146,8 @@ private slots:
         qunsetenv("CUPS_SERVER");
         platform::printscheduler::forget();
         platform::printservice::forget();
+        platform::printscheduler::setWaitNote({});
+        platform::CurrentPrinter().selectDefault();
     }
 
     void farServer_data()
@@ -196,7 +200,54 @@ private slots:
         QVERIFY2(took >= roundTripMs, qPrintable(QString::number(took)));
         qInfo("%s: %lld ms, %.1f round trips", QTest::currentDataTag(), took, double(took) / roundTripMs);
     }
+
+    // A print to the far queue, as the printer code makes it: the queue
+    // read, its device made, asked whether it takes jobs, the sheet drawn
+    // and handed over. The window is never held for long (a timer ticking
+    // every 50 ms, the largest gap between its ticks), whatever the link
+    // costs, and the job arrives.
+    void farQueuePrint_data()
+    {
+        QTest::addColumn<qint64>("roundTripMs");
+        QTest::newRow("0.4 s") << 400LL;
+        QTest::newRow("0.7 s") << 700LL;
+    }
+
+    void farQueuePrint()
+    {
+        if (!m_open)
+            QSKIP(qPrintable(QStringLiteral("no slow link here: ") + m_why));
+        QFETCH(qint64, roundTripMs);
+        m_link.setRoundTrip(roundTripMs);
+        AnsweringScheduler scheduler(0, Near, FarHost);
+        QVERIFY(scheduler.port() != 0);
+        qputenv("CUPS_SERVER", FarHost + ':' + QByteArray::number(scheduler.port()));
+        platform::printscheduler::forget();
+        platform::printservice::forget();
+        platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
+        QElapsedTimer since, took;
+        qint64 held = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] { held = std::max(held, since.restart()); });
+        since.start();
+        took.start();
+        tick.start(50);
+        platform::Printer& printer = platform::CurrentPrinter();
+        printer.select(QStringLiteral("Queue-1"));
+        QCOMPARE(printer.DeviceName(), QStringLiteral("Queue-1"));
+        QVERIFY(platform::printqueue::confirmAccepting(QStringLiteral("Queue-1")));
+        printer.setScaleMode(platform::vbMillimeters);
+        printer.Line(10, 10, 100, 100);
+        printer.EndDoc();
+        held = std::max(held, since.elapsed());
+        tick.stop();
+        QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
+        QVERIFY(scheduler.delivered().at(0).document.startsWith("%PDF"));
+        qInfo("%s: the print took %lld ms, the window held at most %lld ms", QTest::currentDataTag(), took.elapsed(),
+              held);
+        QVERIFY2(held <= 1000, qPrintable(QString::number(held)));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPrintLink)
+QTEST_MAIN(TestPrintLink)
 #include "tst_printlink.moc"

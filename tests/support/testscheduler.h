@@ -208,6 +208,20 @@ public:
         std::lock_guard<std::mutex> lock(m_jobsLock);
         return m_jobs;
     }
+    // What came with each job it took, in the same order: its attributes
+    // (name and value as text) and its document.
+    struct Delivered {
+        std::map<QByteArray, QByteArray> attributes;
+        QByteArray document;
+    };
+    std::vector<Delivered> delivered() const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        return m_delivered;
+    }
+    // Refuses every connection from now on, as a scheduler that stopped
+    // does; the port stays its own.
+    void refuse() { stop(); }
 
 private:
     // Holds an answer back; false when the scheduler stopped answering.
@@ -385,10 +399,27 @@ private:
                 std::lock_guard<std::mutex> lock(m_jobsLock);
                 m_jobs.append(queue);
                 id = int(m_jobs.size());
+                Delivered job;
+                for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
+                    char value[1024];
+                    if (ippGetGroupTag(a) == IPP_TAG_JOB && ippGetName(a)) {
+                        ippAttributeString(a, value, sizeof value);
+                        job.attributes[ippGetName(a)] = value;
+                    }
+                }
+                if (op == IPP_OP_PRINT_JOB)
+                    job.document = body.mid(cursor.at);
+                m_delivered.push_back(job);
             }
             ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
             ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
         } else if (op == IPP_OP_SEND_DOCUMENT) {
+            {
+                std::lock_guard<std::mutex> lock(m_jobsLock);
+                const int id = ippGetInteger(ippFindAttribute(request, "job-id", IPP_TAG_INTEGER), 0);
+                if (id >= 1 && size_t(id) <= m_delivered.size())
+                    m_delivered[size_t(id) - 1].document += body.mid(cursor.at);
+            }
             ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
         } else {
             ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
@@ -425,6 +456,7 @@ private:
     mutable std::mutex m_jobsLock;
     QByteArrayList m_jobs;
     std::map<QByteArray, QueueSheet> m_sheets;  // by the queue's name in lower case, under m_jobsLock
+    std::vector<Delivered> m_delivered;
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
