@@ -116,6 +116,21 @@ QString fncCaption(double value, qint16 unit, qint16 decimals, bool area)
     return vb::Format(value, GE_strFormat[inRange(decimals, MaxDecimals)]) + unitName(unit, area);
 }
 
+QString fncStored_Caption(const QString& stored, const QString& tag, bool area)
+{
+    if (stored.isEmpty() || stored != vb::Trim(stored) || !fncTag_WellFormed(tag))
+        return stored;
+    qint16 unit = 0, decimals = 0;
+    double value = 0;
+    subParse_ResultTag(tag, unit, decimals, value);
+    const QString shown = fncCaption(value, unit, decimals, area);
+    const QString core = vb::Trim(shown);
+    if (core.isEmpty())
+        return stored;
+    const qsizetype lead = shown.indexOf(core);
+    return shown.left(lead) + stored + shown.mid(lead + core.size());
+}
+
 void subInit_Format()
 {
     GE_strFormat = {QStringLiteral(" #,###,##0 "), QStringLiteral(" ###,##0.0 "), QStringLiteral(" ##,##0.00 "),

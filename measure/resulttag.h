@@ -57,6 +57,13 @@ double fncChg_Value(double value, qint16 from, qint16 to, bool area);
 // the value's general text then stands directly before the unit name.
 QString fncCaption(double value, qint16 unit, qint16 decimals, bool area);
 
+// A result caption as it comes back from the drawing's file, which keeps
+// text without its outer blanks: the blanks the caption's tag renders it
+// with are put back around it, so the label is as wide as when it was made.
+// A caption stored with blanks, an empty one, or one whose tag holds no
+// valid unit and decimals comes back as it is.
+QString fncStored_Caption(const QString& stored, const QString& tag, bool area);
+
 // The number formats by decimal places, as a drawing's editor starts with them.
 void subInit_Format();
 

@@ -217,6 +217,14 @@ void frmEdit::subLoad_Label(qint32 printId)
     mdlSQL::Unread unread;
     for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS, &lblMoji, &lblKeiIdoS})
         mdlSQL::fncSQL_LoadLabel(printId, *labels, &unread);
+    // A result label is centred on its measurement by its width, blanks
+    // around the figure included: the file keeps the caption without them.
+    for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS}) {
+        const bool area = labels == &lblMensekiS;
+        for (int k = 0; k <= labels->UBound(); ++k)
+            if (shown(*labels, k))
+                (*labels)(k).Caption = ResultTag::fncStored_Caption((*labels)(k).Caption, (*labels)(k).Tag, area);
+    }
     subNote_Unread(QStringLiteral("tLabel"), unread);
 }
 

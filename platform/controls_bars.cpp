@@ -290,6 +290,21 @@ void StatusBar::relayout()
         }
         widths.push_back(w);
     }
+    // A bar narrower than its panels (a small screen at a large scale): the
+    // springs give up their minimum first, then the fixed panels from the
+    // left, so that the last ones (the editor's snap and zoom) stay whole in
+    // view; a panel sized to its text (the editor's next step) goes last.
+    int excess = used - kPanelGap - width();
+    for (const int mode : {StatusPanel::sbrSpring, StatusPanel::sbrNoAutoSize, StatusPanel::sbrContents}) {
+        for (size_t i = 0; i < m_panels.size() && excess > 0; ++i) {
+            if (m_panels[i]->m_autoSize != mode)
+                continue;
+            const int given = qMin(widths[i], excess);
+            widths[i] -= given;
+            used -= given;
+            excess -= given;
+        }
+    }
     // The bar's own size: its inner parts follow it only once it is shown.
     int spare = qMax(0, width() - used + kPanelGap);
     int x = 0;

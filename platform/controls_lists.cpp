@@ -32,13 +32,26 @@ ComboBox::ComboBox(const QString& name, QWidget* parent, int style)
     setInner(m_combo);
     if (m_style == vbComboDropdown) {
         m_combo->setEditable(true);
-        // Typed text is the program's to use: not added to the list, not completed.
-        m_combo->setInsertPolicy(QComboBox::NoInsert);
-        m_combo->setCompleter(nullptr);
-        setKeyTarget(m_combo->lineEdit());
-        connect(m_combo->lineEdit(), &QLineEdit::textEdited, this, [this] { raise(Change, "Change"); });
+        setUpEdit();
     }
     connect(m_combo, &QComboBox::activated, this, [this] { raise(Click, "Click"); });
+}
+
+void ComboBox::setUpEdit()
+{
+    QLineEdit* edit = m_combo->lineEdit();
+    // Typed text is the program's to use: not added to the list, not completed.
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    m_combo->setCompleter(nullptr);
+    setKeyTarget(edit);
+    connect(edit, &QLineEdit::textEdited, this, [this] { raise(Change, "Change"); });
+    // A text put in by the program or chosen from the list reads from its
+    // start; Qt would leave it scrolled to its end, its first letters cut
+    // off where it is wider than the field. What the user types stays as typed.
+    connect(edit, &QLineEdit::textChanged, this, [edit] {
+        if (!edit->isModified())
+            edit->setCursorPosition(0);
+    });
 }
 
 void ComboBox::checkRow(int index) const
@@ -173,12 +186,8 @@ void ComboBox::copyFrom(const Control& model)
     if (other->m_style != m_style) {
         m_style = other->m_style;
         m_combo->setEditable(m_style == vbComboDropdown);
-        if (m_combo->isEditable()) {
-            m_combo->setInsertPolicy(QComboBox::NoInsert);
-            m_combo->setCompleter(nullptr);
-            setKeyTarget(m_combo->lineEdit());
-            connect(m_combo->lineEdit(), &QLineEdit::textEdited, this, [this] { raise(Change, "Change"); });
-        }
+        if (m_combo->isEditable())
+            setUpEdit();
     }
     for (int i = 0; i < other->ListCount(); ++i) {
         AddItem(other->List(i));

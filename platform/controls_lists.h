@@ -48,6 +48,7 @@ public:
 
 private:
     void checkRow(int index) const;
+    void setUpEdit();
     QComboBox* m_combo;
     int m_style;
 };

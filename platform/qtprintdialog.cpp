@@ -24,6 +24,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -178,6 +181,41 @@ private:
     }
 };
 
+// Qt's dialog grows downwards from where it opened when its options are
+// shown: on a small screen at a large scale its buttons went below the
+// screen's foot. It is moved back into the work area whenever it grows
+// (where the window system lets a program place its windows).
+class KeepInside : public QObject {
+public:
+    explicit KeepInside(QWidget& dialog) { dialog.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            if (auto* dialog = qobject_cast<QWidget*>(watched); dialog && dialog->isWindow() && dialog->screen())
+                keepInside(*dialog);
+        return false;
+    }
+
+private:
+    static void keepInside(QWidget& dialog)
+    {
+        const QRect area = dialog.screen()->availableGeometry();
+        const QRect frame = dialog.frameGeometry();
+        QPoint shift;
+        if (frame.right() > area.right())
+            shift.rx() = area.right() - frame.right();
+        if (frame.bottom() > area.bottom())
+            shift.ry() = area.bottom() - frame.bottom();
+        // Taller or wider than the area: its top and left edges stay in view.
+        shift.rx() = std::max(shift.x(), area.left() - frame.left());
+        shift.ry() = std::max(shift.y(), area.top() - frame.top());
+        if (!shift.isNull())
+            dialog.move(dialog.pos() + shift);
+    }
+};
+
 }  // namespace
 
 PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
@@ -191,6 +229,7 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
         dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
     }
     PaperWatch watch(dialog, paper);
+    KeepInside inside(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return PrintDialogResult::Cancelled;
     if (!device.printerName().isEmpty())

@@ -85,14 +85,15 @@ void frmPropaty::buildFrames()
     cmdColor.add(4, button("cmdColor", Frame3, 3000, "前景色..."));
     cmdColor.add(5, button("cmdColor", Frame3, 3360, "背景色..."));
 
+    // Its first list starts below the group's caption, as in the groups above.
     Frame1 = frame("Frame1", client, "ハッチング", 240, 4440, 3135);
-    cmbDrawMode.add(1, combo("cmbDrawMode", Frame1, 240, "ドローモード", "ドローモード"));
-    cmbBorderStyle.add(1, combo("cmbBorderStyle", Frame1, 600, "境界のスタイル", "境界のスタイル"));
-    cmbBorderWidth.add(1, combo("cmbBorderWidth", Frame1, 960, "境界線の幅", "線の幅"));
-    cmbHatchStyle = combo("cmbHatchStyle", Frame1, 1320, "スタイル", "ハッチングスタイル");
-    cmbPitch = combo("cmbPitch", Frame1, 1680, "ピッチ [mm]", "ピッチ [mm]");
-    cmbTilt = combo("cmbTilt", Frame1, 2040, "傾斜角度", "斜線の角度");
-    cmdColor.add(3, button("cmdColor", Frame1, 2520, "線の色..."));
+    cmbDrawMode.add(1, combo("cmbDrawMode", Frame1, 360, "ドローモード", "ドローモード"));
+    cmbBorderStyle.add(1, combo("cmbBorderStyle", Frame1, 720, "境界のスタイル", "境界のスタイル"));
+    cmbBorderWidth.add(1, combo("cmbBorderWidth", Frame1, 1080, "境界線の幅", "線の幅"));
+    cmbHatchStyle = combo("cmbHatchStyle", Frame1, 1440, "スタイル", "ハッチングスタイル");
+    cmbPitch = combo("cmbPitch", Frame1, 1800, "ピッチ [mm]", "ピッチ [mm]");
+    cmbTilt = combo("cmbTilt", Frame1, 2160, "傾斜角度", "斜線の角度");
+    cmdColor.add(3, button("cmdColor", Frame1, 2640, "線の色..."));
 }
 
 void frmPropaty::connectHandlers()

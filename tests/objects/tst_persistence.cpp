@@ -8,16 +8,19 @@
 
 #include "db/mdlSQL_objects.h"
 #include "measure/hatchcache.h"
+#include "measure/readouts.h"
 #include "measure/resulttag.h"
 #include "output/mdlPrinter.h"
 #include "platform/printer.h"
 #include "platform/vbruntime.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QPageSize>
 #include <QtTest>
 
 #include <array>
+#include <climits>
 
 using namespace editortest;
 using platform::ElementArray;
@@ -229,6 +232,40 @@ void fillDrawing(frmEdit& e)
     GE_tpPrinter.sngWidth = 23811;
 }
 
+// A label as the map paints it over a grey ground: the columns of its white
+// box and of its text's ink, in device pixels.
+struct Seen {
+    int boxLeft = INT_MAX, boxRight = INT_MIN, inkLeft = INT_MAX, inkRight = INT_MIN;
+    double inkMiddle() const { return (inkLeft + inkRight + 1) / 2.0; }
+};
+Seen seen(const LabelElement& label)
+{
+    const QRect area = label.deviceRect().toAlignedRect().adjusted(-8, -8, 8, 8);
+    QImage image(area.size(), QImage::Format_RGB32);
+    image.fill(QColor(128, 128, 128));
+    QPainter painter(&image);
+    painter.translate(-area.topLeft());
+    label.paint(painter);
+    painter.end();
+    Seen s;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            if (grey == 255)
+                s.boxLeft = std::min(s.boxLeft, area.x() + x), s.boxRight = std::max(s.boxRight, area.x() + x);
+            else if (grey < 100)
+                s.inkLeft = std::min(s.inkLeft, area.x() + x), s.inkRight = std::max(s.inkRight, area.x() + x);
+        }
+    }
+    return s;
+}
+
+// The middle of a dimension line on the map, in device pixels.
+double middleX(const frmEdit& e, const LineElement& line)
+{
+    return (e.pictMap->toDevice(line.X1, line.Y1).x() + e.pictMap->toDevice(line.X2, line.Y2).x()) / 2;
+}
+
 bool samePrinter(const typPrinter& a, const typPrinter& b)
 {
     return a.strDeviceName == b.strDeviceName && a.strFormName == b.strFormName && a.strPort == b.strPort
@@ -351,6 +388,32 @@ private slots:
         QVERIFY(!mdlFileAccess::fncGet_Bin(kArea2, h1, segments));
         QVERIFY(GE_tpHatching[2].Tag.isEmpty() && GE_tpHatching[2].iStyle == 0);
         QVERIFY(r.lineMenseki.UBound() == 0 && !r.lineMenseki(0).Visible);
+    }
+
+    // A distance label made on the map has the same box after a save and a
+    // reopen: its text in the middle of the dimension line, with room on
+    // both sides.
+    void distanceLabelKeepsItsBoxThroughAReopen()
+    {
+        GE_strUnitDistance[2] = QStringLiteral("m ");  // as Init.ini names metres
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        e.subHojo_Start(e.lineHojo, 20, 30);
+        e.subHojo_Layout(e.lineHojo, 20, 30, 80, 30, 15);
+        e.lblDistance.Caption = measure::fncLength_Caption(60);
+        e.lblDistance.Tag = ResultTag::fncMake_ResultTag(GE_intUnitDIndex, GE_intDPointD, 60, ResultTag::fncNew_ResultTag());
+        e.subPut_DistanceObject();
+        const Seen fresh = seen(e.lblKyori(0));
+        const double middle = middleX(e, e.lineDsSave(0));
+        QVERIFY2(qAbs(fresh.inkMiddle() - middle) <= 1, qPrintable(QString::number(fresh.inkMiddle() - middle)));
+        QVERIFY(fresh.inkLeft - fresh.boxLeft >= 4 && fresh.boxRight - fresh.inkRight >= 4);
+        e.booDrawChange = true;
+        save(e);
+
+        frmEdit& r = reopen();
+        const Seen again = seen(r.lblKyori(0));
+        QCOMPARE(again.boxLeft, fresh.boxLeft);
+        QCOMPARE(again.boxRight, fresh.boxRight);
+        QVERIFY2(qAbs(again.inkMiddle() - middle) <= 1, qPrintable(QString::number(again.inkMiddle() - middle)));
     }
 
     // Every area label gets exactly one record: a stored row where there is

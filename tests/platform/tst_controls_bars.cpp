@@ -81,6 +81,16 @@ private slots:
         QCOMPARE(stsTip.Panels(1).label()->width(), 1200 - 7 * (96 + 2));
         parent.resize(1400, 100);
         QCOMPARE(stsTip.Panels(1).label()->width(), 1400 - 7 * (96 + 2));
+        // Narrower than its panels: the spring, then the fixed panels from
+        // the left give way; the last ones stay whole inside the bar.
+        parent.resize(600, 100);
+        QCOMPARE(stsTip.Panels(1).label()->width(), 0);
+        QCOMPARE(stsTip.Panels(2).label()->width(), 10);
+        for (int i = 3; i <= 8; ++i)
+            QCOMPARE(stsTip.Panels(i).label()->width(), 96);
+        QCOMPARE(stsTip.Panels(8).label()->geometry().right(), 599);
+        parent.resize(1400, 100);
+        QCOMPARE(stsTip.Panels(2).label()->width(), 96);
     }
 
     void dockedBarsStackAtTheirEdges()

@@ -31,6 +31,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -106,7 +107,16 @@ int runWindows(int argc, char** argv)
         form.showForm(platform::vbModeless);
         report(form);
     };
-    modeless(editortest::Fixture::open());
+    frmEdit& editor = editortest::Fixture::open();
+    modeless(editor);
+    // The editor's snap and zoom panels: where they end in its window, the
+    // window's width, and their room against their text's width.
+    for (const int i : {7, 8}) {
+        const QLabel* panel = editor.stsTip->Panels(i).label();
+        out << "stsTip" << i << ' ' << panel->mapTo(&editor, QPoint(panel->width(), 0)).x() << ' ' << editor.width()
+            << ' ' << panel->contentsRect().width() << ' ' << panel->fontMetrics().horizontalAdvance(panel->text())
+            << Qt::endl;
+    }
     modeless(platform::Instance<frmOption>::get());
     modeless(platform::Instance<frmPropaty>::get());
     platform::ModalScript script;
@@ -128,6 +138,31 @@ int runWindows(int argc, char** argv)
     modal(platform::Instance<dlgFolder>::get());
     modal(platform::Instance<dlgBrowesForFolder>::get());
     modal(platform::Instance<frmThumbnail>::get());
+    // Qt's print dialog, for a print and as the printer set-up, with its
+    // options shown as "オプション >>" shows them.
+    platform::QtUserInterface qtUi;
+    QTemporaryDir dir;
+    for (const auto kind : {platform::PrintDialogKind::Print, platform::PrintDialogKind::Setup}) {
+        QPrinter device;
+        device.setOutputFormat(QPrinter::PdfFormat);
+        device.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text().contains(QLatin1String(">>")))
+                    button->click();
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+            const QRect frame = dialog->frameGeometry();
+            out << (kind == platform::PrintDialogKind::Print ? "print" : "printsetup") << ' ' << frame.x() << ' '
+                << frame.y() << ' ' << frame.width() << ' ' << frame.height() << " -1 -1" << Qt::endl;
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        QString name;
+        qtUi.printDialog(device, name, kind);
+    }
     return script.allUsed() ? 0 : 4;
 }
 
@@ -363,7 +398,7 @@ private slots:
              {QStringLiteral("QT_SCALE_FACTOR"), scale}});
         QVERIFY(output);
         QStringList lines = QString::fromUtf8(*output).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 16);  // the area and fifteen windows
+        QCOMPARE(lines.size(), 20);  // the area, fifteen windows, two panels and two print dialogs
         const auto numbers = [](const QString& line) {
             QList<int> n;
             for (const QString& word : line.split(u' ').mid(1))
@@ -377,6 +412,10 @@ private slots:
         for (const QString& line : lines) {
             const QList<int> w = numbers(line);
             const QString name = line.section(u' ', 0, 0);
+            if (name.startsWith(QLatin1String("stsTip"))) {
+                QVERIFY2(w[0] <= w[1] && w[2] >= w[3], qPrintable(line));  // inside the window, its text whole
+                continue;
+            }
             QVERIFY2(area.contains(QRect(w[0], w[1], w[2], w[3])), qPrintable(line));
             if (w[4] >= 0) {
                 QVERIFY2(w[4] > 0, qPrintable(line));  // its lower part scrolls into view

@@ -8,6 +8,7 @@
 #include "properties/frmPropaty.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -180,6 +181,16 @@ private slots:
             for (const auto& [box, n] : counts) {
                 QCOMPARE(box->ListCount(), n);
                 QCOMPARE(box->ListIndex(), -1);
+            }
+            // Each list reads from the start of its text, and lies in its
+            // group below the group's caption and frame.
+            for (ComboBox* box : s.findChildren<ComboBox*>()) {
+                const QLineEdit* edit = box->comboBox()->lineEdit();
+                const QRect cursor = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+                QVERIFY2(cursor.left() < edit->fontMetrics().averageCharWidth(), qPrintable(box->Text()));
+                const QGroupBox* group = static_cast<platform::Frame*>(box->parentWidget())->groupBox();
+                QVERIFY2(box->geometry().top() >= group->contentsRect().top(),
+                         qPrintable(box->Text() + QLatin1Char(' ') + QString::number(group->contentsRect().top())));
             }
             QCOMPARE(s.cmbTilt->List(4), QStringLiteral("75"));
             QCOMPARE(s.cmbApper->List(1), QStringLiteral("1 - 3-D "));
