@@ -156,10 +156,9 @@ void keepModeAndGroup(const QString& original, const QString& copy)
     const QByteArray copyName = QFile::encodeName(copy);
     if (::stat(QFile::encodeName(original).constData(), &st) != 0)
         return;
-    // Root may give the owner back too; anyone may give a group of their own.
-    if (::chown(copyName.constData(), ::geteuid() == 0 ? st.st_uid : uid_t(-1), st.st_gid) != 0
-        && ::chown(copyName.constData(), uid_t(-1), st.st_gid) != 0) {
-    }
+    // Root may give the owner back too; anyone may give a group of their
+    // own. A group the user is not in can't be given: the folder's stays.
+    [[maybe_unused]] const int given = ::chown(copyName.constData(), ::geteuid() == 0 ? st.st_uid : uid_t(-1), st.st_gid);
     ::chmod(copyName.constData(), st.st_mode & 0777);
 }
 
