@@ -491,7 +491,9 @@ private slots:
     // without a word.
     void programFolderTheUserMayNotWrite_data()
     {
-        QTest::addColumn<QStringList>("rootOwned");  // what stays root's in a folder the user owns; "." the whole folder
+        // What stays root's in a folder the user owns; "." the whole folder,
+        // "/" its top alone, left writable for everyone.
+        QTest::addColumn<QStringList>("rootOwned");
         QTest::addColumn<bool>("rootRunning");
         QTest::addColumn<QString>("expected");  // the box's first lines, %1 the program folder; "" no box
         const QString top = QStringLiteral("%1\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n");
@@ -501,6 +503,10 @@ private slots:
             << QStringList{QStringLiteral("MDB"), QStringLiteral("TEMP")} << false
             << QStringLiteral("%1/MDB\r\n%1/TEMP\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
         QTest::newRow("owned by the user") << QStringList() << false << QString();
+        // The settings are written by replacing the file, which the folder
+        // (root's, writable for all, as a shared install) allows.
+        QTest::newRow("Init.ini root's, in a folder all may write")
+            << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/")} << false << QString();
     }
     void programFolderTheUserMayNotWrite()
     {
@@ -513,8 +519,13 @@ private slots:
         QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), folder.path()}) == 0);
         if (!rootOwned.contains(QStringLiteral(".")))
             QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
-        for (const QString& place : rootOwned)
-            QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("root"), folder.file(place)}) == 0);
+        for (const QString& place : rootOwned) {
+            if (place == QStringLiteral("/"))
+                QVERIFY(::chown(QFile::encodeName(folder.path()).constData(), 0, 0) == 0
+                        && ::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
+            else
+                QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("root"), folder.file(place)}) == 0);
+        }
         int lock = -1;
         if (rootRunning) {  // root's copy holds the program folder's lock
             lock = ::open(QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock"))).constData(), O_RDWR | O_CREAT, 0644);
