@@ -13,6 +13,8 @@
 
 #include "output/mdlPrinter.h"
 #include "platform/commondialog.h"
+#include "platform/printjob.h"
+#include "platform/printservice.h"
 #include "platform/printqueue.h"
 
 #include <QElapsedTimer>
@@ -307,6 +309,21 @@ private slots:
         };
         QVERIFY(job.document.startsWith("%PDF"));
         QCOMPARE(undated(job.document), undated(file.readAll()));
+        // Every other tray by the name the queue's description gives it.
+        for (const auto& [source, slot] : {std::pair{QPrinter::Lower, "Lower"}, {QPrinter::Manual, "Manual"}, {QPrinter::Auto, "Auto"},
+                                           {QPrinter::LargeCapacity, "LargeCapacity"},
+                                           {QPrinter::SmallFormat, "AnySmallFormat"}}) {
+            const auto device = platform::printservice::newPdfDevice();
+            device->setPaperSource(source);
+            const auto options = platform::printjob::optionsOf(*device, true);
+            QVERIFY2(std::find(options.begin(), options.end(), std::pair{QByteArray("InputSlot"), QByteArray(slot)})
+                         != options.end(),
+                     slot);
+        }
+        // The PDF file's print leaves the device the queue's: the next is a job.
+        ui->answerPrinter([](QPrinter&, QString&) {});
+        d.cmdPrint_Click();
+        QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-1", "Queue-1"}));
 
         // Stopped as the sheet is drawn, after every question before it.
         platform::CurrentPrinter().beforeDraw = [&] { scheduler.refuse(); };
@@ -317,7 +334,7 @@ private slots:
         QCOMPARE(ui->last().title, QStringLiteral("ｴﾗｰ"));
         QVERIFY2(ui->last().prompt.contains(QStringLiteral("プリンタ「Queue-1」へ印刷を渡せませんでした。印刷サーバーに接続できません。")),
                  qPrintable(ui->last().prompt));
-        QCOMPARE(scheduler.jobs().size(), 1);
+        QCOMPARE(scheduler.jobs().size(), 2);
         QVERIFY(platform::CurrentPrinter().sheets().empty());
 
         // Stopped while the print dialog is open: told too.
