@@ -106,6 +106,12 @@ private slots:
         QFETCH(bool, area);
         QFETCH(QString, caption);
         QCOMPARE(fncCaption(value, qint16(unit), qint16(decimals), area), caption);
+        // Back from the file, which keeps it without its outer blanks: they
+        // come back; one kept with them, or under a damaged tag, stays as it is.
+        const QString tag = fncMake_ResultTag(qint16(unit), qint16(decimals), value, "000:0.000_" + Id);
+        QCOMPARE(fncStored_Caption(caption.trimmed(), tag, area), caption);
+        QCOMPARE(fncStored_Caption(caption, tag, area), caption);
+        QCOMPARE(fncStored_Caption(caption.trimmed(), "ab?:x_" + Id, area), caption.trimmed());
     }
 
     void backAndForthKeepsTheValue_data()
