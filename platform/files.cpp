@@ -229,6 +229,8 @@ bool StandIn::stillNamed() const
 void StandIn::keepModeAndGroup(const QString& original)
 {
     const QByteArray originalName = QFile::encodeName(original);
+    QByteArray list(qMax<ssize_t>(::getxattr(originalName.constData(), AccessList, nullptr, 0), 0), Qt::Uninitialized);
+    const ssize_t size = list.isEmpty() ? -1 : ::getxattr(originalName.constData(), AccessList, list.data(), size_t(list.size()));
     struct stat st {};
     // Root gives the owner back too; a user only a group of their own
     // (keepingRefusal tells a caller that needs it given).
@@ -237,8 +239,6 @@ void StandIn::keepModeAndGroup(const QString& original)
         && ::fchown(m_fd, root ? st.st_uid : uid_t(-1), root || inGroup(st.st_gid) ? st.st_gid : gid_t(-1)) == 0;
     // The access list before the bits: the bits then set its owner, mask
     // and other entries as the original's are.
-    QByteArray list(qMax<ssize_t>(::getxattr(originalName.constData(), AccessList, nullptr, 0), 0), Qt::Uninitialized);
-    const ssize_t size = list.isEmpty() ? -1 : ::getxattr(originalName.constData(), AccessList, list.data(), size_t(list.size()));
     if (kept && size > 0)
         kept = ::fsetxattr(m_fd, AccessList, list.constData(), size_t(size), 0) == 0;
     else if (kept)  // none of the folder's default list where the original has none
