@@ -231,12 +231,16 @@ void StandIn::keepModeAndGroup(const QString& original)
     const QByteArray originalName = QFile::encodeName(original);
     QByteArray list(qMax<ssize_t>(::getxattr(originalName.constData(), AccessList, nullptr, 0), 0), Qt::Uninitialized);
     const ssize_t size = list.isEmpty() ? -1 : ::getxattr(originalName.constData(), AccessList, list.data(), size_t(list.size()));
-    struct stat st {};
     // Root gives the owner back too; a user only a group of their own
-    // (keepingRefusal tells a caller that needs it given).
+    // (keepingRefusal tells a caller that needs it given). Nothing is asked
+    // where the copy has them already: some shared folders' file systems
+    // refuse any change of owner.
     const bool root = ::geteuid() == 0;
-    bool kept = ::stat(originalName.constData(), &st) == 0
-        && ::fchown(m_fd, root ? st.st_uid : uid_t(-1), root || inGroup(st.st_gid) ? st.st_gid : gid_t(-1)) == 0;
+    struct stat st {}, own {};
+    bool kept = ::stat(originalName.constData(), &st) == 0 && ::fstat(m_fd, &own) == 0;
+    const uid_t owner = root && own.st_uid != st.st_uid ? st.st_uid : uid_t(-1);
+    const gid_t group = (root || inGroup(st.st_gid)) && own.st_gid != st.st_gid ? st.st_gid : gid_t(-1);
+    kept = kept && ((owner == uid_t(-1) && group == gid_t(-1)) || ::fchown(m_fd, owner, group) == 0);
     // The access list before the bits: the bits then set its owner, mask
     // and other entries as the original's are.
     if (kept && size > 0)
