@@ -154,7 +154,7 @@ void subCheck_Keepable(const QString& path)
                   path + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。") + QStringLiteral("\r\n")
                       + QStringLiteral("最適化した写しがこのファイルに代わるため、写しにはこのファイルと同じ所有者とグループが要ります。")
                       + QStringLiteral("\r\n") + why + QStringLiteral("\r\n")
-                      + QStringLiteral("このファイルの所有者で、このグループに入っているユーザーか、管理者（root）が最適化してください。"));
+                      + QStringLiteral("このファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。"));
 }
 
 namespace {

@@ -548,7 +548,7 @@ private slots:
             const QString why = swap ? x + QString(told).arg(x)
                                      : QStringLiteral("最適化した写しがこのファイルに代わるため、"
                                                       "写しにはこのファイルと同じ所有者とグループが要ります。\r\n")
-                    + told + QStringLiteral("\r\nこのファイルの所有者で、このグループに入っているユーザーか、管理者（root）が最適化してください。");
+                    + told + QStringLiteral("\r\nこのファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。");
             return ui->last().prompt == x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n") + why ? 0 : 3;
         };
         QCOMPARE(who == 0 ? compact() : testsupport::asColleague(who, {Office, Team}, compact), 0);
