@@ -189,18 +189,7 @@ void subCopy_Template(const QString& templatePath, const QString& target)
         files::copyFile(templatePath, target);
         return;
     }
-    const QString fresh = target + QStringLiteral(".template");
-    files::copyFile(templatePath, fresh);
-    try {
-        files::keepModeAndGroup(target, fresh);
-        files::replaceFile(fresh, target);
-    } catch (const Error&) {
-        try {
-            files::deleteFile(fresh);
-        } catch (const Error&) {
-        }
-        throw;
-    }
+    files::copyToReplace(templatePath, target, target + QStringLiteral(".template"));
 }
 
 // The sample folder always holds a database of the configured name, made

@@ -30,6 +30,13 @@ long losses = 0;
 // that box said what to do, so the failure is not told again.
 long refusals = 0;
 QString lastRefusal;
+// Statements another program's lock on the file refused.
+long held = 0;
+
+bool fncHeld(const Error& failure)
+{
+    return failure.number() == platform::db::errBusy || failure.number() == platform::db::errLocked;
+}
 
 // Everything written since the file was opened went with the transaction;
 // the objects still shown can be saved again once there is room.
@@ -83,11 +90,14 @@ bool fncCommit()
             // user has been told.
             if (error.number() == platform::db::errTransactionLost)
                 return true;
-            // A lack of room is told with what lacks it and the figures: the
-            // one reason, not a list of guesses.
-            const QString causes = error.number() == platform::db::errNoRoom
-                ? QString()
-                : QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
+            // A lack of room is told with what lacks it and the figures, a
+            // lock with whom to ask: the one reason, not a list of guesses.
+            QString causes;
+            if (fncHeld(error))
+                causes = QStringLiteral("このデータベースファイルを、ほかのねむのきⅡ（別のパソコンや別のユーザーのもの）が使っています。")
+                    + QStringLiteral("そのねむのきⅡを終了してもらってから、｢再試行｣を押してください。") + vbCrLf + vbCrLf;
+            else if (error.number() != platform::db::errNoRoom)
+                causes = QStringLiteral("ほかのプログラム（別のパソコンのねむのきⅡ、バックアップなど）がこのファイルを使っているか、")
                     + QStringLiteral("ディスクがいっぱいか、フォルダに書き込めなくなっています。") + vbCrLf + vbCrLf;
             const QString text = QStringLiteral("図面の変更をデータベースファイルに保存できませんでした。") + vbCrLf
                 + error.description() + vbCrLf + vbCrLf + causes
@@ -204,6 +214,14 @@ void subWatch_Loss(QObject* owner, std::function<void()> listener)
 long fncLossCount() { return losses; }
 
 long fncRefusalCount() { return refusals; }
+
+void subNote_Failure(const Error& failure)
+{
+    if (fncHeld(failure))
+        ++held;
+}
+
+long fncHeldCount() { return held; }
 
 bool fncRefusal_Told(const Error& failure)
 {

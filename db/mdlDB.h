@@ -71,5 +71,11 @@ long fncLossCount();
 // do, and the failure needs no box of its own.
 long fncRefusalCount();
 bool fncRefusal_Told(const vb::Error& failure);
+// Every statement's failure passes here; those refused because another
+// program (another copy of this program on another computer or of another
+// user) holds the file's lock are counted, so that the save that failed
+// can say whom the user has to ask.
+void subNote_Failure(const vb::Error& failure);
+long fncHeldCount();
 
 }  // namespace mdlDB

@@ -165,6 +165,7 @@ platform::db::Connection& connection()
 
 void report(const QString& procedure, const vb::Error& error)
 {
+    mdlDB::subNote_Failure(error);
     // A lost transaction was told to the user as it happened.
     if (error.number() == platform::db::errTransactionLost)
         return;

@@ -166,6 +166,7 @@ frmEdit::SaveOutcome frmEdit::fncSave_Asked()
     const bool written = GE_booDbUpdate;
     const long losses = mdlDB::fncLossCount();
     const long refusals = mdlDB::fncRefusalCount();
+    const long held = mdlDB::fncHeldCount();
     {
         Hourglass busy(this);
         const float zoom = GE_sngZoom;
@@ -191,6 +192,14 @@ frmEdit::SaveOutcome frmEdit::fncSave_Asked()
     if (written && mdlDB::fncLossCount() != losses)
         MsgBox(QStringLiteral("図面を保存できませんでした。このファイルを開いてから保存した内容も、ファイルに残せませんでした。")
                    + vbCrLf + QStringLiteral("ディスクの空き容量を確保してから、もう一度保存してください。"),
+               vbExclamation, kSaveTitle);
+    else if (mdlDB::fncHeldCount() != held)
+        // Another copy of the program has written the file and not yet
+        // saved it for good: only its end lets this one write.
+        MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。") + vbCrLf + vbCrLf
+                   + QStringLiteral("このデータベースファイルを、ほかのねむのきⅡ（別のパソコンや別のユーザーのもの）が使っています。")
+                   + vbCrLf + QStringLiteral("そのねむのきⅡを終了してもらってから、もう一度保存してください。")
+                   + QStringLiteral("図面は開いたままなので、あとで保存できます。"),
                vbExclamation, kSaveTitle);
     else
         MsgBox(QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"),

@@ -34,6 +34,19 @@ bool fncClose_Shared()
 {
     return !GE_booDbOpen || mdlDB::fncDbClose() == 0;
 }
+
+// False, after the box that says why, when the compacted copy of `path`
+// could not keep the file's owner and group.
+bool fncKeepable(const QString& path)
+{
+    try {
+        mdlMdbFile::subCheck_Keepable(path);
+        return true;
+    } catch (const vb::Error& error) {
+        MsgBox(error.description(), vbOKOnly);
+        return false;
+    }
+}
 }  // namespace
 
 void frmMDB::mnuUse_Click()
@@ -123,7 +136,7 @@ void frmMDB::cmdSelect_Click()
 void frmMDB::mnuCompact_Click()
 {
     const QString name = fncTake_Row(false);
-    if (name.isEmpty() || !fncFile_Free(name, true)
+    if (name.isEmpty() || !fncFile_Free(name, true) || !fncKeepable(fncPath(name))
         || !fncAsk(QStringLiteral("このデータ・ベースを最適化しますか？"), name))
         return;
     if (!fncClose_Shared())

@@ -113,6 +113,7 @@ void subCompact(const QString& path)
                       + QStringLiteral("移動するか名前を変更してから、もう一度最適化してください。"));
     // Before any connection of this program opens the file.
     subCheck_Free(path, true);
+    subCheck_Keepable(path);
     if (files::exists(tmp) && !fncIs_Database(path))
         vb::raise(vb::errPathFileAccess,
                   path + QStringLiteral(" をデータベースとして開けません。") + QStringLiteral("\r\n")
@@ -129,18 +130,31 @@ void subCompact(const QString& path)
     try {
         if (files::exists(tmp))
             files::deleteFile(tmp);
+        // The copy is made and given the file's owner, group, permissions
+        // and access list through its own descriptor: the colleagues of a
+        // shared folder go on using it, and a file put under its name
+        // meanwhile is given nothing and never takes the file's place.
+        files::StandIn copy(tmp);
         platform::db::compactDatabase(hold.connection(), tmp);
         if (!fncIs_Database(tmp))
             vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
-        // The copy takes the place of the file with its permissions and
-        // group: the colleagues of a shared folder go on writing it.
-        files::keepModeAndGroup(path, tmp);
+        copy.keepModeAndGroup(path);
         hold.dropJournal();
-        files::replaceFile(tmp, path);
+        copy.replace(path);
     } catch (const vb::Error& error) {
-        QFile::remove(tmp);
         throw vb::Error(error.number(), unchanged + error.description());
     }
+}
+
+void subCheck_Keepable(const QString& path)
+{
+    const QString why = files::keepingRefusal(path);
+    if (!why.isEmpty())
+        vb::raise(vb::errPermission,
+                  path + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。") + QStringLiteral("\r\n")
+                      + QStringLiteral("最適化した写しがこのファイルに代わるため、写しにはこのファイルと同じ所有者とグループが要ります。")
+                      + QStringLiteral("\r\n") + why + QStringLiteral("\r\n")
+                      + QStringLiteral("このファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。"));
 }
 
 namespace {

@@ -30,16 +30,22 @@ bool fncIs_Database(const QString& path);
 void subCheck_Free(const QString& path, bool writing);
 
 // Compacts the closed file `path`: the compacted copy is written to
-// path & ".Tmp", checked, and then takes the file's place, with its
-// permissions, in one step. A ".Tmp" left by an interrupted compaction is
-// deleted first only when the file itself is a good database (otherwise the
-// leftover may be the only good copy); a ".Tmp" that is a folder is left
-// alone and named. A failure
-// raises vb::Error, whose description names the file, says that it is
-// unchanged and what went wrong; no ".Tmp" of this compaction is left. A
-// file another program holds, or a read-only one, is refused
-// (subCheck_Free's numbers).
+// path & ".Tmp", checked, and then takes the file's place, with its owner,
+// group, permissions and access list, in one step. A ".Tmp" left by an
+// interrupted compaction is deleted first only when the file itself is a
+// good database (otherwise the leftover may be the only good copy); a
+// ".Tmp" that is a folder is left alone and named. A failure raises
+// vb::Error, whose description names the file, says that it is unchanged
+// and what went wrong; no ".Tmp" of this compaction is left. A file another
+// program holds, a read-only one, or one whose owner and group this user
+// can't give (subCheck_Keepable) is refused before anything is written.
 void subCompact(const QString& path);
+
+// Raises vb::Error errPermission (70) when this user can't give the
+// compacted copy of `path` the file's owner and group (only root gives a
+// file to another user; a user gives a file only a group of their own):
+// the description names the file, says why and who can compact it.
+void subCheck_Keepable(const QString& path);
 
 // Deletes the database file `path` and the journal beside it. The file is
 // opened first, so that a journal a program left hot in a commit is played

@@ -1,25 +1,20 @@
 #include "platform/compact.h"
 
 #include "platform/database.h"
-#include "platform/files.h"
 #include "platform/vberror.h"
 
-#include <QFile>
 #include <sqlite3.h>
 
 namespace platform::db {
 
 void compactDatabase(Connection& source, const QString& target)
 {
-    if (files::exists(target))
-        vb::raise(vb::errFileExists);
     QString quoted = target;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     try {
         // The copy holds every table, the layer's password table included.
         source.execute(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
     } catch (const vb::Error& error) {
-        QFile::remove(target);
         // What failed is the copy being written (full disk, a folder that
         // takes no new file), so the box names it rather than the source.
         const int code = int(error.number());
@@ -31,9 +26,6 @@ void compactDatabase(Connection& source, const QString& target)
             throw vb::Error(code, target + QStringLiteral(" を作成できませんでした。フォルダに書き込めません。（")
                                       + engineText + QStringLiteral("）"));
         throw vb::Error(code, describeEngineFailure(code, target, engineText));
-    } catch (...) {
-        QFile::remove(target);
-        throw;
     }
 }
 

@@ -9,10 +9,10 @@ namespace platform::db {
 class Connection;
 
 // Writes the compacted copy of the database open on `source` (outside a
-// transaction) into the new file `target`.
-// Raises errFileExists (58) when `target` exists; an engine failure raises
-// its own number, described as a failure to write `target`, and leaves no
-// file `target` behind.
+// transaction) into `target`, an empty file the caller made and removes
+// again after a failure (platform::files::StandIn).
+// An engine failure raises its own number, described as a failure to
+// write `target`.
 void compactDatabase(Connection& source, const QString& target);
 
 }  // namespace platform::db

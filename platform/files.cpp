@@ -11,9 +11,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform::files {
 
@@ -42,6 +47,23 @@ QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
     }
 }
 
+// Copies the bytes of the open file `in` into the open file `out`; false,
+// errno telling why, when a read or a write fails.
+bool copyOpen(int in, int out)
+{
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    bool copied = true;
+    for (ssize_t got; copied && (got = ::read(in, buffer.data(), size_t(buffer.size()))) != 0;) {
+        copied = got > 0 || errno == EINTR;
+        for (ssize_t at = 0; copied && got > 0 && at < got;) {
+            const ssize_t put = ::write(out, buffer.constData() + at, size_t(got - at));
+            copied = put > 0 || (put < 0 && errno == EINTR);
+            at += qMax<ssize_t>(put, 0);
+        }
+    }
+    return copied;
+}
+
 // Copies the bytes of `source` into the new file `target`, which gets the
 // permissions and group of any new file there: the user's umask, and the
 // folder's group where the folder passes its group on (a shared folder). On
@@ -58,16 +80,7 @@ bool copyBytes(const QString& source, const QString& target)
         errno = error;
         return false;
     }
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    bool copied = true;
-    for (ssize_t got; copied && (got = ::read(in, buffer.data(), size_t(buffer.size()))) != 0;) {
-        copied = got > 0 || errno == EINTR;
-        for (ssize_t at = 0; copied && got > 0 && at < got;) {
-            const ssize_t put = ::write(out, buffer.constData() + at, size_t(got - at));
-            copied = put > 0 || (put < 0 && errno == EINTR);
-            at += qMax<ssize_t>(put, 0);
-        }
-    }
+    bool copied = copyOpen(in, out);
     int error = errno;
     if (::close(out) != 0 && copied) {
         copied = false;
@@ -79,6 +92,30 @@ bool copyBytes(const QString& source, const QString& target)
         errno = error;
     }
     return copied;
+}
+
+// The access list a file carries beside its permission bits.
+constexpr char AccessList[] = "system.posix_acl_access";
+
+bool inGroup(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    std::vector<gid_t> groups(size_t(qMax(::getgroups(0, nullptr), 0)));
+    const int count = ::getgroups(int(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + qMax(count, 0), group) != groups.begin() + qMax(count, 0);
+}
+
+QString userName(uid_t uid)
+{
+    const struct passwd* user = ::getpwuid(uid);
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
+}
+
+QString groupName(gid_t gid)
+{
+    const struct group* group = ::getgrgid(gid);
+    return group ? QString::fromLocal8Bit(group->gr_name) : QString::number(gid);
 }
 
 }  // namespace
@@ -150,16 +187,100 @@ void copyFile(const QString& source, const QString& target)
         raiseTargetFailure(target, errno);
 }
 
-void keepModeAndGroup(const QString& original, const QString& copy)
+QString keepingRefusal(const QString& original)
 {
     struct stat st {};
-    const QByteArray copyName = QFile::encodeName(copy);
-    if (::stat(QFile::encodeName(original).constData(), &st) != 0)
-        return;
-    // Root may give the owner back too; anyone may give a group of their
-    // own. A group the user is not in can't be given: the folder's stays.
-    [[maybe_unused]] const int given = ::chown(copyName.constData(), ::geteuid() == 0 ? st.st_uid : uid_t(-1), st.st_gid);
-    ::chmod(copyName.constData(), st.st_mode & 0777);
+    if (::geteuid() == 0 || ::stat(QFile::encodeName(original).constData(), &st) != 0)
+        return QString();
+    if (st.st_uid != ::geteuid())
+        return QStringLiteral("このファイルの所有者はユーザー %1 です。ほかのユーザーが作るファイルには、この所有者を付けられません。")
+            .arg(userName(st.st_uid));
+    if (!inGroup(st.st_gid))
+        return QStringLiteral("このファイルのグループ %1 に、ユーザー %2 は入っていません。作るファイルにこのグループを付けられません。")
+            .arg(groupName(st.st_gid), userName(::geteuid()));
+    return QString();
+}
+
+StandIn::StandIn(const QString& path)
+    : m_path(path)
+{
+    if (exists(path))
+        vb::raise(vb::errFileExists);
+    // No one else's until it has the original's owner and permissions.
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        raiseTargetFailure(path, errno);
+}
+
+StandIn::~StandIn()
+{
+    if (!m_placed && stillNamed())
+        ::unlink(QFile::encodeName(m_path).constData());
+    ::close(m_fd);
+}
+
+bool StandIn::stillNamed() const
+{
+    struct stat named {}, own {};
+    return ::lstat(QFile::encodeName(m_path).constData(), &named) == 0 && ::fstat(m_fd, &own) == 0
+        && named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+}
+
+void StandIn::keepModeAndGroup(const QString& original)
+{
+    const QByteArray originalName = QFile::encodeName(original);
+    QByteArray list(qMax<ssize_t>(::getxattr(originalName.constData(), AccessList, nullptr, 0), 0), Qt::Uninitialized);
+    const ssize_t size = list.isEmpty() ? -1 : ::getxattr(originalName.constData(), AccessList, list.data(), size_t(list.size()));
+    // Root gives the owner back too; a user only a group of their own
+    // (keepingRefusal tells a caller that needs it given). Nothing is asked
+    // where the copy has them already: some shared folders' file systems
+    // refuse any change of owner.
+    const bool root = ::geteuid() == 0;
+    struct stat st {}, own {};
+    bool kept = ::stat(originalName.constData(), &st) == 0 && ::fstat(m_fd, &own) == 0;
+    const uid_t owner = root && own.st_uid != st.st_uid ? st.st_uid : uid_t(-1);
+    const gid_t group = (root || inGroup(st.st_gid)) && own.st_gid != st.st_gid ? st.st_gid : gid_t(-1);
+    kept = kept && ((owner == uid_t(-1) && group == gid_t(-1)) || ::fchown(m_fd, owner, group) == 0);
+    // The access list before the bits: the bits then set its owner, mask
+    // and other entries as the original's are.
+    if (kept && size > 0)
+        kept = ::fsetxattr(m_fd, AccessList, list.constData(), size_t(size), 0) == 0;
+    else if (kept)  // none of the folder's default list where the original has none
+        kept = ::fremovexattr(m_fd, AccessList) == 0 || errno == ENODATA || errno == EOPNOTSUPP;
+    kept = kept && ::fchmod(m_fd, st.st_mode & 0777) == 0;
+    if (!kept)
+        vb::raise(vb::errPermission, m_path + QStringLiteral(" に、") + original
+                                         + QStringLiteral(" の所有者、グループとアクセス権を付けられませんでした。（")
+                                         + QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）"));
+}
+
+void StandIn::replace(const QString& target)
+{
+    if (!stillNamed())
+        vb::raise(vb::errPathFileAccess, m_path + QStringLiteral(" が、作成中にほかのファイルに置き換えられたため、")
+                                             + target + QStringLiteral(" の代わりには使いませんでした。"));
+    replaceFile(m_path, target);
+    m_placed = true;
+}
+
+void copyToReplace(const QString& source, const QString& target, const QString& beside)
+{
+    if (!fileExists(source))
+        vb::raise(vb::errFileNotFound);
+    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        raiseTargetFailure(beside, errno);
+    try {
+        StandIn copy(beside);
+        copy.keepModeAndGroup(target);
+        if (!copyOpen(in, copy.descriptor()) || ::fsync(copy.descriptor()) != 0)
+            raiseTargetFailure(beside, errno);
+        copy.replace(target);
+    } catch (...) {
+        ::close(in);
+        throw;
+    }
+    ::close(in);
 }
 
 void renameFile(const QString& from, const QString& to)

@@ -43,10 +43,50 @@ void makeDir(const QString& path);
 // `target` exists, else the failures above; nothing of a failed copy stays.
 void copyFile(const QString& source, const QString& target);
 
-// Gives `copy`, which is to take the place of `original`, the permissions
-// and group of `original` (and for root its owner), so that whoever could
-// use the file still can; a group the process may not give stays as it is.
-void keepModeAndGroup(const QString& original, const QString& copy);
+// Why this process can't give a file that is to take the place of
+// `original` the original's owner and group: only root gives a file to
+// another user, and a user gives a file only a group of their own. ""
+// when it can (or when `original` can't be looked at).
+QString keepingRefusal(const QString& original);
+
+// A new file made to take the place of another. It is made by this process
+// (never over an existing name, never through a link), open to no other
+// user, and given the original's owner, group, mode and access list
+// through its descriptor, so that whatever another user puts under its
+// name meanwhile (a shared folder lets anyone of the group rename and
+// unlink) is given nothing and never moved into the original's place.
+class StandIn {
+public:
+    // Makes the empty file `path`; raises as copyFile does.
+    explicit StandIn(const QString& path);
+    // Closes it; a file not put in place is removed while its name still
+    // names it.
+    ~StandIn();
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+
+    int descriptor() const { return m_fd; }
+    // Gives the file the permissions and access list of `original`, and
+    // its owner and group where the process may (keepingRefusal says when
+    // it may not). Raises errPermission (70) naming the file when what it
+    // may give can't be given.
+    void keepModeAndGroup(const QString& original);
+    // Puts the file in the place of `target` in one step (replaceFile).
+    // Raises errPathFileAccess (75) when its name no longer names it.
+    void replace(const QString& target);
+
+private:
+    bool stillNamed() const;
+    QString m_path;
+    int m_fd = -1;
+    bool m_placed = false;
+};
+
+// Puts a copy of `source` in the place of the file `target` in one step:
+// the copy is written to the StandIn `beside` (in target's folder) and
+// keeps target's owner, group, permissions and access list. Raises as
+// copyFile and StandIn do; nothing of `beside` stays after a failure.
+void copyToReplace(const QString& source, const QString& target, const QString& beside);
 
 // Renames or moves a file or folder, never over an existing one; the same
 // failures as copyFile.

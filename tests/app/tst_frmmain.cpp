@@ -430,9 +430,18 @@ private slots:
         ui.whileRetryShown = [&reader] { reader.rollbackTrans(); };
         ui.answerMsgBox(vbYes);
         ui.answerMsgBox(answer);
+        const QString file = GE_objConnection->path();
         QCOMPARE(start.unload(), answer == vbRetry);
         QCOMPARE(ui.last().style, vbRetryCancel + vbExclamation);
-        QVERIFY(ui.last().prompt.contains(QLatin1String("database is locked")));
+        // Whom to ask: the other copy of the program that reads the file.
+        QCOMPARE(ui.last().prompt,
+                 QStringLiteral("図面の変更をデータベースファイルに保存できませんでした。\r\n"
+                                "データベースファイル %1 は、ほかのプログラムが使用中です。（database is locked）\r\n\r\n"
+                                "このデータベースファイルを、ほかのねむのきⅡ（別のパソコンや別のユーザーのもの）が使っています。"
+                                "そのねむのきⅡを終了してもらってから、｢再試行｣を押してください。\r\n\r\n"
+                                "｢再試行｣　　：もう一度保存します。\r\n"
+                                "｢キャンセル｣：変更を残したまま、プログラムに戻ります。")
+                     .arg(file));
         QCOMPARE(quit, answer == vbRetry);
         if (answer == vbCancel) {
             QVERIFY(start.isVisible() && GE_booDbOpen && GE_objConnection->inTransaction());

@@ -334,6 +334,9 @@ private slots:
             QFile f(path);
             QVERIFY(!empty || f.open(QIODevice::WriteOnly));
         }
+        // A user's sample, replaced by root, stays the user's as it was.
+        QVERIFY(!empty || ::chown(QFile::encodeName(sample).constData(), testsupport::Nobody, testsupport::Nobody) == 0);
+        QVERIFY(!empty || ::chmod(QFile::encodeName(sample).constData(), 0640) == 0);
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
         QCOMPARE(ui->count(), empty ? 2 : 1);
@@ -348,6 +351,10 @@ private slots:
                                             "その間サンプルデータベースを使用します。\r\n"
                                             "この間に保存した図面はサンプルデータベースに残り、フォルダが戻っても元のデータベースには移りません。\r\n"));
             QCOMPARE(QFileInfo(other + QStringLiteral("/survey.mdb")).size(), 0);
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(sample).constData(), &st) == 0);
+            QCOMPARE(st.st_uid, uid_t(testsupport::Nobody));
+            QCOMPARE(st.st_mode & 07777, mode_t(0640));
         } else {
             QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
             QCOMPARE(ui->last().prompt,

@@ -231,40 +231,42 @@ private slots:
         }
         if (place == QLatin1String("journal")) {
             // In a child whose files can't grow to the room the journal may
-            // need: the change is refused with a box that names the room,
-            // and the session stays as it was.
-            const qint64 size = QFileInfo(path).size();
-            const qint64 limit = size + 16384;
-            QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
+            // need (a copy of each of the file's pages, here some 1.6 MB):
+            // the change is refused with a box that names the room, the
+            // limit below 1 MB in KB, and the session stays as it was.
+            {
+                platform::db::Connection c;
+                c.open(mdlDB::fncConnectionString(path));
+                c.execute(QStringLiteral("CREATE TABLE tPad (b BLOB); INSERT INTO tPad VALUES (zeroblob(1500000))"));
+            }
+            QCOMPARE(testsupport::withFileSizeLimit(512 * 1024, [&] {
                 ScopedScriptedUi ui;
                 if (mdlDB::fncDbOpen(path) != 0)
                     return 1;
-                const qint64 page = GE_objConnection->openRecordset(QStringLiteral("PRAGMA page_size"))
-                                        [QStringLiteral("page_size")].toInt32();
-                const qint64 need = 65536 + (size + page - 1) / page * (page + 8);
-                constexpr qint64 MB = 1024 * 1024;
                 ui->answerMsgBox(vb::vbCancel);
                 // The box that says what to do is the one shown: the
                 // statement's own failure box would only repeat it.
                 if (insertDrawing() || ui->count() != 1)
                     return 2;
-                // A size below 1 MB is told in KB, not as 0 MB.
-                const auto sized = [](qint64 bytes, bool up) {
-                    const qint64 unit = bytes < MB ? 1024 : MB;
-                    return QString::number(up ? (bytes + unit - 1) / unit : bytes / unit) + (bytes < MB ? QStringLiteral(" KB") : QStringLiteral(" MB"));
-                };
                 const QString expected = QStringLiteral("変更をデータベースファイルに書き込めませんでした。\r\n"
                                                         "ファイルサイズの上限を超えるため、データベースファイル ")
                     + path
                     + QStringLiteral(" に書き込めませんでした。\r\n"
-                                     "この変更に要るファイルサイズは %1、ファイルサイズの上限は %2 です。\r\n\r\n"
+                                     "この変更に要るファイルサイズは 2 MB、ファイルサイズの上限は 512 KB です。\r\n\r\n"
                                      "ファイルサイズの上限を引き上げてください。このファイルを開いてからの変更は、そのまま残っています。\r\n\r\n"
                                      "｢再試行｣　　：もう一度書き込みます。\r\n"
-                                     "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。")
-                          .arg(sized(need, true), sized(limit, false));
+                                     "｢キャンセル｣：この変更を書き込まずに、プログラムに戻ります。");
                 if (ui->boxes[0].prompt != expected || ui->boxes[0].title != QStringLiteral("データベース書き込みエラー")
                     || ui->boxes[0].style != int(vb::vbRetryCancel + vb::vbExclamation))
                     return 3;
+                // A later failure of another kind, with room enough, is told all the same.
+                rlimit unlimited{};
+                ::getrlimit(RLIMIT_FSIZE, &unlimited);
+                unlimited.rlim_cur = unlimited.rlim_max;
+                if (::setrlimit(RLIMIT_FSIZE, &unlimited) != 0
+                    || sqltext::change(QStringLiteral("test"), QStringLiteral("UPDATE tNone SET a = 1")) || ui->count() != 2
+                    || ui->last().prompt != QStringLiteral("no such table: tNone"))
+                    return 5;
                 if (!GE_objConnection->inTransaction() || GE_booDbUpdate || mdlDB::fncDbClose() != 0 || !ui->allAnswered())
                     return 4;
                 return 0;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <optional>
 
 using namespace editortest;
 using platform::Form;
@@ -239,16 +240,40 @@ private slots:
         QCOMPARE(labelRows(), 1);
     }
 
-    // A database file the user may only read: the save at the close is
-    // refused, and the editor stays with the work; No still closes it.
+    // A database file the user may only read, or one another copy of the
+    // program has written and not yet saved for good: the save at the close
+    // is refused with what to do, and the editor stays with the work; No
+    // still closes it.
+    void closingWhenTheSaveIsRefusedKeepsTheDrawing_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("advice");
+        QTest::newRow("read-only file") << false << "読み取り専用のため、書き込めません。" << QString();
+        QTest::newRow("another program writing")
+            << true << "は、ほかのプログラムが使用中です。（database is locked）"
+            << "\r\n\r\nこのデータベースファイルを、ほかのねむのきⅡ（別のパソコンや別のユーザーのもの）が使っています。\r\n"
+               "そのねむのきⅡを終了してもらってから、もう一度保存してください。図面は開いたままなので、あとで保存できます。";
+    }
     void closingWhenTheSaveIsRefusedKeepsTheDrawing()
     {
+        QFETCH(bool, held);
+        QFETCH(QString, cause);
+        QFETCH(QString, advice);
         m_id = m_fx->storeDrawing(QStringLiteral("F-1"), m_fx->dir.path(), QStringLiteral("map.bmp"));
         const QString path = GE_objConnection->path();
         ui()->answerMsgBox(vb::vbYes);  // keep the stored drawing
         GE_booDbUpdate = true;
         QCOMPARE(mdlDB::fncDbClose(), qint16(0));
-        testsupport::ReadOnlyFolder readOnly(path);
+        std::optional<testsupport::ReadOnlyFolder> readOnly;
+        platform::db::Connection other;
+        if (held) {
+            other.open(mdlDB::fncConnectionString(path));
+            other.beginTrans();
+            other.execute(QStringLiteral("INSERT INTO tPrint (strNo) VALUES ('other')"));
+        } else {
+            readOnly.emplace(path);
+        }
         QCOMPARE(mdlDB::fncDbOpen(path), qint16(0));
         frmEdit& e = Fixture::open();
         shown(e.lblMoji, 0).Caption = QStringLiteral("kept");
@@ -257,8 +282,8 @@ private slots:
         ui()->answerMsgBox(vb::vbYes);
         QVERIFY(!e.unload());
         QCOMPARE(ui()->boxes[before].prompt, kQuestion);
-        QVERIFY(ui()->boxes[before + 1].prompt.contains(QStringLiteral("読み取り専用のため、書き込めません。")));
-        QCOMPARE(ui()->last().prompt, QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。"));
+        QVERIFY(ui()->boxes[before + 1].prompt.contains(cause));
+        QCOMPARE(ui()->last().prompt, QStringLiteral("図面を保存できませんでした。保存されている図面は、前回保存した内容のままです。") + advice);
         QCOMPARE(platform::Instance<frmEdit>::pointer(), &e);
         QVERIFY(e.booDrawChange);
         QCOMPARE(e.lblMoji(0).Caption, QStringLiteral("kept"));

@@ -24,10 +24,15 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QtTest>
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/fanotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace platform;
@@ -139,6 +144,47 @@ private:
     int m_go[2] = {-1, -1};
 };
 
+// Another user's swap of the compacted copy `copy` for a link to `other`,
+// at the first open of the copy once it holds the compacted pages (the
+// check that it opens as a database): that open goes on with the file it
+// found, later uses of the name find the link. Every open in the folder
+// waits for this listener's answer (fanotify), so the swap falls exactly
+// there.
+struct SwapAtCheck {
+    SwapAtCheck(const QString& folder, const QString& copy, const QString& other)
+    {
+        const QByteArray link = QFile::encodeName(folder) + "/.swap", name = QFile::encodeName(copy);
+        if (::symlink(QFile::encodeName(other).constData(), link.constData()) != 0
+            || ::fanotify_mark(fd, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD, QFile::encodeName(folder).constData()) != 0)
+            return;
+        listener = std::thread([this, link, name, swapped = false]() mutable {
+            for (pollfd ready{fd, POLLIN, 0}; !stop;) {
+                alignas(fanotify_event_metadata) char buffer[4096];
+                ssize_t got = ::poll(&ready, 1, 50) == 1 ? ::read(fd, buffer, sizeof buffer) : 0;
+                for (auto* e = reinterpret_cast<fanotify_event_metadata*>(buffer); FAN_EVENT_OK(e, got); e = FAN_EVENT_NEXT(e, got)) {
+                    struct stat opened {}, named {};
+                    if (!swapped && ::fstat(e->fd, &opened) == 0 && opened.st_size > 0 && ::lstat(name.constData(), &named) == 0
+                        && named.st_ino == opened.st_ino)
+                        swapped = ::rename(link.constData(), name.constData()) == 0;
+                    const fanotify_response allow{e->fd, FAN_ALLOW};
+                    stop = stop || ::write(fd, &allow, sizeof allow) != sizeof allow;
+                    ::close(e->fd);
+                }
+            }
+        });
+    }
+    ~SwapAtCheck()
+    {
+        stop = true;
+        if (listener.joinable())
+            listener.join();
+        ::close(fd);
+    }
+    int fd = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
+    std::atomic<bool> stop{false};
+    std::thread listener;
+};
+
 }  // namespace
 
 class TestFrmMdb : public QObject {
@@ -152,6 +198,21 @@ class TestFrmMdb : public QObject {
     QString db(const QString& name) { return testsupport::copyTemplate(file(name)); }
 
     frmMDB& manager() { return Instance<frmMDB>::get(); }
+
+    // The scratch folder as an office shares it: the office's group may
+    // write it and passes its group on; the file in use is a user's.
+    static constexpr unsigned Office = 4242, Team = 4244, Maker = 4241, Colleague = 4243, Outside = 4245;
+    void shareFolder()
+    {
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        QVERIFY(::chown(folder.constData(), 0, Office) == 0 && ::chmod(folder.constData(), 02775) == 0);
+        QVERIFY(::chown(QFile::encodeName(file(QStringLiteral("a.mdb"))).constData(), Maker, Office) == 0);
+    }
+    static int writes(const QString& path)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+        return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
+    }
     QString firstFile() const { return files::canonicalPath(file(QStringLiteral("a.mdb"))); }
 
     // The row selected by the left button, as the commands take it.
@@ -403,45 +464,109 @@ private slots:
     // An office's shared folder (group-writable, passing its group on) and
     // two colleagues of umask 002, neither root: a database one of them
     // adds gets the mode and group of any new file there, not the
-    // template's, and one compacted keeps its own group (here another than
-    // the folder's) and mode; the other colleague writes both.
+    // template's, and the other colleague writes it.
     void sharedFolderFilesStayWritableForColleagues()
     {
-        constexpr unsigned office = 4242, team = 4244, maker = 4241, colleague = 4243;
+        constexpr unsigned maker = 4241, colleague = 4243;
         // An installation everyone may read, its template as the build installs it.
         QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), m_program->path()}) == 0);
         QVERIFY(::chmod(QFile::encodeName(m_program->file(QStringLiteral("template/master.mdb"))).constData(), 0644) == 0);
-        const QByteArray folder = QFile::encodeName(m_dir->path());
-        QVERIFY(::chown(folder.constData(), 0, office) == 0 && ::chmod(folder.constData(), 02775) == 0);
-        // The file in use, reopened after the compaction, is the maker's.
-        QVERIFY(::chown(QFile::encodeName(file(QStringLiteral("a.mdb"))).constData(), maker, office) == 0);
-        const QString shared = db(QStringLiteral("shared.mdb"));
-        const QByteArray sharedName = QFile::encodeName(shared);
-        QVERIFY(::chown(sharedName.constData(), colleague, team) == 0 && ::chmod(sharedName.constData(), 0664) == 0);
-        const QString added = file(QStringLiteral("New_3.mdb"));  // a.mdb and shared.mdb listed
-        QCOMPARE(testsupport::asColleague(maker, {office, team}, [&] {
+        shareFolder();
+        const QString added = file(QStringLiteral("New_2.mdb"));  // a.mdb listed
+        QCOMPARE(testsupport::asColleague(maker, {Office}, [&] {
             ScopedScriptedUi ui;
             ui->answerMsgBox(vbYes);
             manager().cmdAdd_Click();
-            if (ui->count() != 1 || !QFile::exists(added))
-                return 1;
-            run(ui.get(), QStringLiteral("shared.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
-            return ui->last().title == QStringLiteral("最適化") ? 0 : 2;
+            return ui->count() == 1 && QFile::exists(added) ? 0 : 1;
         }), 0);
-        struct stat made {}, compacted {};
-        QVERIFY(::stat(QFile::encodeName(added).constData(), &made) == 0 && ::stat(sharedName.constData(), &compacted) == 0);
+        struct stat made {};
+        QVERIFY(::stat(QFile::encodeName(added).constData(), &made) == 0);
         QCOMPARE(made.st_uid, uid_t(maker));
-        QCOMPARE(made.st_gid, gid_t(office));
+        QCOMPARE(made.st_gid, gid_t(Office));
         QCOMPARE(made.st_mode & 07777, mode_t(0664));
-        QCOMPARE(compacted.st_uid, uid_t(maker));
-        QCOMPARE(compacted.st_gid, gid_t(team));
-        QCOMPARE(compacted.st_mode & 07777, mode_t(0664));
-        const auto writes = [](const QString& path) {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
-            return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
+        QCOMPARE(testsupport::asColleague(colleague, {Office}, [&] { return writes(added); }), 0);
+    }
+
+    // In the shared folder, a file of a team (a group other than the
+    // folder's) with an access-list entry that lets a user outside the team
+    // write it. The compacted file keeps its owner, group, mode and list,
+    // whoever may compact it: its owner in its group, or root. Another
+    // user, or the owner outside the group, is refused before the question
+    // with the box that says why, and the file stays as it was; so is a
+    // copy whose name another user swapped for a link to root's own file
+    // before it was given the file's owner and mode: root's file is left
+    // root's.
+    void compactionKeepsWhoMayUseTheFile_data()
+    {
+        QTest::addColumn<unsigned>("who");
+        QTest::addColumn<unsigned>("owner");
+        QTest::addColumn<unsigned>("group");
+        QTest::addColumn<bool>("swap");
+        QTest::addColumn<QString>("told");  // after the file's name; none when compacted
+        QTest::newRow("the owner, in its group") << Maker << Maker << Team << false << QString();
+        QTest::newRow("root") << 0u << Colleague << Team << false << QString();
+        QTest::newRow("another user's file")
+            << Maker << Colleague << Team << false
+            << QStringLiteral("このファイルの所有者はユーザー 4243 です。ほかのユーザーが作るファイルには、この所有者を付けられません。");
+        QTest::newRow("a group the user is not in")
+            << Maker << Maker << Outside << false
+            << QStringLiteral("このファイルのグループ 4245 に、ユーザー 4241 は入っていません。作るファイルにこのグループを付けられません。");
+        QTest::newRow("the copy swapped for a link")
+            << 0u << Colleague << Team << true
+            << QStringLiteral(".Tmp が、作成中にほかのファイルに置き換えられたため、%1 の代わりには使いませんでした。");
+    }
+    void compactionKeepsWhoMayUseTheFile()
+    {
+        QFETCH(unsigned, who);
+        QFETCH(unsigned, owner);
+        QFETCH(unsigned, group);
+        QFETCH(bool, swap);
+        QFETCH(QString, told);
+        shareFolder();
+        const QString x = db(QStringLiteral("x.mdb"));
+        const QByteArray name = QFile::encodeName(x);
+        // user::rw- user:<Outside>:rw- group::rw- mask::rw- other::r--
+        const QByteArray list = QByteArray::fromHex("02000000" "01000600ffffffff" "0200060095100000" "04000600ffffffff"
+                                                    "10000600ffffffff" "20000400ffffffff");
+        QVERIFY(::chown(name.constData(), owner, group) == 0);
+        QVERIFY(::setxattr(name.constData(), "system.posix_acl_access", list.constData(), size_t(list.size()), 0) == 0);
+        const QString rootsOwn = testsupport::copyTemplate(file(QStringLiteral("root.mdb")));
+        QVERIFY(::chmod(QFile::encodeName(rootsOwn).constData(), 0600) == 0);
+        const QByteArray bytes = fileBytes(x);
+        std::unique_ptr<SwapAtCheck> swapper;
+        if (swap)
+            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), rootsOwn);
+
+        const auto compact = [&] {
+            ScopedScriptedUi ui;
+            run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
+            if (told.isEmpty())
+                return ui->count() == 2 && ui->last().title == QStringLiteral("最適化") ? 0 : 1;
+            // Refused before the question, or as it failed.
+            if (ui->count() != (swap ? 2 : 1) || ui->last().style != int(vbOKOnly))
+                return 2;
+            const QString why = swap ? x + QString(told).arg(x)
+                                     : QStringLiteral("最適化した写しがこのファイルに代わるため、"
+                                                      "写しにはこのファイルと同じ所有者とグループが要ります。\r\n")
+                    + told + QStringLiteral("\r\nこのファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。");
+            return ui->last().prompt == x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n") + why ? 0 : 3;
         };
-        QCOMPARE(testsupport::asColleague(colleague, {office}, [&] { return writes(added); }), 0);
-        QCOMPARE(testsupport::asColleague(colleague, {team}, [&] { return writes(shared); }), 0);
+        QCOMPARE(who == 0 ? compact() : testsupport::asColleague(who, {Office, Team}, compact), 0);
+        struct stat st {}, root {};
+        QVERIFY(::lstat(name.constData(), &st) == 0 && ::stat(QFile::encodeName(rootsOwn).constData(), &root) == 0);
+        QCOMPARE(st.st_uid, uid_t(owner));
+        QCOMPARE(st.st_gid, gid_t(group));
+        QCOMPARE(st.st_mode, mode_t(S_IFREG | 0664));
+        QCOMPARE(root.st_uid, uid_t(0));
+        QCOMPARE(root.st_mode & 07777, mode_t(0600));
+        QByteArray kept(list.size() + 8, 0);
+        kept.resize(::getxattr(name.constData(), "system.posix_acl_access", kept.data(), size_t(kept.size())));
+        QCOMPARE(kept, list);
+        if (!told.isEmpty())
+            QCOMPARE(fileBytes(x), bytes);
+        // The outsider writes the file through the list.
+        QCOMPARE(testsupport::asColleague(Outside, {}, [&] { return writes(x); }), 0);
+        QCOMPARE(openPath(), firstFile());
     }
 
     // A compaction that fails names the file, changes nothing and leaves no
