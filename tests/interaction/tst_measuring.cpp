@@ -280,6 +280,12 @@ private slots:
             moveTo(e, {x + 10, 80});
             QVERIFY(e.shpCircle.Visible && e.lineDistance.Visible && e.lblDistance.Visible);
             click(e, {x + 10, 80});
+            // Kept from its own centre: the extension lines start at the
+            // ends of the vertical radius and the dimension line runs beside it.
+            const int k = e.lblKyori.UBound() - 1;
+            const LineElement &from = e.lineHojoSave(2 * k), &to = e.lineHojoSave(2 * k + 1), &d = e.lineDsSave(k);
+            QVERIFY(near(from.X1, x, 0.3) && near(from.Y1, 50, 0.3) && near(to.X1, x, 0.3) && near(to.Y1, 80, 0.3));
+            QVERIFY(near(QLineF(d.X1, d.Y1, d.X2, d.Y2).length(), QLineF(from.X1, from.Y1, to.X1, to.Y1).length(), 0.01));
         }
         QCOMPARE(e.lblKyori.UBound(), spare + 3);
     }
