@@ -7,11 +7,11 @@
 #include "tests/interaction/mapmouse.h"
 
 #include "measure/checkline.h"
-#include "platform/application.h"
+#include "measure/frmOption.h"
 #include "measure/resulttag.h"
 #include "objects/dlgInput.h"
+#include "platform/application.h"
 #include "properties/frmPropaty.h"
-#include "measure/frmOption.h"
 
 #include <QFile>
 #include <QMenuBar>
@@ -89,19 +89,13 @@ bool checkedAlone(const ControlArray<Menu>& items, int k)
     return true;
 }
 
-qint16 unitOf(const LabelElement& l)
+// A result label's unit and decimal places, as its tag holds them.
+std::pair<int, int> unitAndPlaces(const LabelElement& l)
 {
     qint16 unit = -1, decimals = -1;
     double value = 0;
     ResultTag::subParse_ResultTag(l.Tag, unit, decimals, value);
-    return unit;
-}
-qint16 decimalsOf(const LabelElement& l)
-{
-    qint16 unit = -1, decimals = -1;
-    double value = 0;
-    ResultTag::subParse_ResultTag(l.Tag, unit, decimals, value);
-    return decimals;
+    return {unit, decimals};
 }
 
 // A window the command shows modally, closed again; the name it had.
@@ -277,18 +271,18 @@ QList<Row> rows()
         const QString d = unitsD[k] + ' ', s = unitsS[k] + ' ';  // as the unit tables hold them
         r << Row{QString("popEditUnitD(%1)").arg(k), Distance, d, [k, d](frmEdit& e, Context& c) {
                      const LabelElement& l = e.lblKyori(c.index);
-                     return unitOf(l) == k && l.Caption.get().endsWith(" " + d);
+                     return unitAndPlaces(l).first == k && l.Caption.get().endsWith(" " + d);
                  },
                  [k](frmEdit& e, Context&) { e.subChg_UnitDistance(e.lblKyori(0), qint16((k + 1) % 14)); }};
         r << Row{QString("popEditUnitS(%1)").arg(k), Area, s, [k, s](frmEdit& e, Context& c) {
                      const LabelElement& l = e.lblMensekiS(c.index);
-                     return unitOf(l) == k && l.Caption.get().endsWith(" " + s);
+                     return unitAndPlaces(l).first == k && l.Caption.get().endsWith(" " + s);
                  },
                  [k](frmEdit& e, Context&) { e.subChg_UnitArea(e.lblMensekiS(0), qint16((k + 1) % 14)); }};
     }
     for (int k = 0; k <= 8; ++k)
         r << Row{QString("popEditDPoint(%1)").arg(k), Distance, QString::number(k),
-                 [k](frmEdit& e, Context& c) { return decimalsOf(e.lblKyori(c.index)) == (k > 6 ? 2 : k); },
+                 [k](frmEdit& e, Context& c) { return unitAndPlaces(e.lblKyori(c.index)).second == (k > 6 ? 2 : k); },
                  [k](frmEdit& e, Context&) {
                      if (k == 2)
                          e.subChg_DecimalPoint(e.lblKyori(0), 3, false);
