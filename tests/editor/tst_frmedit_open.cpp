@@ -6,6 +6,7 @@
 
 #include "app/mdlFileAccess.h"
 #include "db/mdlSQL_objects.h"
+#include "measure/frmOption.h"
 
 #include <QFile>
 #include <QImage>
@@ -195,6 +196,11 @@ private slots:
         QCOMPARE(e.stsTip->Panels(4).ToolTipText(), QStringLiteral("角度"));
         QVERIFY(e.caption().contains(QStringLiteral(" [ ねむのきⅡ ] Ver ")));
         QCOMPARE(ui->boxes.size(), 0);
+        e.mnuToolOpt_Click();
+        frmOption& o = platform::Instance<frmOption>::get();
+        for (int row = 0; row < 4; ++row)  // the two longitudes and latitudes, as the options window shows them
+            for (int k = 0; k < 4; ++k)
+                QCOMPARE(o.angleBox(row, k).Text(), QStringLiteral("0"));
     }
 
     void smallWindowSnapsBackToTheMinimum()
