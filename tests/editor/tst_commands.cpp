@@ -500,7 +500,7 @@ private slots:
         if (r.on == Lead || r.on == Shape) {
             tool(e, 8);  // the measuring tool would show its own menu first
         } else if (r.on == PickMap) {
-            tool(e, 10);
+            tool(e, 8);  // the options window opens from the selection tool
             GE_booPickDistance = true;
         } else if (r.on == Marker0 || r.on == Marker1) {
             (menu == QLatin1String("popHosei") ? GE_booPickHosei : GE_booPickKeiIdo) = true;
