@@ -126,6 +126,7 @@ std::optional<qint32> ScriptedUserInterface::chooseColor(qint32 initial)
 std::optional<FontChoice> ScriptedUserInterface::chooseFont(const FontChoice& initial)
 {
     boxes.append({QStringLiteral("Font"), initial.name, 0, QString()});
+    fonts.append(initial);
     bool had = false;
     auto answer = takeFirst(m_font, had);
     if (!had)

@@ -135,6 +135,7 @@ public:
     };
 
     QList<Box> boxes;       // everything shown, in order
+    QList<FontChoice> fonts;  // the font each font dialog opened with
     QStringList unexpected;  // boxes no answer was scripted for
 
     // Answers are consumed in order by the next box of their kind.

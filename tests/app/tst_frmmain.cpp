@@ -670,6 +670,7 @@ private slots:
         const QString errors = QString::fromUtf8(host.readAllStandardError());
         std::fputs(errors.toUtf8().constData(), stderr);
         QCOMPARE(host.exitStatus(), QProcess::NormalExit);  // not killed by the signal
+        QVERIFY(!QFile::exists(m_folder->file(QStringLiteral(".nemunoki2.ending"))));  // gone with the run
         const QStringList lines = QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.mid(lines.indexOf(QStringLiteral("ready")) + 1), asked);
 

@@ -163,6 +163,11 @@ private slots:
         QTest::newRow("second instance") << "locked" << 1 << QStringLiteral("起動時エラー")
                                          << QStringLiteral("このアプリケーションはすでに開かれています。") << true
                                          << int(vbCritical + vbOKOnly);
+        // An ending mark left by a run that died while ending tells nothing.
+        for (const char* mark : {"locked, ending mark past", "locked, ending mark damaged"})
+            QTest::newRow(mark) << mark << 1 << QStringLiteral("起動時エラー")
+                                << QStringLiteral("このアプリケーションはすでに開かれています。") << true
+                                << int(vbCritical + vbOKOnly);
     }
 
     void startEndsWithItsBox()
@@ -176,7 +181,12 @@ private slots:
         testsupport::ProgramFolder folder(setup != QLatin1String("noSample"), setup != QLatin1String("noTemplate"),
                                           setup != QLatin1String("noIni"));
         int lock = -1;
-        if (setup == QLatin1String("locked")) {
+        if (setup.startsWith(QLatin1String("locked"))) {
+            QFile mark(folder.file(QStringLiteral(".nemunoki2.ending")));
+            if (setup.contains(QLatin1String("past")))
+                QVERIFY(mark.open(QIODevice::WriteOnly) && mark.write("2020-01-01T00:00:00Z") > 0);
+            else if (setup.contains(QLatin1String("damaged")))
+                QVERIFY(mark.open(QIODevice::WriteOnly) && mark.write("\xff 99:99") > 0);
             // Another process's lock, as the kernel sees it: a separate open file.
             lock = ::open(QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock"))).constData(), O_RDWR | O_CREAT, 0644);
             QVERIFY(lock >= 0);

@@ -6,6 +6,7 @@
 
 #include "app/mdlFileAccess.h"
 #include "db/mdlSQL_objects.h"
+#include "measure/frmOption.h"
 
 #include <QFile>
 #include <QImage>
@@ -155,6 +156,11 @@ private slots:
         GE_sngHojoLen = 30;
         GE_booModeKei = true;
         GE_sngKeisuD = 2.5f;
+        GE_tpPiccel = {typPointS{30, 40}, typPointS{150, 90}};
+        GE_tpKeIdo = {typDMS{139, 45, 30.5f}, typDMS{140, 5, 10}};
+        GE_tpIdo = {typDMS{35, 40, 20}, typDMS{35, 10, 0.5f}};
+        GE_dblKeido = {502000, 504000};
+        GE_dblIdo = {128000, 126000};
         GE_tpPrint = typPrint{};
         ScopedScriptedUi ui;
         frmEdit& e = Fixture::open();
@@ -165,6 +171,11 @@ private slots:
         for (double v : {GE_tpPtoK_r.dblX, GE_tpPtoK_r.dblY, GE_tpKtoP_r.dblX, GE_tpKtoP_r.dblY,
                          GE_tpPx00ToKei.dblLongitude, GE_tpPx00ToKei.dblLatitude, GE_tpKI00ToPx.dblX,
                          GE_tpKI00ToPx.dblY})
+            QCOMPARE(v, 0.0);
+        QVERIFY(GE_tpPiccel[0].sngX == 10 && GE_tpPiccel[0].sngY == 10 && GE_tpPiccel[1].sngX == 100);
+        for (const typDMS& a : {GE_tpKeIdo[0], GE_tpKeIdo[1], GE_tpIdo[0], GE_tpIdo[1]})
+            QVERIFY(a.intDeg == 0 && a.intMin == 0 && a.sngSec == 0);
+        for (double v : {GE_dblKeido[0], GE_dblKeido[1], GE_dblIdo[0], GE_dblIdo[1]})
             QCOMPARE(v, 0.0);
         QCOMPARE(GE_sngHojoLen, 15.0f);
         QVERIFY(GE_booModeDis && !GE_booModeKei);
@@ -185,6 +196,11 @@ private slots:
         QCOMPARE(e.stsTip->Panels(4).ToolTipText(), QStringLiteral("角度"));
         QVERIFY(e.caption().contains(QStringLiteral(" [ ねむのきⅡ ] Ver ")));
         QCOMPARE(ui->boxes.size(), 0);
+        e.mnuToolOpt_Click();
+        frmOption& o = platform::Instance<frmOption>::get();
+        for (int row = 0; row < 4; ++row)  // the two longitudes and latitudes, as the options window shows them
+            for (int k = 0; k < 4; ++k)
+                QCOMPARE(o.angleBox(row, k).Text(), QStringLiteral("0"));
     }
 
     void smallWindowSnapsBackToTheMinimum()

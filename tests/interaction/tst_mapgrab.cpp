@@ -142,6 +142,10 @@ private slots:
         e.pictMap_MouseDown(1, 0, 240, 240);
         e.pictMap_MouseMove(1, 0, 245, 243);
         QVERIFY(near(e.shpShape(1).Width(), 45) && near(e.shpShape(1).Height(), 43));
+        // The diagonal and its length follow it, on the map and in the status bar.
+        QVERIFY(at(e.lineDistance, 200, 200, 245, 243) && e.lblDistance.Visible);
+        QCOMPARE(e.lblDistance.Caption.get(), QStringLiteral("(1)  31.12 m "));
+        QCOMPARE(e.stsTip->Panels(5).Text(), e.lblDistance.Caption.get());
         // Released, all four grips stand at the new corners.
         e.pictMap_MouseUp(1, 0, 245, 243);
         QVERIFY(e.shpPointer(1).Visible && e.shpPointer(3).Visible);

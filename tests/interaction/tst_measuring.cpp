@@ -251,9 +251,17 @@ private slots:
             mouse(e, Press, 60, 60, Qt::RightButton);
             mouse(e, Release, 60, 60, Qt::RightButton);
             QCOMPARE(popups.shown, QStringList{QStringLiteral("popMes")});
+            // A second right click soon after comes as a double-click: the menu again.
+            popups.dismiss();
+            const QPoint pixel = e.pictMap->toDevice(60, 60).toPoint() + QPoint(2, 2);
+            QMouseEvent twice(QEvent::MouseButtonDblClick, pixel, e.pictMap->mapToGlobal(pixel), Qt::RightButton,
+                              Qt::RightButton, Qt::NoModifier);
+            QApplication::sendEvent(e.pictMap, &twice);
+            mouse(e, Release, 60, 60, Qt::RightButton);
+            QCOMPARE(popups.shown.size(), 2);
             e.booMesDownD = true;
             e.pictMap_MouseDown(2, 0, 60, 60);
-            QCOMPARE(popups.shown.size(), 1);
+            QCOMPARE(popups.shown.size(), 2);
         }
     }
 
@@ -280,6 +288,12 @@ private slots:
             moveTo(e, {x + 10, 80});
             QVERIFY(e.shpCircle.Visible && e.lineDistance.Visible && e.lblDistance.Visible);
             click(e, {x + 10, 80});
+            // Kept from its own centre: the extension lines start at the
+            // ends of the vertical radius and the dimension line runs beside it.
+            const int k = e.lblKyori.UBound() - 1;
+            const LineElement &from = e.lineHojoSave(2 * k), &to = e.lineHojoSave(2 * k + 1), &d = e.lineDsSave(k);
+            QVERIFY(near(from.X1, x, 0.3) && near(from.Y1, 50, 0.3) && near(to.X1, x, 0.3) && near(to.Y1, 80, 0.3));
+            QVERIFY(near(QLineF(d.X1, d.Y1, d.X2, d.Y2).length(), QLineF(from.X1, from.Y1, to.X1, to.Y1).length(), 0.01));
         }
         QCOMPARE(e.lblKyori.UBound(), spare + 3);
     }

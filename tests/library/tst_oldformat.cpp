@@ -177,8 +177,8 @@ private slots:
         QTemporaryDir dir;
         const QString ini = dir.filePath("site01.ini");
         QVERIFY(olddata::write(ini, platform::encoding::encodeCp932(
-                                        "[全般]\r\nGE_sngHojoLen=15mm\r\n" + general
-                                        + "[既知距離]\r\nGE_tpPtoD_r_X=2.5\r\nGE_tpPiccelD(3).sngY=7\r\n")));
+                                        "[全般]\r\nGE_sngHojoLen=15mm\r\nGE_sngKeisuD=0.75\r\n" + general
+                                        + "GE_intUnitSIndex=5\r\nGE_sngKeisuS=0.25\r\n" + olddata::calibrationText())));
         GE_intUnitDIndex = 7;
         GE_booSnap = false;
         GE_dblAspectM = 1.0;
@@ -190,15 +190,14 @@ private slots:
         if (number != 0) {
             QVERIFY(error.description().startsWith("site01.ini GE_"));  // the key that failed
             QCOMPARE(GE_sngHojoLen, 3.0f);  // nothing stored
+            QVERIFY(GE_tpPtoD_r.dblX == 1.0 && GE_tpPtoD_r.dblY == 1.0);
             QVERIFY(!GE_booSnap);
             return;
         }
         QCOMPARE(GE_sngHojoLen, 15.0f);
         QVERIFY(GE_booSnap && !GE_booPrtCmt && GE_booModeDis && !GE_booModeKei);
-        QCOMPARE(GE_tpPtoD_r.dblX, 2.5);
-        QCOMPARE(GE_tpPtoD_r.dblY, 1.0);  // absent: kept
-        QCOMPARE(GE_dblAspectM, 1.0);
-        QCOMPARE(GE_tpPiccelD[3].sngY, 7.0f);
+        QVERIFY(GE_sngKeisuD == 0.75f && GE_intUnitSIndex == 5 && GE_sngKeisuS == 0.25f);
+        QCOMPARE(olddata::calibrationMisread(), QStringList());
     }
 };
 

@@ -18,6 +18,7 @@
 #include "platform/application.h"
 
 #include <QImage>
+#include <cmath>
 #include <QPushButton>
 #include <QtTest>
 
@@ -138,7 +139,8 @@ private slots:
 
     void site01BecomesANewDrawing()
     {
-        writeDataSet("Line_Bin=L.txt\r\n", kGeneral, siteLines());
+        writeDataSet("Line_Bin=L.txt\r\n", kGeneral + olddata::calibrationText(), siteLines());
+        GE_tpPtoD_r = {1.0, 1.0};  // the scale of the drawing worked on before
         ScopedScriptedUi ui;
         ModalScript script;
         const QStringList proposed = runImport(ui.get(), script);
@@ -166,8 +168,15 @@ private slots:
         QCOMPARE(GE_intUnitDIndex, qint16(2));
         QCOMPARE(GE_strUnitS, QStringLiteral("cm2 "));  // the name of the unit read in
         QVERIFY(editor->mnuFileSaveAsImg->Enabled());
-        QCOMPARE(GE_dblAspectM, 1.0);
-        QVERIFY(GE_tpPtoD_r.dblX == 1.0 && GE_tpPtoD_r.dblY == 1.0);
+        // A vertical 10 on the picture, turned by the tilt correction.
+        double turn = 0, ratioX = 0, ratioY = 0;
+        for (const olddata::Setting& s : olddata::calibration()) {
+            for (auto [key, value] : {std::pair{"GE_dblHosei(3)", &turn}, {"GE_tpPtoD_r_X", &ratioX}, {"GE_tpPtoD_r_Y", &ratioY}})
+                *value = s.key == QLatin1String(key) ? s.value : *value;
+        }
+        const double vertical = std::hypot(10 * std::sin(turn) * ratioX, 10 * std::cos(turn) * ratioY);
+        QVERIFY(qAbs(editor->fncLen_Dis(5, 5, 5, 15) - vertical) < 1e-4);
+        QCOMPARE(olddata::calibrationMisread(), QStringList());
 
         const qint32 before = printRows();
         QVERIFY(editor->fncSave_Drawing());

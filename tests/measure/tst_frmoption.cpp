@@ -198,11 +198,25 @@ private slots:
         QCOMPARE(o.lblRecio(1).Caption(), QStringLiteral("250.0"));
         QCOMPARE(o.lblRecio(2).Caption(), QStringLiteral("1.25"));
         QVERIFY(e.booDrawChange);
+        const QStringList typed{"20", "30", "140", "80", "60", "20", "60", "180"};
+        for (int k = 0; k <= 3; ++k) {
+            const typPointS p = GE_tpPiccelD[size_t(k)];
+            QCOMPARE(QString::number(p.sngX) + ',' + QString::number(p.sngY), typed[2 * k] + ',' + typed[2 * k + 1]);
+        }
         if (aspect) {
             QVERIFY(near(GE_tpPtoD_r.dblX, 0.2, 1e-12) && near(GE_tpPtoD_r.dblY, 0.2, 1e-12));
             QCOMPARE(GE_sngPictAdj, 1.25f);
             QCOMPARE(GE_dblAspectM, 1.0);
             QVERIFY(near(e.fncLen_Dis(10, 10, 40, 50), 10, 1e-6));
+            // Opened again, the window shows the pairs it stored, and the
+            // check line joins the horizontal pair.
+            close(o);
+            frmOption& again = show(e);
+            again.SSTab->setTab(2);
+            e.popDisX->choose();
+            for (int k = 0; k <= 7; ++k)
+                QCOMPARE(again.txtXY(k <= 3 ? k : k + 2).Text(), typed[k]);
+            QVERIFY(e.lineCheck.X1 == 20 && e.lineCheck.Y1 == 30 && e.lineCheck.X2 == 140 && e.lineCheck.Y2 == 80);
             return;
         }
         QVERIFY(near(GE_tpPtoD_r.dblX, 0.2, 1e-12) && near(GE_tpPtoD_r.dblY, 0.25, 1e-12));

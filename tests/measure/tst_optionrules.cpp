@@ -27,6 +27,8 @@ private slots:
         QTest::newRow("exponent") << "1e5" << true << 100000.0 << false;
         QTest::newRow("negative") << "-3" << true << -3.0 << true;
         QTest::newRow("16-bit limit") << "32767" << true << 32767.0 << true;
+        QTest::newRow("16-bit lower limit") << "-32768" << true << -32768.0 << true;
+        QTest::newRow("below 16 bits") << "-32769" << true << -32769.0 << false;
     }
 
     void boxTexts()

@@ -219,6 +219,19 @@ private slots:
                 layer.Line(0, 149, 199, 0, vb::vbMagenta);
             }
         QVERIFY(layer.rendered() == before);
+        // A filled, framed ellipse under AND changes what it covers and no
+        // pixel outside it.
+        layer.DrawMode = vbMaskPen;
+        layer.FillStyle = 0;
+        layer.Circle(100, 70, 40, vb::vbYellow, qQNaN(), qQNaN(), 0.6);
+        const QImage masked = layer.rendered();
+        QCOMPARE(at(masked, 100, 70), rop(vbMaskPen, vb::vbCyan, at(before, 100, 70)));
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x) {
+                const double dx = (x + 0.5 - 100) / 42, dy = (y + 0.5 - 70) / 26;
+                if (dx * dx + dy * dy > 1 && before.pixel(x, y) != masked.pixel(x, y))
+                    QFAIL(qPrintable(QStringLiteral("changed outside at %1,%2").arg(x).arg(y)));
+            }
     }
 
     void boxFill_data()

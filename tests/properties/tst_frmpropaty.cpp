@@ -459,6 +459,12 @@ private slots:
         QVERIFY(QPointF(e.shpPointer(3).Left, e.shpPointer(3).Top) == QPointF(text.Left + text.Width(), text.Top + text.Height()));
         QVERIFY(e.shpPointer(3).Visible);
         QCOMPARE(e.lblKyori(3).FontSize.get(), 15.0);
+        // The dialog opens on the label's own font, every part of it.
+        text.FontItalic = true;
+        font(std::nullopt);
+        const platform::FontChoice opened = ui.fonts.last();
+        QVERIFY(opened.name == QStringLiteral("Serif") && opened.size == 20 && opened.bold && opened.italic);
+        QVERIFY(!opened.underline && !opened.strikethrough);
     }
 
     void restyledDrawingIsSavedAtClose()

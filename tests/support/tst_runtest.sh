@@ -1,7 +1,7 @@
 #!/bin/sh
 # How runtest.sh tells ctest the end of a test program: a pass, a failure, a
-# cut-short run, and a run that skipped all it had (status 77, shown by ctest
-# as skipped, not passed).
+# cut-short run, a run that ends badly after its summary, and a run that
+# skipped all it had (status 77, shown by ctest as skipped, not passed).
 runtest="$(dirname "$0")/runtest.sh"
 failed=0
 expect() {
@@ -21,5 +21,10 @@ expect 77 "$init; echo 'SKIP   : T::f(row) not root'; echo 'SKIP   : T::g() not 
 expect 77 "echo 'SKIP   : T::initTestCase() no server'; $cleanup; echo 'Totals: 1 passed, 0 failed, 1 skipped, 0 blacklisted, 1ms'"
 expect 1 "$init; echo 'FAIL!  : T::f() wrong'; echo 'Totals: 1 passed, 1 failed, 0 skipped, 0 blacklisted, 1ms'; exit 1"
 expect 1 "$init; echo 'PASS   : T::f()'"
+# A clean summary, then the leak report's status or a crash on the way out.
+clean="$init; $cleanup; echo 'Totals: 2 passed, 0 failed, 0 skipped, 0 blacklisted, 1ms'"
+expect 1 "$clean; exit 23"
+expect 1 "$clean; kill -SEGV \$\$"
+expect 1 "$init; echo 'SKIP   : T::f() not root'; $cleanup; echo 'Totals: 2 passed, 0 failed, 1 skipped, 0 blacklisted, 1ms'; exit 1"
 [ "$failed" -eq 0 ] && echo "runtest: all cases as expected"
 exit "$failed"
