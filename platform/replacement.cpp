@@ -47,7 +47,6 @@ enum class Chain { Ends, Loops, Refused };
 Chain endOfLinks(const QString& path, QString& end)
 {
     QByteArray at = nativeName(path);
-    end = path;
     // The file after the last link followed is looked at too.
     for (int hop = 0; hop <= MaxLinks; ++hop) {
         end = QFile::decodeName(at);
