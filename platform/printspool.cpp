@@ -65,9 +65,10 @@ QFileDevice::FileError File::create()
     close();
     const QString folder = chosenFolder().isEmpty() ? QDir::tempPath() : chosenFolder();
     const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int opened = errno;
     m_name = QDir(folder).filePath(QString::fromLatin1(Prefix + QByteArray(HexDigits, '0') + Suffix));
     if (dir < 0)
-        return vb::fileErrorOf(errno, QFileDevice::OpenError);
+        return vb::fileErrorOf(opened, QFileDevice::OpenError);
     QFileDevice::FileError error = QFileDevice::OpenError;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QByteArray name =
