@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/events_outside.h"
 #include "platform/files.h"
+#include "platform/printspool.h"
 #include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
@@ -312,6 +313,8 @@ void Main()
     platform::app::setHelpFile(files::join(places.app, QStringLiteral("help.html")));
     if (!fncMake_TempFolder(places))
         return;
+    // A print's document is kept in the work folder, the program's own.
+    platform::printspool::useFolder(GE_strTempPath);
 
     frmMain& start = platform::Instance<frmMain>::get();
     if (start.isLoaded())

@@ -3,13 +3,12 @@
 #include "platform/printjob.h"
 #include "platform/printqueue.h"
 #include "platform/printscheduler.h"
+#include "platform/printspool.h"
 #include "platform/printservice.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
-#include <QDir>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -69,18 +68,24 @@ bool wholePdf(const QString& path)
 }  // namespace
 
 // The document's own PDF device, set up as the printer is, writing to a
-// new file beside the target (replacement.h).
+// new file beside the target (replacement.h) or, for a queue, to the spool
+// (printspool.h); either is written and read through its handle, so nothing
+// put at its name meanwhile is written or read in its place.
 struct Printer::PdfFile {
-    Replacement file;
+    std::optional<Replacement> file;  // a PDF file's
+    printspool::File spool;           // a queue's
     std::unique_ptr<QPrinter> made = printservice::newPdfDevice();
     QPrinter& device = *made;
 
-    PdfFile(const QString& path, const QPrinter& settings, const QString& title) : file(path)
+    // `path` the PDF file's target, "" for a queue's document.
+    PdfFile(const QString& path, const QPrinter& settings, const QString& title)
     {
-        if (const QFileDevice::FileError error = file.create(); error != QFileDevice::NoError)
-            vb::raiseWriteError(error, file.target());
+        if (!path.isEmpty())
+            file.emplace(path);
+        if (const QFileDevice::FileError error = file ? file->create() : spool.create(); error != QFileDevice::NoError)
+            vb::raiseWriteError(error, name());
         device.setOutputFormat(QPrinter::PdfFormat);
-        device.setOutputFileName(file.path());
+        device.setOutputFileName(written());
         device.setResolution(settings.resolution());
         device.setFullPage(settings.fullPage());
         device.setPageLayout(settings.pageLayout());
@@ -88,21 +93,32 @@ struct Printer::PdfFile {
         device.setDocName(title);
     }
 
-    void discard() { file.discard(); }
+    // The file a failure names.
+    QString name() const { return file ? file->target() : spool.name(); }
+    // The document, by its handle.
+    QString written() const { return file ? handlePath(file->handle()) : spool.path(); }
+
+    void discard()
+    {
+        if (file)
+            file->discard();
+        spool.close();
+    }
 
     // The file takes the target's name once it is whole and on the disk; a
     // file cut short is removed and raises the failure.
     void keep()
     {
-        if (!wholePdf(file.path())) {
+        if (!wholePdf(written())) {
             discard();
-            const bool full =
-                QStorageInfo(QFileInfo(file.target()).absolutePath()).bytesAvailable() < (1 << 20);
-            vb::raiseWriteError(full ? QFileDevice::ResourceError : QFileDevice::WriteError, file.target());
+            const bool full = QStorageInfo(QFileInfo(name()).absolutePath()).bytesAvailable() < (1 << 20);
+            vb::raiseWriteError(full ? QFileDevice::ResourceError : QFileDevice::WriteError, name());
         }
-        if (const QFileDevice::FileError error = file.putInPlace(true); error != QFileDevice::NoError) {
+        if (!file)
+            return;
+        if (const QFileDevice::FileError error = file->putInPlace(true); error != QFileDevice::NoError) {
             discard();
-            vb::raiseWriteError(error, file.target());
+            vb::raiseWriteError(error, file->target());
         }
     }
 };
@@ -505,17 +521,9 @@ void Printer::beginPage()
     if (!m_painter) {
         if (!hasOutput())
             printerFailed();
-        if (const QString pdf = pdfTarget(); !pdf.isEmpty()) {
-            m_pdf = std::make_unique<PdfFile>(pdf, device(), m_docName);
-        } else {
-            // A queue's document is drawn into a file of its own, which
-            // EndDoc hands to the scheduler.
-            static int spooled = 0;
-            m_pdf = std::make_unique<PdfFile>(QDir::temp().filePath(QStringLiteral("nemunoki-print-%1-%2.pdf")
-                                                                        .arg(QCoreApplication::applicationPid())
-                                                                        .arg(++spooled)),
-                                              device(), m_docName);
-        }
+        // A queue's document (no PDF file named) goes to the spool, which
+        // EndDoc hands to the scheduler.
+        m_pdf = std::make_unique<PdfFile>(pdfTarget(), device(), m_docName);
         auto painter = std::make_unique<QPainter>();
         if (!painter->begin(&document())) {
             KillDoc();
@@ -572,8 +580,9 @@ void Printer::EndDoc()
     }
     if (pdf)
         pdf->keep();
+    // The spool goes with `pdf`, whatever the hand-over's outcome.
     if (spooled) {
-        handOver(pdf->file.target());
+        handOver(pdf->written());
         return;
     }
     // The queue may have stopped taking jobs since it was asked.
@@ -590,7 +599,6 @@ void Printer::handOver(const QString& spool)
     const bool bin = m_bin && m_defaults && device().paperSource() != QPrinter::PaperSource(m_defaults->source);
     const printjob::Outcome outcome =
         printjob::handOver(name(), spool, m_docName, printjob::optionsOf(device(), bin));
-    QFile::remove(spool);
     if (outcome.job > 0)
         return;
     printservice::forgetQueue(name());

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,26 +26,46 @@ constexpr int HexDigits = 8;
 
 QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
 
+// Whether the system follows the link at `link` (its lstat `st`) where
+// links are protected: in a sticky folder everyone may write, only this
+// user's link or the folder owner's.
+bool followable(const QByteArray& link, const struct stat& st)
+{
+    const qsizetype slash = link.lastIndexOf('/');
+    struct stat folder {};
+    if (::stat(slash < 0 ? "." : link.left(slash + 1).constData(), &folder) != 0)
+        return true;  // nothing reaches the link then
+    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || st.st_uid == ::geteuid() || st.st_uid == folder.st_uid;
+}
+
+enum class Chain { Ends, Loops, Refused };
+
 // The file a chain of links ends at, each relative link read from its own
-// folder as the kernel reads it; nothing when the chain loops.
-std::optional<QString> endOfLinks(const QString& path)
+// folder as the kernel reads it; or the loop; or the first link the system
+// would not follow, at `end`.
+Chain endOfLinks(const QString& path, QString& end)
 {
     QByteArray at = nativeName(path);
     // The file after the last link followed is looked at too.
     for (int hop = 0; hop <= MaxLinks; ++hop) {
+        end = QFile::decodeName(at);
         struct stat st {};
         if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return QFile::decodeName(at);
+            return Chain::Ends;
+        if (!followable(at, st))
+            return Chain::Refused;
         QByteArray link(PATH_MAX, '\0');
         const ssize_t size = ::readlink(at.constData(), link.data(), size_t(link.size()));
         if (size <= 0)
-            return QFile::decodeName(at);
+            return Chain::Ends;
         link.truncate(size);
         if (!link.startsWith('/'))
             link.prepend(at.left(at.lastIndexOf('/') + 1));
         at = link;
     }
-    return std::nullopt;
+    end = path;
+    return Chain::Loops;
 }
 
 bool inGroup(gid_t group)
@@ -135,11 +154,16 @@ bool writeProtected(const QString& path)
     return ::stat(nativeName(path).constData(), &st) == 0 && protectedBits(st);
 }
 
+QString handlePath(int fd)
+{
+    return QStringLiteral("/proc/self/fd/%1").arg(fd);
+}
+
 Replacement::Replacement(const QString& path)
 {
-    const std::optional<QString> end = endOfLinks(path);
-    m_looped = !end;
-    m_target = end.value_or(path);
+    const Chain chain = endOfLinks(path, m_target);
+    m_looped = chain == Chain::Loops;
+    m_refused = chain == Chain::Refused;
 }
 
 Replacement::~Replacement()
@@ -154,6 +178,8 @@ QFileDevice::FileError Replacement::create()
     const QString name = m_target.mid(slash + 1);
     if (m_looped || name.isEmpty())
         return QFileDevice::OpenError;
+    if (m_refused)
+        return QFileDevice::PermissionsError;
     struct stat st {};
     if (::stat(nativeName(m_target).constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))

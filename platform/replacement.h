@@ -14,7 +14,11 @@
 // else: not another target's, not a name that only looks like one.
 //
 // A link is written through to the end of its chain: the file it ends at
-// gets the new contents and every link stays a link. A target whose
+// gets the new contents and every link stays a link. As the system itself
+// protects links, a link in a sticky folder everyone may write (/tmp) is
+// followed only when it is this user's or the folder owner's: another
+// user's link there is refused as the system refuses it (a trap laid for
+// whoever writes the name). A target whose
 // permission bits don't let this process write it is refused, as a Windows
 // program is refused a read-only file; root is judged as the file's owner,
 // not by access(), which allows root everything.
@@ -28,6 +32,11 @@ namespace platform {
 // this process from writing it; false when there is no file.
 bool writeProtected(const QString& path);
 
+// The file open as `fd` by a name that reaches that file alone
+// ("/proc/self/fd/<fd>"): whatever its folder holds by then (nothing, or
+// another user's link put in its place), opening this opens the file.
+QString handlePath(int fd);
+
 class Replacement {
 public:
     explicit Replacement(const QString& path);
@@ -37,9 +46,10 @@ public:
 
     // Removes the leftovers of earlier writes and creates the new file,
     // open for writing; NoError, or the failure: PermissionsError for a
-    // refused target or folder, ResourceError for a full disk.
+    // refused target, link or folder, ResourceError for a full disk.
     QFileDevice::FileError create();
-    // The file at the end of the links (the path itself when they loop).
+    // The file at the end of the links (the path itself when they loop; the
+    // refused link).
     const QString& target() const { return m_target; }
     const QString& path() const { return m_path; }      // the new file ("" before create)
     int handle() const { return m_fd; }
@@ -51,7 +61,8 @@ public:
 
 private:
     QString m_target;
-    bool m_looped = false;  // the links lead round in a circle
+    bool m_looped = false;   // the links lead round in a circle
+    bool m_refused = false;  // a link not to be followed
     QString m_path;
     int m_fd = -1;
 };

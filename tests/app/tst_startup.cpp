@@ -388,6 +388,34 @@ private slots:
         QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
     }
 
+    // A print's document that a run killed in the instant it was made left
+    // in the work folder goes at the next start; nothing else there does: no
+    // name that only looks like one, no link laid at such a name (nor the
+    // file it leads to), no other user's document.
+    void startRemovesAKilledPrintsDocument()
+    {
+        testsupport::ProgramFolder folder;
+        const QString temp = folder.file(QStringLiteral("TEMP"));
+        QVERIFY(QDir().mkpath(temp));
+        // The last two: another user's document, and a link to the first.
+        const QStringList kept{QStringLiteral("thumb_0badcafe.jpg"), QStringLiteral("nemunoki-print-0BADCAFE.pdf"),
+                               QStringLiteral("nemunoki-print-0badcafe.pdf.bak"), QStringLiteral("nemunoki-print-badcafe.pdf"),
+                               QStringLiteral("nemunoki-print-1badcafe.pdf"), QStringLiteral("nemunoki-print-2badcafe.pdf")};
+        const QStringList made = kept.mid(0, 5) + QStringList{QStringLiteral("nemunoki-print-0badcafe.pdf")};
+        for (const QString& name : made) {
+            QFile file(temp + u'/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+        }
+        QVERIFY(::chown(QFile::encodeName(temp + u'/' + kept[4]).constData(), testsupport::Nobody, testsupport::Nobody) == 0);
+        QVERIFY(QFile::link(kept[0], temp + u'/' + kept[5]));
+        platform::ScopedScriptedUi ui;
+        mdlSub::Main();
+        QCOMPARE(ui->count(), 0);
+        const QStringList left = QDir(temp).entryList(QDir::Files | QDir::System | QDir::Hidden);
+        QCOMPARE(QSet<QString>(left.begin(), left.end()), QSet<QString>(kept.begin(), kept.end()));
+        QCOMPARE(testsupport::fileBytes(temp + u'/' + kept[0]), QByteArray("x"));
+    }
+
     void failedTemplateCopyWarnsWhenTheConfiguredDatabaseIsThere()
     {
         testsupport::ProgramFolder folder;

@@ -16,6 +16,7 @@
 #include "platform/printjob.h"
 #include "platform/printservice.h"
 #include "platform/printqueue.h"
+#include "platform/printspool.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +24,8 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace editortest;
 using namespace printtest;
@@ -42,6 +45,67 @@ struct WaitSeen {
             if (auto* label = qobject_cast<QLabel*>(w); label && label->isVisible() && label->text() == WaitNote)
                 note = true;
         busy = busy || (QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    }
+};
+
+// A print's document as another user could reach it. The work folder is
+// one all may write (a program folder an office shares); that user laid
+// links at the names the document was once given (the process id and a
+// count), there and in the system's temporary folder, to a file only the
+// printing user may write and into a folder of that user's own. Looked at
+// while prints run: the modes of the documents held open in the work folder.
+struct SpoolWatch {
+    QString work, mine, theirs;
+    QStringList laid;
+    QSet<uint> modes;
+    bool reached = false;  // the other user's folder held a drawing
+
+    bool lay(const QString& folder)
+    {
+        work = folder + QStringLiteral("/TEMP"), mine = folder + QStringLiteral("/own/plan.pdf");
+        theirs = folder + QStringLiteral("/theirs/drawing.pdf");
+        QDir().mkpath(work), QDir().mkpath(folder + QStringLiteral("/own")), QDir().mkpath(folder + QStringLiteral("/theirs"));
+        QFile file(mine);
+        if (::chmod(QFile::encodeName(folder).constData(), 0711) != 0 || ::chmod(QFile::encodeName(work).constData(), 0777) != 0
+            || ::chown(QFile::encodeName(folder + QStringLiteral("/theirs")).constData(), testsupport::Nobody, testsupport::Nobody) != 0
+            || !file.open(QIODevice::WriteOnly) || file.write("mine") != 4 || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+            return false;
+        platform::printspool::useFolder(work);
+        for (const QString& in : {work, QDir::tempPath()})
+            for (int n = 1; n <= 20; ++n)
+                laid << in + QStringLiteral("/nemunoki-print-%1-%2.pdf").arg(QCoreApplication::applicationPid()).arg(n);
+        return testsupport::asUser(testsupport::Nobody, [&] {
+                   for (qsizetype i = 0; i < laid.size(); ++i)
+                       if (::symlink(QFile::encodeName(i % 2 ? mine : theirs).constData(), QFile::encodeName(laid[i]).constData()) != 0)
+                           return 1;
+                   return 0;
+               }) == 0;
+    }
+    ~SpoolWatch()
+    {
+        platform::printspool::useFolder(QString());
+        for (const QString& link : laid)
+            QFile::remove(link);
+    }
+    // How many documents are held open now.
+    int look()
+    {
+        reached = reached || QFile::exists(theirs);
+        int held = 0;
+        for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            const QString at = QStringLiteral("/proc/self/fd/") + fd;
+            struct stat st {};
+            if (QFile::symLinkTarget(at).startsWith(work + u'/') && ::stat(QFile::encodeName(at).constData(), &st) == 0)
+                ++held, modes << (st.st_mode & 07777);
+        }
+        return held;
+    }
+    // None held, the work folder holding the links laid alone, the files
+    // they lead to untouched.
+    bool clean()
+    {
+        return look() == 0 && QDir(work).entryList(QDir::Files | QDir::System).size() == laid.size() / 2
+               && testsupport::fileBytes(mine) == "mine" && !reached;
     }
 };
 
@@ -274,17 +338,29 @@ private slots:
     // the sheet a PDF file of the same print holds (paper, scale and
     // margins), with the queue's options; one the scheduler can't be
     // reached for at the hand-over is told with the reason, and nothing
-    // goes out.
+    // goes out. The document is the user's alone while the hand-over waits,
+    // and gone after every outcome; another user's links lead it nowhere.
     void queueGetsThePrintOrTheUserIsTold()
     {
         AnsweringScheduler scheduler;
         useScheduler(scheduler.port());
         auto& ui = *m_session.quiet;
+        SpoolWatch spool;
+        QVERIFY(spool.lay(m_session.fx->dir.path()));
         openStored();
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         const int boxes = ui->count();
         ui->answerPrinter([](QPrinter& device, QString&) { device.setCopyCount(2); });
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(300); };
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] { spool.look(); });
+        look.start(50);
         d.cmdPrint_Click();
+        look.stop();
+        scheduler.setDelay(0);
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QCOMPARE(spool.modes, QSet<uint>{0600});  // seen while the hand-over waited
+        QVERIFY(spool.clean());
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         ui->answerPrinter(toPdf(pdf));
         d.cmdPrint_Click();
@@ -324,6 +400,7 @@ private slots:
         ui->answerPrinter([](QPrinter&, QString&) {});
         d.cmdPrint_Click();
         QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-1", "Queue-1"}));
+        QVERIFY(spool.clean());
 
         // Stopped as the sheet is drawn, after every question before it.
         platform::CurrentPrinter().beforeDraw = [&] { scheduler.refuse(); };
@@ -336,6 +413,7 @@ private slots:
                  qPrintable(ui->last().prompt));
         QCOMPARE(scheduler.jobs().size(), 2);
         QVERIFY(platform::CurrentPrinter().sheets().empty());
+        QVERIFY(spool.clean());
 
         // Stopped while the print dialog is open: told too.
         AnsweringScheduler again;
@@ -358,6 +436,7 @@ private slots:
         QVERIFY2(clock.elapsed() < BoundMs, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(ui->count(), boxes + 3);
         QVERIFY2(ui->last().prompt.contains(QStringLiteral("印刷サーバーに接続できません")), qPrintable(ui->last().prompt));
+        QVERIFY(spool.clean());
     }
 
     // Each queue's details are read once: a print to a queue asks the

@@ -15,6 +15,9 @@
 #include <functional>
 #include <optional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace files = platform::files;
 using testsupport::errorOf;
 using namespace Qt::StringLiterals;
@@ -189,9 +192,10 @@ private slots:
 
     // A whole file written where it may or may not be: the runtime's error
     // naming the file, and every file and link of the folder as it was but the
-    // one that took the bytes. A chain of links is written through to its end;
-    // the file of an earlier write that was cut off is removed, the user's own
-    // names beside the target stay.
+    // one that took the bytes. A chain of links is written through to its end,
+    // but for another user's link in a sticky folder all may write, which the
+    // system would not follow either; the file of an earlier write that was
+    // cut off is removed, the user's own names beside the target stay.
     void writeError_data()
     {
         QTest::addColumn<QString>("name");
@@ -207,6 +211,8 @@ private slots:
         QTest::newRow("41 links") << u"k41.csv"_s << QString() << long(vb::errPathFileAccess);
         QTest::newRow("leftover of a write cut off") << u"x.csv"_s << u"x.csv"_s << 0L;
         QTest::newRow("name of 253 bytes") << longName() << longName() << 0L;
+        QTest::newRow("own link, in a sticky folder all may write") << u"shared/mine.csv"_s << u"real/t.csv"_s << 0L;
+        QTest::newRow("another user's link there") << u"shared/theirs.csv"_s << QString() << long(vb::errPermission);
     }
 
     void writeError()
@@ -215,8 +221,14 @@ private slots:
         QFETCH(QString, written);
         QFETCH(long, number);
         QDir folder(m_dir->path());
-        for (const char* sub : {"TEMP", "real", "locked"})
+        for (const char* sub : {"TEMP", "real", "locked", "shared"})
             QVERIFY(folder.mkdir(QString::fromLatin1(sub)));
+        // A folder like /tmp, its links to the file the user writes: the user's, and one another user laid there.
+        QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0711) == 0
+                && ::chmod(QFile::encodeName(file(u"shared"_s)).constData(), 01777) == 0);
+        QVERIFY(QFile::link(u"../real/t.csv"_s, file(u"shared/mine.csv"_s)));
+        const QByteArray theirs = QFile::encodeName(file(u"shared/theirs.csv"_s));
+        QCOMPARE(testsupport::asUser(testsupport::Nobody, [&] { return ::symlink("../real/t.csv", theirs.constData()); }), 0);
         // Beside x.csv, its cut-off write's file and names that only look like one.
         touchAll({"ro.csv", "real/t.csv", "x.csv", "x.csv.part", ".x.csv~0badcafe", "user_x.0badcafe",
                   "abcdefg12345678", ".x.csv~abc", ".x.csv~0badcafe0", ".x.csv~0BADCAFE", ".x.csv~0badcafg",
