@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <memory>
+#include <type_traits>
 
 namespace mdlSQL {
 
@@ -132,19 +133,25 @@ bool place(const Recordset& rs, platform::ElementArray<T>& elements, int k)
 // so are the rows for which the array has no room left (a spare included).
 template <class T>
 qint16 load(const QString& procedure, const QString& table, qint32 printId, platform::ElementArray<T>& elements,
-            Unread* unread)
+            Unread* unread, Stacking* stacking = nullptr)
 {
     qint16 last = -1;
     const int room = keepsSpare(elements.Name()) ? LastElement - 1 : LastElement;
     const bool ok = sqltext::guarded(procedure, [&] {
         Recordset rs = sqltext::connection().openRecordset(
-            QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE strObjName = ") +
+            QStringLiteral("SELECT ") + (stacking ? QStringLiteral("rowid AS lngRowOrder, ") : QString()) +
+            QStringLiteral("* FROM ") + table + QStringLiteral(" WHERE strObjName = ") +
             sqltext::quoted(elements.Name()) + QStringLiteral(" AND Print_ID = ") + number(printId) +
             QStringLiteral(" ORDER BY intIndex"));
         for (; !rs.eof(); rs.moveNext()) {
             const int k = last + 1;
-            if (k <= room && place(rs, elements, k))
+            if (k <= room && place(rs, elements, k)) {
                 last = qint16(k);
+                if constexpr (std::is_same_v<T, LabelElement>) {
+                    if (stacking)
+                        stacking->emplace_back(rs[QStringLiteral("lngRowOrder")].toDouble(), &elements(k));
+                }
+            }
             else if (unread)
                 ++unread->rows;
         }
@@ -234,9 +241,10 @@ qint16 fncSQL_InsertShape(qint32 printId, const ShapeElement& shape, qint16 inde
     return insert(QStringLiteral("fncSQL_InsertShape"), row);
 }
 
-qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<LabelElement>& labels, Unread* unread)
+qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<LabelElement>& labels, Unread* unread,
+                        Stacking* stacking)
 {
-    return load(QStringLiteral("fncSQL_LoadLabel"), QStringLiteral("tLabel"), printId, labels, unread);
+    return load(QStringLiteral("fncSQL_LoadLabel"), QStringLiteral("tLabel"), printId, labels, unread, stacking);
 }
 
 qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<LineElement>& lines, Unread* unread)

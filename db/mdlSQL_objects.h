@@ -9,6 +9,9 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <utility>
+#include <vector>
+
 namespace platform {
 class LabelElement;
 class LineElement;
@@ -51,8 +54,11 @@ qint16 fncSQL_InsertShape(qint32 printId, const platform::ShapeElement& shape, q
 // last element (32767, less the spare). The last element filled; -1 when no
 // row was loaded, or after the failure box of the statement (the rows before
 // the failing one stay loaded).
+// With `stacking`, each label loaded is added to it with its row's place in
+// the table: labels are stored bottom to top, so that order stacks them again.
+using Stacking = std::vector<std::pair<double, platform::LabelElement*>>;
 qint16 fncSQL_LoadLabel(qint32 printId, platform::ElementArray<platform::LabelElement>& labels,
-                        Unread* unread = nullptr);
+                        Unread* unread = nullptr, Stacking* stacking = nullptr);
 qint16 fncSQL_LoadLine(qint32 printId, platform::ElementArray<platform::LineElement>& lines,
                        Unread* unread = nullptr);
 qint16 fncSQL_LoadShape(qint32 printId, platform::ElementArray<platform::ShapeElement>& shapes,

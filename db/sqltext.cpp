@@ -6,6 +6,7 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
+#include <cmath>
 #include <optional>
 
 namespace sqltext {
@@ -63,7 +64,16 @@ QString quoted(const QString& text)
 
 QString number(qint16 value) { return QString::number(value); }
 QString number(qint32 value) { return QString::number(value); }
-QString number(float value) { return vb::CStr(value); }
+QString number(float value)
+{
+    // Seven digits do not always bring the same single back: a label's
+    // place read again would then fall a device pixel off at some zooms.
+    // Such a value is written with the nine digits that always do.
+    const QString text = vb::CStr(value);
+    if (!std::isfinite(value) || float(text.toDouble()) == value)
+        return text;
+    return QString::number(double(value), 'g', 9).toUpper();
+}
 QString number(double value) { return vb::CStr(value); }
 QString truth(bool value) { return vb::CStr(value); }
 QString date(const QDateTime& value)

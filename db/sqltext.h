@@ -18,7 +18,8 @@ namespace sqltext {
 // text can end the value early and change the statement.
 QString quoted(const QString& text);
 // Numbers in the runtime's default text: integers in plain decimal, single
-// to 7 and double to 15 significant digits ("1.5E-07" when very small).
+// to 7 and double to 15 significant digits ("1.5E-07" when very small); a
+// single that 7 digits would not bring back exactly gets the 9 that do.
 QString number(qint16 value);
 QString number(qint32 value);
 QString number(float value);

@@ -116,19 +116,57 @@ QString fncCaption(double value, qint16 unit, qint16 decimals, bool area)
     return vb::Format(value, GE_strFormat[inRange(decimals, MaxDecimals)]) + unitName(unit, area);
 }
 
+namespace {
+
+// The blanks a caption of `value` has around its figure and unit.
+struct Blanks {
+    QString lead, trail;
+};
+Blanks blanksOf(double value, qint16 unit, qint16 decimals, bool area)
+{
+    const QString shown = fncCaption(value, unit, decimals, area);
+    const QString core = vb::Trim(shown);
+    if (core.isEmpty())
+        return {};
+    const qsizetype lead = shown.indexOf(core);
+    return {shown.left(lead), shown.mid(lead + core.size())};
+}
+
+// A format of one section puts the same blanks round every value, so a
+// drawing's thousands of labels need them worked out once per unit and
+// decimals: the load then formats no value again.
+struct KnownBlanks {
+    QString format, unitName;
+    Blanks blanks;
+    bool known = false;
+};
+
+}  // namespace
+
 QString fncStored_Caption(const QString& stored, const QString& tag, bool area)
 {
     if (stored.isEmpty() || stored != vb::Trim(stored) || !fncTag_WellFormed(tag))
         return stored;
-    qint16 unit = 0, decimals = 0;
-    double value = 0;
-    subParse_ResultTag(tag, unit, decimals, value);
-    const QString shown = fncCaption(value, unit, decimals, area);
-    const QString core = vb::Trim(shown);
-    if (core.isEmpty())
+    const qint16 unit = indexField(QStringView(tag).left(2), MaxUnit);
+    const qint16 decimals = indexField(QStringView(tag).mid(2, 1), MaxDecimals);
+    const QString format = GE_strFormat[std::size_t(inRange(decimals, MaxDecimals))];
+    Blanks blanks;
+    if (format.contains(u';')) {
+        qint16 u = 0, d = 0;
+        double value = 0;
+        subParse_ResultTag(tag, u, d, value);
+        blanks = blanksOf(value, unit, decimals, area);
+    } else {
+        static KnownBlanks known[2][MaxUnit + 1][MaxDecimals + 1];
+        KnownBlanks& k = known[area][inRange(unit, MaxUnit)][inRange(decimals, MaxDecimals)];
+        const QString name = unitName(unit, area);
+        if (!k.known || k.format != format || k.unitName != name)
+            k = {format, name, blanksOf(0, unit, decimals, area), true};
+        blanks = k.blanks;
+    }
+    if (blanks.lead.isEmpty() && blanks.trail.isEmpty())
         return stored;
-    const qsizetype lead = shown.indexOf(core);
-    return shown.left(lead) + stored + shown.mid(lead + core.size());
+    return blanks.lead + stored + blanks.trail;
 }
 
 void subInit_Format()

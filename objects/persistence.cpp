@@ -99,12 +99,30 @@ qint32 saveRecord()
 
 // --- saving -----------------------------------------------------------------------
 
+// Each array's labels keep their numbers 0, 1, 2 ..., but the rows go in
+// the order the labels lie on the map, bottom to top, so that the load can
+// stack them again as they were: a route label made after an overlapping
+// area label stays above it.
 bool frmEdit::subSave_Label(qint32 printId)
 {
     if (!deleted(mdlSQL::subSQL_LabelDeleteAll, printId))
         return false;
+    struct Row {
+        const LabelElement* label;
+        qint16 number;
+    };
+    std::vector<Row> rows;
     for (const auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS, &lblMoji, &lblKeiIdoS}) {
-        if (!insertVisible(printId, *labels, mdlSQL::fncSQL_InsertLabel))
+        qint16 number = 0;
+        for (int k = 0; k <= labels->UBound(); ++k) {
+            if (shown(*labels, k))
+                rows.push_back({&(*labels)(k), number++});
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.label->stackPlace() < b.label->stackPlace(); });
+    for (const Row& row : rows) {
+        if (mdlSQL::fncSQL_InsertLabel(printId, *row.label, row.number) != 0)
             return false;
     }
     return true;
@@ -215,8 +233,16 @@ void frmEdit::subNote_Unread(const QString& table, const mdlSQL::Unread& unread)
 void frmEdit::subLoad_Label(qint32 printId)
 {
     mdlSQL::Unread unread;
+    mdlSQL::Stacking stacking;
     for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS, &lblMoji, &lblKeiIdoS})
-        mdlSQL::fncSQL_LoadLabel(printId, *labels, &unread);
+        mdlSQL::fncSQL_LoadLabel(printId, *labels, &unread, &stacking);
+    std::stable_sort(stacking.begin(), stacking.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<platform::Element*> bottomToTop;
+    bottomToTop.reserve(stacking.size());
+    for (const auto& [row, label] : stacking)
+        bottomToTop.push_back(label);
+    pictMap->restack(bottomToTop);
     // A result label is centred on its measurement by its width, blanks
     // around the figure included: the file keeps the caption without them.
     for (auto* labels : {&lblKyori, &lblKeiroS, &lblMensekiS}) {
@@ -224,6 +250,11 @@ void frmEdit::subLoad_Label(qint32 printId)
         for (int k = 0; k <= labels->UBound(); ++k)
             if (shown(*labels, k))
                 (*labels)(k).Caption = ResultTag::fncStored_Caption((*labels)(k).Caption, (*labels)(k).Tag, area);
+    }
+    // A position label's text always ends in the blank it is made with.
+    for (int k = 0; k <= lblKeiIdoS.UBound(); ++k) {
+        if (shown(lblKeiIdoS, k) && !lblKeiIdoS(k).Caption.get().isEmpty() && !lblKeiIdoS(k).Caption.get().endsWith(u' '))
+            lblKeiIdoS(k).Caption = lblKeiIdoS(k).Caption.get() + QLatin1Char(' ');
     }
     subNote_Unread(QStringLiteral("tLabel"), unread);
 }

@@ -60,6 +60,9 @@ public:
     // Copies every property of `other` (Load).
     virtual void copyFrom(const Element& other) = 0;
     quint64 sequence() const { return m_sequence; }  // creation order
+    // Its place among its box's elements, bottom to top (comparable between
+    // elements of one box; -1 when on none).
+    int stackPlace() const { return m_slot; }
 
     // Repaints old and new bounds. While the container takes no repaints
     // (not shown, or wholly waiting for its paint) the bounds are left to

@@ -221,6 +221,25 @@ const QList<Element*>& PictureBox::elements() const
     return m_elements;
 }
 
+void PictureBox::restack(const std::vector<Element*>& bottomToTop)
+{
+    std::vector<int> places;
+    places.reserve(bottomToTop.size());
+    for (const Element* element : bottomToTop) {
+        if (element->m_container != this || element->m_slot < 0 || m_elements.value(element->m_slot) != element)
+            return;
+        places.push_back(element->m_slot);
+    }
+    std::sort(places.begin(), places.end());
+    if (std::adjacent_find(places.begin(), places.end()) != places.end())
+        return;  // an element named twice
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        m_elements[places[i]] = bottomToTop[i];
+        bottomToTop[i]->m_slot = places[i];
+    }
+    update();
+}
+
 // Elements changed while the box took no repaints are painted now as they
 // are: from here on their old place is where this paint puts them.
 void PictureBox::refreshStaleBounds()

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace platform {
 
@@ -60,6 +61,9 @@ public:
     void addElement(Element* element);
     void removeElement(Element* element);
     const QList<Element*>& elements() const;
+    // Gives these elements of the box the places they hold among themselves
+    // in the order given (bottom to top); every other element keeps its place.
+    void restack(const std::vector<Element*>& bottomToTop);
     // The topmost visible label that takes the mouse at a point (device
     // pixels), or nullptr.
     LabelElement* labelAt(const QPointF& device) const;

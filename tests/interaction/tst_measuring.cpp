@@ -334,6 +334,84 @@ private slots:
         }
     }
 
+    // Measured at one zoom and saved at another, every label comes back
+    // as it showed at each zoom: its place and box to the pixel, a
+    // position label's closing blank, and which of two overlapping labels
+    // lies on top (a distance made after the area it crosses).
+    void labelsComeBackAsTheyShowed_data()
+    {
+        QTest::addColumn<int>("measuredAt");
+        QTest::addColumn<int>("savedAt");
+        QTest::newRow("100 %, saved at 100 %") << 4 << 4;
+        QTest::newRow("75 %, saved at 50 %") << 5 << 6;
+    }
+    void labelsComeBackAsTheyShowed()
+    {
+        QFETCH(int, measuredAt);
+        QFETCH(int, savedAt);
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        GE_strUnitD = GE_strUnitDistance[GE_intUnitDIndex];
+        GE_strUnitS = GE_strUnitArea[GE_intUnitSIndex];
+        e.mnuDispEandR_Click(measuredAt);
+        const float z = GE_sngZoom;
+        GE_booSnap = true;
+        tool(e, 9);
+        e.popMesRenzoku_Click();
+        const QPointF corners[] = {{112.7, 112.7}, {188.9, 112.7}, {188.9, 176.2}, {112.7, 176.2}, {112.7, 112.7}};
+        const QPointF beside[] = {{}, {}, {185, 170}, {118, 173}, {116, 118}};
+        click(e, corners[0] * z);
+        for (int k = 1; k <= 4; ++k) {
+            if (k > 1)
+                click(e, beside[k] * z);
+            moveAndClick(e, corners[k] * z);
+        }
+        tool(e, 13);
+        click(e, QPointF(30, 60) * z);
+        click(e, QPointF(30, 80) * z);
+        QVERIFY(e.lblKeiIdoS(e.lblKeiIdoS.UBound()).Caption.get().endsWith(u' '));
+        tool(e, 9);
+        e.popMesLine_Click();
+        click(e, QPointF(5, 20) * z);
+        moveAndClick(e, QPointF(5, 50) * z);
+        click(e, QPointF(10, 97) * z);
+        moveAndClick(e, QPointF(50, 97) * z);
+        const auto places = [](frmEdit& e) {
+            QList<QPointF> all;
+            for (const auto* labels : {&e.lblKyori, &e.lblKeiroS, &e.lblMensekiS, &e.lblKeiIdoS})
+                for (int k = 0; k <= labels->UBound(); ++k)
+                    if (labels->exists(k) && (*labels)(k).Visible)
+                        all << QPointF((*labels)(k).Left, (*labels)(k).Top);
+            return all;
+        };
+        const int zooms[] = {7, 6, 5, 4, 0};
+        QList<QImage> shown;
+        QList<QPointF> atFull;
+        for (const int zoom : zooms) {
+            e.mnuDispEandR_Click(zoom);
+            shown << e.pictMap->renderArea(e.pictMap->rect());
+            if (GE_sngZoom == 1.0f)
+                atFull = places(e);
+        }
+        e.mnuDispEandR_Click(savedAt);
+        (*m_s.quiet)->answerMsgBox(vb::vbYes);
+        e.booDrawChange = true;
+        e.mnuFileSavePrj_Click();
+
+        const QString number = GE_tpPrint.strNo;
+        editortest::Fixture::closeEditor();
+        GE_tpPrint = typPrint{};
+        GE_tpPrint.strNo = number;
+        GE_tpPrint.Print_Id = mdlSQL::fncSQL_GetPrintID(number);
+        frmEdit& again = editortest::Fixture::open();
+        for (int i = 0; i < std::size(zooms); ++i) {
+            again.mnuDispEandR_Click(zooms[i]);
+            QVERIFY2(again.pictMap->renderArea(again.pictMap->rect()) == shown[i],
+                     qPrintable(QStringLiteral("at %1 %").arg(GE_sngZoom * 100)));
+            if (GE_sngZoom == 1.0f)
+                QCOMPARE(places(again), atFull);
+        }
+    }
+
     // A rectangle: a click on the first corner; each side then ends with a
     // move and a click on its corner, and every side after the first is
     // begun by a click beside its corner (away from what the last one
