@@ -719,8 +719,10 @@ public:
     void mnuFilePrint_Click();
     void mnuSetPrinter_Click();
     void mnuSetPrinterD_Click();
-    // The page frames again after the paper changed, laid out at 100 %.
-    void subReSetup_Page();
+    // The page frames again after the paper changed, laid out at 100 %,
+    // with the pages left out kept where they lie; false when a mark had
+    // to be cleared (the user has been told).
+    bool subReSetup_Page();
     // The current printer's settings for a drawing without its own, read
     // when a command first needs them; the page frames follow them.
     void subGet_PrinterDue();

@@ -154,6 +154,8 @@ void frmEdit::subDisp_PaperName()
 void frmEdit::subDisp_PaperR(bool show)
 {
     showPages(shpPrintWakuR, lblPageR, show);
+    // The load and every zoom show the pages: the menu item says so.
+    mnuPaperSize->setChecked(show);
     if (!show)
         return;
     shpPrintWakuR(1).Top = 0;

@@ -145,8 +145,14 @@ void frmEdit::subPictOrg_Copy(float zoom)
 // factor. The box takes the size of the copy.
 void frmEdit::copyPicture(float zoom, bool adjusted)
 {
-    if (!pictMap->hasPicture())
+    if (!pictMap->hasPicture()) {
+        // A drawing opened without its picture: the white map is the copy,
+        // and what was burnt into it (an export, another zoom's hatching)
+        // goes as a copy's repaint would take it.
+        if (adjusted)
+            pictMap->Cls();
         return;
+    }
     bool failed = false;
     QString failure;
     {

@@ -18,4 +18,25 @@ Grid fncPage_Grid(double width, double height, double sheetWidth, double sheetHe
     return grid;
 }
 
+QList<int> fncKept_LeftOut(const QList<QRectF>& leftOut, const QList<QRectF>& pages, int& lost)
+{
+    QList<int> kept;
+    lost = 0;
+    for (const QRectF& old : leftOut) {
+        int found = 0;
+        for (qsizetype k = 0; k < pages.size() && found == 0; ++k) {
+            const QRectF both = pages[k].intersected(old);
+            const double shared = both.width() * both.height();
+            if (shared > 0 && 2 * shared >= old.width() * old.height()
+                && 2 * shared >= pages[k].width() * pages[k].height())
+                found = int(k) + 1;
+        }
+        if (found == 0)
+            ++lost;
+        else if (!kept.contains(found))
+            kept.append(found);
+    }
+    return kept;
+}
+
 }  // namespace PageGrid

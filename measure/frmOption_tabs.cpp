@@ -219,7 +219,8 @@ QString keiIdoRefusal(mdlSub::KeiIdoFault fault)
 }
 
 // Why "設定" refuses a negative degree, minute or second: the three boxes
-// are added up, so −1° 30′ would be taken as 0° 30′ south without a word.
+// are added up, so −1° 30′ would be taken as 0° 30′ south, and −0° 0′ 20″
+// as 20″ north, without a word.
 QString negativeRefusal(int row)
 {
     return (row < 2 ? QStringLiteral("対応点１の") : QStringLiteral("対応点２の"))
@@ -293,7 +294,7 @@ void frmOption::cmdCnv_Click()
     for (int row = 0; row < 4; ++row) {
         for (int index = 0; index < 3; ++index) {
             TextBox& box = angleBox(row, index);
-            if (!(fncVal_Single(box.Text()) < 0))
+            if (!measure::fncHas_Minus(box.Text()))
                 continue;
             MsgBox(negativeRefusal(row), vbExclamation, QStringLiteral("既知の経緯度設定"));
             box.SetFocus();

@@ -73,6 +73,21 @@ qint16 fncVal_Int16(const QString& text)
     return fitsInt16(v) ? vb::CInt(v) : qint16(0);
 }
 
+bool fncHas_Minus(const QString& text)
+{
+    // The ASCII hyphen-minus, the minus sign and the full-width one an
+    // input method gives; an exponent's (1E-05, as a small second is
+    // written back into its box) is no sign of the number.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'-' && c != QChar(0x2212) && c != QChar(0xFF0D))
+            continue;
+        if (i == 0 || !QStringLiteral("eEdD").contains(text[i - 1]))
+            return true;
+    }
+    return safeVal(text) < 0;
+}
+
 std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms)
 {
     const std::optional<float> v = fncBox_Single(text);

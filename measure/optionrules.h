@@ -33,6 +33,11 @@ float fncVal_Single(const QString& text);
 // The same rounded to 16 bits; 0 when it does not fit.
 qint16 fncVal_Int16(const QString& text);
 
+// Whether a degree, minute or second box says "negative": its number reads
+// below 0, or its text holds a minus sign anywhere but in an exponent (−0
+// reads as 0, but was typed as south or west of the point meant).
+bool fncHas_Minus(const QString& text);
+
 // The check of one degree/minute/second box. `index` 0 degrees (0 to below
 // 360), 1 minutes and 2 seconds (0 to below 60): accepted entries answer the
 // row's angle in seconds from `dms` (the row's three boxes as read). 3 whole

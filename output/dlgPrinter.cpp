@@ -212,11 +212,14 @@ void dlgPrinter::cmdPrint_Click()
             || before.sngScaleHeight != GE_tpPrinter.sngScaleHeight) {
             // A range that ran to the last page still does.
             const bool toLast = intPage[1] == editor().lblPageR.UBound();
-            editor().subReSetup_Page();
+            const bool marksKept = editor().subReSetup_Page();
             if (toLast) {
                 intPage[1] = qint16(editor().lblPageR.UBound());
                 txtPage(1).setText(QString::number(intPage[1]));
             }
+            // A page left out whose mark had to go: the user looks again first.
+            if (!marksKept)
+                return;
         }
         // The paper the print goes on, also when its size is the one shown.
         editor().subDisp_PaperName();

@@ -3,6 +3,7 @@
 #include "editor/frmEdit.h"
 
 #include "app/globals.h"
+#include "editor/pagegrid.h"
 #include "output/dlgPrinter.h"
 #include "output/mdlPrinter.h"
 #include "platform/events.h"
@@ -104,8 +105,16 @@ void frmEdit::mnuSetPrinterD_Click()
     }
 }
 
-void frmEdit::subReSetup_Page()
+bool frmEdit::subReSetup_Page()
 {
+    // The pages left out, as places on the map at the zoom in force: the
+    // frames are laid anew at 100 % and again at this zoom.
+    QList<QRectF> leftOut;
+    for (int k = 1; k <= shpPrintWakuR.UBound(); ++k) {
+        const platform::ShapeElement& frame = shpPrintWakuR(k);
+        if (frame.BackStyle == 1)
+            leftOut.append(QRectF(frame.Left, frame.Top, frame.Width(), frame.Height()));
+    }
     float zoom = 0;
     if (GE_sngZoom != 1.0f) {
         zoom = GE_sngZoom;
@@ -120,4 +129,28 @@ void frmEdit::subReSetup_Page()
         sZoom(zoom);
         subReset_ViewMode();
     }
+    if (leftOut.isEmpty())
+        return true;
+    // A page the user left out stays out where a page of the new sheets
+    // lies over the same part of the map; a mark that has none is cleared,
+    // and the user is told before anything prints.
+    QList<QRectF> pages;
+    for (int k = 1; k <= shpPrintWakuR.UBound(); ++k) {
+        const platform::ShapeElement& frame = shpPrintWakuR(k);
+        pages.append(QRectF(frame.Left, frame.Top, frame.Width(), frame.Height()));
+    }
+    int lost = 0;
+    const QList<int> kept = PageGrid::fncKept_LeftOut(leftOut, pages, lost);
+    for (int k = 1; k <= shpPrintWakuR.UBound(); ++k)
+        shpPrintWakuR(k).BackStyle = 0;
+    for (const int k : kept)
+        lblPageR_Click(k);  // marked as the page number's click marks it
+    if (lost == 0)
+        return true;
+    MsgBox(QStringLiteral("用紙の印刷できる範囲が変わったため、用紙の枠（黄色の枠）を並べ直しました。") + vbCrLf
+               + QStringLiteral("印刷しない頁にした枠のうち %1 枚は、同じ場所に枠が無くなったため、印刷しない指定を外しました。")
+                     .arg(lost)
+               + vbCrLf + QStringLiteral("印刷しない頁を確かめてから、印刷してください。"),
+           vbOKOnly + vbExclamation, QStringLiteral("用紙サイズ"));
+    return false;
 }

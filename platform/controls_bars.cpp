@@ -169,7 +169,8 @@ void StatusPanel::setText(const QString& text)
 {
     m_text = text;
     m_label->setText(text);
-    if (m_autoSize == sbrContents)
+    // A fixed panel's text counts only where the bar is short of room.
+    if (m_autoSize != sbrNoAutoSize || m_bar->m_squeezed)
         m_bar->relayout();
 }
 
@@ -272,37 +273,47 @@ void StatusBar::resizeEvent(QResizeEvent* event)
 
 void StatusBar::relayout()
 {
-    // Fixed and contents panels take their width; springs share what is left.
-    std::vector<int> widths;
+    // Fixed panels take their width, the others at least their text's;
+    // springs share what is left.
+    std::vector<int> widths, needs;
     int used = 0;
     int springs = 0;
     for (const auto& panel : m_panels) {
-        int w = 0;
+        int w = 0, need = 0;
         if (panel->m_visible) {
             const int minimum = twipsToPixels(panel->m_minWidth);
+            if (!panel->m_text.isEmpty())
+                need = panel->m_label->fontMetrics().horizontalAdvance(panel->m_text) + kPanelMargin;
             if (panel->m_autoSize == StatusPanel::sbrContents)
-                w = qMax(minimum, panel->m_label->fontMetrics().horizontalAdvance(panel->m_text) + kPanelMargin);
+                w = qMax(minimum, need);
             else if (panel->m_autoSize == StatusPanel::sbrSpring)
-                w = minimum, ++springs;
+                w = qMax(minimum, need), ++springs;
             else
                 w = twipsToPixels(panel->m_width);
             used += w + kPanelGap;
         }
         widths.push_back(w);
+        needs.push_back(need);
     }
-    // A bar narrower than its panels (a small screen at a large scale): the
-    // springs give up their minimum first, then the fixed panels from the
-    // left, so that the last ones (the editor's snap and zoom) stay whole in
-    // view; a panel sized to its text (the editor's next step) goes last.
+    // A bar narrower than its panels (a small screen at a large scale): first
+    // every panel gives up the room its text leaves, so that what each says
+    // (the length being measured, the pointer's place) stays whole; then the
+    // text goes, the springs' first, then the fixed panels' from the left,
+    // so that the last ones (the editor's snap and zoom) stay whole in view;
+    // a panel sized to its text (the editor's next step) goes last.
     int excess = used - kPanelGap - width();
-    for (const int mode : {StatusPanel::sbrSpring, StatusPanel::sbrNoAutoSize, StatusPanel::sbrContents}) {
-        for (size_t i = 0; i < m_panels.size() && excess > 0; ++i) {
-            if (m_panels[i]->m_autoSize != mode)
-                continue;
-            const int given = qMin(widths[i], excess);
-            widths[i] -= given;
-            used -= given;
-            excess -= given;
+    m_squeezed = excess > 0;
+    for (const bool textToo : {false, true}) {
+        for (const int mode : {StatusPanel::sbrSpring, StatusPanel::sbrNoAutoSize, StatusPanel::sbrContents}) {
+            for (size_t i = 0; i < m_panels.size() && excess > 0; ++i) {
+                if (m_panels[i]->m_autoSize != mode)
+                    continue;
+                const int room = textToo ? widths[i] : qMax(0, widths[i] - needs[i]);
+                const int given = qMin(room, excess);
+                widths[i] -= given;
+                used -= given;
+                excess -= given;
+            }
         }
     }
     // The bar's own size: its inner parts follow it only once it is shown.

@@ -141,6 +141,7 @@ private:
     friend class StatusPanel;
     QWidget* m_area;
     std::vector<std::unique_ptr<StatusPanel>> m_panels;
+    bool m_squeezed = false;  // narrower than its panels at the last layout
 };
 
 }  // namespace platform

@@ -129,6 +129,17 @@ private slots:
         QImage blank(label.size(), written.format());
         blank.fill(Qt::white);
         QVERIFY(!label.isEmpty() && written.copy(label) != blank);
+        // Each export is a fresh white page, and the map shows only the
+        // objects as they are: after a zoom and a move, the label's old
+        // place is white on the screen and in the next file.
+        e.mnuDispEandR_Click(4);
+        e.lblKeiIdoS(0).Move(60, 60);
+        e.subSave_Bitmap(bitmap);
+        e.sZoom(GE_sngZoom);
+        const QImage next(bitmap);
+        QVERIFY(next.copy(e.lblKeiIdoS(0).deviceRect().toRect()) != blank);
+        QCOMPARE(next.copy(label), blank);
+        QCOMPARE(e.pictMap->renderArea(label).convertToFormat(blank.format()), blank);
     }
 
     void unknownNumberEndsTheLoad()

@@ -74,7 +74,7 @@ private slots:
     void openingShowsBothGrids()
     {
         frmEdit& e = openDrawing(2.4, 1.3);
-        QVERIFY(shown(e, 6, 6));
+        QVERIFY(shown(e, 6, 6) && e.mnuPaperSize->Checked());
         const float w = GE_tpPrinter.sngScaleWidth, h = GE_tpPrinter.sngScaleHeight;
         for (auto* frames : {&e.shpPrintWaku, &e.shpPrintWakuR}) {
             QVERIFY((*frames)(4).Left == w && (*frames)(4).Top == h);
@@ -112,14 +112,13 @@ private slots:
         for (int k = 2; k <= 15; ++k)
             QCOMPARE(e.shpPrintWakuR(k).BackStyle.get(), 0);
 
-        // The menu hides and shows both sets.
-        e.mnuPaperSize_Click();
-        QVERIFY(e.mnuPaperSize->Checked() && shown(e, 6, 15));
-        e.mnuPaperSize_Click();
+        // The menu's tick says the pages are shown; it hides and shows both sets.
+        QVERIFY(e.mnuPaperSize->Checked());
+        e.mnuPaperSize->choose();
         QVERIFY(!e.mnuPaperSize->Checked() && !e.shpPrintWaku(1).Visible && !e.lblPage(6).Visible);
         QVERIFY(!e.shpPrintWakuR(1).Visible && !e.lblPageR(15).Visible);
-        e.mnuPaperSize_Click();
-        QVERIFY(shown(e, 6, 15));
+        e.mnuPaperSize->choose();
+        QVERIFY(e.mnuPaperSize->Checked() && shown(e, 6, 15));
     }
 
     void layoutThatCantBeMade()

@@ -396,6 +396,12 @@ private slots:
             << QStringLiteral("対応点１の緯度") + positive << true << false << QStringList();
         QTest::newRow("a negative second of longitude 2") << with({{12, "-0.5"}})
             << QStringLiteral("対応点２の経度") + positive << true << false << QStringList();
+        // Within a degree of the equator or of Greenwich, −0 is what the
+        // minus sign says: south or west, never taken as north or east.
+        QTest::newRow("latitude 2 of -0 0 20") << with({{13, "-0"}, {14, "0"}, {15, "20"}})
+            << QStringLiteral("対応点２の緯度") + positive << true << false << QStringList();
+        QTest::newRow("longitude 1 of -0 0 30") << with({{4, " -0"}, {5, "0"}, {6, "30"}})
+            << QStringLiteral("対応点１の経度") + positive << true << false << QStringList();
         QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
         QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
             << QStringList();
@@ -459,6 +465,14 @@ private slots:
             QCOMPARE(ui->boxes[0].prompt, refusal);
             QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の経緯度設定"));
             QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));
+        }
+        // A minus sign refused leaves the cursor in its box, the text selected.
+        for (int k = 4; k < 16 && refusal.contains(QStringLiteral("負の数")); ++k) {
+            if (!boxes[k].contains(u'-'))
+                continue;
+            TextBox& box = o.angleBox((k - 4) / 3, (k - 4) % 3);
+            QVERIFY2(hasFocus(box) && box.lineEdit()->selectedText() == boxes[k], qPrintable(boxes[k]));
+            break;
         }
         close(o);
         if (!readouts.isEmpty()) {

@@ -51,6 +51,10 @@ private slots:
         QCOMPARE(fncVal_Int16(QStringLiteral("2.5")), qint16(2));  // halves to even
         QCOMPARE(fncVal_Int16(QStringLiteral("99999")), qint16(0));
         QCOMPARE(fncBox_Int16(QStringLiteral("3.5")), std::optional<qint16>(4));
+        // A minus sign says negative, −0 too, but not an exponent's.
+        for (const char16_t* text : {u"-0", u" - 0", u"\uff0d1", u"\u22120"})
+            QVERIFY(fncHas_Minus(QString::fromUtf16(text)));
+        QVERIFY(!fncHas_Minus(QStringLiteral("1E-05")) && !fncHas_Minus(QStringLiteral("0")));
     }
 
     void dmsCheck_data()

@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 using namespace editortest;
@@ -388,6 +390,77 @@ private slots:
         print(d);
         QVERIFY(!QFile::exists(m_pdf));
         QVERIFY((*m_session.quiet)->last().prompt.startsWith(QStringLiteral("印刷頁 7 ～ 5 には、")));
+    }
+
+    // A page left out by a click on its number stays out of the first
+    // print after the drawing is opened, though the print window lays the
+    // frames again on the printable area the queue gives now; a mark that
+    // names no page of the new frames is cleared, and the user told, before
+    // anything prints: a print that met it prints nothing.
+    void leftOutPageStaysOutOfTheFirstPrint_data()
+    {
+        QTest::addColumn<QSizeF>("kept");  // the printable area in the drawing's row; none: the queue's
+        QTest::addColumn<int>("paper");    // picked in the first print's dialog; -1 none
+        QTest::addColumn<bool>("told");
+        QTest::addColumn<QList<int>>("printed");  // pages of the first and second print (0: no file)
+        QTest::addColumn<int>("frames");
+        QTest::newRow("the queue's own, read again") << QSizeF() << -1 << false << QList<int>{5, 5} << 6;
+        QTest::newRow("as an earlier version kept it") << QSizeF(190, 277) << -1 << false << QList<int>{5, 5} << 6;
+        QTest::newRow("half the sheet") << QSizeF(95, 138.5) << -1 << true << QList<int>{6, 6} << 6;
+        QTest::newRow("A3 picked at the print") << QSizeF() << int(QPageSize::A3) << true << QList<int>{0, 4} << 4;
+    }
+
+    void leftOutPageStaysOutOfTheFirstPrint()
+    {
+        QFETCH(QSizeF, kept);
+        QFETCH(int, paper);
+        QFETCH(bool, told);
+        QFETCH(QList<int>, printed);
+        QFETCH(int, frames);
+        Fixture& fx = *m_session.fx;
+        writePicture(fx.dir.path(), QStringLiteral("map.bmp"), QSize(1000, 800));  // 3 x 2 sheets at 200 %
+        const qint32 id = fx.storeDrawing(QStringLiteral("P-1"), fx.dir.path(), QStringLiteral("map.bmp"));
+        typPrinter row;
+        mdlPrinter::subGet_PrinterRec(row, typDEVMODE{});
+        if (!kept.isEmpty())
+            row.sngScaleWidth = float(kept.width()), row.sngScaleHeight = float(kept.height());
+        QCOMPARE(mdlSQL::fncSQL_InsertPrinter(id, row), qint16(0));
+        frmEdit& e = Fixture::open();
+        e.mnuDispEandR_Click(0);
+        const int frame = platform::PictureBox::frameWidthPixels(e.pictMap->BorderStyle());
+        const QPointF two = e.lblPageR(2).deviceRect().center() + QPointF(frame, frame);
+        QTest::mouseClick(e.pictMap, Qt::LeftButton, {}, two.toPoint());
+        QCOMPARE(e.shpPrintWakuR(2).BackStyle.get(), 1);
+        auto& ui = *m_session.quiet;
+        const QString chosen = m_session.fx->dir.filePath(QStringLiteral("tiles.pdf"));
+        for (int round = 0; round < 2; ++round) {
+            QFile::remove(chosen);
+            const int boxes = ui->count();
+            platform::ModalScript script;
+            script.push([&](platform::Form& form) {  // the toolbar's print window, as the user works it
+                auto& d = static_cast<dlgPrinter&>(form);
+                QTest::mouseClick(d.optHouhou(1).radioButton(), Qt::LeftButton);
+                ui->answerPrinter(toPdf(chosen, round == 0 && paper >= 0
+                                                    ? pick(QPageSize::PageSizeId(paper), QPageLayout::Landscape)
+                                                    : asOpened));
+                QTest::mouseClick(d.cmdPrint->button(), Qt::LeftButton);
+                d.unload();
+            });
+            e.Toolbar1_ButtonClick(e.Toolbar1->Buttons(QStringLiteral("print")));
+            QVERIFY2(script.allUsed(), qPrintable(script.unexpected.join(u',')));
+            const QRegularExpression pages(QStringLiteral("Pages:\\s+%1\\n").arg(printed[round]));
+            QVERIFY2(printed[round] ? pdfinfo(chosen).contains(pages) : !QFile::exists(chosen),
+                     qPrintable(pdfinfo(chosen)));
+            QVERIFY(e.lblPageR.UBound() == frames && e.shpPrintWakuR(2).BackStyle.get() == (told ? 0 : 1));
+            QCOMPARE(ui->count() - boxes, told && round == 0 ? 1 : 0);
+        }
+        const auto box = std::find_if(ui->boxes.cbegin(), ui->boxes.cend(),
+                                      [](const auto& b) { return b.kind == QLatin1String("MsgBox"); });
+        if (told)
+            QCOMPARE(box->title + u':' + box->prompt,
+                     QStringLiteral("用紙サイズ:用紙の印刷できる範囲が変わったため、用紙の枠（黄色の枠）を並べ直しました。\r\n"
+                                    "印刷しない頁にした枠のうち 1 枚は、同じ場所に枠が無くなったため、"
+                                    "印刷しない指定を外しました。\r\n印刷しない頁を確かめてから、印刷してください。"));
     }
 
     void rendererPensLabelsAndShapes()

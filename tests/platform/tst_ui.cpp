@@ -16,6 +16,7 @@
 #include "output/dlgPrinter.h"
 #include "properties/frmPropaty.h"
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 
 #include "platform/application.h"
 #include "platform/commondialog.h"
@@ -109,14 +110,19 @@ int runWindows(int argc, char** argv)
     };
     frmEdit& editor = editortest::Fixture::open();
     modeless(editor);
-    // The editor's snap and zoom panels: where they end in its window, the
-    // window's width, and their room against their text's width.
-    for (const int i : {7, 8}) {
+    // A line being measured, then the editor's pointer X, measured length,
+    // snap and zoom panels: where they end in its window, the window's
+    // width, and their room against their text's width.
+    mapmouse::tool(editor, 9);
+    mapmouse::mouse(editor, mapmouse::Press, 10, 10);
+    mapmouse::mouse(editor, mapmouse::Move, 120, 80, Qt::NoButton);
+    for (const int i : {2, 5, 7, 8}) {
         const QLabel* panel = editor.stsTip->Panels(i).label();
         out << "stsTip" << i << ' ' << panel->mapTo(&editor, QPoint(panel->width(), 0)).x() << ' ' << editor.width()
             << ' ' << panel->contentsRect().width() << ' ' << panel->fontMetrics().horizontalAdvance(panel->text())
             << Qt::endl;
     }
+    editor.subReset_ViewMode();
     modeless(platform::Instance<frmOption>::get());
     modeless(platform::Instance<frmPropaty>::get());
     platform::ModalScript script;
@@ -398,7 +404,7 @@ private slots:
              {QStringLiteral("QT_SCALE_FACTOR"), scale}});
         QVERIFY(output);
         QStringList lines = QString::fromUtf8(*output).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 20);  // the area, fifteen windows, two panels and two print dialogs
+        QCOMPARE(lines.size(), 22);  // the area, fifteen windows, four panels and two print dialogs
         const auto numbers = [](const QString& line) {
             QList<int> n;
             for (const QString& word : line.split(u' ').mid(1))
@@ -413,7 +419,8 @@ private slots:
             const QList<int> w = numbers(line);
             const QString name = line.section(u' ', 0, 0);
             if (name.startsWith(QLatin1String("stsTip"))) {
-                QVERIFY2(w[0] <= w[1] && w[2] >= w[3], qPrintable(line));  // inside the window, its text whole
+                // Inside the window, with something to read, its text whole.
+                QVERIFY2(w[0] <= w[1] && w[3] > 0 && w[2] >= w[3], qPrintable(line));
                 continue;
             }
             QVERIFY2(area.contains(QRect(w[0], w[1], w[2], w[3])), qPrintable(line));
