@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(listed, QStringLiteral("Queue-1"));
         QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
         QCOMPARE(platform::printscheduler::setAside(), !shutDown);
-        QCOMPARE(ui.last().prompt, Unreachable);
+        QCOMPARE(ui.last().prompt, setUp ? UnreachableSetUp : Unreachable);
         QCOMPARE(ui.last().title, QStringLiteral("印刷"));
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
@@ -175,7 +175,7 @@ private slots:
         e.mnuSetPrinter_Click();
         platform::setUi(&m_print.session.quiet->get());
         QVERIFY(shown);
-        QCOMPARE(ui.last().prompt, Unreachable);
+        QCOMPARE(ui.last().prompt, UnreachableSetUp);
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
