@@ -29,12 +29,22 @@ Options optionsOf(const QPrinter& device, bool binSet);
 struct Outcome {
     int job = 0;          // the job's number when the scheduler took it
     bool reached = true;  // false: no answer from the scheduler (refused, unreachable, silent)
-    QString reason;       // why the job was not taken, as libcups words it
+    bool unsettled = false;  // the document went out but no answer came: it may be on the queue
+    QString reason;       // why the job was not taken
 };
 
 // Hands the PDF file to the queue (an instance's name is given without the
-// instance, as the scheduler knows the queue). A scheduler that stops
-// answering is waited for about ten seconds at most.
+// instance, as the scheduler knows the queue) in one request that carries
+// the document, so the scheduler makes no job unless the whole document
+// reached it. A print counts as handed over only with the scheduler's
+// answer in hand. A scheduler that stops answering is waited for about ten
+// seconds at most; where the document went out and no answer came, the job
+// the scheduler may have made is looked for and cancelled at once if it
+// answers then, else before the next hand-over to it.
 Outcome handOver(const QString& queue, const QString& pdfFile, const QString& title, const Options& options);
+
+// For tests: forgets the hand-overs still to be looked for (the scheduler
+// that had them is gone).
+void forgetUnsettled();
 
 }  // namespace platform::printjob
