@@ -88,6 +88,8 @@ public:
 
     http_t* http() const { return m_http; }
     bool gaveUp() const { return m_silence.gaveUp; }
+    // Whether the last request was answered by an HTTP refusal.
+    bool refused() const { return m_http && httpGetStatus(m_http) >= HTTP_STATUS_BAD_REQUEST; }
     void close()
     {
         if (m_http)
@@ -176,7 +178,8 @@ bool wasConfirmed(const Confirmed& job)
 }
 
 // Looks for the job the hand-over may have made and cancels it; false when
-// the scheduler didn't answer.
+// the scheduler didn't answer. One that refuses to list the jobs has
+// answered: nothing is cancelled then.
 bool settle(Connection& connection, const Unsettled& u)
 {
     const QByteArray uri = printerUri(u.queue);
@@ -191,7 +194,7 @@ bool settle(Connection& connection, const Unsettled& u)
                   nullptr, wanted);
     ipp_t* response = connection.ask(request, "/");
     if (!response)
-        return false;
+        return connection.refused();
     // Made since the hand-over began (the scheduler's clock, whatever it
     // says, against its own; a second's leeway for whole seconds).
     const qint64 since =
@@ -237,7 +240,7 @@ bool settle(Connection& connection, const Unsettled& u)
         ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
         ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
         ipp_t* answer = connection.ask(cancel, "/jobs/");
-        answered = answered && answer;
+        answered = answered && (answer || connection.refused());
         ippDelete(answer);
     }
     return answered;
@@ -309,7 +312,6 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_PDF);
     cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_JOB);
     ipp_t* response = connection.askWithFile(request, resource.constData(), file);
-    const http_status_t answered = httpGetStatus(connection.http());
     if (response) {
         const ipp_status_t status = ippGetStatusCode(response);
         const int job = status < IPP_STATUS_REDIRECTION_OTHER_SITE
@@ -326,8 +328,8 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         ippDelete(response);
         return outcome;
     }
-    if (answered >= HTTP_STATUS_BAD_REQUEST) {
-        outcome.reason = QString::fromUtf8(httpStatus(answered));
+    if (connection.refused()) {
+        outcome.reason = QString::fromUtf8(httpStatus(httpGetStatus(connection.http())));
         return outcome;
     }
     // No answer: the whole document may have reached the scheduler all the
