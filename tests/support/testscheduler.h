@@ -249,7 +249,7 @@ public:
         std::lock_guard<std::mutex> lock(m_jobsLock);
         return m_operations;
     }
-    // How the next request that carries a document (one of more than 4 KB)
+    // How the next request that carries a document (one of more than 2 KB)
     // fails. Paused: the whole scheduler stops for `ms`, as a process
     // stopped does (its connections held by the kernel), then carries out
     // what it holds: at the request's head, before it lets the client send
@@ -438,7 +438,7 @@ private:
     JobFault faultFor(int fd, const QByteArray& head, qsizetype length)
     {
         JobFault taken = m_fault;
-        if (taken == JobFault::None || length <= 4096 || !m_fault.compare_exchange_strong(taken, JobFault::None))
+        if (taken == JobFault::None || length <= 2048 || !m_fault.compare_exchange_strong(taken, JobFault::None))
             taken = JobFault::None;
         if (taken == JobFault::PausedAtHead) {
             m_pausedUntil = nowMs() + m_faultMs;
