@@ -104,20 +104,26 @@ public:
     }
     // The same with the file's content after the request. Each piece the
     // scheduler takes starts the wait anew: a large document on a slow
-    // link is still moving.
+    // link is still moving. A scheduler that asks who prints (libcups has
+    // answered it) is sent the request again, as libcups' own call does.
     ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
     {
-        m_silence.waited = 0;
-        http_status_t status =
-            cupsSendRequest(m_http, request, resource, ippLength(request) + size_t(file.size()));
-        while (status == HTTP_STATUS_CONTINUE && !file.atEnd()) {
-            const QByteArray chunk = file.read(64 * 1024);
+        ipp_t* response = nullptr;
+        for (int attempt = 0; !response && attempt < 3 && file.seek(0); ++attempt) {
             m_silence.waited = 0;
-            status = chunk.isEmpty() ? HTTP_STATUS_ERROR
-                                     : cupsWriteRequestData(m_http, chunk.constData(), size_t(chunk.size()));
+            http_status_t status =
+                cupsSendRequest(m_http, request, resource, ippLength(request) + size_t(file.size()));
+            while (status == HTTP_STATUS_CONTINUE && !file.atEnd()) {
+                const QByteArray chunk = file.read(64 * 1024);
+                m_silence.waited = 0;
+                status = chunk.isEmpty() ? HTTP_STATUS_ERROR
+                                         : cupsWriteRequestData(m_http, chunk.constData(), size_t(chunk.size()));
+            }
+            m_silence.waited = 0;
+            response = status == HTTP_STATUS_CONTINUE ? cupsGetResponse(m_http, resource) : nullptr;
+            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED)
+                break;
         }
-        m_silence.waited = 0;
-        ipp_t* response = status == HTTP_STATUS_CONTINUE ? cupsGetResponse(m_http, resource) : nullptr;
         ippDelete(request);
         return response;
     }
