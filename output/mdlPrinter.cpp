@@ -398,7 +398,7 @@ bool fncSetUp_Printer(QWidget* /*owner*/)
         const QString chosen = fncDevNames_Part(devNames, devNames.wDeviceOffset).trimmed();
         if (platform::printscheduler::setAside() || platform::Printers::unreachable(GE_tpPrinter.strDeviceName)
             || platform::Printers::unreachable(chosen)) {
-            platform::printservice::tellUnreachable();
+            platform::printservice::tellUnreachable(true);
             return false;
         }
         GE_tpDevMode = devMode;

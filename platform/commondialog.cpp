@@ -101,7 +101,7 @@ void CommonDialog::ShowPrinter()
     // The dialog lists the printers; with the scheduler set aside it lists
     // none of them, and the user is told why first.
     if (!printscheduler::check())
-        printservice::tellUnreachable();
+        printservice::tellUnreachable(kind == PrintDialogKind::Setup);
     const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
     if (result == PrintDialogResult::Cancelled) {
         cancelled();

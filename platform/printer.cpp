@@ -602,11 +602,21 @@ void Printer::handOver(const QString& spool)
     if (outcome.job > 0)
         return;
     printservice::forgetQueue(name());
+    if (outcome.reached)
+        vb::raise(vb::errPrinterError,
+                  QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）").arg(name(), outcome.reason));
+    // Without the scheduler's answer the print may be on the queue all the
+    // same; the job is cancelled at the next hand-over, so printing again
+    // gives one sheet, not two.
     vb::raise(vb::errPrinterError,
-              outcome.reached ? QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）").arg(name(), outcome.reason)
-                              : QStringLiteral("プリンタ「%1」へ印刷を渡せませんでした。印刷サーバーに接続できません。（%2）")
-                                        .arg(name(), outcome.reason)
-                                    + QStringLiteral("\r\nしばらくしてから、もう一度印刷してください。"));
+              outcome.unsettled
+                  ? QStringLiteral("プリンタ「%1」へ印刷が届いていないかもしれません。印刷サーバーが応答しません。（%2）")
+                            .arg(name(), outcome.reason)
+                        + QStringLiteral("\r\n届いていた印刷は、次に印刷するときに取り消されます。"
+                                         "しばらくしてから、もう一度印刷してください。")
+                  : QStringLiteral("プリンタ「%1」へ印刷を渡せませんでした。印刷サーバーに接続できません。（%2）")
+                            .arg(name(), outcome.reason)
+                        + QStringLiteral("\r\nしばらくしてから、もう一度印刷してください。"));
 }
 
 void Printer::KillDoc()

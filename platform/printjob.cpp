@@ -9,6 +9,11 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <mutex>
+
 namespace platform::printjob {
 
 namespace {
@@ -40,32 +45,246 @@ QByteArray inputSlotOf(QPrinter::PaperSource source)
 }
 
 // How long a scheduler that answers nothing is waited for, and the steps
-// of that wait.
+// of that wait; a connection made only to look for a job whose answer was
+// lost with its connection waits a second.
 constexpr double StepSeconds = 0.5;
 constexpr double SilenceSeconds = 10;
+constexpr double CleanUpSeconds = 1;
 
 struct Silence {
+    double limit = SilenceSeconds;
     double waited = 0;
+    bool gaveUp = false;
 };
 
 int keepWaiting(http_t* http, void* data)
 {
     auto* silence = static_cast<Silence*>(data);
     silence->waited += StepSeconds;
-    if (silence->waited < SilenceSeconds)
+    if (silence->waited < silence->limit)
         return 1;
     // Given up: the connection is closed, so that nothing more waits on it.
+    silence->gaveUp = true;
     httpShutdown(http);
     return 0;
 }
 
-QString lastError()
+// A connection of its own to the scheduler, each request's wait bounded.
+class Connection {
+public:
+    explicit Connection(double limit)
+    {
+        m_silence.limit = limit;
+        int cancel = 0;
+        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, int(limit * 1000),
+                              &cancel);
+        m_error = errno;
+        if (m_http)
+            httpSetTimeout(m_http, StepSeconds, keepWaiting, &m_silence);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection() { close(); }
+
+    http_t* http() const { return m_http; }
+    bool gaveUp() const { return m_silence.gaveUp; }
+    // Whether the last request was answered by an HTTP refusal.
+    bool refused() const { return m_http && httpGetStatus(m_http) >= HTTP_STATUS_BAD_REQUEST; }
+    void close()
+    {
+        if (m_http)
+            httpClose(m_http);
+        m_http = nullptr;
+    }
+    // The answer, or nullptr when none came.
+    ipp_t* ask(ipp_t* request, const char* resource)
+    {
+        m_silence.waited = 0;
+        return cupsDoRequest(m_http, request, resource);
+    }
+    // The same with the file's content after the request. Each piece the
+    // scheduler takes starts the wait anew: a large document on a slow
+    // link is still moving. A scheduler that asks who prints (libcups has
+    // answered it) is sent the request again, as libcups' own call does.
+    ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
+    {
+        ipp_t* response = nullptr;
+        for (int attempt = 0; !response && attempt < 3 && file.seek(0); ++attempt) {
+            m_silence.waited = 0;
+            http_status_t status =
+                cupsSendRequest(m_http, request, resource, ippLength(request) + size_t(file.size()));
+            while (status == HTTP_STATUS_CONTINUE && !file.atEnd()) {
+                const QByteArray chunk = file.read(64 * 1024);
+                m_silence.waited = 0;
+                status = chunk.isEmpty() ? HTTP_STATUS_ERROR
+                                         : cupsWriteRequestData(m_http, chunk.constData(), size_t(chunk.size()));
+            }
+            m_silence.waited = 0;
+            response = status == HTTP_STATUS_CONTINUE ? cupsGetResponse(m_http, resource) : nullptr;
+            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED)
+                break;
+        }
+        ippDelete(request);
+        return response;
+    }
+    // Why no answer came, in words of its own: libcups' last status may
+    // still be an earlier request's success.
+    QString noAnswer() const
+    {
+        const int error = m_http ? httpError(m_http) : m_error;
+        if (m_silence.gaveUp || (!m_http && error == 0))
+            return QStringLiteral("%1 秒待っても応答がありません").arg(m_silence.limit);
+        if (error != 0)
+            return QString::fromLocal8Bit(strerror(error));
+        return QStringLiteral("接続が切れました");
+    }
+
+private:
+    http_t* m_http = nullptr;
+    int m_error = 0;
+    Silence m_silence;
+};
+
+QByteArray printerUri(const QByteArray& queue)
 {
-    return QString::fromUtf8(cupsLastErrorString());
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                     queue.constData());
+    return uri;
+}
+
+// A hand-over whose document went out without the scheduler's answer: the
+// scheduler may have made the job (stopped with the request in hand, it
+// carries it out when it runs again). The user was told the print may not
+// have reached the queue; the job is found by its name, its user and its
+// age, so that an earlier print of the same drawing is left alone.
+struct Unsettled {
+    QByteArray server;
+    int port = 0;
+    QByteArray queue, title, user;
+    std::chrono::steady_clock::time_point sent;
+};
+
+std::mutex unsettledLock;
+std::vector<Unsettled> unsettled;  // under unsettledLock
+// The jobs this run handed over with the scheduler's answer, by server,
+// port and number: never taken for one that went without it.
+struct Confirmed {
+    QByteArray server;
+    int port = 0;
+    int job = 0;
+    bool operator==(const Confirmed&) const = default;
+};
+std::vector<Confirmed> confirmed;  // under unsettledLock
+
+bool wasConfirmed(const Confirmed& job)
+{
+    std::lock_guard<std::mutex> lock(unsettledLock);
+    return std::find(confirmed.begin(), confirmed.end(), job) != confirmed.end();
+}
+
+// Looks for the job the hand-over may have made and cancels it; false when
+// the scheduler didn't answer. One that refuses to list the jobs has
+// answered: nothing is cancelled then.
+bool settle(Connection& connection, const Unsettled& u)
+{
+    const QByteArray uri = printerUri(u.queue);
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
+    ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
+    static const char* const wanted[] = {"job-id", "job-name", "job-originating-user-name", "time-at-creation",
+                                         "job-printer-up-time"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)),
+                  nullptr, wanted);
+    ipp_t* response = connection.ask(request, "/");
+    if (!response)
+        return connection.refused();
+    // Made since the hand-over began (the scheduler's clock, whatever it
+    // says, against its own; a second's leeway for whole seconds).
+    const qint64 since =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - u.sent).count() + 2;
+    const auto notOurs = [&](int id) { return wasConfirmed({u.server, u.port, id}); };
+    std::vector<int> ours;
+    struct Job {
+        int id = 0, created = -1, now = -1;
+        QByteArray name, user;
+    } job;
+    const auto consider = [&] {
+        if (job.id > 0 && job.name == u.title && (job.user.isEmpty() || job.user == u.user) && job.created >= 0
+            && job.now >= job.created && job.now - job.created <= since && !notOurs(job.id))
+            ours.push_back(job.id);
+        job = Job{};
+    };
+    for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
+        if (!a || !ippGetName(a)) {
+            consider();
+            if (!a)
+                break;
+            continue;
+        }
+        if (ippGetGroupTag(a) != IPP_TAG_JOB)
+            continue;
+        const QByteArray name = ippGetName(a);
+        if (name == "job-id")
+            job.id = ippGetInteger(a, 0);
+        else if (name == "time-at-creation")
+            job.created = ippGetInteger(a, 0);
+        else if (name == "job-printer-up-time")
+            job.now = ippGetInteger(a, 0);
+        else if (name == "job-name")
+            job.name = ippGetString(a, 0, nullptr);
+        else if (name == "job-originating-user-name")
+            job.user = ippGetString(a, 0, nullptr);
+    }
+    ippDelete(response);
+    bool answered = true;
+    for (const int id : ours) {
+        ipp_t* cancel = ippNewRequest(IPP_OP_CANCEL_JOB);
+        ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+        ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+        ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
+        ipp_t* answer = connection.ask(cancel, "/jobs/");
+        answered = answered && (answer || connection.refused());
+        ippDelete(answer);
+    }
+    return answered;
+}
+
+// The earlier hand-overs to this scheduler still to be looked for, settled
+// on this connection; false when it stayed silent (the rest wait for the
+// next contact).
+bool settleEarlier(Connection& connection)
+{
+    const QByteArray server = cupsServer();
+    const int port = ippPort();
+    std::vector<Unsettled> mine;
+    {
+        std::lock_guard<std::mutex> lock(unsettledLock);
+        for (auto it = unsettled.begin(); it != unsettled.end();)
+            if (it->server == server && it->port == port) {
+                mine.push_back(*it);
+                it = unsettled.erase(it);
+            } else {
+                ++it;
+            }
+    }
+    bool answered = true;
+    std::vector<Unsettled> left;
+    for (const Unsettled& u : mine) {
+        answered = answered && settle(connection, u);
+        if (!answered)
+            left.push_back(u);
+    }
+    std::lock_guard<std::mutex> lock(unsettledLock);
+    unsettled.insert(unsettled.end(), left.begin(), left.end());
+    return answered;
 }
 
 // The hand-over itself, on the printer thread: a connection of its own, the
-// job created with its options, the document sent, the scheduler's word.
+// job with its options and its document in one request, the scheduler's
+// word.
 Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& title, const Options& options)
 {
     Outcome outcome;
@@ -74,69 +293,68 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         outcome.reason = file.errorString();
         return outcome;
     }
-    int cancel = 0;
-    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                int(SilenceSeconds * 1000), &cancel);
-    if (!http) {
+    const auto began = std::chrono::steady_clock::now();
+    Connection connection(SilenceSeconds);
+    if (!connection.http() || !settleEarlier(connection)) {
         outcome.reached = false;
-        outcome.reason = QString::fromLocal8Bit(strerror(errno));
+        outcome.reason = connection.noAnswer();
         return outcome;
     }
-    Silence silence;
-    httpSetTimeout(http, StepSeconds, keepWaiting, &silence);
     std::vector<cups_option_t> list;
     for (const auto& [name, value] : options)
         list.push_back({const_cast<char*>(name.constData()), const_cast<char*>(value.constData())});
-    // The job created in one request: libcups' own call asks for the
-    // queue's details first, two more round trips.
+    // The job made in one request: libcups' own call asks for the queue's
+    // details first, two more round trips.
     const QByteArray resource = "/printers/" + queue;
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
-                     queue.constData());
-    ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    const QByteArray uri = printerUri(queue);
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
     cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_OPERATION);
+    // The document's format in place of the one libcups puts there (any
+    // document, to be typed by the scheduler).
+    ippDeleteAttribute(request, ippFindAttribute(request, "document-format", IPP_TAG_ZERO));
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_PDF);
     cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_JOB);
-    ipp_t* response = cupsDoRequest(http, request, resource.constData());
-    ipp_status_t status = cupsLastError();
-    const int job = response && status < IPP_STATUS_REDIRECTION_OTHER_SITE
-                        ? ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0)
-                        : 0;
-    ippDelete(response);
-    if (job > 0) {
-        http_status_t sending = cupsStartDocument(http, queue.constData(), job, title.constData(), CUPS_FORMAT_PDF, 1);
-        while (sending == HTTP_STATUS_CONTINUE && !file.atEnd()) {
-            const QByteArray chunk = file.read(64 * 1024);
-            silence.waited = 0;
-            sending = chunk.isEmpty() ? HTTP_STATUS_ERROR
-                                      : cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size()));
-        }
-        silence.waited = 0;
-        // A document cut short leaves no answer to wait for.
-        status = sending == HTTP_STATUS_CONTINUE ? cupsFinishDocument(http, queue.constData())
-                                                 : IPP_STATUS_ERROR_INTERNAL;
-    }
-    if (job > 0 && status < IPP_STATUS_REDIRECTION_OTHER_SITE) {
-        outcome.job = job;
-    } else {
-        // No answer at all (a connection dropped, a silence) is told apart
-        // from the scheduler's own refusal.
-        outcome.reached = status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && status != IPP_STATUS_ERROR_INTERNAL;
-        outcome.reason = status == cupsLastError() ? lastError() : QString();
-        if (outcome.reason.isEmpty() && httpError(http) != 0)
-            outcome.reason = QString::fromLocal8Bit(strerror(httpError(http)));
-        if (outcome.reason.isEmpty())
-            outcome.reason = QString::fromUtf8(ippErrorString(status));
-        // A job created without its document would wait on the queue: it
-        // is cancelled where the scheduler still answers within a second.
+    ipp_t* response = connection.askWithFile(request, resource.constData(), file);
+    if (response) {
+        const ipp_status_t status = ippGetStatusCode(response);
+        const int job = status < IPP_STATUS_REDIRECTION_OTHER_SITE
+                            ? ippGetInteger(ippFindAttribute(response, "job-id", IPP_TAG_INTEGER), 0)
+                            : 0;
         if (job > 0) {
-            silence.waited = SilenceSeconds - 1;
-            cupsCancelJob2(http, queue.constData(), job, 0);
+            outcome.job = job;
+            std::lock_guard<std::mutex> lock(unsettledLock);
+            confirmed.push_back({cupsServer(), ippPort(), job});
+        } else {
+            const char* message = ippGetString(ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr);
+            outcome.reason = QString::fromUtf8(message && *message ? message : ippErrorString(status));
         }
+        ippDelete(response);
+        return outcome;
     }
-    httpClose(http);
+    if (connection.refused()) {
+        outcome.reason = QString::fromUtf8(httpStatus(httpGetStatus(connection.http())));
+        return outcome;
+    }
+    // No answer: the whole document may have reached the scheduler all the
+    // same. Looked for at once where the connection was dropped (the
+    // scheduler may answer a new one), else at the next contact: one
+    // silent so long is not waited for again now.
+    outcome.reached = false;
+    outcome.reason = connection.noAnswer();
+    const bool silent = connection.gaveUp();
+    connection.close();
+    const Unsettled sent{cupsServer(), ippPort(), queue, title, cupsUser(), began};
+    if (!silent) {
+        Connection again(CleanUpSeconds);
+        if (again.http() && settle(again, sent))
+            return outcome;
+    }
+    outcome.unsettled = true;
+    std::lock_guard<std::mutex> lock(unsettledLock);
+    unsettled.push_back(sent);
     return outcome;
 }
 
@@ -179,6 +397,13 @@ Outcome handOver(const QString& queue, const QString& pdfFile, const QString& ti
     const QByteArray name = queue.section(u'/', 0, 0).toLocal8Bit();
     const QByteArray jobTitle = title.toLocal8Bit();
     return printworker::result([&] { return send(name, pdfFile, jobTitle, options); });
+}
+
+void forgetUnsettled()
+{
+    std::lock_guard<std::mutex> lock(unsettledLock);
+    unsettled.clear();
+    confirmed.clear();
 }
 
 }  // namespace platform::printjob

@@ -27,14 +27,25 @@ using Options = std::vector<std::pair<QByteArray, QByteArray>>;
 Options optionsOf(const QPrinter& device, bool binSet);
 
 struct Outcome {
-    int job = 0;          // the job's number when the scheduler took it
-    bool reached = true;  // false: no answer from the scheduler (refused, unreachable, silent)
-    QString reason;       // why the job was not taken, as libcups words it
+    int job = 0;             // the job's number when the scheduler took it
+    bool reached = true;     // false: no answer from the scheduler (refused, unreachable, dropped, silent)
+    bool unsettled = false;  // and the document may have reached it all the same: the job may be on the queue
+    QString reason;          // why the job was not taken
 };
 
 // Hands the PDF file to the queue (an instance's name is given without the
-// instance, as the scheduler knows the queue). A scheduler that stops
-// answering is waited for about ten seconds at most.
+// instance, as the scheduler knows the queue) in one request that carries
+// the document, so the scheduler makes no job unless the whole document
+// reached it. A print counts as handed over only with the scheduler's
+// answer in hand. A scheduler that stops answering is waited for about ten
+// seconds at most; where no answer came, the job the scheduler may have
+// made is looked for and cancelled at once where the connection was
+// dropped and the scheduler answers a new one, else before the next
+// hand-over to it.
 Outcome handOver(const QString& queue, const QString& pdfFile, const QString& title, const Options& options);
+
+// For tests: forgets the hand-overs still to be looked for (the scheduler
+// that had them is gone).
+void forgetUnsettled();
 
 }  // namespace platform::printjob

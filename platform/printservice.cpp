@@ -174,11 +174,13 @@ void forget()
     known() = Known{};
 }
 
-void tellUnreachable()
+void tellUnreachable(bool setUp)
 {
     vb::MsgBox(QStringLiteral("プリンタに接続できません。印刷サーバーが応答していません。") + vb::vbCrLf
-                   + QStringLiteral("しばらくしてから、もう一度印刷してください。") + vb::vbCrLf
-                   + QStringLiteral("PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。"),
+                   + (setUp ? QStringLiteral("プリンタの設定は変わりません。しばらくしてから、もう一度設定してください。")
+                            : QStringLiteral("しばらくしてから、もう一度印刷してください。") + vb::vbCrLf
+                                  + QStringLiteral("PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、"
+                                                   "ファイル名を指定すると印刷できます。")),
                vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
 }
 

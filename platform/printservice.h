@@ -44,7 +44,8 @@ void forgetQueue(const QString& name);
 void forget();
 
 // Tells the user that the printers can't be reached (the scheduler set
-// aside), in a box.
-void tellUnreachable();
+// aside), in a box: for a print, or for the printer set-up, whose settings
+// stay as they were.
+void tellUnreachable(bool setUp = false);
 
 }  // namespace platform::printservice

@@ -20,6 +20,10 @@ inline const QString Unreachable = QStringLiteral(
     "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
     "しばらくしてから、もう一度印刷してください。\r\n"
     "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。");
+// The same after the printer set-up.
+inline const QString UnreachableSetUp = QStringLiteral(
+    "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
+    "プリンタの設定は変わりません。しばらくしてから、もう一度設定してください。");
 
 struct PrintSession {
     editortest::Session session;

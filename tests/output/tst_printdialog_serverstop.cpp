@@ -18,6 +18,9 @@
 #include <QPrintDialog>
 #include <QtTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace printtest;
 
 namespace {
@@ -131,7 +134,7 @@ private slots:
         QCOMPARE(listed, QStringLiteral("Queue-1"));
         QVERIFY2(held >= 0 && held < BoundMs, qPrintable(QString::number(held)));
         QCOMPARE(platform::printscheduler::setAside(), !shutDown);
-        QCOMPARE(ui.last().prompt, Unreachable);
+        QCOMPARE(ui.last().prompt, setUp ? UnreachableSetUp : Unreachable);
         QCOMPARE(ui.last().title, QStringLiteral("印刷"));
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
@@ -175,11 +178,89 @@ private slots:
         e.mnuSetPrinter_Click();
         platform::setUi(&m_print.session.quiet->get());
         QVERIFY(shown);
-        QCOMPARE(ui.last().prompt, Unreachable);
+        QCOMPARE(ui.last().prompt, UnreachableSetUp);
         QVERIFY(ui.unexpected.isEmpty());
         QVERIFY(mdlPrinter::fncSame_Settings(GE_tpPrinter, before));
         QCOMPARE(GE_tpPrinter.strDeviceName, QStringLiteral("Queue-1"));
         QVERIFY(!e.booPrtChange);
+    }
+
+    // The print handed over through Qt's dialog, the scheduler failing it
+    // as the job arrives, in its document or at its answer: the window is
+    // held no longer than the program's wait, a box says the print didn't
+    // or may not have reached the queue, never why as a success. Once the
+    // scheduler answers again the next print goes out, and of the
+    // program's jobs only that one and the drawing's print just before the
+    // failed one stay on the queue, each with its document: a job made
+    // without its answer is cancelled by its number. Each print is one
+    // request carrying the document, named as the drawing, by the user who
+    // prints.
+    void handOverWithoutTheSchedulersAnswer_data()
+    {
+        using Fault = AnsweringScheduler::JobFault;
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("unsettled");  // told it may have reached the queue
+        QTest::addColumn<bool>("made");       // the scheduler made that job
+        QTest::newRow("stopped as the job arrives, then running") << int(Fault::PausedAtHead) << true << true;
+        QTest::newRow("stopped with the document in hand, then running") << int(Fault::Paused) << true << true;
+        QTest::newRow("silent in the document") << int(Fault::SilentInDocument) << true << false;
+        QTest::newRow("cut in the document") << int(Fault::CutInDocument) << false << false;
+        QTest::newRow("cut at the answer") << int(Fault::CutAtAnswer) << false << true;
+    }
+
+    void handOverWithoutTheSchedulersAnswer()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, unsettled);
+        QFETCH(bool, made);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        m_print.openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QStringList listed;
+        printAgain(ui, listed);
+        QElapsedTimer clock;
+        clock.start();
+        // Stopped longer than the program waits for the answer and then
+        // looks for the job.
+        printThroughTheDialog(listed, [&] { scheduler.failNextJob(AnsweringScheduler::JobFault(fault), 13000); });
+        const qint64 held = clock.elapsed();
+        QVERIFY2(held < BoundMs, qPrintable(QString::number(held)));
+        QCOMPARE(ui.count(), 1);
+        const QString box = ui.last().prompt;
+        QCOMPARE(listed.size(), 2);
+        QVERIFY2(box.contains(unsettled ? QStringLiteral("プリンタ「Queue-1」へ印刷が届いていないかもしれません。")
+                                        : QStringLiteral("プリンタ「Queue-1」へ印刷を渡せませんでした。")),
+                 qPrintable(box));
+        QVERIFY2(!box.contains(QStringLiteral("Success")) && !box.contains(QStringLiteral("（）")), qPrintable(box));
+        scheduler.waitWhilePaused();
+        printAgain(ui, listed);
+        platform::setUi(&m_print.session.quiet->get());
+        QCOMPARE(ui.count(), 1);
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        const auto jobs = scheduler.delivered();
+        QCOMPARE(int(jobs.size()), made ? 3 : 2);
+        for (const auto& job : {jobs.front(), jobs.back()}) {
+            QVERIFY(!job.cancelled);
+            QVERIFY(job.document.startsWith("%PDF") && job.document.trimmed().endsWith("%%EOF"));
+        }
+        QCOMPARE(jobs.at(1).cancelled, made);
+        const QByteArray user = ::getpwuid(::getuid())->pw_name;
+        QList<int> printed, cancelled;
+        for (const auto& op : scheduler.operations()) {
+            QVERIFY2(op.op != IPP_OP_CREATE_JOB && op.op != IPP_OP_SEND_DOCUMENT, ippOpString(ipp_op_t(op.op)));
+            QCOMPARE(op["requesting-user-name"], user);
+            if (op.op == IPP_OP_PRINT_JOB) {
+                printed.append(op.job);
+                QCOMPARE(op["job-name"], QStringLiteral("試験図面").toUtf8());
+                QCOMPARE(op["document-format"], QByteArray("application/pdf"));
+            } else if (op.op == IPP_OP_CANCEL_JOB) {
+                cancelled.append(op.job);
+            }
+        }
+        QCOMPARE(printed, made ? (QList<int>{1, 2, 3}) : (QList<int>{1, 2}));
+        QCOMPARE(cancelled, made ? QList<int>{2} : QList<int>{});
     }
 
     // The note of a wait shows only while something waits: not over Qt's

@@ -5,6 +5,7 @@
 // and libcups to the socket, so the program's own waits are what is tested.
 
 #include "app/types.h"
+#include "platform/printjob.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 
@@ -13,6 +14,8 @@
 #include <QtGlobal>
 
 #include <atomic>
+#include <ctime>
+#include <utility>
 #include <map>
 #include <mutex>
 #include <chrono>
@@ -67,6 +70,7 @@ inline void useScheduler(quint16 port)
     qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
     platform::printscheduler::forget();
     platform::printservice::forget();
+    platform::printjob::forgetUnsettled();
 }
 
 // A drawing's printer settings on one of the answering scheduler's queues,
@@ -209,10 +213,14 @@ public:
         return m_jobs;
     }
     // What came with each job it took, in the same order: its attributes
-    // (name and value as text) and its document.
+    // (name and value as text) and its document; its name and user, and
+    // whether it was cancelled.
     struct Delivered {
         std::map<QByteArray, QByteArray> attributes;
         QByteArray document;
+        QByteArray name, user;
+        qint64 created = 0;  // seconds since the epoch, as the scheduler's clock says
+        bool cancelled = false;
     };
     std::vector<Delivered> delivered() const
     {
@@ -222,6 +230,48 @@ public:
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
     void refuse() { stop(); }
+
+    // Each job operation it was asked (making, sending to, cancelling a job,
+    // listing jobs), in order: the operation, the job's number (the one it
+    // made, or the one named) and the operation attributes as text.
+    struct Operation {
+        int op = 0;
+        int job = 0;
+        std::map<QByteArray, QByteArray> attributes;
+        QByteArray operator[](const char* name) const
+        {
+            const auto it = attributes.find(name);
+            return it == attributes.end() ? QByteArray() : it->second;
+        }
+    };
+    std::vector<Operation> operations() const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        return m_operations;
+    }
+    // How the next request that carries a document (one of more than 2 KB)
+    // fails. Paused: the whole scheduler stops for `ms`, as a process
+    // stopped does (its connections held by the kernel), then carries out
+    // what it holds: at the request's head, before it lets the client send
+    // the document, or with the whole document in hand. Silent in the
+    // document: it reads the request's start and nothing more on that
+    // connection, which it drops after `ms`, making no job. Cut in the
+    // document: it drops the connection there. Cut at the answer: it reads
+    // the whole request and makes the job, and drops the connection
+    // instead of answering.
+    enum class JobFault { None, PausedAtHead, Paused, SilentInDocument, CutInDocument, CutAtAnswer };
+    void failNextJob(JobFault fault, qint64 ms = BoundMs)
+    {
+        m_faultMs = ms;
+        m_fault = fault;
+    }
+    // Until when the scheduler is paused (waiting for it lets the test see
+    // what it carried out).
+    void waitWhilePaused() const
+    {
+        while (!m_stop && nowMs() < m_pausedUntil)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 
 private:
     // Holds an answer back; false when the scheduler stopped answering.
@@ -323,9 +373,18 @@ private:
             qsizetype length = 0;
             if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
                 length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
-            if (head.contains("expect: 100-continue"))
-                send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+            waitWhilePaused();
             in.remove(0, end + 4);
+            const JobFault fault = head.startsWith("post") ? faultFor(fd, head, length) : JobFault::None;
+            if (fault == JobFault::CutInDocument) {
+                fill(fd, in, 8);
+                return (void)::close(fd);
+            }
+            if (fault == JobFault::SilentInDocument) {
+                for (const qint64 until = nowMs() + m_faultMs; !m_stop && nowMs() < until;)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return (void)::close(fd);
+            }
             QByteArray body;
             if (head.contains("transfer-encoding: chunked")) {
                 if (!fillChunked(fd, in, body))
@@ -338,8 +397,13 @@ private:
             }
             if (!holdBack())
                 return (void)::close(fd);
+            if (fault == JobFault::Paused)
+                m_pausedUntil = nowMs() + m_faultMs;
+            waitWhilePaused();
             if (head.startsWith("post")) {
                 const QByteArray answer = ippAnswer(body);
+                if (fault == JobFault::CutAtAnswer)
+                    return (void)::close(fd);
                 send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
             } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
@@ -361,7 +425,29 @@ private:
         return it == m_sheets.end() ? QueueSheet() : it->second;
     }
 
-    static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
+    // A connection the client has left may be answered (a paused scheduler
+    // carrying out what it held): no SIGPIPE.
+    static void send(int fd, const QByteArray& data)
+    {
+        (void)!::send(fd, data.constData(), size_t(data.size()), MSG_NOSIGNAL);
+    }
+
+    // The fault armed for a request that carries a document, taken by the
+    // first such request; the client is let send its document unless the
+    // scheduler pauses first.
+    JobFault faultFor(int fd, const QByteArray& head, qsizetype length)
+    {
+        JobFault taken = m_fault;
+        if (taken == JobFault::None || length <= 2048 || !m_fault.compare_exchange_strong(taken, JobFault::None))
+            taken = JobFault::None;
+        if (taken == JobFault::PausedAtHead) {
+            m_pausedUntil = nowMs() + m_faultMs;
+            waitWhilePaused();
+        }
+        if (head.contains("expect: 100-continue"))
+            send(fd, "HTTP/1.1 100 Continue\r\n\r\n");
+        return taken;
+    }
 
     QByteArray ippAnswer(const QByteArray& body)
     {
@@ -399,7 +485,11 @@ private:
                 std::lock_guard<std::mutex> lock(m_jobsLock);
                 m_jobs.append(queue);
                 id = int(m_jobs.size());
+                record(request, op, id);
                 Delivered job;
+                job.name = m_operations.back()["job-name"];
+                job.user = m_operations.back()["requesting-user-name"];
+                job.created = qint64(::time(nullptr));
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
                     char value[1024];
                     if (ippGetGroupTag(a) == IPP_TAG_JOB && ippGetName(a)) {
@@ -417,10 +507,39 @@ private:
             {
                 std::lock_guard<std::mutex> lock(m_jobsLock);
                 const int id = ippGetInteger(ippFindAttribute(request, "job-id", IPP_TAG_INTEGER), 0);
+                record(request, op, id);
                 if (id >= 1 && size_t(id) <= m_delivered.size())
                     m_delivered[size_t(id) - 1].document += body.mid(cursor.at);
             }
             ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+        } else if (op == IPP_OP_CANCEL_JOB) {
+            std::lock_guard<std::mutex> lock(m_jobsLock);
+            const int id = ippGetInteger(ippFindAttribute(request, "job-id", IPP_TAG_INTEGER), 0);
+            record(request, op, id);
+            if (id < 1 || size_t(id) > m_delivered.size())
+                ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
+            else if (std::exchange(m_delivered[size_t(id) - 1].cancelled, true))
+                ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_POSSIBLE);
+        } else if (op == IPP_OP_GET_JOBS && !queue.isEmpty()) {
+            // The queue's jobs not cancelled (none ever completes), the
+            // user's own when asked so.
+            std::lock_guard<std::mutex> lock(m_jobsLock);
+            record(request, op, 0);
+            const QByteArray user = m_operations.back()["requesting-user-name"];
+            const bool mine = m_operations.back()["my-jobs"] == "true";
+            for (size_t i = 0; i < m_delivered.size(); ++i) {
+                const Delivered& job = m_delivered[i];
+                if (m_jobs.at(qsizetype(i)) != queue || job.cancelled || (mine && job.user != user))
+                    continue;
+                ippAddSeparator(response);
+                ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", int(i + 1));
+                ippAddString(response, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, job.name.constData());
+                ippAddString(response, IPP_TAG_JOB, IPP_TAG_NAME, "job-originating-user-name", nullptr,
+                             job.user.constData());
+                ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
+                ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "time-at-creation", int(job.created));
+                ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-printer-up-time", int(::time(nullptr)));
+            }
         } else {
             ippSetStatusCode(response, IPP_STATUS_ERROR_NOT_FOUND);
         }
@@ -433,6 +552,20 @@ private:
         ippDelete(request);
         ippDelete(response);
         return out;
+    }
+
+    // Notes a job operation with its operation attributes (under m_jobsLock).
+    void record(ipp_t* request, ipp_op_t op, int job)
+    {
+        Operation done{int(op), job, {}};
+        for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
+            char value[1024];
+            if (ippGetGroupTag(a) == IPP_TAG_OPERATION && ippGetName(a)) {
+                ippAttributeString(a, value, sizeof value);
+                done.attributes[ippGetName(a)] = value;
+            }
+        }
+        m_operations.push_back(std::move(done));
     }
 
     void describe(ipp_t* response, const QByteArray& queue)
@@ -457,6 +590,9 @@ private:
     QByteArrayList m_jobs;
     std::map<QByteArray, QueueSheet> m_sheets;  // by the queue's name in lower case, under m_jobsLock
     std::vector<Delivered> m_delivered;
+    std::vector<Operation> m_operations;  // under m_jobsLock
+    std::atomic<JobFault> m_fault{JobFault::None};
+    std::atomic<qint64> m_faultMs{0}, m_pausedUntil{0};
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
