@@ -124,6 +124,7 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         // No answer at all (a connection dropped, a silence) is told apart
         // from the scheduler's own refusal.
         outcome.reached = status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && status != IPP_STATUS_ERROR_INTERNAL;
+        outcome.noLogin = status == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED;
         outcome.reason = status == cupsLastError() ? lastError() : QString();
         if (outcome.reason.isEmpty() && httpError(http) != 0)
             outcome.reason = QString::fromLocal8Bit(strerror(httpError(http)));

@@ -30,6 +30,7 @@ struct Outcome {
     int job = 0;          // the job's number when the scheduler took it
     bool reached = true;  // false: no answer from the scheduler (refused, unreachable, silent)
     QString reason;       // why the job was not taken, as libcups words it
+    bool noLogin = false;  // the scheduler wants a name and password, and none was given or taken
 };
 
 // Hands the PDF file to the queue (an instance's name is given without the

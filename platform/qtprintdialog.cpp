@@ -10,6 +10,7 @@
 // device holds afterwards that differs from the one it opened on is taken
 // as the user's choice: a queue's default may then stand, a pick never lost.
 
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/ui.h"
 
@@ -230,6 +231,8 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
     }
     PaperWatch watch(dialog, paper);
     KeepInside inside(dialog);
+    // Qt's dialog reads the queues' details from the scheduler on this thread.
+    printlogin::answerOnThisThread();
     if (dialog.exec() != QDialog::Accepted)
         return PrintDialogResult::Cancelled;
     if (!device.printerName().isEmpty())
