@@ -5,6 +5,7 @@
 // and libcups to the socket, so the program's own waits are what is tested.
 
 #include "app/types.h"
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 
@@ -67,6 +68,7 @@ inline void useScheduler(quint16 port)
     qputenv("CUPS_SERVER", QByteArrayLiteral("127.0.0.1:") + QByteArray::number(port));
     platform::printscheduler::forget();
     platform::printservice::forget();
+    platform::printlogin::forget();
 }
 
 // A drawing's printer settings on one of the answering scheduler's queues,
@@ -213,11 +215,20 @@ public:
     struct Delivered {
         std::map<QByteArray, QByteArray> attributes;
         QByteArray document;
+        QByteArray user;  // the name its request was authorized with, if any
     };
     std::vector<Delivered> delivered() const
     {
         std::lock_guard<std::mutex> lock(m_jobsLock);
         return m_delivered;
+    }
+    // From now on a job's requests (its creation, print, document) must
+    // carry this name and password (Basic), as a queue whose policy wants an
+    // account: others are answered 401, asking for them.
+    void requireLogin(const QByteArray& user, const QByteArray& password)
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        m_login = user + ':' + password;
     }
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
@@ -319,6 +330,12 @@ private:
                 continue;
             }
             const QByteArray head = in.left(end).toLower();
+            // The credentials as sent (the head is compared in lower case).
+            QByteArray login;
+            if (const qsizetype at = head.indexOf("\r\nauthorization: basic "); at >= 0) {
+                const qsizetype to = head.indexOf('\r', at + 2);
+                login = QByteArray::fromBase64(in.mid(at + 23, (to < 0 ? end : to) - at - 23).trimmed());
+            }
             ++m_requests;
             qsizetype length = 0;
             if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
@@ -339,8 +356,12 @@ private:
             if (!holdBack())
                 return (void)::close(fd);
             if (head.startsWith("post")) {
-                const QByteArray answer = ippAnswer(body);
-                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
+                const QByteArray answer = ippAnswer(body, login);
+                if (answer.isEmpty())
+                    send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                             "Content-Length: 0\r\n\r\n");
+                else
+                    send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
             } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
                 const QByteArray ppd = queuePpd(sheet(head.mid(14, 7)));
@@ -363,7 +384,8 @@ private:
 
     static void send(int fd, const QByteArray& data) { (void)!::write(fd, data.constData(), size_t(data.size())); }
 
-    QByteArray ippAnswer(const QByteArray& body)
+    // Empty when the request wants a name and password it doesn't carry.
+    QByteArray ippAnswer(const QByteArray& body, const QByteArray& login)
     {
         struct Cursor {
             const QByteArray* data;
@@ -385,6 +407,11 @@ private:
         const QByteArray queue = named.compare("Queue-2", Qt::CaseInsensitive) == 0   ? "Queue-2"
                                  : named.compare("Queue-1", Qt::CaseInsensitive) == 0 ? "Queue-1"
                                                                                       : QByteArray();
+        if (op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT) {
+            std::lock_guard<std::mutex> lock(m_jobsLock);
+            if (!m_login.isEmpty() && login != m_login)
+                return ippDelete(request), ippDelete(response), QByteArray();
+        }
         if (op == IPP_OP_CUPS_GET_PRINTERS) {
             describe(response, "Queue-1");
             ippAddSeparator(response);
@@ -400,6 +427,7 @@ private:
                 m_jobs.append(queue);
                 id = int(m_jobs.size());
                 Delivered job;
+                job.user = login.left(login.indexOf(':'));
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
                     char value[1024];
                     if (ippGetGroupTag(a) == IPP_TAG_JOB && ippGetName(a)) {
@@ -457,6 +485,7 @@ private:
     QByteArrayList m_jobs;
     std::map<QByteArray, QueueSheet> m_sheets;  // by the queue's name in lower case, under m_jobsLock
     std::vector<Delivered> m_delivered;
+    QByteArray m_login;  // "name:password" a job's requests must carry, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
