@@ -183,7 +183,12 @@ std::optional<Login> QtUserInterface::askLogin(const QString& prompt, const QStr
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
     (user.isEmpty() ? name : password)->setFocus();
-    if (dialog.exec() != QDialog::Accepted)
+    // Asked in the middle of a print, under the busy pointer: the box takes
+    // the ordinary one.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!accepted)
         return std::nullopt;
     return Login{name->text(), password->text()};
 }

@@ -58,19 +58,23 @@ PrintDialogAnswer toPdf(const QString& path)
 }
 
 // Asks for the name and password as scripted, or in Qt's widgets, filled
-// in as the user would; notes a box asked off the user-interface thread.
+// in as the user would; notes a box asked off the user-interface thread or
+// shown under the busy pointer or the note of the wait.
 struct LoginUi : platform::ScriptedUserInterface {
     bool qtBox = false;
-    bool offThread = false;
+    bool amiss = false;
     std::optional<platform::Login> askLogin(const QString& prompt, const QString& title, const QString& user) override
     {
-        offThread = offThread || QThread::currentThread() != qApp->thread();
+        amiss = amiss || QThread::currentThread() != qApp->thread();
         if (!qtBox)
             return ScriptedUserInterface::askLogin(prompt, title, user);
         boxes.append({QStringLiteral("Login"), prompt, 0, title});
-        QTimer::singleShot(0, [] {
+        QTimer::singleShot(0, [this] {
             QWidget* box = QApplication::activeModalWidget();
             QVERIFY(box);
+            WaitSeen seen;
+            seen.look();
+            amiss = amiss || seen.note || seen.busy;
             box->findChild<QLineEdit*>(QStringLiteral("user"))->setText(QStringLiteral("alice"));
             QTest::keyClicks(box->findChild<QLineEdit*>(QStringLiteral("password")), QStringLiteral("secret"));
             QTest::keyClick(box, Qt::Key_Return);
@@ -428,11 +432,16 @@ private slots:
             if (!qtBox)
                 ui.answerLogin(password.isNull() ? std::nullopt
                                                  : std::optional(platform::Login{QStringLiteral("alice"), password}));
+        // The hand-over slow enough for the note to show before the box.
+        const qint64 slow = qtBox ? 2 * platform::printscheduler::NoteAfterMs : 0;
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(slow); };
         for (int print = 0; print < (printed ? 2 : 1); ++print) {
             ui.answerPrinter([](QPrinter&, QString&) {});
             d.cmdPrint_Click();
+            scheduler.setDelay(0);
         }
-        QVERIFY(!ui.offThread);
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QVERIFY(!ui.amiss);
         QVERIFY(ui.allAnswered());
         // Asked for the first print only; the second takes what the first was given.
         const QString asked = QStringLiteral("プリンタ「Queue-1」へ印刷するには、印刷サーバーに登録された名前とパスワードが必要です。\r\n"
