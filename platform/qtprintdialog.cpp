@@ -221,6 +221,9 @@ private:
 
 PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
+    // Qt's dialog reads the queues and their details from the scheduler on
+    // this thread, from its making on.
+    printlogin::answerOnThisThread();
     const QPageSize paper = device.pageLayout().pageSize();
     BoundedPrintDialog dialog(&device, QApplication::activeWindow());
     if (kind == PrintDialogKind::Setup) {
@@ -231,8 +234,6 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
     }
     PaperWatch watch(dialog, paper);
     KeepInside inside(dialog);
-    // Qt's dialog reads the queues' details from the scheduler on this thread.
-    printlogin::answerOnThisThread();
     if (dialog.exec() != QDialog::Accepted)
         return PrintDialogResult::Cancelled;
     if (!device.printerName().isEmpty())

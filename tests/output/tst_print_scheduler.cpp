@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QtTest>
@@ -457,6 +458,32 @@ private slots:
         QCOMPARE(scheduler.jobs().size(), printed ? 2 : 0);
         for (const auto& job : scheduler.delivered())
             QVERIFY(job.user == "alice" && job.document.startsWith("%PDF"));
+    }
+
+    // Qt's print dialog reads the queues on the user-interface thread, from
+    // its making on: a server that wants a name and password for every
+    // request is answered in the program's box there too, not Qt's own.
+    void printDialogAsksInTheProgramsBox()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-2"));
+        scheduler.requireLogin("alice", "secret", true);
+        auto& ui = m_session.quiet->get();
+        ui.answerLogin(platform::Login{QStringLiteral("alice"), QStringLiteral("secret")});
+        bool qtsOwn = false;
+        QTimer close;  // whatever box opens
+        connect(&close, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                qtsOwn = qtsOwn || !qobject_cast<QPrintDialog*>(box);
+                box->reject();
+            }
+        });
+        close.start(50);
+        QString name;
+        platform::QtUserInterface().printDialog(*device, name, platform::PrintDialogKind::Print);
+        QCOMPARE(ui.count(QStringLiteral("Login")), 1);
+        QVERIFY(!qtsOwn);
     }
 
     // Each queue's details are read once: a print to a queue asks the

@@ -222,13 +222,15 @@ public:
         std::lock_guard<std::mutex> lock(m_jobsLock);
         return m_delivered;
     }
-    // From now on a job's requests (its creation, print, document) must
-    // carry this name and password (Basic), as a queue whose policy wants an
-    // account: others are answered 401, asking for them.
-    void requireLogin(const QByteArray& user, const QByteArray& password)
+    // From now on a job's requests (its creation, print, document), or
+    // every IPP request, must carry this name and password (Basic), as a
+    // queue or a server whose policy wants an account: others are answered
+    // 401, asking for them.
+    void requireLogin(const QByteArray& user, const QByteArray& password, bool everyRequest = false)
     {
         std::lock_guard<std::mutex> lock(m_jobsLock);
         m_login = user + ':' + password;
+        m_loginEverywhere = everyRequest;
     }
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
@@ -407,9 +409,10 @@ private:
         const QByteArray queue = named.compare("Queue-2", Qt::CaseInsensitive) == 0   ? "Queue-2"
                                  : named.compare("Queue-1", Qt::CaseInsensitive) == 0 ? "Queue-1"
                                                                                       : QByteArray();
-        if (op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT) {
+        {
             std::lock_guard<std::mutex> lock(m_jobsLock);
-            if (!m_login.isEmpty() && login != m_login)
+            const bool job = op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
+            if ((job || m_loginEverywhere) && !m_login.isEmpty() && login != m_login)
                 return ippDelete(request), ippDelete(response), QByteArray();
         }
         if (op == IPP_OP_CUPS_GET_PRINTERS) {
@@ -486,6 +489,7 @@ private:
     std::map<QByteArray, QueueSheet> m_sheets;  // by the queue's name in lower case, under m_jobsLock
     std::vector<Delivered> m_delivered;
     QByteArray m_login;  // "name:password" a job's requests must carry, under m_jobsLock
+    bool m_loginEverywhere = false;  // and every other IPP request, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
