@@ -602,6 +602,10 @@ void Printer::handOver(const QString& spool)
     if (outcome.job > 0)
         return;
     printservice::forgetQueue(name());
+    if (outcome.noLogin)
+        vb::raise(vb::errPrinterError,
+                  QStringLiteral("プリンタ「%1」へは何も印刷されていません。").arg(name())
+                      + QStringLiteral("\r\nこのプリンタへの印刷には、印刷サーバーに登録された名前とパスワードが必要です。"));
     if (outcome.reached)
         vb::raise(vb::errPrinterError,
                   QStringLiteral("プリンタ「%1」が印刷を受け付けませんでした。（%2）").arg(name(), outcome.reason));

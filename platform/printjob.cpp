@@ -121,7 +121,10 @@ public:
             }
             m_silence.waited = 0;
             response = status == HTTP_STATUS_CONTINUE ? cupsGetResponse(m_http, resource) : nullptr;
-            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED)
+            // Sent again with the name and password libcups has just been
+            // given; not after the user gave none.
+            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED
+                || cupsLastError() == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED)
                 break;
         }
         ippDelete(request);
@@ -335,6 +338,8 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         return outcome;
     }
     if (connection.refused()) {
+        // Still asking for a name and password: none was given, or none taken.
+        outcome.noLogin = httpGetStatus(connection.http()) == HTTP_STATUS_UNAUTHORIZED;
         outcome.reason = QString::fromUtf8(httpStatus(httpGetStatus(connection.http())));
         return outcome;
     }

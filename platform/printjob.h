@@ -30,6 +30,7 @@ struct Outcome {
     int job = 0;             // the job's number when the scheduler took it
     bool reached = true;     // false: no answer from the scheduler (refused, unreachable, dropped, silent)
     bool unsettled = false;  // and the document may have reached it all the same: the job may be on the queue
+    bool noLogin = false;    // the scheduler wants a name and password, and none was given or taken
     QString reason;          // why the job was not taken
 };
 

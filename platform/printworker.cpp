@@ -1,5 +1,6 @@
 #include "platform/printworker.h"
 
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 
 #include <QByteArray>
@@ -50,11 +51,43 @@ public:
         m_wake.notify_all();
     }
 
-    // Waits up to `ms` for the task; true once it has run.
-    bool waitFor(const std::shared_ptr<Task>& task, int ms)
+    enum class Wake { Waiting, Done, Question };
+
+    // Waits up to `ms` for the task to have run, or for its question to the
+    // user-interface thread.
+    Wake waitFor(const std::shared_ptr<Task>& task, int ms)
     {
         std::unique_lock<std::mutex> lock(m_lock);
-        return m_done.wait_for(lock, std::chrono::milliseconds(ms), [&] { return task->done; });
+        const bool woken = m_done.wait_for(lock, std::chrono::milliseconds(ms),
+                                           [&] { return task->done || (m_question && !m_taken); });
+        return !woken ? Wake::Waiting : task->done ? Wake::Done : Wake::Question;
+    }
+
+    // On the printer thread: waits until the user-interface thread has run
+    // `call`.
+    void ask(const std::function<void()>& call)
+    {
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_question = &call;
+        m_taken = false;
+        m_done.notify_all();
+        m_answered.wait(lock, [this] { return !m_question; });
+    }
+
+    // On the user-interface thread: runs the question waiting. A wait begun
+    // within it (the box lets timers run) leaves it to this one.
+    void answer()
+    {
+        const std::function<void()>* question = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            question = m_question;
+            m_taken = true;
+        }
+        (*question)();
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_question = nullptr;
+        m_answered.notify_all();
     }
 
 private:
@@ -77,6 +110,9 @@ private:
                 cupsSetEncryption(task->scheduler.encryption);
                 current = task->scheduler;
             }
+            // libcups asks for a password by this thread's own callback,
+            // else on the terminal the program was started from.
+            printlogin::answerOnThisThread();
             task->call();
             std::lock_guard<std::mutex> lock(m_lock);
             task->done = true;
@@ -85,8 +121,10 @@ private:
     }
 
     std::mutex m_lock;
-    std::condition_variable m_wake, m_done;
+    std::condition_variable m_wake, m_done, m_answered;
     std::deque<std::shared_ptr<Task>> m_tasks;
+    const std::function<void()>* m_question = nullptr;  // the running task's, for the user-interface thread
+    bool m_taken = false;
 };
 
 Worker& worker()
@@ -106,14 +144,32 @@ void run(const std::function<void()>& task)
     posted->call = task;
     posted->scheduler = Scheduler::ofThisThread();
     worker().post(posted);
-    if (worker().waitFor(posted, StepMs))
-        return;
     QElapsedTimer clock;
     clock.start();
-    const std::unique_ptr<printscheduler::WaitNote> note = printscheduler::newWaitNote();
-    while (!worker().waitFor(posted, StepMs))
-        if (note)
-            note->keepShown(clock.elapsed() + StepMs);
+    std::unique_ptr<printscheduler::WaitNote> note;
+    bool noted = false;  // made (a program without one waits without a word)
+    for (;;) {
+        switch (worker().waitFor(posted, StepMs)) {
+        case Worker::Wake::Done: return;
+        case Worker::Wake::Question:
+            note.reset();
+            noted = false;
+            worker().answer();
+            clock.start();  // the rest of the wait is noted as a wait of its own
+            break;
+        case Worker::Wake::Waiting:
+            if (!noted)
+                note = printscheduler::newWaitNote(), noted = true;
+            if (note)
+                note->keepShown(clock.elapsed());
+            break;
+        }
+    }
+}
+
+void onUserInterfaceThread(const std::function<void()>& call)
+{
+    worker().ask(call);
 }
 
 }  // namespace platform::printworker

@@ -20,6 +20,12 @@ namespace platform::printworker {
 // a wait (the note lets timers run), the task still runs in turn.
 void run(const std::function<void()>& task);
 
+// From a task on the printer thread: runs `call` on the user-interface
+// thread, which is waiting for that task, and returns once it has run. The
+// note of the wait is put away meanwhile, so a box `call` shows stands
+// alone over the window.
+void onUserInterfaceThread(const std::function<void()>& call);
+
 // The same with a result.
 template <typename F>
 auto result(F&& call)

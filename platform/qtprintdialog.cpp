@@ -10,6 +10,7 @@
 // device holds afterwards that differs from the one it opened on is taken
 // as the user's choice: a queue's default may then stand, a pick never lost.
 
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/ui.h"
 
@@ -220,6 +221,9 @@ private:
 
 PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind)
 {
+    // Qt's dialog reads the queues and their details from the scheduler on
+    // this thread, from its making on.
+    printlogin::answerOnThisThread();
     const QPageSize paper = device.pageLayout().pageSize();
     BoundedPrintDialog dialog(&device, QApplication::activeWindow());
     if (kind == PrintDialogKind::Setup) {

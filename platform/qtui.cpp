@@ -7,11 +7,15 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -154,6 +158,39 @@ std::optional<QString> QtUserInterface::inputBox(const QString& prompt, const QS
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<Login> QtUserInterface::askLogin(const QString& prompt, const QString& title, const QString& user)
+{
+    QDialog dialog(activeParent());
+    dialog.setWindowTitle(title);
+    auto* layout = new QFormLayout(&dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* text = new QLabel(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setWordWrap(true);
+    layout->addRow(text);
+    auto* name = new QLineEdit(user);
+    name->setObjectName(QStringLiteral("user"));
+    auto* password = new QLineEdit;
+    password->setObjectName(QStringLiteral("password"));
+    password->setEchoMode(QLineEdit::Password);
+    layout->addRow(QStringLiteral("名前(&N):"), name);
+    layout->addRow(QStringLiteral("パスワード(&P):"), password);
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    (user.isEmpty() ? name : password)->setFocus();
+    // Asked in the middle of a print, under the busy pointer: the box takes
+    // the ordinary one.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QApplication::restoreOverrideCursor();
+    if (!accepted)
+        return std::nullopt;
+    return Login{name->text(), password->text()};
 }
 
 std::optional<QString> QtUserInterface::openFile(const FileDialogRequest& request)

@@ -162,6 +162,18 @@ PrintDialogResult ScriptedUserInterface::printDialog(QPrinter& device, QString& 
     return PrintDialogResult::Accepted;
 }
 
+void ScriptedUserInterface::answerLogin(std::optional<Login> login) { m_login.append(std::move(login)); }
+
+std::optional<Login> ScriptedUserInterface::askLogin(const QString& prompt, const QString& title, const QString& user)
+{
+    boxes.append({QStringLiteral("Login"), prompt, 0, title});
+    bool had = false;
+    auto answer = takeFirst(m_login, had);
+    if (!had)
+        unexpected.append(QStringLiteral("Login[%1]: %2 (%3)").arg(title, prompt, user));
+    return answer;
+}
+
 void ScriptedUserInterface::answerUrl(bool opened) { m_url.append(opened); }
 
 bool ScriptedUserInterface::openUrl(const QString& url)
@@ -181,7 +193,7 @@ int ScriptedUserInterface::count(const QString& kind) const
 bool ScriptedUserInterface::allAnswered() const
 {
     return unexpected.isEmpty() && m_msg.isEmpty() && m_input.isEmpty() && m_file.isEmpty() && m_color.isEmpty()
-        && m_font.isEmpty() && m_folder.isEmpty() && m_printer.isEmpty() && m_url.isEmpty();
+        && m_font.isEmpty() && m_folder.isEmpty() && m_printer.isEmpty() && m_login.isEmpty() && m_url.isEmpty();
 }
 
 ScopedScriptedUi::ScopedScriptedUi() : m_previous(g_ui)

@@ -79,6 +79,12 @@ enum class PrintDialogKind { Print, Setup };
 // is accepted, and that is no choice of the user's.
 enum class PrintDialogResult { Cancelled, Accepted, PaperChosen };
 
+// A name and password the user gave (the print server's).
+struct Login {
+    QString user;
+    QString password;
+};
+
 class UserInterface {
 public:
     virtual ~UserInterface() = default;
@@ -93,6 +99,8 @@ public:
     virtual std::optional<QString> chooseFolder(const QString& title, const QString& root) = 0;
     // Cancelled leaves the device as it was.
     virtual PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) = 0;
+    // Asks for a name (offered: `user`) and a password; nullopt when cancelled.
+    virtual std::optional<Login> askLogin(const QString& prompt, const QString& title, const QString& user) = 0;
     // Opens a local file or address in the desktop's viewer or browser;
     // false when nothing could show it.
     virtual bool openUrl(const QString& url) = 0;
@@ -116,6 +124,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
     PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
+    std::optional<Login> askLogin(const QString& prompt, const QString& title, const QString& user) override;
     bool openUrl(const QString& url) override;
 };
 
@@ -128,7 +137,7 @@ std::unique_ptr<QFileDialog> saveDialogFor(const FileDialogRequest& request, QWi
 class ScriptedUserInterface : public UserInterface {
 public:
     struct Box {
-        QString kind;  // "MsgBox", "InputBox", "Open", "Save", "Color", "Font", "Folder", "Printer", "Url"
+        QString kind;  // "MsgBox", "InputBox", "Open", "Save", "Color", "Font", "Folder", "Printer", "Login", "Url"
         QString prompt;
         int style = 0;
         QString title;
@@ -153,6 +162,8 @@ public:
     // and style 1 for the set-up dialog.
     using PrintDialogAnswer = std::function<void(QPrinter& device, QString& deviceName)>;
     void answerPrinter(std::optional<PrintDialogAnswer> answer, std::optional<QPageSize> dialogPaper = std::nullopt);
+    // A name and password, or nullopt for キャンセル; recorded as kind "Login".
+    void answerLogin(std::optional<Login> login);
     // Whether the next request to open a file or address succeeds (it does
     // when nothing was scripted).
     void answerUrl(bool opened);
@@ -167,6 +178,7 @@ public:
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override;
     std::optional<QString> chooseFolder(const QString& title, const QString& root) override;
     PrintDialogResult printDialog(QPrinter& device, QString& deviceName, PrintDialogKind kind) override;
+    std::optional<Login> askLogin(const QString& prompt, const QString& title, const QString& user) override;
     bool openUrl(const QString& url) override;
 
     // The last box shown, or an empty box.
@@ -179,6 +191,7 @@ private:
     QList<std::optional<QString>> m_input, m_file, m_folder;
     QList<std::optional<qint32>> m_color;
     QList<std::optional<FontChoice>> m_font;
+    QList<std::optional<Login>> m_login;
     struct PrinterAnswer {
         std::optional<PrintDialogAnswer> answer;
         std::optional<QPageSize> dialogPaper;

@@ -21,10 +21,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 
 using namespace editortest;
@@ -116,6 +120,32 @@ PrintDialogAnswer toPdf(const QString& path)
         device.setOutputFileName(path);
     };
 }
+
+// Asks for the name and password as scripted, or in Qt's widgets, filled
+// in as the user would; notes a box asked off the user-interface thread or
+// shown under the busy pointer or the note of the wait.
+struct LoginUi : platform::ScriptedUserInterface {
+    bool qtBox = false;
+    bool amiss = false;
+    std::optional<platform::Login> askLogin(const QString& prompt, const QString& title, const QString& user) override
+    {
+        amiss = amiss || QThread::currentThread() != qApp->thread();
+        if (!qtBox)
+            return ScriptedUserInterface::askLogin(prompt, title, user);
+        boxes.append({QStringLiteral("Login"), prompt, 0, title});
+        QTimer::singleShot(0, [this] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            WaitSeen seen;
+            seen.look();
+            amiss = amiss || seen.note || seen.busy;
+            box->findChild<QLineEdit*>(QStringLiteral("user"))->setText(QStringLiteral("alice"));
+            QTest::keyClicks(box->findChild<QLineEdit*>(QStringLiteral("password")), QStringLiteral("secret"));
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        return platform::QtUserInterface().askLogin(prompt, title, user);
+    }
+};
 
 }  // namespace
 
@@ -440,6 +470,101 @@ private slots:
         QVERIFY2(ui->last().prompt.contains(QStringLiteral("プリンタ「Queue-1」へ印刷が届いていないかもしれません。印刷サーバーが応答しません。")),
                  qPrintable(ui->last().prompt));
         QVERIFY(spool.clean());
+    }
+
+    // A queue that wants a name and password for its jobs: the user is
+    // asked in the program's box, never on a terminal, and the job goes as
+    // the user named; a wrong password is asked for again. キャンセル, or
+    // wrong answers past the asks allowed, is told and nothing goes out.
+    void queueWantingALoginAsksTheUser_data()
+    {
+        QTest::addColumn<QStringList>("passwords");  // answered in turn; null for キャンセル
+        QTest::addColumn<bool>("printed");
+        QTest::addColumn<bool>("qtBox");
+        QTest::newRow("the right one") << QStringList{QStringLiteral("secret")} << true << false;
+        QTest::newRow("in the box itself") << QStringList{QStringLiteral("secret")} << true << true;
+        QTest::newRow("キャンセル") << QStringList{QString()} << false << false;
+        QTest::newRow("a wrong one, then the right one")
+            << QStringList{QStringLiteral("wrong"), QStringLiteral("secret")} << true << false;
+        QTest::newRow("wrong each time") << QStringList(3, QStringLiteral("wrong")) << false << false;
+    }
+
+    void queueWantingALoginAsksTheUser()
+    {
+        QFETCH(QStringList, passwords);
+        QFETCH(bool, printed);
+        QFETCH(bool, qtBox);
+        // No terminal to be asked on: libcups' own prompt fails at once
+        // here, where it would wait for a terminal's answer. (A session's
+        // leader would hang its session up.)
+        if (const int tty = ::getsid(0) != ::getpid() ? ::open("/dev/tty", O_RDONLY) : -1; tty >= 0) {
+            ::ioctl(tty, TIOCNOTTY);
+            ::close(tty);
+        }
+        AnsweringScheduler scheduler;
+        scheduler.requireLogin("alice", "secret");
+        useScheduler(scheduler.port());
+        openStored();
+        dlgPrinter& d = platform::Instance<dlgPrinter>::get();
+        LoginUi ui;
+        ui.qtBox = qtBox;
+        platform::setUi(&ui);
+        const auto restore = qScopeGuard([this] { platform::setUi(&m_session.quiet->get()); });
+        for (const QString& password : passwords)
+            if (!qtBox)
+                ui.answerLogin(password.isNull() ? std::nullopt
+                                                 : std::optional(platform::Login{QStringLiteral("alice"), password}));
+        // The hand-over slow enough for the note to show before the box.
+        const qint64 slow = qtBox ? 2 * platform::printscheduler::NoteAfterMs : 0;
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(slow); };
+        for (int print = 0; print < (printed ? 2 : 1); ++print) {
+            ui.answerPrinter([](QPrinter&, QString&) {});
+            d.cmdPrint_Click();
+            scheduler.setDelay(0);
+        }
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QVERIFY(!ui.amiss);
+        QVERIFY(ui.allAnswered());
+        // Asked for the first print only; the second takes what the first was given.
+        const QString asked = QStringLiteral("プリンタ「Queue-1」へ印刷するには、印刷サーバーに登録された名前とパスワードが必要です。\r\n"
+                                             "印刷サーバー：127.0.0.1:%1").arg(scheduler.port());
+        QCOMPARE(ui.count(QStringLiteral("Login")), passwords.size());
+        for (int i = 0; i < passwords.size(); ++i)
+            QCOMPARE(ui.boxes.at(1 + i).title + ui.boxes.at(1 + i).prompt,
+                     QStringLiteral("印刷") + (i ? QStringLiteral("名前またはパスワードが違います。\r\n") : QString()) + asked);
+        QCOMPARE(ui.count(), printed ? 0 : 1);
+        QVERIFY2(printed || ui.last().prompt.endsWith(QStringLiteral("プリンタ「Queue-1」へは何も印刷されていません。\r\n"
+                                                                     "このプリンタへの印刷には、印刷サーバーに登録された名前とパスワードが必要です。")),
+                 qPrintable(ui.last().prompt));
+        QCOMPARE(scheduler.jobs().size(), printed ? 2 : 0);
+        for (const auto& job : scheduler.delivered())
+            QVERIFY(job.user == "alice" && job.document.startsWith("%PDF"));
+    }
+
+    // Qt's print dialog reads the queues on the user-interface thread, from
+    // its making on: a server that wants a name and password for every
+    // request is answered in the program's box there too, not Qt's own.
+    void printDialogAsksInTheProgramsBox()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        const std::unique_ptr<QPrinter> device = platform::Printers::makeDevice(QStringLiteral("Queue-2"));
+        scheduler.requireLogin("alice", "secret", true);
+        auto& ui = m_session.quiet->get();
+        ui.answerLogin(platform::Login{QStringLiteral("alice"), QStringLiteral("secret")});
+        bool qtsOwn = false;
+        QTimer close;  // whatever box opens
+        connect(&close, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                qtsOwn = qtsOwn || !qobject_cast<QPrintDialog*>(box);
+                box->reject();
+            }
+        });
+        close.start(50);
+        QString name;
+        platform::QtUserInterface().printDialog(*device, name, platform::PrintDialogKind::Print);
+        QCOMPARE(ui.count(QStringLiteral("Login")), 1);
+        QVERIFY(!qtsOwn);
     }
 
     // Each queue's details are read once: a print to a queue asks the

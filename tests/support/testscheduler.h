@@ -6,6 +6,7 @@
 
 #include "app/types.h"
 #include "platform/printjob.h"
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 
@@ -71,6 +72,7 @@ inline void useScheduler(quint16 port)
     platform::printscheduler::forget();
     platform::printservice::forget();
     platform::printjob::forgetUnsettled();
+    platform::printlogin::forget();
 }
 
 // A drawing's printer settings on one of the answering scheduler's queues,
@@ -218,7 +220,8 @@ public:
     struct Delivered {
         std::map<QByteArray, QByteArray> attributes;
         QByteArray document;
-        QByteArray name, user;
+        QByteArray name;
+        QByteArray user;     // the name its request was authorized with, else the requesting user's
         qint64 created = 0;  // seconds since the epoch, as the scheduler's clock says
         bool cancelled = false;
     };
@@ -226,6 +229,16 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_jobsLock);
         return m_delivered;
+    }
+    // From now on a job's requests (its creation, print, document), or
+    // every IPP request, must carry this name and password (Basic), as a
+    // queue or a server whose policy wants an account: others are answered
+    // 401, asking for them.
+    void requireLogin(const QByteArray& user, const QByteArray& password, bool everyRequest = false)
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        m_login = user + ':' + password;
+        m_loginEverywhere = everyRequest;
     }
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
@@ -369,6 +382,12 @@ private:
                 continue;
             }
             const QByteArray head = in.left(end).toLower();
+            // The credentials as sent (the head is compared in lower case).
+            QByteArray login;
+            if (const qsizetype at = head.indexOf("\r\nauthorization: basic "); at >= 0) {
+                const qsizetype to = head.indexOf('\r', at + 2);
+                login = QByteArray::fromBase64(in.mid(at + 23, (to < 0 ? end : to) - at - 23).trimmed());
+            }
             ++m_requests;
             qsizetype length = 0;
             if (const qsizetype at = head.indexOf("content-length:"); at >= 0)
@@ -401,10 +420,14 @@ private:
                 m_pausedUntil = nowMs() + m_faultMs;
             waitWhilePaused();
             if (head.startsWith("post")) {
-                const QByteArray answer = ippAnswer(body);
+                const QByteArray answer = ippAnswer(body, login);
                 if (fault == JobFault::CutAtAnswer)
                     return (void)::close(fd);
-                send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
+                if (answer.isEmpty())
+                    send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
+                             "Content-Length: 0\r\n\r\n");
+                else
+                    send(fd, "HTTP/1.1 200 OK\r\nContent-Type: application/ipp\r\nContent-Length: "
                              + QByteArray::number(answer.size()) + "\r\n\r\n" + answer);
             } else if (head.startsWith("get /printers/queue-1.ppd") || head.startsWith("get /printers/queue-2.ppd")) {
                 const QByteArray ppd = queuePpd(sheet(head.mid(14, 7)));
@@ -449,7 +472,8 @@ private:
         return taken;
     }
 
-    QByteArray ippAnswer(const QByteArray& body)
+    // Empty when the request wants a name and password it doesn't carry.
+    QByteArray ippAnswer(const QByteArray& body, const QByteArray& login)
     {
         struct Cursor {
             const QByteArray* data;
@@ -471,6 +495,12 @@ private:
         const QByteArray queue = named.compare("Queue-2", Qt::CaseInsensitive) == 0   ? "Queue-2"
                                  : named.compare("Queue-1", Qt::CaseInsensitive) == 0 ? "Queue-1"
                                                                                       : QByteArray();
+        {
+            std::lock_guard<std::mutex> lock(m_jobsLock);
+            const bool job = op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
+            if ((job || m_loginEverywhere) && !m_login.isEmpty() && login != m_login)
+                return ippDelete(request), ippDelete(response), QByteArray();
+        }
         if (op == IPP_OP_CUPS_GET_PRINTERS) {
             describe(response, "Queue-1");
             ippAddSeparator(response);
@@ -488,7 +518,7 @@ private:
                 record(request, op, id);
                 Delivered job;
                 job.name = m_operations.back()["job-name"];
-                job.user = m_operations.back()["requesting-user-name"];
+                job.user = login.isEmpty() ? m_operations.back()["requesting-user-name"] : login.left(login.indexOf(':'));
                 job.created = qint64(::time(nullptr));
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
                     char value[1024];
@@ -593,6 +623,8 @@ private:
     std::vector<Operation> m_operations;  // under m_jobsLock
     std::atomic<JobFault> m_fault{JobFault::None};
     std::atomic<qint64> m_faultMs{0}, m_pausedUntil{0};
+    QByteArray m_login;  // "name:password" a job's requests must carry, under m_jobsLock
+    bool m_loginEverywhere = false;  // and every other IPP request, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<bool> m_stop{false};
