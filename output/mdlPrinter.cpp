@@ -325,7 +325,8 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, con
                 platform::Printers::portOf(deviceName));
 }
 
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile)
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile,
+                    platform::JobChoices* job)
 {
     QString name;
     const auto device = fncDevice_FromBlocks(devMode, devNames, name);
@@ -350,6 +351,8 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
         const bool toFile = device->outputFormat() == QPrinter::PdfFormat && device->outputFileName() != offered;
         *pdfFile = toFile ? device->outputFileName() : QString();
     }
+    if (job)
+        *job = platform::jobChoicesOf(*device);
     return true;
 }
 

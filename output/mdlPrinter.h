@@ -10,6 +10,10 @@
 class QPrinter;
 class QWidget;
 
+namespace platform {
+struct JobChoices;
+}
+
 namespace mdlPrinter {
 
 // The print set-up dialog, opened on the drawing's settings (GE_tpPrinter):
@@ -69,7 +73,9 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, con
 
 // The platform's print dialog (or, with `setup`, the set-up dialog) on the
 // blocks; false when cancelled (the blocks unchanged). `pdfFile` receives
-// the PDF file the user chose to print to, "" for the printer itself.
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile = nullptr);
+// the PDF file the user chose to print to, "" for the printer itself, and
+// `job` what the dialog chose for the print that the blocks don't hold.
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile = nullptr,
+                    platform::JobChoices* job = nullptr);
 
 }  // namespace mdlPrinter

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QStorageInfo>
 
@@ -35,6 +36,10 @@ const TestPrinter* findTest(const QString& name)
 }
 
 constexpr double TwipsPerMillimetre = 1440 / 25.4;
+
+// Where Qt's print engine for a queue keeps the options its print dialog
+// chose for the scheduler; other engines keep none.
+const auto SchedulerOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 [[noreturn]] void refuse()
 {
@@ -106,6 +111,17 @@ struct Printer::PdfFile {
         }
     }
 };
+
+JobChoices jobChoicesOf(const QPrinter& device)
+{
+    JobChoices choices;
+    choices.collate = device.collateCopies();
+    choices.lastPageFirst = device.pageOrder() == QPrinter::LastPageFirst;
+    if (device.outputFormat() == QPrinter::NativeFormat)
+        choices.schedulerOptions =
+            const_cast<QPrinter&>(device).printEngine()->property(SchedulerOptionsKey).toStringList();
+    return choices;
+}
 
 namespace Printers {
 
@@ -260,6 +276,7 @@ void Printer::select(const QString& name)
     m_duplex.reset();
     m_zoom = 100;
     m_custom = false;
+    setJobChoices({});
     resetWindow();
 }
 
@@ -438,6 +455,14 @@ void Printer::setDuplex(int mode)
 void Printer::setCopies(int copies)
 {
     device().setCopyCount(qMax(1, copies));
+}
+
+void Printer::setJobChoices(const JobChoices& choices)
+{
+    device().setCollateCopies(choices.collate);
+    device().setPageOrder(choices.lastPageFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    if (device().outputFormat() == QPrinter::NativeFormat)
+        device().printEngine()->setProperty(SchedulerOptionsKey, choices.schedulerOptions);
 }
 
 int Printer::Orientation() const

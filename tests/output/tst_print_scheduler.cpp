@@ -17,10 +17,16 @@
 #include "platform/printservice.h"
 #include "platform/printqueue.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -51,6 +57,43 @@ PrintDialogAnswer toPdf(const QString& path)
         device.setOutputFormat(QPrinter::PdfFormat);
         device.setOutputFileName(path);
     };
+}
+
+// The boxes answered by script, the print dialog Qt's own.
+class QtPrintDialogUi : public platform::ScriptedUserInterface {
+public:
+    platform::PrintDialogResult printDialog(QPrinter& device, QString& deviceName,
+                                            platform::PrintDialogKind kind) override
+    {
+        return m_qt.printDialog(device, deviceName, kind);
+    }
+
+private:
+    platform::QtUserInterface m_qt;
+};
+
+// Chooses in the printer properties Qt's print dialog opens: `choose` runs
+// in them before their OK.
+void inPrinterProperties(QPrintDialog& dialog, const std::function<void(QDialog&)>& choose)
+{
+    QTimer::singleShot(0, &dialog, [choose] {
+        if (auto* properties = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            choose(*properties);
+            properties->accept();
+        }
+    });
+    if (auto* button = dialog.findChild<QPushButton*>(QStringLiteral("properties")))
+        button->click();
+}
+
+// Picks a choice of the queue's own option among the printer properties'
+// advanced ones.
+void chooseQueueOption(QDialog& properties, const QString& choice)
+{
+    if (auto* advanced = properties.findChild<QWidget*>(QStringLiteral("cupsPropertiesPage")))
+        for (auto* box : advanced->findChildren<QComboBox*>())
+            if (const int at = box->findText(choice); at >= 0)
+                box->setCurrentIndex(at);
 }
 
 }  // namespace
@@ -394,6 +437,98 @@ private slots:
         }
         QCOMPARE(scheduler.jobs().size(), toPdf ? 0 : 2);
         QCOMPARE(QFile::exists(pdf), toPdf);
+    }
+
+    // What the user chooses in Qt's print dialog reaches the queue's job as
+    // Qt's own engine gives it, the page order by the scheduler's own option;
+    // what is left as it was adds nothing.
+    void dialogChoicesReachTheJob_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QByteArrayList>("given");   // name=value, or what the document holds
+        QTest::addColumn<QByteArrayList>("absent");  // names
+        QTest::newRow("nothing") << QString() << QByteArrayList{"media=A4", "sides=one-sided", "number-up=1"}
+                                 << QByteArrayList{"page-set", "outputorder", "MediaType"};
+        QTest::newRow("2 pages per sheet") << QStringLiteral("number-up")
+                                           << QByteArrayList{"number-up=2", "number-up-layout=lrtb"}
+                                           << QByteArrayList{"page-set", "outputorder"};
+        QTest::newRow("last page first") << QStringLiteral("reverse") << QByteArrayList{"outputorder=reverse"}
+                                         << QByteArrayList{"page-set"};
+        QTest::newRow("odd pages") << QStringLiteral("page-set") << QByteArrayList{"page-set=odd"}
+                                   << QByteArrayList{"outputorder"};
+        QTest::newRow("the queue's own option") << QStringLiteral("MediaType") << QByteArrayList{"MediaType=Glossy"}
+                                                << QByteArrayList{};
+        QTest::newRow("3 copies, collated") << QStringLiteral("collated") << QByteArrayList{"copies=3", "Collate=true"}
+                                            << QByteArrayList{};
+        QTest::newRow("3 copies, not collated") << QStringLiteral("uncollated") << QByteArrayList{"copies=3"}
+                                                << QByteArrayList{"Collate"};
+        // The sheet lies across the queue's A4.
+        QTest::newRow("landscape") << QStringLiteral("landscape")
+                                   << QByteArrayList{"media=A4", "/MediaBox [0 0 842.000000 595.000000]"}
+                                   << QByteArrayList{};
+    }
+
+    void dialogChoicesReachTheJob()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QByteArrayList, given);
+        QFETCH(QByteArrayList, absent);
+        AnsweringScheduler scheduler;
+        scheduler.setSheet("Queue-1", {"A4", 18, 36, true});
+        useScheduler(scheduler.port());
+        openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        bool shown = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown = true;
+            const auto check = [&](const char* name, bool on) {
+                if (auto* box = dialog->findChild<QCheckBox*>(QLatin1String(name)))
+                    box->setChecked(on);
+            };
+            if (choice == QLatin1String("number-up") || choice == QLatin1String("landscape")
+                || choice == QLatin1String("MediaType"))
+                inPrinterProperties(*dialog, [&](QDialog& properties) {
+                    if (choice == QLatin1String("number-up")) {
+                        if (auto* perSheet = properties.findChild<QComboBox*>(QStringLiteral("pagesPerSheetCombo")))
+                            perSheet->setCurrentIndex(perSheet->findText(QStringLiteral("2"), Qt::MatchStartsWith));
+                    } else if (choice == QLatin1String("landscape")) {
+                        if (auto* landscape = properties.findChild<QRadioButton*>(QStringLiteral("landscape")))
+                            landscape->click();
+                    } else {
+                        chooseQueueOption(properties, QStringLiteral("Glossy"));
+                    }
+                });
+            if (choice == QLatin1String("reverse"))
+                check("reverse", true);
+            if (choice == QLatin1String("page-set"))
+                if (auto* pageSet = dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo")))
+                    pageSet->setCurrentIndex(1);
+            if (choice.endsWith(QLatin1String("collated"))) {
+                if (auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies")))
+                    copies->setValue(3);
+                check("collate", choice == QLatin1String("collated"));
+            }
+            dialog->accept();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_session.quiet->get());
+        QVERIFY(shown);
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
+        const auto attributes = scheduler.delivered().at(0).attributes;
+        QByteArrayList sent;
+        for (const auto& [name, value] : attributes)
+            sent.append(name + '=' + value);
+        const QByteArray document = scheduler.delivered().at(0).document;
+        for (const QByteArray& option : given)
+            QVERIFY2(option.startsWith('/') ? document.contains(option) : sent.contains(option),
+                     qPrintable(option + " not in " + sent.join(' ')));
+        for (const QByteArray& name : absent)
+            QVERIFY2(!attributes.count(name), qPrintable(name + " in " + sent.join(' ')));
     }
 
     void silentSchedulerFreezesNothing()
