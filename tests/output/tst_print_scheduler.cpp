@@ -462,6 +462,8 @@ private slots:
                                             << QByteArrayList{};
         QTest::newRow("3 copies, not collated") << QStringLiteral("uncollated") << QByteArrayList{"copies=3"}
                                                 << QByteArrayList{"Collate"};
+        QTest::newRow("page 1 to 1") << QStringLiteral("range") << QByteArrayList{"page-ranges=1-1"}
+                                     << QByteArrayList{};
         // The sheet lies across the queue's A4.
         QTest::newRow("landscape") << QStringLiteral("landscape")
                                    << QByteArrayList{"media=A4", "/MediaBox [0 0 842.000000 595.000000]"}
@@ -479,7 +481,7 @@ private slots:
         openStored();
         QtPrintDialogUi ui;
         platform::setUi(&ui);
-        bool shown = false;
+        bool shown = false, marginsOffered = false;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
             if (!dialog)
@@ -498,6 +500,9 @@ private slots:
                     } else if (choice == QLatin1String("landscape")) {
                         if (auto* landscape = properties.findChild<QRadioButton*>(QStringLiteral("landscape")))
                             landscape->click();
+                        // The printer's own margins stand.
+                        if (auto* margin = properties.findChild<QWidget*>(QStringLiteral("topMargin")))
+                            marginsOffered = margin->isEnabled();
                     } else {
                         chooseQueueOption(properties, QStringLiteral("Glossy"));
                     }
@@ -507,6 +512,13 @@ private slots:
             if (choice == QLatin1String("page-set"))
                 if (auto* pageSet = dialog->findChild<QComboBox*>(QStringLiteral("pageSetCombo")))
                     pageSet->setCurrentIndex(1);
+            if (choice == QLatin1String("range")) {
+                if (auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange")))
+                    range->setChecked(true);
+                for (const char* name : {"from", "to"})
+                    if (auto* page = dialog->findChild<QSpinBox*>(QLatin1String(name)))
+                        page->setValue(1);
+            }
             if (choice.endsWith(QLatin1String("collated"))) {
                 if (auto* copies = dialog->findChild<QSpinBox*>(QStringLiteral("copies")))
                     copies->setValue(3);
@@ -516,7 +528,7 @@ private slots:
         });
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();
         platform::setUi(&m_session.quiet->get());
-        QVERIFY(shown);
+        QVERIFY(shown && !marginsOffered);
         QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
         QCOMPARE(scheduler.jobs(), QByteArrayList{"Queue-1"});
         const auto attributes = scheduler.delivered().at(0).attributes;
@@ -529,6 +541,35 @@ private slots:
                      qPrintable(option + " not in " + sent.join(' ')));
         for (const QByteArray& name : absent)
             QVERIFY2(!attributes.count(name), qPrintable(name + " in " + sent.join(' ')));
+    }
+
+    // A PDF file holds one copy of each sheet, in order: while it is chosen
+    // in Qt's print dialog, copies, their collation, the page order and the
+    // page range are not offered; a queue chosen again offers them.
+    void pdfFileOffersWhatItHolds()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QList<bool> offered;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            auto* printers = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("printers")) : nullptr;
+            for (const int entry : {printers ? printers->count() - 1 : -1, 0}) {
+                if (printers)
+                    printers->setCurrentIndex(entry);
+                for (const char* name : {"copies", "collate", "reverse", "printRange"})
+                    if (auto* choice = dialog ? dialog->findChild<QWidget*>(QLatin1String(name)) : nullptr)
+                        offered.append(choice->isEnabled());
+            }
+            if (dialog)
+                dialog->reject();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_session.quiet->get());
+        QCOMPARE(offered, (QList<bool>{false, false, false, false, true, true, true, true}));
     }
 
     void silentSchedulerFreezesNothing()
