@@ -126,8 +126,12 @@ class TestPrintScheduler : public QObject {
         frmEdit& e = openStored();
         QVERIFY(e.pictOrg->hasPicture());
         within("opening a stored drawing");
+        const int pages = e.lblPageR.UBound();
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         within("the print dialog");
+        // The frames stay on the stored sheet, not a stand-in printer's.
+        QCOMPARE(e.shpPrintWakuR(1).Width(), queueRow(QStringLiteral("Queue-1")).sngScaleWidth);
+        QCOMPARE(e.lblPageR.UBound(), pages);
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         ui->answerPrinter(toPdf(pdf));
         d.cmdPrint_Click();
