@@ -21,6 +21,19 @@ inline const QString Unreachable = QStringLiteral(
     "しばらくしてから、もう一度印刷してください。\r\n"
     "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。");
 
+// The boxes answered by script, the print dialog Qt's own.
+class QtPrintDialogUi : public platform::ScriptedUserInterface {
+public:
+    platform::PrintDialogResult printDialog(QPrinter& device, QString& deviceName,
+                                            platform::PrintDialogKind kind) override
+    {
+        return m_qt.printDialog(device, deviceName, kind);
+    }
+
+private:
+    platform::QtUserInterface m_qt;
+};
+
 struct PrintSession {
     editortest::Session session;
 
