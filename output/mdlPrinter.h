@@ -57,7 +57,8 @@ bool fncGet_PrinterRec_Known(typPrinter& record);
 // --- the blocks around a dialog ---
 // The name of the block's device, its driver and its port.
 QString fncDevNames_Part(const typDEVNAMES& devNames, qint16 offset);
-// A printer device set up from the blocks, for a print dialog.
+// A printer device set up from the blocks, for a print dialog; a queue's
+// is the one the dialog before on it gave back (Printers::dialogDevice).
 std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
                                                QString& deviceName);
 // What a dialog's device held as it opened, to tell what the user changed.

@@ -177,6 +177,18 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
     return printservice::newDevice();
 }
 
+std::unique_ptr<QPrinter> dialogDevice(const QString& name)
+{
+    if (!testPrinters().isEmpty())
+        return makeDevice(name);
+    return printservice::dialogDevice(printservice::printerInfo(name));
+}
+
+void keepDialogDevice(std::unique_ptr<QPrinter> device)
+{
+    printservice::keepDialogDevice(std::move(device));
+}
+
 bool installed(const QString& name)
 {
     return findTest(name) || (testPrinters().isEmpty() && !printservice::printerInfo(name).isNull());

@@ -69,6 +69,10 @@ QString defaultName();
 // A device set up for the named printer (its default paper); an unknown
 // name gives the printer the runtime prints through when none is installed.
 std::unique_ptr<QPrinter> makeDevice(const QString& name);
+// The same for a print dialog: a queue's is the device the dialog before
+// gave back with keepDialogDevice, when there is one.
+std::unique_ptr<QPrinter> dialogDevice(const QString& name);
+void keepDialogDevice(std::unique_ptr<QPrinter> device);
 // Whether a printer of exactly this name is installed.
 bool installed(const QString& name);
 // Whether the named printer is a print queue whose server can't be reached
