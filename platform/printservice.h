@@ -45,8 +45,8 @@ std::unique_ptr<QPrinter> newPdfDevice();
 std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
 
 // What was read of a queue (its dialog's device with it), the listing and
-// the default are read again at the next use (a print to the queue failed). forget() drops all of it (for
-// tests, with the scheduler's own).
+// the default are read again at the next use (a print to the queue
+// failed). forget() drops all of it (for tests, with the scheduler's own).
 void forgetQueue(const QString& name);
 void forget();
 
