@@ -173,10 +173,13 @@ void dlgPrinter::cmdPrint_Click()
         typDEVMODE devMode = GE_tpDevMode;
         typDEVNAMES devNames = GE_tpDevNames;
         QString pdfFile;
-        if (!mdlPrinter::fncPrintDialog(false, devMode, devNames, &pdfFile))
+        platform::JobChoices job;
+        if (!mdlPrinter::fncPrintDialog(false, devMode, devNames, &pdfFile, &job))
             return;
         mdlPrinter::subSet_Printer(devMode, devNames);
-        printer.setCopies(devMode.dmCopies);  // the dialog's, for this print
+        // The dialog's, for this print.
+        printer.setCopies(devMode.dmCopies);
+        printer.setJobChoices(job);
         typPrinter chosen = GE_tpPrinter;
         mdlPrinter::subGet_PrinterRec(chosen, devMode);
         printer.KillDoc();

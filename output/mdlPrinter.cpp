@@ -257,7 +257,7 @@ std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const 
     deviceName = installedName(fncDevNames_Part(devNames, devNames.wDeviceOffset).trimmed());
     if (deviceName.isEmpty())
         deviceName = CurrentPrinter().DeviceName();
-    auto device = platform::Printers::makeDevice(deviceName);
+    auto device = platform::Printers::dialogDevice(deviceName);
     const QMarginsF margins = device->pageLayout().margins(QPageLayout::Millimeter);
     if (devMode.dmPaperSize == UserPaperSize && devMode.dmPaperWidth > 0 && devMode.dmPaperLength > 0)
         device->setPageSize(QPageSize(QSizeF(devMode.dmPaperWidth / 100.0, devMode.dmPaperLength / 100.0),
@@ -325,10 +325,16 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, con
                 platform::Printers::portOf(deviceName));
 }
 
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile)
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile,
+                    platform::JobChoices* job)
 {
     QString name;
-    const auto device = fncDevice_FromBlocks(devMode, devNames, name);
+    auto device = fncDevice_FromBlocks(devMode, devNames, name);
+    // Kept for the next dialog on its queue, whatever this one's end.
+    const struct GiveBack {
+        std::unique_ptr<QPrinter>& device;
+        ~GiveBack() { platform::Printers::keepDialogDevice(std::move(device)); }
+    } giveBack{device};
     device->setDocName(GE_tpPrint.strName);  // the file name the dialog proposes
     // A printer that itself writes a file (a test printer) offers it.
     const QString offered = device->outputFormat() == QPrinter::PdfFormat ? device->outputFileName() : QString();
@@ -350,6 +356,8 @@ bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QStr
         const bool toFile = device->outputFormat() == QPrinter::PdfFormat && device->outputFileName() != offered;
         *pdfFile = toFile ? device->outputFileName() : QString();
     }
+    if (job)
+        *job = platform::jobChoicesOf(*device);
     return true;
 }
 

@@ -10,6 +10,10 @@
 class QPrinter;
 class QWidget;
 
+namespace platform {
+struct JobChoices;
+}
+
 namespace mdlPrinter {
 
 // The print set-up dialog, opened on the drawing's settings (GE_tpPrinter):
@@ -53,7 +57,8 @@ bool fncGet_PrinterRec_Known(typPrinter& record);
 // --- the blocks around a dialog ---
 // The name of the block's device, its driver and its port.
 QString fncDevNames_Part(const typDEVNAMES& devNames, qint16 offset);
-// A printer device set up from the blocks, for a print dialog.
+// A printer device set up from the blocks, for a print dialog; a queue's
+// is the one the dialog before on it gave back (Printers::dialogDevice).
 std::unique_ptr<QPrinter> fncDevice_FromBlocks(const typDEVMODE& devMode, const typDEVNAMES& devNames,
                                                QString& deviceName);
 // What a dialog's device held as it opened, to tell what the user changed.
@@ -69,7 +74,9 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, con
 
 // The platform's print dialog (or, with `setup`, the set-up dialog) on the
 // blocks; false when cancelled (the blocks unchanged). `pdfFile` receives
-// the PDF file the user chose to print to, "" for the printer itself.
-bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile = nullptr);
+// the PDF file the user chose to print to, "" for the printer itself, and
+// `job` what the dialog chose for the print that the blocks don't hold.
+bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile = nullptr,
+                    platform::JobChoices* job = nullptr);
 
 }  // namespace mdlPrinter

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QStorageInfo>
 
@@ -34,6 +35,10 @@ const TestPrinter* findTest(const QString& name)
 }
 
 constexpr double TwipsPerMillimetre = 1440 / 25.4;
+
+// Where Qt's print engine for a queue keeps the options its print dialog
+// chose for the scheduler; other engines keep none.
+const auto SchedulerOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 [[noreturn]] void refuse()
 {
@@ -123,6 +128,17 @@ struct Printer::PdfFile {
     }
 };
 
+JobChoices jobChoicesOf(const QPrinter& device)
+{
+    JobChoices choices;
+    choices.collate = device.collateCopies();
+    choices.lastPageFirst = device.pageOrder() == QPrinter::LastPageFirst;
+    if (device.outputFormat() == QPrinter::NativeFormat)
+        choices.schedulerOptions =
+            const_cast<QPrinter&>(device).printEngine()->property(SchedulerOptionsKey).toStringList();
+    return choices;
+}
+
 namespace Printers {
 
 void addTestPrinter(const TestPrinter& printer)
@@ -175,6 +191,18 @@ std::unique_ptr<QPrinter> makeDevice(const QString& name)
     if (testPrinters().isEmpty())
         return printservice::newDevice(printservice::printerInfo(name));
     return printservice::newDevice();
+}
+
+std::unique_ptr<QPrinter> dialogDevice(const QString& name)
+{
+    if (!testPrinters().isEmpty())
+        return makeDevice(name);
+    return printservice::dialogDevice(printservice::printerInfo(name));
+}
+
+void keepDialogDevice(std::unique_ptr<QPrinter> device)
+{
+    printservice::keepDialogDevice(std::move(device));
 }
 
 bool installed(const QString& name)
@@ -276,6 +304,7 @@ void Printer::select(const QString& name)
     m_duplex.reset();
     m_zoom = 100;
     m_custom = false;
+    setJobChoices({});
     resetWindow();
 }
 
@@ -454,6 +483,14 @@ void Printer::setDuplex(int mode)
 void Printer::setCopies(int copies)
 {
     device().setCopyCount(qMax(1, copies));
+}
+
+void Printer::setJobChoices(const JobChoices& choices)
+{
+    device().setCollateCopies(choices.collate);
+    device().setPageOrder(choices.lastPageFirst ? QPrinter::LastPageFirst : QPrinter::FirstPageFirst);
+    if (device().outputFormat() == QPrinter::NativeFormat)
+        device().printEngine()->setProperty(SchedulerOptionsKey, choices.schedulerOptions);
 }
 
 int Printer::Orientation() const

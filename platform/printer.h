@@ -47,6 +47,18 @@ struct TestPrinter {
     QPrinter::PaperSource tray = QPrinter::Auto;  // its own, until told another
 };
 
+// What a print dialog chose for one print beyond the printer's settings:
+// collation, the order of the pages, and the options Qt's dialog keeps for
+// the print scheduler (pages per sheet and their layout, the page set, the
+// job options, the queue description's own options), name, value, name,
+// value ... A PDF file's device keeps no such options.
+struct JobChoices {
+    bool collate = true;
+    bool lastPageFirst = false;
+    QStringList schedulerOptions;
+};
+JobChoices jobChoicesOf(const QPrinter& device);
+
 // The installed printers, in their collection order. With test printers
 // registered they are the only ones and the first is the default.
 namespace Printers {
@@ -57,6 +69,10 @@ QString defaultName();
 // A device set up for the named printer (its default paper); an unknown
 // name gives the printer the runtime prints through when none is installed.
 std::unique_ptr<QPrinter> makeDevice(const QString& name);
+// The same for a print dialog: a queue's is the device the dialog before
+// gave back with keepDialogDevice, when there is one.
+std::unique_ptr<QPrinter> dialogDevice(const QString& name);
+void keepDialogDevice(std::unique_ptr<QPrinter> device);
 // Whether a printer of exactly this name is installed.
 bool installed(const QString& name);
 // Whether the named printer is a print queue whose server can't be reached
@@ -123,6 +139,9 @@ public:
 
     // How many copies of the document a queue prints (a PDF file holds one).
     void setCopies(int copies);
+    // What the print dialog chose for the next document; a printer made
+    // current starts without any.
+    void setJobChoices(const JobChoices& choices);
 
     // Where the document goes: a PDF file instead of the printer's own
     // output ("" gives that back; a new printer starts without one).

@@ -385,6 +385,10 @@ Options optionsOf(const QPrinter& device, bool binSet)
     }
     if (!portrait)
         options.emplace_back("landscape", "");
+    // The print dialog's last page first, by the scheduler's own option:
+    // Qt's engine leaves it to the program, which draws its sheets in order.
+    if (device.pageOrder() == QPrinter::LastPageFirst)
+        options.emplace_back("outputorder", "reverse");
     const QStringList chosen =
         const_cast<QPrinter&>(device).printEngine()->property(CupsOptionsKey).toStringList();
     bool slotChosen = false;

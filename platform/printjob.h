@@ -21,9 +21,10 @@ namespace platform::printjob {
 using Options = std::vector<std::pair<QByteArray, QByteArray>>;
 
 // What the queue is given with a document printed on `device`: its paper
-// (media), copies and collation, sides, landscape, the tray when one other
-// than the queue's own was set (`bin`, the device's paper source), and the
-// options chosen in the print dialog's printer properties.
+// (media), copies and collation, sides, landscape, the page order, the tray
+// when one other than the queue's own was set (`bin`, the device's paper
+// source), and the options the print dialog chose for the scheduler (pages
+// per sheet, page set, job options, the queue description's options).
 Options optionsOf(const QPrinter& device, bool binSet);
 
 struct Outcome {

@@ -71,8 +71,11 @@ bool confirmAccepting(const QString& queue)
     if (!s || (s->accepting && !s->stopped))
         return true;
     printservice::forgetQueue(queue);
-    vb::MsgBox(QStringLiteral("プリンタ「%1」は現在、印刷を受け付けていません。").arg(queue) + vb::vbCrLf
-                   + QStringLiteral("プリンタの状態を確認してから、もう一度印刷してください。"),
+    // A queue paused by its administrator still takes jobs, which would wait
+    // there unprinted until it is resumed: the user is told it is stopped.
+    const QString why = s->accepting ? QStringLiteral("プリンタ「%1」は現在、停止しています。").arg(queue)
+                                     : QStringLiteral("プリンタ「%1」は現在、印刷を受け付けていません。").arg(queue);
+    vb::MsgBox(why + vb::vbCrLf + QStringLiteral("プリンタの状態を確認してから、もう一度印刷してください。"),
                vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
     return false;
 }

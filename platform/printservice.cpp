@@ -4,7 +4,9 @@
 #include "platform/printworker.h"
 #include "platform/ui.h"
 
+#include <QPageLayout>
 #include <QPageSize>
+#include <QPrintEngine>
 #include <QPrinter>
 
 #include <cups/cups.h>
@@ -24,6 +26,19 @@ struct Known {
     QStringList names;
     QString defaultName;
     std::map<QString, QPrinterInfo> infos;
+    // A dialog's device as Qt made it for its queue, and each one kept for
+    // the next dialog on that queue.
+    struct Made {
+        QString queue;
+        QPageLayout layout;
+        int resolution;
+        QPrinter::ColorMode color;
+        QPrinter::DuplexMode duplex;
+        QPrinter::PaperSource source;
+        bool collate;
+    };
+    std::map<const QPrinter*, Made> made;
+    std::map<QString, std::pair<std::unique_ptr<QPrinter>, Made>> kept;
 };
 
 Known& known()
@@ -132,6 +147,46 @@ std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer)
     return device;
 }
 
+std::unique_ptr<QPrinter> dialogDevice(const QPrinterInfo& printer)
+{
+    Known& k = known();
+    if (auto it = k.kept.find(printer.printerName()); it != k.kept.end() && check()) {
+        auto [device, made] = std::move(it->second);
+        k.kept.erase(it);
+        // What the dialog before chose is no choice for this one.
+        device->setPageLayout(made.layout);
+        device->setResolution(made.resolution);
+        device->setColorMode(made.color);
+        device->setDuplex(made.duplex);
+        device->setPaperSource(made.source);
+        device->setCollateCopies(made.collate);
+        device->setCopyCount(1);
+        device->setPageOrder(QPrinter::FirstPageFirst);
+        device->setPrintRange(QPrinter::AllPages);
+        device->setFromTo(0, 0);
+        device->printEngine()->setProperty(QPrintEngine::PrintEnginePropertyKey(0xfe00), QStringList());
+        k.made[device.get()] = made;
+        return std::move(device);
+    }
+    auto device = newDevice(printer);
+    if (device->outputFormat() == QPrinter::NativeFormat)
+        k.made[device.get()] = {device->printerName(), device->pageLayout(), device->resolution(),
+                                device->colorMode(), device->duplex(), device->paperSource(), device->collateCopies()};
+    return device;
+}
+
+void keepDialogDevice(std::unique_ptr<QPrinter> device)
+{
+    Known& k = known();
+    const auto it = device ? k.made.find(device.get()) : k.made.end();
+    if (it == k.made.end())
+        return;
+    const Known::Made made = it->second;
+    k.made.erase(it);
+    if (device->outputFormat() == QPrinter::NativeFormat && device->printerName() == made.queue)
+        k.kept[made.queue] = {std::move(device), made};
+}
+
 std::unique_ptr<QPrinter> newPdfDevice()
 {
     // Made as any QPrinter, Qt would look for the default printer and read
@@ -166,6 +221,7 @@ std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queu
 void forgetQueue(const QString& name)
 {
     known().infos.erase(name);
+    known().kept.erase(name);
     known().listed = false;
 }
 

@@ -31,15 +31,22 @@ QPrinterInfo printerInfo(const QPrinter& device);
 // A high-resolution device: for the printer given, or Qt's default, on that
 // printer's own default paper.
 std::unique_ptr<QPrinter> newDevice(const QPrinterInfo& printer = QPrinterInfo());
+// A device for a print dialog on a queue: the one the dialog before gave
+// back for that queue, set back to how Qt made it, else a new one (Qt
+// reads the queue's details for each device made).
+std::unique_ptr<QPrinter> dialogDevice(const QPrinterInfo& printer);
+// Keeps a dialog's device for the next dialog on its queue; one that left
+// the queue it was made for (another queue, a PDF file) is dropped.
+void keepDialogDevice(std::unique_ptr<QPrinter> device);
 // A high-resolution PDF device, made without asking the scheduler anything.
 std::unique_ptr<QPrinter> newPdfDevice();
 // The attributes the scheduler gives for a queue; nullopt when none answers
 // or it doesn't know the queue.
 std::optional<std::map<QByteArray, QString>> queueAttributes(const QString& queue);
 
-// What was read of a queue, the listing and the default are read again at
-// the next use (a print to the queue failed). forget() drops all of it (for
-// tests, with the scheduler's own).
+// What was read of a queue (its dialog's device with it), the listing and
+// the default are read again at the next use (a print to the queue
+// failed). forget() drops all of it (for tests, with the scheduler's own).
 void forgetQueue(const QString& name);
 void forget();
 

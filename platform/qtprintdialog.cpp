@@ -26,8 +26,10 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 
 #include <algorithm>
+#include <optional>
 
 namespace platform {
 
@@ -121,6 +123,11 @@ private:
         }
         if (!m_chosen)
             showPaper(pageSetup, m_paper);
+        // The sheet's margins are the printer's own: the drawing is laid
+        // out on its printable area, and margins set here would be dropped.
+        for (const char* name : {"topMargin", "leftMargin", "rightMargin", "bottomMargin"})
+            if (auto* margin = pageSetup.findChild<QWidget*>(QLatin1String(name)))
+                margin->setEnabled(false);
     }
 
     static constexpr const char* Watched = "nemuPaperWatched";
@@ -129,6 +136,54 @@ private:
     bool m_picked = false;  // in the page set-up now open
     bool m_chosen = false;  // kept with its OK
     bool m_unread = false;
+};
+
+// A PDF file holds one copy of each sheet, in order, and no job options:
+// what the print dialog offers beyond that reaches a print queue only (as
+// options of its job), so it is not offered while the PDF file is chosen.
+// The dialog lists the queues first and the PDF file last.
+class FileOffers : public QObject {
+public:
+    explicit FileOffers(QPrintDialog& dialog) : m_dialog(&dialog)
+    {
+        dialog.installEventFilter(this);
+        if (auto* printers = list())
+            connect(printers, &QComboBox::currentIndexChanged, this, [this] { offer(*m_dialog); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_dialog && event->type() == QEvent::ChildAdded)
+            static_cast<QChildEvent*>(event)->child()->installEventFilter(this);
+        else if (event->type() == QEvent::Show)
+            if (auto* shown = qobject_cast<QDialog*>(watched))
+                offer(*shown);
+        return false;
+    }
+
+private:
+    QComboBox* list() const { return m_dialog->findChild<QComboBox*>(QStringLiteral("printers")); }
+
+    // Sets what `window` (the dialog or its printer properties) offers.
+    void offer(QDialog& window) const
+    {
+        const QComboBox* printers = list();
+        const bool file = printers && printers->currentIndex() == printers->count() - 1;
+        if (file && &window == m_dialog) {
+            if (auto* all = window.findChild<QRadioButton*>(QStringLiteral("printAll")))
+                all->setChecked(true);
+            if (auto* copies = window.findChild<QSpinBox*>(QStringLiteral("copies")))
+                copies->setValue(1);
+            if (auto* reverse = window.findChild<QAbstractButton*>(QStringLiteral("reverse")))
+                reverse->setChecked(false);
+        }
+        for (const char* name : {"copies", "collate", "reverse", "printRange", "pagesRadioButton", "QCupsJobWidget"})
+            if (auto* choice = window.findChild<QWidget*>(QLatin1String(name)))
+                choice->setEnabled(!file);
+    }
+
+    QDialog* m_dialog;
 };
 
 // Qt's dialog, once accepted on a print queue, fetches that queue's details
@@ -231,6 +286,13 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
         dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
         dialog.setWindowTitle(QStringLiteral("プリンタの設定"));
+    }
+    std::optional<FileOffers> offers;
+    if (kind == PrintDialogKind::Print) {
+        // A page range left to the program would be dropped: Qt's dialog
+        // then gives it to the queue, as its job's pages.
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        offers.emplace(dialog);
     }
     PaperWatch watch(dialog, paper);
     KeepInside inside(dialog);

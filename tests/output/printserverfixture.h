@@ -25,6 +25,19 @@ inline const QString UnreachableSetUp = QStringLiteral(
     "プリンタに接続できません。印刷サーバーが応答していません。\r\n"
     "プリンタの設定は変わりません。しばらくしてから、もう一度設定してください。");
 
+// The boxes answered by script, the print dialog Qt's own.
+class QtPrintDialogUi : public platform::ScriptedUserInterface {
+public:
+    platform::PrintDialogResult printDialog(QPrinter& device, QString& deviceName,
+                                            platform::PrintDialogKind kind) override
+    {
+        return m_qt.printDialog(device, deviceName, kind);
+    }
+
+private:
+    platform::QtUserInterface m_qt;
+};
+
 struct PrintSession {
     editortest::Session session;
 

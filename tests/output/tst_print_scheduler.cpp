@@ -18,12 +18,15 @@
 #include "platform/printqueue.h"
 #include "platform/printspool.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -147,6 +150,24 @@ struct LoginUi : platform::ScriptedUserInterface {
     }
 };
 
+// Sets the control `name` of a window of Qt's print dialog as the user
+// would: a box to the number, a button checked or not, a list to the
+// entry; "*" is the list that offers the entry `value`.
+void set(QWidget& window, const QString& name, const QString& value)
+{
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        auto* list = qobject_cast<QComboBox*>(w);
+        if (name == QLatin1String("*") ? !list : w->objectName() != name)
+            continue;
+        if (auto* box = qobject_cast<QSpinBox*>(w))
+            box->setValue(value.toInt());
+        else if (auto* button = qobject_cast<QAbstractButton*>(w); button && button->isChecked() != bool(value.toInt()))
+            button->click();
+        else if (const int at = !list ? -1 : name == QLatin1String("*") ? list->findText(value) : value.toInt(); at >= 0)
+            list->setCurrentIndex(at);
+    }
+}
+
 }  // namespace
 
 class TestPrintScheduler : public QObject {
@@ -177,8 +198,12 @@ class TestPrintScheduler : public QObject {
         frmEdit& e = openStored();
         QVERIFY(e.pictOrg->hasPicture());
         within("opening a stored drawing");
+        const int pages = e.lblPageR.UBound();
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         within("the print dialog");
+        // The frames stay on the stored sheet, not a stand-in printer's.
+        QCOMPARE(e.shpPrintWakuR(1).Width(), queueRow(QStringLiteral("Queue-1")).sngScaleWidth);
+        QCOMPARE(e.lblPageR.UBound(), pages);
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         ui->answerPrinter(toPdf(pdf));
         d.cmdPrint_Click();
@@ -570,13 +595,15 @@ private slots:
     // Each queue's details are read once: a print to a queue asks the
     // scheduler few questions, one to a PDF file fewer still. The print
     // window reads the drawing's queue's details as it opens, and makes the
-    // printer's device for it: the prints then ask only for the dialog's.
+    // printer's device for it: the first print then asks only for the
+    // dialog's device, and a print to the queue after it for none (whether
+    // the server answers and the queue takes jobs, and the job).
     void printsAskLittle_data()
     {
         QTest::addColumn<bool>("toPdf");
         QTest::addColumn<int>("mostFirst");
         QTest::addColumn<int>("most");
-        QTest::newRow("to the queue") << false << 16 << 16;
+        QTest::newRow("to the queue") << false << 7 << 4;
         QTest::newRow("to a PDF file") << true << 4 << 4;
     }
 
@@ -601,6 +628,122 @@ private slots:
         }
         QCOMPARE(scheduler.jobs().size(), toPdf ? 0 : 2);
         QCOMPARE(QFile::exists(pdf), toPdf);
+    }
+
+    // What the user chooses in Qt's print dialog and its printer properties
+    // ("p:") reaches the queue's job as Qt's own engine gives it, the page
+    // order by the scheduler's own option; the margins are the printer's.
+    void dialogChoicesReachTheJob_data()
+    {
+        QTest::addColumn<QStringList>("choices");   // control=value
+        QTest::addColumn<QByteArrayList>("given");  // name=value, or what the document holds
+        QTest::addColumn<QByteArray>("absent");
+        QTest::newRow("nothing") << QStringList() << QByteArrayList{"media=A4", "sides=one-sided", "number-up=1"}
+                                 << QByteArray("outputorder");
+        QTest::newRow("2 pages per sheet") << QStringList{"p:pagesPerSheetCombo=1"}
+                                           << QByteArrayList{"number-up=2", "number-up-layout=lrtb"}
+                                           << QByteArray("page-set");
+        QTest::newRow("last page first") << QStringList{"reverse=1"} << QByteArrayList{"outputorder=reverse"}
+                                         << QByteArray("page-set");
+        QTest::newRow("odd pages") << QStringList{"pageSetCombo=1"} << QByteArrayList{"page-set=odd"}
+                                   << QByteArray("outputorder");
+        QTest::newRow("the queue's own option") << QStringList{"p:*=Glossy"} << QByteArrayList{"MediaType=Glossy"}
+                                                << QByteArray();
+        QTest::newRow("3 copies, collated") << QStringList{"copies=3", "collate=1"}
+                                            << QByteArrayList{"copies=3", "Collate=true"} << QByteArray();
+        QTest::newRow("3 copies, not collated") << QStringList{"copies=3", "collate=0"} << QByteArrayList{"copies=3"}
+                                                << QByteArray("Collate");
+        QTest::newRow("page 1 to 1") << QStringList{"printRange=1", "from=1", "to=1"}
+                                     << QByteArrayList{"page-ranges=1-1"} << QByteArray();
+        // The sheet lies across the queue's A4.
+        QTest::newRow("landscape") << QStringList{"p:landscape=1"}
+                                   << QByteArrayList{"media=A4", "/MediaBox [0 0 842.000000 595.000000]"}
+                                   << QByteArray();
+    }
+
+    void dialogChoicesReachTheJob()
+    {
+        QFETCH(QStringList, choices);
+        QFETCH(QByteArrayList, given);
+        QFETCH(QByteArray, absent);
+        AnsweringScheduler scheduler;
+        scheduler.setSheet("Queue-1", {"A4", 18, 36, true});
+        useScheduler(scheduler.port());
+        openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        const auto choose = [&](QWidget& window, bool properties) {
+            for (const QString& choice : choices)
+                if (choice.startsWith(QLatin1String("p:")) == properties)
+                    set(window, choice.section(u'=', 0, 0).remove(QLatin1String("p:")), choice.section(u'=', 1));
+        };
+        bool marginsOffered = true;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            auto* button = dialog ? dialog->findChild<QPushButton*>(QStringLiteral("properties")) : nullptr;
+            if (!button)
+                return;
+            QTimer::singleShot(0, dialog, [&] {
+                if (auto* properties = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    choose(*properties, true);
+                    marginsOffered = properties->findChild<QWidget*>(QStringLiteral("topMargin"))->isEnabled();
+                    properties->accept();
+                }
+            });
+            button->click();
+            choose(*dialog, false);
+            dialog->accept();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        // The next print, the dialog accepted as it opens, takes none of it
+        // but what the drawing's printer settings keep.
+        QTimer::singleShot(0, this, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_session.quiet->get());
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        QCOMPARE(scheduler.jobs(), (QByteArrayList{"Queue-1", "Queue-1"}));
+        const auto job = scheduler.delivered().at(0);
+        QByteArrayList sent;
+        for (const auto& [name, value] : job.attributes)
+            sent.append(name + '=' + value);
+        for (const QByteArray& option : given)
+            QVERIFY2(option.startsWith('/') ? job.document.contains(option) : sent.contains(option),
+                     qPrintable(option + " not in " + sent.join(' ')));
+        QVERIFY2(absent.isEmpty() || !sent.join(' ').contains(absent), qPrintable(sent.join(' ')));
+        QVERIFY(!marginsOffered);
+        const auto next = scheduler.delivered().at(1).attributes;
+        for (const char* name : {"outputorder", "page-set", "page-ranges", "MediaType"})
+            QVERIFY2(!next.count(name), name);
+        QCOMPARE(next.at("number-up"), QByteArray("1"));
+    }
+
+    // A PDF file holds one copy of each sheet, in order: while it is chosen
+    // in Qt's print dialog, copies, their collation, the page order and the
+    // page range are not offered; a queue chosen again offers them.
+    void pdfFileOffersWhatItHolds()
+    {
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        QList<bool> offered;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            auto* printers = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("printers")) : nullptr;
+            for (const int entry : {printers ? printers->count() - 1 : -1, 0}) {
+                if (printers)
+                    printers->setCurrentIndex(entry);
+                for (const char* name : {"copies", "collate", "reverse", "printRange"})
+                    if (auto* choice = dialog ? dialog->findChild<QWidget*>(QLatin1String(name)) : nullptr)
+                        offered.append(choice->isEnabled());
+            }
+            if (dialog)
+                dialog->reject();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_session.quiet->get());
+        QCOMPARE(offered, (QList<bool>{false, false, false, false, true, true, true, true}));
     }
 
     void silentSchedulerFreezesNothing()

@@ -23,23 +23,6 @@
 
 using namespace printtest;
 
-namespace {
-
-// The boxes answered by script, the print dialog Qt's own.
-class QtPrintDialogUi : public platform::ScriptedUserInterface {
-public:
-    platform::PrintDialogResult printDialog(QPrinter& device, QString& deviceName,
-                                            platform::PrintDialogKind kind) override
-    {
-        return m_qt.printDialog(device, deviceName, kind);
-    }
-
-private:
-    platform::QtUserInterface m_qt;
-};
-
-}  // namespace
-
 class TestPrintDialogServerStop : public QObject {
     Q_OBJECT
 

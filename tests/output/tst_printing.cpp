@@ -981,8 +981,9 @@ private slots:
         QCOMPARE(qRound((segments[0].p2.x() - segments[0].p1.x()) / PxPerMm * 100), qRound(100 * f * 100));
     }
 
-    // A queue that takes no jobs, or is stopped, is told by name and nothing
-    // prints; one the scheduler can't tell of (none running) prints.
+    // A queue that takes no jobs, or is stopped (paused, still taking jobs
+    // that would wait there), is told by name as it is and nothing prints;
+    // one the scheduler can't tell of (none running) prints.
     void refusingQueuePrintsNothing()
     {
         using platform::printqueue::State;
@@ -999,8 +1000,10 @@ private slots:
             ui->answerMsgBox(vb::vbOK);
             print(dialog(0));
             QCOMPARE(asked, QStringLiteral("Plotter-A"));
-            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタ「Plotter-A」は現在、印刷を受け付けていません。\r\n"
-                                                       "プリンタの状態を確認してから、もう一度印刷してください。"));
+            QCOMPARE(ui->last().prompt, QStringLiteral("プリンタ「Plotter-A」は現在、%1。\r\n"
+                                                       "プリンタの状態を確認してから、もう一度印刷してください。")
+                                            .arg(stopped ? QStringLiteral("停止しています")
+                                                         : QStringLiteral("印刷を受け付けていません")));
             QCOMPARE(ui->last().title, QStringLiteral("印刷"));
             QVERIFY(sheets().empty() && !QFile::exists(m_pdf));
         }

@@ -127,6 +127,9 @@ struct QueueSheet {
     QByteArray paper = "A4";
     int side = 18;
     int ends = 36;
+    // An option of the queue's own, offered among the printer properties:
+    // MediaType, Plain by default, or Glossy.
+    bool mediaType = false;
 };
 
 // The queue's description.
@@ -149,7 +152,12 @@ inline QByteArray queuePpd(const QueueSheet& sheet = {})
            "*PageRegion A3: \"<</PageSize[842 1191]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
            "*DefaultImageableArea: " + sheet.paper + "\n*ImageableArea A4: \"" + area(595, 842) + "\"\n"
            "*ImageableArea A3: \"" + area(842, 1191) + "\"\n*DefaultPaperDimension: " + sheet.paper + "\n"
-           "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n";
+           "*PaperDimension A4: \"595 842\"\n*PaperDimension A3: \"842 1191\"\n"
+           + (sheet.mediaType ? QByteArray("*OpenUI *MediaType/Media Type: PickOne\n"
+                                           "*OrderDependency: 10 AnySetup *MediaType\n*DefaultMediaType: Plain\n"
+                                           "*MediaType Plain/Plain: \"\"\n*MediaType Glossy/Glossy: \"\"\n"
+                                           "*CloseUI: *MediaType\n")
+                              : QByteArray());
 }
 
 // A scheduler with two queues taking jobs, "Queue-1" (the default) and
