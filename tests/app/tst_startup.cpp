@@ -549,9 +549,14 @@ private slots:
             << QStringLiteral("%1/MDB\r\n%1/TEMP\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
         QTest::newRow("owned by the user") << QStringList() << false << QString();
         // The settings are written by replacing the file, which the folder
-        // (root's, writable for all, as a shared install) allows.
+        // (root's, writable for all, as a shared install) allows, and the
+        // quit keeps them; a sticky folder keeps another's file from being
+        // replaced, so the start names it.
         QTest::newRow("Init.ini root's, in a folder all may write")
             << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/")} << false << QString();
+        QTest::newRow("Init.ini root's, in a sticky folder all may write")
+            << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/t")} << false
+            << QStringLiteral("%1/Init.ini\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
     }
     void programFolderTheUserMayNotWrite()
     {
@@ -565,9 +570,9 @@ private slots:
         if (!rootOwned.contains(QStringLiteral(".")))
             QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
         for (const QString& place : rootOwned) {
-            if (place == QStringLiteral("/"))
+            if (place.startsWith(u'/'))
                 QVERIFY(::chown(QFile::encodeName(folder.path()).constData(), 0, 0) == 0
-                        && ::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
+                        && ::chmod(QFile::encodeName(folder.path()).constData(), place == u"/t" ? 01777 : 0777) == 0);
             else
                 QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("root"), folder.file(place)}) == 0);
         }
@@ -595,9 +600,71 @@ private slots:
                 if (!told)
                     qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
             }
-            return !told ? 1 : platform::Instance<frmMain>::exists() == expected.isEmpty() ? 0 : 2;
+            if (!told || platform::Instance<frmMain>::exists() != expected.isEmpty())
+                return !told ? 1 : 2;
+            if (!expected.isEmpty())
+                return 0;
+            // The quit keeps the settings without a word.
+            GE_strPict_Folda = QStringLiteral("/地図");
+            platform::Instance<frmMain>::get().unload();
+            for (const auto& box : ui->boxes)
+                qWarning("box at the quit %s: %s", qPrintable(box.title), qPrintable(box.prompt));
+            return ui->count() == 0 && platform::ini::read(folder.file(QStringLiteral("Init.ini")), QStringLiteral("フォルダPath"),
+                                                           QStringLiteral("Pict_Folda")) == GE_strPict_Folda ? 0 : 3;
         });
         QCOMPARE(result, 0);
+    }
+
+    // A user's own program folder started and quit once by root (sudo):
+    // what root replaced or made there (Init.ini, the sample database, a
+    // database added, the work folder) is the user's, so the user's next run
+    // starts, takes the added database into use and keeps its settings
+    // without a word.
+    void rootRunLeavesTheUsersFolderTheUsers()
+    {
+        testsupport::ProgramFolder folder;
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("a+rX"), folder.path()}) == 0);
+        QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody:nogroup"), folder.path()}) == 0);
+        const QString ini = folder.file(QStringLiteral("Init.ini"));
+        const auto setting = [&](const QString& section, const QString& key) { return platform::ini::read(ini, section, key); };
+        {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            QVERIFY(platform::Instance<frmMain>::exists());
+            ui->answerMsgBox(vbYes);
+            frmMDB& manager = platform::Instance<frmMDB>::get();
+            manager.cmdAdd_Click();
+            QVERIFY(manager.unload());
+            GE_strPict_Folda = QStringLiteral("/地図");
+            QVERIFY(platform::Instance<frmMain>::get().unload());
+            QCOMPARE(ui->count(), 1);
+        }
+        closeStart();
+        for (const char* name : {"Init.ini", "MDB/master.mdb", "MDB/New_2.mdb", "TEMP"}) {
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(folder.file(QString::fromLatin1(name))).constData(), &st) == 0);
+            QVERIFY2(st.st_uid == testsupport::Nobody && st.st_gid == testsupport::Nobody, name);
+        }
+        QCOMPARE(setting(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda")), QStringLiteral("/地図"));
+        QCOMPARE(testsupport::asUser(testsupport::Nobody, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            if (ui->count() != 0 || GE_strPict_Folda != QStringLiteral("/地図"))
+                return 1;
+            frmMDB& manager = platform::Instance<frmMDB>::get();
+            manager.fileList->setListIndex(1);
+            manager.fileList_MouseDown(1, 0, 0, 0);
+            ui->answerMsgBox(vbYes);
+            manager.mnuUse_Click();
+            GE_strPict_Folda = QStringLiteral("/地図2");
+            const bool closed = manager.unload() && platform::Instance<frmMain>::get().unload();
+            for (const auto& box : ui->boxes)
+                qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
+            return closed && ui->count() == 1 && setting(QStringLiteral("MDB"), QStringLiteral("File_Name")) == QStringLiteral("New_2.mdb")
+                    && setting(QStringLiteral("フォルダPath"), QStringLiteral("Pict_Folda")) == GE_strPict_Folda
+                ? 0
+                : 2;
+        }), 0);
     }
 
     // Without a font for Japanese every caption shows as empty boxes: the
