@@ -9,6 +9,7 @@
 #include "library/frmMDB.h"
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/form.h"
 #include "platform/inifile.h"
 #include "platform/ui.h"
@@ -22,6 +23,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -306,10 +308,24 @@ private slots:
     }
 
     // The program's own sample folder is kept in Init.ini as such, not by
-    // its path: a copy of a program folder that has run uses its own
-    // sample database, not the original's.
-    void copiedProgramFolderUsesItsOwnDatabase()
+    // its path, and known whatever spelling of the program folder reached
+    // it (a link, ".."): a copy of a program folder that has run uses its
+    // own sample database, not the original's. A copy whose Init.ini still
+    // names the original's by its path (as earlier versions wrote it) keeps
+    // using it, and the start says so.
+    void ownSampleFolderKnownByWhatItIs_data()
     {
+        QTest::addColumn<QString>("reached");  // the program folder: "copy", a "link" to it, or "folder/MDB/.."
+        QTest::addColumn<bool>("byPath");      // Init.ini names the original's sample folder by its path
+        QTest::newRow("copy of a folder that has run") << "copy" << false;
+        QTest::newRow("copy naming the original's sample folder") << "copy" << true;
+        QTest::newRow("reached through a link") << "link" << true;
+        QTest::newRow("reached through ..") << ".." << true;
+    }
+    void ownSampleFolderKnownByWhatItIs()
+    {
+        QFETCH(QString, reached);
+        QFETCH(bool, byPath);
         testsupport::ProgramFolder original;
         {
             platform::ScopedScriptedUi ui;
@@ -317,12 +333,41 @@ private slots:
             QVERIFY(platform::Instance<frmMain>::exists());
         }
         closeStart();
-        testsupport::ProgramFolder copy(false, false, false);
-        QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.path() + QStringLiteral("/."), copy.path()}), 0);
+        const QString sample = original.file(QStringLiteral("MDB"));
+        if (byPath)
+            writeIni(original, QStringLiteral("DB_Folda_Path"), sample);
+        std::optional<testsupport::ProgramFolder> copy;
+        QTemporaryDir links;
+        if (reached == QLatin1String("copy")) {
+            copy.emplace(false, false, false);
+            QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.path() + QStringLiteral("/."), copy->path()}), 0);
+        } else if (reached == QLatin1String("link")) {
+            QVERIFY(QFile::link(original.path(), links.filePath(QStringLiteral("program"))));
+            platform::app::setPath(links.filePath(QStringLiteral("program")));
+        } else {
+            platform::app::setPath(original.file(QStringLiteral("MDB/..")));
+        }
+        const bool others = copy && byPath;
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
-        QCOMPARE(ui->count(), 0);
-        QCOMPARE(GE_strDB_Folda_Path, copy.file(QStringLiteral("MDB")));
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QCOMPARE(ui->count(), others ? 1 : 0);
+        if (others) {
+            QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+            QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
+            QCOMPARE(ui->last().prompt,
+                     sample + QStringLiteral("\r\n設定していたデータベースフォルダは、ほかのねむのきⅡのフォルダ（") + original.path()
+                         + QStringLiteral("）のサンプルデータベースです。\r\n引き続きこのデータベースフォルダを使用します。\r\n"
+                                          "このねむのきⅡのサンプルデータベース（")
+                         + copy->file(QStringLiteral("MDB"))
+                         + QStringLiteral("）を使う場合は、「データベースの管理」で再設定してください。\r\n"));
+        }
+        QCOMPARE(platform::files::canonicalPath(GE_strDB_Folda_Path),
+                 platform::files::canonicalPath(copy && !byPath ? copy->file(QStringLiteral("MDB")) : sample));
+        closeStart();
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"),
+                                          mdlFileAccess::fncInitIniPath()),
+                 others ? sample : QString());
     }
 
     // An empty file (an interrupted copy, a full disk) counts as none: the
