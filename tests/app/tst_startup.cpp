@@ -526,6 +526,22 @@ private slots:
             const int fd = ::open(QFile::encodeName(sample).constData(), O_RDWR);
             return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
         }), 0);
+        // Left empty (a copy cut short), kept for one group of the office:
+        // the template takes its place at the colleague's start, and the
+        // file keeps its mode and group, not those of a new file there.
+        constexpr unsigned survey = 4244;
+        QVERIFY(::truncate(QFile::encodeName(sample).constData(), 0) == 0
+                && ::chown(QFile::encodeName(sample).constData(), maker, survey) == 0
+                && ::chmod(QFile::encodeName(sample).constData(), 0660) == 0);
+        QCOMPARE(testsupport::asColleague(colleague, {office, survey}, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 1 && ui->last().title == QStringLiteral("データベースファイル異常") && GE_booDbOpen ? 0 : 1;
+        }), 0);
+        QVERIFY(::stat(QFile::encodeName(sample).constData(), &made) == 0);
+        QVERIFY(made.st_size > 0);
+        QCOMPARE(made.st_gid, gid_t(survey));
+        QCOMPARE(made.st_mode & 07777, mode_t(0660));
     }
 
     // A program folder that allows no lock file keeps the lock in the
