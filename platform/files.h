@@ -32,14 +32,13 @@ bool canRewrite(const QString& file);
 // target, when the disk is full or the target would pass the file-size
 // limit, errPathFileAccess (75) otherwise.
 
-// Creates one folder (root's in a user's folder is the user's). Raises errPathFileAccess (75) when the path is empty or
+// Creates one folder. Raises errPathFileAccess (75) when the path is empty or
 // names something that exists, else the failures above.
 void makeDir(const QString& path);
 
 // Copies a file, never over an existing one; the copy gets the permissions
 // and group a new file in its folder gets (the user's umask, a shared
-// folder's group), not those of `source`, and root's copy in a user's
-// folder is the user's (giveFolderOwner). Raises
+// folder's group), not those of `source`. Raises
 // errFileNotFound (53) when `source` is no file, errFileExists (58) when
 // `target` exists, else the failures above; nothing of a failed copy stays.
 void copyFile(const QString& source, const QString& target);
@@ -89,12 +88,6 @@ private:
 // copyFile and StandIn do; nothing of `beside` stays after a failure.
 void copyToReplace(const QString& source, const QString& target, const QString& beside);
 
-// For root only: gives the file or folder open as `fd`, just made in
-// `folder`, the folder's owner and group when the folder belongs to a user,
-// so that a run as root (sudo) leaves a user's folder wholly the user's.
-// Set on the open file, never through a name another user could swap.
-void giveFolderOwner(int fd, const QString& folder);
-
 // Renames or moves a file or folder, never over an existing one; the same
 // failures as copyFile.
 void renameFile(const QString& from, const QString& to);
@@ -134,5 +127,12 @@ QStringList listFiles(const QString& folder, const QString& pattern = QStringLit
 // The mount point of the volume holding `folder` (or its nearest existing
 // parent); empty when none is found.
 QString driveOf(const QString& folder);
+
+// For root only: gives the file or folder open as `fd`, just made in
+// `folder`, the folder's owner and group when the folder belongs to a user,
+// so that a run as root (sudo) leaves a user's folder wholly the user's:
+// copyFile's copy, makeDir's folder and a written file new in its place get
+// it. Set on the open file, never through a name another user could swap.
+void giveFolderOwner(int fd, const QString& folder);
 
 }  // namespace platform::files
