@@ -598,7 +598,7 @@ private slots:
     void programFolderTheUserMayNotWrite_data()
     {
         // What stays root's in a folder the user owns; "." the whole folder,
-        // "/" its top alone, left writable for everyone.
+        // "/" its top alone, left writable for everyone ("/t" sticky too).
         QTest::addColumn<QStringList>("rootOwned");
         QTest::addColumn<QString>("root");  // root's own run: "running" from the folder, or "ran" in it once
         QTest::addColumn<QString>("expected");  // the box's first lines, %1 the program folder; "" no box
