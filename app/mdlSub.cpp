@@ -165,8 +165,26 @@ void subFall_Back(const Places& places)
     GE_booDbFallback = true;
 }
 
+// The program folder whose own sample folder `folder` is, when that is
+// another program folder than this one (a copy whose Init.ini still names
+// the original's by its path, as earlier versions wrote it); "" otherwise.
+// Folders compare as what they are, whatever spelling reached them.
+QString fncOtherProgramFolder(const Places& places, const QString& folder)
+{
+    const QString canonical = files::canonicalPath(folder);
+    const QFileInfo info(canonical);
+    if (canonical == files::canonicalPath(places.sample) || info.fileName() != QLatin1String("MDB"))
+        return QString();
+    const QString owner = info.absolutePath();
+    const bool programFolder = files::fileExists(files::join(owner, mdlFileAccess::IniFileName))
+        && files::fileExists(files::join(owner, QStringLiteral("template/master.mdb")));
+    return programFolder ? owner : QString();
+}
+
 // Empty settings name the sample folder and "master.mdb"; a configured
-// folder that is missing (a network drive not mounted yet) is told.
+// folder that is missing (a network drive not mounted yet) is told, and so
+// is one that is another program folder's sample folder: it stays in use,
+// the user may have meant it.
 void subCheck_DbFolder(const Places& places)
 {
     GE_booDbFallback = false;
@@ -174,8 +192,19 @@ void subCheck_DbFolder(const Places& places)
         GE_strDB_Folda_Path = places.sample;
     if (GE_strFile_Name.isEmpty())
         GE_strFile_Name = QStringLiteral("master.mdb");
-    if (files::dirExists(GE_strDB_Folda_Path))
+    if (files::dirExists(GE_strDB_Folda_Path)) {
+        const QString other = fncOtherProgramFolder(places, GE_strDB_Folda_Path);
+        if (!other.isEmpty())
+            MsgBox(GE_strDB_Folda_Path + vbCrLf
+                       + QStringLiteral("設定していたデータベースフォルダは、ほかのねむのきⅡのフォルダ（%1）のサンプルデータベースです。")
+                             .arg(other)
+                       + vbCrLf + QStringLiteral("引き続きこのデータベースフォルダを使用します。") + vbCrLf
+                       + QStringLiteral("このねむのきⅡのサンプルデータベース（%1）を使う場合は、「データベースの管理」で再設定してください。")
+                             .arg(places.sample)
+                       + vbCrLf,
+                   vbExclamation + vbOKOnly, kFolderTitle);
         return;
+    }
     MsgBox(GE_strDB_Folda_Path + vbCrLf + QStringLiteral("設定していたデータベースフォルダが存在しません。") + vbCrLf
                + fallbackAdvice(),
            vbExclamation + vbOKOnly, kFolderTitle);

@@ -80,6 +80,7 @@ bool copyBytes(const QString& source, const QString& target)
         errno = error;
         return false;
     }
+    giveFolderOwner(out, parentOf(target));
     bool copied = copyOpen(in, out);
     int error = errno;
     if (::close(out) != 0 && copied) {
@@ -175,6 +176,12 @@ void makeDir(const QString& path)
         vb::raise(vb::errPathNotFound);
     if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
         raiseTargetFailure(path, errno);
+    if (::geteuid() == 0) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        giveFolderOwner(fd, parentOf(path));
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 void copyFile(const QString& source, const QString& target)
@@ -400,6 +407,14 @@ QString driveOf(const QString& folder)
     }
     const QStorageInfo storage(path);
     return storage.isValid() ? storage.rootPath() : QString();
+}
+
+void giveFolderOwner(int fd, const QString& folder)
+{
+    struct stat dir {};
+    if (fd < 0 || ::geteuid() != 0 || ::stat(QFile::encodeName(folder).constData(), &dir) != 0 || dir.st_uid == 0)
+        return;
+    [[maybe_unused]] const int given = ::fchown(fd, dir.st_uid, dir.st_gid);
 }
 
 }  // namespace platform::files

@@ -128,4 +128,11 @@ QStringList listFiles(const QString& folder, const QString& pattern = QStringLit
 // parent); empty when none is found.
 QString driveOf(const QString& folder);
 
+// For root only: gives the file or folder open as `fd`, just made in
+// `folder`, the folder's owner and group when the folder belongs to a user,
+// so that a run as root (sudo) leaves a user's folder wholly the user's:
+// copyFile's copy, makeDir's folder and a written file new in its place get
+// it. Set on the open file, never through a name another user could swap.
+void giveFolderOwner(int fd, const QString& folder);
+
 }  // namespace platform::files

@@ -304,7 +304,10 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     }
 
     const QByteArray data = doc.serialize();
-    WholeFile file(path);
+    // The settings file is replaced wherever its folder allows it, as the
+    // start's check counts it writable, even one this user may not write
+    // (another user's in a folder all may write).
+    WholeFile file(path, Durability::Synced, ReplaceRule::Folder);
     if (!file.open())
         return QFile::exists(path) && !writeProtected(path) && writeInPlace(path, data, original);
     return file.write(data) && file.commit();

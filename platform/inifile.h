@@ -40,10 +40,12 @@ QString read(const QString& path, const QString& section, const QString& key, co
 // the end of the section (after its last entry), else in a new section at the
 // end of the file; a missing file is created (UTF-8, CR LF). The value is
 // taken up to its first NUL, as the platform takes it. The file is replaced
-// atomically; where its folder allows no new file, the file is rewritten in
-// place. False when the file cannot be read or written, or when a name
-// or the value holds a line break, the section or key is empty, or the key
-// holds "=" (any of which would change other entries of the file).
+// atomically wherever its folder allows it, whoever's the file is (not in a
+// sticky folder where it is another user's); otherwise a file this process
+// may write is rewritten in place. False when the file cannot be read or
+// written, or when a name or the value holds a line break, the section or
+// key is empty, or the key holds "=" (any of which would change other
+// entries of the file).
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
 }  // namespace platform::ini

@@ -1,5 +1,6 @@
 #include "platform/replacement.h"
 
+#include "platform/files.h"
 #include "platform/writeerror.h"
 
 #include <QCryptographicHash>
@@ -93,6 +94,18 @@ bool protectedBits(const struct stat& st)
     return !(st.st_mode & S_IWOTH);
 }
 
+// Whether a sticky folder keeps this process from renaming over the file
+// `st` in it: another user's, in a folder not this user's, as the kernel
+// rules (root may).
+bool stickyRefuses(const struct stat& st, const QString& folder)
+{
+    const uid_t user = ::geteuid();
+    if (user == 0 || st.st_uid == user)
+        return false;
+    struct stat dir {};
+    return ::stat(nativeName(folder).constData(), &dir) == 0 && (dir.st_mode & S_ISVTX) && dir.st_uid != user;
+}
+
 // The start of the new files' names for the target named `name`:
 // ".<name>~". A name too long for that (with the digits, past the system's
 // limit of a name's bytes) keeps its head, cut between characters, and adds
@@ -159,7 +172,7 @@ QString handlePath(int fd)
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-Replacement::Replacement(const QString& path)
+Replacement::Replacement(const QString& path, ReplaceRule rule) : m_rule(rule)
 {
     const Chain chain = endOfLinks(path, m_target);
     m_looped = chain == Chain::Loops;
@@ -180,14 +193,14 @@ QFileDevice::FileError Replacement::create()
         return QFileDevice::OpenError;
     if (m_refused)
         return QFileDevice::PermissionsError;
+    const QString folder = slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1);
     struct stat st {};
     if (::stat(nativeName(m_target).constData(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return QFileDevice::OpenError;
-        if (protectedBits(st))
+        if ((m_rule == ReplaceRule::FileBits && protectedBits(st)) || stickyRefuses(st, folder))
             return QFileDevice::PermissionsError;
     }
-    const QString folder = slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1);
     const QByteArray prefix = leftoverPrefix(name);
     removeLeftovers(nativeName(folder), prefix);
     for (int attempt = 0; attempt < 16; ++attempt) {
@@ -211,10 +224,17 @@ QFileDevice::FileError Replacement::putInPlace(bool sync)
 {
     if (m_fd < 0)
         return QFileDevice::OpenError;
-    // The file it replaces keeps its permissions.
+    // The file it replaces keeps its permissions, and for root its owner
+    // and group; a new one in a user's folder is the user's.
     struct stat st {};
-    if (::stat(nativeName(m_target).constData(), &st) == 0)
+    if (::stat(nativeName(m_target).constData(), &st) == 0) {
+        if (::geteuid() == 0 && ::fchown(m_fd, st.st_uid, st.st_gid) != 0) {
+        }
         ::fchmod(m_fd, st.st_mode & 0777);
+    } else {
+        const qsizetype slash = m_target.lastIndexOf(u'/');
+        files::giveFolderOwner(m_fd, slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1));
+    }
     if (sync && ::fsync(m_fd) != 0)
         return vb::fileErrorOf(errno, QFileDevice::WriteError);
     if (std::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)

@@ -21,7 +21,15 @@
 // whoever writes the name). A target whose
 // permission bits don't let this process write it is refused, as a Windows
 // program is refused a read-only file; root is judged as the file's owner,
-// not by access(), which allows root everything.
+// not by access(), which allows root everything. The program's own
+// settings file is the folder's to decide instead: it is replaced wherever
+// its folder lets this process put a new file in its place, whoever's it
+// is, as the start's check of the program folder counts it; never where a
+// sticky folder keeps another user's file from being renamed over.
+//
+// Root writing into a folder that belongs to a user leaves the file the
+// user's: the file it replaces keeps its owner and group, a new one gets
+// the folder's, so that the user can go on writing it.
 
 #include <QFileDevice>
 #include <QString>
@@ -37,9 +45,13 @@ bool writeProtected(const QString& path);
 // another user's link put in its place), opening this opens the file.
 QString handlePath(int fd);
 
+// Whose say it is whether a file may be replaced: its permission bits'
+// (a read-only file is refused), or its folder's (the settings file).
+enum class ReplaceRule { FileBits, Folder };
+
 class Replacement {
 public:
-    explicit Replacement(const QString& path);
+    explicit Replacement(const QString& path, ReplaceRule rule = ReplaceRule::FileBits);
     ~Replacement();  // a new file never put in place is removed
     Replacement(const Replacement&) = delete;
     Replacement& operator=(const Replacement&) = delete;
@@ -61,6 +73,7 @@ public:
 
 private:
     QString m_target;
+    ReplaceRule m_rule;
     bool m_looped = false;   // the links lead round in a circle
     bool m_refused = false;  // a link not to be followed
     QString m_path;

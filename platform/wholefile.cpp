@@ -22,7 +22,10 @@ constexpr qint64 WritebackStep = 8 << 20;
 
 }  // namespace
 
-WholeFile::WholeFile(const QString& path, Durability durability) : m_new(path), m_durability(durability) {}
+WholeFile::WholeFile(const QString& path, Durability durability, ReplaceRule rule)
+    : m_new(path, rule), m_durability(durability)
+{
+}
 
 WholeFile::~WholeFile()
 {

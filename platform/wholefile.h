@@ -31,7 +31,8 @@ enum class Durability { Synced, Cache };
 
 class WholeFile {
 public:
-    explicit WholeFile(const QString& path, Durability durability = Durability::Synced);
+    explicit WholeFile(const QString& path, Durability durability = Durability::Synced,
+                       ReplaceRule rule = ReplaceRule::FileBits);
     ~WholeFile();  // a file left without its commit is removed
     WholeFile(const WholeFile&) = delete;
     WholeFile& operator=(const WholeFile&) = delete;

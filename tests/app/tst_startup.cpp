@@ -9,6 +9,7 @@
 #include "library/frmMDB.h"
 #include "platform/application.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/form.h"
 #include "platform/inifile.h"
 #include "platform/ui.h"
@@ -22,6 +23,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -306,10 +308,24 @@ private slots:
     }
 
     // The program's own sample folder is kept in Init.ini as such, not by
-    // its path: a copy of a program folder that has run uses its own
-    // sample database, not the original's.
-    void copiedProgramFolderUsesItsOwnDatabase()
+    // its path, and known whatever spelling of the program folder reached
+    // it (a link, ".."): a copy of a program folder that has run uses its
+    // own sample database, not the original's. A copy whose Init.ini still
+    // names the original's by its path (as earlier versions wrote it) keeps
+    // using it, and the start says so.
+    void ownSampleFolderKnownByWhatItIs_data()
     {
+        QTest::addColumn<QString>("reached");  // the program folder: "copy", a "link" to it, or "folder/MDB/.."
+        QTest::addColumn<bool>("byPath");      // Init.ini names the original's sample folder by its path
+        QTest::newRow("copy of a folder that has run") << "copy" << false;
+        QTest::newRow("copy naming the original's sample folder") << "copy" << true;
+        QTest::newRow("reached through a link") << "link" << true;
+        QTest::newRow("reached through ..") << ".." << true;
+    }
+    void ownSampleFolderKnownByWhatItIs()
+    {
+        QFETCH(QString, reached);
+        QFETCH(bool, byPath);
         testsupport::ProgramFolder original;
         {
             platform::ScopedScriptedUi ui;
@@ -317,12 +333,41 @@ private slots:
             QVERIFY(platform::Instance<frmMain>::exists());
         }
         closeStart();
-        testsupport::ProgramFolder copy(false, false, false);
-        QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.path() + QStringLiteral("/."), copy.path()}), 0);
+        const QString sample = original.file(QStringLiteral("MDB"));
+        if (byPath)
+            writeIni(original, QStringLiteral("DB_Folda_Path"), sample);
+        std::optional<testsupport::ProgramFolder> copy;
+        QTemporaryDir links;
+        if (reached == QLatin1String("copy")) {
+            copy.emplace(false, false, false);
+            QCOMPARE(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), original.path() + QStringLiteral("/."), copy->path()}), 0);
+        } else if (reached == QLatin1String("link")) {
+            QVERIFY(QFile::link(original.path(), links.filePath(QStringLiteral("program"))));
+            platform::app::setPath(links.filePath(QStringLiteral("program")));
+        } else {
+            platform::app::setPath(original.file(QStringLiteral("MDB/..")));
+        }
+        const bool others = copy && byPath;
         platform::ScopedScriptedUi ui;
         mdlSub::Main();
-        QCOMPARE(ui->count(), 0);
-        QCOMPARE(GE_strDB_Folda_Path, copy.file(QStringLiteral("MDB")));
+        QVERIFY(platform::Instance<frmMain>::exists());
+        QCOMPARE(ui->count(), others ? 1 : 0);
+        if (others) {
+            QCOMPARE(ui->last().title, QStringLiteral("フォルダ異常"));
+            QCOMPARE(ui->last().style, vbExclamation + vbOKOnly);
+            QCOMPARE(ui->last().prompt,
+                     sample + QStringLiteral("\r\n設定していたデータベースフォルダは、ほかのねむのきⅡのフォルダ（") + original.path()
+                         + QStringLiteral("）のサンプルデータベースです。\r\n引き続きこのデータベースフォルダを使用します。\r\n"
+                                          "このねむのきⅡのサンプルデータベース（")
+                         + copy->file(QStringLiteral("MDB"))
+                         + QStringLiteral("）を使う場合は、「データベースの管理」で再設定してください。\r\n"));
+        }
+        QCOMPARE(platform::files::canonicalPath(GE_strDB_Folda_Path),
+                 platform::files::canonicalPath(copy && !byPath ? copy->file(QStringLiteral("MDB")) : sample));
+        closeStart();
+        QCOMPARE(mdlFileAccess::fncGetIni(QStringLiteral("フォルダPath"), QStringLiteral("DB_Folda_Path"),
+                                          mdlFileAccess::fncInitIniPath()),
+                 others ? sample : QString());
     }
 
     // An empty file (an interrupted copy, a full disk) counts as none: the
@@ -481,6 +526,22 @@ private slots:
             const int fd = ::open(QFile::encodeName(sample).constData(), O_RDWR);
             return fd >= 0 && ::close(fd) == 0 ? 0 : 1;
         }), 0);
+        // Left empty (a copy cut short), kept for one group of the office:
+        // the template takes its place at the colleague's start, and the
+        // file keeps its mode and group, not those of a new file there.
+        constexpr unsigned survey = 4244;
+        QVERIFY(::truncate(QFile::encodeName(sample).constData(), 0) == 0
+                && ::chown(QFile::encodeName(sample).constData(), maker, survey) == 0
+                && ::chmod(QFile::encodeName(sample).constData(), 0660) == 0);
+        QCOMPARE(testsupport::asColleague(colleague, {office, survey}, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 1 && ui->last().title == QStringLiteral("データベースファイル異常") && GE_booDbOpen ? 0 : 1;
+        }), 0);
+        QVERIFY(::stat(QFile::encodeName(sample).constData(), &made) == 0);
+        QVERIFY(made.st_size > 0);
+        QCOMPARE(made.st_gid, gid_t(survey));
+        QCOMPARE(made.st_mode & 07777, mode_t(0660));
     }
 
     // A program folder that allows no lock file keeps the lock in the
@@ -537,26 +598,34 @@ private slots:
     void programFolderTheUserMayNotWrite_data()
     {
         // What stays root's in a folder the user owns; "." the whole folder,
-        // "/" its top alone, left writable for everyone.
+        // "/" its top alone, left writable for everyone ("/t" sticky too).
         QTest::addColumn<QStringList>("rootOwned");
-        QTest::addColumn<bool>("rootRunning");
+        QTest::addColumn<QString>("root");  // root's own run: "running" from the folder, or "ran" in it once
         QTest::addColumn<QString>("expected");  // the box's first lines, %1 the program folder; "" no box
         const QString top = QStringLiteral("%1\r\nこのフォルダに書き込めないため、ねむのきⅡを起動できません。\r\n");
-        QTest::newRow("installed by root") << QStringList{QStringLiteral(".")} << false << top;
-        QTest::newRow("installed by root, root's copy running") << QStringList{QStringLiteral(".")} << true << top;
+        QTest::newRow("installed by root") << QStringList{QStringLiteral(".")} << QString() << top;
+        QTest::newRow("installed by root, root's copy running") << QStringList{QStringLiteral(".")} << "running" << top;
         QTest::newRow("writable at the top only")
-            << QStringList{QStringLiteral("MDB"), QStringLiteral("TEMP")} << false
+            << QStringList{QStringLiteral("MDB"), QStringLiteral("TEMP")} << QString()
             << QStringLiteral("%1/MDB\r\n%1/TEMP\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
-        QTest::newRow("owned by the user") << QStringList() << false << QString();
+        QTest::newRow("owned by the user") << QStringList() << QString() << QString();
         // The settings are written by replacing the file, which the folder
-        // (root's, writable for all, as a shared install) allows.
+        // (root's, writable for all, as a shared install) allows, and the
+        // quit keeps them; a sticky folder keeps another's file from being
+        // replaced, so the start names it.
         QTest::newRow("Init.ini root's, in a folder all may write")
-            << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/")} << false << QString();
+            << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/")} << QString() << QString();
+        QTest::newRow("Init.ini root's, in a sticky folder all may write")
+            << QStringList{QStringLiteral("Init.ini"), QStringLiteral("/t")} << QString()
+            << QStringLiteral("%1/Init.ini\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n");
+        // Run once by root (sudo), who made its work folder and a database
+        // and wrote its settings there: the user's folder stays the user's.
+        QTest::newRow("owned by the user, run by root once") << QStringList() << "ran" << QString();
     }
     void programFolderTheUserMayNotWrite()
     {
         QFETCH(QStringList, rootOwned);
-        QFETCH(bool, rootRunning);
+        QFETCH(QString, root);
         QFETCH(QString, expected);
         testsupport::ProgramFolder folder;
         QVERIFY(QDir().mkpath(folder.file(QStringLiteral("TEMP"))));
@@ -565,14 +634,14 @@ private slots:
         if (!rootOwned.contains(QStringLiteral(".")))
             QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("nobody"), folder.path()}) == 0);
         for (const QString& place : rootOwned) {
-            if (place == QStringLiteral("/"))
+            if (place.startsWith(u'/'))
                 QVERIFY(::chown(QFile::encodeName(folder.path()).constData(), 0, 0) == 0
-                        && ::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
+                        && ::chmod(QFile::encodeName(folder.path()).constData(), place == u"/t" ? 01777 : 0777) == 0);
             else
                 QVERIFY(QProcess::execute(QStringLiteral("chown"), {QStringLiteral("-R"), QStringLiteral("root"), folder.file(place)}) == 0);
         }
         int lock = -1;
-        if (rootRunning) {  // root's copy holds the program folder's lock
+        if (root == QLatin1String("running")) {  // root's copy holds the program folder's lock
             lock = ::open(QFile::encodeName(folder.file(QStringLiteral(".nemunoki2.lock"))).constData(), O_RDWR | O_CREAT, 0644);
             QVERIFY(lock >= 0);
             QCOMPARE(::flock(lock, LOCK_EX | LOCK_NB), 0);
@@ -581,6 +650,18 @@ private slots:
             if (lock >= 0)
                 ::close(lock);
         });
+        if (root == QLatin1String("ran")) {
+            QVERIFY(QDir(folder.file(QStringLiteral("TEMP"))).removeRecursively());
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            ui->answerMsgBox(vbYes);
+            platform::Instance<frmMDB>::get().cmdAdd_Click();
+            QVERIFY(platform::Instance<frmMDB>::get().unload() && platform::Instance<frmMain>::get().unload());
+            QCOMPARE(ui->count(), 1);
+            closeStart();
+            for (const char* name : {"Init.ini", "MDB/master.mdb", "MDB/New_2.mdb", "TEMP"})
+                QVERIFY2(QFileInfo(folder.file(QString::fromLatin1(name))).ownerId() == testsupport::Nobody, name);
+        }
         expected.replace(QStringLiteral("%1"), folder.path());
         const QString advice = QStringLiteral(
             "ねむのきⅡは、設定（Init.ini）、サンプルデータベース（MDB）と作業フォルダ（TEMP）をプログラムのフォルダに置いて書き込みます。\r\n"
@@ -595,7 +676,17 @@ private slots:
                 if (!told)
                     qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
             }
-            return !told ? 1 : platform::Instance<frmMain>::exists() == expected.isEmpty() ? 0 : 2;
+            if (!told || platform::Instance<frmMain>::exists() != expected.isEmpty())
+                return !told ? 1 : 2;
+            if (!expected.isEmpty())
+                return 0;
+            // The quit keeps the settings without a word.
+            GE_strPict_Folda = QStringLiteral("/地図");
+            platform::Instance<frmMain>::get().unload();
+            for (const auto& box : ui->boxes)
+                qWarning("box at the quit %s: %s", qPrintable(box.title), qPrintable(box.prompt));
+            return ui->count() == 0 && platform::ini::read(folder.file(QStringLiteral("Init.ini")), QStringLiteral("フォルダPath"),
+                                                           QStringLiteral("Pict_Folda")) == GE_strPict_Folda ? 0 : 3;
         });
         QCOMPARE(result, 0);
     }

@@ -338,6 +338,18 @@ private slots:
                 QCOMPARE(box.prompt, QStringLiteral("現在このデータ・ベースを使用中です！"));
         }
         QVERIFY(QFile::exists(file(QStringLiteral("a.mdb"))));
+        // Another folder's file of the same name is not the one in use:
+        // each command asks its question about it.
+        QTemporaryDir other;
+        testsupport::copyTemplate(other.filePath(QStringLiteral("a.mdb")));
+        changeFolder(ui.get(), other.path());
+        for (auto command : {&frmMDB::mnuUse_Click, &frmMDB::mnuCompact_Click, &frmMDB::popReNmae_Click, &frmMDB::mnuDel_Click}) {
+            run(ui.get(), QStringLiteral("a.mdb"), command, {vbNo});
+            QCOMPARE(ui->last().title, QStringLiteral("a.mdb"));
+            QVERIFY2(ui->last().prompt.endsWith(QStringLiteral("しますか？"))
+                         || ui->last().prompt.endsWith(QStringLiteral("出来ません！")),
+                     qPrintable(ui->last().prompt));
+        }
         QVERIFY(ui->allAnswered());
     }
 
