@@ -109,7 +109,10 @@ public:
     ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
     {
         ipp_t* response = nullptr;
-        for (int attempt = 0; !response && attempt < 3 && file.seek(0); ++attempt) {
+        // libcups answers each 401 itself (its own ways first, then the
+        // program's box, which gives up after its last ask): as many rounds
+        // as that takes, with a bound should a scheduler never be content.
+        for (int attempt = 0; !response && attempt < 10 && file.seek(0); ++attempt) {
             m_silence.waited = 0;
             http_status_t status =
                 cupsSendRequest(m_http, request, resource, ippLength(request) + size_t(file.size()));
@@ -122,9 +125,8 @@ public:
             m_silence.waited = 0;
             response = status == HTTP_STATUS_CONTINUE ? cupsGetResponse(m_http, resource) : nullptr;
             // Sent again with the name and password libcups has just been
-            // given; not after the user gave none.
-            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED
-                || cupsLastError() == IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED)
+            // given; not after the user gave none (the status then says so).
+            if (httpGetStatus(m_http) != HTTP_STATUS_UNAUTHORIZED)
                 break;
         }
         ippDelete(request);
@@ -339,7 +341,8 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     }
     if (connection.refused()) {
         // Still asking for a name and password: none was given, or none taken.
-        outcome.noLogin = httpGetStatus(connection.http()) == HTTP_STATUS_UNAUTHORIZED;
+        outcome.noLogin = httpGetStatus(connection.http()) == HTTP_STATUS_UNAUTHORIZED
+                          || httpGetStatus(connection.http()) == HTTP_STATUS_CUPS_AUTHORIZATION_CANCELED;
         outcome.reason = QString::fromUtf8(httpStatus(httpGetStatus(connection.http())));
         return outcome;
     }
