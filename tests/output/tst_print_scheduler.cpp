@@ -406,7 +406,8 @@ private slots:
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         const int boxes = ui->count();
         ui->answerPrinter([](QPrinter& device, QString&) { device.setCopyCount(2); });
-        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(300); };
+        // Long enough for a busy machine to look more than once.
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(1000); };
         QTimer look;
         connect(&look, &QTimer::timeout, this, [&] { spool.look(); });
         look.start(50);
