@@ -6,7 +6,7 @@
 #include "platform/ui.h"
 #include "platform/vbruntime.h"
 
-#include <cmath>
+#include <charconv>
 #include <optional>
 
 namespace sqltext {
@@ -68,11 +68,21 @@ QString number(float value)
 {
     // Seven digits do not always bring the same single back: a label's
     // place read again would then fall a device pixel off at some zooms.
-    // Such a value is written with the nine digits that always do.
-    const QString text = vb::CStr(value);
-    if (!std::isfinite(value) || float(text.toDouble()) == value)
-        return text;
-    return QString::number(double(value), 'g', 9).toUpper();
+    // Such a value is written with the eight or nine digits that do (the
+    // shortest text that gives it back, which has more than seven exactly
+    // when seven are not enough).
+    char text[32];
+    const auto [end, failed] = std::to_chars(text, text + sizeof text, value);
+    int digits = 0;
+    bool leading = true;
+    for (const char* c = text; c != end && *c != 'e'; ++c) {
+        if (*c >= '1' && *c <= '9')
+            leading = false;
+        digits += *c >= '0' && *c <= '9' && !leading;
+    }
+    if (failed != std::errc() || digits <= 7)
+        return vb::CStr(value);
+    return QString::fromLatin1(text, end - text).toUpper();
 }
 QString number(double value) { return vb::CStr(value); }
 QString truth(bool value) { return vb::CStr(value); }
