@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/ownlinks.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
@@ -70,10 +71,10 @@ bool copyOpen(int in, int out)
 // a failure nothing of `target` stays and errno tells why.
 bool copyBytes(const QString& source, const QString& target)
 {
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    const int in = openOwn(source, O_RDONLY);
     if (in < 0)
         return false;
-    const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -153,19 +154,22 @@ bool canCreateIn(const QString& folder)
 
 bool canRewrite(const QString& file)
 {
-    const QByteArray name = QFile::encodeName(file);
-    const int fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    // Judged where the writer writes: at the end of this user's links,
+    // never through another user's.
+    const ResolvedName name(file);
+    if (name.end() != ResolvedName::End::File)
+        return false;
+    const int fd = name.open(O_WRONLY | O_NOCTTY);
     if (fd >= 0) {
         ::close(fd);
         return true;
     }
-    const QString folder = parentOf(file);
     struct stat dir {}, own {};
-    if (::stat(QFile::encodeName(folder).constData(), &dir) != 0 || ::lstat(name.constData(), &own) != 0)
+    if (::fstat(name.folder(), &dir) != 0 || ::fstatat(name.folder(), name.name().constData(), &own, AT_SYMLINK_NOFOLLOW) != 0)
         return false;
     if ((dir.st_mode & S_ISVTX) && own.st_uid != ::geteuid() && dir.st_uid != ::geteuid())
         return false;
-    return canCreateIn(folder);
+    return canCreateIn(parentOf(name.path()));
 }
 
 void makeDir(const QString& path)
@@ -186,6 +190,9 @@ void makeDir(const QString& path)
 
 void copyFile(const QString& source, const QString& target)
 {
+    for (const QString& path : {source, target})
+        if (const QString link = foreignLinkAt(path); !link.isEmpty())
+            raiseForeignLink(link);
     if (!fileExists(source))
         vb::raise(vb::errFileNotFound);
     if (exists(target))
@@ -272,9 +279,11 @@ void StandIn::replace(const QString& target)
 
 void copyToReplace(const QString& source, const QString& target, const QString& beside)
 {
+    if (const QString link = foreignLinkAt(source); !link.isEmpty())
+        raiseForeignLink(link);
     if (!fileExists(source))
         vb::raise(vb::errFileNotFound);
-    const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC);
+    const int in = openOwn(source, O_RDONLY);
     if (in < 0)
         raiseTargetFailure(beside, errno);
     try {
@@ -292,6 +301,9 @@ void copyToReplace(const QString& source, const QString& target, const QString& 
 
 void renameFile(const QString& from, const QString& to)
 {
+    for (const QString& path : {from, to})
+        if (const QString link = foreignLinkAt(path); !link.isEmpty())
+            raiseForeignLink(link);
     if (!exists(from))
         vb::raise(vb::errFileNotFound);
     if (exists(to))
@@ -306,6 +318,8 @@ void renameFile(const QString& from, const QString& to)
 
 void deleteFile(const QString& path)
 {
+    if (const QString link = foreignLinkAt(path); !link.isEmpty())
+        raiseForeignLink(link);
     if (!fileExists(path))
         vb::raise(vb::errFileNotFound);
     if (::unlink(QFile::encodeName(path).constData()) != 0)
@@ -409,12 +423,29 @@ QString driveOf(const QString& folder)
     return storage.isValid() ? storage.rootPath() : QString();
 }
 
+namespace {
+
+void giveOwnerOf(int fd, const struct stat& dir)
+{
+    if (dir.st_uid != 0) {
+        [[maybe_unused]] const int given = ::fchown(fd, dir.st_uid, dir.st_gid);
+    }
+}
+
+}  // namespace
+
 void giveFolderOwner(int fd, const QString& folder)
 {
     struct stat dir {};
-    if (fd < 0 || ::geteuid() != 0 || ::stat(QFile::encodeName(folder).constData(), &dir) != 0 || dir.st_uid == 0)
-        return;
-    [[maybe_unused]] const int given = ::fchown(fd, dir.st_uid, dir.st_gid);
+    if (fd >= 0 && ::geteuid() == 0 && ::stat(QFile::encodeName(folder).constData(), &dir) == 0)
+        giveOwnerOf(fd, dir);
+}
+
+void giveFolderOwner(int fd, int folderFd)
+{
+    struct stat dir {};
+    if (fd >= 0 && ::geteuid() == 0 && ::fstat(folderFd, &dir) == 0)
+        giveOwnerOf(fd, dir);
 }
 
 }  // namespace platform::files

@@ -20,12 +20,16 @@ bool dirExists(const QString& path);   // a folder
 // the folder's owner and permissions, an access list, a read-only volume.
 bool canCreateIn(const QString& folder);
 
-// True when this process can change the file `file`: write it where it
-// lies, or put a new one in its place from its folder (a folder whose
-// sticky bit keeps other users' files counts only for the user's own).
+// True when this process can change the file `file` as the writer does:
+// write it where it lies, or put a new one in its place from its folder (a
+// folder whose sticky bit keeps other users' files counts only for the
+// user's own), both at the end of this user's links; never through
+// another user's link.
 bool canRewrite(const QString& file);
 
-// The failures of the operations below that the system refuses: errPathNotFound
+// The operations below never follow another user's link (ownlinks.h): one
+// at a name they read, write, rename or remove raises errPermission (70)
+// naming it. The failures of the operations that the system refuses: errPathNotFound
 // (76) when the folder the target lies in is missing, errPermission (70),
 // described as a file or folder that cannot be written, when access is
 // refused (a read-only folder, file or volume), errDiskFull (61), naming the
@@ -134,5 +138,7 @@ QString driveOf(const QString& folder);
 // copyFile's copy, makeDir's folder and a written file new in its place get
 // it. Set on the open file, never through a name another user could swap.
 void giveFolderOwner(int fd, const QString& folder);
+// The same for the folder open as `folderFd`.
+void giveFolderOwner(int fd, int folderFd);
 
 }  // namespace platform::files

@@ -1,6 +1,7 @@
 #include "platform/inifile.h"
 
 #include "platform/encoding.h"
+#include "platform/ownlinks.h"
 #include "platform/replacement.h"
 #include "platform/wholefile.h"
 
@@ -8,6 +9,8 @@
 #include <QList>
 #include <QStringTokenizer>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform::ini {
@@ -179,13 +182,24 @@ Place locate(const Document& doc, const QString& section, const QString& key)
     return place;
 }
 
+// The file opened through this user's links only (ownlinks.h): another
+// user's link at its name is neither read nor written through.
+bool openOwnFile(QFile& file, const QString& path, int flags, QIODevice::OpenMode mode)
+{
+    const int fd = openOwn(path, flags);
+    if (fd < 0)
+        return false;
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
+}
+
 bool load(const QString& path, Document& doc)
 {
-    QFile file(path);
-    if (!file.exists())
-        return true;  // an empty document
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
+    QFile file;
+    if (!openOwnFile(file, path, O_RDONLY, QIODevice::ReadOnly))
+        return errno == ENOENT;  // no file: an empty document
     doc.parse(file.readAll());
     return true;
 }
@@ -203,8 +217,8 @@ QString unquoted(const QString& value)
 // so that bytes a failed write left in a buffer can't stop the putting back.
 bool writeInPlace(const QString& path, const QByteArray& data, const QByteArray& original)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    QFile file;
+    if (!openOwnFile(file, path, O_RDWR, QIODevice::ReadWrite | QIODevice::Unbuffered))
         return false;
     const bool written = file.write(data) == data.size() && file.resize(data.size()) && file.flush()
         && ::fsync(file.handle()) == 0;
@@ -219,8 +233,8 @@ bool hasLineBreak(const QString& s) { return s.contains(u'\r') || s.contains(u'\
 
 Snapshot::Snapshot(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openOwnFile(file, path, O_RDONLY, QIODevice::ReadOnly))
         return;
     Document doc;
     doc.parse(file.readAll());

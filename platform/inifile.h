@@ -18,7 +18,8 @@
 namespace platform::ini {
 
 // A file read once for many lookups, each answered as `read` answers it.
-// A missing or unreadable file answers every lookup with its default.
+// A missing or unreadable file answers every lookup with its default, as
+// does one reached only through another user's link (never read).
 class Snapshot {
 public:
     explicit Snapshot(const QString& path);

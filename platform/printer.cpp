@@ -87,8 +87,11 @@ struct Printer::PdfFile {
     {
         if (!path.isEmpty())
             file.emplace(path);
-        if (const QFileDevice::FileError error = file ? file->create() : spool.create(); error != QFileDevice::NoError)
+        if (const QFileDevice::FileError error = file ? file->create() : spool.create(); error != QFileDevice::NoError) {
+            if (file)
+                file->raise(error);
             vb::raiseWriteError(error, name());
+        }
         device.setOutputFormat(QPrinter::PdfFormat);
         device.setOutputFileName(written());
         device.setResolution(settings.resolution());
@@ -123,7 +126,7 @@ struct Printer::PdfFile {
             return;
         if (const QFileDevice::FileError error = file->putInPlace(true); error != QFileDevice::NoError) {
             discard();
-            vb::raiseWriteError(error, file->target());
+            file->raise(error);
         }
     }
 };

@@ -21,89 +21,33 @@ namespace platform {
 
 namespace {
 
-// A chain longer than the kernel follows is a loop (Linux follows 40 links).
-constexpr int MaxLinks = 40;
 constexpr int HexDigits = 8;
 
 QByteArray nativeName(const QString& path) { return QFile::encodeName(path); }
 
-// Whether the system follows the link at `link` (its lstat `st`) where
-// links are protected: in a sticky folder everyone may write, only this
-// user's link or the folder owner's.
-bool followable(const QByteArray& link, const struct stat& st)
+// Whether this process may not write the file `name` of the open folder
+// `folder` (its lstat `st`). A user is judged as the system judges the
+// write, access list included, so a colleague given write by an entry of
+// it may; root, whom the system allows everything, by the owner's bit, as
+// a Windows program is refused a read-only file.
+bool protectedFile(int folder, const QByteArray& name, const struct stat& st)
 {
-    const qsizetype slash = link.lastIndexOf('/');
-    struct stat folder {};
-    if (::stat(slash < 0 ? "." : link.left(slash + 1).constData(), &folder) != 0)
-        return true;  // nothing reaches the link then
-    const bool shared = (folder.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || st.st_uid == ::geteuid() || st.st_uid == folder.st_uid;
-}
-
-enum class Chain { Ends, Loops, Refused };
-
-// The file a chain of links ends at, each relative link read from its own
-// folder as the kernel reads it; or the loop; or the first link the system
-// would not follow, at `end`.
-Chain endOfLinks(const QString& path, QString& end)
-{
-    QByteArray at = nativeName(path);
-    // The file after the last link followed is looked at too.
-    for (int hop = 0; hop <= MaxLinks; ++hop) {
-        end = QFile::decodeName(at);
-        struct stat st {};
-        if (::lstat(at.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return Chain::Ends;
-        if (!followable(at, st))
-            return Chain::Refused;
-        QByteArray link(PATH_MAX, '\0');
-        const ssize_t size = ::readlink(at.constData(), link.data(), size_t(link.size()));
-        if (size <= 0)
-            return Chain::Ends;
-        link.truncate(size);
-        if (!link.startsWith('/'))
-            link.prepend(at.left(at.lastIndexOf('/') + 1));
-        at = link;
-    }
-    end = path;
-    return Chain::Loops;
-}
-
-bool inGroup(gid_t group)
-{
-    if (::getegid() == group)
-        return true;
-    const int count = ::getgroups(0, nullptr);
-    std::vector<gid_t> groups(size_t(qMax(count, 0)));
-    const int read = count > 0 ? ::getgroups(count, groups.data()) : 0;
-    for (int i = 0; i < read; ++i)
-        if (groups[size_t(i)] == group)
-            return true;
-    return false;
-}
-
-// Whether the write bit of the class this process falls in (owner, group,
-// others) is clear; root falls in the owner's class.
-bool protectedBits(const struct stat& st)
-{
-    const uid_t user = ::geteuid();
-    if (user == 0 || user == st.st_uid)
+    if (::geteuid() == 0)
         return !(st.st_mode & S_IWUSR);
-    if (inGroup(st.st_gid))
-        return !(st.st_mode & S_IWGRP);
-    return !(st.st_mode & S_IWOTH);
+    return ::faccessat(folder, name.constData(), W_OK, AT_EACCESS) != 0
+        && (errno == EACCES || errno == EPERM);
 }
 
 // Whether a sticky folder keeps this process from renaming over the file
 // `st` in it: another user's, in a folder not this user's, as the kernel
 // rules (root may).
-bool stickyRefuses(const struct stat& st, const QString& folder)
+bool stickyRefuses(const struct stat& st, int folder)
 {
     const uid_t user = ::geteuid();
     if (user == 0 || st.st_uid == user)
         return false;
     struct stat dir {};
-    return ::stat(nativeName(folder).constData(), &dir) == 0 && (dir.st_mode & S_ISVTX) && dir.st_uid != user;
+    return ::fstat(folder, &dir) == 0 && (dir.st_mode & S_ISVTX) && dir.st_uid != user;
 }
 
 // The start of the new files' names for the target named `name`:
@@ -138,22 +82,26 @@ bool isLeftoverOf(const char* entry, const QByteArray& prefix)
 
 // Removes the new files of earlier writes to the same target that no
 // running write holds; anything it can't remove stays.
-void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
+void removeLeftovers(int folder, const QByteArray& prefix)
 {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
         return;
+    }
     while (const dirent* entry = ::readdir(dir)) {
         if (!isLeftoverOf(entry->d_name, prefix))
             continue;
-        int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            fd = ::openat(::dirfd(dir), entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            fd = ::openat(folder, entry->d_name, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+            ::unlinkat(folder, entry->d_name, 0);
         ::close(fd);
     }
     ::closedir(dir);
@@ -163,8 +111,11 @@ void removeLeftovers(const QByteArray& folder, const QByteArray& prefix)
 
 bool writeProtected(const QString& path)
 {
+    const ResolvedName name(path);
     struct stat st {};
-    return ::stat(nativeName(path).constData(), &st) == 0 && protectedBits(st);
+    return name.end() == ResolvedName::End::File
+        && ::fstatat(name.folder(), name.name().constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        && protectedFile(name.folder(), name.name(), st);
 }
 
 QString handlePath(int fd)
@@ -172,11 +123,8 @@ QString handlePath(int fd)
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-Replacement::Replacement(const QString& path, ReplaceRule rule) : m_rule(rule)
+Replacement::Replacement(const QString& path, ReplaceRule rule) : m_name(std::make_unique<ResolvedName>(path)), m_rule(rule)
 {
-    const Chain chain = endOfLinks(path, m_target);
-    m_looped = chain == Chain::Loops;
-    m_refused = chain == Chain::Refused;
 }
 
 Replacement::~Replacement()
@@ -184,34 +132,49 @@ Replacement::~Replacement()
     discard();
 }
 
+const QString& Replacement::target() const { return m_name->path(); }
+
+bool Replacement::foreignLink() const { return m_name->end() == ResolvedName::End::ForeignLink; }
+
 QFileDevice::FileError Replacement::create()
 {
     discard();
-    const qsizetype slash = m_target.lastIndexOf(u'/');
-    const QString name = m_target.mid(slash + 1);
-    if (m_looped || name.isEmpty())
+    switch (m_name->end()) {
+    case ResolvedName::End::Loop:
         return QFileDevice::OpenError;
-    if (m_refused)
+    case ResolvedName::End::ForeignLink:
         return QFileDevice::PermissionsError;
-    const QString folder = slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1);
-    struct stat st {};
-    if (::stat(nativeName(m_target).constData(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            return QFileDevice::OpenError;
-        if ((m_rule == ReplaceRule::FileBits && protectedBits(st)) || stickyRefuses(st, folder))
+    case ResolvedName::End::NoFolder:
+        return vb::fileErrorOf(m_name->errorNumber(), QFileDevice::OpenError);
+    case ResolvedName::End::File:
+        break;
+    }
+    const int folder = m_name->folder();
+    const QByteArray& name = m_name->name();
+    if (name.isEmpty())
+        return QFileDevice::OpenError;
+    m_had = ::fstatat(folder, name.constData(), &m_old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (m_had) {
+        // A link put there since the name was resolved is not followed.
+        if (S_ISDIR(m_old.st_mode) || S_ISLNK(m_old.st_mode))
+            return S_ISDIR(m_old.st_mode) ? QFileDevice::OpenError : QFileDevice::PermissionsError;
+        if ((m_rule == ReplaceRule::FileBits && protectedFile(folder, name, m_old)) || stickyRefuses(m_old, folder))
             return QFileDevice::PermissionsError;
     }
-    const QByteArray prefix = leftoverPrefix(name);
-    removeLeftovers(nativeName(folder), prefix);
+    const QByteArray prefix = leftoverPrefix(QFile::decodeName(name));
+    removeLeftovers(folder, prefix);
+    const QString& target = m_name->path();
+    const QString place = target.left(target.lastIndexOf(u'/') + 1);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray candidate = nativeName(m_target.left(slash + 1)) + prefix
-            + QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(HexDigits, '0');
-        const int fd = ::open(candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const QByteArray candidate
+            = prefix + QByteArray::number(QRandomGenerator::global()->generate(), 16).rightJustified(HexDigits, '0');
+        const int fd = ::openat(folder, candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0) {
             // Held until the file is in place or removed: the mark of a write still running.
             ::flock(fd, LOCK_EX | LOCK_NB);
             m_fd = fd;
-            m_path = QFile::decodeName(candidate);
+            m_candidate = candidate;
+            m_path = place + QFile::decodeName(candidate);
             return QFileDevice::NoError;
         }
         if (errno != EEXIST)
@@ -225,19 +188,21 @@ QFileDevice::FileError Replacement::putInPlace(bool sync)
     if (m_fd < 0)
         return QFileDevice::OpenError;
     // The file it replaces keeps its permissions, and for root its owner
-    // and group; a new one in a user's folder is the user's.
-    struct stat st {};
-    if (::stat(nativeName(m_target).constData(), &st) == 0) {
-        if (::geteuid() == 0 && ::fchown(m_fd, st.st_uid, st.st_gid) != 0) {
+    // and group; a new one in a user's folder is the user's. The file is
+    // the one looked at when the write began: nothing put at its name
+    // since decides.
+    if (m_had) {
+        if (::geteuid() == 0 && ::fchown(m_fd, m_old.st_uid, m_old.st_gid) != 0) {
         }
-        ::fchmod(m_fd, st.st_mode & 0777);
+        ::fchmod(m_fd, m_old.st_mode & 0777);
     } else {
-        const qsizetype slash = m_target.lastIndexOf(u'/');
-        files::giveFolderOwner(m_fd, slash < 0 ? QStringLiteral(".") : m_target.left(slash + 1));
+        files::giveFolderOwner(m_fd, m_name->folder());
     }
     if (sync && ::fsync(m_fd) != 0)
         return vb::fileErrorOf(errno, QFileDevice::WriteError);
-    if (std::rename(nativeName(m_path).constData(), nativeName(m_target).constData()) != 0)
+    // Whatever stands at the name now (a link put there meanwhile too) is
+    // replaced, never followed.
+    if (::renameat(m_name->folder(), m_candidate.constData(), m_name->folder(), m_name->name().constData()) != 0)
         return vb::fileErrorOf(errno, QFileDevice::RenameError);
     ::close(m_fd);
     m_fd = -1;
@@ -245,11 +210,22 @@ QFileDevice::FileError Replacement::putInPlace(bool sync)
     return QFileDevice::NoError;
 }
 
+void Replacement::raise(QFileDevice::FileError error) const
+{
+    if (foreignLink())
+        raiseForeignLink(target());
+    vb::raiseWriteError(error, target());
+}
+
 void Replacement::discard()
 {
     if (m_fd < 0)
         return;
-    ::unlink(nativeName(m_path).constData());
+    // Only the file this write made: not another user's put in its place.
+    struct stat named {}, own {};
+    if (::fstatat(m_name->folder(), m_candidate.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
+        && ::fstat(m_fd, &own) == 0 && named.st_ino == own.st_ino && named.st_dev == own.st_dev)
+        ::unlinkat(m_name->folder(), m_candidate.constData(), 0);
     ::close(m_fd);
     m_fd = -1;
     m_path.clear();

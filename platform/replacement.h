@@ -13,31 +13,35 @@
 // hold none, and the next write to that target removes them, and nothing
 // else: not another target's, not a name that only looks like one.
 //
-// A link is written through to the end of its chain: the file it ends at
-// gets the new contents and every link stays a link. As the system itself
-// protects links, a link in a sticky folder everyone may write (/tmp) is
-// followed only when it is this user's or the folder owner's: another
-// user's link there is refused as the system refuses it (a trap laid for
-// whoever writes the name). A target whose
-// permission bits don't let this process write it is refused, as a Windows
-// program is refused a read-only file; root is judged as the file's owner,
-// not by access(), which allows root everything. The program's own
-// settings file is the folder's to decide instead: it is replaced wherever
-// its folder lets this process put a new file in its place, whoever's it
-// is, as the start's check of the program folder counts it; never where a
-// sticky folder keeps another user's file from being renamed over.
+// A link is written through to the end of its chain where each link is
+// this user's (ownlinks.h); another user's link is refused, whatever the
+// folder's mode, and every step after the name's one resolution is taken
+// from its folder's descriptor. A target this process may not write is
+// refused, as a Windows program is refused a read-only file: a user as the
+// system judges the write (access list included), root by the owner's
+// write bit, not by access(), which allows root everything. The program's
+// own settings file is the folder's to decide instead: it is replaced
+// wherever its folder lets this process put a new file in its place,
+// whoever's it is, as the start's check of the program folder counts it;
+// never where a sticky folder keeps another user's file from being
+// renamed over.
 //
 // Root writing into a folder that belongs to a user leaves the file the
 // user's: the file it replaces keeps its owner and group, a new one gets
 // the folder's, so that the user can go on writing it.
 
+#include "platform/ownlinks.h"
+
 #include <QFileDevice>
 #include <QString>
 
+#include <memory>
+#include <sys/stat.h>
+
 namespace platform {
 
-// Whether the permission bits of the file at `path` (links followed) keep
-// this process from writing it; false when there is no file.
+// Whether this process may not write the file at `path` (this user's links
+// followed), as the writer judges it; false when there is no file.
 bool writeProtected(const QString& path);
 
 // The file open as `fd` by a name that reaches that file alone
@@ -62,7 +66,9 @@ public:
     QFileDevice::FileError create();
     // The file at the end of the links (the path itself when they loop; the
     // refused link).
-    const QString& target() const { return m_target; }
+    const QString& target() const;
+    // Whether another user's link stands in the way (refused by create()).
+    bool foreignLink() const;
     const QString& path() const { return m_path; }      // the new file ("" before create)
     int handle() const { return m_fd; }
     // Gives the new file the target's permissions, forces it to disk when
@@ -70,12 +76,16 @@ public:
     QFileDevice::FileError putInPlace(bool sync);
     // Removes the new file unless it is in place.
     void discard();
+    // Raises the runtime's error for the failure `error` of create() or
+    // putInPlace(), naming the target (or the refused link).
+    [[noreturn]] void raise(QFileDevice::FileError error) const;
 
 private:
-    QString m_target;
+    std::unique_ptr<ResolvedName> m_name;  // the target's one resolution
     ReplaceRule m_rule;
-    bool m_looped = false;   // the links lead round in a circle
-    bool m_refused = false;  // a link not to be followed
+    bool m_had = false;  // a file stood at the name when the write began
+    struct stat m_old {};  // that file
+    QByteArray m_candidate;  // the new file's name in the target's folder
     QString m_path;
     int m_fd = -1;
 };

@@ -91,7 +91,7 @@ bool WholeFile::fail(QFileDevice::FileError error)
 
 void WholeFile::raiseError() const
 {
-    vb::raiseWriteError(m_failed ? m_error : m_file.error(), m_new.target());
+    m_new.raise(m_failed ? m_error : m_file.error());
 }
 
 bool writeWholeFile(const QString& path, const QByteArray& data, Durability durability)

@@ -1,0 +1,129 @@
+#include "platform/ownlinks.h"
+
+#include "platform/vberror.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Linux follows 40 links in one name; more is a loop.
+constexpr int MaxLinks = 40;
+
+QString ownerName(uid_t uid)
+{
+    const struct passwd* user = ::getpwuid(uid);
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
+}
+
+// The folder of a name open for the *at() calls: readable where it may be
+// (a listing of it is wanted for the leftovers of earlier writes), else
+// only as a place.
+int openFolder(const QByteArray& folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd >= 0 || errno != EACCES ? fd : ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+}  // namespace
+
+ResolvedName::ResolvedName(const QString& path)
+{
+    QByteArray at = QFile::encodeName(path);
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
+        const qsizetype slash = at.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : at.left(slash);
+        const int fd = openFolder(folder);
+        if (fd < 0) {
+            m_error = errno;
+            m_end = End::NoFolder;
+            m_path = QFile::decodeName(at);
+            return;
+        }
+        const QByteArray name = at.mid(slash + 1);
+        struct stat st {};
+        if (name.isEmpty() || ::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
+            m_end = End::File;
+            m_folder = fd;
+            m_name = name;
+            m_path = QFile::decodeName(at);
+            return;
+        }
+        if (st.st_uid != ::geteuid()) {
+            ::close(fd);
+            m_end = End::ForeignLink;
+            m_owner = st.st_uid;
+            m_path = QFile::decodeName(at);
+            return;
+        }
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t size = ::readlinkat(fd, name.constData(), link.data(), size_t(link.size()));
+        ::close(fd);
+        if (size <= 0)  // gone meanwhile: looked at again
+            continue;
+        link.truncate(size);
+        at = link.startsWith('/') ? link : at.left(slash + 1) + link;
+    }
+    m_end = End::Loop;
+    m_path = path;
+}
+
+ResolvedName::~ResolvedName()
+{
+    if (m_folder >= 0)
+        ::close(m_folder);
+}
+
+int ResolvedName::open(int flags, mode_t mode) const
+{
+    if (m_folder < 0) {
+        errno = m_end == End::ForeignLink ? EACCES : m_end == End::Loop ? ELOOP : m_error;
+        return -1;
+    }
+    return ::openat(m_folder, m_name.isEmpty() ? "." : m_name.constData(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
+}
+
+int openOwn(const QString& path, int flags, mode_t mode, QString* foreignLink)
+{
+    // A link put at the name between the resolution and the open is looked
+    // at again: this user's is followed, another's refused.
+    for (int round = 0; round < 4; ++round) {
+        const ResolvedName name(path);
+        if (name.end() == ResolvedName::End::ForeignLink && foreignLink)
+            *foreignLink = name.path();
+        const int fd = name.open(flags, mode);
+        if (fd >= 0 || errno != ELOOP || name.end() != ResolvedName::End::File)
+            return fd;
+    }
+    errno = ELOOP;
+    return -1;
+}
+
+QString foreignLinkText(const QString& link)
+{
+    struct stat st {};
+    const QString owner = ::lstat(QFile::encodeName(link).constData(), &st) == 0 ? ownerName(st.st_uid) : QString();
+    return QStringLiteral("%1 は、ほかのユーザー（%2）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。")
+        .arg(link, owner);
+}
+
+void raiseForeignLink(const QString& link)
+{
+    vb::raise(vb::errPermission, foreignLinkText(link));
+}
+
+QString foreignLinkAt(const QString& path)
+{
+    const ResolvedName name(path);
+    return name.end() == ResolvedName::End::ForeignLink ? name.path() : QString();
+}
+
+}  // namespace platform
