@@ -70,21 +70,25 @@ private slots:
         QVERIFY(!p.documentOpen() && !QFile::exists(m_pdf));
     }
 
-    // A PDF goes through a link to the file the link ends at. One that is
-    // not whole (cut short by the file-size limit, as by a full disk, or
-    // empty) raises and leaves the old file as it was and nothing beside it.
+    // A PDF goes through the user's link to the file the link ends at;
+    // another user's link is refused, saying so. One that is not whole (cut
+    // short by the file-size limit, as by a full disk, or empty) raises and
+    // leaves the old file as it was and nothing beside it.
     void pdfReplacesTheOldFileOnlyWhole_data()
     {
         QTest::addColumn<qint64>("limit");
         QTest::addColumn<bool>("whole");
-        QTest::newRow("whole") << -1LL << true;
-        QTest::newRow("cut short") << 4096LL << false;
-        QTest::newRow("empty") << 0LL << false;
+        QTest::addColumn<unsigned>("linkBy");
+        QTest::newRow("whole") << -1LL << true << 0u;
+        QTest::newRow("cut short") << 4096LL << false << 0u;
+        QTest::newRow("empty") << 0LL << false << 0u;
+        QTest::newRow("another user's link") << -1LL << false << testsupport::Nobody;
     }
     void pdfReplacesTheOldFileOnlyWhole()
     {
         QFETCH(qint64, limit);
         QFETCH(bool, whole);
+        QFETCH(unsigned, linkBy);
         const QString old = m_dir.filePath(QStringLiteral("old.pdf"));
         const QString link = m_dir.filePath(QStringLiteral("link.pdf"));
         const QByteArray before = "%PDF-1.4 the earlier print\n" + QByteArray(20000, 'x') + "\n%%EOF\n";
@@ -92,16 +96,19 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
         QVERIFY(QFile::exists(link) || QFile::link(QStringLiteral("old.pdf"), link));
-        // 2 when the end raised, plus 1 when it left the document open.
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), linkBy, linkBy) == 0);
+        // 2 when the end raised, plus 1 when it left the document open, plus
+        // 4 when another user's link was not named.
         QCOMPARE(testsupport::withFileSizeLimit(limit, [&] {
                      Printer& p = CurrentPrinter();
                      p.setOutputFile(link);
-                     const bool raised = testsupport::errorOf([&] {
+                     const vb::Error error = testsupport::raisedError([&] {
                          p.Print(QStringLiteral("境界 50.00 m"));
                          p.Line(0, 0, 1000, 1000);
                          p.EndDoc();
-                     }) != 0;
-                     return 2 * raised + p.documentOpen();
+                     });
+                     const bool named = error.description().startsWith(link + QStringLiteral(" は、ほかのユーザー"));
+                     return 2 * (error.number() != 0) + p.documentOpen() + 4 * (linkBy != 0 && !named);
                  }),
                  whole ? 0 : 2);
         const QByteArray after = testsupport::fileBytes(old);
