@@ -1,6 +1,7 @@
 #include "platform/database_room.h"
 
 #include "platform/database.h"
+#include "platform/ownlinks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +21,13 @@ namespace platform::db::room {
 
 namespace {
 
-// Opens an existing file for writing, again after an interrupted call.
+// Opens an existing file for writing, again after an interrupted call;
+// never through another user's link (a colleague's at a journal's name).
 int openForWriting(const QByteArray& name, int flags, mode_t mode = 0)
 {
     int fd;
     do
-        fd = ::open(name.constData(), flags | O_WRONLY | O_CLOEXEC, mode);
+        fd = openOwn(QFile::decodeName(name), flags | O_WRONLY, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
 }
