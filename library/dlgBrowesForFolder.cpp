@@ -100,6 +100,8 @@ dlgBrowesForFolder::dlgBrowesForFolder() : platform::Form(QStringLiteral("dlgBro
 
 void dlgBrowesForFolder::Form_Load()
 {
+    // Its status line, the folder OK takes, must be in view.
+    centreInWorkArea();
     for (const SpecialFolder& folder : kSpecialFolders)
         listPath->AddItem(entryText(folder));
     lblNote->setCaption(note());

@@ -39,6 +39,8 @@ dlgFolder::dlgFolder() : platform::Form(QStringLiteral("dlgFolder"))
 
 void dlgFolder::Form_Load()
 {
+    // Its status line, the folder OK takes, must be in view.
+    centreInWorkArea();
     stsBar->Panels(1).setText(dirBox->Path());
     GE_strDrive.clear();
     GE_strFolder.clear();

@@ -198,6 +198,14 @@ bool angleFits(int index, const QString& text)
     return measure::fncBox_Double(text).has_value();
 }
 
+// Whether a degree, minute or second box keeps a text that is no number:
+// one with a minus sign in it says south or west, and "設定" refuses it in
+// its box rather than take it as 0.
+bool keepsMinus(int index, const QString& text)
+{
+    return index <= 2 && measure::fncHas_Minus(text);
+}
+
 // Why "設定" took no position calibration, and what to do.
 QString keiIdoRefusal(mdlSub::KeiIdoFault fault)
 {
@@ -238,7 +246,12 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
     keyAscii = 0;
     TextBox& box = angleBox(row, index);
     if (!angleFits(index, box.Text())) {
-        box.setText(QStringLiteral("0"));
+        if (keepsMinus(index, box.Text())) {
+            box.setSelStart(0);
+            box.setSelLength(99);
+        } else {
+            box.setText(QStringLiteral("0"));
+        }
         return;
     }
     typDMS dms;
@@ -274,7 +287,7 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
 void frmOption::txtAngle_LostFocus(int row, int index)
 {
     TextBox& box = angleBox(row, index);
-    if (!angleFits(index, box.Text()))
+    if (!angleFits(index, box.Text()) && !keepsMinus(index, box.Text()))
         box.setText(QStringLiteral("0"));
 }
 

@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QScrollBar>
 
+#include <array>
+
 namespace platform {
 
 namespace {
@@ -298,13 +300,17 @@ void StatusBar::relayout()
     // A bar narrower than its panels (a small screen at a large scale): first
     // every panel gives up the room its text leaves, so that what each says
     // (the length being measured, the pointer's place) stays whole; then the
-    // text goes, the springs' first, then the fixed panels' from the left,
-    // so that the last ones (the editor's snap and zoom) stay whole in view;
-    // a panel sized to its text (the editor's next step) goes last.
+    // text goes: a panel sized to its text first (the editor's long hint of
+    // the next step), then the fixed panels' from the left, so that the last
+    // ones (the editor's snap and zoom) stay whole in view, and the springs'
+    // (the length being measured) last of all.
     int excess = used - kPanelGap - width();
     m_squeezed = excess > 0;
     for (const bool textToo : {false, true}) {
-        for (const int mode : {StatusPanel::sbrSpring, StatusPanel::sbrNoAutoSize, StatusPanel::sbrContents}) {
+        const auto order = textToo
+            ? std::array{StatusPanel::sbrContents, StatusPanel::sbrNoAutoSize, StatusPanel::sbrSpring}
+            : std::array{StatusPanel::sbrSpring, StatusPanel::sbrNoAutoSize, StatusPanel::sbrContents};
+        for (const int mode : order) {
             for (size_t i = 0; i < m_panels.size() && excess > 0; ++i) {
                 if (m_panels[i]->m_autoSize != mode)
                     continue;

@@ -210,6 +210,16 @@ void Form::keepInWorkArea()
         move(inside);
 }
 
+void Form::centreInWorkArea()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize outer = outerSize();
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
 int Form::Left() const { return pixelsToTwips(x()); }
 int Form::Top() const { return pixelsToTwips(y()); }
 int Form::Width() const { return pixelsToTwips(width() + 2 * metricPixels(Metric::FrameWidth)); }

@@ -32,6 +32,10 @@ public:
     // instance is released. Returns false when the unload was cancelled.
     bool unload();
 
+    // Places the window in the middle of the screen's work area: a window
+    // manager left to place it may put it where its foot is off the screen.
+    void centreInWorkArea();
+
     // The fixed dialog border: a title bar with only the close box (no
     // minimise or maximise) and a size that follows the client area, which
     // the user can't change.

@@ -199,6 +199,27 @@ NumberText readNumber(QStringView s)
 
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 
+// A Japanese input method types digits, signs and the decimal point in
+// full width; the runtime read them as their plain forms. The minus sign
+// U+2212 is what the Japanese code page's full-width minus maps to on some
+// systems, so it reads as a minus too.
+QString plainNumberForms(QStringView text)
+{
+    QString s = text.toString();
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19)
+            c = QChar(u'0' + (u - 0xFF10));
+        else if (u == 0xFF0D || u == 0x2212)
+            c = u'-';
+        else if (u == 0xFF0B)
+            c = u'+';
+        else if (u == 0xFF0E)
+            c = u'.';
+    }
+    return s;
+}
+
 QStringView trimmedBlanks(QStringView s)
 {
     while (!s.isEmpty() && isBlank(s.front()))
@@ -211,7 +232,8 @@ QStringView trimmedBlanks(QStringView s)
 // The whole text as one number; errTypeMismatch or errOverflow otherwise.
 double numberOrRaise(const QString& text)
 {
-    const QStringView s = trimmedBlanks(text);
+    const QString plain = plainNumberForms(text);
+    const QStringView s = trimmedBlanks(plain);
     const NumberText r = readNumber(s);
     if (r.length == 0 || r.length != s.size())
         raise(errTypeMismatch);
@@ -450,7 +472,7 @@ double Val(const QString& text)
 {
     QString s;
     s.reserve(text.size());
-    for (QChar c : text)
+    for (QChar c : plainNumberForms(text))
         if (c != u' ' && c != u'\t' && c != u'\n')
             s += c;
     const NumberText r = readNumber(s);
@@ -463,7 +485,8 @@ double Val(const QString& text)
 
 bool IsNumeric(const QString& text)
 {
-    const QStringView s = trimmedBlanks(text);
+    const QString plain = plainNumberForms(text);
+    const QStringView s = trimmedBlanks(plain);
     const NumberText r = readNumber(s);
     return r.length > 0 && r.length == s.size() && !r.overflow;
 }

@@ -9,6 +9,10 @@
 
 namespace vb {
 
+// Val, IsNumeric, CInt and CLng of a text read full-width digits, signs and
+// decimal points ("３５", "－０", "１．５") and the minus sign U+2212 as
+// their plain forms, as the runtime did on a Japanese system.
+
 // Leading number of a text: blanks, tabs and line feeds are skipped wherever
 // they stand, reading stops at the first character that cannot continue the
 // number; "&H"/"&O" prefixes read hexadecimal/octal; no number gives 0.

@@ -15,7 +15,9 @@
 #include "platform/vbruntime.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QCheckBox>
 #include <QRadioButton>
@@ -76,6 +78,22 @@ class TestFrmOption : public QObject {
     {
         box.SetFocus();
         box.setText(text);
+    }
+    // Typed into a box clicked, what it holds selected; what is beyond ASCII
+    // is committed as an input method commits it.
+    static void typeKeys(TextBox& box, const QString& text)
+    {
+        QTest::mouseClick(box.lineEdit(), Qt::LeftButton);
+        QTest::keyClick(box.lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(box.lineEdit(), char(c.unicode()));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(c);
+                QApplication::sendEvent(box.lineEdit(), &commit);
+            }
+        }
     }
     static void enter(TextBox& box) { QTest::keyClick(box.lineEdit(), Qt::Key_Return); }
     static void typeEnter(TextBox& box, const QString& text)
@@ -338,7 +356,7 @@ private slots:
                                     const QStringList* base = nullptr) {
             QStringList boxes = base ? *base : normal;
             for (const auto& [k, text] : changes)
-                boxes[k] = QString::fromLatin1(text);
+                boxes[k] = QString::fromUtf8(text);
             return boxes;
         };
         const QString check = QStringLiteral("\r\n対応点の位置と経緯度を確かめてください。");
@@ -402,6 +420,16 @@ private slots:
             << QStringLiteral("対応点２の緯度") + positive << true << false << QStringList();
         QTest::newRow("longitude 1 of -0 0 30") << with({{4, " -0"}, {5, "0"}, {6, "30"}})
             << QStringLiteral("対応点１の経度") + positive << true << false << QStringList();
+        // An input method's minus signs say the same, a text that is no
+        // number too; its full-width digits and point are numbers.
+        QTest::newRow("latitude 2 of full-width -0 0 20") << with({{13, "－０"}, {14, "0"}, {15, "20"}})
+            << QStringLiteral("対応点２の緯度") + positive << true << false << QStringList();
+        QTest::newRow("longitude 2 of 139 minus sign 5") << with({{11, "−５"}})
+            << QStringLiteral("対応点２の経度") + positive << true << false << QStringList();
+        QTest::newRow("latitude 1 seconds of -20″") << with({{9, "－２０″"}})
+            << QStringLiteral("対応点１の緯度") + positive << true << false << QStringList();
+        QTest::newRow("full-width numbers") << with({{7, "３５"}, {11, "４６"}, {6, "０．０"}}) << QString() << true
+                                            << false << QStringList();
         QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
         QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
             << QStringList();
@@ -457,8 +485,13 @@ private slots:
         }
         for (int i = 0; i < 4; ++i)
             typeEnter((i < 2 ? o.txtPict_mm1 : o.txtPict_mm2)(i % 2), boxes[i]);
-        for (int k = 4; k < 16; ++k)
-            type(o.angleBox((k - 4) / 3, (k - 4) % 3), boxes[k]);
+        // Each angle typed into its box and left by Tab: the box keeps it.
+        for (int k = 4; k < 16; ++k) {
+            TextBox& box = o.angleBox((k - 4) / 3, (k - 4) % 3);
+            typeKeys(box, boxes[k]);
+            QTest::keyClick(box.lineEdit(), Qt::Key_Tab);
+            QCOMPARE(box.Text(), boxes[k]);
+        }
         click(o.cmdCnv);
         QCOMPARE(ui->boxes.size(), refusal.isEmpty() ? 0 : 1);
         if (!refusal.isEmpty()) {
@@ -468,7 +501,7 @@ private slots:
         }
         // A minus sign refused leaves the cursor in its box, the text selected.
         for (int k = 4; k < 16 && refusal.contains(QStringLiteral("負の数")); ++k) {
-            if (!boxes[k].contains(u'-'))
+            if (!boxes[k].contains(QRegularExpression(QStringLiteral("[-−－]"))))
                 continue;
             TextBox& box = o.angleBox((k - 4) / 3, (k - 4) % 3);
             QVERIFY2(hasFocus(box) && box.lineEdit()->selectedText() == boxes[k], qPrintable(boxes[k]));
@@ -747,6 +780,9 @@ private slots:
         typeEnter(o.txtIdo1(2), QStringLiteral("abc"));
         QCOMPARE(o.txtIdo1(2).Text(), QStringLiteral("0"));
         QVERIFY(hasFocus(o.txtIdo1(2)));
+        // A minus sign is kept for "設定" to refuse, never made 0.
+        typeEnter(o.txtIdo1(2), QStringLiteral("−２０″"));
+        QVERIFY(hasFocus(o.txtIdo1(2)) && o.txtIdo1(2).lineEdit()->selectedText() == QStringLiteral("−２０″"));
         typeEnter(o.txtIdo2(3), QStringLiteral("999999999"));
         QVERIFY(hasFocus(o.txtIdo2(3)));
         QCOMPARE(o.txtIdo2(3).SelLength(), 9);
