@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -715,8 +716,7 @@ private slots:
         constexpr unsigned office = 4242, user = 4241, colleague = 4243;
         testsupport::ProgramFolder folder;
         QTemporaryDir home;  // the user's
-        const QString temp = folder.file(u"TEMP"_s), picture = folder.file(u"maps/photo.jpg"_s);
-        const QString target = home.filePath(u".bash_profile"_s);
+        const QString temp = folder.file(u"TEMP"_s), picture = folder.file(u"maps/photo.jpg"_s), target = home.filePath(u".bash_profile"_s);
         QVERIFY(QDir().mkpath(folder.file(u"maps"_s)));
         for (const QString& name : {picture, folder.file(u"maps/other.jpg"_s)}) {
             QFile photo(name);
@@ -750,10 +750,8 @@ private slots:
                 kept << it.filePath();
         QVERIFY(!kept.isEmpty());
         QCOMPARE(testsupport::asColleague(colleague, {office}, [&] {
-            for (const QString& file : kept)
-                if (QFile(file).open(QIODevice::ReadOnly))
-                    return 1;
-            return start() ? 0 : 2;
+            const auto opens = [](const QString& file) { return QFile(file).open(QIODevice::ReadOnly); };
+            return std::none_of(kept.begin(), kept.end(), opens) && start() ? 0 : 1;
         }), 0);
     }
 
@@ -802,18 +800,15 @@ private slots:
         const unsigned linkOwner = own ? runner : root ? testsupport::Nobody : colleague;
         QVERIFY(::lchown(QFile::encodeName(link).constData(), linkOwner, linkOwner) == 0);
         const QString expected = platform::foreignLinkText(link) + u"\r\nこのため、ねむのきⅡを起動できません。\r\n"_s;
-        const int result = testsupport::asUser(runner, [&] {
+        QCOMPARE(testsupport::asUser(runner, [&] {
             platform::ScopedScriptedUi ui;
             mdlSub::Main();
             if (GE_booDbOpen)  // the display lost: the close marks its end
                 mdlDB::subDbClose_Unattended();
-            for (const auto& box : ui->boxes)
-                qWarning("box %s: %s", qPrintable(box.title), qPrintable(box.prompt));
             if (title.isEmpty())
                 return ui->count() == 0 && platform::Instance<frmMain>::exists() ? 0 : 1;
             return ui->count() == 1 && ui->last().title == title && ui->last().prompt == expected ? 0 : 2;
-        });
-        QCOMPARE(result, 0);
+        }), 0);
         QVERIFY(QFileInfo(link).isSymLink());
         if (QFileInfo(target).isDir())  // the user's own work folder holds the user's caches' folder
             QCOMPARE(QDir(target).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), !own);
