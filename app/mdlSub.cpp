@@ -7,10 +7,13 @@
 #include "platform/application.h"
 #include "platform/events_outside.h"
 #include "platform/files.h"
+#include "platform/ownlinks.h"
 #include "platform/printspool.h"
+#include "platform/privatefolder.h"
 #include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
+#include "platform/writeerror.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -52,6 +55,11 @@ Places programPlaces()
     const QString app = platform::app::path();
     return {app, mdlFileAccess::fncSampleFolder(),
             files::join(files::join(app, QStringLiteral("template")), QStringLiteral("master.mdb"))};
+}
+
+QString fncWorkFolder(const Places& places)
+{
+    return files::join(places.app, QStringLiteral("TEMP"));
 }
 
 // An empty file (what an interrupted copy or a full disk leaves) holds no
@@ -101,10 +109,25 @@ bool fncTell_Unwritable(const QStringList& refused, bool top)
 bool fncProgramFolder_Writable(const Places& places)
 {
     const QString ini = files::join(places.app, mdlFileAccess::IniFileName);
-    const QString temp = files::join(places.app, QStringLiteral("TEMP"));
+    const QString temp = fncWorkFolder(places);
     // A folder the user can't write at all is named alone: its copy is the way out.
     if (!files::canCreateIn(places.app))
         return fncTell_Unwritable({places.app}, true);
+    // Another user's link in the user's place (a colleague's in a shared
+    // program folder, the folder owner's where root runs it) is never
+    // followed, so the program has no settings, databases or work folder
+    // there; each is named.
+    QStringList foreign;
+    for (const QString& place : {ini, places.sample, temp}) {
+        const QString link = platform::foreignLinkAt(place);
+        if (!link.isEmpty())
+            foreign << platform::foreignLinkText(link);
+    }
+    if (!foreign.isEmpty()) {
+        MsgBox(foreign.join(vbCrLf) + vbCrLf + QStringLiteral("このため、ねむのきⅡを起動できません。") + vbCrLf,
+               vbCritical + vbOKOnly, kInstallTitle);
+        return false;
+    }
     QStringList refused;
     for (const QString& folder : {places.sample, temp}) {
         if (files::dirExists(folder) && !files::canCreateIn(folder))
@@ -117,9 +140,15 @@ bool fncProgramFolder_Writable(const Places& places)
 
 bool fncAnother_Instance()
 {
-    if (!platform::app::prevInstance()) {
+    QString foreignLock;
+    if (!platform::app::prevInstance(&foreignLock)) {
         mdlDB::subClear_Ending();
         return false;
+    }
+    if (!foreignLock.isEmpty()) {
+        MsgBox(platform::foreignLinkText(foreignLock) + vbCrLf + QStringLiteral("このため、ねむのきⅡを起動できません。") + vbCrLf,
+               vbCritical + vbOKOnly, QStringLiteral("起動時エラー"));
+        return true;
     }
     // A run whose display went away has no window, yet holds the lock
     // while it waits to save: the user is told to wait for it, not that a
@@ -282,20 +311,29 @@ bool fncCopyFailure_Borne(const Places& places, const QString& copyFailure)
     return true;
 }
 
+// The work folder TEMP, and in it the user's own folder, which the run's
+// caches go to (GE_strTempPath): TEMP itself may be shared.
 bool fncMake_TempFolder(const Places& places)
 {
-    GE_strTempPath = files::join(places.app, QStringLiteral("TEMP"));
-    if (files::dirExists(GE_strTempPath))
-        return true;
+    const QString temp = fncWorkFolder(places);
     QString failure;
     try {
-        files::makeDir(GE_strTempPath);
+        if (!files::dirExists(temp))
+            files::makeDir(temp);
     } catch (const Error& error) {
         failure = error.description();
     }
-    if (files::dirExists(GE_strTempPath))
-        return true;
-    MsgBox(GE_strTempPath + vbCrLf + QStringLiteral("作業フォルダを作成できませんでした。") + vbCrLf + failure,
+    if (files::dirExists(temp)) {  // made by now, by this run or another
+        GE_strTempPath = platform::privateFolderIn(temp);
+        if (!GE_strTempPath.isEmpty())
+            return true;
+        try {
+            raiseWriteError(fileErrorOf(errno, QFileDevice::OpenError), temp);
+        } catch (const Error& error) {
+            failure = error.description();
+        }
+    }
+    MsgBox(temp + vbCrLf + QStringLiteral("作業フォルダを作成できませんでした。") + vbCrLf + failure,
            vbCritical + vbOKOnly, kInstallTitle);
     return false;
 }
@@ -342,8 +380,9 @@ void Main()
     platform::app::setHelpFile(files::join(places.app, QStringLiteral("help.html")));
     if (!fncMake_TempFolder(places))
         return;
-    // A print's document is kept in the work folder, the program's own.
-    platform::printspool::useFolder(GE_strTempPath);
+    // A print's document is kept in the work folder, the program's own: a
+    // nameless file, which a shared TEMP can hold as well.
+    platform::printspool::useFolder(fncWorkFolder(places));
 
     frmMain& start = platform::Instance<frmMain>::get();
     if (start.isLoaded())

@@ -7,6 +7,7 @@
 #include "platform/application.h"
 #include "platform/database.h"
 #include "platform/files.h"
+#include "platform/ownlinks.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -15,7 +16,10 @@
 #include <QFile>
 #include <QScopeGuard>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <optional>
 #include <thread>
@@ -42,14 +46,37 @@ QString endingPath()
     return platform::files::join(platform::app::path(), QStringLiteral(".nemunoki2.ending"));
 }
 
+// The program folder's marks, opened as `file` through the user's own
+// links only: others may write the folder, and another user's link at a
+// mark's name would point the write (or the read) at a file of the user's
+// its maker chose. False when refused or not there.
+bool openMark(QFile& file, const QString& path, int flags, QIODevice::OpenMode mode)
+{
+    QString link;
+    const int fd = platform::openOwn(path, flags, 0666, &link);
+    if (fd < 0) {
+        if (!link.isEmpty())
+            file.setFileName(link);  // what a failure names
+        return false;
+    }
+    return file.open(fd, mode, QFileDevice::AutoCloseHandle);
+}
+
+// A mark goes; another user's link there stays, for the user to see.
+void removeMark(const QString& path)
+{
+    if (platform::foreignLinkAt(path).isEmpty())
+        QFile::remove(path);
+}
+
 // Each try of the commit may itself wait this long for the lock.
 constexpr auto commitTryWait = 3s;
 
 void subMark_Ending()
 {
-    QFile mark(endingPath());
+    QFile mark;
     const QDateTime until = QDateTime::currentDateTimeUtc().addMSecs((unattendedWait + commitTryWait + 2s).count());
-    if (mark.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (openMark(mark, endingPath(), O_WRONLY | O_CREAT | O_TRUNC, QIODevice::WriteOnly))
         mark.write(until.toString(Qt::ISODate).toLatin1());
 }
 
@@ -142,10 +169,15 @@ QString fncLostSavesNote(const QDateTime& when, const QString& file, const QStri
 void subNote_LostSaves(const QString& note)
 {
     std::fprintf(stderr, "%s", (platform::app::title() + QStringLiteral(": ") + note).toUtf8().constData());
-    QFile kept(notePath());
-    if (!kept.open(QIODevice::Append) || kept.write((note + QStringLiteral("\n")).toUtf8()) < 0 || !kept.flush())
+    QFile kept;
+    if (!openMark(kept, notePath(), O_WRONLY | O_CREAT | O_APPEND, QIODevice::Append)) {
+        const QString refused = kept.fileName().isEmpty() ? QString::fromLocal8Bit(std::strerror(errno))
+                                                          : platform::foreignLinkText(kept.fileName());
+        std::fprintf(stderr, "%s\n", (notePath() + QStringLiteral(" に書き込めませんでした。") + refused).toUtf8().constData());
+    } else if (kept.write((note + QStringLiteral("\n")).toUtf8()) < 0 || !kept.flush()) {
         std::fprintf(stderr, "%s\n",
                      (notePath() + QStringLiteral(" に書き込めませんでした。") + kept.errorString()).toUtf8().constData());
+    }
 }
 
 }  // namespace
@@ -157,7 +189,7 @@ void subDbClose_Unattended()
     const QString file = GE_objConnection->path();
     const bool written = GE_booDbUpdate;
     subMark_Ending();
-    const auto unmark = qScopeGuard([] { QFile::remove(endingPath()); });
+    const auto unmark = qScopeGuard([] { removeMark(endingPath()); });
     std::optional<Error> failure;
     try {
         // Their boxes could not be answered.
@@ -201,8 +233,8 @@ void subSet_UnattendedWait(std::chrono::milliseconds wait) { unattendedWait = wa
 
 std::optional<QDateTime> fncEnding_Until()
 {
-    QFile mark(endingPath());
-    if (!mark.open(QIODevice::ReadOnly))
+    QFile mark;
+    if (!openMark(mark, endingPath(), O_RDONLY, QIODevice::ReadOnly))
         return std::nullopt;
     const QDateTime until = QDateTime::fromString(QString::fromLatin1(mark.read(64)), Qt::ISODate);
     // A mark a run that died while ending left behind says nothing.
@@ -211,19 +243,19 @@ std::optional<QDateTime> fncEnding_Until()
     return until;
 }
 
-void subClear_Ending() { QFile::remove(endingPath()); }
+void subClear_Ending() { removeMark(endingPath()); }
 
 void subShow_LostSaves()
 {
-    QFile note(notePath());
-    if (!note.open(QIODevice::ReadOnly))
+    QFile note;
+    if (!openMark(note, notePath(), O_RDONLY, QIODevice::ReadOnly))
         return;
     QString text = QString::fromUtf8(note.readAll()).trimmed();
     note.close();
     text.replace(QStringLiteral("\n"), vbCrLf);
     if (!text.isEmpty())
         MsgBox(text, vbExclamation, QStringLiteral("保存できなかった図面"));
-    note.remove();
+    removeMark(notePath());
 }
 
 }  // namespace mdlDB

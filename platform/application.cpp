@@ -1,5 +1,6 @@
 #include "platform/application.h"
 
+#include "platform/ownlinks.h"
 #include "platform/ui.h"
 
 #include <QCoreApplication>
@@ -88,12 +89,12 @@ void showHelp()
 
 namespace {
 
-int openLockFile(const QString& folder, const QString& name)
+int openLockFile(const QString& folder, const QString& name, QString& foreignLink)
 {
-    const QByteArray file = QFile::encodeName(QDir(folder).filePath(name));
-    const int fd = ::open(file.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    const QString file = QDir(folder).filePath(name);
+    const int fd = openOwn(file, O_RDONLY | O_CREAT, 0644, &foreignLink);
     // Another user's file in a shared folder may refuse O_CREAT yet open.
-    return fd >= 0 ? fd : ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+    return fd >= 0 || !foreignLink.isEmpty() ? fd : openOwn(file, O_RDONLY, 0, &foreignLink);
 }
 
 // The lock file: in the program folder, whose settings and work folder
@@ -103,30 +104,34 @@ int openLockFile(const QString& folder, const QString& name)
 // users share: named after the program folder, so that each installation
 // keeps its own lock, and after the user, so that one user's program never
 // refuses another's.
-int openInstanceLock()
+int openInstanceLock(QString& foreignLink)
 {
-    const int fd = openLockFile(path(), QStringLiteral(".nemunoki2.lock"));
-    if (fd >= 0)
+    const int fd = openLockFile(path(), QStringLiteral(".nemunoki2.lock"), foreignLink);
+    if (fd >= 0 || !foreignLink.isEmpty())
         return fd;
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::tempPath();
     const QByteArray id = QCryptographicHash::hash(QFile::encodeName(QDir(path()).absolutePath()),
                                                    QCryptographicHash::Sha1).toHex().left(16);
-    return openLockFile(folder, QStringLiteral(".nemunoki2-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(id)));
+    return openLockFile(folder, QStringLiteral(".nemunoki2-%1-%2.lock").arg(::getuid()).arg(QString::fromLatin1(id)),
+                        foreignLink);
 }
 
 }  // namespace
 
-bool prevInstance()
+bool prevInstance(QString* foreignLink)
 {
     if (lockDescriptor() >= 0)
         return false;
     // An advisory lock: the kernel drops it when the process dies, so a
     // crash never blocks the next start.
-    const int fd = openInstanceLock();
+    QString link;
+    const int fd = openInstanceLock(link);
+    if (foreignLink)
+        *foreignLink = link;
     if (fd < 0)
-        return false;  // no folder for a lock must not stop the program
+        return !link.isEmpty();  // no folder for a lock must not stop the program
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return true;

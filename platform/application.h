@@ -30,7 +30,10 @@ void showHelp();
 // folder or of the system's temporary folder, this user's alone (the user's
 // id is in its name). The first call takes the lock for this process; the
 // operating system releases it when the process ends, however it ends.
-bool prevInstance();
+// Another user's link at the lock's name is never followed, nor is the
+// lock then taken elsewhere (two runs from one folder would follow): true
+// too, with the link's path in `foreignLink`.
+bool prevInstance(QString* foreignLink = nullptr);
 void releaseInstanceLock();  // tests
 
 // Loads Qt's own Japanese texts, so that its standard dialogs and buttons

@@ -7,21 +7,26 @@
 #include "db/mdlDB.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmMDB.h"
+#include "library/frmThumbnail.h"
 #include "platform/application.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/form.h"
 #include "platform/inifile.h"
+#include "platform/ownlinks.h"
 #include "platform/ui.h"
+#include "tests/library/exif_corpus/exif_samples.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -29,6 +34,7 @@
 #include <unistd.h>
 
 using namespace vb;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -92,6 +98,16 @@ private:
             testsupport::copyTemplate(other + QStringLiteral("/master.mdb"));
         writeIni(folder, QStringLiteral("DB_Folda_Path"), other);
         return other;
+    }
+
+    // A program folder an office shares: group-writable, passing its group on.
+    void shareWithOffice(const QString& path, unsigned office)
+    {
+        QVERIFY(QProcess::execute(QStringLiteral("chgrp"), {QStringLiteral("-R"), QString::number(office), path}) == 0);
+        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("g+rwX,o+rX"), path}) == 0);
+        QVERIFY(QProcess::execute(QStringLiteral("find"), {path, QStringLiteral("-type"), QStringLiteral("d"),
+                                                           QStringLiteral("-exec"), QStringLiteral("chmod"),
+                                                           QStringLiteral("g+s"), QStringLiteral("{}"), QStringLiteral("+")}) == 0);
     }
 
 private slots:
@@ -241,7 +257,11 @@ private slots:
         mdlSub::Main();
         QCOMPARE(ui->count(), 0);
         QCOMPARE(GE_strDB_Folda_Path, folder.file(QStringLiteral("MDB")));
-        QCOMPARE(GE_strTempPath, folder.file(QStringLiteral("TEMP")));
+        // The caches' folder: the user's own in TEMP, closed to others.
+        QCOMPARE(QFileInfo(GE_strTempPath).canonicalFilePath(),
+                 QFileInfo(folder.file(QStringLiteral("TEMP/.nemunoki2-0"))).canonicalFilePath());
+        struct stat made {};
+        QVERIFY(::stat(QFile::encodeName(GE_strTempPath).constData(), &made) == 0 && (made.st_mode & 07777) == 0700);
         QCOMPARE(GE_strFile_Name, QStringLiteral("master.mdb"));
         QVERIFY(QFile::exists(folder.file(QStringLiteral("MDB/master.mdb"))));
         QVERIFY(QFileInfo(folder.file(QStringLiteral("TEMP"))).isDir());
@@ -505,12 +525,7 @@ private slots:
         constexpr unsigned office = 4242, maker = 4241, colleague = 4243;
         testsupport::ProgramFolder folder;
         const QString sample = folder.file(QStringLiteral("MDB/master.mdb"));
-        const QString path = folder.path();
-        QVERIFY(QProcess::execute(QStringLiteral("chgrp"), {QStringLiteral("-R"), QString::number(office), path}) == 0);
-        QVERIFY(QProcess::execute(QStringLiteral("chmod"), {QStringLiteral("-R"), QStringLiteral("g+rwX,o+rX"), path}) == 0);
-        QVERIFY(QProcess::execute(QStringLiteral("find"), {path, QStringLiteral("-type"), QStringLiteral("d"),
-                                                           QStringLiteral("-exec"), QStringLiteral("chmod"),
-                                                           QStringLiteral("g+s"), QStringLiteral("{}"), QStringLiteral("+")}) == 0);
+        shareWithOffice(folder.path(), office);
         QVERIFY(::chmod(QFile::encodeName(folder.file(QStringLiteral("template/master.mdb"))).constData(), 0644) == 0);
         QCOMPARE(testsupport::asColleague(maker, {office}, [&] {
             platform::ScopedScriptedUi ui;
@@ -689,6 +704,116 @@ private slots:
                                                            QStringLiteral("Pict_Folda")) == GE_strPict_Folda ? 0 : 3;
         });
         QCOMPARE(result, 0);
+    }
+
+    // A work folder the office shares (TEMP as its first run makes it): a
+    // colleague's link at the name a picture's thumbnail gets (anyone can
+    // work it out) leads nowhere, nor does his folder at the name of the
+    // user's own; nothing the user's run keeps there opens for the
+    // colleague, and the colleague's next run starts.
+    void sharedWorkFolderKeepsEachUsersCaches()
+    {
+        constexpr unsigned office = 4242, user = 4241, colleague = 4243;
+        testsupport::ProgramFolder folder;
+        QTemporaryDir home;  // the user's
+        const QString temp = folder.file(u"TEMP"_s), picture = folder.file(u"maps/photo.jpg"_s), target = home.filePath(u".bash_profile"_s);
+        QVERIFY(QDir().mkpath(folder.file(u"maps"_s)));
+        for (const QString& name : {picture, folder.file(u"maps/other.jpg"_s)}) {
+            QFile photo(name);
+            QVERIFY(photo.open(QIODevice::WriteOnly) && photo.write(exifsamples::jpeg({exifsamples::exifSegment({})})) > 0);
+        }
+        shareWithOffice(folder.path(), office);
+        QVERIFY(::chown(QFile::encodeName(home.path()).constData(), user, user) == 0);
+        const auto start = [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 0 && GE_booDbOpen;
+        };
+        QCOMPARE(testsupport::asColleague(colleague, {office}, [&] {
+            const bool started = start();
+            GE_strTempPath = temp;  // and a folder of his at the name of the user's own
+            return started && QFile::link(target, frmThumbnail::thumbnailCachePath(picture))
+                    && QDir(temp).mkdir(u".nemunoki2-%1"_s.arg(user)) ? 0 : 1;
+        }), 0);
+        QCOMPARE(testsupport::asColleague(user, {office}, [&] {
+            const bool started = start();
+            GE_strFolder = folder.file(u"maps"_s);
+            frmThumbnail& browser = platform::Instance<frmThumbnail>::get();
+            browser.showForm(platform::vbModeless);
+            browser.activateWindow();  // the cells fill as it comes to the front
+            return started && QTest::qWaitForWindowActive(&browser) && browser.imgPictureS.size() == 2 ? 0 : 1;
+        }), 0);
+        QVERIFY(!QFileInfo::exists(target));
+        QStringList kept;  // the thumbnails
+        for (QDirIterator it(temp, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            if (QFileInfo(it.next()).ownerId() == user)
+                kept << it.filePath();
+        QVERIFY(!kept.isEmpty());
+        QCOMPARE(testsupport::asColleague(colleague, {office}, [&] {
+            const auto opens = [](const QString& file) { return QFile(file).open(QIODevice::ReadOnly); };
+            return std::none_of(kept.begin(), kept.end(), opens) && start() ? 0 : 1;
+        }), 0);
+    }
+
+    // Another user's link at a name the program keeps in its folder (a
+    // colleague's in a folder the user owns, the folder owner's where root
+    // runs it) leads nowhere, whatever the link's target: the settings, the
+    // sample databases, the work folder or the lock end the start with a
+    // box naming it; a mark is neither written nor read. The user's own
+    // link works.
+    void anotherUsersLinkInTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("root");   // root runs the folder of the user nobody
+        QTest::addColumn<bool>("own");    // the link is the runner's own
+        QTest::addColumn<QString>("title");  // the box's, "" the start goes on without one
+        const QString install = QStringLiteral("インストールエラー");
+        QTest::newRow("TEMP, a colleague's") << "TEMP" << false << false << install;
+        QTest::newRow("MDB, a colleague's") << "MDB" << false << false << install;
+        QTest::newRow("Init.ini, the owner's, root's run") << "Init.ini" << true << false << install;
+        QTest::newRow("lock, the owner's, root's run") << ".nemunoki2.lock" << true << false << u"起動時エラー"_s;
+        QTest::newRow("ending mark, a colleague's") << ".nemunoki2.ending" << false << false << QString();
+        QTest::newRow("lost saves note, a colleague's") << "lostsaves.txt" << false << false << QString();
+        QTest::newRow("TEMP, the user's own") << "TEMP" << false << true << QString();
+    }
+    void anotherUsersLinkInTheProgramFolder()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, root);
+        QFETCH(bool, own);
+        QFETCH(QString, title);
+        constexpr unsigned user = 4241, colleague = 4243;
+        const unsigned runner = root ? 0 : user;
+        testsupport::ProgramFolder folder;
+        QTemporaryDir home;  // the runner's, closed to others
+        const QString link = folder.file(name), target = home.filePath(name);
+        QDir(link).removeRecursively();
+        QFile::remove(link);
+        QFile made(target);
+        if (name == u"TEMP" || name == u"MDB")
+            QVERIFY(QDir().mkpath(target));
+        else if (!name.endsWith(u".lock"))  // a lock's target is a name root's folder lacks, such as /etc/nologin
+            QVERIFY(made.open(QIODevice::WriteOnly) && made.write("keep") == 4 && made.flush());
+        QVERIFY(QFile::link(target, link));
+        for (const QString& path : {folder.path(), home.path()})
+            QCOMPARE(QProcess::execute(u"chown"_s, {u"-R"_s, QString::number(path == home.path() ? runner : root ? testsupport::Nobody : user), path}), 0);
+        const unsigned linkOwner = own ? runner : root ? testsupport::Nobody : colleague;
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), linkOwner, linkOwner) == 0);
+        const QString expected = platform::foreignLinkText(link) + u"\r\nこのため、ねむのきⅡを起動できません。\r\n"_s;
+        QCOMPARE(testsupport::asUser(runner, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            if (GE_booDbOpen)  // the display lost: the close marks its end
+                mdlDB::subDbClose_Unattended();
+            if (title.isEmpty())
+                return ui->count() == 0 && platform::Instance<frmMain>::exists() ? 0 : 1;
+            return ui->count() == 1 && ui->last().title == title && ui->last().prompt == expected ? 0 : 2;
+        }), 0);
+        QVERIFY(QFileInfo(link).isSymLink());
+        if (QFileInfo(target).isDir())  // the user's own work folder holds the user's caches' folder
+            QCOMPARE(QDir(target).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), !own);
+        else
+            QCOMPARE(testsupport::fileBytes(target), name.endsWith(u".lock") ? QByteArray() : QByteArray("keep"));
     }
 
     // Without a font for Japanese every caption shows as empty boxes: the
