@@ -3,6 +3,7 @@
 #include "platform/ownlinks.h"
 #include "platform/replacement.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -49,13 +50,14 @@ QString privateFolderIn(const QString& folder)
     if (parent < 0)
         return QString();
     const QByteArray own = ".nemunoki2-" + QByteArray::number(::geteuid());
+    QByteArray name = own;
     int fd = openPrivate(parent, own, true);
     // Someone else's thing at the name: a new folder whose name nobody
     // could take beforehand (mkdir makes none over anything that is there).
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        const QByteArray fresh = own + '-' + QByteArray::number(QRandomGenerator::global()->generate(), 16);
-        if (::mkdirat(parent, fresh.constData(), 0700) == 0)
-            fd = openPrivate(parent, fresh, false);
+        name = own + '-' + QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        if (::mkdirat(parent, name.constData(), 0700) == 0)
+            fd = openPrivate(parent, name, false);
     }
     const int failure = errno;
     ::close(parent);
@@ -64,7 +66,10 @@ QString privateFolderIn(const QString& folder)
         return QString();
     }
     heldFolder() = fd;
-    return handlePath(fd);
+    // Without the system's /proc (some containers) the handle has no name:
+    // the folder is reached by its own, still closed to everyone else.
+    const QString handle = handlePath(fd);
+    return ::access(QFile::encodeName(handle).constData(), X_OK) == 0 ? handle : at.path() + u'/' + QFile::decodeName(name);
 }
 
 }  // namespace platform

@@ -23,8 +23,9 @@ namespace platform {
 // such a folder of this user's (another user's folder or link, a folder
 // others may enter) is never used: a new folder under a name of its own
 // is made instead. `folder` is reached through this user's links only.
-// Returns the path that reaches the held folder ("/proc/self/fd/<fd>"),
-// "" with errno when none could be made.
+// Returns the path that reaches the held folder ("/proc/self/fd/<fd>"; its
+// own name where the system has no /proc), "" with errno when none could
+// be made.
 QString privateFolderIn(const QString& folder);
 
 }  // namespace platform
