@@ -5,6 +5,7 @@
 // way and a database closed without keeping anything.
 
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 
 #include "db/mdlSQL_objects.h"
 #include "measure/hatchcache.h"
@@ -439,6 +440,27 @@ private slots:
         frmEdit& r = reopen();
         QCOMPARE(onTop(r), &r.lblKeiroS(1));
         QCOMPARE(r.lblKeiIdoS(0).Caption.get(), QStringLiteral("135-00-00.0000 E "));
+    }
+
+    // The first of two shapes deleted from its menu: the second, now first,
+    // keeps every property of its own through a save and a reopen.
+    void laterShapeKeepsItsOwnLookWhenAnEarlierOneGoes()
+    {
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        fill(at(e.shpShape, 0), 1, QString());
+        fill(at(e.shpShape, 1), 2, QString());
+        at(e.shpShape, 2, false);
+        const QList<Props> later{props(e.shpShape(1))};
+        mapmouse::tool(e, 8);
+        const QPointF c(e.shpShape(0).Left + e.shpShape(0).Width() / 2, e.shpShape(0).Top + e.shpShape(0).Height() / 2);
+        platform::PopupScript popups;
+        popups.choose(*e.popShapeClr);
+        mapmouse::mouse(e, mapmouse::Press, float(c.x()), float(c.y()), Qt::RightButton);
+        mapmouse::mouse(e, mapmouse::Release, float(c.x()), float(c.y()), Qt::RightButton);
+        QVERIFY(popups.allUsed());
+        QCOMPARE(shown(e.shpShape), later);
+        save(e);
+        QCOMPARE(shown(reopen().shpShape), later);
     }
 
     // Every area label gets exactly one record: a stored row where there is
