@@ -392,12 +392,6 @@ public:
     // all six in order (the import day from the clock), right after its
     // objects are read.
     void subRepair_Imported();
-    void subChk_OldTag();
-    void subChk_KeiroLink();
-    void subChk_SameLinePS();
-    void subChk_HojoLink();
-    void subChk_KyoriTag();
-    void subMake_Hatching();
     // Deleting one object; the arrays stay dense and keep their spares.
     // Area and route: mode 0 all of it, mode 1 only its side distances.
     void subDel_LinePS(int i);

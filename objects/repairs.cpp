@@ -204,49 +204,11 @@ ObjectArrays frmEdit::objectArrays()
             lineHojoSave, linePS, lineHikidashi, shpShape, shpSnpo};
 }
 
+// The six repairs on the editor's arrays, listed once, in mdlRepair.
 void frmEdit::subRepair_Imported()
 {
-    subChk_OldTag();
-    subChk_KeiroLink();
-    subChk_SameLinePS();
-    subChk_HojoLink();
-    subChk_KyoriTag();
-    subMake_Hatching();
-}
-
-void frmEdit::subChk_OldTag()
-{
     ObjectArrays arrays = objectArrays();
-    mdlRepair::subChk_OldTag(arrays, vb::Format(vb::Now(), QStringLiteral("yymmdd")));
-}
-
-void frmEdit::subChk_KeiroLink()
-{
-    ObjectArrays arrays = objectArrays();
-    mdlRepair::subChk_KeiroLink(arrays);
-}
-
-void frmEdit::subChk_SameLinePS()
-{
-    ObjectArrays arrays = objectArrays();
-    mdlRepair::subChk_SameLinePS(arrays);
-}
-
-void frmEdit::subChk_HojoLink()
-{
-    ObjectArrays arrays = objectArrays();
-    mdlRepair::subChk_HojoLink(arrays);
-}
-
-void frmEdit::subChk_KyoriTag()
-{
-    ObjectArrays arrays = objectArrays();
-    mdlRepair::subChk_KyoriTag(arrays);
-}
-
-void frmEdit::subMake_Hatching()
-{
-    GE_tpHatching = mdlRepair::fncMake_Hatching(lblMensekiS);
+    mdlRepair::subRepair_Imported(arrays, GE_tpHatching, vb::Now());
 }
 
 void frmEdit::subDel_LinePS(int i)

@@ -517,6 +517,39 @@ private slots:
         QVERIFY(!platform::Instance<frmEdit>::exists());
     }
 
+    // Each of the four buttons clicked: its window comes up (closed here
+    // unused), and 終了 ends the program.
+    void startButtons_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("図面新規作成") << 0 << "frmNew";
+        QTest::newRow("図面を開く") << 1 << "dlgDB";
+        QTest::newRow("データベースの管理") << 2 << "frmMDB";
+        QTest::newRow("終了") << 3 << "";
+    }
+    void startButtons()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, window);
+        platform::ScopedScriptedUi ui;
+        bool quit = false;
+        const platform::QuitHandler previousQuit = platform::setQuitHandler([&quit] { quit = true; });
+        const auto restore = qScopeGuard([&] { platform::setQuitHandler(previousQuit); });
+        mdlSub::Main();
+        GE_tpPrint = typPrint{};
+        frmMain& start = platform::Instance<frmMain>::get();
+        platform::ModalScript script;
+        if (!window.isEmpty())
+            script.push([](platform::Form& form) { form.unload(); });
+        QTest::mouseClick(start.cmdMenu[button], Qt::LeftButton);
+        QCOMPARE(script.shown, window.isEmpty() ? QStringList() : QStringList{window});
+        QCOMPARE(quit, window.isEmpty());
+        QCOMPARE(start.isLoaded(), !window.isEmpty());
+        QCOMPARE(GE_booDbOpen, !window.isEmpty());
+        QVERIFY(!platform::Instance<frmEdit>::exists());
+    }
+
     void openEditorDisablesCommandsAndClosesFirst()
     {
         platform::ScopedScriptedUi ui;

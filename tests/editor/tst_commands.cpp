@@ -189,11 +189,18 @@ QList<Row> rows()
              }};
 
     // The measuring menu
-    r << Row{"popMesLine", Map, "直線距離", [](frmEdit& e, Context&) { return e.popMesLine->Checked() && !e.popMesCir->Checked(); },
+    // The status bar's last panel names the mode chosen.
+    const auto mode = [](frmEdit& e, const char* text) { return e.stsTip->Panels(6).Text() == QString::fromUtf8(text); };
+    r << Row{"popMesLine", Map, "直線距離", [mode](frmEdit& e, Context&) {
+                 return e.popMesLine->Checked() && !e.popMesCir->Checked() && mode(e, "測定:直線");
+             },
              [](frmEdit& e, Context&) { e.popMesCir_Click(); }};
-    r << Row{"popMesRenzoku", Map, "連続",
-             [](frmEdit& e, Context&) { return e.popMesRenzoku->Checked() && e.popMesPutMen->Enabled(); }};
-    r << Row{"popMesCir", Map, "半径円内", [](frmEdit& e, Context&) { return e.popMesCir->Checked() && !e.popMesLine->Checked(); }};
+    r << Row{"popMesRenzoku", Map, "連続", [mode](frmEdit& e, Context&) {
+                 return e.popMesRenzoku->Checked() && e.popMesPutMen->Enabled() && mode(e, "測定:連続入力");
+             }};
+    r << Row{"popMesCir", Map, "半径円内", [mode](frmEdit& e, Context&) {
+                 return e.popMesCir->Checked() && !e.popMesLine->Checked() && mode(e, "測定:半径円内");
+             }};
     r << Row{"popMesInput", Map, "50 mm ", [](frmEdit& e, Context& c) {
                  return windowShown(c, "dlgInput") && e.popMesInput->Checked() && e.popMesInput->Caption() == QLatin1String("30 m ");
              },

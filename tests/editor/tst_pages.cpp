@@ -107,6 +107,7 @@ private slots:
         e.mnuDispEandR_Click(0);  // 200 %
         QVERIFY(shown(e, 6, 15));
         QVERIFY(e.shpPrintWaku(4).Width() == 2 * w && e.shpPrintWaku(4).Left == 2 * w && e.shpPrintWaku(4).Top == 2 * h);
+        QCOMPARE(e.shpPrintWaku(4).Height(), 2 * h);
         QVERIFY(e.shpPrintWakuR(15).Width() == w && e.shpPrintWakuR(15).Left == 4 * w);
         QCOMPARE(e.shpPrintWakuR(1).BackStyle.get(), 1);
         for (int k = 2; k <= 15; ++k)

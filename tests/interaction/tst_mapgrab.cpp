@@ -197,6 +197,20 @@ private slots:
         QCOMPARE(e.stsTip->Panels(2).Text(), QStringLiteral("X:") + vb::Format(30.0, QStringLiteral("#####0.###0")));
     }
 
+    // A new shape being drawn shows its diagonal and the diagonal's length,
+    // on the map and in the status bar, as a dragged corner does.
+    void newShapeShowsItsDiagonal()
+    {
+        frmEdit& e = openMeasuring(m_s, m_temp.path());
+        tool(e, 11);
+        mouse(e, Press, 25.4f, 25.4f);
+        mouse(e, Move, 63.5f, 76.2f);
+        QVERIFY(at(e.lineDistance, 25.4, 25.4, 63.5, 76.2) && e.lineDistance.Visible && e.lblDistance.Visible);
+        QCOMPARE(e.lblDistance.Caption.get(), QStringLiteral("(0)  31.75 m "));
+        QCOMPARE(e.stsTip->Panels(5).Text(), e.lblDistance.Caption.get());
+        mouse(e, Release, 63.5f, 76.2f);
+    }
+
     void rightButtonMenus()
     {
         frmEdit& e = openMeasuring(m_s, m_temp.path());

@@ -247,9 +247,14 @@ private slots:
         // A position label in known-distance mode at zoom 2: the readout's texts.
         GE_sngZoom = 2;
         LabelElement& p = box(e.lblKeiIdoS, 0, 20, 30);
-        select(e, "lblKeiIdoS", 0);
+        const QPointF c = centre(p);
+        mouse(e, Press, float(c.x()), float(c.y())), mouse(e, Release, float(c.x()), float(c.y()));
+        QVERIFY(e.strSelObjName == QLatin1String("lblKeiIdoS") && e.shpPointer(0).Visible);
         tap(e, Qt::Key_Right);
         QVERIFY(near(p.Left, 20.02, 1e-4));
+        // Its grips go round it where it now stands.
+        QCOMPARE(QPointF(e.shpPointer(0).Left, e.shpPointer(0).Top), QPointF(p.Left - 2, p.Top - 1));
+        QVERIFY(e.shpPointer(3).Visible && e.shpPointer(3).Left == p.Left + p.Width());
         QCOMPARE(QString(p.Tag), QStringLiteral("10.01,15"));
         const float x = p.Left / 2.0f;
         const QString form = QStringLiteral("#####0.###0");

@@ -186,6 +186,32 @@ private slots:
         QCOMPARE(printRows(), before + 1);
     }
 
+    // The editor's load runs the repairs: ids widened with the import's day,
+    // a route drawn over an area's outline keyed like the area, and one
+    // hatching record per area label.
+    void editorRepairsTheImport()
+    {
+        const auto label = [](const QString& tag) { return olddata::label(true, {{4, tag}}); };
+        const auto side = [](const QString& tag, const char* x1, const char* y1, const char* x2, const char* y2) {
+            return olddata::line(true, {{2, tag}, {3, x1}, {4, y1}, {5, x2}, {6, y2}});
+        };
+        const QStringList hidden = olddata::label(false);
+        // Runs: distances, routes, areas; lead-out, extension, dimension lines, sides.
+        writeDataSet("Text_Bin=T.txt\r\nLine_Bin=L.txt\r\n", kGeneral,
+                     {olddata::line(false), olddata::line(false), olddata::line(false),
+                      side("_090000", "0", "0", "10", "0"), side("_090000", "10", "0", "0", "10"),
+                      side("_091111", "0.1", "0.1", "10", "0")},
+                     {hidden, label("001:5_091111"), hidden, label("0:1_090000"), hidden});
+        ScopedScriptedUi ui;
+        ModalScript script;
+        runImport(ui.get(), script);
+        frmEdit* editor = Instance<frmEdit>::pointer();
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(editor->lblMensekiS(0).Tag, QStringLiteral("0:1_261206090000"));
+        QCOMPARE(editor->lblKeiroS(0).Tag, QStringLiteral("001:5_261206090000"));
+        QCOMPARE(GE_tpHatching.value(0).Tag, QStringLiteral("261206090000"));
+    }
+
     // Nothing of an imported drawing is stored until it is saved, so the
     // close asks; Yes stores it.
     void importedDrawingIsSavedAtTheClose()

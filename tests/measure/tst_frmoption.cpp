@@ -704,10 +704,16 @@ private slots:
         o.SSTab->setTab(3);
         typeEnter(o.txtPict_mm1(0), QStringLiteral("77"));
         QCOMPARE(GE_tpPiccel[0].sngX, 77.0f);
+        // The second point's box is the second point's: the check line runs to it at once.
+        const float firstY = GE_tpPiccel[0].sngY;
+        typeEnter(o.txtPict_mm2(1), QStringLiteral("66"));
+        QVERIFY(GE_tpPiccel[1].sngY == 66 && GE_tpPiccel[0].sngY == firstY);
+        QVERIFY(e.lineCheck.X1 == 77 && e.lineCheck.Y2 == 66 && e.lineCheck.Visible);
         close(o);
         QCOMPARE(GE_sngHosei, (std::array<float, 4>{20, 50, 120, 55}));
         QCOMPARE(GE_dblHosei, angles);
         QCOMPARE(GE_tpPiccel[0].sngX, points[0].sngX);
+        QCOMPARE(GE_tpPiccel[1].sngY, points[1].sngY);
         QCOMPARE(show(e).SSTab->Tab(), 0);
     }
 

@@ -5,6 +5,7 @@
 // way and a database closed without keeping anything.
 
 #include "tests/editor/editorfixture.h"
+#include "tests/interaction/mapmouse.h"
 
 #include "db/mdlSQL_objects.h"
 #include "measure/hatchcache.h"
@@ -414,6 +415,52 @@ private slots:
         QCOMPARE(again.boxLeft, fresh.boxLeft);
         QCOMPARE(again.boxRight, fresh.boxRight);
         QVERIFY2(qAbs(again.inkMiddle() - middle) <= 1, qPrintable(QString::number(again.inkMiddle() - middle)));
+    }
+
+    // A route label made after an area label it overlaps stays on top after
+    // a reopen (the load makes routes before areas), and a position label
+    // gets back the closing blank the file trims.
+    void overlappingLabelsKeepTheirStackingThroughAReopen()
+    {
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        fill(at(e.lblKeiroS, 0), 1, QStringLiteral("5 m "), QStringLiteral("021:5_200102030401"));
+        fill(at(e.lblMensekiS, 0), 2, QStringLiteral("6 m2 "), QStringLiteral("020:6_200102030402"));
+        fill(at(e.lblMensekiS, 1), 3, QStringLiteral("77.00 m2 "), QStringLiteral("020:77_200102030403"));
+        fill(at(e.lblKeiroS, 1), 4, QStringLiteral("30.25 m "), QStringLiteral("021:30.25_200102030404"));
+        e.lblKeiroS(1).Left = e.lblMensekiS(1).Left, e.lblKeiroS(1).Top = e.lblMensekiS(1).Top;
+        fill(at(e.lblKeiIdoS, 0), 5, QStringLiteral("135-00-00.0000 E "), QStringLiteral("486000,126000"));
+        const auto onTop = [](frmEdit& f) {
+            const QRectF both = f.lblKeiroS(1).deviceRect() & f.lblMensekiS(1).deviceRect();
+            return both.isEmpty() ? nullptr : f.pictMap->labelAt(both.center());
+        };
+        QCOMPARE(onTop(e), &e.lblKeiroS(1));
+        e.booDrawChange = true;
+        save(e);
+
+        frmEdit& r = reopen();
+        QCOMPARE(onTop(r), &r.lblKeiroS(1));
+        QCOMPARE(r.lblKeiIdoS(0).Caption.get(), QStringLiteral("135-00-00.0000 E "));
+    }
+
+    // The first of two shapes deleted from its menu: the second, now first,
+    // keeps every property of its own through a save and a reopen.
+    void laterShapeKeepsItsOwnLookWhenAnEarlierOneGoes()
+    {
+        frmEdit& e = openDrawing(QStringLiteral("P-1"));
+        fill(at(e.shpShape, 0), 1, QString());
+        fill(at(e.shpShape, 1), 2, QString());
+        at(e.shpShape, 2, false);
+        const QList<Props> later{props(e.shpShape(1))};
+        mapmouse::tool(e, 8);
+        const QPointF c(e.shpShape(0).Left + e.shpShape(0).Width() / 2, e.shpShape(0).Top + e.shpShape(0).Height() / 2);
+        platform::PopupScript popups;
+        popups.choose(*e.popShapeClr);
+        mapmouse::mouse(e, mapmouse::Press, float(c.x()), float(c.y()), Qt::RightButton);
+        mapmouse::mouse(e, mapmouse::Release, float(c.x()), float(c.y()), Qt::RightButton);
+        QVERIFY(popups.allUsed());
+        QCOMPARE(shown(e.shpShape), later);
+        save(e);
+        QCOMPARE(shown(reopen().shpShape), later);
     }
 
     // Every area label gets exactly one record: a stored row where there is
