@@ -775,6 +775,8 @@ private slots:
         QTest::newRow("ending mark, a colleague's") << ".nemunoki2.ending" << false << false << QString();
         QTest::newRow("lost saves note, a colleague's") << "lostsaves.txt" << false << false << QString();
         QTest::newRow("TEMP, the user's own") << "TEMP" << false << true << QString();
+        // Judged where the quit writes it: the link's end, in a folder the user may not write.
+        QTest::newRow("Init.ini, the user's own, to a file he may not write") << "Init.ini" << false << true << install;
     }
     void anotherUsersLinkInTheProgramFolder()
     {
@@ -799,7 +801,10 @@ private slots:
             QCOMPARE(QProcess::execute(u"chown"_s, {u"-R"_s, QString::number(path == home.path() ? runner : root ? testsupport::Nobody : user), path}), 0);
         const unsigned linkOwner = own ? runner : root ? testsupport::Nobody : colleague;
         QVERIFY(::lchown(QFile::encodeName(link).constData(), linkOwner, linkOwner) == 0);
-        const QString expected = platform::foreignLinkText(link) + u"\r\nこのため、ねむのきⅡを起動できません。\r\n"_s;
+        if (own && !title.isEmpty())
+            QVERIFY(::chmod(QFile::encodeName(target).constData(), 0444) == 0 && ::chmod(QFile::encodeName(home.path()).constData(), 0555) == 0);
+        const QString expected = own ? link + u"\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n"_s
+                                     : platform::foreignLinkText(link) + u"\r\nこのため、ねむのきⅡを起動できません。\r\n"_s;
         QCOMPARE(testsupport::asUser(runner, [&] {
             platform::ScopedScriptedUi ui;
             mdlSub::Main();
@@ -807,7 +812,7 @@ private slots:
                 mdlDB::subDbClose_Unattended();
             if (title.isEmpty())
                 return ui->count() == 0 && platform::Instance<frmMain>::exists() ? 0 : 1;
-            return ui->count() == 1 && ui->last().title == title && ui->last().prompt == expected ? 0 : 2;
+            return ui->count() == 1 && ui->last().title == title && ui->last().prompt.startsWith(expected) ? 0 : 2;
         }), 0);
         QVERIFY(QFileInfo(link).isSymLink());
         if (QFileInfo(target).isDir())  // the user's own work folder holds the user's caches' folder
