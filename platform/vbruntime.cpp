@@ -203,9 +203,12 @@ bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
 // full width; the runtime read them as their plain forms. The minus sign
 // U+2212 is what the Japanese code page's full-width minus maps to on some
 // systems, so it reads as a minus too.
-QString plainNumberForms(QStringView text)
+QString plainNumberForms(const QString& text)
 {
-    QString s = text.toString();
+    // Most texts have none: they are given back shared, not copied.
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2212; }))
+        return text;
+    QString s = text;
     for (QChar& c : s) {
         const char16_t u = c.unicode();
         if (u >= 0xFF10 && u <= 0xFF19)
