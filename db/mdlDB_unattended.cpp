@@ -23,6 +23,7 @@
 #include <map>
 #include <optional>
 #include <thread>
+#include <unistd.h>
 
 using namespace vb;
 using namespace std::chrono_literals;
@@ -59,7 +60,10 @@ bool openMark(QFile& file, const QString& path, int flags, QIODevice::OpenMode m
             file.setFileName(link);  // what a failure names
         return false;
     }
-    return file.open(fd, mode, QFileDevice::AutoCloseHandle);
+    if (file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(fd);
+    return false;
 }
 
 // A mark goes; another user's link there stays, for the user to see.
