@@ -1,6 +1,7 @@
 #include "platform/dbfilehold.h"
 
 #include "platform/files.h"
+#include "platform/ownlinks.h"
 #include "platform/vberror.h"
 
 #include <QFile>
@@ -29,7 +30,7 @@ constexpr off_t SharedSize = 510;
 
 FileUse otherUse(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openOwn(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return FileUse::None;
     // The lock another process holds that a write lock on the bytes would

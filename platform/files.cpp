@@ -222,8 +222,13 @@ StandIn::StandIn(const QString& path)
         vb::raise(vb::errFileExists);
     // No one else's until it has the original's owner and permissions.
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (m_fd < 0)
-        raiseTargetFailure(path, errno);
+    if (m_fd < 0) {
+        // Another user's link in the way, which the open never follows, is named.
+        const int error = errno;
+        if (const QString link = foreignLinkAt(path); !link.isEmpty())
+            raiseForeignLink(link);
+        raiseTargetFailure(path, error);
+    }
 }
 
 StandIn::~StandIn()
@@ -320,7 +325,8 @@ void deleteFile(const QString& path)
 {
     if (const QString link = foreignLinkAt(path); !link.isEmpty())
         raiseForeignLink(link);
-    if (!fileExists(path))
+    // The user's own link goes as a file does, whether its target is there or not.
+    if (!fileExists(path) && !QFileInfo(path).isSymLink())
         vb::raise(vb::errFileNotFound);
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         raiseTargetFailure(path, errno);

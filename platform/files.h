@@ -96,8 +96,8 @@ void copyToReplace(const QString& source, const QString& target, const QString& 
 // failures as copyFile.
 void renameFile(const QString& from, const QString& to);
 
-// Deletes one file. Raises errFileNotFound (53) when it is no file, else the
-// failures above.
+// Deletes one file (a link of the user's own: the link). Raises
+// errFileNotFound (53) when it is no file, else the failures above.
 void deleteFile(const QString& path);
 
 // Puts `from` in the place of the file `to` in one atomic step (the old

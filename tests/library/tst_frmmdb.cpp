@@ -144,17 +144,17 @@ private:
     int m_go[2] = {-1, -1};
 };
 
-// Another user's swap of the compacted copy `copy` for a link to `other`,
-// at the first open of the copy once it holds the compacted pages (the
-// check that it opens as a database): that open goes on with the file it
-// found, later uses of the name find the link. Every open in the folder
-// waits for this listener's answer (fanotify), so the swap falls exactly
-// there.
+// A swap of the compacted copy `copy` for a link of `owner`'s to `other`,
+// at the first open of the copy (as it is made): that open goes on with
+// the file it found, later uses of the name find the link. Every open in
+// the folder waits for this listener's answer (fanotify), so the swap
+// falls exactly there.
 struct SwapAtCheck {
-    SwapAtCheck(const QString& folder, const QString& copy, const QString& other)
+    SwapAtCheck(const QString& folder, const QString& copy, const QString& other, uid_t owner)
     {
         const QByteArray link = QFile::encodeName(folder) + "/.swap", name = QFile::encodeName(copy);
         if (::symlink(QFile::encodeName(other).constData(), link.constData()) != 0
+            || ::lchown(link.constData(), owner, gid_t(-1)) != 0
             || ::fanotify_mark(fd, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD, QFile::encodeName(folder).constData()) != 0)
             return;
         listener = std::thread([this, link, name, swapped = false]() mutable {
@@ -163,7 +163,7 @@ struct SwapAtCheck {
                 ssize_t got = ::poll(&ready, 1, 50) == 1 ? ::read(fd, buffer, sizeof buffer) : 0;
                 for (auto* e = reinterpret_cast<fanotify_event_metadata*>(buffer); FAN_EVENT_OK(e, got); e = FAN_EVENT_NEXT(e, got)) {
                     struct stat opened {}, named {};
-                    if (!swapped && ::fstat(e->fd, &opened) == 0 && opened.st_size > 0 && ::lstat(name.constData(), &named) == 0
+                    if (!swapped && ::fstat(e->fd, &opened) == 0 && ::lstat(name.constData(), &named) == 0
                         && named.st_ino == opened.st_ino)
                         swapped = ::rename(link.constData(), name.constData()) == 0;
                     const fanotify_response allow{e->fd, FAN_ALLOW};
@@ -513,28 +513,34 @@ private slots:
         QTest::addColumn<unsigned>("who");
         QTest::addColumn<unsigned>("owner");
         QTest::addColumn<unsigned>("group");
-        QTest::addColumn<bool>("swap");
+        QTest::addColumn<QString>("swap");  // where a link put over the copy leads
         QTest::addColumn<QString>("told");  // after the file's name; none when compacted
-        QTest::newRow("the owner, in its group") << Maker << Maker << Team << false << QString();
-        QTest::newRow("root") << 0u << Colleague << Team << false << QString();
+        QTest::newRow("the owner, in its group") << Maker << Maker << Team << QString() << QString();
+        QTest::newRow("root") << 0u << Colleague << Team << QString() << QString();
         QTest::newRow("another user's file")
-            << Maker << Colleague << Team << false
+            << Maker << Colleague << Team << QString()
             << QStringLiteral("このファイルの所有者はユーザー 4243 です。ほかのユーザーが作るファイルには、この所有者を付けられません。");
         QTest::newRow("a group the user is not in")
-            << Maker << Maker << Outside << false
+            << Maker << Maker << Outside << QString()
             << QStringLiteral("このファイルのグループ 4245 に、ユーザー 4241 は入っていません。作るファイルにこのグループを付けられません。");
-        QTest::newRow("the copy swapped for a link")
-            << 0u << Colleague << Team << true
-            << QStringLiteral(".Tmp が、作成中にほかのファイルに置き換えられたため、%1 の代わりには使いませんでした。");
+        const QString swapped = QStringLiteral(".Tmp が、作成中にほかのファイルに置き換えられたため、%1 の代わりには使いませんでした。");
+        QTest::newRow("the copy swapped for root's link") << 0u << Colleague << Team << "root.mdb" << swapped;
+        QTest::newRow("a colleague's link to a missing name, root compacting")
+            << 0u << Colleague << Team << "private/made.mdb" << swapped;
+        QTest::newRow("a colleague's link to a missing name") << Maker << Maker << Team << "mine/made.mdb" << swapped;
     }
     void compactionKeepsWhoMayUseTheFile()
     {
         QFETCH(unsigned, who);
         QFETCH(unsigned, owner);
         QFETCH(unsigned, group);
-        QFETCH(bool, swap);
+        QFETCH(QString, swap);
         QFETCH(QString, told);
         shareFolder();
+        // Folders only root, or only the user, may reach.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("private"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+                && QDir(m_dir->path()).mkdir(QStringLiteral("mine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+                && ::chown(QFile::encodeName(file(QStringLiteral("mine"))).constData(), Maker, Maker) == 0);
         const QString x = db(QStringLiteral("x.mdb"));
         const QByteArray name = QFile::encodeName(x);
         // user::rw- user:<Outside>:rw- group::rw- mask::rw- other::r--
@@ -546,8 +552,9 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(rootsOwn).constData(), 0600) == 0);
         const QByteArray bytes = fileBytes(x);
         std::unique_ptr<SwapAtCheck> swapper;
-        if (swap)
-            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), rootsOwn);
+        if (!swap.isEmpty())
+            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), file(swap),
+                                                    swap == QLatin1String("root.mdb") ? 0 : who == 0 ? Maker : Colleague);
 
         const auto compact = [&] {
             ScopedScriptedUi ui;
@@ -555,9 +562,9 @@ private slots:
             if (told.isEmpty())
                 return ui->count() == 2 && ui->last().title == QStringLiteral("最適化") ? 0 : 1;
             // Refused before the question, or as it failed.
-            if (ui->count() != (swap ? 2 : 1) || ui->last().style != int(vbOKOnly))
+            if (ui->count() != (swap.isEmpty() ? 1 : 2) || ui->last().style != int(vbOKOnly))
                 return 2;
-            const QString why = swap ? x + QString(told).arg(x)
+            const QString why = !swap.isEmpty() ? x + QString(told).arg(x)
                                      : QStringLiteral("最適化した写しがこのファイルに代わるため、"
                                                       "写しにはこのファイルと同じ所有者とグループが要ります。\r\n")
                     + told + QStringLiteral("\r\nこのファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。");
@@ -576,6 +583,8 @@ private slots:
         QCOMPARE(kept, list);
         if (!told.isEmpty())
             QCOMPARE(fileBytes(x), bytes);
+        // Nothing is made where the link leads.
+        QVERIFY(swap.isEmpty() || swap == QLatin1String("root.mdb") || !QFileInfo::exists(file(swap)));
         // The outsider writes the file through the list.
         QCOMPARE(testsupport::asColleague(Outside, {}, [&] { return writes(x); }), 0);
         QCOMPARE(openPath(), firstFile());
@@ -591,6 +600,8 @@ private slots:
         QTest::newRow("leftover beside a bad file")
             << "leftover" << " が正しい写しかもしれないため、どちらのファイルも変更しませんでした。";
         QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
+        QTest::newRow("a colleague's link at the copy's name")
+            << "link" << ".Tmp は、ほかのユーザー（4243）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。";
         QTest::newRow("damaged file") << "damaged"
                                       << " を最適化できませんでした。元のファイルはそのままです。\r\nデータベースファイル "
                                          "%1 は壊れています。（database disk image is malformed）";
@@ -608,6 +619,9 @@ private slots:
             db(QStringLiteral("y.mdb"));
             if (kind == QLatin1String("folder"))
                 QVERIFY(QDir().mkdir(tmp));
+            if (kind == QLatin1String("link"))
+                QVERIFY(QFile::link(file(QStringLiteral("made.mdb")), tmp)
+                        && ::lchown(QFile::encodeName(tmp).constData(), Colleague, gid_t(-1)) == 0);
         }
         if (kind == QLatin1String("damaged")) {
             {
@@ -635,7 +649,8 @@ private slots:
         QCOMPARE(fileBytes(y), badBytes);
         QCOMPARE(fileBytes(tmp), goodBytes);
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
-        QCOMPARE(QFile::exists(tmp), kind != QLatin1String("damaged"));
+        QCOMPARE(QFile::exists(tmp) || QFileInfo(tmp).isSymLink(), kind != QLatin1String("damaged"));
+        QVERIFY(!QFile::exists(file(QStringLiteral("made.mdb"))));
         QCOMPARE(openPath(), firstFile());
     }
 
