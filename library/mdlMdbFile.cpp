@@ -163,7 +163,12 @@ void subCompact(const QString& path)
             if (!fncOpens(tmp))
                 vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
         }
-        copy.keepModeAndGroup(path);
+        // The file's owner, group, mode and access list as the hold has it
+        // open: another file put under its name since is never copied from.
+        const int original = hold.heldFile();
+        if (original < 0)
+            vb::raise(vb::errPathFileAccess, path + QStringLiteral(" が、最適化の間にほかのファイルに置き換えられたため、写しを置きませんでした。"));
+        copy.keepModeAndGroup(original, path);
         hold.dropJournal();
         copy.replace(path);
     } catch (const vb::Error& error) {
