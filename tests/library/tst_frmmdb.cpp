@@ -141,7 +141,8 @@ private:
     int m_go[2] = {-1, -1};
 };
 
-// A swap of the compacted copy `copy` for a link of `owner`'s to `other`,
+// A swap of the compacted copy `copy` for a link of `owner`'s to `other`
+// (of the file at `over` for a file of `owner`'s, when `other` is empty),
 // at the first open of the copy (as it is made): that open goes on with
 // the file it found, later uses of the name find the link. Every open in
 // the folder waits for the answer of this listener (fanotify), a process
@@ -149,12 +150,13 @@ private:
 // program's: their close would drop the program's locks), so the swap
 // falls exactly there.
 struct SwapAtCheck {
-    SwapAtCheck(const QString& folder, const QString& copy, const QString& other, uid_t owner)
+    SwapAtCheck(const QString& folder, const QString& copy, const QString& other, uid_t owner, const QString& over)
     {
         const QByteArray link = QFile::encodeName(folder) + "/.swap", name = QFile::encodeName(copy);
-        const QByteArray place = QFile::encodeName(folder);
+        const QByteArray place = QFile::encodeName(folder), target = QFile::encodeName(over);
         int ready[2];
-        if (::symlink(QFile::encodeName(other).constData(), link.constData()) != 0
+        if ((other.isEmpty() ? !olddata::write(folder + QStringLiteral("/.swap"), "theirs")
+                             : ::symlink(QFile::encodeName(other).constData(), link.constData()) != 0)
             || ::lchown(link.constData(), owner, gid_t(-1)) != 0 || ::pipe(ready) != 0)
             return;
         listener = ::fork();
@@ -170,7 +172,7 @@ struct SwapAtCheck {
                     struct stat opened {}, named {};
                     if (!swapped && ::fstat(e->fd, &opened) == 0 && ::lstat(name.constData(), &named) == 0
                         && named.st_ino == opened.st_ino)
-                        swapped = ::rename(link.constData(), name.constData()) == 0;
+                        swapped = ::rename(link.constData(), target.constData()) == 0;
                     const fanotify_response allow{e->fd, FAN_ALLOW};
                     if (::write(fd, &allow, sizeof allow) != sizeof allow)
                         ::_exit(1);
@@ -535,6 +537,9 @@ private slots:
         QTest::newRow("a colleague's link to a missing name, root compacting")
             << 0u << Colleague << Team << "private/made.mdb" << swapped;
         QTest::newRow("a colleague's link to a missing name") << Maker << Maker << Team << "mine/made.mdb" << swapped;
+        QTest::newRow("a colleague's file put over the original, root compacting")
+            << 0u << Maker << Team << "x.mdb"
+            << QStringLiteral(" が、最適化の間にほかのファイルに置き換えられたため、写しを置きませんでした。");
     }
     void compactionKeepsWhoMayUseTheFile()
     {
@@ -559,9 +564,11 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(rootsOwn).constData(), 0600) == 0);
         const QByteArray bytes = fileBytes(x);
         std::unique_ptr<SwapAtCheck> swapper;
+        const bool overOriginal = swap == QLatin1String("x.mdb");
         if (!swap.isEmpty())
-            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), file(swap),
-                                                    swap == QLatin1String("root.mdb") ? 0 : who == 0 ? Maker : Colleague);
+            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), overOriginal ? QString() : file(swap),
+                                                    swap == QLatin1String("root.mdb") ? 0 : who == 0 && !overOriginal ? Maker : Colleague,
+                                                    overOriginal ? x : x + QStringLiteral(".Tmp"));
 
         const auto compact = [&] {
             ScopedScriptedUi ui;
@@ -571,13 +578,19 @@ private slots:
             // Refused before the question, or as it failed.
             if (ui->count() != (swap.isEmpty() ? 1 : 2) || ui->last().style != int(vbOKOnly))
                 return 2;
-            const QString why = !swap.isEmpty() ? x + QString(told).arg(x)
+            const QString why = overOriginal ? x + told
+                : !swap.isEmpty()              ? x + QString(told).arg(x)
                                      : QStringLiteral("最適化した写しがこのファイルに代わるため、"
                                                       "写しにはこのファイルと同じ所有者とグループが要ります。\r\n")
                     + told + QStringLiteral("\r\nこのファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。");
             return ui->last().prompt == x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n") + why ? 0 : 3;
         };
         QCOMPARE(who == 0 ? compact() : testsupport::asColleague(who, {Office, Team}, compact), 0);
+        // The colleague's file keeps its place: nothing of the drawings goes there.
+        if (overOriginal) {
+            QCOMPARE(fileBytes(x), QByteArray("theirs"));
+            return;
+        }
         struct stat st {}, root {};
         QVERIFY(::lstat(name.constData(), &st) == 0 && ::stat(QFile::encodeName(rootsOwn).constData(), &root) == 0);
         QCOMPARE(st.st_uid, uid_t(owner));
