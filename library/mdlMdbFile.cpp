@@ -41,7 +41,7 @@ bool fncJournal_Hot(const QString& path)
     if (fd < 0 || !journal.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (fd >= 0)
             ::close(fd);
-        return files::exists(name) || QFileInfo(name).isSymLink();
+        return files::exists(name) || !platform::foreignLinkAt(name).isEmpty();
     }
     return journal.read(sizeof magic) == QByteArray::fromRawData(magic, sizeof magic);
 }
