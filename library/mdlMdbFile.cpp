@@ -3,13 +3,19 @@
 #include "db/mdlDB.h"
 #include "platform/compact.h"
 #include "platform/database.h"
+#include "platform/database_names.h"
 #include "platform/dbfilehold.h"
 #include "platform/files.h"
+#include "platform/ownlinks.h"
 #include "platform/replacement.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace files = platform::files;
 namespace db = platform::db;
@@ -27,9 +33,16 @@ bool fncJournal_Hot(const QString& path)
 {
     static constexpr char magic[] = {char(0xd9), char(0xd5), char(0x05), char(0xf9),
                                      char(0x20), char(0xa1), char(0x63), char(0xd7)};
-    QFile journal(db::journalPath(path));
-    if (!journal.open(QIODevice::ReadOnly))
-        return journal.exists();  // one that can't be read is taken as hot
+    // Read through the user's own links only; one that can't be read (behind
+    // another user's link too) is taken as hot.
+    const QString name = db::journalPath(path);
+    const int fd = platform::openOwn(name, O_RDONLY);
+    QFile journal;
+    if (fd < 0 || !journal.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return files::exists(name) || !platform::foreignLinkAt(name).isEmpty();
+    }
     return journal.read(sizeof magic) == QByteArray::fromRawData(magic, sizeof magic);
 }
 
@@ -78,10 +91,10 @@ bool fncName_Allowed(const QString& answer)
         && !answer.startsWith(QLatin1Char('.'));
 }
 
-bool fncIs_Database(const QString& path)
+namespace {
+// True when the engine opens `path` as a database of ours.
+bool fncOpens(const QString& path)
 {
-    if (!files::fileExists(path))
-        return false;
     try {
         platform::db::Connection connection;
         connection.open(mdlDB::fncConnectionString(path));
@@ -92,6 +105,9 @@ bool fncIs_Database(const QString& path)
         return false;
     }
 }
+}  // namespace
+
+bool fncIs_Database(const QString& path) { return files::fileExists(path) && fncOpens(path); }
 
 void subCheck_Free(const QString& path, bool writing)
 {
@@ -107,6 +123,9 @@ void subCompact(const QString& path)
     const QString tmp = path + QStringLiteral(".Tmp");
     const QString unchanged = path + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。")
         + QStringLiteral("\r\n");
+    // Another user's link at the copy's name is never followed nor removed.
+    if (const QString link = platform::foreignLinkAt(tmp); !link.isEmpty())
+        vb::raise(vb::errPermission, unchanged + platform::foreignLinkText(link));
     if (files::dirExists(tmp))
         vb::raise(vb::errPathFileAccess,
                   unchanged + tmp + QStringLiteral(" はフォルダです。最適化の写しに使う名前なので、")
@@ -128,17 +147,28 @@ void subCompact(const QString& path)
         throw vb::Error(error.number(), unchanged + error.description());
     }
     try {
-        if (files::exists(tmp))
+        // A leftover copy, or a link of the user's own left there.
+        if (files::exists(tmp) || QFileInfo(tmp).isSymLink())
             files::deleteFile(tmp);
         // The copy is made and given the file's owner, group, permissions
         // and access list through its own descriptor: the colleagues of a
         // shared folder go on using it, and a file put under its name
-        // meanwhile is given nothing and never takes the file's place.
+        // meanwhile is given nothing and never takes the file's place. The
+        // engine writes and checks the copy through that descriptor too,
+        // never by its name, which another user of the folder may take.
         files::StandIn copy(tmp);
-        platform::db::compactDatabase(hold.connection(), tmp);
-        if (!fncIs_Database(tmp))
-            vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
-        copy.keepModeAndGroup(path);
+        {
+            const db::EngineStandIn engineCopy(tmp, copy.descriptor());
+            platform::db::compactDatabase(hold.connection(), tmp);
+            if (!fncOpens(tmp))
+                vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
+        }
+        // The file's owner, group, mode and access list as the hold has it
+        // open: another file put under its name since is never copied from.
+        const int original = hold.heldFile();
+        if (original < 0)
+            vb::raise(vb::errPathFileAccess, path + QStringLiteral(" が、最適化の間にほかのファイルに置き換えられたため、写しを置きませんでした。"));
+        copy.keepModeAndGroup(original, path);
         hold.dropJournal();
         copy.replace(path);
     } catch (const vb::Error& error) {

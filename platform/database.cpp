@@ -1,7 +1,9 @@
 #include "platform/database.h"
 
+#include "platform/database_names.h"
 #include "platform/database_room.h"
 #include "platform/events.h"
+#include "platform/ownlinks.h"
 #include "platform/passwordhash.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -23,9 +25,14 @@ namespace {
 
 const QString PasswordTable = QStringLiteral("zz_layer_password");
 
-// The engine's failure on `file`, numbered with the engine's code.
+// The engine's failure on `file`, numbered with the engine's code; a file
+// the engine could not open because another user's link stands at its name
+// (the engine never follows one) is told as that link.
 vb::Error engineError(int code, const QString& engineText, const QString& file)
 {
+    if ((code & 0xff) == SQLITE_CANTOPEN)
+        if (const QString link = foreignLinkAt(file); !link.isEmpty())
+            return vb::Error(vb::errPermission, foreignLinkText(link));
     return vb::Error(code, describeEngineFailure(code, file, engineText));
 }
 
@@ -510,6 +517,9 @@ vb::Error Session::lastError() const
     // Once the file is open, "can't open" (or a folder found read-only) means
     // the journal could not be made.
     const int extended = sqlite3_extended_errcode(db);
+    if ((code & 0xff) == SQLITE_CANTOPEN)
+        if (const QString link = foreignLinkAt(journalPath()); !link.isEmpty())
+            return vb::Error(vb::errPermission, foreignLinkText(link));
     if ((extended == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN)
         && !QFileInfo::exists(journalPath()))
         return vb::Error(code, describeFolderFailure(path, text));
@@ -730,6 +740,7 @@ void Connection::open(const QString& connectionString)
     if (settings.dataSource.isEmpty())
         vb::raise(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
     room::checkLogIndexRoom(settings.dataSource);
+    keepEngineToOwnLinks();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
@@ -933,6 +944,7 @@ void createDatabase(const QString& path)
 {
     if (QFileInfo::exists(path))
         vb::raise(vb::errFileExists);
+    keepEngineToOwnLinks();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
@@ -952,6 +964,7 @@ bool lacksTable(const QString& path, const QString& table)
 {
     // Opened for reading only: a look must never write into a file that
     // may be no database at all.
+    keepEngineToOwnLinks();
     sqlite3* db = nullptr;
     bool lacks = false;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {

@@ -22,14 +22,27 @@ namespace platform::db::room {
 namespace {
 
 // Opens an existing file for writing, again after an interrupted call;
-// never through another user's link (a colleague's at a journal's name).
-int openForWriting(const QByteArray& name, int flags, mode_t mode = 0)
+// never through another user's link (EACCES).
+int openForWriting(const QString& name, int flags, mode_t mode = 0)
 {
     int fd;
     do
-        fd = openOwn(QFile::decodeName(name), flags | O_WRONLY, mode);
+        fd = openOwn(name, flags | O_WRONLY, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// The first `size` bytes of `file`, read through this user's links only.
+QByteArray head(const QString& file, qint64 size)
+{
+    QFile f;
+    const int fd = openOwn(file, O_RDONLY);
+    if (fd < 0 || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return {};
+    }
+    return f.read(size);
 }
 
 bool isLackOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
@@ -169,7 +182,7 @@ void raiseRefusal(const QString& file, const QString& journal, const Outcome& ou
 // A journal made here (another program removed the kept one) takes the
 // database file's permissions and, for root, its owner, as the engine gives
 // its own (a journal left root's own still serves); -1 when it can't be made.
-int makeJournal(const QByteArray& name, const struct stat& file)
+int makeJournal(const QString& name, const struct stat& file)
 {
     const int fd = openForWriting(name, O_CREAT | O_EXCL, file.st_mode & 0777);
     if (fd < 0)
@@ -182,7 +195,7 @@ int makeJournal(const QByteArray& name, const struct stat& file)
 
 // The journal opened for writing, made when there is none; -1 (errno
 // telling why) when it can't be.
-int openJournal(const QByteArray& name, const struct stat& file)
+int openJournal(const QString& name, const struct stat& file)
 {
     const int fd = openForWriting(name, 0);
     return fd < 0 && errno == ENOENT ? makeJournal(name, file) : fd;
@@ -214,12 +227,12 @@ Outcome reserveJournal(const QString& journal, qint64 size, const struct stat& f
 {
     if (const std::optional<Outcome> refused = beyondSizeLimit(size, size))
         return *refused;
-    const int fd = openJournal(QFile::encodeName(journal), file);
+    const int fd = openJournal(journal, file);
     if (fd < 0) {
         Outcome unusable{Outcome::Unusable};
         unusable.error = errno;
         // A folder that allows no journal: the engine says so.
-        return QFileInfo::exists(journal) ? unusable : Outcome{};
+        return QFileInfo::exists(journal) || !foreignLinkAt(journal).isEmpty() ? unusable : Outcome{};
     }
     struct stat held {};
     ::fstat(fd, &held);
@@ -303,10 +316,7 @@ constexpr qint64 LogIndexFirstFrames = LogIndexFrames - 34;
 // (file format version 2).
 bool headerNamesLog(const QString& file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray header = f.read(20);
+    const QByteArray header = head(file, 20);
     return header.size() == 20 && header.startsWith("SQLite format 3") && (header[18] == 2 || header[19] == 2);
 }
 
@@ -314,10 +324,9 @@ bool headerNamesLog(const QString& file)
 // its header; a log the engine can't take (no valid header) holds none.
 qint64 logFrames(const QString& log, qint64 size)
 {
-    QFile f(log);
-    if (size < LogHeaderRoom || !f.open(QIODevice::ReadOnly))
+    if (size < LogHeaderRoom)
         return 0;
-    const QByteArray header = f.read(LogHeaderRoom);
+    const QByteArray header = head(log, LogHeaderRoom);
     if (header.size() < LogHeaderRoom)
         return 0;
     const auto word = [&header](int at) {
@@ -429,7 +438,7 @@ void checkLogRoom(const QString& file, qint64 pageSize, qint64 pageCount)
 
 void releaseJournal(const QString& journal)
 {
-    const int fd = openForWriting(QFile::encodeName(journal), 0);
+    const int fd = openForWriting(journal, 0);
     if (fd < 0)
         return;
     struct stat info {};
@@ -461,6 +470,8 @@ vb::Error shortage(const QString& file, const Outcome& outcome)
 
 vb::Error unusableJournal(const QString& file, const QString& journal, int error)
 {
+    if (const QString link = foreignLinkAt(journal); !link.isEmpty())
+        return vb::Error(vb::errPermission, foreignLinkText(link));
     return vb::Error(SQLITE_READONLY,
                      QStringLiteral("データベースファイル %1 のジャーナルファイル %2 に書き込めないため、変更を書き込めませんでした。"
                                     "ほかのユーザーのファイルか、読み取り専用のファイルです。（%3）")

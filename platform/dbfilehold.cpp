@@ -1,6 +1,7 @@
 #include "platform/dbfilehold.h"
 
 #include "platform/files.h"
+#include "platform/ownlinks.h"
 #include "platform/vberror.h"
 
 #include <QFile>
@@ -29,7 +30,7 @@ constexpr off_t SharedSize = 510;
 
 FileUse otherUse(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = openOwn(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0)
         return FileUse::None;
     // The lock another process holds that a write lock on the bytes would
@@ -94,9 +95,33 @@ void FileHold::dropJournal()
         files::deleteFile(journal);
 }
 
+int FileHold::heldFile()
+{
+    if (m_heldFd >= 0 || m_path.isEmpty())
+        return m_heldFd;
+    const int fd = openOwn(m_path, O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    // The hold's lock on the readers' bytes is seen only by a lock of the
+    // other kind (an open file description's), and only on the same file.
+    struct flock lock {};
+    lock.l_type = F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = SharedFirst;
+    lock.l_len = SharedSize;
+    if (::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type == F_WRLCK && lock.l_pid == ::getpid())
+        m_heldFd = fd;
+    else
+        ::close(fd);  // another file: closing it drops none of the hold's locks
+    return m_heldFd;
+}
+
 void FileHold::release()
 {
     m_connection.close();
+    if (m_heldFd >= 0)
+        ::close(m_heldFd);
+    m_heldFd = -1;
     m_path.clear();
 }
 

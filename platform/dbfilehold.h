@@ -58,12 +58,20 @@ public:
     // or renamed it must not stay behind under the file's old name. Raises
     // the failure of the delete (the journal stays).
     void dropJournal();
+    // The held file, opened again through this user's own links and checked
+    // to be the one held (a compaction gives its copy the file's owner,
+    // group, mode and access list from there); -1 when the name no longer
+    // leads to it (another user of a shared folder may put a file of their
+    // own under it). Open until the hold ends: closing it earlier would drop
+    // the hold's lock.
+    int heldFile();
     // Ends the hold; the file is closed.
     void release();
 
 private:
     Connection m_connection;
     QString m_path;
+    int m_heldFd = -1;
 };
 
 }  // namespace platform::db

@@ -222,8 +222,13 @@ StandIn::StandIn(const QString& path)
         vb::raise(vb::errFileExists);
     // No one else's until it has the original's owner and permissions.
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (m_fd < 0)
-        raiseTargetFailure(path, errno);
+    if (m_fd < 0) {
+        // Another user's link in the way, which the open never follows, is named.
+        const int error = errno;
+        if (const QString link = foreignLinkAt(path); !link.isEmpty())
+            raiseForeignLink(link);
+        raiseTargetFailure(path, error);
+    }
 }
 
 StandIn::~StandIn()
@@ -242,16 +247,37 @@ bool StandIn::stillNamed() const
 
 void StandIn::keepModeAndGroup(const QString& original)
 {
-    const QByteArray originalName = QFile::encodeName(original);
-    QByteArray list(qMax<ssize_t>(::getxattr(originalName.constData(), AccessList, nullptr, 0), 0), Qt::Uninitialized);
-    const ssize_t size = list.isEmpty() ? -1 : ::getxattr(originalName.constData(), AccessList, list.data(), size_t(list.size()));
+    QString link;
+    const int fd = openOwn(original, O_RDONLY | O_NONBLOCK, 0, &link);
+    if (fd < 0 && !link.isEmpty())
+        raiseForeignLink(link);
+    try {
+        keepModeAndGroup(fd, original);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+}
+
+void StandIn::keepModeAndGroup(int originalFd, const QString& original)
+{
+    const auto refuse = [&] {
+        vb::raise(vb::errPermission, m_path + QStringLiteral(" に、") + original
+                                         + QStringLiteral(" の所有者、グループとアクセス権を付けられませんでした。（")
+                                         + QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）"));
+    };
+    if (originalFd < 0)
+        refuse();
+    QByteArray list(qMax<ssize_t>(::fgetxattr(originalFd, AccessList, nullptr, 0), 0), Qt::Uninitialized);
+    const ssize_t size = list.isEmpty() ? -1 : ::fgetxattr(originalFd, AccessList, list.data(), size_t(list.size()));
     // Root gives the owner back too; a user only a group of their own
     // (keepingRefusal tells a caller that needs it given). Nothing is asked
     // where the copy has them already: some shared folders' file systems
     // refuse any change of owner.
     const bool root = ::geteuid() == 0;
     struct stat st {}, own {};
-    bool kept = ::stat(originalName.constData(), &st) == 0 && ::fstat(m_fd, &own) == 0;
+    bool kept = ::fstat(originalFd, &st) == 0 && ::fstat(m_fd, &own) == 0;
     const uid_t owner = root && own.st_uid != st.st_uid ? st.st_uid : uid_t(-1);
     const gid_t group = (root || inGroup(st.st_gid)) && own.st_gid != st.st_gid ? st.st_gid : gid_t(-1);
     kept = kept && ((owner == uid_t(-1) && group == gid_t(-1)) || ::fchown(m_fd, owner, group) == 0);
@@ -263,9 +289,7 @@ void StandIn::keepModeAndGroup(const QString& original)
         kept = ::fremovexattr(m_fd, AccessList) == 0 || errno == ENODATA || errno == EOPNOTSUPP;
     kept = kept && ::fchmod(m_fd, st.st_mode & 0777) == 0;
     if (!kept)
-        vb::raise(vb::errPermission, m_path + QStringLiteral(" に、") + original
-                                         + QStringLiteral(" の所有者、グループとアクセス権を付けられませんでした。（")
-                                         + QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）"));
+        refuse();
 }
 
 void StandIn::replace(const QString& target)
@@ -320,7 +344,8 @@ void deleteFile(const QString& path)
 {
     if (const QString link = foreignLinkAt(path); !link.isEmpty())
         raiseForeignLink(link);
-    if (!fileExists(path))
+    // The user's own link goes as a file does, whether its target is there or not.
+    if (!fileExists(path) && !QFileInfo(path).isSymLink())
         vb::raise(vb::errFileNotFound);
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         raiseTargetFailure(path, errno);

@@ -72,9 +72,12 @@ public:
     int descriptor() const { return m_fd; }
     // Gives the file the permissions and access list of `original`, and
     // its owner and group where the process may (keepingRefusal says when
-    // it may not). Raises errPermission (70) naming the file when what it
-    // may give can't be given.
+    // it may not), read from `original` opened once through the user's own
+    // links. Raises errPermission (70) naming the file when what it may
+    // give can't be given.
     void keepModeAndGroup(const QString& original);
+    // The same from the file open as `originalFd`, which `original` names.
+    void keepModeAndGroup(int originalFd, const QString& original);
     // Puts the file in the place of `target` in one step (replaceFile).
     // Raises errPathFileAccess (75) when its name no longer names it.
     void replace(const QString& target);
@@ -96,8 +99,8 @@ void copyToReplace(const QString& source, const QString& target, const QString& 
 // failures as copyFile.
 void renameFile(const QString& from, const QString& to);
 
-// Deletes one file. Raises errFileNotFound (53) when it is no file, else the
-// failures above.
+// Deletes one file (a link of the user's own: the link). Raises
+// errFileNotFound (53) when it is no file, else the failures above.
 void deleteFile(const QString& path);
 
 // Puts `from` in the place of the file `to` in one atomic step (the old

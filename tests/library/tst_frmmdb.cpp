@@ -24,15 +24,12 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QtTest>
-#include <atomic>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/fanotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace platform;
@@ -144,45 +141,57 @@ private:
     int m_go[2] = {-1, -1};
 };
 
-// Another user's swap of the compacted copy `copy` for a link to `other`,
-// at the first open of the copy once it holds the compacted pages (the
-// check that it opens as a database): that open goes on with the file it
-// found, later uses of the name find the link. Every open in the folder
-// waits for this listener's answer (fanotify), so the swap falls exactly
-// there.
+// A swap of the compacted copy `copy` for a link of `owner`'s to `other`
+// (of the file at `over` for a file of `owner`'s, when `other` is empty),
+// at the first open of the copy (as it is made): that open goes on with
+// the file it found, later uses of the name find the link. Every open in
+// the folder waits for the answer of this listener (fanotify), a process
+// of its own (its descriptors of the folder's files must not be the
+// program's: their close would drop the program's locks), so the swap
+// falls exactly there.
 struct SwapAtCheck {
-    SwapAtCheck(const QString& folder, const QString& copy, const QString& other)
+    SwapAtCheck(const QString& folder, const QString& copy, const QString& other, uid_t owner, const QString& over)
     {
         const QByteArray link = QFile::encodeName(folder) + "/.swap", name = QFile::encodeName(copy);
-        if (::symlink(QFile::encodeName(other).constData(), link.constData()) != 0
-            || ::fanotify_mark(fd, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD, QFile::encodeName(folder).constData()) != 0)
+        const QByteArray place = QFile::encodeName(folder), target = QFile::encodeName(over);
+        int ready[2];
+        if ((other.isEmpty() ? !olddata::write(folder + QStringLiteral("/.swap"), "theirs")
+                             : ::symlink(QFile::encodeName(other).constData(), link.constData()) != 0)
+            || ::lchown(link.constData(), owner, gid_t(-1)) != 0 || ::pipe(ready) != 0)
             return;
-        listener = std::thread([this, link, name, swapped = false]() mutable {
-            for (pollfd ready{fd, POLLIN, 0}; !stop;) {
+        listener = ::fork();
+        if (listener == 0) {
+            const int fd = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
+            if (fd < 0 || ::fanotify_mark(fd, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD, place.constData()) != 0
+                || ::write(ready[1], "r", 1) != 1)
+                ::_exit(1);
+            for (bool swapped = false;;) {
                 alignas(fanotify_event_metadata) char buffer[4096];
-                ssize_t got = ::poll(&ready, 1, 50) == 1 ? ::read(fd, buffer, sizeof buffer) : 0;
+                ssize_t got = ::read(fd, buffer, sizeof buffer);
                 for (auto* e = reinterpret_cast<fanotify_event_metadata*>(buffer); FAN_EVENT_OK(e, got); e = FAN_EVENT_NEXT(e, got)) {
                     struct stat opened {}, named {};
-                    if (!swapped && ::fstat(e->fd, &opened) == 0 && opened.st_size > 0 && ::lstat(name.constData(), &named) == 0
+                    if (!swapped && ::fstat(e->fd, &opened) == 0 && ::lstat(name.constData(), &named) == 0
                         && named.st_ino == opened.st_ino)
-                        swapped = ::rename(link.constData(), name.constData()) == 0;
+                        swapped = ::rename(link.constData(), target.constData()) == 0;
                     const fanotify_response allow{e->fd, FAN_ALLOW};
-                    stop = stop || ::write(fd, &allow, sizeof allow) != sizeof allow;
+                    if (::write(fd, &allow, sizeof allow) != sizeof allow)
+                        ::_exit(1);
                     ::close(e->fd);
                 }
             }
-        });
+        }
+        char answer = 0;
+        ::close(ready[1]);
+        if (listener < 0 || ::read(ready[0], &answer, 1) != 1)
+            listener = -1;
+        ::close(ready[0]);
     }
     ~SwapAtCheck()
     {
-        stop = true;
-        if (listener.joinable())
-            listener.join();
-        ::close(fd);
+        if (listener > 0 && ::kill(listener, SIGKILL) == 0)
+            ::waitpid(listener, nullptr, 0);
     }
-    int fd = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
-    std::atomic<bool> stop{false};
-    std::thread listener;
+    pid_t listener = -1;
 };
 
 }  // namespace
@@ -513,28 +522,37 @@ private slots:
         QTest::addColumn<unsigned>("who");
         QTest::addColumn<unsigned>("owner");
         QTest::addColumn<unsigned>("group");
-        QTest::addColumn<bool>("swap");
+        QTest::addColumn<QString>("swap");  // where a link put over the copy leads
         QTest::addColumn<QString>("told");  // after the file's name; none when compacted
-        QTest::newRow("the owner, in its group") << Maker << Maker << Team << false << QString();
-        QTest::newRow("root") << 0u << Colleague << Team << false << QString();
+        QTest::newRow("the owner, in its group") << Maker << Maker << Team << QString() << QString();
+        QTest::newRow("root") << 0u << Colleague << Team << QString() << QString();
         QTest::newRow("another user's file")
-            << Maker << Colleague << Team << false
+            << Maker << Colleague << Team << QString()
             << QStringLiteral("このファイルの所有者はユーザー 4243 です。ほかのユーザーが作るファイルには、この所有者を付けられません。");
         QTest::newRow("a group the user is not in")
-            << Maker << Maker << Outside << false
+            << Maker << Maker << Outside << QString()
             << QStringLiteral("このファイルのグループ 4245 に、ユーザー 4241 は入っていません。作るファイルにこのグループを付けられません。");
-        QTest::newRow("the copy swapped for a link")
-            << 0u << Colleague << Team << true
-            << QStringLiteral(".Tmp が、作成中にほかのファイルに置き換えられたため、%1 の代わりには使いませんでした。");
+        const QString swapped = QStringLiteral(".Tmp が、作成中にほかのファイルに置き換えられたため、%1 の代わりには使いませんでした。");
+        QTest::newRow("the copy swapped for root's link") << 0u << Colleague << Team << "root.mdb" << swapped;
+        QTest::newRow("a colleague's link to a missing name, root compacting")
+            << 0u << Colleague << Team << "private/made.mdb" << swapped;
+        QTest::newRow("a colleague's link to a missing name") << Maker << Maker << Team << "mine/made.mdb" << swapped;
+        QTest::newRow("a colleague's file put over the original, root compacting")
+            << 0u << Maker << Team << "x.mdb"
+            << QStringLiteral(" が、最適化の間にほかのファイルに置き換えられたため、写しを置きませんでした。");
     }
     void compactionKeepsWhoMayUseTheFile()
     {
         QFETCH(unsigned, who);
         QFETCH(unsigned, owner);
         QFETCH(unsigned, group);
-        QFETCH(bool, swap);
+        QFETCH(QString, swap);
         QFETCH(QString, told);
         shareFolder();
+        // Folders only root, or only the user, may reach.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("private"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+                && QDir(m_dir->path()).mkdir(QStringLiteral("mine"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+                && ::chown(QFile::encodeName(file(QStringLiteral("mine"))).constData(), Maker, Maker) == 0);
         const QString x = db(QStringLiteral("x.mdb"));
         const QByteArray name = QFile::encodeName(x);
         // user::rw- user:<Outside>:rw- group::rw- mask::rw- other::r--
@@ -546,8 +564,11 @@ private slots:
         QVERIFY(::chmod(QFile::encodeName(rootsOwn).constData(), 0600) == 0);
         const QByteArray bytes = fileBytes(x);
         std::unique_ptr<SwapAtCheck> swapper;
-        if (swap)
-            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), rootsOwn);
+        const bool overOriginal = swap == QLatin1String("x.mdb");
+        if (!swap.isEmpty())
+            swapper = std::make_unique<SwapAtCheck>(m_dir->path(), x + QStringLiteral(".Tmp"), overOriginal ? QString() : file(swap),
+                                                    swap == QLatin1String("root.mdb") ? 0 : who == 0 && !overOriginal ? Maker : Colleague,
+                                                    overOriginal ? x : x + QStringLiteral(".Tmp"));
 
         const auto compact = [&] {
             ScopedScriptedUi ui;
@@ -555,15 +576,21 @@ private slots:
             if (told.isEmpty())
                 return ui->count() == 2 && ui->last().title == QStringLiteral("最適化") ? 0 : 1;
             // Refused before the question, or as it failed.
-            if (ui->count() != (swap ? 2 : 1) || ui->last().style != int(vbOKOnly))
+            if (ui->count() != (swap.isEmpty() ? 1 : 2) || ui->last().style != int(vbOKOnly))
                 return 2;
-            const QString why = swap ? x + QString(told).arg(x)
+            const QString why = overOriginal ? x + told
+                : !swap.isEmpty()              ? x + QString(told).arg(x)
                                      : QStringLiteral("最適化した写しがこのファイルに代わるため、"
                                                       "写しにはこのファイルと同じ所有者とグループが要ります。\r\n")
                     + told + QStringLiteral("\r\nこのファイルの所有者で、このファイルのグループに入っているユーザーか、管理者（root）が最適化してください。");
             return ui->last().prompt == x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n") + why ? 0 : 3;
         };
         QCOMPARE(who == 0 ? compact() : testsupport::asColleague(who, {Office, Team}, compact), 0);
+        // The colleague's file keeps its place: nothing of the drawings goes there.
+        if (overOriginal) {
+            QCOMPARE(fileBytes(x), QByteArray("theirs"));
+            return;
+        }
         struct stat st {}, root {};
         QVERIFY(::lstat(name.constData(), &st) == 0 && ::stat(QFile::encodeName(rootsOwn).constData(), &root) == 0);
         QCOMPARE(st.st_uid, uid_t(owner));
@@ -576,6 +603,8 @@ private slots:
         QCOMPARE(kept, list);
         if (!told.isEmpty())
             QCOMPARE(fileBytes(x), bytes);
+        // Nothing is made where the link leads.
+        QVERIFY(swap.isEmpty() || swap == QLatin1String("root.mdb") || !QFileInfo::exists(file(swap)));
         // The outsider writes the file through the list.
         QCOMPARE(testsupport::asColleague(Outside, {}, [&] { return writes(x); }), 0);
         QCOMPARE(openPath(), firstFile());
@@ -591,6 +620,8 @@ private slots:
         QTest::newRow("leftover beside a bad file")
             << "leftover" << " が正しい写しかもしれないため、どちらのファイルも変更しませんでした。";
         QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
+        QTest::newRow("a colleague's link at the copy's name")
+            << "link" << ".Tmp は、ほかのユーザー（4243）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。";
         QTest::newRow("damaged file") << "damaged"
                                       << " を最適化できませんでした。元のファイルはそのままです。\r\nデータベースファイル "
                                          "%1 は壊れています。（database disk image is malformed）";
@@ -608,6 +639,9 @@ private slots:
             db(QStringLiteral("y.mdb"));
             if (kind == QLatin1String("folder"))
                 QVERIFY(QDir().mkdir(tmp));
+            if (kind == QLatin1String("link"))
+                QVERIFY(QFile::link(file(QStringLiteral("made.mdb")), tmp)
+                        && ::lchown(QFile::encodeName(tmp).constData(), Colleague, gid_t(-1)) == 0);
         }
         if (kind == QLatin1String("damaged")) {
             {
@@ -635,7 +669,8 @@ private slots:
         QCOMPARE(fileBytes(y), badBytes);
         QCOMPARE(fileBytes(tmp), goodBytes);
         QCOMPARE(QFileInfo(tmp).isDir(), kind == QLatin1String("folder"));
-        QCOMPARE(QFile::exists(tmp), kind != QLatin1String("damaged"));
+        QCOMPARE(QFile::exists(tmp) || QFileInfo(tmp).isSymLink(), kind != QLatin1String("damaged"));
+        QVERIFY(!QFile::exists(file(QStringLiteral("made.mdb"))));
         QCOMPARE(openPath(), firstFile());
     }
 

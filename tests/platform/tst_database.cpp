@@ -4,6 +4,7 @@
 #include "tests/support/testsupport.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -1112,6 +1113,69 @@ private slots:
         QVERIFY(!QFile::exists(path + u"-wal"_s));
         disk.leaveExactly(16 * 1024);
         QCOMPARE(inChild(openRefused), 0);
+    }
+
+    // In an office's folder: another user's link is never followed, at a
+    // database's name (root follows only root's) nor at its journal's; the
+    // refusal names the link, and the file it leads to is left as it was.
+    // The user's own link opens the file it leads to.
+    void othersLinksAreNotFollowed_data()
+    {
+        QTest::addColumn<unsigned>("who");
+        QTest::addColumn<QString>("link");  // its name in the folder
+        QTest::addColumn<unsigned>("owner");
+        QTest::addColumn<bool>("late");  // put there once the file is open
+        QTest::newRow("the user's own link") << 4241u << u"b.mdb"_s << 4241u << false;
+        QTest::newRow("a colleague's link") << 4241u << u"b.mdb"_s << 4243u << false;
+        QTest::newRow("a user's link, root opening") << 0u << u"b.mdb"_s << 4241u << false;
+        QTest::newRow("a colleague's link at the journal's name") << 4241u << u"a.mdb-journal"_s << 4243u << false;
+        QTest::newRow("the same, once the file is open") << 4241u << u"a.mdb-journal"_s << 4243u << true;
+    }
+    void othersLinksAreNotFollowed()
+    {
+        QFETCH(unsigned, who);
+        QFETCH(QString, link);
+        QFETCH(unsigned, owner);
+        QFETCH(bool, late);
+        constexpr unsigned Office = 4242;
+        QTemporaryDir office;
+        const auto at = [&](const QString& name) { return QFile::encodeName(office.filePath(name)); };
+        const QString a = office.filePath(u"a.mdb"_s), target = office.filePath(u"own/t.mdb"_s);
+        QVERIFY(QDir(office.path()).mkdir(u"own"_s));
+        fillDatabase(a, 20, 100);
+        fillDatabase(target, 20, 100);
+        // The office's folder; the opener's own file, in a folder of the opener's own.
+        QVERIFY(::chown(at(u""_s).constData(), 0, Office) == 0 && ::chmod(at(u""_s).constData(), 02775) == 0
+                && ::chown(at(u"a.mdb"_s).constData(), 4241, Office) == 0 && ::chmod(at(u"a.mdb"_s).constData(), 0664) == 0
+                && ::chown(at(u"own"_s).constData(), who, who) == 0 && ::chmod(at(u"own"_s).constData(), 0700) == 0
+                && ::chown(at(u"own/t.mdb"_s).constData(), who, who) == 0 && ::chmod(at(u"own/t.mdb"_s).constData(), 0600) == 0);
+        const QByteArray made = at(late ? u".late"_s : link);
+        QVERIFY(::symlink(QFile::encodeName(target).constData(), made.constData()) == 0
+                && ::lchown(made.constData(), owner, gid_t(-1)) == 0);
+        const QByteArray bytes = testsupport::fileBytes(target);
+        const qint64 blocks = blocksOf(target);
+        const auto change = [&] {
+            const vb::Error error = testsupport::raisedError([&] {
+                Connection c;
+                c.open(connectionString(link.endsWith(u"-journal"_s) ? a : office.filePath(link)));
+                if (late && ::rename(made.constData(), at(link).constData()) != 0)
+                    return;
+                c.beginTrans();
+                c.execute(u"UPDATE t SET tx = 'changed' WHERE id <= 10"_s);
+                c.commitTrans();
+            });
+            if (owner == who)
+                return error.number() == 0 ? 0 : 1;
+            return error.number() == vb::errPermission && error.description().contains(office.filePath(link))
+                    && error.description().contains(u"が作ったリンクです。"_s)
+                ? 0
+                : 2;
+        };
+        QCOMPARE(who == 0 ? change() : testsupport::asColleague(who, {Office}, change), 0);
+        if (owner != who) {
+            QCOMPARE(testsupport::fileBytes(target), bytes);
+            QCOMPARE(blocksOf(target), blocks);
+        }
     }
 
     void immediateEndDropsConnectionsUncommitted()
