@@ -144,9 +144,10 @@ public:
         const int error = m_http ? httpError(m_http) : m_error;
         if (m_silence.gaveUp || (!m_http && error == 0))
             return QStringLiteral("%1 秒待っても応答がありません").arg(m_silence.limit);
-        if (error != 0)
-            return QString::fromLocal8Bit(strerror(error));
-        return QStringLiteral("接続が切れました");
+        // Connected, then dropped (a broken pipe, a reset): said as such.
+        if (m_http)
+            return QStringLiteral("接続が切れました");
+        return QString::fromLocal8Bit(strerror(error));
     }
 
 private:
@@ -277,6 +278,7 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     Connection connection(SilenceSeconds);
     if (!connection.http() || !settleEarlier(connection)) {
         outcome.reached = false;
+        outcome.cut = connection.http() && !connection.gaveUp();
         outcome.reason = connection.noAnswer();
         return outcome;
     }
@@ -330,6 +332,7 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     outcome.reached = false;
     outcome.reason = connection.noAnswer();
     const bool silent = connection.gaveUp();
+    outcome.cut = !silent;
     connection.close();
     const Unsettled sent{cupsServer(), ippPort(), queue, cupsUser(), uuid};
     if (!silent) {

@@ -32,6 +32,7 @@ struct Outcome {
     bool reached = true;     // false: no answer from the scheduler (refused, unreachable, dropped, silent)
     bool unsettled = false;  // and the document may have reached it all the same: the job may be on the queue
     bool noLogin = false;    // the scheduler wants a name and password, and none was given or taken
+    bool cut = false;        // it was connected to, and the connection was dropped
     QString reason;          // why the job was not taken
 };
 
