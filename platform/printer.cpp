@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <QStorageInfo>
 
+#include <sys/stat.h>
+
 namespace platform {
 
 namespace {
@@ -91,6 +93,14 @@ struct Printer::PdfFile {
             if (file)
                 file->raise(error);
             vb::raiseWriteError(error, name());
+        }
+        // The handle is reached through the system's /proc, which some
+        // containers and chroots lack: then no print can be written.
+        if (struct stat st {}; ::stat(QFile::encodeName(written()).constData(), &st) != 0) {
+            discard();
+            vb::raise(vb::errPrinterError,
+                      QStringLiteral("このシステムでは /proc がマウントされていないため、印刷するファイルを受け渡せません。"
+                                     "印刷するには、システムの管理者に /proc をマウントするよう依頼してください。"));
         }
         device.setOutputFormat(QPrinter::PdfFormat);
         device.setOutputFileName(written());
@@ -652,6 +662,10 @@ void Printer::handOver(const QString& spool)
     // Without the scheduler's answer the print may be on the queue all the
     // same; the job is cancelled at the next hand-over, so printing again
     // gives one sheet, not two.
+    if (outcome.cut && !outcome.unsettled)
+        vb::raise(vb::errPrinterError,
+                  QStringLiteral("プリンタ「%1」へ印刷を渡せませんでした。印刷サーバーとの接続が切れました。").arg(name())
+                      + QStringLiteral("\r\nしばらくしてから、もう一度印刷してください。"));
     vb::raise(vb::errPrinterError,
               outcome.unsettled
                   ? QStringLiteral("プリンタ「%1」へ印刷が届いていないかもしれません。印刷サーバーが応答しません。（%2）")

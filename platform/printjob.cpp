@@ -1,16 +1,17 @@
 #include "platform/printjob.h"
 
+#include "platform/printlogin.h"
 #include "platform/printworker.h"
 
 #include <QFile>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QStringList>
+#include <QUuid>
 
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <chrono>
 #include <iterator>
 #include <mutex>
 
@@ -99,6 +100,9 @@ public:
     // The answer, or nullptr when none came.
     ipp_t* ask(ipp_t* request, const char* resource)
     {
+        // A question of its own: the name and password libcups was given
+        // for the one before were not refused by asking this.
+        printlogin::answerOnThisThread();
         m_silence.waited = 0;
         return cupsDoRequest(m_http, request, resource);
     }
@@ -108,6 +112,7 @@ public:
     // answered it) is sent the request again, as libcups' own call does.
     ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
     {
+        printlogin::answerOnThisThread();
         ipp_t* response = nullptr;
         // libcups answers each 401 itself (its own ways first, then the
         // program's box, which gives up after its last ask): as many rounds
@@ -139,9 +144,10 @@ public:
         const int error = m_http ? httpError(m_http) : m_error;
         if (m_silence.gaveUp || (!m_http && error == 0))
             return QStringLiteral("%1 秒待っても応答がありません").arg(m_silence.limit);
-        if (error != 0)
-            return QString::fromLocal8Bit(strerror(error));
-        return QStringLiteral("接続が切れました");
+        // Connected, then dropped (a broken pipe, a reset): said as such.
+        if (m_http)
+            return QStringLiteral("接続が切れました");
+        return QString::fromLocal8Bit(strerror(error));
     }
 
 private:
@@ -160,34 +166,19 @@ QByteArray printerUri(const QByteArray& queue)
 
 // A hand-over whose document went out without the scheduler's answer: the
 // scheduler may have made the job (stopped with the request in hand, it
-// carries it out when it runs again). The user was told the print may not
-// have reached the queue; the job is found by its name, its user and its
-// age, so that an earlier print of the same drawing is left alone.
+// carries it out when it runs again, whenever that is). The user was told
+// the print may not have reached the queue; the job is found by the
+// job-uuid that request alone carried, so that no other print is taken for
+// it: an earlier one of the same drawing, or one sent meanwhile from
+// another copy of the program, another computer or lp.
 struct Unsettled {
     QByteArray server;
     int port = 0;
-    QByteArray queue, title, user;
-    std::chrono::steady_clock::time_point sent;
+    QByteArray queue, user, uuid;
 };
 
 std::mutex unsettledLock;
 std::vector<Unsettled> unsettled;  // under unsettledLock
-// The jobs this run handed over with the scheduler's answer, by server,
-// port and number: never taken for one that went without it.
-struct Confirmed {
-    QByteArray server;
-    int port = 0;
-    int job = 0;
-    bool operator==(const Confirmed&) const = default;
-};
-std::vector<Confirmed> confirmed;  // under unsettledLock
-
-bool wasConfirmed(const Confirmed& job)
-{
-    std::lock_guard<std::mutex> lock(unsettledLock);
-    return std::find(confirmed.begin(), confirmed.end(), job) != confirmed.end();
-}
-
 // Looks for the job the hand-over may have made and cancels it; false when
 // the scheduler didn't answer. One that refuses to list the jobs has
 // answered: nothing is cancelled then.
@@ -199,28 +190,20 @@ bool settle(Connection& connection, const Unsettled& u)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
     ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
-    static const char* const wanted[] = {"job-id", "job-name", "job-originating-user-name", "time-at-creation",
-                                         "job-printer-up-time"};
+    static const char* const wanted[] = {"job-id", "job-uuid"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)),
                   nullptr, wanted);
     ipp_t* response = connection.ask(request, "/");
     if (!response)
         return connection.refused();
-    // Made since the hand-over began (the scheduler's clock, whatever it
-    // says, against its own; a second's leeway for whole seconds).
-    const qint64 since =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - u.sent).count() + 2;
-    const auto notOurs = [&](int id) { return wasConfirmed({u.server, u.port, id}); };
     std::vector<int> ours;
-    struct Job {
-        int id = 0, created = -1, now = -1;
-        QByteArray name, user;
-    } job;
+    int id = 0;
+    QByteArray uuid;
     const auto consider = [&] {
-        if (job.id > 0 && job.name == u.title && (job.user.isEmpty() || job.user == u.user) && job.created >= 0
-            && job.now >= job.created && job.now - job.created <= since && !notOurs(job.id))
-            ours.push_back(job.id);
-        job = Job{};
+        if (id > 0 && uuid == u.uuid)
+            ours.push_back(id);
+        id = 0;
+        uuid.clear();
     };
     for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
         if (!a || !ippGetName(a)) {
@@ -233,22 +216,16 @@ bool settle(Connection& connection, const Unsettled& u)
             continue;
         const QByteArray name = ippGetName(a);
         if (name == "job-id")
-            job.id = ippGetInteger(a, 0);
-        else if (name == "time-at-creation")
-            job.created = ippGetInteger(a, 0);
-        else if (name == "job-printer-up-time")
-            job.now = ippGetInteger(a, 0);
-        else if (name == "job-name")
-            job.name = ippGetString(a, 0, nullptr);
-        else if (name == "job-originating-user-name")
-            job.user = ippGetString(a, 0, nullptr);
+            id = ippGetInteger(a, 0);
+        else if (name == "job-uuid")
+            uuid = ippGetString(a, 0, nullptr);
     }
     ippDelete(response);
     bool answered = true;
-    for (const int id : ours) {
+    for (const int job : ours) {
         ipp_t* cancel = ippNewRequest(IPP_OP_CANCEL_JOB);
         ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
-        ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", id);
+        ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
         ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
         ipp_t* answer = connection.ask(cancel, "/jobs/");
         answered = answered && (answer || connection.refused());
@@ -298,10 +275,10 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         outcome.reason = file.errorString();
         return outcome;
     }
-    const auto began = std::chrono::steady_clock::now();
     Connection connection(SilenceSeconds);
     if (!connection.http() || !settleEarlier(connection)) {
         outcome.reached = false;
+        outcome.cut = connection.http() && !connection.gaveUp();
         outcome.reason = connection.noAnswer();
         return outcome;
     }
@@ -316,6 +293,10 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
+    // The job's own mark, kept by the scheduler as its job-uuid: the job
+    // this request made is known by it should the answer not come.
+    const QByteArray uuid = "urn:uuid:" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uuid", nullptr, uuid.constData());
     cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_OPERATION);
     // The document's format in place of the one libcups puts there (any
     // document, to be typed by the scheduler).
@@ -330,8 +311,6 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
                             : 0;
         if (job > 0) {
             outcome.job = job;
-            std::lock_guard<std::mutex> lock(unsettledLock);
-            confirmed.push_back({cupsServer(), ippPort(), job});
         } else {
             const char* message = ippGetString(ippFindAttribute(response, "status-message", IPP_TAG_TEXT), 0, nullptr);
             outcome.reason = QString::fromUtf8(message && *message ? message : ippErrorString(status));
@@ -353,8 +332,9 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     outcome.reached = false;
     outcome.reason = connection.noAnswer();
     const bool silent = connection.gaveUp();
+    outcome.cut = !silent;
     connection.close();
-    const Unsettled sent{cupsServer(), ippPort(), queue, title, cupsUser(), began};
+    const Unsettled sent{cupsServer(), ippPort(), queue, cupsUser(), uuid};
     if (!silent) {
         Connection again(CleanUpSeconds);
         if (again.http() && settle(again, sent))
@@ -415,7 +395,6 @@ void forgetUnsettled()
 {
     std::lock_guard<std::mutex> lock(unsettledLock);
     unsettled.clear();
-    confirmed.clear();
 }
 
 }  // namespace platform::printjob

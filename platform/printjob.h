@@ -32,6 +32,7 @@ struct Outcome {
     bool reached = true;     // false: no answer from the scheduler (refused, unreachable, dropped, silent)
     bool unsettled = false;  // and the document may have reached it all the same: the job may be on the queue
     bool noLogin = false;    // the scheduler wants a name and password, and none was given or taken
+    bool cut = false;        // it was connected to, and the connection was dropped
     QString reason;          // why the job was not taken
 };
 
@@ -41,7 +42,8 @@ struct Outcome {
 // reached it. A print counts as handed over only with the scheduler's
 // answer in hand. A scheduler that stops answering is waited for about ten
 // seconds at most; where no answer came, the job the scheduler may have
-// made is looked for and cancelled at once where the connection was
+// made (known by the job-uuid that request alone carried; its name stays
+// the title) is looked for and cancelled at once where the connection was
 // dropped and the scheduler answers a new one, else before the next
 // hand-over to it.
 Outcome handOver(const QString& queue, const QString& pdfFile, const QString& title, const Options& options);

@@ -19,6 +19,7 @@
 #include "platform/printspool.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -716,6 +717,63 @@ private slots:
         for (const char* name : {"outputorder", "page-set", "page-ranges", "MediaType"})
             QVERIFY2(!next.count(name), name);
         QCOMPARE(next.at("number-up"), QByteArray("1"));
+    }
+
+    // A paper picked in the printer properties of Qt's print dialog is the
+    // print's, on a queue as in a PDF file, and the drawing's from then on:
+    // its frames are laid on it.
+    void pickedPaperIsPrinted_data()
+    {
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("to the queue") << false;
+        QTest::newRow("to a PDF file") << true;
+    }
+
+    void pickedPaperIsPrinted()
+    {
+        QFETCH(bool, toFile);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        frmEdit& e = openStored();
+        QtPrintDialogUi ui;
+        platform::setUi(&ui);
+        const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            auto* printers = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("printers")) : nullptr;
+            if (!printers)
+                return;
+            if (toFile) {
+                printers->setCurrentIndex(printers->count() - 1);
+                dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(pdf);
+            }
+            QTimer::singleShot(0, dialog, [&] {
+                auto* properties = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                auto* sizes = properties ? properties->findChild<QComboBox*>(QStringLiteral("pageSizeCombo")) : nullptr;
+                if (!sizes)
+                    return;
+                // Along the list, key by key, to A3.
+                int a3 = 0;
+                while (a3 < sizes->count() && sizes->itemData(a3).value<QPageSize>().id() != QPageSize::A3)
+                    ++a3;
+                while (sizes->currentIndex() != a3)
+                    QTest::keyClick(sizes, sizes->currentIndex() < a3 ? Qt::Key_Down : Qt::Key_Up);
+                properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            });
+            dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+        platform::Instance<dlgPrinter>::get().cmdPrint_Click();
+        platform::setUi(&m_session.quiet->get());
+        QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
+        QCOMPARE(scheduler.jobs().size(), toFile ? 0 : 1);
+        if (!toFile)
+            QCOMPARE(scheduler.delivered().at(0).attributes.at("media"), QByteArray("A3"));
+        const QByteArray document = toFile ? testsupport::fileBytes(pdf) : scheduler.delivered().at(0).document;
+        QVERIFY(document.contains("/MediaBox [0 0 842.000000 1191.000000]"));
+        QCOMPARE(GE_tpPrinter.intPaperSize, qint16(8));
+        QCOMPARE(qRound(e.shpPrintWakuR(1).Width() * 10), qRound((842 - 36) / 72.0 * 254));
+        QCOMPARE(e.stsBar->Panels(4).Text(), QStringLiteral("用紙 : A3"));
     }
 
     // A PDF file holds one copy of each sheet, in order: while it is chosen

@@ -217,6 +217,9 @@ private slots:
                                         : QStringLiteral("プリンタ「Queue-1」へ印刷を渡せませんでした。")),
                  qPrintable(box));
         QVERIFY2(!box.contains(QStringLiteral("Success")) && !box.contains(QStringLiteral("（）")), qPrintable(box));
+        // Cut after it connected: said so, in the user's words.
+        QVERIFY2(unsettled || box.contains(QStringLiteral("印刷を渡せませんでした。印刷サーバーとの接続が切れました。\r\n")),
+                 qPrintable(box));
         scheduler.waitWhilePaused();
         printAgain(ui, listed);
         platform::setUi(&m_print.session.quiet->get());

@@ -24,6 +24,9 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 using namespace editortest;
 using platform::CurrentPrinter;
 using platform::DrawCommand;
@@ -926,6 +929,35 @@ private slots:
         QCOMPARE((*m_session.quiet)->last().title, QStringLiteral("ｴﾗｰ"));
         QVERIFY((*m_session.quiet)->last().prompt.startsWith(
             QStringLiteral("dlgPrinter:%1():ｴﾗｰ番号 6 ｴﾗｰが発生しました。").arg(where)));
+    }
+
+    // Without the system's /proc (some containers and chroots) no print can
+    // be written, to a queue or to a PDF file: the box says why, and the
+    // file printed before stays. Tried in a child with /proc covered (it
+    // reaches no print scheduler: the printer thread stays the parent's).
+    void printWithoutProcSaysWhy()
+    {
+        frmEdit& e = openWith(QSize(400, 300));
+        line(e, 50, 50, 150, 50);
+        dlgPrinter& d = dialog(0);
+        const QString chosen = m_session.fx->dir.filePath(QStringLiteral("chosen.pdf"));
+        print(d, toPdf(chosen, asOpened));
+        const QByteArray before = testsupport::fileBytes(chosen);
+        const int result = testsupport::inChild([&] {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0)
+                return 3;
+            print(d, toPdf(chosen, asOpened));
+            const bool told = (*m_session.quiet)->last().prompt
+                              == QStringLiteral("dlgPrinter:cmdPrint_Click():ｴﾗｰ番号 482 ｴﾗｰが発生しました。\r\n"
+                                                "このシステムでは /proc がマウントされていないため、印刷するファイルを受け渡せません。"
+                                                "印刷するには、システムの管理者に /proc をマウントするよう依頼してください。");
+            return told && testsupport::fileBytes(chosen) == before ? 0 : 1;
+        });
+        if (result == 3)
+            QSKIP("no mount namespace of its own here");
+        QCOMPARE(result, 0);
+        QVERIFY(before.startsWith("%PDF"));
     }
 
     // A stored stretch beyond any calibration's range prints as the map

@@ -231,6 +231,7 @@ public:
         QByteArray name;
         QByteArray user;     // the name its request was authorized with, else the requesting user's
         qint64 created = 0;  // seconds since the epoch, as the scheduler's clock says
+        QByteArray uuid;     // as its request gave it, else the scheduler's own
         bool cancelled = false;
     };
     std::vector<Delivered> delivered() const
@@ -279,8 +280,9 @@ public:
     // connection, which it drops after `ms`, making no job. Cut in the
     // document: it drops the connection there. Cut at the answer: it reads
     // the whole request and makes the job, and drops the connection
-    // instead of answering.
-    enum class JobFault { None, PausedAtHead, Paused, SilentInDocument, CutInDocument, CutAtAnswer };
+    // instead of answering; then silent: the same, and it answers nothing
+    // more for `ms`.
+    enum class JobFault { None, PausedAtHead, Paused, SilentInDocument, CutInDocument, CutAtAnswer, CutAtAnswerThenSilent };
     void failNextJob(JobFault fault, qint64 ms = BoundMs)
     {
         m_faultMs = ms;
@@ -402,7 +404,7 @@ private:
                 length = head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toLongLong();
             waitWhilePaused();
             in.remove(0, end + 4);
-            const JobFault fault = head.startsWith("post") ? faultFor(fd, head, length) : JobFault::None;
+            const JobFault fault = head.startsWith("post") && !asksLogin(head, login) ? faultFor(fd, head, length) : JobFault::None;
             if (fault == JobFault::CutInDocument) {
                 fill(fd, in, 8);
                 return (void)::close(fd);
@@ -422,14 +424,18 @@ private:
                 body = in.left(length);
                 in.remove(0, length);
             }
-            if (!holdBack())
+            // A name and password it wants and doesn't get are asked for at
+            // once, as a server's policy does before any work.
+            if (!asksLogin(head, login) && !holdBack())
                 return (void)::close(fd);
             if (fault == JobFault::Paused)
                 m_pausedUntil = nowMs() + m_faultMs;
             waitWhilePaused();
             if (head.startsWith("post")) {
                 const QByteArray answer = ippAnswer(body, login);
-                if (fault == JobFault::CutAtAnswer)
+                if (fault == JobFault::CutAtAnswerThenSilent)
+                    m_silentUntil = nowMs() + m_faultMs;
+                if (fault == JobFault::CutAtAnswer || fault == JobFault::CutAtAnswerThenSilent)
                     return (void)::close(fd);
                 if (answer.isEmpty())
                     send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
@@ -447,6 +453,12 @@ private:
             }
         }
         ::close(fd);
+    }
+
+    bool asksLogin(const QByteArray& head, const QByteArray& login) const
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        return head.startsWith("post") && m_loginEverywhere && !m_login.isEmpty() && login != m_login;
     }
 
     QueueSheet sheet(const QByteArray& queue) const
@@ -528,6 +540,9 @@ private:
                 job.name = m_operations.back()["job-name"];
                 job.user = login.isEmpty() ? m_operations.back()["requesting-user-name"] : login.left(login.indexOf(':'));
                 job.created = qint64(::time(nullptr));
+                job.uuid = m_operations.back()["job-uuid"];
+                if (job.uuid.isEmpty())
+                    job.uuid = "urn:uuid:00000000-0000-3000-8000-" + QByteArray::number(id).rightJustified(12, '0');
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
                     char value[1024];
                     if (ippGetGroupTag(a) == IPP_TAG_JOB && ippGetName(a)) {
@@ -563,7 +578,8 @@ private:
             // user's own when asked so.
             std::lock_guard<std::mutex> lock(m_jobsLock);
             record(request, op, 0);
-            const QByteArray user = m_operations.back()["requesting-user-name"];
+            // The user it knows by the name and password, as a server that asked for them does.
+            const QByteArray user = login.isEmpty() ? m_operations.back()["requesting-user-name"] : login.left(login.indexOf(':'));
             const bool mine = m_operations.back()["my-jobs"] == "true";
             for (size_t i = 0; i < m_delivered.size(); ++i) {
                 const Delivered& job = m_delivered[i];
@@ -572,6 +588,7 @@ private:
                 ippAddSeparator(response);
                 ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", int(i + 1));
                 ippAddString(response, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, job.name.constData());
+                ippAddString(response, IPP_TAG_JOB, IPP_TAG_URI, "job-uuid", nullptr, job.uuid.constData());
                 ippAddString(response, IPP_TAG_JOB, IPP_TAG_NAME, "job-originating-user-name", nullptr,
                              job.user.constData());
                 ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", IPP_JSTATE_PENDING);
