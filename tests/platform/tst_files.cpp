@@ -134,6 +134,18 @@ private slots:
         QCOMPARE(files::exists(file(u"src"_s)), !move);
     }
 
+    // A new file gets what any new file of the user's gets there: the
+    // office's umask 002 lets the group write it.
+    void newFileTakesTheUmask()
+    {
+        const mode_t old = ::umask(002);
+        const bool written = platform::writeWholeFile(file(u"new.csv"_s), "x");
+        ::umask(old);
+        struct stat st {};
+        QVERIFY(written && ::stat(QFile::encodeName(file(u"new.csv"_s)).constData(), &st) == 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0664));
+    }
+
     void makeDirFailures()
     {
         QCOMPARE(errorOf([&] { files::makeDir(file(u"TEMP"_s)); }), 0L);
