@@ -57,6 +57,10 @@ bool fncHold(db::FileHold& hold, const QString& path)
         hold.take(mdlDB::fncConnectionString(path));
         return true;
     } catch (const vb::Error& error) {
+        // A journal behind another user's link can't be looked at: that is
+        // the reason given, not the engine's.
+        if (const QString link = platform::foreignLinkAt(db::journalPath(path)); !link.isEmpty())
+            platform::raiseForeignLink(link);
         if (error.number() == db::errFileInUse || fncJournal_Hot(path))
             throw;
         return false;

@@ -831,6 +831,23 @@ private slots:
         QVERIFY(fileBytes(file(QStringLiteral("r.mdb"))) == damaged);
     }
 
+    // Another user's link at the journal's name may hide pages to put back:
+    // a file the engine can't open beside it is neither deleted nor renamed.
+    void journalBehindAnotherUsersLinkKeepsItsFile()
+    {
+        const QString path = db(QStringLiteral("y.mdb"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.write("not a database!!") == 16);
+        f.close();
+        const QByteArray journal = QFile::encodeName(path + QStringLiteral("-journal"));
+        QVERIFY(::symlink("elsewhere/y.mdb-journal", journal.constData()) == 0 && ::lchown(journal.constData(), Colleague, Colleague) == 0);
+        ScopedScriptedUi ui;
+        run(ui.get(), QStringLiteral("y.mdb"), &frmMDB::mnuDel_Click);
+        QCOMPARE(ui->last().prompt, path + QStringLiteral("-journal は、ほかのユーザー（4243）が作ったリンクです。"
+                                                          "ほかのユーザーのリンクの先へは、読み書きしません。"));
+        QVERIFY(QFileInfo::exists(path) && QFileInfo(QFile::decodeName(journal)).isSymLink());
+    }
+
     // A size limit below the template's size: the new file is named with the
     // reason it could not be written, and nothing of it stays.
     void addPastTheSizeLimitSaysWhy()
