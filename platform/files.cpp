@@ -15,7 +15,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -106,12 +105,6 @@ bool inGroup(gid_t group)
     std::vector<gid_t> groups(size_t(qMax(::getgroups(0, nullptr), 0)));
     const int count = ::getgroups(int(groups.size()), groups.data());
     return std::find(groups.begin(), groups.begin() + qMax(count, 0), group) != groups.begin() + qMax(count, 0);
-}
-
-QString userName(uid_t uid)
-{
-    const struct passwd* user = ::getpwuid(uid);
-    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
 }
 
 QString groupName(gid_t gid)

@@ -18,12 +18,6 @@ namespace {
 // Linux follows 40 links in one name; more is a loop.
 constexpr int MaxLinks = 40;
 
-QString ownerName(uid_t uid)
-{
-    const struct passwd* user = ::getpwuid(uid);
-    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
-}
-
 // The folder of a name open for the *at() calls: readable where it may be
 // (a listing of it is wanted for the leftovers of earlier writes), else
 // only as a place.
@@ -34,6 +28,12 @@ int openFolder(const QByteArray& folder)
 }
 
 }  // namespace
+
+QString userName(uid_t uid)
+{
+    const struct passwd* user = ::getpwuid(uid);
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString::number(uid);
+}
 
 ResolvedName::ResolvedName(const QString& path)
 {
@@ -110,7 +110,7 @@ int openOwn(const QString& path, int flags, mode_t mode, QString* foreignLink)
 QString foreignLinkText(const QString& link)
 {
     struct stat st {};
-    const QString owner = ::lstat(QFile::encodeName(link).constData(), &st) == 0 ? ownerName(st.st_uid) : QString();
+    const QString owner = ::lstat(QFile::encodeName(link).constData(), &st) == 0 ? userName(st.st_uid) : QString();
     return QStringLiteral("%1 は、ほかのユーザー（%2）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。")
         .arg(link, owner);
 }

@@ -70,6 +70,9 @@ private:
 // `foreignLink`; ELOOP for links without end.
 int openOwn(const QString& path, int flags, mode_t mode = 0666, QString* foreignLink = nullptr);
 
+// The name of the user `uid` (its number where it has no account).
+QString userName(uid_t uid);
+
 // The refused link `link`'s description: its name, whose it is, and that
 // the program neither reads nor writes through it.
 QString foreignLinkText(const QString& link);
