@@ -133,7 +133,7 @@ Replacement::~Replacement()
 
 const QString& Replacement::target() const { return m_name->path(); }
 
-bool Replacement::foreignLink() const { return m_name->end() == ResolvedName::End::ForeignLink; }
+bool Replacement::foreignLink() const { return m_linkPut || m_name->end() == ResolvedName::End::ForeignLink; }
 
 QFileDevice::FileError Replacement::create()
 {
@@ -155,8 +155,11 @@ QFileDevice::FileError Replacement::create()
     m_had = ::fstatat(folder, name.constData(), &m_old, AT_SYMLINK_NOFOLLOW) == 0;
     if (m_had) {
         // A link put there since the name was resolved is not followed.
-        if (S_ISDIR(m_old.st_mode) || S_ISLNK(m_old.st_mode))
-            return S_ISDIR(m_old.st_mode) ? QFileDevice::OpenError : QFileDevice::PermissionsError;
+        if (S_ISDIR(m_old.st_mode))
+            return QFileDevice::OpenError;
+        m_linkPut = S_ISLNK(m_old.st_mode);
+        if (m_linkPut)
+            return QFileDevice::PermissionsError;
         if ((m_rule == ReplaceRule::FileBits && protectedFile(folder, name, m_old)) || stickyRefuses(m_old, folder))
             return QFileDevice::PermissionsError;
     }

@@ -84,6 +84,7 @@ private:
     std::unique_ptr<ResolvedName> m_name;  // the target's one resolution
     ReplaceRule m_rule;
     bool m_had = false;  // a file stood at the name when the write began
+    bool m_linkPut = false;  // a link was put at the name after it was resolved
     struct stat m_old {};  // that file
     QByteArray m_candidate;  // the new file's name in the target's folder
     QString m_path;
