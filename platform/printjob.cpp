@@ -1,6 +1,7 @@
 #include "platform/printjob.h"
 
 #include "platform/printlogin.h"
+#include "platform/printwaits.h"
 #include "platform/printworker.h"
 
 #include <QFile>
@@ -45,15 +46,13 @@ QByteArray inputSlotOf(QPrinter::PaperSource source)
     }
 }
 
-// How long a scheduler that answers nothing is waited for, and the steps
-// of that wait; a connection made only to look for a job whose answer was
-// lost with its connection waits a second.
+// How long a scheduler that answers nothing is waited for (printwaits.h),
+// in steps of at most half a second, a few to a wait however short.
 constexpr double StepSeconds = 0.5;
-constexpr double SilenceSeconds = 10;
-constexpr double CleanUpSeconds = 1;
 
 struct Silence {
-    double limit = SilenceSeconds;
+    double limit = 0;
+    double step = StepSeconds;
     double waited = 0;
     bool gaveUp = false;
 };
@@ -61,8 +60,8 @@ struct Silence {
 int keepWaiting(http_t* http, void* data)
 {
     auto* silence = static_cast<Silence*>(data);
-    silence->waited += StepSeconds;
-    if (silence->waited < silence->limit)
+    silence->waited += silence->step;
+    if (silence->waited + silence->step / 2 < silence->limit)
         return 1;
     // Given up: the connection is closed, so that nothing more waits on it.
     silence->gaveUp = true;
@@ -73,15 +72,15 @@ int keepWaiting(http_t* http, void* data)
 // A connection of its own to the scheduler, each request's wait bounded.
 class Connection {
 public:
-    explicit Connection(double limit)
+    explicit Connection(qint64 limitMs)
     {
-        m_silence.limit = limit;
+        m_silence.limit = limitMs / 1000.0;
+        m_silence.step = qMin(StepSeconds, m_silence.limit / 4);
         int cancel = 0;
-        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, int(limit * 1000),
-                              &cancel);
+        m_http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, int(limitMs), &cancel);
         m_error = errno;
         if (m_http)
-            httpSetTimeout(m_http, StepSeconds, keepWaiting, &m_silence);
+            httpSetTimeout(m_http, m_silence.step, keepWaiting, &m_silence);
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -275,7 +274,7 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         outcome.reason = file.errorString();
         return outcome;
     }
-    Connection connection(SilenceSeconds);
+    Connection connection(printWaits().handOverMs);
     if (!connection.http() || !settleEarlier(connection)) {
         outcome.reached = false;
         outcome.cut = connection.http() && !connection.gaveUp();
@@ -336,7 +335,7 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     connection.close();
     const Unsettled sent{cupsServer(), ippPort(), queue, cupsUser(), uuid};
     if (!silent) {
-        Connection again(CleanUpSeconds);
+        Connection again(printWaits().cleanUpMs);
         if (again.http() && settle(again, sent))
             return outcome;
     }

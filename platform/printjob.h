@@ -41,9 +41,9 @@ struct Outcome {
 // the document, so the scheduler makes no job unless the whole document
 // reached it. A print counts as handed over only with the scheduler's
 // answer in hand. A scheduler that stops answering is waited for about ten
-// seconds at most; where no answer came, the job the scheduler may have
-// made (known by the job-uuid that request alone carried; its name stays
-// the title) is looked for and cancelled at once where the connection was
+// seconds at most (printwaits.h); where no answer came, the job the
+// scheduler may have made (known by the job-uuid that request alone
+// carried; its name stays the title) is looked for and cancelled at once where the connection was
 // dropped and the scheduler answers a new one, else before the next
 // hand-over to it.
 Outcome handOver(const QString& queue, const QString& pdfFile, const QString& title, const Options& options);

@@ -1,5 +1,7 @@
 #include "platform/printscheduler.h"
 
+#include "platform/printwaits.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 
@@ -13,19 +15,13 @@ namespace platform::printscheduler {
 
 namespace {
 
-// How long the first answer is waited for: a busy scheduler or one behind
-// a slow link answers in a few seconds, and a user shown the wait accepts
-// about this much.
-constexpr qint64 WaitMs = 10000;
-// The steps of the wait for the answer, between which the note is kept shown.
+// How long the first answer is waited for, and how long a verdict stands:
+// printwaits.h. The steps of the wait for the answer, between which the
+// note is kept shown.
 constexpr int StepMs = 100;
-// How long a verdict is taken as it stands: an answer for a moment (a
-// command asks many times over, and a slow scheduler makes each command
-// longer), silence for longer, so that each command doesn't wait for it
-// again.
-constexpr qint64 AnswerKeptMs = 2000;
+// An answer stands the longer the longer it took: a slow scheduler makes
+// each command longer.
 constexpr qint64 AnswerKeptPerAnswerMs = 4;  // times the answer took
-constexpr qint64 SilenceKeptMs = 30000;
 // A server libcups fails to reach at once: not a socket.
 constexpr const char* NoServer = "/dev/null";
 
@@ -75,7 +71,7 @@ private:
 int keepWaiting(http_t*, void* data)
 {
     auto* wait = static_cast<Wait*>(data);
-    if (wait->elapsed() >= WaitMs) {
+    if (wait->elapsed() >= printWaits().answerMs) {
         wait->timedOut = true;
         return 0;  // stop waiting
     }
@@ -97,12 +93,13 @@ http_t* connectWithin(Wait& wait)
     } attempt;
     const QByteArray server = cupsServer();
     const int port = ippPort();
-    std::thread connecting([&attempt, &server, port] {
+    const qint64 waitMs = printWaits().answerMs;
+    std::thread connecting([&attempt, &server, port, waitMs] {
         attempt.http = httpConnect2(server.constData(), port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1,
-                                    int(WaitMs), &attempt.cancel);
+                                    int(waitMs), &attempt.cancel);
         attempt.done = true;
     });
-    while (!attempt.done && wait.elapsed() < WaitMs) {
+    while (!attempt.done && wait.elapsed() < waitMs) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         wait.keepShown();
     }
@@ -130,7 +127,7 @@ bool silent(bool& reached)
     reached = http != nullptr;
     if (!http)
         return wait.timedOut;  // refused or unknown: libcups fails by itself
-    httpSetTimeout(http, StepMs / 1000.0, keepWaiting, &wait);
+    httpSetTimeout(http, qMin<qint64>(StepMs, printWaits().answerMs) / 1000.0, keepWaiting, &wait);
     if (httpOptions(http, "*") == 0)
         while (httpUpdate(http) == HTTP_STATUS_CONTINUE && !wait.timedOut) {
         }
@@ -151,7 +148,8 @@ bool ask()
     if (v.silent)
         cupsSetServer(NoServer);
     v.asked = true;
-    v.keptMs = v.silent ? SilenceKeptMs : AnswerKeptMs + AnswerKeptPerAnswerMs * took.elapsed();
+    const PrintWaits& waits = printWaits();
+    v.keptMs = v.silent ? waits.silenceKeptMs : waits.answerKeptMs + AnswerKeptPerAnswerMs * took.elapsed();
     v.since.start();
     return !v.silent;
 }

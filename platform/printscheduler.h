@@ -7,7 +7,7 @@
 // a remote server that stalls) would freeze the window for minutes.
 //
 // A scheduler that answers at all is used, however slowly: a busy one or
-// one behind a slow link is waited for up to ten seconds. One that stays
+// one behind a slow link is waited for up to ten seconds (printwaits.h). One that stays
 // silent past that is set aside: libcups on the GUI thread is pointed at no
 // server, so every question finds no scheduler at once, as on a machine
 // without one, and a PDF file can still be printed. It is asked again at
@@ -38,9 +38,8 @@ public:
 // How a wait's note is made; none (the default) waits without a word.
 void setWaitNote(std::function<std::unique_ptr<WaitNote>()> make);
 // A note as handed in, for a wait of the printer code's own (none without).
+// A wait shorter than printWaits().noteAfterMs (printwaits.h) shows nothing.
 std::unique_ptr<WaitNote> newWaitNote();
-// A wait shorter than this shows nothing.
-constexpr qint64 NoteAfterMs = 300;
 
 // Asks the scheduler unless it was asked a moment ago (while set aside:
 // unless it was asked within the last half minute). False while it is set

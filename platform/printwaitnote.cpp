@@ -1,5 +1,7 @@
 #include "platform/printwaitnote.h"
 
+#include "platform/printwaits.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,7 +24,7 @@ public:
 
     void keepShown(qint64 waitedMs) override
     {
-        if (waitedMs < printscheduler::NoteAfterMs || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        if (waitedMs < printWaits().noteAfterMs || !qobject_cast<QApplication*>(QCoreApplication::instance()))
             return;
         if (!m_label) {
             QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,8 +1,8 @@
 #pragma once
 // The printer commands against a print scheduler of the test's own
 // (tests/support/testscheduler.h): an editor session over a stored drawing
-// on one of its queues, with the wait's note the program hands in, and the
-// box that says the printers can't be reached.
+// on one of its queues, with the wait's note the program hands in and the
+// tests' shorter waits, and the box that says the printers can't be reached.
 
 #include "tests/editor/editorfixture.h"
 
@@ -46,6 +46,7 @@ struct PrintSession {
         if (!session.begin())
             return false;
         GE_lngPlatformId = 2;
+        platform::setPrintWaits(testWaits());
         platform::printscheduler::setWaitNote(platform::newPrintWaitNote);
         // Nothing an earlier test read of its scheduler answers for this one.
         platform::printscheduler::forget();
@@ -66,6 +67,7 @@ struct PrintSession {
         platform::printscheduler::forget();
         platform::printservice::forget();
         platform::printscheduler::setWaitNote({});
+        platform::setPrintWaits({});
         platform::CurrentPrinter().selectDefault();
     }
 

@@ -40,7 +40,8 @@ private slots:
         QTest::addColumn<int>("fault");
         QTest::addColumn<int>("ms");
         QTest::addColumn<bool>("outside");  // a print of the drawing from elsewhere before the next
-        QTest::newRow("the drawing printed from elsewhere meanwhile") << int(Fault::Paused) << 11000 << true;
+        QTest::newRow("the drawing printed from elsewhere meanwhile")
+            << int(Fault::Paused) << int(2 * testWaits().handOverMs) << true;
         // The server asks who looks at once, then answers nothing.
         QTest::newRow("its look unanswered") << int(Fault::CutAtAnswerThenSilent) << 2500 << false;
     }
@@ -72,7 +73,7 @@ private slots:
             ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, GE_tpPrint.strName.toUtf8().constData());
             ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, "/printers/Queue-1", QFile::encodeName(file.fileName()).constData()));
         }
-        QTest::qWait(outside ? 0 : 3000);  // answering again
+        scheduler.waitWhileSilent();  // answering again
         printThroughTheDialog([] {});
         platform::setUi(&m_print.session.quiet->get());
         QCOMPARE(ui.count(), 1);

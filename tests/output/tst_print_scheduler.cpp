@@ -407,8 +407,9 @@ private slots:
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         const int boxes = ui->count();
         ui->answerPrinter([](QPrinter& device, QString&) { device.setCopyCount(2); });
-        // Long enough for a busy machine to look more than once.
-        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(1000); };
+        // Long enough for a busy machine to look more than once, well within
+        // the program's wait.
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(testWaits().handOverMs / 3); };
         QTimer look;
         connect(&look, &QTimer::timeout, this, [&] { spool.look(); });
         look.start(50);
@@ -494,7 +495,10 @@ private slots:
         platform::CurrentPrinter().beforeDraw = nullptr;
         QVERIFY2(clock.elapsed() < BoundMs, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(ui->count(), boxes + 3);
-        QVERIFY2(ui->last().prompt.contains(QStringLiteral("プリンタ「Queue-1」へ印刷が届いていないかもしれません。印刷サーバーが応答しません。")),
+        // The wait told as long as it was.
+        QVERIFY2(ui->last().prompt.contains(QStringLiteral("プリンタ「Queue-1」へ印刷が届いていないかもしれません。印刷サーバーが応答しません。"
+                                                           "（%1 秒待っても応答がありません）")
+                                                .arg(testWaits().handOverMs / 1000.0)),
                  qPrintable(ui->last().prompt));
         QVERIFY(spool.clean());
     }
@@ -542,7 +546,7 @@ private slots:
                 ui.answerLogin(password.isNull() ? std::nullopt
                                                  : std::optional(platform::Login{QStringLiteral("alice"), password}));
         // The hand-over slow enough for the note to show before the box.
-        const qint64 slow = qtBox ? 2 * platform::printscheduler::NoteAfterMs : 0;
+        const qint64 slow = qtBox ? 2 * platform::printWaits().noteAfterMs : 0;
         platform::CurrentPrinter().beforeDraw = [&] { scheduler.setDelay(slow); };
         for (int print = 0; print < (printed ? 2 : 1); ++print) {
             ui.answerPrinter([](QPrinter&, QString&) {});
@@ -621,7 +625,7 @@ private slots:
         dlgPrinter& d = platform::Instance<dlgPrinter>::get();
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
         for (int print = 0; print < 2; ++print) {
-            QTest::qWait(2100);  // the check's last answer no longer stands
+            platform::printscheduler::forget();  // the check's last answer no longer stands
             scheduler.takeRequests();
             ui->answerPrinter(toPdf ? ::toPdf(pdf) : [](QPrinter&, QString&) {});
             d.cmdPrint_Click();
@@ -812,6 +816,8 @@ private slots:
         useScheduler(silent.port());
         everyCommand(BoundMs, Unreachable, [&] { silent.holdFor(BoundMs); });
         QVERIFY(platform::printscheduler::setAside());
+        // Asked once: the silence learnt stands for the commands after it.
+        QCOMPARE(silent.connections(), 1);
     }
 
     // Refused at once, as with no scheduler running: no wait, and the print
@@ -855,8 +861,8 @@ private slots:
     void slowSchedulerIsWaitedFor_data()
     {
         QTest::addColumn<int>("delayMs");
-        QTest::newRow("2 s") << 2000;
-        QTest::newRow("4 s") << 4000;
+        QTest::newRow("a fifth of the wait") << int(testWaits().answerMs / 5);
+        QTest::newRow("two fifths of the wait") << int(testWaits().answerMs * 2 / 5);
     }
 
     // A scheduler that answers late is used: the wait shows, the queue is

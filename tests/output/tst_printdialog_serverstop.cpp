@@ -85,6 +85,11 @@ private slots:
         QFETCH(bool, shutDown);
         AnsweringScheduler scheduler;
         useScheduler(scheduler.port());
+        // The silence held against the scheduler for a few seconds, not half
+        // a minute, so that the row sees it asked again.
+        platform::PrintWaits waits = testWaits();
+        waits.silenceKeptMs = 3000;
+        platform::setPrintWaits(waits);
         frmEdit& e = m_print.openStored();
         const typPrinter before = GE_tpPrinter;
         QtPrintDialogUi ui;
@@ -126,12 +131,15 @@ private slots:
         if (setUp || otherQueue)
             return;
         // Answering again (started on its port, or its silence no longer
-        // held against it after half a minute): the queue the dialog shows
-        // prints, and only that print reaches the scheduler.
-        if (shutDown)
+        // held against it once the time it is kept has passed): the queue
+        // the dialog shows prints, and only that print reaches the
+        // scheduler.
+        if (shutDown) {
             QVERIFY(scheduler.start());
-        else
-            QTest::qWait(31000);
+        } else {
+            scheduler.answerAgain();
+            QTRY_VERIFY_WITH_TIMEOUT(platform::printscheduler::check(), int(waits.silenceKeptMs + BoundMs));
+        }
         QStringList shown{listed};
         platform::setUi(&ui);
         printAgain(ui, shown);
@@ -207,7 +215,8 @@ private slots:
         clock.start();
         // Stopped longer than the program waits for the answer and then
         // looks for the job.
-        printThroughTheDialog(listed, [&] { scheduler.failNextJob(AnsweringScheduler::JobFault(fault), 13000); });
+        const qint64 stopped = 2 * testWaits().handOverMs;
+        printThroughTheDialog(listed, [&] { scheduler.failNextJob(AnsweringScheduler::JobFault(fault), stopped); });
         const qint64 held = clock.elapsed();
         QVERIFY2(held < BoundMs, qPrintable(QString::number(held)));
         QCOMPARE(ui.count(), 1);

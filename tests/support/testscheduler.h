@@ -9,6 +9,7 @@
 #include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
+#include "platform/printwaits.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -31,9 +32,24 @@
 
 namespace printtest {
 
-// Longer than the program waits for a first answer (ten seconds); far
-// shorter than libcups' own wait for one (a minute, retried).
-constexpr qint64 BoundMs = 14000;
+// The printer code's waits in the tests that set them: a scheduler's
+// silence is given up after a second and a half where the user waits ten,
+// and the note shows after a tenth of a second. Its verdict stands as long
+// as the program's, so that a command's questions are asked as the user's
+// are.
+inline platform::PrintWaits testWaits()
+{
+    platform::PrintWaits waits;
+    waits.answerMs = waits.handOverMs = 1500;
+    waits.noteAfterMs = 100;
+    return waits;
+}
+
+// Longer than the program waits for a first answer (testWaits()); far
+// shorter than libcups' own wait for one (a minute, retried). The same with
+// the program's own waits (ten seconds).
+constexpr qint64 BoundMs = 6000;
+constexpr qint64 RealBoundMs = 14000;
 
 inline qint64 nowMs()
 {
@@ -91,19 +107,28 @@ inline typPrinter queueRow(const QString& queue)
 
 // A scheduler that takes connections and never answers, until the test's
 // bound for the step passes: then it closes, and any question still held
-// ends.
+// ends. It counts the connections it took.
 class SilentScheduler {
 public:
-    SilentScheduler()
+    explicit SilentScheduler(qint64 boundMs = BoundMs)
     {
         m_fd = listening(m_port);
-        holdFor(BoundMs);
+        holdFor(boundMs);
         m_watch = std::thread([this] {
-            while (!m_stop && nowMs() < m_until)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::vector<int> held;
+            while (!m_stop && nowMs() < m_until) {
+                pollfd p{m_fd, POLLIN, 0};
+                if (::poll(&p, 1, 20) > 0)
+                    if (const int fd = ::accept(m_fd, nullptr, nullptr); fd >= 0)
+                        held.push_back(fd), ++m_connections;
+            }
+            for (const int fd : held)
+                ::close(fd);
             ::close(m_fd);  // resets the connections it held
         });
     }
+    // The connections it took so far.
+    int connections() const { return m_connections; }
     ~SilentScheduler()
     {
         m_stop = true;
@@ -116,6 +141,7 @@ private:
     int m_fd = -1;
     quint16 m_port = 0;
     std::atomic<qint64> m_until{0};
+    std::atomic<int> m_connections{0};
     std::atomic<bool> m_stop{false};
     std::thread m_watch;
 };
@@ -190,7 +216,10 @@ public:
             ::close(m_fd);
     }
     quint16 port() const { return m_port; }
+    // Silent for `forMs`, or until it answers again; a question it held
+    // then ends with the connection dropped.
     void stopAnswering(qint64 forMs) { m_silentUntil = nowMs() + forMs; }
+    void answerAgain() { m_silentUntil = 0; }
     // Stops as a scheduler shut down does: the connections open are dropped
     // and new ones refused, until it is started again on the same port.
     void stop()
@@ -293,6 +322,12 @@ public:
     void waitWhilePaused() const
     {
         while (!m_stop && nowMs() < m_pausedUntil)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // The same while it answers nothing.
+    void waitWhileSilent() const
+    {
+        while (!m_stop && nowMs() < m_silentUntil)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 
