@@ -816,8 +816,6 @@ private slots:
         useScheduler(silent.port());
         everyCommand(BoundMs, Unreachable, [&] { silent.holdFor(BoundMs); });
         QVERIFY(platform::printscheduler::setAside());
-        // Asked once: the silence learnt stands for the commands after it.
-        QCOMPARE(silent.connections(), 1);
     }
 
     // Refused at once, as with no scheduler running: no wait, and the print

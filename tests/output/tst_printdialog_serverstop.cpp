@@ -263,7 +263,8 @@ private slots:
     // 印刷 window once the print is handed over.
     void noteShowsOnlyWhileWaiting()
     {
-        AnsweringScheduler scheduler(500);
+        // Each answer late enough for the note to show while it is waited for.
+        AnsweringScheduler scheduler(2 * testWaits().noteAfterMs);
         useScheduler(scheduler.port());
         m_print.openStored();
         QtPrintDialogUi ui;
@@ -275,8 +276,10 @@ private slots:
             return false;
         };
         std::optional<bool> overDialog;
+        bool whileWaiting = false;
         QTimer look;
         connect(&look, &QTimer::timeout, this, [&] {
+            whileWaiting = whileWaiting || noteShown();
             if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()); dialog && !overDialog) {
                 overDialog = noteShown();
                 dialog->accept();
@@ -287,6 +290,7 @@ private slots:
         const bool afterPrint = noteShown();
         look.stop();
         platform::setUi(&m_print.session.quiet->get());
+        QVERIFY(whileWaiting);
         QVERIFY(overDialog.has_value());
         QVERIFY(!*overDialog);
         QVERIFY(!afterPrint);
