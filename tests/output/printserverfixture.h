@@ -14,6 +14,10 @@
 #include "platform/printwaitnote.h"
 #include "tests/support/testscheduler.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
+
 namespace printtest {
 
 inline const QString Unreachable = QStringLiteral(
@@ -36,6 +40,28 @@ public:
 
 private:
     platform::QtUserInterface m_qt;
+};
+
+// Acts on a dialog of Qt's as the user would, once it shows: looked for
+// every few milliseconds, not at the first turn of the event loop, which a
+// wait for the scheduler may run before the dialog is made. A dialog over
+// `under` only; gone with it, whether or not the dialog showed.
+class WhenShown {
+public:
+    explicit WhenShown(std::function<void(QDialog&)> act, const QWidget* under = nullptr)
+    {
+        QObject::connect(&m_look, &QTimer::timeout, [this, act = std::move(act), under] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || static_cast<const QWidget*>(dialog) == under || !dialog->isVisible())
+                return;
+            m_look.stop();
+            act(*dialog);
+        });
+        m_look.start(10);
+    }
+
+private:
+    QTimer m_look;
 };
 
 struct PrintSession {

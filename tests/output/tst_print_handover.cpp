@@ -17,10 +17,10 @@ class TestPrintHandOver : public QObject {
 
     void printThroughTheDialog(const std::function<void()>& inDialog)
     {
-        QTimer::singleShot(0, this, [&] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+        const WhenShown shown([&](QDialog& dialog) {
+            if (qobject_cast<QPrintDialog*>(&dialog)) {
                 inDialog();
-                dialog->accept();
+                dialog.accept();
             }
         });
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();

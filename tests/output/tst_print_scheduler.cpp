@@ -684,18 +684,19 @@ private slots:
                     set(window, choice.section(u'=', 0, 0).remove(QLatin1String("p:")), choice.section(u'=', 1));
         };
         bool marginsOffered = true;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        std::optional<WhenShown> shown;
+        shown.emplace([&](QDialog& shownDialog) {
+            auto* dialog = qobject_cast<QPrintDialog*>(&shownDialog);
             auto* button = dialog ? dialog->findChild<QPushButton*>(QStringLiteral("properties")) : nullptr;
             if (!button)
                 return;
-            QTimer::singleShot(0, dialog, [&] {
-                if (auto* properties = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    choose(*properties, true);
-                    marginsOffered = properties->findChild<QWidget*>(QStringLiteral("topMargin"))->isEnabled();
-                    properties->accept();
-                }
-            });
+            const WhenShown inner(
+                [&](QDialog& properties) {
+                    choose(properties, true);
+                    marginsOffered = properties.findChild<QWidget*>(QStringLiteral("topMargin"))->isEnabled();
+                    properties.accept();
+                },
+                dialog);
             button->click();
             choose(*dialog, false);
             dialog->accept();
@@ -703,7 +704,7 @@ private slots:
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();
         // The next print, the dialog accepted as it opens, takes none of it
         // but what the drawing's printer settings keep.
-        QTimer::singleShot(0, this, [] { qobject_cast<QDialog*>(QApplication::activeModalWidget())->accept(); });
+        shown.emplace([](QDialog& dialog) { dialog.accept(); });
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();
         platform::setUi(&m_session.quiet->get());
         QVERIFY2(ui.unexpected.isEmpty(), qPrintable(ui.unexpected.join(u'|')));
@@ -742,8 +743,8 @@ private slots:
         QtPrintDialogUi ui;
         platform::setUi(&ui);
         const QString pdf = m_session.fx->dir.filePath(QStringLiteral("図面.pdf"));
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        const WhenShown shown([&](QDialog& shownDialog) {
+            auto* dialog = qobject_cast<QPrintDialog*>(&shownDialog);
             auto* printers = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("printers")) : nullptr;
             if (!printers)
                 return;
@@ -751,9 +752,9 @@ private slots:
                 printers->setCurrentIndex(printers->count() - 1);
                 dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(pdf);
             }
-            QTimer::singleShot(0, dialog, [&] {
-                auto* properties = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                auto* sizes = properties ? properties->findChild<QComboBox*>(QStringLiteral("pageSizeCombo")) : nullptr;
+            const WhenShown inner([&](QDialog& shownProperties) {
+                auto* properties = &shownProperties;
+                auto* sizes = properties->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
                 if (!sizes)
                     return;
                 // Along the list, key by key, to A3.
@@ -763,7 +764,7 @@ private slots:
                 while (sizes->currentIndex() != a3)
                     QTest::keyClick(sizes, sizes->currentIndex() < a3 ? Qt::Key_Down : Qt::Key_Up);
                 properties->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-            });
+            }, dialog);
             dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
             dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
         });
@@ -791,8 +792,8 @@ private slots:
         QtPrintDialogUi ui;
         platform::setUi(&ui);
         QList<bool> offered;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        const WhenShown shown([&](QDialog& shownDialog) {
+            auto* dialog = qobject_cast<QPrintDialog*>(&shownDialog);
             auto* printers = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("printers")) : nullptr;
             for (const int entry : {printers ? printers->count() - 1 : -1, 0}) {
                 if (printers)

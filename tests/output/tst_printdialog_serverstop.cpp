@@ -33,14 +33,13 @@ class TestPrintDialogServerStop : public QObject {
     // and the queue it shows is added to `listed`.
     void printThroughTheDialog(QStringList& listed, const std::function<void()>& inDialog)
     {
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            if (!dialog)
+        const WhenShown shown([&](QDialog& dialog) {
+            if (!qobject_cast<QPrintDialog*>(&dialog))
                 return;
-            if (auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+            if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
                 listed.append(printers->currentText());
             inDialog();
-            dialog->accept();
+            dialog.accept();
         });
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();
     }
@@ -96,8 +95,8 @@ private slots:
         platform::setUi(&ui);
         QString listed;
         qint64 held = -1;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        const WhenShown answer([&](QDialog& shownDialog) {
+            auto* dialog = qobject_cast<QPrintDialog*>(&shownDialog);
             if (!dialog)
                 return;
             auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
@@ -160,10 +159,10 @@ private slots:
         QtPrintDialogUi ui;
         platform::setUi(&ui);
         bool shown = false;
-        QTimer::singleShot(0, this, [&] {
-            if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+        const WhenShown answer([&](QDialog& dialog) {
+            if (qobject_cast<QPrintDialog*>(&dialog)) {
                 shown = true;
-                dialog->accept();
+                dialog.accept();
             }
         });
         e.mnuSetPrinter_Click();
