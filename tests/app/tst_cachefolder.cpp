@@ -111,6 +111,8 @@ bool quit()
 {
     platform::ScopedScriptedUi quiet;
     platform::Instance<frmMain>::get().unload();
+    for (const auto& box : quiet->boxes)
+        qWarning("box at the quit %s: %s", qPrintable(box.title), qPrintable(box.prompt));
     return quiet->count() == 0;
 }
 
