@@ -13,7 +13,6 @@
 #include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
-#include "platform/writeerror.h"
 
 #include <QApplication>
 #include <QFileInfo>
