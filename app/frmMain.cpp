@@ -12,6 +12,7 @@
 #include "library/frmNew.h"
 #include "measure/hatchcache.h"
 #include "platform/application.h"
+#include "platform/cachefiles.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/inifile.h"
@@ -254,7 +255,6 @@ void frmMain::Form_Unload(int& cancel)
         }
         platform::Quit();
     });
-    if (!GE_strTempPath.isEmpty() && !files::listFiles(GE_strTempPath, QStringLiteral("*.jpg")).isEmpty())
-        files::killPattern(GE_strTempPath, QStringLiteral("*.jpg"));
+    platform::cache::removeMatching(GE_strTempPath, QStringLiteral("*.jpg"));
     mdlFileAccess::subKill_Bin();
 }

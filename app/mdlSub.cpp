@@ -13,7 +13,6 @@
 #include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
-#include "platform/writeerror.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -312,7 +311,10 @@ bool fncCopyFailure_Borne(const Places& places, const QString& copyFailure)
 }
 
 // The work folder TEMP, and in it the user's own folder, which the run's
-// caches go to (GE_strTempPath): TEMP itself may be shared.
+// caches go to (GE_strTempPath): TEMP itself may be shared. Where TEMP can't
+// give one (a file system with fixed modes, as on a stick or a share), the
+// caches go to the user's own in the desktop's cache folder, and where
+// that can't either, they are not kept: the start goes on.
 bool fncMake_TempFolder(const Places& places)
 {
     const QString temp = fncWorkFolder(places);
@@ -325,13 +327,9 @@ bool fncMake_TempFolder(const Places& places)
     }
     if (files::dirExists(temp)) {  // made by now, by this run or another
         GE_strTempPath = platform::privateFolderIn(temp);
-        if (!GE_strTempPath.isEmpty())
-            return true;
-        try {
-            raiseWriteError(fileErrorOf(errno, QFileDevice::OpenError), temp);
-        } catch (const Error& error) {
-            failure = error.description();
-        }
+        if (GE_strTempPath.isEmpty())
+            GE_strTempPath = platform::privateFolderIn(platform::userCacheFolder());
+        return true;
     }
     MsgBox(temp + vbCrLf + QStringLiteral("作業フォルダを作成できませんでした。") + vbCrLf + failure,
            vbCritical + vbOKOnly, kInstallTitle);

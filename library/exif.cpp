@@ -130,7 +130,7 @@ private:
     qint64 m_start = 0;
 };
 
-int scanFile(const QString& picturePath, const QString& outputPath)
+int scanFile(const QString& picturePath, const ThumbnailWriter& write)
 {
     QFile file(picturePath);
     if (!file.open(QIODevice::ReadOnly))
@@ -171,7 +171,7 @@ int scanFile(const QString& picturePath, const QString& outputPath)
             if (result) {
                 if (*result != ExifWritten)
                     return *result;
-                return fncWrite_Thumbnail(thumbnail, outputPath) == 0 ? ExifWritten : ExifWriteFailed;
+                return write(thumbnail) ? ExifWritten : ExifWriteFailed;
             }
             // Not EXIF (an XMP packet, say): the EXIF segment may follow.
         }
@@ -189,8 +189,14 @@ bool fncGet_ExifThumbnail(const QString& picturePath, const QString& outputPath)
 
 int fncReadExifThumbnail(const QString& picturePath, const QString& outputPath)
 {
+    return fncReadExifThumbnail(picturePath,
+                                [&outputPath](const QByteArray& bytes) { return fncWrite_Thumbnail(bytes, outputPath) == 0; });
+}
+
+int fncReadExifThumbnail(const QString& picturePath, const ThumbnailWriter& write)
+{
     try {
-        return scanFile(picturePath, outputPath);
+        return scanFile(picturePath, write);
     } catch (const std::exception&) {
         return ExifNone;
     }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace mdlFileAccess {
@@ -27,6 +28,9 @@ bool fncGet_ExifThumbnail(const QString& picturePath, const QString& outputPath)
 // output holds exactly the thumbnail; it is written under a temporary name
 // and renamed, so a failed write leaves no partial file. Never raises.
 int fncReadExifThumbnail(const QString& picturePath, const QString& outputPath);
+// The same, the thumbnail handed to `write` (true when it was kept).
+using ThumbnailWriter = std::function<bool(const QByteArray&)>;
+int fncReadExifThumbnail(const QString& picturePath, const ThumbnailWriter& write);
 
 // The thumbnail's bytes from the data of one APP1 segment (what follows its
 // length field), with the same results; nullopt when the segment is not EXIF

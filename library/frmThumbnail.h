@@ -66,7 +66,8 @@ public:
     // Where the EXIF thumbnail of a picture is cached: named after the
     // picture's full path, size and modification time, so a picture of the
     // same name elsewhere, or changed since, gets its own.
-    static QString thumbnailCachePath(const QString& picturePath);
+    static QString thumbnailCacheName(const QString& picturePath);
+    static QString thumbnailCachePath(const QString& picturePath);  // that name in TEMP
     // A picture decoded straight at `size` (stretched to it), within the
     // largest picture the program accepts. Raises 481 for a file that
     // can't be read as a picture, 53 for a missing one.

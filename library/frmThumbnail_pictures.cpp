@@ -5,6 +5,7 @@
 
 #include "app/globals.h"
 #include "library/exif.h"
+#include "platform/cachefiles.h"
 #include "platform/events.h"
 #include "platform/files.h"
 #include "platform/vberror.h"
@@ -12,7 +13,10 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QScopeGuard>
+
+#include <unistd.h>
 
 using namespace platform;
 namespace files = platform::files;
@@ -71,11 +75,18 @@ void frmThumbnail::subLoad_Cells(const QString& folder)
 SharedImage frmThumbnail::subLoad_Cell(const QString& picturePath) const
 {
     const QSize size = imgPictureS[0]->size();
-    const QString cache = thumbnailCachePath(picturePath);
-    const bool cached = files::fileExists(cache) || mdlFileAccess::fncGet_ExifThumbnail(picturePath, cache);
-    if (cached) {
+    const QString thumb = thumbnailCacheName(picturePath);
+    const auto keep = [&thumb](const QByteArray& bytes) { return cache::write(GE_strTempPath, thumb, bytes); };
+    const bool cached = cache::exists(GE_strTempPath, thumb)
+        || mdlFileAccess::fncReadExifThumbnail(picturePath, keep) == mdlFileAccess::ExifWritten;
+    const int fd = cached && !size.isEmpty() ? cache::openToRead(GE_strTempPath, thumb) : -1;
+    QFile file;
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        ::close(fd);
+    if (file.isOpen()) {
         try {
-            return loadPictureAt(cache, size);
+            QImageReader reader(&file);
+            return LoadPicture(reader, thumb, size);
         } catch (const vb::Error&) {
             // a thumbnail that doesn't decode: the picture itself serves
         }
@@ -83,14 +94,19 @@ SharedImage frmThumbnail::subLoad_Cell(const QString& picturePath) const
     return loadPictureAt(picturePath, size);
 }
 
-QString frmThumbnail::thumbnailCachePath(const QString& picturePath)
+QString frmThumbnail::thumbnailCacheName(const QString& picturePath)
 {
     const QFileInfo info(picturePath);
     const QString key = info.absoluteFilePath() + QLatin1Char('\n') + QString::number(info.size()) + QLatin1Char('\n')
         + QString::number(info.lastModified().toMSecsSinceEpoch());
     const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex();
     // The ".jpg" ending puts it among the files TEMP is emptied of at the end.
-    return files::join(GE_strTempPath, QStringLiteral("thumb_") + QString::fromLatin1(hash) + QStringLiteral(".jpg"));
+    return QStringLiteral("thumb_") + QString::fromLatin1(hash) + QStringLiteral(".jpg");
+}
+
+QString frmThumbnail::thumbnailCachePath(const QString& picturePath)
+{
+    return files::join(GE_strTempPath, thumbnailCacheName(picturePath));
 }
 
 SharedImage frmThumbnail::loadPictureAt(const QString& path, const QSize& size)

@@ -1,12 +1,10 @@
 #include "measure/hatchcache.h"
 
 #include "app/globals.h"
-#include "platform/files.h"
-#include "platform/wholefile.h"
+#include "platform/cachefiles.h"
 #include "platform/vbruntime.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 namespace mdlFileAccess {
@@ -15,12 +13,12 @@ namespace {
 
 constexpr qint64 RecordSize = 16;
 
-// The area's file in TEMP, or "" when there is no work folder. The name is
+// The area's file's name in TEMP, or "" when there is no work folder. It is
 // the whole group id (the key's last 12 characters), so areas made at the
 // same time of day on different days keep apart; a key that is not all digits
 // (from a stored or imported tag) is spelled in hexadecimal, so no separator
 // or ".." reaches the path.
-QString binPath(const QString& key)
+QString binName(const QString& key)
 {
     if (GE_strTempPath.isEmpty())
         return {};
@@ -29,7 +27,15 @@ QString binPath(const QString& key)
     for (const QChar c : id)
         digits = digits && c >= u'0' && c <= u'9';
     const QString stem = digits ? id : QStringLiteral("x") + QString::fromLatin1(id.toUtf8().toHex());
-    return platform::files::join(GE_strTempPath, stem + QStringLiteral(".bin"));
+    return stem + QStringLiteral(".bin");
+}
+
+// The area's file opened for reading in `file`; false when there is none.
+bool openBin(const QString& key, QFile& file)
+{
+    const QString name = binName(key);
+    const int fd = name.isEmpty() ? -1 : platform::cache::openToRead(GE_strTempPath, name);
+    return fd >= 0 && file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
 }
 
 void putRecord(char* out, const typHatchLine& line)
@@ -62,23 +68,18 @@ QByteArray records(const QList<typHatchLine>& lines)
 
 void subPut_Bin(const QString& key, const typHatching& /*hatching*/, const QList<typHatchLine>& lines)
 {
-    const QString path = binPath(key);
-    if (path.isEmpty())
+    const QString name = binName(key);
+    if (name.isEmpty())
         return;
-    const QByteArray data = records(lines);
-
     // A failed write leaves the previous file whole; the caller is told
     // nothing, as a missing cache file only costs its recomputation.
-    platform::writeWholeFile(path, data, platform::Durability::Cache);
+    platform::cache::write(GE_strTempPath, name, records(lines));
 }
 
 bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)
 {
-    const QString path = binPath(key);
-    if (path.isEmpty() || !platform::files::fileExists(path))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openBin(key, file))
         return false;
 
     const qsizetype count = qMax<qsizetype>(0, qsizetype(hatching.iUbound) + 1);
@@ -96,25 +97,22 @@ bool fncGet_Bin(const QString& key, const typHatching& hatching, QList<typHatchL
 
 bool fncHolds_Bin(const QString& key, const QList<typHatchLine>& lines)
 {
-    const QString path = binPath(key);
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
+    QFile file;
     const qint64 size = lines.size() * RecordSize;
-    if (!file.open(QIODevice::ReadOnly) || file.size() != size)
+    if (!openBin(key, file) || file.size() != size)
         return false;
     return file.read(size) == records(lines);
 }
 
 bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHatchLine>& lines)
 {
-    const QString path = binPath(key);
-    if (path.isEmpty() || !platform::files::fileExists(path))
+    QFile file;
+    if (!openBin(key, file))
         return false;
     QList<typHatchLine> all;
     if (!fncGet_Bin(key, hatching, all))
         return false;
-    const qsizetype held = qMin<qsizetype>(all.size(), QFileInfo(path).size() / RecordSize);
+    const qsizetype held = qMin<qsizetype>(all.size(), file.size() / RecordSize);
     all.resize(held);
     lines = std::move(all);
     return true;
@@ -122,14 +120,14 @@ bool fncGet_BinHeld(const QString& key, const typHatching& hatching, QList<typHa
 
 void subKill_BinOne(const QString& key)
 {
-    const QString path = binPath(key);
-    if (!path.isEmpty())
-        QFile::remove(path);
+    const QString name = binName(key);
+    if (!name.isEmpty())
+        platform::cache::remove(GE_strTempPath, name);
 }
 
 void subKill_Bin()
 {
-    platform::files::killPattern(GE_strTempPath, QStringLiteral("*.bin"));
+    platform::cache::removeMatching(GE_strTempPath, QStringLiteral("*.bin"));
 }
 
 }  // namespace mdlFileAccess

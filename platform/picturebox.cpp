@@ -484,7 +484,12 @@ SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
 {
     if (!QFileInfo(path).isFile())
         vb::raise(vb::errFileNotFound, vb::errorDescription(vb::errFileNotFound) + QLatin1Char(' ') + path);
-    const QString name = QFileInfo(path).fileName();
+    QImageReader reader(path);
+    return LoadPicture(reader, QFileInfo(path).fileName(), scaledTo);
+}
+
+SharedImage LoadPicture(QImageReader& reader, const QString& name, const QSize& scaledTo)
+{
     auto tooLarge = [&name](const QSize& size) {
         return QStringLiteral("画像ファイル %1 は %2 x %3 ピクセルあり、表示できる大きさ（%4 ピクセル）を超えています。")
             .arg(name, QString::number(size.width()), QString::number(size.height()),
@@ -492,7 +497,6 @@ SharedImage LoadPicture(const QString& path, const QSize& scaledTo)
     };
     // Large scans must load: allow the largest picture accepted, as 32-bit pixels.
     QImageReader::setAllocationLimit(int((MaxPicturePixels * 4) >> 20) + 1);
-    QImageReader reader(path);
     reader.setAutoTransform(false);  // stored coordinates refer to the picture as stored
     const QSize announced = reader.size();
     if (announced.isValid() && qint64(announced.width()) * announced.height() > MaxPicturePixels)

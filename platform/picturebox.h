@@ -17,6 +17,8 @@
 #include <functional>
 #include <vector>
 
+class QImageReader;
+
 namespace platform {
 
 class Element;
@@ -127,6 +129,8 @@ private:
 // With `scaledTo` the picture is decoded at that size (a JPEG decoder
 // scales while it decodes), never at full size first.
 SharedImage LoadPicture(const QString& path, const QSize& scaledTo = QSize());
+// The same from a reader set on a file already open; `name` names it.
+SharedImage LoadPicture(QImageReader& reader, const QString& name, const QSize& scaledTo = QSize());
 constexpr qint64 MaxPicturePixels = 16384LL * 16384LL;
 
 }  // namespace platform

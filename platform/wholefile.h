@@ -1,6 +1,7 @@
 #pragma once
 // A file written whole or not at all: the one way the program writes a file
-// of its own (Init.ini, the CSV lists, the bitmap, the work folder's caches).
+// of its own (Init.ini, the CSV lists, the bitmap; the work folder's caches
+// go through their folder's handle, cachefiles.h).
 //
 // The bytes go to a new file beside the target (replacement.h: its name,
 // links written through, a read-only target refused), which takes the
