@@ -87,6 +87,8 @@ public:
     [[noreturn]] void raise(QFileDevice::FileError error) const;
 
 private:
+    QFileDevice::FileError refuseUnkeepable();
+
     std::unique_ptr<ResolvedName> m_name;  // the target's one resolution
     ReplaceRule m_rule;
     bool m_had = false;  // a file stood at the name when the write began
