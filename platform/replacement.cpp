@@ -169,15 +169,6 @@ QFileDevice::FileError Replacement::create()
             return QFileDevice::PermissionsError;
         if ((m_rule == ReplaceRule::FileBits && protectedFile(folder, name, m_old)) || stickyRefuses(m_old, folder))
             return QFileDevice::PermissionsError;
-        // A file the user may write but could not make again as it is (
-        // another user's, or of a group not the user's) is not replaced:
-        // the new file would be the user's, its access list gone. Written
-        // over in place instead, a failure midway would leave it half new.
-        if (m_rule == ReplaceRule::FileBits) {
-            m_refusal = files::keepingRefusal(m_old);
-            if (!m_refusal.isEmpty())
-                return QFileDevice::PermissionsError;
-        }
         // Held, so that the new file gets this file's access list, not
         // that of one put at the name meanwhile.
         if (S_ISREG(m_old.st_mode)) {
@@ -206,12 +197,31 @@ QFileDevice::FileError Replacement::create()
             m_fd = fd;
             m_candidate = candidate;
             m_path = place + QFile::decodeName(candidate);
-            return QFileDevice::NoError;
+            return refuseUnkeepable();
         }
         if (errno != EEXIST)
             return vb::fileErrorOf(errno, QFileDevice::OpenError);
     }
     return QFileDevice::OpenError;
+}
+
+// A file the user may write but could not make again as it is (another
+// user's, or of a group not the user's) is not replaced: the new file
+// would be the user's, its access list gone. Written over in place
+// instead, a failure midway would leave it half new. Judged by the new
+// file as the system made it: on a file system of fixed owners (a share)
+// it is the old one's alike.
+QFileDevice::FileError Replacement::refuseUnkeepable()
+{
+    struct stat made {};
+    if (!m_had || m_rule != ReplaceRule::FileBits || ::fstat(m_fd, &made) != 0
+        || (made.st_uid == m_old.st_uid && made.st_gid == m_old.st_gid))
+        return QFileDevice::NoError;
+    m_refusal = files::keepingRefusal(m_old);
+    if (m_refusal.isEmpty())
+        return QFileDevice::NoError;
+    discard();
+    return QFileDevice::PermissionsError;
 }
 
 QFileDevice::FileError Replacement::putInPlace(bool sync)
