@@ -15,7 +15,6 @@
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
-#include <grp.h>
 #include <functional>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -1214,32 +1213,19 @@ private slots:
         QVERIFY(own(dir.path(), 0, 0, 0755) && own(home, User, User, 0700) && own(home + u"/private.mdb"_s, User, User, 0600)
                 && own(place + u"/office.mdb"_s, User, Office, 0664) && own(place, 0, Office, 02775)
                 && ::lchown(name.constData(), User, Office) == 0 && ::lchown(theirs.constData(), Colleague, Office) == 0);
-        pid_t colleague[2] = {};
-        for (pid_t& swapper : colleague) {
-            swapper = ::fork();
-            if (swapper == 0) {
-                const gid_t office = Office;
-                if (::setgroups(1, &office) != 0 || ::setgid(Colleague) != 0 || ::setuid(Colleague) != 0)
-                    ::_exit(1);
-                for (;;)
-                    ::renameat2(AT_FDCWD, name.constData(), AT_FDCWD, theirs.constData(), RENAME_EXCHANGE);
-            }
-            QVERIFY(swapper > 0);
-        }
-        const int result = testsupport::asColleague(User, {Office}, [&] {
-            const qint64 untouched = QFileInfo(home + u"/private.mdb"_s).size();
-            for (int run = 0; run < 250 && QFileInfo(home + u"/private.mdb"_s).size() == untouched; ++run)
-                errorOf([&] {
-                    Connection c;
-                    c.open(connectionString(QFile::decodeName(name)));
-                    c.execute(u"CREATE TABLE IF NOT EXISTS opened (x LONG)"_s);
-                });
-            return 0;
-        });
-        for (const pid_t swapper : colleague) {
-            ::kill(swapper, SIGKILL);
-            ::waitpid(swapper, nullptr, 0);
-        }
+        const auto result = [&] {
+            const testsupport::NameExchange colleague(Colleague, {Office}, QFile::decodeName(name), QFile::decodeName(theirs));
+            return testsupport::asColleague(User, {Office}, [&] {
+                const qint64 untouched = QFileInfo(home + u"/private.mdb"_s).size();
+                for (int run = 0; run < 250 && QFileInfo(home + u"/private.mdb"_s).size() == untouched; ++run)
+                    errorOf([&] {
+                        Connection c;
+                        c.open(connectionString(QFile::decodeName(name)));
+                        c.execute(u"CREATE TABLE IF NOT EXISTS opened (x LONG)"_s);
+                    });
+                return 0;
+            });
+        }();
         QCOMPARE(result, 0);
         Connection c;
         c.open(connectionString(home + u"/private.mdb"_s));

@@ -19,10 +19,7 @@
 
 #include <cstring>
 #include <fcntl.h>
-#include <grp.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -484,28 +481,15 @@ private slots:
                 && ::chown(QFile::encodeName(file(u"place"_s)).constData(), 0, Office) == 0
                 && ::chmod(QFile::encodeName(file(u"place"_s)).constData(), 02775) == 0
                 && ::chmod(m_dir->path().toLocal8Bit().constData(), 0755) == 0);
-        pid_t colleague[2] = {};  // two of his, so the exchanges come thick
-        for (pid_t& swapper : colleague) {
-            swapper = ::fork();
-            if (swapper == 0) {
-                const gid_t office = Office;
-                if (::setgroups(1, &office) != 0 || ::setgid(Colleague) != 0 || ::setuid(Colleague) != 0)
-                    ::_exit(1);
-                for (;;)
-                    ::renameat2(AT_FDCWD, out.constData(), AT_FDCWD, theirs.constData(), RENAME_EXCHANGE);
-            }
-            QVERIFY(swapper > 0);
-        }
-        const int result = testsupport::asColleague(User, {Office}, [&] {
-            // Two looks were taken in between within a few thousand writes.
-            for (int write = 0; write < 8000 && (write % 64 || testsupport::fileBytes(file(u"home/secret.txt"_s)) == "secret"); ++write)
-                platform::writeWholeFile(file(u"place/out.csv"_s), "export", platform::Durability::Cache);
-            return 0;
-        });
-        for (const pid_t swapper : colleague) {
-            ::kill(swapper, SIGKILL);
-            ::waitpid(swapper, nullptr, 0);
-        }
+        const auto result = [&] {
+            const testsupport::NameExchange colleague(Colleague, {Office}, QFile::decodeName(out), QFile::decodeName(theirs));
+            return testsupport::asColleague(User, {Office}, [&] {
+                // Two looks were taken in between within a few thousand writes.
+                for (int write = 0; write < 8000 && (write % 64 || testsupport::fileBytes(file(u"home/secret.txt"_s)) == "secret"); ++write)
+                    platform::writeWholeFile(file(u"place/out.csv"_s), "export", platform::Durability::Cache);
+                return 0;
+            });
+        }();
         QCOMPARE(result, 0);
         QCOMPARE(testsupport::fileBytes(file(u"home/secret.txt"_s)), "secret"_ba);
         QCOMPARE(testsupport::fileBytes(file(u"place/mine.csv"_s)), "export"_ba);
