@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -67,6 +68,31 @@ int engineLstat(const char* path, struct stat* st)
     return 0;
 }
 
+// The engine reads the text of a link it was told is one: read from the
+// object found at the name, its owner looked at again there, so a link
+// exchanged since the look lends no other user's text. Another user's
+// link found now ends the engine's open.
+ssize_t engineReadlink(const char* path, char* text, size_t size)
+{
+    const int object = ::open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (object < 0)
+        return -1;
+    struct stat st {};
+    ssize_t got = -1;
+    if (::fstat(object, &st) != 0)
+        got = -1;
+    else if (!S_ISLNK(st.st_mode))
+        errno = EINVAL;
+    else if (st.st_uid != ::geteuid())
+        errno = EACCES;
+    else
+        got = ::readlinkat(object, "", text, size);
+    const int error = errno;
+    ::close(object);
+    errno = error;
+    return got;
+}
+
 int engineStat(const char* path, struct stat* st)
 {
     const int fd = standInAt(path);
@@ -94,6 +120,7 @@ void keepEngineToOwnLinks()
             && vfs->xSetSystemCall(vfs, "lstat", reinterpret_cast<sqlite3_syscall_ptr>(&engineLstat)) == SQLITE_OK
             && vfs->xSetSystemCall(vfs, "stat", reinterpret_cast<sqlite3_syscall_ptr>(&engineStat)) == SQLITE_OK
             && vfs->xSetSystemCall(vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(&engineOpen)) == SQLITE_OK
+            && vfs->xSetSystemCall(vfs, "readlink", reinterpret_cast<sqlite3_syscall_ptr>(&engineReadlink)) == SQLITE_OK
             && vfs->xSetSystemCall(vfs, "fchmod", reinterpret_cast<sqlite3_syscall_ptr>(&engineFchmod)) == SQLITE_OK;
     }();
     Q_ASSERT(kept);

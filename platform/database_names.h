@@ -3,7 +3,8 @@
 // ownlinks.h. The engine opens every file with O_NOFOLLOW, after it has
 // resolved the links of the name itself, each one it meets (a database's
 // name, the file a compaction writes); its journals and logs it names
-// after the file it resolved. So the engine is given a look at names
+// after the file it resolved. A link's text it reads from the object it
+// finds at the name, whose owner is looked at there again. So the engine is given a look at names
 // (lstat) to which another user's link is no link: it keeps that name as
 // it is, and its open then refuses a link found at the file's name, while
 // the system reaches folders through it as it reaches them for any other

@@ -199,6 +199,13 @@ QString keepingRefusal(const QString& original)
     struct stat st {};
     if (::geteuid() == 0 || ::stat(QFile::encodeName(original).constData(), &st) != 0)
         return QString();
+    return keepingRefusal(st);
+}
+
+QString keepingRefusal(const struct stat& st)
+{
+    if (::geteuid() == 0)
+        return QString();
     if (st.st_uid != ::geteuid())
         return QStringLiteral("このファイルの所有者はユーザー %1 です。ほかのユーザーが作るファイルには、この所有者を付けられません。")
             .arg(userName(st.st_uid));
@@ -206,6 +213,31 @@ QString keepingRefusal(const QString& original)
         return QStringLiteral("このファイルのグループ %1 に、ユーザー %2 は入っていません。作るファイルにこのグループを付けられません。")
             .arg(groupName(st.st_gid), userName(::geteuid()));
     return QString();
+}
+
+bool keepAccess(int originalFd, int fd)
+{
+    QByteArray list(qMax<ssize_t>(::fgetxattr(originalFd, AccessList, nullptr, 0), 0), Qt::Uninitialized);
+    const ssize_t size = list.isEmpty() ? -1 : ::fgetxattr(originalFd, AccessList, list.data(), size_t(list.size()));
+    // Root gives the owner back too; a user only a group of their own
+    // (keepingRefusal tells a caller that needs it given). Nothing is asked
+    // where the copy has them already: some shared folders' file systems
+    // refuse any change of owner.
+    const bool root = ::geteuid() == 0;
+    struct stat st {}, own {};
+    bool kept = ::fstat(originalFd, &st) == 0 && ::fstat(fd, &own) == 0;
+    const uid_t owner = root && own.st_uid != st.st_uid ? st.st_uid : uid_t(-1);
+    const gid_t group = (root || inGroup(st.st_gid)) && own.st_gid != st.st_gid ? st.st_gid : gid_t(-1);
+    kept = kept && ((owner == uid_t(-1) && group == gid_t(-1)) || ::fchown(fd, owner, group) == 0);
+    // The access list before the bits: the bits then set its owner, mask
+    // and other entries as the original's are.
+    if (kept && size > 0)
+        kept = ::fsetxattr(fd, AccessList, list.constData(), size_t(size), 0) == 0;
+    else if (kept)  // none of the folder's default list where the original has none
+        kept = ::fremovexattr(fd, AccessList) == 0 || errno == ENODATA || errno == EOPNOTSUPP;
+    // Asked only where the bits differ: a file system of fixed modes (a
+    // stick, a share) refuses any change, and has them alike already.
+    return kept && ::fstat(fd, &own) == 0 && ((own.st_mode & 07777) == (st.st_mode & 0777) || ::fchmod(fd, st.st_mode & 0777) == 0);
 }
 
 StandIn::StandIn(const QString& path)
@@ -260,28 +292,7 @@ void StandIn::keepModeAndGroup(int originalFd, const QString& original)
                                          + QStringLiteral(" の所有者、グループとアクセス権を付けられませんでした。（")
                                          + QString::fromLocal8Bit(std::strerror(errno)) + QStringLiteral("）"));
     };
-    if (originalFd < 0)
-        refuse();
-    QByteArray list(qMax<ssize_t>(::fgetxattr(originalFd, AccessList, nullptr, 0), 0), Qt::Uninitialized);
-    const ssize_t size = list.isEmpty() ? -1 : ::fgetxattr(originalFd, AccessList, list.data(), size_t(list.size()));
-    // Root gives the owner back too; a user only a group of their own
-    // (keepingRefusal tells a caller that needs it given). Nothing is asked
-    // where the copy has them already: some shared folders' file systems
-    // refuse any change of owner.
-    const bool root = ::geteuid() == 0;
-    struct stat st {}, own {};
-    bool kept = ::fstat(originalFd, &st) == 0 && ::fstat(m_fd, &own) == 0;
-    const uid_t owner = root && own.st_uid != st.st_uid ? st.st_uid : uid_t(-1);
-    const gid_t group = (root || inGroup(st.st_gid)) && own.st_gid != st.st_gid ? st.st_gid : gid_t(-1);
-    kept = kept && ((owner == uid_t(-1) && group == gid_t(-1)) || ::fchown(m_fd, owner, group) == 0);
-    // The access list before the bits: the bits then set its owner, mask
-    // and other entries as the original's are.
-    if (kept && size > 0)
-        kept = ::fsetxattr(m_fd, AccessList, list.constData(), size_t(size), 0) == 0;
-    else if (kept)  // none of the folder's default list where the original has none
-        kept = ::fremovexattr(m_fd, AccessList) == 0 || errno == ENODATA || errno == EOPNOTSUPP;
-    kept = kept && ::fchmod(m_fd, st.st_mode & 0777) == 0;
-    if (!kept)
+    if (originalFd < 0 || !keepAccess(originalFd, m_fd))
         refuse();
 }
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 namespace platform::files {
 
 // `folder` + "/" + `name`, without doubling the "/" when the folder already
@@ -52,6 +54,14 @@ void copyFile(const QString& source, const QString& target);
 // another user, and a user gives a file only a group of their own. ""
 // when it can (or when `original` can't be looked at).
 QString keepingRefusal(const QString& original);
+// The same for the original looked at as `original`.
+QString keepingRefusal(const struct stat& original);
+
+// Gives the file open as `fd`, which is to take the place of the file open
+// as `originalFd`, the original's permissions and access list, and its
+// owner and group where the process may (keepingRefusal); false, errno
+// telling why, when what it may give can't be given.
+bool keepAccess(int originalFd, int fd);
 
 // A new file made to take the place of another. It is made by this process
 // (never over an existing name, never through a link), open to no other

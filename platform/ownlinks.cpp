@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -27,7 +28,34 @@ int openFolder(const QByteArray& folder)
     return fd >= 0 || errno != EACCES ? fd : ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
+std::atomic<int> hardLinksProtected{-1};  // unknown until first asked
+
+bool hardLinksGuarded()
+{
+    int known = hardLinksProtected.load();
+    if (known < 0) {
+        char value = '0';
+        const int fd = ::open("/proc/sys/fs/protected_hardlinks", O_RDONLY | O_CLOEXEC);
+        known = fd >= 0 && ::read(fd, &value, 1) == 1 && value != '0' ? 1 : 0;
+        if (fd >= 0)
+            ::close(fd);
+        hardLinksProtected = known;
+    }
+    return known == 1;
+}
+
+// Whether the file `st` is another user's hard link: a file of more than
+// one name, not this user's. Where the system lets anyone link any file
+// (fs.protected_hardlinks 0, or not known), such a name may have been put
+// by another user to lead a write to a file its maker can't write himself.
+bool foreignHardLink(const struct stat& st)
+{
+    return S_ISREG(st.st_mode) && st.st_nlink > 1 && st.st_uid != ::geteuid() && !hardLinksGuarded();
+}
+
 }  // namespace
+
+void assumeHardLinksProtected(bool guarded) { hardLinksProtected = guarded ? 1 : 0; }
 
 QString userName(uid_t uid)
 {
@@ -49,25 +77,40 @@ ResolvedName::ResolvedName(const QString& path)
             return;
         }
         const QByteArray name = at.mid(slash + 1);
+        // The name's owner and its text are taken from one object: looked
+        // at twice, a link exchanged in between would lend another user's
+        // text the owner of this user's link.
+        const int object = name.isEmpty() ? -1 : ::openat(fd, name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
         struct stat st {};
-        if (name.isEmpty() || ::fstatat(fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) {
+        if (object < 0 || ::fstat(object, &st) != 0 || !S_ISLNK(st.st_mode)) {
+            const bool foreignName = object >= 0 && foreignHardLink(st);
+            if (object >= 0)
+                ::close(object);
+            if (foreignName) {
+                ::close(fd);
+                m_end = End::ForeignLink;
+                m_owner = st.st_uid;
+                m_path = QFile::decodeName(at);
+                return;
+            }
             m_end = End::File;
             m_folder = fd;
             m_name = name;
             m_path = QFile::decodeName(at);
             return;
         }
+        ::close(fd);
         if (st.st_uid != ::geteuid()) {
-            ::close(fd);
+            ::close(object);
             m_end = End::ForeignLink;
             m_owner = st.st_uid;
             m_path = QFile::decodeName(at);
             return;
         }
         QByteArray link(PATH_MAX, '\0');
-        const ssize_t size = ::readlinkat(fd, name.constData(), link.data(), size_t(link.size()));
-        ::close(fd);
-        if (size <= 0)  // gone meanwhile: looked at again
+        const ssize_t size = ::readlinkat(object, "", link.data(), size_t(link.size()));
+        ::close(object);
+        if (size <= 0)
             continue;
         link.truncate(size);
         at = link.startsWith('/') ? link : at.left(slash + 1) + link;

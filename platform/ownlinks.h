@@ -11,7 +11,13 @@
 // given and at every name a link leads to; another user's link is refused,
 // whatever the folder's mode, and the refusal names the link. The folders
 // leading to the name are reached as the system reaches them: they are the
-// place the user chose.
+// place the user chose. A link's owner and the text followed are read from
+// the one object found at the name, never from two looks at it.
+//
+// Where the system lets anyone make a hard link to any file
+// (fs.protected_hardlinks 0), a file of more than one name that is not this
+// user's is met as another user's link is: its other name may be the file
+// a colleague could not write himself.
 //
 // A name is resolved once. The folder it ends in is held open and every
 // later step (looking at the file, opening it, a new file beside it, the
@@ -69,6 +75,10 @@ private:
 // EACCES where another user's link stands in the way, its path then in
 // `foreignLink`; ELOOP for links without end.
 int openOwn(const QString& path, int flags, mode_t mode = 0666, QString* foreignLink = nullptr);
+
+// Whether hard links are taken as the system's fs.protected_hardlinks
+// guards them (read from the system otherwise): for tests.
+void assumeHardLinksProtected(bool guarded);
 
 // The name of the user `uid` (its number where it has no account).
 QString userName(uid_t uid);

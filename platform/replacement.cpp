@@ -1,6 +1,7 @@
 #include "platform/replacement.h"
 
 #include "platform/files.h"
+#include "platform/vberror.h"
 #include "platform/writeerror.h"
 
 #include <QCryptographicHash>
@@ -129,6 +130,8 @@ Replacement::Replacement(const QString& path, ReplaceRule rule) : m_name(std::ma
 Replacement::~Replacement()
 {
     discard();
+    if (m_oldFd >= 0)
+        ::close(m_oldFd);
 }
 
 const QString& Replacement::target() const { return m_name->path(); }
@@ -138,6 +141,10 @@ bool Replacement::foreignLink() const { return m_linkPut || m_name->end() == Res
 QFileDevice::FileError Replacement::create()
 {
     discard();
+    if (m_oldFd >= 0)
+        ::close(m_oldFd);
+    m_oldFd = -1;
+    m_refusal.clear();
     switch (m_name->end()) {
     case ResolvedName::End::Loop:
         return QFileDevice::OpenError;
@@ -162,6 +169,19 @@ QFileDevice::FileError Replacement::create()
             return QFileDevice::PermissionsError;
         if ((m_rule == ReplaceRule::FileBits && protectedFile(folder, name, m_old)) || stickyRefuses(m_old, folder))
             return QFileDevice::PermissionsError;
+        // Held, so that the new file gets this file's access list, not
+        // that of one put at the name meanwhile.
+        if (S_ISREG(m_old.st_mode)) {
+            constexpr int Flags = O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+            m_oldFd = ::openat(folder, name.constData(), O_RDONLY | Flags);
+            if (m_oldFd < 0)
+                m_oldFd = ::openat(folder, name.constData(), O_WRONLY | Flags);
+            struct stat held {};
+            if (m_oldFd >= 0 && (::fstat(m_oldFd, &held) != 0 || held.st_ino != m_old.st_ino || held.st_dev != m_old.st_dev)) {
+                ::close(m_oldFd);
+                m_oldFd = -1;
+            }
+        }
     }
     const QByteArray prefix = leftoverPrefix(QFile::decodeName(name));
     removeLeftovers(folder, prefix);
@@ -177,7 +197,7 @@ QFileDevice::FileError Replacement::create()
             m_fd = fd;
             m_candidate = candidate;
             m_path = place + QFile::decodeName(candidate);
-            return QFileDevice::NoError;
+            return refuseUnkeepable();
         }
         if (errno != EEXIST)
             return vb::fileErrorOf(errno, QFileDevice::OpenError);
@@ -185,15 +205,37 @@ QFileDevice::FileError Replacement::create()
     return QFileDevice::OpenError;
 }
 
+// A file the user may write but could not make again as it is (another
+// user's, or of a group not the user's) is not replaced: the new file
+// would be the user's, its access list gone. Written over in place
+// instead, a failure midway would leave it half new. Judged by the new
+// file as the system made it: on a file system of fixed owners (a share)
+// it is the old one's alike.
+QFileDevice::FileError Replacement::refuseUnkeepable()
+{
+    struct stat made {};
+    if (!m_had || m_rule != ReplaceRule::FileBits || ::fstat(m_fd, &made) != 0
+        || (made.st_uid == m_old.st_uid && made.st_gid == m_old.st_gid))
+        return QFileDevice::NoError;
+    m_refusal = files::keepingRefusal(m_old);
+    if (m_refusal.isEmpty())
+        return QFileDevice::NoError;
+    discard();
+    return QFileDevice::PermissionsError;
+}
+
 QFileDevice::FileError Replacement::putInPlace(bool sync)
 {
     if (m_fd < 0)
         return QFileDevice::OpenError;
-    // The file it replaces keeps its permissions, and for root its owner
-    // and group; a new one in a user's folder is the user's. The file is
-    // the one looked at when the write began: nothing put at its name
-    // since decides.
-    if (m_had) {
+    // The file it replaces keeps its permissions and access list, its group
+    // and for root its owner; a new one in a user's folder is the user's.
+    // The file is the one looked at when the write began: nothing put at
+    // its name since decides.
+    if (m_oldFd >= 0) {
+        if (!files::keepAccess(m_oldFd, m_fd))
+            return vb::fileErrorOf(errno, QFileDevice::PermissionsError);
+    } else if (m_had) {
         if (::geteuid() == 0 && ::fchown(m_fd, m_old.st_uid, m_old.st_gid) != 0) {
         }
         ::fchmod(m_fd, m_old.st_mode & 0777);
@@ -216,6 +258,12 @@ void Replacement::raise(QFileDevice::FileError error) const
 {
     if (foreignLink())
         raiseForeignLink(target());
+    if (!m_refusal.isEmpty())
+        vb::raise(vb::errPermission,
+                  target() + QStringLiteral(" に書き込めませんでした。元のファイルはそのままです。") + QStringLiteral("\r\n")
+                      + QStringLiteral("書き込んだファイルがこのファイルに代わるため、このファイルと同じ所有者とグループが要ります。")
+                      + QStringLiteral("\r\n") + m_refusal + QStringLiteral("\r\n")
+                      + QStringLiteral("このファイルの所有者で、このファイルのグループに入っているユーザーが書き込むか、ほかの名前で保存してください。"));
     vb::raiseWriteError(error, target());
 }
 

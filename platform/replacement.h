@@ -26,9 +26,15 @@
 // never where a sticky folder keeps another user's file from being
 // renamed over.
 //
-// Root writing into a folder that belongs to a user leaves the file the
-// user's: the file it replaces keeps its owner and group, a new one gets
-// the folder's, so that the user can go on writing it.
+// The file replaced keeps its mode, access list and group, and its owner:
+// root gives it back, so that root writing into a user's folder leaves the
+// file the user's (a new one gets the folder's owner and group there). A
+// user given write to another user's file (by its group or an access
+// list) is refused with a box saying why, as is one whose file has a group
+// the user is not in: the file the user makes could be neither's, and
+// written over in place a failure midway would leave it half new. The
+// settings file, the folder's to decide, becomes its writer's, keeping the
+// rest.
 
 #include "platform/ownlinks.h"
 
@@ -81,11 +87,15 @@ public:
     [[noreturn]] void raise(QFileDevice::FileError error) const;
 
 private:
+    QFileDevice::FileError refuseUnkeepable();
+
     std::unique_ptr<ResolvedName> m_name;  // the target's one resolution
     ReplaceRule m_rule;
     bool m_had = false;  // a file stood at the name when the write began
     bool m_linkPut = false;  // a link was put at the name after it was resolved
     struct stat m_old {};  // that file
+    int m_oldFd = -1;      // held open, -1 where it could not be
+    QString m_refusal;     // why the file can't be replaced as it is
     QByteArray m_candidate;  // the new file's name in the target's folder
     QString m_path;
     int m_fd = -1;

@@ -772,6 +772,8 @@ private slots:
         QTest::newRow("MDB, a colleague's") << "MDB" << false << false << install;
         QTest::newRow("Init.ini, the owner's, root's run") << "Init.ini" << true << false << install;
         QTest::newRow("lock, the owner's, root's run") << ".nemunoki2.lock" << true << false << u"起動時エラー"_s;
+        // Copied from to make the missing sample database, and given to the owner.
+        QTest::newRow("template, the owner's, root's run") << "template/master.mdb" << true << false << install;
         QTest::newRow("ending mark, a colleague's") << ".nemunoki2.ending" << false << false << QString();
         QTest::newRow("lost saves note, a colleague's") << "lostsaves.txt" << false << false << QString();
         QTest::newRow("TEMP, the user's own") << "TEMP" << false << true << QString();
@@ -788,7 +790,10 @@ private slots:
         const unsigned runner = root ? 0 : user;
         testsupport::ProgramFolder folder;
         QTemporaryDir home;  // the runner's, closed to others
-        const QString link = folder.file(name), target = home.filePath(name);
+        const QString link = folder.file(name), target = home.filePath(QFileInfo(name).fileName());
+        const QString sample = folder.file(u"MDB/master.mdb"_s);
+        const bool copied = name.startsWith(u"template/");
+        QVERIFY(!QFileInfo::exists(sample));  // made at the start from the template
         QDir(link).removeRecursively();
         QFile::remove(link);
         QFile made(target);
@@ -804,6 +809,7 @@ private slots:
         if (own && !title.isEmpty())
             QVERIFY(::chmod(QFile::encodeName(target).constData(), 0444) == 0 && ::chmod(QFile::encodeName(home.path()).constData(), 0555) == 0);
         const QString expected = own ? link + u"\r\nプログラムのフォルダの中のこれらに書き込めないため、ねむのきⅡを起動できません。\r\n"_s
+            : copied                 ? sample + u"\r\nデータベースファイルを作成できませんでした。\r\n"_s + platform::foreignLinkText(link)
                                      : platform::foreignLinkText(link) + u"\r\nこのため、ねむのきⅡを起動できません。\r\n"_s;
         QCOMPARE(testsupport::asUser(runner, [&] {
             platform::ScopedScriptedUi ui;
@@ -812,8 +818,8 @@ private slots:
                 mdlDB::subDbClose_Unattended();
             if (title.isEmpty())
                 return ui->count() == 0 && platform::Instance<frmMain>::exists() ? 0 : 1;
-            // Told, and the start ends there.
-            return ui->count() == 1 && ui->last().title == title && ui->last().prompt.startsWith(expected)
+            // Told, and the start ends there (after the missing database's box).
+            return ui->count() == (copied ? 2 : 1) && ui->last().title == title && ui->last().prompt.startsWith(expected)
                     && !platform::Instance<frmMain>::exists() ? 0 : 2;
         }), 0);
         QVERIFY(QFileInfo(link).isSymLink());
@@ -821,6 +827,7 @@ private slots:
             QCOMPARE(QDir(target).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), !own);
         else
             QCOMPARE(testsupport::fileBytes(target), name.endsWith(u".lock") ? QByteArray() : QByteArray("keep"));
+        QVERIFY(!copied || !QFileInfo::exists(sample));
     }
 
     // Without a font for Japanese every caption shows as empty boxes: the

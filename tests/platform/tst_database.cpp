@@ -1191,6 +1191,46 @@ private slots:
         QVERIFY(!c.isOpen());
         QVERIFY(ids(path).isEmpty());
     }
+
+    // The engine resolves a name's links itself: a colleague exchanging his
+    // link with the user's own at the name of the office's database, over
+    // and over, never has the user's run open and write the user's private
+    // database his link leads to.
+    void exchangedLinkLendsTheEngineNoText()
+    {
+        constexpr unsigned User = 4241, Colleague = 4243, Office = 4242;
+        QTemporaryDir dir;
+        const QString home = dir.filePath(u"home"_s), place = dir.filePath(u"place"_s);
+        QVERIFY(QDir().mkpath(home) && QDir().mkpath(place));
+        createDatabase(home + u"/private.mdb"_s);
+        createDatabase(place + u"/office.mdb"_s);
+        const QByteArray name = QFile::encodeName(place + u"/x.mdb"_s), theirs = QFile::encodeName(place + u"/theirs"_s);
+        QVERIFY(::symlink("office.mdb", name.constData()) == 0
+                && ::symlink(QFile::encodeName(home + u"/private.mdb"_s).constData(), theirs.constData()) == 0);
+        const auto own = [](const QString& path, unsigned uid, unsigned group, mode_t mode) {
+            return ::chown(QFile::encodeName(path).constData(), uid, group) == 0 && ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+        };
+        QVERIFY(own(dir.path(), 0, 0, 0755) && own(home, User, User, 0700) && own(home + u"/private.mdb"_s, User, User, 0600)
+                && own(place + u"/office.mdb"_s, User, Office, 0664) && own(place, 0, Office, 02775)
+                && ::lchown(name.constData(), User, Office) == 0 && ::lchown(theirs.constData(), Colleague, Office) == 0);
+        const auto result = [&] {
+            const testsupport::NameExchange colleague(Colleague, {Office}, QFile::decodeName(name), QFile::decodeName(theirs));
+            return testsupport::asColleague(User, {Office}, [&] {
+                const qint64 untouched = QFileInfo(home + u"/private.mdb"_s).size();
+                for (int run = 0; run < 250 && QFileInfo(home + u"/private.mdb"_s).size() == untouched; ++run)
+                    errorOf([&] {
+                        Connection c;
+                        c.open(connectionString(QFile::decodeName(name)));
+                        c.execute(u"CREATE TABLE IF NOT EXISTS opened (x LONG)"_s);
+                    });
+                return 0;
+            });
+        }();
+        QCOMPARE(result, 0);
+        Connection c;
+        c.open(connectionString(home + u"/private.mdb"_s));
+        QCOMPARE(c.openRecordset(u"SELECT COUNT(*) AS n FROM sqlite_master WHERE name = 'opened'"_s)[u"n"_s].toString(), u"0"_s);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDatabase)

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <grp.h>
 #include <linux/capability.h>
 #include <pwd.h>
@@ -105,6 +106,28 @@ int asColleague(unsigned uid, const QList<unsigned>& groups, const std::function
         ::umask(002);
         return body();
     });
+}
+
+NameExchange::NameExchange(unsigned uid, const QList<unsigned>& groups, const QString& a, const QString& b)
+{
+    const QByteArray first = QFile::encodeName(a), second = QFile::encodeName(b);
+    const std::vector<gid_t> list(groups.begin(), groups.end());
+    for (int& child : m_children) {
+        child = ::fork();
+        if (child != 0)
+            continue;
+        if (::setgroups(list.size(), list.data()) != 0 || ::setgid(gid_t(uid)) != 0 || ::setuid(uid_t(uid)) != 0)
+            ::_exit(1);
+        for (;;)
+            ::renameat2(AT_FDCWD, first.constData(), AT_FDCWD, second.constData(), RENAME_EXCHANGE);
+    }
+}
+
+NameExchange::~NameExchange()
+{
+    for (const int child : m_children)
+        if (child > 0 && ::kill(child, SIGKILL) == 0)
+            ::waitpid(child, nullptr, 0);
 }
 
 int withFileSizeLimit(qint64 limit, const std::function<int()>& body, bool asStarted)

@@ -56,6 +56,20 @@ constexpr unsigned Nobody = 65534;  // the user "nobody"
 // Returns as asUser. The numbers need no account on the machine.
 int asColleague(unsigned uid, const QList<unsigned>& groups, const std::function<int()>& body);
 
+// Two processes as the colleague `uid` (groups `groups`) exchanging the
+// names `a` and `b` (renameat2 RENAME_EXCHANGE) without pause, for the
+// life of the object.
+class NameExchange {
+public:
+    NameExchange(unsigned uid, const QList<unsigned>& groups, const QString& a, const QString& b);
+    ~NameExchange();
+    NameExchange(const NameExchange&) = delete;
+    NameExchange& operator=(const NameExchange&) = delete;
+
+private:
+    int m_children[2] = {-1, -1};
+};
+
 // Runs `body` in a child process whose file-size limit is `limit` bytes (none
 // when negative); root is held to the limit too. The child first does what
 // the program does at its start, so a write past the limit fails as on a
