@@ -204,9 +204,13 @@ void frmOption::buildKnownPosition(QWidget* page)
             ControlArray<TextBox>& angle = *rows[row];
             label(f, r == 0 ? QStringLiteral("経度") : QStringLiteral("緯度"), 120, top + 60, 500);
             // A longitude has three degree digits, a latitude two.
+            // The limits count digits: a sign, a blank or a unit mark typed
+            // takes no digit's place.
             box(angle, names[row], 0, f, 700, top, 600, r == 0 ? 3 : 2);
             box(angle, names[row], 1, f, 1560, top, 500, 2);
             box(angle, names[row], 2, f, 2320, top, 1000, 7);
+            for (int i = 0; i <= 2; ++i)
+                angle(i).setLengthCount(TextBox::LengthCount::digits);
             box(angle, names[row], 3, f, 3700, top, 1600, 15);
             label(f, QStringLiteral("°"), 1320, top + 60, 200);
             label(f, QStringLiteral("’"), 2080, top + 60, 200);
@@ -274,6 +278,8 @@ void frmOption::connectHandlers()
             selectAll(t);
             t.KeyPress = [this, row](int index, int& key) { txtAngle_KeyPress(row, index, key); };
             t.LostFocus = [this, row](int index) { txtAngle_LostFocus(row, index); };
+            if (i <= 2)
+                t.LengthRefused = [this, row](int index) { txtAngle_LengthRefused(row, index); };
         }
     }
     cmdCnv->Click = [this] { cmdCnv_Click(); };

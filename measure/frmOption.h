@@ -101,6 +101,7 @@ public:
     void txtPict_LostFocus(int point, int index);
     void txtAngle_KeyPress(int row, int index, int& keyAscii);  // rows: txtKeido1, txtIdo1, txtKeido2, txtIdo2
     void txtAngle_LostFocus(int row, int index);
+    void txtAngle_LengthRefused(int row, int index);  // a text beyond a box's digits
     void cmdCnv_Click();
 
     double fncGet_Aspect(double& x, double& y);
@@ -129,6 +130,7 @@ private:
     // "設定" made it; false where the mode has none (nothing changes).
     bool takeKnownDistanceScale();
     bool takeKeiIdoScale();
+    bool refusesScale(platform::TextBox& box);  // a typed scale not above 0, refused with a box
     void setSetting(float& setting, float value);  // marks the drawing changed when it differs
     void markChanged();
     // The editor, when it is open; the window never opens one itself.

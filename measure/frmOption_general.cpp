@@ -10,6 +10,7 @@
 #include "measure/optionrules.h"
 #include "measure/settingsmenus.h"
 #include "measure/unitnames.h"
+#include "platform/ui.h"
 #include "platform/vbruntime.h"
 
 #include <cfloat>
@@ -321,6 +322,8 @@ void frmOption::txtNumber_KeyPress(TextBox& box, int& keyAscii)
         return;
     keyAscii = 0;
     float& setting = &box == txtScale ? GE_sngScale : GE_sngHojoLen;
+    if (refusesScale(box))
+        return;
     if (measure::fncBox_Single(box.Text()))
         setSetting(setting, measure::fncVal_Single(box.Text()));
     if (&box == txtScale)
@@ -332,10 +335,28 @@ void frmOption::txtNumber_KeyPress(TextBox& box, int& keyAscii)
 void frmOption::txtNumber_LostFocus(TextBox& box)
 {
     float& setting = &box == txtScale ? GE_sngScale : GE_sngHojoLen;
+    if (refusesScale(box))
+        return;
     if (measure::fncBox_Single(box.Text()))
         setSetting(setting, measure::fncVal_Single(box.Text()));
     else
         box.setText(CStr(setting));
+}
+
+bool frmOption::refusesScale(TextBox& box)
+{
+    // A scale not above 0 makes 原寸 do nothing; 0 is how a drawing without
+    // one stands, and may stay.
+    const std::optional<float> v = measure::fncBox_Single(box.Text());
+    if (&box != txtScale || !v || *v > 0 || *v == GE_sngScale)
+        return false;
+    box.setText(CStr(GE_sngScale));
+    MsgBox(QStringLiteral("図面スケールには、0 より大きい数を入力してください。"), vbExclamation,
+           QStringLiteral("図面スケール"));
+    box.SetFocus();
+    box.setSelStart(0);
+    box.setSelLength(99);
+    return true;
 }
 
 void frmOption::chkSnap_Click()

@@ -117,6 +117,22 @@ void frmOption::txtXY_LostFocus(int index)
 
 void frmOption::cmdSettei_Click()
 {
+    // A length of the pair being set that is not above 0 would be stored
+    // (a negative one as the known distance) while the scale stays as it was.
+    for (int index : {4, 5, 10, 11}) {
+        TextBox& box = txtXY(index);
+        if (!box.Enabled() || fncVal_Single(box.Text()) > 0)
+            continue;
+        MsgBox((index < 6 ? QStringLiteral("水平距離の") : QStringLiteral("垂直距離の"))
+                   + (index % 6 == 4 ? QStringLiteral("画面上") : QStringLiteral("図面上"))
+                   + QStringLiteral("の長さが 0 以下のため、設定できません。") + vbCrLf
+                   + QStringLiteral("画面上と図面上の長さには、0 より大きい数を入力してください。"),
+               vbExclamation, QStringLiteral("既知の距離設定"));
+        box.SetFocus();
+        box.setSelStart(0);
+        box.setSelLength(99);
+        return;
+    }
     const float pictureX = fncVal_Single(txtXY(4).Text()), realX = fncVal_Single(txtXY(5).Text());
     const float pictureY = fncVal_Single(txtXY(10).Text()), realY = fncVal_Single(txtXY(11).Text());
     const measure::typScaleSetting s = measure::fncCalc_Scale(pictureX, realX, pictureY, realY, GE_tpPtoD_r,
@@ -191,19 +207,36 @@ namespace {
 // Whether a degree/minute/second box holds a number its field can take.
 bool angleFits(int index, const QString& text)
 {
-    if (index <= 1)
-        return measure::fncBox_Int16(text).has_value();
-    if (index == 2)
-        return fncBox_Single(text).has_value();
+    if (index <= 2)
+        return measure::fncBox_Angle(index, text).has_value();
     return measure::fncBox_Double(text).has_value();
 }
 
-// Whether a degree, minute or second box keeps a text that is no number:
-// one with a minus sign in it says south or west, and "設定" refuses it in
-// its box rather than take it as 0.
-bool keepsMinus(int index, const QString& text)
+// A degree, minute or second box as "設定" reads it once it has refused
+// what is no number: an empty box counts 0.
+double angleValue(TextBox& box, int index)
 {
-    return index <= 2 && measure::fncHas_Minus(text);
+    return measure::fncBox_Angle(index, box.Text()).value_or(0);
+}
+
+// "対応点１の経度の度の欄" and so on.
+QString angleBoxName(int row, int index)
+{
+    const QString units[] = {QStringLiteral("度"), QStringLiteral("分"), QStringLiteral("秒")};
+    return (row < 2 ? QStringLiteral("対応点１の") : QStringLiteral("対応点２の"))
+        + (row % 2 == 0 ? QStringLiteral("経度の") : QStringLiteral("緯度の")) + units[index]
+        + QStringLiteral("の欄");
+}
+
+// Why "設定" refuses a degree, minute or second box that holds no number
+// its field takes: taken as 0 or rounded, it would calibrate the drawing to
+// another place.
+QString unreadableRefusal(int row, int index, const QString& text)
+{
+    return angleBoxName(row, index) + QStringLiteral("の「") + text
+        + QStringLiteral("」は、この欄に入れられる数ではないため、設定できません。") + vbCrLf
+        + QStringLiteral("度と分の欄には整数を、秒の欄には数を入力してください（数の前後の空白と、"
+                         "その欄の単位の記号 °・′・″ は付けてもかまいません）。");
 }
 
 // Why "設定" took no position calibration, and what to do.
@@ -246,7 +279,9 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
     keyAscii = 0;
     TextBox& box = angleBox(row, index);
     if (!angleFits(index, box.Text())) {
-        if (keepsMinus(index, box.Text())) {
+        // A degree, minute or second that is no number stays for "設定" to
+        // refuse; only an empty box (and the whole seconds) become 0.
+        if (index <= 2 && !measure::fncBox_Blank(box.Text())) {
             box.setSelStart(0);
             box.setSelLength(99);
         } else {
@@ -255,9 +290,9 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
         return;
     }
     typDMS dms;
-    dms.intDeg = measure::fncBox_Int16(angleBox(row, 0).Text()).value_or(0);
-    dms.intMin = measure::fncBox_Int16(angleBox(row, 1).Text()).value_or(0);
-    dms.sngSec = single(angleBox(row, 2));
+    dms.intDeg = qint16(angleValue(angleBox(row, 0), 0));
+    dms.intMin = qint16(angleValue(angleBox(row, 1), 1));
+    dms.sngSec = float(angleValue(angleBox(row, 2), 2));
     qint16 i = qint16(index);
     // An angle of 0 (Greenwich, the equator) is taken as any other.
     const std::optional<double> r = fncChk_DMS(i, box, dms);
@@ -287,8 +322,20 @@ void frmOption::txtAngle_KeyPress(int row, int index, int& keyAscii)
 void frmOption::txtAngle_LostFocus(int row, int index)
 {
     TextBox& box = angleBox(row, index);
-    if (!angleFits(index, box.Text()) && !keepsMinus(index, box.Text()))
+    if (!angleFits(index, box.Text()) && (index == 3 || measure::fncBox_Blank(box.Text())))
         box.setText(QStringLiteral("0"));
+}
+
+void frmOption::txtAngle_LengthRefused(int row, int index)
+{
+    // Cut to the limit, the text would be another number.
+    const QString digits = CStr(qint32(angleBox(row, index).MaxLength()));
+    MsgBox(angleBoxName(row, index) + QStringLiteral("には、数字 ") + digits
+               + (index == 2 ? QStringLiteral(" 桁までの数") : QStringLiteral(" 桁までの整数"))
+               + QStringLiteral("を入力してください。") + vbCrLf
+               + QStringLiteral("数の前後の空白と符号、単位の記号は桁に数えません。"),
+           vbExclamation, QStringLiteral("既知の経緯度設定"));
+    angleBox(row, index).SetFocus();
 }
 
 std::optional<double> frmOption::fncChk_DMS(qint16& index, TextBox& box, typDMS& dms)
@@ -307,9 +354,14 @@ void frmOption::cmdCnv_Click()
     for (int row = 0; row < 4; ++row) {
         for (int index = 0; index < 3; ++index) {
             TextBox& box = angleBox(row, index);
-            if (!measure::fncHas_Minus(box.Text()))
+            QString refusal;
+            if (measure::fncHas_Minus(box.Text()))
+                refusal = negativeRefusal(row);
+            else if (!measure::fncBox_Blank(box.Text()) && !measure::fncBox_Angle(index, box.Text()))
+                refusal = unreadableRefusal(row, index, box.Text());
+            else
                 continue;
-            MsgBox(negativeRefusal(row), vbExclamation, QStringLiteral("既知の経緯度設定"));
+            MsgBox(refusal, vbExclamation, QStringLiteral("既知の経緯度設定"));
             box.SetFocus();
             box.setSelStart(0);
             box.setSelLength(99);
@@ -318,9 +370,9 @@ void frmOption::cmdCnv_Click()
     }
     // The degree, minute and second boxes win over whole seconds typed alone.
     for (int row : {0, 2, 1, 3}) {
-        const qint16 degrees = measure::fncVal_Int16(angleBox(row, 0).Text());
-        const qint16 minutes = measure::fncVal_Int16(angleBox(row, 1).Text());
-        const float seconds = fncVal_Single(angleBox(row, 2).Text());
+        const qint16 degrees = qint16(angleValue(angleBox(row, 0), 0));
+        const qint16 minutes = qint16(angleValue(angleBox(row, 1), 1));
+        const float seconds = float(angleValue(angleBox(row, 2), 2));
         angleBox(row, 3).setText(CStr(mdlSub::fncDMS_ToSec(degrees, minutes, seconds)));
     }
     // Points that give no calibration are not kept either: the drawing keeps
@@ -379,9 +431,9 @@ void frmOption::subDisp_Taiou()
     typDMS* angles[] = {&GE_tpKeIdo[0], &GE_tpIdo[0], &GE_tpKeIdo[1], &GE_tpIdo[1]};
     double* seconds[] = {&GE_dblKeido[0], &GE_dblIdo[0], &GE_dblKeido[1], &GE_dblIdo[1]};
     for (int row = 0; row <= 3; ++row) {
-        angles[row]->intDeg = measure::fncVal_Int16(angleBox(row, 0).Text());
-        angles[row]->intMin = measure::fncVal_Int16(angleBox(row, 1).Text());
-        angles[row]->sngSec = fncVal_Single(angleBox(row, 2).Text());
+        angles[row]->intDeg = qint16(angleValue(angleBox(row, 0), 0));
+        angles[row]->intMin = qint16(angleValue(angleBox(row, 1), 1));
+        angles[row]->sngSec = float(angleValue(angleBox(row, 2), 2));
         *seconds[row] = measure::fncBox_Double(angleBox(row, 3).Text()).value_or(0);
     }
 }

@@ -33,7 +33,73 @@ double safeVal(const QString& text)
     }
 }
 
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == QChar(0x3000);
+}
+
+QStringView trimmedBlanks(QStringView s)
+{
+    while (!s.isEmpty() && isBlank(s.front()))
+        s = s.mid(1);
+    while (!s.isEmpty() && isBlank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+// The long-vowel mark a kana input method types for the minus key.
+constexpr QChar LongVowel(0x30FC);
+
+bool isDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19);
+}
+
+// A degree, minute or second box's text without blanks around it and its
+// unit mark, the input method's long-vowel minus made a plain one.
+QString angleNumber(int index, const QString& text)
+{
+    // The window's own marks (’, ’’) and the full-width forms an input method
+    // types count as the marks they stand for; longer marks first.
+    static const QStringList marks[] = {
+        {QStringLiteral("°"), QStringLiteral("度")},
+        {QStringLiteral("′"), QStringLiteral("'"), QStringLiteral("’"), QStringLiteral("＇"), QStringLiteral("分")},
+        {QStringLiteral("’’"), QStringLiteral("''"), QStringLiteral("″"), QStringLiteral("\""), QStringLiteral("”"),
+         QStringLiteral("＂"), QStringLiteral("秒")}};
+    QStringView s = trimmedBlanks(text);
+    for (const QString& mark : marks[index]) {
+        if (s.endsWith(mark)) {
+            s = trimmedBlanks(s.chopped(mark.size()));
+            break;
+        }
+    }
+    QString n = s.toString();
+    if (n.startsWith(LongVowel))
+        n[0] = u'-';
+    return n;
+}
+
 }  // namespace
+
+std::optional<double> fncBox_Angle(int index, const QString& text)
+{
+    if (index < 0 || index > 2)
+        return std::nullopt;
+    const QString n = angleNumber(index, text);
+    if (index == 2) {
+        const std::optional<float> v = fncBox_Single(n);
+        return v ? std::optional<double>(*v) : std::nullopt;
+    }
+    const std::optional<double> v = fncBox_Double(n);
+    if (!v || *v != std::trunc(*v) || !fitsInt16(*v))
+        return std::nullopt;
+    return v;
+}
+
+bool fncBox_Blank(const QString& text)
+{
+    return trimmedBlanks(text).isEmpty();
+}
 
 std::optional<double> fncBox_Double(const QString& text)
 {
@@ -53,33 +119,23 @@ std::optional<float> fncBox_Single(const QString& text)
     return float(*v);
 }
 
-std::optional<qint16> fncBox_Int16(const QString& text)
-{
-    const std::optional<double> v = fncBox_Double(text);
-    if (!v || !fitsInt16(*v))
-        return std::nullopt;
-    return vb::CInt(*v);
-}
-
 float fncVal_Single(const QString& text)
 {
     const double v = safeVal(text);
     return fitsSingle(v) ? float(v) : 0.0f;
 }
 
-qint16 fncVal_Int16(const QString& text)
-{
-    const double v = safeVal(text);
-    return fitsInt16(v) ? vb::CInt(v) : qint16(0);
-}
-
 bool fncHas_Minus(const QString& text)
 {
     // The ASCII hyphen-minus, the minus sign and the full-width one an
-    // input method gives; an exponent's (1E-05, as a small second is
-    // written back into its box) is no sign of the number.
+    // input method gives, and its long-vowel mark before a number; an
+    // exponent's (1E-05, as a small second is written back into its box)
+    // is no sign of the number.
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (c == LongVowel && (isDigit(next) || next == u'.' || next == QChar(0xFF0E)))
+            return true;
         if (c != u'-' && c != QChar(0x2212) && c != QChar(0xFF0D))
             continue;
         if (i == 0 || !QStringLiteral("eEdD").contains(text[i - 1]))
@@ -90,16 +146,15 @@ bool fncHas_Minus(const QString& text)
 
 std::optional<double> fncCheck_DMS(int index, const QString& text, typDMS& dms)
 {
-    const std::optional<float> v = fncBox_Single(text);
-    if (!v)
-        return std::nullopt;
-    const float limit = index == 0 ? 360 : 60;
     if (index >= 0 && index <= 2) {
-        if (*v >= 0 && *v < limit)
+        const std::optional<double> angle = fncBox_Angle(index, text);
+        const float limit = index == 0 ? 360 : 60;
+        if (angle && float(*angle) >= 0 && float(*angle) < limit)
             return mdlSub::fncDMS_ToSec(dms.intDeg, dms.intMin, dms.sngSec);
         return std::nullopt;
     }
-    if (index != 3)
+    const std::optional<float> v = fncBox_Single(text);
+    if (!v || index != 3)
         return std::nullopt;
     const double seconds = *fncBox_Double(text);
     // The degree field is 16-bit: a larger angle has no place in the row.

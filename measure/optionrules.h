@@ -21,17 +21,24 @@ namespace measure {
 bool fitsSingle(double v);
 
 // The whole text as a number of the field's type, or nothing when the text
-// is not numeric or the number does not fit (16-bit fields round halves to
-// the even neighbour).
+// is not numeric or the number does not fit.
 std::optional<float> fncBox_Single(const QString& text);
 std::optional<double> fncBox_Double(const QString& text);
-std::optional<qint16> fncBox_Int16(const QString& text);
 
 // The leading number of a text (as Val reads it) in single precision; 0
 // when there is none or it does not fit.
 float fncVal_Single(const QString& text);
-// The same rounded to 16 bits; 0 when it does not fit.
-qint16 fncVal_Int16(const QString& text);
+
+// The number a degree (index 0), minute (1) or second (2) box holds. Blanks
+// of either width around it and the box's own unit mark after it (° 度;
+// ′ ' 分; ″ " 秒) are no part of it, and the long-vowel mark a kana input
+// method gives for the minus key is a minus sign before it. Degrees and
+// minutes are whole numbers within 16 bits (a fraction would be rounded
+// into another angle), seconds within the single range. Anything else,
+// an empty box too, is none.
+std::optional<double> fncBox_Angle(int index, const QString& text);
+// Whether a box holds nothing but blanks of either width.
+bool fncBox_Blank(const QString& text);
 
 // Whether a degree, minute or second box says "negative": its number reads
 // below 0, or its text holds a minus sign anywhere but in an exponent (−0

@@ -9,6 +9,9 @@
 #include <QStyleFactory>
 #include <QValidator>
 
+#include <algorithm>
+#include <functional>
+
 namespace platform {
 
 namespace {
@@ -50,11 +53,26 @@ public:
     explicit MaxLengthValidator(QObject* parent) : QValidator(parent) {}
     int maximum = 0;
     int accepted = 0;  // length of the text as it stands
+    TextBox::LengthCount count = TextBox::LengthCount::characters;
+    std::function<void()> refused;
+
+    int lengthOf(const QString& text) const
+    {
+        if (count == TextBox::LengthCount::characters)
+            return int(text.size());
+        return int(std::count_if(text.begin(), text.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19);
+        }));
+    }
 
     State validate(QString& input, int&) const override
     {
-        if (maximum > 0 && input.size() > maximum && input.size() > accepted)
+        const int length = lengthOf(input);
+        if (maximum > 0 && length > maximum && length > accepted) {
+            if (refused)
+                refused();
             return Invalid;
+        }
         return Acceptable;
     }
 };
@@ -67,9 +85,22 @@ TextBox::TextBox(const QString& name, QWidget* parent)
     m_edit->setValidator(m_validator);
     setInner(m_edit);
     connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_validator->accepted = int(text.size());
+        m_validator->accepted = m_validator->lengthOf(text);
         raise(Change, "Change");
     });
+    // Told once the edit is over: the validator runs inside it.
+    m_validator->refused = [this] {
+        if (m_refusalDue)
+            return;
+        m_refusalDue = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_refusalDue = false;
+                raise(LengthRefused, "LengthRefused");
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 TextBox::~TextBox() = default;
@@ -83,7 +114,7 @@ void TextBox::setText(const QString& text)
 {
     // The box checks its text as it takes it: a long text from the program
     // must count as valid, or the typing limit would stop working.
-    m_validator->accepted = int(text.size());
+    m_validator->accepted = m_validator->lengthOf(text);
     m_edit->setText(text);
 }
 
@@ -93,6 +124,12 @@ void TextBox::setMaxLength(int length)
         vb::raise(vb::errBadPropertyValue);
     m_maxLength = length;
     m_validator->maximum = length;
+}
+
+void TextBox::setLengthCount(LengthCount count)
+{
+    m_validator->count = count;
+    m_validator->accepted = m_validator->lengthOf(m_edit->text());
 }
 
 int TextBox::SelStart() const
@@ -184,12 +221,14 @@ void TextBox::copyFrom(const Control& model)
     Control::copyFrom(model);
     if (auto* other = dynamic_cast<const TextBox*>(&model)) {
         setMaxLength(other->m_maxLength);
+        setLengthCount(other->m_validator->count);
         setLocked(other->Locked());
         setPasswordChar(other->m_passwordChar);
         setIMEMode(other->m_imeMode);
         setAlignment(other->Alignment());
         setText(other->Text());
         Change = other->Change;
+        LengthRefused = other->LengthRefused;
     }
 }
 

@@ -20,9 +20,16 @@ public:
     // it is longer than MaxLength.
     void setText(const QString& text);
 
-    // The most characters the user can type; 0 for no limit.
+    // The most characters the user can type; 0 for no limit. A text typed,
+    // committed by an input method or pasted that would go beyond it is
+    // refused whole, never cut, and LengthRefused is raised after it.
     int MaxLength() const { return m_maxLength; }
     void setMaxLength(int length);
+    // What MaxLength counts: every character, or only the digits (plain and
+    // full width), for a number box whose blanks, signs and unit marks must
+    // not take the place of a digit.
+    enum class LengthCount { characters, digits };
+    void setLengthCount(LengthCount count);
 
     // The selection: SelStart places the caret (and ends any selection),
     // SelLength selects from there (cut at the end of the text), SelText
@@ -45,6 +52,7 @@ public:
     void setAlignment(int alignment);
 
     Event<> Change;
+    Event<> LengthRefused;
 
     QLineEdit* lineEdit() const { return m_edit; }
     void copyFrom(const Control& model) override;
@@ -53,6 +61,7 @@ private:
     QLineEdit* m_edit;
     MaxLengthValidator* m_validator;
     int m_maxLength = 0;
+    bool m_refusalDue = false;  // LengthRefused is on its way
     int m_imeMode = 0;
     QString m_passwordChar;
 };

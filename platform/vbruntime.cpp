@@ -473,12 +473,18 @@ QDateTime toTheSecond(const QDateTime& value)
 
 double Val(const QString& text)
 {
+    // Read in place, as IsNumeric reads: only a text with blanks to skip
+    // inside it is copied without them.
+    const QString plain = plainNumberForms(text);
+    const auto skipped = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; };
     QString s;
-    s.reserve(text.size());
-    for (QChar c : plainNumberForms(text))
-        if (c != u' ' && c != u'\t' && c != u'\n')
-            s += c;
-    const NumberText r = readNumber(s);
+    if (std::any_of(plain.cbegin(), plain.cend(), skipped)) {
+        s.reserve(plain.size());
+        for (const QChar c : plain)
+            if (!skipped(c))
+                s += c;
+    }
+    const NumberText r = readNumber(s.isNull() ? QStringView(plain) : QStringView(s));
     if (r.length == 0)
         return 0;
     if (r.overflow)

@@ -270,6 +270,11 @@ private slots:
 
         frmOption& options = platform::Instance<frmOption>::get();
         QVERIFY(states(QStringLiteral("%1 文字までしか入力できない").arg(options.txtHosei(0).MaxLength())));
+        QVERIFY(options.txtIdo1(0).MaxLength() == options.txtIdo1(1).MaxLength());
+        QVERIFY(states(QStringLiteral("経度の度は %1 桁、緯度の度と分は %2 桁、秒は %3 桁")
+                           .arg(options.txtKeido1(0).MaxLength())
+                           .arg(options.txtIdo1(0).MaxLength())
+                           .arg(options.txtIdo1(2).MaxLength())));
         for (int i = 0; i <= options.lblPara.UBound(); ++i)
             QVERIFY(states(QStringLiteral("『%1』").arg(options.lblPara(i).ToolTipText())));
         QVERIFY(states(QStringLiteral("<code>%1</code>").arg(e.fncPix_KeiIdoText(0, 0).simplified())));

@@ -4,6 +4,7 @@
 
 #include "tests/editor/editorfixture.h"
 #include "app/mdlFileAccess.h"
+#include "measure/calibration.h"
 #include "measure/resulttag.h"
 #include "platform/vberror.h"
 
@@ -147,23 +148,41 @@ private slots:
         QTest::addColumn<QLineF>("made");     // the latest object's measurement
         QTest::addColumn<QLineF>("closing");  // the exact closing side
         QTest::addColumn<QLineF>("end");      // its end extension line, when checked exactly
+        // The closing side's caption on a drawing calibrated by longitude
+        // and latitude; none: by the known distances, a metre a unit.
+        QTest::addColumn<QString>("byPosition");
         QTest::newRow("horizontal, right to left") << QLineF(60, 40, 11, 40) << QLineF(60, 40, 10, 40)
-                                                   << QLineF(10, 40, 10, 55);
-        QTest::newRow("diagonal, right to left") << QLineF(60, 40, 21, 71) << QLineF(60, 40, 20, 70) << QLineF();
-        QTest::newRow("left to right") << QLineF(10, 40, 59, 41) << QLineF(10, 40, 60, 40) << QLineF(60, 40, 60, 25);
+                                                   << QLineF(10, 40, 10, 55) << QString();
+        QTest::newRow("diagonal, right to left") << QLineF(60, 40, 21, 71) << QLineF(60, 40, 20, 70) << QLineF()
+                                                 << QString();
+        QTest::newRow("left to right") << QLineF(10, 40, 59, 41) << QLineF(10, 40, 60, 40) << QLineF(60, 40, 60, 25)
+                                       << QString();
+        // 5" of longitude at 35° north.
+        QTest::newRow("by longitude and latitude") << QLineF(60, 40, 11, 40) << QLineF(60, 40, 10, 40)
+                                                   << QLineF(10, 40, 10, 55) << QStringLiteral(" 126.41 m ");
     }
     void closingSide()
     {
         QFETCH(QLineF, made);
         QFETCH(QLineF, closing);
         QFETCH(QLineF, end);
+        QFETCH(QString, byPosition);
         frmEdit& e = Fixture::open();
+        if (!byPosition.isEmpty()) {
+            // Picture (100, 200) at 500000" east, 126000" north, (300, 50) 20" east and 30" north of it.
+            GE_tpPiccel = {typPointS{100, 200}, typPointS{300, 50}};
+            GE_dblKeido = {500000, 500020};
+            GE_dblIdo = {126000, 126030};
+            QCOMPARE(mdlSub::subCalc_KeiIdo(400, 300), mdlSub::KeiIdoFault::none);
+        }
         measure(e, made.x1(), made.y1(), made.x2(), made.y2());
         e.lblDistance.Caption = QStringLiteral(" 5 m ");  // narrower than the closing side's caption
         e.subPut_DistanceObject();
         const LineElement& first = e.lineHojoSave(0);
         const QLineF start(first.X1, first.Y1, first.X2, first.Y2);
-        e.booCalcDis = true;  // the readouts' flag; the measuring copies are cleared by now
+        // The readouts' flags; the measuring copies are cleared by now.
+        e.booCalcDis = byPosition.isEmpty();
+        e.booCalcKei = !e.booCalcDis;
         e.subDraw_LineDimension(closing.x1(), closing.y1(), closing.x2(), closing.y2());
         const LineElement& hojo = e.lineHojo(made.x1() > made.x2() ? 3 : 1);  // the side it was made on
         QVERIFY(lineIs(e.lineHojoSave(1), hojo.X1, hojo.Y1, hojo.X2, hojo.Y2));
@@ -171,7 +190,8 @@ private slots:
             QVERIFY(lineIs(e.lineHojoSave(1), end.x1(), end.y1(), end.x2(), end.y2()));
         QVERIFY(lineIs(e.lineDsSave(0), first.X2, first.Y2, hojo.X2, hojo.Y2) && centredOn(e.shpSnpo(1), hojo.X2, hojo.Y2));
         QCOMPARE(QLineF(first.X1, first.Y1, first.X2, first.Y2), start);
-        QCOMPARE(e.lblKyori(0).Caption.get(), QStringLiteral(" %1 m ").arg(closing.length(), 0, 'f', 2));
+        QCOMPARE(e.lblKyori(0).Caption.get(),
+                 byPosition.isEmpty() ? QStringLiteral(" %1 m ").arg(closing.length(), 0, 'f', 2) : byPosition);
         // Centred again by its new caption's size on the dimension line.
         const platform::LabelElement& label = e.lblKyori(0);
         const LineElement& dimension = e.lineDsSave(0);

@@ -251,16 +251,18 @@ class TestFrmMdb : public QObject {
         QCoreApplication::processEvents();
     }
 
-    // The folder change to `folder` (the folder listed when empty); the
-    // answers after the first question are queued by the caller.
-    void changeFolder(ScriptedUserInterface& ui, const QString& folder = QString(), bool queued = false)
+    // The folder change to `folder` (the folder listed when empty), or the
+    // picker cancelled; the answers after the first question are queued by
+    // the caller.
+    void changeFolder(ScriptedUserInterface& ui, const QString& folder = QString(), bool queued = false,
+                      bool cancel = false)
     {
         ModalScript script;
-        script.push([folder](Form& form) {
+        script.push([folder, cancel](Form& form) {
             auto& picker = static_cast<dlgBrowesForFolder&>(form);
             if (!folder.isEmpty())
                 picker.stsBar->Panels(1).setText(folder);
-            picker.OKButton->setValue(true);
+            (cancel ? picker.CancelButton : picker.OKButton)->setValue(true);
         });
         if (!queued)
             ui.answerMsgBox(vbYes);
@@ -1029,6 +1031,11 @@ private slots:
         QCOMPARE(manager().fileList->ListCount(), 1);
         QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
         QCOMPARE(openPath(), firstFile());
+        // The picker cancelled: the question was the only box.
+        const int shown = ui->count();
+        changeFolder(ui.get(), gone, false, true);
+        QCOMPARE(ui->count(), shown + 1);
+        QCOMPARE(manager().stsBar->Panels(2).Text(), QStringLiteral("a.mdb"));
         changeFolder(ui.get());
         QCOMPARE(manager().stsBar->Panels(2).Text(), QString());
         ui->answerMsgBox(vbNo);

@@ -79,20 +79,23 @@ class TestFrmOption : public QObject {
         box.SetFocus();
         box.setText(text);
     }
-    // Typed into a box clicked, what it holds selected; what is beyond ASCII
-    // is committed as an input method commits it.
+    // Typed into a box clicked, what it holds selected; each run of what is
+    // beyond ASCII is committed whole, as an input method commits it.
     static void typeKeys(TextBox& box, const QString& text)
     {
         QTest::mouseClick(box.lineEdit(), Qt::LeftButton);
         QTest::keyClick(box.lineEdit(), Qt::Key_A, Qt::ControlModifier);
-        for (const QChar c : text) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClick(box.lineEdit(), char(c.unicode()));
-            } else {
-                QInputMethodEvent commit;
-                commit.setCommitString(c);
-                QApplication::sendEvent(box.lineEdit(), &commit);
+        for (qsizetype i = 0; i < text.size();) {
+            if (text[i].unicode() < 0x80) {
+                QTest::keyClick(box.lineEdit(), char(text[i++].unicode()));
+                continue;
             }
+            const qsizetype start = i;
+            while (i < text.size() && text[i].unicode() >= 0x80)
+                ++i;
+            QInputMethodEvent commit;
+            commit.setCommitString(text.mid(start, i - start));
+            QApplication::sendEvent(box.lineEdit(), &commit);
         }
     }
     static void enter(TextBox& box) { QTest::keyClick(box.lineEdit(), Qt::Key_Return); }
@@ -430,6 +433,26 @@ private slots:
             << QStringLiteral("対応点１の緯度") + positive << true << false << QStringList();
         QTest::newRow("full-width numbers") << with({{7, "３５"}, {11, "４６"}, {6, "０．０"}}) << QString() << true
                                             << false << QStringList();
+        // Blanks of either width and each box's own unit mark around its
+        // number: the calibration of the normal pair.
+        QTest::newRow("unit marks and blanks")
+            << with({{4, "139°"}, {5, "４５′"}, {6, "０″"}, {7, "　35　"}, {8, "41'"}, {9, "0\""}, {10, "139度"},
+                     {11, "46分"}, {12, "０秒"}, {13, "３５　"}, {14, " 40"}, {15, "0 ″"}})
+            << QString() << true << false << QStringList();
+        QTest::newRow("a kana input method's minus") << with({{7, "ー35"}})
+            << QStringLiteral("対応点１の緯度") + positive << true << false << QStringList();
+        // Texts that are no number the box takes are never made 0.
+        const QString takes = QStringLiteral("」は、この欄に入れられる数ではないため、設定できません。\r\n度と分の欄には"
+                                             "整数を、秒の欄には数を入力してください（数の前後の空白と、その欄の単位の記号 °・′・″ "
+                                             "は付けてもかまいません）。");
+        QTest::newRow("3 5 degrees") << with({{7, "3 5"}})
+            << QStringLiteral("対応点１の緯度の度の欄の「3 5") + takes << true << false << QStringList();
+        QTest::newRow("1,5 seconds") << with({{15, "1,5"}})
+            << QStringLiteral("対応点２の緯度の秒の欄の「1,5") + takes << true << false << QStringList();
+        QTest::newRow("a degree mark in a minute box") << with({{11, "46°"}})
+            << QStringLiteral("対応点２の経度の分の欄の「46°") + takes << true << false << QStringList();
+        QTest::newRow("a decimal degree") << with({{4, "1.5"}})
+            << QStringLiteral("対応点１の経度の度の欄の「1.5") + takes << true << false << QStringList();
         QTest::newRow("a hair apart in y") << with({{3, "50.0001"}}) << range << true << false << QStringList();
         QTest::newRow("a hair apart in latitude") << with({{14, "41"}, {15, "0.0001"}}) << range << true << false
             << QStringList();
@@ -499,9 +522,11 @@ private slots:
             QCOMPARE(ui->boxes[0].title, QStringLiteral("既知の経緯度設定"));
             QCOMPARE(ui->boxes[0].style, int(vb::vbExclamation));
         }
-        // A minus sign refused leaves the cursor in its box, the text selected.
-        for (int k = 4; k < 16 && refusal.contains(QStringLiteral("負の数")); ++k) {
-            if (!boxes[k].contains(QRegularExpression(QStringLiteral("[-−－]"))))
+        // A box refused holds the cursor, its text selected.
+        for (int k = 4; k < 16; ++k) {
+            const bool minus = boxes[k].contains(QRegularExpression(QStringLiteral("[-−－ー]")));
+            const bool named = refusal.contains(QStringLiteral("「") + boxes[k] + QStringLiteral("」"));
+            if (!(minus && refusal.contains(QStringLiteral("負の数"))) && !named)
                 continue;
             TextBox& box = o.angleBox((k - 4) / 3, (k - 4) % 3);
             QVERIFY2(hasFocus(box) && box.lineEdit()->selectedText() == boxes[k], qPrintable(boxes[k]));
@@ -783,12 +808,15 @@ private slots:
         QCOMPARE((QStringList{o.txtKeido1(0).Text(), o.txtKeido1(1).Text(), o.txtKeido1(2).Text()}),
                  (QStringList{"2", "0", "0"}));
         QVERIFY(hasFocus(o.txtIdo1(3)));
-        typeEnter(o.txtIdo1(2), QStringLiteral("abc"));
+        typeEnter(o.txtIdo1(2), QString());
         QCOMPARE(o.txtIdo1(2).Text(), QStringLiteral("0"));
         QVERIFY(hasFocus(o.txtIdo1(2)));
-        // A minus sign is kept for "設定" to refuse, never made 0.
-        typeEnter(o.txtIdo1(2), QStringLiteral("−２０″"));
-        QVERIFY(hasFocus(o.txtIdo1(2)) && o.txtIdo1(2).lineEdit()->selectedText() == QStringLiteral("−２０″"));
+        // A minus sign or a text that is no number is kept for "設定" to
+        // refuse, never made 0.
+        for (const QString& text : {QStringLiteral("−２０″"), QStringLiteral("abc")}) {
+            typeEnter(o.txtIdo1(2), text);
+            QVERIFY(hasFocus(o.txtIdo1(2)) && o.txtIdo1(2).lineEdit()->selectedText() == text);
+        }
         typeEnter(o.txtIdo2(3), QStringLiteral("999999999"));
         QVERIFY(hasFocus(o.txtIdo2(3)));
         QCOMPARE(o.txtIdo2(3).SelLength(), 9);
@@ -819,14 +847,33 @@ private slots:
         typeEnter(*o.txtHojoLen, QStringLiteral("12.5mm"));
         QVERIFY(focused() == static_cast<QWidget*>(o.chkSnap->checkBox()));
         QCOMPARE(o.txtHojoLen->Text(), QStringLiteral("15"));
+        // A scale that is not above 0 is refused in its box.
+        typeKeys(*o.txtScale, QStringLiteral("-2500"));
+        QTest::keyClick(o.txtScale->lineEdit(), Qt::Key_Tab);
+        QVERIFY(GE_sngScale == 250 && o.txtScale->Text() == QStringLiteral("250") && hasFocus(*o.txtScale));
+        QCOMPARE(ui->last().prompt, QStringLiteral("図面スケールには、0 より大きい数を入力してください。"));
         o.optMOde(1).setValue(true);
         o.SSTab->setTab(3);
         o.txtKeido1(0).SetFocus();
         QTest::keyClicks(o.txtKeido1(0).lineEdit(), QStringLiteral("40000"));
         QCOMPARE(o.txtKeido1(0).Text(), QStringLiteral("400"));
+        const QString digits = QStringLiteral("桁までの整数を入力してください。\r\n数の前後の空白と符号、単位の記号は桁に数えません。");
+        QTRY_COMPARE(ui->last().prompt, QStringLiteral("対応点１の経度の度の欄には、数字 3 ") + digits);
+        // Signs, blanks and marks take no digit's place; a text committed
+        // whole with more digits than the box takes is refused whole.
+        for (const QString& text : {QStringLiteral("＋３５"), QStringLiteral(" 35"), QStringLiteral("35°")}) {
+            typeKeys(o.txtIdo1(0), text);
+            QCOMPARE(o.txtIdo1(0).Text(), text);
+        }
+        const qsizetype boxes = ui->boxes.size();
+        typeKeys(o.txtIdo1(0), QStringLiteral("３５．６８"));
+        QTRY_COMPARE(ui->boxes.size(), boxes + 1);
+        QCOMPARE(ui->last().prompt, QStringLiteral("対応点１の緯度の度の欄には、数字 2 ") + digits);
+        QVERIFY(o.txtIdo1(0).Text() == QStringLiteral("35°") && hasFocus(o.txtIdo1(0)));
+        ui->boxes.clear();
         type(o.txtKeido1(0), QStringLiteral("1e5"));
         o.txtKeido1(1).SetFocus();
-        QCOMPARE(o.txtKeido1(0).Text(), QStringLiteral("0"));
+        QCOMPARE(o.txtKeido1(0).Text(), QStringLiteral("1e5"));
         // A stored X ratio of 0 gives no stretch to take.
         o.optMOde(0).setValue(true);
         o.chkPictAdj->setValue(1);
@@ -837,9 +884,18 @@ private slots:
         typeXY(o, 0, {"0", "0", "3.4e38", "3.4e38", "1"});
         QCOMPARE(o.txtXY(3).Text(), QStringLiteral("0"));
         o.txtXY(4).setText(QStringLiteral("0"));
+        e.popDisY->choose();  // the horizontal pair is not the one set
         click(o.cmdSettei);
         QCOMPARE(GE_sngPictAdj, 1.5f);
         QCOMPARE(ui->boxes.size(), 0);
+        // A length of the pair set that is not above 0 is refused in its box.
+        const float distanceY = GE_sngDistanceD_Y;
+        typeKeys(o.txtXY(11), QStringLiteral("－１１８０"));
+        click(o.cmdSettei);
+        QCOMPARE(ui->last().prompt, QStringLiteral("垂直距離の図面上の長さが 0 以下のため、設定できません。\r\n"
+                                                   "画面上と図面上の長さには、0 より大きい数を入力してください。"));
+        QVERIFY(GE_sngDistanceD_Y == distanceY && hasFocus(o.txtXY(11)));
+        ui->boxes.clear();
         // A scale the map cannot show is refused as a whole.
         const QString lengths[] = {"130", "1E-30", "160", "40"};
         for (int i = 0; i < 4; ++i)

@@ -17,8 +17,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("single");  // taken by a single field
         QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("int16");
-        QTest::newRow("plain") << "12.5" << true << 12.5 << true;
+        QTest::addColumn<bool>("degree");  // a whole number within 16 bits
+        QTest::newRow("plain") << "12.5" << true << 12.5 << false;
         QTest::newRow("with unit") << "12.5mm" << false << 0.0 << false;
         QTest::newRow("letters") << "abc" << false << 0.0 << false;
         QTest::newRow("empty") << "" << false << 0.0 << false;
@@ -29,6 +29,7 @@ private slots:
         QTest::newRow("16-bit limit") << "32767" << true << 32767.0 << true;
         QTest::newRow("16-bit lower limit") << "-32768" << true << -32768.0 << true;
         QTest::newRow("below 16 bits") << "-32769" << true << -32769.0 << false;
+        QTest::newRow("a degree mark, blanks") << "\u3000３５° " << false << 0.0 << true;
     }
 
     void boxTexts()
@@ -36,11 +37,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, single);
         QFETCH(double, value);
-        QFETCH(bool, int16);
+        QFETCH(bool, degree);
         QCOMPARE(fncBox_Single(text).has_value(), single);
         if (single)
             QCOMPARE(double(*fncBox_Single(text)), value);
-        QCOMPARE(fncBox_Int16(text).has_value(), int16);
+        QCOMPARE(fncBox_Angle(0, text).has_value(), degree);
     }
 
     void leadingNumbersNeverOverflow()
@@ -48,9 +49,6 @@ private slots:
         QCOMPARE(fncVal_Single(QStringLiteral("26 m")), 26.0f);
         QCOMPARE(fncVal_Single(QStringLiteral("1e39")), 0.0f);
         QCOMPARE(fncVal_Single(QStringLiteral("1e400")), 0.0f);
-        QCOMPARE(fncVal_Int16(QStringLiteral("2.5")), qint16(2));  // halves to even
-        QCOMPARE(fncVal_Int16(QStringLiteral("99999")), qint16(0));
-        QCOMPARE(fncBox_Int16(QStringLiteral("3.5")), std::optional<qint16>(4));
         // A minus sign says negative, −0 too, but not an exponent's.
         for (const char16_t* text : {u"-0", u" - 0", u"\uff0d1", u"\u22120"})
             QVERIFY(fncHas_Minus(QString::fromUtf16(text)));

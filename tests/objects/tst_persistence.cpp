@@ -353,6 +353,8 @@ private slots:
 
     void everyObjectSurvivesSaveCommitAndReopen()
     {
+        // Set not viewable in the library: a save over it keeps it so.
+        GE_objConnection->execute(QStringLiteral("UPDATE tPrint SET booVisible = False WHERE Print_Id = %1").arg(m_id));
         frmEdit& e = openDrawing(QStringLiteral("P-1"));
         fillDrawing(e);
         const Snapshot before = snapshot(e);
@@ -364,6 +366,7 @@ private slots:
         QCOMPARE(ui()->count(), 1);  // the question only
 
         frmEdit& r = reopen();
+        QVERIFY(!GE_tpPrint.booVisible);
         QCOMPARE(snapshot(r), before);
         QVERIFY(dense(r.lblKyori, 2, true) && dense(r.lblMensekiS, 2, true) && dense(r.lblKeiroS, 1, true));
         QVERIFY(dense(r.lblMoji, 2, false) && dense(r.lblKeiIdoS, 1, false) && dense(r.lineHikidashi, 2, true));
