@@ -688,38 +688,44 @@ private slots:
         QCOMPARE(openPath(), firstFile());
     }
 
-    // A colleague renames a file or a link of his over the copy just before
-    // it takes the file's place: the file stays the drawings, the box says
-    // what stood there and whose, and the colleague's keeps its name.
+    // A colleague renames a file or a link of his over the copy, or a file
+    // over the original, just before the copy takes the file's place: the
+    // file stays as the colleague left it, the box says what stood where and
+    // whose, and the colleague's keeps its name.
     void compactionPutsItsCopyOrNothing_data()
     {
         QTest::addColumn<bool>("link");
-        QTest::newRow("a colleague's file") << false;
-        QTest::newRow("a colleague's link to root's file") << true;
+        QTest::addColumn<QString>("at");  // after the file's name
+        QTest::newRow("a colleague's file over the copy") << false << ".Tmp";
+        QTest::newRow("a colleague's link over the copy, to root's file") << true << ".Tmp";
+        QTest::newRow("a colleague's file over the original") << false << "";
     }
     void compactionPutsItsCopyOrNothing()
     {
         QFETCH(bool, link);
+        QFETCH(QString, at);
         shareFolder();
-        const QString x = db(QStringLiteral("x.mdb")), tmp = x + QStringLiteral(".Tmp");
+        const QString x = db(QStringLiteral("x.mdb")), tmp = x + QStringLiteral(".Tmp"), name = x + at;
         const QString spare = file(QStringLiteral(".spare")), rootsOwn = db(QStringLiteral("root.mdb"));
         QVERIFY(::chown(QFile::encodeName(x).constData(), Maker, Office) == 0);
         QVERIFY(link ? QFile::link(rootsOwn, spare) : olddata::write(spare, "theirs"));
         QVERIFY(::lchown(QFile::encodeName(spare).constData(), Colleague, Office) == 0);
-        const QByteArray bytes = fileBytes(x), rootsBytes = fileBytes(rootsOwn);
-        files::setBeforePlacing([&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(tmp).constData()); });
+        const QByteArray bytes = at.isEmpty() ? QByteArray("theirs") : fileBytes(x), rootsBytes = fileBytes(rootsOwn);
+        files::setBeforePlacing([&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(name).constData()); });
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
         files::setBeforePlacing({});
-        QCOMPARE(ui->last().prompt, x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n") + tmp
-                     + QStringLiteral(" が、") + x + QStringLiteral(" の代わりに置く間にほかのファイル（ユーザー 4243 の")
-                     + (link ? QStringLiteral("リンク") : QStringLiteral("ファイル")) + QStringLiteral("）に置き換えられたため、置きませんでした。"));
-        struct stat st {}, theirs {};
-        QVERIFY(::lstat(QFile::encodeName(x).constData(), &st) == 0 && ::lstat(QFile::encodeName(tmp).constData(), &theirs) == 0);
-        QVERIFY(S_ISREG(st.st_mode) && st.st_uid == Maker && theirs.st_uid == Colleague);
+        const QString theirs = QStringLiteral("ほかのファイル（ユーザー 4243 の") + (link ? QStringLiteral("リンク") : QStringLiteral("ファイル"));
+        QCOMPARE(ui->last().prompt, x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n")
+                     + (at.isEmpty() ? x + QStringLiteral(" が、") + theirs + QStringLiteral("）に置き換えられていたため、") + tmp + QStringLiteral(" を置きませんでした。")
+                                     : tmp + QStringLiteral(" が、") + x + QStringLiteral(" の代わりに置く間に") + theirs + QStringLiteral("）に置き換えられたため、置きませんでした。")));
+        struct stat st {}, placed {};
+        QVERIFY(::lstat(QFile::encodeName(x).constData(), &st) == 0 && ::lstat(QFile::encodeName(name).constData(), &placed) == 0);
+        QVERIFY(S_ISREG(st.st_mode) && placed.st_uid == Colleague);
         QCOMPARE(fileBytes(x), bytes);
         QCOMPARE(fileBytes(rootsOwn), rootsBytes);
-        QCOMPARE(fileBytes(tmp), link ? rootsBytes : QByteArray("theirs"));
+        QCOMPARE(fileBytes(name), link ? rootsBytes : QByteArray("theirs"));
+        QCOMPARE(QFileInfo::exists(tmp), !at.isEmpty());
     }
 
     // A colleague's hot journal, which the engine wrote for his own changed
@@ -1106,8 +1112,11 @@ private slots:
         run(ui.get(), QStringLiteral("a.mdb"), &frmMDB::mnuUse_Click, {vbYes, vbYes});
         QCOMPARE(countRows(file(name)), 1);
         QCOMPARE(countRows(file(QStringLiteral("y.mdb"))), 0);
+        // A link of the user's own, to nothing, left at the copy's name goes.
+        QVERIFY(QFile::link(file(QStringLiteral("gone.mdb")), file(name + QStringLiteral(".Tmp"))));
         run(ui.get(), name, &frmMDB::mnuCompact_Click);
         QCOMPARE(ui->last().title, QStringLiteral("最適化"));
+        QVERIFY(!QFileInfo(file(name + QStringLiteral(".Tmp"))).isSymLink());
         QCOMPARE(countRows(file(name)), 1);
         QCOMPARE(folderFiles(), all);
         run(ui.get(), name, &frmMDB::mnuDel_Click);
