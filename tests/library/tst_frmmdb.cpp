@@ -712,9 +712,9 @@ private slots:
         QVERIFY(::lchown(QFile::encodeName(spare).constData(), Colleague, Office) == 0);
         const QByteArray bytes = at.isEmpty() ? QByteArray("theirs") : fileBytes(x), rootsBytes = fileBytes(rootsOwn);
         files::setBeforePlacing([&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(name).constData()); });
+        const auto unset = qScopeGuard([] { files::setBeforePlacing({}); });
         ScopedScriptedUi ui;
         run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
-        files::setBeforePlacing({});
         const QString theirs = QStringLiteral("ほかのファイル（ユーザー 4243 の") + (link ? QStringLiteral("リンク") : QStringLiteral("ファイル"));
         QCOMPARE(ui->last().prompt, x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n")
                      + (at.isEmpty() ? x + QStringLiteral(" が、") + theirs + QStringLiteral("）に置き換えられていたため、") + tmp + QStringLiteral(" を置きませんでした。")
@@ -769,6 +769,7 @@ private slots:
         QCOMPARE(testsupport::asColleague(Colleague, {Office}, [&] { return olddata::write(spare, journal) ? 0 : 1; }), 0);
         QVERIFY(::chown(QFile::encodeName(x).constData(), Maker, Office) == 0 && ::chmod(QFile::encodeName(x).constData(), 0600) == 0);
         const auto put = [&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(name).constData()); };
+        const auto unset = qScopeGuard([] { mdlMdbFile::setAfterCopyWritten({}); });
         if (besideCopy)
             mdlMdbFile::setAfterCopyWritten(put);
         else
@@ -784,7 +785,6 @@ private slots:
             return std::any_of(ui->boxes.begin(), ui->boxes.end(), [&](const auto& box) { return box.prompt.contains(told); }) ? 0 : 2;
         };
         QCOMPARE(who == 0 ? command() : testsupport::asColleague(who, {Office}, command), 0);
-        mdlMdbFile::setAfterCopyWritten({});
         QCOMPARE(fileBytes(name), journal);
         if (besideCopy)
             QCOMPARE(countRows(x), 0);  // compacted, with the user's drawings
