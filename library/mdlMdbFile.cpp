@@ -96,12 +96,16 @@ bool fncName_Allowed(const QString& answer)
 }
 
 namespace {
-// True when the engine opens `path` as a database of ours.
-bool fncOpens(const QString& path)
+// True when the engine opens `path` as a database of ours; `asItIs`, the
+// file alone, no journal beside it looked for (Connection::openAsItIs).
+bool fncOpens(const QString& path, bool asItIs = false)
 {
     try {
         platform::db::Connection connection;
-        connection.open(mdlDB::fncConnectionString(path));
+        if (asItIs)
+            connection.openAsItIs(mdlDB::fncConnectionString(path));
+        else
+            connection.open(mdlDB::fncConnectionString(path));
         connection.openRecordset(QStringLiteral("SELECT * FROM tSystem")).close();
         connection.close();
         return true;
@@ -121,6 +125,12 @@ void subCheck_Free(const QString& path, bool writing)
         vb::raise(db::errFileInUse,
                   QStringLiteral("データベースファイル %1 は、ほかのプログラムが使用中です。").arg(path));
 }
+
+namespace {
+std::function<void()> afterCopyWritten;
+}
+
+void setAfterCopyWritten(std::function<void()> step) { afterCopyWritten = std::move(step); }
 
 void subCompact(const QString& path)
 {
@@ -150,6 +160,7 @@ void subCompact(const QString& path)
     } catch (const vb::Error& error) {
         throw vb::Error(error.number(), unchanged + error.description());
     }
+    bool lost = false;  // the copy's place taken by another file, the original gone from the name
     try {
         // A leftover copy, or a link of the user's own left there.
         if (files::exists(tmp) || QFileInfo(tmp).isSymLink())
@@ -159,12 +170,15 @@ void subCompact(const QString& path)
         // shared folder go on using it, and a file put under its name
         // meanwhile is given nothing and never takes the file's place. The
         // engine writes and checks the copy through that descriptor too,
-        // never by its name, which another user of the folder may take.
+        // never by its name, which another user of the folder may take; the
+        // check reads the copy alone, as no journal of its name is ours.
         files::StandIn copy(tmp);
         {
             const db::EngineStandIn engineCopy(tmp, copy.descriptor());
             platform::db::compactDatabase(hold.connection(), tmp);
-            if (!fncOpens(tmp))
+            if (afterCopyWritten)
+                afterCopyWritten();
+            if (!fncOpens(tmp, true))
                 vb::raise(vb::errPathFileAccess, tmp + QStringLiteral(" を最適化の写しとして開けませんでした。"));
         }
         // The file's owner, group, mode and access list as the hold has it
@@ -174,9 +188,16 @@ void subCompact(const QString& path)
             vb::raise(vb::errPathFileAccess, path + QStringLiteral(" が、最適化の間にほかのファイルに置き換えられたため、写しを置きませんでした。"));
         copy.keepModeAndGroup(original, path);
         hold.dropJournal();
-        copy.replace(path);
+        // Told done only with the copy itself at the file's name.
+        try {
+            copy.replace(path);
+        } catch (const vb::Error&) {
+            lost = copy.targetLost();
+            throw;
+        }
     } catch (const vb::Error& error) {
-        throw vb::Error(error.number(), unchanged + error.description());
+        const QString told = lost ? path + QStringLiteral(" を最適化できませんでした。") + QStringLiteral("\r\n") : unchanged;
+        throw vb::Error(error.number(), told + error.description());
     }
 }
 

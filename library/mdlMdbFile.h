@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace mdlMdbFile {
 
 // "New_" & n & ".mdb" for the first n from `first` up that names no file
@@ -40,6 +42,11 @@ void subCheck_Free(const QString& path, bool writing);
 // program holds, a read-only one, or one whose owner and group this user
 // can't give (subCheck_Keepable) is refused before anything is written.
 void subCompact(const QString& path);
+
+// For tests: a step run once a compaction's copy is written, before it is
+// checked (another user's file put beside it falls there); an empty
+// function for none.
+void setAfterCopyWritten(std::function<void()> step);
 
 // Raises vb::Error errPermission (70) when this user can't give the
 // compacted copy of `path` the file's owner and group (only root gives a

@@ -28,8 +28,23 @@ const QString PasswordTable = QStringLiteral("zz_layer_password");
 // The engine's failure on `file`, numbered with the engine's code; a file
 // the engine could not open because another user's link stands at its name
 // (the engine never follows one) is told as that link.
+// The refusal of the journal `journal` of `file`, which `owner`, another
+// user, made.
+vb::Error foreignJournal(const QString& file, const RefusedJournal& journal)
+{
+    return vb::Error(vb::errPermission,
+                     QStringLiteral("データベースファイル %1 を開けませんでした。").arg(file) + QStringLiteral("\r\n")
+                         + QStringLiteral("ジャーナルファイル %1 は、ほかのユーザー（%2）が作ったファイルのため、"
+                                          "このデータベースに書き戻さず、そのままにしました。")
+                               .arg(journal.name, userName(journal.owner))
+                         + QStringLiteral("\r\n")
+                         + QStringLiteral("このファイルを作ったユーザーに確かめてから、移動するか削除してください。"));
+}
+
 vb::Error engineError(int code, const QString& engineText, const QString& file)
 {
+    if (const std::optional<RefusedJournal> journal = takeRefusedJournal())
+        return foreignJournal(file, *journal);
     if ((code & 0xff) == SQLITE_CANTOPEN)
         if (const QString link = foreignLinkAt(file); !link.isEmpty())
             return vb::Error(vb::errPermission, foreignLinkText(link));
@@ -399,6 +414,7 @@ struct Session {
     // The long transaction: begun by the program and not yet ended by it.
     bool longTransaction = false;
     bool opened = false;  // the file passed the open's checks: it is a database
+    bool asItIs = false;  // read as it is: no lock, no journal (Connection::openAsItIs)
     std::function<void(const vb::Error&)> onLoss;
     std::function<bool(const vb::Error&, bool)> onNoRoom;
     qint64 pageSize = 0;  // read at the first need
@@ -469,7 +485,7 @@ void Session::shut()
     // exclusively, and the engine removes the journal under that lock.
     // Only a file taken as a database gets that write: on any other (an
     // empty file, another kind of file) it would make an empty database.
-    if (opened && !othersHoldFile()) {
+    if (opened && !asItIs && !othersHoldFile()) {
         sqlite3_busy_timeout(db, 0);
         // A file another program gave a write-ahead log keeps it (the engine
         // removed the journal kept for the session as the file was switched).
@@ -517,6 +533,8 @@ vb::Error Session::lastError() const
     // Once the file is open, "can't open" (or a folder found read-only) means
     // the journal could not be made.
     const int extended = sqlite3_extended_errcode(db);
+    if (const std::optional<RefusedJournal> journal = takeRefusedJournal())
+        return foreignJournal(path, *journal);
     if ((code & 0xff) == SQLITE_CANTOPEN)
         if (const QString link = foreignLinkAt(journalPath()); !link.isEmpty())
             return vb::Error(vb::errPermission, foreignLinkText(link));
@@ -731,7 +749,20 @@ struct Connection::Impl : Session {};
 Connection::Connection() : d(std::make_unique<Impl>()) {}
 Connection::~Connection() = default;
 
-void Connection::open(const QString& connectionString)
+void Connection::open(const QString& connectionString) { open(connectionString, false); }
+
+void Connection::openAsItIs(const QString& connectionString) { open(connectionString, true); }
+
+namespace {
+// The engine's name for `file` read as it is (a URI: the name's bytes that
+// aren't plain letters, digits or "/" written as %XX).
+QByteArray asItIsName(const QString& file)
+{
+    return "file:" + QFile::encodeName(file).toPercentEncoding("/") + "?immutable=1";
+}
+}  // namespace
+
+void Connection::open(const QString& connectionString, bool asItIs)
 {
     if (d->db)
         vb::raise(errObjectOpen, QStringLiteral("オブジェクトが開いている場合は、操作は許可されません。"));
@@ -741,8 +772,11 @@ void Connection::open(const QString& connectionString)
         vb::raise(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
     room::checkLogIndexRoom(settings.dataSource);
     keepEngineToOwnLinks();
+    takeRefusedJournal();  // one refused before is told no more
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = asItIs ? sqlite3_open_v2(asItIsName(settings.dataSource).constData(), &db,
+                                            SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr)
+                          : sqlite3_open_v2(settings.dataSource.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(db);
@@ -750,6 +784,7 @@ void Connection::open(const QString& connectionString)
     }
     d->db = db;
     d->path = settings.dataSource;
+    d->asItIs = asItIs;
     registerConnection(d.get());
     // The journal's room found for a write transaction holds until it ends.
     sqlite3_commit_hook(db, [](void* s) { static_cast<Session*>(s)->roomHeld = false; return 0; }, d.get());
@@ -785,7 +820,8 @@ void Connection::open(const QString& connectionString)
                                              : passwordhash::matches(storedForm, settings.password);
         if (!accepted)
             vb::raise(errWrongPassword, QStringLiteral("パスワードが無効です。"));
-        d->keepJournal();
+        if (!asItIs)
+            d->keepJournal();
         d->opened = true;
     } catch (...) {
         d->shut();

@@ -101,6 +101,11 @@ public:
     // password is checked against the one the file carries (a file without
     // one accepts only no password).
     void open(const QString& connectionString);
+    // Opens the file as it is now, for reading only, with the same checks:
+    // the engine takes no lock and looks for no journal beside it. For a
+    // file no other program can have yet (a compaction's copy), whose
+    // journal's name another user of the folder may take.
+    void openAsItIs(const QString& connectionString);
     void close();  // an open transaction is rolled back
     bool isOpen() const;
     QString path() const;
@@ -160,6 +165,7 @@ public:
     Recordset openRecordset(const QString& sql);
 
 private:
+    void open(const QString& connectionString, bool asItIs);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

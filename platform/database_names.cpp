@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,11 +100,52 @@ int engineStat(const char* path, struct stat* st)
     return fd >= 0 ? ::fstat(fd, st) : ::stat(path, st);
 }
 
+// The journal last refused in this thread, and its owner.
+thread_local QByteArray refusedJournal;
+thread_local uid_t refusedOwner = 0;
+
+constexpr char JournalSuffix[] = "-journal";
+
+// Whether the journal open as `fd` (the name `path`, opened with `flags`
+// and no O_CREAT: the engine looking for a journal left hot, or opening one
+// to play it back) is one another user made: neither this user's nor the
+// database file's owner's. Such a journal is never played back: the engine
+// opens one read-write only to play it back, and one read-only to read its
+// first byte, which tells it hot when it isn't 0.
+bool refusedAsJournal(const char* path, int fd, int flags)
+{
+    struct stat journal {}, file {};
+    if (::fstat(fd, &journal) != 0 || !S_ISREG(journal.st_mode) || journal.st_uid == ::geteuid())
+        return false;
+    const QByteArray name(path, qsizetype(std::strlen(path) - (sizeof JournalSuffix - 1)));
+    const int standIn = standInAt(name.constData());
+    const int looked = standIn >= 0 ? ::fstat(standIn, &file) : ::stat(name.constData(), &file);
+    if (looked == 0 && file.st_uid == journal.st_uid)
+        return false;
+    char first = 0;
+    if ((flags & O_ACCMODE) == O_RDONLY && ::pread(fd, &first, 1, 0) <= 0)
+        return false;
+    if ((flags & O_ACCMODE) == O_RDONLY && first == 0)
+        return false;
+    refusedJournal = path;
+    refusedOwner = journal.st_uid;
+    return true;
+}
+
 int engineOpen(const char* path, int flags, int mode)
 {
     // The engine counts on a descriptor above the standard three.
-    const int fd = standInAt(path);
-    return fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 3) : ::open(path, flags, mode);
+    if (const int fd = standInAt(path); fd >= 0)
+        return ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    const int fd = ::open(path, flags, mode);
+    const size_t length = std::strlen(path);
+    if (fd < 0 || (flags & O_CREAT) || length < sizeof JournalSuffix
+        || std::strcmp(path + length - (sizeof JournalSuffix - 1), JournalSuffix) != 0
+        || !refusedAsJournal(path, fd, flags))
+        return fd;
+    ::close(fd);
+    errno = EACCES;
+    return -1;
 }
 
 // The engine gives a new empty file the mode it makes files with; the
@@ -124,6 +166,15 @@ void keepEngineToOwnLinks()
             && vfs->xSetSystemCall(vfs, "fchmod", reinterpret_cast<sqlite3_syscall_ptr>(&engineFchmod)) == SQLITE_OK;
     }();
     Q_ASSERT(kept);
+}
+
+std::optional<RefusedJournal> takeRefusedJournal()
+{
+    if (refusedJournal.isEmpty())
+        return std::nullopt;
+    const RefusedJournal refused{QFile::decodeName(refusedJournal), refusedOwner};
+    refusedJournal.clear();
+    return refused;
 }
 
 EngineStandIn::EngineStandIn(const QString& path, int fd)

@@ -13,11 +13,25 @@
 
 #include <QString>
 
+#include <optional>
+#include <sys/types.h>
+
 namespace platform::db {
 
 // Gives the engine that look at names; once, before its first open. Every
-// open of this layer calls it.
+// open of this layer calls it. The engine is also refused, as a journal to
+// play back, any journal that neither this user nor the database file's
+// owner made (another user could write there what the file is to become):
+// the file is opened no further, and the journal left as it is.
 void keepEngineToOwnLinks();
+
+// The journal the engine was refused last in this thread, and its owner
+// (forgotten once told); none since.
+struct RefusedJournal {
+    QString name;
+    uid_t owner = 0;
+};
+std::optional<RefusedJournal> takeRefusedJournal();
 
 // While it lives, the engine given the name `path` (its folder as the
 // system reaches it, and the name in it) finds the file open as `fd`, the

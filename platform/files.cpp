@@ -240,16 +240,27 @@ bool keepAccess(int originalFd, int fd)
     return kept && ::fstat(fd, &own) == 0 && ((own.st_mode & 07777) == (st.st_mode & 0777) || ::fchmod(fd, st.st_mode & 0777) == 0);
 }
 
+namespace {
+std::function<void()> beforePlacing;
+}
+
+void setBeforePlacing(std::function<void()> step) { beforePlacing = std::move(step); }
+
 StandIn::StandIn(const QString& path)
     : m_path(path)
+    , m_name(QFile::encodeName(QFileInfo(path).fileName()))
 {
     if (exists(path))
         vb::raise(vb::errFileExists);
+    m_folder = ::open(QFile::encodeName(parentOf(path)).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder < 0)
+        raiseTargetFailure(path, errno);
     // No one else's until it has the original's owner and permissions.
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    m_fd = ::openat(m_folder, m_name.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         // Another user's link in the way, which the open never follows, is named.
         const int error = errno;
+        ::close(m_folder);
         if (const QString link = foreignLinkAt(path); !link.isEmpty())
             raiseForeignLink(link);
         raiseTargetFailure(path, error);
@@ -259,16 +270,33 @@ StandIn::StandIn(const QString& path)
 StandIn::~StandIn()
 {
     if (!m_placed && stillNamed())
-        ::unlink(QFile::encodeName(m_path).constData());
+        ::unlinkat(m_folder, m_name.constData(), 0);
     ::close(m_fd);
+    ::close(m_folder);
 }
+
+namespace {
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+}  // namespace
 
 bool StandIn::stillNamed() const
 {
     struct stat named {}, own {};
-    return ::lstat(QFile::encodeName(m_path).constData(), &named) == 0 && ::fstat(m_fd, &own) == 0
-        && named.st_dev == own.st_dev && named.st_ino == own.st_ino;
+    return ::fstatat(m_folder, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(m_fd, &own) == 0
+        && sameFile(named, own);
 }
+
+QString StandIn::describeAt(const QByteArray& name) const
+{
+    struct stat st {};
+    if (::fstatat(m_folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return QString();
+    const QString kind = S_ISLNK(st.st_mode) ? QStringLiteral("リンク")
+        : S_ISDIR(st.st_mode)                ? QStringLiteral("フォルダ")
+                                             : QStringLiteral("ファイル");
+    return QStringLiteral("ユーザー %1 の%2").arg(userName(st.st_uid), kind);
+}
+
 
 void StandIn::keepModeAndGroup(const QString& original)
 {
@@ -294,15 +322,64 @@ void StandIn::keepModeAndGroup(int originalFd, const QString& original)
     };
     if (originalFd < 0 || !keepAccess(originalFd, m_fd))
         refuse();
+    struct stat st {};
+    if (::fstat(originalFd, &st) != 0)
+        refuse();
+    m_originalDevice = st.st_dev;
+    m_originalInode = st.st_ino;
 }
 
 void StandIn::replace(const QString& target)
 {
+    const QByteArray targetName = QFile::encodeName(QFileInfo(target).fileName());
     if (!stillNamed())
         vb::raise(vb::errPathFileAccess, m_path + QStringLiteral(" が、作成中にほかのファイルに置き換えられたため、")
                                              + target + QStringLiteral(" の代わりには使いませんでした。"));
-    replaceFile(m_path, target);
-    m_placed = true;
+    if (beforePlacing)
+        beforePlacing();
+    // The two names exchanged, each file then looked at through the folder
+    // held: no name is resolved again between the look and the step.
+    int rc = ::renameat2(m_folder, m_name.constData(), m_folder, targetName.constData(), RENAME_EXCHANGE);
+    const bool exchanged = rc == 0;
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS))  // a file system that can't exchange
+        rc = ::renameat(m_folder, m_name.constData(), m_folder, targetName.constData());
+    if (rc != 0)
+        raiseTargetFailure(target, errno);
+    struct stat own {}, placed {}, left {};
+    const bool mine = ::fstat(m_fd, &own) == 0
+        && ::fstatat(m_folder, targetName.constData(), &placed, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(placed, own);
+    const bool original = !exchanged
+        || (::fstatat(m_folder, m_name.constData(), &left, AT_SYMLINK_NOFOLLOW) == 0
+            && left.st_dev == m_originalDevice && left.st_ino == m_originalInode);
+    if (mine && original) {
+        m_placed = true;
+        if (exchanged)
+            ::unlinkat(m_folder, m_name.constData(), 0);
+        return;
+    }
+    const QString found = describeAt(exchanged ? (mine ? m_name : targetName) : targetName);
+    if (!exchanged) {
+        m_targetLost = true;
+        vb::raise(vb::errPathFileAccess, m_path + QStringLiteral(" が、") + target
+                                             + QStringLiteral(" の代わりに置く間にほかのファイルに置き換えられ、")
+                                             + target + QStringLiteral(" にはそのファイル（") + found
+                                             + QStringLiteral("）が置かれました。"));
+    }
+    // Undone: each file goes back to the name it had.
+    if (::renameat2(m_folder, m_name.constData(), m_folder, targetName.constData(), RENAME_EXCHANGE) != 0) {
+        m_targetLost = true;
+        vb::raise(vb::errPathFileAccess, target + QStringLiteral(" に置いたファイルを元に戻せませんでした。") + target
+                                             + QStringLiteral(" にあるのは") + describeAt(targetName) + QStringLiteral("、")
+                                             + m_path + QStringLiteral(" にあるのは") + describeAt(m_name)
+                                             + QStringLiteral("です。"));
+    }
+    if (!mine)
+        vb::raise(vb::errPathFileAccess, m_path + QStringLiteral(" が、") + target
+                                             + QStringLiteral(" の代わりに置く間にほかのファイル（") + found
+                                             + QStringLiteral("）に置き換えられたため、置きませんでした。"));
+    vb::raise(vb::errPathFileAccess, target + QStringLiteral(" が、ほかのファイル（") + found
+                                         + QStringLiteral("）に置き換えられていたため、") + m_path
+                                         + QStringLiteral(" を置きませんでした。"));
 }
 
 void copyToReplace(const QString& source, const QString& target, const QString& beside)

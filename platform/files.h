@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <sys/stat.h>
+#include <sys/types.h>
 
 namespace platform::files {
 
@@ -68,7 +70,9 @@ bool keepAccess(int originalFd, int fd);
 // user, and given the original's owner, group, mode and access list
 // through its descriptor, so that whatever another user puts under its
 // name meanwhile (a shared folder lets anyone of the group rename and
-// unlink) is given nothing and never moved into the original's place.
+// unlink) is given nothing and never stays in the original's place. Its
+// folder is held from the start: the names are looked up in that folder,
+// wherever its own name leads later.
 class StandIn {
 public:
     // Makes the empty file `path`; raises as copyFile does.
@@ -88,16 +92,37 @@ public:
     void keepModeAndGroup(const QString& original);
     // The same from the file open as `originalFd`, which `original` names.
     void keepModeAndGroup(int originalFd, const QString& original);
-    // Puts the file in the place of `target` in one step (replaceFile).
-    // Raises errPathFileAccess (75) when its name no longer names it.
+    // Puts the file in the place of `target` (a name in the same folder,
+    // which keepModeAndGroup was given), the two names exchanged in one
+    // step; it is in place only when the file then at `target` is this one
+    // and the file it took the place of is the original. Otherwise the
+    // exchange is undone and errPathFileAccess (75) raised, naming what
+    // stood at the file's name and whose it is: `target` keeps the
+    // original. On a file system that can't exchange two names the file is
+    // renamed over `target` and looked at after: targetLost() then tells
+    // that the original is gone from `target` as well.
     void replace(const QString& target);
+    // True when a replace that failed left `target` without the original.
+    bool targetLost() const { return m_targetLost; }
 
 private:
     bool stillNamed() const;
+    // What stands at `name` in the folder, as the user reads it: whose
+    // file, link or folder; "" when nothing.
+    QString describeAt(const QByteArray& name) const;
     QString m_path;
+    QByteArray m_name;
+    int m_folder = -1;
     int m_fd = -1;
+    dev_t m_originalDevice = 0;
+    ino_t m_originalInode = 0;
     bool m_placed = false;
+    bool m_targetLost = false;
 };
+
+// For tests: a step run just before a StandIn takes its target's place
+// (another user's rename falls there); an empty function for none.
+void setBeforePlacing(std::function<void()> step);
 
 // Puts a copy of `source` in the place of the file `target` in one step:
 // the copy is written to the StandIn `beside` (in target's folder) and

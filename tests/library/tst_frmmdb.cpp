@@ -10,6 +10,7 @@
 #include "db/sqltext.h"
 #include "library/dlgBrowesForFolder.h"
 #include "library/frmMDB.h"
+#include "library/mdlMdbFile.h"
 #include "platform/application.h"
 #include "platform/database.h"
 #include "platform/dbfilehold.h"
@@ -26,6 +27,7 @@
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/fanotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -629,6 +631,9 @@ private slots:
         QTest::newRow("leftover folder") << "folder" << ".Tmp はフォルダです。";
         QTest::newRow("a colleague's link at the copy's name")
             << "link" << ".Tmp は、ほかのユーザー（4243）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。";
+        // Refused before the file is looked at: not taken for a good leftover.
+        QTest::newRow("a colleague's link to a database, beside a bad file")
+            << "link beside a bad file" << ".Tmp は、ほかのユーザー（4243）が作ったリンクです。ほかのユーザーのリンクの先へは、読み書きしません。";
         QTest::newRow("damaged file") << "damaged"
                                       << " を最適化できませんでした。元のファイルはそのままです。\r\nデータベースファイル "
                                          "%1 は壊れています。（database disk image is malformed）";
@@ -639,7 +644,11 @@ private slots:
         QFETCH(QString, told);
         const QString y = file(QStringLiteral("y.mdb"));
         const QString tmp = y + QStringLiteral(".Tmp");
-        if (kind == QLatin1String("leftover")) {
+        if (kind.contains(QLatin1String("bad file"))) {
+            QVERIFY(olddata::write(y, QByteArray("not a database").repeated(100)));
+            QVERIFY(QFile::link(db(QStringLiteral("theirs.mdb")), tmp)
+                    && ::lchown(QFile::encodeName(tmp).constData(), Colleague, gid_t(-1)) == 0);
+        } else if (kind == QLatin1String("leftover")) {
             QVERIFY(olddata::write(y, QByteArray("not a database").repeated(100)));
             testsupport::copyTemplate(tmp);
         } else {
@@ -679,6 +688,110 @@ private slots:
         QCOMPARE(QFile::exists(tmp) || QFileInfo(tmp).isSymLink(), kind != QLatin1String("damaged"));
         QVERIFY(!QFile::exists(file(QStringLiteral("made.mdb"))));
         QCOMPARE(openPath(), firstFile());
+    }
+
+    // A colleague renames a file or a link of his over the copy, or a file
+    // over the original, just before the copy takes the file's place: the
+    // file stays as the colleague left it, the box says what stood where and
+    // whose, and the colleague's keeps its name.
+    void compactionPutsItsCopyOrNothing_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QString>("at");  // after the file's name
+        QTest::newRow("a colleague's file over the copy") << false << ".Tmp";
+        QTest::newRow("a colleague's link over the copy, to root's file") << true << ".Tmp";
+        QTest::newRow("a colleague's file over the original") << false << "";
+    }
+    void compactionPutsItsCopyOrNothing()
+    {
+        QFETCH(bool, link);
+        QFETCH(QString, at);
+        shareFolder();
+        const QString x = db(QStringLiteral("x.mdb")), tmp = x + QStringLiteral(".Tmp"), name = x + at;
+        const QString spare = file(QStringLiteral(".spare")), rootsOwn = db(QStringLiteral("root.mdb"));
+        QVERIFY(::chown(QFile::encodeName(x).constData(), Maker, Office) == 0);
+        QVERIFY(link ? QFile::link(rootsOwn, spare) : olddata::write(spare, "theirs"));
+        QVERIFY(::lchown(QFile::encodeName(spare).constData(), Colleague, Office) == 0);
+        const QByteArray bytes = at.isEmpty() ? QByteArray("theirs") : fileBytes(x), rootsBytes = fileBytes(rootsOwn);
+        files::setBeforePlacing([&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(name).constData()); });
+        const auto unset = qScopeGuard([] { files::setBeforePlacing({}); });
+        ScopedScriptedUi ui;
+        run(ui.get(), QStringLiteral("x.mdb"), &frmMDB::mnuCompact_Click, {vbYes});
+        const QString theirs = QStringLiteral("ほかのファイル（ユーザー 4243 の") + (link ? QStringLiteral("リンク") : QStringLiteral("ファイル"));
+        QCOMPARE(ui->last().prompt, x + QStringLiteral(" を最適化できませんでした。元のファイルはそのままです。\r\n")
+                     + (at.isEmpty() ? x + QStringLiteral(" が、") + theirs + QStringLiteral("）に置き換えられていたため、") + tmp + QStringLiteral(" を置きませんでした。")
+                                     : tmp + QStringLiteral(" が、") + x + QStringLiteral(" の代わりに置く間に") + theirs + QStringLiteral("）に置き換えられたため、置きませんでした。")));
+        struct stat st {}, placed {};
+        QVERIFY(::lstat(QFile::encodeName(x).constData(), &st) == 0 && ::lstat(QFile::encodeName(name).constData(), &placed) == 0);
+        QVERIFY(S_ISREG(st.st_mode) && placed.st_uid == Colleague);
+        QCOMPARE(fileBytes(x), bytes);
+        QCOMPARE(fileBytes(rootsOwn), rootsBytes);
+        QCOMPARE(fileBytes(name), link ? rootsBytes : QByteArray("theirs"));
+        QCOMPARE(QFileInfo::exists(tmp), !at.isEmpty());
+    }
+
+    // A colleague's hot journal, which the engine wrote for his own changed
+    // copy of the user's private file, put where the engine looks for the
+    // file's journal, or for the compacted copy's once it is written. It is
+    // never played back: the file is refused with a box naming the journal
+    // and its owner, or the copy's check reads the copy alone; the drawings
+    // stay the user's and the journal stays as it was.
+    void colleaguesJournalIsNeverPlayedBack_data()
+    {
+        QTest::addColumn<unsigned>("who");
+        QTest::addColumn<QString>("at");  // after the file's name
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("at use") << Maker << "-journal" << false;
+        QTest::newRow("at root's compaction") << 0u << "-journal" << true;
+        QTest::newRow("beside the copy, at the owner's compaction") << Maker << ".Tmp-journal" << true;
+    }
+    void colleaguesJournalIsNeverPlayedBack()
+    {
+        QFETCH(unsigned, who);
+        QFETCH(QString, at);
+        QFETCH(bool, compact);
+        shareFolder();
+        const QString x = db(QStringLiteral("x.mdb")), his = file(QStringLiteral("his.mdb"));
+        const bool besideCopy = at.startsWith(QLatin1String(".Tmp"));
+        // His copy has the pages the journal is for (the file's, or its
+        // compacted copy's), with his row; the journal of a change under way
+        // keeps them.
+        sqlite3* engine = nullptr;
+        QVERIFY(besideCopy ? sqlite3_open(QFile::encodeName(x).constData(), &engine) == SQLITE_OK
+                    && sqlite3_exec(engine, ("VACUUM INTO '" + QFile::encodeName(his) + "'").constData(), nullptr, nullptr, nullptr) == SQLITE_OK
+                    && sqlite3_close(engine) == SQLITE_OK
+                           : QFile::copy(x, his));
+        QVERIFY(sqlite3_open(QFile::encodeName(his).constData(), &engine) == SQLITE_OK);
+        QVERIFY(sqlite3_exec(engine, "PRAGMA synchronous = OFF; INSERT INTO tPrint (strNo, strName) VALUES ('his', 'his'); "
+                             "BEGIN; DELETE FROM tPrint", nullptr, nullptr, nullptr) == SQLITE_OK);
+        const QByteArray journal = fileBytes(his + QStringLiteral("-journal"));
+        sqlite3_close_v2(engine);
+        QVERIFY(journal.startsWith(QByteArray::fromHex("d9d505f920a163d7")));
+        const QString spare = file(QStringLiteral(".spare")), name = x + at;
+        QCOMPARE(testsupport::asColleague(Colleague, {Office}, [&] { return olddata::write(spare, journal) ? 0 : 1; }), 0);
+        QVERIFY(::chown(QFile::encodeName(x).constData(), Maker, Office) == 0 && ::chmod(QFile::encodeName(x).constData(), 0600) == 0);
+        const auto put = [&] { ::rename(QFile::encodeName(spare).constData(), QFile::encodeName(name).constData()); };
+        const auto unset = qScopeGuard([] { mdlMdbFile::setAfterCopyWritten({}); });
+        if (besideCopy)
+            mdlMdbFile::setAfterCopyWritten(put);
+        else
+            put();
+        const QByteArray bytes = fileBytes(x);
+        const auto command = [&] {
+            ScopedScriptedUi ui;
+            run(ui.get(), QStringLiteral("x.mdb"), compact ? &frmMDB::mnuCompact_Click : &frmMDB::mnuUse_Click);
+            if (besideCopy)
+                return ui->last().title == QStringLiteral("最適化") ? 0 : 1;
+            const QString told = QStringLiteral("ジャーナルファイル ") + name
+                + QStringLiteral(" は、ほかのユーザー（4243）が作ったファイルのため、このデータベースに書き戻さず、そのままにしました。");
+            return std::any_of(ui->boxes.begin(), ui->boxes.end(), [&](const auto& box) { return box.prompt.contains(told); }) ? 0 : 2;
+        };
+        QCOMPARE(who == 0 ? command() : testsupport::asColleague(who, {Office}, command), 0);
+        QCOMPARE(fileBytes(name), journal);
+        if (besideCopy)
+            QCOMPARE(countRows(x), 0);  // compacted, with the user's drawings
+        else
+            QCOMPARE(fileBytes(x), bytes);
     }
 
     // Another program holds a file: with rows it has not saved yet, or only
@@ -995,8 +1108,11 @@ private slots:
         run(ui.get(), QStringLiteral("a.mdb"), &frmMDB::mnuUse_Click, {vbYes, vbYes});
         QCOMPARE(countRows(file(name)), 1);
         QCOMPARE(countRows(file(QStringLiteral("y.mdb"))), 0);
+        // A link of the user's own, to nothing, left at the copy's name goes.
+        QVERIFY(QFile::link(file(QStringLiteral("gone.mdb")), file(name + QStringLiteral(".Tmp"))));
         run(ui.get(), name, &frmMDB::mnuCompact_Click);
         QCOMPARE(ui->last().title, QStringLiteral("最適化"));
+        QVERIFY(!QFileInfo(file(name + QStringLiteral(".Tmp"))).isSymLink());
         QCOMPARE(countRows(file(name)), 1);
         QCOMPARE(folderFiles(), all);
         run(ui.get(), name, &frmMDB::mnuDel_Click);
