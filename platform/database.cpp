@@ -3,6 +3,7 @@
 #include "platform/database_names.h"
 #include "platform/database_room.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/ownlinks.h"
 #include "platform/passwordhash.h"
 #include "platform/vberror.h"
@@ -521,7 +522,7 @@ vb::Error Session::lastError() const
         if (const QString link = foreignLinkAt(journalPath()); !link.isEmpty())
             return vb::Error(vb::errPermission, foreignLinkText(link));
     if ((extended == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN)
-        && !QFileInfo::exists(journalPath()))
+        && !files::exists(journalPath()))
         return vb::Error(code, describeFolderFailure(path, text));
     return engineError(code, text, path);
 }
@@ -540,7 +541,7 @@ void Session::keepJournal()
     run(QStringLiteral("PRAGMA journal_mode = PERSIST; PRAGMA journal_size_limit = 0"), nullptr);
     if (readOnly())
         return;
-    if (QFileInfo::exists(journalPath())) {
+    if (files::exists(journalPath())) {
         giveBackLeftRoom();
         return;
     }
@@ -942,7 +943,7 @@ Recordset Connection::openRecordset(const QString& sql)
 
 void createDatabase(const QString& path)
 {
-    if (QFileInfo::exists(path))
+    if (files::exists(path))
         vb::raise(vb::errFileExists);
     keepEngineToOwnLinks();
     sqlite3* db = nullptr;
