@@ -1,7 +1,6 @@
 #include "platform/application.h"
 
 #include "platform/ownlinks.h"
-#include "platform/programfolder.h"
 #include "platform/ui.h"
 
 #include <QCoreApplication>
@@ -67,7 +66,6 @@ QString path()
 void setPath(const QString& folder)
 {
     overridePath() = folder;
-    programfolder::hold(path());
 }
 
 QString title()

@@ -824,6 +824,25 @@ private slots:
             QCOMPARE(testsupport::fileBytes(target), name.endsWith(u".lock") ? QByteArray() : QByteArray("keep"));
     }
 
+    // One program folder serves one run at a time: a colleague's start
+    // while another user's run holds it is told whose it is and what to do.
+    void programFolderOpenByAnotherUser()
+    {
+        testsupport::ProgramFolder folder;
+        QCOMPARE(QProcess::execute(u"chown"_s, {u"-R"_s, u"nobody"_s, folder.path()}), 0);
+        const int lock = ::open(QFile::encodeName(folder.file(u".nemunoki2.lock"_s)).constData(), O_RDONLY | O_CREAT, 0644);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
+        const auto unlock = qScopeGuard([lock] { ::close(lock); });
+        const QString expected = u"このアプリケーションはすでに開かれています。\r\nこのプログラムのフォルダ（%1）からは、ユーザー root のねむのきⅡが起動しています。\r\n"
+                                 "プログラムのフォルダからは、同時に一人のユーザーしか起動できません。"
+                                 "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写して、そこから起動してください。\r\n"_s.arg(folder.path());
+        QCOMPARE(testsupport::asUser(testsupport::Nobody, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 1 && ui->last().prompt == expected && !platform::Instance<frmMain>::exists() ? 0 : 1;
+        }), 0);
+    }
+
     // Whoever may rename the program folder during a run (its owner, where
     // root runs it; a colleague, in an office's group folder) swaps it for
     // a link to a folder of the runner's that he can't write himself: the
@@ -869,12 +888,16 @@ private slots:
             char renamed = 0;
             if (ui->count() != 0 || !GE_booDbOpen || ::write(go[1], "r", 1) != 1 || ::read(done[0], &renamed, 1) != 1 || !renamed)
                 return 1;
+            frmMDB& manager = platform::Instance<frmMDB>::get();
             ui->answerMsgBox(vbYes);
-            platform::Instance<frmMDB>::get().cmdAdd_Click();
-            GE_strPict_Folda = u"/地図"_s;
-            const bool closed = platform::Instance<frmMDB>::get().unload() && platform::Instance<frmMain>::get().unload();
-            return closed && ui->count() == 1 && QFileInfo::exists(moved + u"/MDB/New_2.mdb"_s)
-                    && platform::ini::read(moved + u"/Init.ini"_s, u"フォルダPath"_s, u"Pict_Folda"_s) == GE_strPict_Folda ? 0 : 2;
+            manager.cmdAdd_Click();  // the copy of the template, and the engine opening it
+            manager.fileList->setListIndex(1);
+            manager.fileList_MouseDown(1, 0, 0, 0);
+            ui->answerMsgBox(vbYes);
+            manager.mnuUse_Click();
+            const bool closed = manager.unload() && platform::Instance<frmMain>::get().unload();
+            return closed && ui->count() == 2 && QFileInfo::exists(moved + u"/MDB/New_2.mdb"_s)
+                    && platform::ini::read(moved + u"/Init.ini"_s, u"MDB"_s, u"File_Name"_s) == u"New_2.mdb"_s ? 0 : 2;
         });
         for (const int end : {go[0], go[1], done[0], done[1]})
             ::close(end);
