@@ -67,7 +67,7 @@ QString fncWorkFolder(const Places& places)
 // drawing and is no database: it counts as no file at all.
 bool fncDbFileThere(const QString& path)
 {
-    return files::fileExists(path) && QFileInfo(path).size() > 0;
+    return files::fileExists(path) && QFileInfo(platform::programfolder::reach(path)).size() > 0;
 }
 
 // Without a font for Japanese every caption and message shows as empty

@@ -16,8 +16,17 @@ struct Held {
     QByteArray path;       // as given, without a trailing "/"
     QByteArray canonical;  // its links resolved at the start, when other
 };
-std::mutex guard;
-Held held;
+// Never destroyed: the database engine may still open a file as a static
+// connection closes at the process's end.
+struct State {
+    std::mutex guard;
+    Held held;
+};
+State& state()
+{
+    static State* const kept = new State;
+    return *kept;
+}
 
 QByteArray trimmed(QByteArray path)
 {
@@ -49,7 +58,9 @@ bool hold(const QString& path)
     const int fd = name.isEmpty() ? -1 : ::open(name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     char resolved[PATH_MAX];
     const QByteArray canonical = fd >= 0 && ::realpath(name.constData(), resolved) ? QByteArray(resolved) : QByteArray();
-    const std::lock_guard lock(guard);
+    State& now = state();
+    const std::lock_guard lock(now.guard);
+    Held& held = now.held;
     if (held.fd >= 0)
         ::close(held.fd);
     held = fd < 0 ? Held{} : Held{fd, name, canonical == name ? QByteArray() : canonical};
@@ -59,7 +70,9 @@ bool hold(const QString& path)
 At at(const QByteArray& path)
 {
     {
-        const std::lock_guard lock(guard);
+        State& now = state();
+        const std::lock_guard lock(now.guard);
+        const Held& held = now.held;
         if (held.fd >= 0 && path.startsWith('/')) {
             for (const QByteArray& folder : {held.path, held.canonical}) {
                 const QByteArray rest = restUnder(path, folder);

@@ -897,7 +897,8 @@ private slots:
             manager.mnuUse_Click();
             const bool closed = manager.unload() && platform::Instance<frmMain>::get().unload();
             return closed && ui->count() == 2 && QFileInfo::exists(moved + u"/MDB/New_2.mdb"_s)
-                    && platform::ini::read(moved + u"/Init.ini"_s, u"MDB"_s, u"File_Name"_s) == u"New_2.mdb"_s ? 0 : 2;
+                    && platform::ini::read(moved + u"/Init.ini"_s, u"MDB"_s, u"File_Name"_s) == u"New_2.mdb"_s
+                    && platform::ini::read(moved + u"/Init.ini"_s, u"フォルダPath"_s, u"DB_Folda_Path"_s).isEmpty() ? 0 : 2;
         });
         for (const int end : {go[0], go[1], done[0], done[1]})
             ::close(end);
