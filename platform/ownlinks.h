@@ -11,7 +11,8 @@
 // given and at every name a link leads to; another user's link is refused,
 // whatever the folder's mode, and the refusal names the link. The folders
 // leading to the name are reached as the system reaches them: they are the
-// place the user chose.
+// place the user chose (a name in the program folder from the folder the
+// start held, programfolder.h).
 //
 // A name is resolved once. The folder it ends in is held open and every
 // later step (looking at the file, opening it, a new file beside it, the
