@@ -10,6 +10,7 @@
 #include "platform/ownlinks.h"
 #include "platform/printspool.h"
 #include "platform/privatefolder.h"
+#include "platform/programfolder.h"
 #include "platform/printwaitnote.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
@@ -65,7 +66,7 @@ QString fncWorkFolder(const Places& places)
 // drawing and is no database: it counts as no file at all.
 bool fncDbFileThere(const QString& path)
 {
-    return files::fileExists(path) && QFileInfo(path).size() > 0;
+    return files::fileExists(path) && QFileInfo(platform::programfolder::reach(path)).size() > 0;
 }
 
 // Without a font for Japanese every caption and message shows as empty
@@ -139,8 +140,8 @@ bool fncProgramFolder_Writable(const Places& places)
 
 bool fncAnother_Instance()
 {
-    QString foreignLock;
-    if (!platform::app::prevInstance(&foreignLock)) {
+    QString foreignLock, otherUser;
+    if (!platform::app::prevInstance(&foreignLock, &otherUser)) {
         mdlDB::subClear_Ending();
         return false;
     }
@@ -163,8 +164,15 @@ bool fncAnother_Instance()
                vbExclamation + vbOKOnly, QStringLiteral("起動時エラー"));
         return true;
     }
-    MsgBox(QStringLiteral("このアプリケーションはすでに開かれています。"), vbCritical + vbOKOnly,
-           QStringLiteral("起動時エラー"));
+    // One program folder serves one run at a time, whoever started it: a
+    // colleague is told whose run has it and how to run his own.
+    QString text = QStringLiteral("このアプリケーションはすでに開かれています。");
+    if (!otherUser.isEmpty())
+        text += vbCrLf
+            + QStringLiteral("このプログラムのフォルダ（%1）からは、ユーザー %2 のねむのきⅡが起動しています。").arg(platform::app::path(), otherUser)
+            + vbCrLf + QStringLiteral("プログラムのフォルダからは、同時に一人のユーザーしか起動できません。")
+            + QStringLiteral("プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写して、そこから起動してください。") + vbCrLf;
+    MsgBox(text, vbCritical + vbOKOnly, QStringLiteral("起動時エラー"));
     return true;
 }
 
@@ -350,6 +358,9 @@ void Main()
     // meet a size limit as a write error, whoever entered it.
     platform::app::takeSizeLimitAsWriteError();
     subTell_NoJapaneseFont();
+    // Held from here on: a rename of the program folder during the run
+    // chooses nothing of where the run's files go.
+    platform::programfolder::hold(platform::app::path());
     const Places places = programPlaces();
     // The folder first: where it can't be written, the lock may be another
     // user's, and only this tells what is wrong.

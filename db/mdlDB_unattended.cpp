@@ -8,6 +8,7 @@
 #include "platform/database.h"
 #include "platform/files.h"
 #include "platform/ownlinks.h"
+#include "platform/programfolder.h"
 #include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/vbruntime.h"
@@ -69,8 +70,10 @@ bool openMark(QFile& file, const QString& path, int flags, QIODevice::OpenMode m
 // A mark goes; another user's link there stays, for the user to see.
 void removeMark(const QString& path)
 {
-    if (platform::foreignLinkAt(path).isEmpty())
-        QFile::remove(path);
+    if (platform::foreignLinkAt(path).isEmpty()) {
+        const platform::programfolder::At name = platform::programfolder::at(path);
+        ::unlinkat(name.folder, name.name.constData(), 0);
+    }
 }
 
 // Each try of the commit may itself wait this long for the lock.

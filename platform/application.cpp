@@ -18,7 +18,17 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+namespace {
+// The system's macros, before the version's major() and minor() are met.
+unsigned deviceMajor(dev_t device) { return major(device); }
+unsigned deviceMinor(dev_t device) { return minor(device); }
+}  // namespace
+#undef major
+#undef minor
 
 namespace platform::app {
 
@@ -118,9 +128,31 @@ int openInstanceLock(QString& foreignLink)
                         foreignLink);
 }
 
+// The user whose process holds the lock on the file open as `fd`, by the
+// system's list of locks; "" where it is this user or can't be told.
+QString lockHolder(int fd)
+{
+    struct stat own {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::fstat(fd, &own) != 0 || !locks.open(QIODevice::ReadOnly))
+        return QString();
+    // "1: FLOCK  ADVISORY  WRITE 4711 08:01:123456 0 EOF"
+    const QByteArray file = QByteArray::number(deviceMajor(own.st_dev), 16).rightJustified(2, '0') + ':'
+        + QByteArray::number(deviceMinor(own.st_dev), 16).rightJustified(2, '0') + ':' + QByteArray::number(quint64(own.st_ino));
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 6 || fields[1] != "FLOCK" || fields[5] != file)
+            continue;
+        struct stat process {};
+        if (::stat(("/proc/" + fields[4]).constData(), &process) == 0 && process.st_uid != ::geteuid())
+            return userName(process.st_uid);
+    }
+    return QString();
+}
+
 }  // namespace
 
-bool prevInstance(QString* foreignLink)
+bool prevInstance(QString* foreignLink, QString* otherUser)
 {
     if (lockDescriptor() >= 0)
         return false;
@@ -133,6 +165,8 @@ bool prevInstance(QString* foreignLink)
     if (fd < 0)
         return !link.isEmpty();  // no folder for a lock must not stop the program
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (otherUser)
+            *otherUser = lockHolder(fd);
         ::close(fd);
         return true;
     }

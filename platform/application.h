@@ -32,8 +32,10 @@ void showHelp();
 // operating system releases it when the process ends, however it ends.
 // Another user's link at the lock's name is never followed, nor is the
 // lock then taken elsewhere (two runs from one folder would follow): true
-// too, with the link's path in `foreignLink`.
-bool prevInstance(QString* foreignLink = nullptr);
+// too, with the link's path in `foreignLink`. Where the run that holds the
+// lock is another user's, `otherUser` gets that user's name (as the system
+// lists the lock's holder; "" where it can't tell, and for the user's own).
+bool prevInstance(QString* foreignLink = nullptr, QString* otherUser = nullptr);
 void releaseInstanceLock();  // tests
 
 // Loads Qt's own Japanese texts, so that its standard dialogs and buttons

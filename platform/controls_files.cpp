@@ -1,5 +1,7 @@
 #include "platform/controls_files.h"
 
+#include "platform/programfolder.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -102,7 +104,7 @@ DirListBox::DirListBox(const QString& name, QWidget* parent) : ListControl(name,
 void DirListBox::setPath(const QString& path)
 {
     const QString folder = DriveListBox::rootOf(path.trimmed());
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    if (folder.isEmpty() || !QFileInfo(programfolder::reach(folder)).isDir())
         pathNotFound();
     const QString clean = cleanFolder(folder);
     if (clean == m_path)
@@ -120,7 +122,7 @@ void DirListBox::Refresh()
         if (dir.isRoot() || !dir.cdUp())
             break;
     }
-    const QStringList subfolders = QDir(m_path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    const QStringList subfolders = QDir(programfolder::reach(m_path)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     m_quiet = true;
     m_list->clear();
     m_paths.clear();
@@ -165,7 +167,7 @@ FileListBox::FileListBox(const QString& name, QWidget* parent) : ListControl(nam
 
 void FileListBox::setPath(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isDir())
+    if (path.isEmpty() || !QFileInfo(programfolder::reach(path)).isDir())
         pathNotFound();
     m_path = cleanFolder(path);
     Refresh();
@@ -193,7 +195,7 @@ bool FileListBox::matches(const QString& fileName, const QString& pattern)
 
 void FileListBox::Refresh()
 {
-    const QStringList files = QDir(m_path).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList files = QDir(programfolder::reach(m_path)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     m_quiet = true;
     m_list->clear();
     for (const QString& file : files) {

@@ -3,6 +3,7 @@
 #include "platform/database_names.h"
 #include "platform/database_room.h"
 #include "platform/events.h"
+#include "platform/files.h"
 #include "platform/ownlinks.h"
 #include "platform/passwordhash.h"
 #include "platform/vberror.h"
@@ -539,7 +540,7 @@ vb::Error Session::lastError() const
         if (const QString link = foreignLinkAt(journalPath()); !link.isEmpty())
             return vb::Error(vb::errPermission, foreignLinkText(link));
     if ((extended == SQLITE_READONLY_DIRECTORY || (code & 0xff) == SQLITE_CANTOPEN)
-        && !QFileInfo::exists(journalPath()))
+        && !files::exists(journalPath()))
         return vb::Error(code, describeFolderFailure(path, text));
     return engineError(code, text, path);
 }
@@ -558,7 +559,7 @@ void Session::keepJournal()
     run(QStringLiteral("PRAGMA journal_mode = PERSIST; PRAGMA journal_size_limit = 0"), nullptr);
     if (readOnly())
         return;
-    if (QFileInfo::exists(journalPath())) {
+    if (files::exists(journalPath())) {
         giveBackLeftRoom();
         return;
     }
@@ -978,7 +979,7 @@ Recordset Connection::openRecordset(const QString& sql)
 
 void createDatabase(const QString& path)
 {
-    if (QFileInfo::exists(path))
+    if (files::exists(path))
         vb::raise(vb::errFileExists);
     keepEngineToOwnLinks();
     sqlite3* db = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/database_names.h"
 
+#include "platform/programfolder.h"
 #include "platform/vberror.h"
 
 #include <QFile>
@@ -56,13 +57,46 @@ bool isStandIn(int fd)
         && own.st_ino == given.st_ino;
 }
 
+// The engine's names in the program folder reach the folder the start held
+// (programfolder.h): its resolution of the database's name, its opens and
+// its journals all stay there, however the folder is renamed meanwhile.
+int heldLstat(const char* path, struct stat* st)
+{
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    return ::fstatat(at.folder, at.name.constData(), st, AT_SYMLINK_NOFOLLOW);
+}
+
+int heldStat(const char* path, struct stat* st)
+{
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    return ::fstatat(at.folder, at.name.constData(), st, 0);
+}
+
+int heldOpen(const char* path, int flags, int mode)
+{
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    return ::openat(at.folder, at.name.constData(), flags, mode);
+}
+
+int engineUnlink(const char* path)
+{
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    return ::unlinkat(at.folder, at.name.constData(), 0);
+}
+
+int engineAccess(const char* path, int mode)
+{
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    return ::faccessat(at.folder, at.name.constData(), mode, 0);
+}
+
 // The engine's look at a name as it resolves it: another user's link is
 // taken for the name of a file, so it is never resolved (see the header).
 int engineLstat(const char* path, struct stat* st)
 {
     if (const int fd = standInAt(path); fd >= 0)
         return ::fstat(fd, st);
-    if (::lstat(path, st) != 0)
+    if (heldLstat(path, st) != 0)
         return -1;
     if (S_ISLNK(st->st_mode) && st->st_uid != ::geteuid())
         st->st_mode = (st->st_mode & ~S_IFMT) | S_IFREG;
@@ -75,7 +109,8 @@ int engineLstat(const char* path, struct stat* st)
 // link found now ends the engine's open.
 ssize_t engineReadlink(const char* path, char* text, size_t size)
 {
-    const int object = ::open(path, O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    const programfolder::At at = programfolder::at(QByteArray(path));
+    const int object = ::openat(at.folder, at.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (object < 0)
         return -1;
     struct stat st {};
@@ -97,7 +132,7 @@ ssize_t engineReadlink(const char* path, char* text, size_t size)
 int engineStat(const char* path, struct stat* st)
 {
     const int fd = standInAt(path);
-    return fd >= 0 ? ::fstat(fd, st) : ::stat(path, st);
+    return fd >= 0 ? ::fstat(fd, st) : heldStat(path, st);
 }
 
 // The journal last refused in this thread, and its owner.
@@ -119,7 +154,7 @@ bool refusedAsJournal(const char* path, int fd, int flags)
         return false;
     const QByteArray name(path, qsizetype(std::strlen(path) - (sizeof JournalSuffix - 1)));
     const int standIn = standInAt(name.constData());
-    const int looked = standIn >= 0 ? ::fstat(standIn, &file) : ::stat(name.constData(), &file);
+    const int looked = standIn >= 0 ? ::fstat(standIn, &file) : heldStat(name.constData(), &file);
     if (looked == 0 && file.st_uid == journal.st_uid)
         return false;
     char first = 0;
@@ -137,7 +172,7 @@ int engineOpen(const char* path, int flags, int mode)
     // The engine counts on a descriptor above the standard three.
     if (const int fd = standInAt(path); fd >= 0)
         return ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    const int fd = ::open(path, flags, mode);
+    const int fd = heldOpen(path, flags, mode);
     const size_t length = std::strlen(path);
     if (fd < 0 || (flags & O_CREAT) || length < sizeof JournalSuffix
         || std::strcmp(path + length - (sizeof JournalSuffix - 1), JournalSuffix) != 0
@@ -162,8 +197,10 @@ void keepEngineToOwnLinks()
             && vfs->xSetSystemCall(vfs, "lstat", reinterpret_cast<sqlite3_syscall_ptr>(&engineLstat)) == SQLITE_OK
             && vfs->xSetSystemCall(vfs, "stat", reinterpret_cast<sqlite3_syscall_ptr>(&engineStat)) == SQLITE_OK
             && vfs->xSetSystemCall(vfs, "open", reinterpret_cast<sqlite3_syscall_ptr>(&engineOpen)) == SQLITE_OK
-            && vfs->xSetSystemCall(vfs, "readlink", reinterpret_cast<sqlite3_syscall_ptr>(&engineReadlink)) == SQLITE_OK
-            && vfs->xSetSystemCall(vfs, "fchmod", reinterpret_cast<sqlite3_syscall_ptr>(&engineFchmod)) == SQLITE_OK;
+            && vfs->xSetSystemCall(vfs, "fchmod", reinterpret_cast<sqlite3_syscall_ptr>(&engineFchmod)) == SQLITE_OK
+            && vfs->xSetSystemCall(vfs, "unlink", reinterpret_cast<sqlite3_syscall_ptr>(&engineUnlink)) == SQLITE_OK
+            && vfs->xSetSystemCall(vfs, "access", reinterpret_cast<sqlite3_syscall_ptr>(&engineAccess)) == SQLITE_OK
+            && vfs->xSetSystemCall(vfs, "readlink", reinterpret_cast<sqlite3_syscall_ptr>(&engineReadlink)) == SQLITE_OK;
     }();
     Q_ASSERT(kept);
 }

@@ -10,6 +10,8 @@
 // the system reaches folders through it as it reaches them for any other
 // open. The user's own links the engine resolves as before, so a journal
 // lies beside the file itself, whatever name the file was opened by.
+// Names in the program folder (the sample databases) it reaches from the
+// folder the start held (programfolder.h), as every other name there.
 
 #include <QString>
 

@@ -1,12 +1,14 @@
 #include "platform/files.h"
 
 #include "platform/ownlinks.h"
+#include "platform/programfolder.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
@@ -27,6 +29,17 @@ namespace {
 bool sameChar(QChar a, QChar b) { return a == b || a.toCaseFolded() == b.toCaseFolded(); }
 
 QString parentOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+// Names in the program folder are reached from the folder the start held
+// (programfolder.h); any other name as it is.
+using programfolder::At;
+At at(const QString& path) { return programfolder::at(path); }
+
+bool statAt(const QString& path, struct stat& st, int flags = 0)
+{
+    const At name = at(path);
+    return !path.isEmpty() && ::fstatat(name.folder, name.name.constData(), &st, flags) == 0;
+}
 
 // The failure of an operation on `target` that the system refused with
 // `error` (an errno value).
@@ -73,7 +86,8 @@ bool copyBytes(const QString& source, const QString& target)
     const int in = openOwn(source, O_RDONLY);
     if (in < 0)
         return false;
-    const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const At name = at(target);
+    const int out = ::openat(name.folder, name.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -89,7 +103,7 @@ bool copyBytes(const QString& source, const QString& target)
     }
     ::close(in);
     if (!copied) {
-        ::unlink(QFile::encodeName(target).constData());
+        ::unlinkat(name.folder, name.name.constData(), 0);
         errno = error;
     }
     return copied;
@@ -122,26 +136,34 @@ QString join(const QString& folder, const QString& name)
     return folder + u'/' + name;
 }
 
-bool exists(const QString& path) { return !path.isEmpty() && QFileInfo::exists(path); }
+bool exists(const QString& path)
+{
+    struct stat st {};
+    return statAt(path, st);
+}
 
 bool fileExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return !path.isEmpty() && info.exists() && !info.isDir();
+    struct stat st {};
+    return statAt(path, st) && !S_ISDIR(st.st_mode);
 }
 
-bool dirExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+bool dirExists(const QString& path)
+{
+    struct stat st {};
+    return statAt(path, st) && S_ISDIR(st.st_mode);
+}
 
 bool canCreateIn(const QString& folder)
 {
     if (!dirExists(folder))
         return false;
-    QByteArray probe = QFile::encodeName(join(folder, QStringLiteral(".nemunoki2-probe-XXXXXX")));
-    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    const At probe = at(join(folder, QStringLiteral(".nemunoki2-probe-%1").arg(QRandomGenerator::global()->generate64(), 0, 16)));
+    const int fd = ::openat(probe.folder, probe.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     ::close(fd);
-    ::unlink(probe.constData());
+    ::unlinkat(probe.folder, probe.name.constData(), 0);
     return true;
 }
 
@@ -171,10 +193,11 @@ void makeDir(const QString& path)
         vb::raise(vb::errPathFileAccess);
     if (!dirExists(parentOf(path)))
         vb::raise(vb::errPathNotFound);
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0)
+    const At name = at(path);
+    if (::mkdirat(name.folder, name.name.constData(), 0777) != 0)
         raiseTargetFailure(path, errno);
     if (::geteuid() == 0) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int fd = ::openat(name.folder, name.name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         giveFolderOwner(fd, parentOf(path));
         if (fd >= 0)
             ::close(fd);
@@ -197,7 +220,7 @@ void copyFile(const QString& source, const QString& target)
 QString keepingRefusal(const QString& original)
 {
     struct stat st {};
-    if (::geteuid() == 0 || ::stat(QFile::encodeName(original).constData(), &st) != 0)
+    if (::geteuid() == 0 || !statAt(original, st))
         return QString();
     return keepingRefusal(st);
 }
@@ -252,7 +275,8 @@ StandIn::StandIn(const QString& path)
 {
     if (exists(path))
         vb::raise(vb::errFileExists);
-    m_folder = ::open(QFile::encodeName(parentOf(path)).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const At parent = at(parentOf(path));
+    m_folder = ::openat(parent.folder, parent.name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0)
         raiseTargetFailure(path, errno);
     // No one else's until it has the original's owner and permissions.
@@ -413,10 +437,10 @@ void renameFile(const QString& from, const QString& to)
         vb::raise(vb::errFileNotFound);
     if (exists(to))
         vb::raise(vb::errFileExists);
-    const QByteArray fromName = QFile::encodeName(from), toName = QFile::encodeName(to);
-    int renamed = ::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_NOREPLACE);
+    const At fromName = at(from), toName = at(to);
+    int renamed = ::renameat2(fromName.folder, fromName.name.constData(), toName.folder, toName.name.constData(), RENAME_NOREPLACE);
     if (renamed != 0 && (errno == EINVAL || errno == ENOSYS))  // a file system without the flag
-        renamed = std::rename(fromName.constData(), toName.constData());
+        renamed = ::renameat(fromName.folder, fromName.name.constData(), toName.folder, toName.name.constData());
     if (renamed != 0)
         raiseTargetFailure(to, errno);
 }
@@ -426,9 +450,11 @@ void deleteFile(const QString& path)
     if (const QString link = foreignLinkAt(path); !link.isEmpty())
         raiseForeignLink(link);
     // The user's own link goes as a file does, whether its target is there or not.
-    if (!fileExists(path) && !QFileInfo(path).isSymLink())
+    struct stat st {};
+    if (!fileExists(path) && !(statAt(path, st, AT_SYMLINK_NOFOLLOW) && S_ISLNK(st.st_mode)))
         vb::raise(vb::errFileNotFound);
-    if (::unlink(QFile::encodeName(path).constData()) != 0)
+    const At name = at(path);
+    if (::unlinkat(name.folder, name.name.constData(), 0) != 0)
         raiseTargetFailure(path, errno);
 }
 
@@ -438,7 +464,8 @@ void replaceFile(const QString& from, const QString& to)
         vb::raise(vb::errFileNotFound);
     // rename(2) replaces the target atomically: a reader sees the old file
     // or the new one, never neither.
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    const At fromName = at(from), toName = at(to);
+    if (::renameat(fromName.folder, fromName.name.constData(), toName.folder, toName.name.constData()) != 0)
         raiseTargetFailure(to, errno);
 }
 
@@ -448,7 +475,7 @@ QString findFileName(const QString& folder, const QString& name)
         return QString();
     if (fileExists(join(folder, name)))
         return name;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList names = QDir(programfolder::reach(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& candidate : names) {
         if (candidate.compare(name, Qt::CaseInsensitive) == 0
             || candidate.toCaseFolded() == name.toCaseFolded())
@@ -494,7 +521,7 @@ QStringList listFiles(const QString& folder, const QString& pattern)
     QStringList names;
     if (folder.isEmpty())
         return names;
-    const QStringList all = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    const QStringList all = QDir(programfolder::reach(folder)).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QString& name : all)
         if (matches(pattern, name))
             names << name;
@@ -508,9 +535,10 @@ QStringList listFiles(const QString& folder, const QString& pattern)
 int killPattern(const QString& folder, const QString& pattern)
 {
     int deleted = 0;
-    for (const QString& name : listFiles(folder, pattern))
-        if (QFile::remove(join(folder, name)))
-            ++deleted;
+    for (const QString& name : listFiles(folder, pattern)) {
+        const At file = at(join(folder, name));
+        deleted += ::unlinkat(file.folder, file.name.constData(), 0) == 0;
+    }
     return deleted;
 }
 
@@ -543,7 +571,7 @@ void giveOwnerOf(int fd, const struct stat& dir)
 void giveFolderOwner(int fd, const QString& folder)
 {
     struct stat dir {};
-    if (fd >= 0 && ::geteuid() == 0 && ::stat(QFile::encodeName(folder).constData(), &dir) == 0)
+    if (fd >= 0 && ::geteuid() == 0 && statAt(folder, dir))
         giveOwnerOf(fd, dir);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/ownlinks.h"
 
+#include "platform/programfolder.h"
 #include "platform/vberror.h"
 
 #include <QFile>
@@ -21,11 +22,13 @@ constexpr int MaxLinks = 40;
 
 // The folder of a name open for the *at() calls: readable where it may be
 // (a listing of it is wanted for the leftovers of earlier writes), else
-// only as a place.
+// only as a place. One in the program folder is reached from the folder
+// the start held, whatever its name leads to now.
 int openFolder(const QByteArray& folder)
 {
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    return fd >= 0 || errno != EACCES ? fd : ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const programfolder::At at = programfolder::at(folder);
+    const int fd = ::openat(at.folder, at.name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd >= 0 || errno != EACCES ? fd : ::openat(at.folder, at.name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 std::atomic<int> hardLinksProtected{-1};  // unknown until first asked

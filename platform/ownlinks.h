@@ -11,7 +11,8 @@
 // given and at every name a link leads to; another user's link is refused,
 // whatever the folder's mode, and the refusal names the link. The folders
 // leading to the name are reached as the system reaches them: they are the
-// place the user chose. A link's owner and the text followed are read from
+// place the user chose (a name in the program folder from the folder the
+// start held, programfolder.h). A link's owner and the text followed are read from
 // the one object found at the name, never from two looks at it.
 //
 // Where the system lets anyone make a hard link to any file

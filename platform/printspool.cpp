@@ -1,5 +1,6 @@
 #include "platform/printspool.h"
 
+#include "platform/programfolder.h"
 #include "platform/replacement.h"
 #include "platform/writeerror.h"
 
@@ -46,9 +47,14 @@ bool isSpoolName(const QByteArray& name)
 void useFolder(const QString& folder)
 {
     chosenFolder() = folder;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
+    const programfolder::At at = programfolder::at(folder);
+    const int fd = ::openat(at.folder, at.name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (!dir) {
+        if (fd >= 0)
+            ::close(fd);
         return;
+    }
     // The start-up holds the program folder's lock: no other run makes a
     // document here meanwhile.
     while (const dirent* entry = ::readdir(dir)) {
@@ -64,7 +70,8 @@ QFileDevice::FileError File::create()
 {
     close();
     const QString folder = chosenFolder().isEmpty() ? QDir::tempPath() : chosenFolder();
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const programfolder::At at = programfolder::at(folder);
+    const int dir = ::openat(at.folder, at.name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const int opened = errno;
     m_name = QDir(folder).filePath(QString::fromLatin1(Prefix + QByteArray(HexDigits, '0') + Suffix));
     if (dir < 0)

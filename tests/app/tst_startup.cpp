@@ -31,6 +31,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace vb;
@@ -828,6 +829,90 @@ private slots:
         else
             QCOMPARE(testsupport::fileBytes(target), name.endsWith(u".lock") ? QByteArray() : QByteArray("keep"));
         QVERIFY(!copied || !QFileInfo::exists(sample));
+    }
+
+    // One program folder serves one run at a time: a colleague's start
+    // while another user's run holds it is told whose it is and what to do.
+    void programFolderOpenByAnotherUser()
+    {
+        testsupport::ProgramFolder folder;
+        QCOMPARE(QProcess::execute(u"chown"_s, {u"-R"_s, u"nobody"_s, folder.path()}), 0);
+        const int lock = ::open(QFile::encodeName(folder.file(u".nemunoki2.lock"_s)).constData(), O_RDONLY | O_CREAT, 0644);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
+        const auto unlock = qScopeGuard([lock] { ::close(lock); });
+        const QString expected = u"このアプリケーションはすでに開かれています。\r\nこのプログラムのフォルダ（%1）からは、ユーザー root のねむのきⅡが起動しています。\r\n"
+                                 "プログラムのフォルダからは、同時に一人のユーザーしか起動できません。"
+                                 "プログラムのフォルダを自分のフォルダ（ホームフォルダなど）に複写して、そこから起動してください。\r\n"_s.arg(folder.path());
+        QCOMPARE(testsupport::asUser(testsupport::Nobody, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            return ui->count() == 1 && ui->last().prompt == expected && !platform::Instance<frmMain>::exists() ? 0 : 1;
+        }), 0);
+    }
+
+    // Whoever may rename the program folder during a run (its owner, where
+    // root runs it; a colleague, in an office's group folder) swaps it for
+    // a link to a folder of the runner's that he can't write himself: the
+    // run's writes (a database added, the quit's settings) still go to the
+    // folder the start found, and nothing reaches the link's target.
+    void programFolderRenamedDuringTheRun_data()
+    {
+        QTest::addColumn<bool>("root");  // root runs the user's; else the user runs the office's
+        QTest::newRow("root's run, the owner renames") << true;
+        QTest::newRow("the user's run, a colleague renames") << false;
+    }
+    void programFolderRenamedDuringTheRun()
+    {
+        QFETCH(bool, root);
+        constexpr unsigned office = 4242, user = 4241, colleague = 4243;
+        testsupport::ProgramFolder folder;
+        QTemporaryDir parent, vault;  // the folder's parent; the runner's own, closed to others
+        const QString p7 = parent.filePath(u"p7"_s), moved = parent.filePath(u"p7.real"_s);
+        QVERIFY(QDir().rename(folder.path(), p7));
+        platform::app::setPath(p7);
+        QFile ini(vault.filePath(u"Init.ini"_s));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("keep") == 4 && ini.flush());
+        if (root)
+            QCOMPARE(QProcess::execute(u"chown"_s, {u"-R"_s, QString::number(user), parent.path()}), 0);
+        else
+            shareWithOffice(parent.path(), office);
+        QVERIFY(::chown(QFile::encodeName(vault.path()).constData(), root ? 0 : user, 0) == 0);
+        int go[2], done[2];
+        QVERIFY(::pipe(go) == 0 && ::pipe(done) == 0);
+        std::fflush(nullptr);
+        if (::fork() == 0) {  // the renamer, waiting for the run to be open
+            ::close(go[1]);
+            char c = 0;
+            c = ::read(go[0], &c, 1) == 1 && testsupport::asColleague(root ? user : colleague, {office}, [&] {
+                return ::rename(QFile::encodeName(p7).constData(), QFile::encodeName(moved).constData()) == 0
+                        && QFile::link(vault.path(), p7) ? 0 : 1;
+            }) == 0;
+            ::_exit(::write(done[1], &c, 1) == 1 ? 0 : 1);
+        }
+        const int run = testsupport::asColleague(root ? 0 : user, {office}, [&] {
+            platform::ScopedScriptedUi ui;
+            mdlSub::Main();
+            char renamed = 0;
+            if (ui->count() != 0 || !GE_booDbOpen || ::write(go[1], "r", 1) != 1 || ::read(done[0], &renamed, 1) != 1 || !renamed)
+                return 1;
+            frmMDB& manager = platform::Instance<frmMDB>::get();
+            ui->answerMsgBox(vbYes);
+            manager.cmdAdd_Click();  // the copy of the template, and the engine opening it
+            manager.fileList->setListIndex(1);
+            manager.fileList_MouseDown(1, 0, 0, 0);
+            ui->answerMsgBox(vbYes);
+            manager.mnuUse_Click();
+            const bool closed = manager.unload() && platform::Instance<frmMain>::get().unload();
+            return closed && ui->count() == 2 && QFileInfo::exists(moved + u"/MDB/New_2.mdb"_s)
+                    && platform::ini::read(moved + u"/Init.ini"_s, u"MDB"_s, u"File_Name"_s) == u"New_2.mdb"_s
+                    && platform::ini::read(moved + u"/Init.ini"_s, u"フォルダPath"_s, u"DB_Folda_Path"_s).isEmpty() ? 0 : 2;
+        });
+        for (const int end : {go[0], go[1], done[0], done[1]})
+            ::close(end);
+        ::wait(nullptr);
+        QCOMPARE(run, 0);
+        QCOMPARE(QDir(vault.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"Init.ini"_s});
+        QCOMPARE(testsupport::fileBytes(ini.fileName()), QByteArray("keep"));
     }
 
     // Without a font for Japanese every caption shows as empty boxes: the
