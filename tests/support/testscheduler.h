@@ -122,11 +122,11 @@ private:
 
 // What a queue's description gives: its default paper of the two it
 // offers (A4, A3), and its unprintable edges in points, at the sides and at
-// the top and bottom.
+// the top and bottom (not whole where a driver gives them in millimetres).
 struct QueueSheet {
     QByteArray paper = "A4";
-    int side = 18;
-    int ends = 36;
+    double side = 18;
+    double ends = 36;
     // An option of the queue's own, offered among the printer properties:
     // MediaType, Plain by default, or Glossy.
     bool mediaType = false;
