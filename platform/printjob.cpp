@@ -103,6 +103,7 @@ public:
         // A question of its own: the name and password libcups was given
         // for the one before were not refused by asking this.
         printlogin::answerOnThisThread();
+        printlogin::giveKept(m_http);
         m_silence.waited = 0;
         return cupsDoRequest(m_http, request, resource);
     }
@@ -113,6 +114,9 @@ public:
     ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
     {
         printlogin::answerOnThisThread();
+        // The name and password kept go with the document the first time:
+        // it is not sent once more only to be refused.
+        printlogin::giveKept(m_http);
         ipp_t* response = nullptr;
         // libcups answers each 401 itself (its own ways first, then the
         // program's box, which gives up after its last ask): as many rounds

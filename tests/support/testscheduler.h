@@ -249,6 +249,12 @@ public:
         m_login = user + ':' + password;
         m_loginEverywhere = everyRequest;
     }
+    // How many requests carrying a document (of more than 2 KB) it refused
+    // for want of the name and password.
+    int documentsRefused() const { return m_documentsRefused; }
+    // A scheduler that gives each job a job-uuid of its own, whatever the
+    // request gave.
+    void dropJobUuids() { m_dropUuids = true; }
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
     void refuse() { stop(); }
@@ -437,6 +443,8 @@ private:
                     m_silentUntil = nowMs() + m_faultMs;
                 if (fault == JobFault::CutAtAnswer || fault == JobFault::CutAtAnswerThenSilent)
                     return (void)::close(fd);
+                if (answer.isEmpty() && body.size() > 2048)
+                    ++m_documentsRefused;
                 if (answer.isEmpty())
                     send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
                              "Content-Length: 0\r\n\r\n");
@@ -540,7 +548,7 @@ private:
                 job.name = m_operations.back()["job-name"];
                 job.user = login.isEmpty() ? m_operations.back()["requesting-user-name"] : login.left(login.indexOf(':'));
                 job.created = qint64(::time(nullptr));
-                job.uuid = m_operations.back()["job-uuid"];
+                job.uuid = m_dropUuids ? QByteArray() : m_operations.back()["job-uuid"];
                 if (job.uuid.isEmpty())
                     job.uuid = "urn:uuid:00000000-0000-3000-8000-" + QByteArray::number(id).rightJustified(12, '0');
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
@@ -652,6 +660,8 @@ private:
     bool m_loginEverywhere = false;  // and every other IPP request, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
+    std::atomic<int> m_documentsRefused{0};
+    std::atomic<bool> m_dropUuids{false};
     std::atomic<bool> m_stop{false};
     std::thread m_accepting;
     std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
