@@ -81,6 +81,65 @@ private slots:
                  qPrintable(m_ui().last().prompt));
         QCOMPARE(scheduler.jobs().size(), 0);
     }
+
+    // The user's own キャンセル in the box for a queue's job is told in its
+    // own words alone; a connection refused, in the user's words.
+    void failureToldInWords()
+    {
+        AnsweringScheduler scheduler;
+        scheduler.requireLogin("alice", "secret");
+        useScheduler(scheduler.port());
+        m_print.openStored();
+        m_ui().answerLogin(std::nullopt);
+        print();
+        QCOMPARE(m_ui().last().title + m_ui().last().prompt, QStringLiteral("印刷") + NoLogin);
+        platform::CurrentPrinter().beforeDraw = [&] { scheduler.refuse(); };
+        print();
+        platform::CurrentPrinter().beforeDraw = nullptr;
+        QVERIFY2(m_ui().last().prompt.contains(QStringLiteral("印刷サーバーに接続できません。（接続を拒否されました）")),
+                 qPrintable(m_ui().last().prompt));
+    }
+
+    // A print without the scheduler's answer: its job is cancelled at a
+    // later print, also after a print whose cancel wanted a name and
+    // password the user didn't give; where the scheduler keeps no mark of
+    // the program's, the user is told that print may still come out.
+    void promisedCancelIsKept_data()
+    {
+        QTest::addColumn<bool>("marksKept");
+        QTest::newRow("its cancel wanting a login") << true;
+        QTest::newRow("no mark kept") << false;
+    }
+
+    void promisedCancelIsKept()
+    {
+        QFETCH(bool, marksKept);
+        AnsweringScheduler scheduler;
+        useScheduler(scheduler.port());
+        m_print.openStored();
+        if (marksKept)
+            scheduler.requireLoginToCancel("alice", "secret");
+        else
+            scheduler.dropJobUuids();
+        // Silent past the program's look for the job right after.
+        scheduler.failNextJob(AnsweringScheduler::JobFault::CutAtAnswerThenSilent, 2000);
+        print();
+        QVERIFY(m_ui().last().prompt.contains(QStringLiteral("次に印刷するときに取り消されます")));
+        QTest::qWait(2100);
+        if (marksKept) {
+            m_ui().answerLogin(std::nullopt);
+            print();
+            QVERIFY2(m_ui().last().prompt.endsWith(NoLogin), qPrintable(m_ui().last().prompt));
+            m_ui().answerLogin(Alice);
+            print();
+            QVERIFY(scheduler.delivered().at(0).cancelled);
+        } else {
+            print();
+            QVERIFY2(m_ui().last().prompt.endsWith(QStringLiteral("その印刷が出てくることがあります。")),
+                     qPrintable(m_ui().last().prompt));
+        }
+        QCOMPARE(scheduler.jobs().size(), 2);
+    }
 };
 
 QTEST_MAIN(TestPrintLogin)

@@ -248,6 +248,16 @@ public:
         std::lock_guard<std::mutex> lock(m_jobsLock);
         m_login = user + ':' + password;
         m_loginEverywhere = everyRequest;
+        m_loginToCancelOnly = false;
+    }
+    // From now on only cancelling a job must carry this name and password,
+    // as a server whose policy lets anyone print but only the owner cancel.
+    void requireLoginToCancel(const QByteArray& user, const QByteArray& password)
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        m_login = user + ':' + password;
+        m_loginEverywhere = false;
+        m_loginToCancelOnly = true;
     }
     // How many requests carrying a document (of more than 2 KB) it refused
     // for want of the name and password.
@@ -525,7 +535,9 @@ private:
                                                                                       : QByteArray();
         {
             std::lock_guard<std::mutex> lock(m_jobsLock);
-            const bool job = op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
+            const bool job = m_loginToCancelOnly
+                                 ? op == IPP_OP_CANCEL_JOB
+                                 : op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
             if ((job || m_loginEverywhere) && !m_login.isEmpty() && login != m_login)
                 return ippDelete(request), ippDelete(response), QByteArray();
         }
@@ -658,6 +670,7 @@ private:
     std::atomic<qint64> m_faultMs{0}, m_pausedUntil{0};
     QByteArray m_login;  // "name:password" a job's requests must carry, under m_jobsLock
     bool m_loginEverywhere = false;  // and every other IPP request, under m_jobsLock
+    bool m_loginToCancelOnly = false;  // only a job's cancel, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
     std::atomic<int> m_documentsRefused{0};
