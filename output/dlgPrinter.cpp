@@ -20,6 +20,21 @@
 
 using platform::CurrentPrinter;
 
+namespace {
+
+// A print ended by the user's own answer (no name and password given for
+// the print server) is told in its own words alone; any other failure as
+// an error with its number.
+void tellFailure(const QString& procedure, const vb::Error& error)
+{
+    if (error.number() == vb::errCancel)
+        vb::MsgBox(error.description(), vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+    else
+        platform::showStandardError(procedure, error.number(), error.description());
+}
+
+}  // namespace
+
 dlgPrinter::dlgPrinter() : platform::Form(QStringLiteral("dlgPrinter"))
 {
     using namespace platform;
@@ -235,8 +250,7 @@ void dlgPrinter::cmdPrint_Click()
     } catch (const vb::Error& error) {
         // Nothing of a failed print comes out later.
         printer.KillDoc();
-        platform::showStandardError(QStringLiteral("dlgPrinter:cmdPrint_Click"), error.number(),
-                                    error.description());
+        tellFailure(QStringLiteral("dlgPrinter:cmdPrint_Click"), error);
     }
 }
 
@@ -297,6 +311,6 @@ void dlgPrinter::subPrintS()
     } catch (const vb::Error& error) {
         // The sheets sent so far are no print: the old file stays.
         printer.KillDoc();
-        platform::showStandardError(QStringLiteral("dlgPrinter:subPrintS"), error.number(), error.description());
+        tellFailure(QStringLiteral("dlgPrinter:subPrintS"), error);
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/encoding.h"
 #include "platform/events.h"
 #include "platform/printer.h"
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 #include "platform/ui.h"
@@ -328,6 +329,9 @@ void subBlocks_FromDevice(const QPrinter& device, const QString& deviceName, con
 bool fncPrintDialog(bool setup, typDEVMODE& devMode, typDEVNAMES& devNames, QString* pdfFile,
                     platform::JobChoices* job)
 {
+    // A print begins here, as the device is read for the dialog: the
+    // user may be asked for a name and password again.
+    platform::printlogin::beginPrint();
     QString name;
     auto device = fncDevice_FromBlocks(devMode, devNames, name);
     // Kept for the next dialog on its queue, whatever this one's end.

@@ -1,5 +1,6 @@
 #include "platform/commondialog.h"
 
+#include "platform/printlogin.h"
 #include "platform/printscheduler.h"
 #include "platform/printservice.h"
 #include "platform/vberror.h"
@@ -102,6 +103,8 @@ void CommonDialog::ShowPrinter()
     // none of them, and the user is told why first.
     if (!printscheduler::check())
         printservice::tellUnreachable(kind == PrintDialogKind::Setup);
+    else if (printlogin::givenUp())
+        printservice::tellNoLogin(kind == PrintDialogKind::Setup);
     const PrintDialogResult result = ui().printDialog(*PrinterDevice, PrinterName, kind);
     if (result == PrintDialogResult::Cancelled) {
         cancelled();

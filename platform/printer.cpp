@@ -6,6 +6,7 @@
 #include "platform/printspool.h"
 #include "platform/printservice.h"
 #include "platform/replacement.h"
+#include "platform/ui.h"
 #include "platform/vberror.h"
 #include "platform/writeerror.h"
 
@@ -649,11 +650,17 @@ void Printer::handOver(const QString& spool)
     const bool bin = m_bin && m_defaults && device().paperSource() != QPrinter::PaperSource(m_defaults->source);
     const printjob::Outcome outcome =
         printjob::handOver(name(), spool, m_docName, printjob::optionsOf(device(), bin));
+    // The cancel promised for a print without the answer could not be made.
+    if (outcome.lost)
+        vb::MsgBox(QStringLiteral("印刷サーバーの応答がなかった印刷は、印刷サーバーで見つからず、取り消せませんでした。")
+                       + vb::vbCrLf + QStringLiteral("その印刷が出てくることがあります。"),
+                   vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
     if (outcome.job > 0)
         return;
     printservice::forgetQueue(name());
+    // The user's own answer: raised as a cancel, told without an error number.
     if (outcome.noLogin)
-        vb::raise(vb::errPrinterError,
+        vb::raise(vb::errCancel,
                   QStringLiteral("プリンタ「%1」へは何も印刷されていません。").arg(name())
                       + QStringLiteral("\r\nこのプリンタへの印刷には、印刷サーバーに登録された名前とパスワードが必要です。"));
     if (outcome.reached)

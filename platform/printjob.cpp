@@ -13,6 +13,7 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
 #include <mutex>
 
@@ -90,6 +91,13 @@ public:
     bool gaveUp() const { return m_silence.gaveUp; }
     // Whether the last request was answered by an HTTP refusal.
     bool refused() const { return m_http && httpGetStatus(m_http) >= HTTP_STATUS_BAD_REQUEST; }
+    // Whether it was refused for want of a name and password (none given or taken).
+    bool wantsLogin() const
+    {
+        return m_http
+               && (httpGetStatus(m_http) == HTTP_STATUS_UNAUTHORIZED
+                   || httpGetStatus(m_http) == HTTP_STATUS_CUPS_AUTHORIZATION_CANCELED);
+    }
     void close()
     {
         if (m_http)
@@ -102,6 +110,7 @@ public:
         // A question of its own: the name and password libcups was given
         // for the one before were not refused by asking this.
         printlogin::answerOnThisThread();
+        printlogin::giveKept(m_http);
         m_silence.waited = 0;
         return cupsDoRequest(m_http, request, resource);
     }
@@ -112,6 +121,9 @@ public:
     ipp_t* askWithFile(ipp_t* request, const char* resource, QFile& file)
     {
         printlogin::answerOnThisThread();
+        // The name and password kept go with the document the first time:
+        // it is not sent once more only to be refused.
+        printlogin::giveKept(m_http);
         ipp_t* response = nullptr;
         // libcups answers each 401 itself (its own ways first, then the
         // program's box, which gives up after its last ask): as many rounds
@@ -146,7 +158,15 @@ public:
         // Connected, then dropped (a broken pipe, a reset): said as such.
         if (m_http)
             return QStringLiteral("接続が切れました");
-        return QString::fromLocal8Bit(strerror(error));
+        // Not connected: libcups leaves the error of closing its socket
+        // (a bad descriptor) after a refusal.
+        switch (error) {
+        case ECONNREFUSED:
+        case EBADF: return QStringLiteral("接続を拒否されました");
+        case EHOSTUNREACH:
+        case ENETUNREACH: return QStringLiteral("印刷サーバーまで届きません");
+        default: return QStringLiteral("接続できませんでした");
+        }
     }
 
 private:
@@ -173,15 +193,26 @@ QByteArray printerUri(const QByteArray& queue)
 struct Unsettled {
     QByteArray server;
     int port = 0;
-    QByteArray queue, user, uuid;
+    QByteArray queue, user, uuid, title;
 };
 
 std::mutex unsettledLock;
 std::vector<Unsettled> unsettled;  // under unsettledLock
+std::vector<QByteArray> marks;     // every job-uuid this run gave, under unsettledLock
+
+bool markGiven(const QByteArray& uuid)
+{
+    std::lock_guard<std::mutex> lock(unsettledLock);
+    return std::find(marks.begin(), marks.end(), uuid) != marks.end();
+}
+
 // Looks for the job the hand-over may have made and cancels it; false when
-// the scheduler didn't answer. One that refuses to list the jobs has
-// answered: nothing is cancelled then.
-bool settle(Connection& connection, const Unsettled& u)
+// the scheduler didn't answer, or wanted a name and password for the cancel
+// it was not given (the cancel stays due). One that refuses to list the
+// jobs has answered: nothing is cancelled then. `lost`: no job carried the mark, and
+// one of the print's name carried none this run gave, as from a scheduler
+// that keeps no job-uuid of the client's: that print may come out.
+bool settle(Connection& connection, const Unsettled& u, bool& lost)
 {
     const QByteArray uri = printerUri(u.queue);
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
@@ -189,20 +220,24 @@ bool settle(Connection& connection, const Unsettled& u)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
     ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
-    static const char* const wanted[] = {"job-id", "job-uuid"};
+    static const char* const wanted[] = {"job-id", "job-uuid", "job-name"};
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)),
                   nullptr, wanted);
     ipp_t* response = connection.ask(request, "/");
     if (!response)
         return connection.refused();
     std::vector<int> ours;
+    bool unmarked = false;  // a job of the print's name without a mark of this run's
     int id = 0;
-    QByteArray uuid;
+    QByteArray uuid, jobName;
     const auto consider = [&] {
         if (id > 0 && uuid == u.uuid)
             ours.push_back(id);
+        else if (id > 0 && jobName == u.title && !markGiven(uuid))
+            unmarked = true;
         id = 0;
         uuid.clear();
+        jobName.clear();
     };
     for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
         if (!a || !ippGetName(a)) {
@@ -218,8 +253,11 @@ bool settle(Connection& connection, const Unsettled& u)
             id = ippGetInteger(a, 0);
         else if (name == "job-uuid")
             uuid = ippGetString(a, 0, nullptr);
+        else if (name == "job-name")
+            jobName = ippGetString(a, 0, nullptr);
     }
     ippDelete(response);
+    lost = lost || (ours.empty() && unmarked);
     bool answered = true;
     for (const int job : ours) {
         ipp_t* cancel = ippNewRequest(IPP_OP_CANCEL_JOB);
@@ -227,7 +265,7 @@ bool settle(Connection& connection, const Unsettled& u)
         ippAddInteger(cancel, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
         ippAddString(cancel, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, u.user.constData());
         ipp_t* answer = connection.ask(cancel, "/jobs/");
-        answered = answered && (answer || connection.refused());
+        answered = answered && (answer || (connection.refused() && !connection.wantsLogin()));
         ippDelete(answer);
     }
     return answered;
@@ -235,8 +273,8 @@ bool settle(Connection& connection, const Unsettled& u)
 
 // The earlier hand-overs to this scheduler still to be looked for, settled
 // on this connection; false when it stayed silent (the rest wait for the
-// next contact).
-bool settleEarlier(Connection& connection)
+// next contact, as do those it wanted a name and password for).
+bool settleEarlier(Connection& connection, bool& lost)
 {
     const QByteArray server = cupsServer();
     const int port = ippPort();
@@ -254,7 +292,7 @@ bool settleEarlier(Connection& connection)
     bool answered = true;
     std::vector<Unsettled> left;
     for (const Unsettled& u : mine) {
-        answered = answered && settle(connection, u);
+        answered = answered && settle(connection, u, lost);
         if (!answered)
             left.push_back(u);
     }
@@ -275,9 +313,11 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
         return outcome;
     }
     Connection connection(printWaits().handOverMs);
-    if (!connection.http() || !settleEarlier(connection)) {
-        outcome.reached = false;
-        outcome.cut = connection.http() && !connection.gaveUp();
+    if (!connection.http() || !settleEarlier(connection, outcome.lost)) {
+        // Refused for want of a name and password: nothing was sent.
+        outcome.noLogin = connection.wantsLogin();
+        outcome.reached = outcome.noLogin;
+        outcome.cut = !outcome.noLogin && connection.http() && !connection.gaveUp();
         outcome.reason = connection.noAnswer();
         return outcome;
     }
@@ -295,6 +335,10 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     // The job's own mark, kept by the scheduler as its job-uuid: the job
     // this request made is known by it should the answer not come.
     const QByteArray uuid = "urn:uuid:" + QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+    {
+        std::lock_guard<std::mutex> lock(unsettledLock);
+        marks.push_back(uuid);
+    }
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uuid", nullptr, uuid.constData());
     cupsEncodeOptions2(request, int(list.size()), list.data(), IPP_TAG_OPERATION);
     // The document's format in place of the one libcups puts there (any
@@ -333,10 +377,10 @@ Outcome send(const QByteArray& queue, const QString& pdfFile, const QByteArray& 
     const bool silent = connection.gaveUp();
     outcome.cut = !silent;
     connection.close();
-    const Unsettled sent{cupsServer(), ippPort(), queue, cupsUser(), uuid};
+    const Unsettled sent{cupsServer(), ippPort(), queue, cupsUser(), uuid, title};
     if (!silent) {
         Connection again(printWaits().cleanUpMs);
-        if (again.http() && settle(again, sent))
+        if (again.http() && settle(again, sent, outcome.lost))
             return outcome;
     }
     outcome.unsettled = true;

@@ -33,6 +33,10 @@ struct Outcome {
     bool unsettled = false;  // and the document may have reached it all the same: the job may be on the queue
     bool noLogin = false;    // the scheduler wants a name and password, and none was given or taken
     bool cut = false;        // it was connected to, and the connection was dropped
+    // A print handed over without the answer (this one or an earlier one)
+    // may come out all the same: the scheduler answered the look for it,
+    // and no job carried its mark while one of its name did.
+    bool lost = false;
     QString reason;          // why the job was not taken
 };
 

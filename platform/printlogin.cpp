@@ -8,6 +8,8 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
+#include <mutex>
 #include <optional>
 
 #include <cups/cups.h>
@@ -39,16 +41,33 @@ struct Question {
 };
 
 // The name and password last taken, for the scheduler they were given to;
-// touched on the user-interface thread only.
+// set on the user-interface thread, read on the printer thread too.
 struct Kept {
     QString server;
     Login login;
 };
 
-Kept& kept()
+std::mutex keptLock;
+Kept kept;  // under keptLock
+std::atomic<bool> gaveUp{false};
+
+Kept keptNow()
 {
-    static Kept k;
-    return k;
+    std::lock_guard<std::mutex> lock(keptLock);
+    return kept;
+}
+
+void keep(const Kept& k)
+{
+    std::lock_guard<std::mutex> lock(keptLock);
+    kept = k;
+}
+
+QString serverOf(http_t* http)
+{
+    char host[256] = "";
+    httpGetHostname(http, host, sizeof host);
+    return QString::fromUtf8(host) + u':' + QString::number(http ? httpAddrPort(httpGetAddress(http)) : ippPort());
 }
 
 QString promptFor(const Question& q)
@@ -67,28 +86,30 @@ QString promptFor(const Question& q)
 // scheduler, or the user's answer; nullopt gives up.
 std::optional<Login> answer(const Question& q, Count& count)
 {
-    Kept& k = kept();
+    const Kept k = keptNow();
     if (!q.refused && k.server == q.server && !k.login.user.isEmpty())
         return k.login;
+    // One キャンセル is the user's answer for the whole print.
+    if (gaveUp)
+        return std::nullopt;
     std::optional<Login> login;
     if (count.asks < MostAsks) {
         ++count.asks;
         login = ui().askLogin(promptFor(q), QStringLiteral("印刷"), k.login.user.isEmpty() ? q.user : k.login.user);
     }
     if (!login || login->user.isEmpty()) {
-        k = Kept{};
+        keep(Kept{});
+        gaveUp = true;
         return std::nullopt;
     }
-    k = Kept{q.server, *login};
+    keep(Kept{q.server, *login});
     return login;
 }
 
 const char* passwordFor(const char*, http_t* http, const char*, const char* resource, void* thread)
 {
-    char host[256] = "";
-    httpGetHostname(http, host, sizeof host);
     Question q;
-    q.server = QString::fromUtf8(host) + u':' + QString::number(http ? httpAddrPort(httpGetAddress(http)) : ippPort());
+    q.server = serverOf(http);
     const QString path = QString::fromUtf8(resource ? resource : "");
     for (const QLatin1String under : {QLatin1String("/printers/"), QLatin1String("/classes/")})
         if (path.startsWith(under))
@@ -120,9 +141,30 @@ void answerOnThisThread()
     t_count = Count{};
 }
 
+void beginPrint()
+{
+    gaveUp = false;
+}
+
+bool givenUp()
+{
+    return gaveUp;
+}
+
+bool giveKept(http_t* http)
+{
+    const Kept k = keptNow();
+    if (!http || k.login.user.isEmpty() || k.server != serverOf(http))
+        return false;
+    cupsSetUser(k.login.user.toUtf8().constData());
+    httpSetAuthString(http, "Basic", (k.login.user + u':' + k.login.password).toUtf8().toBase64().constData());
+    return true;
+}
+
 void forget()
 {
-    kept() = Kept{};
+    keep(Kept{});
+    gaveUp = false;
 }
 
 }  // namespace platform::printlogin

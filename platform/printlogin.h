@@ -9,9 +9,13 @@
 // give up, so the request fails and nothing is sent.
 //
 // A name and password taken are given again, without asking, to the same
-// scheduler's next question of the run, as libcups' kept connection did;
-// one refused is asked for again with a word that it was refused, at most
-// `MostAsks` times a question.
+// scheduler's next question of the run, as libcups' kept connection did,
+// and go with the program's own requests from the first; one refused is
+// asked for again with a word that it was refused, at most `MostAsks`
+// times a question. キャンセル (or the asks run out) ends the asking for
+// the print: nothing more is asked until the next print begins.
+
+typedef struct _http_s http_t;
 
 namespace platform::printlogin {
 
@@ -21,6 +25,15 @@ constexpr int MostAsks = 3;
 // the printer thread's task) and begins a question of its own there: the
 // asks are counted from here.
 void answerOnThisThread();
+
+// A print (or the printer set-up) begins: the user may be asked again.
+void beginPrint();
+// The user gave no name and password for this print: the reason it failed.
+bool givenUp();
+
+// Puts the name and password kept for the scheduler `http` is connected
+// to on its next request; false when none is kept.
+bool giveKept(http_t* http);
 
 // For tests: forgets the name and password kept (on the user-interface thread).
 void forget();

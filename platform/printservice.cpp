@@ -240,4 +240,13 @@ void tellUnreachable(bool setUp)
                vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
 }
 
+void tellNoLogin(bool setUp)
+{
+    vb::MsgBox(QStringLiteral("印刷サーバーに登録された名前とパスワードが入力されなかったため、プリンタを使えません。") + vb::vbCrLf
+                   + (setUp ? QStringLiteral("プリンタの設定は変わりません。")
+                            : QStringLiteral("PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、"
+                                             "ファイル名を指定すると印刷できます。")),
+               vb::vbOKOnly | vb::vbExclamation, QStringLiteral("印刷"));
+}
+
 }  // namespace platform::printservice

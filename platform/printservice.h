@@ -54,5 +54,8 @@ void forget();
 // aside), in a box: for a print, or for the printer set-up, whose settings
 // stay as they were.
 void tellUnreachable(bool setUp = false);
+// The same where the user gave the print server no name and password
+// (キャンセル in the box): the printers can't be read.
+void tellNoLogin(bool setUp = false);
 
 }  // namespace platform::printservice

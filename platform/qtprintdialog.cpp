@@ -9,6 +9,13 @@
 // page set-up was shown and they are not found (another Qt), a paper the
 // device holds afterwards that differs from the one it opened on is taken
 // as the user's choice: a queue's default may then stand, a pick never lost.
+//
+// The page set-up hands its layout back with margins rounded to whole
+// points, and a queue's engine refuses a layout whose margins are under
+// the printer's (5 mm, 14.17 pt): the dialog ignores the refusal. Another
+// printer chosen afterwards gets a page set-up of its own, opened on its
+// default. So the paper picked is read from the page set-up itself and put
+// on the device after the dialog, whichever printer it ends on.
 
 #include "platform/printlogin.h"
 #include "platform/printscheduler.h"
@@ -67,20 +74,57 @@ void showPaper(QWidget& pageSetup, const QPageSize& paper)
     height->setValue(sheet.height());
 }
 
+// The paper the page set-up shows: the listed size, else the user-defined
+// one of the width and height given (upright), and how the sheet lies.
+struct Paper {
+    QPageSize size;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+};
+
+std::optional<Paper> shownPaper(QWidget& pageSetup)
+{
+    auto* sizes = pageSetup.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+    auto* landscape = pageSetup.findChild<QRadioButton*>(QStringLiteral("landscape"));
+    if (!sizes || !landscape)
+        return std::nullopt;
+    Paper shown;
+    shown.orientation = landscape->isChecked() ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (const QVariant size = sizes->currentData(); size.isValid()) {
+        shown.size = size.value<QPageSize>();
+        return shown;
+    }
+    auto* width = pageSetup.findChild<QDoubleSpinBox*>(QStringLiteral("pageWidth"));
+    auto* height = pageSetup.findChild<QDoubleSpinBox*>(QStringLiteral("pageHeight"));
+    auto* units = pageSetup.findChild<QComboBox*>(QStringLiteral("unitCombo"));
+    if (!width || !height || !units)
+        return std::nullopt;
+    QSizeF sheet(width->value(), height->value());
+    if (landscape->isChecked())
+        sheet.transpose();
+    shown.size = QPageSize(sheet, QPageSize::Unit(units->currentData().value<QPageLayout::Unit>()), QString(),
+                           QPageSize::ExactMatch);
+    return shown;
+}
+
 // Follows one print dialog: shows the device's paper in each page set-up the
-// dialog opens and notes whether the user picked a size there and kept it.
+// dialog opens, or the one the user picked and kept there, for whichever
+// printer is chosen.
 class PaperWatch : public QObject {
 public:
     PaperWatch(QPrintDialog& dialog, const QPageSize& paper) : m_dialog(&dialog), m_paper(paper)
     {
         dialog.installEventFilter(this);
-        // Another printer gets a page set-up of its own: a size picked for
-        // the one before is gone with it.
-        if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
-            connect(printers, &QComboBox::currentIndexChanged, this, [this] { m_chosen = m_picked = false; });
     }
 
-    bool chosen() const { return m_chosen; }
+    bool chosen() const { return m_chosen.has_value(); }
+    // The pick kept, put on the device; false where the device refuses it.
+    bool apply(QPrinter& device) const
+    {
+        if (!m_chosen)
+            return true;
+        device.setPageOrientation(m_chosen->orientation);
+        return device.pageLayout().pageSize().isEquivalentTo(m_chosen->size) || device.setPageSize(m_chosen->size);
+    }
     // A page set-up was shown whose size list wasn't found.
     bool unread() const { return m_unread; }
 
@@ -116,13 +160,17 @@ private:
             for (const char* name : {"pageWidth", "pageHeight"})
                 if (auto* box = pageSetup.findChild<QAbstractSpinBox*>(QLatin1String(name)))
                     connect(box, &QAbstractSpinBox::editingFinished, this, picked);
-            connect(&pageSetup, &QDialog::finished, this, [this](int result) {
-                m_chosen = m_chosen || (m_picked && result == QDialog::Accepted);
+            for (const char* name : {"portrait", "landscape"})
+                if (auto* button = pageSetup.findChild<QRadioButton*>(QLatin1String(name)))
+                    connect(button, &QRadioButton::clicked, this, picked);
+            connect(&pageSetup, &QDialog::finished, this, [this, &pageSetup](int result) {
+                if (result == QDialog::Accepted && (m_picked || m_chosen))
+                    if (auto shown = shownPaper(pageSetup))
+                        m_chosen = shown;
                 m_picked = false;
             });
         }
-        if (!m_chosen)
-            showPaper(pageSetup, m_paper);
+        showPaper(pageSetup, m_chosen ? m_chosen->size : m_paper);
         // The sheet's margins are the printer's own: the drawing is laid
         // out on its printable area, and margins set here would be dropped.
         for (const char* name : {"topMargin", "leftMargin", "rightMargin", "bottomMargin"})
@@ -133,8 +181,8 @@ private:
     static constexpr const char* Watched = "nemuPaperWatched";
     QObject* m_dialog;
     QPageSize m_paper;
-    bool m_picked = false;  // in the page set-up now open
-    bool m_chosen = false;  // kept with its OK
+    bool m_picked = false;          // in the page set-up now open
+    std::optional<Paper> m_chosen;  // kept with its OK
     bool m_unread = false;
 };
 
@@ -300,6 +348,14 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
         return PrintDialogResult::Cancelled;
     if (!device.printerName().isEmpty())
         deviceName = device.printerName();
+    // The pick the device can't take is told, not replaced by another paper.
+    if (!watch.apply(device)) {
+        const bool setup = kind == PrintDialogKind::Setup;
+        vb::MsgBox(QStringLiteral("選んだ用紙は、プリンタ「%1」では使えません。").arg(device.printerName()) + vb::vbCrLf
+                       + (setup ? QStringLiteral("プリンタの設定は変わりません。") : QStringLiteral("何も印刷されていません。")),
+                   vb::vbExclamation, setup ? QStringLiteral("プリンタの設定") : QStringLiteral("印刷"));
+        return PrintDialogResult::Cancelled;
+    }
     if (watch.chosen() || (watch.unread() && !device.pageLayout().pageSize().isEquivalentTo(paper)))
         return PrintDialogResult::PaperChosen;
     return PrintDialogResult::Accepted;

@@ -138,11 +138,11 @@ private:
 
 // What a queue's description gives: its default paper of the two it
 // offers (A4, A3), and its unprintable edges in points, at the sides and at
-// the top and bottom.
+// the top and bottom (not whole where a driver gives them in millimetres).
 struct QueueSheet {
     QByteArray paper = "A4";
-    int side = 18;
-    int ends = 36;
+    double side = 18;
+    double ends = 36;
     // An option of the queue's own, offered among the printer properties:
     // MediaType, Plain by default, or Glossy.
     bool mediaType = false;
@@ -267,7 +267,23 @@ public:
         std::lock_guard<std::mutex> lock(m_jobsLock);
         m_login = user + ':' + password;
         m_loginEverywhere = everyRequest;
+        m_loginToCancelOnly = false;
     }
+    // From now on only cancelling a job must carry this name and password,
+    // as a server whose policy lets anyone print but only the owner cancel.
+    void requireLoginToCancel(const QByteArray& user, const QByteArray& password)
+    {
+        std::lock_guard<std::mutex> lock(m_jobsLock);
+        m_login = user + ':' + password;
+        m_loginEverywhere = false;
+        m_loginToCancelOnly = true;
+    }
+    // How many requests carrying a document (of more than 2 KB) it refused
+    // for want of the name and password.
+    int documentsRefused() const { return m_documentsRefused; }
+    // A scheduler that gives each job a job-uuid of its own, whatever the
+    // request gave.
+    void dropJobUuids() { m_dropUuids = true; }
     // Refuses every connection from now on, as a scheduler that stopped
     // does; the port stays its own.
     void refuse() { stop(); }
@@ -462,6 +478,8 @@ private:
                     m_silentUntil = nowMs() + m_faultMs;
                 if (fault == JobFault::CutAtAnswer || fault == JobFault::CutAtAnswerThenSilent)
                     return (void)::close(fd);
+                if (answer.isEmpty() && body.size() > 2048)
+                    ++m_documentsRefused;
                 if (answer.isEmpty())
                     send(fd, "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"CUPS\"\r\n"
                              "Content-Length: 0\r\n\r\n");
@@ -542,7 +560,9 @@ private:
                                                                                       : QByteArray();
         {
             std::lock_guard<std::mutex> lock(m_jobsLock);
-            const bool job = op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
+            const bool job = m_loginToCancelOnly
+                                 ? op == IPP_OP_CANCEL_JOB
+                                 : op == IPP_OP_CREATE_JOB || op == IPP_OP_PRINT_JOB || op == IPP_OP_SEND_DOCUMENT;
             if ((job || m_loginEverywhere) && !m_login.isEmpty() && login != m_login)
                 return ippDelete(request), ippDelete(response), QByteArray();
         }
@@ -565,7 +585,7 @@ private:
                 job.name = m_operations.back()["job-name"];
                 job.user = login.isEmpty() ? m_operations.back()["requesting-user-name"] : login.left(login.indexOf(':'));
                 job.created = qint64(::time(nullptr));
-                job.uuid = m_operations.back()["job-uuid"];
+                job.uuid = m_dropUuids ? QByteArray() : m_operations.back()["job-uuid"];
                 if (job.uuid.isEmpty())
                     job.uuid = "urn:uuid:00000000-0000-3000-8000-" + QByteArray::number(id).rightJustified(12, '0');
                 for (ipp_attribute_t* a = ippFirstAttribute(request); a; a = ippNextAttribute(request)) {
@@ -675,8 +695,11 @@ private:
     std::atomic<qint64> m_faultMs{0}, m_pausedUntil{0};
     QByteArray m_login;  // "name:password" a job's requests must carry, under m_jobsLock
     bool m_loginEverywhere = false;  // and every other IPP request, under m_jobsLock
+    bool m_loginToCancelOnly = false;  // only a job's cancel, under m_jobsLock
     std::atomic<qint64> m_silentUntil{0};
     std::atomic<int> m_requests{0};
+    std::atomic<int> m_documentsRefused{0};
+    std::atomic<bool> m_dropUuids{false};
     std::atomic<bool> m_stop{false};
     std::thread m_accepting;
     std::vector<std::thread> m_threads;  // one a connection, added by the accepting thread only
