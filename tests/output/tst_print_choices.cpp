@@ -54,14 +54,19 @@ class TestPrintChoices : public QObject {
     // list), then OK, or キャンセル.
     void print(const std::function<void(QDialog&, QComboBox&)>& inDialog = {}, bool accept = true)
     {
-        QTimer::singleShot(0, this, [inDialog, accept] {
+        // Looked for until it shows: a wait for the scheduler may turn the
+        // event loop before the dialog is made.
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, [&look, inDialog, accept] {
             auto* dialog = qobject_cast<QPrintDialog*>(modal());
-            if (!dialog)
+            if (!dialog || !dialog->isVisible())
                 return;
+            look.stop();
             if (inDialog)
                 inDialog(*dialog, *dialog->findChild<QComboBox*>(QStringLiteral("printers")));
             accept ? ok(*dialog) : dialog->reject();
         });
+        look.start(10);
         platform::Instance<dlgPrinter>::get().cmdPrint_Click();
     }
 
@@ -106,7 +111,7 @@ private slots:
         frmEdit& e = m_print.openStored();
         const bool toFile = then.contains(QStringLiteral("file"));
         print([&](QDialog& dialog, QComboBox& printers) {
-            QTimer::singleShot(0, &dialog, pickA3);
+            const WhenShown properties([](QDialog&) { pickA3(); }, &dialog);
             dialog.findChild<QPushButton*>(QStringLiteral("properties"))->click();
             for (const QString& printer : then)
                 printers.setCurrentIndex(printer == QLatin1String("file") ? printers.count() - 1 : printers.findText(printer));
@@ -222,7 +227,7 @@ private slots:
         scheduler.failNextJob(AnsweringScheduler::JobFault::CutAtAnswerThenSilent, 2000);
         print();
         QVERIFY(m_ui().last().prompt.contains(QStringLiteral("次に印刷するときに取り消されます")));
-        QTest::qWait(2100);
+        scheduler.waitWhileSilent();
         if (marksKept) {
             m_ui().answerLogin(std::nullopt);
             print();
