@@ -13,6 +13,8 @@
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QInputDialog>
+#include <QInputMethodEvent>
+#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,6 +63,33 @@ public:
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             return true;
         return QObject::eventFilter(watched, event);
+    }
+};
+
+// Qt's font dialog takes a size of plain digits only; what a Japanese input
+// method commits there ("１８") is turned into them, as the program's own
+// number boxes read it.
+class PlainDigits : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::InputMethod)
+            return QObject::eventFilter(watched, event);
+        const auto* typed = static_cast<QInputMethodEvent*>(event);
+        QString commit = typed->commitString();
+        bool changed = false;
+        for (QChar& c : commit) {
+            if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) {
+                c = QChar(u'0' + (c.unicode() - 0xFF10));
+                changed = true;
+            }
+        }
+        if (!changed)
+            return false;
+        QInputMethodEvent plain(typed->preeditString(), typed->attributes());
+        plain.setCommitString(commit, typed->replacementStart(), typed->replacementLength());
+        QCoreApplication::sendEvent(watched, &plain);
+        return true;
     }
 };
 
@@ -248,10 +277,15 @@ std::optional<FontChoice> QtUserInterface::chooseFont(const FontChoice& initial)
     font.setItalic(initial.italic);
     font.setUnderline(initial.underline);
     font.setStrikeOut(initial.strikethrough);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, activeParent());
-    if (!ok)
+    QFontDialog dialog(font, activeParent());
+    PlainDigits plainDigits;
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+        if (qobject_cast<const QIntValidator*>(edit->validator()))
+            edit->installEventFilter(&plainDigits);
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
     FontChoice result = initial;
     result.name = chosen.family();
     result.size = chosen.pointSizeF();
