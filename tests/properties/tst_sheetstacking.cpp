@@ -174,26 +174,6 @@ class TestSheetStacking : public QObject {
     Session m_s;
     platform::QtUserInterface m_qt;
 
-    std::pair<frmEdit&, frmPropaty&> sheet()
-    {
-        writePicture(m_s.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
-        if (m_s.fx->storeDrawing(QStringLiteral("P-1"), m_s.fx->dir.path(), QStringLiteral("map.bmp")) <= 0)
-            qFatal("no drawing stored");
-        frmEdit& e = Fixture::open();
-        e.showForm();
-        e.mnuPropaty_Click();
-        frmPropaty& s = platform::Instance<frmPropaty>::get();
-        s.txtObjName->setText(QStringLiteral("lineHikidashi"));
-        if (!e.lineHikidashi.exists(0))
-            e.lineHikidashi.Load(0);
-        s.txtIndex->setText(QStringLiteral("0"));
-        platform::setUi(&m_qt);
-        // The sheet's own activation comes first.
-        if (!QTest::qWaitFor([&] { return activeWindow() == s.winId() && s.isActiveWindow(); }, 5000))
-            qFatal("the sheet never became active");
-        return {e, s};
-    }
-
 public:
     explicit TestSheetStacking(QString noDisplay) : m_noDisplay(std::move(noDisplay)) {}
 
@@ -213,25 +193,20 @@ private slots:
         m_s.end();
     }
 
-    // The user clicks the map and ends the program: the question comes
-    // above the sheet, not hidden under it.
-    void questionOverTheSheet()
+    // Boxes raised for other windows while the sheet is shown: each opens
+    // above the sheet. After OK on the options window's refusal that window
+    // is active again, its refused box with the keyboard; the user then
+    // clicks the map and ends the program.
+    void boxesOverTheSheet()
     {
-        auto [e, s] = sheet();
-        xdotool({QStringLiteral("windowactivate"), QString::number(e.winId())});
-        QTRY_VERIFY(activeWindow() == e.winId() && e.isActiveWindow());
-        e.booDrawChange = true;
-        BoxWatch watch(s, QStringLiteral("Return"));  // いいえ, the default
-        e.mnuFileEnd_Click();
-        QCOMPARE(watch.text, QStringLiteral("オブジェクトを上書きしますか？"));
-        QVERIFY(watch.above);
-    }
-
-    // The options window's refusal, raised over the sheet: after OK the
-    // options window is active again, its refused box with the keyboard.
-    void refusalInAnotherWindowGivesItTheKeyboard()
-    {
-        auto [e, s] = sheet();
+        writePicture(m_s.fx->dir.path(), QStringLiteral("map.bmp"), QSize(200, 150));
+        QVERIFY(m_s.fx->storeDrawing(QStringLiteral("P-1"), m_s.fx->dir.path(), QStringLiteral("map.bmp")) > 0);
+        frmEdit& e = Fixture::open();
+        e.showForm();
+        e.mnuPropaty_Click();
+        const frmPropaty& s = platform::Instance<frmPropaty>::get();
+        platform::setUi(&m_qt);
+        QTRY_VERIFY(activeWindow() == s.winId() && s.isActiveWindow());  // the sheet's own activation first
         e.mnuToolOpt_Click();
         frmOption& o = platform::Instance<frmOption>::get();
         o.optMOde(1).setValue(true);
@@ -239,13 +214,21 @@ private slots:
         xdotool({QStringLiteral("windowactivate"), QString::number(o.winId())});
         QTRY_VERIFY(activeWindow() == o.winId() && o.isActiveWindow());
         o.angleBox(0, 0).setText(QStringLiteral("-1"));
-        BoxWatch watch(s, QStringLiteral("Return"));
+        BoxWatch refusal(s, QStringLiteral("Return"));
         o.cmdCnv->button()->click();
-        QVERIFY(watch.above);
+        QVERIFY(refusal.above);
         QTRY_VERIFY(activeWindow() == o.winId() && o.isActiveWindow());
         QCOMPARE(QApplication::focusWidget(), o.angleBox(0, 0).lineEdit());
         xdotool({QStringLiteral("key"), QStringLiteral("2")});
         QTRY_COMPARE(o.angleBox(0, 0).Text(), QStringLiteral("2"));
+
+        xdotool({QStringLiteral("windowactivate"), QString::number(e.winId())});
+        QTRY_VERIFY(activeWindow() == e.winId() && e.isActiveWindow());
+        e.booDrawChange = true;
+        BoxWatch question(s, QStringLiteral("Return"));  // いいえ, the default
+        e.mnuFileEnd_Click();
+        QCOMPARE(question.text, QStringLiteral("オブジェクトを上書きしますか？"));
+        QVERIFY(question.above);
     }
 };
 
