@@ -4,6 +4,7 @@
 #include "platform/colors.h"
 #include "platform/keyboard.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <algorithm>
@@ -274,6 +275,14 @@ void Control::SetFocus()
         vb::raise(vb::errInvalidCall);
     QWidget* target = m_keyTarget ? m_keyTarget.data() : this;
     target->setFocus(Qt::OtherFocusReason);
+    // The focus of a window that is not the active one would show its caret
+    // while the keys go to another window (the one a closed box gave the
+    // keyboard back to): the control's window is activated, as the user
+    // would click it.
+    QWidget* window = target->window();
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (window->isVisible() && !window->isActiveWindow() && (!modal || modal == window))
+        window->activateWindow();
 }
 
 void Control::copyFrom(const Control& model)

@@ -43,7 +43,10 @@ void ComboBox::setUpEdit()
     // Typed text is the program's to use: not added to the list, not completed.
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setCompleter(nullptr);
-    setKeyTarget(edit);
+    // Keys, input-method text and the focus go to the box itself, which hands
+    // them to its edit field directly, past any filter on the field: the
+    // box's events are the ones to look at (Enter on a typed number).
+    setKeyTarget(m_combo);
     connect(edit, &QLineEdit::textEdited, this, [this] { raise(Change, "Change"); });
     // A text put in by the program or chosen from the list reads from its
     // start; Qt would leave it scrolled to its end, its first letters cut

@@ -328,7 +328,7 @@ PrintDialogResult QtUserInterface::printDialog(QPrinter& device, QString& device
     // this thread, from its making on.
     printlogin::answerOnThisThread();
     const QPageSize paper = device.pageLayout().pageSize();
-    BoundedPrintDialog dialog(&device, QApplication::activeWindow());
+    BoundedPrintDialog dialog(&device, boxParent());
     if (kind == PrintDialogKind::Setup) {
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);

@@ -2,6 +2,7 @@
 // and the answers of the runtime the program was designed for.
 
 #include "platform/colors.h"
+#include "platform/metrics.h"
 #include "platform/ui.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@
 #include <QFontDialog>
 #include <QFormLayout>
 #include <QInputDialog>
+#include <QInputMethodEvent>
+#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,11 +30,6 @@
 namespace platform {
 
 namespace {
-
-QWidget* activeParent()
-{
-    return QApplication::activeWindow();
-}
 
 // "Text files|*.txt;*.csv|All|*.*" -> "Text files (*.txt *.csv);;All (*.*)"
 QString toQtFilter(const QString& filter, int index, QString* selected)
@@ -64,6 +62,33 @@ public:
     }
 };
 
+// Qt's font dialog takes a size of plain digits only; what a Japanese input
+// method commits there ("１８") is turned into them, as the program's own
+// number boxes read it.
+class PlainDigits : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::InputMethod)
+            return QObject::eventFilter(watched, event);
+        const auto* typed = static_cast<QInputMethodEvent*>(event);
+        QString commit = typed->commitString();
+        bool changed = false;
+        for (QChar& c : commit) {
+            if (c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19) {
+                c = QChar(u'0' + (c.unicode() - 0xFF10));
+                changed = true;
+            }
+        }
+        if (!changed)
+            return false;
+        QInputMethodEvent plain(typed->preeditString(), typed->attributes());
+        plain.setCommitString(commit, typed->replacementStart(), typed->replacementLength());
+        QCoreApplication::sendEvent(watched, &plain);
+        return true;
+    }
+};
+
 QString withDefaultExt(QString path, const QString& defaultExt)
 {
     if (!path.isEmpty() && !defaultExt.isEmpty() && QFileInfo(path).suffix().isEmpty())
@@ -73,9 +98,27 @@ QString withDefaultExt(QString path, const QString& defaultExt)
 
 }  // namespace
 
+QWidget* boxParent()
+{
+    // A window owned by one that stays on top (a box over the sheet) is
+    // kept above it too: its own boxes go over it.
+    QWidget* active = QApplication::activeWindow();
+    for (const QWidget* owner = active; owner; owner = owner->parentWidget()) {
+        if (isTopMost(owner))
+            return active;
+    }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window->isVisible() && !window->isMinimized() && isTopMost(window)
+            && window->windowType() != Qt::Popup && window->windowType() != Qt::ToolTip)
+            return window;
+    }
+    return active;
+}
+
 int QtUserInterface::messageBox(const QString& prompt, int style, const QString& title)
 {
-    QMessageBox box(activeParent());
+    QMessageBox box(boxParent());
     box.setWindowTitle(title);
     QString text = prompt;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -149,7 +192,7 @@ int QtUserInterface::messageBox(const QString& prompt, int style, const QString&
 std::optional<QString> QtUserInterface::inputBox(const QString& prompt, const QString& title,
                                                  const QString& defaultText)
 {
-    QInputDialog dialog(activeParent());
+    QInputDialog dialog(boxParent());
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
@@ -162,7 +205,7 @@ std::optional<QString> QtUserInterface::inputBox(const QString& prompt, const QS
 
 std::optional<Login> QtUserInterface::askLogin(const QString& prompt, const QString& title, const QString& user)
 {
-    QDialog dialog(activeParent());
+    QDialog dialog(boxParent());
     dialog.setWindowTitle(title);
     auto* layout = new QFormLayout(&dialog);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -199,7 +242,7 @@ std::optional<QString> QtUserInterface::openFile(const FileDialogRequest& reques
     const QString filter = toQtFilter(request.filter, request.filterIndex, &selected);
     const QString start = request.fileName.isEmpty() ? request.initDir
                                                      : QDir(request.initDir).filePath(request.fileName);
-    const QString path = QFileDialog::getOpenFileName(activeParent(), request.title, start, filter, &selected);
+    const QString path = QFileDialog::getOpenFileName(boxParent(), request.title, start, filter, &selected);
     if (path.isEmpty())
         return std::nullopt;
     return path;
@@ -223,7 +266,7 @@ std::unique_ptr<QFileDialog> saveDialogFor(const FileDialogRequest& request, QWi
 
 std::optional<QString> QtUserInterface::saveFile(const FileDialogRequest& request)
 {
-    const auto dialog = saveDialogFor(request, activeParent());
+    const auto dialog = saveDialogFor(request, boxParent());
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     const QString path = dialog->selectedFiles().constFirst();
@@ -234,7 +277,7 @@ std::optional<QString> QtUserInterface::saveFile(const FileDialogRequest& reques
 
 std::optional<qint32> QtUserInterface::chooseColor(qint32 initial)
 {
-    const QColor color = QColorDialog::getColor(toQColor(initial), activeParent());
+    const QColor color = QColorDialog::getColor(toQColor(initial), boxParent());
     if (!color.isValid())
         return std::nullopt;
     return fromQColor(color);
@@ -248,10 +291,15 @@ std::optional<FontChoice> QtUserInterface::chooseFont(const FontChoice& initial)
     font.setItalic(initial.italic);
     font.setUnderline(initial.underline);
     font.setStrikeOut(initial.strikethrough);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, activeParent());
-    if (!ok)
+    QFontDialog dialog(font, boxParent());
+    PlainDigits plainDigits;
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+        if (qobject_cast<const QIntValidator*>(edit->validator()))
+            edit->installEventFilter(&plainDigits);
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
     FontChoice result = initial;
     result.name = chosen.family();
     result.size = chosen.pointSizeF();
@@ -264,7 +312,7 @@ std::optional<FontChoice> QtUserInterface::chooseFont(const FontChoice& initial)
 
 std::optional<QString> QtUserInterface::chooseFolder(const QString& title, const QString& root)
 {
-    const QString folder = QFileDialog::getExistingDirectory(activeParent(), title, root);
+    const QString folder = QFileDialog::getExistingDirectory(boxParent(), title, root);
     if (folder.isEmpty())
         return std::nullopt;
     return folder;

@@ -113,6 +113,12 @@ void setUi(UserInterface* ui);
 // The application's title as message boxes without their own title show it.
 QString defaultBoxTitle();
 
+// The window a box or dialog the program raises belongs to: the active
+// window, or, while a window that stays above the others is shown (the
+// property sheet), that window. The window manager keeps a window's boxes
+// above it, so no box the program waits on opens hidden under that one.
+QWidget* boxParent();
+
 // Message boxes and dialogs on Qt widgets, with Japanese buttons.
 class QtUserInterface : public UserInterface {
 public:

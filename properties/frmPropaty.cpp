@@ -238,6 +238,15 @@ void frmPropaty::setBoxText(ComboBox& box, const QString& text)
     ++intOwnStep;
     box.setText(text);
     --intOwnStep;
+    noteWidth(box);
+}
+
+void frmPropaty::noteWidth(const ComboBox& box)
+{
+    for (int i = 0; i <= 1; ++i) {
+        if (&box == &cmbBorderWidth(i))
+            shownWidth[i] = box.Text();
+    }
 }
 
 void frmPropaty::select(ComboBox& box, int position)
@@ -250,6 +259,7 @@ void frmPropaty::select(ComboBox& box, int position)
     // the mark: it must not swallow the user's next choice.
     box.Tag.clear();
     --intOwnStep;
+    noteWidth(box);
 }
 
 bool frmPropaty::consumeMark(ComboBox& box)

@@ -100,6 +100,7 @@ private:
     void subShowHatching(int index);
     void select(platform::ComboBox& box, int position);  // marked, so the Click applies nothing
     void setBoxText(platform::ComboBox& box, const QString& text);
+    void noteWidth(const platform::ComboBox& box);
     bool consumeMark(platform::ComboBox& box);  // the common click pattern's first step
 
     void subSet_DrawMode(int position);
@@ -123,5 +124,8 @@ private:
     // Text typed into the pitch or tilt box and not yet applied, with the
     // object it was typed for.
     std::optional<Target> typedPitch, typedTilt;
+    // What the sheet itself last put in each width box: a refused width
+    // gives way to it.
+    QString shownWidth[2];
     int intOwnStep = 0;  // the sheet itself is changing its boxes
 };

@@ -11,6 +11,9 @@
 #include "properties/samekey.h"
 #include "properties/sheetrules.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+
 using platform::ComboBox;
 using platform::LabelElement;
 using platform::LineElement;
@@ -215,10 +218,20 @@ void frmPropaty::subSet_BackStyle(int position)
 
 void frmPropaty::subSet_BorderWidth(int index, const QString& text)
 {
+    ComboBox& box = cmbBorderWidth(index);
     const sheetrules::Typed typed = sheetrules::typedWidth(text);
-    setBoxText(cmbBorderWidth(index), typed.box);
-    if (!typed.value)
+    if (!typed.value) {
+        vb::MsgBox(QStringLiteral("線の幅は %1～%2 の数で入力してください。")
+                       .arg(sheetrules::WidthLow)
+                       .arg(sheetrules::WidthHigh),
+                   vb::vbExclamation);
+        // The box goes back to the width it showed, ready to be typed over.
+        setBoxText(box, shownWidth[index]);
+        box.SetFocus();
+        box.comboBox()->lineEdit()->selectAll();
         return;
+    }
+    setBoxText(box, typed.box);
     if (index == 0)
         subSet_LineShape(QStringLiteral("BorderWidth"), *typed.value);
     else

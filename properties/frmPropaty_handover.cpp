@@ -67,7 +67,7 @@ void frmPropaty::subLayout()
         {cmbPitch, "ピッチ"},                 {cmbTilt, "傾斜角度"},
     };
     for (const Placeholder& p : boxes) {
-        p.box->setText(QString::fromUtf8(p.text));
+        setBoxText(*p.box, QString::fromUtf8(p.text));
         p.box->setEnabled(false);
     }
     for (int i = 0; i <= cmdColor.UBound(); ++i)

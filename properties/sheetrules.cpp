@@ -165,4 +165,14 @@ Typed typedNumber(const QString& text, int chars, int low, int high, double lowF
     return {QString::number(value), value};
 }
 
+Typed typedWidth(const QString& text)
+{
+    if (!vb::IsNumeric(text))
+        return {};
+    const double n = std::nearbyint(vb::Val(text));
+    if (!(n >= WidthLow && n <= WidthHigh))
+        return {};
+    return {QString::number(int(n)), int(n)};
+}
+
 }  // namespace sheetrules

@@ -51,8 +51,15 @@ struct Typed {
     std::optional<int> value;
 };
 Typed typedNumber(const QString& text, int chars, int low, int high, double lowFrom);
-inline Typed typedWidth(const QString& text) { return typedNumber(text, 4, 1, 128, 1); }
 inline Typed typedPitch(const QString& text) { return typedNumber(text, 3, 1, 100, 1); }
 inline Typed typedTilt(const QString& text) { return typedNumber(text, 3, 1, 89, 2); }
+
+// A typed line width: the whole text is the number (full-width forms read
+// as the plain ones), rounded halves to even. A text that is no number, or
+// whose width is not 1 to 128, is refused (no value, an empty box text): a
+// width cut or brought into the range would be another width than the one
+// typed.
+constexpr int WidthLow = 1, WidthHigh = 128;
+Typed typedWidth(const QString& text);
 
 }  // namespace sheetrules

@@ -2,7 +2,7 @@
 # Installs, with Debian's packages only, whatever the build and the program
 # need and this machine lacks.
 set -eu
-packages="g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libcups2-dev fonts-noto-cjk qt6-translations-l10n poppler-utils e2fsprogs exfatprogs exfat-fuse mount xvfb libsm-dev libice-dev"
+packages="g++ cmake make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libsqlite3-dev libcups2-dev fonts-noto-cjk qt6-translations-l10n poppler-utils e2fsprogs exfatprogs exfat-fuse mount xvfb libsm-dev libice-dev openbox x11-utils xdotool"
 missing=""
 for p in $packages; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

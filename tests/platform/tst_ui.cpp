@@ -32,7 +32,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
+#include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -251,6 +253,33 @@ private slots:
         QCOMPARE(openAfterDismiss, !click.isEmpty());
         if (!click.isEmpty())
             QVERIFY(seen.contains(click));
+    }
+
+    // Qt's font dialog: a size committed in full width by an input method
+    // and entered.
+    void qtFontSizeTakesFullWidthDigits()
+    {
+        platform::QtUserInterface qtUi;
+        QTimer::singleShot(0, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            QLineEdit* size = nullptr;
+            for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+                if (qobject_cast<const QIntValidator*>(edit->validator()))
+                    size = edit;
+            }
+            QVERIFY(size);
+            size->selectAll();
+            QInputMethodEvent commit;
+            commit.setCommitString(QStringLiteral("１８"));
+            QApplication::sendEvent(size, &commit);
+            QTest::keyClick(size, Qt::Key_Return);
+        });
+        platform::FontChoice font;
+        font.name = QStringLiteral("Noto Sans CJK JP");
+        const std::optional<platform::FontChoice> chosen = qtUi.chooseFont(font);
+        QVERIFY(chosen);
+        QCOMPARE(chosen->size, 18.0);
     }
 
     // Qt's own print set-up, driven as a user would, with its paper list

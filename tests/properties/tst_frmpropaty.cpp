@@ -77,12 +77,28 @@ void clickLabel(frmPropaty& s, const QString& kind, int index)
     s.txtIndex->setText(QString::number(index));
 }
 
+// Typed as a user types: the box's window active, the keys through the
+// window to whatever has the focus, the old text selected with Ctrl+A and
+// typed over; a text with full-width letters comes whole, as an input
+// method commits it.
 void type(ComboBox& box, const QString& text, bool enter = true)
 {
-    box.comboBox()->lineEdit()->clear();
-    QTest::keyClicks(box.comboBox()->lineEdit(), text);
+    QWidget* window = box.window();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    box.SetFocus();
+    QWindow* keys = window->windowHandle();
+    QTest::keyClick(keys, Qt::Key_A, Qt::ControlModifier);
+    if (text.toLatin1() == text.toUtf8()) {
+        for (const char c : text.toLatin1())
+            QTest::keyClick(keys, c);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(QApplication::focusWidget(), &commit);
+    }
     if (enter)
-        QTest::keyClick(box.comboBox()->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(keys, Qt::Key_Return);
 }
 
 // Enabled state of the 23 value controls as a string of 0 and 1.
@@ -388,6 +404,30 @@ private slots:
         QCOMPARE(s.cmbTilt->ListIndex(), 1);
         QCOMPARE(QApplication::focusWidget(), s.cmdColor(3).button());
         QCOMPARE(GE_tpHatching[0].iPitch, qint16(4));
+    }
+
+    void typedWidthIsReadOrRefused()
+    {
+        auto [e, s] = sheet();
+        platform::ScriptedUserInterface& ui = m_s.quiet->get();
+        clickLabel(s, QStringLiteral("lineHikidashi"), 0);
+        ComboBox& box = s.cmbBorderWidth(0);
+        type(box, QStringLiteral("６"));
+        QCOMPARE(e.lineHikidashi(0).BorderWidth.get(), 6);
+        QCOMPARE(box.Text(), QStringLiteral("6"));
+        for (const char* refused : {"200", "－３", "x"}) {
+            type(box, QString::fromUtf8(refused));
+            QCOMPARE(ui.last().prompt, QStringLiteral("線の幅は 1～128 の数で入力してください。"));
+            QCOMPARE(e.lineHikidashi(0).BorderWidth.get(), 6);
+            QCOMPARE(box.Text(), QStringLiteral("6"));
+            QCOMPARE(QApplication::focusWidget(), box.comboBox());
+            QCOMPARE(box.comboBox()->lineEdit()->selectedText(), QStringLiteral("6"));
+        }
+        QCOMPARE(ui.count(), 3);
+        clickLabel(s, QStringLiteral("lblMensekiS"), 1);
+        type(s.cmbBorderWidth(1), QStringLiteral("0"));
+        QCOMPARE(s.cmbBorderWidth(1).Text(), QStringLiteral("1"));
+        QCOMPARE(ui.count(), 4);
     }
 
     void coloursAndFonts()
