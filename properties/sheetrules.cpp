@@ -170,9 +170,8 @@ Typed typedWidth(const QString& text)
     if (!vb::IsNumeric(text))
         return {};
     const double n = std::nearbyint(vb::Val(text));
-    if (!(n >= WidthLow && n <= WidthHigh))
-        return {};
-    return {QString::number(int(n)), int(n)};
+    const int width = std::isnan(n) || n < WidthLow ? WidthLow : n > WidthHigh ? WidthHigh : int(n);
+    return {QString::number(width), width};
 }
 
 }  // namespace sheetrules

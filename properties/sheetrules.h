@@ -55,10 +55,9 @@ inline Typed typedPitch(const QString& text) { return typedNumber(text, 3, 1, 10
 inline Typed typedTilt(const QString& text) { return typedNumber(text, 3, 1, 89, 2); }
 
 // A typed line width: the whole text is the number (full-width forms read
-// as the plain ones), rounded halves to even. A text that is no number, or
-// whose width is not 1 to 128, is refused (no value, an empty box text): a
-// width cut or brought into the range would be another width than the one
-// typed.
+// as the plain ones), rounded halves to even and held to 1..128, so the box
+// shows the width applied. A text that is no number is refused (no value,
+// an empty box text): the box would show a width the line doesn't have.
 constexpr int WidthLow = 1, WidthHigh = 128;
 Typed typedWidth(const QString& text);
 

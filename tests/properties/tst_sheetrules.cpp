@@ -22,11 +22,11 @@ private slots:
         const auto row = [](char box, const char* text, const char* shown, int applied) {
             QTest::addRow("%c %s", box, text) << box << QString::fromUtf8(text) << QString::fromUtf8(shown) << applied;
         };
-        // A width out of 1..128 or cut to its first digits is refused.
-        row('w', "64", "64", 64), row('w', "200", "", -1), row('w', "0.5", "", -1), row('w', "-3", "", -1);
-        row('w', "1e9", "", -1), row('w', "x1", "", -1), row('w', "7.5", "8", 8), row('w', "2.5", "2", 2);
-        row('w', "12345", "", -1), row('w', "0", "", -1), row('w', "-1e9", "", -1), row('w', "128.4", "128", 128);
-        row('w', "６", "6", 6), row('w', "１２８", "128", 128), row('w', "－３", "", -1), row('w', "", "", -1);
+        // A width is held to 1..128; a text that is no number is refused.
+        row('w', "64", "64", 64), row('w', "200", "128", 128), row('w', "0.5", "1", 1), row('w', "-3", "1", 1);
+        row('w', "1e9", "128", 128), row('w', "x1", "", -1), row('w', "7.5", "8", 8), row('w', "2.5", "2", 2);
+        row('w', "12345", "128", 128), row('w', "0", "1", 1), row('w', "-1e9", "1", 1), row('w', "128.4", "128", 128);
+        row('w', "６", "6", 6), row('w', "１２８", "128", 128), row('w', "－３", "1", 1), row('w', "", "", -1);
         row('p', "250", "100", 100), row('p', "99.5", "99", 99), row('p', "abc", "1", -1), row('p', "2.5", "2", 2);
         row('p', "1000", "100", 100), row('p', "1e9", "100", 100), row('p', "0", "1", 1), row('p', "3.5", "4", 4);
         row('t', "95", "89", 89), row('t', "0", "1", 1), row('t', "1.5", "2", 2), row('t', "1e9", "89", 89);
