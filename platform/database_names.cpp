@@ -42,7 +42,9 @@ int standInAt(const char* path)
         return -1;
     const QByteArray folder = !slash ? QByteArray(".") : slash == path ? QByteArray("/") : QByteArray(path, slash - path);
     struct stat st {};
-    return ::stat(folder.constData(), &st) == 0 && st.st_dev == standIn.folderDevice && st.st_ino == standIn.folderInode
+    const programfolder::At at = programfolder::at(folder);
+    return ::fstatat(at.folder, at.name.constData(), &st, 0) == 0 && st.st_dev == standIn.folderDevice
+            && st.st_ino == standIn.folderInode
         ? standIn.fd
         : -1;
 }
@@ -223,7 +225,8 @@ EngineStandIn::EngineStandIn(const QString& path, int fd)
     struct stat st {};
     const std::lock_guard lock(standInGuard);
     // Gone meanwhile: the engine must not be given the name itself.
-    if (::stat(folder.constData(), &st) != 0)
+    const programfolder::At at = programfolder::at(folder);
+    if (::fstatat(at.folder, at.name.constData(), &st, 0) != 0)
         vb::raise(vb::errPathNotFound);
     standIn = {name.mid(slash + 1), st.st_dev, st.st_ino, fd};
     standInSet = true;
