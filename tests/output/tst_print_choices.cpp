@@ -179,8 +179,8 @@ private slots:
         print({}, false);
         QCOMPARE(m_ui().count(QStringLiteral("Login")), 1);
         QCOMPARE(m_ui().count(), 1);
-        QVERIFY2(m_ui().last().prompt.startsWith(QStringLiteral("印刷サーバーに登録された名前とパスワードが入力されなかったため")),
-                 qPrintable(m_ui().last().prompt));
+        QCOMPARE(m_ui().last().prompt, QStringLiteral("印刷サーバーに登録された名前とパスワードが入力されなかったため、プリンタを使えません。\r\n"
+                                                      "PDF ファイルへは、印刷ダイアログで「PDF ファイルに出力」を選び、ファイル名を指定すると印刷できます。"));
         QCOMPARE(scheduler.jobs().size(), 0);
     }
 
